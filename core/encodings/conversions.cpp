@@ -1,0 +1,334 @@
+#include "encodings/conversions.h"
+
+#include "text/cp1251.h"
+
+namespace prambus {
+
+ConversionState& Conversions() {
+  static ConversionState state;
+  return state;
+}
+
+uint8_t hexDigitValue(uint8_t c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return 255;
+}
+
+uint8_t hexDigitChar(uint8_t v) { return v < 10 ? '0' + v : 'A' + (v - 10); }
+
+// ----------------------------------------------------- Quoted-Printable ----
+
+std::string decodeQuotedPrintable(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  const size_t n = s.size();
+  size_t i = 0;
+  while (i < n) {
+    const uint8_t c = static_cast<uint8_t>(s[i]);
+    if (c != '=') {
+      out += static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    if (n - i >= 3) {  // at least two bytes follow
+      const uint8_t a = static_cast<uint8_t>(s[i + 1]), b = static_cast<uint8_t>(s[i + 2]);
+      if (a == '\r' && b == '\n') {
+        i += 3;  // soft line break
+        continue;
+      }
+      const uint8_t hi = hexDigitValue(a), lo = hexDigitValue(b);
+      if (hi != 255 && lo != 255) {
+        out += static_cast<char>(hi * 16 + lo);
+        i += 3;
+        continue;
+      }
+    }
+    out += '=';
+    ++i;
+  }
+  return out;
+}
+
+std::string encodeQuotedPrintable(std::string_view s, bool resetColumn) {
+  int& column = Conversions().qpColumn;
+  if (resetColumn) column = 0;
+  std::string out;
+  out.reserve(s.size() * 4);
+  const size_t n = s.size();
+  auto escape = [&](uint8_t c) {
+    out += '=';
+    out += static_cast<char>(hexDigitChar(c >> 4));
+    out += static_cast<char>(hexDigitChar(c & 15));
+    column += 3;
+  };
+  for (size_t i = 0; i < n; ++i) {
+    const uint8_t c = static_cast<uint8_t>(s[i]);
+    if (c == 9 || c == 32) {
+      if (n - i >= 3 && s[i + 1] == '\r' && s[i + 2] == '\n') {
+        escape(c);
+      } else {
+        out += static_cast<char>(c);
+        column += 1;
+      }
+    } else if (c == 13) {
+      if (i + 1 < n && s[i + 1] == '\n') {
+        out += "\r\n";
+        column = 0;
+        ++i;
+      } else {
+        escape(c);
+      }
+    } else if ((c >= 33 && c <= 60) || (c >= 62 && c <= 126)) {
+      out += static_cast<char>(c);
+      column += 1;
+    } else {
+      escape(c);
+    }
+    if (column >= 71) {
+      out += "=\r\n";
+      column = 0;
+    }
+  }
+  return out;
+}
+
+// -------------------------------------------------------- transliteration ----
+
+namespace {
+constexpr uint8_t kUpperA = 0xC0;  // А; lower-case letters are 0x20 above
+
+uint8_t Cyr(char upperLatinName, bool lower) {
+  // Single-letter map to the upper-case Cyrillic letter.
+  uint8_t u = 0;
+  switch (upperLatinName) {
+    case 'A': u = 0xC0; break;
+    case 'B': u = 0xC1; break;
+    case 'D': u = 0xC4; break;
+    case 'E': u = 0xC5; break;
+    case 'F': u = 0xD4; break;
+    case 'G': u = 0xC3; break;
+    case 'H': u = 0xD5; break;
+    case 'I': u = 0xC8; break;
+    case 'K': u = 0xCA; break;
+    case 'L': u = 0xCB; break;
+    case 'M': u = 0xCC; break;
+    case 'N': u = 0xCD; break;
+    case 'O': u = 0xCE; break;
+    case 'P': u = 0xCF; break;
+    case 'Q': u = 0xCA; break;
+    case 'R': u = 0xD0; break;
+    case 'U': u = 0xD3; break;
+    case 'V': u = 0xC2; break;
+    case 'W': u = 0xD3; break;
+    default: break;
+  }
+  return lower ? static_cast<uint8_t>(u + 0x20) : u;
+}
+
+uint8_t LowerCyr(uint8_t upper) { return upper == 0xA8 ? 0xB8 : static_cast<uint8_t>(upper + 0x20); }
+
+bool IsConsonant(uint8_t c) {
+  static const uint8_t kUpper[] = {0xC1, 0xC2, 0xC3, 0xC4, 0xC6, 0xC7, 0xCA, 0xCB, 0xCC, 0xCD, 0xCF,
+                                   0xD0, 0xD1, 0xD2, 0xD4, 0xD5, 0xD6, 0xD7, 0xD8, 0xD9};
+  for (uint8_t u : kUpper)
+    if (c == u || c == u + 0x20) return true;
+  return false;
+}
+}  // namespace
+
+std::string translitToCyrillic(std::string_view s) {
+  std::string out;
+  out.reserve(s.size() * 2);
+  const size_t n = s.size();
+  auto at = [&](size_t i) -> uint8_t { return i < n ? static_cast<uint8_t>(s[i]) : 0; };
+  auto is = [](uint8_t c, char letter) { return c == letter || c == letter + 32; };
+  for (size_t i = 0; i < n; ++i) {
+    const uint8_t c = at(i);
+    const bool upperL = c >= 'A' && c <= 'Z';
+    const bool lowerL = c >= 'a' && c <= 'z';
+    if (!upperL && !lowerL) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    const bool low = lowerL;
+    const char L = static_cast<char>(upperL ? c : c - 32);
+    auto put = [&](uint8_t upperCyr) { out += static_cast<char>(low ? LowerCyr(upperCyr) : upperCyr); };
+    const uint8_t next = at(i + 1);
+    const bool hasNext = i + 1 < n;
+    switch (L) {
+      case 'C':
+        if (hasNext && (is(next, 'Z') || is(next, 'H'))) {
+          put(0xD7);  // Ч
+          ++i;
+        } else {
+          put(0xD6);  // Ц
+        }
+        break;
+      case 'J':
+      case 'Y': {
+        uint8_t v = 0;
+        if (hasNext && is(next, 'A')) v = 0xDF;       // Я
+        else if (hasNext && is(next, 'E')) v = 0xC5;  // Е
+        else if (hasNext && is(next, 'O')) v = 0xA8;  // Ё
+        else if (hasNext && is(next, 'U')) v = 0xDE;  // Ю
+        if (v) {
+          put(v);
+          ++i;
+        } else {
+          put(L == 'J' ? 0xC9 : 0xDB);  // Й or Ы
+        }
+        break;
+      }
+      case 'S':
+        if (hasNext && is(next, 'H')) {
+          put(0xD8);  // Ш
+          ++i;
+        } else if (i + 2 < n && is(next, 'C') && is(at(i + 2), 'H')) {
+          put(0xD9);  // Щ
+          i += 2;
+        } else {
+          put(0xD1);  // С
+        }
+        break;
+      case 'T':
+        if (hasNext && is(next, 'H')) {
+          put(0xC7);  // З
+          ++i;
+        } else {
+          put(0xD2);  // Т
+        }
+        break;
+      case 'Z':
+        if (hasNext && is(next, 'H')) {
+          put(0xC6);  // Ж
+          ++i;
+        } else {
+          put(0xC7);  // З
+        }
+        break;
+      case 'X':
+        put(0xCA);                             // К
+        out += static_cast<char>(0xF1);        // с
+        break;
+      default:
+        put(Cyr(L, false));
+        break;
+    }
+  }
+  return out;
+}
+
+std::string cyrillicToTranslit(std::string_view s) {
+  static const char* const kUpperNames[32] = {
+      "A", "B", "V", "G", "D", "E", "Zh", "Z", "I", "J", "K", "L", "M", "N", "O", "P",
+      "R", "S", "T", "U", "F", "H", "C", "Ch", "Sh", "Sch", "'", "Y", "'", "E", nullptr, nullptr};
+  static const char* const kLowerNames[32] = {
+      "a", "b", "v", "g", "d", "e", "zh", "z", "i", "j", "k", "l", "m", "n", "o", "p",
+      "r", "s", "t", "u", "f", "h", "c", "ch", "sh", "sch", "'", "y", "'", "e", nullptr, nullptr};
+  std::string out;
+  out.reserve(s.size() * 3);
+  uint8_t before = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const uint8_t c = static_cast<uint8_t>(s[i]);
+    const bool consonantBefore = i > 0 && IsConsonant(before);
+    before = c;
+    auto iotated = [&](bool upper, char vowel) {
+      out += upper ? (consonantBefore ? 'Y' : 'J') : (consonantBefore ? 'y' : 'j');
+      out += vowel;
+    };
+    if (c >= 0xC0) {
+      const bool upper = c < 0xE0;
+      const int idx = upper ? c - kUpperA : c - kUpperA - 0x20;
+      if (idx == 30) iotated(upper, 'u');
+      else if (idx == 31) iotated(upper, 'a');
+      else out += (upper ? kUpperNames : kLowerNames)[idx];
+      continue;
+    }
+    switch (c) {
+      case 0xA8: iotated(true, 'o'); break;   // Ё
+      case 0xB8: iotated(false, 'o'); break;  // ё
+      case 0xA1: out += 'U'; break;           // Ў
+      case 0xA2: out += 'u'; break;           // ў
+      case 0xB2: case 0xB3: case 0xAF: case 0xBF: out += 'i'; break;  // І і Ї ї
+      default: out += static_cast<char>(c); break;
+    }
+  }
+  return out;
+}
+
+// ------------------------------------------------------------ UTF-16/8 ----
+
+std::string ansiToUtf16(std::string_view s) {
+  std::string out;
+  out.reserve(s.size() * 2);
+  for (unsigned char c : s) {
+    const char32_t u = Cp1251ToUnicode(c);
+    out += static_cast<char>(u & 0xFF);
+    out += static_cast<char>((u >> 8) & 0xFF);
+  }
+  return out;
+}
+
+std::string utf16ToAnsi(std::string_view s, bool firstChunk) {
+  std::string& carry = Conversions().utf16Carry;
+  std::string in;
+  if (!firstChunk && !carry.empty()) {
+    in.reserve(carry.size() + s.size());
+    in = carry;
+    in.append(s);
+    s = in;
+  }
+  std::string out;
+  size_t n = s.size();
+  if (n % 2) {
+    carry.assign(1, s[n - 1]);
+    --n;
+  } else {
+    carry.clear();
+  }
+  out.reserve(n / 2);
+  for (size_t i = 0; i + 1 < n; i += 2) {
+    const char32_t u = static_cast<uint8_t>(s[i]) | (static_cast<uint8_t>(s[i + 1]) << 8);
+    out += static_cast<char>(u >= 0xD800 && u <= 0xDFFF ? '?' : UnicodeToCp1251(u));
+  }
+  return out;
+}
+
+std::string utf8ToAnsi(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  size_t i = 0;
+  const size_t n = s.size();
+  while (i < n) {
+    const uint8_t c = static_cast<uint8_t>(s[i]);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    int extra = (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
+    char32_t cp = extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
+    size_t j = i + 1;
+    bool ok = extra > 0;
+    for (int k = 0; ok && k < extra; ++k, ++j) {
+      if (j >= n || (static_cast<uint8_t>(s[j]) & 0xC0) != 0x80) ok = false;
+      else cp = (cp << 6) | (static_cast<uint8_t>(s[j]) & 0x3F);
+    }
+    const bool overlong = ok && ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) ||
+                                 (extra == 3 && cp < 0x10000));
+    if (!ok || overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+      out += '?';  // an invalid sequence becomes one replacement character
+      i = ok ? j : i + 1;
+      continue;
+    }
+    if (cp >= 0x10000) out += "??";  // two UTF-16 units, neither in the code page
+    else out += static_cast<char>(UnicodeToCp1251(cp));
+    i = j;
+  }
+  return out;
+}
+
+std::string ansiToUtf8(std::string_view s) { return Cp1251ToUtf8(s); }
+
+}  // namespace prambus

@@ -1,0 +1,18 @@
+// Glyphs that stand for codes 0..32 while non-printing characters are shown:
+// a tab shows as an ellipsis, LF as a pilcrow, CR as a "not" sign and a space
+// as a middle dot (Windows-1251 bytes).
+#pragma once
+
+#include <cstdint>
+
+namespace prambus {
+
+inline constexpr uint8_t kNonPrintingGlyphs[33] = {
+    0x95, 0x81, 0x84, 0x86, 0x87, 0x88, 0x89, 0x8A,  // 0-7
+    0x8B, 0x85, 0xB6, 0x8C, 0x8D, 0xAC, 0x8E, 0x8F,  // 8-15
+    0x90, 0x91, 0x92, 0x80, 0x99, 0x9A, 0x9B, 0x9C,  // 16-23
+    0x9D, 0xA3, 0xA4, 0xA5, 0xA7, 0xA9, 0xAA, 0xAE,  // 24-31
+    0xB7,                                            // 32
+};
+
+}  // namespace prambus

@@ -1,0 +1,101 @@
+#include "views/row_text.h"
+
+#include <cstring>
+#include <new>
+
+namespace prambus {
+namespace {
+constexpr size_t kChunk = size_t(1) << 22;  // 4 MiB
+
+void* CheckedRealloc(void* p, size_t n) {
+  void* q = std::realloc(p, n);
+  if (!q) throw std::bad_alloc();
+  return q;
+}
+}  // namespace
+
+RowArena::~RowArena() {
+  for (uint8_t* c : chunks_) std::free(c);
+}
+
+uint8_t* RowArena::Push(const uint8_t* p, size_t n) {
+  if (n > size_t(end_ - top_)) {
+    size_t size = n > kChunk / 4 ? n : kChunk;
+    auto* chunk = static_cast<uint8_t*>(CheckedRealloc(nullptr, size));
+    chunks_.push_back(chunk);
+    reserved_ += size;
+    top_ = chunk;
+    end_ = chunk + size;
+  }
+  uint8_t* at = top_;
+  if (n) std::memcpy(at, p, n);
+  top_ += n;
+  return at;
+}
+
+void RowText::Reserve(uint32_t n) {
+  if (cap_ >= n) return;
+  uint32_t want = n < 16 ? 16 : n + n / 2;
+  if (cap_) {
+    p_ = static_cast<uint8_t*>(CheckedRealloc(p_, want));
+  } else {
+    auto* q = static_cast<uint8_t*>(CheckedRealloc(nullptr, want));
+    if (len_) std::memcpy(q, p_, len_);
+    p_ = q;
+  }
+  cap_ = want;
+}
+
+void RowText::Append(const uint8_t* p, int n, RowArena* arena) {
+  if (n <= 0) return;
+  if (arena && cap_ == 0) {
+    if (len_ == 0) {
+      p_ = arena->Push(p, n);
+      len_ = n;
+      return;
+    }
+    if (arena->CanExtend(p_ + len_, n)) {
+      arena->Push(p, n);
+      len_ += n;
+      return;
+    }
+  }
+  Reserve(len_ + n);
+  std::memcpy(p_ + len_, p, n);
+  len_ += n;
+}
+
+void RowText::Insert(int pos, const uint8_t* p, int n) {
+  if (n <= 0) return;
+  Reserve(len_ + n);
+  std::memmove(p_ + pos + n, p_ + pos, len_ - pos);
+  std::memcpy(p_ + pos, p, n);
+  len_ += n;
+}
+
+void RowText::Erase(int pos, int n) {
+  if (n <= 0) return;
+  if (pos + n >= int(len_)) {
+    len_ = pos;
+    return;
+  }
+  if (pos == 0 && cap_ == 0) {  // a borrowed row can drop its head without copying
+    p_ += n;
+    len_ -= n;
+    return;
+  }
+  // A borrowed row owns its arena range exclusively, so it may shrink in place.
+  std::memmove(p_ + pos, p_ + pos + n, len_ - pos - n);
+  len_ -= n;
+}
+
+void RowText::Assign(std::string_view s) {
+  len_ = 0;
+  Append(s);
+}
+
+void RowText::MapThrough(const uint8_t* table) {
+  for (uint32_t i = 0; i < len_; ++i) p_[i] = table[p_[i]];
+}
+
+}  // namespace prambus

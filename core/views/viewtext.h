@@ -1,0 +1,129 @@
+// The text view: the document as display rows already wrapped to the wrap
+// width. Each row carries its own line-end characters, so the concatenation
+// of all rows is exactly the document text.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "views/row_text.h"
+#include "views/vwcommon.h"
+
+namespace prambus {
+
+class vwtext : public vwcommon {
+ public:
+  explicit vwtext(Canvas* canvas);
+  ~vwtext() override;
+
+  std::string_view GetRow(int row) const override;
+  void ReflowFrom(int row) override;
+  void Relayout() override;
+  void UpdateCaretPoint() override;
+  void ScrollToCaret() override;
+  int GetDocumentWidth() override;
+  void SetInsertMode(bool on) override;
+  void SetCharTable(const CodeTable& table) override;
+  int64_t GetTextLength() const override;
+  void AppendBytes(const uint8_t* bytes, int count) override;
+  void LoadFromFile(const std::string& name) override;
+  void SaveToFile(const std::string& name) override;
+  void Paint() override;
+  void SetFont(const Font& font) override;
+  bool TypeChar(uint8_t ch) override;
+  bool InsertText(std::string_view text, bool recordUndo, bool layOut) override;
+  bool DeleteForward() override;
+  bool DeleteSelection(bool recordUndo, bool layOut) override;
+  bool DeleteLine(bool wholeHardLine) override;
+  void MoveLeft(bool byWord, bool extend) override;
+  void MoveRight(bool byWord, bool extend) override;
+  void MoveUp(bool byHardLine, bool extend, int& desiredX) override;
+  void MoveDown(bool byHardLine, bool extend, int& desiredX) override;
+  void MoveHome(bool extend) override;
+  void MoveEnd(bool extend) override;
+  void PageUp(bool extend, int& desiredX) override;
+  void PageDown(bool extend, int& desiredX) override;
+  void MoveToPoint(int x, int y, bool scroll, bool extend) override;
+  bool SetPosition(int col, int row, bool cursor) override;
+  std::string GetAdjacentText(bool forward) const override;
+  bool FindText(std::string_view text, int& count, bool fromCursor, bool caseSensitive) override;
+  amnaction GetViewMenu() override;
+  void OffsetToPos(int& col, int& row) override;
+  void Clear() override;
+  void AttachMenuItem(int index, MenuEntry* entry) override;
+  int PosToOffset(int col, int row) override;
+  void CopyContentTo(vwcommon& target) override;
+  void Recode(const CodeTable& source, const CodeTable& target) override;
+  bool ForEachRow(const RowVisitor& visit) override;
+  bool TransformRows(const RowRewriter& rewrite) override;
+
+  // Non-virtual operations and menu handlers.
+  void SetWrapWidth(int w);
+  void ToggleWordWrap(bool on);
+  void ToggleNonPrinting(bool on);
+  void ChooseLineEnd(const std::string& lineEnd, int entryIndex, bool on);
+  void KeepLineEnds(bool on);
+  void RefreshLineEndMarks();
+  int RowWidth(int row) const { return RowWidths[row]; }
+  size_t RowArraySize() const { return Rows.size(); }
+
+  // Fields added to the base, in declaration order.
+  std::string PendingTail;
+  std::vector<int32_t> RowWidths;
+  uint8_t PrevChar = 0;
+  int RowX = 0;
+  int BreakX = 0;
+  double MinFill = 0.66;
+  bool ConvertLineEnds = false;
+  int OffsetCacheRow = 0;
+  int OffsetCacheStart = 0;
+
+ private:
+  std::vector<RowText> Rows;
+
+ public:
+  int WrapWidth = 200;
+  MenuEntry* LineEndMenu = nullptr;
+  bool ShowNonPrinting = false;
+
+ protected:
+  int MeasureChar(uint8_t c) override;
+
+ private:
+  struct ReflowState;
+
+  // Layout engine shared by AppendBytes and ReflowFrom.
+  void LayOut(const uint8_t* bytes, int count);
+  void NewRow();
+  void ResetLayoutState();
+  void ResetWidths();
+  void ResizeArraysToFit();
+
+  // Row queries.
+  int Len(int row) const { return Rows[row].size(); }
+  bool EndsWithLineEnd(int row) const;
+  int LineEndStart(int row) const;  // column where the row's line-end run begins
+  bool StartsHardLine(int row) const { return row == 0 || EndsWithLineEnd(row - 1); }
+  int ColumnX(int row, int col) const;  // pixel position of a column
+  int Advance(uint8_t c, int x) const;  // width a character adds at pixel x
+  int MeasuredRowWidth(int row) const;  // up to the first line-end character
+  int ColumnForX(int row, int desiredX) const;
+  void EnsureWidthsMeasured(std::string_view text);
+
+  // Editing helpers.
+  void CacheBefore(int row);
+  void NormaliseCursor();
+  void Finish(int beforeOffset, uint8_t kind, std::string_view text);
+  void ReexpressOnPreviousRow();
+  void RemoveRows(int first, int count);
+  void AppendEmptyRow();
+  void EndMove(bool extend, bool scroll = true);
+
+  std::unique_ptr<RowArena> arena_;
+  ReflowState* reflow_ = nullptr;
+  std::vector<MenuEntry*> lineEndEntries_;
+};
+
+}  // namespace prambus

@@ -1,0 +1,476 @@
+// Editing of the text view: typing, inserting and deleting on the display
+// rows, each edit re-laying out only what changed and recording one undo
+// record; offsets with their cache; files and the display table.
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "io/io_error.h"
+#include "io/posix_file.h"
+#include "settings/settings.h"
+#include "views/char_class.h"
+#include "views/viewtext.h"
+
+namespace prambus {
+
+bool vwtext::EndsWithLineEnd(int row) const {
+  return row >= 0 && row <= LastRow && !Rows[row].empty() && IsLineEnd(Rows[row].back());
+}
+
+int vwtext::LineEndStart(int row) const {
+  int n = Len(row);
+  while (n > 0 && IsLineEnd(Rows[row][n - 1])) --n;
+  return n;
+}
+
+void vwtext::SetInsertMode(bool) { InsertMode = true; }
+
+// ------------------------------------------------------------ offsets ----
+
+void vwtext::CacheBefore(int row) {
+  const int target = std::max(0, row - 1);
+  if (OffsetCacheRow > LastRow) OffsetCacheRow = OffsetCacheStart = 0;
+  while (OffsetCacheRow > target) {
+    --OffsetCacheRow;
+    OffsetCacheStart -= Len(OffsetCacheRow);
+  }
+}
+
+int vwtext::PosToOffset(int col, int row) {
+  if (row <= 0) {
+    if (col <= Len(0)) OffsetCacheRow = OffsetCacheStart = 0;
+    return col;
+  }
+  const int t = std::min(row, LastRow);
+  int c = OffsetCacheRow, start = OffsetCacheStart;
+  if (c > LastRow || std::abs(t - c) >= t) c = start = 0;
+  while (c < t) start += Len(c++);
+  while (c > t) start -= Len(--c);
+  int result = start + col;
+  if (row > LastRow) result += Len(LastRow);
+  OffsetCacheRow = t - 1;
+  OffsetCacheStart = start - Len(t - 1);
+  return result;
+}
+
+void vwtext::OffsetToPos(int& col, int& row) {
+  int offset = col;
+  if (row > 0) offset += PosToOffset(0, std::min(row, LastRow));
+  int c = OffsetCacheRow, start = OffsetCacheStart;
+  if (c > LastRow || std::abs(offset - start) >= offset) c = start = 0;
+  while (c > 0 && start > offset) start -= Len(--c);
+  while (c < LastRow && offset - start >= Len(c)) start += Len(c++);
+  row = c;
+  col = offset - start;
+  if (c > 0) {
+    OffsetCacheRow = c - 1;
+    OffsetCacheStart = start - Len(c - 1);
+  } else {
+    OffsetCacheRow = OffsetCacheStart = 0;
+  }
+}
+
+// ------------------------------------------------------------ helpers ----
+
+void vwtext::NormaliseCursor() {
+  while (CursorRow < LastRow && CursorCol >= Len(CursorRow)) {
+    CursorCol -= Len(CursorRow);
+    ++CursorRow;
+  }
+  CursorCol = std::clamp(CursorCol, 0, Len(CursorRow));
+}
+
+void vwtext::Finish(int beforeOffset, uint8_t kind, std::string_view text) {
+  NormaliseCursor();
+  UpdateCaretPoint();
+  AnchorCol = CursorCol;
+  AnchorRow = CursorRow;
+  ScrollToCaret();
+  RecordUndo(kind, text, beforeOffset, 0);
+}
+
+// Expresses the cursor relative to the previous row (for a reflow from there).
+void vwtext::ReexpressOnPreviousRow() {
+  if (CursorRow > 0 && !StartsHardLine(CursorRow)) {
+    CursorCol += Len(CursorRow - 1);
+    --CursorRow;
+  }
+}
+
+void vwtext::RemoveRows(int first, int count) {
+  if (count <= 0) return;
+  const int end = LastRow + 1;
+  std::move(Rows.begin() + first + count, Rows.begin() + end, Rows.begin() + first);
+  std::move(RowWidths.begin() + first + count, RowWidths.begin() + end, RowWidths.begin() + first);
+  for (int r = end - count; r < end; ++r) {
+    Rows[r].Clear();
+    RowWidths[r] = 0;
+  }
+  LastRow -= count;
+}
+
+void vwtext::AppendEmptyRow() {
+  ++LastRow;
+  if (LastRow >= static_cast<int>(Rows.size())) {
+    const size_t grown = Rows.size() + std::max(1, Cfg().Shag);
+    Rows.resize(grown);
+    RowWidths.resize(grown, 0);
+  }
+  Rows[LastRow].Clear();
+  RowWidths[LastRow] = 0;
+}
+
+int vwtext::MeasuredRowWidth(int row) const {
+  const RowText& r = Rows[row];
+  int x = 0;
+  for (int i = 0; i < r.size() && !IsLineEnd(r[i]); ++i) x += Advance(r[i], x);
+  return x;
+}
+
+// -------------------------------------------------------------- edits ----
+
+bool vwtext::TypeChar(uint8_t ch) {
+  const int oldLast = LastRow;
+  const int p = PosToOffset(CursorCol, CursorRow);
+  CacheBefore(CursorRow);
+  if (!IsLineEnd(ch)) {
+    if (CursorCol >= Len(CursorRow) && CursorRow < LastRow && !Rows[CursorRow + 1].empty()) {
+      const uint8_t k = CharClass[Rows[CursorRow + 1][0]];
+      if (k != kBlank && k != kOpeningBracket && k != kBreakEither) {
+        ++CursorRow;  // the character joins the word wrapped onto the next row
+        CursorCol = 0;
+        CacheBefore(CursorRow);
+      }
+    }
+    Rows[CursorRow].Insert(CursorCol, &ch, 1);
+    const char typed[1] = {static_cast<char>(ch)};
+    if (StartsHardLine(CursorRow)) {
+      ++CursorCol;
+      const int width = MeasuredRowWidth(CursorRow);
+      if (width <= WrapWidth) {
+        RowWidths[CursorRow] = width;
+        if (CursorRow == LastRow) RowX = width;
+        AnchorCol = CursorCol;
+        AnchorRow = CursorRow;
+        CaretX = ColumnX(CursorRow, CursorCol) + Cfg().EffOtstupX - ScrollX;
+        ScrollToCaret();
+        RecordUndo(kUndoInsert, std::string_view(typed, 1), p, 0);
+        return false;
+      }
+      ReflowFrom(CursorRow);
+    } else {
+      CursorCol += Len(CursorRow - 1) + 1;
+      --CursorRow;
+      CacheBefore(CursorRow);
+      ReflowFrom(CursorRow);
+    }
+    Finish(p, kUndoInsert, std::string_view(typed, 1));
+    return LastRow != oldLast;
+  }
+
+  // A line end copies the style of the line ends around it.
+  std::string text(1, static_cast<char>(ch));
+  const int les = LineEndStart(CursorRow);
+  if (EndsWithLineEnd(CursorRow) && CursorCol >= les) {
+    text.assign(Rows[CursorRow].view().substr(les));
+  } else if (CursorCol == 0 && CursorRow > 0 && EndsWithLineEnd(CursorRow - 1)) {
+    text.assign(Rows[CursorRow - 1].view().substr(LineEndStart(CursorRow - 1)));
+  }
+  Rows[CursorRow].Insert(CursorCol, text);
+  if (CursorRow == 0) {
+    ReflowFrom(0);
+    CursorCol = 0;
+    CursorRow = std::min(1, LastRow);
+  } else {
+    CursorCol += static_cast<int>(text.size()) + Len(CursorRow - 1);
+    --CursorRow;
+    CacheBefore(CursorRow);
+    ReflowFrom(CursorRow);
+  }
+  Finish(p, kUndoInsert, text);
+  return true;
+}
+
+bool vwtext::InsertText(std::string_view text, bool recordUndo, bool layOut) {
+  if (text.empty()) return false;
+  const int oldLast = LastRow;
+  const int p = PosToOffset(CursorCol, CursorRow);
+  CacheBefore(CursorRow);
+  CursorCol = std::clamp(CursorCol, 0, Len(CursorRow));
+  Rows[CursorRow].Insert(CursorCol, text);
+  CursorCol += static_cast<int>(text.size());
+  ReexpressOnPreviousRow();
+  CacheBefore(CursorRow);
+  if (layOut) ReflowFrom(CursorRow);
+  NormaliseCursor();
+  if (layOut) {
+    UpdateCaretPoint();
+    ScrollToCaret();
+  }
+  AnchorCol = CursorCol;
+  AnchorRow = CursorRow;
+  if (recordUndo) {
+    RecordUndo(kUndoInsert, text, p, 0);
+  } else {
+    UndoStack.clear();
+    RedoStack.clear();
+    UndoBytes = 0;
+  }
+  return LastRow != oldLast;
+}
+
+std::string vwtext::GetAdjacentText(bool forward) const {
+  if (HasSelection()) return GetSelectedText();
+  std::string out;
+  if (forward) {
+    int r = CursorRow, c = CursorCol;
+    if (c >= Len(r)) {
+      if (r >= LastRow) return out;
+      ++r;
+      c = 0;
+    }
+    if (c >= Len(r)) return out;
+    out += static_cast<char>(Rows[r][c]);
+    if (IsLineEnd(Rows[r][c]))
+      for (int i = c + 1; i < Len(r) && IsLineEnd(Rows[r][i]); ++i) out += static_cast<char>(Rows[r][i]);
+    return out;
+  }
+  if (CursorCol > 0) {
+    out += static_cast<char>(Rows[CursorRow][std::min(CursorCol, Len(CursorRow)) - 1]);
+    return out;
+  }
+  if (CursorRow == 0) return out;
+  const RowText& prev = Rows[CursorRow - 1];
+  int i = prev.size() - 1;
+  if (i < 0) return out;
+  if (!IsLineEnd(prev[i])) return std::string(1, static_cast<char>(prev[i]));
+  const int start = LineEndStart(CursorRow - 1);
+  return std::string(prev.view().substr(start));
+}
+
+bool vwtext::DeleteForward() {
+  const int oldLast = LastRow;
+  const int p = PosToOffset(CursorCol, CursorRow);
+  const std::string text = GetAdjacentText(true);
+  CacheBefore(CursorRow);
+  if (CursorCol >= Len(CursorRow)) {
+    if (CursorRow >= LastRow) return false;
+    RowText& next = Rows[CursorRow + 1];
+    int n = 1;
+    if (!next.empty() && IsLineEnd(next[0]))
+      while (n < next.size() && IsLineEnd(next[n])) ++n;
+    next.Erase(0, std::min(n, next.size()));
+    ReflowFrom(CursorRow);
+  } else {
+    RowText& row = Rows[CursorRow];
+    int n = 1;
+    if (IsLineEnd(row[CursorCol]))
+      while (CursorCol + n < row.size() && IsLineEnd(row[CursorCol + n])) ++n;
+    row.Erase(CursorCol, n);
+    ReexpressOnPreviousRow();
+    CacheBefore(CursorRow);
+    ReflowFrom(CursorRow);
+  }
+  Finish(p, kUndoDelete, text);
+  return LastRow != oldLast;
+}
+
+bool vwtext::DeleteSelection(bool recordUndo, bool layOut) {
+  if (!HasSelection()) return false;
+  const int oldLast = LastRow;
+  const int p = PosToOffset(CursorCol, CursorRow);
+  const std::string text = GetSelectedText();
+  int sr = AnchorRow, sc = AnchorCol, er = CursorRow, ec = CursorCol;
+  if (sr > er || (sr == er && sc > ec)) {
+    std::swap(sr, er);
+    std::swap(sc, ec);
+  }
+  sr = std::clamp(sr, 0, LastRow);
+  er = std::clamp(er, 0, LastRow);
+  sc = std::clamp(sc, 0, Len(sr));
+  ec = std::clamp(ec, 0, Len(er));
+  CacheBefore(sr);
+
+  if (sr == er) {
+    Rows[sr].Erase(sc, ec - sc);
+  } else {
+    Rows[sr].Truncate(sc);
+    Rows[er].Erase(0, ec);
+  }
+  // Remove the rows between, and the start and end rows when they became empty.
+  const bool startEmpty = Rows[sr].empty();
+  int first = startEmpty ? sr : sr + 1;
+  int count = std::max(0, er - sr - 1) + (startEmpty ? 1 : 0) + (sr != er && Rows[er].empty() ? 1 : 0);
+  if (count > LastRow) {  // the whole document went: keep one empty row
+    RemoveRows(1, count - 1);
+  } else {
+    RemoveRows(first, count);
+  }
+  // After a final line end the last row is an empty row.
+  if (EndsWithLineEnd(LastRow)) AppendEmptyRow();
+
+  CursorRow = std::min(sr, LastRow);
+  CursorCol = (CursorRow == sr && !startEmpty) ? std::min(sc, Len(CursorRow)) : 0;
+  if (layOut) {
+    ReexpressOnPreviousRow();
+    CacheBefore(CursorRow);
+    ReflowFrom(CursorRow);
+  }
+  NormaliseCursor();
+  if (recordUndo) {
+    RecordUndo(kUndoDelete, text, p, 0);
+  } else {
+    UndoStack.clear();
+    RedoStack.clear();
+    UndoBytes = 0;
+  }
+  if (layOut) UpdateCaretPoint();
+  AnchorCol = CursorCol;
+  AnchorRow = CursorRow;
+  if (layOut) ScrollToCaret();
+  return LastRow != oldLast;
+}
+
+bool vwtext::DeleteLine(bool wholeHardLine) {
+  CacheBefore(CursorRow);
+  int first = CursorRow, last = CursorRow;
+  if (wholeHardLine) {
+    while (first > 0 && !EndsWithLineEnd(first - 1)) --first;
+    while (last < LastRow && !EndsWithLineEnd(last)) ++last;
+  }
+  CacheBefore(first);
+  std::string text;
+  for (int r = first; r <= last; ++r) text += Rows[r].view();
+  if (text.empty()) return false;
+  if (last >= LastRow) {
+    RemoveRows(first + 1, last - first);
+    Rows[first].Clear();
+    RowWidths[first] = 0;
+    LastRow = first;
+    RowX = BreakX = 0;
+    PendingTail.clear();
+    PrevChar = first > 0 && !Rows[first - 1].empty() ? Rows[first - 1].back() : 0;
+  } else {
+    RemoveRows(first, last - first + 1);
+  }
+  CursorCol = AnchorCol = 0;
+  CursorRow = AnchorRow = first;
+  ResizeArraysToFit();
+  UpdateCaretPoint();
+  ScrollToCaret();
+  RecordUndo(kUndoDelete, text, 0, first);
+  return true;
+}
+
+// -------------------------------------------------------------- files ----
+
+void vwtext::LoadFromFile(const std::string& name) {
+  InputFile in(name);
+  if (in.Size() > kMaxDocumentSize) throw IoError("file too large: " + name);
+  bool identity = true;
+  for (int i = 0; i < 256; ++i) identity = identity && CharTable[i] == i;
+  std::vector<uint8_t> block(8192);
+  int64_t total = 0;
+  for (;;) {
+    size_t n = in.Read(block.data(), block.size());
+    if (n == 0) break;
+    total += static_cast<int64_t>(n);
+    if (total > kMaxDocumentSize) throw IoError("file too large: " + name);
+    if (!identity)
+      for (size_t i = 0; i < n; ++i) block[i] = CharTable[block[i]];
+    AppendBytes(block.data(), static_cast<int>(n));
+  }
+}
+
+void vwtext::SaveToFile(const std::string& name) {
+  OutputFile out(name);
+  const CodeTable inverse = InverseTable(CharTable);
+  std::vector<uint8_t> buf;
+  buf.reserve(8192);
+  auto put = [&](const uint8_t* p, int n) {
+    for (int i = 0; i < n; ++i) {
+      buf.push_back(inverse[p[i]]);
+      if (buf.size() == 8192) {
+        out.Write(buf.data(), buf.size());
+        buf.clear();
+      }
+    }
+  };
+  const std::string& lineEnd = Cfg().LineEnd;
+  for (int r = 0; r <= LastRow; ++r) {
+    const RowText& row = Rows[r];
+    if (ConvertLineEnds && EndsWithLineEnd(r)) {
+      put(row.data(), LineEndStart(r));
+      put(reinterpret_cast<const uint8_t*>(lineEnd.data()), static_cast<int>(lineEnd.size()));
+    } else {
+      put(row.data(), row.size());
+    }
+  }
+  if (!buf.empty()) out.Write(buf.data(), buf.size());
+  out.Close();
+}
+
+void vwtext::SetCharTable(const CodeTable& table) {
+  const CodeTable inv = InverseTable(CharTable);
+  CodeTable map;
+  bool identity = true;
+  for (int c = 0; c < 256; ++c) {
+    map[c] = table[inv[c]];
+    identity = identity && map[c] == c;
+  }
+  if (!identity) {
+    for (int r = 0; r <= LastRow; ++r) Rows[r].MapThrough(map.data());
+    auto remap = [&](forundo& stack) {
+      for (undorec& rec : stack) {
+        const size_t from = rec.kind == kUndoReplace ? std::min<size_t>(8, rec.text.size()) : 0;
+        for (size_t i = from; i < rec.text.size(); ++i)
+          rec.text[i] = static_cast<char>(map[static_cast<uint8_t>(rec.text[i])]);
+      }
+    };
+    remap(UndoStack);
+    remap(RedoStack);
+  }
+  CharTable = table;
+  Relayout();
+}
+
+void vwtext::CopyContentTo(vwcommon& target) {
+  const CodeTable inverse = InverseTable(CharTable);
+  std::vector<uint8_t> buf;
+  for (int r = 0; r <= LastRow; ++r) {
+    const RowText& row = Rows[r];
+    buf.resize(row.size());
+    for (int i = 0; i < row.size(); ++i) buf[i] = inverse[row[i]];
+    target.AppendBytes(buf.data(), static_cast<int>(buf.size()));
+  }
+}
+
+bool vwtext::ForEachRow(const RowVisitor& visit) {
+  bool stop = false;
+  for (size_t r = 0; r < Rows.size() && !stop; ++r) visit(Rows[r].size(), Rows[r].data(), &stop);
+  return true;
+}
+
+bool vwtext::TransformRows(const RowRewriter& rewrite) {
+  std::vector<std::string> copy;
+  copy.reserve(static_cast<size_t>(LastRow) + 1);
+  for (int r = 0; r <= LastRow; ++r) copy.emplace_back(Rows[r].view());
+  for (size_t i = 0; i < copy.size(); ++i) {
+    int len = static_cast<int>(copy[i].size());
+    const uint8_t* data = reinterpret_cast<const uint8_t*>(copy[i].data());
+    bool last = i + 1 == copy.size();
+    rewrite(&len, &data, &last);
+    if (data && len >= 0) copy[i].assign(reinterpret_cast<const char*>(data), len);
+    if (last) break;
+  }
+  Clear();
+  for (const std::string& row : copy) AppendString(row);
+  UndoStack.clear();
+  RedoStack.clear();
+  UndoBytes = 0;
+  UpdateCaretPoint();
+  ScrollToCaret();
+  return true;
+}
+
+}  // namespace prambus

@@ -1,0 +1,271 @@
+// Cursor movement of the text view over display rows. The cursor never
+// stands inside or after a row's line-end characters.
+#include <algorithm>
+#include <cmath>
+
+#include "settings/settings.h"
+#include "text/cp1251.h"
+#include "views/char_class.h"
+#include "views/viewtext.h"
+
+namespace prambus {
+
+void vwtext::EndMove(bool extend, bool scroll) {
+  if (!extend) {
+    AnchorCol = CursorCol;
+    AnchorRow = CursorRow;
+  }
+  UpdateCaretPoint();
+  if (scroll) ScrollToCaret();
+}
+
+int vwtext::ColumnForX(int row, int desiredX) const {
+  const RowText& r = Rows[row];
+  int sum = 0, prev = 0, k = 0;
+  while (k < r.size() && sum < desiredX) {
+    prev = sum;
+    sum += Advance(r[k], sum);
+    ++k;
+  }
+  if (k == 0) return 0;
+  if (k == r.size() || IsLineEnd(r[k - 1])) return std::min(k, LineEndStart(row));
+  return (sum - desiredX) < (desiredX - prev) ? k : k - 1;
+}
+
+void vwtext::MoveLeft(bool byWord, bool extend) {
+  if (CursorCol == 0 && CursorRow == 0) return EndMove(extend);
+  if (CursorCol == 0 && EndsWithLineEnd(CursorRow - 1)) {
+    --CursorRow;
+    CursorCol = LineEndStart(CursorRow);
+    return EndMove(extend);
+  }
+  if (!byWord) {
+    if (CursorCol > 0) {
+      --CursorCol;
+    } else {
+      --CursorRow;
+      CursorCol = Len(CursorRow) - 1;
+    }
+    return EndMove(extend);
+  }
+  int r = CursorRow, c = std::min(CursorCol, Len(CursorRow));
+  // The character left of (r, c), crossing only rows without line end.
+  auto hasLeft = [&] { return c > 0 || (r > 0 && !EndsWithLineEnd(r - 1) && Len(r - 1) > 0); };
+  auto left = [&] { return c > 0 ? Rows[r][c - 1] : Rows[r - 1][Len(r - 1) - 1]; };
+  auto stepLeft = [&] {
+    if (c > 0) {
+      --c;
+    } else {
+      --r;
+      c = Len(r) - 1;
+    }
+  };
+  uint8_t k = CharClass[left()];
+  stepLeft();
+  if (k == kBlank) {
+    while (hasLeft() && CharClass[left()] == kBlank) stepLeft();
+    if (hasLeft()) k = CharClass[left()];
+  }
+  while (hasLeft() && CharClass[left()] == k && k <= 4) stepLeft();
+  CursorRow = r;
+  CursorCol = c;
+  EndMove(extend);
+}
+
+void vwtext::MoveRight(bool byWord, bool extend) {
+  auto atDocEnd = [&](int r, int c) { return r >= LastRow && c >= Len(r); };
+  if (!byWord) {
+    const int len = Len(CursorRow);
+    const bool onLineEnd = CursorCol < len && IsLineEnd(Rows[CursorRow][CursorCol]);
+    if (onLineEnd || CursorCol >= len || (CursorCol == len - 1 && CursorRow < LastRow)) {
+      if (CursorRow < LastRow) {
+        ++CursorRow;
+        CursorCol = 0;
+      } else if (CursorCol < len) {
+        ++CursorCol;  // before the last character of the last row
+      }
+    } else {
+      ++CursorCol;
+    }
+    return EndMove(extend);
+  }
+  int r = CursorRow, c = CursorCol;
+  if (c >= Len(r) && r < LastRow) {
+    ++r;
+    c = 0;
+  }
+  if (atDocEnd(r, c)) return EndMove(extend);
+  uint8_t k = CharClass[Rows[r][c]];
+  const bool startedOnLineEnd = k > 4;
+  for (;;) {
+    if (IsLineEnd(Rows[r][c]) && r < LastRow) {
+      ++r;
+      c = 0;
+    } else {
+      ++c;
+      if (c >= Len(r) && r < LastRow) {
+        ++r;
+        c = 0;
+      }
+    }
+    if (startedOnLineEnd || atDocEnd(r, c)) break;
+    const uint8_t next = CharClass[Rows[r][c]];
+    if (next == kBlank) k = kBlank;
+    if (next != k) break;
+  }
+  CursorRow = r;
+  CursorCol = c;
+  EndMove(extend);
+}
+
+void vwtext::MoveUp(bool byHardLine, bool extend, int& desiredX) {
+  if (CursorRow == 0) return EndMove(extend, false);
+  if (desiredX == -1) desiredX = ColumnX(CursorRow, CursorCol);
+  int target = CursorRow - 1;
+  if (byHardLine)
+    while (target > 0 && !EndsWithLineEnd(target - 1)) --target;
+  CursorRow = target;
+  CursorCol = ColumnForX(target, desiredX);
+  EndMove(extend);
+}
+
+void vwtext::MoveDown(bool byHardLine, bool extend, int& desiredX) {
+  if (CursorRow >= LastRow) return EndMove(extend, false);
+  if (desiredX == -1) desiredX = ColumnX(CursorRow, CursorCol);
+  int target = CursorRow + 1;
+  if (byHardLine) {
+    int r = CursorRow;
+    while (r < LastRow && !EndsWithLineEnd(r)) ++r;
+    target = std::min(r + 1, LastRow);
+  }
+  CursorRow = target;
+  CursorCol = ColumnForX(target, desiredX);
+  EndMove(extend);
+}
+
+namespace {
+int PageRows(int viewHeight, int lineHeight) {
+  if (lineHeight <= 0) return 1;
+  const int n = static_cast<int>(std::lrint(viewHeight * Cfg().PageFracture / lineHeight));
+  return n == 0 ? 1 : n;
+}
+}  // namespace
+
+void vwtext::PageUp(bool extend, int& desiredX) {
+  if (desiredX == -1) desiredX = ColumnX(CursorRow, CursorCol);
+  const int target = std::clamp(CursorRow - PageRows(ViewHeight, LineHeight()), 0, LastRow);
+  CursorRow = target;
+  CursorCol = ColumnForX(target, desiredX);
+  EndMove(extend);
+}
+
+void vwtext::PageDown(bool extend, int& desiredX) {
+  if (desiredX == -1) desiredX = ColumnX(CursorRow, CursorCol);
+  const int target = std::clamp(CursorRow + PageRows(ViewHeight, LineHeight()), 0, LastRow);
+  CursorRow = target;
+  CursorCol = ColumnForX(target, desiredX);
+  EndMove(extend);
+}
+
+void vwtext::MoveHome(bool extend) {
+  const bool already = CursorCol == 0;
+  CursorCol = 0;
+  EndMove(extend, !already);
+}
+
+void vwtext::MoveEnd(bool extend) {
+  const int len = Len(CursorRow);
+  if (CursorCol < len && !IsLineEnd(Rows[CursorRow][CursorCol])) CursorCol = LineEndStart(CursorRow);
+  EndMove(extend);
+}
+
+void vwtext::MoveToPoint(int x, int y, bool scroll, bool extend) {
+  if (LastRow == 0 && Rows[0].empty()) {
+    CursorCol = CursorRow = 0;
+  } else {
+    const int lh = LineHeight();
+    const int row = std::clamp(lh > 0 ? y / lh : 0, 0, LastRow);
+    const RowText& r = Rows[row];
+    int sum = 0, k = 0, w = 0;
+    while (k < r.size() && sum < x && !IsLineEnd(r[k])) {
+      w = Advance(r[k], sum);
+      sum += w;
+      ++k;
+    }
+    int col = (sum - x > w / 2) ? k - 1 : k;
+    CursorRow = row;
+    CursorCol = std::clamp(col, 0, r.size());
+  }
+  EndMove(extend, scroll);
+}
+
+bool vwtext::SetPosition(int col, int row, bool cursor) {
+  row = std::clamp(row, 0, LastRow);
+  col = std::clamp(col, 0, Len(row));
+  while (col > 0 && IsLineEnd(Rows[row][col - 1])) --col;
+  if (cursor) {
+    CursorCol = col;
+    CursorRow = row;
+  } else {
+    AnchorCol = col;
+    AnchorRow = row;
+  }
+  UpdateCaretPoint();
+  ScrollToCaret();
+  return true;
+}
+
+// ------------------------------------------------------------- search ----
+
+bool vwtext::FindText(std::string_view text, int& count, bool fromCursor, bool caseSensitive) {
+  if (text.empty()) return false;
+  std::string pattern(text);
+  if (!caseSensitive) UpperInPlace(pattern);
+  const int plen = static_cast<int>(pattern.size());
+  const uint8_t* upper = UpperTable1251();
+
+  int row = 0, col = 0;
+  if (fromCursor) {
+    row = std::clamp(CursorRow, 0, LastRow);
+    if (CursorCol < Len(row)) --count;
+    col = std::min(CursorCol + 1, Len(row));
+  }
+  std::string hay;
+  for (;;) {
+    // The haystack runs to the end of the hard line; an empty row stops it.
+    hay.assign(Rows[row].view().substr(col));
+    int last = row;
+    while (!EndsWithLineEnd(last) && last < LastRow && !Rows[last + 1].empty()) {
+      ++last;
+      hay.append(Rows[last].view());
+    }
+    if (!caseSensitive)
+      for (char& ch : hay) ch = static_cast<char>(upper[static_cast<uint8_t>(ch)]);
+    const size_t p = hay.find(pattern);
+    if (p != std::string::npos) {
+      count -= static_cast<int>(p);
+      if (count < plen) return false;
+      auto locate = [&](int off, bool preferNextRow, int& outCol, int& outRow) {
+        int r = row, c = col + off;
+        while (r < last && (preferNextRow ? c >= Len(r) : c > Len(r))) {
+          c -= Len(r);
+          ++r;
+        }
+        outCol = c;
+        outRow = r;
+      };
+      locate(static_cast<int>(p), true, CursorCol, CursorRow);
+      locate(static_cast<int>(p) + plen, false, AnchorCol, AnchorRow);
+      UpdateCaretPoint();
+      ScrollToCaret();
+      return true;
+    }
+    const int64_t left = static_cast<int64_t>(count) - static_cast<int64_t>(hay.size());
+    count = static_cast<int>(std::max<int64_t>(left, INT32_MIN));
+    if (count < plen || last >= LastRow) return false;
+    row = last + 1;
+    col = 0;
+  }
+}
+
+}  // namespace prambus

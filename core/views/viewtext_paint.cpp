@@ -1,0 +1,232 @@
+// Drawing of the text view, the caret point, scrolling to the caret and the
+// view's own menu entries.
+#include <algorithm>
+
+#include "settings/settings.h"
+#include "views/char_class.h"
+#include "views/nonprinting.h"
+#include "views/viewtext.h"
+
+namespace prambus {
+
+int vwtext::Advance(uint8_t c, int x) const {
+  const int w = CharWidths[c] >= 0 ? CharWidths[c] : const_cast<vwtext*>(this)->MeasureChar(c);
+  if (c == 9 && !ShowNonPrinting) return w > 0 ? (x / w + 1) * w - x : 0;
+  return w;
+}
+
+int vwtext::ColumnX(int row, int col) const {
+  if (row < 0 || row > LastRow) return 0;
+  const RowText& r = Rows[row];
+  col = std::min(col, r.size());
+  int x = 0;
+  for (int i = 0; i < col; ++i) x += Advance(r[i], x);
+  return x;
+}
+
+void vwtext::UpdateCaretPoint() {
+  const Settings& cfg = Cfg();
+  CaretY = LineHeight() * CursorRow + cfg.EffOtstupY - ScrollY;
+  CaretX = ColumnX(CursorRow, CursorCol) + cfg.EffOtstupX - ScrollX;
+}
+
+void vwtext::ScrollToCaret() {
+  const Settings& cfg = Cfg();
+  const int lh = LineHeight();
+  if (CaretY < cfg.EffOtstupY) {
+    SetScrollY(lh * (CursorRow - std::min(CursorRow, cfg.VScrollStep - 1)));
+  } else {
+    std::string_view row0 = GetRow(0);
+    const int h = canvas_->TextHeight(row0.empty() ? std::string_view(" ") : row0.substr(0, 1));
+    if (ViewHeight + cfg.EffOtstupY - h < CaretY) {
+      SetScrollY(lh * (std::min(LastRow - CursorRow, cfg.VScrollStep - 1) + CursorRow) + h -
+                 ViewHeight);
+    }
+  }
+  if (CaretX < cfg.EffOtstupX) {
+    const int col = CursorCol - cfg.HScrollStep + 1;
+    SetScrollX(col > 0 ? ColumnX(CursorRow, col) : 0);
+  } else if (CaretX > ViewWidth + cfg.EffOtstupX) {
+    const int len = Len(CursorRow);
+    if (CursorCol == len && len > 0 && CharClass[Rows[CursorRow][len - 1]] == kBlank) {
+      const int blank = Advance(Rows[CursorRow][len - 1], ColumnX(CursorRow, len - 1));
+      if (CaretX - blank <= ViewWidth + cfg.EffOtstupX) return;  // a hanging blank
+    }
+    int t = std::min(CursorCol + cfg.HScrollStep, len);
+    while (t > 0 && IsLineEnd(Rows[CursorRow][t - 1])) --t;
+    SetScrollX(std::max(0, ColumnX(CursorRow, t) - ViewWidth + 2));
+  }
+}
+
+void vwtext::Paint() {
+  const Settings& cfg = Cfg();
+  canvas_->SetTransparent(true);
+  if (Rows[0].empty()) {
+    if (PrintMode) PrintDone = true;
+    return;
+  }
+  const Color savedBrush = canvas_->BrushColor();
+  const Color savedFont = canvas_->FontColor();
+
+  int sr = -1, sc = -1, er = -1, ec = -1;
+  if (HasSelection()) {
+    sr = AnchorRow, sc = AnchorCol, er = CursorRow, ec = CursorCol;
+    if (sr > er || (sr == er && sc > ec)) {
+      std::swap(sr, er);
+      std::swap(sc, ec);
+    }
+  }
+  const int h = LineHeight();
+  const int ox = cfg.EffOtstupX, oy = cfg.EffOtstupY;
+  int row = h > 0 ? std::max(0, ScrollY / h) : 0;
+  int y = row * h - ScrollY;
+  int drawn = 0;
+  std::string run;
+  std::string copy;
+  bool selected = false;
+
+  auto selectOn = [&] {
+    selected = true;
+    canvas_->SetBrushColor(cfg.ChosenFonClr);
+    canvas_->SetFontColor(cfg.ChosenTextClr);
+    canvas_->SetTransparent(false);
+  };
+  auto selectOff = [&] {
+    selected = false;
+    canvas_->SetBrushColor(savedBrush);
+    canvas_->SetFontColor(savedFont);
+    canvas_->SetTransparent(true);
+  };
+
+  while (y < ViewHeight && row <= LastRow && (!PrintMode || y + h <= ViewHeight)) {
+    const RowText& r = Rows[row];
+    copy.assign(r.view());
+    if (ShowNonPrinting) {
+      for (char& ch : copy) {
+        uint8_t u = static_cast<uint8_t>(ch);
+        if (u < 33) ch = static_cast<char>(kNonPrintingGlyphs[u]);
+      }
+    }
+    const int n = static_cast<int>(copy.size());
+    // Skip the characters left of the view.
+    int j = 0, x = 0, rem = ScrollX;
+    while (j < n && !IsLineEnd(static_cast<uint8_t>(copy[j]))) {
+      const int adv = Advance(r[j], x);
+      if (rem - adv < 0) break;
+      rem -= adv;
+      x += adv;
+      ++j;
+    }
+    const bool visible = j < n && !IsLineEnd(static_cast<uint8_t>(copy[j]));
+    if (visible) {
+      // Selection colours are on when the first visible character lies in it.
+      if (sr >= 0 && (row > sr || (row == sr && j > sc)) && (row < er || (row == er && j < ec)))
+        selectOn();
+      run.clear();
+      int runX = x;
+      auto flush = [&] {
+        if (!run.empty()) canvas_->TextOut(runX - ScrollX + ox, y + oy, run);
+        run.clear();
+      };
+      const int rightEdge = ScrollX + ViewWidth + 2 * ox + 64;
+      while (j < n && x < WrapWidth && x < rightEdge && !IsLineEnd(static_cast<uint8_t>(copy[j]))) {
+        if (row == sr && j == sc && !selected) {
+          flush();
+          runX = x;
+          selectOn();
+        }
+        if (row == er && j == ec && selected) {
+          flush();
+          runX = x;
+          selectOff();
+        }
+        const uint8_t c = r[j];
+        const int adv = Advance(c, x);
+        if (c == 9 && !ShowNonPrinting) {
+          flush();
+          if (selected) {
+            canvas_->FillRect({x - ScrollX + ox, y + oy, x + adv - ScrollX + ox, y + oy + h});
+          } else {
+            canvas_->TextOut(x - ScrollX + ox, y + oy, "        ");
+          }
+          x += adv;
+          runX = x;
+        } else {
+          run += copy[j];
+          x += adv;
+        }
+        ++j;
+      }
+      flush();
+      if (selected) selectOff();
+    }
+    y += h;
+    ++row;
+    ++drawn;
+  }
+  canvas_->SetBrushColor(savedBrush);
+  canvas_->SetFontColor(savedFont);
+  canvas_->SetTransparent(true);
+  if (PrintMode) {
+    if (row <= LastRow) {
+      ScrollY += drawn * h;
+      PrintDone = false;
+    } else {
+      PrintDone = true;
+    }
+  }
+}
+
+// ------------------------------------------------------------- menu ----
+
+amnaction vwtext::GetViewMenu() {
+  amnaction a;
+  a.push_back({"Перенос по словам", [this](bool on) { ToggleWordWrap(on); return false; }, true,
+               true, kPlaceFormat});
+  a.push_back({"Переводы строки", [this](bool) { RefreshLineEndMarks(); return false; }, false,
+               false, kPlaceExtra});
+  a.push_back({"#10", [this](bool on) { ChooseLineEnd("\n", 0, on); return false; }, true, false, 3});
+  a.push_back({"#13", [this](bool on) { ChooseLineEnd("\r", 1, on); return false; }, true, false, 3});
+  a.push_back({"#13#10", [this](bool on) { ChooseLineEnd("\r\n", 2, on); return false; }, true,
+               false, 3});
+  a.push_back({"Оставить как есть", [this](bool on) { KeepLineEnds(on); return false; }, true, true,
+               3});
+  a.push_back({"Непечатные символы", [this](bool on) { ToggleNonPrinting(on); return false; }, true,
+               false, kPlaceExtra});
+  return a;
+}
+
+void vwtext::AttachMenuItem(int index, MenuEntry* entry) {
+  if (index == 0 && entry) entry->SetShortcutText("Ctrl+W");
+  if (index == 1) LineEndMenu = entry;
+  if (index >= 2 && index <= 5) {
+    if (lineEndEntries_.size() < 4) lineEndEntries_.resize(4, nullptr);
+    lineEndEntries_[index - 2] = entry;
+  }
+}
+
+void vwtext::ChooseLineEnd(const std::string& lineEnd, int entryIndex, bool on) {
+  if (!on) return;
+  Cfg().LineEnd = lineEnd;
+  ConvertLineEnds = true;
+  for (int i = 0; i < static_cast<int>(lineEndEntries_.size()); ++i)
+    if (lineEndEntries_[i]) lineEndEntries_[i]->SetChecked(i == entryIndex);
+}
+
+void vwtext::KeepLineEnds(bool on) {
+  if (!on) return;
+  ConvertLineEnds = false;
+  for (int i = 0; i < static_cast<int>(lineEndEntries_.size()); ++i)
+    if (lineEndEntries_[i]) lineEndEntries_[i]->SetChecked(i == 3);
+}
+
+void vwtext::RefreshLineEndMarks() {
+  static const char* const kEnds[3] = {"\n", "\r", "\r\n"};
+  for (int i = 0; i < static_cast<int>(lineEndEntries_.size()); ++i) {
+    if (!lineEndEntries_[i]) continue;
+    const bool mark = i < 3 ? (ConvertLineEnds && Cfg().LineEnd == kEnds[i]) : !ConvertLineEnds;
+    lineEndEntries_[i]->SetChecked(mark);
+  }
+}
+
+}  // namespace prambus

@@ -1,0 +1,449 @@
+#include "views/vwcommon.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "settings/settings.h"
+#include "views/char_class.h"
+#include "views/packed_int.h"
+
+namespace prambus {
+
+CodeTable IdentityTable() {
+  CodeTable t;
+  for (int i = 0; i < 256; ++i) t[i] = static_cast<uint8_t>(i);
+  return t;
+}
+
+CodeTable InverseTable(const CodeTable& table) {
+  CodeTable inv{};
+  for (int i = 0; i < 256; ++i) inv[table[i]] = static_cast<uint8_t>(i);
+  return inv;
+}
+
+vwcommon::vwcommon(Canvas* canvas) : canvas_(canvas), CharTable(IdentityTable()) {
+  ResetWidthCache();
+  CaretX = Cfg().EffOtstupX;
+  CaretY = Cfg().EffOtstupY;
+  InsertMode = true;
+}
+
+vwcommon::~vwcommon() = default;
+
+void vwcommon::ResetWidthCache() { std::fill(std::begin(CharWidths), std::end(CharWidths), -1); }
+
+int vwcommon::MeasureChar(uint8_t c) {
+  char s[1] = {static_cast<char>(c)};
+  int w = canvas_->TextWidth(std::string_view(s, 1));
+  CharWidths[c] = w;
+  return w;
+}
+
+int vwcommon::LineHeight() {
+  std::string_view row0 = GetRow(0);
+  std::string_view probe = row0.empty() ? std::string_view(" ") : row0.substr(0, 1);
+  int h = canvas_->TextHeight(probe);
+  return static_cast<int>(std::lrint((Cfg().Distance + 1.0) * h));
+}
+
+int vwcommon::GetDocumentHeight() {
+  if (GetRow(0).empty()) return 0;
+  return LineHeight() * RowCount();
+}
+
+bool vwcommon::HasSelection() const { return AnchorCol != CursorCol || AnchorRow != CursorRow; }
+
+void vwcommon::SetInsertMode(bool on) { InsertMode = on; }
+
+int64_t vwcommon::GetTextLength() const {
+  int64_t n = 0;
+  for (int r = 0; r <= LastRow; ++r) n += static_cast<int64_t>(GetRow(r).size());
+  return n;
+}
+
+void vwcommon::AppendString(std::string_view s) {
+  AppendBytes(reinterpret_cast<const uint8_t*>(s.data()), static_cast<int>(s.size()));
+}
+
+void vwcommon::SetFont(const Font& font) {
+  canvas_->SetFont(font);
+  Relayout();
+}
+
+void vwcommon::SetScrollX(int x) {
+  CaretX += ScrollX - x;
+  ScrollX = x;
+}
+
+void vwcommon::SetScrollY(int y) {
+  CaretY += ScrollY - y;
+  ScrollY = y;
+}
+
+void vwcommon::SetCursorColumn(int col) {
+  CursorCol = col;
+  UpdateCaretPoint();
+}
+
+void vwcommon::SetCursorRowColumn(int row, int col) {
+  if (col < 0) col = CursorCol;
+  if (row != CursorRow) {
+    CursorCol = 0;
+    CursorRow = row;
+  }
+  if (col == CursorCol)
+    UpdateCaretPoint();
+  else
+    SetCursorColumn(col);
+}
+
+bool vwcommon::SetPosition(int col, int row, bool cursor) {
+  row = std::clamp(row, 0, LastRow);
+  col = std::clamp(col, 0, static_cast<int>(GetRow(row).size()));
+  if (cursor) {
+    CursorCol = col;
+    CursorRow = row;
+  } else {
+    AnchorCol = col;
+    AnchorRow = row;
+  }
+  UpdateCaretPoint();
+  ScrollToCaret();
+  return true;
+}
+
+bool vwcommon::Backspace() {
+  const int before = PosToOffset(CursorCol, CursorRow);
+  const std::string text = GetAdjacentText(false);
+  if (CursorCol > 0) {
+    --CursorCol;
+  } else if (CursorRow == 0) {
+    return false;
+  } else {
+    MoveLeft(false, false);
+  }
+  AnchorCol = CursorCol;
+  AnchorRow = CursorRow;
+  const uint8_t saved = UndoReplay;
+  UndoReplay = 1;
+  bool changed = DeleteForward();
+  UndoReplay = saved;
+  RecordUndo(kUndoDelete, text, before, 0);
+  return changed;
+}
+
+void vwcommon::SelectAll() {
+  AnchorCol = 0;
+  AnchorRow = 0;
+  CursorRow = LastRow;
+  CursorCol = static_cast<int>(GetRow(LastRow).size());
+  UpdateCaretPoint();
+}
+
+std::string vwcommon::GetSelectedText() const {
+  int r1 = AnchorRow, c1 = AnchorCol, r2 = CursorRow, c2 = CursorCol;
+  if (r1 > r2 || (r1 == r2 && c1 > c2)) {
+    std::swap(r1, r2);
+    std::swap(c1, c2);
+  }
+  auto clampCol = [&](int r, int c) {
+    return std::clamp(c, 0, static_cast<int>(GetRow(r).size()));
+  };
+  c1 = clampCol(r1, c1);
+  c2 = clampCol(r2, c2);
+  if (r1 == r2) return std::string(GetRow(r1).substr(c1, c2 - c1));
+  std::string out(GetRow(r1).substr(c1));
+  for (int r = r1 + 1; r < r2; ++r) out += GetRow(r);
+  out += GetRow(r2).substr(0, c2);
+  return out;
+}
+
+void vwcommon::OffsetToPos(int& col, int& row) {
+  int offset = col;
+  row = std::clamp(row, 0, LastRow);
+  while (row + 1 < RowCount()) {
+    int len = static_cast<int>(GetRow(row).size());
+    if (offset < len) break;
+    offset -= len;
+    ++row;
+  }
+  col = offset;
+}
+
+int vwcommon::PosToOffset(int col, int row) {
+  int64_t off = col;
+  for (int r = 0; r < row && r <= LastRow; ++r) off += static_cast<int64_t>(GetRow(r).size());
+  return static_cast<int>(off);
+}
+
+Rect vwcommon::GetCaretArea() const { return {0, 0, 1000000, 1000000}; }
+
+void vwcommon::AttachMenuItem(int, MenuEntry*) {}
+
+void vwcommon::SelectWord() {
+  if (CursorRow < 0 || CursorRow > LastRow) return;
+  std::string_view row = GetRow(CursorRow);
+  if (row.empty()) return;
+  int c = CursorCol;
+  if (c >= static_cast<int>(row.size())) c = static_cast<int>(row.size()) - 1;
+  const uint8_t k = CharClass[static_cast<uint8_t>(row[c])];
+  if (k > 4) return;
+  auto cls = [](std::string_view r, int i) { return CharClass[static_cast<uint8_t>(r[i])]; };
+
+  // Anchor: left while the preceding character has class k, across rows.
+  int ar = CursorRow, ac = c;
+  for (;;) {
+    if (ac > 0) {
+      if (cls(GetRow(ar), ac - 1) != k) break;
+      --ac;
+    } else {
+      if (ar == 0) break;
+      std::string_view prev = GetRow(ar - 1);
+      if (prev.empty() || cls(prev, static_cast<int>(prev.size()) - 1) != k) break;
+      --ar;
+      ac = static_cast<int>(prev.size()) - 1;
+    }
+  }
+  if (ac == static_cast<int>(GetRow(ar).size()) && ar < LastRow) {
+    ++ar;
+    ac = 0;
+  }
+  // Cursor: right while the character under it has class k, across rows.
+  int cr = CursorRow, cc = c;
+  for (;;) {
+    std::string_view r = GetRow(cr);
+    if (cc < static_cast<int>(r.size())) {
+      if (cls(r, cc) != k) break;
+      ++cc;
+    } else {
+      if (cr >= LastRow) break;
+      std::string_view next = GetRow(cr + 1);
+      if (next.empty() || cls(next, 0) != k) break;
+      ++cr;
+      cc = 1;
+    }
+  }
+  AnchorCol = ac;
+  AnchorRow = ar;
+  CursorCol = cc;
+  CursorRow = cr;
+  UpdateCaretPoint();
+}
+
+std::string vwcommon::GetParagraphText() const {
+  auto endsWithLineEnd = [](std::string_view r) {
+    return !r.empty() && IsLineEnd(static_cast<uint8_t>(r.back()));
+  };
+  std::string head;
+  int r = CursorRow - 1;
+  int first = CursorRow;
+  while (r >= 0 && !endsWithLineEnd(GetRow(r))) {
+    first = r;
+    --r;
+  }
+  std::string out;
+  for (int i = first; i < CursorRow; ++i) out += GetRow(i);
+  for (int i = CursorRow; i <= LastRow; ++i) {
+    std::string_view row = GetRow(i);
+    out += row;
+    if (row.empty() || endsWithLineEnd(row)) break;
+  }
+  return out;
+}
+
+void vwcommon::CopyContentTo(vwcommon& target) {
+  for (int r = 0; r <= LastRow; ++r) {
+    std::string_view row = GetRow(r);
+    target.AppendBytes(reinterpret_cast<const uint8_t*>(row.data()), static_cast<int>(row.size()));
+  }
+  target.EndAppend();
+}
+
+int vwcommon::GetViewKind() const { return -4; }
+
+bool vwcommon::TypingReplacesSelection(uint8_t) const { return true; }
+
+void vwcommon::EndAppend() {}
+
+bool vwcommon::ForEachRow(const RowVisitor& visit) {
+  bool stop = false;
+  for (int r = 0; r <= LastRow && !stop; ++r) {
+    std::string_view row = GetRow(r);
+    visit(static_cast<int>(row.size()), reinterpret_cast<const uint8_t*>(row.data()), &stop);
+  }
+  return true;
+}
+
+bool vwcommon::TransformRows(const RowRewriter& rewrite) {
+  std::vector<std::string> rows;
+  rows.reserve(static_cast<size_t>(LastRow) + 1);
+  for (int r = 0; r <= LastRow; ++r) rows.emplace_back(GetRow(r));
+  for (size_t i = 0; i < rows.size(); ++i) {
+    int len = static_cast<int>(rows[i].size());
+    const uint8_t* data = reinterpret_cast<const uint8_t*>(rows[i].data());
+    bool last = (i + 1 == rows.size());
+    rewrite(&len, &data, &last);
+    if (data && len >= 0) rows[i].assign(reinterpret_cast<const char*>(data), len);
+    if (last) break;
+  }
+  Clear();
+  for (const std::string& row : rows) AppendString(row);
+  UndoStack.clear();
+  RedoStack.clear();
+  UndoBytes = 0;
+  UpdateCaretPoint();
+  ScrollToCaret();
+  return true;
+}
+
+// ---------------------------------------------------------------- undo ----
+
+void vwcommon::SealUndo() {
+  if (!UndoStack.empty() && UndoReplay != 1) UndoStack.back().kind = kUndoSealed;
+}
+
+void vwcommon::PushUndoWithinBudget(undorec&& r) {
+  const int64_t size = r.Size();
+  const int64_t limit = Cfg().MaxUndoLen;
+  if (size > limit) {
+    UndoStack.clear();
+    UndoBytes = 0;
+    return;
+  }
+  while (!UndoStack.empty() && UndoBytes + size > limit) {
+    UndoBytes -= UndoStack.front().Size();
+    UndoStack.pop_front();
+  }
+  UndoBytes += size;
+  UndoStack.push_back(std::move(r));
+}
+
+namespace {
+// A typed or deleted character joins the previous record only when that
+// record's boundary character is a word character or closing punctuation.
+bool MergesWithNext(const std::string& text, bool forward) {
+  const uint8_t k = CharClass[static_cast<uint8_t>(forward ? text.back() : text.front())];
+  return k == kWordChar || k == kClosingPunct;
+}
+}  // namespace
+
+void vwcommon::RecordUndo(uint8_t kind, std::string_view text, int col, int row) {
+  if (UndoReplay == 1) return;
+  undorec r;
+  r.kind = kind;
+  r.afterOffset = PosToOffset(CursorCol, CursorRow);
+  const int before = PosToOffset(col, row);
+  undorec* last = UndoStack.empty() ? nullptr : &UndoStack.back();
+  if (last && last->kind == kUndoSealed && kind == kUndoInsert) {
+    r.kind = kUndoReplace;
+    r.text.reserve(8 + last->text.size() + text.size());
+    AppendBE32(r.text, last->afterOffset);
+    AppendBE32(r.text, static_cast<int32_t>(last->text.size()));
+    r.text += last->text;
+    r.text += text;
+    r.beforeOffset = last->beforeOffset;
+    r.beforeRow = last->beforeRow;
+    UndoBytes -= last->Size();
+    UndoStack.pop_back();
+  } else if (last && last->kind == kind && text.size() == 1 && last->afterOffset == before &&
+             !last->text.empty() && MergesWithNext(last->text, r.afterOffset >= before)) {
+    r.text = r.afterOffset >= before ? last->text + std::string(text)
+                                     : std::string(text) + last->text;
+    r.beforeOffset = last->beforeOffset;
+    r.beforeRow = last->beforeRow;
+    UndoBytes -= last->Size();
+    UndoStack.pop_back();
+  } else {
+    r.text.assign(text);
+    r.beforeOffset = before;
+  }
+  if (UndoReplay == 0) RedoStack.clear();
+  PushUndoWithinBudget(std::move(r));
+}
+
+void vwcommon::ApplyUndoRecord(undorec& r) {
+  int col = r.afterOffset, row = 0;
+  OffsetToPos(col, row);
+  SetPosition(col, row, true);
+  auto anchorToOffset = [&](int offset) {
+    int c = offset, rr = 0;
+    OffsetToPos(c, rr);
+    SetPosition(c, rr, false);
+  };
+  auto cursorAndAnchorTo = [&](int offset) {
+    int c = offset, rr = 0;
+    OffsetToPos(c, rr);
+    SetPosition(c, rr, true);
+    SetPosition(c, rr, false);
+  };
+  switch (r.kind) {
+    case kUndoInsert:
+      anchorToOffset(r.beforeOffset);
+      DeleteSelection(true, true);
+      r.afterOffset = PosToOffset(CursorCol, CursorRow);
+      break;
+    case kUndoDelete:
+    case kUndoSealed:  // a deletion nothing replaced: restore it like a plain deletion
+      InsertText(r.text, true, true);
+      r.afterOffset = PosToOffset(CursorCol, CursorRow);
+      cursorAndAnchorTo(r.beforeOffset);
+      break;
+    case kUndoReplace: {
+      if (r.text.size() < 8) break;
+      int32_t s = ReadBE32(r.text, 0);
+      int32_t len = ReadBE32(r.text, 4);
+      len = std::clamp<int32_t>(len, 0, static_cast<int32_t>(r.text.size() - 8));
+      std::string restore = r.text.substr(8, len);
+      std::string remove = r.text.substr(8 + len);
+      anchorToOffset(s);
+      DeleteSelection(true, true);
+      SealUndo();
+      s = PosToOffset(CursorCol, CursorRow);
+      InsertText(restore, true, true);
+      r.afterOffset = PosToOffset(CursorCol, CursorRow);
+      cursorAndAnchorTo(r.beforeOffset);
+      std::string packed;
+      packed.reserve(r.text.size());
+      AppendBE32(packed, s);
+      AppendBE32(packed, static_cast<int32_t>(remove.size()));
+      packed += remove;
+      packed += restore;
+      r.text = std::move(packed);
+      break;
+    }
+    default:
+      break;
+  }
+  r.afterRow = 0;
+}
+
+void vwcommon::Undo() {
+  if (UndoStack.empty()) return;
+  UndoReplay = 1;
+  undorec last = std::move(UndoStack.back());
+  UndoStack.pop_back();
+  UndoBytes -= last.Size();
+  undorec redo;
+  switch (last.kind) {
+    case kUndoInsert: redo.kind = kUndoDelete; break;
+    case kUndoReplace: redo.kind = kUndoReplace; break;
+    default: redo.kind = kUndoInsert; break;
+  }
+  redo.beforeOffset = last.afterOffset;
+  ApplyUndoRecord(last);
+  redo.text = std::move(last.text);
+  redo.afterOffset = last.afterOffset;
+  RedoStack.push_back(std::move(redo));
+  UndoReplay = 0;
+}
+
+void vwcommon::Redo() {
+  if (RedoStack.empty()) return;
+  UndoReplay = 2;
+  undorec r = std::move(RedoStack.back());
+  RedoStack.pop_back();
+  ApplyUndoRecord(r);
+  UndoReplay = 0;
+}
+
+}  // namespace prambus

@@ -1,0 +1,151 @@
+// The abstract document view. The main window owns exactly one view and
+// reaches the document only through these operations; the text view and the
+// hex view derive from it. The base keeps what both share: viewport, cursor
+// and anchor, caret point, character width cache, display table and the undo
+// and redo histories, and implements what needs only the text of each row.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/canvas.h"
+#include "views/menu_action.h"
+#include "views/undo_record.h"
+
+namespace prambus {
+
+using CodeTable = std::array<uint8_t, 256>;
+CodeTable IdentityTable();
+// inverse[table[i]] = i for i = 0..255 in increasing order.
+CodeTable InverseTable(const CodeTable& table);
+
+// Plug-in passes over the rows.
+using RowVisitor = std::function<void(int length, const uint8_t* data, bool* stop)>;
+// May replace the row by setting length and data (data must stay valid until
+// the call returns the next time or the pass ends). *last is preset true for
+// the last row; setting it stops the pass.
+using RowRewriter = std::function<void(int* length, const uint8_t** data, bool* last)>;
+
+class vwcommon {
+ public:
+  // Slot 12 (Create) is the constructor, slot 13 (Destroy) the destructor.
+  explicit vwcommon(Canvas* canvas);
+  virtual ~vwcommon();
+  vwcommon(const vwcommon&) = delete;
+  vwcommon& operator=(const vwcommon&) = delete;
+
+  // ---- Virtual operations in slot order ----
+  /* 0 */ virtual std::string_view GetRow(int row) const = 0;
+  /* 1 */ virtual int GetDocumentHeight();
+  /* 2 */ virtual void ReflowFrom(int row) = 0;
+  /* 3 */ virtual void Relayout() = 0;
+  /* 4 */ virtual void UpdateCaretPoint() = 0;
+  /* 5 */ virtual void ScrollToCaret() = 0;
+  /* 6 */ virtual bool HasSelection() const;
+  /* 7 */ virtual int GetDocumentWidth() = 0;
+  /* 8 */ virtual void SetInsertMode(bool on);
+  /* 9 */ virtual void SetCharTable(const CodeTable& table) = 0;
+  /* 10 */ virtual void ApplyUndoRecord(undorec& r);
+  /* 11 */ virtual int64_t GetTextLength() const;
+  /* 14 */ virtual void AppendString(std::string_view s);
+  /* 15 */ virtual void AppendBytes(const uint8_t* bytes, int count) = 0;
+  /* 16 */ virtual void LoadFromFile(const std::string& name) = 0;
+  /* 17 */ virtual void SaveToFile(const std::string& name) = 0;
+  /* 18 */ virtual void Paint() = 0;
+  /* 19 */ virtual void SetFont(const Font& font);
+  /* 20 */ virtual bool TypeChar(uint8_t ch) = 0;
+  /* 21 */ virtual bool InsertText(std::string_view text, bool recordUndo, bool layOut) = 0;
+  /* 22 */ virtual bool DeleteForward() = 0;
+  /* 23 */ virtual bool DeleteSelection(bool recordUndo, bool layOut) = 0;
+  /* 24 */ virtual bool DeleteLine(bool wholeHardLine) = 0;
+  /* 25 */ virtual void MoveLeft(bool byWord, bool extend) = 0;
+  /* 26 */ virtual void MoveRight(bool byWord, bool extend) = 0;
+  /* 27 */ virtual void MoveUp(bool byHardLine, bool extend, int& desiredX) = 0;
+  /* 28 */ virtual void MoveDown(bool byHardLine, bool extend, int& desiredX) = 0;
+  /* 29 */ virtual void MoveHome(bool extend) = 0;
+  /* 30 */ virtual void MoveEnd(bool extend) = 0;
+  /* 31 */ virtual void PageUp(bool extend, int& desiredX) = 0;
+  /* 32 */ virtual void PageDown(bool extend, int& desiredX) = 0;
+  /* 33 */ virtual void MoveToPoint(int x, int y, bool scroll, bool extend) = 0;
+  /* 34 */ virtual bool SetPosition(int col, int row, bool cursor);
+  /* 35 */ virtual bool Backspace();
+  /* 36 */ virtual void SelectAll();
+  /* 37 */ virtual std::string GetSelectedText() const;
+  /* 38 */ virtual std::string GetAdjacentText(bool forward) const = 0;
+  /* 39 */ virtual bool FindText(std::string_view text, int& count, bool fromCursor,
+                                 bool caseSensitive) = 0;
+  /* 40 */ virtual amnaction GetViewMenu() = 0;
+  /* 41 */ virtual void OffsetToPos(int& col, int& row);
+  /* 42 */ virtual void Clear() = 0;
+  /* 43 */ virtual Rect GetCaretArea() const;
+  /* 44 */ virtual void Undo();
+  /* 45 */ virtual void Redo();
+  /* 46 */ virtual void AttachMenuItem(int index, MenuEntry* entry);
+  /* 47 */ virtual void SelectWord();
+  /* 48 */ virtual int PosToOffset(int col, int row);
+  /* 49 */ virtual void CopyContentTo(vwcommon& target);
+  /* 50 */ virtual int GetViewKind() const;
+  /* 51 */ virtual bool TypingReplacesSelection(uint8_t ch) const;
+  /* 52 */ virtual void EndAppend();
+  /* 53 */ virtual void Recode(const CodeTable& source, const CodeTable& target) = 0;
+  /* 54 */ virtual bool ForEachRow(const RowVisitor& visit);
+  /* 55 */ virtual bool TransformRows(const RowRewriter& rewrite);
+
+  // ---- Non-virtual operations ----
+  int RowCount() const { return LastRow + 1; }
+  int LineHeight();
+  void SetViewHeight(int h) { if (h > 0) ViewHeight = h; }
+  void SetViewWidth(int w) { if (w >= 0) ViewWidth = w; }
+  void SetScrollX(int x);
+  void SetScrollY(int y);
+  void SetCursorColumn(int col);
+  void SetCursorRowColumn(int row, int col);
+  Point GetCaretPoint() const { return {CaretX, CaretY}; }
+  std::string GetParagraphText() const;
+  void SealUndo();
+  // Records an undo record of the given kind; point is (column, row).
+  void RecordUndo(uint8_t kind, std::string_view text, int col, int row);
+  bool CanUndo() const { return !UndoStack.empty(); }
+  bool CanRedo() const { return !RedoStack.empty(); }
+  Canvas* GetCanvas() const { return canvas_; }
+
+  // Width of one character as drawn, measured once and cached.
+  int CharWidth(uint8_t c) {
+    int w = CharWidths[c];
+    return w >= 0 ? w : MeasureChar(c);
+  }
+
+  // ---- Fields in declaration order ----
+ protected:
+  Canvas* canvas_;  // not owned
+ public:
+  int CharWidths[256];
+  int LastRow = 0;
+  int ScrollX = 0;
+  int ScrollY = 0;
+  int ViewHeight = 200;
+  int ViewWidth = 200;
+  int CursorCol = 0, CursorRow = 0;
+  int AnchorCol = 0, AnchorRow = 0;
+  int CaretX = 0, CaretY = 0;
+  bool InsertMode = true;
+  CodeTable CharTable;
+  forundo UndoStack;
+  forundo RedoStack;
+  int64_t UndoBytes = 0;
+  uint8_t UndoReplay = 0;
+  bool PrintMode = false;
+  bool PrintDone = false;
+
+ protected:
+  // Measures a character's width into the cache (views may substitute glyphs).
+  virtual int MeasureChar(uint8_t c);
+  void ResetWidthCache();
+  // Appends a record to the undo history within the MaxUndoLen budget.
+  void PushUndoWithinBudget(undorec&& r);
+};
+
+}  // namespace prambus

@@ -1,0 +1,190 @@
+// Layout of the text view: line ends, wrapping rules, blocks, reflow and
+// relayout.
+#include <random>
+
+#include "support/text_view_fixture.h"
+#include "views/char_class.h"
+
+namespace prambus {
+namespace {
+
+TEST_F(TextViewTest, LineEndsStayAtTheEndOfTheirRow) {
+  Load("ab\r\ncd");
+  EXPECT_EQ(Rows(), (RowList{"ab\r\n", "cd"}));
+  Load("ab\n\r\n");
+  EXPECT_EQ(Rows(), (RowList{"ab\n\r", "\n", ""}));
+  Load("\r\r");
+  EXPECT_EQ(Rows(), (RowList{"\r", "\r", ""}));
+  Load("");
+  EXPECT_EQ(Rows(), (RowList{""}));
+}
+
+TEST_F(TextViewTest, LineEndPairIsJoinedAcrossBlocks) {
+  Load("ab\r\ncd", 200, 3);  // blocks "ab\r" and "\ncd"
+  EXPECT_EQ(Rows(), (RowList{"ab\r\n", "cd"}));
+  Load("x\n\ry", 200, 2);
+  EXPECT_EQ(Rows(), (RowList{"x\n\r", "y"}));
+}
+
+TEST_F(TextViewTest, OverflowingBlankHangsAtTheEndOfItsRow) {
+  // 25 characters of 8 px fit into 200 px.
+  Load("aaaaaaaaaaaaaaaaaaaaaaaa bbbb");  // 24 a's, blank at 192..200 fits
+  EXPECT_EQ(Rows(), (RowList{"aaaaaaaaaaaaaaaaaaaaaaaa ", "bbbb"}));
+  Load("aaaaaaaaaaaaaaaaaaaaaaaaa bbbb");  // the blank overflows and hangs
+  EXPECT_EQ(Rows(), (RowList{"aaaaaaaaaaaaaaaaaaaaaaaaa ", "bbbb"}));
+  EXPECT_EQ(view->RowWidth(0), 200);  // the hanging blank is not counted
+}
+
+TEST_F(TextViewTest, WordsWrapAtTheLastBreakAndLongWordsAreCut) {
+  Load("aaaaaaaaaaaaaaaaaaaa bbbbbbbbbb");  // 20 a's: the break leaves the row 80% full
+  EXPECT_EQ(Rows(), (RowList{"aaaaaaaaaaaaaaaaaaaa ", "bbbbbbbbbb"}));
+  Load("aaa bbbbbbbbbbbbbbbbbbbbbbbbbbbbbb");  // break at 32 px < 66%: cut inside the word
+  ASSERT_EQ(view->LastRow, 1);
+  EXPECT_EQ(Rows()[0].size(), 25u);
+  EXPECT_EQ(Text(), "aaa bbbbbbbbbbbbbbbbbbbbbbbbbbbbbb");
+  Load(std::string(60, 'x'));
+  EXPECT_EQ(Rows(), (RowList{std::string(25, 'x'), std::string(25, 'x'), std::string(10, 'x')}));
+}
+
+TEST_F(TextViewTest, PunctuationAndBracketsChooseTheirSideOfTheBreak) {
+  // Closing punctuation that does not fit moves with its word.
+  Load("aaaaaaaaaaaaaaaaaaaa bbbb,");  // 20+1+4 = 25 fit; the comma does not
+  EXPECT_EQ(Rows(), (RowList{"aaaaaaaaaaaaaaaaaaaa ", "bbbb,"}));
+  // An opening bracket starts the next row when the break falls before it.
+  Load("aaaaaaaaaaaaaaaaaaaaaa(bbb)");
+  EXPECT_EQ(Rows(), (RowList{"aaaaaaaaaaaaaaaaaaaaaa", "(bbb)"}));
+}
+
+TEST_F(TextViewTest, CharacterWiderThanTheWrapWidthGetsItsOwnRow) {
+  canvas.SetCharWidth('W', 300);
+  view = std::make_unique<vwtext>(&canvas);
+  Load("aWb");
+  EXPECT_EQ(Rows(), (RowList{"a", "W", "b"}));
+}
+
+TEST_F(TextViewTest, BreakOpportunityInAnEarlierBlockMovesTheTail) {
+  const std::string text = "aaaaaaaaaaaaaaaaaaaa bbbbbbbbbbbbbb";
+  for (size_t block = 1; block <= text.size(); ++block) {
+    Load(text, 200, block);
+    EXPECT_EQ(Rows(), (RowList{"aaaaaaaaaaaaaaaaaaaa ", "bbbbbbbbbbbbbb"})) << "block " << block;
+  }
+}
+
+TEST_F(TextViewTest, TabsAdvanceToTabStopsAndShowAsGlyphs) {
+  Load("a\tb", 1000);
+  view->CursorCol = 2;
+  view->UpdateCaretPoint();
+  EXPECT_EQ(view->CaretX, 64);  // tab stop at 8 spaces = 64 px
+  view->ToggleNonPrinting(true);
+  view->CursorCol = 2;
+  view->UpdateCaretPoint();
+  EXPECT_EQ(view->CaretX, 16);  // the tab is one glyph wide
+  view->ToggleNonPrinting(false);
+  view->CursorCol = 2;
+  view->UpdateCaretPoint();
+  EXPECT_EQ(view->CaretX, 64);
+}
+
+TEST_F(TextViewTest, FontWithUnchangedWidthsDoesNotRelayout) {
+  Load("abc def", 200);
+  view->CursorCol = 3;
+  Font f = canvas.GetFont();
+  f.color = 0x123456;
+  view->SetFont(f);
+  EXPECT_EQ(view->CursorCol, 3);
+  canvas.SetAllWidths(50);
+  view->SetFont(f);  // wider characters: the rows wrap anew
+  EXPECT_EQ(Rows(), (RowList{"abc ", "def"}));
+}
+
+TEST_F(TextViewTest, WordWrapFollowsTheViewWidth) {
+  Load(std::string(30, 'x') + " " + std::string(30, 'y'), 200);
+  view->SetViewWidth(1000);
+  view->ToggleWordWrap(true);
+  EXPECT_EQ(view->LastRow, 0);
+  view->ToggleWordWrap(false);
+  EXPECT_EQ(view->WrapWidth, Cfg().MaxTextWidth);
+  view->SetViewWidth(120);
+  view->ToggleWordWrap(true);
+  EXPECT_EQ(Text(), std::string(30, 'x') + " " + std::string(30, 'y'));
+  for (int r = 0; r <= view->LastRow; ++r) EXPECT_LE(view->RowWidth(r), 120);
+}
+
+TEST_F(TextViewTest, RelayoutKeepsCursorAndAnchorOnTheirCharacters) {
+  Load("one two three four five six seven eight nine ten", 80);
+  int col = 30, row = 0;
+  view->OffsetToPos(col, row);
+  view->SetPosition(col, row, true);
+  int acol = 9, arow = 0;
+  view->OffsetToPos(acol, arow);
+  view->SetPosition(acol, arow, false);
+  view->SetViewWidth(150);
+  view->ToggleWordWrap(true);
+  EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), 30);
+  EXPECT_EQ(view->PosToOffset(view->AnchorCol, view->AnchorRow), 9);
+}
+
+TEST_F(TextViewTest, RowArraysGrowInStepsOfShag) {
+  Cfg().Shag = 4;
+  view = std::make_unique<vwtext>(&canvas);
+  EXPECT_EQ(view->RowArraySize(), 4u);
+  Load("1\n2\n3\n4\n5\n", 200);
+  EXPECT_EQ(view->LastRow, 5);
+  EXPECT_EQ(view->RowArraySize(), 8u);
+}
+
+TEST_F(TextViewTest, EveryByteValueLaysOutAndRoundTrips) {
+  std::string all;
+  for (int rep = 0; rep < 3; ++rep)
+    for (int c = 0; c < 256; ++c) all += static_cast<char>(c);
+  for (size_t block : {size_t(7), size_t(100), size_t(8192)}) {
+    Load(all, 200, block);
+    EXPECT_EQ(Text(), all);
+    for (int r = 0; r < view->LastRow; ++r) {
+      std::string_view row = view->GetRow(r);
+      for (size_t i = 0; i + 1 < row.size(); ++i) {
+        if (IsLineEnd(static_cast<uint8_t>(row[i]))) {
+          EXPECT_TRUE(IsLineEnd(static_cast<uint8_t>(row[i + 1]))) << "row " << r;
+        }
+      }
+    }
+  }
+}
+
+// After an edit the local reflow keeps every row invariant. (It need not give
+// the rows a fresh layout would: a row that still fits keeps its break.)
+TEST_F(TextViewTest, ReflowAfterEditsKeepsTheRowInvariants) {
+  std::mt19937 rng(7);
+  const std::string alphabet = "ab cd,ef(g)\r\n\t.-";
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    int n = rng() % 200;
+    for (int i = 0; i < n; ++i) text += alphabet[rng() % alphabet.size()];
+    Load(text, 120);
+    for (int step = 0; step < 5; ++step) {
+      int col = text.empty() ? 0 : static_cast<int>(rng() % (text.size() + 1)), row = 0;
+      view->OffsetToPos(col, row);
+      Cursor(col, row);
+      const int offset = view->PosToOffset(view->CursorCol, view->CursorRow);
+      if (rng() % 3 == 0 && offset < static_cast<int>(text.size())) {
+        std::string gone = view->GetAdjacentText(true);
+        view->DeleteForward();
+        text.erase(offset, gone.size());
+      } else {
+        const char typed = alphabet[rng() % alphabet.size()];
+        if (typed == '\r' || typed == '\n') {
+          view->TypeChar(static_cast<uint8_t>(typed));
+          text = Text();  // line ends copy the style around them
+        } else {
+          view->TypeChar(static_cast<uint8_t>(typed));
+          text.insert(offset, 1, typed);
+        }
+      }
+      ExpectRowInvariants(text);
+      if (HasFailure()) return;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace prambus
