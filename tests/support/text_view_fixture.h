@@ -59,8 +59,12 @@ class TextViewTest : public ::testing::Test {
       for (size_t i = 0; i < body; ++i)
         EXPECT_FALSE(IsLineEnd(static_cast<uint8_t>(row[i]))) << "row " << r;
       EXPECT_LE(row.size() - body, 2u) << "row " << r;
-      if (r < view->LastRow) EXPECT_FALSE(row.empty()) << "row " << r;
-      if (view->RowWidth(r) > view->WrapWidth) EXPECT_EQ(body, 1u) << "row " << r;
+      if (r < view->LastRow) {
+        EXPECT_FALSE(row.empty()) << "row " << r;
+      }
+      if (view->RowWidth(r) > view->WrapWidth) {
+        EXPECT_EQ(body, 1u) << "row " << r;
+      }
     }
   }
 

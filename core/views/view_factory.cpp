@@ -1,0 +1,14 @@
+#include "views/view_factory.h"
+
+#include "views/viewtext.h"
+
+namespace prambus {
+
+std::unique_ptr<vwcommon> MakeView(int kind, Canvas* canvas) {
+  switch (kind) {
+    case kTextView: return std::make_unique<vwtext>(canvas);
+    default: return nullptr;
+  }
+}
+
+}  // namespace prambus

@@ -1,0 +1,15 @@
+// Creates the view object of a view kind (1 text view, 2 hex view).
+#pragma once
+
+#include <memory>
+
+#include "views/vwcommon.h"
+
+namespace prambus {
+
+enum ViewKind : int { kNoView = 0, kTextView = 1, kHexView = 2 };
+
+// nullptr for kind 0 and for kinds this build has no view for.
+std::unique_ptr<vwcommon> MakeView(int kind, Canvas* canvas);
+
+}  // namespace prambus

@@ -1,0 +1,138 @@
+#include "qt_canvas.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+
+#include "text/cp1251.h"
+
+namespace prambus {
+
+QColor ToQColor(Color c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+Color FromQColor(const QColor& c) {
+  return static_cast<Color>(c.red()) | (static_cast<Color>(c.green()) << 8) |
+         (static_cast<Color>(c.blue()) << 16);
+}
+
+QString FromCp1251(std::string_view bytes) {
+  static const std::array<QChar, 256> table = [] {
+    std::array<QChar, 256> t{};
+    for (int i = 0; i < 256; ++i) t[i] = QChar(static_cast<char16_t>(Cp1251ToUnicode(static_cast<uint8_t>(i))));
+    return t;
+  }();
+  QString s;
+  s.resize(static_cast<qsizetype>(bytes.size()));
+  QChar* out = s.data();
+  for (size_t i = 0; i < bytes.size(); ++i) out[i] = table[static_cast<uint8_t>(bytes[i])];
+  return s;
+}
+
+std::string ToCp1251(const QString& text) {
+  std::string out;
+  out.reserve(static_cast<size_t>(text.size()));
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+      out += '?';
+      ++i;
+      continue;
+    }
+    out += static_cast<char>(UnicodeToCp1251(c.unicode()));
+  }
+  return out;
+}
+
+QFont ToQFont(const Font& f) {
+  QFont q(QString::fromStdString(f.name));
+  if (!QFontInfo(q).exactMatch()) {
+    q = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    q.setStyleHint(QFont::TypeWriter);
+  }
+  q.setPixelSize(std::max(1, f.height < 0 ? -f.height : f.height * 4 / 5));
+  q.setBold(f.style & kStyleBold);
+  q.setItalic(f.style & kStyleItalic);
+  q.setUnderline(f.style & kStyleUnderline);
+  q.setStrikeOut(f.style & kStyleStrikeOut);
+  q.setKerning(false);
+  return q;
+}
+
+QtCanvas::QtCanvas() { ApplyFont(); }
+QtCanvas::~QtCanvas() { End(); }
+
+void QtCanvas::Begin(QPaintDevice* device) {
+  End();
+  device_ = device;
+  painter_ = std::make_unique<QPainter>(device);
+  painter_->setFont(qfont_);
+}
+
+void QtCanvas::End() {
+  if (painter_) painter_->end();
+  painter_.reset();
+  device_ = nullptr;
+}
+
+void QtCanvas::ApplyFont() {
+  qfont_ = ToQFont(font_);
+  metrics_.emplace(qfont_);
+  if (painter_) painter_->setFont(qfont_);
+}
+
+void QtCanvas::SetFont(const Font& font) {
+  font_ = font;
+  ApplyFont();
+}
+
+void QtCanvas::SetFontColor(Color c) { font_.color = c; }
+
+int QtCanvas::TextWidth(std::string_view text) {
+  return metrics_->horizontalAdvance(FromCp1251(text));
+}
+
+int QtCanvas::TextHeight(std::string_view) { return metrics_->height(); }
+
+void QtCanvas::TextOut(int x, int y, std::string_view text) {
+  if (!painter_ || text.empty()) return;
+  const QString s = FromCp1251(text);
+  if (!transparent_) {
+    painter_->fillRect(QRect(x, y, metrics_->horizontalAdvance(s), metrics_->height()),
+                       ToQColor(brush_));
+  }
+  painter_->setPen(ToQColor(font_.color));
+  painter_->drawText(x, y + metrics_->ascent(), s);
+}
+
+void QtCanvas::SetPen(Color c, int width) {
+  pen_ = c;
+  penWidth_ = width;
+}
+
+void QtCanvas::FillRect(const Rect& r) {
+  if (!painter_) return;
+  painter_->fillRect(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)), ToQColor(brush_));
+}
+
+void QtCanvas::Polyline(const std::vector<Point>& points) {
+  if (!painter_ || points.size() < 2) return;
+  QPen pen(ToQColor(pen_));
+  pen.setWidth(penWidth_);
+  painter_->setPen(pen);
+  std::vector<QPoint> q;
+  q.reserve(points.size());
+  for (const Point& p : points) q.emplace_back(p.x, p.y);
+  painter_->drawPolyline(q.data(), static_cast<int>(q.size()));
+}
+
+void QtCanvas::SetClip(const Rect& r) {
+  if (painter_) painter_->setClipRect(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)));
+}
+
+void QtCanvas::RemoveClip() {
+  if (painter_) painter_->setClipping(false);
+}
+
+int QtCanvas::DpiX() const { return device_ ? device_->logicalDpiX() : 96; }
+int QtCanvas::DpiY() const { return device_ ? device_->logicalDpiY() : 96; }
+
+}  // namespace prambus

@@ -1,0 +1,68 @@
+// The Canvas over a QPainter: the main window's off-screen surface image, or
+// a printer page. 8-bit text is shown through the Windows-1251 table.
+#pragma once
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <memory>
+#include <optional>
+
+#include "platform/canvas.h"
+
+namespace prambus {
+
+QColor ToQColor(Color c);
+Color FromQColor(const QColor& c);
+QString FromCp1251(std::string_view bytes);
+std::string ToCp1251(const QString& text);
+// The Qt font for a stored font; a missing face falls back to a monospace one.
+QFont ToQFont(const Font& f);
+
+class QtCanvas : public Canvas {
+ public:
+  // Paints on the image (recreated by the owner on resize: call Begin again).
+  QtCanvas();
+  ~QtCanvas() override;
+
+  void Begin(QPaintDevice* device);
+  void End();
+  QPainter* Painter() { return painter_.get(); }
+
+  void SetFont(const Font& font) override;
+  const Font& GetFont() const override { return font_; }
+  void SetFontColor(Color c) override;
+  int TextWidth(std::string_view text) override;
+  int TextHeight(std::string_view text) override;
+  void TextOut(int x, int y, std::string_view text) override;
+  void SetTransparent(bool transparent) override { transparent_ = transparent; }
+  bool Transparent() const override { return transparent_; }
+  void SetBrushColor(Color c) override { brush_ = c; }
+  Color BrushColor() const override { return brush_; }
+  void SetPen(Color c, int width) override;
+  Color PenColor() const override { return pen_; }
+  int PenWidth() const override { return penWidth_; }
+  void FillRect(const Rect& r) override;
+  void Polyline(const std::vector<Point>& points) override;
+  void SetClip(const Rect& r) override;
+  void RemoveClip() override;
+  int DpiX() const override;
+  int DpiY() const override;
+
+ private:
+  void ApplyFont();
+
+  std::unique_ptr<QPainter> painter_;
+  QPaintDevice* device_ = nullptr;
+  Font font_;
+  QFont qfont_;
+  std::optional<QFontMetrics> metrics_;
+  bool transparent_ = true;
+  Color brush_ = 0xFFFFFF;
+  Color pen_ = 0;
+  int penWidth_ = 1;
+};
+
+}  // namespace prambus

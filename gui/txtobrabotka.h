@@ -1,0 +1,146 @@
+// The main window: owns the one document, held in one view object, the
+// off-screen surface the view paints on, the scroll bars, the status bar,
+// the menus and the two timers.
+#pragma once
+
+#include <QImage>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSizeGrip>
+#include <QTimer>
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "qt_canvas.h"
+#include "shell/window_layout.h"
+#include "tmnitem.h"
+#include "views/vwcommon.h"
+
+namespace prambus {
+
+class SurfaceWidget;
+
+class Tform1 : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit Tform1(QStringList arguments);
+  ~Tform1() override;
+
+  // Operations offered to the rest of the shell.
+  void CreateView(int kind);
+  void SetModified(bool m);
+  bool AskToSave();  // true when the calling command must stop
+  void FullRefresh();
+  void Redraw();
+  void ToggleCaret();
+  void HideCaret();
+  void BeforeModalDialog();
+  void AfterModalDialog();
+  void FormResize();
+  void RecomputeScrollRanges();
+  void SyncScrollBars();
+
+  // Read by tests and by the other shell parts.
+  vwcommon* View() const { return view_.get(); }
+  int ViewKind() const { return viewKind_; }
+  bool Modified() const { return modified_; }
+  const QString& FileName() const { return fileName_; }
+  const QImage& Surface() const { return surface_; }
+  QMenu* FileMenu() const { return fileMenu_; }
+  QMenu* EditMenu() const { return editMenu_; }
+  QMenu* FormatMenu() const { return formatMenu_; }
+  QMenu* ExtraMenu() const { return extraMenu_; }
+  QMenu* ContextMenu() const { return contextMenu_; }
+  QScrollBar* VBar() const { return vbar_; }
+  QScrollBar* HBar() const { return hbar_; }
+  bool CaretShown() const { return caretShown_; }
+  QTimer* CaretTimer() const { return caretTimer_; }
+  const std::vector<tmnitem*>& ViewItems() const { return viewItems_; }
+  QString StatusPanelText(int i) const { return panels_[i]->text(); }
+
+  // Commands.
+  void Exit();
+  void SwitchView(int tableIndex);
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void changeEvent(QEvent* e) override;
+
+ private:
+  friend class SurfaceWidget;
+  void BuildMenus();
+  void BuildStatusBar();
+  QAction* AddAction(QMenu* menu, const QString& caption, const QString& shortcut = {});
+  void OnFirstShow();
+  void PaintClient(QPainter& p);
+  void DrawCaret();
+  void ScrollBarChanged(bool vertical);
+  void RefreshStatusBar();
+  void RefreshViewMenuItems();
+  void ClickViewItem(tmnitem* item);
+  void FreeViewItems();
+  void SetTitle(const QString& title);
+  void ActivateHandler();
+  void DeactivateHandler();
+  bool SaveSettingsAndQuit();
+  void OpenCommandLineFile(const QString& path);
+
+  QStringList arguments_;
+  SurfaceWidget* central_ = nullptr;
+  QScrollBar* vbar_ = nullptr;
+  QScrollBar* hbar_ = nullptr;
+  QSizeGrip* grip_ = nullptr;
+  std::array<QLabel*, 6> panels_{};
+  QImage surface_;
+  QtCanvas canvas_;
+  std::unique_ptr<vwcommon> view_;
+  int viewKind_ = 0;
+  bool modified_ = false;
+  QString fileName_;
+  int openDuration_ = -1;
+  bool caretShown_ = false;
+  int desiredColumn_ = -1;
+  int lastClientWidth_ = -1;
+  bool shownOnce_ = false;
+  bool ending_ = false;
+  ScrollRange vrange_, hrange_;
+  int vLargeChange_ = 0, hLargeChange_ = 0;
+  QTimer* caretTimer_ = nullptr;
+  QTimer* autoScrollTimer_ = nullptr;
+
+  // Menus and their items.
+  QMenu* fileMenu_ = nullptr;
+  QMenu* editMenu_ = nullptr;
+  QMenu* formatMenu_ = nullptr;
+  QMenu* extraMenu_ = nullptr;
+  QMenu* pluginsMenu_ = nullptr;
+  QMenu* helpMenu_ = nullptr;
+  QMenu* contextMenu_ = nullptr;
+  QMenu* viewSubmenu_ = nullptr;
+  QMenu* contextViewSubmenu_ = nullptr;
+  QMenu* encodingMenu_ = nullptr;
+  QMenu* skinsMenu_ = nullptr;
+  QAction* undoAction_ = nullptr;
+  QAction* redoAction_ = nullptr;
+  QAction* cutAction_ = nullptr;
+  QAction* copyAction_ = nullptr;
+  QAction* pasteAction_ = nullptr;
+  QAction* findNextAction_ = nullptr;
+  QAction* printAction_ = nullptr;
+  QAction* statusBarAction_ = nullptr;
+  QAction* minimalAction_ = nullptr;
+  QAction* contextMinimalAction_ = nullptr;
+  QAction* stayOnTopAction_ = nullptr;
+  std::vector<QAction*> viewKindActions_;         // in "Формат"
+  std::vector<QAction*> contextViewKindActions_;  // in the context menu
+  std::vector<QAction*> encodingActions_;         // encoding items, "Загрузить из файла..." last
+  std::vector<tmnitem*> viewItems_;
+  int formatInserted_ = 0;  // view items placed in "Формат"
+  int extraInserted_ = 0;   // view items placed in "Дополнительно"
+};
+
+}  // namespace prambus

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds the program and starts it, with the sample
+# document when no file is given: ./scripts/run.sh [FILE]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --target prambus
+exec build/gui/prambus "${1:-samples/primer.txt}"

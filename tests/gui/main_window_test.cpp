@@ -1,0 +1,154 @@
+// The real main window, offscreen: menus and captions, the document shown,
+// layout on resize, the caret, the view's own menu items and the title.
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "settings/settings.h"
+#include "txtobrabotka.h"
+
+using namespace prambus;
+
+namespace {
+QStringList Captions(QMenu* menu) {
+  QStringList out;
+  for (QAction* a : menu->actions()) out << (a->isSeparator() ? "-" : a->text());
+  return out;
+}
+
+QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+  const QString path = dir.filePath(name);
+  QFile f(path);
+  f.open(QIODevice::WriteOnly);
+  f.write(bytes);
+  return path;
+}
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init() { Cfg() = Settings{}; }
+
+  void menusHaveTheirCaptionsAndShortcuts() {
+    Tform1 w({"prambus"});
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QStringList top;
+    for (QAction* a : w.menuBar()->actions()) top << a->text();
+    QCOMPARE(top, QStringList({"Файл", "Правка", "Формат", "Дополнительно", "Плагины", "Помощь"}));
+    QCOMPARE(Captions(w.FileMenu()), QStringList({"Новый", "Открыть...", "Сохранить",
+                                                  "Сохранить как...", "-", "Печать...", "-", "-",
+                                                  "Выход"}));
+    QCOMPARE(Captions(w.EditMenu()),
+             QStringList({"Отменить", "Повторить", "-", "Вырезать", "Копировать", "Вставить", "-",
+                          "Найти...", "Найти следующий", "Заменить...", "-", "Выделить всё"}));
+    // The text view puts "Перенос по словам" at the top of "Формат".
+    QCOMPARE(Captions(w.FormatMenu()),
+             QStringList({"Перенос по словам", "-", "Строка состояния", "Всё лишнее убрано",
+                          "Поверх других окон", "Просмотрщик\tF6", "Шрифт...", "Кодировка\tF8",
+                          "-", "Шкурки", "Настройка шкурки..."}));
+    QCOMPARE(Captions(w.ExtraMenu()),
+             QStringList({"Закрепить за расширениями...", "Закрепить внешний вид за файлами...",
+                          "Перекодировка...", "Тонкая настройка...", "-", "Переводы строки",
+                          "Непечатные символы"}));
+    QCOMPARE(Captions(w.ContextMenu()),
+             QStringList({"Отменить", "Повторить", "-", "Вырезать", "Копировать", "Вставить",
+                          "Выделить всё", "-", "Просмотрщик\tF6", "Шрифт...", "Всё лишнее убрано",
+                          "-", "Выход"}));
+    QCOMPARE(w.EditMenu()->actions()[0]->shortcut(), QKeySequence("Ctrl+Z"));
+    QVERIFY(!w.EditMenu()->actions()[0]->isEnabled());
+    QCOMPARE(w.ViewItems()[0]->shortcut(), QKeySequence("Ctrl+W"));
+    QVERIFY(w.ViewItems()[0]->isChecked());
+    QStringList lineEnds = Captions(w.ViewItems()[1]->menu());
+    QCOMPARE(lineEnds, QStringList({"#10", "#13", "#13#10", "Оставить как есть"}));
+  }
+
+  void commandLineFileIsShownWrappedWithItsTitle() {
+    QTemporaryDir dir;
+    QByteArray text;
+    for (int i = 0; i < 40; ++i) text += "\xcf\xf0\xe8\xe2\xe5\xf2 world ";  // "Привет world "
+    const QString path = WriteFile(dir, "doc.txt", text);
+    Tform1 w({"prambus", path});
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.windowTitle(), QString("doc.txt - Прамбус"));
+    QVERIFY(w.View()->LastRow > 3);  // wrapped to the window width
+    std::string all;
+    for (int r = 0; r <= w.View()->LastRow; ++r) all += w.View()->GetRow(r);
+    QCOMPARE(QByteArray::fromStdString(all), text);
+    QCOMPARE(w.StatusPanelText(0), QString("1 : 1"));
+    QVERIFY(w.StatusPanelText(5).startsWith("Кодировка - Windows"));
+    // Narrowing the window re-wraps the text to the new width.
+    const int rowsBefore = w.View()->LastRow;
+    w.resize(400, w.height());
+    QTRY_VERIFY(w.View()->LastRow > rowsBefore);
+    QVERIFY(w.VBar()->isEnabled() || w.View()->GetDocumentHeight() < w.Surface().height());
+  }
+
+  void missingCommandLineFileLeavesAnUntitledDocument() {
+    Tform1 w({"prambus", "/nonexistent/file.txt"});
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.windowTitle(), QString("Безымянный.txt - Прамбус"));
+    QVERIFY(w.View() != nullptr);
+    QVERIFY(w.FileName().isEmpty());
+  }
+
+  void modifiedFlagPrefixesTheTitle() {
+    Tform1 w({"prambus"});
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.SetModified(true);
+    QCOMPARE(w.windowTitle(), QString("* Безымянный.txt - Прамбус"));
+    w.SetModified(true);
+    QCOMPARE(w.windowTitle(), QString("* Безымянный.txt - Прамбус"));
+    w.SetModified(false);
+    QCOMPARE(w.windowTitle(), QString("Безымянный.txt - Прамбус"));
+  }
+
+  void narrowWindowShrinksTheMarginsAndWideningRestoresThem() {
+    Cfg().OtstupX = 30;
+    Tform1 w({"prambus"});
+    w.setMinimumSize(0, 0);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(Cfg().EffOtstupX, 30);
+    w.resize(60, w.height());
+    QTRY_VERIFY(Cfg().EffOtstupX < 30);
+    w.resize(786, w.height());
+    QTRY_COMPARE(Cfg().EffOtstupX, 30);
+  }
+
+  void caretTogglesByInversion() {
+    Tform1 w({"prambus"});
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QImage before = w.Surface().copy();
+    const bool shown = w.CaretShown();
+    w.ToggleCaret();
+    QCOMPARE(w.CaretShown(), !shown);
+    QVERIFY(w.Surface() != before);
+    w.ToggleCaret();
+    QCOMPARE(w.Surface(), before);  // drawing twice restores the surface
+  }
+
+  void wordWrapItemTogglesWrapping() {
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, "long.txt", QByteArray(300, 'x'));
+    Tform1 w({"prambus", path});
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(w.View()->LastRow > 0);
+    w.ViewItems()[0]->trigger();  // "Перенос по словам" off
+    QVERIFY(!w.ViewItems()[0]->isChecked());
+    QCOMPARE(w.View()->LastRow, 0);
+    QVERIFY(w.HBar()->isEnabled());
+    w.ViewItems()[0]->trigger();
+    QVERIFY(w.View()->LastRow > 0);
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
