@@ -21,14 +21,24 @@ class RowArena {
   ~RowArena();
 
   // Copies n bytes to the end of the arena and returns where they went.
-  // Consecutive copies into the same chunk are contiguous.
+  // Consecutive copies into the same chunk are contiguous. Bytes that already
+  // lie at the end (see Reserve) are taken where they are.
   uint8_t* Push(const uint8_t* p, size_t n);
+  // Room for n bytes at the end of the arena, to be filled by the caller and
+  // then handed to Push in order (a file is read straight into the arena).
+  uint8_t* Reserve(size_t n);
   // Whether p is the current end of the arena and n more bytes fit there.
   bool CanExtend(const uint8_t* p, size_t n) const { return p == top_ && n <= size_t(end_ - top_); }
   size_t BytesReserved() const { return reserved_; }
 
  private:
-  std::vector<uint8_t*> chunks_;
+  void NewChunk(size_t n);
+
+  struct Chunk {
+    uint8_t* base;
+    size_t size;
+  };
+  std::vector<Chunk> chunks_;
   uint8_t* top_ = nullptr;
   uint8_t* end_ = nullptr;
   size_t reserved_ = 0;

@@ -93,9 +93,12 @@ class vwtext : public vwcommon {
 
  private:
   struct ReflowState;
+  struct LayoutRun;
 
   // Layout engine shared by AppendBytes and ReflowFrom.
   void LayOut(const uint8_t* bytes, int count);
+  [[gnu::noinline]] bool LayOutOther(LayoutRun& run, int i, uint8_t c, uint8_t k, int w);
+  [[gnu::noinline]] void WrapRow(LayoutRun& run, int i, int w);
   void NewRow();
   void ResetLayoutState();
   void ResetWidths();
@@ -123,6 +126,7 @@ class vwtext : public vwcommon {
 
   std::unique_ptr<RowArena> arena_;
   ReflowState* reflow_ = nullptr;
+  bool allMeasured_ = false;  // every code's width is in CharWidths
   std::vector<MenuEntry*> lineEndEntries_;
 };
 

@@ -369,16 +369,23 @@ void vwtext::LoadFromFile(const std::string& name) {
   if (in.Size() > kMaxDocumentSize) throw IoError("file too large: " + name);
   bool identity = true;
   for (int i = 0; i < 256; ++i) identity = identity && CharTable[i] == i;
-  std::vector<uint8_t> block(8192);
+  // Room for the rows of a typical text, so the row arrays need not move while
+  // they grow (untouched capacity costs no memory).
+  const size_t expectedRows = static_cast<size_t>(LastRow) + static_cast<size_t>(in.Size() / 24) + 16;
+  Rows.reserve(expectedRows);
+  RowWidths.reserve(expectedRows);
+  // Each block is read straight into the row arena, where the rows keep it.
+  constexpr size_t kBlock = 8192;
   int64_t total = 0;
   for (;;) {
-    size_t n = in.Read(block.data(), block.size());
+    uint8_t* block = arena_->Reserve(kBlock);
+    const size_t n = in.Read(block, kBlock);
     if (n == 0) break;
     total += static_cast<int64_t>(n);
     if (total > kMaxDocumentSize) throw IoError("file too large: " + name);
     if (!identity)
       for (size_t i = 0; i < n; ++i) block[i] = CharTable[block[i]];
-    AppendBytes(block.data(), static_cast<int>(n));
+    AppendBytes(block, static_cast<int>(n));
   }
 }
 

@@ -50,6 +50,7 @@ int vwtext::MeasureChar(uint8_t c) {
 
 void vwtext::ResetWidths() {
   ResetWidthCache();
+  allMeasured_ = false;
   if (!ShowNonPrinting) CharWidths[9] = 8 * canvas_->TextWidth(" ");
 }
 
@@ -79,129 +80,219 @@ void vwtext::AppendBytes(const uint8_t* bytes, int count) {
   LayOut(bytes, count);
 }
 
-// Lays bytes out at the end of the rows, continuing the last row. b is where
-// the row would restart if wrapped at the last break opportunity of this
-// block; PendingTail carries the characters after a break that lay in an
-// earlier block.
-void vwtext::LayOut(const uint8_t* bytes, int count) {
-  // Reflowed rows are few and short-lived: they take owned buffers, so that
-  // editing does not keep adding copies to the load arena.
-  RowArena* arena = reflow_ ? nullptr : arena_.get();
-  const int wrap = WrapWidth;
-  const double minFill = wrap * MinFill;
-  const bool tabStops = !ShowNonPrinting;
+// State of one LayOut call. b is where the row would restart if wrapped at
+// the last break opportunity of this block; s is the first byte not yet
+// copied into a row.
+struct vwtext::LayoutRun {
+  const uint8_t* bytes;
+  RowArena* arena;
+  int wrap;
+  double minFill;
+  int rowX, breakX;
   int s = 0, b = 0;
   bool breakSeen = false;
-  for (int i = 0; i < count; ++i) {
-    const uint8_t c = bytes[i];
-    const uint8_t k = CharClass[c];
-    int w = CharWidths[c];
-    if (w < 0) w = MeasureChar(c);
-    switch (k) {
-      case kWordChar:
-        RowX += w;
-        break;
-      case kBlank:
-        b = i + 1;
-        breakSeen = true;
-        PendingTail.clear();
-        BreakX = RowX;
-        if (c == 9 && tabStops)
-          RowX = w > 0 ? (RowX / w + 1) * w : RowX;
-        else
-          RowX += w;
-        if (RowX <= wrap) BreakX = RowX;
-        break;
-      case kClosingPunct:
-        RowX += w;
-        if (RowX <= wrap) {
-          BreakX = RowX;
-          PendingTail.clear();
-          b = i + 1;
-          breakSeen = true;
-        }
-        break;
-      case kOpeningBracket:
-        BreakX = RowX;
-        PendingTail.clear();
-        b = i;
-        breakSeen = true;
-        RowX += w;
-        break;
-      case kBreakEither:
-        BreakX = RowX;
-        PendingTail.clear();
-        breakSeen = true;
-        RowX += w;
-        if (RowX > wrap) {
-          b = i;
-        } else {
-          BreakX = RowX;
-          b = i + 1;
-        }
-        break;
-      default: {  // line feed or carriage return
-        breakSeen = true;
-        const uint8_t pk = CharClass[PrevChar];
-        if (LastRow > 0 && pk > 4 && pk != k) {
-          // Second half of a CR LF or LF CR pair: it joins the previous row.
-          Rows[LastRow - 1].Append(&c, 1, arena);
-          s = s + 1;
-          PrevChar = 0;
-        } else {
-          Rows[LastRow].Append(bytes + s, i - s + 1, arena);
-          RowWidths[LastRow] = RowX;
-          NewRow();
-          RowX = 0;
-          BreakX = 0;
-          PendingTail.clear();
-          s = i + 1;
-          PrevChar = c;
-        }
-        continue;
-      }
-    }
-    // Wrap test.
-    if (RowX > wrap && (s < i || !Rows[LastRow].empty())) {
-      breakSeen = true;
-      // Break inside the word when the last break leaves the row too empty,
-      // or when it lies at or before the start of the row being built.
-      const bool breakLeavesRowEmpty = b < s || (b == s && Rows[LastRow].empty());
-      if (BreakX < minFill || breakLeavesRowEmpty) {
-        b = i;
-        BreakX = RowX - w;
-        PendingTail.clear();
-      }
-      if (b > s) Rows[LastRow].Append(bytes + s, b - s, arena);
-      RowWidths[LastRow] = BreakX;
-      NewRow();
-      if (b == 0 && !PendingTail.empty()) Rows[LastRow - 1].Truncate(Rows[LastRow - 1].size() - static_cast<int>(PendingTail.size()));
-      if (b < i) {
-        Rows[LastRow].Append(bytes + b, i - b, arena);
-        RowWidths[LastRow] = RowX - BreakX;
-        s = i;
-      } else {
-        s = b;
-        if (b > i) BreakX = RowX;
-      }
-      if (!PendingTail.empty()) {
-        Rows[LastRow].Insert(0, reinterpret_cast<const uint8_t*>(PendingTail.data()), static_cast<int>(PendingTail.size()));
-      }
-      RowX -= BreakX;
-      BreakX = 0;
-      PendingTail.clear();
-    }
-    PrevChar = c;
+  bool clearTail = false;  // PendingTail is to be emptied (deferred off the hot path)
+  int endedRowAt = -1;     // the last character that ended a row with a line end
+  int joinedAt = -1;       // the last second half of a line-end pair
+};
+
+// Lays bytes out at the end of the rows, continuing the last row;
+// PendingTail carries the characters after a break that lay in an earlier
+// block. Word characters and spaces take the inline path; everything else
+// goes through LayOutOther and the wrap through WrapRow. The widths of all
+// codes are measured first, so the hot path only adds cached integers.
+void vwtext::LayOut(const uint8_t* bytes, int count) {
+  if (count <= 0) {
+    RowWidths[LastRow] = RowX;
+    return;
   }
-  if (s < count) Rows[LastRow].Append(bytes + s, count - s, arena);
-  RowWidths[LastRow] = RowX;
-  if (!breakSeen) {
+  if (!allMeasured_) {
+    for (int c = 0; c < 256; ++c)
+      if (CharWidths[c] < 0) MeasureChar(static_cast<uint8_t>(c));
+    allMeasured_ = true;
+  }
+  // Reflowed rows are few and short-lived: they take owned buffers, so that
+  // editing does not keep adding copies to the load arena.
+  LayoutRun run{bytes, reflow_ ? nullptr : arena_.get(), WrapWidth, WrapWidth * MinFill, RowX,
+                BreakX};
+  // Per code: its width, and whether it is a plain blank (break after it,
+  // handled inline without branches) or needs the general path.
+  constexpr uint32_t kOther = 1u << 31, kSpace = 1u << 30, kWidth = (1u << 30) - 1;
+  uint32_t info[256];
+  for (int c = 0; c < 256; ++c) {
+    const uint8_t k = CharClass[c];
+    const uint32_t w = static_cast<uint32_t>(std::clamp(CharWidths[c], 0, 1 << 24));
+    const bool plainBlank = k == kBlank && !(c == 9 && !ShowNonPrinting);
+    info[c] = w | (k == kWordChar ? 0 : plainBlank ? kSpace : kOther);
+  }
+  const int wrap = run.wrap;
+  int rowX = run.rowX, breakX = run.breakX, b = 0;
+  bool spaceSeen = false;
+  for (int i = 0; i < count; ++i) {
+    const uint32_t e = info[bytes[i]];
+    const int w = static_cast<int>(e & kWidth);
+    if (e & kOther) {
+      run.rowX = rowX;
+      run.breakX = breakX;
+      run.b = b;
+      run.breakSeen |= spaceSeen;
+      run.clearTail |= spaceSeen;
+      spaceSeen = false;
+      const bool wrapNow = LayOutOther(run, i, bytes[i], CharClass[bytes[i]], w);
+      rowX = run.rowX;
+      breakX = run.breakX;
+      b = run.b;
+      if (!wrapNow) continue;
+    } else {
+      // Blanks are frequent and unpredictable: select with masks, not branches.
+      const int next = rowX + w;
+      const int blank = -static_cast<int>((e >> 30) & 1);
+      const int blankBreakX = next <= wrap ? next : rowX;
+      b += (i + 1 - b) & blank;
+      breakX += (blankBreakX - breakX) & blank;
+      spaceSeen |= blank != 0;
+      rowX = next;
+      if (next <= wrap) continue;
+    }
+    run.rowX = rowX;
+    run.breakX = breakX;
+    run.b = b;
+    run.breakSeen |= spaceSeen;
+    run.clearTail |= spaceSeen;
+    spaceSeen = false;
+    WrapRow(run, i, w);
+    rowX = run.rowX;
+    breakX = run.breakX;
+    b = run.b;
+  }
+  run.breakX = breakX;
+  run.b = b;
+  run.breakSeen |= spaceSeen;
+  run.clearTail |= spaceSeen;
+  run.rowX = rowX;
+  if (run.clearTail) PendingTail.clear();
+  const int s = run.s;
+  if (s < count) Rows[LastRow].Append(bytes + s, count - s, run.arena);
+  RowWidths[LastRow] = rowX;
+  RowX = rowX;
+  BreakX = run.breakX;
+  PrevChar = run.joinedAt == count - 1 ? 0 : bytes[count - 1];
+  if (!run.breakSeen) {
     // No break opportunity in this block: the whole block extends the tail.
     PendingTail.append(reinterpret_cast<const char*>(bytes), count);
   } else {
     const int from = std::max(b, s);
     PendingTail.assign(reinterpret_cast<const char*>(bytes) + from, count - from);
   }
+}
+
+// Tabs, punctuation, brackets and line ends. Returns whether the row must be
+// wrapped before the next character.
+bool vwtext::LayOutOther(LayoutRun& run, int i, uint8_t c, uint8_t k, int w) {
+  int& rowX = run.rowX;
+  switch (k) {
+    case kBlank:
+      run.b = i + 1;
+      run.breakSeen = true;
+      run.clearTail = true;
+      run.breakX = rowX;
+      if (c == 9 && !ShowNonPrinting)
+        rowX = w > 0 ? (rowX / w + 1) * w : rowX;
+      else
+        rowX += w;
+      if (rowX <= run.wrap) run.breakX = rowX;
+      break;
+    case kClosingPunct:
+      rowX += w;
+      if (rowX <= run.wrap) {
+        run.breakX = rowX;
+        run.clearTail = true;
+        run.b = i + 1;
+        run.breakSeen = true;
+      }
+      break;
+    case kOpeningBracket:
+      run.breakX = rowX;
+      run.clearTail = true;
+      run.b = i;
+      run.breakSeen = true;
+      rowX += w;
+      break;
+    case kBreakEither:
+      run.breakX = rowX;
+      run.clearTail = true;
+      run.breakSeen = true;
+      rowX += w;
+      if (rowX > run.wrap) {
+        run.b = i;
+      } else {
+        run.breakX = rowX;
+        run.b = i + 1;
+      }
+      break;
+    default: {  // line feed or carriage return
+      run.breakSeen = true;
+      const uint8_t* bytes = run.bytes;
+      const uint8_t prev = i > 0 ? (run.endedRowAt == i - 1 ? bytes[i - 1] : 0) : PrevChar;
+      const uint8_t pk = CharClass[prev];
+      if (LastRow > 0 && pk > 4 && pk != k) {
+        // Second half of a CR LF or LF CR pair: it joins the previous row.
+        Rows[LastRow - 1].Append(&c, 1, run.arena);
+        run.s += 1;
+        run.joinedAt = i;
+      } else {
+        Rows[LastRow].Append(bytes + run.s, i - run.s + 1, run.arena);
+        RowWidths[LastRow] = rowX;
+        NewRow();
+        rowX = 0;
+        run.breakX = 0;
+        run.clearTail = true;
+        run.s = i + 1;
+        run.endedRowAt = i;
+      }
+      return false;
+    }
+  }
+  return rowX > run.wrap;
+}
+
+// The row being built is wider than the wrap width before character i.
+void vwtext::WrapRow(LayoutRun& run, int i, int w) {
+  int& s = run.s;
+  int& b = run.b;
+  if (!(s < i || !Rows[LastRow].empty())) return;  // a single character keeps its row
+  if (run.clearTail) {
+    PendingTail.clear();
+    run.clearTail = false;
+  }
+  run.breakSeen = true;
+  // Break inside the word when the last break leaves the row too empty, or
+  // when it lies at or before the start of the row being built.
+  const bool breakLeavesRowEmpty = b < s || (b == s && Rows[LastRow].empty());
+  if (run.breakX < run.minFill || breakLeavesRowEmpty) {
+    b = i;
+    run.breakX = run.rowX - w;
+    PendingTail.clear();
+  }
+  if (b > s) Rows[LastRow].Append(run.bytes + s, b - s, run.arena);
+  RowWidths[LastRow] = run.breakX;
+  NewRow();
+  if (b == 0 && !PendingTail.empty()) {
+    RowText& prev = Rows[LastRow - 1];
+    prev.Truncate(prev.size() - static_cast<int>(PendingTail.size()));
+  }
+  if (b < i) {
+    Rows[LastRow].Append(run.bytes + b, i - b, run.arena);
+    RowWidths[LastRow] = run.rowX - run.breakX;
+    s = i;
+  } else {
+    s = b;
+    if (b > i) run.breakX = run.rowX;
+  }
+  if (!PendingTail.empty()) Rows[LastRow].Insert(0, PendingTail);
+  run.rowX -= run.breakX;
+  run.breakX = 0;
+  PendingTail.clear();
 }
 
 void vwtext::ResizeArraysToFit() {
@@ -424,6 +515,7 @@ void vwtext::ToggleNonPrinting(bool on) {
   if (on == ShowNonPrinting) return;
   ShowNonPrinting = on;
   ResetWidthCache();
+  allMeasured_ = false;
   if (!on) CharWidths[9] = 8 * canvas_->TextWidth(" ");
   Relayout();
   ScrollToCaret();

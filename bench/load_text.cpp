@@ -1,0 +1,32 @@
+// Loads a file into the text view as the program does (8192-byte blocks,
+// word wrap at 760 pixels) and prints the time taken and the peak memory:
+//   load_text FILE
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "bench_canvas.h"
+#include "settings/settings.h"
+#include "views/viewtext.h"
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: load_text FILE\n");
+    return 2;
+  }
+  prambus::bench::BenchCanvas canvas;
+  const auto start = std::chrono::steady_clock::now();
+  prambus::vwtext view(&canvas);
+  view.SetViewWidth(760);
+  view.ToggleWordWrap(true);
+  view.LoadFromFile(argv[1]);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  rusage ru{};
+  getrusage(RUSAGE_SELF, &ru);
+  const double user = ru.ru_utime.tv_sec + ru.ru_utime.tv_usec / 1e6;
+  const double sys = ru.ru_stime.tv_sec + ru.ru_stime.tv_usec / 1e6;
+  std::printf("rows %d seconds %.3f user %.3f sys %.3f peak_kb %ld\n", view.RowCount(), seconds,
+              user, sys, ru.ru_maxrss);
+  return 0;
+}
