@@ -293,6 +293,9 @@ void vwtext::WrapRow(LayoutRun& run, int i, int w) {
   run.rowX -= run.breakX;
   run.breakX = 0;
   PendingTail.clear();
+  // A wide character can leave the moved tail still too wide: break again
+  // before it, so that only a single character is ever wider than the wrap.
+  if (run.rowX > run.wrap) WrapRow(run, i, w);
 }
 
 void vwtext::ResizeArraysToFit() {

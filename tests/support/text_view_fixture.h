@@ -62,8 +62,10 @@ class TextViewTest : public ::testing::Test {
       if (r < view->LastRow) {
         EXPECT_FALSE(row.empty()) << "row " << r;
       }
+      size_t counted = body;  // a blank hanging after an over-wide character
+      if (counted > 1 && CharClass[static_cast<uint8_t>(row[counted - 1])] == kBlank) --counted;
       if (view->RowWidth(r) > view->WrapWidth) {
-        EXPECT_EQ(body, 1u) << "row " << r;
+        EXPECT_EQ(counted, 1u) << "row " << r;
       }
     }
   }
