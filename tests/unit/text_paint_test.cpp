@@ -1,0 +1,107 @@
+// Painting of the text view: runs, selection colours, tabs, glyphs for
+// non-printing characters, horizontal scrolling and print-mode pages; the
+// caret point and scrolling to it.
+#include "support/text_view_fixture.h"
+
+namespace prambus {
+namespace {
+
+TEST_F(TextViewTest, PaintDrawsEachRowAsOneRun) {
+  Load("abc def\r\nxyz");
+  view->Paint();
+  ASSERT_EQ(canvas.texts.size(), 2u);
+  EXPECT_EQ(canvas.texts[0].text, "abc def");
+  EXPECT_EQ(canvas.texts[0].y, 0);
+  EXPECT_EQ(canvas.texts[1].text, "xyz");
+  EXPECT_EQ(canvas.texts[1].y, 16);
+  EXPECT_FALSE(canvas.texts[0].opaque);
+}
+
+TEST_F(TextViewTest, SelectionIsDrawnOpaqueInItsColours) {
+  Load("abcdef\r\nghijkl");
+  view->SetPosition(2, 0, false);  // anchor
+  view->SetPosition(3, 1, true);   // cursor
+  view->Paint();
+  ASSERT_EQ(canvas.texts.size(), 4u);
+  EXPECT_EQ(canvas.texts[0].text, "ab");
+  EXPECT_FALSE(canvas.texts[0].opaque);
+  EXPECT_EQ(canvas.texts[1].text, "cdef");
+  EXPECT_TRUE(canvas.texts[1].opaque);
+  EXPECT_EQ(canvas.texts[1].fontColor, Cfg().ChosenTextClr);
+  EXPECT_EQ(canvas.texts[1].brushColor, Cfg().ChosenFonClr);
+  EXPECT_EQ(canvas.texts[1].x, 16);
+  EXPECT_EQ(canvas.texts[2].text, "ghi");
+  EXPECT_TRUE(canvas.texts[2].opaque);
+  EXPECT_EQ(canvas.texts[3].text, "jkl");
+  EXPECT_FALSE(canvas.texts[3].opaque);
+  EXPECT_TRUE(canvas.Transparent());  // restored after painting
+}
+
+TEST_F(TextViewTest, TabsAreSpacesOutsideAndFilledInsideTheSelection) {
+  Load("a\tb", 1000);
+  view->Paint();
+  ASSERT_EQ(canvas.texts.size(), 3u);
+  EXPECT_EQ(canvas.texts[1].text, "        ");
+  EXPECT_EQ(canvas.texts[2].text, "b");
+  EXPECT_EQ(canvas.texts[2].x, 64);
+  canvas.ClearRecords();
+  view->SetPosition(0, 0, false);
+  view->SetPosition(3, 0, true);
+  view->Paint();
+  ASSERT_EQ(canvas.rects.size(), 1u);
+  EXPECT_EQ(canvas.rects[0].rect, (Rect{8, 0, 64, 16}));
+  EXPECT_EQ(canvas.rects[0].color, Cfg().ChosenFonClr);
+}
+
+TEST_F(TextViewTest, NonPrintingCharactersAreDrawnAsGlyphs) {
+  Load("a b\r\n", 1000);
+  view->ToggleNonPrinting(true);
+  view->Paint();
+  ASSERT_EQ(canvas.texts.size(), 1u);
+  EXPECT_EQ(canvas.texts[0].text, "a\xB7" "b\xAC\xB6");  // middle dot, not sign, pilcrow
+}
+
+TEST_F(TextViewTest, HorizontalScrollCutsThePartlyHiddenCharacter) {
+  Load("abcdefgh", 1000);
+  view->SetScrollX(12);
+  view->Paint();
+  ASSERT_EQ(canvas.texts.size(), 1u);
+  EXPECT_EQ(canvas.texts[0].text, "bcdefgh");
+  EXPECT_EQ(canvas.texts[0].x, -4);
+}
+
+TEST_F(TextViewTest, PrintModeDrawsWholeRowsPageByPage) {
+  std::string text;
+  for (int i = 0; i < 25; ++i) text += "line\r\n";
+  Load(text, 1000);
+  view->SetViewHeight(100);  // six whole rows of 16 px
+  view->PrintMode = true;
+  int pages = 0;
+  do {
+    canvas.ClearRecords();
+    view->Paint();
+    ++pages;
+    for (const auto& t : canvas.texts) EXPECT_LE(t.y + 16, 100);
+  } while (!view->PrintDone && pages < 10);
+  EXPECT_EQ(pages, 5);  // 26 rows, the last one empty
+}
+
+TEST_F(TextViewTest, ScrollToCaretKeepsTheCaretInsideTheView) {
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += "row\r\n";
+  Load(text, 1000);
+  view->SetPosition(0, 30, true);
+  EXPECT_GT(view->ScrollY, 0);
+  EXPECT_LE(view->CaretY + 16, view->ViewHeight);
+  view->SetPosition(0, 2, true);
+  EXPECT_EQ(view->ScrollY, 32);  // the caret row is the top row
+  EXPECT_EQ(view->CaretY, 0);
+  Load(std::string(100, 'x'), 100000);
+  view->SetPosition(60, 0, true);
+  EXPECT_EQ(view->ScrollX, 64 * 8 - 200 + 2);  // four characters beyond the caret stay visible
+  view->SetPosition(1, 0, true);
+  EXPECT_EQ(view->ScrollX, 0);
+}
+
+}  // namespace
+}  // namespace prambus
