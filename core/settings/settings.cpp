@@ -7,4 +7,9 @@ Settings& Cfg() {
   return settings;
 }
 
+int ShagInEffect() {
+  const int shag = Cfg().Shag;
+  return shag < 1 ? 1 : shag > (1 << 20) ? (1 << 20) : shag;
+}
+
 }  // namespace prambus

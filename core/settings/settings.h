@@ -84,4 +84,8 @@ struct Settings {
 // The one program-wide instance.
 Settings& Cfg();
 
+// The block size of the text view's row arrays: Shag, kept within what can
+// be allocated (a huge value must not make every new view fail).
+int ShagInEffect();
+
 }  // namespace prambus

@@ -112,7 +112,7 @@ void vwtext::RemoveRows(int first, int count) {
 void vwtext::AppendEmptyRow() {
   ++LastRow;
   if (LastRow >= static_cast<int>(Rows.size())) {
-    const size_t grown = Rows.size() + std::max(1, Cfg().Shag);
+    const size_t grown = Rows.size() + ShagInEffect();
     Rows.resize(grown);
     RowWidths.resize(grown, 0);
   }

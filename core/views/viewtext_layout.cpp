@@ -21,7 +21,7 @@ struct vwtext::ReflowState {
 };
 
 vwtext::vwtext(Canvas* canvas) : vwcommon(canvas), arena_(std::make_unique<RowArena>()) {
-  const int shag = std::max(1, Cfg().Shag);
+  const int shag = ShagInEffect();
   Rows.resize(shag);
   RowWidths.assign(shag, 0);
   ResetWidths();
@@ -64,7 +64,7 @@ void vwtext::ResetLayoutState() {
 void vwtext::NewRow() {
   ++LastRow;
   if (LastRow >= static_cast<int>(Rows.size())) {
-    const size_t grown = Rows.size() + std::max(1, Cfg().Shag);
+    const size_t grown = Rows.size() + ShagInEffect();
     Rows.resize(grown);
     RowWidths.resize(grown, 0);
   }
@@ -299,7 +299,7 @@ void vwtext::WrapRow(LayoutRun& run, int i, int w) {
 }
 
 void vwtext::ResizeArraysToFit() {
-  const int shag = std::max(1, Cfg().Shag);
+  const int shag = ShagInEffect();
   const size_t want = (static_cast<size_t>(LastRow) / shag + 1) * shag;
   Rows.resize(want);
   RowWidths.resize(want, 0);
@@ -367,7 +367,7 @@ void vwtext::ReflowFrom(int r) {
     const int dest = j + q;
     const int needed = dest + m;
     if (needed > static_cast<int>(Rows.size())) {
-      const int shag = std::max(1, Cfg().Shag);
+      const int shag = ShagInEffect();
       const size_t grown = (static_cast<size_t>(needed) / shag + 1) * shag;
       Rows.resize(grown);
       RowWidths.resize(grown, 0);
@@ -426,7 +426,7 @@ void vwtext::Relayout() {
     anchorOffset += AnchorCol;
   }
 
-  const int shag = std::max(1, Cfg().Shag);
+  const int shag = ShagInEffect();
   Rows.clear();
   Rows.resize(shag);
   RowWidths.assign(shag, 0);
@@ -465,7 +465,7 @@ void vwtext::Relayout() {
 }
 
 void vwtext::Clear() {
-  const int shag = std::max(1, Cfg().Shag);
+  const int shag = ShagInEffect();
   Rows.clear();
   Rows.resize(shag);
   RowWidths.assign(shag, 0);

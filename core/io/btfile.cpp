@@ -1,0 +1,213 @@
+#include "io/btfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace prambus {
+
+bytefile::bytefile(const std::string& name, bool forReading) : forReading_(forReading) {
+  if (forReading) {
+    fd_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+      Record(errno);
+      return;
+    }
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) Record(errno);
+    if (S_ISDIR(st.st_mode)) Record(EISDIR);
+    fileSize_ = S_ISREG(st.st_mode) ? st.st_size : 0;
+    KnownSize = static_cast<int32_t>(std::min<int64_t>(fileSize_, INT32_MAX));
+    const size_t n = ReadBlockAt(0);
+    BlockFill = static_cast<int32_t>(n);
+    osPos_ = static_cast<int64_t>(n);
+  } else {
+    fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0) Record(errno);
+  }
+}
+
+bytefile::~bytefile() { Close(); }
+
+namespace {
+constexpr size_t kTransfer = size_t(256) << 10;
+}  // namespace
+
+// Copies the block at offset from the read-ahead, refilling it when needed.
+size_t bytefile::ReadBlockAt(int64_t offset) {
+  ++PlatformReads;
+  if (offset < aheadStart_ || offset >= aheadStart_ + static_cast<int64_t>(ahead_.size())) {
+    ahead_.resize(kTransfer);
+    size_t got = 0;
+    while (got < kTransfer) {
+      const ssize_t n = ::pread(fd_, ahead_.data() + got, kTransfer - got, offset + got);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        Record(errno);
+        break;
+      }
+      if (n == 0) break;
+      got += static_cast<size_t>(n);
+    }
+    ahead_.resize(got);
+    aheadStart_ = offset;
+  }
+  const int64_t from = offset - aheadStart_;
+  const size_t n = std::min<size_t>(BlockSize, ahead_.size() - std::min<size_t>(from, ahead_.size()));
+  if (n) std::memcpy(block_, ahead_.data() + from, n);
+  return n;
+}
+
+// Writes the gathered blocks: up to five attempts, each continuing after what
+// the previous one wrote.
+bool bytefile::FlushPending() {
+  if (pending_.empty()) return true;
+  size_t done = 0;
+  for (int attempt = 0; attempt < 5 && done < pending_.size(); ++attempt) {
+    while (done < pending_.size()) {
+      const ssize_t w = ::pwrite(fd_, pending_.data() + done, pending_.size() - done, pendingStart_ + done);
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) {
+        Record(w < 0 ? errno : ENOSPC);
+        break;
+      }
+      done += static_cast<size_t>(w);
+    }
+  }
+  const bool ok = done == pending_.size();
+  fileSize_ = std::max<int64_t>(fileSize_, pendingStart_ + static_cast<int64_t>(done));
+  pending_.clear();
+  return ok;
+}
+
+bool bytefile::WriteBlock() {
+  ++PlatformWrites;
+  if (fd_ < 0) {
+    Record(EBADF);
+    return false;
+  }
+  const int64_t start = blockStart_;
+  osPos_ = start + BlockFill;
+  if (!forReading_) {
+    // A writer produces blocks in sequence: gather them.
+    if (!pending_.empty() && (start != pendingStart_ + static_cast<int64_t>(pending_.size()) ||
+                              pending_.size() + BlockFill > kTransfer)) {
+      if (!FlushPending()) return false;
+    }
+    if (pending_.empty()) pendingStart_ = start;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(block_);
+    pending_.insert(pending_.end(), bytes, bytes + BlockFill);
+    fileSize_ = std::max<int64_t>(fileSize_, osPos_);
+    return true;
+  }
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    const ssize_t w = ::pwrite(fd_, block_, BlockFill, start);
+    if (w == BlockFill) {
+      fileSize_ = std::max<int64_t>(fileSize_, osPos_);
+      ahead_.clear();  // the read-ahead no longer matches the file
+      return true;
+    }
+    Record(w < 0 ? errno : ENOSPC);
+  }
+  return false;
+}
+
+void bytefile::Refill() {
+  if (Dirty) WriteBlock();
+  blockStart_ += BlockFill;
+  if (KnownSize < blockStart_) KnownSize = blockStart_;
+  size_t n = 0;
+  // A stream created for writing has nothing to read back.
+  if (fd_ >= 0 && forReading_) n = ReadBlockAt(blockStart_);
+  osPos_ = blockStart_ + static_cast<int64_t>(n);
+  BlockFill = static_cast<int32_t>(n);
+  BlockPos = 0;
+  Dirty = false;
+}
+
+void bytefile::Sync() {
+  if (fd_ < 0) return;
+  if (Dirty && WriteBlock()) Dirty = false;
+  FlushPending();
+  if (::fsync(fd_) != 0) Record(errno);
+}
+
+void bytefile::Close() {
+  if (fd_ < 0) return;
+  if (Dirty) WriteBlock();
+  FlushPending();
+  Dirty = false;
+  if (::close(fd_) != 0) Record(errno);
+  fd_ = -1;
+}
+
+void bytefile::WriteInt32(int32_t v) {
+  const uint32_t u = static_cast<uint32_t>(v);
+  WriteByte(static_cast<uint8_t>(u >> 24));
+  WriteByte(static_cast<uint8_t>(u >> 16));
+  WriteByte(static_cast<uint8_t>(u >> 8));
+  WriteByte(static_cast<uint8_t>(u));
+}
+
+int32_t bytefile::ReadInt32() {
+  uint32_t u = 0;
+  for (int i = 0; i < 4; ++i) u = (u << 8) | ReadByte();
+  return static_cast<int32_t>(u);
+}
+
+void bytefile::WriteString(const std::string& s) {
+  WriteInt32(static_cast<int32_t>(s.size()));
+  for (unsigned char c : s) WriteByte(c);
+}
+
+std::string bytefile::ReadString() {
+  const int32_t n = ReadInt32();
+  std::string s;
+  if (n <= 0 || n > Remaining()) return s;
+  s.resize(static_cast<size_t>(n));
+  for (int32_t i = 0; i < n; ++i) s[i] = static_cast<char>(ReadByte());
+  return s;
+}
+
+void bytefile::WriteFont(const Font& f) {
+  WriteString(f.name);
+  WriteInt32(f.height);
+  WriteInt32(static_cast<int32_t>(f.color));
+  WriteByte(f.style & 0x0F);
+}
+
+void bytefile::ReadFont(Font& f) {
+  f.name = ReadString();
+  f.height = ReadInt32();
+  f.color = static_cast<Color>(ReadInt32());
+  f.style = ReadByte() & 0x0F;
+}
+
+void bytefile::WriteDouble(double d) {
+  uint64_t u;
+  std::memcpy(&u, &d, sizeof u);
+  for (int i = 0; i < 8; ++i) WriteByte(static_cast<uint8_t>(u >> (8 * i)));
+}
+
+double bytefile::ReadDouble() {
+  uint64_t u = 0;
+  for (int i = 0; i < 8; ++i) u |= static_cast<uint64_t>(ReadByte()) << (8 * i);
+  double d;
+  std::memcpy(&d, &u, sizeof d);
+  return d;
+}
+
+bool bytefile::AtEnd() const { return BlockPos >= BlockFill && osPos_ >= fileSize_; }
+
+int32_t bytefile::Size() {
+  if (KnownSize < FilePosition()) KnownSize = FilePosition();
+  return KnownSize;
+}
+
+int64_t bytefile::Remaining() const { return std::max<int64_t>(0, fileSize_ - FilePosition()); }
+
+}  // namespace prambus

@@ -1,0 +1,416 @@
+#include "settings/data_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "io/btfile.h"
+
+namespace prambus {
+namespace {
+
+// Reads fields while the file holds them. A value the file cannot hold, or a
+// count or length larger than the rest of the file, ends the file: every
+// later read fails and its target keeps its default.
+class FieldReader {
+ public:
+  explicit FieldReader(bytefile& f) : f_(f) {}
+  bool AtEnd() const { return ended_ || f_.AtEnd(); }
+  bool Ended() const { return ended_; }
+  void End() { ended_ = true; }
+
+  bool Bool(bool& v) {
+    if (!Need(1)) return false;
+    v = f_.ReadBool();
+    return true;
+  }
+  bool Byte(uint8_t& v) {
+    if (!Need(1)) return false;
+    v = f_.ReadByte();
+    return true;
+  }
+  bool Int(int32_t& v) {
+    if (!Need(4)) return false;
+    v = f_.ReadInt32();
+    return true;
+  }
+  bool UInt(uint32_t& v) {
+    int32_t i = 0;
+    if (!Int(i)) return false;
+    v = static_cast<uint32_t>(i);
+    return true;
+  }
+  bool Double(double& v) {
+    if (!Need(8)) return false;
+    v = f_.ReadDouble();
+    return true;
+  }
+  bool String(std::string& s) {
+    int32_t n = 0;
+    if (!Count(n, 1)) return false;
+    std::string out(static_cast<size_t>(n), '\0');
+    for (int32_t i = 0; i < n; ++i) out[i] = static_cast<char>(f_.ReadByte());
+    s = std::move(out);
+    return true;
+  }
+  // A count of items of at least bytesEach bytes each that the rest holds.
+  bool Count(int32_t& n, int64_t bytesEach) {
+    int32_t v = 0;
+    if (!Int(v)) return false;
+    if (v < 0 || static_cast<int64_t>(v) * bytesEach > f_.Remaining()) {
+      ended_ = true;
+      return false;
+    }
+    n = v;
+    return true;
+  }
+  bool Bools(std::vector<bool>& out) {
+    int32_t n = 0;
+    if (!Count(n, 1)) return false;
+    std::vector<bool> v(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i) v[i] = f_.ReadBool();
+    out = std::move(v);
+    return true;
+  }
+  bool FontValue(Font& font) {
+    Font f = font;
+    if (!String(f.name)) return false;
+    if (!Int(f.height)) return false;
+    if (!UInt(f.color)) return false;
+    uint8_t style = 0;
+    if (!Byte(style)) return false;
+    f.style = style & 0x0F;
+    font = f;
+    return true;
+  }
+
+ private:
+  bool Need(int64_t n) {
+    if (ended_) return false;
+    if (f_.Remaining() < n) {
+      ended_ = true;
+      return false;
+    }
+    return true;
+  }
+
+  bytefile& f_;
+  bool ended_ = false;
+};
+
+bool ReadSkin(FieldReader& r, winposit& w) {
+  std::string skin;
+  if (!r.String(skin)) return false;
+  w.skin = skin;
+  if (skin.empty()) return r.UInt(w.background);
+  return true;
+}
+
+bool ReadPinned(FieldReader& r, winposit& w) {
+  uint8_t state = 0;
+  int32_t kind = 1;
+  if (!r.String(w.path) || !r.Int(w.left) || !r.Int(w.top) || !r.Int(w.width) ||
+      !r.Int(w.height) || !r.Byte(state) || !r.Bool(w.visible) || !r.Bool(w.minimalMode) ||
+      !r.Bool(w.stayOnTop) || !r.Int(kind) || !r.Bools(w.checks) || !ReadSkin(r, w))
+    return false;
+  w.windowState = state == 0 ? 0 : state == 1 ? 1 : 2;
+  w.viewKind = static_cast<int16_t>(kind == 2 ? 2 : 1);
+  return true;
+}
+
+void Sanitize(Settings& s) {
+  const Settings d;
+  auto range = [](auto& v, auto lo, auto hi, auto def) {
+    if (!(v >= lo && v <= hi)) v = def;
+  };
+  range(s.MaxUndoLen, 1, 2147483646, d.MaxUndoLen);
+  range(s.MaxRecentListLen, 1, 99, d.MaxRecentListLen);
+  range(s.HButtonMargin, 1, 100000, d.HButtonMargin);
+  range(s.VButtonMargin, 1, 100000, d.VButtonMargin);
+  range(s.MaxButtonsinRow, 1, 99, d.MaxButtonsinRow);
+  range(s.HSpaceBetween, 1, 100000, d.HSpaceBetween);
+  range(s.MarginforButton, 1, 100000, d.MarginforButton);
+  range(s.VSpaceBetween, 1, 100000, d.VSpaceBetween);
+  range(s.MarginforText, 1, 100000, d.MarginforText);
+  range(s.TextSize, -299, 299, d.TextSize);
+  range(s.Shag, 1, 2147483646, d.Shag);
+  range(s.HScrollStep, 1, 2147483646, d.HScrollStep);
+  range(s.VScrollStep, 1, 2147483646, d.VScrollStep);
+  range(s.MaxTextWidth, 0, 2147483646, d.MaxTextWidth);
+  range(s.TextBaseSyst, 2, 36, d.TextBaseSyst);
+  range(s.CoordBaseSyst, 2, 36, d.CoordBaseSyst);
+  range(s.HexColumns, 2, 999, d.HexColumns);
+  range(s.Distance, -0.5, 1e6, d.Distance);
+  for (double* v : {&s.LeftMargin, &s.RightMargin, &s.TopMargin, &s.BottomMargin, &s.PageFracture,
+                    &s.HDistance, &s.LineWidth, &s.MarginWidth})
+    if (!std::isfinite(*v)) *v = 0.0;
+  range(s.LineWidth, -1e6, 1e6, d.LineWidth);
+  range(s.MarginWidth, -1e6, 1e6, d.MarginWidth);
+  range(s.HDistance, -1e6, 1e6, d.HDistance);
+}
+
+}  // namespace
+
+namespace {
+
+void ReadFields(bytefile& f, StoredState& st, Settings& s) {
+  FieldReader r(f);
+  winposit& d = st.defaults;
+
+  bool reserved = false;
+  r.Bool(reserved);                                                           // 1: skipped
+  uint8_t state = 0;
+  if (r.Byte(state)) d.windowState = state == 2 ? 2 : state == 1 ? 1 : 0;     // 2
+  r.Int(d.left), r.Int(d.top), r.Int(d.width), r.Int(d.height);               // 3
+  r.Bool(d.minimalMode), r.Bool(d.stayOnTop);                                 // 4
+  int32_t kind = 1;
+  if (r.Int(kind)) d.viewKind = static_cast<int16_t>(kind == 2 ? 2 : 1);      // 5
+  r.Bools(d.checks);                                                          // 6
+  ReadSkin(r, d);                                                             // 7
+  r.FontValue(st.surfaceFont);                                                // 8
+  int32_t count = 0;
+  if (r.Count(count, 5)) {                                                    // 9
+    std::vector<ExtensionBinding> bindings;
+    for (int32_t i = 0; i < count; ++i) {
+      ExtensionBinding b;
+      if (!r.String(b.ext) || !r.Byte(b.viewIndex)) break;
+      bindings.push_back(b);
+    }
+    st.bindings = std::move(bindings);
+  }
+  int32_t pinned = 0;
+  if (!r.Int(pinned)) return;                                                 // 10
+  if (pinned < 0 || pinned > kMaxPinned) {
+    st.pinned.clear();
+    return;  // the rest of the file is ignored
+  }
+  st.pinned.clear();
+  for (int32_t i = 0; i < pinned; ++i) {
+    winposit w;
+    if (!ReadPinned(r, w)) break;
+    st.pinned.push_back(std::move(w));
+  }
+
+  if (!r.AtEnd()) {                                                           // 11-22
+    r.Int(s.MaxUndoLen), r.Int(s.OtstupX), r.Int(s.OtstupY);
+    r.Double(s.LeftMargin), r.Double(s.RightMargin), r.Double(s.TopMargin), r.Double(s.BottomMargin);
+    r.Bool(s.NumPages);
+    r.Int(s.HButtonMargin), r.Int(s.VButtonMargin), r.Int(s.MaxButtonsinRow), r.Int(s.HSpaceBetween);
+    r.Int(s.MarginforButton), r.Int(s.VSpaceBetween), r.Int(s.MarginforText), r.UInt(s.TextColor);
+    r.String(s.TextFont), r.Int(s.TextSize);
+    bool italic = false, bold = false, underline = false, strike = false;
+    if (r.Bool(italic) && r.Bool(bold) && r.Bool(underline) && r.Bool(strike)) {
+      s.TextStyle = (bold ? 1 : 0) | (italic ? 2 : 0) | (underline ? 4 : 0) | (strike ? 8 : 0);
+    }
+    r.Int(s.MinRestoredWidth), r.Int(s.MinRestoredHeight);
+    r.Int(s.Shag), r.Int(s.HScrollStep), r.Int(s.VScrollStep);
+    r.Double(s.Distance);
+    r.Int(s.MaxRecentListLen);
+    r.Double(s.PageFracture);
+    r.Int(s.MaxTextWidth);
+  }
+  // 23: exactly MaxRecentListLen paths, each at least its 4-byte length.
+  const int32_t recentCount = std::max(0, s.MaxRecentListLen);
+  st.recent.assign(static_cast<size_t>(std::min<int64_t>(recentCount, 4096)), RecentEntry{});
+  if (!r.Ended() && static_cast<int64_t>(recentCount) * 4 > f.Remaining() && !r.AtEnd()) r.End();
+  for (auto& e : st.recent) r.String(e.path);
+
+  if (r.AtEnd()) {
+    st.encodings.clear();
+  } else {
+    r.Byte(d.encodingIndex);                                                  // 24
+    for (auto& w : st.pinned) r.Byte(w.encodingIndex);                        // 25
+    uint8_t m = 0;
+    if (r.Byte(m)) {                                                          // 26
+      std::vector<LoadedEncoding> encodings;
+      for (int i = 0; i < m; ++i) {
+        LoadedEncoding e;
+        if (!r.String(e.path) || !r.String(e.name)) break;
+        encodings.push_back(std::move(e));
+      }
+      st.encodings = std::move(encodings);
+    }
+  }
+  if (r.AtEnd()) {
+    for (auto& e : st.recent) e.col = e.row = 0, e.viewKind = 0;
+  } else {
+    for (auto& e : st.recent) r.Int(e.col), r.Int(e.row), r.Byte(e.viewKind);  // 27
+    r.Bool(s.RememberCurPos);                                                  // 28
+  }
+  if (!r.AtEnd()) {                                                            // 29
+    std::string lineEnd;
+    if (r.String(lineEnd)) s.LineEnd = lineEnd == "\r\n" ? "\r\n" : "\r";
+  }
+  r.Bool(s.ExitOnEsc), r.Bool(s.SaveOnF2);                                     // 30
+  r.Double(s.HDistance);                                                       // 31
+  r.Int(s.TextBaseSyst), r.Int(s.CoordBaseSyst), r.Int(s.HexColumns), r.UInt(s.CoordColor);  // 32
+  r.Bool(s.FirstZeroes);                                                       // 33
+  r.UInt(s.LineColor), r.UInt(s.MarginColor);                                  // 34
+  for (int i = 0; i < 8; ++i) {                                                // 35
+    bool b = false;
+    if (r.Bool(b)) s.CodeInfo[i] = b;
+  }
+  r.Int(s.DataWindowLeft), r.Int(s.DataWindowTop);                             // 36
+  r.Bools(st.kindChecks[0]), r.Bools(st.kindChecks[1]);                        // 37
+  if (!r.AtEnd()) r.Double(s.LineWidth), r.Double(s.MarginWidth);              // 38
+  if (!r.AtEnd()) {                                                            // 39
+    r.Bool(d.statusBar);
+    for (auto& w : st.pinned) r.Bool(w.statusBar);
+  }
+  if (!r.AtEnd()) {                                                            // 40-41
+    r.Bool(s.TrySaveReadOnly);
+    r.UInt(s.ChosenTextClr), r.UInt(s.ChosenFonClr);
+  }
+  if (!r.AtEnd()) r.Bool(s.RecListinSubMenu), r.Bool(s.MinimalModeWarning);    // 42
+  if (!r.AtEnd()) r.Bool(s.CutOnCtrlDel);                                      // 43
+}
+
+}  // namespace
+
+bool ReadDataFile(const std::string& path, StoredState& st, Settings& s) {
+  bytefile f(path, true);
+  if (!f.Opened() || !f.Ok()) return false;
+  ReadFields(f, st, s);
+  Sanitize(s);
+  st.recent.resize(static_cast<size_t>(s.MaxRecentListLen));
+  s.ShagSaved = s.Shag;
+  return true;
+}
+
+namespace {
+
+void WriteSkin(bytefile& f, const winposit& w) {
+  f.WriteString(w.skin);
+  if (w.skin.empty()) f.WriteInt32(static_cast<int32_t>(w.background));
+}
+
+}  // namespace
+
+bool WriteDataFile(const std::string& path, const StoredState& st, const Settings& s) {
+  const std::string temp = path + ".tmp";
+  {
+    bytefile f(temp, false);
+    if (!f.Opened()) return false;
+    const winposit& d = st.defaults;
+    f.WriteBool(false);                                                        // 1
+    f.WriteByte(d.windowState);                                                // 2
+    f.WriteInt32(d.left), f.WriteInt32(d.top), f.WriteInt32(d.width), f.WriteInt32(d.height);
+    f.WriteBool(d.minimalMode), f.WriteBool(d.stayOnTop);                      // 4
+    f.WriteInt32(d.viewKind);                                                  // 5
+    f.WriteInt32(static_cast<int32_t>(d.checks.size()));                       // 6
+    for (bool b : d.checks) f.WriteBool(b);
+    WriteSkin(f, d);                                                           // 7
+    f.WriteFont(st.surfaceFont);                                               // 8
+    f.WriteInt32(static_cast<int32_t>(st.bindings.size()));                    // 9
+    for (const auto& b : st.bindings) f.WriteString(b.ext), f.WriteByte(b.viewIndex);
+    const size_t pinned = std::min<size_t>(st.pinned.size(), kMaxPinned);
+    f.WriteInt32(static_cast<int32_t>(pinned));                                // 10
+    for (size_t i = 0; i < pinned; ++i) {
+      const winposit& w = st.pinned[i];
+      f.WriteString(w.path);
+      f.WriteInt32(w.left), f.WriteInt32(w.top), f.WriteInt32(w.width), f.WriteInt32(w.height);
+      f.WriteByte(w.windowState);
+      f.WriteBool(w.visible), f.WriteBool(w.minimalMode), f.WriteBool(w.stayOnTop);
+      f.WriteInt32(w.viewKind);
+      f.WriteInt32(static_cast<int32_t>(w.checks.size()));
+      for (bool b : w.checks) f.WriteBool(b);
+      WriteSkin(f, w);
+    }
+    f.WriteInt32(s.MaxUndoLen), f.WriteInt32(s.OtstupX), f.WriteInt32(s.OtstupY);  // 11
+    f.WriteDouble(s.LeftMargin), f.WriteDouble(s.RightMargin);                 // 12
+    f.WriteDouble(s.TopMargin), f.WriteDouble(s.BottomMargin);
+    f.WriteBool(s.NumPages);                                                   // 13
+    for (int32_t v : {s.HButtonMargin, s.VButtonMargin, s.MaxButtonsinRow, s.HSpaceBetween,
+                      s.MarginforButton, s.VSpaceBetween, s.MarginforText,
+                      static_cast<int32_t>(s.TextColor)})
+      f.WriteInt32(v);                                                         // 14
+    f.WriteString(s.TextFont), f.WriteInt32(s.TextSize);                       // 15
+    f.WriteBool(s.TextStyle & 2), f.WriteBool(s.TextStyle & 1);                // 16
+    f.WriteBool(s.TextStyle & 4), f.WriteBool(s.TextStyle & 8);
+    f.WriteInt32(s.MinRestoredWidth), f.WriteInt32(s.MinRestoredHeight);       // 17
+    f.WriteInt32(s.ShagSaved), f.WriteInt32(s.HScrollStep), f.WriteInt32(s.VScrollStep);  // 18
+    f.WriteDouble(s.Distance);                                                 // 19
+    f.WriteInt32(s.MaxRecentListLen);                                          // 20
+    f.WriteDouble(s.PageFracture);                                             // 21
+    f.WriteInt32(s.MaxTextWidth);                                              // 22
+    const size_t n = static_cast<size_t>(std::max(0, s.MaxRecentListLen));
+    auto recent = [&](size_t i) { return i < st.recent.size() ? st.recent[i] : RecentEntry{}; };
+    for (size_t i = 0; i < n; ++i) f.WriteString(recent(i).path);              // 23
+    f.WriteByte(d.encodingIndex);                                              // 24
+    for (size_t i = 0; i < pinned; ++i) f.WriteByte(st.pinned[i].encodingIndex);  // 25
+    const size_t m = std::min<size_t>(st.encodings.size(), 255);
+    f.WriteByte(static_cast<uint8_t>(m));                                      // 26
+    for (size_t i = 0; i < m; ++i) f.WriteString(st.encodings[i].path), f.WriteString(st.encodings[i].name);
+    for (size_t i = 0; i < n; ++i) {                                           // 27
+      const RecentEntry e = recent(i);
+      f.WriteInt32(e.col), f.WriteInt32(e.row), f.WriteByte(e.viewKind);
+    }
+    f.WriteBool(s.RememberCurPos);                                             // 28
+    f.WriteString(s.LineEnd);                                                  // 29
+    f.WriteBool(s.ExitOnEsc), f.WriteBool(s.SaveOnF2);                         // 30
+    f.WriteDouble(s.HDistance);                                                // 31
+    f.WriteInt32(s.TextBaseSyst), f.WriteInt32(s.CoordBaseSyst);               // 32
+    f.WriteInt32(s.HexColumns), f.WriteInt32(static_cast<int32_t>(s.CoordColor));
+    f.WriteBool(s.FirstZeroes);                                                // 33
+    f.WriteInt32(static_cast<int32_t>(s.LineColor)), f.WriteInt32(static_cast<int32_t>(s.MarginColor));
+    for (bool b : s.CodeInfo) f.WriteBool(b);                                  // 35
+    f.WriteInt32(s.DataWindowLeft), f.WriteInt32(s.DataWindowTop);             // 36
+    for (const auto& list : st.kindChecks) {                                   // 37
+      f.WriteInt32(static_cast<int32_t>(list.size()));
+      for (bool b : list) f.WriteBool(b);
+    }
+    f.WriteDouble(s.LineWidth), f.WriteDouble(s.MarginWidth);                  // 38
+    f.WriteBool(d.statusBar);                                                  // 39
+    for (size_t i = 0; i < pinned; ++i) f.WriteBool(st.pinned[i].statusBar);
+    f.WriteBool(s.TrySaveReadOnly);                                            // 40
+    f.WriteInt32(static_cast<int32_t>(s.ChosenTextClr)), f.WriteInt32(static_cast<int32_t>(s.ChosenFonClr));
+    f.WriteBool(s.RecListinSubMenu), f.WriteBool(s.MinimalModeWarning);       // 42
+    f.WriteBool(s.CutOnCtrlDel);                                               // 43
+    f.Sync();
+    f.Close();
+    if (!f.Ok()) {
+      ::unlink(temp.c_str());
+      return false;
+    }
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+WindowBounds RestoreWindowBounds(const winposit& w, int screenWidth, int screenHeight, int minWidth,
+                                 int minHeight) {
+  int width = std::max(std::min(w.width, screenWidth), minWidth);
+  int height = std::max(std::min(w.height, screenHeight), minHeight);
+  int left = w.left, top = w.top;
+  if (left > screenWidth - 10) left = screenWidth - width;
+  if (top > screenHeight - 10) top = screenHeight - height;
+  return {left + width > 9 ? left : 0, top + height > 9 ? top : 0, width, height};
+}
+
+namespace {
+bool FolderWritable(const std::string& dir) { return !dir.empty() && ::access(dir.c_str(), W_OK) == 0; }
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+}  // namespace
+
+std::string DataFileForReading(const std::string& exeDir, const std::string& configDir) {
+  const std::string beside = exeDir + "/data.dat";
+  if (Exists(beside)) return beside;
+  return configDir + "/data.dat";
+}
+
+std::string DataFileForWriting(const std::string& exeDir, const std::string& configDir) {
+  if (FolderWritable(exeDir)) return exeDir + "/data.dat";
+  ::mkdir(configDir.c_str(), 0755);
+  return configDir + "/data.dat";
+}
+
+}  // namespace prambus

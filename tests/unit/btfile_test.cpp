@@ -1,0 +1,137 @@
+// The block-buffered binary stream: value encodings, block boundaries, the
+// dirty rule and errors kept for after closing.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "io/btfile.h"
+
+namespace prambus {
+namespace {
+
+class BtfileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/btfileXXXXXX";
+    dir_ = mkdtemp(tmpl);
+    path_ = dir_ + "/f.bin";
+  }
+  void TearDown() override {
+    std::remove(path_.c_str());
+    rmdir(dir_.c_str());
+  }
+  std::string Contents() const {
+    std::ifstream in(path_, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  void Put(const std::string& bytes) const {
+    std::ofstream(path_, std::ios::binary) << bytes;
+  }
+  std::string dir_, path_;
+};
+
+TEST_F(BtfileTest, ValuesHaveTheirByteLayout) {
+  {
+    bytefile f(path_, false);
+    f.WriteInt32(258);
+    f.WriteDouble(1.0);
+    f.WriteBool(true);
+    f.WriteString("ab");
+    Font font;
+    font.name = "X";
+    font.height = -16;
+    font.color = 0x0000FF;
+    font.style = kStyleBold | kStyleUnderline;
+    f.WriteFont(font);
+  }
+  const std::string expected = std::string("\0\0\1\2", 4) + std::string("\0\0\0\0\0\0\xF0\x3F", 8) +
+                               "\1" + std::string("\0\0\0\2ab", 6) + std::string("\0\0\0\1X", 5) +
+                               std::string("\xFF\xFF\xFF\xF0", 4) + std::string("\0\0\0\xFF", 4) +
+                               "\5";
+  EXPECT_EQ(Contents(), expected);
+  bytefile r(path_, true);
+  EXPECT_EQ(r.ReadInt32(), 258);
+  EXPECT_EQ(r.ReadDouble(), 1.0);
+  EXPECT_TRUE(r.ReadBool());
+  EXPECT_EQ(r.ReadString(), "ab");
+  Font font;
+  r.ReadFont(font);
+  EXPECT_EQ(font.name, "X");
+  EXPECT_EQ(font.height, -16);
+  EXPECT_EQ(font.color, 0x0000FFu);
+  EXPECT_EQ(font.style, 5);
+  EXPECT_TRUE(r.AtEnd());
+}
+
+TEST_F(BtfileTest, AnyNonZeroByteReadsAsTrue) {
+  Put("\2");
+  bytefile r(path_, true);
+  EXPECT_TRUE(r.ReadBool());
+}
+
+TEST_F(BtfileTest, EmptyFileIsAtItsEnd) {
+  Put("");
+  bytefile r(path_, true);
+  EXPECT_EQ(r.Size(), 0);
+  EXPECT_TRUE(r.AtEnd());
+}
+
+TEST_F(BtfileTest, BlocksAreReadAndWrittenWholeOncePerBlock) {
+  Put(std::string(2048, 'x'));
+  {
+    bytefile r(path_, true);
+    EXPECT_EQ(r.PlatformReads, 1);
+    for (int i = 0; i < 2048; ++i) r.ReadByte();
+    EXPECT_EQ(r.PlatformReads, 1);
+    EXPECT_TRUE(r.AtEnd());
+    r.ReadByte();  // byte 2049: a second read that returns nothing
+    EXPECT_EQ(r.PlatformReads, 2);
+    EXPECT_EQ(r.BlockFill, 0);
+  }
+  bytefile w(path_, false);
+  for (int i = 0; i < 3000; ++i) w.WriteByte(static_cast<uint8_t>(i));
+  EXPECT_EQ(w.PlatformWrites, 1);  // the first block, when it filled
+  EXPECT_EQ(w.Size(), 3000);
+  w.Close();
+  EXPECT_EQ(w.PlatformWrites, 2);  // the rest, at the end
+  const std::string c = Contents();
+  ASSERT_EQ(c.size(), 3000u);
+  EXPECT_EQ(static_cast<uint8_t>(c[2999]), static_cast<uint8_t>(2999));
+}
+
+TEST_F(BtfileTest, RewritingTheSameBytesLeavesTheBlockClean) {
+  Put("abc");
+  bytefile f(path_, true);
+  f.WriteByte('a');
+  EXPECT_FALSE(f.Dirty);
+  f.WriteByte('X');
+  EXPECT_TRUE(f.Dirty);
+}
+
+TEST_F(BtfileTest, ErrorsAreKeptForAfterClosing) {
+  bytefile missing(dir_ + "/nope/x", true);
+  EXPECT_FALSE(missing.Ok());
+  bytefile unwritable(dir_ + "/nope/x", false);
+  unwritable.WriteByte(1);
+  unwritable.Close();
+  EXPECT_FALSE(unwritable.Ok());
+  if (access("/dev/full", W_OK) == 0) {
+    bytefile full("/dev/full", false);
+    for (int i = 0; i < 5000; ++i) full.WriteByte(1);
+    full.Close();
+    EXPECT_FALSE(full.Ok());  // disk full: reported, never a silent success
+  }
+}
+
+TEST_F(BtfileTest, LengthsTheFileCannotHoldReadAsEmpty) {
+  Put(std::string("\x7F\xFF\xFF\xFF", 4) + "abc");
+  bytefile r(path_, true);
+  EXPECT_EQ(r.ReadString(), "");
+}
+
+}  // namespace
+}  // namespace prambus

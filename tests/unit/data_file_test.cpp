@@ -1,0 +1,220 @@
+// data.dat: the round trip of every field, older and truncated files, corrupt
+// counts, the pinned-count rule, LineEnd, and the window restore rules.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "settings/data_file.h"
+
+namespace prambus {
+namespace {
+
+class DataFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/datadatXXXXXX";
+    dir_ = mkdtemp(tmpl);
+    path_ = dir_ + "/data.dat";
+  }
+  void TearDown() override {
+    std::remove(path_.c_str());
+    std::remove((path_ + ".tmp").c_str());
+    rmdir(dir_.c_str());
+  }
+  std::string Contents() const {
+    std::ifstream in(path_, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  void Put(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
+
+  static StoredState Sample() {
+    StoredState st;
+    st.defaults.left = 10, st.defaults.top = 20, st.defaults.width = 700, st.defaults.height = 400;
+    st.defaults.windowState = 2;
+    st.defaults.minimalMode = true;
+    st.defaults.viewKind = 2;
+    st.defaults.checks = {true, false, true};
+    st.defaults.background = 0x123456;
+    st.defaults.encodingIndex = 3;
+    st.defaults.statusBar = false;
+    st.surfaceFont.name = "DejaVu Sans Mono";
+    st.surfaceFont.height = -18;
+    st.surfaceFont.style = kStyleItalic;
+    st.bindings = {{".txt", 0}, {".hex", 1}};
+    winposit a;
+    a.path = "/home/u/a.txt";
+    a.windowState = 1;
+    a.skin = "skins/blue.so";  // a skin: no colour follows
+    a.checks = {false};
+    a.encodingIndex = 1;
+    winposit b;
+    b.path = "/home/u/Файл б.bin";
+    b.viewKind = 2;
+    b.background = 0xABCDEF;  // no skin: the colour follows
+    b.statusBar = false;
+    st.pinned = {a, b};
+    st.recent = {{"/x/one.txt", 3, 7, 1}, {"/x/two.bin", 0, 2, 2}, {}, {}, {}};
+    st.encodings = {{"/enc/koi8.enc", "KOI8"}};
+    st.kindChecks = {std::vector<bool>{true, false, false, true, false, false, false},
+                     std::vector<bool>{true}};
+    return st;
+  }
+  static Settings SampleSettings() {
+    Settings s;
+    s.MaxUndoLen = 1234;
+    s.OtstupX = -5;
+    s.TextFont = "Arial";
+    s.TextStyle = 1 | 8;
+    s.ShagSaved = 777;
+    s.LineEnd = "\r\n";
+    s.HexColumns = 33;
+    s.CodeInfo = {true, true, true, true, false, false, false, false};
+    s.TextBaseSyst = 8;
+    s.DataWindowLeft = 5;
+    s.CutOnCtrlDel = true;
+    s.MinimalModeWarning = false;
+    s.ChosenFonClr = 0x00FF00;
+    s.LineWidth = 0.5;
+    return s;
+  }
+
+  std::string dir_, path_;
+};
+
+TEST_F(DataFileTest, EveryFieldRoundTrips) {
+  const StoredState st = Sample();
+  const Settings s = SampleSettings();
+  ASSERT_TRUE(WriteDataFile(path_, st, s));
+  StoredState back;
+  Settings sb;
+  ASSERT_TRUE(ReadDataFile(path_, back, sb));
+  EXPECT_EQ(back, st);
+  EXPECT_EQ(sb.MaxUndoLen, 1234);
+  EXPECT_EQ(sb.OtstupX, -5);
+  EXPECT_EQ(sb.TextFont, "Arial");
+  EXPECT_EQ(sb.TextStyle, 9);
+  EXPECT_EQ(sb.Shag, 777);  // the saved copy becomes the copy in effect
+  EXPECT_EQ(sb.ShagSaved, 777);
+  EXPECT_EQ(sb.LineEnd, "\r\n");
+  EXPECT_EQ(sb.HexColumns, 33);
+  EXPECT_EQ(sb.CodeInfo, s.CodeInfo);
+  EXPECT_EQ(sb.TextBaseSyst, 8);
+  EXPECT_EQ(sb.DataWindowLeft, 5);
+  EXPECT_TRUE(sb.CutOnCtrlDel);
+  EXPECT_FALSE(sb.MinimalModeWarning);
+  EXPECT_EQ(sb.ChosenFonClr, 0x00FF00u);
+  EXPECT_EQ(sb.LineWidth, 0.5);
+  // Writing what was read gives the same bytes.
+  const std::string first = Contents();
+  ASSERT_TRUE(WriteDataFile(path_, back, sb));
+  EXPECT_EQ(Contents(), first);
+}
+
+TEST_F(DataFileTest, FilesEndingAfterAnyGroupLoadWithDefaultsForTheRest) {
+  ASSERT_TRUE(WriteDataFile(path_, Sample(), SampleSettings()));
+  const std::string full = Contents();
+  for (size_t cut = 0; cut < full.size(); ++cut) {
+    Put(full.substr(0, cut));
+    StoredState st;
+    Settings s;
+    ASSERT_TRUE(ReadDataFile(path_, st, s)) << cut;
+    EXPECT_EQ(static_cast<int>(st.recent.size()), s.MaxRecentListLen) << cut;
+    EXPECT_TRUE(s.LineEnd == "\r" || s.LineEnd == "\r\n") << cut;
+  }
+  // A file that stops after the pinned records keeps every setting's default.
+  StoredState st;
+  Settings s;
+  Put(full.substr(0, full.find("Arial") - 4 - 4 * 8 - 1 - 4 * 8 - 12));
+  ASSERT_TRUE(ReadDataFile(path_, st, s));
+  EXPECT_EQ(st.pinned.size(), 2u);
+  EXPECT_EQ(s.MaxUndoLen, Settings{}.MaxUndoLen);
+  EXPECT_EQ(s.TextFont, Settings{}.TextFont);
+  EXPECT_EQ(st.recent.size(), 5u);
+  EXPECT_EQ(st.recent[0].path, "");
+}
+
+TEST_F(DataFileTest, PinnedCountOutsideTheRangeIgnoresTheRest) {
+  StoredState st = Sample();
+  st.pinned.clear();
+  ASSERT_TRUE(WriteDataFile(path_, st, SampleSettings()));
+  std::string bytes = Contents();
+  // The pinned count follows the two bindings: patch it to 101.
+  const size_t at = bytes.find(".hex") + 4 + 1;
+  bytes.replace(at, 4, std::string("\0\0\0\x65", 4));
+  Put(bytes);
+  StoredState back;
+  Settings s;
+  ASSERT_TRUE(ReadDataFile(path_, back, s));
+  EXPECT_TRUE(back.pinned.empty());
+  EXPECT_EQ(back.bindings.size(), 2u);
+  EXPECT_EQ(s.MaxUndoLen, Settings{}.MaxUndoLen);
+  EXPECT_EQ(s.HexColumns, 16);
+}
+
+TEST_F(DataFileTest, LineEndOtherThanCrLfLoadsAsCr) {
+  Settings s = SampleSettings();
+  s.LineEnd = "\n";
+  ASSERT_TRUE(WriteDataFile(path_, Sample(), s));
+  StoredState st;
+  Settings back;
+  ASSERT_TRUE(ReadDataFile(path_, st, back));
+  EXPECT_EQ(back.LineEnd, "\r");
+}
+
+TEST_F(DataFileTest, CorruptCountsAndValuesNeverAllocateOrBreakTheSettings) {
+  // A check-list count of two billion in field 6.
+  std::string bytes(1, '\0');
+  bytes += '\0';
+  bytes += std::string(16, '\0');
+  bytes += std::string(2, '\0');
+  bytes += std::string("\0\0\0\1", 4);
+  bytes += std::string("\x7F\0\0\0", 4);
+  bytes += std::string(100, '\1');
+  Put(bytes);
+  StoredState st;
+  Settings s;
+  ASSERT_TRUE(ReadDataFile(path_, st, s));
+  EXPECT_TRUE(st.defaults.checks.empty());
+  // Out-of-range settings fall back to their defaults.
+  Settings bad = SampleSettings();
+  bad.TextBaseSyst = 0;
+  bad.HexColumns = 0;
+  bad.MaxRecentListLen = 100000;
+  ASSERT_TRUE(WriteDataFile(path_, Sample(), bad));
+  ASSERT_TRUE(ReadDataFile(path_, st, s));
+  EXPECT_EQ(s.TextBaseSyst, 16);
+  EXPECT_EQ(s.HexColumns, 16);
+  EXPECT_EQ(s.MaxRecentListLen, 5);
+}
+
+TEST_F(DataFileTest, WritingNeverDestroysThePreviousFile) {
+  ASSERT_TRUE(WriteDataFile(path_, Sample(), SampleSettings()));
+  const std::string before = Contents();
+  EXPECT_FALSE(WriteDataFile(dir_ + "/missing/data.dat", Sample(), SampleSettings()));
+  EXPECT_EQ(Contents(), before);
+  struct stat st {};
+  EXPECT_NE(stat((path_ + ".tmp").c_str(), &st), 0);  // no temporary file left behind
+}
+
+TEST(WindowRestore, SizeIsClampedAndFarPositionsPulledBack) {
+  winposit w;
+  w.left = 100, w.top = 100, w.width = 5000, w.height = 300;
+  WindowBounds b = RestoreWindowBounds(w, 1280, 1024, 50, 30);
+  EXPECT_EQ(b.width, 1280);
+  EXPECT_EQ(b.height, 300);
+  w.left = 1275, w.width = 400;
+  b = RestoreWindowBounds(w, 1280, 1024, 50, 30);
+  EXPECT_EQ(b.left, 1280 - 400);
+  w.left = -500, w.top = -10, w.width = 400, w.height = 5;
+  b = RestoreWindowBounds(w, 1280, 1024, 50, 30);
+  EXPECT_EQ(b.left, 0);  // left + width <= 9
+  EXPECT_EQ(b.height, 30);
+  EXPECT_EQ(b.top, -10);  // top + height > 9 keeps the position
+}
+
+}  // namespace
+}  // namespace prambus
