@@ -23,7 +23,8 @@ const QString kUntitled = "Безымянный.txt - Прамбус";
 const QString kTitleTail = " - Прамбус";
 }  // namespace
 
-Tform1::Tform1(QStringList arguments) : arguments_(std::move(arguments)) {
+Tform1::Tform1(QStringList arguments, QString dataDir)
+    : arguments_(std::move(arguments)), dataDir_(std::move(dataDir)) {
   setWindowTitle("Прамбус");
   setMinimumSize(123, 123);
   BuildMenus();
@@ -86,7 +87,9 @@ void Tform1::OnFirstShow() {
   DosTable();
   caretShown_ = false;
   fileName_.clear();
-  CreateView(kTextView);
+  canvas_.SetFont(Font{});
+  LoadSettings();
+  CaptureWindowState();
   if (arguments_.size() > 1) {
     OpenCommandLineFile(arguments_.at(1));
   } else {
@@ -490,6 +493,9 @@ void Tform1::Exit() {
 
 bool Tform1::SaveSettingsAndQuit() {
   ending_ = true;
+  PushCurrentToRecent();
+  CaptureWindowState();
+  SaveSettings();
   QApplication::exit(0);
   return true;
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "qt_canvas.h"
+#include "settings/stored_state.h"
 #include "shell/window_layout.h"
 #include "tmnitem.h"
 #include "views/vwcommon.h"
@@ -26,7 +27,9 @@ class SurfaceWidget;
 class Tform1 : public QMainWindow {
   Q_OBJECT
  public:
-  explicit Tform1(QStringList arguments);
+  // dataDir: where data.dat is read and written; empty for the program's own
+  // places (beside the executable, or the user's configuration folder).
+  explicit Tform1(QStringList arguments, QString dataDir = {});
   ~Tform1() override;
 
   // Operations offered to the rest of the shell.
@@ -65,6 +68,13 @@ class Tform1 : public QMainWindow {
   void Exit();
   void SwitchView(int tableIndex);
 
+  // The stored state (window appearances, recent files, bindings, encodings).
+  StoredState& State() { return state_; }
+  void CaptureWindowState();
+  bool SaveSettings();
+  QString DataFileForReading() const;
+  QString DataFileForWriting() const;
+
  protected:
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
@@ -88,8 +98,16 @@ class Tform1 : public QMainWindow {
   void DeactivateHandler();
   bool SaveSettingsAndQuit();
   void OpenCommandLineFile(const QString& path);
+  void LoadSettings();
+  void ApplyWindowState(const winposit& w, bool restoreBounds);
+  void ApplyChecks(const std::vector<bool>& checks);
+  std::vector<bool> CurrentChecks() const;
+  int CheckedEncodingIndex() const;
+  void PushCurrentToRecent();
 
   QStringList arguments_;
+  QString dataDir_;
+  StoredState state_;
   SurfaceWidget* central_ = nullptr;
   QScrollBar* vbar_ = nullptr;
   QScrollBar* hbar_ = nullptr;

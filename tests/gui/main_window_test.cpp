@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <optional>
 
 #include "settings/settings.h"
 #include "txtobrabotka.h"
@@ -28,11 +29,17 @@ QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArra
 
 class MainWindowTest : public QObject {
   Q_OBJECT
+  QString dataPath() const { return dataDir_->path(); }
+  std::optional<QTemporaryDir> dataDir_;
+
  private slots:
-  void init() { Cfg() = Settings{}; }
+  void init() {
+    Cfg() = Settings{};
+    dataDir_.emplace();
+  }
 
   void menusHaveTheirCaptionsAndShortcuts() {
-    Tform1 w({"prambus"});
+    Tform1 w({"prambus"}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QStringList top;
@@ -70,7 +77,7 @@ class MainWindowTest : public QObject {
     QByteArray text;
     for (int i = 0; i < 40; ++i) text += "\xcf\xf0\xe8\xe2\xe5\xf2 world ";  // "Привет world "
     const QString path = WriteFile(dir, "doc.txt", text);
-    Tform1 w({"prambus", path});
+    Tform1 w({"prambus", path}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(w.windowTitle(), QString("doc.txt - Прамбус"));
@@ -88,7 +95,7 @@ class MainWindowTest : public QObject {
   }
 
   void missingCommandLineFileLeavesAnUntitledDocument() {
-    Tform1 w({"prambus", "/nonexistent/file.txt"});
+    Tform1 w({"prambus", "/nonexistent/file.txt"}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(w.windowTitle(), QString("Безымянный.txt - Прамбус"));
@@ -97,7 +104,7 @@ class MainWindowTest : public QObject {
   }
 
   void modifiedFlagPrefixesTheTitle() {
-    Tform1 w({"prambus"});
+    Tform1 w({"prambus"}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.SetModified(true);
@@ -110,7 +117,7 @@ class MainWindowTest : public QObject {
 
   void narrowWindowShrinksTheMarginsAndWideningRestoresThem() {
     Cfg().OtstupX = 30;
-    Tform1 w({"prambus"});
+    Tform1 w({"prambus"}, dataPath());
     w.setMinimumSize(0, 0);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -122,7 +129,7 @@ class MainWindowTest : public QObject {
   }
 
   void caretTogglesByInversion() {
-    Tform1 w({"prambus"});
+    Tform1 w({"prambus"}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const QImage before = w.Surface().copy();
@@ -137,7 +144,7 @@ class MainWindowTest : public QObject {
   void wordWrapItemTogglesWrapping() {
     QTemporaryDir dir;
     const QString path = WriteFile(dir, "long.txt", QByteArray(300, 'x'));
-    Tform1 w({"prambus", path});
+    Tform1 w({"prambus", path}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QVERIFY(w.View()->LastRow > 0);
@@ -147,6 +154,39 @@ class MainWindowTest : public QObject {
     QVERIFY(w.HBar()->isEnabled());
     w.ViewItems()[0]->trigger();
     QVERIFY(w.View()->LastRow > 0);
+  }
+
+  void settingsAreWrittenAtExitAndRestoredAtStart() {
+    {
+      Tform1 w({"prambus"}, dataPath());
+      w.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&w));
+      QVERIFY(!QFile::exists(dataPath() + "/data.dat"));  // first run
+      w.ViewItems()[0]->trigger();                      // word wrap off
+      Cfg().MaxUndoLen = 4321;
+      Cfg().TextSize = 30;
+      w.Exit();
+    }
+    QVERIFY(QFile::exists(dataPath() + "/data.dat"));
+    Cfg() = Settings{};
+    Tform1 w({"prambus"}, dataPath());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(Cfg().MaxUndoLen, 4321);
+    QCOMPARE(Cfg().TextSize, 16);  // forced at every start
+    QVERIFY(!w.ViewItems()[0]->isChecked());
+  }
+
+  void corruptSettingsFileStartsWithDefaults() {
+    QFile f(dataPath() + "/data.dat");
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("ÿÿÿ garbage", 16));
+    f.close();
+    Tform1 w({"prambus"}, dataPath());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(w.View() != nullptr);
+    QCOMPARE(Cfg().MaxUndoLen, Settings{}.MaxUndoLen);
   }
 };
 

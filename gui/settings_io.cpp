@@ -1,0 +1,153 @@
+// Loading data.dat at start-up, applying it to the window, capturing the
+// window state back and writing data.dat at the end.
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStatusBar>
+
+#include "settings/data_file.h"
+#include "settings/settings.h"
+#include "shell/recent_list.h"
+#include "txtobrabotka.h"
+#include "views/view_factory.h"
+
+namespace prambus {
+
+namespace {
+QString ConfigDir() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/prambus";
+}
+}  // namespace
+
+QString Tform1::DataFileForReading() const {
+  if (!dataDir_.isEmpty()) return dataDir_ + "/data.dat";
+  return QString::fromStdString(prambus::DataFileForReading(
+      QCoreApplication::applicationDirPath().toStdString(), ConfigDir().toStdString()));
+}
+
+QString Tform1::DataFileForWriting() const {
+  if (!dataDir_.isEmpty()) return dataDir_ + "/data.dat";
+  return QString::fromStdString(prambus::DataFileForWriting(
+      QCoreApplication::applicationDirPath().toStdString(), ConfigDir().toStdString()));
+}
+
+void Tform1::LoadSettings() {
+  Settings& cfg = Cfg();
+  const QString path = DataFileForReading();
+  if (!QFileInfo::exists(path) || !ReadDataFile(path.toStdString(), state_, cfg)) {
+    // First run: defaults, a text view, the window centred on the work area.
+    state_.recent.assign(static_cast<size_t>(cfg.MaxRecentListLen), RecentEntry{});
+    state_.encodings.clear();
+    CreateView(kTextView);
+    const QRect area = screen()->availableGeometry();
+    move(area.center() - rect().center());
+    return;
+  }
+  ApplyWindowState(state_.defaults, true);
+  CreateView(state_.defaults.viewKind);
+  ApplyChecks(state_.defaults.checks);
+  canvas_.SetBrushColor(state_.defaults.background);
+  canvas_.SetFont(state_.surfaceFont);
+  if (view_) view_->SetFont(state_.surfaceFont);
+  if (cfg.SaveOnF2) {
+    minimalAction_->setShortcut(QKeySequence("F12"));
+    contextMinimalAction_->setShortcut(QKeySequence("F12"));
+  }
+  const int enc = state_.defaults.encodingIndex;
+  for (size_t i = 0; i + 1 < encodingActions_.size(); ++i)
+    encodingActions_[i]->setChecked(static_cast<int>(i) == enc);
+  if (enc >= static_cast<int>(encodingActions_.size()) - 1) encodingActions_[0]->setChecked(true);
+}
+
+void Tform1::ApplyWindowState(const winposit& w, bool restoreBounds) {
+  if (restoreBounds) {
+    const QRect screenRect = screen()->geometry();
+    const WindowBounds b = RestoreWindowBounds(w, screenRect.width(), screenRect.height(),
+                                               Cfg().MinRestoredWidth, Cfg().MinRestoredHeight);
+    setGeometry(b.left, b.top, b.width, b.height);
+    if (w.windowState == 2) setWindowState(windowState() | Qt::WindowMaximized);
+  }
+  minimalAction_->setChecked(w.minimalMode);
+  contextMinimalAction_->setChecked(w.minimalMode);
+  stayOnTopAction_->setChecked(w.stayOnTop);
+  if (w.statusBar != statusBarAction_->isChecked() && !w.minimalMode) {
+    statusBarAction_->setChecked(w.statusBar);
+    statusBar()->setVisible(w.statusBar);
+  } else {
+    statusBarAction_->setChecked(w.statusBar);
+  }
+}
+
+void Tform1::ApplyChecks(const std::vector<bool>& checks) {
+  size_t k = 0;
+  for (tmnitem* item : viewItems_) {
+    if (!item->IsCheckableCommand()) continue;
+    if (k >= checks.size()) break;
+    item->setChecked(checks[k++]);
+  }
+}
+
+std::vector<bool> Tform1::CurrentChecks() const {
+  std::vector<bool> checks;
+  for (tmnitem* item : viewItems_)
+    if (item->IsCheckableCommand()) checks.push_back(item->isChecked());
+  return checks;
+}
+
+int Tform1::CheckedEncodingIndex() const {
+  int index = 0;
+  for (size_t i = 0; i + 1 < encodingActions_.size(); ++i)
+    if (encodingActions_[i]->isChecked()) index = static_cast<int>(i);
+  return index;
+}
+
+void Tform1::CaptureWindowState() {
+  winposit* target = nullptr;
+  const std::string path = fileName_.toStdString();
+  if (!fileName_.isEmpty()) {
+    for (winposit& w : state_.pinned) {
+      if (w.path == path) {
+        target = &w;
+        break;
+      }
+    }
+  }
+  const std::vector<bool> checks = CurrentChecks();
+  if (!target) {
+    target = &state_.defaults;
+    if (viewKind_ == 1 || viewKind_ == 2) state_.kindChecks[viewKind_ - 1] = checks;
+  }
+  const QRect g = normalGeometry().isValid() ? normalGeometry() : geometry();
+  target->left = g.left();
+  target->top = g.top();
+  target->width = g.width();
+  target->height = g.height();
+  target->windowState = isMinimized() ? 1 : isMaximized() ? 2 : 0;
+  target->visible = isVisible();
+  target->minimalMode = minimalAction_->isChecked();
+  target->stayOnTop = stayOnTopAction_->isChecked();
+  target->statusBar = statusBarAction_->isChecked();
+  target->viewKind = static_cast<int16_t>(viewKind_ == 2 ? 2 : 1);
+  target->checks = checks;
+  target->skin.clear();
+  target->background = canvas_.BrushColor();
+  target->encodingIndex = static_cast<uint8_t>(CheckedEncodingIndex());
+}
+
+void Tform1::PushCurrentToRecent() {
+  if (fileName_.isEmpty() || !view_) return;
+  PushRecent(state_.recent, fileName_.toStdString(), view_->CursorCol, view_->CursorRow,
+             static_cast<uint8_t>(viewKind_));
+}
+
+bool Tform1::SaveSettings() {
+  state_.surfaceFont = canvas_.GetFont();
+  // Written where it can be: when the preferred folder refuses, the user's
+  // configuration folder takes it, so ending the program never fails.
+  if (WriteDataFile(DataFileForWriting().toStdString(), state_, Cfg())) return true;
+  QDir().mkpath(ConfigDir());
+  return WriteDataFile((ConfigDir() + "/data.dat").toStdString(), state_, Cfg());
+}
+
+}  // namespace prambus
