@@ -90,6 +90,8 @@ class vwtext : public vwcommon {
 
  protected:
   int MeasureChar(uint8_t c) override;
+  void PlaceAtOffset(int offset, bool cursor) override;
+  void SettleCursor() override;
 
  private:
   struct ReflowState;

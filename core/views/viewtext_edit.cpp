@@ -87,11 +87,51 @@ void vwtext::Finish(int beforeOffset, uint8_t kind, std::string_view text) {
   AnchorRow = CursorRow;
   ScrollToCaret();
   RecordUndo(kind, text, beforeOffset, 0);
+  SettleCursor();
 }
 
-// Expresses the cursor relative to the previous row (for a reflow from there).
+// Undo records hold exact offsets, which may fall between the two characters
+// of a line-end pair that an edit brought together.
+void vwtext::PlaceAtOffset(int offset, bool cursor) {
+  int col = offset, row = 0;
+  OffsetToPos(col, row);
+  col = std::clamp(col, 0, Len(row));
+  (cursor ? CursorCol : AnchorCol) = col;
+  (cursor ? CursorRow : AnchorRow) = row;
+  UpdateCaretPoint();
+  ScrollToCaret();
+}
+
+// An edit can leave the cursor or the anchor inside a row's line-end run
+// (text inserted or deleted next to a lone CR or LF makes a pair): they step
+// back before the run, where a cursor may stand.
+void vwtext::SettleCursor() {
+  if (UndoReplay != 0) return;  // a replay works on exact offsets; Undo and Redo settle at the end
+  bool moved = false;
+  auto settle = [&](int& col, int& row) {
+    row = std::clamp(row, 0, LastRow);
+    const int limit = LineEndStart(row);
+    if (col > limit) {
+      col = limit;
+      moved = true;
+    }
+  };
+  settle(CursorCol, CursorRow);
+  settle(AnchorCol, AnchorRow);
+  if (moved) UpdateCaretPoint();
+}
+
+// Expresses the cursor relative to the previous row (for a reflow from there)
+// when that row takes part in the new layout: the cursor row continues its
+// hard line, or the cursor row may now start with the second half of a line-end
+// pair that joins the previous row.
 void vwtext::ReexpressOnPreviousRow() {
-  if (CursorRow > 0 && !StartsHardLine(CursorRow)) {
+  if (CursorRow <= 0) return;
+  const RowText& prev = Rows[CursorRow - 1];
+  const int n = prev.size();
+  const bool loneLineEnd = n > 0 && IsLineEnd(prev[n - 1]) &&
+                           (n < 2 || !IsLineEnd(prev[n - 2]) || CharClass[prev[n - 1]] == CharClass[prev[n - 2]]);
+  if (!StartsHardLine(CursorRow) || loneLineEnd) {
     CursorCol += Len(CursorRow - 1);
     --CursorRow;
   }
@@ -178,9 +218,10 @@ bool vwtext::TypeChar(uint8_t ch) {
   }
   Rows[CursorRow].Insert(CursorCol, text);
   if (CursorRow == 0) {
+    // The cursor goes after the inserted line end, found by its offset: row 0
+    // may wrap before it, so (0, 1) is not always that place.
+    CursorCol += static_cast<int>(text.size());
     ReflowFrom(0);
-    CursorCol = 0;
-    CursorRow = std::min(1, LastRow);
   } else {
     CursorCol += static_cast<int>(text.size()) + Len(CursorRow - 1);
     --CursorRow;
@@ -216,6 +257,7 @@ bool vwtext::InsertText(std::string_view text, bool recordUndo, bool layOut) {
     RedoStack.clear();
     UndoBytes = 0;
   }
+  SettleCursor();
   return LastRow != oldLast;
 }
 
@@ -280,6 +322,11 @@ bool vwtext::DeleteSelection(bool recordUndo, bool layOut) {
   const int oldLast = LastRow;
   const int p = PosToOffset(CursorCol, CursorRow);
   const std::string text = GetSelectedText();
+  if (text.empty()) {  // the two ends name the same place (end of a row, start of the next)
+    AnchorCol = CursorCol;
+    AnchorRow = CursorRow;
+    return false;
+  }
   int sr = AnchorRow, sc = AnchorCol, er = CursorRow, ec = CursorCol;
   if (sr > er || (sr == er && sc > ec)) {
     std::swap(sr, er);
@@ -309,8 +356,13 @@ bool vwtext::DeleteSelection(bool recordUndo, bool layOut) {
   // After a final line end the last row is an empty row.
   if (EndsWithLineEnd(LastRow)) AppendEmptyRow();
 
-  CursorRow = std::min(sr, LastRow);
-  CursorCol = (CursorRow == sr && !startEmpty) ? std::min(sc, Len(CursorRow)) : 0;
+  if (sr > LastRow) {  // the start row was the removed last row: the end of the text
+    CursorRow = LastRow;
+    CursorCol = Len(LastRow);
+  } else {
+    CursorRow = sr;
+    CursorCol = startEmpty ? 0 : std::min(sc, Len(sr));
+  }
   if (layOut) {
     ReexpressOnPreviousRow();
     CacheBefore(CursorRow);
@@ -328,6 +380,7 @@ bool vwtext::DeleteSelection(bool recordUndo, bool layOut) {
   AnchorCol = CursorCol;
   AnchorRow = CursorRow;
   if (layOut) ScrollToCaret();
+  SettleCursor();
   return LastRow != oldLast;
 }
 
@@ -342,6 +395,7 @@ bool vwtext::DeleteLine(bool wholeHardLine) {
   std::string text;
   for (int r = first; r <= last; ++r) text += Rows[r].view();
   if (text.empty()) return false;
+  const int at = PosToOffset(0, first);
   if (last >= LastRow) {
     RemoveRows(first + 1, last - first);
     Rows[first].Clear();
@@ -353,12 +407,15 @@ bool vwtext::DeleteLine(bool wholeHardLine) {
   } else {
     RemoveRows(first, last - first + 1);
   }
-  CursorCol = AnchorCol = 0;
-  CursorRow = AnchorRow = first;
+  // The rows now meeting at the gap may form a line-end pair across them.
+  if (first > 0 && first <= LastRow && !Rows[first].empty() && IsLineEnd(Rows[first][0]) &&
+      EndsWithLineEnd(first - 1))
+    ReflowFrom(first - 1);
   ResizeArraysToFit();
-  UpdateCaretPoint();
-  ScrollToCaret();
-  RecordUndo(kUndoDelete, text, 0, first);
+  PlaceAtOffset(at, true);
+  PlaceAtOffset(at, false);
+  RecordUndo(kUndoDelete, text, at, 0, at);
+  SettleCursor();
   return true;
 }
 

@@ -448,8 +448,9 @@ void vwtext::Relayout() {
   old.clear();
   oldArena.reset();
 
+  // The end of a row that ends with a line end is the start of the next row.
   auto normalise = [&](int& col, int& row) {
-    while (row < LastRow && col > Len(row)) {
+    while (row < LastRow && (col > Len(row) || (col == Len(row) && EndsWithLineEnd(row)))) {
       col -= Len(row);
       ++row;
     }
@@ -460,6 +461,7 @@ void vwtext::Relayout() {
     AnchorCol = static_cast<int>(std::min<int64_t>(anchorOffset, INT32_MAX));
   }
   normalise(AnchorCol, AnchorRow);
+  SettleCursor();
   UpdateCaretPoint();
   ScrollToCaret();
 }

@@ -128,7 +128,8 @@ bool vwcommon::Backspace() {
   UndoReplay = 1;
   bool changed = DeleteForward();
   UndoReplay = saved;
-  RecordUndo(kUndoDelete, text, before, 0);
+  RecordUndo(kUndoDelete, text, before, 0, before - static_cast<int>(text.size()));
+  SettleCursor();
   return changed;
 }
 
@@ -327,13 +328,19 @@ bool MergesWithNext(const std::string& text, bool forward) {
 }
 }  // namespace
 
-void vwcommon::RecordUndo(uint8_t kind, std::string_view text, int col, int row) {
+// Records made while a redo is replayed never merge with older records: a
+// merged record would make the next undo take back more than the redo did.
+void vwcommon::RecordUndo(uint8_t kind, std::string_view text, int col, int row, int afterOffset) {
   if (UndoReplay == 1) return;
   undorec r;
   r.kind = kind;
-  r.afterOffset = PosToOffset(CursorCol, CursorRow);
+  r.afterOffset = afterOffset >= 0 ? afterOffset : PosToOffset(CursorCol, CursorRow);
   const int before = PosToOffset(col, row);
   undorec* last = UndoStack.empty() ? nullptr : &UndoStack.back();
+  // A sealed deletion joins only an insertion made where the deletion ended;
+  // otherwise it stays a deletion of its own, undone separately.
+  if (last && last->kind == kUndoSealed && (kind != kUndoInsert || last->afterOffset != before))
+    last->kind = kUndoDelete;
   if (last && last->kind == kUndoSealed && kind == kUndoInsert) {
     r.kind = kUndoReplace;
     r.text.reserve(8 + last->text.size() + text.size());
@@ -345,7 +352,8 @@ void vwcommon::RecordUndo(uint8_t kind, std::string_view text, int col, int row)
     r.beforeRow = last->beforeRow;
     UndoBytes -= last->Size();
     UndoStack.pop_back();
-  } else if (last && last->kind == kind && text.size() == 1 && last->afterOffset == before &&
+  } else if (UndoReplay == 0 && last && last->kind == kind && text.size() == 1 &&
+             last->afterOffset == before &&
              !last->text.empty() && MergesWithNext(last->text, r.afterOffset >= before)) {
     r.text = r.afterOffset >= before ? last->text + std::string(text)
                                      : std::string(text) + last->text;
@@ -361,20 +369,18 @@ void vwcommon::RecordUndo(uint8_t kind, std::string_view text, int col, int row)
   PushUndoWithinBudget(std::move(r));
 }
 
-void vwcommon::ApplyUndoRecord(undorec& r) {
-  int col = r.afterOffset, row = 0;
+void vwcommon::PlaceAtOffset(int offset, bool cursor) {
+  int col = offset, row = 0;
   OffsetToPos(col, row);
-  SetPosition(col, row, true);
-  auto anchorToOffset = [&](int offset) {
-    int c = offset, rr = 0;
-    OffsetToPos(c, rr);
-    SetPosition(c, rr, false);
-  };
+  SetPosition(col, row, cursor);
+}
+
+void vwcommon::ApplyUndoRecord(undorec& r) {
+  PlaceAtOffset(r.afterOffset, true);
+  auto anchorToOffset = [&](int offset) { PlaceAtOffset(offset, false); };
   auto cursorAndAnchorTo = [&](int offset) {
-    int c = offset, rr = 0;
-    OffsetToPos(c, rr);
-    SetPosition(c, rr, true);
-    SetPosition(c, rr, false);
+    PlaceAtOffset(offset, true);
+    PlaceAtOffset(offset, false);
   };
   switch (r.kind) {
     case kUndoInsert:
@@ -397,7 +403,7 @@ void vwcommon::ApplyUndoRecord(undorec& r) {
       std::string remove = r.text.substr(8 + len);
       anchorToOffset(s);
       DeleteSelection(true, true);
-      SealUndo();
+      if (!remove.empty()) SealUndo();
       s = PosToOffset(CursorCol, CursorRow);
       InsertText(restore, true, true);
       r.afterOffset = PosToOffset(CursorCol, CursorRow);
@@ -435,6 +441,7 @@ void vwcommon::Undo() {
   redo.afterOffset = last.afterOffset;
   RedoStack.push_back(std::move(redo));
   UndoReplay = 0;
+  SettleCursor();
 }
 
 void vwcommon::Redo() {
@@ -444,6 +451,7 @@ void vwcommon::Redo() {
   RedoStack.pop_back();
   ApplyUndoRecord(r);
   UndoReplay = 0;
+  SettleCursor();
 }
 
 }  // namespace prambus

@@ -106,8 +106,9 @@ class vwcommon {
   Point GetCaretPoint() const { return {CaretX, CaretY}; }
   std::string GetParagraphText() const;
   void SealUndo();
-  // Records an undo record of the given kind; point is (column, row).
-  void RecordUndo(uint8_t kind, std::string_view text, int col, int row);
+  // Records an undo record of the given kind; point is (column, row). The
+  // after offset is the cursor's unless given.
+  void RecordUndo(uint8_t kind, std::string_view text, int col, int row, int afterOffset = -1);
   bool CanUndo() const { return !UndoStack.empty(); }
   bool CanRedo() const { return !RedoStack.empty(); }
   Canvas* GetCanvas() const { return canvas_; }
@@ -146,6 +147,11 @@ class vwcommon {
   void ResetWidthCache();
   // Appends a record to the undo history within the MaxUndoLen budget.
   void PushUndoWithinBudget(undorec&& r);
+  // Puts the cursor or the anchor at an exact offset, for replaying undo
+  // records (the text view's SetPosition would step back over line ends).
+  virtual void PlaceAtOffset(int offset, bool cursor);
+  // Moves cursor and anchor to valid positions after an edit or undo step.
+  virtual void SettleCursor() {}
 };
 
 }  // namespace prambus

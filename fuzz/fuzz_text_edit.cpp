@@ -1,0 +1,218 @@
+// Differential fuzzing of text editing against a plain reference string:
+// typing (line ends included), inserts, deletes, selections, line deletions,
+// undo, redo, table changes and moves. After every step the rows concatenate
+// to the reference, cursor and anchor are valid positions, and undo followed
+// by redo returns to the same text.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "encodings/code_tables.h"
+#include "fuzz_input.h"
+#include "settings/settings.h"
+#include "support/test_canvas.h"
+#include "views/char_class.h"
+#include "views/viewtext.h"
+
+using namespace prambus;
+
+namespace {
+
+[[noreturn]] void Fail(const char* what) {
+  std::fprintf(stderr, "edit check failed: %s\n", what);
+  std::abort();
+}
+
+std::string Text(const vwtext& v) {
+  std::string s;
+  for (int r = 0; r <= v.LastRow; ++r) s += v.GetRow(r);
+  return s;
+}
+
+bool ValidPosition(const vwtext& v, int col, int row) {
+  if (row < 0 || row > v.LastRow) return false;
+  std::string_view r = v.GetRow(row);
+  if (col < 0 || col > static_cast<int>(r.size())) return false;
+  // Never inside or after the row's line-end characters.
+  int body = static_cast<int>(r.size());
+  while (body > 0 && IsLineEnd(static_cast<uint8_t>(r[body - 1]))) --body;
+  return col <= body;
+}
+
+void Check(const vwtext& v, const std::string& ref) {
+  if (Text(v) != ref) Fail("rows differ from the reference");
+  for (int r = 0; r <= v.LastRow; ++r) {
+    std::string_view row = v.GetRow(r);
+    size_t body = row.size();
+    while (body > 0 && IsLineEnd(static_cast<uint8_t>(row[body - 1]))) --body;
+    for (size_t i = 0; i < body; ++i)
+      if (IsLineEnd(static_cast<uint8_t>(row[i]))) Fail("line end inside a row");
+    if (r < v.LastRow && row.empty()) Fail("empty row before the last");
+  }
+  if (!ValidPosition(v, v.CursorCol, v.CursorRow)) Fail("cursor");
+  if (!ValidPosition(v, v.AnchorCol, v.AnchorRow)) Fail("anchor");
+}
+
+int Offset(vwtext& v, int col, int row) { return v.PosToOffset(col, row); }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzz::Input in(data, size);
+  Cfg() = Settings{};
+  Cfg().Shag = 1 + in.Int(16);
+  Cfg().MaxUndoLen = 1 << 30;
+  TestCanvas canvas;
+  vwtext view(&canvas);
+  view.WrapWidth = 24 + in.Int(200);
+  const std::string alphabet = "ab c,(\t\r\n.-x\xE0\xC0";
+  std::string ref = in.Bytes(in.Int(60));
+  for (char& c : ref) c = alphabet[static_cast<uint8_t>(c) % alphabet.size()];
+  view.AppendString(ref);
+  const std::string original = ref;
+  int desiredX = -1;
+  const bool trace = std::getenv("EDIT_TRACE") != nullptr;
+  while (!in.Empty()) {
+    const int op = in.Byte() % 16;
+    const bool extend = in.Byte() & 1;
+    const int cursor = Offset(view, view.CursorCol, view.CursorRow);
+    if (trace) {
+      std::string shown;
+      for (char c : ref) shown += c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '\t' ? "\\t" : std::string(1, c);
+      std::fprintf(stderr, "op %d extend %d cursor %d (%d,%d) anchor (%d,%d) undo %zu text [%s]\n", op, extend,
+                   cursor, view.CursorCol, view.CursorRow, view.AnchorCol, view.AnchorRow,
+                   view.UndoStack.size(), shown.c_str());
+      for (const undorec& r : view.UndoStack)
+        std::fprintf(stderr, "   rec kind %d len %zu before %d after %d\n", r.kind, r.text.size(),
+                     r.beforeOffset, r.afterOffset);
+    }
+    switch (op) {
+      case 0:
+      case 1: {  // type a character
+        if (view.HasSelection()) {  // as the main window does: seal only a real deletion
+          const int a = Offset(view, view.AnchorCol, view.AnchorRow);
+          const std::string sel = view.GetSelectedText();
+          view.DeleteSelection(true, true);
+          if (!sel.empty()) view.SealUndo();
+          ref.erase(std::min(a, cursor), sel.size());
+        }
+        const int at = Offset(view, view.CursorCol, view.CursorRow);
+        const char c = alphabet[in.Byte() % alphabet.size()];
+        view.TypeChar(static_cast<uint8_t>(c));
+        if (!IsLineEnd(static_cast<uint8_t>(c))) {
+          ref.insert(at, 1, c);
+        } else {
+          const std::string now = Text(view);
+          const size_t k = now.size() - ref.size();
+          if (k < 1 || k > 2 || now.compare(0, at, ref, 0, at) != 0 || now.compare(at + k, std::string::npos, ref, at) != 0)
+            Fail("line end insertion");
+          for (size_t i = 0; i < k; ++i)
+            if (!IsLineEnd(static_cast<uint8_t>(now[at + i]))) Fail("inserted line end");
+          ref = now;
+        }
+        desiredX = -1;
+        break;
+      }
+      case 2: {  // paste
+        std::string text = in.Bytes(in.Int(12));
+        for (char& c : text) c = alphabet[static_cast<uint8_t>(c) % alphabet.size()];
+        if (view.HasSelection()) break;
+        view.InsertText(text, true, true);
+        ref.insert(cursor, text);
+        break;
+      }
+      case 3: {  // Delete
+        if (view.HasSelection()) break;
+        const std::string gone = view.GetAdjacentText(true);
+        if (gone.empty()) break;
+        view.DeleteForward();
+        ref.erase(cursor, gone.size());
+        break;
+      }
+      case 4: {  // Backspace
+        if (view.HasSelection()) break;
+        const std::string gone = view.GetAdjacentText(false);
+        if (gone.empty()) break;
+        view.Backspace();
+        ref.erase(cursor - gone.size(), gone.size());
+        break;
+      }
+      case 5: {  // delete the selection
+        const int a = Offset(view, view.AnchorCol, view.AnchorRow);
+        const std::string sel = view.GetSelectedText();
+        if (view.DeleteSelection(true, true) || !sel.empty()) ref.erase(std::min(a, cursor), sel.size());
+        break;
+      }
+      case 6: {  // Ctrl+Y, with Shift the whole hard line
+        if (view.HasSelection()) break;
+        int first = view.CursorRow;
+        std::string gone(view.GetRow(first));
+        if (extend) {
+          while (first > 0) {
+            std::string_view prev = view.GetRow(first - 1);
+            if (!prev.empty() && IsLineEnd(static_cast<uint8_t>(prev.back()))) break;
+            --first;
+          }
+          gone = view.GetParagraphText();
+        }
+        const int start = Offset(view, 0, first);
+        if (view.DeleteLine(extend)) {
+          if (ref.compare(start, gone.size(), gone) != 0) Fail("deleted line");
+          ref.erase(start, gone.size());
+        }
+        break;
+      }
+      case 7: {  // undo, then redo and undo again: the text must come back
+        if (!view.CanUndo()) break;
+        const std::string before = Text(view);
+        view.Undo();
+        const std::string undone = Text(view);
+        view.Redo();
+        if (Text(view) != before) Fail("undo then redo");
+        view.Undo();
+        if (Text(view) != undone) Fail("undo after redo");
+        ref = undone;
+        break;
+      }
+      case 8:
+        view.Redo();
+        ref = Text(view);
+        break;
+      case 9: {  // another display table
+        const CodeTable inv = InverseTable(view.CharTable);
+        const CodeTable& next = (in.Byte() & 1) ? DosTable() : WindowsTable();
+        view.SetCharTable(next);
+        for (char& c : ref) c = static_cast<char>(next[inv[static_cast<uint8_t>(c)]]);
+        break;
+      }
+      case 10: view.MoveLeft(in.Byte() & 1, extend), desiredX = -1; break;
+      case 11: view.MoveRight(in.Byte() & 1, extend), desiredX = -1; break;
+      case 12:
+        if (in.Byte() & 1) view.MoveUp(in.Byte() & 1, extend, desiredX);
+        else view.MoveDown(in.Byte() & 1, extend, desiredX);
+        break;
+      case 13:
+        if (in.Byte() & 1) view.MoveHome(extend);
+        else view.MoveEnd(extend);
+        break;
+      case 14:
+        view.MoveToPoint(in.Int(400) - 20, in.Int(400) - 20, true, extend);
+        break;
+      case 15: {
+        int col = in.Int(static_cast<int>(ref.size()) + 2), row = 0;
+        view.OffsetToPos(col, row);
+        view.SetPosition(col, row, !extend);
+        break;
+      }
+    }
+    Check(view, ref);
+  }
+  // With the whole history kept, undoing everything gives the original text
+  // (shown through the current table).
+  while (view.CanUndo()) view.Undo();
+  std::string expected = original;
+  const CodeTable& table = view.CharTable;
+  for (char& c : expected) c = static_cast<char>(table[static_cast<uint8_t>(c)]);
+  if (Text(view) != expected) Fail("undo of everything");
+  return 0;
+}

@@ -1,0 +1,245 @@
+// Editing the text view: undo record shapes, line ends, deletions across
+// rows and line boundaries, the undo budget, files and display tables.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "encodings/code_tables.h"
+#include "io/io_error.h"
+#include "support/text_view_fixture.h"
+
+namespace prambus {
+namespace {
+
+TEST_F(TextViewTest, TypedWordMergesWithTheBlankThatFollows) {
+  Load("");
+  Type("ab cd");
+  ASSERT_EQ(view->UndoStack.size(), 2u);
+  EXPECT_EQ(view->UndoStack[0].text, "ab ");
+  EXPECT_EQ(view->UndoStack[1].text, "cd");
+  view->Undo();
+  EXPECT_EQ(Text(), "ab ");
+  view->Undo();
+  EXPECT_EQ(Text(), "");
+  view->Redo();
+  view->Redo();
+  EXPECT_EQ(Text(), "ab cd");
+}
+
+TEST_F(TextViewTest, TypingOverASelectionIsOneReplacement) {
+  Load("hello world");
+  view->SetPosition(1, 0, false);
+  view->SetPosition(4, 0, true);
+  view->DeleteSelection(true, true);
+  view->SealUndo();
+  view->TypeChar('X');
+  EXPECT_EQ(Text(), "hXo world");
+  ASSERT_EQ(view->UndoStack.size(), 1u);
+  EXPECT_EQ(view->UndoStack[0].kind, kUndoReplace);
+  view->Undo();
+  EXPECT_EQ(Text(), "hello world");
+  EXPECT_FALSE(view->HasSelection());
+  view->Redo();
+  EXPECT_EQ(Text(), "hXo world");
+  view->Undo();
+  EXPECT_EQ(Text(), "hello world");
+}
+
+TEST_F(TextViewTest, SealedDeletionThatNothingReplacedIsRestoredByUndo) {
+  Load("abcdef");
+  view->SetPosition(1, 0, false);
+  view->SetPosition(4, 0, true);
+  view->DeleteSelection(true, true);
+  view->SealUndo();
+  view->InsertText("", true, true);  // an empty replacement inserts nothing
+  EXPECT_EQ(Text(), "aef");
+  view->Undo();
+  EXPECT_EQ(Text(), "abcdef");
+}
+
+TEST_F(TextViewTest, EnterCopiesTheStyleOfTheLineEnds) {
+  Load("abc\r\ndef");
+  Cursor(3, 0);  // before the CR LF
+  view->TypeChar('\r');
+  EXPECT_EQ(Text(), "abc\r\n\r\ndef");
+  Load("abc\r\ndef");
+  Cursor(1, 0);  // inside the line
+  view->TypeChar('\r');
+  EXPECT_EQ(Text(), "a\rbc\r\ndef");
+  Load("abc\ndef");
+  Cursor(0, 1);  // at the start of a line after LF
+  view->TypeChar('\r');
+  EXPECT_EQ(Text(), "abc\n\ndef");
+  EXPECT_EQ(view->CursorRow, 2);
+  EXPECT_EQ(view->CursorCol, 0);
+}
+
+TEST_F(TextViewTest, DeleteAndBackspaceTakeWholeLineEndPairs) {
+  Load("ab\r\ncd");
+  Cursor(2, 0);
+  EXPECT_EQ(view->GetAdjacentText(true), "\r\n");
+  view->DeleteForward();
+  EXPECT_EQ(Text(), "abcd");
+  Load("ab\r\ncd");
+  Cursor(0, 1);
+  EXPECT_EQ(view->GetAdjacentText(false), "\r\n");
+  view->Backspace();
+  EXPECT_EQ(Text(), "abcd");
+  EXPECT_EQ(view->CursorCol, 2);
+  view->Undo();
+  EXPECT_EQ(Text(), "ab\r\ncd");
+  EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), 4);
+}
+
+TEST_F(TextViewTest, BackspacesAndDeletesMergeIntoOneRecord) {
+  Load("abcdef");
+  Cursor(6, 0);
+  view->Backspace();
+  view->Backspace();
+  view->Backspace();
+  ASSERT_EQ(view->UndoStack.size(), 1u);
+  EXPECT_EQ(view->UndoStack[0].text, "def");
+  Cursor(0, 0);
+  view->DeleteForward();
+  view->DeleteForward();
+  ASSERT_EQ(view->UndoStack.size(), 2u);
+  EXPECT_EQ(view->UndoStack[1].text, "ab");
+  view->Undo();
+  view->Undo();
+  EXPECT_EQ(Text(), "abcdef");
+}
+
+TEST_F(TextViewTest, DeletingASelectionAcrossWrappedRowsAndLines) {
+  const std::string text = "first line\r\n" + std::string(40, 'w') + " tail\r\nlast";
+  Load(text, 200);
+  view->SetPosition(3, 0, false);
+  view->SetPosition(2, view->LastRow, true);
+  const std::string selected = view->GetSelectedText();
+  view->DeleteSelection(true, true);
+  EXPECT_EQ(Text(), "first");
+  ExpectRowInvariants("first");
+  view->Undo();
+  EXPECT_EQ(Text(), text);
+  EXPECT_EQ(selected, text.substr(3, text.size() - 5));
+  // Deleting everything leaves one empty row.
+  view->SelectAll();
+  view->DeleteSelection(true, true);
+  EXPECT_EQ(view->LastRow, 0);
+  EXPECT_EQ(Text(), "");
+  // Deleting to the end after a line end keeps an empty last row.
+  Load("ab\r\ncd");
+  view->SetPosition(0, 1, false);
+  view->SetPosition(2, 1, true);
+  view->DeleteSelection(true, true);
+  EXPECT_EQ(Rows(), (RowList{"ab\r\n", ""}));
+}
+
+TEST_F(TextViewTest, DeleteLineRemovesARowOrAWholeHardLine) {
+  const std::string text = "one\r\n" + std::string(30, 'x') + " " + std::string(10, 'y') + "\r\nthree";
+  Load(text, 200);
+  Cursor(0, 2);  // the wrapped second row of the long line
+  EXPECT_TRUE(view->DeleteLine(true));
+  EXPECT_EQ(Text(), "one\r\nthree");
+  view->Undo();
+  EXPECT_EQ(Text(), text);
+  Cursor(0, view->LastRow);
+  view->DeleteLine(false);
+  EXPECT_EQ(Rows().back(), "");  // the removed last row stays as an empty last row
+}
+
+TEST_F(TextViewTest, UndoBudgetDropsTheOldestAndRefusesOversizedRecords) {
+  Cfg().MaxUndoLen = 100;
+  Load("");
+  view->InsertText(std::string(90, 'p'), true, true);  // 21 + 90 > 100
+  EXPECT_FALSE(view->CanUndo());
+  Type("a b c d e f g ");  // records of 2 characters: 23 bytes each
+  EXPECT_LE(view->UndoBytes, 100);
+  EXPECT_EQ(view->UndoStack.size(), 4u);
+  EXPECT_EQ(view->UndoStack.back().text, "g ");
+}
+
+TEST_F(TextViewTest, ALongSessionOfSmallEditsStaysCheap) {
+  Cfg().MaxUndoLen = 2000;
+  Load("");
+  for (int i = 0; i < 200000; ++i) view->TypeChar(i % 7 ? 'a' : ' ');
+  EXPECT_LE(view->UndoBytes, 2000);
+  EXPECT_GT(view->UndoStack.size(), 10u);
+}
+
+class TextFileTest : public TextViewTest {
+ protected:
+  void SetUp() override {
+    TextViewTest::SetUp();
+    char tmpl[] = "/tmp/textfileXXXXXX";
+    dir_ = mkdtemp(tmpl);
+    path_ = dir_ + "/doc.txt";
+  }
+  void TearDown() override {
+    std::remove(path_.c_str());
+    rmdir(dir_.c_str());
+  }
+  std::string Contents() const {
+    std::ifstream in(path_, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  void Put(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
+  std::string dir_, path_;
+};
+
+TEST_F(TextFileTest, EveryByteValueRoundTripsUnderEveryBuiltInTable) {
+  std::string all;
+  for (int c = 0; c < 256; ++c) all += static_cast<char>(c);
+  all += all;
+  Put(all);
+  for (const CodeTable* table : {&WindowsTable(), &DosTable()}) {
+    view = std::make_unique<vwtext>(&canvas);
+    view->CharTable = *table;
+    view->LoadFromFile(path_);
+    view->SaveToFile(path_);
+    EXPECT_EQ(Contents(), all);
+  }
+}
+
+TEST_F(TextFileTest, SavingWithAChosenLineEndConvertsEveryRowEnd) {
+  Load("a\nb\rc\n\rd\r\ne");
+  view->ChooseLineEnd("\r\n", 2, true);
+  view->SaveToFile(path_);
+  EXPECT_EQ(Contents(), "a\r\nb\r\nc\r\nd\r\ne");
+  view->KeepLineEnds(true);
+  view->SaveToFile(path_);
+  EXPECT_EQ(Contents(), "a\nb\rc\n\rd\r\ne");
+}
+
+TEST_F(TextFileTest, WriteErrorsReachTheCaller) {
+  Load("text");
+  EXPECT_THROW(view->SaveToFile(dir_ + "/no/such/folder.txt"), IoError);
+  if (access("/dev/full", W_OK) == 0) {
+    Load(std::string(100000, 'x'));
+    EXPECT_THROW(view->SaveToFile("/dev/full"), IoError);
+  }
+  EXPECT_THROW(view->LoadFromFile(dir_), IoError);  // a folder
+}
+
+TEST_F(TextViewTest, ChangingTheTableRemapsRowsAndUndoTexts) {
+  Load("");
+  view->SetCharTable(DosTable());
+  Type("\x80\x81");  // shown as А and Б under the DOS table
+  EXPECT_EQ(Text(), "\x80\x81");
+  view->SetPosition(0, 0, false);
+  view->SetPosition(1, 0, true);
+  view->DeleteSelection(true, true);
+  view->SealUndo();
+  view->TypeChar('z');
+  view->SetCharTable(WindowsTable());  // the same file bytes shown as Windows-1251
+  const CodeTable bytesOf = InverseTable(DosTable());
+  const char b80 = static_cast<char>(bytesOf[0x80]), b81 = static_cast<char>(bytesOf[0x81]);
+  EXPECT_EQ(Text(), std::string(1, static_cast<char>(bytesOf['z'])) + b81);
+  view->Undo();  // the replacement's texts were remapped with the rows
+  EXPECT_EQ(Text(), std::string(1, b80) + b81);
+}
+
+}  // namespace
+}  // namespace prambus
