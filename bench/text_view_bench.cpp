@@ -8,6 +8,7 @@
 
 #include "bench_canvas.h"
 #include "bench_data.h"
+#include "encodings/code_tables.h"
 #include "settings/settings.h"
 #include "views/viewtext.h"
 
@@ -59,11 +60,15 @@ BENCHMARK(BM_Relayout100MB)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_ReflowAfterOneCharacterInTheMiddle(benchmark::State& state) {
   BenchCanvas canvas;
   auto view = LoadedView(&canvas);
-  const int row = view->LastRow / 2;
+  const int middle = view->LastRow / 2;
+  int n = 0;
   for (auto _ : state) {
+    state.PauseTiming();
+    const int row = middle + (n++ % 100000);  // a fresh row each time
     view->SetPosition(3, row, true);
     view->SetPosition(3, row, false);
     view->TypeChar('x');
+    state.ResumeTiming();
     view->ReflowFrom(row);
   }
 }
@@ -77,6 +82,74 @@ void BM_PaintOneScreen(benchmark::State& state) {
   for (auto _ : state) view->Paint();
 }
 BENCHMARK(BM_PaintOneScreen)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace prambus::bench
+
+namespace prambus::bench {
+namespace {
+
+// One typed character in the middle of the document, with its undo record.
+void BM_TypeCharacterInTheMiddle(benchmark::State& state) {
+  BenchCanvas canvas;
+  auto view = LoadedView(&canvas);
+  const int middle = view->LastRow / 2;
+  int n = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const int row = middle + (n % 100000) / 4;  // four characters per row, then the next row
+    if (n++ % 4 == 0) {
+      view->SetPosition(10, row, true);
+      view->SetPosition(10, row, false);
+    }
+    state.ResumeTiming();
+    view->TypeChar(n % 4 ? 'x' : ' ');
+  }
+}
+BENCHMARK(BM_TypeCharacterInTheMiddle)->Unit(benchmark::kMicrosecond);
+
+void BM_DeleteSelection10MBAndUndo(benchmark::State& state) {
+  BenchCanvas canvas;
+  auto view = LoadedView(&canvas);
+  for (auto _ : state) {
+    int col = 40 << 20, row = 0;
+    view->OffsetToPos(col, row);
+    view->SetPosition(col, row, false);
+    col = 50 << 20, row = 0;
+    view->OffsetToPos(col, row);
+    view->SetPosition(col, row, true);
+    view->DeleteSelection(true, true);
+    view->Undo();
+  }
+}
+BENCHMARK(BM_DeleteSelection10MBAndUndo)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_SetCharTableWholeDocument(benchmark::State& state) {
+  BenchCanvas canvas;
+  auto view = LoadedView(&canvas);
+  bool dos = false;
+  for (auto _ : state) {
+    dos = !dos;
+    view->SetCharTable(dos ? DosTable() : WindowsTable());
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
+}
+BENCHMARK(BM_SetCharTableWholeDocument)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_LoadThroughDosTable(benchmark::State& state) {
+  BenchCanvas canvas;
+  const std::string& path = HundredMegabyteFile();
+  for (auto _ : state) {
+    vwtext view(&canvas);
+    view.SetViewWidth(760);
+    view.ToggleWordWrap(true);
+    view.CharTable = DosTable();
+    view.LoadFromFile(path);
+    benchmark::DoNotOptimize(view.LastRow);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
+}
+BENCHMARK(BM_LoadThroughDosTable)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace prambus::bench

@@ -5,8 +5,10 @@
 namespace prambus {
 
 uint8_t CharClass[256];
+unsigned CharClassGeneration = 0;
 
 void ResetTextCharClass() {
+  ++CharClassGeneration;
   std::memset(CharClass, kWordChar, sizeof CharClass);
   CharClass[9] = kBlank;
   CharClass[32] = kBlank;
@@ -16,6 +18,9 @@ void ResetTextCharClass() {
   CharClass[13] = kCarriageReturn;
 }
 
-void SetUniformCharClass(uint8_t kind) { std::memset(CharClass, kind, sizeof CharClass); }
+void SetUniformCharClass(uint8_t kind) {
+  ++CharClassGeneration;
+  std::memset(CharClass, kind, sizeof CharClass);
+}
 
 }  // namespace prambus

@@ -17,6 +17,8 @@ enum CharClassKind : uint8_t {
 };
 
 extern uint8_t CharClass[256];
+// Counts changes of the table, so that derived tables know when to rebuild.
+extern unsigned CharClassGeneration;
 
 // The text view's table: blanks, punctuation, brackets and line ends.
 void ResetTextCharClass();

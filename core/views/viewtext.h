@@ -129,6 +129,13 @@ class vwtext : public vwcommon {
   std::unique_ptr<RowArena> arena_;
   ReflowState* reflow_ = nullptr;
   bool allMeasured_ = false;  // every code's width is in CharWidths
+  // Width and kind of each code for the layout loop, rebuilt when widths or
+  // the character classes change.
+  static constexpr uint32_t kInfoOther = 1u << 31, kInfoSpace = 1u << 30, kInfoWidth = (1u << 30) - 1;
+  void BuildLayoutInfo();
+  uint32_t layoutInfo_[256] = {};
+  bool infoValid_ = false;
+  unsigned infoGeneration_ = 0;
   std::vector<MenuEntry*> lineEndEntries_;
 };
 

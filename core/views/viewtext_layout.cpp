@@ -44,6 +44,7 @@ int64_t vwtext::GetTextLength() const {
 int vwtext::MeasureChar(uint8_t c) {
   char s[1] = {static_cast<char>(ShowNonPrinting && c <= 32 ? kNonPrintingGlyphs[c] : c)};
   int w = canvas_->TextWidth(std::string_view(s, 1));
+  if (CharWidths[c] != w) infoValid_ = false;
   CharWidths[c] = w;
   return w;
 }
@@ -51,6 +52,7 @@ int vwtext::MeasureChar(uint8_t c) {
 void vwtext::ResetWidths() {
   ResetWidthCache();
   allMeasured_ = false;
+  infoValid_ = false;
   if (!ShowNonPrinting) CharWidths[9] = 8 * canvas_->TextWidth(" ");
 }
 
@@ -106,32 +108,20 @@ void vwtext::LayOut(const uint8_t* bytes, int count) {
     RowWidths[LastRow] = RowX;
     return;
   }
-  if (!allMeasured_) {
-    for (int c = 0; c < 256; ++c)
-      if (CharWidths[c] < 0) MeasureChar(static_cast<uint8_t>(c));
-    allMeasured_ = true;
-  }
   // Reflowed rows are few and short-lived: they take owned buffers, so that
   // editing does not keep adding copies to the load arena.
   LayoutRun run{bytes, reflow_ ? nullptr : arena_.get(), WrapWidth, WrapWidth * MinFill, RowX,
                 BreakX};
-  // Per code: its width, and whether it is a plain blank (break after it,
-  // handled inline without branches) or needs the general path.
-  constexpr uint32_t kOther = 1u << 31, kSpace = 1u << 30, kWidth = (1u << 30) - 1;
-  uint32_t info[256];
-  for (int c = 0; c < 256; ++c) {
-    const uint8_t k = CharClass[c];
-    const uint32_t w = static_cast<uint32_t>(std::clamp(CharWidths[c], 0, 1 << 24));
-    const bool plainBlank = k == kBlank && !(c == 9 && !ShowNonPrinting);
-    info[c] = w | (k == kWordChar ? 0 : plainBlank ? kSpace : kOther);
-  }
+  if (infoGeneration_ != CharClassGeneration) allMeasured_ = false, infoValid_ = false;
+  if (!infoValid_) BuildLayoutInfo();
+  const uint32_t* info = layoutInfo_;
   const int wrap = run.wrap;
   int rowX = run.rowX, breakX = run.breakX, b = 0;
   bool spaceSeen = false;
   for (int i = 0; i < count; ++i) {
     const uint32_t e = info[bytes[i]];
-    const int w = static_cast<int>(e & kWidth);
-    if (e & kOther) {
+    const int w = static_cast<int>(e & kInfoWidth);
+    if (e & kInfoOther) {
       run.rowX = rowX;
       run.breakX = breakX;
       run.b = b;
@@ -184,6 +174,22 @@ void vwtext::LayOut(const uint8_t* bytes, int count) {
     const int from = std::max(b, s);
     PendingTail.assign(reinterpret_cast<const char*>(bytes) + from, count - from);
   }
+}
+
+// Per code: its width, and whether it is a plain blank (break after it,
+// handled inline) or needs the general path. Every code is measured first.
+void vwtext::BuildLayoutInfo() {
+  for (int c = 0; c < 256; ++c)
+    if (CharWidths[c] < 0) MeasureChar(static_cast<uint8_t>(c));
+  allMeasured_ = true;
+  for (int c = 0; c < 256; ++c) {
+    const uint8_t k = CharClass[c];
+    const uint32_t w = static_cast<uint32_t>(std::clamp(CharWidths[c], 0, 1 << 24));
+    const bool plainBlank = k == kBlank && !(c == 9 && !ShowNonPrinting);
+    layoutInfo_[c] = w | (k == kWordChar ? 0 : plainBlank ? kInfoSpace : kInfoOther);
+  }
+  infoGeneration_ = CharClassGeneration;
+  infoValid_ = true;
 }
 
 // Tabs, punctuation, brackets and line ends. Returns whether the row must be
@@ -521,6 +527,7 @@ void vwtext::ToggleNonPrinting(bool on) {
   ShowNonPrinting = on;
   ResetWidthCache();
   allMeasured_ = false;
+  infoValid_ = false;
   if (!on) CharWidths[9] = 8 * canvas_->TextWidth(" ");
   Relayout();
   ScrollToCaret();

@@ -1,0 +1,110 @@
+// Cursor movement of the text view across wrapped rows and line ends.
+#include "support/text_view_fixture.h"
+
+namespace prambus {
+namespace {
+
+TEST_F(TextViewTest, UpFromTheFirstRowMovesNothing) {
+  Load("abc\r\ndef");
+  view->SetPosition(1, 0, false);
+  view->SetPosition(3, 0, true);
+  int desired = -1;
+  view->MoveUp(false, true, desired);
+  EXPECT_EQ(view->AnchorCol, 1);  // Shift keeps the selection
+  EXPECT_EQ(view->CursorCol, 3);
+  view->MoveUp(false, false, desired);
+  EXPECT_FALSE(view->HasSelection());  // without Shift it collapses
+  EXPECT_EQ(view->CursorCol, 3);
+}
+
+TEST_F(TextViewTest, VerticalMovesKeepTheirPixelColumnThroughShortRows) {
+  Load("abcdefgh\r\nab\r\nabcdefgh");
+  Cursor(6, 0);
+  int desired = -1;
+  view->MoveDown(false, false, desired);
+  EXPECT_EQ(view->CursorRow, 1);
+  EXPECT_EQ(view->CursorCol, 2);  // before the line end of the short row
+  view->MoveDown(false, false, desired);
+  EXPECT_EQ(view->CursorCol, 6);
+  EXPECT_EQ(desired, 48);
+}
+
+TEST_F(TextViewTest, WordMovesStopAtLineEndsAndClassChanges) {
+  Load("one two\r\nthree");
+  Cursor(0, 1);
+  view->MoveLeft(true, false);
+  EXPECT_EQ(view->CursorRow, 0);
+  EXPECT_EQ(view->CursorCol, 7);  // before the line end
+  view->MoveLeft(true, false);
+  EXPECT_EQ(view->CursorCol, 4);  // the start of "two"
+  Load("word, next");
+  Cursor(0, 0);
+  view->MoveRight(true, false);
+  EXPECT_EQ(view->CursorCol, 4);  // before the comma
+  view->MoveRight(true, false);
+  EXPECT_EQ(view->CursorCol, 6);  // the comma and the blank are skipped
+}
+
+TEST_F(TextViewTest, MovesCrossWrappedRowsWithoutDoubleStops) {
+  Load(std::string(25, 'a') + std::string(10, 'b'), 200);  // wrapped inside the word
+  Cursor(24, 0);
+  view->MoveRight(false, false);  // before the last character of a wrapped row
+  EXPECT_EQ(view->CursorRow, 1);
+  EXPECT_EQ(view->CursorCol, 0);
+  view->MoveLeft(false, false);
+  EXPECT_EQ(view->CursorRow, 0);
+  EXPECT_EQ(view->CursorCol, 24);
+  Cursor(3, 0);
+  view->MoveLeft(true, false);
+  EXPECT_EQ(view->CursorCol, 0);
+  Cursor(3, 1);
+  view->MoveLeft(true, false);  // the word continues on the row above
+  EXPECT_EQ(view->CursorRow, 0);
+  EXPECT_EQ(view->CursorCol, 0);
+}
+
+TEST_F(TextViewTest, HardLineMovesAndHomeEnd) {
+  Load("first\r\n" + std::string(30, 'x') + " tail\r\nlast", 200);
+  Cursor(2, 2);  // on the wrapped part of the long line
+  int desired = -1;
+  view->MoveUp(true, false, desired);
+  EXPECT_EQ(view->CursorRow, 1);  // the first row of the hard line
+  desired = -1;
+  view->MoveDown(true, false, desired);
+  EXPECT_EQ(view->CursorRow, 3);  // the first row of the next hard line
+  Cursor(1, 0);
+  view->MoveEnd(false);
+  EXPECT_EQ(view->CursorCol, 5);
+  view->MoveHome(true);
+  EXPECT_EQ(view->GetSelectedText(), "first");
+}
+
+TEST_F(TextViewTest, PageDownMovesByTheFractionOfTheView) {
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += "r\r\n";
+  Load(text, 1000);
+  view->SetViewHeight(200);
+  Cursor(0, 0);
+  int desired = -1;
+  view->PageDown(false, desired);
+  EXPECT_EQ(view->CursorRow, 10);
+  view->PageUp(true, desired);
+  EXPECT_EQ(view->CursorRow, 0);
+  EXPECT_TRUE(view->HasSelection());
+}
+
+TEST_F(TextViewTest, ClickRightOfALineEndPlacesTheCursorBeforeIt) {
+  Load("abc\r\ndef");
+  view->MoveToPoint(500, 3, true, false);
+  EXPECT_EQ(view->CursorRow, 0);
+  EXPECT_EQ(view->CursorCol, 3);
+  view->MoveToPoint(13, 20, true, false);  // nearer to the boundary after 'e'
+  EXPECT_EQ(view->CursorRow, 1);
+  EXPECT_EQ(view->CursorCol, 2);
+  view->MoveToPoint(3, 20, false, true);
+  EXPECT_EQ(view->CursorCol, 0);
+  EXPECT_TRUE(view->HasSelection());
+}
+
+}  // namespace
+}  // namespace prambus
