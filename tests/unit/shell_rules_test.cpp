@@ -1,0 +1,213 @@
+// Decisions of the main window that need no widget: the path hash, the
+// dialog filters, the view kind of a file, the recent list, safe saving, the
+// status texts and the message-box layout.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "io/posix_file.h"
+#include "shell/file_rules.h"
+#include "shell/message_layout.h"
+#include "shell/recent_list.h"
+#include "shell/safe_save.h"
+#include "shell/status_text.h"
+#include "support/test_canvas.h"
+
+namespace prambus {
+namespace {
+
+TEST(PathHash, CarriesTheBlockValueAcrossBlocks) {
+  EXPECT_EQ(PathHash(u""), 0u);
+  EXPECT_EQ(PathHash(u"a"), 97u);
+  // 9 units: the first block a = "abcdefgh" folded, then a*256 + 'i'.
+  uint32_t a = 0;
+  for (char16_t c : std::u16string(u"abcdefgh")) a = a * 256 + c;
+  const uint32_t first = a;
+  a = a * 256 + u'i';
+  EXPECT_EQ(PathHash(u"abcdefghi"), first * 3 + a);
+  EXPECT_NE(PathHash(u"/home/a/doc.txt"), PathHash(u"/home/b/doc.txt"));
+}
+
+TEST(DialogFilters, GroupsBindingsByView) {
+  const std::vector<ExtensionBinding> b = {{".txt", 0}, {".dat", 0}, {".hex", 1}};
+  EXPECT_EQ(DialogFilter(b),
+            "Файлы для текстового редактора|*.txt;*.dat|Файлы для hex-редактора|*.hex|Все файлы|*.*");
+  EXPECT_EQ(DialogFilter({}), "Все файлы|*.*");
+  EXPECT_EQ(FilterIndexOf(b, ".dat"), 1);
+  EXPECT_EQ(FilterIndexOf(b, ".hex"), 2);
+  EXPECT_EQ(FilterIndexOf(b, ".zip"), 3);
+  EXPECT_EQ(FilterIndexOf({{".hex", 1}}, ".txt"), 2);
+  EXPECT_EQ(FirstExtensionOfGroup(b, 1), ".txt");
+  EXPECT_EQ(FirstExtensionOfGroup(b, 2), ".hex");
+  EXPECT_EQ(FirstExtensionOfGroup(b, 3), "");
+}
+
+TEST(ViewKindOfAFile, RecentListThenBindingThenDefault) {
+  const std::vector<ExtensionBinding> b = {{".hex", 1}};
+  std::vector<RecentEntry> recent = {{"/d/x.hex", 0, 0, 1}, {}};
+  EXPECT_EQ(ChooseViewKind("/d/x.hex", recent, b, true, 1), 1);
+  EXPECT_EQ(ChooseViewKind("/d/x.hex", recent, b, false, 1), 2);
+  EXPECT_EQ(ChooseViewKind("/d/y.txt", recent, b, true, 2), 2);
+  EXPECT_EQ(ExtensionOf("/a.b/file"), "");
+  EXPECT_EQ(ExtensionOf("/a/file.tar.gz"), ".gz");
+}
+
+TEST(RecentList, PushesWithoutDuplicatesAndRemoves) {
+  std::vector<RecentEntry> list(5);
+  for (const char* p : {"a", "b", "c", "d", "e"}) PushRecent(list, p, 1, 2, 1);
+  EXPECT_EQ(list[0].path, "e");
+  PushRecent(list, "f", 0, 0, 1);  // the oldest falls off
+  EXPECT_EQ(list[4].path, "b");
+  PushRecent(list, "c", 7, 8, 2);  // at position 3: moves to the head
+  EXPECT_EQ(list[0].path, "c");
+  EXPECT_EQ(list[0].col, 7);
+  EXPECT_EQ(list[1].path, "f");
+  EXPECT_EQ(list[4].path, "b");
+  PushRecent(list, "", 0, 0, 1);  // a new document is never added
+  EXPECT_EQ(list[0].path, "c");
+  RemoveRecent(list, 1);
+  EXPECT_EQ(list[1].path, "e");
+  EXPECT_EQ(list[4].path, "");
+}
+
+TEST(StatusTexts, PanelsAndLineCountEndings) {
+  EXPECT_EQ(LineCountText(1), "1 строка");
+  EXPECT_EQ(LineCountText(11), "11 строк");
+  EXPECT_EQ(LineCountText(112), "112 строк");
+  EXPECT_EQ(LineCountText(22), "22 строки");
+  StatusInput in;
+  in.openDurationMs = 1005;
+  in.encodingCaption = "&DOS";
+  const auto p = StatusPanels(in);
+  EXPECT_EQ(p[0], "1 : 1");
+  EXPECT_EQ(p[1], "");
+  EXPECT_EQ(p[3], "Вставка");
+  EXPECT_EQ(p[4], "1.005 сек.");
+  EXPECT_EQ(p[5], "Кодировка - DOS");
+}
+
+class SafeSaveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/safesaveXXXXXX";
+    dir_ = mkdtemp(tmpl);
+  }
+  void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
+  static std::string Read(const std::string& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  static void Write(const std::string& p, const std::string& s) {
+    std::ofstream(p, std::ios::binary) << s;
+  }
+  static std::function<void(const std::string&)> Writer(const std::string& s) {
+    return [s](const std::string& p) {
+      OutputFile f(p);
+      f.Write(s.data(), s.size());
+      f.Close();
+    };
+  }
+  std::string dir_;
+};
+
+TEST_F(SafeSaveTest, ReplacesTheFileKeepingItsPermissions) {
+  const std::string p = dir_ + "/doc.txt";
+  Write(p, "old");
+  chmod(p.c_str(), 0640);
+  EXPECT_EQ(SaveSafely(p, false, Writer("new")), SaveResult::kSaved);
+  EXPECT_EQ(Read(p), "new");
+  struct stat st {};
+  stat(p.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST_F(SafeSaveTest, AFailedWriteLeavesTheOriginalUntouched) {
+  const std::string p = dir_ + "/doc.txt";
+  Write(p, "original");
+  EXPECT_EQ(SaveSafely(p, false, [](const std::string&) { throw std::runtime_error("disk full"); }),
+            SaveResult::kFailed);
+  EXPECT_EQ(Read(p), "original");
+  EXPECT_EQ(SaveSafely(dir_ + "/gone/doc.txt", false, Writer("x")), SaveResult::kFailed);
+  struct stat st {};
+  EXPECT_NE(stat((p + ".prambus-save").c_str(), &st), 0);
+}
+
+TEST_F(SafeSaveTest, ReadOnlyFilesNeedPermissionAndStayReadOnly) {
+  const std::string p = dir_ + "/ro.txt";
+  Write(p, "keep");
+  chmod(p.c_str(), 0444);
+  EXPECT_EQ(SaveSafely(p, false, Writer("new")), SaveResult::kReadOnly);
+  EXPECT_EQ(Read(p), "keep");
+  EXPECT_EQ(SaveSafely(p, true, Writer("new")), SaveResult::kSaved);
+  EXPECT_EQ(Read(p), "new");
+  struct stat st {};
+  stat(p.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0444u);
+}
+
+TEST_F(SafeSaveTest, WritesThroughASymbolicLink) {
+  const std::string real = dir_ + "/real.txt", link = dir_ + "/link.txt";
+  Write(real, "old");
+  ASSERT_EQ(symlink("real.txt", link.c_str()), 0);
+  EXPECT_EQ(SaveSafely(link, false, Writer("new")), SaveResult::kSaved);
+  EXPECT_EQ(Read(real), "new");
+  struct stat st {};
+  lstat(link.c_str(), &st);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+TEST(MessageLayout, SixButtonsMakeTwoEvenRows) {
+  TestCanvas canvas;
+  Settings s;
+  const std::vector<std::string> captions = {"a", "b", "c", "d", "e", "f"};
+  const MessageLayout m = LayOutMessage(canvas, s, "text", captions, 1280, 1024, {640, 512});
+  ASSERT_EQ(m.buttons.size(), 6u);
+  EXPECT_EQ(m.buttons[0].top, m.buttons[3].top);
+  EXPECT_LT(m.buttons[3].top, m.buttons[4].top);
+  EXPECT_EQ(m.buttons[4].top, m.buttons[5].top);
+  // Each row is spread symmetrically over the client width.
+  const int leftGap = m.buttons[4].left, rightGap = m.clientWidth - m.buttons[5].right;
+  EXPECT_LE(std::abs(leftGap - rightGap), 1);
+}
+
+TEST(MessageLayout, LongParagraphGrowsToAboutThreeAndAHalfToOne) {
+  TestCanvas canvas;
+  Settings s;
+  std::string text;
+  for (int i = 0; i < 120; ++i) text += "word ";
+  const MessageLayout m = LayOutMessage(canvas, s, text, {"OK"}, 4000, 3000, {2000, 1500});
+  const double ratio = double(m.textRect.right - m.textRect.left) / (m.textRect.bottom - m.textRect.top);
+  EXPECT_GT(ratio, 2.5);
+  EXPECT_LT(ratio, 4.5);
+  int words = 0;  // every word is drawn, none is cut
+  for (const auto& l : m.lines)
+    for (size_t at = l.text.find("word"); at != std::string::npos; at = l.text.find("word", at + 4)) ++words;
+  EXPECT_EQ(words, 120);
+}
+
+TEST(MessageLayout, EmptyTextIsOneLineAndTheBoxStaysOnScreen) {
+  TestCanvas canvas;
+  Settings s;
+  const MessageLayout m = LayOutMessage(canvas, s, "", {"ОК"}, 800, 600, {795, 595});
+  EXPECT_GE(m.textRect.bottom - m.textRect.top, 16);
+  EXPECT_LE(m.left + m.clientWidth, 800);
+  EXPECT_LE(m.top + m.clientHeight, 600);
+}
+
+TEST(MessageLayout, LongWordsBreakOnlyInANearlyEmptyLine) {
+  TestCanvas canvas;  // 8 px per character
+  const std::string text = "ab " + std::string(40, 'x');
+  // 100 px: "ab " is less than half full, so the long word is broken into it.
+  EXPECT_EQ(BreakLine(canvas, text, 0, 100), 12u);
+  const std::string text2 = "abcdefgh " + std::string(40, 'x');
+  // The line is more than half full: it ends before the word and its blank.
+  EXPECT_EQ(BreakLine(canvas, text2, 0, 100), 8u);
+}
+
+}  // namespace
+}  // namespace prambus
