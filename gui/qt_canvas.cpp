@@ -42,11 +42,12 @@ std::string ToCp1251(const QString& text) {
   return out;
 }
 
-QFont ToQFont(const Font& f) {
+namespace {
+QFont MakeFont(const Font& f, bool monospace) {
   QFont q(QString::fromStdString(f.name));
   if (!QFontInfo(q).exactMatch()) {
-    q = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    q.setStyleHint(QFont::TypeWriter);
+    q = monospace ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    if (monospace) q.setStyleHint(QFont::TypeWriter);
   }
   q.setPixelSize(std::max(1, f.height < 0 ? -f.height : f.height * 4 / 5));
   q.setBold(f.style & kStyleBold);
@@ -56,6 +57,10 @@ QFont ToQFont(const Font& f) {
   q.setKerning(false);
   return q;
 }
+}  // namespace
+
+QFont ToQFont(const Font& f) { return MakeFont(f, true); }
+QFont ToQFontUi(const Font& f) { return MakeFont(f, false); }
 
 QtCanvas::QtCanvas() { ApplyFont(); }
 QtCanvas::~QtCanvas() { End(); }
@@ -85,6 +90,12 @@ void QtCanvas::SetFont(const Font& font) {
 }
 
 void QtCanvas::SetFontColor(Color c) { font_.color = c; }
+
+void QtCanvas::SetQFont(const QFont& font) {
+  qfont_ = font;
+  metrics_.emplace(qfont_);
+  if (painter_) painter_->setFont(qfont_);
+}
 
 int QtCanvas::TextWidth(std::string_view text) {
   return metrics_->horizontalAdvance(FromCp1251(text));

@@ -18,8 +18,10 @@ QColor ToQColor(Color c);
 Color FromQColor(const QColor& c);
 QString FromCp1251(std::string_view bytes);
 std::string ToCp1251(const QString& text);
-// The Qt font for a stored font; a missing face falls back to a monospace one.
+// The Qt font for a stored font; a missing face falls back to a monospace one
+// (the view) or to the interface's sans face (message texts).
 QFont ToQFont(const Font& f);
+QFont ToQFontUi(const Font& f);
 
 class QtCanvas : public Canvas {
  public:
@@ -32,6 +34,7 @@ class QtCanvas : public Canvas {
   QPainter* Painter() { return painter_.get(); }
 
   void SetFont(const Font& font) override;
+  void SetQFont(const QFont& font);  // measuring with an interface font
   const Font& GetFont() const override { return font_; }
   void SetFontColor(Color c) override;
   int TextWidth(std::string_view text) override;

@@ -1,6 +1,10 @@
 #include "surface_widget.h"
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "txtobrabotka.h"
 
@@ -18,5 +22,19 @@ void SurfaceWidget::paintEvent(QPaintEvent*) {
 }
 
 void SurfaceWidget::resizeEvent(QResizeEvent*) { owner_->FormResize(); }
+
+void SurfaceWidget::keyPressEvent(QKeyEvent* e) {
+  if (!owner_->DispatchKeyEvent(e)) QWidget::keyPressEvent(e);
+}
+
+void SurfaceWidget::mousePressEvent(QMouseEvent* e) { owner_->MousePress(e); }
+void SurfaceWidget::mouseMoveEvent(QMouseEvent* e) { owner_->MouseMove(e); }
+void SurfaceWidget::mouseReleaseEvent(QMouseEvent* e) { owner_->MouseRelease(e); }
+void SurfaceWidget::mouseDoubleClickEvent(QMouseEvent* e) { owner_->MouseDoubleClick(e); }
+void SurfaceWidget::wheelEvent(QWheelEvent* e) { owner_->Wheel(e); }
+
+void SurfaceWidget::contextMenuEvent(QContextMenuEvent* e) {
+  owner_->ContextMenu()->exec(e->globalPos());
+}
 
 }  // namespace prambus

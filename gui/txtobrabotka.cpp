@@ -12,6 +12,7 @@
 #include "platform/services.h"
 #include "settings/settings.h"
 #include "shell/status_text.h"
+#include "single_copy.h"
 #include "surface_widget.h"
 #include "views/view_factory.h"
 
@@ -58,7 +59,11 @@ Tform1::Tform1(QStringList arguments, QString dataDir)
   });
   autoScrollTimer_ = new QTimer(this);
   autoScrollTimer_->setInterval(50);
+  connect(autoScrollTimer_, &QTimer::timeout, this, [this] { AutoScrollTick(); });
   autoScrollTimer_->start();
+  WireMenuCommands();
+  setAcceptDrops(true);
+  new SingleCopy(this);
 
   Cfg().EffOtstupX = Cfg().OtstupX;
   Cfg().EffOtstupY = Cfg().OtstupY;
@@ -90,9 +95,11 @@ void Tform1::OnFirstShow() {
   canvas_.SetFont(Font{});
   LoadSettings();
   CaptureWindowState();
+  RebuildDialogFilters();
   if (arguments_.size() > 1) {
     OpenCommandLineFile(arguments_.at(1));
   } else {
+    SelectEncoding(state_.defaults.encodingIndex);
     FormResize();
     SetTitle(kUntitled);
   }
@@ -105,19 +112,22 @@ void Tform1::OnFirstShow() {
 }
 
 void Tform1::OpenCommandLineFile(const QString& path) {
-  const QFileInfo info(path);
-  fileName_ = info.absoluteFilePath();
-  FormResize();
   try {
-    view_->LoadFromFile(fileName_.toStdString());
-    SetTitle(info.fileName() + kTitleTail);
+    OpenPath(path);
   } catch (const std::exception&) {
     CreateView(viewKind_);
     fileName_.clear();
+    lastClientWidth_ = -1;
     FormResize();
     SetTitle(kUntitled);
+    return;
   }
-  RecomputeScrollRanges();
+  if (fileName_.isEmpty()) {
+    // Another copy shows the file and has come to the front: this one ends.
+    ending_ = true;
+    QTimer::singleShot(0, qApp, [] { QApplication::exit(0); });
+    handedOver_ = true;
+  }
 }
 
 void Tform1::SetTitle(const QString& title) {
@@ -484,8 +494,6 @@ void Tform1::AfterModalDialog() {
 
 // ------------------------------------------------------------- ending ----
 
-bool Tform1::AskToSave() { return false; }
-
 void Tform1::Exit() {
   if (modified_ && AskToSave()) return;
   SaveSettingsAndQuit();
@@ -501,7 +509,7 @@ bool Tform1::SaveSettingsAndQuit() {
 }
 
 void Tform1::closeEvent(QCloseEvent* e) {
-  if (ending_) {
+  if (ending_ || handedOver_) {
     e->accept();
     return;
   }

@@ -11,6 +11,7 @@
 #include <QSizeGrip>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -67,6 +68,43 @@ class Tform1 : public QMainWindow {
   // Commands.
   void Exit();
   void SwitchView(int tableIndex);
+  void NewDocument();
+  void OpenWithDialog();
+  bool Save();    // false when the document stays modified
+  bool SaveAs();  // false when cancelled or failed
+  // Opens a file (the command line, Open, drop, recent list). Throws IoError
+  // when the file cannot be read; nothing changes then.
+  void OpenPath(const QString& path);
+  void OpenDropped(const QString& path);
+  void Undo();
+  void Redo();
+  void Cut();
+  void Copy();
+  void Paste();
+  void SelectAll();
+  void ChooseFont();
+  void OpenHelp();
+  void ToggleStatusBar();
+  void ToggleMinimalMode(bool withWarning = true);
+  void ToggleStayOnTop();
+  void SelectEncoding(int position);
+  // Keys and characters as the main window's dispatch takes them.
+  void KeyDown(int key, Qt::KeyboardModifiers mods);
+  void KeyPress(uint8_t ch);
+  bool DispatchKeyEvent(QKeyEvent* e);
+  bool HandedOver() const { return handedOver_; }
+  // The hand-over: whether this copy shows the file with this title and hash.
+  bool ShowsFile(const QString& title, quint32 hash) const;
+  quint32 WindowHash() const { return windowHash_; }
+  QAction* UndoAction() const { return undoAction_; }
+  QAction* RedoAction() const { return redoAction_; }
+  QAction* MinimalAction() const { return minimalAction_; }
+  QAction* StayOnTopAction() const { return stayOnTopAction_; }
+  QAction* StatusBarAction() const { return statusBarAction_; }
+  const std::vector<QAction*>& EncodingActions() const { return encodingActions_; }
+  // Answers of the unsaved-document prompt, for tests: 1000 + button or 2.
+  std::function<int()> promptAnswerForTest;
+  std::function<QString()> saveAsNameForTest;
 
   // The stored state (window appearances, recent files, bindings, encodings).
   StoredState& State() { return state_; }
@@ -79,6 +117,8 @@ class Tform1 : public QMainWindow {
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void changeEvent(QEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
 
  private:
   friend class SurfaceWidget;
@@ -98,6 +138,20 @@ class Tform1 : public QMainWindow {
   void DeactivateHandler();
   bool SaveSettingsAndQuit();
   void OpenCommandLineFile(const QString& path);
+  void WireMenuCommands();
+  void EditTail(bool rowsChanged);
+  void SyncAfterMove(bool checkPositions = false);
+  void RefreshUndoRedo();
+  void MousePress(QMouseEvent* e);
+  void MouseMove(QMouseEvent* e);
+  void MouseRelease(QMouseEvent* e);
+  void MouseDoubleClick(QMouseEvent* e);
+  void Wheel(QWheelEvent* e);
+  void AutoScrollTick();
+  Point ContentPoint(int x, int y) const;
+  bool WriteDocument(const QString& path);
+  void ShowPlainMessage(const QString& text);
+  void RebuildDialogFilters();
   void LoadSettings();
   void ApplyWindowState(const winposit& w, bool restoreBounds);
   void ApplyChecks(const std::vector<bool>& checks);
@@ -120,11 +174,21 @@ class Tform1 : public QMainWindow {
   bool modified_ = false;
   QString fileName_;
   int openDuration_ = -1;
+  quint32 windowHash_ = 0;
+  QString dialogFilter_ = "Текстовые файлы (*.txt);;Все файлы (*.*)";
+  int saveFilterIndex_ = 1;
+  QString openFolder_;
+  // Mouse state.
+  bool middleHeld_ = false, leftDrag_ = false, skipNextMouseUp_ = false, afterDoubleClick_ = false;
+  int distTop_ = 0, distBottom_ = 0, distLeft_ = 0, distRight_ = 0;
+  double accH_ = 0, accV_ = 0;
+  QPoint lastMouse_;
   bool caretShown_ = false;
   int desiredColumn_ = -1;
   int lastClientWidth_ = -1;
   bool shownOnce_ = false;
   bool ending_ = false;
+  bool handedOver_ = false;  // another copy took the command-line file
   ScrollRange vrange_, hrange_;
   int vLargeChange_ = 0, hLargeChange_ = 0;
   QTimer* caretTimer_ = nullptr;
