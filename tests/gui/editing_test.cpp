@@ -1,0 +1,225 @@
+// The real main window used as an editor: keys in, file bytes out; the
+// unsaved-document prompt; the clipboard; dropped files; saving that never
+// loses the file on disk; and the hand-over between two real processes.
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <optional>
+
+#include "settings/settings.h"
+#include "surface_widget.h"
+#include "txtobrabotka.h"
+
+using namespace prambus;
+
+namespace {
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  f.open(QIODevice::ReadOnly);
+  return f.readAll();
+}
+void WriteAll(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  f.open(QIODevice::WriteOnly);
+  f.write(bytes);
+}
+}  // namespace
+
+class EditingTest : public QObject {
+  Q_OBJECT
+  std::optional<QTemporaryDir> dir_;
+  QString Path(const QString& name) const { return dir_->filePath(name); }
+
+  std::unique_ptr<Tform1> Open(const QString& file) {
+    auto w = std::make_unique<Tform1>(QStringList{"prambus", file}, dir_->path());
+    w->show();
+    w->activateWindow();
+    if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
+    return w;
+  }
+  static QWidget* Surface(Tform1& w) { return w.centralWidget(); }
+
+ private slots:
+  void init() {
+    Cfg() = Settings{};
+    dir_.emplace();
+  }
+
+  void typingEditingKeysAndSaveGiveTheExpectedBytes() {
+    WriteAll(Path("a.txt"), "abc\r\ndef");
+    auto w = Open(Path("a.txt"));
+    QVERIFY(w);
+    QWidget* s = Surface(*w);
+    QTest::keyClick(s, Qt::Key_End);
+    QTest::keyClicks(s, " xy");
+    QTest::keyClick(s, Qt::Key_Return);  // copies the CR LF of the line
+    QTest::keyClicks(s, "new word");
+    QTest::keyClick(s, Qt::Key_Backspace);
+    QTest::keyClick(s, Qt::Key_Backspace, Qt::ControlModifier);  // the word before the cursor
+    QVERIFY(w->windowTitle().startsWith("* "));
+    QTest::keyClicks(s, "z");
+    QTest::keyClicks(s, "q", Qt::ControlModifier);  // Ctrl held: nothing is typed
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("a.txt")), QByteArray("abc xy\r\nnew z\r\ndef"));
+    QCOMPARE(w->windowTitle(), QString("a.txt - Прамбус"));
+    // Ctrl+Y removes the row; Ctrl+Z brings it back; Ctrl+Shift+Z and Alt+Backspace.
+    QTest::keyClick(s, Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("a.txt")), QByteArray("abc xy\r\ndef"));
+    QTest::keyClick(s, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("a.txt")), QByteArray("abc xy\r\nnew z\r\ndef"));
+    QTest::keyClick(s, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(s, Qt::Key_Backspace, Qt::AltModifier);
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("a.txt")), QByteArray("abc xy\r\nnew z\r\ndef"));
+  }
+
+  void clipboardRoundTripsWindows1251Text() {
+    WriteAll(Path("c.txt"), "\xcf\xf0\xe8\xe2\xe5\xf2");  // "Привет"
+    auto w = Open(Path("c.txt"));
+    QVERIFY(w);
+    QWidget* s = Surface(*w);
+    QTest::keyClick(s, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(s, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString("Привет"));
+    QApplication::clipboard()->setText("Мир ✓");  // the check mark has no Windows-1251 code
+    QTest::keyClick(s, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(s, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("c.txt")), QByteArray("\xcf\xf0\xe8\xe2\xe5\xf2\xcc\xe8\xf0 ?"));
+    QTest::keyClick(s, Qt::Key_Home);
+    QTest::keyClick(s, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(s, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString("П"));
+  }
+
+  void promptAnswersDecideWhatHappens() {
+    WriteAll(Path("p.txt"), "text");
+    auto w = Open(Path("p.txt"));
+    QVERIFY(w);
+    QTest::keyClicks(Surface(*w), "1");
+    // "Отмена": the new document is refused.
+    w->promptAnswerForTest = [] { return 1002; };
+    w->NewDocument();
+    QCOMPARE(w->FileName(), Path("p.txt"));
+    // Escape counts as "Отмена".
+    w->promptAnswerForTest = [] { return 2; };
+    w->NewDocument();
+    QVERIFY(w->Modified());
+    // "Да" and then cancelling Save As: still modified, still there.
+    w->promptAnswerForTest = [] { return 1000; };
+    w->saveAsNameForTest = [] { return QString(); };
+    const QString saved = w->FileName();
+    w->NewDocument();  // the file has a name: "Да" saves it
+    QCOMPARE(ReadAll(Path("p.txt")), QByteArray("1text"));
+    QVERIFY(w->FileName().isEmpty());
+    QTest::keyClicks(Surface(*w), "x");
+    w->NewDocument();  // untitled: Save As is cancelled
+    QVERIFY(w->Modified());
+    QCOMPARE(w->windowTitle(), QString("* Безымянный.txt - Прамбус"));
+    // "Нет": the changes are dropped.
+    w->promptAnswerForTest = [] { return 1001; };
+    w->NewDocument();
+    QVERIFY(!w->Modified());
+    Q_UNUSED(saved);
+  }
+
+  void failedSavesKeepTheFileAndTheChanges() {
+    WriteAll(Path("ro.txt"), "keep");
+    QFile::setPermissions(Path("ro.txt"), QFile::ReadOwner | QFile::ReadUser);
+    auto w = Open(Path("ro.txt"));
+    QVERIFY(w);
+    w->promptAnswerForTest = [] { return 1000; };  // also silences the plain message
+    QTest::keyClicks(Surface(*w), "new ");
+    QVERIFY(!w->Save());
+    QVERIFY(w->Modified());
+    QCOMPARE(ReadAll(Path("ro.txt")), QByteArray("keep"));
+    Cfg().TrySaveReadOnly = true;
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("ro.txt")), QByteArray("new keep"));
+    QVERIFY(!(QFile::permissions(Path("ro.txt")) & QFile::WriteOwner));
+    // A vanished folder: the message, the document stays modified.
+    QDir().mkpath(Path("sub"));
+    WriteAll(Path("sub/v.txt"), "v");
+    auto w2 = Open(Path("sub/v.txt"));
+    QVERIFY(w2);
+    w2->promptAnswerForTest = [] { return 1000; };
+    QTest::keyClicks(Surface(*w2), "changed");
+    QDir(Path("sub")).removeRecursively();
+    QVERIFY(!w2->Save());
+    QVERIFY(w2->Modified());
+  }
+
+  void saveAsAddsTheExtensionOfTheChosenGroup() {
+    auto w = Open(QString());
+    QVERIFY(w);
+    w->State().bindings = {{".txt", 0}, {".dat", 0}};
+    QTest::keyClicks(Surface(*w), "abc");
+    w->saveAsNameForTest = [this] { return Path("noext"); };
+    QVERIFY(w->SaveAs());
+    QCOMPARE(ReadAll(Path("noext")), QByteArray("abc"));  // "Все файлы" keeps the name
+  }
+
+  void droppedFileOpens() {
+    WriteAll(Path("d.txt"), "dropped");
+    auto w = Open(QString());
+    QVERIFY(w);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Path("d.txt"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w.get(), &drop);
+    QCOMPARE(w->FileName(), Path("d.txt"));
+    QCOMPARE(w->windowTitle(), QString("d.txt - Прамбус"));
+  }
+
+  void everyByteValueSurvivesOpenEditAndSave() {
+    QByteArray all;
+    for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
+    WriteAll(Path("bin.dat"), all);
+    auto w = Open(Path("bin.dat"));
+    QVERIFY(w);
+    QTest::keyClicks(Surface(*w), "Z");
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("bin.dat")), "Z" + all);
+  }
+
+  void secondCopyHandsOverToTheFirst() {
+    WriteAll(Path("shared.txt"), "one file");
+    WriteAll(Path("other/shared.txt"), "");
+    QDir().mkpath(Path("other"));
+    WriteAll(Path("other/shared.txt"), "same name");
+    QProcess first;
+    first.setProcessEnvironment([] {
+      auto env = QProcessEnvironment::systemEnvironment();
+      env.insert("QT_QPA_PLATFORM", "offscreen");
+      return env;
+    }());
+    first.start(PRAMBUS_BINARY, {Path("shared.txt")});
+    QVERIFY(first.waitForStarted());
+    QTest::qWait(1500);
+    QProcess second;
+    second.setProcessEnvironment(first.processEnvironment());
+    second.start(PRAMBUS_BINARY, {Path("shared.txt")});
+    QVERIFY(second.waitForFinished(10000));  // handed over and ended
+    QCOMPARE(second.exitCode(), 0);
+    QProcess third;  // the same file name in another folder opens normally
+    third.setProcessEnvironment(first.processEnvironment());
+    third.start(PRAMBUS_BINARY, {Path("other/shared.txt")});
+    QVERIFY(!third.waitForFinished(1500));
+    third.kill();
+    third.waitForFinished();
+    QCOMPARE(first.state(), QProcess::Running);
+    first.kill();
+    first.waitForFinished();
+  }
+};
+
+QTEST_MAIN(EditingTest)
+#include "editing_test.moc"
