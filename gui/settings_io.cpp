@@ -54,10 +54,7 @@ void Tform1::LoadSettings() {
     minimalAction_->setShortcut(QKeySequence("F12"));
     contextMinimalAction_->setShortcut(QKeySequence("F12"));
   }
-  const int enc = state_.defaults.encodingIndex;
-  for (size_t i = 0; i + 1 < encodingActions_.size(); ++i)
-    encodingActions_[i]->setChecked(static_cast<int>(i) == enc);
-  if (enc >= static_cast<int>(encodingActions_.size()) - 1) encodingActions_[0]->setChecked(true);
+  RestoreLoadedEncodings();
 }
 
 void Tform1::ApplyWindowState(const winposit& w, bool restoreBounds) {

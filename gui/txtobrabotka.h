@@ -88,6 +88,12 @@ class Tform1 : public QMainWindow {
   void ToggleMinimalMode(bool withWarning = true);
   void ToggleStayOnTop();
   void SelectEncoding(int position);
+  bool AddLoadedEncoding(const QString& path, const QString& name);
+  void RemoveLoadedEncoding(int position);
+  void LoadEncodingCommand();
+  void RecodeCommand();
+  // Chooses in the recode dialog for tests; returns the dialog's result.
+  std::function<int(class TForm12&)> recodeChoiceForTest;
   // Keys and characters as the main window's dispatch takes them.
   void KeyDown(int key, Qt::KeyboardModifiers mods);
   void KeyPress(uint8_t ch);
@@ -152,6 +158,8 @@ class Tform1 : public QMainWindow {
   bool WriteDocument(const QString& path);
   void ShowPlainMessage(const QString& text);
   void RebuildDialogFilters();
+  void RestoreLoadedEncodings();
+  bool RecodeTable(int entry, bool target, CodeTable& table);
   void LoadSettings();
   void ApplyWindowState(const winposit& w, bool restoreBounds);
   void ApplyChecks(const std::vector<bool>& checks);

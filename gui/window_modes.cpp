@@ -63,7 +63,10 @@ void Tform1::SelectEncoding(int position) {
     table = DosTable();
   } else if (position >= 2) {
     const size_t k = static_cast<size_t>(position - 2);
-    if (k >= state_.encodings.size() || !loadEncodingFile(state_.encodings[k].path, table)) return;
+    if (k >= state_.encodings.size() || !loadEncodingFile(state_.encodings[k].path, table)) {
+      RemoveLoadedEncoding(position);  // its file is gone or no longer parses
+      return;
+    }
   }
   for (int i = 0; i < items; ++i) encodingActions_[i]->setChecked(i == position);
   if (!view_) return;
@@ -114,6 +117,8 @@ void Tform1::WireMenuCommands() {
     connect(a, &QAction::triggered, this, [this, i] { SelectEncoding(static_cast<int>(i)); });
   }
   on(helpMenu_, "Справка программы Прамбус...", [this] { OpenHelp(); });
+  connect(encodingActions_.back(), &QAction::triggered, this, [this] { LoadEncodingCommand(); });
+  on(extraMenu_, "Перекодировка...", [this] { RecodeCommand(); });
   // Before the context menu opens it takes the states of its twins.
   connect(contextMenu_, &QMenu::aboutToShow, this, [this] {
     const QList<QAction*> c = contextMenu_->actions();

@@ -14,9 +14,15 @@ sleep 1
 DISPLAY=$display "$build/gui/prambus" "$file" &
 app=$!
 sleep 2
-if [ $# -gt 0 ] && command -v xdotool >/dev/null; then
-  DISPLAY=$display xdotool "$@"
-  sleep 1
+# With xdotool: focus the window, then send the given keys (for example a
+# selection: shift+Down shift+Right).
+if command -v xdotool >/dev/null; then
+  win=$(DISPLAY=$display xdotool search --name "Прамбус" | head -1)
+  if [ -n "$win" ]; then
+    DISPLAY=$display xdotool windowfocus --sync "$win" || true
+    for key in "$@"; do DISPLAY=$display xdotool key --window "$win" "$key"; done
+    sleep 1
+  fi
 fi
 DISPLAY=$display import -window root "$out"
 echo "saved $out"

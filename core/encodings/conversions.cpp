@@ -1,5 +1,7 @@
 #include "encodings/conversions.h"
 
+#include <cstring>
+
 #include "text/cp1251.h"
 
 namespace prambus {
@@ -258,14 +260,59 @@ std::string cyrillicToTranslit(std::string_view s) {
 }
 
 // ------------------------------------------------------------ UTF-16/8 ----
+//
+// Table-driven: every Windows-1251 byte has its UTF-16 unit and its UTF-8
+// bytes precomputed, and runs of ASCII are copied eight bytes at a time.
+
+namespace {
+
+struct UtfTables {
+  uint16_t unit[256];
+  uint32_t utf8[256];    // the UTF-8 bytes, first byte lowest
+  uint8_t utf8Len[256];
+  uint8_t fromBmp[0x10000];  // unit -> Windows-1251 byte ('?' when none)
+  UtfTables() {
+    for (int b = 0; b < 256; ++b) {
+      const char32_t cp = Cp1251ToUnicode(static_cast<uint8_t>(b));
+      unit[b] = static_cast<uint16_t>(cp);
+      if (cp < 0x80) {
+        utf8[b] = cp;
+        utf8Len[b] = 1;
+      } else if (cp < 0x800) {
+        utf8[b] = (0xC0 | (cp >> 6)) | ((0x80 | (cp & 0x3F)) << 8);
+        utf8Len[b] = 2;
+      } else {
+        utf8[b] = (0xE0 | (cp >> 12)) | ((0x80 | ((cp >> 6) & 0x3F)) << 8) | ((0x80 | (cp & 0x3F)) << 16);
+        utf8Len[b] = 3;
+      }
+    }
+    for (uint32_t u = 0; u < 0x10000; ++u)
+      fromBmp[u] = u >= 0xD800 && u <= 0xDFFF ? '?' : UnicodeToCp1251(static_cast<char32_t>(u));
+  }
+};
+
+const UtfTables& Utf() {
+  static const UtfTables t;
+  return t;
+}
+
+bool AllAscii8(const char* p) {
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  return (w & 0x8080808080808080ull) == 0;
+}
+
+}  // namespace
 
 std::string ansiToUtf16(std::string_view s) {
-  std::string out;
-  out.reserve(s.size() * 2);
+  const UtfTables& t = Utf();
+  std::string out(s.size() * 2, '\0');
+  char* o = out.data();
   for (unsigned char c : s) {
-    const char32_t u = Cp1251ToUnicode(c);
-    out += static_cast<char>(u & 0xFF);
-    out += static_cast<char>((u >> 8) & 0xFF);
+    const uint16_t u = t.unit[c];
+    o[0] = static_cast<char>(u & 0xFF);
+    o[1] = static_cast<char>(u >> 8);
+    o += 2;
   }
   return out;
 }
@@ -279,32 +326,43 @@ std::string utf16ToAnsi(std::string_view s, bool firstChunk) {
     in.append(s);
     s = in;
   }
-  std::string out;
   size_t n = s.size();
+  std::string nextCarry;
   if (n % 2) {
-    carry.assign(1, s[n - 1]);
+    nextCarry.assign(1, s[n - 1]);
     --n;
-  } else {
-    carry.clear();
   }
-  out.reserve(n / 2);
-  for (size_t i = 0; i + 1 < n; i += 2) {
-    const char32_t u = static_cast<uint8_t>(s[i]) | (static_cast<uint8_t>(s[i + 1]) << 8);
-    out += static_cast<char>(u >= 0xD800 && u <= 0xDFFF ? '?' : UnicodeToCp1251(u));
-  }
+  const UtfTables& t = Utf();
+  std::string out(n / 2, '\0');
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(s.data());
+  for (size_t i = 0, k = 0; i + 1 < n; i += 2, ++k) out[k] = static_cast<char>(t.fromBmp[p[i] | (p[i + 1] << 8)]);
+  carry = std::move(nextCarry);
   return out;
 }
 
 std::string utf8ToAnsi(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
+  const UtfTables& t = Utf();
+  std::string out(s.size(), '\0');
+  char* o = out.data();
   size_t i = 0;
   const size_t n = s.size();
   while (i < n) {
+    if (i + 8 <= n && AllAscii8(s.data() + i)) {
+      std::memcpy(o, s.data() + i, 8);
+      o += 8;
+      i += 8;
+      continue;
+    }
     const uint8_t c = static_cast<uint8_t>(s[i]);
     if (c < 0x80) {
-      out += static_cast<char>(c);
+      *o++ = static_cast<char>(c);
       ++i;
+      continue;
+    }
+    // Two-byte sequences (all of Cyrillic) straight through the table.
+    if ((c & 0xE0) == 0xC0 && i + 1 < n && (static_cast<uint8_t>(s[i + 1]) & 0xC0) == 0x80 && c >= 0xC2) {
+      *o++ = static_cast<char>(t.fromBmp[((c & 0x1F) << 6) | (static_cast<uint8_t>(s[i + 1]) & 0x3F)]);
+      i += 2;
       continue;
     }
     int extra = (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
@@ -318,17 +376,42 @@ std::string utf8ToAnsi(std::string_view s) {
     const bool overlong = ok && ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) ||
                                  (extra == 3 && cp < 0x10000));
     if (!ok || overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out += '?';  // an invalid sequence becomes one replacement character
+      *o++ = '?';  // an invalid sequence becomes one replacement character
       i = ok ? j : i + 1;
       continue;
     }
-    if (cp >= 0x10000) out += "??";  // two UTF-16 units, neither in the code page
-    else out += static_cast<char>(UnicodeToCp1251(cp));
+    if (cp >= 0x10000) {  // two UTF-16 units, neither in the code page
+      *o++ = '?';
+      *o++ = '?';
+    } else {
+      *o++ = static_cast<char>(t.fromBmp[cp]);
+    }
     i = j;
   }
+  out.resize(static_cast<size_t>(o - out.data()));
   return out;
 }
 
-std::string ansiToUtf8(std::string_view s) { return Cp1251ToUtf8(s); }
+std::string ansiToUtf8(std::string_view s) {
+  const UtfTables& t = Utf();
+  std::string out(s.size() * 3 + 8, '\0');
+  char* o = out.data();
+  size_t i = 0;
+  const size_t n = s.size();
+  while (i < n) {
+    if (i + 8 <= n && AllAscii8(s.data() + i)) {
+      std::memcpy(o, s.data() + i, 8);
+      o += 8;
+      i += 8;
+      continue;
+    }
+    const unsigned char c = static_cast<unsigned char>(s[i++]);
+    const uint32_t bytes = t.utf8[c];
+    std::memcpy(o, &bytes, 4);  // room is reserved past the end
+    o += t.utf8Len[c];
+  }
+  out.resize(static_cast<size_t>(o - out.data()));
+  return out;
+}
 
 }  // namespace prambus

@@ -21,6 +21,12 @@ RecodePlan::RecodePlan(const CodeTable& source, const CodeTable& target)
   }
 }
 
+CodeTable RecodePlan::Composed() const {
+  CodeTable t;
+  for (int b = 0; b < 256; ++b) t[b] = inverseTarget_[source_[b]];
+  return t;
+}
+
 std::string RecodePlan::Decode(std::string_view bytes, bool first) const {
   if (!sourceMarker_) {
     std::string out(bytes);

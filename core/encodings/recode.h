@@ -18,6 +18,9 @@ class RecodePlan {
   // and drops a UTF-16 byte carried from an earlier recode).
   std::string Decode(std::string_view bytes, bool first) const;
   std::string Encode(std::string_view text, bool first) const;
+  // Both sides plain tables: one composed table does the whole conversion.
+  bool Composable() const { return !sourceMarker_ && !targetMarker_; }
+  CodeTable Composed() const;
 
  private:
   CodeTable source_;

@@ -1,0 +1,60 @@
+#include "unit12.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPushButton>
+
+namespace prambus {
+
+TForm12::TForm12(QWidget* parent) : QDialog(parent) {
+  setWindowTitle("Перекодировать");
+  setFixedSize(420, 260);
+  ListBox1 = new QListWidget(this);
+  ListBox2 = new QListWidget(this);
+  ListBox1->setGeometry(10, 10, 160, 200);
+  ListBox2->setGeometry(250, 10, 160, 200);
+  auto* ok = new QPushButton("Готово", this);
+  auto* cancel = new QPushButton("Отмена", this);
+  ok->setGeometry(120, 222, 85, 28);
+  cancel->setGeometry(215, 222, 85, 28);
+  connect(ok, &QPushButton::clicked, this, [this] { done(1); });
+  connect(cancel, &QPushButton::clicked, this, [this] { done(2); });
+}
+
+void TForm12::Fill(const QStringList& loadedNames, int source, int target, const QColor& background,
+                   const QColor& text) {
+  const QStringList builtIn = {"Windows", "DOS", "Quoted Printable", "Транслит", "Unicode (UTF-16)", "UTF-8"};
+  for (QListWidget* list : {ListBox1, ListBox2}) {
+    list->clear();
+    list->addItems(builtIn + loadedNames);
+    QPalette pal = list->palette();
+    pal.setColor(QPalette::Base, background);
+    pal.setColor(QPalette::Text, text);
+    list->setPalette(pal);
+  }
+  ListBox1->setCurrentRow(source);
+  ListBox2->setCurrentRow(target);
+}
+
+void TForm12::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  QFont f = font();
+  f.setPixelSize(28);
+  p.setFont(f);
+  const QRect a = ListBox1->geometry(), b = ListBox2->geometry();
+  const int gap = b.left() - (a.right() + 1);
+  const int w = QFontMetrics(f).horizontalAdvance("==>");
+  const int x = a.right() + 1 + (gap - w) / 2;
+  const int y = a.top() + a.height() / 2 - 23;
+  p.drawText(x, y + QFontMetrics(f).ascent(), "==>");
+}
+
+void TForm12::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape) {
+    done(2);
+    return;
+  }
+  QDialog::keyPressEvent(e);
+}
+
+}  // namespace prambus

@@ -1,0 +1,28 @@
+// The "Перекодировать" dialog: the source encoding on the left, the target
+// on the right, "==>" between them.
+#pragma once
+
+#include <QDialog>
+#include <QListWidget>
+
+namespace prambus {
+
+class TForm12 : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TForm12(QWidget* parent);
+  // Fills both lists: the six built-in entries, then the loaded encodings.
+  void Fill(const QStringList& loadedNames, int source, int target, const QColor& background,
+            const QColor& text);
+  int Source() const { return ListBox1->currentRow(); }
+  int Target() const { return ListBox2->currentRow(); }
+
+  QListWidget* ListBox1;
+  QListWidget* ListBox2;
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+};
+
+}  // namespace prambus

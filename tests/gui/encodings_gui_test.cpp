@@ -1,0 +1,110 @@
+// The encoding menu and the recode dialog on the real main window.
+#include <QTemporaryDir>
+#include <QtTest>
+#include <optional>
+
+#include "settings/settings.h"
+#include "txtobrabotka.h"
+#include "unit12.h"
+
+using namespace prambus;
+
+namespace {
+void WriteAll(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  f.open(QIODevice::WriteOnly);
+  f.write(bytes);
+}
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  f.open(QIODevice::ReadOnly);
+  return f.readAll();
+}
+std::string Text(vwcommon* v) {
+  std::string s;
+  for (int r = 0; r <= v->LastRow; ++r) s += v->GetRow(r);
+  return s;
+}
+}  // namespace
+
+class EncodingsGuiTest : public QObject {
+  Q_OBJECT
+  std::optional<QTemporaryDir> dir_;
+  QString Path(const QString& n) const { return dir_->filePath(n); }
+
+ private slots:
+  void init() {
+    Cfg() = Settings{};
+    dir_.emplace();
+  }
+
+  void loadedEncodingsAreListedChosenCycledAndKept() {
+    // A table that swaps the letters a and b.
+    QByteArray enc;
+    for (int i = 0; i < 256; ++i) enc += QByteArray::number(i == 'a' ? 'b' : i == 'b' ? 'a' : i) + "\n";
+    WriteAll(Path("swap.enc"), enc);
+    WriteAll(Path("doc.txt"), "abc");
+    {
+      Tform1 w({"prambus", Path("doc.txt")}, dir_->path());
+      w.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&w));
+      QVERIFY(w.AddLoadedEncoding(Path("swap.enc"), "Обмен"));
+      QCOMPARE(w.EncodingActions().size(), size_t(4));
+      QCOMPARE(w.EncodingActions()[2]->text(), QString("Обмен"));
+      w.SelectEncoding(2);
+      QCOMPARE(Text(w.View()), std::string("bac"));
+      QVERIFY(w.StatusPanelText(5).endsWith("Обмен"));
+      w.KeyDown(Qt::Key_F8, Qt::NoModifier);  // after the last loaded encoding: Windows
+      QVERIFY(w.EncodingActions()[0]->isChecked());
+      QCOMPARE(Text(w.View()), std::string("abc"));
+      w.KeyDown(Qt::Key_F8, Qt::NoModifier);
+      QVERIFY(w.EncodingActions()[1]->isChecked());
+      QVERIFY(!w.AddLoadedEncoding(Path("missing.enc"), "нет"));
+      w.Exit();
+    }
+    Tform1 again({"prambus"}, dir_->path());
+    again.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&again));
+    QCOMPARE(again.EncodingActions()[2]->text(), QString("Обмен"));
+    // Its file gone: choosing it removes it without a word.
+    QFile::remove(Path("swap.enc"));
+    again.SelectEncoding(2);
+    QCOMPARE(again.EncodingActions().size(), size_t(3));
+  }
+
+  void recodeDialogPreselectsAndConverts() {
+    WriteAll(Path("qp.txt"), "=C0=C1");
+    Tform1 w({"prambus", Path("qp.txt")}, dir_->path());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    int source = -1, target = -1;
+    w.recodeChoiceForTest = [&](TForm12& d) {
+      source = d.Source();
+      target = d.Target();
+      return 2;  // cancelled: nothing changes
+    };
+    w.RecodeCommand();
+    QCOMPARE(source, 0);
+    QCOMPARE(target, 1);
+    QVERIFY(!w.Modified());
+    w.SelectEncoding(1);  // DOS checked: DOS on the left, Windows on the right
+    w.RecodeCommand();
+    QCOMPARE(source, 1);
+    QCOMPARE(target, 0);
+    w.SelectEncoding(0);
+    w.recodeChoiceForTest = [](TForm12& d) {
+      d.ListBox1->setCurrentRow(2);  // Quoted Printable
+      d.ListBox2->setCurrentRow(0);  // Windows
+      return 1;
+    };
+    w.RecodeCommand();
+    QCOMPARE(Text(w.View()), std::string("\xC0\xC1"));
+    QVERIFY(w.Modified());
+    QVERIFY(!w.UndoAction()->isEnabled());
+    QVERIFY(w.Save());
+    QCOMPARE(ReadAll(Path("qp.txt")), QByteArray("\xC0\xC1"));
+  }
+};
+
+QTEST_MAIN(EncodingsGuiTest)
+#include "encodings_gui_test.moc"

@@ -1,0 +1,131 @@
+// Code tables and the conversions: Quoted-Printable, transliteration both
+// ways, UTF-16 with its carry, UTF-8, .enc files and recoding the text view.
+#include <gtest/gtest.h>
+
+#include "encodings/code_tables.h"
+#include "encodings/conversions.h"
+#include "encodings/enc_file.h"
+#include "encodings/recode.h"
+#include "support/text_view_fixture.h"
+#include "text/cp1251.h"
+
+namespace prambus {
+namespace {
+
+std::string W(const char* utf8) { return Utf8ToCp1251(utf8); }
+
+TEST(QuotedPrintable, DecodesOnlyUpperCaseEscapesAndSoftBreaks) {
+  EXPECT_EQ(decodeQuotedPrintable("a=\r\nb"), "ab");
+  EXPECT_EQ(decodeQuotedPrintable("=41"), "A");
+  EXPECT_EQ(decodeQuotedPrintable("=4a"), "=4a");
+  EXPECT_EQ(decodeQuotedPrintable("x="), "x=");
+  EXPECT_EQ(decodeQuotedPrintable("=4"), "=4");
+  EXPECT_EQ(decodeQuotedPrintable("=C0=C1"), "\xC0\xC1");
+}
+
+TEST(QuotedPrintable, EncodesEscapesAndBreaksLongLines) {
+  EXPECT_EQ(encodeQuotedPrintable("a b\r\n", true), "a b\r\n");
+  EXPECT_EQ(encodeQuotedPrintable("a \r\n", true), "a=20\r\n");
+  EXPECT_EQ(encodeQuotedPrintable("=", true), "=3D");
+  EXPECT_EQ(encodeQuotedPrintable("\r", true), "=0D");
+  EXPECT_EQ(encodeQuotedPrintable("\n", true), "=0A");
+  const std::string out = encodeQuotedPrintable(std::string(80, 'x'), true);
+  EXPECT_EQ(out, std::string(71, 'x') + "=\r\n" + std::string(9, 'x'));
+  // The column carries over from call to call unless reset.
+  encodeQuotedPrintable(std::string(70, 'y'), true);
+  EXPECT_EQ(encodeQuotedPrintable("zz", false), "z=\r\nz");
+}
+
+TEST(QuotedPrintable, AnyBytesSurviveEncodeThenDecode) {
+  std::string all;
+  for (int rep = 0; rep < 3; ++rep)
+    for (int c = 0; c < 256; ++c) all += static_cast<char>(c);
+  all += "end \r\n\t\r\n";
+  EXPECT_EQ(decodeQuotedPrintable(encodeQuotedPrintable(all, true)), all);
+}
+
+TEST(Translit, ToCyrillicFollowsTheLetterRules) {
+  EXPECT_EQ(translitToCyrillic("Shchuka"), W("Шчука"));
+  EXPECT_EQ(translitToCyrillic("Schuka"), W("Щука"));
+  EXPECT_EQ(translitToCyrillic("SCH"), W("Щ"));
+  EXPECT_EQ(translitToCyrillic("Thomas"), W("Зомас"));
+  EXPECT_EQ(translitToCyrillic("Xerox"), W("Ксерокс"));
+  EXPECT_EQ(translitToCyrillic("Jolka"), W("Ёлка"));
+  EXPECT_EQ(translitToCyrillic("yabloko"), W("яблоко"));
+  EXPECT_EQ(translitToCyrillic("Y"), W("Ы"));
+  EXPECT_EQ(translitToCyrillic("[x]'"), W("[кс]'"));
+}
+
+TEST(Translit, ToLatinUsesPrefixesAfterConsonants) {
+  EXPECT_EQ(cyrillicToTranslit(W("ёж")), "jozh");
+  EXPECT_EQ(cyrillicToTranslit(W("съёмка")), "s'jomka");
+  EXPECT_EQ(cyrillicToTranslit(W("Щука")), "Schuka");
+  EXPECT_EQ(cyrillicToTranslit(W("ЮРА")), "JuRA");
+  EXPECT_EQ(cyrillicToTranslit(W("Її")), "ii");
+  EXPECT_EQ(cyrillicToTranslit(W("Яков Пётр моя бюро")), "Jakov Pyotr moja byuro");
+}
+
+TEST(Utf, Utf16CarriesAnOddByteToTheNextChunk) {
+  EXPECT_EQ(utf16ToAnsi(std::string("A\0B", 3), true), "A");
+  EXPECT_EQ(utf16ToAnsi(std::string("\0", 1), false), "B");
+  EXPECT_EQ(ansiToUtf16("A"), std::string("A\0", 2));
+}
+
+TEST(Utf, EveryCharacterSurvivesAnsiToUtfAndBack) {
+  std::string all;
+  for (int c = 0; c < 256; ++c) all += static_cast<char>(c);
+  EXPECT_EQ(utf8ToAnsi(ansiToUtf8(all)), all);
+  EXPECT_EQ(utf16ToAnsi(ansiToUtf16(all), true), all);
+  EXPECT_EQ(utf8ToAnsi("\xE2\x9C\x93 \xF0\x9F\x98\x80 \xFF"), "? ?? ?");  // not in Windows-1251
+}
+
+TEST(Tables, BuiltInTablesArePermutationsThatRoundTrip) {
+  for (const CodeTable* t : {&WindowsTable(), &DosTable()}) {
+    const CodeTable inv = InverseTable(*t);
+    for (int b = 0; b < 256; ++b) EXPECT_EQ(inv[(*t)[b]], b);
+  }
+  EXPECT_EQ(DosTable()[128], 0xC0);  // А
+  EXPECT_EQ(DosTable()[224], 0xF0);  // р
+}
+
+TEST(EncFile, GrammarOfNumbers) {
+  CodeTable t{};
+  std::string text;
+  for (int i = 0; i < 256; ++i) text += std::to_string(i) + "\n";
+  ASSERT_TRUE(parseEncodingText(text, t));
+  EXPECT_EQ(t, WindowsTable());
+  ASSERT_TRUE(parseEncodingText("300\n-1\n$FF\n0x10\nx1f\n\n\n  7 junk after\n", t));
+  EXPECT_EQ(t[0], 44);
+  EXPECT_EQ(t[1], 255);
+  EXPECT_EQ(t[2], 255);
+  EXPECT_EQ(t[3], 16);
+  EXPECT_EQ(t[4], 31);
+  EXPECT_EQ(t[5], 7);
+  EXPECT_EQ(t[6], 0);  // a short file fills the rest with 0
+  EXPECT_FALSE(parseEncodingText("1\n2\n3\n4\n5\n6\n7\n8\n9\nten\n", t));
+  EXPECT_FALSE(parseEncodingText("$\n", t));
+  EXPECT_FALSE(parseEncodingText("99999999999\n", t));
+  EXPECT_FALSE(loadEncodingFile("/nonexistent.enc", t));
+}
+
+TEST_F(TextViewTest, RecodeConvertsLineByLineAndEmptiesTheHistory) {
+  Load("=C0=C1");
+  Type("x");
+  view->Recode(MarkerTable(kConvQuotedPrintable), WindowsTable());
+  EXPECT_EQ(Text(), "x\xC0\xC1");
+  EXPECT_FALSE(view->CanUndo());
+  EXPECT_EQ(view->CursorCol, 0);  // a conversion sends the cursor home
+  Load(W("і"));
+  view->Recode(WindowsTable(), DosForOutputTable());
+  EXPECT_EQ(Text(), "i");  // code page 866 has the Latin letter in its place
+  Load(W("і"));
+  view->Recode(WindowsTable(), DosTable());
+  EXPECT_EQ(Text(), std::string(1, static_cast<char>(InverseTable(DosTable())[0xB3])));
+  // UTF-16 carries an odd byte from one row to the next.
+  Load(std::string("A\0B", 3) + "\r" + std::string("\0", 1));
+  view->Recode(MarkerTable(kConvUtf16), WindowsTable());
+  EXPECT_EQ(Text().substr(0, 1), "A");
+}
+
+}  // namespace
+}  // namespace prambus
