@@ -153,3 +153,26 @@ BENCHMARK(BM_LoadThroughDosTable)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace prambus::bench
+
+#include "shell/safe_save.h"
+
+namespace prambus::bench {
+namespace {
+
+// Saving the 100 MB document the way the Save command does: a temporary file
+// beside the target, flushed, then renamed over it.
+void BM_SaveSafely100MB(benchmark::State& state) {
+  BenchCanvas canvas;
+  auto view = LoadedView(&canvas);
+  const std::string target = "/tmp/prambus-bench/saved.txt";
+  for (auto _ : state) {
+    const SaveResult r = SaveSafely(target, false, [&](const std::string& p) { view->SaveToFile(p); });
+    if (r != SaveResult::kSaved) state.SkipWithError("save failed");
+  }
+  std::remove(target.c_str());
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
+}
+BENCHMARK(BM_SaveSafely100MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+}  // namespace
+}  // namespace prambus::bench

@@ -208,6 +208,13 @@ void Tform1::KeyDown(int key, Qt::KeyboardModifiers mods) {
     case Qt::Key_F12: if (Cfg().SaveOnF2) ToggleMinimalMode(); break;
     default: break;
   }
+  // Then, for every key, the first plug-in hot key with this key and state.
+  for (const PluginHotKey& h : pluginHotKeys_) {
+    if (h.key == key && h.shiftState == state) {
+      if (h.run) h.run();
+      break;
+    }
+  }
 }
 
 void Tform1::KeyPress(uint8_t ch) {

@@ -108,6 +108,13 @@ class Tform1 : public QMainWindow {
   QAction* StayOnTopAction() const { return stayOnTopAction_; }
   QAction* StatusBarAction() const { return statusBarAction_; }
   const std::vector<QAction*>& EncodingActions() const { return encodingActions_; }
+  // Hot keys of plug-ins: (key, exact shift state); the first match runs.
+  struct PluginHotKey {
+    int key;
+    int shiftState;  // Shift 1, Alt 2, Ctrl 4
+    std::function<void()> run;
+  };
+  std::vector<PluginHotKey>& PluginHotKeys() { return pluginHotKeys_; }
   // Answers of the unsaved-document prompt, for tests: 1000 + button or 2.
   std::function<int()> promptAnswerForTest;
   std::function<QString()> saveAsNameForTest;
@@ -170,6 +177,7 @@ class Tform1 : public QMainWindow {
   QStringList arguments_;
   QString dataDir_;
   StoredState state_;
+  std::vector<PluginHotKey> pluginHotKeys_;
   SurfaceWidget* central_ = nullptr;
   QScrollBar* vbar_ = nullptr;
   QScrollBar* hbar_ = nullptr;
