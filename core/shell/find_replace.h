@@ -1,0 +1,66 @@
+// The find and replace commands over a view, without their windows: the
+// region limit of "В выделенном тексте", the replace step that acts only on
+// the match it selected, "Заменить всё", and the end-of-search messages.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "views/vwcommon.h"
+
+namespace prambus {
+
+inline constexpr int32_t kNoLimit = 2147483647;
+
+// "Я завершил поиск текста \"TEXT\". Ничего не найдено." (UTF-8; text is Windows-1251).
+std::string NothingFoundMessage(const std::string& text);
+// "Я завершил поиск текста \"TEXT\". Больше он не встречается."
+std::string NoMoreMessage(const std::string& text);
+
+enum class StartFrom { kBeginning, kCursor, kSelection };
+
+struct ReplaceOptions {
+  std::string find;     // Windows-1251
+  std::string replace;  // Windows-1251
+  bool caseSensitive = false;
+  bool replaceCodes = false;  // hex view: the replacement is a code list
+  bool undoOn = true;         // "Отмена включена"
+  StartFrom start = StartFrom::kBeginning;
+};
+
+// What a view offers besides the base operations: the hex view's search mode
+// and code parsing (empty functions for the text view).
+struct ReplaceHooks {
+  std::function<void(int)> setSearchAs;                 // 1 text, 2 codes, 3 both
+  std::function<bool(const std::string&, std::string&)> parseCodes;  // false when invalid
+};
+
+class ReplaceSession {
+ public:
+  ReplaceOptions options;
+  ReplaceHooks hooks;
+
+  int32_t RegionLeft = -1;  // -1: no search since the last reset
+  bool Finished = false;
+  int SavedCol = 0, SavedRow = 0;
+  int MatchStartCol = 0, MatchStartRow = 0, MatchEndCol = 0, MatchEndRow = 0;
+
+  // Any edit of the fields or of the case and code boxes.
+  void Reset() { RegionLeft = -1; }
+
+  // "Найти далее"; true when a match is selected. A failed step sets message.
+  bool FindNext(vwcommon& view, std::string& message);
+  // "Заменить": replaces the selected match and finds the next one.
+  // Returns true when the document changed.
+  bool Replace(vwcommon& view, std::string& message);
+  // "Заменить всё": replaces matches until the search ends; returns the count.
+  int ReplaceAll(vwcommon& view, std::string& message);
+
+ private:
+  bool SearchStep(vwcommon& view, bool fromCursor, std::string& message);
+  bool Replacement(std::string& bytes, std::string& message);
+  static bool StepBack(vwcommon& view);
+};
+
+}  // namespace prambus
