@@ -181,6 +181,19 @@ void Tform1::KeyDown(int key, Qt::KeyboardModifiers mods) {
       else if (state == 5 && redoAction_->isEnabled()) Redo();
       break;
     case Qt::Key_A: if (exactlyCtrl) SelectAll(); break;
+    case Qt::Key_F:
+      if (exactlyCtrl) {
+        openedByShortcut_ = true;
+        FindCommand();
+      }
+      break;
+    case Qt::Key_R:
+      if (exactlyCtrl) {
+        openedByShortcut_ = true;
+        ReplaceCommand();
+      }
+      break;
+    case Qt::Key_F3: FindNextCommand(); break;
     case Qt::Key_C: if (exactlyCtrl) Copy(); break;
     case Qt::Key_N:
       if (exactlyCtrl) NewDocument();

@@ -12,6 +12,7 @@
 #include "platform/services.h"
 #include "settings/settings.h"
 #include "shell/status_text.h"
+#include "find_dialogs.h"
 #include "single_copy.h"
 #include "surface_widget.h"
 #include "views/view_factory.h"
@@ -61,6 +62,8 @@ Tform1::Tform1(QStringList arguments, QString dataDir)
   autoScrollTimer_->setInterval(50);
   connect(autoScrollTimer_, &QTimer::timeout, this, [this] { AutoScrollTick(); });
   autoScrollTimer_->start();
+  form2_ = new TForm2(this);
+  form3_ = new TForm3(this);
   WireMenuCommands();
   setAcceptDrops(true);
   new SingleCopy(this);

@@ -24,6 +24,8 @@
 namespace prambus {
 
 class SurfaceWidget;
+class TForm2;
+class TForm3;
 
 class Tform1 : public QMainWindow {
   Q_OBJECT
@@ -88,6 +90,18 @@ class Tform1 : public QMainWindow {
   void ToggleMinimalMode(bool withWarning = true);
   void ToggleStayOnTop();
   void SelectEncoding(int position);
+  // Find and replace.
+  void FindCommand();
+  void ReplaceCommand();
+  void FindNextCommand();
+  void FindWith(const std::string& text, bool caseSensitive, bool fromCursor);
+  void AfterSearch();
+  void AfterReplace();
+  void AfterFindDialogHidden();
+  void ShowNote(const QString& text);  // a plain message between the modal steps
+  TForm2* FindDialog() const { return form2_; }
+  TForm3* ReplaceDialog() const { return form3_; }
+  QAction* FindNextAction() const { return findNextAction_; }
   bool AddLoadedEncoding(const QString& path, const QString& name);
   void RemoveLoadedEncoding(int position);
   void LoadEncodingCommand();
@@ -178,6 +192,11 @@ class Tform1 : public QMainWindow {
   QString dataDir_;
   StoredState state_;
   std::vector<PluginHotKey> pluginHotKeys_;
+  TForm2* form2_ = nullptr;
+  TForm3* form3_ = nullptr;
+  std::string lastSearch_;       // the text F3 searches for (Windows-1251)
+  bool lastSearchCase_ = false;
+  bool openedByShortcut_ = false;  // the find windows' tag: opened with Ctrl held
   SurfaceWidget* central_ = nullptr;
   QScrollBar* vbar_ = nullptr;
   QScrollBar* hbar_ = nullptr;

@@ -1,0 +1,110 @@
+// The "Найти" and "Заменить" windows on the real main window.
+#include <QTemporaryDir>
+#include <QtTest>
+#include <optional>
+
+#include "find_dialogs.h"
+#include "settings/settings.h"
+#include "txtobrabotka.h"
+
+using namespace prambus;
+
+namespace {
+std::string Text(vwcommon* v) {
+  std::string s;
+  for (int r = 0; r <= v->LastRow; ++r) s += v->GetRow(r);
+  return s;
+}
+int CursorOffset(vwcommon* v) { return v->PosToOffset(v->CursorCol, v->CursorRow); }
+}  // namespace
+
+class FindDialogsTest : public QObject {
+  Q_OBJECT
+  std::optional<QTemporaryDir> dir_;
+
+  std::unique_ptr<Tform1> Open(const QByteArray& text) {
+    QFile f(dir_->filePath("f.txt"));
+    f.open(QIODevice::WriteOnly);
+    f.write(text);
+    f.close();
+    auto w = std::make_unique<Tform1>(QStringList{"prambus", dir_->filePath("f.txt")}, dir_->path());
+    w->promptAnswerForTest = [] { return 1001; };  // no modal notes in tests
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
+    return w;
+  }
+
+ private slots:
+  void init() {
+    Cfg() = Settings{};
+    dir_.emplace();
+  }
+
+  void findRepeatsAndF3FindsTheNext() {
+    auto w = Open("one two one two one");
+    QVERIFY(w);
+    QVERIFY(!w->FindNextAction()->isEnabled());
+    QTest::keyClick(w->centralWidget(), Qt::Key_F, Qt::ControlModifier);
+    TForm2* f = w->FindDialog();
+    QVERIFY(f->isVisible());
+    QTest::keyClicks(f->edit1, "one");
+    QTest::keyClick(f->edit1, Qt::Key_Return);
+    QCOMPARE(CursorOffset(w->View()), 0);
+    QTest::keyClick(f->edit1, Qt::Key_Return);  // the same text: the next one
+    QCOMPARE(CursorOffset(w->View()), 8);
+    QVERIFY(w->FindNextAction()->isEnabled());
+    w->KeyDown(Qt::Key_F3, Qt::NoModifier);
+    QCOMPARE(CursorOffset(w->View()), 16);
+    w->KeyDown(Qt::Key_F3, Qt::NoModifier);  // nothing more: the cursor stays
+    QCOMPARE(CursorOffset(w->View()), 16);
+    f->edit1->setText("two");  // another text: from the top again
+    f->FindNextClicked();
+    QCOMPARE(CursorOffset(w->View()), 4);
+    QTest::keyClick(f->edit1, Qt::Key_Escape);
+    QVERIFY(!f->isVisible());
+  }
+
+  void replaceAllAndUndo() {
+    auto w = Open("aaa");
+    QVERIFY(w);
+    w->ReplaceCommand();
+    TForm3* r = w->ReplaceDialog();
+    QVERIFY(r->isVisible());
+    QVERIFY(!r->CheckBox2->isEnabled());  // codes only in the hex view
+    r->edit1->setText("a");
+    r->edit2->setText("aa");
+    r->ReplaceAllClicked();
+    QCOMPARE(Text(w->View()), std::string("aaaaaa"));
+    QVERIFY(w->Modified());
+    QVERIFY(w->UndoAction()->isEnabled());
+  }
+
+  void replaceInTheSelectionOnly() {
+    auto w = Open("x x x x");
+    QVERIFY(w);
+    w->View()->SetPosition(0, 0, false);
+    w->View()->SetPosition(3, 0, true);
+    w->ReplaceCommand();
+    TForm3* r = w->ReplaceDialog();
+    QVERIFY(r->inSelection->isChecked());
+    r->edit1->setText("x");
+    r->edit2->setText("y");
+    r->ReplaceAllClicked();
+    QCOMPARE(Text(w->View()), std::string("y y x x"));
+    // Without a selection the choice is disabled and falls back to the start.
+    w->ReplaceCommand();
+    QVERIFY(!r->inSelection->isEnabled());
+    QVERIFY(r->fromStart->isChecked());
+    QTest::keyClicks(r->edit1, "x");
+    QTest::keyClick(r->edit1, Qt::Key_Return);  // Enter in the first field moves to the second
+    QVERIFY(r->edit2->hasFocus() || !r->isActiveWindow());
+    QTest::keyClicks(r->edit2, "z");
+    r->edit2->onKey(13);  // "Заменить": first finds
+    QCOMPARE(Text(w->View()), std::string("y y x x"));
+    r->edit2->onKey(13);  // then replaces the selected match
+    QCOMPARE(Text(w->View()), std::string("y y z x"));
+  }
+};
+
+QTEST_MAIN(FindDialogsTest)
+#include "find_dialogs_test.moc"
