@@ -1,5 +1,6 @@
 #include "views/view_factory.h"
 
+#include "views/viewhex.h"
 #include "views/viewtext.h"
 
 namespace prambus {
@@ -7,6 +8,7 @@ namespace prambus {
 std::unique_ptr<vwcommon> MakeView(int kind, Canvas* canvas) {
   switch (kind) {
     case kTextView: return std::make_unique<vwtext>(canvas);
+    case kHexView: return std::make_unique<vwhex>(canvas);
     default: return nullptr;
   }
 }

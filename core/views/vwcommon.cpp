@@ -339,6 +339,7 @@ void vwcommon::RecordUndo(uint8_t kind, std::string_view text, int col, int row,
   undorec* last = UndoStack.empty() ? nullptr : &UndoStack.back();
   // A sealed deletion joins only an insertion made where the deletion ended;
   // otherwise it stays a deletion of its own, undone separately.
+  if (last && last->kind == kUndoSealed && kind == kUndoHex) last->kind = kUndoHex;
   if (last && last->kind == kUndoSealed && (kind != kUndoInsert || last->afterOffset != before))
     last->kind = kUndoDelete;
   if (last && last->kind == kUndoSealed && kind == kUndoInsert) {

@@ -1,0 +1,23 @@
+// Codes of bytes in a number base from 2 to 36: digit counts, digit
+// characters, the code text of a byte and the parsing of code lists.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace prambus {
+
+int DigitCount(uint64_t v, int base);  // at least 1
+char DigitChar(int v);                 // 0..9 -> '0'..'9', 10..35 -> 'A'..'Z'
+uint8_t DigitValue(uint8_t c);         // the inverse; 255 for anything else
+// The digits of v in the base, padded with zeros to `width` (0: no padding).
+std::string DigitsOf(uint64_t v, int base, int width = 0);
+// Reads a digit string in the base; the value, or -1 when a digit is invalid.
+int64_t ReadDigits(std::string_view digits, int base);
+// Tokens separated by tab, LF, CR or space, each at most DigitCount(255)
+// digits (a longer run starts the next token); lower-case letters count as
+// capitals. Any invalid digit or a value above 255 makes the result empty.
+std::string ParseCodeText(std::string_view text, int base);
+
+}  // namespace prambus

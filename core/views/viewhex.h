@@ -1,0 +1,132 @@
+// The hex view: the whole file as one byte array, shown as rows of HexColumns
+// codes in the base TextBaseSyst, with coordinates on the left and the bytes
+// as characters on the right. The cursor has a byte, a digit position inside
+// that byte's code, and an area (codes or characters).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "views/vwcommon.h"
+
+namespace prambus {
+
+class vwhex : public vwcommon {
+ public:
+  explicit vwhex(Canvas* canvas);
+  ~vwhex() override;
+
+  std::string_view GetRow(int row) const override;
+  int GetDocumentHeight() override;
+  void ReflowFrom(int row) override;
+  void Relayout() override;
+  void UpdateCaretPoint() override;
+  void ScrollToCaret() override;
+  bool HasSelection() const override;
+  int GetDocumentWidth() override;
+  void SetCharTable(const CodeTable& table) override;
+  int64_t GetTextLength() const override;
+  void AppendBytes(const uint8_t* bytes, int count) override;
+  void LoadFromFile(const std::string& name) override;
+  void SaveToFile(const std::string& name) override;
+  void Paint() override;
+  bool TypeChar(uint8_t ch) override;
+  bool InsertText(std::string_view text, bool recordUndo, bool layOut) override;
+  bool DeleteForward() override;
+  bool DeleteSelection(bool recordUndo, bool layOut) override;
+  bool DeleteLine(bool wholeHardLine) override;
+  void MoveLeft(bool byWord, bool extend) override;
+  void MoveRight(bool byWord, bool extend) override;
+  void MoveUp(bool byHardLine, bool extend, int& desiredX) override;
+  void MoveDown(bool byHardLine, bool extend, int& desiredX) override;
+  void MoveHome(bool extend) override;
+  void MoveEnd(bool extend) override;
+  void PageUp(bool extend, int& desiredX) override;
+  void PageDown(bool extend, int& desiredX) override;
+  void MoveToPoint(int x, int y, bool scroll, bool extend) override;
+  bool SetPosition(int col, int row, bool cursor) override;
+  bool Backspace() override;
+  std::string GetSelectedText() const override;
+  std::string GetAdjacentText(bool forward) const override;
+  bool FindText(std::string_view text, int& count, bool fromCursor, bool caseSensitive) override;
+  amnaction GetViewMenu() override;
+  void Clear() override;
+  Rect GetCaretArea() const override;
+  void Undo() override;
+  void Redo() override;
+  void AttachMenuItem(int index, MenuEntry* entry) override;
+  int PosToOffset(int col, int row) override;
+  void CopyContentTo(vwcommon& target) override;
+  bool TypingReplacesSelection(uint8_t ch) const override;
+  void Recode(const CodeTable& source, const CodeTable& target) override;
+  bool ForEachRow(const RowVisitor& visit) override;
+  bool TransformRows(const RowRewriter& rewrite) override;
+
+  // Non-virtual operations.
+  void MeasureDigits();
+  void UpdateLineWidths();
+  std::string CodeText(uint8_t v) const;
+  void SetColumns(int n);
+  std::string CodeTextOfSelection() const;  // "Копировать код в виде текста"
+  bool PasteCodeText(std::string_view text);  // "Вставить текст в виде кода"; false: beep
+  void SetBytes(std::string_view bytes);       // for tests and tools
+  const std::vector<uint8_t>& Data() const { return Bytes; }
+  int CursorOffset() const { return CursorRow * Columns() + CursorCol; }
+  int AnchorOffset() const { return AnchorRow * Columns() + AnchorCol; }
+  void MoveCursorToByte(int offset);  // the data window's byte number
+  // Writes bytes at the cursor as one undoable edit, selecting them (the
+  // data window's values).
+  void WriteAtCursor(const std::string& bytes);
+
+  // Fields added to the base.
+  std::vector<uint8_t> Bytes;
+  uint8_t CursorDigit = 0;
+  uint8_t AnchorDigit = 0;
+  bool InCodes = true;
+  int CodeDigitWidth = 8;
+  int CoordDigitWidth = 8;
+  int LinePixels = 0;
+  int MarginPixels = 0;
+  uint8_t SearchAs = 3;
+  bool DataWindowShown = false;
+  MenuEntry* DataWindowMenuItem = nullptr;
+
+  // What the main window provides: clipboard text, its relayout, and the two
+  // tool windows (the view only asks for them).
+  std::function<std::string()> getClipboardText;
+  std::function<void(const std::string&)> setClipboardUnicodeText;  // UTF-8
+  std::function<void()> formResize;
+  std::function<void(bool)> showDataWindow;
+  std::function<void()> paintDataWindow;
+  std::function<void()> showColumnsDialog;
+
+ private:
+  int Columns() const;
+  int Base() const;
+  int K255() const;
+  int KC() const;
+  int RowHeight();
+  int Pitch() const;  // s
+  int Gap() const;    // g
+  int CellWidth() const { return K255() * CodeDigitWidth; }  // W
+  int CodeLength(uint8_t b) const;  // L(b)
+  int Length() const { return static_cast<int>(Bytes.size()); }
+  void ToOffset(int offset, bool cursor);
+  void AfterMove(bool extend, bool scroll = true);
+  void AdjustSelectionEdge();
+  void Finish();
+  void InsertBytes(int at, const std::string& bytes);
+  void EraseBytes(int at, int count);
+  // Undo records of kind 5.
+  bool Joinable() const;
+  std::string BuildHexUndoText(const std::string& oldBytes, const std::string& newBytes,
+                               int digitBefore, int offset) const;
+  void ExtendHexUndo(undorec& r, const std::string& newBytes);
+  void PushHexRecord(const std::string& oldBytes, const std::string& newBytes, int digitBefore,
+                     int editOffset, int beforeOffset);
+  void CloseJoinable();
+  void ApplyHexRecord(undorec& r, forundo& target, bool isUndo);
+};
+
+}  // namespace prambus

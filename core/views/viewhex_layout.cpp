@@ -1,0 +1,428 @@
+// Geometry and drawing of the hex view, the caret point, scrolling to the
+// caret, files, the number of columns, and the operations on the whole buffer.
+#include <algorithm>
+#include <cmath>
+
+#include "encodings/recode.h"
+#include "io/btfile.h"
+#include "io/io_error.h"
+#include "io/posix_file.h"
+#include "settings/settings.h"
+#include "text/cp1251.h"
+#include "views/char_class.h"
+#include "views/hex_codes.h"
+#include "views/viewhex.h"
+
+namespace prambus {
+
+namespace {
+int Round(double v) { return static_cast<int>(std::lrint(v)); }
+const std::string kTextLabel = "\xF2\xE5\xEA\xF1\xF2";  // "текст"
+}  // namespace
+
+vwhex::vwhex(Canvas* canvas) : vwcommon(canvas) {
+  UpdateLineWidths();
+  MeasureDigits();
+  CursorDigit = 0;
+  InCodes = true;
+  SearchAs = 3;
+  // Every byte counts alike for the base's word operations.
+  SetUniformCharClass(kLineFeed);
+  UpdateCaretPoint();
+}
+
+vwhex::~vwhex() {
+  Bytes.clear();
+  DataWindowMenuItem = nullptr;
+  if (DataWindowShown && showDataWindow) showDataWindow(false);
+}
+
+int vwhex::Columns() const { return std::clamp(Cfg().HexColumns, 2, 999); }
+int vwhex::Base() const { return std::clamp(Cfg().TextBaseSyst, 2, 36); }
+int vwhex::K255() const { return DigitCount(255, Base()); }
+int vwhex::KC() const { return DigitCount(4294967295u, std::clamp(Cfg().CoordBaseSyst, 2, 36)); }
+int vwhex::RowHeight() { return LineHeight(); }
+int vwhex::Pitch() const { return Round(CellWidth() + CodeDigitWidth * Cfg().HDistance); }
+int vwhex::Gap() const { return Round(CodeDigitWidth * Cfg().HDistance); }
+int vwhex::CodeLength(uint8_t b) const { return Cfg().FirstZeroes ? K255() : DigitCount(b, Base()); }
+
+std::string vwhex::CodeText(uint8_t v) const {
+  return DigitsOf(v, Base(), Cfg().FirstZeroes ? K255() : 0);
+}
+
+void vwhex::MeasureDigits() {
+  auto widest = [this](int base) {
+    int w = 0;
+    for (int v = 0; v <= base && v < 36; ++v) w = std::max(w, canvas_->TextWidth(std::string(1, DigitChar(v))));
+    return w;
+  };
+  CodeDigitWidth = widest(Base());
+  CoordDigitWidth = widest(std::clamp(Cfg().CoordBaseSyst, 2, 36));
+}
+
+void vwhex::UpdateLineWidths() {
+  const double dpi = canvas_->DpiX();
+  LinePixels = std::max(0, Round(dpi * Cfg().LineWidth / 25.4) - 1);
+  MarginPixels = std::max(0, Round(dpi * Cfg().MarginWidth / 25.4) - 1);
+}
+
+std::string_view vwhex::GetRow(int row) const {
+  const int n = Columns();
+  if (row < 0 || row > Length() / n) return {};
+  const int start = row * n;
+  return std::string_view(reinterpret_cast<const char*>(Bytes.data()) + start,
+                          static_cast<size_t>(std::min(n, Length() - start)));
+}
+
+int64_t vwhex::GetTextLength() const { return Length(); }
+
+int vwhex::PosToOffset(int col, int row) { return col + row * Columns(); }
+
+int vwhex::GetDocumentHeight() {
+  const int rh = RowHeight();
+  if (Bytes.empty()) return rh + LinePixels + 4;
+  return rh * (LastRow + 1) + rh + LinePixels + 4;
+}
+
+int vwhex::GetDocumentWidth() {
+  LastRow = Length() / Columns();
+  const int cw = CoordDigitWidth;
+  return Round(5 * Cfg().HDistance * cw) + KC() * cw + Columns() * (Pitch() + CodeDigitWidth) +
+         LinePixels + MarginPixels;
+}
+
+void vwhex::ReflowFrom(int) { Relayout(); }
+
+void vwhex::Relayout() {
+  LastRow = Length() / Columns();
+  MeasureDigits();
+  UpdateCaretPoint();
+  ScrollToCaret();
+}
+
+void vwhex::Clear() {
+  Bytes.clear();
+  LastRow = 0;
+  CursorCol = CursorRow = AnchorCol = AnchorRow = 0;
+  CursorDigit = AnchorDigit = 0;
+}
+
+void vwhex::SetCharTable(const CodeTable& table) { CharTable = table; }
+
+void vwhex::AppendBytes(const uint8_t* bytes, int count) {
+  if (count <= 0) return;
+  Bytes.insert(Bytes.end(), bytes, bytes + count);
+  LastRow = Length() / Columns();
+}
+
+void vwhex::SetBytes(std::string_view bytes) {
+  Bytes.assign(bytes.begin(), bytes.end());
+  LastRow = Length() / Columns();
+  CursorCol = CursorRow = AnchorCol = AnchorRow = 0;
+  CursorDigit = AnchorDigit = 0;
+  UpdateCaretPoint();
+}
+
+void vwhex::CopyContentTo(vwcommon& target) {
+  const int shag = ShagInEffect();
+  for (int i = 0; i < Length(); i += shag)
+    target.AppendBytes(Bytes.data() + i, std::min(shag, Length() - i));
+  target.EndAppend();
+}
+
+void vwhex::LoadFromFile(const std::string& name) {
+  {
+    InputFile check(name);  // folders and unreadable files fail here
+    if (check.Size() > kMaxDocumentSize) throw IoError("file too large: " + name);
+  }
+  bytefile f(name, true);
+  if (!f.Ok()) throw IoError("cannot read " + name);
+  const int32_t size = f.Size();
+  Bytes.clear();
+  Bytes.shrink_to_fit();
+  Bytes.resize(static_cast<size_t>(size));
+  for (int32_t i = 0; i < size; ++i) Bytes[i] = f.ReadByte();
+  f.Close();
+  if (!f.Ok()) throw IoError("cannot read " + name);
+  LastRow = Length() / Columns();
+}
+
+void vwhex::SaveToFile(const std::string& name) {
+  bytefile f(name, false);
+  for (uint8_t b : Bytes) f.WriteByte(b);
+  f.Close();
+  if (!f.Ok()) throw IoError("");
+}
+
+void vwhex::Recode(const CodeTable& source, const CodeTable& target) {
+  const RecodePlan plan(source, target);
+  const std::string in(Bytes.begin(), Bytes.end());
+  const std::string out = plan.Encode(plan.Decode(in, true), true);
+  Bytes.assign(out.begin(), out.end());
+  UndoStack.clear();
+  RedoStack.clear();
+  UndoBytes = 0;
+  LastRow = Length() / Columns();
+  if (CursorOffset() > Length()) ToOffset(Length(), true), ToOffset(Length(), false);
+  UpdateCaretPoint();
+  ScrollToCaret();
+}
+
+bool vwhex::ForEachRow(const RowVisitor& visit) {
+  const int shag = ShagInEffect();
+  bool stop = false;
+  for (int i = 0; i < Length() && !stop; i += shag) visit(std::min(shag, Length() - i), Bytes.data() + i, &stop);
+  return true;
+}
+
+bool vwhex::TransformRows(const RowRewriter& rewrite) {
+  const int shag = ShagInEffect();
+  std::vector<uint8_t> out;
+  out.reserve(Bytes.size());
+  int i = 0;
+  while (i < Length()) {
+    const int n = std::min(shag, Length() - i);
+    int len = n;
+    const uint8_t* data = Bytes.data() + i;
+    bool last = i + n >= Length();
+    rewrite(&len, &data, &last);
+    if (data && len > 0) out.insert(out.end(), data, data + len);
+    i += n;
+    if (last) break;
+  }
+  out.insert(out.end(), Bytes.begin() + std::min(i, Length()), Bytes.end());
+  Bytes = std::move(out);
+  UndoStack.clear();
+  RedoStack.clear();
+  UndoBytes = 0;
+  LastRow = Length() / Columns();
+  if (CursorOffset() > Length()) ToOffset(Length(), true), ToOffset(Length(), false);
+  UpdateCaretPoint();
+  ScrollToCaret();
+  return true;
+}
+
+void vwhex::SetColumns(int n) {
+  n = std::clamp(n, 2, 999);
+  if (n == Columns()) return;
+  const int o = CursorOffset();
+  Cfg().HexColumns = n;
+  CursorRow = o / n;
+  CursorCol = o % n;
+  AnchorRow = CursorRow;
+  AnchorCol = CursorCol;
+  AnchorDigit = CursorDigit;
+  LastRow = Length() / n;
+  UpdateCaretPoint();
+  ScrollToCaret();
+  if (formResize) formResize();
+}
+
+// -------------------------------------------------------------- caret ----
+
+Rect vwhex::GetCaretArea() const {
+  const Settings& c = Cfg();
+  const int cw = CoordDigitWidth;
+  const int rh = const_cast<vwhex*>(this)->LineHeight();
+  return {Round(2 * c.HDistance * cw) + KC() * cw + LinePixels + 2, rh + LinePixels + 4,
+          c.EffOtstupX + ViewWidth, ViewHeight + c.EffOtstupY + 10};
+}
+
+void vwhex::UpdateCaretPoint() {
+  const Settings& c = Cfg();
+  const int rh = RowHeight(), cw = CoordDigitWidth, dw = CodeDigitWidth, s = Pitch();
+  const int ox = c.EffOtstupX, oy = c.EffOtstupY;
+  CaretY = CursorRow * rh + rh + LinePixels + 4 + oy - ScrollY;
+  const int offset = CursorOffset();
+  if (InCodes) {
+    const int xd = Round(3 * c.HDistance * cw) + KC() * cw + LinePixels + 1;
+    if (!c.FirstZeroes && offset < Length()) {
+      const int len = DigitCount(Bytes[offset], Base());
+      CursorDigit = static_cast<uint8_t>(std::min<int>(CursorDigit, len));
+      const int a = AnchorOffset();
+      if (a < Length()) AnchorDigit = static_cast<uint8_t>(std::min<int>(AnchorDigit, DigitCount(Bytes[a], Base())));
+      CaretX = ox + xd + CursorCol * s + (K255() - len + CursorDigit) * dw - ScrollX;
+    } else {
+      CursorDigit = static_cast<uint8_t>(std::min(static_cast<int>(CursorDigit), K255()));
+      AnchorDigit = static_cast<uint8_t>(std::min(static_cast<int>(AnchorDigit), K255()));
+      CaretX = ox + xd + CursorCol * s + CursorDigit * dw - ScrollX;
+    }
+    if (offset >= Length()) CaretX += CellWidth();
+  } else {
+    std::string chars;
+    std::string_view row = GetRow(CursorRow);
+    for (int i = 0; i < CursorCol && i < static_cast<int>(row.size()); ++i)
+      chars += static_cast<char>(CharTable[static_cast<uint8_t>(row[i])]);
+    CaretX = ox + Gap() + Round(3 * c.HDistance * cw) + KC() * cw + LinePixels + Columns() * s +
+             MarginPixels + canvas_->TextWidth(chars) + 1 - ScrollX;
+  }
+  if (DataWindowShown && paintDataWindow) paintDataWindow();
+}
+
+void vwhex::ScrollToCaret() {
+  const Settings& c = Cfg();
+  const Rect r = GetCaretArea();
+  const int rh = RowHeight();
+  const int t = Round(canvas_->TextHeight("0") * c.Distance) + r.top;
+  const int l = r.left + Gap() + c.EffOtstupX;
+  if (CaretY < t) {
+    SetScrollY(rh * (CursorRow - std::min(CursorRow, c.VScrollStep - 1)));
+  } else {
+    std::string_view row0 = GetRow(0);
+    const int h = canvas_->TextHeight(row0.empty() ? std::string_view(" ") : row0.substr(0, 1));
+    if (ViewHeight - h + 2 < CaretY)
+      SetScrollY(rh * (std::min(LastRow - CursorRow, c.VScrollStep - 1) + CursorRow) + h + t - ViewHeight);
+  }
+  const int W = CellWidth(), g = Gap(), n = Columns();
+  if (CaretX < l) {
+    SetScrollX((W + g) * std::max(0, CursorCol - c.HScrollStep + 1));
+  } else if (CaretX >= c.EffOtstupX + ViewWidth) {
+    int m = std::min(c.HScrollStep + CursorCol, n);
+    int needed;
+    if (InCodes) {
+      needed = m * (W + g);
+    } else {
+      if (m == n - 1) m = n;
+      needed = g + (W + g) * n;
+      std::string_view row = GetRow(CursorRow);
+      for (int i = 0; i < m; ++i)
+        needed += i < static_cast<int>(row.size())
+                      ? canvas_->TextWidth(std::string(1, static_cast<char>(CharTable[static_cast<uint8_t>(row[i])])))
+                      : CodeDigitWidth;
+    }
+    SetScrollX(std::max(0, needed + l - ViewWidth + 2));
+  }
+}
+
+// -------------------------------------------------------------- paint ----
+
+void vwhex::Paint() {
+  const Settings& c = Cfg();
+  const int n = Columns(), dw = CodeDigitWidth, cw = CoordDigitWidth;
+  const int s = Pitch(), g = Gap(), W = CellWidth(), kc = KC();
+  const int LP = LinePixels, MP = MarginPixels;
+  const int ox = c.EffOtstupX, oy = c.EffOtstupY;
+  const int rh = std::max(1, RowHeight());
+  const int bottom = oy + ViewHeight;
+  canvas_->SetTransparent(true);
+  const Color viewFont = canvas_->FontColor();
+  const Color brush = canvas_->BrushColor();
+  const int penWidth = canvas_->PenWidth();
+  canvas_->SetFontColor(c.CoordColor);
+
+  const int xs = ox + kc * cw + Round(2 * c.HDistance * cw);
+  const int x0 = xs + LP + g;
+  const int yh = rh + oy + 2;
+  const int xr = 2 * g + n * s + xs + n * dw + LP + MP - ScrollX;
+  canvas_->SetPen(c.LineColor, LP + 1);
+  canvas_->Polyline({{xr, yh + LP / 2}, {xs + LP / 2, yh + LP / 2}, {xs + LP / 2, bottom}});
+  if (!PrintMode) canvas_->SetClip({xs + LP, 0, ox + ViewWidth, bottom});
+  const int numberDigits = DigitCount(static_cast<uint64_t>(n - 1), std::clamp(c.CoordBaseSyst, 2, 36));
+  for (int j = s > 0 ? ScrollX / s : 0; j < n; ++j) {
+    const std::string num = DigitsOf(static_cast<uint64_t>(j), std::clamp(c.CoordBaseSyst, 2, 36), numberDigits);
+    canvas_->TextOut(x0 + j * s - ScrollX - g / 2 + (s - canvas_->TextWidth(num)) / 2, oy + 2, num);
+  }
+  canvas_->TextOut(x0 + n * s + MP - ScrollX + (n * dw - canvas_->TextWidth(kTextLabel)) / 2, oy + 2, kTextLabel);
+
+  const int zeroH = canvas_->TextHeight("0");
+  const int firstRow = ScrollY / rh;
+  auto rowY = [&](int u) { return u * rh + yh + LP + 2 + Round(zeroH * c.Distance) - ScrollY; };
+  // The rows drawn: the first always, then while they start inside the view
+  // (and, when printing, while they fit whole).
+  std::vector<int> rows;
+  if (bottom >= yh + LP) {
+    for (int u = firstRow;; ++u) {
+      const int y = rowY(u);
+      if (u > firstRow && (y >= bottom || (PrintMode && ViewHeight < y + rh))) break;
+      rows.push_back(u);
+      if (rows.size() > 10000) break;
+    }
+  }
+  if (!rows.empty()) {
+    if (!PrintMode) canvas_->SetClip({0, yh + LP, ox + ViewWidth, bottom});
+    for (int u : rows) {
+      const std::string coord = DigitsOf(static_cast<uint64_t>(u) * n, std::clamp(c.CoordBaseSyst, 2, 36), kc);
+      for (int k = 0; k < kc; ++k) canvas_->TextOut(ox + Round(cw * c.HDistance) + k * cw, rowY(u), coord.substr(k, 1));
+    }
+    if (!PrintMode) canvas_->SetClip({x0 - g, yh + LP, ox + ViewWidth, bottom});
+    const int marginX = x0 + n * s + MP / 2 - ScrollX;
+    canvas_->SetPen(c.MarginColor, MP + 1);
+    canvas_->Polyline({{marginX, yh}, {marginX, bottom}});
+    canvas_->SetFontColor(viewFont);
+
+    // Selection edges.
+    const int cur = CursorOffset(), anc = AnchorOffset();
+    const int dc = CursorDigit, da = AnchorDigit;
+    const bool sel = HasSelection();
+    const int lo = std::min(cur, anc), hi = std::max(cur, anc);
+    const int hiDigit = cur > anc ? dc : cur < anc ? da : std::max(dc, da);
+    auto digitSelected = [&](int cell, int k) {
+      if (!sel) return false;
+      if (cur == anc) return cell == cur && k >= std::min(dc, da) && k < std::max(dc, da);
+      if (cur == anc + 1 && dc == 0) return cell == anc && k >= da;
+      if (anc == cur + 1 && da == 0) return cell == cur && k >= dc;
+      return (cell >= lo && cell < hi) || (cell == hi && hiDigit != 0);
+    };
+    auto select = [&](bool on) {
+      canvas_->SetTransparent(!on);
+      canvas_->SetBrushColor(on ? c.ChosenFonClr : brush);
+      canvas_->SetFontColor(on ? c.ChosenTextClr : viewFont);
+    };
+    for (int u : rows) {
+      const int y = rowY(u);
+      for (int j = s > 0 ? ScrollX / s : 0; j < n && u * n + j < Length(); ++j) {
+        const int cell = u * n + j;
+        const std::string code = CodeText(Bytes[cell]);
+        const int L = static_cast<int>(code.size());
+        const int cellX = x0 + j * s - ScrollX;
+        for (int k = 1; k <= L; ++k) {  // right-aligned in the cell, each digit in its slot
+          select(digitSelected(cell, k - 1));
+          canvas_->TextOut(cellX + W - (L - k + 1) * dw, y, code.substr(k - 1, 1));
+        }
+      }
+      select(false);
+      // Characters: one string per row, three when part of it is selected.
+      std::string_view row = GetRow(u);
+      if (row.empty()) continue;
+      std::string chars(row.size(), ' ');
+      for (size_t i = 0; i < row.size(); ++i) chars[i] = static_cast<char>(CharTable[static_cast<uint8_t>(row[i])]);
+      const int xc = x0 + g + n * s + MP - ScrollX;
+      int from = 0, to = 0;  // the selected columns [from, to)
+      if (sel) {
+        const int rowStart = u * n, rowEnd = rowStart + static_cast<int>(row.size());
+        const int selEnd = hiDigit != 0 ? hi + 1 : hi;
+        from = std::clamp(lo - rowStart, 0, rowEnd - rowStart);
+        to = std::clamp(selEnd - rowStart, 0, rowEnd - rowStart);
+      }
+      if (to > from) {
+        const std::string head = chars.substr(0, from), mid = chars.substr(from, to - from), tail = chars.substr(to);
+        canvas_->TextOut(xc, y, head);
+        select(true);
+        const int midX = xc + canvas_->TextWidth(head);
+        canvas_->TextOut(midX, y, mid);
+        select(false);
+        canvas_->TextOut(midX + canvas_->TextWidth(mid), y, tail);
+      } else {
+        canvas_->TextOut(xc, y, chars);
+      }
+    }
+  }
+  if (PrintMode) {
+    const int next = rows.empty() ? firstRow : rows.back() + 1;
+    if (next * n < Length()) {
+      ScrollY += rowY(next) + (ScrollY % rh) - Round(zeroH * c.Distance) - yh - LP - 2;
+      PrintDone = false;
+    } else {
+      PrintDone = true;
+    }
+  } else {
+    PrintDone = true;
+  }
+  canvas_->SetBrushColor(brush);
+  canvas_->SetFontColor(viewFont);
+  canvas_->SetPen(canvas_->PenColor(), penWidth);
+  canvas_->SetTransparent(true);
+  canvas_->RemoveClip();
+}
+
+}  // namespace prambus

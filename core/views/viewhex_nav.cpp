@@ -1,0 +1,242 @@
+// Cursor movement and selection of the hex view.
+#include <algorithm>
+#include <cmath>
+
+#include "settings/settings.h"
+#include "views/hex_codes.h"
+#include "views/viewhex.h"
+
+namespace prambus {
+
+void vwhex::ToOffset(int offset, bool cursor) {
+  const int n = Columns();
+  offset = std::clamp(offset, 0, Length());
+  (cursor ? CursorRow : AnchorRow) = offset / n;
+  (cursor ? CursorCol : AnchorCol) = offset % n;
+}
+
+bool vwhex::HasSelection() const {
+  return CursorCol != AnchorCol || CursorRow != AnchorRow || CursorDigit != AnchorDigit;
+}
+
+// The point after the last digit of byte k and digit 0 of byte k + 1 count as
+// the same point while a selection is extended.
+void vwhex::AdjustSelectionEdge() {
+  const int a = AnchorOffset(), c = CursorOffset();
+  if (a < Length() && HasSelection() && AnchorDigit == CodeLength(Bytes[a])) {
+    ToOffset(a + 1, false);
+    AnchorDigit = 0;
+  }
+  if (c < Length() && HasSelection() && AnchorOffset() == c + 1 && AnchorDigit == 0 &&
+      CursorDigit == CodeLength(Bytes[c])) {
+    AnchorCol = CursorCol;
+    AnchorRow = CursorRow;
+    AnchorDigit = CursorDigit;
+  }
+}
+
+void vwhex::AfterMove(bool extend, bool scroll) {
+  if (extend) {
+    AdjustSelectionEdge();
+  } else {
+    AnchorCol = CursorCol;
+    AnchorRow = CursorRow;
+    AnchorDigit = CursorDigit;
+  }
+  UpdateCaretPoint();
+  if (scroll) ScrollToCaret();
+}
+
+void vwhex::MoveLeft(bool byWord, bool extend) {
+  const int o = CursorOffset();
+  if (byWord || !InCodes) {
+    if (o > 0 || CursorDigit > 0) {
+      CursorDigit = 0;
+      if (o > 0) ToOffset(o - 1, true);
+    }
+  } else if (CursorDigit > 0) {
+    --CursorDigit;
+  } else if (o > 0) {
+    ToOffset(o - 1, true);
+    CursorDigit = static_cast<uint8_t>(CodeLength(Bytes[o - 1]) - 1);
+  }
+  AfterMove(extend);
+}
+
+void vwhex::MoveRight(bool byWord, bool extend) {
+  const int o = CursorOffset();
+  if (o >= Length()) return;  // nothing at all at the end position
+  if (byWord || !InCodes || CursorDigit >= CodeLength(Bytes[o]) - 1) {
+    CursorDigit = 0;
+    ToOffset(o + 1, true);
+  } else {
+    ++CursorDigit;
+  }
+  AfterMove(extend);
+}
+
+void vwhex::MoveUp(bool, bool extend, int&) {
+  const int o = CursorOffset(), n = Columns();
+  if (CursorRow > 0) {
+    if (!Cfg().FirstZeroes) {
+      const int here = o < Length() ? CodeLength(Bytes[o]) : 0;
+      CursorDigit = static_cast<uint8_t>(std::max(0, CodeLength(Bytes[o - n]) - (here - CursorDigit)));
+    }
+    --CursorRow;
+  }
+  AfterMove(extend);
+}
+
+void vwhex::MoveDown(bool, bool extend, int&) {
+  const int o = CursorOffset(), n = Columns();
+  if (o + n < Length()) {
+    if (!Cfg().FirstZeroes) {
+      const int here = CodeLength(Bytes[o]);
+      CursorDigit = static_cast<uint8_t>(std::max(0, CodeLength(Bytes[o + n]) - (here - CursorDigit)));
+    }
+    ++CursorRow;
+  } else if (Length() < (CursorRow + 1) * n) {
+    return;  // already in the last row: nothing at all
+  } else {
+    ToOffset(Length(), true);
+    CursorDigit = 0;
+  }
+  AfterMove(extend);
+}
+
+void vwhex::MoveHome(bool extend) {
+  CursorCol = 0;
+  CursorDigit = 0;
+  AfterMove(extend);
+}
+
+void vwhex::MoveEnd(bool extend) {
+  const int n = Columns();
+  CursorCol = InCodes ? n - 1 : n;
+  const int o = CursorRow * n + CursorCol;
+  if (o >= Length()) {
+    ToOffset(Length(), true);
+    CursorDigit = 0;
+  } else if (InCodes) {
+    CursorDigit = static_cast<uint8_t>(CodeLength(Bytes[o]));
+  } else {
+    ToOffset(o, true);
+  }
+  AfterMove(extend);
+}
+
+namespace {
+int PageRows(int viewHeight, int rowHeight) {
+  return rowHeight > 0 ? static_cast<int>(std::lrint(viewHeight * Cfg().PageFracture / rowHeight)) : 1;
+}
+}  // namespace
+
+void vwhex::PageUp(bool extend, int&) {
+  const int k = PageRows(ViewHeight, RowHeight()), n = Columns();
+  const int o = CursorOffset();
+  const int r = (!Cfg().FirstZeroes && o < Length()) ? CodeLength(Bytes[o]) - CursorDigit : 0;
+  if (CursorRow > 0) {
+    CursorRow = std::max(0, CursorRow - k);
+    const int no = CursorRow * n + CursorCol;
+    if (!Cfg().FirstZeroes && no < Length()) CursorDigit = static_cast<uint8_t>(std::max(0, CodeLength(Bytes[no]) - r));
+  }
+  AfterMove(extend);
+}
+
+void vwhex::PageDown(bool extend, int&) {
+  const int k = PageRows(ViewHeight, RowHeight()), n = Columns();
+  const int o = CursorOffset();
+  const int r = (!Cfg().FirstZeroes && o < Length()) ? CodeLength(Bytes[o]) - CursorDigit : 0;
+  CursorRow += k;
+  if (CursorRow * n + CursorCol >= Length()) CursorRow = Length() / n;
+  if (CursorRow * n + CursorCol >= Length()) {
+    CursorCol = Length() - CursorRow * n;
+    CursorDigit = 0;
+  } else if (!Cfg().FirstZeroes) {
+    CursorDigit = static_cast<uint8_t>(std::max(0, CodeLength(Bytes[CursorRow * n + CursorCol]) - r));
+  }
+  AfterMove(extend);
+}
+
+void vwhex::MoveToPoint(int x, int y, bool scroll, bool extend) {
+  const Rect a = GetCaretArea();
+  const int n = Columns(), s = Pitch(), g = Gap(), rh = std::max(1, RowHeight());
+  int row = (y - a.top + 1) / rh;
+  if (row * n > Length()) row = Length() / n;
+  if (row < 0) row = 0;
+  int xp = x - (a.left + g) + 2;
+  int col = 0;
+  if (xp > s * n + MarginPixels / 2) {
+    InCodes = false;
+    xp -= s * n + g + MarginPixels;
+    std::string_view bytes = GetRow(row);
+    for (char b : bytes) {
+      const int w = canvas_->TextWidth(std::string(1, static_cast<char>(CharTable[static_cast<uint8_t>(b)])));
+      if (w / 2 >= xp) break;
+      xp -= w;
+      ++col;
+    }
+    CursorDigit = 0;
+  } else {
+    InCodes = true;
+    col = std::clamp(s > 0 ? xp / s : 0, 0, n - 1);
+    col = std::min(col, Length() - row * n);
+    const int o = row * n + col;
+    if (o >= Length()) {
+      CursorDigit = 0;
+    } else {
+      int d = CodeLength(Bytes[o]);
+      int u = CellWidth() + col * s;
+      if (u >= xp) {
+        while (d > 0 && std::abs(u - xp) > CodeDigitWidth / 2) {
+          --d;
+          u -= CodeDigitWidth;
+        }
+      }
+      CursorDigit = static_cast<uint8_t>(d);
+      if (d == CodeLength(Bytes[o]) && col < n - 1) {
+        ++col;
+        CursorDigit = 0;
+      }
+    }
+  }
+  CursorRow = row;
+  CursorCol = col;
+  if (CursorOffset() > Length()) ToOffset(Length(), true);
+  AfterMove(extend, scroll);
+}
+
+bool vwhex::SetPosition(int col, int row, bool cursor) {
+  (cursor ? CursorDigit : AnchorDigit) = 0;
+  const int n = Columns();
+  row = std::clamp(row, 0, LastRow);
+  const int rowLength = std::min(n, Length() - row * n);
+  col = std::clamp(col, 0, std::max(0, rowLength));
+  (cursor ? CursorRow : AnchorRow) = row;
+  (cursor ? CursorCol : AnchorCol) = col;
+  UpdateCaretPoint();
+  ScrollToCaret();
+  return true;
+}
+
+std::string vwhex::GetSelectedText() const {
+  const int c = CursorOffset(), a = AnchorOffset();
+  int lo = std::min(c, a), hi = std::max(c, a);
+  const int hiDigit = c > a ? CursorDigit : c < a ? AnchorDigit : std::max(CursorDigit, AnchorDigit);
+  if (hiDigit != 0) ++hi;
+  lo = std::clamp(lo, 0, Length());
+  hi = std::clamp(hi, lo, Length());
+  return std::string(Bytes.begin() + lo, Bytes.begin() + hi);
+}
+
+void vwhex::MoveCursorToByte(int offset) {
+  ToOffset(offset, true);
+  CursorDigit = 0;
+  AnchorCol = CursorCol;
+  AnchorRow = CursorRow;
+  AnchorDigit = 0;
+  UpdateCaretPoint();
+  ScrollToCaret();
+}
+
+}  // namespace prambus

@@ -1,0 +1,232 @@
+// The hex view: codes in any base, digit entry and deletion, selection
+// rules, columns, code text, undo records of kind 5 and search.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "settings/settings.h"
+#include "support/test_canvas.h"
+#include "views/hex_codes.h"
+#include "views/viewhex.h"
+
+namespace prambus {
+namespace {
+
+class HexViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Cfg() = Settings{};
+    Cfg().EffOtstupX = Cfg().EffOtstupY = 0;
+    view = std::make_unique<vwhex>(&canvas);
+    view->SetViewWidth(800);
+    view->SetViewHeight(400);
+  }
+  void Load(std::string_view bytes) { view->SetBytes(bytes); }
+  std::string Bytes() const { return std::string(view->Data().begin(), view->Data().end()); }
+  void At(int offset, int digit) {
+    view->MoveCursorToByte(offset);
+    view->CursorDigit = view->AnchorDigit = static_cast<uint8_t>(digit);
+  }
+  void Type(std::string_view keys) {
+    for (char c : keys) view->TypeChar(static_cast<uint8_t>(c));
+  }
+  TestCanvas canvas;
+  std::unique_ptr<vwhex> view;
+};
+
+TEST(HexCodes, DigitsInEveryBase) {
+  EXPECT_EQ(DigitCount(255, 2), 8);
+  EXPECT_EQ(DigitCount(255, 3), 6);
+  EXPECT_EQ(DigitCount(255, 10), 3);
+  EXPECT_EQ(DigitCount(255, 36), 2);
+  EXPECT_EQ(DigitCount(4294967295u, 16), 8);
+  EXPECT_EQ(DigitCount(4294967295u, 10), 10);
+  EXPECT_EQ(DigitsOf(255, 36), "73");
+  EXPECT_EQ(DigitsOf(10, 16, 2), "0A");
+  EXPECT_EQ(ParseCodeText("414243", 16), "ABC");
+  EXPECT_EQ(ParseCodeText("41 42\r\n43", 16), "ABC");
+  EXPECT_EQ(ParseCodeText("A", 16), "\x0A");
+  EXPECT_EQ(ParseCodeText("1FF", 16), "\x1F\x0F");
+  EXPECT_EQ(ParseCodeText("4G", 16), "");
+  EXPECT_EQ(ParseCodeText("256", 10), "");
+  EXPECT_EQ(ParseCodeText("2561", 10), "");
+  EXPECT_EQ(ParseCodeText("ff", 16), "\xFF");
+}
+
+TEST_F(HexViewTest, DigitEntryOverwritesAndAppends) {
+  view->SetInsertMode(false);
+  Load("");
+  Type("A");
+  EXPECT_EQ(Bytes(), "\xA0");
+  EXPECT_EQ(view->CursorDigit, 1);
+  Type("5");
+  EXPECT_EQ(Bytes(), "\xA5");
+  EXPECT_EQ(view->CursorOffset(), 1);  // the code is complete
+  Cfg().FirstZeroes = false;
+  Load("");
+  At(0, 0);
+  Type("A");
+  EXPECT_EQ(Bytes(), "\x0A");
+  EXPECT_EQ(view->CursorDigit, 1);  // 16 x 10 fits: further digits extend it
+  Type("5");
+  EXPECT_EQ(Bytes(), "\xA5");
+  EXPECT_EQ(view->CursorOffset(), 1);
+  Load("\x05");
+  At(0, 0);
+  Type("0");
+  EXPECT_EQ(Bytes(), std::string(1, '\0'));
+  EXPECT_EQ(view->CursorDigit, 1);
+  Type("7");
+  EXPECT_EQ(Bytes(), "\x07");
+}
+
+TEST_F(HexViewTest, DigitsThatDoNotFitAreRefused) {
+  Cfg().TextBaseSyst = 10;
+  Load("");
+  Type("9");  // 900 > 255
+  EXPECT_EQ(Bytes(), "");
+  Cfg().TextBaseSyst = 16;
+  Type("G");
+  EXPECT_EQ(Bytes(), "");
+}
+
+TEST_F(HexViewTest, DeleteRemovesDigitsOrWholeBytes) {
+  Load("\xA5\x05");
+  At(0, 1);
+  view->DeleteForward();
+  EXPECT_EQ(Bytes(), "\x0A\x05");
+  EXPECT_EQ(view->CursorDigit, 2);
+  At(1, 1);
+  view->DeleteForward();  // the rest reads 0 and the cursor stands after it
+  EXPECT_EQ(Bytes(), "\x0A");
+  Cfg().FirstZeroes = false;
+  Load("\x07");
+  At(0, 0);
+  view->DeleteForward();
+  EXPECT_EQ(Bytes(), "");
+}
+
+TEST_F(HexViewTest, SelectionsDeleteDigitsOrBytes) {
+  Load("\xA5\x01\x02\x03\x04\x05\x06");
+  At(0, 1);
+  view->CursorDigit = 2;  // digits 1..2 of the first code
+  view->DeleteSelection(true, true);
+  EXPECT_EQ(static_cast<uint8_t>(Bytes()[0]), 0x0A);
+  At(3, 0);
+  view->SetPosition(6 % 16, 0, true);  // byte 6, digit 0
+  EXPECT_EQ(view->GetSelectedText(), "\x03\x04\x05");
+  view->DeleteSelection(true, true);
+  EXPECT_EQ(Bytes().size(), 4u);
+  view->Undo();
+  EXPECT_EQ(Bytes().size(), 7u);
+}
+
+TEST_F(HexViewTest, ShiftMovesTreatTheCodeEndAsTheNextStart) {
+  Load("\x11\x22\x33");
+  At(0, 1);
+  view->MoveRight(false, true);  // from the last digit: to digit 0 of the next byte
+  EXPECT_EQ(view->CursorOffset(), 1);
+  EXPECT_EQ(view->GetSelectedText(), "\x11");
+  view->MoveLeft(false, true);
+  EXPECT_FALSE(view->HasSelection());
+  // Tab switches the area and keeps the selection.
+  At(0, 0);
+  view->MoveRight(true, true);
+  view->TypeChar(9);
+  EXPECT_TRUE(view->HasSelection());
+  EXPECT_FALSE(view->InCodes);
+}
+
+TEST_F(HexViewTest, VerticalMovesAndEnds) {
+  Cfg().FirstZeroes = false;
+  Load(std::string("\x07") + std::string(15, 'x') + "\xA5" + std::string(15, 'y') + "\x3C");
+  At(16, 1);  // digit 1 of A5
+  int d = -1;
+  view->MoveUp(false, false, d);
+  EXPECT_EQ(view->CursorDigit, 0);  // onto the one-digit code 7
+  At(16, 1);
+  view->MoveDown(false, false, d);
+  EXPECT_EQ(view->CursorDigit, 1);  // onto 3C it stays
+  At(0, 0);
+  view->MoveEnd(false);
+  EXPECT_EQ(view->CursorCol, 15);
+  EXPECT_EQ(view->CursorDigit, 2);
+  At(32, 0);
+  view->MoveEnd(false);  // the last, partial row: the end position
+  EXPECT_EQ(view->CursorOffset(), 33);
+}
+
+TEST_F(HexViewTest, ColumnsAreClampedAndKeepTheCursorByte) {
+  Load(std::string(100, 'z'));
+  At(37, 0);
+  view->SetColumns(10);
+  EXPECT_EQ(view->CursorRow, 3);
+  EXPECT_EQ(view->CursorCol, 7);
+  view->SetColumns(1);
+  EXPECT_EQ(Cfg().HexColumns, 2);
+  view->SetColumns(5000);
+  EXPECT_EQ(Cfg().HexColumns, 999);
+  Load(std::string(16, 'a'));
+  Cfg().HexColumns = 16;
+  view->Relayout();
+  EXPECT_EQ(view->RowCount(), 2);  // a full row and the row of the end position
+}
+
+TEST_F(HexViewTest, CodeTextCopiesWithSeparatorsAndPastes) {
+  std::string bytes;
+  for (int i = 0; i < 20; ++i) bytes += static_cast<char>(i);
+  Load(bytes);
+  view->SelectAll();
+  view->MoveCursorToByte(0);
+  view->SetPosition(20 % 16, 1, true);
+  view->SetPosition(0, 0, false);
+  EXPECT_EQ(view->CodeTextOfSelection(), "00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\r10 11 12 13 ");
+  Load("");
+  EXPECT_TRUE(view->PasteCodeText("41 42\r\n43"));
+  EXPECT_EQ(Bytes(), "ABC");
+  EXPECT_FALSE(view->PasteCodeText("4G"));
+}
+
+TEST_F(HexViewTest, UndoRestoresBytesCursorDigitAndArea) {
+  view->SetInsertMode(false);
+  Load("\x12\x34");
+  At(1, 1);
+  Type("F");
+  EXPECT_EQ(Bytes(), "\x12\x3F");
+  view->Undo();
+  EXPECT_EQ(Bytes(), "\x12\x34");
+  EXPECT_EQ(view->CursorOffset(), 1);
+  EXPECT_EQ(view->CursorDigit, 1);
+  EXPECT_TRUE(view->InCodes);
+  view->Redo();
+  EXPECT_EQ(Bytes(), "\x12\x3F");
+  EXPECT_EQ(view->CursorOffset(), 2);
+}
+
+TEST_F(HexViewTest, FindTakesTheEarlierOfTextAndCodeMatches) {
+  Load("xx\x41yy41");
+  int limit = 1000000;
+  EXPECT_TRUE(view->FindText("41", limit, false, true));
+  EXPECT_EQ(view->CursorOffset(), 2);  // the byte 41 comes before the characters "41"
+  EXPECT_TRUE(view->FindText("41", limit, true, true));
+  EXPECT_EQ(view->CursorOffset(), 5);
+  view->SearchAs = 2;
+  Load("zz");
+  limit = 1000000;
+  EXPECT_FALSE(view->FindText("zz", limit, false, true));  // "zz" is no code list
+}
+
+TEST_F(HexViewTest, PaintingSelectsWholeCellsAndDigits) {
+  Load("\x01\x02\x03");
+  At(0, 1);
+  view->SetPosition(2, 0, true);  // byte 2 digit 0: cells 0 and 1 from digit 1 of cell 0
+  view->AnchorDigit = 1;
+  canvas.ClearRecords();
+  view->Paint();
+  int opaque = 0;
+  for (const auto& t : canvas.texts) opaque += t.opaque;
+  EXPECT_GT(opaque, 0);
+}
+
+}  // namespace
+}  // namespace prambus
