@@ -4,7 +4,10 @@
 #include "find_dialogs.h"
 #include "platform/services.h"
 #include "shell/find_replace.h"
+#include "settings/settings.h"
 #include "txtobrabotka.h"
+#include "views/hex_codes.h"
+#include "views/viewhex.h"
 
 namespace prambus {
 
@@ -18,6 +21,15 @@ void Tform1::FindCommand() {
 void Tform1::ReplaceCommand() {
   DeactivateHandler();
   form3_->CheckBox2->setEnabled(viewKind_ == 2);
+  ReplaceHooks hooks;
+  if (auto* hex = dynamic_cast<vwhex*>(view_.get())) {
+    hooks.setSearchAs = [hex](int v) { hex->SearchAs = static_cast<uint8_t>(v); };
+    hooks.parseCodes = [](const std::string& text, std::string& bytes) {
+      bytes = ParseCodeText(text, std::clamp(Cfg().TextBaseSyst, 2, 36));
+      return !bytes.empty();
+    };
+  }
+  form3_->Session().hooks = hooks;
   form3_->ShowFor(openedByShortcut_, view_ && view_->HasSelection());
 }
 

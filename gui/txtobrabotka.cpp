@@ -13,9 +13,11 @@
 #include "settings/settings.h"
 #include "shell/status_text.h"
 #include "find_dialogs.h"
+#include "hex_windows.h"
 #include "single_copy.h"
 #include "surface_widget.h"
 #include "views/view_factory.h"
+#include "views/viewhex.h"
 
 namespace prambus {
 
@@ -77,6 +79,19 @@ Tform1::Tform1(QStringList arguments, QString dataDir)
 }
 
 Tform1::~Tform1() {
+  hide();
+  // The tool windows go first: hiding the main window afterwards must not
+  // activate one of them while this window is half destroyed.
+  if (dataWindow_) dataWindow_->hide();
+  delete dataWindow_;
+  dataWindow_ = nullptr;
+  if (columnsForm_) columnsForm_->hide();
+  delete columnsForm_;
+  columnsForm_ = nullptr;
+  delete form2_;
+  form2_ = nullptr;
+  delete form3_;
+  form3_ = nullptr;
   canvas_.End();
   view_.reset();
 }
@@ -368,6 +383,12 @@ void Tform1::FreeViewItems() {
 
 void Tform1::CreateView(int kind) {
   if (kind != viewKind_) FreeViewItems();
+  if (dataWindow_) dataWindow_->hide();
+  delete dataWindow_;
+  dataWindow_ = nullptr;
+  if (columnsForm_) columnsForm_->hide();
+  delete columnsForm_;
+  columnsForm_ = nullptr;
   view_.reset();
   if (kind == kNoView) {
     viewKind_ = kNoView;
@@ -412,6 +433,7 @@ void Tform1::CreateView(int kind) {
     }
     viewKind_ = kind;
   }
+  AttachHexView();
   for (size_t i = 0; i < viewItems_.size(); ++i) view_->AttachMenuItem(static_cast<int>(i), viewItems_[i]);
   const int index = kind == kTextView ? 0 : 1;
   for (int i = 0; i < 2; ++i) {
@@ -445,6 +467,11 @@ void Tform1::SwitchView(int tableIndex) {
   lastClientWidth_ = -1;
   FormResize();
   old->CopyContentTo(*view_);
+  if (auto* oldHex = dynamic_cast<vwhex*>(old.get())) {  // its windows went with CreateView
+    oldHex->showDataWindow = nullptr;
+    oldHex->paintDataWindow = nullptr;
+    oldHex->formResize = nullptr;
+  }
   old.reset();
   for (QAction* a : encodingActions_)
     if (a->isChecked()) a->trigger();

@@ -26,6 +26,8 @@ namespace prambus {
 class SurfaceWidget;
 class TForm2;
 class TForm3;
+class thmyform;
+class ColumnsForm;
 
 class Tform1 : public QMainWindow {
   Q_OBJECT
@@ -102,6 +104,11 @@ class Tform1 : public QMainWindow {
   TForm2* FindDialog() const { return form2_; }
   TForm3* ReplaceDialog() const { return form3_; }
   QAction* FindNextAction() const { return findNextAction_; }
+  // The hex view's windows.
+  void AfterDataEdit();
+  void DataWindowClosed();
+  thmyform* DataWindow() const { return dataWindow_; }
+  ColumnsForm* ColumnsDialog() const { return columnsForm_; }
   bool AddLoadedEncoding(const QString& path, const QString& name);
   void RemoveLoadedEncoding(int position);
   void LoadEncodingCommand();
@@ -192,6 +199,9 @@ class Tform1 : public QMainWindow {
   QString dataDir_;
   StoredState state_;
   std::vector<PluginHotKey> pluginHotKeys_;
+  thmyform* dataWindow_ = nullptr;
+  ColumnsForm* columnsForm_ = nullptr;
+  void AttachHexView();
   TForm2* form2_ = nullptr;
   TForm3* form3_ = nullptr;
   std::string lastSearch_;       // the text F3 searches for (Windows-1251)

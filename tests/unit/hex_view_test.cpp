@@ -230,3 +230,48 @@ TEST_F(HexViewTest, PaintingSelectsWholeCellsAndDigits) {
 
 }  // namespace
 }  // namespace prambus
+
+#include "shell/data_info.h"
+
+namespace prambus {
+namespace {
+
+TEST(DataWindowValues, ReadLittleEndianAndNeverPastTheEnd) {
+  const std::vector<uint8_t> b = {0x01, 0x02, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F};
+  EXPECT_EQ(DataValueText(3, b, 0), "513");
+  EXPECT_EQ(DataValueText(3, b, 2), "65535");
+  EXPECT_EQ(DataValueText(4, b, 2), "-1");
+  EXPECT_EQ(DataValueText(8, b, 4), "1");
+  EXPECT_EQ(DataValueText(1, b, 11), "63");
+  EXPECT_EQ(DataValueText(3, b, 11), "???");  // on the last byte only 8 bits fit
+  EXPECT_EQ(DataValueText(7, b, 5), "???");
+  EXPECT_EQ(DataValueText(0, b, 7), "7");
+}
+
+TEST(DataWindowValues, TypedValuesAreCheckedAndBecomeBytes) {
+  std::string out;
+  EXPECT_FALSE(ParseDataValue(1, "300", out));
+  EXPECT_TRUE(ParseDataValue(2, "-1", out));
+  EXPECT_EQ(out, "\xFF");
+  EXPECT_FALSE(ParseDataValue(5, "4294967296", out));
+  EXPECT_FALSE(ParseDataValue(5, "-1", out));
+  EXPECT_TRUE(ParseDataValue(8, "1", out));
+  EXPECT_EQ(out, std::string("\0\0\0\0\0\0\xF0\x3F", 8));
+  EXPECT_FALSE(ParseDataValue(3, "abc", out));
+  int64_t at = 0;
+  EXPECT_TRUE(ParseByteNumber("12", 12, at));
+  EXPECT_FALSE(ParseByteNumber("13", 12, at));
+}
+
+TEST_F(HexViewTest, ValuesWrittenAtTheCursorAreSelectedAndUndoable) {
+  Load("\x01\x02\x03");
+  At(1, 0);
+  view->WriteAtCursor(std::string("\xAA\xBB\xCC\xDD", 4));  // grows the file by two
+  EXPECT_EQ(Bytes(), "\x01\xAA\xBB\xCC\xDD");
+  EXPECT_EQ(view->GetSelectedText(), "\xAA\xBB\xCC\xDD");
+  view->Undo();
+  EXPECT_EQ(Bytes(), "\x01\x02\x03");
+}
+
+}  // namespace
+}  // namespace prambus

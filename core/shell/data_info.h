@@ -1,0 +1,27 @@
+// The rows of the data interpretation window: the bytes at the cursor read as
+// little-endian integers of 8 to 64 bits and as a double, and the parsing of
+// a value typed into a row back into bytes.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace prambus {
+
+// Row labels, tag 0 (the byte number) to 8 (double), UTF-8.
+extern const std::array<const char*, 9> kDataLabels;
+
+// The value text of row tag at byte offset p; "???" when the bytes are not
+// there, " ???" when a double has no text form.
+std::string DataValueText(int tag, const std::vector<uint8_t>& bytes, int64_t p);
+
+// The little-endian bytes of a value typed into row tag 1..8; false when the
+// text is no number of that kind or out of its range.
+bool ParseDataValue(int tag, const std::string& text, std::string& bytes);
+
+// The byte number typed into row 0; false when it is no number in 0..length.
+bool ParseByteNumber(const std::string& text, int64_t length, int64_t& offset);
+
+}  // namespace prambus

@@ -1,0 +1,197 @@
+#include "hex_windows.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+#include "platform/services.h"
+#include "qt_canvas.h"
+#include "settings/settings.h"
+#include "shell/data_info.h"
+#include "txtobrabotka.h"
+#include "views/viewhex.h"
+
+namespace prambus {
+
+namespace {
+QFont DialogFont() {
+  const Settings& s = Cfg();
+  return ToQFontUi({s.TextFont, s.TextSize, s.TextColor, s.TextStyle});
+}
+}  // namespace
+
+thmyform::thmyform(Tform1* main, vwhex* view) : QWidget(main), main_(main), view_(view) {
+  setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setWindowTitle("Расшифровка данных");
+  setFont(DialogFont());
+  move(Cfg().DataWindowLeft, Cfg().DataWindowTop);
+  BuildEdits();
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  int left = x(), top = y();
+  if (left + width() > area.width()) left = area.width() - width();
+  if (top + height() > area.height()) top = area.height() - height();
+  move(std::max(0, left), std::max(0, top));
+}
+
+thmyform::~thmyform() = default;
+
+void thmyform::BuildEdits() {
+  const QFontMetrics fm(font());
+  labelX_ = fm.horizontalAdvance("Номер байта ...") + 5;
+  int y = 5;
+  for (nwedit* e : edits_) delete e;
+  edits_.clear();
+  tags_.clear();
+  for (int tag = 0; tag <= 8; ++tag) {
+    if (tag > 0 && !Cfg().CodeInfo[tag - 1]) continue;
+    auto* e = new nwedit(this);
+    e->setFrame(false);
+    e->setFont(font());
+    e->setGeometry(labelX_, y, 22 * fm.horizontalAdvance("0"), fm.height() + 4);
+    const int index = static_cast<int>(edits_.size());
+    e->onKey = [this, index](int key) {
+      if (key == 13) DataEditEnter(index);
+    };
+    edits_.push_back(e);
+    tags_.push_back(tag);
+    y += e->height() + 1;
+  }
+  const int lastWidth = edits_.empty() ? 0 : edits_.back()->width();
+  setFixedSize(labelX_ + lastWidth + 5, y + 5);
+  PaintDataWindow();
+}
+
+void thmyform::PaintDataWindow() {
+  for (size_t i = 0; i < edits_.size(); ++i) {
+    const std::string value = DataValueText(tags_[i], view_->Data(), view_->CursorOffset());
+    edits_[i]->setText(QString::fromStdString(value));
+  }
+  update();
+}
+
+void thmyform::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), palette().window());
+  p.setPen(ToQColor(Cfg().TextColor));
+  const QFontMetrics fm(font());
+  for (size_t i = 0; i < edits_.size(); ++i)
+    p.drawText(5, edits_[i]->y() + 2 + fm.ascent(), QString::fromUtf8(kDataLabels[tags_[i]]));
+}
+
+void thmyform::DataEditEnter(int index) {
+  const int tag = tags_[static_cast<size_t>(index)];
+  const std::string text = edits_[static_cast<size_t>(index)]->text().trimmed().toStdString();
+  if (tag == 0) {
+    int64_t offset = 0;
+    if (ParseByteNumber(text, static_cast<int64_t>(view_->Data().size()), offset)) {
+      view_->MoveCursorToByte(static_cast<int>(offset));
+      main_->FormResize();
+    } else {
+      Beep();
+    }
+  } else {
+    std::string bytes;
+    if (ParseDataValue(tag, text, bytes)) {
+      view_->WriteAtCursor(bytes);
+      main_->AfterDataEdit();
+    } else {
+      Beep();
+    }
+  }
+  PaintDataWindow();
+}
+
+void thmyform::changeEvent(QEvent* e) {
+  QWidget::changeEvent(e);
+  if (e->type() == QEvent::ActivationChange && !isActiveWindow()) {
+    Cfg().DataWindowLeft = x();
+    Cfg().DataWindowTop = y();
+  }
+}
+
+void thmyform::closeEvent(QCloseEvent* e) {
+  e->accept();
+  main_->DataWindowClosed();
+}
+
+// --------------------------------------------------------- columns ----
+
+ColumnsForm::ColumnsForm(QWidget* parent, vwhex* view) : QDialog(parent), view_(view) {
+  setWindowTitle("Число столбцов");
+  setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setFont(DialogFont());
+  const QFontMetrics fm(font());
+  const int editH = fm.height() + 2;
+  const int clientW = fm.horizontalAdvance("Число столбцов в редакторе") + 20;
+  edit = new nwedit(this);
+  edit->setFrame(false);
+  edit->setMaxLength(3);
+  const int side = editH + 4;
+  const int groupW = side + 4 + 30 + 4 + side;
+  const int top = 2 * fm.height() + 6;
+  int x = (clientW - groupW) / 2;
+  auto* minus = new QPushButton("-", this);
+  minus->setGeometry(x, top - 2, side, side);
+  edit->setGeometry(x + side + 4, top, 30, editH);
+  auto* plus = new QPushButton("+", this);
+  plus->setGeometry(x + side + 38, top - 2, side, side);
+  auto* done = new QPushButton("Готово", this);
+  const int doneW = fm.horizontalAdvance("Готово") + 50;
+  done->setGeometry((clientW - doneW) / 2, top + editH + 13, doneW, editH + 8);
+  setFixedSize(clientW, done->geometry().bottom() + 9);
+  connect(minus, &QPushButton::clicked, this, [this] { Apply(Cfg().HexColumns - 1); });
+  connect(plus, &QPushButton::clicked, this, [this] { Apply(Cfg().HexColumns + 1); });
+  connect(done, &QPushButton::clicked, this, [this] {
+    Apply(edit->text().toInt());
+    hide();
+  });
+  edit->onKey = [this](int key) {
+    if (key == 13) Apply(edit->text().toInt());
+    else hide();
+  };
+}
+
+void ColumnsForm::Apply(int n) {
+  view_->SetColumns(n);
+  edit->setText(QString::number(Cfg().HexColumns));
+}
+
+void ColumnsForm::ShowAtPointer() {
+  edit->setText(QString::number(Cfg().HexColumns));
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  const QPoint p = QCursor::pos();
+  int left = std::clamp(p.x() - width() / 2, 0, std::max(0, area.right() - width()));
+  int top = p.y();
+  if (top + height() > area.bottom()) top = p.y() - height();
+  move(left, top);
+  show();
+  activateWindow();
+}
+
+void ColumnsForm::paintEvent(QPaintEvent* e) {
+  QDialog::paintEvent(e);
+  QPainter p(this);
+  const QFontMetrics fm(font());
+  p.drawText(10, 4 + fm.ascent(), "Число столбцов в редакторе");
+  p.drawText(10, 4 + fm.height() + fm.ascent(), "будет равно...");
+}
+
+void ColumnsForm::keyPressEvent(QKeyEvent* e) {
+  switch (e->key()) {
+    case Qt::Key_Escape: hide(); return;
+    case Qt::Key_Plus: Apply(Cfg().HexColumns + 1); return;
+    case Qt::Key_Minus: Apply(Cfg().HexColumns - 1); return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: Apply(edit->text().toInt()); return;
+    default: QDialog::keyPressEvent(e);
+  }
+}
+
+void ColumnsForm::changeEvent(QEvent* e) {
+  QDialog::changeEvent(e);
+  if (e->type() == QEvent::ActivationChange && !isActiveWindow() && isVisible()) hide();
+}
+
+}  // namespace prambus

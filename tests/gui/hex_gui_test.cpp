@@ -1,0 +1,81 @@
+// The hex view on the real main window: switching views, typing codes, the
+// data window and saving.
+#include <QTemporaryDir>
+#include <QtTest>
+#include <optional>
+
+#include "hex_windows.h"
+#include "settings/settings.h"
+#include "txtobrabotka.h"
+#include "views/viewhex.h"
+
+using namespace prambus;
+
+namespace {
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  f.open(QIODevice::ReadOnly);
+  return f.readAll();
+}
+}  // namespace
+
+class HexGuiTest : public QObject {
+  Q_OBJECT
+  std::optional<QTemporaryDir> dir_;
+
+ private slots:
+  void init() {
+    Cfg() = Settings{};
+    dir_.emplace();
+  }
+
+  void switchingViewsKeepsEveryByteAndTheCursor() {
+    QByteArray all;
+    for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
+    const QString path = dir_->filePath("b.bin");
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(all);
+    f.close();
+    Tform1 w({"prambus", path}, dir_->path());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.View()->SetPosition(5, 0, true);
+    const int offset = w.View()->PosToOffset(w.View()->CursorCol, w.View()->CursorRow);
+    for (int i = 0; i < 6; ++i) {
+      w.KeyDown(Qt::Key_F6, Qt::NoModifier);
+      QCOMPARE(w.ViewKind(), i % 2 == 0 ? 2 : 1);
+      QCOMPARE(w.View()->PosToOffset(w.View()->CursorCol, w.View()->CursorRow), offset);
+    }
+    w.KeyDown(Qt::Key_F6, Qt::NoModifier);
+    QCOMPARE(w.ViewKind(), 2);
+    auto* hex = dynamic_cast<vwhex*>(w.View());
+    QVERIFY(hex);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(hex->Data().data()), int(hex->Data().size())), all);
+    // The data window is open (its menu entry starts checked) and follows the cursor.
+    QVERIFY(w.DataWindow());
+    hex->MoveCursorToByte(1);
+    QCOMPARE(w.DataWindow()->DataEdits()[0]->text(), QString("1"));
+    // Typing codes, then saving byte for byte.
+    hex->SetInsertMode(false);
+    hex->MoveCursorToByte(0);
+    w.KeyPress('F');
+    w.KeyPress('F');
+    QVERIFY(w.Modified());
+    QVERIFY(w.Save());
+    QByteArray expected = all;
+    expected[0] = '\xFF';
+    QCOMPARE(ReadAll(path), expected);
+    // A value typed into the 16-bit row is written at the cursor.
+    hex->MoveCursorToByte(2);
+    w.DataWindow()->DataEdits()[2]->setText("513");  // row 3: 16 bits (+)
+    w.DataWindow()->DataEditEnter(2);
+    QCOMPARE(hex->Data()[2], uint8_t(1));
+    QCOMPARE(hex->Data()[3], uint8_t(2));
+    w.Undo();
+    QCOMPARE(hex->Data()[2], uint8_t(2));
+  }
+};
+
+QTEST_MAIN(HexGuiTest)
+#include "hex_gui_test.moc"
