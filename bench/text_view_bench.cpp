@@ -176,3 +176,57 @@ BENCHMARK(BM_SaveSafely100MB)->Unit(benchmark::kMillisecond)->Iterations(3)->Use
 
 }  // namespace
 }  // namespace prambus::bench
+
+#include "views/viewhex.h"
+
+namespace prambus::bench {
+namespace {
+
+// The hex view on the 100 MB file: load, save, one byte inserted in the
+// middle, one screen painted.
+void BM_HexLoad100MB(benchmark::State& state) {
+  BenchCanvas canvas;
+  for (auto _ : state) {
+    vwhex view(&canvas);
+    view.LoadFromFile(HundredMegabyteFile());
+    benchmark::DoNotOptimize(view.LastRow);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
+}
+BENCHMARK(BM_HexLoad100MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+void BM_HexSave100MB(benchmark::State& state) {
+  BenchCanvas canvas;
+  vwhex view(&canvas);
+  view.LoadFromFile(HundredMegabyteFile());
+  for (auto _ : state) view.SaveToFile("/tmp/prambus-bench/hex-saved.bin");
+  std::remove("/tmp/prambus-bench/hex-saved.bin");
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
+}
+BENCHMARK(BM_HexSave100MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+void BM_HexInsertByteInTheMiddle(benchmark::State& state) {
+  BenchCanvas canvas;
+  vwhex view(&canvas);
+  view.LoadFromFile(HundredMegabyteFile());
+  view.InCodes = false;
+  for (auto _ : state) {
+    view.MoveCursorToByte(static_cast<int>(view.Data().size() / 2));
+    view.TypeChar('x');
+  }
+}
+BENCHMARK(BM_HexInsertByteInTheMiddle)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_HexPaintOneScreen(benchmark::State& state) {
+  BenchCanvas canvas;
+  vwhex view(&canvas);
+  view.LoadFromFile(HundredMegabyteFile());
+  view.SetViewWidth(1000);
+  view.SetViewHeight(700);
+  view.SetScrollY(view.LineHeight() * (view.LastRow / 2));
+  for (auto _ : state) view.Paint();
+}
+BENCHMARK(BM_HexPaintOneScreen)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace prambus::bench

@@ -145,6 +145,32 @@ void bytefile::Close() {
   fd_ = -1;
 }
 
+void bytefile::ReadBytes(uint8_t* dst, size_t n) {
+  while (n > 0) {
+    if (BlockPos >= BlockSize) Refill();
+    const size_t take = std::min<size_t>(n, static_cast<size_t>(BlockSize - BlockPos));
+    std::memcpy(dst, block_ + BlockPos, take);
+    BlockPos += static_cast<int32_t>(take);
+    dst += take;
+    n -= take;
+  }
+}
+
+void bytefile::WriteBytes(const uint8_t* src, size_t n) {
+  while (n > 0) {
+    if (BlockPos >= BlockSize) Refill();
+    const size_t take = std::min<size_t>(n, static_cast<size_t>(BlockSize - BlockPos));
+    if (!Dirty && (BlockFill < BlockPos + static_cast<int32_t>(take) ||
+                   std::memcmp(block_ + BlockPos, src, take) != 0))
+      Dirty = true;
+    std::memcpy(block_ + BlockPos, src, take);
+    BlockPos += static_cast<int32_t>(take);
+    if (BlockPos > BlockFill) BlockFill = BlockPos;
+    src += take;
+    n -= take;
+  }
+}
+
 void bytefile::WriteInt32(int32_t v) {
   const uint32_t u = static_cast<uint32_t>(v);
   WriteByte(static_cast<uint8_t>(u >> 24));

@@ -41,6 +41,10 @@ class bytefile {
     return static_cast<uint8_t>(block_[BlockPos++]);
   }
 
+  // The same as n single reads or writes, a block at a time.
+  void ReadBytes(uint8_t* dst, size_t n);
+  void WriteBytes(const uint8_t* src, size_t n);
+
   void WriteBool(bool v) { WriteByte(v ? 1 : 0); }
   void WriteInt32(int32_t v);
   void WriteString(const std::string& s);

@@ -141,7 +141,7 @@ void vwhex::LoadFromFile(const std::string& name) {
   Bytes.clear();
   Bytes.shrink_to_fit();
   Bytes.resize(static_cast<size_t>(size));
-  for (int32_t i = 0; i < size; ++i) Bytes[i] = f.ReadByte();
+  f.ReadBytes(Bytes.data(), Bytes.size());
   f.Close();
   if (!f.Ok()) throw IoError("cannot read " + name);
   LastRow = Length() / Columns();
@@ -149,7 +149,7 @@ void vwhex::LoadFromFile(const std::string& name) {
 
 void vwhex::SaveToFile(const std::string& name) {
   bytefile f(name, false);
-  for (uint8_t b : Bytes) f.WriteByte(b);
+  f.WriteBytes(Bytes.data(), Bytes.size());
   f.Close();
   if (!f.Ok()) throw IoError("");
 }

@@ -220,6 +220,7 @@ bool vwhex::SetPosition(int col, int row, bool cursor) {
 }
 
 std::string vwhex::GetSelectedText() const {
+  if (!HasSelection()) return {};  // a cursor inside a code selects nothing
   const int c = CursorOffset(), a = AnchorOffset();
   int lo = std::min(c, a), hi = std::max(c, a);
   const int hiDigit = c > a ? CursorDigit : c < a ? AnchorDigit : std::max(CursorDigit, AnchorDigit);

@@ -103,6 +103,23 @@ TEST_F(BtfileTest, BlocksAreReadAndWrittenWholeOncePerBlock) {
   EXPECT_EQ(static_cast<uint8_t>(c[2999]), static_cast<uint8_t>(2999));
 }
 
+TEST_F(BtfileTest, BulkTransfersMatchSingleBytes) {
+  std::string data;
+  for (int i = 0; i < 5000; ++i) data += static_cast<char>(i * 7);
+  {
+    bytefile w(path_, false);
+    w.WriteByte('x');
+    w.WriteBytes(reinterpret_cast<const uint8_t*>(data.data()), data.size());
+  }
+  EXPECT_EQ(Contents(), "x" + data);
+  bytefile r(path_, true);
+  EXPECT_EQ(r.ReadByte(), 'x');
+  std::string back(data.size(), '\0');
+  r.ReadBytes(reinterpret_cast<uint8_t*>(back.data()), back.size());
+  EXPECT_EQ(back, data);
+  EXPECT_TRUE(r.AtEnd());
+}
+
 TEST_F(BtfileTest, RewritingTheSameBytesLeavesTheBlockClean) {
   Put("abc");
   bytefile f(path_, true);
