@@ -79,3 +79,26 @@ BENCHMARK(BM_ReplaceAll100000In10MB)->Unit(benchmark::kMillisecond)->Iterations(
 
 }  // namespace
 }  // namespace prambus::bench
+
+#include "views/viewhex.h"
+
+namespace prambus::bench {
+namespace {
+
+// Searching codes that do not occur through the 100 MB file in the hex view.
+void BM_HexFindMissingCodes(benchmark::State& state) {
+  BenchCanvas canvas;
+  vwhex view(&canvas);
+  view.LoadFromFile(HundredMegabyteFile());
+  view.SearchAs = 2;
+  for (auto _ : state) {
+    int limit = kNoLimit;
+    view.MoveCursorToByte(0);
+    if (view.FindText("00 01 02 03", limit, false, true)) state.SkipWithError("found");
+  }
+  state.SetBytesProcessed(state.iterations() * (100ll << 20));
+}
+BENCHMARK(BM_HexFindMissingCodes)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+}  // namespace
+}  // namespace prambus::bench

@@ -455,6 +455,7 @@ void Tform1::ClickViewItem(tmnitem* item) {
 
 void Tform1::SwitchView(int tableIndex) {
   const int kind = Cfg().ViewKindTable[tableIndex];
+  CaptureWindowState();
   for (int i = 0; i < 2; ++i) {
     viewKindActions_[i]->setChecked(i == tableIndex);
     contextViewKindActions_[i]->setChecked(i == tableIndex);
@@ -463,6 +464,7 @@ void Tform1::SwitchView(int tableIndex) {
   const int offset = view_->PosToOffset(view_->CursorCol, view_->CursorRow);
   std::unique_ptr<vwcommon> old = std::move(view_);
   CreateView(kind);
+  ApplyChecks(state_.kindChecks[tableIndex]);
   HideCaret();
   lastClientWidth_ = -1;
   FormResize();
