@@ -26,8 +26,10 @@ std::string MakeRussianText(size_t bytes, unsigned seed) {
     while (line.size() < 65) {
       line += words[rng() % words.size()];
       const unsigned r = rng() % 100;
-      if (r < 10) line += ',';
-      else if (r < 15) line += '.';
+      if (r < 10)
+        line += ',';
+      else if (r < 15)
+        line += '.';
       line += ' ';
     }
     out += line;
@@ -46,7 +48,8 @@ const std::string& HundredMegabyteFile() {
     if (std::filesystem::file_size(file, ec) != kSize) {
       std::filesystem::create_directories(dir);
       const std::string text = MakeRussianText(kSize);
-      std::ofstream(file, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+      std::ofstream(file, std::ios::binary)
+          .write(text.data(), static_cast<std::streamsize>(text.size()));
     }
     return file;
   }();

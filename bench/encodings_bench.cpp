@@ -45,12 +45,16 @@ void Run(benchmark::State& state, const std::string& input, F convert) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(input.size()));
 }
 
-void BM_AnsiToUtf8(benchmark::State& s) { Run(s, Ansi(), [](std::string_view t) { return ansiToUtf8(t); }); }
+void BM_AnsiToUtf8(benchmark::State& s) {
+  Run(s, Ansi(), [](std::string_view t) { return ansiToUtf8(t); });
+}
 void BM_Utf8ToAnsi(benchmark::State& s) {
   static const std::string utf8 = ansiToUtf8(Ansi());
   Run(s, utf8, [](std::string_view t) { return utf8ToAnsi(t); });
 }
-void BM_AnsiToUtf16(benchmark::State& s) { Run(s, Ansi(), [](std::string_view t) { return ansiToUtf16(t); }); }
+void BM_AnsiToUtf16(benchmark::State& s) {
+  Run(s, Ansi(), [](std::string_view t) { return ansiToUtf16(t); });
+}
 void BM_Utf16ToAnsi(benchmark::State& s) {
   static const std::string utf16 = ansiToUtf16(Ansi());
   Run(s, utf16, [](std::string_view t) { return utf16ToAnsi(t, true); });
@@ -71,23 +75,35 @@ void BM_DecodeQuotedPrintable(benchmark::State& s) {
   static const std::string qp = encodeQuotedPrintable(Ansi(), true);
   Run(s, qp, [](std::string_view t) { return decodeQuotedPrintable(t); });
 }
-void BM_CyrillicToTranslit(benchmark::State& s) { Run(s, Ansi(), [](std::string_view t) { return cyrillicToTranslit(t); }); }
+void BM_CyrillicToTranslit(benchmark::State& s) {
+  Run(s, Ansi(), [](std::string_view t) { return cyrillicToTranslit(t); });
+}
 void BM_TranslitToCyrillic(benchmark::State& s) {
   static const std::string latin = cyrillicToTranslit(Ansi());
   Run(s, latin, [](std::string_view t) { return translitToCyrillic(t); });
 }
 
-void Iconv(benchmark::State& state, const std::string& from, const std::string& to, const std::string& file) {
+void Iconv(benchmark::State& state, const std::string& from, const std::string& to,
+           const std::string& file) {
   const std::string cmd = "iconv -f " + from + " -t " + to + " " + file + " > /dev/null 2>&1";
   for (auto _ : state) benchmark::DoNotOptimize(std::system(cmd.c_str()));
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Ansi().size()));
 }
-void BM_IconvCp1251ToUtf8(benchmark::State& s) { Iconv(s, "CP1251", "UTF-8", HundredMegabyteFile()); }
-void BM_IconvUtf8ToCp1251(benchmark::State& s) { Iconv(s, "UTF-8", "CP1251", Utf8File()); }
-void BM_IconvCp1251ToUtf16(benchmark::State& s) { Iconv(s, "CP1251", "UTF-16LE", HundredMegabyteFile()); }
-void BM_IconvCp1251ToCp866(benchmark::State& s) { Iconv(s, "CP1251", "CP866", HundredMegabyteFile()); }
+void BM_IconvCp1251ToUtf8(benchmark::State& s) {
+  Iconv(s, "CP1251", "UTF-8", HundredMegabyteFile());
+}
+void BM_IconvUtf8ToCp1251(benchmark::State& s) {
+  Iconv(s, "UTF-8", "CP1251", Utf8File());
+}
+void BM_IconvCp1251ToUtf16(benchmark::State& s) {
+  Iconv(s, "CP1251", "UTF-16LE", HundredMegabyteFile());
+}
+void BM_IconvCp1251ToCp866(benchmark::State& s) {
+  Iconv(s, "CP1251", "CP866", HundredMegabyteFile());
+}
 
-#define CONVERSION(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime()
+#define CONVERSION(name) \
+  BENCHMARK(name)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime()
 CONVERSION(BM_AnsiToUtf8);
 CONVERSION(BM_Utf8ToAnsi);
 CONVERSION(BM_AnsiToUtf16);

@@ -36,17 +36,28 @@ void Search(benchmark::State& state, bool caseSensitive) {
   }
   state.SetBytesProcessed(state.iterations() * (100ll << 20));
 }
-void BM_FindMissingWordCaseSensitive(benchmark::State& s) { Search(s, true); }
-void BM_FindMissingWordIgnoringCase(benchmark::State& s) { Search(s, false); }
-BENCHMARK(BM_FindMissingWordCaseSensitive)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
-BENCHMARK(BM_FindMissingWordIgnoringCase)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+void BM_FindMissingWordCaseSensitive(benchmark::State& s) {
+  Search(s, true);
+}
+void BM_FindMissingWordIgnoringCase(benchmark::State& s) {
+  Search(s, false);
+}
+BENCHMARK(BM_FindMissingWordCaseSensitive)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK(BM_FindMissingWordIgnoringCase)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 void Shell(benchmark::State& state, const std::string& cmd) {
   for (auto _ : state) benchmark::DoNotOptimize(std::system(cmd.c_str()));
   state.SetBytesProcessed(state.iterations() * (100ll << 20));
 }
 void BM_VimSearchMissingWord(benchmark::State& s) {
-  Shell(s, "vim -u NONE -n -es -c '/" + kMissing + "' -c 'q!' " + HundredMegabyteFile() + " >/dev/null 2>&1");
+  Shell(s, "vim -u NONE -n -es -c '/" + kMissing + "' -c 'q!' " + HundredMegabyteFile() +
+               " >/dev/null 2>&1");
 }
 void BM_GrepMissingWord(benchmark::State& s) {
   Shell(s, "grep -c -F '" + kMissing + "' " + HundredMegabyteFile() + " >/dev/null 2>&1");
@@ -59,7 +70,8 @@ void BM_ReplaceAll100000In10MB(benchmark::State& state) {
   std::string text = MakeRussianText(10u << 20, 3);
   // Every 100th byte starts the word "qqq".
   for (size_t i = 0; i + 3 < text.size(); i += 100)
-    if (text[i] != '\r' && text[i + 1] != '\r' && text[i + 2] != '\r' && text[i + 1] != '\n') text.replace(i, 3, "qqq");
+    if (text[i] != '\r' && text[i + 1] != '\r' && text[i + 2] != '\r' && text[i + 1] != '\n')
+      text.replace(i, 3, "qqq");
   for (auto _ : state) {
     state.PauseTiming();
     vwtext view(&canvas);

@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
   view.SetViewWidth(760);
   view.ToggleWordWrap(true);
   view.LoadFromFile(argv[1]);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   rusage ru{};
   getrusage(RUSAGE_SELF, &ru);
   const double user = ru.ru_utime.tv_sec + ru.ru_utime.tv_usec / 1e6;

@@ -166,7 +166,8 @@ void BM_SaveSafely100MB(benchmark::State& state) {
   auto view = LoadedView(&canvas);
   const std::string target = "/tmp/prambus-bench/saved.txt";
   for (auto _ : state) {
-    const SaveResult r = SaveSafely(target, false, [&](const std::string& p) { view->SaveToFile(p); });
+    const SaveResult r =
+        SaveSafely(target, false, [&](const std::string& p) { view->SaveToFile(p); });
     if (r != SaveResult::kSaved) state.SkipWithError("save failed");
   }
   std::remove(target.c_str());

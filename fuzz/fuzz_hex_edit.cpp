@@ -22,16 +22,20 @@ namespace {
   std::abort();
 }
 
-std::string Bytes(const vwhex& v) { return std::string(v.Data().begin(), v.Data().end()); }
+std::string Bytes(const vwhex& v) {
+  return std::string(v.Data().begin(), v.Data().end());
+}
 
 // Only bytes near the offset changed, and the length by at most one.
 void ExpectLocalChange(const std::string& before, const std::string& after, int at) {
   const int64_t diff = static_cast<int64_t>(after.size()) - static_cast<int64_t>(before.size());
   if (diff < -1 || diff > 1) Fail("length");
   const size_t head = static_cast<size_t>(std::max(0, at - 1));
-  if (before.compare(0, std::min(head, before.size()), after, 0, std::min(head, after.size())) != 0) Fail("head");
+  if (before.compare(0, std::min(head, before.size()), after, 0, std::min(head, after.size())) != 0)
+    Fail("head");
   const size_t tail = before.size() > head + 2 ? before.size() - head - 2 : 0;
-  if (tail > after.size() || before.compare(before.size() - tail, tail, after, after.size() - tail, tail) != 0)
+  if (tail > after.size() ||
+      before.compare(before.size() - tail, tail, after, after.size() - tail, tail) != 0)
     Fail("tail");
 }
 
@@ -39,7 +43,8 @@ void Check(const vwhex& v, const std::string& ref) {
   if (Bytes(v) != ref) Fail("bytes differ from the reference");
   const int n = Cfg().HexColumns;
   if (v.LastRow != static_cast<int>(ref.size()) / n) Fail("LastRow");
-  if (v.CursorOffset() > static_cast<int>(ref.size()) || v.AnchorOffset() > static_cast<int>(ref.size()))
+  if (v.CursorOffset() > static_cast<int>(ref.size()) ||
+      v.AnchorOffset() > static_cast<int>(ref.size()))
     Fail("cursor past the end");
   if (v.CursorCol < 0 || v.CursorCol > n || v.AnchorCol < 0 || v.AnchorCol > n) Fail("column");
 }
@@ -66,8 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int at = view.CursorOffset();
     const std::string before = Bytes(view);
     if (std::getenv("HEX_TRACE")) {
-      std::fprintf(stderr, "op %d ext %d cur %d.%d anc %d.%d codes %d ins %d |", op, extend, at, view.CursorDigit,
-                   view.AnchorOffset(), view.AnchorDigit, view.InCodes, view.InsertMode);
+      std::fprintf(stderr, "op %d ext %d cur %d.%d anc %d.%d codes %d ins %d |", op, extend, at,
+                   view.CursorDigit, view.AnchorOffset(), view.AnchorDigit, view.InCodes,
+                   view.InsertMode);
       for (unsigned char c : before) std::fprintf(stderr, " %02X", c);
       std::fprintf(stderr, "\n");
     }
@@ -86,8 +92,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const bool insert = view.InsertMode || at >= static_cast<int>(ref.size());
         view.TypeChar(static_cast<uint8_t>(c));
         if (c != 9) {
-          if (insert) ref.insert(static_cast<size_t>(at), 1, c);
-          else ref[static_cast<size_t>(at)] = c;
+          if (insert)
+            ref.insert(static_cast<size_t>(at), 1, c);
+          else
+            ref[static_cast<size_t>(at)] = c;
         }
         break;
       }
@@ -110,10 +118,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 5: {  // delete the selection; whole bytes when it spans bytes
         const std::string sel = view.GetSelectedText();
         const int lo = std::min(view.CursorOffset(), view.AnchorOffset());
-        const bool digitLevel = view.InCodes && (std::abs(view.CursorOffset() - view.AnchorOffset()) <= 1);
+        const bool digitLevel =
+            view.InCodes && (std::abs(view.CursorOffset() - view.AnchorOffset()) <= 1);
         view.DeleteSelection(true, true);
-        if (digitLevel) ref = Bytes(view);
-        else ref.erase(static_cast<size_t>(lo), sel.size());
+        if (digitLevel)
+          ref = Bytes(view);
+        else
+          ref.erase(static_cast<size_t>(lo), sel.size());
         break;
       }
       case 6: {  // paste bytes
@@ -139,24 +150,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ref = Bytes(view);
         break;
       case 9:
-        if (in.Byte() & 1) view.MoveLeft(in.Byte() & 1, extend);
-        else view.MoveRight(in.Byte() & 1, extend);
+        if (in.Byte() & 1)
+          view.MoveLeft(in.Byte() & 1, extend);
+        else
+          view.MoveRight(in.Byte() & 1, extend);
         break;
       case 10: {
         int d = -1;
         switch (in.Byte() % 6) {
-          case 0: view.MoveUp(false, extend, d); break;
-          case 1: view.MoveDown(false, extend, d); break;
-          case 2: view.MoveHome(extend); break;
-          case 3: view.MoveEnd(extend); break;
-          case 4: view.PageUp(extend, d); break;
-          default: view.PageDown(extend, d); break;
+          case 0:
+            view.MoveUp(false, extend, d);
+            break;
+          case 1:
+            view.MoveDown(false, extend, d);
+            break;
+          case 2:
+            view.MoveHome(extend);
+            break;
+          case 3:
+            view.MoveEnd(extend);
+            break;
+          case 4:
+            view.PageUp(extend, d);
+            break;
+          default:
+            view.PageDown(extend, d);
+            break;
         }
         break;
       }
       case 11:
-        if (in.Byte() & 1) view.TypeChar(9);  // Tab: the other area
-        else view.MoveToPoint(in.Int(900) - 50, in.Int(600) - 50, true, extend);
+        if (in.Byte() & 1)
+          view.TypeChar(9);  // Tab: the other area
+        else
+          view.MoveToPoint(in.Int(900) - 50, in.Int(600) - 50, true, extend);
         break;
     }
     Check(view, ref);

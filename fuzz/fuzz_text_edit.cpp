@@ -53,7 +53,9 @@ void Check(const vwtext& v, const std::string& ref) {
   if (!ValidPosition(v, v.AnchorCol, v.AnchorRow)) Fail("anchor");
 }
 
-int Offset(vwtext& v, int col, int row) { return v.PosToOffset(col, row); }
+int Offset(vwtext& v, int col, int row) {
+  return v.PosToOffset(col, row);
+}
 
 }  // namespace
 
@@ -78,17 +80,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int cursor = Offset(view, view.CursorCol, view.CursorRow);
     if (trace) {
       std::string shown;
-      for (char c : ref) shown += c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '\t' ? "\\t" : std::string(1, c);
-      std::fprintf(stderr, "op %d extend %d cursor %d (%d,%d) anchor (%d,%d) undo %zu text [%s]\n", op, extend,
-                   cursor, view.CursorCol, view.CursorRow, view.AnchorCol, view.AnchorRow,
-                   view.UndoStack.size(), shown.c_str());
+      for (char c : ref)
+        shown += c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '\t' ? "\\t" : std::string(1, c);
+      std::fprintf(stderr, "op %d extend %d cursor %d (%d,%d) anchor (%d,%d) undo %zu text [%s]\n",
+                   op, extend, cursor, view.CursorCol, view.CursorRow, view.AnchorCol,
+                   view.AnchorRow, view.UndoStack.size(), shown.c_str());
       for (const undorec& r : view.UndoStack)
         std::fprintf(stderr, "   rec kind %d len %zu before %d after %d\n", r.kind, r.text.size(),
                      r.beforeOffset, r.afterOffset);
     }
     switch (op) {
       case 0:
-      case 1: {  // type a character
+      case 1: {                     // type a character
         if (view.HasSelection()) {  // as the main window does: seal only a real deletion
           const int a = Offset(view, view.AnchorCol, view.AnchorRow);
           const std::string sel = view.GetSelectedText();
@@ -104,7 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else {
           const std::string now = Text(view);
           const size_t k = now.size() - ref.size();
-          if (k < 1 || k > 2 || now.compare(0, at, ref, 0, at) != 0 || now.compare(at + k, std::string::npos, ref, at) != 0)
+          if (k < 1 || k > 2 || now.compare(0, at, ref, 0, at) != 0 ||
+              now.compare(at + k, std::string::npos, ref, at) != 0)
             Fail("line end insertion");
           for (size_t i = 0; i < k; ++i)
             if (!IsLineEnd(static_cast<uint8_t>(now[at + i]))) Fail("inserted line end");
@@ -140,7 +144,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 5: {  // delete the selection
         const int a = Offset(view, view.AnchorCol, view.AnchorRow);
         const std::string sel = view.GetSelectedText();
-        if (view.DeleteSelection(true, true) || !sel.empty()) ref.erase(std::min(a, cursor), sel.size());
+        if (view.DeleteSelection(true, true) || !sel.empty())
+          ref.erase(std::min(a, cursor), sel.size());
         break;
       }
       case 6: {  // Ctrl+Y, with Shift the whole hard line
@@ -185,15 +190,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (char& c : ref) c = static_cast<char>(next[inv[static_cast<uint8_t>(c)]]);
         break;
       }
-      case 10: view.MoveLeft(in.Byte() & 1, extend), desiredX = -1; break;
-      case 11: view.MoveRight(in.Byte() & 1, extend), desiredX = -1; break;
+      case 10:
+        view.MoveLeft(in.Byte() & 1, extend), desiredX = -1;
+        break;
+      case 11:
+        view.MoveRight(in.Byte() & 1, extend), desiredX = -1;
+        break;
       case 12:
-        if (in.Byte() & 1) view.MoveUp(in.Byte() & 1, extend, desiredX);
-        else view.MoveDown(in.Byte() & 1, extend, desiredX);
+        if (in.Byte() & 1)
+          view.MoveUp(in.Byte() & 1, extend, desiredX);
+        else
+          view.MoveDown(in.Byte() & 1, extend, desiredX);
         break;
       case 13:
-        if (in.Byte() & 1) view.MoveHome(extend);
-        else view.MoveEnd(extend);
+        if (in.Byte() & 1)
+          view.MoveHome(extend);
+        else
+          view.MoveEnd(extend);
         break;
       case 14:
         view.MoveToPoint(in.Int(400) - 20, in.Int(400) - 20, true, extend);

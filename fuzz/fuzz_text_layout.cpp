@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Cfg() = Settings{};
   Cfg().Shag = 1 + in.Int(20);
   TestCanvas canvas;
-  for (int c = 0; c < 256; c += 1 + in.Int(40)) canvas.SetCharWidth(static_cast<uint8_t>(c), 1 + in.Int(30));
+  for (int c = 0; c < 256; c += 1 + in.Int(40))
+    canvas.SetCharWidth(static_cast<uint8_t>(c), 1 + in.Int(30));
   vwtext view(&canvas);
   view.WrapWidth = 16 + in.Int(300);
   std::string text;
@@ -68,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 1:
       case 2: {
         const std::string block = in.Bytes(1 + in.Int(64));
-        view.AppendBytes(reinterpret_cast<const uint8_t*>(block.data()), static_cast<int>(block.size()));
+        view.AppendBytes(reinterpret_cast<const uint8_t*>(block.data()),
+                         static_cast<int>(block.size()));
         text += block;
         break;
       }

@@ -43,8 +43,10 @@ bool Tform1::AddLoadedEncoding(const QString& path, const QString& name) {
 void Tform1::RemoveLoadedEncoding(int position) {
   if (position < 2 || position >= static_cast<int>(encodingActions_.size()) - 1) return;
   auto fix = [position](uint8_t& index) {
-    if (index == position) index = 0;
-    else if (index > position) --index;
+    if (index == position)
+      index = 0;
+    else if (index > position)
+      --index;
   };
   fix(state_.defaults.encodingIndex);
   for (winposit& w : state_.pinned) fix(w.encodingIndex);
@@ -64,8 +66,8 @@ void Tform1::RestoreLoadedEncodings() {
 
 void Tform1::LoadEncodingCommand() {
   BeforeModalDialog();
-  const QString path = QFileDialog::getOpenFileName(this, "Открыть файл", QCoreApplication::applicationDirPath(),
-                                                    "кодировки (*.enc)");
+  const QString path = QFileDialog::getOpenFileName(
+      this, "Открыть файл", QCoreApplication::applicationDirPath(), "кодировки (*.enc)");
   if (path.isEmpty()) {
     AfterModalDialog();
     return;
@@ -78,8 +80,9 @@ void Tform1::LoadEncodingCommand() {
     return;
   }
   bool ok = false;
-  QString name = QInputDialog::getText(this, "Ввод названия кодировки", "Как будет называться эта кодировка?",
-                                       QLineEdit::Normal, "новая кодировка", &ok);
+  QString name =
+      QInputDialog::getText(this, "Ввод названия кодировки", "Как будет называться эта кодировка?",
+                            QLineEdit::Normal, "новая кодировка", &ok);
   if (!ok) name = "новая кодировка";
   AfterModalDialog();
   if (!AddLoadedEncoding(path, name)) return;
@@ -94,9 +97,12 @@ void Tform1::LoadEncodingCommand() {
 // The table of a recode list entry: Windows, DOS, the four conversions, then
 // the loaded encodings. False (and the encoding removed) when its file fails.
 bool Tform1::RecodeTable(int entry, bool target, CodeTable& table) {
-  if (entry == 0) table = WindowsTable();
-  else if (entry == 1) table = target ? DosForOutputTable() : DosTable();
-  else if (entry <= 5) table = MarkerTable(static_cast<uint8_t>(entry - 2));
+  if (entry == 0)
+    table = WindowsTable();
+  else if (entry == 1)
+    table = target ? DosForOutputTable() : DosTable();
+  else if (entry <= 5)
+    table = MarkerTable(static_cast<uint8_t>(entry - 2));
   else {
     const size_t k = static_cast<size_t>(entry - 6);
     if (k >= state_.encodings.size() || !loadEncodingFile(state_.encodings[k].path, table)) {
@@ -118,10 +124,12 @@ void Tform1::RecodeCommand() {
     target = 0;
     source = checked == 1 ? 1 : checked + 4;
   }
-  dialog.Fill(names, source, target, ToQColor(canvas_.BrushColor()), ToQColor(canvas_.GetFont().color));
+  dialog.Fill(names, source, target, ToQColor(canvas_.BrushColor()),
+              ToQColor(canvas_.GetFont().color));
   const QPoint pointer = QCursor::pos();
   const QRect screenRect = screen()->geometry();
-  int left = std::clamp(pointer.x() - dialog.width() / 2, 0, std::max(0, screenRect.width() - dialog.width()));
+  int left = std::clamp(pointer.x() - dialog.width() / 2, 0,
+                        std::max(0, screenRect.width() - dialog.width()));
   int top = pointer.y() + 1;
   if (top + dialog.height() >= screenRect.height()) top = pointer.y() - dialog.height() - 1;
   dialog.move(left, std::max(0, top));

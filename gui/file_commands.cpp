@@ -72,7 +72,9 @@ bool Tform1::AskToSave() {
   return answer != 1001;
 }
 
-void Tform1::RebuildDialogFilters() { dialogFilter_ = QtFilter(DialogFilter(state_.bindings)); }
+void Tform1::RebuildDialogFilters() {
+  dialogFilter_ = QtFilter(DialogFilter(state_.bindings));
+}
 
 void Tform1::OpenPath(const QString& rawPath) {
   const QString path = QFileInfo(rawPath).absoluteFilePath();
@@ -96,7 +98,8 @@ void Tform1::OpenPath(const QString& rawPath) {
   ApplyChecks(record.checks);
   if (record.minimalMode != minimalAction_->isChecked()) ToggleMinimalMode(pinned == nullptr);
   if (record.stayOnTop != stayOnTopAction_->isChecked()) ToggleStayOnTop();
-  if (record.statusBar != statusBarAction_->isChecked() && !minimalAction_->isChecked()) ToggleStatusBar();
+  if (record.statusBar != statusBarAction_->isChecked() && !minimalAction_->isChecked())
+    ToggleStatusBar();
 
   caretShown_ = false;
   lastClientWidth_ = -1;
@@ -163,7 +166,8 @@ void Tform1::OpenWithDialog() {
   if (modified_ && AskToSave()) return;
   PushCurrentToRecent();
   BeforeModalDialog();
-  const QString path = QFileDialog::getOpenFileName(this, "Открыть файл", openFolder_, dialogFilter_);
+  const QString path =
+      QFileDialog::getOpenFileName(this, "Открыть файл", openFolder_, dialogFilter_);
   if (!path.isEmpty()) {
     CaptureWindowState();
     try {
@@ -188,7 +192,8 @@ void Tform1::OpenDropped(const QString& path) {
 }
 
 void Tform1::dragEnterEvent(QDragEnterEvent* e) {
-  if (e->mimeData()->hasUrls() && e->mimeData()->urls().first().isLocalFile()) e->acceptProposedAction();
+  if (e->mimeData()->hasUrls() && e->mimeData()->urls().first().isLocalFile())
+    e->acceptProposedAction();
 }
 
 void Tform1::dropEvent(QDropEvent* e) {

@@ -3,15 +3,17 @@
 
 #include "find_dialogs.h"
 #include "platform/services.h"
-#include "shell/find_replace.h"
 #include "settings/settings.h"
+#include "shell/find_replace.h"
 #include "txtobrabotka.h"
 #include "views/hex_codes.h"
 #include "views/viewhex.h"
 
 namespace prambus {
 
-void Tform1::ShowNote(const QString& text) { ShowPlainMessage(text); }
+void Tform1::ShowNote(const QString& text) {
+  ShowPlainMessage(text);
+}
 
 void Tform1::FindCommand() {
   DeactivateHandler();

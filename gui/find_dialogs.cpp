@@ -34,7 +34,8 @@ void PlaceFindDialog(QWidget* d, const QWidget* main, bool byShortcut) {
 
 TForm2::TForm2(Tform1* main) : QDialog(main), main_(main) {
   setWindowTitle("Найти");
-  setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
   setFixedSize(390, 96);
   Label1 = new QLabel("Фраза для поиска", this);
   Label1->setGeometry(10, 8, 200, 18);
@@ -49,8 +50,10 @@ TForm2::TForm2(Tform1* main) : QDialog(main), main_(main) {
   connect(Button2, &QPushButton::clicked, this, &TForm2::FindNextClicked);
   connect(Button3, &QPushButton::clicked, this, &QDialog::hide);
   edit1->onKey = [this](int key) {
-    if (key == 13) FindNextClicked();
-    else hide();
+    if (key == 13)
+      FindNextClicked();
+    else
+      hide();
   };
 }
 
@@ -86,7 +89,8 @@ void TForm2::hideEvent(QHideEvent* e) {
 
 TForm3::TForm3(Tform1* main) : QDialog(main), main_(main) {
   setWindowTitle("Заменить");
-  setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
   setFixedSize(470, 230);
   auto* l1 = new QLabel("Заменяемый фрагмент", this);
   l1->setGeometry(10, 8, 250, 18);
@@ -130,12 +134,16 @@ TForm3::TForm3(Tform1* main) : QDialog(main), main_(main) {
   connect(CheckBox1, &QCheckBox::clicked, this, [this] { ResetSearch(); });
   connect(CheckBox2, &QCheckBox::clicked, this, [this] { ResetSearch(); });
   edit1->onKey = [this](int key) {
-    if (key == 13) edit2->setFocus();
-    else hide();
+    if (key == 13)
+      edit2->setFocus();
+    else
+      hide();
   };
   edit2->onKey = [this](int key) {
-    if (key == 13) ReplaceClicked();
-    else hide();
+    if (key == 13)
+      ReplaceClicked();
+    else
+      hide();
   };
 }
 
@@ -149,8 +157,10 @@ void TForm3::ShowFor(bool byShortcut, bool hasSelection) {
   edit2->clear();
   session_.Reset();
   inSelection->setEnabled(hasSelection);
-  if (hasSelection) inSelection->setChecked(true);
-  else if (inSelection->isChecked()) fromStart->setChecked(true);
+  if (hasSelection)
+    inSelection->setChecked(true);
+  else if (inSelection->isChecked())
+    fromStart->setChecked(true);
   PlaceFindDialog(this, main_, byShortcut);
   show();
   activateWindow();
@@ -164,7 +174,7 @@ void TForm3::TakeOptions() {
   o.caseSensitive = CheckBox1->isChecked();
   o.replaceCodes = CheckBox2->isChecked() && CheckBox2->isEnabled();
   o.undoOn = CheckBox3->isChecked();
-  o.start = inSelection->isChecked() ? StartFrom::kSelection
+  o.start = inSelection->isChecked()  ? StartFrom::kSelection
             : fromCursor->isChecked() ? StartFrom::kCursor
                                       : StartFrom::kBeginning;
 }
@@ -188,8 +198,10 @@ void TForm3::ReplaceClicked() {
   if (!main_->View()) return;
   TakeOptions();
   std::string message;
-  if (session_.Replace(*main_->View(), message)) main_->AfterReplace();
-  else main_->AfterSearch();
+  if (session_.Replace(*main_->View(), message))
+    main_->AfterReplace();
+  else
+    main_->AfterSearch();
   ShowEndMessage(message);
 }
 
@@ -197,8 +209,10 @@ void TForm3::ReplaceAllClicked() {
   if (!main_->View()) return;
   TakeOptions();
   std::string message;
-  if (session_.ReplaceAll(*main_->View(), message) > 0) main_->AfterReplace();
-  else main_->AfterSearch();
+  if (session_.ReplaceAll(*main_->View(), message) > 0)
+    main_->AfterReplace();
+  else
+    main_->AfterSearch();
   ShowEndMessage(message);
 }
 

@@ -23,7 +23,8 @@ QFont DialogFont() {
 }  // namespace
 
 thmyform::thmyform(Tform1* main, vwhex* view) : QWidget(main), main_(main), view_(view) {
-  setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
   setWindowTitle("Расшифровка данных");
   setFont(DialogFont());
   move(Cfg().DataWindowLeft, Cfg().DataWindowTop);
@@ -148,8 +149,10 @@ ColumnsForm::ColumnsForm(QWidget* parent, vwhex* view) : QDialog(parent), view_(
     hide();
   });
   edit->onKey = [this](int key) {
-    if (key == 13) Apply(edit->text().toInt());
-    else hide();
+    if (key == 13)
+      Apply(edit->text().toInt());
+    else
+      hide();
   };
 }
 
@@ -180,12 +183,21 @@ void ColumnsForm::paintEvent(QPaintEvent* e) {
 
 void ColumnsForm::keyPressEvent(QKeyEvent* e) {
   switch (e->key()) {
-    case Qt::Key_Escape: hide(); return;
-    case Qt::Key_Plus: Apply(Cfg().HexColumns + 1); return;
-    case Qt::Key_Minus: Apply(Cfg().HexColumns - 1); return;
+    case Qt::Key_Escape:
+      hide();
+      return;
+    case Qt::Key_Plus:
+      Apply(Cfg().HexColumns + 1);
+      return;
+    case Qt::Key_Minus:
+      Apply(Cfg().HexColumns - 1);
+      return;
     case Qt::Key_Return:
-    case Qt::Key_Enter: Apply(edit->text().toInt()); return;
-    default: QDialog::keyPressEvent(e);
+    case Qt::Key_Enter:
+      Apply(edit->text().toInt());
+      return;
+    default:
+      QDialog::keyPressEvent(e);
   }
 }
 

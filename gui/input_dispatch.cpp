@@ -20,7 +20,8 @@ namespace prambus {
 namespace {
 // Shift state bits: Shift 1, Alt 2, Ctrl 4.
 int ShiftState(Qt::KeyboardModifiers m) {
-  return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::AltModifier ? 2 : 0) | (m & Qt::ControlModifier ? 4 : 0);
+  return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::AltModifier ? 2 : 0) |
+         (m & Qt::ControlModifier ? 4 : 0);
 }
 }  // namespace
 
@@ -111,8 +112,10 @@ void Tform1::KeyDown(int key, Qt::KeyboardModifiers mods) {
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
       HideCaret();
-      if (key == Qt::Key_PageUp) v.PageUp(shift, desiredColumn_);
-      else v.PageDown(shift, desiredColumn_);
+      if (key == Qt::Key_PageUp)
+        v.PageUp(shift, desiredColumn_);
+      else
+        v.PageDown(shift, desiredColumn_);
       SyncAfterMove(true);
       break;
     case Qt::Key_End:
@@ -120,8 +123,10 @@ void Tform1::KeyDown(int key, Qt::KeyboardModifiers mods) {
       HideCaret();
       if (!ctrl) {
         desiredColumn_ = -1;
-        if (key == Qt::Key_End) v.MoveEnd(shift);
-        else v.MoveHome(shift);
+        if (key == Qt::Key_End)
+          v.MoveEnd(shift);
+        else
+          v.MoveHome(shift);
       } else if (key == Qt::Key_End) {
         const int col = static_cast<int>(v.GetRow(v.LastRow).size());
         v.SetPosition(col, v.LastRow, true);
@@ -136,20 +141,26 @@ void Tform1::KeyDown(int key, Qt::KeyboardModifiers mods) {
     case Qt::Key_Right:
       desiredColumn_ = -1;
       HideCaret();
-      if (key == Qt::Key_Left) v.MoveLeft(ctrl, shift);
-      else v.MoveRight(ctrl, shift);
+      if (key == Qt::Key_Left)
+        v.MoveLeft(ctrl, shift);
+      else
+        v.MoveRight(ctrl, shift);
       SyncAfterMove();
       break;
     case Qt::Key_Up:
     case Qt::Key_Down:
       HideCaret();
-      if (key == Qt::Key_Up) v.MoveUp(ctrl, shift, desiredColumn_);
-      else v.MoveDown(ctrl, shift, desiredColumn_);
+      if (key == Qt::Key_Up)
+        v.MoveUp(ctrl, shift, desiredColumn_);
+      else
+        v.MoveDown(ctrl, shift, desiredColumn_);
       SyncAfterMove();
       break;
     case Qt::Key_Insert:
-      if (exactlyCtrl) Copy();
-      else if (state == 1) Paste();
+      if (exactlyCtrl)
+        Copy();
+      else if (state == 1)
+        Paste();
       else {
         HideCaret();
         v.SetInsertMode(!v.InsertMode);
@@ -164,23 +175,31 @@ void Tform1::KeyDown(int key, Qt::KeyboardModifiers mods) {
         HideCaret();
         if (!v.HasSelection() && ctrl) v.MoveRight(true, true);
         bool changed = false;
-        if (v.HasSelection()) changed = v.DeleteSelection(true, true);
-        else if (!v.GetAdjacentText(true).empty()) changed = v.DeleteForward();
+        if (v.HasSelection())
+          changed = v.DeleteSelection(true, true);
+        else if (!v.GetAdjacentText(true).empty())
+          changed = v.DeleteForward();
         EditTail(changed);
       }
       break;
     case Qt::Key_Y:
       if (ctrl) {
         HideCaret();
-        if (v.DeleteLine(shift)) EditTail(true);
-        else ToggleCaret();
+        if (v.DeleteLine(shift))
+          EditTail(true);
+        else
+          ToggleCaret();
       }
       break;
     case Qt::Key_Z:
-      if (exactlyCtrl && undoAction_->isEnabled()) Undo();
-      else if (state == 5 && redoAction_->isEnabled()) Redo();
+      if (exactlyCtrl && undoAction_->isEnabled())
+        Undo();
+      else if (state == 5 && redoAction_->isEnabled())
+        Redo();
       break;
-    case Qt::Key_A: if (exactlyCtrl) SelectAll(); break;
+    case Qt::Key_A:
+      if (exactlyCtrl) SelectAll();
+      break;
     case Qt::Key_F:
       if (exactlyCtrl) {
         openedByShortcut_ = true;
@@ -193,22 +212,42 @@ void Tform1::KeyDown(int key, Qt::KeyboardModifiers mods) {
         ReplaceCommand();
       }
       break;
-    case Qt::Key_F3: FindNextCommand(); break;
-    case Qt::Key_C: if (exactlyCtrl) Copy(); break;
+    case Qt::Key_F3:
+      FindNextCommand();
+      break;
+    case Qt::Key_C:
+      if (exactlyCtrl) Copy();
+      break;
     case Qt::Key_N:
       if (exactlyCtrl) NewDocument();
       break;
-    case Qt::Key_O: if (exactlyCtrl) OpenWithDialog(); break;
-    case Qt::Key_S: if (exactlyCtrl) Save(); break;
-    case Qt::Key_V: if (exactlyCtrl) Paste(); break;
-    case Qt::Key_X: if (exactlyCtrl) Cut(); break;
-    case Qt::Key_F1: OpenHelp(); break;
-    case Qt::Key_F2:
-      if (Cfg().SaveOnF2) Save();
-      else ToggleMinimalMode();
+    case Qt::Key_O:
+      if (exactlyCtrl) OpenWithDialog();
       break;
-    case Qt::Key_F4: if (state == 0) ToggleStayOnTop(); break;
-    case Qt::Key_F6: SwitchView(viewKind_ == 1 ? 1 : 0); break;
+    case Qt::Key_S:
+      if (exactlyCtrl) Save();
+      break;
+    case Qt::Key_V:
+      if (exactlyCtrl) Paste();
+      break;
+    case Qt::Key_X:
+      if (exactlyCtrl) Cut();
+      break;
+    case Qt::Key_F1:
+      OpenHelp();
+      break;
+    case Qt::Key_F2:
+      if (Cfg().SaveOnF2)
+        Save();
+      else
+        ToggleMinimalMode();
+      break;
+    case Qt::Key_F4:
+      if (state == 0) ToggleStayOnTop();
+      break;
+    case Qt::Key_F6:
+      SwitchView(viewKind_ == 1 ? 1 : 0);
+      break;
     case Qt::Key_F8: {
       // The encoding item after the checked one, among all but the last two.
       const int count = static_cast<int>(encodingActions_.size()) - 1;
@@ -218,8 +257,11 @@ void Tform1::KeyDown(int key, Qt::KeyboardModifiers mods) {
       SelectEncoding(checked < 0 || checked + 1 >= count ? 0 : checked + 1);
       break;
     }
-    case Qt::Key_F12: if (Cfg().SaveOnF2) ToggleMinimalMode(); break;
-    default: break;
+    case Qt::Key_F12:
+      if (Cfg().SaveOnF2) ToggleMinimalMode();
+      break;
+    default:
+      break;
   }
   // Then, for every key, the first plug-in hot key with this key and state.
   for (const PluginHotKey& h : pluginHotKeys_) {
@@ -355,7 +397,8 @@ Point Tform1::ContentPoint(int x, int y) const {
 
 void Tform1::MousePress(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
-  if ((vbar_->isVisible() && p.x() >= vbar_->x()) || (hbar_->isVisible() && p.y() >= hbar_->y())) return;
+  if ((vbar_->isVisible() && p.x() >= vbar_->x()) || (hbar_->isVisible() && p.y() >= hbar_->y()))
+    return;
   if (e->button() == Qt::MiddleButton) middleHeld_ = true;
   if (e->button() != Qt::LeftButton || !view_) return;
   if (afterDoubleClick_) {  // the second press of a double click does not move the cursor
@@ -406,7 +449,8 @@ void Tform1::MouseRelease(QMouseEvent* e) {
   HideCaret();
   if (central_->cursor().shape() == Qt::IBeamCursor) {
     const QPoint p = e->position().toPoint();
-    const Point c = ContentPoint(std::clamp(p.x(), 0, surface_.width()), std::clamp(p.y(), 0, surface_.height()));
+    const Point c = ContentPoint(std::clamp(p.x(), 0, surface_.width()),
+                                 std::clamp(p.y(), 0, surface_.height()));
     view_->MoveToPoint(c.x, c.y, false, true);
   } else {
     RecomputeScrollRanges();

@@ -16,7 +16,8 @@ class nwedit : public QLineEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* e) override {
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape) && onKey) {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape) &&
+        onKey) {
       onKey(e->key() == Qt::Key_Escape ? 27 : 13);
       return;
     }

@@ -7,7 +7,9 @@
 
 namespace prambus {
 
-QColor ToQColor(Color c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QColor ToQColor(Color c) {
+  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 Color FromQColor(const QColor& c) {
   return static_cast<Color>(c.red()) | (static_cast<Color>(c.green()) << 8) |
@@ -17,7 +19,8 @@ Color FromQColor(const QColor& c) {
 QString FromCp1251(std::string_view bytes) {
   static const std::array<QChar, 256> table = [] {
     std::array<QChar, 256> t{};
-    for (int i = 0; i < 256; ++i) t[i] = QChar(static_cast<char16_t>(Cp1251ToUnicode(static_cast<uint8_t>(i))));
+    for (int i = 0; i < 256; ++i)
+      t[i] = QChar(static_cast<char16_t>(Cp1251ToUnicode(static_cast<uint8_t>(i))));
     return t;
   }();
   QString s;
@@ -46,7 +49,8 @@ namespace {
 QFont MakeFont(const Font& f, bool monospace) {
   QFont q(QString::fromStdString(f.name));
   if (!QFontInfo(q).exactMatch()) {
-    q = monospace ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    q = monospace ? QFontDatabase::systemFont(QFontDatabase::FixedFont)
+                  : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     if (monospace) q.setStyleHint(QFont::TypeWriter);
   }
   q.setPixelSize(std::max(1, f.height < 0 ? -f.height : f.height * 4 / 5));
@@ -59,11 +63,19 @@ QFont MakeFont(const Font& f, bool monospace) {
 }
 }  // namespace
 
-QFont ToQFont(const Font& f) { return MakeFont(f, true); }
-QFont ToQFontUi(const Font& f) { return MakeFont(f, false); }
+QFont ToQFont(const Font& f) {
+  return MakeFont(f, true);
+}
+QFont ToQFontUi(const Font& f) {
+  return MakeFont(f, false);
+}
 
-QtCanvas::QtCanvas() { ApplyFont(); }
-QtCanvas::~QtCanvas() { End(); }
+QtCanvas::QtCanvas() {
+  ApplyFont();
+}
+QtCanvas::~QtCanvas() {
+  End();
+}
 
 void QtCanvas::Begin(QPaintDevice* device) {
   End();
@@ -89,7 +101,9 @@ void QtCanvas::SetFont(const Font& font) {
   ApplyFont();
 }
 
-void QtCanvas::SetFontColor(Color c) { font_.color = c; }
+void QtCanvas::SetFontColor(Color c) {
+  font_.color = c;
+}
 
 void QtCanvas::SetQFont(const QFont& font) {
   qfont_ = font;
@@ -101,7 +115,9 @@ int QtCanvas::TextWidth(std::string_view text) {
   return metrics_->horizontalAdvance(FromCp1251(text));
 }
 
-int QtCanvas::TextHeight(std::string_view) { return metrics_->height(); }
+int QtCanvas::TextHeight(std::string_view) {
+  return metrics_->height();
+}
 
 void QtCanvas::TextOut(int x, int y, std::string_view text) {
   if (!painter_ || text.empty()) return;
@@ -121,7 +137,8 @@ void QtCanvas::SetPen(Color c, int width) {
 
 void QtCanvas::FillRect(const Rect& r) {
   if (!painter_) return;
-  painter_->fillRect(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)), ToQColor(brush_));
+  painter_->fillRect(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)),
+                     ToQColor(brush_));
 }
 
 void QtCanvas::Polyline(const std::vector<Point>& points) {
@@ -136,14 +153,19 @@ void QtCanvas::Polyline(const std::vector<Point>& points) {
 }
 
 void QtCanvas::SetClip(const Rect& r) {
-  if (painter_) painter_->setClipRect(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)));
+  if (painter_)
+    painter_->setClipRect(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)));
 }
 
 void QtCanvas::RemoveClip() {
   if (painter_) painter_->setClipping(false);
 }
 
-int QtCanvas::DpiX() const { return device_ ? device_->logicalDpiX() : 96; }
-int QtCanvas::DpiY() const { return device_ ? device_->logicalDpiY() : 96; }
+int QtCanvas::DpiX() const {
+  return device_ ? device_->logicalDpiX() : 96;
+}
+int QtCanvas::DpiY() const {
+  return device_ ? device_->logicalDpiY() : 96;
+}
 
 }  // namespace prambus

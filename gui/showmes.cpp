@@ -32,10 +32,12 @@ Font MessageFont() {
 mesbut::mesbut(const QString& caption, int index, QWidget* parent)
     : QPushButton(caption, parent), index_(index) {}
 
-mesokno::mesokno(QWidget* parent, const QString& caption, const QString& text, const QStringList& buttons)
+mesokno::mesokno(QWidget* parent, const QString& caption, const QString& text,
+                 const QStringList& buttons)
     : QDialog(parent), text_(ToCp1251(text)) {
   setWindowTitle(caption);
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
   font_ = ToQFontUi(MessageFont());
   for (int i = 0; i < buttons.size(); ++i) {
     auto* b = new mesbut(buttons[i], i, this);
@@ -113,6 +115,8 @@ void mesokno::CentreOnMainWindow(const QWidget* window) {
   Anchor() = QPoint(g.left() + g.width() / 2, g.top() + g.height() / 2);
 }
 
-void mesokno::CentreOnPointer() { Anchor() = QCursor::pos(); }
+void mesokno::CentreOnPointer() {
+  Anchor() = QCursor::pos();
+}
 
 }  // namespace prambus

@@ -21,17 +21,29 @@ void SurfaceWidget::paintEvent(QPaintEvent*) {
   owner_->PaintClient(p);
 }
 
-void SurfaceWidget::resizeEvent(QResizeEvent*) { owner_->FormResize(); }
+void SurfaceWidget::resizeEvent(QResizeEvent*) {
+  owner_->FormResize();
+}
 
 void SurfaceWidget::keyPressEvent(QKeyEvent* e) {
   if (!owner_->DispatchKeyEvent(e)) QWidget::keyPressEvent(e);
 }
 
-void SurfaceWidget::mousePressEvent(QMouseEvent* e) { owner_->MousePress(e); }
-void SurfaceWidget::mouseMoveEvent(QMouseEvent* e) { owner_->MouseMove(e); }
-void SurfaceWidget::mouseReleaseEvent(QMouseEvent* e) { owner_->MouseRelease(e); }
-void SurfaceWidget::mouseDoubleClickEvent(QMouseEvent* e) { owner_->MouseDoubleClick(e); }
-void SurfaceWidget::wheelEvent(QWheelEvent* e) { owner_->Wheel(e); }
+void SurfaceWidget::mousePressEvent(QMouseEvent* e) {
+  owner_->MousePress(e);
+}
+void SurfaceWidget::mouseMoveEvent(QMouseEvent* e) {
+  owner_->MouseMove(e);
+}
+void SurfaceWidget::mouseReleaseEvent(QMouseEvent* e) {
+  owner_->MouseRelease(e);
+}
+void SurfaceWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+  owner_->MouseDoubleClick(e);
+}
+void SurfaceWidget::wheelEvent(QWheelEvent* e) {
+  owner_->Wheel(e);
+}
 
 void SurfaceWidget::contextMenuEvent(QContextMenuEvent* e) {
   owner_->ContextMenu()->exec(e->globalPos());

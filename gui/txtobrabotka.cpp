@@ -8,12 +8,12 @@
 #include <QStatusBar>
 
 #include "encodings/code_tables.h"
+#include "find_dialogs.h"
+#include "hex_windows.h"
 #include "io/io_error.h"
 #include "platform/services.h"
 #include "settings/settings.h"
 #include "shell/status_text.h"
-#include "find_dialogs.h"
-#include "hex_windows.h"
 #include "single_copy.h"
 #include "surface_widget.h"
 #include "views/view_factory.h"
@@ -217,17 +217,19 @@ void Tform1::RecomputeScrollRanges() {
   const int lh = view_->LineHeight();
   const ScrollRange v = ComputeScrollRange(vrange_, view_->GetDocumentHeight(), view_->ViewHeight,
                                            surfaceH, Cfg().EffOtstupY, view_->ScrollY, lh);
-  const ScrollRange h = ComputeScrollRange(hrange_, view_->GetDocumentWidth(), view_->ViewWidth,
-                                           surfaceW, Cfg().EffOtstupX, view_->ScrollX,
-                                           view_->CharWidth(' '));
+  const ScrollRange h =
+      ComputeScrollRange(hrange_, view_->GetDocumentWidth(), view_->ViewWidth, surfaceW,
+                         Cfg().EffOtstupX, view_->ScrollX, view_->CharWidth(' '));
   auto apply = [this](QScrollBar* bar, ScrollRange& stored, const ScrollRange& r, bool vertical) {
     stored = r;
     QSignalBlocker block(bar);
     if (!r.enabled) {
       bar->setRange(0, 0);
       bar->setEnabled(false);
-      if (vertical) view_->SetScrollY(0);
-      else view_->SetScrollX(0);
+      if (vertical)
+        view_->SetScrollY(0);
+      else
+        view_->SetScrollX(0);
       return;
     }
     bar->setEnabled(true);
@@ -266,8 +268,10 @@ void Tform1::ScrollBarChanged(bool vertical) {
   ScrollRange& r = vertical ? vrange_ : hrange_;
   r.position = ClampScrollPosition(bar->value(), r);
   HideCaret();
-  if (vertical) view_->SetScrollY(r.position);
-  else view_->SetScrollX(r.position);
+  if (vertical)
+    view_->SetScrollY(r.position);
+  else
+    view_->SetScrollX(r.position);
   Redraw();
   ToggleCaret();
 }
@@ -365,7 +369,8 @@ void Tform1::RefreshStatusBar() {
   in.insertMode = view_->InsertMode;
   in.openDurationMs = openDuration_;
   for (size_t i = 0; i + 1 < encodingActions_.size(); ++i)
-    if (encodingActions_[i]->isChecked()) in.encodingCaption = encodingActions_[i]->text().toStdString();
+    if (encodingActions_[i]->isChecked())
+      in.encodingCaption = encodingActions_[i]->text().toStdString();
   const auto texts = StatusPanels(in);
   for (int i = 0; i < 6; ++i) panels_[i]->setText(QString::fromStdString(texts[i]));
 }
@@ -434,7 +439,8 @@ void Tform1::CreateView(int kind) {
     viewKind_ = kind;
   }
   AttachHexView();
-  for (size_t i = 0; i < viewItems_.size(); ++i) view_->AttachMenuItem(static_cast<int>(i), viewItems_[i]);
+  for (size_t i = 0; i < viewItems_.size(); ++i)
+    view_->AttachMenuItem(static_cast<int>(i), viewItems_[i]);
   const int index = kind == kTextView ? 0 : 1;
   for (int i = 0; i < 2; ++i) {
     viewKindActions_[i]->setChecked(i == index);
@@ -492,8 +498,10 @@ void Tform1::SwitchView(int tableIndex) {
 void Tform1::changeEvent(QEvent* e) {
   QMainWindow::changeEvent(e);
   if (e->type() == QEvent::ActivationChange) {
-    if (isActiveWindow()) ActivateHandler();
-    else DeactivateHandler();
+    if (isActiveWindow())
+      ActivateHandler();
+    else
+      DeactivateHandler();
   }
 }
 

@@ -204,7 +204,7 @@ class Tform1 : public QMainWindow {
   void AttachHexView();
   TForm2* form2_ = nullptr;
   TForm3* form3_ = nullptr;
-  std::string lastSearch_;       // the text F3 searches for (Windows-1251)
+  std::string lastSearch_;  // the text F3 searches for (Windows-1251)
   bool lastSearchCase_ = false;
   bool openedByShortcut_ = false;  // the find windows' tag: opened with Ctrl held
   SurfaceWidget* central_ = nullptr;
@@ -264,7 +264,7 @@ class Tform1 : public QMainWindow {
   QAction* stayOnTopAction_ = nullptr;
   std::vector<QAction*> viewKindActions_;         // in "Формат"
   std::vector<QAction*> contextViewKindActions_;  // in the context menu
-  std::vector<QAction*> encodingActions_;         // encoding items, "Загрузить из файла..." last
+  std::vector<QAction*> encodingActions_;  // encoding items, "Загрузить из файла..." last
   std::vector<tmnitem*> viewItems_;
   int formatInserted_ = 0;  // view items placed in "Формат"
   int extraInserted_ = 0;   // view items placed in "Дополнительно"

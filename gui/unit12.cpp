@@ -23,7 +23,8 @@ TForm12::TForm12(QWidget* parent) : QDialog(parent) {
 
 void TForm12::Fill(const QStringList& loadedNames, int source, int target, const QColor& background,
                    const QColor& text) {
-  const QStringList builtIn = {"Windows", "DOS", "Quoted Printable", "Транслит", "Unicode (UTF-16)", "UTF-8"};
+  const QStringList builtIn = {"Windows",          "DOS",  "Quoted Printable", "Транслит",
+                               "Unicode (UTF-16)", "UTF-8"};
   for (QListWidget* list : {ListBox1, ListBox2}) {
     list->clear();
     list->addItems(builtIn + loadedNames);

@@ -117,8 +117,14 @@ void Tform1::WireMenuCommands() {
     connect(a, &QAction::triggered, this, [this, i] { SelectEncoding(static_cast<int>(i)); });
   }
   on(helpMenu_, "Справка программы Прамбус...", [this] { OpenHelp(); });
-  on(editMenu_, "Найти...", [this] { openedByShortcut_ = false; FindCommand(); });
-  on(editMenu_, "Заменить...", [this] { openedByShortcut_ = false; ReplaceCommand(); });
+  on(editMenu_, "Найти...", [this] {
+    openedByShortcut_ = false;
+    FindCommand();
+  });
+  on(editMenu_, "Заменить...", [this] {
+    openedByShortcut_ = false;
+    ReplaceCommand();
+  });
   connect(findNextAction_, &QAction::triggered, this, [this] { FindNextCommand(); });
   connect(encodingActions_.back(), &QAction::triggered, this, [this] { LoadEncodingCommand(); });
   on(extraMenu_, "Перекодировка...", [this] { RecodeCommand(); });

@@ -10,8 +10,8 @@ const CodeTable& WindowsTable() {
 const CodeTable& DosTable() {
   static const CodeTable t = [] {
     CodeTable d = IdentityTable();
-    for (int b = 128; b <= 159; ++b) d[b] = static_cast<uint8_t>(b + 64);   // А..Я
-    for (int b = 160; b <= 175; ++b) d[b] = static_cast<uint8_t>(b + 64);   // а..п
+    for (int b = 128; b <= 159; ++b) d[b] = static_cast<uint8_t>(b + 64);  // А..Я
+    for (int b = 160; b <= 175; ++b) d[b] = static_cast<uint8_t>(b + 64);  // а..п
     static const uint8_t box[48] = {128, 129, 130, 178, 131, 132, 133, 136, 179, 137, 138, 139,
                                     140, 141, 142, 172, 144, 145, 146, 147, 151, 134, 148, 150,
                                     187, 153, 154, 155, 156, 157, 158, 159, 163, 165, 166, 167,

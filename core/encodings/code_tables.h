@@ -20,6 +20,8 @@ const CodeTable& DosTable();
 // The DOS table marked with 0, 0, 4: valid only as a recode target.
 CodeTable DosForOutputTable();
 CodeTable MarkerTable(uint8_t kind);
-inline bool IsMarker(const CodeTable& t) { return t[0] == 0 && t[1] == 0; }
+inline bool IsMarker(const CodeTable& t) {
+  return t[0] == 0 && t[1] == 0;
+}
 
 }  // namespace prambus

@@ -17,7 +17,9 @@ uint8_t hexDigitValue(uint8_t c) {
   return 255;
 }
 
-uint8_t hexDigitChar(uint8_t v) { return v < 10 ? '0' + v : 'A' + (v - 10); }
+uint8_t hexDigitChar(uint8_t v) {
+  return v < 10 ? '0' + v : 'A' + (v - 10);
+}
 
 // ----------------------------------------------------- Quoted-Printable ----
 
@@ -104,35 +106,76 @@ uint8_t Cyr(char upperLatinName, bool lower) {
   // Single-letter map to the upper-case Cyrillic letter.
   uint8_t u = 0;
   switch (upperLatinName) {
-    case 'A': u = 0xC0; break;
-    case 'B': u = 0xC1; break;
-    case 'D': u = 0xC4; break;
-    case 'E': u = 0xC5; break;
-    case 'F': u = 0xD4; break;
-    case 'G': u = 0xC3; break;
-    case 'H': u = 0xD5; break;
-    case 'I': u = 0xC8; break;
-    case 'K': u = 0xCA; break;
-    case 'L': u = 0xCB; break;
-    case 'M': u = 0xCC; break;
-    case 'N': u = 0xCD; break;
-    case 'O': u = 0xCE; break;
-    case 'P': u = 0xCF; break;
-    case 'Q': u = 0xCA; break;
-    case 'R': u = 0xD0; break;
-    case 'U': u = 0xD3; break;
-    case 'V': u = 0xC2; break;
-    case 'W': u = 0xD3; break;
-    default: break;
+    case 'A':
+      u = 0xC0;
+      break;
+    case 'B':
+      u = 0xC1;
+      break;
+    case 'D':
+      u = 0xC4;
+      break;
+    case 'E':
+      u = 0xC5;
+      break;
+    case 'F':
+      u = 0xD4;
+      break;
+    case 'G':
+      u = 0xC3;
+      break;
+    case 'H':
+      u = 0xD5;
+      break;
+    case 'I':
+      u = 0xC8;
+      break;
+    case 'K':
+      u = 0xCA;
+      break;
+    case 'L':
+      u = 0xCB;
+      break;
+    case 'M':
+      u = 0xCC;
+      break;
+    case 'N':
+      u = 0xCD;
+      break;
+    case 'O':
+      u = 0xCE;
+      break;
+    case 'P':
+      u = 0xCF;
+      break;
+    case 'Q':
+      u = 0xCA;
+      break;
+    case 'R':
+      u = 0xD0;
+      break;
+    case 'U':
+      u = 0xD3;
+      break;
+    case 'V':
+      u = 0xC2;
+      break;
+    case 'W':
+      u = 0xD3;
+      break;
+    default:
+      break;
   }
   return lower ? static_cast<uint8_t>(u + 0x20) : u;
 }
 
-uint8_t LowerCyr(uint8_t upper) { return upper == 0xA8 ? 0xB8 : static_cast<uint8_t>(upper + 0x20); }
+uint8_t LowerCyr(uint8_t upper) {
+  return upper == 0xA8 ? 0xB8 : static_cast<uint8_t>(upper + 0x20);
+}
 
 bool IsConsonant(uint8_t c) {
-  static const uint8_t kUpper[] = {0xC1, 0xC2, 0xC3, 0xC4, 0xC6, 0xC7, 0xCA, 0xCB, 0xCC, 0xCD, 0xCF,
-                                   0xD0, 0xD1, 0xD2, 0xD4, 0xD5, 0xD6, 0xD7, 0xD8, 0xD9};
+  static const uint8_t kUpper[] = {0xC1, 0xC2, 0xC3, 0xC4, 0xC6, 0xC7, 0xCA, 0xCB, 0xCC, 0xCD,
+                                   0xCF, 0xD0, 0xD1, 0xD2, 0xD4, 0xD5, 0xD6, 0xD7, 0xD8, 0xD9};
   for (uint8_t u : kUpper)
     if (c == u || c == u + 0x20) return true;
   return false;
@@ -155,7 +198,9 @@ std::string translitToCyrillic(std::string_view s) {
     }
     const bool low = lowerL;
     const char L = static_cast<char>(upperL ? c : c - 32);
-    auto put = [&](uint8_t upperCyr) { out += static_cast<char>(low ? LowerCyr(upperCyr) : upperCyr); };
+    auto put = [&](uint8_t upperCyr) {
+      out += static_cast<char>(low ? LowerCyr(upperCyr) : upperCyr);
+    };
     const uint8_t next = at(i + 1);
     const bool hasNext = i + 1 < n;
     switch (L) {
@@ -170,10 +215,14 @@ std::string translitToCyrillic(std::string_view s) {
       case 'J':
       case 'Y': {
         uint8_t v = 0;
-        if (hasNext && is(next, 'A')) v = 0xDF;       // Я
-        else if (hasNext && is(next, 'E')) v = 0xC5;  // Е
-        else if (hasNext && is(next, 'O')) v = 0xA8;  // Ё
-        else if (hasNext && is(next, 'U')) v = 0xDE;  // Ю
+        if (hasNext && is(next, 'A'))
+          v = 0xDF;  // Я
+        else if (hasNext && is(next, 'E'))
+          v = 0xC5;  // Е
+        else if (hasNext && is(next, 'O'))
+          v = 0xA8;  // Ё
+        else if (hasNext && is(next, 'U'))
+          v = 0xDE;  // Ю
         if (v) {
           put(v);
           ++i;
@@ -210,8 +259,8 @@ std::string translitToCyrillic(std::string_view s) {
         }
         break;
       case 'X':
-        put(0xCA);                             // К
-        out += static_cast<char>(0xF1);        // с
+        put(0xCA);                       // К
+        out += static_cast<char>(0xF1);  // с
         break;
       default:
         put(Cyr(L, false));
@@ -223,11 +272,11 @@ std::string translitToCyrillic(std::string_view s) {
 
 std::string cyrillicToTranslit(std::string_view s) {
   static const char* const kUpperNames[32] = {
-      "A", "B", "V", "G", "D", "E", "Zh", "Z", "I", "J", "K", "L", "M", "N", "O", "P",
-      "R", "S", "T", "U", "F", "H", "C", "Ch", "Sh", "Sch", "'", "Y", "'", "E", nullptr, nullptr};
+      "A", "B", "V", "G", "D", "E", "Zh", "Z",  "I",  "J",   "K", "L", "M", "N", "O",     "P",
+      "R", "S", "T", "U", "F", "H", "C",  "Ch", "Sh", "Sch", "'", "Y", "'", "E", nullptr, nullptr};
   static const char* const kLowerNames[32] = {
-      "a", "b", "v", "g", "d", "e", "zh", "z", "i", "j", "k", "l", "m", "n", "o", "p",
-      "r", "s", "t", "u", "f", "h", "c", "ch", "sh", "sch", "'", "y", "'", "e", nullptr, nullptr};
+      "a", "b", "v", "g", "d", "e", "zh", "z",  "i",  "j",   "k", "l", "m", "n", "o",     "p",
+      "r", "s", "t", "u", "f", "h", "c",  "ch", "sh", "sch", "'", "y", "'", "e", nullptr, nullptr};
   std::string out;
   out.reserve(s.size() * 3);
   uint8_t before = 0;
@@ -242,18 +291,36 @@ std::string cyrillicToTranslit(std::string_view s) {
     if (c >= 0xC0) {
       const bool upper = c < 0xE0;
       const int idx = upper ? c - kUpperA : c - kUpperA - 0x20;
-      if (idx == 30) iotated(upper, 'u');
-      else if (idx == 31) iotated(upper, 'a');
-      else out += (upper ? kUpperNames : kLowerNames)[idx];
+      if (idx == 30)
+        iotated(upper, 'u');
+      else if (idx == 31)
+        iotated(upper, 'a');
+      else
+        out += (upper ? kUpperNames : kLowerNames)[idx];
       continue;
     }
     switch (c) {
-      case 0xA8: iotated(true, 'o'); break;   // Ё
-      case 0xB8: iotated(false, 'o'); break;  // ё
-      case 0xA1: out += 'U'; break;           // Ў
-      case 0xA2: out += 'u'; break;           // ў
-      case 0xB2: case 0xB3: case 0xAF: case 0xBF: out += 'i'; break;  // І і Ї ї
-      default: out += static_cast<char>(c); break;
+      case 0xA8:
+        iotated(true, 'o');
+        break;  // Ё
+      case 0xB8:
+        iotated(false, 'o');
+        break;  // ё
+      case 0xA1:
+        out += 'U';
+        break;  // Ў
+      case 0xA2:
+        out += 'u';
+        break;  // ў
+      case 0xB2:
+      case 0xB3:
+      case 0xAF:
+      case 0xBF:
+        out += 'i';
+        break;  // І і Ї ї
+      default:
+        out += static_cast<char>(c);
+        break;
     }
   }
   return out;
@@ -268,7 +335,7 @@ namespace {
 
 struct UtfTables {
   uint16_t unit[256];
-  uint32_t utf8[256];    // the UTF-8 bytes, first byte lowest
+  uint32_t utf8[256];  // the UTF-8 bytes, first byte lowest
   uint8_t utf8Len[256];
   uint8_t fromBmp[0x10000];  // unit -> Windows-1251 byte ('?' when none)
   UtfTables() {
@@ -282,7 +349,8 @@ struct UtfTables {
         utf8[b] = (0xC0 | (cp >> 6)) | ((0x80 | (cp & 0x3F)) << 8);
         utf8Len[b] = 2;
       } else {
-        utf8[b] = (0xE0 | (cp >> 12)) | ((0x80 | ((cp >> 6) & 0x3F)) << 8) | ((0x80 | (cp & 0x3F)) << 16);
+        utf8[b] =
+            (0xE0 | (cp >> 12)) | ((0x80 | ((cp >> 6) & 0x3F)) << 8) | ((0x80 | (cp & 0x3F)) << 16);
         utf8Len[b] = 3;
       }
     }
@@ -335,7 +403,8 @@ std::string utf16ToAnsi(std::string_view s, bool firstChunk) {
   const UtfTables& t = Utf();
   std::string out(n / 2, '\0');
   const unsigned char* p = reinterpret_cast<const unsigned char*>(s.data());
-  for (size_t i = 0, k = 0; i + 1 < n; i += 2, ++k) out[k] = static_cast<char>(t.fromBmp[p[i] | (p[i + 1] << 8)]);
+  for (size_t i = 0, k = 0; i + 1 < n; i += 2, ++k)
+    out[k] = static_cast<char>(t.fromBmp[p[i] | (p[i + 1] << 8)]);
   carry = std::move(nextCarry);
   return out;
 }
@@ -360,8 +429,10 @@ std::string utf8ToAnsi(std::string_view s) {
       continue;
     }
     // Two-byte sequences (all of Cyrillic) straight through the table.
-    if ((c & 0xE0) == 0xC0 && i + 1 < n && (static_cast<uint8_t>(s[i + 1]) & 0xC0) == 0x80 && c >= 0xC2) {
-      *o++ = static_cast<char>(t.fromBmp[((c & 0x1F) << 6) | (static_cast<uint8_t>(s[i + 1]) & 0x3F)]);
+    if ((c & 0xE0) == 0xC0 && i + 1 < n && (static_cast<uint8_t>(s[i + 1]) & 0xC0) == 0x80 &&
+        c >= 0xC2) {
+      *o++ =
+          static_cast<char>(t.fromBmp[((c & 0x1F) << 6) | (static_cast<uint8_t>(s[i + 1]) & 0x3F)]);
       i += 2;
       continue;
     }
@@ -370,8 +441,10 @@ std::string utf8ToAnsi(std::string_view s) {
     size_t j = i + 1;
     bool ok = extra > 0;
     for (int k = 0; ok && k < extra; ++k, ++j) {
-      if (j >= n || (static_cast<uint8_t>(s[j]) & 0xC0) != 0x80) ok = false;
-      else cp = (cp << 6) | (static_cast<uint8_t>(s[j]) & 0x3F);
+      if (j >= n || (static_cast<uint8_t>(s[j]) & 0xC0) != 0x80)
+        ok = false;
+      else
+        cp = (cp << 6) | (static_cast<uint8_t>(s[j]) & 0x3F);
     }
     const bool overlong = ok && ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) ||
                                  (extra == 3 && cp < 0x10000));

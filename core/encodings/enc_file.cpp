@@ -11,9 +11,12 @@ namespace {
 
 int DigitOf(char c, int base) {
   int v = -1;
-  if (c >= '0' && c <= '9') v = c - '0';
-  else if (c >= 'a' && c <= 'z') v = c - 'a' + 10;
-  else if (c >= 'A' && c <= 'Z') v = c - 'A' + 10;
+  if (c >= '0' && c <= '9')
+    v = c - '0';
+  else if (c >= 'a' && c <= 'z')
+    v = c - 'a' + 10;
+  else if (c >= 'A' && c <= 'Z')
+    v = c - 'A' + 10;
   return v >= 0 && v < base ? v : -1;
 }
 
@@ -60,7 +63,7 @@ bool parseEncodingText(std::string_view text, CodeTable& table) {
       continue;
     }
     size_t end = pos;
-    while (end < n && static_cast<uint8_t>(text[end]) > 32 && end - pos < 32) ++end;
+    while (end<n&& static_cast<uint8_t>(text[end])> 32 && end - pos < 32) ++end;
     int64_t v = 0;
     if (!ParseNumber(text.substr(pos, end - pos), v)) return false;
     t[k] = static_cast<uint8_t>(static_cast<uint64_t>(v) & 0xFF);

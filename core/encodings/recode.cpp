@@ -34,11 +34,16 @@ std::string RecodePlan::Decode(std::string_view bytes, bool first) const {
     return out;
   }
   switch (source_[2]) {
-    case kConvQuotedPrintable: return decodeQuotedPrintable(bytes);
-    case kConvTranslit: return translitToCyrillic(bytes);
-    case kConvUtf16: return utf16ToAnsi(bytes, first);
-    case kConvUtf8: return utf8ToAnsi(bytes);
-    default: return std::string(bytes);
+    case kConvQuotedPrintable:
+      return decodeQuotedPrintable(bytes);
+    case kConvTranslit:
+      return translitToCyrillic(bytes);
+    case kConvUtf16:
+      return utf16ToAnsi(bytes, first);
+    case kConvUtf8:
+      return utf8ToAnsi(bytes);
+    default:
+      return std::string(bytes);
   }
 }
 
@@ -49,11 +54,16 @@ std::string RecodePlan::Encode(std::string_view text, bool first) const {
     return out;
   }
   switch (target_[2]) {
-    case kConvQuotedPrintable: return encodeQuotedPrintable(text, first);
-    case kConvTranslit: return cyrillicToTranslit(text);
-    case kConvUtf16: return ansiToUtf16(text);
-    case kConvUtf8: return ansiToUtf8(text);
-    default: return std::string(text);
+    case kConvQuotedPrintable:
+      return encodeQuotedPrintable(text, first);
+    case kConvTranslit:
+      return cyrillicToTranslit(text);
+    case kConvUtf16:
+      return ansiToUtf16(text);
+    case kConvUtf8:
+      return ansiToUtf8(text);
+    default:
+      return std::string(text);
   }
 }
 

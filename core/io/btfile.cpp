@@ -31,7 +31,9 @@ bytefile::bytefile(const std::string& name, bool forReading) : forReading_(forRe
   }
 }
 
-bytefile::~bytefile() { Close(); }
+bytefile::~bytefile() {
+  Close();
+}
 
 namespace {
 constexpr size_t kTransfer = size_t(256) << 10;
@@ -57,7 +59,8 @@ size_t bytefile::ReadBlockAt(int64_t offset) {
     aheadStart_ = offset;
   }
   const int64_t from = offset - aheadStart_;
-  const size_t n = std::min<size_t>(BlockSize, ahead_.size() - std::min<size_t>(from, ahead_.size()));
+  const size_t n =
+      std::min<size_t>(BlockSize, ahead_.size() - std::min<size_t>(from, ahead_.size()));
   if (n) std::memcpy(block_, ahead_.data() + from, n);
   return n;
 }
@@ -69,7 +72,8 @@ bool bytefile::FlushPending() {
   size_t done = 0;
   for (int attempt = 0; attempt < 5 && done < pending_.size(); ++attempt) {
     while (done < pending_.size()) {
-      const ssize_t w = ::pwrite(fd_, pending_.data() + done, pending_.size() - done, pendingStart_ + done);
+      const ssize_t w =
+          ::pwrite(fd_, pending_.data() + done, pending_.size() - done, pendingStart_ + done);
       if (w < 0 && errno == EINTR) continue;
       if (w <= 0) {
         Record(w < 0 ? errno : ENOSPC);
@@ -227,13 +231,17 @@ double bytefile::ReadDouble() {
   return d;
 }
 
-bool bytefile::AtEnd() const { return BlockPos >= BlockFill && osPos_ >= fileSize_; }
+bool bytefile::AtEnd() const {
+  return BlockPos >= BlockFill && osPos_ >= fileSize_;
+}
 
 int32_t bytefile::Size() {
   if (KnownSize < FilePosition()) KnownSize = FilePosition();
   return KnownSize;
 }
 
-int64_t bytefile::Remaining() const { return std::max<int64_t>(0, fileSize_ - FilePosition()); }
+int64_t bytefile::Remaining() const {
+  return std::max<int64_t>(0, fileSize_ - FilePosition());
+}
 
 }  // namespace prambus

@@ -32,7 +32,8 @@ class bytefile {
   void WriteByte(uint8_t b) {
     if (BlockPos >= BlockSize) Refill();
     ++BlockPos;
-    if (!Dirty && (static_cast<uint8_t>(block_[BlockPos - 1]) != b || BlockFill < BlockPos)) Dirty = true;
+    if (!Dirty && (static_cast<uint8_t>(block_[BlockPos - 1]) != b || BlockFill < BlockPos))
+      Dirty = true;
     block_[BlockPos - 1] = static_cast<char8_t>(b);
     if (BlockPos > BlockFill) BlockFill = BlockPos;
   }
@@ -89,8 +90,8 @@ class bytefile {
   int fd_ = -1;
   bool forReading_ = false;
   int32_t blockStart_ = 0;  // file offset of the block
-  int64_t fileSize_ = 0;  // the file's size as last known to the stream
-  int64_t osPos_ = 0;     // where the next platform read or write happens
+  int64_t fileSize_ = 0;    // the file's size as last known to the stream
+  int64_t osPos_ = 0;       // where the next platform read or write happens
   int error_ = 0;
   // char8_t, not uint8_t: stores into the block then cannot alias the
   // position fields, which stay in registers in a byte loop.

@@ -8,9 +8,9 @@
 namespace prambus {
 
 struct PlatformServices {
-  std::function<void()> beep;                             // plain system beep
-  std::function<void(const std::string&)> setClipboard;   // 8-bit Windows-1251 text
-  std::function<std::string()> getClipboard;              // 8-bit Windows-1251 text
+  std::function<void()> beep;                            // plain system beep
+  std::function<void(const std::string&)> setClipboard;  // 8-bit Windows-1251 text
+  std::function<std::string()> getClipboard;             // 8-bit Windows-1251 text
 };
 
 // The program-wide service table; empty functions do nothing.

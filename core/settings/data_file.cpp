@@ -112,9 +112,9 @@ bool ReadSkin(FieldReader& r, winposit& w) {
 bool ReadPinned(FieldReader& r, winposit& w) {
   uint8_t state = 0;
   int32_t kind = 1;
-  if (!r.String(w.path) || !r.Int(w.left) || !r.Int(w.top) || !r.Int(w.width) ||
-      !r.Int(w.height) || !r.Byte(state) || !r.Bool(w.visible) || !r.Bool(w.minimalMode) ||
-      !r.Bool(w.stayOnTop) || !r.Int(kind) || !r.Bools(w.checks) || !ReadSkin(r, w))
+  if (!r.String(w.path) || !r.Int(w.left) || !r.Int(w.top) || !r.Int(w.width) || !r.Int(w.height) ||
+      !r.Byte(state) || !r.Bool(w.visible) || !r.Bool(w.minimalMode) || !r.Bool(w.stayOnTop) ||
+      !r.Int(kind) || !r.Bools(w.checks) || !ReadSkin(r, w))
     return false;
   w.windowState = state == 0 ? 0 : state == 1 ? 1 : 2;
   w.viewKind = static_cast<int16_t>(kind == 2 ? 2 : 1);
@@ -161,18 +161,18 @@ void ReadFields(bytefile& f, StoredState& st, Settings& s) {
   winposit& d = st.defaults;
 
   bool reserved = false;
-  r.Bool(reserved);                                                           // 1: skipped
+  r.Bool(reserved);  // 1: skipped
   uint8_t state = 0;
-  if (r.Byte(state)) d.windowState = state == 2 ? 2 : state == 1 ? 1 : 0;     // 2
-  r.Int(d.left), r.Int(d.top), r.Int(d.width), r.Int(d.height);               // 3
-  r.Bool(d.minimalMode), r.Bool(d.stayOnTop);                                 // 4
+  if (r.Byte(state)) d.windowState = state == 2 ? 2 : state == 1 ? 1 : 0;  // 2
+  r.Int(d.left), r.Int(d.top), r.Int(d.width), r.Int(d.height);            // 3
+  r.Bool(d.minimalMode), r.Bool(d.stayOnTop);                              // 4
   int32_t kind = 1;
-  if (r.Int(kind)) d.viewKind = static_cast<int16_t>(kind == 2 ? 2 : 1);      // 5
-  r.Bools(d.checks);                                                          // 6
-  ReadSkin(r, d);                                                             // 7
-  r.FontValue(st.surfaceFont);                                                // 8
+  if (r.Int(kind)) d.viewKind = static_cast<int16_t>(kind == 2 ? 2 : 1);  // 5
+  r.Bools(d.checks);                                                      // 6
+  ReadSkin(r, d);                                                         // 7
+  r.FontValue(st.surfaceFont);                                            // 8
   int32_t count = 0;
-  if (r.Count(count, 5)) {                                                    // 9
+  if (r.Count(count, 5)) {  // 9
     std::vector<ExtensionBinding> bindings;
     for (int32_t i = 0; i < count; ++i) {
       ExtensionBinding b;
@@ -182,7 +182,7 @@ void ReadFields(bytefile& f, StoredState& st, Settings& s) {
     st.bindings = std::move(bindings);
   }
   int32_t pinned = 0;
-  if (!r.Int(pinned)) return;                                                 // 10
+  if (!r.Int(pinned)) return;  // 10
   if (pinned < 0 || pinned > kMaxPinned) {
     st.pinned.clear();
     return;  // the rest of the file is ignored
@@ -194,11 +194,13 @@ void ReadFields(bytefile& f, StoredState& st, Settings& s) {
     st.pinned.push_back(std::move(w));
   }
 
-  if (!r.AtEnd()) {                                                           // 11-22
+  if (!r.AtEnd()) {  // 11-22
     r.Int(s.MaxUndoLen), r.Int(s.OtstupX), r.Int(s.OtstupY);
-    r.Double(s.LeftMargin), r.Double(s.RightMargin), r.Double(s.TopMargin), r.Double(s.BottomMargin);
+    r.Double(s.LeftMargin), r.Double(s.RightMargin), r.Double(s.TopMargin),
+        r.Double(s.BottomMargin);
     r.Bool(s.NumPages);
-    r.Int(s.HButtonMargin), r.Int(s.VButtonMargin), r.Int(s.MaxButtonsinRow), r.Int(s.HSpaceBetween);
+    r.Int(s.HButtonMargin), r.Int(s.VButtonMargin), r.Int(s.MaxButtonsinRow),
+        r.Int(s.HSpaceBetween);
     r.Int(s.MarginforButton), r.Int(s.VSpaceBetween), r.Int(s.MarginforText), r.UInt(s.TextColor);
     r.String(s.TextFont), r.Int(s.TextSize);
     bool italic = false, bold = false, underline = false, strike = false;
@@ -221,10 +223,10 @@ void ReadFields(bytefile& f, StoredState& st, Settings& s) {
   if (r.AtEnd()) {
     st.encodings.clear();
   } else {
-    r.Byte(d.encodingIndex);                                                  // 24
-    for (auto& w : st.pinned) r.Byte(w.encodingIndex);                        // 25
+    r.Byte(d.encodingIndex);                            // 24
+    for (auto& w : st.pinned) r.Byte(w.encodingIndex);  // 25
     uint8_t m = 0;
-    if (r.Byte(m)) {                                                          // 26
+    if (r.Byte(m)) {  // 26
       std::vector<LoadedEncoding> encodings;
       for (int i = 0; i < m; ++i) {
         LoadedEncoding e;
@@ -240,32 +242,32 @@ void ReadFields(bytefile& f, StoredState& st, Settings& s) {
     for (auto& e : st.recent) r.Int(e.col), r.Int(e.row), r.Byte(e.viewKind);  // 27
     r.Bool(s.RememberCurPos);                                                  // 28
   }
-  if (!r.AtEnd()) {                                                            // 29
+  if (!r.AtEnd()) {  // 29
     std::string lineEnd;
     if (r.String(lineEnd)) s.LineEnd = lineEnd == "\r\n" ? "\r\n" : "\r";
   }
-  r.Bool(s.ExitOnEsc), r.Bool(s.SaveOnF2);                                     // 30
-  r.Double(s.HDistance);                                                       // 31
+  r.Bool(s.ExitOnEsc), r.Bool(s.SaveOnF2);                                                   // 30
+  r.Double(s.HDistance);                                                                     // 31
   r.Int(s.TextBaseSyst), r.Int(s.CoordBaseSyst), r.Int(s.HexColumns), r.UInt(s.CoordColor);  // 32
-  r.Bool(s.FirstZeroes);                                                       // 33
-  r.UInt(s.LineColor), r.UInt(s.MarginColor);                                  // 34
-  for (int i = 0; i < 8; ++i) {                                                // 35
+  r.Bool(s.FirstZeroes);                                                                     // 33
+  r.UInt(s.LineColor), r.UInt(s.MarginColor);                                                // 34
+  for (int i = 0; i < 8; ++i) {                                                              // 35
     bool b = false;
     if (r.Bool(b)) s.CodeInfo[i] = b;
   }
-  r.Int(s.DataWindowLeft), r.Int(s.DataWindowTop);                             // 36
-  r.Bools(st.kindChecks[0]), r.Bools(st.kindChecks[1]);                        // 37
-  if (!r.AtEnd()) r.Double(s.LineWidth), r.Double(s.MarginWidth);              // 38
-  if (!r.AtEnd()) {                                                            // 39
+  r.Int(s.DataWindowLeft), r.Int(s.DataWindowTop);                 // 36
+  r.Bools(st.kindChecks[0]), r.Bools(st.kindChecks[1]);            // 37
+  if (!r.AtEnd()) r.Double(s.LineWidth), r.Double(s.MarginWidth);  // 38
+  if (!r.AtEnd()) {                                                // 39
     r.Bool(d.statusBar);
     for (auto& w : st.pinned) r.Bool(w.statusBar);
   }
-  if (!r.AtEnd()) {                                                            // 40-41
+  if (!r.AtEnd()) {  // 40-41
     r.Bool(s.TrySaveReadOnly);
     r.UInt(s.ChosenTextClr), r.UInt(s.ChosenFonClr);
   }
-  if (!r.AtEnd()) r.Bool(s.RecListinSubMenu), r.Bool(s.MinimalModeWarning);    // 42
-  if (!r.AtEnd()) r.Bool(s.CutOnCtrlDel);                                      // 43
+  if (!r.AtEnd()) r.Bool(s.RecListinSubMenu), r.Bool(s.MinimalModeWarning);  // 42
+  if (!r.AtEnd()) r.Bool(s.CutOnCtrlDel);                                    // 43
 }
 
 }  // namespace
@@ -295,19 +297,19 @@ bool WriteDataFile(const std::string& path, const StoredState& st, const Setting
     bytefile f(temp, false);
     if (!f.Opened()) return false;
     const winposit& d = st.defaults;
-    f.WriteBool(false);                                                        // 1
-    f.WriteByte(d.windowState);                                                // 2
+    f.WriteBool(false);          // 1
+    f.WriteByte(d.windowState);  // 2
     f.WriteInt32(d.left), f.WriteInt32(d.top), f.WriteInt32(d.width), f.WriteInt32(d.height);
-    f.WriteBool(d.minimalMode), f.WriteBool(d.stayOnTop);                      // 4
-    f.WriteInt32(d.viewKind);                                                  // 5
-    f.WriteInt32(static_cast<int32_t>(d.checks.size()));                       // 6
+    f.WriteBool(d.minimalMode), f.WriteBool(d.stayOnTop);  // 4
+    f.WriteInt32(d.viewKind);                              // 5
+    f.WriteInt32(static_cast<int32_t>(d.checks.size()));   // 6
     for (bool b : d.checks) f.WriteBool(b);
-    WriteSkin(f, d);                                                           // 7
-    f.WriteFont(st.surfaceFont);                                               // 8
-    f.WriteInt32(static_cast<int32_t>(st.bindings.size()));                    // 9
+    WriteSkin(f, d);                                         // 7
+    f.WriteFont(st.surfaceFont);                             // 8
+    f.WriteInt32(static_cast<int32_t>(st.bindings.size()));  // 9
     for (const auto& b : st.bindings) f.WriteString(b.ext), f.WriteByte(b.viewIndex);
     const size_t pinned = std::min<size_t>(st.pinned.size(), kMaxPinned);
-    f.WriteInt32(static_cast<int32_t>(pinned));                                // 10
+    f.WriteInt32(static_cast<int32_t>(pinned));  // 10
     for (size_t i = 0; i < pinned; ++i) {
       const winposit& w = st.pinned[i];
       f.WriteString(w.path);
@@ -320,55 +322,58 @@ bool WriteDataFile(const std::string& path, const StoredState& st, const Setting
       WriteSkin(f, w);
     }
     f.WriteInt32(s.MaxUndoLen), f.WriteInt32(s.OtstupX), f.WriteInt32(s.OtstupY);  // 11
-    f.WriteDouble(s.LeftMargin), f.WriteDouble(s.RightMargin);                 // 12
+    f.WriteDouble(s.LeftMargin), f.WriteDouble(s.RightMargin);                     // 12
     f.WriteDouble(s.TopMargin), f.WriteDouble(s.BottomMargin);
-    f.WriteBool(s.NumPages);                                                   // 13
-    for (int32_t v : {s.HButtonMargin, s.VButtonMargin, s.MaxButtonsinRow, s.HSpaceBetween,
-                      s.MarginforButton, s.VSpaceBetween, s.MarginforText,
-                      static_cast<int32_t>(s.TextColor)})
-      f.WriteInt32(v);                                                         // 14
-    f.WriteString(s.TextFont), f.WriteInt32(s.TextSize);                       // 15
-    f.WriteBool(s.TextStyle & 2), f.WriteBool(s.TextStyle & 1);                // 16
+    f.WriteBool(s.NumPages);  // 13
+    for (int32_t v :
+         {s.HButtonMargin, s.VButtonMargin, s.MaxButtonsinRow, s.HSpaceBetween, s.MarginforButton,
+          s.VSpaceBetween, s.MarginforText, static_cast<int32_t>(s.TextColor)})
+      f.WriteInt32(v);                                           // 14
+    f.WriteString(s.TextFont), f.WriteInt32(s.TextSize);         // 15
+    f.WriteBool(s.TextStyle & 2), f.WriteBool(s.TextStyle & 1);  // 16
     f.WriteBool(s.TextStyle & 4), f.WriteBool(s.TextStyle & 8);
-    f.WriteInt32(s.MinRestoredWidth), f.WriteInt32(s.MinRestoredHeight);       // 17
+    f.WriteInt32(s.MinRestoredWidth), f.WriteInt32(s.MinRestoredHeight);                  // 17
     f.WriteInt32(s.ShagSaved), f.WriteInt32(s.HScrollStep), f.WriteInt32(s.VScrollStep);  // 18
-    f.WriteDouble(s.Distance);                                                 // 19
-    f.WriteInt32(s.MaxRecentListLen);                                          // 20
-    f.WriteDouble(s.PageFracture);                                             // 21
-    f.WriteInt32(s.MaxTextWidth);                                              // 22
+    f.WriteDouble(s.Distance);                                                            // 19
+    f.WriteInt32(s.MaxRecentListLen);                                                     // 20
+    f.WriteDouble(s.PageFracture);                                                        // 21
+    f.WriteInt32(s.MaxTextWidth);                                                         // 22
     const size_t n = static_cast<size_t>(std::max(0, s.MaxRecentListLen));
     auto recent = [&](size_t i) { return i < st.recent.size() ? st.recent[i] : RecentEntry{}; };
-    for (size_t i = 0; i < n; ++i) f.WriteString(recent(i).path);              // 23
-    f.WriteByte(d.encodingIndex);                                              // 24
+    for (size_t i = 0; i < n; ++i) f.WriteString(recent(i).path);                 // 23
+    f.WriteByte(d.encodingIndex);                                                 // 24
     for (size_t i = 0; i < pinned; ++i) f.WriteByte(st.pinned[i].encodingIndex);  // 25
     const size_t m = std::min<size_t>(st.encodings.size(), 255);
-    f.WriteByte(static_cast<uint8_t>(m));                                      // 26
-    for (size_t i = 0; i < m; ++i) f.WriteString(st.encodings[i].path), f.WriteString(st.encodings[i].name);
-    for (size_t i = 0; i < n; ++i) {                                           // 27
+    f.WriteByte(static_cast<uint8_t>(m));  // 26
+    for (size_t i = 0; i < m; ++i)
+      f.WriteString(st.encodings[i].path), f.WriteString(st.encodings[i].name);
+    for (size_t i = 0; i < n; ++i) {  // 27
       const RecentEntry e = recent(i);
       f.WriteInt32(e.col), f.WriteInt32(e.row), f.WriteByte(e.viewKind);
     }
-    f.WriteBool(s.RememberCurPos);                                             // 28
-    f.WriteString(s.LineEnd);                                                  // 29
-    f.WriteBool(s.ExitOnEsc), f.WriteBool(s.SaveOnF2);                         // 30
-    f.WriteDouble(s.HDistance);                                                // 31
-    f.WriteInt32(s.TextBaseSyst), f.WriteInt32(s.CoordBaseSyst);               // 32
+    f.WriteBool(s.RememberCurPos);                                // 28
+    f.WriteString(s.LineEnd);                                     // 29
+    f.WriteBool(s.ExitOnEsc), f.WriteBool(s.SaveOnF2);            // 30
+    f.WriteDouble(s.HDistance);                                   // 31
+    f.WriteInt32(s.TextBaseSyst), f.WriteInt32(s.CoordBaseSyst);  // 32
     f.WriteInt32(s.HexColumns), f.WriteInt32(static_cast<int32_t>(s.CoordColor));
-    f.WriteBool(s.FirstZeroes);                                                // 33
-    f.WriteInt32(static_cast<int32_t>(s.LineColor)), f.WriteInt32(static_cast<int32_t>(s.MarginColor));
-    for (bool b : s.CodeInfo) f.WriteBool(b);                                  // 35
-    f.WriteInt32(s.DataWindowLeft), f.WriteInt32(s.DataWindowTop);             // 36
-    for (const auto& list : st.kindChecks) {                                   // 37
+    f.WriteBool(s.FirstZeroes);  // 33
+    f.WriteInt32(static_cast<int32_t>(s.LineColor)),
+        f.WriteInt32(static_cast<int32_t>(s.MarginColor));
+    for (bool b : s.CodeInfo) f.WriteBool(b);                       // 35
+    f.WriteInt32(s.DataWindowLeft), f.WriteInt32(s.DataWindowTop);  // 36
+    for (const auto& list : st.kindChecks) {                        // 37
       f.WriteInt32(static_cast<int32_t>(list.size()));
       for (bool b : list) f.WriteBool(b);
     }
-    f.WriteDouble(s.LineWidth), f.WriteDouble(s.MarginWidth);                  // 38
-    f.WriteBool(d.statusBar);                                                  // 39
+    f.WriteDouble(s.LineWidth), f.WriteDouble(s.MarginWidth);  // 38
+    f.WriteBool(d.statusBar);                                  // 39
     for (size_t i = 0; i < pinned; ++i) f.WriteBool(st.pinned[i].statusBar);
-    f.WriteBool(s.TrySaveReadOnly);                                            // 40
-    f.WriteInt32(static_cast<int32_t>(s.ChosenTextClr)), f.WriteInt32(static_cast<int32_t>(s.ChosenFonClr));
-    f.WriteBool(s.RecListinSubMenu), f.WriteBool(s.MinimalModeWarning);       // 42
-    f.WriteBool(s.CutOnCtrlDel);                                               // 43
+    f.WriteBool(s.TrySaveReadOnly);  // 40
+    f.WriteInt32(static_cast<int32_t>(s.ChosenTextClr)),
+        f.WriteInt32(static_cast<int32_t>(s.ChosenFonClr));
+    f.WriteBool(s.RecListinSubMenu), f.WriteBool(s.MinimalModeWarning);  // 42
+    f.WriteBool(s.CutOnCtrlDel);                                         // 43
     f.Sync();
     f.Close();
     if (!f.Ok()) {
@@ -394,7 +399,9 @@ WindowBounds RestoreWindowBounds(const winposit& w, int screenWidth, int screenH
 }
 
 namespace {
-bool FolderWritable(const std::string& dir) { return !dir.empty() && ::access(dir.c_str(), W_OK) == 0; }
+bool FolderWritable(const std::string& dir) {
+  return !dir.empty() && ::access(dir.c_str(), W_OK) == 0;
+}
 bool Exists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0;

@@ -9,8 +9,8 @@
 namespace prambus {
 
 const std::array<const char*, 9> kDataLabels = {
-    "Номер байта -------",      "8 бит (+) ------------",    "8 бит (±) -------------",
-    "16 бит (+) -------------", "16 бит (±) -------------",  "32 бита (+) -------------",
+    "Номер байта -------",       "8 бит (+) ------------",    "8 бит (±) -------------",
+    "16 бит (+) -------------",  "16 бит (±) -------------",  "32 бита (+) -------------",
     "32 бита (±) -------------", "64 бита (±) -------------", "double ----------------"};
 
 namespace {
@@ -39,13 +39,20 @@ std::string DataValueText(int tag, const std::vector<uint8_t>& bytes, int64_t p)
   if (p < 0 || p + n > static_cast<int64_t>(bytes.size())) return "???";
   const uint64_t u = LittleEndian(bytes, p, n);
   switch (tag) {
-    case 1: return std::to_string(u);
-    case 2: return std::to_string(static_cast<int8_t>(u));
-    case 3: return std::to_string(u);
-    case 4: return std::to_string(static_cast<int16_t>(u));
-    case 5: return std::to_string(u);
-    case 6: return std::to_string(static_cast<int32_t>(u));
-    case 7: return std::to_string(static_cast<int64_t>(u));
+    case 1:
+      return std::to_string(u);
+    case 2:
+      return std::to_string(static_cast<int8_t>(u));
+    case 3:
+      return std::to_string(u);
+    case 4:
+      return std::to_string(static_cast<int16_t>(u));
+    case 5:
+      return std::to_string(u);
+    case 6:
+      return std::to_string(static_cast<int32_t>(u));
+    case 7:
+      return std::to_string(static_cast<int64_t>(u));
     default: {
       double d;
       std::memcpy(&d, &u, sizeof d);

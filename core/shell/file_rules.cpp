@@ -74,7 +74,8 @@ int ChooseViewKind(const std::string& path, const std::vector<RecentEntry>& rece
                    int defaultKind) {
   if (rememberCurPos) {
     for (const auto& e : recent)
-      if (!e.path.empty() && e.path == path && (e.viewKind == 1 || e.viewKind == 2)) return e.viewKind;
+      if (!e.path.empty() && e.path == path && (e.viewKind == 1 || e.viewKind == 2))
+        return e.viewKind;
   }
   const std::string ext = ExtensionOf(path);
   for (const auto& b : bindings)

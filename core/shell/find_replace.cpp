@@ -40,8 +40,9 @@ bool ReplaceSession::FindNext(vwcommon& view, std::string& message) {
     fromCursor = options.start != StartFrom::kBeginning;
     if (options.start == StartFrom::kSelection) {
       RegionLeft = static_cast<int32_t>(view.GetSelectedText().size());
-      const bool cursorAfter = view.CursorRow > view.AnchorRow ||
-                               (view.CursorRow == view.AnchorRow && view.CursorCol >= view.AnchorCol);
+      const bool cursorAfter =
+          view.CursorRow > view.AnchorRow ||
+          (view.CursorRow == view.AnchorRow && view.CursorCol >= view.AnchorCol);
       if (cursorAfter) view.SetPosition(view.AnchorCol, view.AnchorRow, true);
     } else {
       RegionLeft = kNoLimit;

@@ -32,7 +32,7 @@ struct ReplaceOptions {
 // What a view offers besides the base operations: the hex view's search mode
 // and code parsing (empty functions for the text view).
 struct ReplaceHooks {
-  std::function<void(int)> setSearchAs;                 // 1 text, 2 codes, 3 both
+  std::function<void(int)> setSearchAs;                              // 1 text, 2 codes, 3 both
   std::function<bool(const std::string&, std::string&)> parseCodes;  // false when invalid
 };
 

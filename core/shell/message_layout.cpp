@@ -6,18 +6,35 @@
 namespace prambus {
 namespace {
 
-bool IsBlank(char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
-bool IsBreak(char c) { return c == '\n' || c == '\r'; }
-bool IsOpening(char c) { return c == '(' || c == '[' || c == '{'; }
+bool IsBlank(char c) {
+  return c == '\t' || c == '\n' || c == '\r' || c == ' ';
+}
+bool IsBreak(char c) {
+  return c == '\n' || c == '\r';
+}
+bool IsOpening(char c) {
+  return c == '(' || c == '[' || c == '{';
+}
 bool IsClosing(char c) {
   switch (c) {
-    case '!': case ')': case ',': case '-': case '.': case ':': case ';': case '?': case ']': case '}':
+    case '!':
+    case ')':
+    case ',':
+    case '-':
+    case '.':
+    case ':':
+    case ';':
+    case '?':
+    case ']':
+    case '}':
       return true;
     default:
       return false;
   }
 }
-bool IsWordChar(char c) { return !IsBlank(c) && !IsOpening(c) && !IsClosing(c); }
+bool IsWordChar(char c) {
+  return !IsBlank(c) && !IsOpening(c) && !IsClosing(c);
+}
 
 int Width(Canvas& canvas, const std::string& text, size_t from, size_t to) {
   return to > from ? canvas.TextWidth(std::string_view(text).substr(from, to - from)) : 0;
@@ -26,7 +43,8 @@ int Width(Canvas& canvas, const std::string& text, size_t from, size_t to) {
 // Skips the one blank character that ends a line (a CR LF or LF CR pair counts as one).
 size_t SkipBreak(const std::string& text, size_t pos) {
   if (pos >= text.size() || !IsBlank(text[pos])) return pos;
-  if (IsBreak(text[pos]) && pos + 1 < text.size() && IsBreak(text[pos + 1]) && text[pos] != text[pos + 1])
+  if (IsBreak(text[pos]) && pos + 1 < text.size() && IsBreak(text[pos + 1]) &&
+      text[pos] != text[pos + 1])
     return pos + 2;
   return pos + 1;
 }
@@ -141,11 +159,13 @@ MessageLayout LayOutMessage(Canvas& canvas, const Settings& s, const std::string
         widen = true;
         break;
       }
-      if (static_cast<double>(r.right - r.left) / (y + lh - r.top + 1) > 3.5 || r.right - r.left >= limW - 1) {
+      if (static_cast<double>(r.right - r.left) / (y + lh - r.top + 1) > 3.5 ||
+          r.right - r.left >= limW - 1) {
         r.bottom = y + lh + 2;
         y += lh + 1;
         start = end > start || blankLine ? SkipBreak(text, end) : start;
-        if (end == start && !blankLine && r.right - r.left >= limW - 1) break;  // nothing fits at all
+        if (end == start && !blankLine && r.right - r.left >= limW - 1)
+          break;  // nothing fits at all
         continue;
       }
       widen = true;
@@ -163,7 +183,8 @@ MessageLayout LayOutMessage(Canvas& canvas, const Settings& s, const std::string
   for (size_t i = 0; i < buttons.size();) {
     size_t j = i;
     int sum = 0;
-    while (j < buttons.size() && buttons[j].top == buttons[i].top) sum += buttons[j].right - buttons[j].left, ++j;
+    while (j < buttons.size() && buttons[j].top == buttons[i].top)
+      sum += buttons[j].right - buttons[j].left, ++j;
     const int k = static_cast<int>(j - i);
     const int base = s.MarginforButton - s.HSpaceBetween;
     const int free = out.clientWidth - 2 * base - sum;

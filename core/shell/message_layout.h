@@ -21,12 +21,12 @@ struct MessageLine {
 struct MessageLayout {
   int clientWidth = 0;
   int clientHeight = 0;
-  Rect textRect;                  // in client pixels
-  std::vector<Rect> buttons;      // in client pixels, in button order
-  std::vector<MessageLine> lines; // the text as drawn, top to bottom
-  int lineHeight = 0;             // pixels from one line to the next (text height + 1)
-  int textLeft = 0;               // x of every line (the block is centred)
-  int left = 0, top = 0;          // window position on the screen
+  Rect textRect;                   // in client pixels
+  std::vector<Rect> buttons;       // in client pixels, in button order
+  std::vector<MessageLine> lines;  // the text as drawn, top to bottom
+  int lineHeight = 0;              // pixels from one line to the next (text height + 1)
+  int textLeft = 0;                // x of every line (the block is centred)
+  int left = 0, top = 0;           // window position on the screen
 };
 
 // The longest line starting at `start` that fits `width` pixels; returns the
@@ -36,6 +36,7 @@ size_t BreakLine(Canvas& canvas, const std::string& text, size_t start, int widt
 // frameWidth/frameHeight: what the window frame adds around the client area.
 MessageLayout LayOutMessage(Canvas& canvas, const Settings& s, const std::string& text,
                             const std::vector<std::string>& buttonCaptions, int screenWidth,
-                            int screenHeight, Point anchor, int frameWidth = 0, int frameHeight = 0);
+                            int screenHeight, Point anchor, int frameWidth = 0,
+                            int frameHeight = 0);
 
 }  // namespace prambus

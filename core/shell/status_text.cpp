@@ -5,8 +5,10 @@ namespace prambus {
 std::string LineCountText(int n) {
   std::string s = std::to_string(n) + " строк";
   const int m10 = n % 10, m100 = n % 100;
-  if (m10 == 1 && m100 != 11) s += "а";
-  else if (m10 >= 2 && m10 <= 4 && (m100 < 12 || m100 > 14)) s += "и";
+  if (m10 == 1 && m100 != 11)
+    s += "а";
+  else if (m10 >= 2 && m10 <= 4 && (m100 < 12 || m100 > 14))
+    s += "и";
   return s;
 }
 

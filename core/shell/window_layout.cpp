@@ -4,8 +4,8 @@
 
 namespace prambus {
 
-SurfaceLayout ComputeSurfaceLayout(int clientWidth, int clientHeight, int vbarWidth,
-                                   int hbarHeight, int statusHeight, int otstupX, int otstupY) {
+SurfaceLayout ComputeSurfaceLayout(int clientWidth, int clientHeight, int vbarWidth, int hbarHeight,
+                                   int statusHeight, int otstupX, int otstupY) {
   SurfaceLayout l;
   l.effX = otstupX;
   l.effY = otstupY;

@@ -12,8 +12,8 @@ struct SurfaceLayout {
 };
 
 // clientHeight here excludes nothing; statusHeight is 0 when the bar is hidden.
-SurfaceLayout ComputeSurfaceLayout(int clientWidth, int clientHeight, int vbarWidth,
-                                   int hbarHeight, int statusHeight, int otstupX, int otstupY);
+SurfaceLayout ComputeSurfaceLayout(int clientWidth, int clientHeight, int vbarWidth, int hbarHeight,
+                                   int statusHeight, int otstupX, int otstupY);
 
 // A scroll bar in the Windows model: positions 0..maximum, the top position
 // limited to maximum - page.

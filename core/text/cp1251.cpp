@@ -31,8 +31,10 @@ struct Reverse {
   Reverse() {
     for (int i = 0; i < 128; ++i) {
       char32_t cp = kHigh[i];
-      if (cp < 0x500) low[cp] = static_cast<uint8_t>(0x80 + i);
-      else if (cp >= 0x2000 && cp < 0x2200) punct[cp - 0x2000] = static_cast<uint8_t>(0x80 + i);
+      if (cp < 0x500)
+        low[cp] = static_cast<uint8_t>(0x80 + i);
+      else if (cp >= 0x2000 && cp < 0x2200)
+        punct[cp - 0x2000] = static_cast<uint8_t>(0x80 + i);
     }
   }
 };
@@ -95,8 +97,10 @@ bool HasCp1251(char32_t cp) {
 uint8_t UnicodeToCp1251(char32_t cp) {
   if (cp < 0x80) return static_cast<uint8_t>(cp);
   uint8_t b = 0;
-  if (cp < 0x500) b = Rev().low[cp];
-  else if (cp >= 0x2000 && cp < 0x2200) b = Rev().punct[cp - 0x2000];
+  if (cp < 0x500)
+    b = Rev().low[cp];
+  else if (cp >= 0x2000 && cp < 0x2200)
+    b = Rev().punct[cp - 0x2000];
   return b ? b : static_cast<uint8_t>('?');
 }
 
@@ -153,8 +157,12 @@ std::string Utf8ToCp1251(std::string_view s) {
   return out;
 }
 
-uint8_t UpperCp1251(uint8_t byte) { return Upper().t[byte]; }
-const uint8_t* UpperTable1251() { return Upper().t.data(); }
+uint8_t UpperCp1251(uint8_t byte) {
+  return Upper().t[byte];
+}
+const uint8_t* UpperTable1251() {
+  return Upper().t.data();
+}
 
 void UpperInPlace(std::string& s) {
   const uint8_t* t = UpperTable1251();

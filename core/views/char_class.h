@@ -8,8 +8,8 @@ namespace prambus {
 
 enum CharClassKind : uint8_t {
   kWordChar = 0,
-  kBlank = 1,         // break after it
-  kClosingPunct = 2,  // break after it
+  kBlank = 1,           // break after it
+  kClosingPunct = 2,    // break after it
   kOpeningBracket = 3,  // break before it
   kBreakEither = 4,
   kLineFeed = 5,
@@ -25,6 +25,8 @@ void ResetTextCharClass();
 // The hex view sets every entry to one class so that every byte counts alike.
 void SetUniformCharClass(uint8_t kind);
 
-inline bool IsLineEnd(uint8_t c) { return CharClass[c] > 4; }
+inline bool IsLineEnd(uint8_t c) {
+  return CharClass[c] > 4;
+}
 
 }  // namespace prambus

@@ -11,7 +11,9 @@ int DigitCount(uint64_t v, int base) {
   return n;
 }
 
-char DigitChar(int v) { return static_cast<char>(v < 10 ? '0' + v : 'A' + (v - 10)); }
+char DigitChar(int v) {
+  return static_cast<char>(v < 10 ? '0' + v : 'A' + (v - 10));
+}
 
 uint8_t DigitValue(uint8_t c) {
   if (c >= '0' && c <= '9') return c - '0';

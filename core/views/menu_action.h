@@ -19,8 +19,8 @@ class MenuEntry {
 };
 
 enum MenuPlacement : uint8_t {
-  kPlaceFormat = 0,      // top of "Формат"
-  kPlaceExtra = 1,       // position 5 of "Дополнительно"
+  kPlaceFormat = 0,  // top of "Формат"
+  kPlaceExtra = 1,   // position 5 of "Дополнительно"
   // n >= 2: child of the entry with index n - 2
 };
 

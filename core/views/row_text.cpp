@@ -25,7 +25,8 @@ RowArena::~RowArena() {
 // enough that the fresh pages are still in the cache when they are written.
 void RowArena::NewChunk(size_t n) {
   const size_t size = ((n > kChunk ? n : kChunk) + 4095) / 4096 * 4096;
-  void* raw = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  void* raw = ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
   if (raw == MAP_FAILED) throw std::bad_alloc();
   auto* base = static_cast<uint8_t*>(raw);
   chunks_.push_back({base, size});

@@ -72,19 +72,34 @@ class RowText {
 
   // Appends, extending in the arena when the row ends at the arena's top.
   void Append(const uint8_t* p, int n, RowArena* arena);
-  void Append(std::string_view s) { Append(reinterpret_cast<const uint8_t*>(s.data()), int(s.size()), nullptr); }
+  void Append(std::string_view s) {
+    Append(reinterpret_cast<const uint8_t*>(s.data()), int(s.size()), nullptr);
+  }
   void Insert(int pos, const uint8_t* p, int n);
-  void Insert(int pos, std::string_view s) { Insert(pos, reinterpret_cast<const uint8_t*>(s.data()), int(s.size())); }
+  void Insert(int pos, std::string_view s) {
+    Insert(pos, reinterpret_cast<const uint8_t*>(s.data()), int(s.size()));
+  }
   void Erase(int pos, int n);
-  void Truncate(int n) { if (n < int(len_)) len_ = static_cast<uint32_t>(n < 0 ? 0 : n); }
+  void Truncate(int n) {
+    if (n < int(len_)) len_ = static_cast<uint32_t>(n < 0 ? 0 : n);
+  }
   void Assign(std::string_view s);
-  void Clear() { Release(); Forget(); }
+  void Clear() {
+    Release();
+    Forget();
+  }
   // Exchanges the characters through a 256-entry table in place.
   void MapThrough(const uint8_t* table);
 
  private:
-  void Release() { if (cap_) std::free(p_); }
-  void Forget() { p_ = nullptr; len_ = 0; cap_ = 0; }
+  void Release() {
+    if (cap_) std::free(p_);
+  }
+  void Forget() {
+    p_ = nullptr;
+    len_ = 0;
+    cap_ = 0;
+  }
   void Reserve(uint32_t n);  // makes the row owned with room for n bytes
 
   uint8_t* p_ = nullptr;

@@ -8,11 +8,11 @@
 namespace prambus {
 
 enum UndoKind : uint8_t {
-  kUndoInsert = 1,    // text was inserted
-  kUndoDelete = 2,    // text was deleted
-  kUndoSealed = 3,    // a deletion waiting to be joined with the insertion replacing it
-  kUndoReplace = 4,   // replacement (packed text)
-  kUndoHex = 5,       // hex view record
+  kUndoInsert = 1,   // text was inserted
+  kUndoDelete = 2,   // text was deleted
+  kUndoSealed = 3,   // a deletion waiting to be joined with the insertion replacing it
+  kUndoReplace = 4,  // replacement (packed text)
+  kUndoHex = 5,      // hex view record
 };
 
 struct undorec {

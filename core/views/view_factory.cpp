@@ -7,9 +7,12 @@ namespace prambus {
 
 std::unique_ptr<vwcommon> MakeView(int kind, Canvas* canvas) {
   switch (kind) {
-    case kTextView: return std::make_unique<vwtext>(canvas);
-    case kHexView: return std::make_unique<vwhex>(canvas);
-    default: return nullptr;
+    case kTextView:
+      return std::make_unique<vwtext>(canvas);
+    case kHexView:
+      return std::make_unique<vwhex>(canvas);
+    default:
+      return nullptr;
   }
 }
 

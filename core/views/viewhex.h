@@ -70,7 +70,7 @@ class vwhex : public vwcommon {
   void SetColumns(int n);
   std::string CodeTextOfSelection() const;  // "Копировать код в виде текста"
   bool PasteCodeText(std::string_view text);  // "Вставить текст в виде кода"; false: beep
-  void SetBytes(std::string_view bytes);       // for tests and tools
+  void SetBytes(std::string_view bytes);  // for tests and tools
   const std::vector<uint8_t>& Data() const { return Bytes; }
   int CursorOffset() const { return CursorRow * Columns() + CursorCol; }
   int AnchorOffset() const { return AnchorRow * Columns() + AnchorCol; }
@@ -107,10 +107,10 @@ class vwhex : public vwcommon {
   int K255() const;
   int KC() const;
   int RowHeight();
-  int Pitch() const;  // s
-  int Gap() const;    // g
+  int Pitch() const;                                         // s
+  int Gap() const;                                           // g
   int CellWidth() const { return K255() * CodeDigitWidth; }  // W
-  int CodeLength(uint8_t b) const;  // L(b)
+  int CodeLength(uint8_t b) const;                           // L(b)
   int Length() const { return static_cast<int>(Bytes.size()); }
   void ToOffset(int offset, bool cursor);
   void AfterMove(bool extend, bool scroll = true);

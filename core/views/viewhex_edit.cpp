@@ -32,14 +32,17 @@ bool Unpack(const std::string& text, HexRecord& r) {
 
 // ------------------------------------------------------------ records ----
 
-bool vwhex::Joinable() const { return !UndoStack.empty() && UndoStack.back().kind == kUndoSealed; }
+bool vwhex::Joinable() const {
+  return !UndoStack.empty() && UndoStack.back().kind == kUndoSealed;
+}
 
 std::string vwhex::BuildHexUndoText(const std::string& oldBytes, const std::string& newBytes,
                                     int digitBefore, int offset) const {
   std::string t;
   t.reserve(9 + oldBytes.size() + newBytes.size());
   AppendBE32(t, offset);
-  t += static_cast<char>((InCodes ? 0x40 : 0) | (std::min(digitBefore, 7) << 3) | std::min<int>(CursorDigit, 7));
+  t += static_cast<char>((InCodes ? 0x40 : 0) | (std::min(digitBefore, 7) << 3) |
+                         std::min<int>(CursorDigit, 7));
   AppendBE32(t, static_cast<int32_t>(oldBytes.size()));
   t += oldBytes;
   t += newBytes;
@@ -60,7 +63,8 @@ void vwhex::ExtendHexUndo(undorec& r, const std::string& newBytes) {
 
 void vwhex::PushHexRecord(const std::string& oldBytes, const std::string& newBytes, int digitBefore,
                           int editOffset, int beforeOffset) {
-  RecordUndo(kUndoHex, BuildHexUndoText(oldBytes, newBytes, digitBefore, editOffset), beforeOffset, 0);
+  RecordUndo(kUndoHex, BuildHexUndoText(oldBytes, newBytes, digitBefore, editOffset), beforeOffset,
+             0);
 }
 
 void vwhex::CloseJoinable() {
@@ -114,7 +118,8 @@ bool vwhex::TypeChar(uint8_t ch) {
       return false;
     }
     HexRecord last;
-    const bool tailFilled = joinable && Unpack(UndoStack.back().text, last) && !last.newBytes.empty();
+    const bool tailFilled =
+        joinable && Unpack(UndoStack.back().text, last) && !last.newBytes.empty();
     if (CursorDigit == 0 && tailFilled && CursorOffset() > 0) {
       ToOffset(CursorOffset() - 1, true);  // typing continues that byte
       CursorDigit = static_cast<uint8_t>(CodeLength(Bytes[CursorOffset()]));
@@ -142,7 +147,8 @@ bool vwhex::TypeChar(uint8_t ch) {
     } else {
       digits = CodeText(Bytes[o]);
       if (joinable) {
-        digits.insert(digits.begin() + std::min<size_t>(CursorDigit, digits.size()), static_cast<char>(DigitChar(v)));
+        digits.insert(digits.begin() + std::min<size_t>(CursorDigit, digits.size()),
+                      static_cast<char>(DigitChar(v)));
       } else {
         if (CursorDigit >= digits.size()) digits += '0';
         digits[CursorDigit] = DigitChar(v);
@@ -192,7 +198,9 @@ bool vwhex::TypeChar(uint8_t ch) {
   return LastRow != oldLast;
 }
 
-bool vwhex::TypingReplacesSelection(uint8_t ch) const { return ch != 9; }
+bool vwhex::TypingReplacesSelection(uint8_t ch) const {
+  return ch != 9;
+}
 
 // ------------------------------------------------------------- deleting ----
 
@@ -219,7 +227,8 @@ bool vwhex::DeleteForward() {
     std::string digits = CodeText(Bytes[o]);
     digits.erase(CursorDigit, 1);
     const int64_t rest = digits.empty() ? 0 : ReadDigits(digits, Base());
-    if (digits.empty() || (Cfg().FirstZeroes && rest == 0 && CursorDigit == static_cast<int>(digits.size()))) {
+    if (digits.empty() ||
+        (Cfg().FirstZeroes && rest == 0 && CursorDigit == static_cast<int>(digits.size()))) {
       EraseBytes(o, 1);
       CursorDigit = 0;
       whole = true;
@@ -252,7 +261,8 @@ bool vwhex::Backspace() {
   if (!UndoStack.empty() && UndoStack.back().kind == kUndoHex) {
     undorec& r = UndoStack.back();
     r.beforeOffset = o;
-    r.text[4] = static_cast<char>((static_cast<uint8_t>(r.text[4]) & ~0x38) | (std::min(digit, 7) << 3));
+    r.text[4] =
+        static_cast<char>((static_cast<uint8_t>(r.text[4]) & ~0x38) | (std::min(digit, 7) << 3));
   }
   return result;
 }
@@ -272,7 +282,8 @@ bool vwhex::DeleteSelection(bool recordUndo, bool layOut) {
     }
   };
   const bool sameByte = c == a && c < Length();
-  const bool adjacent = (c == a + 1 && CursorDigit == 0 && a < Length()) || (a == c + 1 && AnchorDigit == 0 && c < Length());
+  const bool adjacent = (c == a + 1 && CursorDigit == 0 && a < Length()) ||
+                        (a == c + 1 && AnchorDigit == 0 && c < Length());
   if (InCodes && (sameByte || adjacent)) {
     const int at = std::min(c, a);
     std::string digits = CodeText(Bytes[at]);
@@ -293,7 +304,8 @@ bool vwhex::DeleteSelection(bool recordUndo, bool layOut) {
       const int64_t v = ReadDigits(digits, Base());
       Bytes[at] = static_cast<uint8_t>(std::clamp<int64_t>(v, 0, 255));
       CursorDigit = static_cast<uint8_t>(Cfg().FirstZeroes ? from + (to - from) : from);
-      if (AnchorOffset() < c || (sameByte && AnchorDigit < CursorDigit)) CursorDigit = static_cast<uint8_t>(from);
+      if (AnchorOffset() < c || (sameByte && AnchorDigit < CursorDigit))
+        CursorDigit = static_cast<uint8_t>(from);
       record(oldB, std::string(1, static_cast<char>(Bytes[at])), at);
     } else {
       CursorDigit = 0;
@@ -391,7 +403,8 @@ void vwhex::WriteAtCursor(const std::string& bytes) {
   const int o = CursorOffset();
   const int keep = std::min(static_cast<int>(bytes.size()), Length() - o);
   const std::string oldBytes(Bytes.begin() + o, Bytes.begin() + o + std::max(0, keep));
-  if (o + static_cast<int>(bytes.size()) > Length()) Bytes.resize(static_cast<size_t>(o) + bytes.size());
+  if (o + static_cast<int>(bytes.size()) > Length())
+    Bytes.resize(static_cast<size_t>(o) + bytes.size());
   std::copy(bytes.begin(), bytes.end(), Bytes.begin() + o);
   CursorDigit = 0;
   ToOffset(o + static_cast<int>(bytes.size()), false);
@@ -451,8 +464,10 @@ bool vwhex::FindText(std::string_view text, int& count, bool fromCursor, bool ca
   if (text.empty()) return false;
   const int start = fromCursor ? CursorOffset() + 1 : 0;
   if (start > Length()) return false;
-  const int64_t window = std::min<int64_t>(static_cast<int64_t>(Length()) - start, std::max(count, 0));
-  std::string_view hay(reinterpret_cast<const char*>(Bytes.data()) + start, static_cast<size_t>(window));
+  const int64_t window =
+      std::min<int64_t>(static_cast<int64_t>(Length()) - start, std::max(count, 0));
+  std::string_view hay(reinterpret_cast<const char*>(Bytes.data()) + start,
+                       static_cast<size_t>(window));
   size_t textAt = std::string_view::npos, codeAt = std::string_view::npos;
   std::string codes;
   if (SearchAs == 2 || SearchAs == 3) codes = ParseCodeText(text, Base());
@@ -463,8 +478,9 @@ bool vwhex::FindText(std::string_view text, int& count, bool fromCursor, bool ca
       std::string pattern(text);
       UpperInPlace(pattern);
       const uint8_t* up = UpperTable1251();
-      const auto it = std::search(hay.begin(), hay.end(), pattern.begin(), pattern.end(),
-                                  [up](char a, char b) { return up[static_cast<uint8_t>(a)] == static_cast<uint8_t>(b); });
+      const auto it = std::search(
+          hay.begin(), hay.end(), pattern.begin(), pattern.end(),
+          [up](char a, char b) { return up[static_cast<uint8_t>(a)] == static_cast<uint8_t>(b); });
       if (it != hay.end()) textAt = static_cast<size_t>(it - hay.begin());
     }
   }
@@ -509,24 +525,29 @@ bool vwhex::PasteCodeText(std::string_view text) {
 
 amnaction vwhex::GetViewMenu() {
   amnaction a;
-  a.push_back({"Расшифровка данных", [this](bool on) {
+  a.push_back({"Расшифровка данных",
+               [this](bool on) {
                  DataWindowShown = on;
                  if (showDataWindow) showDataWindow(on);
                  return false;
                },
                true, true, kPlaceFormat});
-  a.push_back({"Число столбцов...", [this](bool) {
+  a.push_back({"Число столбцов...",
+               [this](bool) {
                  if (showColumnsDialog) showColumnsDialog();
                  return false;
                },
                false, false, kPlaceFormat});
-  a.push_back({"Вставить текст в виде кода", [this](bool) {
+  a.push_back({"Вставить текст в виде кода",
+               [this](bool) {
                  if (!getClipboardText) return false;
                  return PasteCodeText(getClipboardText());
                },
                false, false, kPlaceExtra});
-  a.push_back({"Копировать код в виде текста", [this](bool) {
-                 if (setClipboardUnicodeText) setClipboardUnicodeText(Cp1251ToUtf8(CodeTextOfSelection()));
+  a.push_back({"Копировать код в виде текста",
+               [this](bool) {
+                 if (setClipboardUnicodeText)
+                   setClipboardUnicodeText(Cp1251ToUtf8(CodeTextOfSelection()));
                  return false;
                },
                false, false, kPlaceExtra});

@@ -16,7 +16,9 @@
 namespace prambus {
 
 namespace {
-int Round(double v) { return static_cast<int>(std::lrint(v)); }
+int Round(double v) {
+  return static_cast<int>(std::lrint(v));
+}
 const std::string kTextLabel = "\xF2\xE5\xEA\xF1\xF2";  // "текст"
 }  // namespace
 
@@ -37,14 +39,30 @@ vwhex::~vwhex() {
   if (DataWindowShown && showDataWindow) showDataWindow(false);
 }
 
-int vwhex::Columns() const { return std::clamp(Cfg().HexColumns, 2, 999); }
-int vwhex::Base() const { return std::clamp(Cfg().TextBaseSyst, 2, 36); }
-int vwhex::K255() const { return DigitCount(255, Base()); }
-int vwhex::KC() const { return DigitCount(4294967295u, std::clamp(Cfg().CoordBaseSyst, 2, 36)); }
-int vwhex::RowHeight() { return LineHeight(); }
-int vwhex::Pitch() const { return Round(CellWidth() + CodeDigitWidth * Cfg().HDistance); }
-int vwhex::Gap() const { return Round(CodeDigitWidth * Cfg().HDistance); }
-int vwhex::CodeLength(uint8_t b) const { return Cfg().FirstZeroes ? K255() : DigitCount(b, Base()); }
+int vwhex::Columns() const {
+  return std::clamp(Cfg().HexColumns, 2, 999);
+}
+int vwhex::Base() const {
+  return std::clamp(Cfg().TextBaseSyst, 2, 36);
+}
+int vwhex::K255() const {
+  return DigitCount(255, Base());
+}
+int vwhex::KC() const {
+  return DigitCount(4294967295u, std::clamp(Cfg().CoordBaseSyst, 2, 36));
+}
+int vwhex::RowHeight() {
+  return LineHeight();
+}
+int vwhex::Pitch() const {
+  return Round(CellWidth() + CodeDigitWidth * Cfg().HDistance);
+}
+int vwhex::Gap() const {
+  return Round(CodeDigitWidth * Cfg().HDistance);
+}
+int vwhex::CodeLength(uint8_t b) const {
+  return Cfg().FirstZeroes ? K255() : DigitCount(b, Base());
+}
 
 std::string vwhex::CodeText(uint8_t v) const {
   return DigitsOf(v, Base(), Cfg().FirstZeroes ? K255() : 0);
@@ -53,7 +71,8 @@ std::string vwhex::CodeText(uint8_t v) const {
 void vwhex::MeasureDigits() {
   auto widest = [this](int base) {
     int w = 0;
-    for (int v = 0; v <= base && v < 36; ++v) w = std::max(w, canvas_->TextWidth(std::string(1, DigitChar(v))));
+    for (int v = 0; v <= base && v < 36; ++v)
+      w = std::max(w, canvas_->TextWidth(std::string(1, DigitChar(v))));
     return w;
   };
   CodeDigitWidth = widest(Base());
@@ -74,9 +93,13 @@ std::string_view vwhex::GetRow(int row) const {
                           static_cast<size_t>(std::min(n, Length() - start)));
 }
 
-int64_t vwhex::GetTextLength() const { return Length(); }
+int64_t vwhex::GetTextLength() const {
+  return Length();
+}
 
-int vwhex::PosToOffset(int col, int row) { return col + row * Columns(); }
+int vwhex::PosToOffset(int col, int row) {
+  return col + row * Columns();
+}
 
 int vwhex::GetDocumentHeight() {
   const int rh = RowHeight();
@@ -91,7 +114,9 @@ int vwhex::GetDocumentWidth() {
          LinePixels + MarginPixels;
 }
 
-void vwhex::ReflowFrom(int) { Relayout(); }
+void vwhex::ReflowFrom(int) {
+  Relayout();
+}
 
 void vwhex::Relayout() {
   LastRow = Length() / Columns();
@@ -107,7 +132,9 @@ void vwhex::Clear() {
   CursorDigit = AnchorDigit = 0;
 }
 
-void vwhex::SetCharTable(const CodeTable& table) { CharTable = table; }
+void vwhex::SetCharTable(const CodeTable& table) {
+  CharTable = table;
+}
 
 void vwhex::AppendBytes(const uint8_t* bytes, int count) {
   if (count <= 0) return;
@@ -171,7 +198,8 @@ void vwhex::Recode(const CodeTable& source, const CodeTable& target) {
 bool vwhex::ForEachRow(const RowVisitor& visit) {
   const int shag = ShagInEffect();
   bool stop = false;
-  for (int i = 0; i < Length() && !stop; i += shag) visit(std::min(shag, Length() - i), Bytes.data() + i, &stop);
+  for (int i = 0; i < Length() && !stop; i += shag)
+    visit(std::min(shag, Length() - i), Bytes.data() + i, &stop);
   return true;
 }
 
@@ -240,7 +268,9 @@ void vwhex::UpdateCaretPoint() {
       const int len = DigitCount(Bytes[offset], Base());
       CursorDigit = static_cast<uint8_t>(std::min<int>(CursorDigit, len));
       const int a = AnchorOffset();
-      if (a < Length()) AnchorDigit = static_cast<uint8_t>(std::min<int>(AnchorDigit, DigitCount(Bytes[a], Base())));
+      if (a < Length())
+        AnchorDigit =
+            static_cast<uint8_t>(std::min<int>(AnchorDigit, DigitCount(Bytes[a], Base())));
       CaretX = ox + xd + CursorCol * s + (K255() - len + CursorDigit) * dw - ScrollX;
     } else {
       CursorDigit = static_cast<uint8_t>(std::min(static_cast<int>(CursorDigit), K255()));
@@ -271,7 +301,8 @@ void vwhex::ScrollToCaret() {
     std::string_view row0 = GetRow(0);
     const int h = canvas_->TextHeight(row0.empty() ? std::string_view(" ") : row0.substr(0, 1));
     if (ViewHeight - h + 2 < CaretY)
-      SetScrollY(rh * (std::min(LastRow - CursorRow, c.VScrollStep - 1) + CursorRow) + h + t - ViewHeight);
+      SetScrollY(rh * (std::min(LastRow - CursorRow, c.VScrollStep - 1) + CursorRow) + h + t -
+                 ViewHeight);
   }
   const int W = CellWidth(), g = Gap(), n = Columns();
   if (CaretX < l) {
@@ -287,7 +318,8 @@ void vwhex::ScrollToCaret() {
       std::string_view row = GetRow(CursorRow);
       for (int i = 0; i < m; ++i)
         needed += i < static_cast<int>(row.size())
-                      ? canvas_->TextWidth(std::string(1, static_cast<char>(CharTable[static_cast<uint8_t>(row[i])])))
+                      ? canvas_->TextWidth(std::string(
+                            1, static_cast<char>(CharTable[static_cast<uint8_t>(row[i])])))
                       : CodeDigitWidth;
     }
     SetScrollX(std::max(0, needed + l - ViewWidth + 2));
@@ -317,12 +349,15 @@ void vwhex::Paint() {
   canvas_->SetPen(c.LineColor, LP + 1);
   canvas_->Polyline({{xr, yh + LP / 2}, {xs + LP / 2, yh + LP / 2}, {xs + LP / 2, bottom}});
   if (!PrintMode) canvas_->SetClip({xs + LP, 0, ox + ViewWidth, bottom});
-  const int numberDigits = DigitCount(static_cast<uint64_t>(n - 1), std::clamp(c.CoordBaseSyst, 2, 36));
+  const int numberDigits =
+      DigitCount(static_cast<uint64_t>(n - 1), std::clamp(c.CoordBaseSyst, 2, 36));
   for (int j = s > 0 ? ScrollX / s : 0; j < n; ++j) {
-    const std::string num = DigitsOf(static_cast<uint64_t>(j), std::clamp(c.CoordBaseSyst, 2, 36), numberDigits);
+    const std::string num =
+        DigitsOf(static_cast<uint64_t>(j), std::clamp(c.CoordBaseSyst, 2, 36), numberDigits);
     canvas_->TextOut(x0 + j * s - ScrollX - g / 2 + (s - canvas_->TextWidth(num)) / 2, oy + 2, num);
   }
-  canvas_->TextOut(x0 + n * s + MP - ScrollX + (n * dw - canvas_->TextWidth(kTextLabel)) / 2, oy + 2, kTextLabel);
+  canvas_->TextOut(x0 + n * s + MP - ScrollX + (n * dw - canvas_->TextWidth(kTextLabel)) / 2,
+                   oy + 2, kTextLabel);
 
   const int zeroH = canvas_->TextHeight("0");
   const int firstRow = ScrollY / rh;
@@ -341,8 +376,10 @@ void vwhex::Paint() {
   if (!rows.empty()) {
     if (!PrintMode) canvas_->SetClip({0, yh + LP, ox + ViewWidth, bottom});
     for (int u : rows) {
-      const std::string coord = DigitsOf(static_cast<uint64_t>(u) * n, std::clamp(c.CoordBaseSyst, 2, 36), kc);
-      for (int k = 0; k < kc; ++k) canvas_->TextOut(ox + Round(cw * c.HDistance) + k * cw, rowY(u), coord.substr(k, 1));
+      const std::string coord =
+          DigitsOf(static_cast<uint64_t>(u) * n, std::clamp(c.CoordBaseSyst, 2, 36), kc);
+      for (int k = 0; k < kc; ++k)
+        canvas_->TextOut(ox + Round(cw * c.HDistance) + k * cw, rowY(u), coord.substr(k, 1));
     }
     if (!PrintMode) canvas_->SetClip({x0 - g, yh + LP, ox + ViewWidth, bottom});
     const int marginX = x0 + n * s + MP / 2 - ScrollX;
@@ -385,7 +422,8 @@ void vwhex::Paint() {
       std::string_view row = GetRow(u);
       if (row.empty()) continue;
       std::string chars(row.size(), ' ');
-      for (size_t i = 0; i < row.size(); ++i) chars[i] = static_cast<char>(CharTable[static_cast<uint8_t>(row[i])]);
+      for (size_t i = 0; i < row.size(); ++i)
+        chars[i] = static_cast<char>(CharTable[static_cast<uint8_t>(row[i])]);
       const int xc = x0 + g + n * s + MP - ScrollX;
       int from = 0, to = 0;  // the selected columns [from, to)
       if (sel) {
@@ -395,7 +433,8 @@ void vwhex::Paint() {
         to = std::clamp(selEnd - rowStart, 0, rowEnd - rowStart);
       }
       if (to > from) {
-        const std::string head = chars.substr(0, from), mid = chars.substr(from, to - from), tail = chars.substr(to);
+        const std::string head = chars.substr(0, from), mid = chars.substr(from, to - from),
+                          tail = chars.substr(to);
         canvas_->TextOut(xc, y, head);
         select(true);
         const int midX = xc + canvas_->TextWidth(head);

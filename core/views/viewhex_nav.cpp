@@ -80,7 +80,8 @@ void vwhex::MoveUp(bool, bool extend, int&) {
   if (CursorRow > 0) {
     if (!Cfg().FirstZeroes) {
       const int here = o < Length() ? CodeLength(Bytes[o]) : 0;
-      CursorDigit = static_cast<uint8_t>(std::max(0, CodeLength(Bytes[o - n]) - (here - CursorDigit)));
+      CursorDigit =
+          static_cast<uint8_t>(std::max(0, CodeLength(Bytes[o - n]) - (here - CursorDigit)));
     }
     --CursorRow;
   }
@@ -92,7 +93,8 @@ void vwhex::MoveDown(bool, bool extend, int&) {
   if (o + n < Length()) {
     if (!Cfg().FirstZeroes) {
       const int here = CodeLength(Bytes[o]);
-      CursorDigit = static_cast<uint8_t>(std::max(0, CodeLength(Bytes[o + n]) - (here - CursorDigit)));
+      CursorDigit =
+          static_cast<uint8_t>(std::max(0, CodeLength(Bytes[o + n]) - (here - CursorDigit)));
     }
     ++CursorRow;
   } else if (Length() < (CursorRow + 1) * n) {
@@ -127,7 +129,8 @@ void vwhex::MoveEnd(bool extend) {
 
 namespace {
 int PageRows(int viewHeight, int rowHeight) {
-  return rowHeight > 0 ? static_cast<int>(std::lrint(viewHeight * Cfg().PageFracture / rowHeight)) : 1;
+  return rowHeight > 0 ? static_cast<int>(std::lrint(viewHeight * Cfg().PageFracture / rowHeight))
+                       : 1;
 }
 }  // namespace
 
@@ -138,7 +141,8 @@ void vwhex::PageUp(bool extend, int&) {
   if (CursorRow > 0) {
     CursorRow = std::max(0, CursorRow - k);
     const int no = CursorRow * n + CursorCol;
-    if (!Cfg().FirstZeroes && no < Length()) CursorDigit = static_cast<uint8_t>(std::max(0, CodeLength(Bytes[no]) - r));
+    if (!Cfg().FirstZeroes && no < Length())
+      CursorDigit = static_cast<uint8_t>(std::max(0, CodeLength(Bytes[no]) - r));
   }
   AfterMove(extend);
 }
@@ -153,7 +157,8 @@ void vwhex::PageDown(bool extend, int&) {
     CursorCol = Length() - CursorRow * n;
     CursorDigit = 0;
   } else if (!Cfg().FirstZeroes) {
-    CursorDigit = static_cast<uint8_t>(std::max(0, CodeLength(Bytes[CursorRow * n + CursorCol]) - r));
+    CursorDigit =
+        static_cast<uint8_t>(std::max(0, CodeLength(Bytes[CursorRow * n + CursorCol]) - r));
   }
   AfterMove(extend);
 }
@@ -171,7 +176,8 @@ void vwhex::MoveToPoint(int x, int y, bool scroll, bool extend) {
     xp -= s * n + g + MarginPixels;
     std::string_view bytes = GetRow(row);
     for (char b : bytes) {
-      const int w = canvas_->TextWidth(std::string(1, static_cast<char>(CharTable[static_cast<uint8_t>(b)])));
+      const int w =
+          canvas_->TextWidth(std::string(1, static_cast<char>(CharTable[static_cast<uint8_t>(b)])));
       if (w / 2 >= xp) break;
       xp -= w;
       ++col;
@@ -223,7 +229,9 @@ std::string vwhex::GetSelectedText() const {
   if (!HasSelection()) return {};  // a cursor inside a code selects nothing
   const int c = CursorOffset(), a = AnchorOffset();
   int lo = std::min(c, a), hi = std::max(c, a);
-  const int hiDigit = c > a ? CursorDigit : c < a ? AnchorDigit : std::max(CursorDigit, AnchorDigit);
+  const int hiDigit = c > a   ? CursorDigit
+                      : c < a ? AnchorDigit
+                              : std::max(CursorDigit, AnchorDigit);
   if (hiDigit != 0) ++hi;
   lo = std::clamp(lo, 0, Length());
   hi = std::clamp(hi, lo, Length());

@@ -131,7 +131,8 @@ class vwtext : public vwcommon {
   bool allMeasured_ = false;  // every code's width is in CharWidths
   // Width and kind of each code for the layout loop, rebuilt when widths or
   // the character classes change.
-  static constexpr uint32_t kInfoOther = 1u << 31, kInfoSpace = 1u << 30, kInfoWidth = (1u << 30) - 1;
+  static constexpr uint32_t kInfoOther = 1u << 31, kInfoSpace = 1u << 30,
+                            kInfoWidth = (1u << 30) - 1;
   void BuildLayoutInfo();
   uint32_t layoutInfo_[256] = {};
   bool infoValid_ = false;

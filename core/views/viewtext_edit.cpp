@@ -23,7 +23,9 @@ int vwtext::LineEndStart(int row) const {
   return n;
 }
 
-void vwtext::SetInsertMode(bool) { InsertMode = true; }
+void vwtext::SetInsertMode(bool) {
+  InsertMode = true;
+}
 
 // ------------------------------------------------------------ offsets ----
 
@@ -129,8 +131,9 @@ void vwtext::ReexpressOnPreviousRow() {
   if (CursorRow <= 0) return;
   const RowText& prev = Rows[CursorRow - 1];
   const int n = prev.size();
-  const bool loneLineEnd = n > 0 && IsLineEnd(prev[n - 1]) &&
-                           (n < 2 || !IsLineEnd(prev[n - 2]) || CharClass[prev[n - 1]] == CharClass[prev[n - 2]]);
+  const bool loneLineEnd =
+      n > 0 && IsLineEnd(prev[n - 1]) &&
+      (n < 2 || !IsLineEnd(prev[n - 2]) || CharClass[prev[n - 1]] == CharClass[prev[n - 2]]);
   if (!StartsHardLine(CursorRow) || loneLineEnd) {
     CursorCol += Len(CursorRow - 1);
     --CursorRow;
@@ -274,7 +277,8 @@ std::string vwtext::GetAdjacentText(bool forward) const {
     if (c >= Len(r)) return out;
     out += static_cast<char>(Rows[r][c]);
     if (IsLineEnd(Rows[r][c]))
-      for (int i = c + 1; i < Len(r) && IsLineEnd(Rows[r][i]); ++i) out += static_cast<char>(Rows[r][i]);
+      for (int i = c + 1; i < Len(r) && IsLineEnd(Rows[r][i]); ++i)
+        out += static_cast<char>(Rows[r][i]);
     return out;
   }
   if (CursorCol > 0) {
@@ -347,7 +351,8 @@ bool vwtext::DeleteSelection(bool recordUndo, bool layOut) {
   // Remove the rows between, and the start and end rows when they became empty.
   const bool startEmpty = Rows[sr].empty();
   int first = startEmpty ? sr : sr + 1;
-  int count = std::max(0, er - sr - 1) + (startEmpty ? 1 : 0) + (sr != er && Rows[er].empty() ? 1 : 0);
+  int count =
+      std::max(0, er - sr - 1) + (startEmpty ? 1 : 0) + (sr != er && Rows[er].empty() ? 1 : 0);
   if (count > LastRow) {  // the whole document went: keep one empty row
     RemoveRows(1, count - 1);
   } else {
@@ -428,7 +433,8 @@ void vwtext::LoadFromFile(const std::string& name) {
   for (int i = 0; i < 256; ++i) identity = identity && CharTable[i] == i;
   // Room for the rows of a typical text, so the row arrays need not move while
   // they grow (untouched capacity costs no memory).
-  const size_t expectedRows = static_cast<size_t>(LastRow) + static_cast<size_t>(in.Size() / 24) + 16;
+  const size_t expectedRows =
+      static_cast<size_t>(LastRow) + static_cast<size_t>(in.Size() / 24) + 16;
   Rows.reserve(expectedRows);
   RowWidths.reserve(expectedRows);
   // Each block is read straight into the row arena, where the rows keep it.

@@ -15,8 +15,8 @@ struct vwtext::ReflowState {
     RowText text;
     int width;
   };
-  int oldLast = 0;  // LastRow before the reflow
-  int next = 0;     // first old row still in its slot
+  int oldLast = 0;          // LastRow before the reflow
+  int next = 0;             // first old row still in its slot
   std::deque<Saved> queue;  // old rows moved aside before their slot was overwritten
 };
 
@@ -347,7 +347,8 @@ void vwtext::ReflowFrom(int r) {
   for (;;) {
     LayOut(current.data(), current.size());
     ++consumed;
-    if (consumed > 1 && Rows[LastRow].empty() && (st.queue.size() + (st.oldLast - st.next + 1)) > 0) {
+    if (consumed > 1 && Rows[LastRow].empty() &&
+        (st.queue.size() + (st.oldLast - st.next + 1)) > 0) {
       stopped = true;
       break;
     }
@@ -380,11 +381,14 @@ void vwtext::ReflowFrom(int r) {
     }
     if (m > 0 && dest != st.next) {
       if (dest > st.next) {
-        std::move_backward(Rows.begin() + st.next, Rows.begin() + st.oldLast + 1, Rows.begin() + needed);
-        std::move_backward(RowWidths.begin() + st.next, RowWidths.begin() + st.oldLast + 1, RowWidths.begin() + needed);
+        std::move_backward(Rows.begin() + st.next, Rows.begin() + st.oldLast + 1,
+                           Rows.begin() + needed);
+        std::move_backward(RowWidths.begin() + st.next, RowWidths.begin() + st.oldLast + 1,
+                           RowWidths.begin() + needed);
       } else {
         std::move(Rows.begin() + st.next, Rows.begin() + st.oldLast + 1, Rows.begin() + dest);
-        std::move(RowWidths.begin() + st.next, RowWidths.begin() + st.oldLast + 1, RowWidths.begin() + dest);
+        std::move(RowWidths.begin() + st.next, RowWidths.begin() + st.oldLast + 1,
+                  RowWidths.begin() + dest);
       }
     }
     for (int i = 0; i < q; ++i) {

@@ -175,7 +175,8 @@ void vwtext::MoveHome(bool extend) {
 
 void vwtext::MoveEnd(bool extend) {
   const int len = Len(CursorRow);
-  if (CursorCol < len && !IsLineEnd(Rows[CursorRow][CursorCol])) CursorCol = LineEndStart(CursorRow);
+  if (CursorCol < len && !IsLineEnd(Rows[CursorRow][CursorCol]))
+    CursorCol = LineEndStart(CursorRow);
   EndMove(extend);
 }
 

@@ -181,18 +181,48 @@ void vwtext::Paint() {
 
 amnaction vwtext::GetViewMenu() {
   amnaction a;
-  a.push_back({"Перенос по словам", [this](bool on) { ToggleWordWrap(on); return false; }, true,
-               true, kPlaceFormat});
-  a.push_back({"Переводы строки", [this](bool) { RefreshLineEndMarks(); return false; }, false,
-               false, kPlaceExtra});
-  a.push_back({"#10", [this](bool on) { ChooseLineEnd("\n", 0, on); return false; }, true, false, 3});
-  a.push_back({"#13", [this](bool on) { ChooseLineEnd("\r", 1, on); return false; }, true, false, 3});
-  a.push_back({"#13#10", [this](bool on) { ChooseLineEnd("\r\n", 2, on); return false; }, true,
-               false, 3});
-  a.push_back({"Оставить как есть", [this](bool on) { KeepLineEnds(on); return false; }, true, true,
-               3});
-  a.push_back({"Непечатные символы", [this](bool on) { ToggleNonPrinting(on); return false; }, true,
-               false, kPlaceExtra});
+  a.push_back({"Перенос по словам",
+               [this](bool on) {
+                 ToggleWordWrap(on);
+                 return false;
+               },
+               true, true, kPlaceFormat});
+  a.push_back({"Переводы строки",
+               [this](bool) {
+                 RefreshLineEndMarks();
+                 return false;
+               },
+               false, false, kPlaceExtra});
+  a.push_back({"#10",
+               [this](bool on) {
+                 ChooseLineEnd("\n", 0, on);
+                 return false;
+               },
+               true, false, 3});
+  a.push_back({"#13",
+               [this](bool on) {
+                 ChooseLineEnd("\r", 1, on);
+                 return false;
+               },
+               true, false, 3});
+  a.push_back({"#13#10",
+               [this](bool on) {
+                 ChooseLineEnd("\r\n", 2, on);
+                 return false;
+               },
+               true, false, 3});
+  a.push_back({"Оставить как есть",
+               [this](bool on) {
+                 KeepLineEnds(on);
+                 return false;
+               },
+               true, true, 3});
+  a.push_back({"Непечатные символы",
+               [this](bool on) {
+                 ToggleNonPrinting(on);
+                 return false;
+               },
+               true, false, kPlaceExtra});
   return a;
 }
 

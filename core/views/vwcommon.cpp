@@ -30,7 +30,9 @@ vwcommon::vwcommon(Canvas* canvas) : canvas_(canvas), CharTable(IdentityTable())
 
 vwcommon::~vwcommon() = default;
 
-void vwcommon::ResetWidthCache() { std::fill(std::begin(CharWidths), std::end(CharWidths), -1); }
+void vwcommon::ResetWidthCache() {
+  std::fill(std::begin(CharWidths), std::end(CharWidths), -1);
+}
 
 int vwcommon::MeasureChar(uint8_t c) {
   char s[1] = {static_cast<char>(c)};
@@ -51,9 +53,13 @@ int vwcommon::GetDocumentHeight() {
   return LineHeight() * RowCount();
 }
 
-bool vwcommon::HasSelection() const { return AnchorCol != CursorCol || AnchorRow != CursorRow; }
+bool vwcommon::HasSelection() const {
+  return AnchorCol != CursorCol || AnchorRow != CursorRow;
+}
 
-void vwcommon::SetInsertMode(bool on) { InsertMode = on; }
+void vwcommon::SetInsertMode(bool on) {
+  InsertMode = on;
+}
 
 int64_t vwcommon::GetTextLength() const {
   int64_t n = 0;
@@ -177,7 +183,9 @@ int vwcommon::PosToOffset(int col, int row) {
   return static_cast<int>(off);
 }
 
-Rect vwcommon::GetCaretArea() const { return {0, 0, 1000000, 1000000}; }
+Rect vwcommon::GetCaretArea() const {
+  return {0, 0, 1000000, 1000000};
+}
 
 void vwcommon::AttachMenuItem(int, MenuEntry*) {}
 
@@ -260,9 +268,13 @@ void vwcommon::CopyContentTo(vwcommon& target) {
   target.EndAppend();
 }
 
-int vwcommon::GetViewKind() const { return -4; }
+int vwcommon::GetViewKind() const {
+  return -4;
+}
 
-bool vwcommon::TypingReplacesSelection(uint8_t) const { return true; }
+bool vwcommon::TypingReplacesSelection(uint8_t) const {
+  return true;
+}
 
 void vwcommon::EndAppend() {}
 
@@ -354,10 +366,10 @@ void vwcommon::RecordUndo(uint8_t kind, std::string_view text, int col, int row,
     UndoBytes -= last->Size();
     UndoStack.pop_back();
   } else if (UndoReplay == 0 && last && last->kind == kind && text.size() == 1 &&
-             last->afterOffset == before &&
-             !last->text.empty() && MergesWithNext(last->text, r.afterOffset >= before)) {
-    r.text = r.afterOffset >= before ? last->text + std::string(text)
-                                     : std::string(text) + last->text;
+             last->afterOffset == before && !last->text.empty() &&
+             MergesWithNext(last->text, r.afterOffset >= before)) {
+    r.text =
+        r.afterOffset >= before ? last->text + std::string(text) : std::string(text) + last->text;
     r.beforeOffset = last->beforeOffset;
     r.beforeRow = last->beforeRow;
     UndoBytes -= last->Size();
@@ -432,9 +444,15 @@ void vwcommon::Undo() {
   UndoBytes -= last.Size();
   undorec redo;
   switch (last.kind) {
-    case kUndoInsert: redo.kind = kUndoDelete; break;
-    case kUndoReplace: redo.kind = kUndoReplace; break;
-    default: redo.kind = kUndoInsert; break;
+    case kUndoInsert:
+      redo.kind = kUndoDelete;
+      break;
+    case kUndoReplace:
+      redo.kind = kUndoReplace;
+      break;
+    default:
+      redo.kind = kUndoInsert;
+      break;
   }
   redo.beforeOffset = last.afterOffset;
   ApplyUndoRecord(last);

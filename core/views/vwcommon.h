@@ -97,8 +97,12 @@ class vwcommon {
   // ---- Non-virtual operations ----
   int RowCount() const { return LastRow + 1; }
   int LineHeight();
-  void SetViewHeight(int h) { if (h > 0) ViewHeight = h; }
-  void SetViewWidth(int w) { if (w >= 0) ViewWidth = w; }
+  void SetViewHeight(int h) {
+    if (h > 0) ViewHeight = h;
+  }
+  void SetViewWidth(int w) {
+    if (w >= 0) ViewWidth = w;
+  }
   void SetScrollX(int x);
   void SetScrollY(int y);
   void SetCursorColumn(int col);

@@ -41,7 +41,8 @@ class EncodingsGuiTest : public QObject {
   void loadedEncodingsAreListedChosenCycledAndKept() {
     // A table that swaps the letters a and b.
     QByteArray enc;
-    for (int i = 0; i < 256; ++i) enc += QByteArray::number(i == 'a' ? 'b' : i == 'b' ? 'a' : i) + "\n";
+    for (int i = 0; i < 256; ++i)
+      enc += QByteArray::number(i == 'a' ? 'b' : i == 'b' ? 'a' : i) + "\n";
     WriteAll(Path("swap.enc"), enc);
     WriteAll(Path("doc.txt"), "abc");
     {

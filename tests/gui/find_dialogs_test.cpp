@@ -1,9 +1,10 @@
 // The "Найти" and "Заменить" windows on the real main window.
+#include "find_dialogs.h"
+
 #include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
 
-#include "find_dialogs.h"
 #include "settings/settings.h"
 #include "txtobrabotka.h"
 
@@ -15,7 +16,9 @@ std::string Text(vwcommon* v) {
   for (int r = 0; r <= v->LastRow; ++r) s += v->GetRow(r);
   return s;
 }
-int CursorOffset(vwcommon* v) { return v->PosToOffset(v->CursorCol, v->CursorRow); }
+int CursorOffset(vwcommon* v) {
+  return v->PosToOffset(v->CursorCol, v->CursorRow);
+}
 }  // namespace
 
 class FindDialogsTest : public QObject {
@@ -27,7 +30,8 @@ class FindDialogsTest : public QObject {
     f.open(QIODevice::WriteOnly);
     f.write(text);
     f.close();
-    auto w = std::make_unique<Tform1>(QStringList{"prambus", dir_->filePath("f.txt")}, dir_->path());
+    auto w =
+        std::make_unique<Tform1>(QStringList{"prambus", dir_->filePath("f.txt")}, dir_->path());
     w->promptAnswerForTest = [] { return 1001; };  // no modal notes in tests
     w->show();
     if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;

@@ -51,7 +51,8 @@ class HexGuiTest : public QObject {
     QCOMPARE(w.ViewKind(), 2);
     auto* hex = dynamic_cast<vwhex*>(w.View());
     QVERIFY(hex);
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(hex->Data().data()), int(hex->Data().size())), all);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(hex->Data().data()), int(hex->Data().size())),
+             all);
     // The data window is open (its menu entry starts checked) and follows the cursor.
     QVERIFY(w.DataWindow());
     hex->MoveCursorToByte(1);

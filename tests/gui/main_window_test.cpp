@@ -45,17 +45,17 @@ class MainWindowTest : public QObject {
     QStringList top;
     for (QAction* a : w.menuBar()->actions()) top << a->text();
     QCOMPARE(top, QStringList({"Файл", "Правка", "Формат", "Дополнительно", "Плагины", "Помощь"}));
-    QCOMPARE(Captions(w.FileMenu()), QStringList({"Новый", "Открыть...", "Сохранить",
-                                                  "Сохранить как...", "-", "Печать...", "-", "-",
-                                                  "Выход"}));
+    QCOMPARE(Captions(w.FileMenu()),
+             QStringList({"Новый", "Открыть...", "Сохранить", "Сохранить как...", "-", "Печать...",
+                          "-", "-", "Выход"}));
     QCOMPARE(Captions(w.EditMenu()),
              QStringList({"Отменить", "Повторить", "-", "Вырезать", "Копировать", "Вставить", "-",
                           "Найти...", "Найти следующий", "Заменить...", "-", "Выделить всё"}));
     // The text view puts "Перенос по словам" at the top of "Формат".
     QCOMPARE(Captions(w.FormatMenu()),
              QStringList({"Перенос по словам", "-", "Строка состояния", "Всё лишнее убрано",
-                          "Поверх других окон", "Просмотрщик\tF6", "Шрифт...", "Кодировка\tF8",
-                          "-", "Шкурки", "Настройка шкурки..."}));
+                          "Поверх других окон", "Просмотрщик\tF6", "Шрифт...", "Кодировка\tF8", "-",
+                          "Шкурки", "Настройка шкурки..."}));
     QCOMPARE(Captions(w.ExtraMenu()),
              QStringList({"Закрепить за расширениями...", "Закрепить внешний вид за файлами...",
                           "Перекодировка...", "Тонкая настройка...", "-", "Переводы строки",
@@ -162,7 +162,7 @@ class MainWindowTest : public QObject {
       w.show();
       QVERIFY(QTest::qWaitForWindowExposed(&w));
       QVERIFY(!QFile::exists(dataPath() + "/data.dat"));  // first run
-      w.ViewItems()[0]->trigger();                      // word wrap off
+      w.ViewItems()[0]->trigger();                        // word wrap off
       Cfg().MaxUndoLen = 4321;
       Cfg().TextSize = 30;
       w.Exit();

@@ -59,8 +59,8 @@ class MessageBoxTest : public QObject {
     QCOMPARE(w.VBar()->value(), before + w.VBar()->singleStep());
     // Dragging below the view scrolls it by itself.
     QTest::mousePress(s, Qt::LeftButton, Qt::NoModifier, QPoint(5, 10));
-    QMouseEvent move(QEvent::MouseMove, QPointF(5, w.Surface().height() + 100), QPointF(), Qt::LeftButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, w.Surface().height() + 100), QPointF(),
+                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(s, &move);
     const int atDrag = w.VBar()->value();
     QTest::qWait(200);

@@ -2,7 +2,9 @@
 
 namespace prambus {
 
-TestCanvas::TestCanvas() { widths_.fill(8); }
+TestCanvas::TestCanvas() {
+  widths_.fill(8);
+}
 
 int TestCanvas::TextWidth(std::string_view text) {
   int w = 0;

@@ -41,7 +41,10 @@ class TestCanvas : public Canvas {
   bool Transparent() const override { return transparent_; }
   void SetBrushColor(Color c) override { brush_ = c; }
   Color BrushColor() const override { return brush_; }
-  void SetPen(Color c, int w) override { pen_ = c; penWidth_ = w; }
+  void SetPen(Color c, int w) override {
+    pen_ = c;
+    penWidth_ = w;
+  }
   Color PenColor() const override { return pen_; }
   int PenWidth() const override { return penWidth_; }
   void FillRect(const Rect& r) override { rects.push_back({r, brush_}); }

@@ -1,5 +1,7 @@
 // The block-buffered binary stream: value encodings, block boundaries, the
 // dirty rule and errors kept for after closing.
+#include "io/btfile.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,8 +9,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-
-#include "io/btfile.h"
 
 namespace prambus {
 namespace {
@@ -28,9 +28,7 @@ class BtfileTest : public ::testing::Test {
     std::ifstream in(path_, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  void Put(const std::string& bytes) const {
-    std::ofstream(path_, std::ios::binary) << bytes;
-  }
+  void Put(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
   std::string dir_, path_;
 };
 

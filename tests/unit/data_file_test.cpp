@@ -1,5 +1,7 @@
 // data.dat: the round trip of every field, older and truncated files, corrupt
 // counts, the pinned-count rule, LineEnd, and the window restore rules.
+#include "settings/data_file.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,8 +9,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-
-#include "settings/data_file.h"
 
 namespace prambus {
 namespace {

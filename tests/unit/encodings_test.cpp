@@ -12,7 +12,9 @@
 namespace prambus {
 namespace {
 
-std::string W(const char* utf8) { return Utf8ToCp1251(utf8); }
+std::string W(const char* utf8) {
+  return Utf8ToCp1251(utf8);
+}
 
 TEST(QuotedPrintable, DecodesOnlyUpperCaseEscapesAndSoftBreaks) {
   EXPECT_EQ(decodeQuotedPrintable("a=\r\nb"), "ab");

@@ -1,5 +1,6 @@
 // Finding and replacing in the text view.
 #include "shell/find_replace.h"
+
 #include "support/text_view_fixture.h"
 
 namespace prambus {

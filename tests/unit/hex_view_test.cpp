@@ -180,7 +180,8 @@ TEST_F(HexViewTest, CodeTextCopiesWithSeparatorsAndPastes) {
   view->MoveCursorToByte(0);
   view->SetPosition(20 % 16, 1, true);
   view->SetPosition(0, 0, false);
-  EXPECT_EQ(view->CodeTextOfSelection(), "00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\r10 11 12 13 ");
+  EXPECT_EQ(view->CodeTextOfSelection(),
+            "00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\r10 11 12 13 ");
   Load("");
   EXPECT_TRUE(view->PasteCodeText("41 42\r\n43"));
   EXPECT_EQ(Bytes(), "ABC");

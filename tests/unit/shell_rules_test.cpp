@@ -35,8 +35,9 @@ TEST(PathHash, CarriesTheBlockValueAcrossBlocks) {
 
 TEST(DialogFilters, GroupsBindingsByView) {
   const std::vector<ExtensionBinding> b = {{".txt", 0}, {".dat", 0}, {".hex", 1}};
-  EXPECT_EQ(DialogFilter(b),
-            "Файлы для текстового редактора|*.txt;*.dat|Файлы для hex-редактора|*.hex|Все файлы|*.*");
+  EXPECT_EQ(
+      DialogFilter(b),
+      "Файлы для текстового редактора|*.txt;*.dat|Файлы для hex-редактора|*.hex|Все файлы|*.*");
   EXPECT_EQ(DialogFilter({}), "Все файлы|*.*");
   EXPECT_EQ(FilterIndexOf(b, ".dat"), 1);
   EXPECT_EQ(FilterIndexOf(b, ".hex"), 2);
@@ -181,12 +182,14 @@ TEST(MessageLayout, LongParagraphGrowsToAboutThreeAndAHalfToOne) {
   std::string text;
   for (int i = 0; i < 120; ++i) text += "word ";
   const MessageLayout m = LayOutMessage(canvas, s, text, {"OK"}, 4000, 3000, {2000, 1500});
-  const double ratio = double(m.textRect.right - m.textRect.left) / (m.textRect.bottom - m.textRect.top);
+  const double ratio =
+      double(m.textRect.right - m.textRect.left) / (m.textRect.bottom - m.textRect.top);
   EXPECT_GT(ratio, 2.5);
   EXPECT_LT(ratio, 4.5);
   int words = 0;  // every word is drawn, none is cut
   for (const auto& l : m.lines)
-    for (size_t at = l.text.find("word"); at != std::string::npos; at = l.text.find("word", at + 4)) ++words;
+    for (size_t at = l.text.find("word"); at != std::string::npos; at = l.text.find("word", at + 4))
+      ++words;
   EXPECT_EQ(words, 120);
 }
 

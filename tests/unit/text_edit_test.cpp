@@ -138,7 +138,8 @@ TEST_F(TextViewTest, DeletingASelectionAcrossWrappedRowsAndLines) {
 }
 
 TEST_F(TextViewTest, DeleteLineRemovesARowOrAWholeHardLine) {
-  const std::string text = "one\r\n" + std::string(30, 'x') + " " + std::string(10, 'y') + "\r\nthree";
+  const std::string text =
+      "one\r\n" + std::string(30, 'x') + " " + std::string(10, 'y') + "\r\nthree";
   Load(text, 200);
   Cursor(0, 2);  // the wrapped second row of the long line
   EXPECT_TRUE(view->DeleteLine(true));

@@ -58,7 +58,9 @@ TEST_F(TextViewTest, NonPrintingCharactersAreDrawnAsGlyphs) {
   view->ToggleNonPrinting(true);
   view->Paint();
   ASSERT_EQ(canvas.texts.size(), 1u);
-  EXPECT_EQ(canvas.texts[0].text, "a\xB7" "b\xAC\xB6");  // middle dot, not sign, pilcrow
+  EXPECT_EQ(canvas.texts[0].text,
+            "a\xB7"
+            "b\xAC\xB6");  // middle dot, not sign, pilcrow
 }
 
 TEST_F(TextViewTest, HorizontalScrollCutsThePartlyHiddenCharacter) {
