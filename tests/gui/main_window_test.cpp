@@ -177,6 +177,30 @@ class MainWindowTest : public QObject {
     QVERIFY(!w.ViewItems()[0]->isChecked());
   }
 
+  void viewKindComesFromPinnedRecordsRecentListAndBindings() {
+    QTemporaryDir dir;
+    const QString a = WriteFile(dir, "a.hex", "abc");
+    const QString b = WriteFile(dir, "b.txt", "abc");
+    Tform1 w({"prambus"}, dataPath());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.State().bindings = {{".hex", 1}};
+    w.OpenPath(a);
+    QCOMPARE(w.ViewKind(), 2);  // bound to the hex view
+    w.State().recent[0] = {a.toStdString(), 1, 0, 1};
+    w.OpenPath(a);
+    QCOMPARE(w.ViewKind(), 1);  // the recent list remembers the text view
+    winposit pinned;
+    pinned.path = b.toStdString();
+    pinned.viewKind = 2;
+    pinned.left = 40, pinned.top = 50, pinned.width = 500, pinned.height = 300;
+    w.State().pinned.push_back(pinned);
+    w.OpenPath(b);
+    QCOMPARE(w.ViewKind(), 2);
+    QCOMPARE(w.geometry().width(), 500);
+    QCOMPARE(w.windowTitle(), QString("b.txt - Прамбус"));
+  }
+
   void corruptSettingsFileStartsWithDefaults() {
     QFile f(dataPath() + "/data.dat");
     QVERIFY(f.open(QIODevice::WriteOnly));
