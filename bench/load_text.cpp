@@ -1,26 +1,39 @@
 // Loads a file into the text view as the program does (8192-byte blocks,
-// word wrap at 760 pixels) and prints the time taken and the peak memory:
-//   load_text FILE
+// word wrap at 760 pixels), or into the hex view with --hex, and prints the
+// time taken and the peak memory:
+//   load_text [--hex] FILE
 #include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
+#include <string>
 
 #include "bench_canvas.h"
 #include "settings/settings.h"
+#include "views/viewhex.h"
 #include "views/viewtext.h"
 
 int main(int argc, char** argv) {
+  const bool hex = argc > 2 && std::string(argv[1]) == "--hex";
   if (argc < 2) {
-    std::fprintf(stderr, "usage: load_text FILE\n");
+    std::fprintf(stderr, "usage: load_text [--hex] FILE\n");
     return 2;
   }
   prambus::bench::BenchCanvas canvas;
   const auto start = std::chrono::steady_clock::now();
-  prambus::vwtext view(&canvas);
-  view.SetViewWidth(760);
-  view.ToggleWordWrap(true);
-  view.LoadFromFile(argv[1]);
+  std::unique_ptr<prambus::vwcommon> owner;
+  if (hex) {
+    owner = std::make_unique<prambus::vwhex>(&canvas);
+    owner->LoadFromFile(argv[2]);
+  } else {
+    auto text = std::make_unique<prambus::vwtext>(&canvas);
+    text->SetViewWidth(760);
+    text->ToggleWordWrap(true);
+    text->LoadFromFile(argv[1]);
+    owner = std::move(text);
+  }
+  prambus::vwcommon& view = *owner;
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   rusage ru{};
