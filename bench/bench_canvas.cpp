@@ -2,9 +2,10 @@
 
 namespace prambus::bench {
 
-BenchCanvas::BenchCanvas() {
-  // Widths of a 16-pixel proportional face: narrow punctuation, wide capitals.
+BenchCanvas::BenchCanvas(bool proportional) {
   for (int c = 0; c < 256; ++c) widths_[c] = 9;
+  if (!proportional) return;
+  // Widths of a 16-pixel proportional face: narrow punctuation, wide capitals.
   for (const char* p = ".,:;!'|il"; *p; ++p) widths_[static_cast<unsigned char>(*p)] = 4;
   for (int c = 'A'; c <= 'Z'; ++c) widths_[c] = 11;
   for (int c = 'a'; c <= 'z'; ++c) widths_[c] = 8;

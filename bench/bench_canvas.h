@@ -1,5 +1,6 @@
-// A canvas with realistic proportional character widths and no drawing, for
-// benchmarks of layout and painting.
+// A canvas with realistic character widths and no drawing, for benchmarks of
+// layout and painting: by default those of the program's monospace view font
+// (9 px a character at 16 px), or those of a proportional face.
 #pragma once
 
 #include <array>
@@ -10,7 +11,7 @@ namespace prambus::bench {
 
 class BenchCanvas : public Canvas {
  public:
-  BenchCanvas();
+  explicit BenchCanvas(bool proportional = false);
   void SetFont(const Font& f) override { font_ = f; }
   const Font& GetFont() const override { return font_; }
   void SetFontColor(Color c) override { font_.color = c; }

@@ -1,7 +1,7 @@
 // Loads a file into the text view as the program does (8192-byte blocks,
 // word wrap at 760 pixels), or into the hex view with --hex, and prints the
 // time taken and the peak memory:
-//   load_text [--hex] FILE
+//   load_text [--hex | --proportional] FILE
 #include <sys/resource.h>
 
 #include <chrono>
@@ -16,11 +16,12 @@
 
 int main(int argc, char** argv) {
   const bool hex = argc > 2 && std::string(argv[1]) == "--hex";
+  const bool proportional = argc > 2 && std::string(argv[1]) == "--proportional";
   if (argc < 2) {
     std::fprintf(stderr, "usage: load_text [--hex] FILE\n");
     return 2;
   }
-  prambus::bench::BenchCanvas canvas;
+  prambus::bench::BenchCanvas canvas(proportional);
   const auto start = std::chrono::steady_clock::now();
   std::unique_ptr<prambus::vwcommon> owner;
   if (hex) {
@@ -30,7 +31,7 @@ int main(int argc, char** argv) {
     auto text = std::make_unique<prambus::vwtext>(&canvas);
     text->SetViewWidth(760);
     text->ToggleWordWrap(true);
-    text->LoadFromFile(argv[1]);
+    text->LoadFromFile(argv[argc - 1]);
     owner = std::move(text);
   }
   prambus::vwcommon& view = *owner;

@@ -59,6 +59,13 @@ class vwtext : public vwcommon {
   bool ForEachRow(const RowVisitor& visit) override;
   bool TransformRows(const RowRewriter& rewrite) override;
 
+  // The fast path of the layout over runs of equally wide characters (on by
+  // default; off only to compare it with the byte-by-byte path).
+  void AllowWideSteps(bool on) {
+    allowWideSteps_ = on;
+    infoValid_ = false;
+  }
+
   // Non-virtual operations and menu handlers.
   void SetWrapWidth(int w);
   void ToggleWordWrap(bool on);
@@ -134,6 +141,9 @@ class vwtext : public vwcommon {
   static constexpr uint32_t kInfoOther = 1u << 31, kInfoSpace = 1u << 30,
                             kInfoWidth = (1u << 30) - 1;
   void BuildLayoutInfo();
+  void CheckUniformWidth();
+  int uniformWidth_ = 0;  // the one width of every code a wide step takes; 0: none
+  bool allowWideSteps_ = true;
   uint32_t layoutInfo_[256] = {};
   bool infoValid_ = false;
   unsigned infoGeneration_ = 0;

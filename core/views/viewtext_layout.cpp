@@ -7,6 +7,7 @@
 #include "views/char_class.h"
 #include "views/nonprinting.h"
 #include "views/viewtext.h"
+#include "views/wide_step.h"
 
 namespace prambus {
 
@@ -118,7 +119,26 @@ void vwtext::LayOut(const uint8_t* bytes, int count) {
   const int wrap = run.wrap;
   int rowX = run.rowX, breakX = run.breakX, b = 0;
   bool spaceSeen = false;
+  const int uniform = uniformWidth_;
   for (int i = 0; i < count; ++i) {
+    if (uniform > 0 && i + 16 <= count) {
+      // Sixteen bytes at a time: a run of letters, digits, non-ASCII
+      // characters and spaces of one width advances without a branch per byte.
+      const WideStep step = ScanWideStep(bytes + i);
+      if (step.run > 0) {
+        const int next = rowX + step.run * uniform;
+        if (next <= wrap) {
+          if (step.lastBlank >= 0) {
+            b = i + step.lastBlank + 1;
+            breakX = rowX + (step.lastBlank + 1) * uniform;
+            spaceSeen = true;
+          }
+          rowX = next;
+          i += step.run - 1;
+          continue;
+        }
+      }
+    }
     const uint32_t e = info[bytes[i]];
     const int w = static_cast<int>(e & kInfoWidth);
     if (e & kInfoOther) {
@@ -190,6 +210,22 @@ void vwtext::BuildLayoutInfo() {
   }
   infoGeneration_ = CharClassGeneration;
   infoValid_ = true;
+  CheckUniformWidth();
+}
+
+// The bytes a wide step may take: letters, digits, every non-ASCII code and
+// the space, when all of them are word characters (the space a blank) of one
+// width. Everything else takes the byte-by-byte path.
+void vwtext::CheckUniformWidth() {
+  uniformWidth_ = 0;
+  if (ShowNonPrinting || !allowWideSteps_) return;
+  const int w = CharWidths[static_cast<uint8_t>('a')];
+  if (w <= 0 || CharClass[' '] != kBlank || CharWidths[static_cast<uint8_t>(' ')] != w) return;
+  for (int c = 0; c < 256; ++c) {
+    const bool wide = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0x80;
+    if (wide && (CharClass[c] != kWordChar || CharWidths[c] != w)) return;
+  }
+  uniformWidth_ = w;
 }
 
 // Tabs, punctuation, brackets and line ends. Returns whether the row must be

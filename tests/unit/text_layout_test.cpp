@@ -151,6 +151,27 @@ TEST_F(TextViewTest, EveryByteValueLaysOutAndRoundTrips) {
   }
 }
 
+// Runs of equally wide characters take sixteen bytes per step; the rows are
+// the ones the byte-by-byte path gives.
+TEST_F(TextViewTest, WideStepsLayOutLikeSingleBytes) {
+  std::mt19937 rng(11);
+  const std::string alphabet = "abcXYZ019 \xE0\xC0\xFF  ,.\t\r\n()";
+  for (int round = 0; round < 200; ++round) {
+    std::string text;
+    const int n = rng() % 3000;
+    for (int i = 0; i < n; ++i) text += alphabet[rng() % alphabet.size()];
+    const int wrap = 40 + rng() % 400;
+    const size_t block = 1 + rng() % 200;
+    Load(text, wrap, block);
+    const RowList fast = Rows();
+    view->AllowWideSteps(false);
+    Load(text, wrap, block);
+    EXPECT_EQ(Rows(), fast) << "round " << round;
+    view->AllowWideSteps(true);
+    if (HasFailure()) return;
+  }
+}
+
 // After an edit the local reflow keeps every row invariant. (It need not give
 // the rows a fresh layout would: a row that still fits keeps its break.)
 TEST_F(TextViewTest, ReflowAfterEditsKeepsTheRowInvariants) {
