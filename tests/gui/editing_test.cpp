@@ -9,24 +9,12 @@
 #include <QtTest>
 #include <optional>
 
+#include "gui_files.h"
 #include "settings/settings.h"
 #include "surface_widget.h"
 #include "txtobrabotka.h"
 
 using namespace prambus;
-
-namespace {
-QByteArray ReadAll(const QString& path) {
-  QFile f(path);
-  f.open(QIODevice::ReadOnly);
-  return f.readAll();
-}
-void WriteAll(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  f.open(QIODevice::WriteOnly);
-  f.write(bytes);
-}
-}  // namespace
 
 class EditingTest : public QObject {
   Q_OBJECT

@@ -3,6 +3,7 @@
 #include <QtTest>
 #include <optional>
 
+#include "gui_files.h"
 #include "settings/settings.h"
 #include "txtobrabotka.h"
 #include "unit12.h"
@@ -10,16 +11,6 @@
 using namespace prambus;
 
 namespace {
-void WriteAll(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  f.open(QIODevice::WriteOnly);
-  f.write(bytes);
-}
-QByteArray ReadAll(const QString& path) {
-  QFile f(path);
-  f.open(QIODevice::ReadOnly);
-  return f.readAll();
-}
 std::string Text(vwcommon* v) {
   std::string s;
   for (int r = 0; r <= v->LastRow; ++r) s += v->GetRow(r);

@@ -4,20 +4,13 @@
 #include <QtTest>
 #include <optional>
 
+#include "gui_files.h"
 #include "hex_windows.h"
 #include "settings/settings.h"
 #include "txtobrabotka.h"
 #include "views/viewhex.h"
 
 using namespace prambus;
-
-namespace {
-QByteArray ReadAll(const QString& path) {
-  QFile f(path);
-  f.open(QIODevice::ReadOnly);
-  return f.readAll();
-}
-}  // namespace
 
 class HexGuiTest : public QObject {
   Q_OBJECT

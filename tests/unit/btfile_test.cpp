@@ -10,6 +10,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/temp_dir.h"
+
 namespace prambus {
 namespace {
 

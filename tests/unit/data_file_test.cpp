@@ -10,26 +10,15 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/temp_dir.h"
+
 namespace prambus {
 namespace {
 
 class DataFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/datadatXXXXXX";
-    dir_ = mkdtemp(tmpl);
-    path_ = dir_ + "/data.dat";
-  }
-  void TearDown() override {
-    std::remove(path_.c_str());
-    std::remove((path_ + ".tmp").c_str());
-    rmdir(dir_.c_str());
-  }
-  std::string Contents() const {
-    std::ifstream in(path_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  void Put(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
+  std::string Contents() const { return TempDir::Read(path_); }
+  void Put(const std::string& bytes) const { TempDir::Write(path_, bytes); }
 
   static StoredState Sample() {
     StoredState st;
@@ -82,7 +71,8 @@ class DataFileTest : public ::testing::Test {
     return s;
   }
 
-  std::string dir_, path_;
+  TempDir temp_;
+  std::string dir_ = temp_.path(), path_ = temp_.File("data.dat");
 };
 
 TEST_F(DataFileTest, EveryFieldRoundTrips) {

@@ -16,6 +16,7 @@
 #include "shell/recent_list.h"
 #include "shell/safe_save.h"
 #include "shell/status_text.h"
+#include "support/temp_dir.h"
 #include "support/test_canvas.h"
 
 namespace prambus {
@@ -94,18 +95,8 @@ TEST(StatusTexts, PanelsAndLineCountEndings) {
 
 class SafeSaveTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/safesaveXXXXXX";
-    dir_ = mkdtemp(tmpl);
-  }
-  void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
-  static std::string Read(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  static void Write(const std::string& p, const std::string& s) {
-    std::ofstream(p, std::ios::binary) << s;
-  }
+  static std::string Read(const std::string& p) { return TempDir::Read(p); }
+  static void Write(const std::string& p, const std::string& s) { TempDir::Write(p, s); }
   static std::function<void(const std::string&)> Writer(const std::string& s) {
     return [s](const std::string& p) {
       OutputFile f(p);
@@ -113,7 +104,8 @@ class SafeSaveTest : public ::testing::Test {
       f.Close();
     };
   }
-  std::string dir_;
+  TempDir temp_;
+  std::string dir_ = temp_.path();
 };
 
 TEST_F(SafeSaveTest, ReplacesTheFileKeepingItsPermissions) {

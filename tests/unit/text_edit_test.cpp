@@ -9,6 +9,7 @@
 
 #include "encodings/code_tables.h"
 #include "io/io_error.h"
+#include "support/temp_dir.h"
 #include "support/text_view_fixture.h"
 
 namespace prambus {
@@ -172,22 +173,10 @@ TEST_F(TextViewTest, ALongSessionOfSmallEditsStaysCheap) {
 
 class TextFileTest : public TextViewTest {
  protected:
-  void SetUp() override {
-    TextViewTest::SetUp();
-    char tmpl[] = "/tmp/textfileXXXXXX";
-    dir_ = mkdtemp(tmpl);
-    path_ = dir_ + "/doc.txt";
-  }
-  void TearDown() override {
-    std::remove(path_.c_str());
-    rmdir(dir_.c_str());
-  }
-  std::string Contents() const {
-    std::ifstream in(path_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  void Put(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
-  std::string dir_, path_;
+  std::string Contents() const { return TempDir::Read(path_); }
+  void Put(const std::string& bytes) const { TempDir::Write(path_, bytes); }
+  TempDir temp_;
+  std::string dir_ = temp_.path(), path_ = temp_.File("doc.txt");
 };
 
 TEST_F(TextFileTest, EveryByteValueRoundTripsUnderEveryBuiltInTable) {
