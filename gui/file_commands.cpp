@@ -93,8 +93,10 @@ void Tform1::OpenPath(const QString& rawPath) {
   // had just now, so only a pinned record moves it).
   if (pinned) {
     setGeometry(record.left, record.top, record.width, record.height);
-    if (record.windowState == 1) showMinimized();
-    else if (record.windowState == 2) showMaximized();
+    if (record.windowState == 1)
+      showMinimized();
+    else if (record.windowState == 2)
+      showMaximized();
     setVisible(record.visible || isVisible());
   }
   desiredColumn_ = -1;

@@ -30,28 +30,26 @@ void Tform1::RefreshUndoRedo() {
   redoAction_->setEnabled(view_ && view_->CanRedo());
 }
 
-void Tform1::SyncAfterMove(bool checkPositions) {
-  Q_UNUSED(checkPositions);
-  bool moved = false;
+// Brings enabled scroll bars to the view's scroll position, redraws and
+// shows the caret again.
+void Tform1::SyncAfterMove() {
   if (vbar_->isEnabled() && vrange_.position != view_->ScrollY) {
     vrange_.position = view_->ScrollY;
     QSignalBlocker b(vbar_);
     vbar_->setValue(view_->ScrollY);
-    moved = true;
   }
   if (hbar_->isEnabled() && hrange_.position != view_->ScrollX) {
     hrange_.position = view_->ScrollX;
     QSignalBlocker b(hbar_);
     hbar_->setValue(view_->ScrollX);
-    moved = true;
   }
-  Q_UNUSED(moved);
   Redraw();
   ToggleCaret();
 }
 
-void Tform1::EditTail(bool rowsChanged) {
-  Q_UNUSED(rowsChanged);
+// The tail of every edit. Both scroll ranges are recomputed whether or not the
+// number of rows changed: any edit can change the widest row.
+void Tform1::EditTail(bool) {
   SetModified(true);
   RecomputeScrollRanges();
   RefreshUndoRedo();
@@ -116,7 +114,7 @@ void Tform1::KeyDown(int key, Qt::KeyboardModifiers mods) {
         v.PageUp(shift, desiredColumn_);
       else
         v.PageDown(shift, desiredColumn_);
-      SyncAfterMove(true);
+      SyncAfterMove();
       break;
     case Qt::Key_End:
     case Qt::Key_Home:
@@ -273,9 +271,7 @@ void Tform1::KeyDown(int key, Qt::KeyboardModifiers mods) {
 }
 
 void Tform1::KeyPress(uint8_t ch) {
-  if (!view_ || !isActiveWindow()) {
-    if (!view_) return;
-  }
+  if (!view_) return;
   vwcommon& v = *view_;
   desiredColumn_ = -1;
   HideCaret();

@@ -174,7 +174,7 @@ class Tform1 : public QMainWindow {
   void OpenCommandLineFile(const QString& path);
   void WireMenuCommands();
   void EditTail(bool rowsChanged);
-  void SyncAfterMove(bool checkPositions = false);
+  void SyncAfterMove();
   void RefreshUndoRedo();
   void MousePress(QMouseEvent* e);
   void MouseMove(QMouseEvent* e);
