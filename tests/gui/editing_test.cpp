@@ -11,6 +11,8 @@
 
 #include "gui_files.h"
 #include "settings/settings.h"
+#include "shell/file_rules.h"
+#include "single_copy.h"
 #include "surface_widget.h"
 #include "txtobrabotka.h"
 
@@ -191,16 +193,20 @@ class EditingTest : public QObject {
     }());
     first.start(PRAMBUS_BINARY, {Path("shared.txt")});
     QVERIFY(first.waitForStarted());
-    QTest::qWait(1500);
+    // Wait until the first copy shows the file (as slow as a sanitised build may be).
+    const QString path = QFileInfo(Path("shared.txt")).absoluteFilePath();
+    const quint32 hash =
+        PathHash(std::u16string(reinterpret_cast<const char16_t*>(path.utf16()), path.size()));
+    QTRY_VERIFY_WITH_TIMEOUT(SingleCopy::HandOver("shared.txt - Прамбус", hash, nullptr), 30000);
     QProcess second;
     second.setProcessEnvironment(first.processEnvironment());
     second.start(PRAMBUS_BINARY, {Path("shared.txt")});
-    QVERIFY(second.waitForFinished(10000));  // handed over and ended
+    QVERIFY(second.waitForFinished(30000));  // handed over and ended
     QCOMPARE(second.exitCode(), 0);
     QProcess third;  // the same file name in another folder opens normally
     third.setProcessEnvironment(first.processEnvironment());
     third.start(PRAMBUS_BINARY, {Path("other/shared.txt")});
-    QVERIFY(!third.waitForFinished(1500));
+    QVERIFY(!third.waitForFinished(3000));
     third.kill();
     third.waitForFinished();
     QCOMPARE(first.state(), QProcess::Running);
