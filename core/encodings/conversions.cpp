@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "encodings/utf8_wide.h"
 #include "text/cp1251.h"
 
 namespace prambus {
@@ -411,11 +412,19 @@ std::string utf16ToAnsi(std::string_view s, bool firstChunk) {
 
 std::string utf8ToAnsi(std::string_view s) {
   const UtfTables& t = Utf();
-  std::string out(s.size(), '\0');
+  std::string out(s.size() + 16, '\0');  // room for the wide step's stores
   char* o = out.data();
   size_t i = 0;
   const size_t n = s.size();
+  size_t wideFrom = 0;  // where the wide step is worth trying again
   while (i < n) {
+    if (i >= wideFrom) {
+      size_t written = 0;
+      i += Utf8ToAnsiWide(s.data() + i, n - i, o, &written);
+      o += written;
+      wideFrom = i + 16;  // what stopped it is decoded byte by byte
+      continue;
+    }
     if (i + 8 <= n && AllAscii8(s.data() + i)) {
       std::memcpy(o, s.data() + i, 8);
       o += 8;
@@ -467,11 +476,19 @@ std::string utf8ToAnsi(std::string_view s) {
 
 std::string ansiToUtf8(std::string_view s) {
   const UtfTables& t = Utf();
-  std::string out(s.size() * 3 + 8, '\0');
+  std::string out(s.size() * 3 + 16, '\0');  // room for the wide step's stores
   char* o = out.data();
   size_t i = 0;
   const size_t n = s.size();
+  size_t wideFrom = 0;
   while (i < n) {
+    if (i >= wideFrom) {
+      size_t written = 0;
+      i += AnsiToUtf8Wide(s.data() + i, n - i, o, &written);
+      o += written;
+      wideFrom = i + 16;
+      continue;
+    }
     if (i + 8 <= n && AllAscii8(s.data() + i)) {
       std::memcpy(o, s.data() + i, 8);
       o += 8;

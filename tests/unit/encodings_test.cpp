@@ -2,6 +2,9 @@
 // ways, UTF-16 with its carry, UTF-8, .enc files and recoding the text view.
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 #include "encodings/code_tables.h"
 #include "encodings/conversions.h"
 #include "encodings/enc_file.h"
@@ -79,6 +82,43 @@ TEST(Utf, EveryCharacterSurvivesAnsiToUtfAndBack) {
   EXPECT_EQ(utf8ToAnsi(ansiToUtf8(all)), all);
   EXPECT_EQ(utf16ToAnsi(ansiToUtf16(all), true), all);
   EXPECT_EQ(utf8ToAnsi("\xE2\x9C\x93 \xF0\x9F\x98\x80 \xFF"), "? ?? ?");  // not in Windows-1251
+}
+
+// Long mixed texts take the sixteen-byte path; pieces shorter than sixteen
+// bytes never do, so converting piece by piece is the reference.
+TEST(Utf, LongTextsConvertAsTheirPiecesDo) {
+  struct Piece {
+    std::string utf8, ansi;
+  };
+  std::vector<Piece> pieces;
+  for (int c = 0; c < 256; ++c) {
+    const std::string b(1, static_cast<char>(c));
+    if (c != 0x98) pieces.push_back({ansiToUtf8(b), b});
+  }
+  const std::vector<Piece> broken = {{"\xD0"
+                                      "A",
+                                      "?A"},
+                                     {"\x80", "?"},
+                                     {"\xD1\xD0\x90", "?\xC0"},
+                                     {"\xC1\x81", "?"},
+                                     {"\xE2\x9C\x93", "?"},
+                                     {"\xF0\x9F\x98\x80", "??"},
+                                     {"\xD0\x81", "\xA8"}};
+  std::mt19937 rng(5);
+  for (int round = 0; round < 200; ++round) {
+    std::string utf8, ansi, ansiToUtf8Pieces;
+    while (ansi.size() < 300) {
+      const unsigned r = rng() % 100;
+      const Piece& p = r < 2    ? broken[rng() % broken.size()]
+                       : r < 50 ? pieces[' ' + rng() % 95]
+                                : pieces[0xC0 - 1 + rng() % 64];  // А..я (the table skips 0x98)
+      utf8 += p.utf8;
+      ansi += p.ansi;
+    }
+    ASSERT_EQ(utf8ToAnsi(utf8), ansi) << "round " << round;
+    for (char c : ansi) ansiToUtf8Pieces += ansiToUtf8(std::string(1, c));
+    ASSERT_EQ(ansiToUtf8(ansi), ansiToUtf8Pieces) << "round " << round;
+  }
 }
 
 TEST(Tables, BuiltInTablesArePermutationsThatRoundTrip) {
