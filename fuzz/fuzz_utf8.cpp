@@ -1,4 +1,4 @@
-// UTF-8 both ways against a plain character-by-character reference. The first
+// UTF-8 both ways, and UTF-16 out, against a plain character-by-character reference. The first
 // byte picks raw input or a text built mostly of ASCII and Russian letters,
 // the mix the sixteen-byte path takes.
 #include <cstdlib>
@@ -79,6 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if ((c & 0xC0) == 0x80 && (c & 0x0F) != 0) c = static_cast<char>((c & 0x3F) | 0x20);
   }
   if (prambus::ansiToUtf8(ansi) != ReferenceEncode(ansi)) std::abort();
+  std::string utf16;
+  for (unsigned char c : ansi) {
+    const char32_t cp = prambus::Cp1251ToUnicode(c);
+    utf16 += static_cast<char>(cp & 0xFF);
+    utf16 += static_cast<char>(cp >> 8);
+  }
+  if (prambus::ansiToUtf16(ansi) != utf16) std::abort();
   const std::string utf8 = data[0] & 2 ? ReferenceEncode(ansi) : raw;
   std::string text = utf8;
   if (data[0] & 4 && !text.empty()) text[data[0] % text.size()] ^= 0x40;  // one damaged byte

@@ -1,8 +1,9 @@
 #include "encodings/conversions.h"
 
+#include <algorithm>
 #include <cstring>
 
-#include "encodings/utf8_wide.h"
+#include "encodings/utf_wide.h"
 #include "text/cp1251.h"
 
 namespace prambus {
@@ -376,12 +377,15 @@ bool AllAscii8(const char* p) {
 std::string ansiToUtf16(std::string_view s) {
   const UtfTables& t = Utf();
   std::string out(s.size() * 2, '\0');
-  char* o = out.data();
-  for (unsigned char c : s) {
-    const uint16_t u = t.unit[c];
-    o[0] = static_cast<char>(u & 0xFF);
-    o[1] = static_cast<char>(u >> 8);
-    o += 2;
+  size_t i = 0;
+  while (i < s.size()) {
+    i += AnsiToUtf16Wide(s.data() + i, s.size() - i, out.data() + 2 * i);
+    // What stopped the wide step goes byte by byte.
+    for (const size_t stop = std::min(s.size(), i + 16); i < stop; ++i) {
+      const uint16_t u = t.unit[static_cast<uint8_t>(s[i])];
+      out[2 * i] = static_cast<char>(u & 0xFF);
+      out[2 * i + 1] = static_cast<char>(u >> 8);
+    }
   }
   return out;
 }

@@ -106,7 +106,7 @@ TEST(Utf, LongTextsConvertAsTheirPiecesDo) {
                                      {"\xD0\x81", "\xA8"}};
   std::mt19937 rng(5);
   for (int round = 0; round < 200; ++round) {
-    std::string utf8, ansi, ansiToUtf8Pieces;
+    std::string utf8, ansi, ansiToUtf8Pieces, ansiToUtf16Pieces;
     while (ansi.size() < 300) {
       const unsigned r = rng() % 100;
       const Piece& p = r < 2    ? broken[rng() % broken.size()]
@@ -116,8 +116,12 @@ TEST(Utf, LongTextsConvertAsTheirPiecesDo) {
       ansi += p.ansi;
     }
     ASSERT_EQ(utf8ToAnsi(utf8), ansi) << "round " << round;
-    for (char c : ansi) ansiToUtf8Pieces += ansiToUtf8(std::string(1, c));
+    for (char c : ansi) {
+      ansiToUtf8Pieces += ansiToUtf8(std::string(1, c));
+      ansiToUtf16Pieces += ansiToUtf16(std::string(1, c));
+    }
     ASSERT_EQ(ansiToUtf8(ansi), ansiToUtf8Pieces) << "round " << round;
+    ASSERT_EQ(ansiToUtf16(ansi), ansiToUtf16Pieces) << "round " << round;
   }
 }
 

@@ -1,4 +1,4 @@
-#include "encodings/utf8_wide.h"
+#include "encodings/utf_wide.h"
 
 #include <array>
 #include <cstdint>
@@ -134,6 +134,26 @@ __attribute__((target("ssse3,popcnt"))) size_t Utf8ToAnsiSsse3(const char* in, s
 
 }  // namespace
 
+size_t AnsiToUtf16Wide(const char* in, size_t size, char* out) {
+  const __m128i zero = _mm_setzero_si128();
+  size_t i = 0;
+  while (i + 16 <= size) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    if (_mm_movemask_epi8(_mm_cmplt_epi8(x, _mm_set1_epi8(-64))) != 0) break;
+    // А..я are U+0410..U+044F: the byte plus 0x350.
+    const __m128i letter = _mm_cmplt_epi8(x, zero);
+    const __m128i shift = _mm_set1_epi16(0x350);
+    const __m128i lo = _mm_add_epi16(_mm_unpacklo_epi8(x, zero),
+                                     _mm_and_si128(_mm_unpacklo_epi8(letter, letter), shift));
+    const __m128i hi = _mm_add_epi16(_mm_unpackhi_epi8(x, zero),
+                                     _mm_and_si128(_mm_unpackhi_epi8(letter, letter), shift));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), lo);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i + 16), hi);
+    i += 16;
+  }
+  return i;
+}
+
 size_t AnsiToUtf8Wide(const char* in, size_t size, char* out, size_t* written) {
   *written = 0;
   return HasShuffle() ? AnsiToUtf8Ssse3(in, size, out, written) : 0;
@@ -145,6 +165,10 @@ size_t Utf8ToAnsiWide(const char* in, size_t size, char* out, size_t* written) {
 }
 
 #else
+
+size_t AnsiToUtf16Wide(const char*, size_t, char*) {
+  return 0;
+}
 
 size_t AnsiToUtf8Wide(const char*, size_t, char*, size_t* written) {
   *written = 0;

@@ -1,4 +1,5 @@
-// Sixteen bytes at a time between Windows-1251 and UTF-8 for the common case:
+// Sixteen bytes at a time between Windows-1251 and UTF-8 or UTF-16 for the
+// common case:
 // ASCII mixed with the 64 Russian letters А..я, whose codes map linearly
 // (0xC0..0xFF <-> U+0410..U+044F). Anything else stops the wide step and is
 // left to the byte-by-byte converters, which then hand back.
@@ -15,5 +16,7 @@ namespace prambus {
 // needed instructions they take nothing.
 size_t AnsiToUtf8Wide(const char* in, size_t size, char* out, size_t* written);
 size_t Utf8ToAnsiWide(const char* in, size_t size, char* out, size_t* written);
+// Writes two bytes (little-endian) per byte taken.
+size_t AnsiToUtf16Wide(const char* in, size_t size, char* out);
 
 }  // namespace prambus
