@@ -10,14 +10,18 @@
 
 namespace prambus {
 
-void Tform1::AttachHexView() {
-  auto* hex = dynamic_cast<vwhex*>(view_.get());
+void Tform1::CloseHexToolWindows() {
   if (dataWindow_) dataWindow_->hide();
   delete dataWindow_;
   dataWindow_ = nullptr;
   if (columnsForm_) columnsForm_->hide();
   delete columnsForm_;
   columnsForm_ = nullptr;
+}
+
+void Tform1::AttachHexView() {
+  auto* hex = dynamic_cast<vwhex*>(view_.get());
+  CloseHexToolWindows();
   if (!hex) return;
   hex->getClipboardText = [] { return ToCp1251(QApplication::clipboard()->text()); };
   hex->setClipboardUnicodeText = [](const std::string& utf8) {

@@ -79,15 +79,11 @@ Tform1::Tform1(QStringList arguments, QString dataDir)
 }
 
 Tform1::~Tform1() {
+  // Hidden, and its tool windows gone, before anything is destroyed: if the
+  // base class hid it later, a tool window could be activated while this
+  // window is half destroyed.
   hide();
-  // The tool windows go first: hiding the main window afterwards must not
-  // activate one of them while this window is half destroyed.
-  if (dataWindow_) dataWindow_->hide();
-  delete dataWindow_;
-  dataWindow_ = nullptr;
-  if (columnsForm_) columnsForm_->hide();
-  delete columnsForm_;
-  columnsForm_ = nullptr;
+  CloseHexToolWindows();
   delete form2_;
   form2_ = nullptr;
   delete form3_;
@@ -388,12 +384,7 @@ void Tform1::FreeViewItems() {
 
 void Tform1::CreateView(int kind) {
   if (kind != viewKind_) FreeViewItems();
-  if (dataWindow_) dataWindow_->hide();
-  delete dataWindow_;
-  dataWindow_ = nullptr;
-  if (columnsForm_) columnsForm_->hide();
-  delete columnsForm_;
-  columnsForm_ = nullptr;
+  CloseHexToolWindows();
   view_.reset();
   if (kind == kNoView) {
     viewKind_ = kNoView;

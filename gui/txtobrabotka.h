@@ -202,6 +202,7 @@ class Tform1 : public QMainWindow {
   thmyform* dataWindow_ = nullptr;
   ColumnsForm* columnsForm_ = nullptr;
   void AttachHexView();
+  void CloseHexToolWindows();  // the data window and the columns dialog
   TForm2* form2_ = nullptr;
   TForm3* form3_ = nullptr;
   std::string lastSearch_;  // the text F3 searches for (Windows-1251)

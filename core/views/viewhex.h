@@ -113,6 +113,7 @@ class vwhex : public vwcommon {
   int CodeLength(uint8_t b) const;                           // L(b)
   int Length() const { return static_cast<int>(Bytes.size()); }
   void ToOffset(int offset, bool cursor);
+  void AfterWholeRewrite();
   void AfterMove(bool extend, bool scroll = true);
   void AdjustSelectionEdge();
   void Finish();

@@ -186,6 +186,12 @@ void vwhex::Recode(const CodeTable& source, const CodeTable& target) {
   const std::string in(Bytes.begin(), Bytes.end());
   const std::string out = plan.Encode(plan.Decode(in, true), true);
   Bytes.assign(out.begin(), out.end());
+  AfterWholeRewrite();
+}
+
+// A rewrite of every byte cannot be undone piece by piece: the history goes,
+// and the cursor is kept inside the new length.
+void vwhex::AfterWholeRewrite() {
   UndoStack.clear();
   RedoStack.clear();
   UndoBytes = 0;
@@ -220,13 +226,7 @@ bool vwhex::TransformRows(const RowRewriter& rewrite) {
   }
   out.insert(out.end(), Bytes.begin() + std::min(i, Length()), Bytes.end());
   Bytes = std::move(out);
-  UndoStack.clear();
-  RedoStack.clear();
-  UndoBytes = 0;
-  LastRow = Length() / Columns();
-  if (CursorOffset() > Length()) ToOffset(Length(), true), ToOffset(Length(), false);
-  UpdateCaretPoint();
-  ScrollToCaret();
+  AfterWholeRewrite();
   return true;
 }
 
