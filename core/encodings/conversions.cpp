@@ -372,6 +372,29 @@ bool AllAscii8(const char* p) {
   return (w & 0x8080808080808080ull) == 0;
 }
 
+using WideStep = size_t (*)(const char*, size_t, char*, size_t*);
+
+// What the fast paths can take at `i`: sixteen-byte blocks (unless the wide
+// step stopped within the last sixteen bytes, which then go character by
+// character), else eight ASCII bytes. False when one character is left to
+// the caller.
+bool FastStep(std::string_view s, WideStep wide, size_t& i, char*& o, size_t& wideFrom) {
+  if (i >= wideFrom) {
+    size_t written = 0;
+    i += wide(s.data() + i, s.size() - i, o, &written);
+    o += written;
+    wideFrom = i + 16;
+    return true;
+  }
+  if (i + 8 <= s.size() && AllAscii8(s.data() + i)) {
+    std::memcpy(o, s.data() + i, 8);
+    o += 8;
+    i += 8;
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string ansiToUtf16(std::string_view s) {
@@ -420,21 +443,9 @@ std::string utf8ToAnsi(std::string_view s) {
   char* o = out.data();
   size_t i = 0;
   const size_t n = s.size();
-  size_t wideFrom = 0;  // where the wide step is worth trying again
+  size_t wideFrom = 0;
   while (i < n) {
-    if (i >= wideFrom) {
-      size_t written = 0;
-      i += Utf8ToAnsiWide(s.data() + i, n - i, o, &written);
-      o += written;
-      wideFrom = i + 16;  // what stopped it is decoded byte by byte
-      continue;
-    }
-    if (i + 8 <= n && AllAscii8(s.data() + i)) {
-      std::memcpy(o, s.data() + i, 8);
-      o += 8;
-      i += 8;
-      continue;
-    }
+    if (FastStep(s, Utf8ToAnsiWide, i, o, wideFrom)) continue;
     const uint8_t c = static_cast<uint8_t>(s[i]);
     if (c < 0x80) {
       *o++ = static_cast<char>(c);
@@ -486,19 +497,7 @@ std::string ansiToUtf8(std::string_view s) {
   const size_t n = s.size();
   size_t wideFrom = 0;
   while (i < n) {
-    if (i >= wideFrom) {
-      size_t written = 0;
-      i += AnsiToUtf8Wide(s.data() + i, n - i, o, &written);
-      o += written;
-      wideFrom = i + 16;
-      continue;
-    }
-    if (i + 8 <= n && AllAscii8(s.data() + i)) {
-      std::memcpy(o, s.data() + i, 8);
-      o += 8;
-      i += 8;
-      continue;
-    }
+    if (FastStep(s, AnsiToUtf8Wide, i, o, wideFrom)) continue;
     const unsigned char c = static_cast<unsigned char>(s[i++]);
     const uint32_t bytes = t.utf8[c];
     std::memcpy(o, &bytes, 4);  // room is reserved past the end
