@@ -119,6 +119,21 @@ void vwtext::LayOut(const uint8_t* bytes, int count) {
   const int wrap = run.wrap;
   int rowX = run.rowX, breakX = run.breakX, b = 0;
   bool spaceSeen = false;
+  // The hot loop keeps the row state in locals; the rare paths take it from
+  // and give it back to `run`.
+  const auto spill = [&] {
+    run.rowX = rowX;
+    run.breakX = breakX;
+    run.b = b;
+    run.breakSeen |= spaceSeen;
+    run.clearTail |= spaceSeen;
+    spaceSeen = false;
+  };
+  const auto reload = [&] {
+    rowX = run.rowX;
+    breakX = run.breakX;
+    b = run.b;
+  };
   const int uniform = uniformWidth_;
   for (int i = 0; i < count; ++i) {
     if (uniform > 0 && i + 16 <= count) {
@@ -142,16 +157,9 @@ void vwtext::LayOut(const uint8_t* bytes, int count) {
     const uint32_t e = info[bytes[i]];
     const int w = static_cast<int>(e & kInfoWidth);
     if (e & kInfoOther) {
-      run.rowX = rowX;
-      run.breakX = breakX;
-      run.b = b;
-      run.breakSeen |= spaceSeen;
-      run.clearTail |= spaceSeen;
-      spaceSeen = false;
+      spill();
       const bool wrapNow = LayOutOther(run, i, bytes[i], CharClass[bytes[i]], w);
-      rowX = run.rowX;
-      breakX = run.breakX;
-      b = run.b;
+      reload();
       if (!wrapNow) continue;
     } else {
       // Blanks are frequent and unpredictable: select with masks, not branches.
@@ -164,22 +172,11 @@ void vwtext::LayOut(const uint8_t* bytes, int count) {
       rowX = next;
       if (next <= wrap) continue;
     }
-    run.rowX = rowX;
-    run.breakX = breakX;
-    run.b = b;
-    run.breakSeen |= spaceSeen;
-    run.clearTail |= spaceSeen;
-    spaceSeen = false;
+    spill();
     WrapRow(run, i, w);
-    rowX = run.rowX;
-    breakX = run.breakX;
-    b = run.b;
+    reload();
   }
-  run.breakX = breakX;
-  run.b = b;
-  run.breakSeen |= spaceSeen;
-  run.clearTail |= spaceSeen;
-  run.rowX = rowX;
+  spill();
   if (run.clearTail) PendingTail.clear();
   const int s = run.s;
   if (s < count) Rows[LastRow].Append(bytes + s, count - s, run.arena);
@@ -220,9 +217,12 @@ void vwtext::CheckUniformWidth() {
   uniformWidth_ = 0;
   if (ShowNonPrinting || !allowWideSteps_) return;
   const int w = CharWidths[static_cast<uint8_t>('a')];
-  if (w <= 0 || CharClass[' '] != kBlank || CharWidths[static_cast<uint8_t>(' ')] != w) return;
+  if (w <= 0 || CharClass[static_cast<uint8_t>(' ')] != kBlank ||
+      CharWidths[static_cast<uint8_t>(' ')] != w)
+    return;
   for (int c = 0; c < 256; ++c) {
-    const bool wide = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0x80;
+    const bool wide =
+        (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0x80;
     if (wide && (CharClass[c] != kWordChar || CharWidths[c] != w)) return;
   }
   uniformWidth_ = w;
