@@ -11,6 +11,7 @@
 #include "bench_data.h"
 #include "settings/settings.h"
 #include "shell/find_replace.h"
+#include "views/viewhex.h"
 #include "views/viewtext.h"
 
 namespace prambus::bench {
@@ -88,14 +89,6 @@ void BM_ReplaceAll100000In10MB(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReplaceAll100000In10MB)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
-
-}  // namespace
-}  // namespace prambus::bench
-
-#include "views/viewhex.h"
-
-namespace prambus::bench {
-namespace {
 
 // Searching codes that do not occur through the 100 MB file in the hex view.
 void BM_HexFindMissingCodes(benchmark::State& state) {

@@ -1,5 +1,6 @@
-// The text view on the 100 MB Windows-1251 text: loading, full relayout and
-// the local reflow after a one-character change.
+// The views on the 100 MB Windows-1251 text: the text view's loading, full
+// relayout, local reflow after a one-character change and safe saving; the
+// hex view's load, save, insertion and painting.
 #include <benchmark/benchmark.h>
 
 #include <fstream>
@@ -10,6 +11,8 @@
 #include "bench_data.h"
 #include "encodings/code_tables.h"
 #include "settings/settings.h"
+#include "shell/safe_save.h"
+#include "views/viewhex.h"
 #include "views/viewtext.h"
 
 namespace prambus::bench {
@@ -151,14 +154,6 @@ void BM_LoadThroughDosTable(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadThroughDosTable)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-}  // namespace
-}  // namespace prambus::bench
-
-#include "shell/safe_save.h"
-
-namespace prambus::bench {
-namespace {
-
 // Saving the 100 MB document the way the Save command does: a temporary file
 // beside the target, flushed, then renamed over it.
 void BM_SaveSafely100MB(benchmark::State& state) {
@@ -174,14 +169,6 @@ void BM_SaveSafely100MB(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
 }
 BENCHMARK(BM_SaveSafely100MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
-
-}  // namespace
-}  // namespace prambus::bench
-
-#include "views/viewhex.h"
-
-namespace prambus::bench {
-namespace {
 
 // The hex view on the 100 MB file: load, save, one byte inserted in the
 // middle, one screen painted.
