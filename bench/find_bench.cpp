@@ -11,14 +11,14 @@
 #include "bench_data.h"
 #include "settings/settings.h"
 #include "shell/find_replace.h"
-#include "views/viewhex.h"
-#include "views/viewtext.h"
+#include "views/hex_view.h"
+#include "views/text_view.h"
 
 namespace prambus::bench {
 namespace {
 
-std::unique_ptr<vwtext> Loaded(Canvas* canvas, const std::string& path) {
-  auto view = std::make_unique<vwtext>(canvas);
+std::unique_ptr<TextView> Loaded(Canvas* canvas, const std::string& path) {
+  auto view = std::make_unique<TextView>(canvas);
   view->SetViewWidth(760);
   view->ToggleWordWrap(true);
   view->LoadFromFile(path);
@@ -75,7 +75,7 @@ void BM_ReplaceAll100000In10MB(benchmark::State& state) {
       text.replace(i, 3, "qqq");
   for (auto _ : state) {
     state.PauseTiming();
-    vwtext view(&canvas);
+    TextView view(&canvas);
     view.SetViewWidth(760);
     view.ToggleWordWrap(true);
     view.AppendString(text);
@@ -93,7 +93,7 @@ BENCHMARK(BM_ReplaceAll100000In10MB)->Unit(benchmark::kMillisecond)->Iterations(
 // Searching codes that do not occur through the 100 MB file in the hex view.
 void BM_HexFindMissingCodes(benchmark::State& state) {
   BenchCanvas canvas;
-  vwhex view(&canvas);
+  HexView view(&canvas);
   view.LoadFromFile(HundredMegabyteFile());
   view.SearchAs = 2;
   for (auto _ : state) {

@@ -11,8 +11,8 @@
 
 #include "bench_canvas.h"
 #include "settings/settings.h"
-#include "views/viewhex.h"
-#include "views/viewtext.h"
+#include "views/hex_view.h"
+#include "views/text_view.h"
 
 int main(int argc, char** argv) {
   const bool hex = argc > 2 && std::string(argv[1]) == "--hex";
@@ -23,18 +23,18 @@ int main(int argc, char** argv) {
   }
   prambus::bench::BenchCanvas canvas(proportional);
   const auto start = std::chrono::steady_clock::now();
-  std::unique_ptr<prambus::vwcommon> owner;
+  std::unique_ptr<prambus::ViewBase> owner;
   if (hex) {
-    owner = std::make_unique<prambus::vwhex>(&canvas);
+    owner = std::make_unique<prambus::HexView>(&canvas);
     owner->LoadFromFile(argv[2]);
   } else {
-    auto text = std::make_unique<prambus::vwtext>(&canvas);
+    auto text = std::make_unique<prambus::TextView>(&canvas);
     text->SetViewWidth(760);
     text->ToggleWordWrap(true);
     text->LoadFromFile(argv[argc - 1]);
     owner = std::move(text);
   }
-  prambus::vwcommon& view = *owner;
+  prambus::ViewBase& view = *owner;
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   rusage ru{};

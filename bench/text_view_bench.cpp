@@ -12,8 +12,8 @@
 #include "encodings/code_tables.h"
 #include "settings/settings.h"
 #include "shell/safe_save.h"
-#include "views/viewhex.h"
-#include "views/viewtext.h"
+#include "views/hex_view.h"
+#include "views/text_view.h"
 
 namespace prambus::bench {
 namespace {
@@ -26,8 +26,8 @@ const std::string& Text() {
   return text;
 }
 
-std::unique_ptr<vwtext> LoadedView(Canvas* canvas) {
-  auto view = std::make_unique<vwtext>(canvas);
+std::unique_ptr<TextView> LoadedView(Canvas* canvas) {
+  auto view = std::make_unique<TextView>(canvas);
   view->SetViewWidth(760);
   view->ToggleWordWrap(true);
   const std::string& t = Text();
@@ -42,7 +42,7 @@ void BM_LoadFile100MB(benchmark::State& state) {
   BenchCanvas canvas;
   const std::string& path = HundredMegabyteFile();
   for (auto _ : state) {
-    vwtext view(&canvas);
+    TextView view(&canvas);
     view.SetViewWidth(760);
     view.ToggleWordWrap(true);
     view.LoadFromFile(path);
@@ -143,7 +143,7 @@ void BM_LoadThroughDosTable(benchmark::State& state) {
   BenchCanvas canvas;
   const std::string& path = HundredMegabyteFile();
   for (auto _ : state) {
-    vwtext view(&canvas);
+    TextView view(&canvas);
     view.SetViewWidth(760);
     view.ToggleWordWrap(true);
     view.CharTable = DosTable();
@@ -175,7 +175,7 @@ BENCHMARK(BM_SaveSafely100MB)->Unit(benchmark::kMillisecond)->Iterations(3)->Use
 void BM_HexLoad100MB(benchmark::State& state) {
   BenchCanvas canvas;
   for (auto _ : state) {
-    vwhex view(&canvas);
+    HexView view(&canvas);
     view.LoadFromFile(HundredMegabyteFile());
     benchmark::DoNotOptimize(view.LastRow);
   }
@@ -185,7 +185,7 @@ BENCHMARK(BM_HexLoad100MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRea
 
 void BM_HexSave100MB(benchmark::State& state) {
   BenchCanvas canvas;
-  vwhex view(&canvas);
+  HexView view(&canvas);
   view.LoadFromFile(HundredMegabyteFile());
   for (auto _ : state) view.SaveToFile("/tmp/prambus-bench/hex-saved.bin");
   std::remove("/tmp/prambus-bench/hex-saved.bin");
@@ -195,7 +195,7 @@ BENCHMARK(BM_HexSave100MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRea
 
 void BM_HexInsertByteInTheMiddle(benchmark::State& state) {
   BenchCanvas canvas;
-  vwhex view(&canvas);
+  HexView view(&canvas);
   view.LoadFromFile(HundredMegabyteFile());
   view.InCodes = false;
   for (auto _ : state) {
@@ -207,7 +207,7 @@ BENCHMARK(BM_HexInsertByteInTheMiddle)->Unit(benchmark::kMillisecond)->Iteration
 
 void BM_HexPaintOneScreen(benchmark::State& state) {
   BenchCanvas canvas;
-  vwhex view(&canvas);
+  HexView view(&canvas);
   view.LoadFromFile(HundredMegabyteFile());
   view.SetViewWidth(1000);
   view.SetViewHeight(700);

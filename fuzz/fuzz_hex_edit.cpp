@@ -11,7 +11,7 @@
 #include "fuzz_input.h"
 #include "settings/settings.h"
 #include "support/test_canvas.h"
-#include "views/viewhex.h"
+#include "views/hex_view.h"
 
 using namespace prambus;
 
@@ -22,7 +22,7 @@ namespace {
   std::abort();
 }
 
-std::string Bytes(const vwhex& v) {
+std::string Bytes(const HexView& v) {
   return std::string(v.Data().begin(), v.Data().end());
 }
 
@@ -39,7 +39,7 @@ void ExpectLocalChange(const std::string& before, const std::string& after, int 
     Fail("tail");
 }
 
-void Check(const vwhex& v, const std::string& ref) {
+void Check(const HexView& v, const std::string& ref) {
   if (Bytes(v) != ref) Fail("bytes differ from the reference");
   const int n = Cfg().HexColumns;
   if (v.LastRow != static_cast<int>(ref.size()) / n) Fail("LastRow");
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Cfg().HexColumns = 2 + in.Int(20);
   Cfg().FirstZeroes = in.Byte() & 1;
   TestCanvas canvas;
-  vwhex view(&canvas);
+  HexView view(&canvas);
   view.SetInsertMode(in.Byte() & 1);
   const std::string original = in.Bytes(in.Int(40));
   view.SetBytes(original);

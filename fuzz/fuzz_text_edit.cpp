@@ -12,7 +12,7 @@
 #include "settings/settings.h"
 #include "support/test_canvas.h"
 #include "views/char_class.h"
-#include "views/viewtext.h"
+#include "views/text_view.h"
 
 using namespace prambus;
 
@@ -23,13 +23,13 @@ namespace {
   std::abort();
 }
 
-std::string Text(const vwtext& v) {
+std::string Text(const TextView& v) {
   std::string s;
   for (int r = 0; r <= v.LastRow; ++r) s += v.GetRow(r);
   return s;
 }
 
-bool ValidPosition(const vwtext& v, int col, int row) {
+bool ValidPosition(const TextView& v, int col, int row) {
   if (row < 0 || row > v.LastRow) return false;
   std::string_view r = v.GetRow(row);
   if (col < 0 || col > static_cast<int>(r.size())) return false;
@@ -39,7 +39,7 @@ bool ValidPosition(const vwtext& v, int col, int row) {
   return col <= body;
 }
 
-void Check(const vwtext& v, const std::string& ref) {
+void Check(const TextView& v, const std::string& ref) {
   if (Text(v) != ref) Fail("rows differ from the reference");
   for (int r = 0; r <= v.LastRow; ++r) {
     std::string_view row = v.GetRow(r);
@@ -53,7 +53,7 @@ void Check(const vwtext& v, const std::string& ref) {
   if (!ValidPosition(v, v.AnchorCol, v.AnchorRow)) Fail("anchor");
 }
 
-int Offset(vwtext& v, int col, int row) {
+int Offset(TextView& v, int col, int row) {
   return v.PosToOffset(col, row);
 }
 
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Cfg().Shag = 1 + in.Int(16);
   Cfg().MaxUndoLen = 1 << 30;
   TestCanvas canvas;
-  vwtext view(&canvas);
+  TextView view(&canvas);
   view.WrapWidth = 24 + in.Int(200);
   const std::string alphabet = "ab c,(\t\r\n.-x\xE0\xC0";
   std::string ref = in.Bytes(in.Int(60));
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::fprintf(stderr, "op %d extend %d cursor %d (%d,%d) anchor (%d,%d) undo %zu text [%s]\n",
                    op, extend, cursor, view.CursorCol, view.CursorRow, view.AnchorCol,
                    view.AnchorRow, view.UndoStack.size(), shown.c_str());
-      for (const undorec& r : view.UndoStack)
+      for (const UndoRecord& r : view.UndoStack)
         std::fprintf(stderr, "   rec kind %d len %zu before %d after %d\n", r.kind, r.text.size(),
                      r.beforeOffset, r.afterOffset);
     }

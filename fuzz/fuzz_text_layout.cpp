@@ -10,7 +10,7 @@
 #include "settings/settings.h"
 #include "support/test_canvas.h"
 #include "views/char_class.h"
-#include "views/viewtext.h"
+#include "views/text_view.h"
 
 using namespace prambus;
 
@@ -21,7 +21,7 @@ namespace {
   std::abort();
 }
 
-void Dump(const vwtext& v) {
+void Dump(const TextView& v) {
   std::fprintf(stderr, "wrap %d\n", v.WrapWidth);
   for (int r = 0; r <= v.LastRow; ++r) {
     std::fprintf(stderr, "%3d w=%4d |", r, v.RowWidth(r));
@@ -30,7 +30,7 @@ void Dump(const vwtext& v) {
   }
 }
 
-void Check(const vwtext& v, const std::string& expected) {
+void Check(const TextView& v, const std::string& expected) {
   if (std::getenv("LAYOUT_DUMP")) Dump(v);
   std::string all;
   for (int r = 0; r <= v.LastRow; ++r) {
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TestCanvas canvas;
   for (int c = 0; c < 256; c += 1 + in.Int(40))
     canvas.SetCharWidth(static_cast<uint8_t>(c), 1 + in.Int(30));
-  vwtext view(&canvas);
+  TextView view(&canvas);
   view.WrapWidth = 16 + in.Int(300);
   std::string text;
   while (!in.Empty()) {

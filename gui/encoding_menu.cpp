@@ -7,15 +7,15 @@
 
 #include "encodings/code_tables.h"
 #include "encodings/enc_file.h"
+#include "main_window.h"
 #include "platform/services.h"
-#include "txtobrabotka.h"
-#include "unit12.h"
+#include "recode_dialog.h"
 
 namespace prambus {
 
 // Adds a loaded encoding (or renames it when its path is already listed);
 // false when its file cannot be parsed.
-bool Tform1::AddLoadedEncoding(const QString& path, const QString& name) {
+bool MainWindow::AddLoadedEncoding(const QString& path, const QString& name) {
   const std::string p = path.toStdString();
   for (size_t i = 0; i < state_.encodings.size(); ++i) {
     if (state_.encodings[i].path == p) {
@@ -40,7 +40,7 @@ bool Tform1::AddLoadedEncoding(const QString& path, const QString& name) {
 
 // Removes the loaded encoding at a menu position, keeping the remembered
 // positions (current and pinned) on the same items.
-void Tform1::RemoveLoadedEncoding(int position) {
+void MainWindow::RemoveLoadedEncoding(int position) {
   if (position < 2 || position >= static_cast<int>(encodingActions_.size()) - 1) return;
   auto fix = [position](uint8_t& index) {
     if (index == position)
@@ -49,7 +49,7 @@ void Tform1::RemoveLoadedEncoding(int position) {
       --index;
   };
   fix(state_.defaults.encodingIndex);
-  for (winposit& w : state_.pinned) fix(w.encodingIndex);
+  for (WindowAppearance& w : state_.pinned) fix(w.encodingIndex);
   const bool wasChecked = encodingActions_[position]->isChecked();
   delete encodingActions_[position];
   encodingActions_.erase(encodingActions_.begin() + position);
@@ -57,14 +57,14 @@ void Tform1::RemoveLoadedEncoding(int position) {
   if (wasChecked) encodingActions_[0]->setChecked(true);
 }
 
-void Tform1::RestoreLoadedEncodings() {
+void MainWindow::RestoreLoadedEncodings() {
   const std::vector<LoadedEncoding> stored = std::move(state_.encodings);
   state_.encodings.clear();
   for (const LoadedEncoding& e : stored)
     AddLoadedEncoding(QString::fromStdString(e.path), QString::fromStdString(e.name));
 }
 
-void Tform1::LoadEncodingCommand() {
+void MainWindow::LoadEncodingCommand() {
   BeforeModalDialog();
   const QString path = QFileDialog::getOpenFileName(
       this, "Открыть файл", QCoreApplication::applicationDirPath(), "кодировки (*.enc)");
@@ -96,7 +96,7 @@ void Tform1::LoadEncodingCommand() {
 
 // The table of a recode list entry: Windows, DOS, the four conversions, then
 // the loaded encodings. False (and the encoding removed) when its file fails.
-bool Tform1::RecodeTable(int entry, bool target, CodeTable& table) {
+bool MainWindow::RecodeTable(int entry, bool target, CodeTable& table) {
   if (entry == 0)
     table = WindowsTable();
   else if (entry == 1)
@@ -113,9 +113,9 @@ bool Tform1::RecodeTable(int entry, bool target, CodeTable& table) {
   return true;
 }
 
-void Tform1::RecodeCommand() {
+void MainWindow::RecodeCommand() {
   if (!view_) return;
-  TForm12 dialog(this);
+  RecodeDialog dialog(this);
   QStringList names;
   for (const LoadedEncoding& e : state_.encodings) names << QString::fromStdString(e.name);
   int source = 0, target = 1;

@@ -11,14 +11,14 @@
 
 #include "io/io_error.h"
 #include "io/posix_file.h"
+#include "main_window.h"
+#include "message_box.h"
 #include "platform/services.h"
 #include "settings/settings.h"
 #include "shell/file_rules.h"
 #include "shell/recent_list.h"
 #include "shell/safe_save.h"
-#include "showmes.h"
 #include "single_copy.h"
-#include "txtobrabotka.h"
 #include "views/view_factory.h"
 
 namespace prambus {
@@ -44,24 +44,25 @@ QString QtFilter(const std::string& filter) {
 }
 }  // namespace
 
-void Tform1::ShowPlainMessage(const QString& text) {
+void MainWindow::ShowPlainMessage(const QString& text) {
   BeforeModalDialog();
   QMessageBox box(QMessageBox::NoIcon, "Прамбус", text, QMessageBox::Ok, this);
   if (!promptAnswerForTest) box.exec();
   AfterModalDialog();
 }
 
-bool Tform1::AskToSave() {
-  mesokno::CentreOnMainWindow(this);
+bool MainWindow::AskToSave() {
+  MessageBox::CentreOnMainWindow(this);
   BeforeModalDialog();
   int answer;
   if (promptAnswerForTest) {
     answer = promptAnswerForTest();
   } else {
-    mesokno box(this, "Что делать с документом?",
-                "Документ, с которым вы работали, не сохранён. Если вы сейчас его не сохраните, то "
-                "все изменения будут утеряны. Сохранить?",
-                {"Да", "Нет", "Отмена"});
+    MessageBox box(
+        this, "Что делать с документом?",
+        "Документ, с которым вы работали, не сохранён. Если вы сейчас его не сохраните, то "
+        "все изменения будут утеряны. Сохранить?",
+        {"Да", "Нет", "Отмена"});
     answer = box.ShowModal();
   }
   AfterModalDialog();
@@ -72,11 +73,11 @@ bool Tform1::AskToSave() {
   return answer != 1001;
 }
 
-void Tform1::RebuildDialogFilters() {
+void MainWindow::RebuildDialogFilters() {
   dialogFilter_ = QtFilter(DialogFilter(state_.bindings));
 }
 
-void Tform1::OpenPath(const QString& rawPath) {
+void MainWindow::OpenPath(const QString& rawPath) {
   const QString path = QFileInfo(rawPath).absoluteFilePath();
   { InputFile probe(path.toStdString()); }  // throws when it cannot be read
   const QString title = QFileInfo(path).fileName() + kTitleTail;
@@ -85,10 +86,10 @@ void Tform1::OpenPath(const QString& rawPath) {
 
   fileName_ = path;
   const std::string p = path.toStdString();
-  const winposit* pinned = nullptr;
-  for (const winposit& w : state_.pinned)
+  const WindowAppearance* pinned = nullptr;
+  for (const WindowAppearance& w : state_.pinned)
     if (w.path == p) pinned = &w;
-  const winposit& record = pinned ? *pinned : state_.defaults;
+  const WindowAppearance& record = pinned ? *pinned : state_.defaults;
   // The record's bounds and state (the default record holds what the window
   // had just now, so only a pinned record moves it).
   if (pinned) {
@@ -149,7 +150,7 @@ void Tform1::OpenPath(const QString& rawPath) {
   activateWindow();
 }
 
-void Tform1::NewDocument() {
+void MainWindow::NewDocument() {
   caretShown_ = false;
   if (modified_ && AskToSave()) return;
   PushCurrentToRecent();
@@ -172,7 +173,7 @@ void Tform1::NewDocument() {
   activateWindow();
 }
 
-void Tform1::OpenWithDialog() {
+void MainWindow::OpenWithDialog() {
   if (modified_ && AskToSave()) return;
   PushCurrentToRecent();
   BeforeModalDialog();
@@ -189,7 +190,7 @@ void Tform1::OpenWithDialog() {
   AfterModalDialog();
 }
 
-void Tform1::OpenDropped(const QString& path) {
+void MainWindow::OpenDropped(const QString& path) {
   if (modified_ && AskToSave()) return;
   PushCurrentToRecent();
   caretShown_ = false;
@@ -201,12 +202,12 @@ void Tform1::OpenDropped(const QString& path) {
   }
 }
 
-void Tform1::dragEnterEvent(QDragEnterEvent* e) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
   if (e->mimeData()->hasUrls() && e->mimeData()->urls().first().isLocalFile())
     e->acceptProposedAction();
 }
 
-void Tform1::dropEvent(QDropEvent* e) {
+void MainWindow::dropEvent(QDropEvent* e) {
   const QList<QUrl> urls = e->mimeData()->urls();
   if (urls.isEmpty() || !urls.first().isLocalFile()) return;
   e->acceptProposedAction();
@@ -215,7 +216,7 @@ void Tform1::dropEvent(QDropEvent* e) {
 
 // Writes the document through a temporary file beside the target; the
 // previous file stays untouched whenever anything fails.
-bool Tform1::WriteDocument(const QString& path) {
+bool MainWindow::WriteDocument(const QString& path) {
   const SaveResult r = SaveSafely(path.toStdString(), Cfg().TrySaveReadOnly,
                                   [this](const std::string& temp) { view_->SaveToFile(temp); });
   if (r == SaveResult::kSaved) return true;
@@ -224,7 +225,7 @@ bool Tform1::WriteDocument(const QString& path) {
   return false;
 }
 
-bool Tform1::Save() {
+bool MainWindow::Save() {
   if (!view_) return false;
   if (fileName_.isEmpty()) return SaveAs();
   if (!WriteDocument(fileName_)) return false;
@@ -232,7 +233,7 @@ bool Tform1::Save() {
   return true;
 }
 
-bool Tform1::SaveAs() {
+bool MainWindow::SaveAs() {
   if (!view_) return false;
   BeforeModalDialog();
   QString chosenFilter;
@@ -260,7 +261,7 @@ bool Tform1::SaveAs() {
   return ok;
 }
 
-bool Tform1::ShowsFile(const QString& title, quint32 hash) const {
+bool MainWindow::ShowsFile(const QString& title, quint32 hash) const {
   const QString t = windowTitle();
   return (t == title || t == "* " + title) && windowHash_ == hash && !fileName_.isEmpty();
 }

@@ -2,40 +2,40 @@
 #include <QMessageBox>
 
 #include "find_dialogs.h"
+#include "main_window.h"
 #include "platform/services.h"
 #include "settings/settings.h"
 #include "shell/find_replace.h"
-#include "txtobrabotka.h"
 #include "views/hex_codes.h"
-#include "views/viewhex.h"
+#include "views/hex_view.h"
 
 namespace prambus {
 
-void Tform1::ShowNote(const QString& text) {
+void MainWindow::ShowNote(const QString& text) {
   ShowPlainMessage(text);
 }
 
-void Tform1::FindCommand() {
+void MainWindow::FindCommand() {
   DeactivateHandler();
-  form2_->ShowFor(openedByShortcut_);
+  findDialog_->ShowFor(openedByShortcut_);
 }
 
-void Tform1::ReplaceCommand() {
+void MainWindow::ReplaceCommand() {
   DeactivateHandler();
-  form3_->CheckBox2->setEnabled(viewKind_ == 2);
+  replaceDialog_->CheckBox2->setEnabled(viewKind_ == 2);
   ReplaceHooks hooks;
-  if (auto* hex = dynamic_cast<vwhex*>(view_.get())) {
+  if (auto* hex = dynamic_cast<HexView*>(view_.get())) {
     hooks.setSearchAs = [hex](int v) { hex->SearchAs = static_cast<uint8_t>(v); };
     hooks.parseCodes = [](const std::string& text, std::string& bytes) {
       bytes = ParseCodeText(text, std::clamp(Cfg().TextBaseSyst, 2, 36));
       return !bytes.empty();
     };
   }
-  form3_->Session().hooks = hooks;
-  form3_->ShowFor(openedByShortcut_, view_ && view_->HasSelection());
+  replaceDialog_->Session().hooks = hooks;
+  replaceDialog_->ShowFor(openedByShortcut_, view_ && view_->HasSelection());
 }
 
-void Tform1::FindWith(const std::string& text, bool caseSensitive, bool fromCursor) {
+void MainWindow::FindWith(const std::string& text, bool caseSensitive, bool fromCursor) {
   if (!view_ || text.empty()) return;
   findNextAction_->setEnabled(true);
   lastSearch_ = text;
@@ -51,12 +51,12 @@ void Tform1::FindWith(const std::string& text, bool caseSensitive, bool fromCurs
   ShowPlainMessage(QString::fromStdString(NothingFoundMessage(text)));
 }
 
-void Tform1::FindNextCommand() {
+void MainWindow::FindNextCommand() {
   if (!findNextAction_->isEnabled() || lastSearch_.empty()) return;
   FindWith(lastSearch_, lastSearchCase_, true);
 }
 
-void Tform1::AfterSearch() {
+void MainWindow::AfterSearch() {
   if (!view_) return;
   HideCaret();
   SyncScrollBars();
@@ -64,7 +64,7 @@ void Tform1::AfterSearch() {
   ToggleCaret();
 }
 
-void Tform1::AfterReplace() {
+void MainWindow::AfterReplace() {
   if (!view_) return;
   SetModified(true);
   RefreshUndoRedo();
@@ -75,7 +75,7 @@ void Tform1::AfterReplace() {
   ToggleCaret();
 }
 
-void Tform1::AfterFindDialogHidden() {
+void MainWindow::AfterFindDialogHidden() {
   if (stayOnTopAction_->isChecked()) {
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     show();

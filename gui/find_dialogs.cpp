@@ -5,9 +5,9 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "main_window.h"
 #include "platform/services.h"
 #include "qt_canvas.h"
-#include "txtobrabotka.h"
 
 namespace prambus {
 
@@ -32,14 +32,14 @@ void PlaceFindDialog(QWidget* d, const QWidget* main, bool byShortcut) {
 
 // ------------------------------------------------------------- "Найти" ----
 
-TForm2::TForm2(Tform1* main) : QDialog(main), main_(main) {
+FindDialog::FindDialog(MainWindow* main) : QDialog(main), main_(main) {
   setWindowTitle("Найти");
   setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setFixedSize(390, 96);
   Label1 = new QLabel("Фраза для поиска", this);
   Label1->setGeometry(10, 8, 200, 18);
-  edit1 = new nwedit(this);
+  edit1 = new EntryField(this);
   edit1->setGeometry(10, 28, 270, 24);
   Button2 = new QPushButton("Найти далее", this);
   Button2->setGeometry(290, 26, 90, 28);
@@ -47,7 +47,7 @@ TForm2::TForm2(Tform1* main) : QDialog(main), main_(main) {
   CheckBox1->setGeometry(10, 62, 200, 22);
   Button3 = new QPushButton("Завершить", this);
   Button3->setGeometry(290, 60, 90, 28);
-  connect(Button2, &QPushButton::clicked, this, &TForm2::FindNextClicked);
+  connect(Button2, &QPushButton::clicked, this, &FindDialog::FindNextClicked);
   connect(Button3, &QPushButton::clicked, this, &QDialog::hide);
   edit1->onKey = [this](int key) {
     if (key == 13)
@@ -57,7 +57,7 @@ TForm2::TForm2(Tform1* main) : QDialog(main), main_(main) {
   };
 }
 
-void TForm2::ShowFor(bool byShortcut) {
+void FindDialog::ShowFor(bool byShortcut) {
   edit1->clear();
   lastText.clear();
   PlaceFindDialog(this, main_, byShortcut);
@@ -66,7 +66,7 @@ void TForm2::ShowFor(bool byShortcut) {
   edit1->setFocus();
 }
 
-void TForm2::FindNextClicked() {
+void FindDialog::FindNextClicked() {
   const std::string text = ToCp1251(edit1->text());
   if (text.empty()) return;
   const bool fromCursor = text == lastText;
@@ -74,31 +74,31 @@ void TForm2::FindNextClicked() {
   main_->FindWith(text, CheckBox1->isChecked(), fromCursor);
 }
 
-void TForm2::keyPressEvent(QKeyEvent* e) {
+void FindDialog::keyPressEvent(QKeyEvent* e) {
   if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) return FindNextClicked();
   if (e->key() == Qt::Key_Escape) return hide();
   QDialog::keyPressEvent(e);
 }
 
-void TForm2::hideEvent(QHideEvent* e) {
+void FindDialog::hideEvent(QHideEvent* e) {
   QDialog::hideEvent(e);
   main_->AfterFindDialogHidden();
 }
 
 // ----------------------------------------------------------- "Заменить" ----
 
-TForm3::TForm3(Tform1* main) : QDialog(main), main_(main) {
+ReplaceDialog::ReplaceDialog(MainWindow* main) : QDialog(main), main_(main) {
   setWindowTitle("Заменить");
   setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setFixedSize(470, 230);
   auto* l1 = new QLabel("Заменяемый фрагмент", this);
   l1->setGeometry(10, 8, 250, 18);
-  edit1 = new nwedit(this);
+  edit1 = new EntryField(this);
   edit1->setGeometry(10, 28, 330, 24);
   auto* l2 = new QLabel("Заменяющий фрагмент", this);
   l2->setGeometry(10, 58, 250, 18);
-  edit2 = new nwedit(this);
+  edit2 = new EntryField(this);
   edit2->setGeometry(10, 78, 330, 24);
   Button4 = new QPushButton("Найти далее", this);
   Button1 = new QPushButton("Заменить", this);
@@ -125,9 +125,9 @@ TForm3::TForm3(Tform1* main) : QDialog(main), main_(main) {
   fromCursor->setGeometry(6, 48, 140, 22);
   inSelection->setGeometry(6, 74, 140, 22);
   fromStart->setChecked(true);
-  connect(Button4, &QPushButton::clicked, this, &TForm3::FindNextClicked);
-  connect(Button1, &QPushButton::clicked, this, &TForm3::ReplaceClicked);
-  connect(Button2, &QPushButton::clicked, this, &TForm3::ReplaceAllClicked);
+  connect(Button4, &QPushButton::clicked, this, &ReplaceDialog::FindNextClicked);
+  connect(Button1, &QPushButton::clicked, this, &ReplaceDialog::ReplaceClicked);
+  connect(Button2, &QPushButton::clicked, this, &ReplaceDialog::ReplaceAllClicked);
   connect(Button3, &QPushButton::clicked, this, &QDialog::hide);
   for (QLineEdit* e : {static_cast<QLineEdit*>(edit1), static_cast<QLineEdit*>(edit2)})
     connect(e, &QLineEdit::textEdited, this, [this] { ResetSearch(); });
@@ -147,12 +147,12 @@ TForm3::TForm3(Tform1* main) : QDialog(main), main_(main) {
   };
 }
 
-void TForm3::ResetSearch() {
+void ReplaceDialog::ResetSearch() {
   session_.Reset();
   if (!inSelection->isEnabled() && inSelection->isChecked()) fromStart->setChecked(true);
 }
 
-void TForm3::ShowFor(bool byShortcut, bool hasSelection) {
+void ReplaceDialog::ShowFor(bool byShortcut, bool hasSelection) {
   edit1->clear();
   edit2->clear();
   session_.Reset();
@@ -167,7 +167,7 @@ void TForm3::ShowFor(bool byShortcut, bool hasSelection) {
   edit1->setFocus();
 }
 
-void TForm3::TakeOptions() {
+void ReplaceDialog::TakeOptions() {
   ReplaceOptions& o = session_.options;
   o.find = ToCp1251(edit1->text());
   o.replace = ToCp1251(edit2->text());
@@ -179,11 +179,11 @@ void TForm3::TakeOptions() {
                                       : StartFrom::kBeginning;
 }
 
-void TForm3::ShowEndMessage(const std::string& message) {
+void ReplaceDialog::ShowEndMessage(const std::string& message) {
   if (!message.empty()) main_->ShowNote(QString::fromStdString(message));
 }
 
-void TForm3::FindNextClicked() {
+void ReplaceDialog::FindNextClicked() {
   if (!main_->View()) return;
   TakeOptions();
   std::string message;
@@ -194,7 +194,7 @@ void TForm3::FindNextClicked() {
   ShowEndMessage(message);
 }
 
-void TForm3::ReplaceClicked() {
+void ReplaceDialog::ReplaceClicked() {
   if (!main_->View()) return;
   TakeOptions();
   std::string message;
@@ -205,7 +205,7 @@ void TForm3::ReplaceClicked() {
   ShowEndMessage(message);
 }
 
-void TForm3::ReplaceAllClicked() {
+void ReplaceDialog::ReplaceAllClicked() {
   if (!main_->View()) return;
   TakeOptions();
   std::string message;
@@ -216,13 +216,13 @@ void TForm3::ReplaceAllClicked() {
   ShowEndMessage(message);
 }
 
-void TForm3::keyPressEvent(QKeyEvent* e) {
+void ReplaceDialog::keyPressEvent(QKeyEvent* e) {
   if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) return edit2->setFocus();
   if (e->key() == Qt::Key_Escape) return hide();
   QDialog::keyPressEvent(e);
 }
 
-void TForm3::hideEvent(QHideEvent* e) {
+void ReplaceDialog::hideEvent(QHideEvent* e) {
   QDialog::hideEvent(e);
   main_->AfterFindDialogHidden();
 }

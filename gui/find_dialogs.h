@@ -8,26 +8,26 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "newedit.h"
+#include "entry_field.h"
 #include "shell/find_replace.h"
 
 namespace prambus {
 
-class Tform1;
+class MainWindow;
 
 // Places a dialog at the pointer (or centred on the main window when opened
 // by its shortcut) and keeps it inside the work area.
 void PlaceFindDialog(QWidget* dialog, const QWidget* mainWindow, bool byShortcut);
 
-class TForm2 : public QDialog {
+class FindDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit TForm2(Tform1* main);
+  explicit FindDialog(MainWindow* main);
   void ShowFor(bool byShortcut);
   void FindNextClicked();
 
   QLabel* Label1;
-  nwedit* edit1;
+  EntryField* edit1;
   QPushButton* Button2;
   QCheckBox* CheckBox1;
   QPushButton* Button3;
@@ -38,21 +38,21 @@ class TForm2 : public QDialog {
   void hideEvent(QHideEvent* e) override;
 
  private:
-  Tform1* main_;
+  MainWindow* main_;
 };
 
-class TForm3 : public QDialog {
+class ReplaceDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit TForm3(Tform1* main);
+  explicit ReplaceDialog(MainWindow* main);
   void ShowFor(bool byShortcut, bool hasSelection);
   void FindNextClicked();
   void ReplaceClicked();
   void ReplaceAllClicked();
   ReplaceSession& Session() { return session_; }
 
-  nwedit* edit1;
-  nwedit* edit2;
+  EntryField* edit1;
+  EntryField* edit2;
   QPushButton *Button4, *Button1, *Button2, *Button3;
   QCheckBox *CheckBox1, *CheckBox2, *CheckBox3;
   QRadioButton *fromStart, *fromCursor, *inSelection;
@@ -66,7 +66,7 @@ class TForm3 : public QDialog {
   void TakeOptions();
   void ShowEndMessage(const std::string& message);
 
-  Tform1* main_;
+  MainWindow* main_;
   ReplaceSession session_;
 };
 

@@ -4,23 +4,23 @@
 #include <QClipboard>
 
 #include "hex_windows.h"
+#include "main_window.h"
 #include "qt_canvas.h"
-#include "txtobrabotka.h"
-#include "views/viewhex.h"
+#include "views/hex_view.h"
 
 namespace prambus {
 
-void Tform1::CloseHexToolWindows() {
+void MainWindow::CloseHexToolWindows() {
   if (dataWindow_) dataWindow_->hide();
   delete dataWindow_;
   dataWindow_ = nullptr;
-  if (columnsForm_) columnsForm_->hide();
-  delete columnsForm_;
-  columnsForm_ = nullptr;
+  if (columnsDialog_) columnsDialog_->hide();
+  delete columnsDialog_;
+  columnsDialog_ = nullptr;
 }
 
-void Tform1::AttachHexView() {
-  auto* hex = dynamic_cast<vwhex*>(view_.get());
+void MainWindow::AttachHexView() {
+  auto* hex = dynamic_cast<HexView*>(view_.get());
   CloseHexToolWindows();
   if (!hex) return;
   hex->getClipboardText = [] { return ToCp1251(QApplication::clipboard()->text()); };
@@ -30,7 +30,7 @@ void Tform1::AttachHexView() {
   hex->formResize = [this] { FormResize(); };
   hex->showDataWindow = [this, hex](bool on) {
     if (on && !dataWindow_) {
-      dataWindow_ = new thmyform(this, hex);
+      dataWindow_ = new DataWindow(this, hex);
       dataWindow_->show();
       activateWindow();
     } else if (!on && dataWindow_) {
@@ -42,20 +42,20 @@ void Tform1::AttachHexView() {
     if (dataWindow_) dataWindow_->PaintDataWindow();
   };
   hex->showColumnsDialog = [this, hex] {
-    if (!columnsForm_) columnsForm_ = new ColumnsForm(this, hex);
-    columnsForm_->ShowAtPointer();
+    if (!columnsDialog_) columnsDialog_ = new ColumnsDialog(this, hex);
+    columnsDialog_->ShowAtPointer();
   };
 }
 
-void Tform1::AfterDataEdit() {
+void MainWindow::AfterDataEdit() {
   SetModified(true);
   RefreshUndoRedo();
   FormResize();
 }
 
-void Tform1::DataWindowClosed() {
+void MainWindow::DataWindowClosed() {
   dataWindow_ = nullptr;
-  if (auto* hex = dynamic_cast<vwhex*>(view_.get())) hex->DataWindowShown = false;
+  if (auto* hex = dynamic_cast<HexView*>(view_.get())) hex->DataWindowShown = false;
   if (!viewItems_.empty() && viewKind_ == 2) viewItems_[0]->setChecked(false);
 }
 

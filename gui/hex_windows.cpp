@@ -6,12 +6,12 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "main_window.h"
 #include "platform/services.h"
 #include "qt_canvas.h"
 #include "settings/settings.h"
 #include "shell/data_info.h"
-#include "txtobrabotka.h"
-#include "views/viewhex.h"
+#include "views/hex_view.h"
 
 namespace prambus {
 
@@ -22,7 +22,7 @@ QFont DialogFont() {
 }
 }  // namespace
 
-thmyform::thmyform(Tform1* main, vwhex* view) : QWidget(main), main_(main), view_(view) {
+DataWindow::DataWindow(MainWindow* main, HexView* view) : QWidget(main), main_(main), view_(view) {
   setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setWindowTitle("Расшифровка данных");
@@ -36,18 +36,18 @@ thmyform::thmyform(Tform1* main, vwhex* view) : QWidget(main), main_(main), view
   move(std::max(0, left), std::max(0, top));
 }
 
-thmyform::~thmyform() = default;
+DataWindow::~DataWindow() = default;
 
-void thmyform::BuildEdits() {
+void DataWindow::BuildEdits() {
   const QFontMetrics fm(font());
   labelX_ = fm.horizontalAdvance("Номер байта ...") + 5;
   int y = 5;
-  for (nwedit* e : edits_) delete e;
+  for (EntryField* e : edits_) delete e;
   edits_.clear();
   tags_.clear();
   for (int tag = 0; tag <= 8; ++tag) {
     if (tag > 0 && !Cfg().CodeInfo[tag - 1]) continue;
-    auto* e = new nwedit(this);
+    auto* e = new EntryField(this);
     e->setFrame(false);
     e->setFont(font());
     e->setGeometry(labelX_, y, 22 * fm.horizontalAdvance("0"), fm.height() + 4);
@@ -64,7 +64,7 @@ void thmyform::BuildEdits() {
   PaintDataWindow();
 }
 
-void thmyform::PaintDataWindow() {
+void DataWindow::PaintDataWindow() {
   for (size_t i = 0; i < edits_.size(); ++i) {
     const std::string value = DataValueText(tags_[i], view_->Data(), view_->CursorOffset());
     edits_[i]->setText(QString::fromStdString(value));
@@ -72,7 +72,7 @@ void thmyform::PaintDataWindow() {
   update();
 }
 
-void thmyform::paintEvent(QPaintEvent*) {
+void DataWindow::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), palette().window());
   p.setPen(ToQColor(Cfg().TextColor));
@@ -81,7 +81,7 @@ void thmyform::paintEvent(QPaintEvent*) {
     p.drawText(5, edits_[i]->y() + 2 + fm.ascent(), QString::fromUtf8(kDataLabels[tags_[i]]));
 }
 
-void thmyform::DataEditEnter(int index) {
+void DataWindow::DataEditEnter(int index) {
   const int tag = tags_[static_cast<size_t>(index)];
   const std::string text = edits_[static_cast<size_t>(index)]->text().trimmed().toStdString();
   if (tag == 0) {
@@ -104,7 +104,7 @@ void thmyform::DataEditEnter(int index) {
   PaintDataWindow();
 }
 
-void thmyform::changeEvent(QEvent* e) {
+void DataWindow::changeEvent(QEvent* e) {
   QWidget::changeEvent(e);
   if (e->type() == QEvent::ActivationChange && !isActiveWindow()) {
     Cfg().DataWindowLeft = x();
@@ -112,21 +112,21 @@ void thmyform::changeEvent(QEvent* e) {
   }
 }
 
-void thmyform::closeEvent(QCloseEvent* e) {
+void DataWindow::closeEvent(QCloseEvent* e) {
   e->accept();
   main_->DataWindowClosed();
 }
 
 // --------------------------------------------------------- columns ----
 
-ColumnsForm::ColumnsForm(QWidget* parent, vwhex* view) : QDialog(parent), view_(view) {
+ColumnsDialog::ColumnsDialog(QWidget* parent, HexView* view) : QDialog(parent), view_(view) {
   setWindowTitle("Число столбцов");
   setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setFont(DialogFont());
   const QFontMetrics fm(font());
   const int editH = fm.height() + 2;
   const int clientW = fm.horizontalAdvance("Число столбцов в редакторе") + 20;
-  edit = new nwedit(this);
+  edit = new EntryField(this);
   edit->setFrame(false);
   edit->setMaxLength(3);
   const int side = editH + 4;
@@ -156,12 +156,12 @@ ColumnsForm::ColumnsForm(QWidget* parent, vwhex* view) : QDialog(parent), view_(
   };
 }
 
-void ColumnsForm::Apply(int n) {
+void ColumnsDialog::Apply(int n) {
   view_->SetColumns(n);
   edit->setText(QString::number(Cfg().HexColumns));
 }
 
-void ColumnsForm::ShowAtPointer() {
+void ColumnsDialog::ShowAtPointer() {
   edit->setText(QString::number(Cfg().HexColumns));
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   const QPoint p = QCursor::pos();
@@ -173,7 +173,7 @@ void ColumnsForm::ShowAtPointer() {
   activateWindow();
 }
 
-void ColumnsForm::paintEvent(QPaintEvent* e) {
+void ColumnsDialog::paintEvent(QPaintEvent* e) {
   QDialog::paintEvent(e);
   QPainter p(this);
   const QFontMetrics fm(font());
@@ -181,7 +181,7 @@ void ColumnsForm::paintEvent(QPaintEvent* e) {
   p.drawText(10, 4 + fm.height() + fm.ascent(), "будет равно...");
 }
 
-void ColumnsForm::keyPressEvent(QKeyEvent* e) {
+void ColumnsDialog::keyPressEvent(QKeyEvent* e) {
   switch (e->key()) {
     case Qt::Key_Escape:
       hide();
@@ -201,7 +201,7 @@ void ColumnsForm::keyPressEvent(QKeyEvent* e) {
   }
 }
 
-void ColumnsForm::changeEvent(QEvent* e) {
+void ColumnsDialog::changeEvent(QEvent* e) {
   QDialog::changeEvent(e);
   if (e->type() == QEvent::ActivationChange && !isActiveWindow() && isVisible()) hide();
 }

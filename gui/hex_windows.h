@@ -7,20 +7,20 @@
 #include <QWidget>
 #include <vector>
 
-#include "newedit.h"
+#include "entry_field.h"
 
 namespace prambus {
 
-class Tform1;
-class vwhex;
+class MainWindow;
+class HexView;
 
-class thmyform : public QWidget {
+class DataWindow : public QWidget {
   Q_OBJECT
  public:
-  thmyform(Tform1* main, vwhex* view);
-  ~thmyform() override;
+  DataWindow(MainWindow* main, HexView* view);
+  ~DataWindow() override;
   void PaintDataWindow();  // refills the boxes from the bytes at the cursor
-  const std::vector<nwedit*>& DataEdits() const { return edits_; }
+  const std::vector<EntryField*>& DataEdits() const { return edits_; }
   std::vector<int> Tags() const { return tags_; }
   void DataEditEnter(int index);
 
@@ -31,19 +31,19 @@ class thmyform : public QWidget {
 
  private:
   void BuildEdits();
-  Tform1* main_;
-  vwhex* view_;
-  std::vector<nwedit*> edits_;
+  MainWindow* main_;
+  HexView* view_;
+  std::vector<EntryField*> edits_;
   std::vector<int> tags_;
   int labelX_ = 0;
 };
 
-class ColumnsForm : public QDialog {
+class ColumnsDialog : public QDialog {
   Q_OBJECT
  public:
-  ColumnsForm(QWidget* parent, vwhex* view);
+  ColumnsDialog(QWidget* parent, HexView* view);
   void ShowAtPointer();
-  nwedit* edit;
+  EntryField* edit;
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -52,7 +52,7 @@ class ColumnsForm : public QDialog {
 
  private:
   void Apply(int n);
-  vwhex* view_;
+  HexView* view_;
 };
 
 }  // namespace prambus

@@ -10,10 +10,10 @@
 #include <QUrl>
 #include <QWheelEvent>
 
+#include "main_window.h"
 #include "platform/services.h"
 #include "settings/settings.h"
 #include "surface_widget.h"
-#include "txtobrabotka.h"
 
 namespace prambus {
 
@@ -25,14 +25,14 @@ int ShiftState(Qt::KeyboardModifiers m) {
 }
 }  // namespace
 
-void Tform1::RefreshUndoRedo() {
+void MainWindow::RefreshUndoRedo() {
   undoAction_->setEnabled(view_ && view_->CanUndo());
   redoAction_->setEnabled(view_ && view_->CanRedo());
 }
 
 // Brings enabled scroll bars to the view's scroll position, redraws and
 // shows the caret again.
-void Tform1::SyncAfterMove() {
+void MainWindow::SyncAfterMove() {
   if (vbar_->isEnabled() && vrange_.position != view_->ScrollY) {
     vrange_.position = view_->ScrollY;
     QSignalBlocker b(vbar_);
@@ -49,14 +49,14 @@ void Tform1::SyncAfterMove() {
 
 // The tail of every edit. Both scroll ranges are recomputed whether or not the
 // number of rows changed: any edit can change the widest row.
-void Tform1::EditTail(bool) {
+void MainWindow::EditTail(bool) {
   SetModified(true);
   RecomputeScrollRanges();
   RefreshUndoRedo();
   SyncAfterMove();
 }
 
-bool Tform1::DispatchKeyEvent(QKeyEvent* e) {
+bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
   if (!view_) return false;
   const int state = ShiftState(e->modifiers());
   const int key = e->key();
@@ -87,12 +87,12 @@ bool Tform1::DispatchKeyEvent(QKeyEvent* e) {
   return true;
 }
 
-void Tform1::KeyDown(int key, Qt::KeyboardModifiers mods) {
+void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
   if (!view_) return;
   const int state = ShiftState(mods);
   const bool shift = state & 1, ctrl = state & 4;
   const bool exactlyCtrl = state == 4;
-  vwcommon& v = *view_;
+  ViewBase& v = *view_;
   switch (key) {
     case Qt::Key_Backspace:
       if (state == 2 && undoAction_->isEnabled()) {
@@ -270,9 +270,9 @@ void Tform1::KeyDown(int key, Qt::KeyboardModifiers mods) {
   }
 }
 
-void Tform1::KeyPress(uint8_t ch) {
+void MainWindow::KeyPress(uint8_t ch) {
   if (!view_) return;
-  vwcommon& v = *view_;
+  ViewBase& v = *view_;
   desiredColumn_ = -1;
   HideCaret();
   if (ch == 8) {
@@ -299,7 +299,7 @@ void Tform1::KeyPress(uint8_t ch) {
 
 // ------------------------------------------------------------ commands ----
 
-void Tform1::Undo() {
+void MainWindow::Undo() {
   if (!view_) return;
   HideCaret();
   view_->Undo();
@@ -309,7 +309,7 @@ void Tform1::Undo() {
   SyncAfterMove();
 }
 
-void Tform1::Redo() {
+void MainWindow::Redo() {
   if (!view_) return;
   HideCaret();
   view_->Redo();
@@ -319,7 +319,7 @@ void Tform1::Redo() {
   SyncAfterMove();
 }
 
-void Tform1::Cut() {
+void MainWindow::Cut() {
   if (!view_) return;
   desiredColumn_ = -1;
   const std::string text = view_->GetSelectedText();
@@ -330,14 +330,14 @@ void Tform1::Cut() {
   EditTail(view_->DeleteSelection(true, true));
 }
 
-void Tform1::Copy() {
+void MainWindow::Copy() {
   if (!view_) return;
   desiredColumn_ = -1;
   const std::string text = view_->GetSelectedText();
   if (!text.empty()) QApplication::clipboard()->setText(FromCp1251(text));
 }
 
-void Tform1::Paste() {
+void MainWindow::Paste() {
   if (!view_) return;
   desiredColumn_ = -1;
   const std::string text = ToCp1251(QApplication::clipboard()->text());
@@ -352,7 +352,7 @@ void Tform1::Paste() {
   EditTail(view_->InsertText(text, true, true));
 }
 
-void Tform1::SelectAll() {
+void MainWindow::SelectAll() {
   if (!view_) return;
   desiredColumn_ = -1;
   HideCaret();
@@ -361,7 +361,7 @@ void Tform1::SelectAll() {
   ToggleCaret();
 }
 
-void Tform1::ChooseFont() {
+void MainWindow::ChooseFont() {
   if (!view_) return;
   BeforeModalDialog();
   bool ok = false;
@@ -380,18 +380,18 @@ void Tform1::ChooseFont() {
   SyncAfterMove();
 }
 
-void Tform1::OpenHelp() {
+void MainWindow::OpenHelp() {
   const QString help = QCoreApplication::applicationDirPath() + "/prambus.html";
   QDesktopServices::openUrl(QUrl::fromLocalFile(help));
 }
 
 // ---------------------------------------------------------------- mouse ----
 
-Point Tform1::ContentPoint(int x, int y) const {
+Point MainWindow::ContentPoint(int x, int y) const {
   return {x + view_->ScrollX - Cfg().EffOtstupX, y + view_->ScrollY - Cfg().EffOtstupY};
 }
 
-void Tform1::MousePress(QMouseEvent* e) {
+void MainWindow::MousePress(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
   if ((vbar_->isVisible() && p.x() >= vbar_->x()) || (hbar_->isVisible() && p.y() >= hbar_->y()))
     return;
@@ -410,7 +410,7 @@ void Tform1::MousePress(QMouseEvent* e) {
   SyncAfterMove();
 }
 
-void Tform1::MouseMove(QMouseEvent* e) {
+void MainWindow::MouseMove(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
   lastMouse_ = p;
   const int ex = Cfg().EffOtstupX, ey = Cfg().EffOtstupY;
@@ -431,7 +431,7 @@ void Tform1::MouseMove(QMouseEvent* e) {
   ToggleCaret();
 }
 
-void Tform1::MouseRelease(QMouseEvent* e) {
+void MainWindow::MouseRelease(QMouseEvent* e) {
   if (skipNextMouseUp_) {
     skipNextMouseUp_ = false;
     leftDrag_ = false;
@@ -454,7 +454,7 @@ void Tform1::MouseRelease(QMouseEvent* e) {
   SyncAfterMove();
 }
 
-void Tform1::MouseDoubleClick(QMouseEvent* e) {
+void MainWindow::MouseDoubleClick(QMouseEvent* e) {
   if (!view_ || e->button() != Qt::LeftButton) return;
   HideCaret();
   view_->SelectWord();
@@ -463,7 +463,7 @@ void Tform1::MouseDoubleClick(QMouseEvent* e) {
   leftDrag_ = false;
 }
 
-void Tform1::Wheel(QWheelEvent* e) {
+void MainWindow::Wheel(QWheelEvent* e) {
   if (!vbar_->isEnabled()) return;
   const int step = middleHeld_ ? vLargeChange_ / 2 : vrange_.smallChange;
   const int delta = e->angleDelta().y();
@@ -471,7 +471,7 @@ void Tform1::Wheel(QWheelEvent* e) {
   vbar_->setValue(vbar_->value() + (delta > 0 ? -step : step));
 }
 
-void Tform1::AutoScrollTick() {
+void MainWindow::AutoScrollTick() {
   if (!leftDrag_ || !view_) return;
   auto speed = [](int d) { return std::min(static_cast<double>(d), 70.0); };
   bool moved = false;

@@ -3,11 +3,11 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
-#include "txtobrabotka.h"
+#include "main_window.h"
 
 namespace prambus {
 
-QAction* Tform1::AddAction(QMenu* menu, const QString& caption, const QString& shortcut) {
+QAction* MainWindow::AddAction(QMenu* menu, const QString& caption, const QString& shortcut) {
   QAction* a = menu->addAction(caption);
   if (!shortcut.isEmpty()) {
     a->setShortcut(QKeySequence(shortcut));
@@ -17,7 +17,7 @@ QAction* Tform1::AddAction(QMenu* menu, const QString& caption, const QString& s
   return a;
 }
 
-void Tform1::BuildMenus() {
+void MainWindow::BuildMenus() {
   QMenuBar* bar = menuBar();
   fileMenu_ = bar->addMenu("Файл");
   AddAction(fileMenu_, "Новый", "Ctrl+N");
@@ -118,7 +118,7 @@ void Tform1::BuildMenus() {
   noSkin->setChecked(true);
 }
 
-void Tform1::BuildStatusBar() {
+void MainWindow::BuildStatusBar() {
   static const int kWidths[6] = {70, 70, 80, 60, 80, 50};
   QStatusBar* sb = statusBar();
   sb->setSizeGripEnabled(false);

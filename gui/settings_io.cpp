@@ -6,10 +6,10 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 
+#include "main_window.h"
 #include "settings/data_file.h"
 #include "settings/settings.h"
 #include "shell/recent_list.h"
-#include "txtobrabotka.h"
 #include "views/view_factory.h"
 
 namespace prambus {
@@ -20,19 +20,19 @@ QString ConfigDir() {
 }
 }  // namespace
 
-QString Tform1::DataFileForReading() const {
+QString MainWindow::DataFileForReading() const {
   if (!dataDir_.isEmpty()) return dataDir_ + "/data.dat";
   return QString::fromStdString(prambus::DataFileForReading(
       QCoreApplication::applicationDirPath().toStdString(), ConfigDir().toStdString()));
 }
 
-QString Tform1::DataFileForWriting() const {
+QString MainWindow::DataFileForWriting() const {
   if (!dataDir_.isEmpty()) return dataDir_ + "/data.dat";
   return QString::fromStdString(prambus::DataFileForWriting(
       QCoreApplication::applicationDirPath().toStdString(), ConfigDir().toStdString()));
 }
 
-void Tform1::LoadSettings() {
+void MainWindow::LoadSettings() {
   Settings& cfg = Cfg();
   const QString path = DataFileForReading();
   if (!QFileInfo::exists(path) || !ReadDataFile(path.toStdString(), state_, cfg)) {
@@ -57,7 +57,7 @@ void Tform1::LoadSettings() {
   RestoreLoadedEncodings();
 }
 
-void Tform1::ApplyWindowState(const winposit& w, bool restoreBounds) {
+void MainWindow::ApplyWindowState(const WindowAppearance& w, bool restoreBounds) {
   if (restoreBounds) {
     const QRect screenRect = screen()->geometry();
     const WindowBounds b = RestoreWindowBounds(w, screenRect.width(), screenRect.height(),
@@ -76,34 +76,34 @@ void Tform1::ApplyWindowState(const winposit& w, bool restoreBounds) {
   }
 }
 
-void Tform1::ApplyChecks(const std::vector<bool>& checks) {
+void MainWindow::ApplyChecks(const std::vector<bool>& checks) {
   size_t k = 0;
-  for (tmnitem* item : viewItems_) {
+  for (ViewMenuItem* item : viewItems_) {
     if (!item->IsCheckableCommand()) continue;
     if (k >= checks.size()) break;
     item->setChecked(checks[k++]);
   }
 }
 
-std::vector<bool> Tform1::CurrentChecks() const {
+std::vector<bool> MainWindow::CurrentChecks() const {
   std::vector<bool> checks;
-  for (tmnitem* item : viewItems_)
+  for (ViewMenuItem* item : viewItems_)
     if (item->IsCheckableCommand()) checks.push_back(item->isChecked());
   return checks;
 }
 
-int Tform1::CheckedEncodingIndex() const {
+int MainWindow::CheckedEncodingIndex() const {
   int index = 0;
   for (size_t i = 0; i + 1 < encodingActions_.size(); ++i)
     if (encodingActions_[i]->isChecked()) index = static_cast<int>(i);
   return index;
 }
 
-void Tform1::CaptureWindowState() {
-  winposit* target = nullptr;
+void MainWindow::CaptureWindowState() {
+  WindowAppearance* target = nullptr;
   const std::string path = fileName_.toStdString();
   if (!fileName_.isEmpty()) {
-    for (winposit& w : state_.pinned) {
+    for (WindowAppearance& w : state_.pinned) {
       if (w.path == path) {
         target = &w;
         break;
@@ -132,13 +132,13 @@ void Tform1::CaptureWindowState() {
   target->encodingIndex = static_cast<uint8_t>(CheckedEncodingIndex());
 }
 
-void Tform1::PushCurrentToRecent() {
+void MainWindow::PushCurrentToRecent() {
   if (fileName_.isEmpty() || !view_) return;
   PushRecent(state_.recent, fileName_.toStdString(), view_->CursorCol, view_->CursorRow,
              static_cast<uint8_t>(viewKind_));
 }
 
-bool Tform1::SaveSettings() {
+bool MainWindow::SaveSettings() {
   state_.surfaceFont = canvas_.GetFont();
   // Written where it can be: when the preferred folder refuses, the user's
   // configuration folder takes it, so ending the program never fails.

@@ -8,7 +8,7 @@
 #include <QStandardPaths>
 #include <set>
 
-#include "txtobrabotka.h"
+#include "main_window.h"
 
 namespace prambus {
 
@@ -27,7 +27,7 @@ QString SingleCopy::Folder() {
   return dir;
 }
 
-SingleCopy::SingleCopy(Tform1* window) : QObject(window), window_(window) {
+SingleCopy::SingleCopy(MainWindow* window) : QObject(window), window_(window) {
   static int counter = 0;
   path_ = Folder() + "/copy-" + QString::number(QCoreApplication::applicationPid()) + "-" +
           QString::number(++counter);
@@ -63,7 +63,7 @@ void SingleCopy::Answer() {
   }
 }
 
-bool SingleCopy::HandOver(const QString& title, quint32 hash, const Tform1*) {
+bool SingleCopy::HandOver(const QString& title, quint32 hash, const MainWindow*) {
   const QDir dir(Folder());
   for (const QString& name : dir.entryList({"copy-*"}, QDir::System | QDir::Files)) {
     const QString path = dir.filePath(name);

@@ -9,22 +9,22 @@
 
 namespace prambus {
 
-class Tform1;
+class MainWindow;
 
 class SingleCopy : public QObject {
   Q_OBJECT
  public:
-  explicit SingleCopy(Tform1* window);
+  explicit SingleCopy(MainWindow* window);
   ~SingleCopy() override;
 
   // True when another copy shows the file and has been brought to the front.
-  static bool HandOver(const QString& title, quint32 hash, const Tform1* self);
+  static bool HandOver(const QString& title, quint32 hash, const MainWindow* self);
   static QString Folder();
 
  private:
   void Answer();
 
-  Tform1* window_;
+  MainWindow* window_;
   QLocalServer server_;
   QString path_;
 };

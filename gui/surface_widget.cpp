@@ -6,11 +6,11 @@
 #include <QPainter>
 #include <QWheelEvent>
 
-#include "txtobrabotka.h"
+#include "main_window.h"
 
 namespace prambus {
 
-SurfaceWidget::SurfaceWidget(Tform1* owner) : QWidget(owner), owner_(owner) {
+SurfaceWidget::SurfaceWidget(MainWindow* owner) : QWidget(owner), owner_(owner) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);

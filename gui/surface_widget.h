@@ -6,12 +6,12 @@
 
 namespace prambus {
 
-class Tform1;
+class MainWindow;
 
 class SurfaceWidget : public QWidget {
   Q_OBJECT
  public:
-  explicit SurfaceWidget(Tform1* owner);
+  explicit SurfaceWidget(MainWindow* owner);
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -26,7 +26,7 @@ class SurfaceWidget : public QWidget {
   bool focusNextPrevChild(bool) override { return false; }  // Tab is typed
 
  private:
-  Tform1* owner_;
+  MainWindow* owner_;
 };
 
 }  // namespace prambus

@@ -5,29 +5,29 @@
 
 #include "encodings/code_tables.h"
 #include "encodings/enc_file.h"
+#include "main_window.h"
+#include "message_box.h"
 #include "settings/settings.h"
-#include "showmes.h"
-#include "txtobrabotka.h"
 
 namespace prambus {
 
-void Tform1::ToggleStatusBar() {
+void MainWindow::ToggleStatusBar() {
   const bool on = !statusBarAction_->isChecked();
   statusBarAction_->setChecked(on);
   statusBar()->setVisible(on && !minimalAction_->isChecked());
   FormResize();
 }
 
-void Tform1::ToggleMinimalMode(bool withWarning) {
+void MainWindow::ToggleMinimalMode(bool withWarning) {
   const bool on = !minimalAction_->isChecked();
   if (on && withWarning && Cfg().MinimalModeWarning && !promptAnswerForTest) {
-    mesokno::CentreOnMainWindow(this);
+    MessageBox::CentreOnMainWindow(this);
     BeforeModalDialog();
     const QString key = minimalAction_->shortcut().toString();
-    mesokno box(this, "ПРЕДУПРЕЖДЕНИЕ",
-                "Выйти из режима \"всё лишнее убрано\" можно:\n\r  1) С помощью клавиши " + key +
-                    ";\n\r  2) Нажав правую кнопку мыши и выбрав соответствующий пункт меню.",
-                {"Продолжить", "Не показывать в будущем"});
+    MessageBox box(this, "ПРЕДУПРЕЖДЕНИЕ",
+                   "Выйти из режима \"всё лишнее убрано\" можно:\n\r  1) С помощью клавиши " + key +
+                       ";\n\r  2) Нажав правую кнопку мыши и выбрав соответствующий пункт меню.",
+                   {"Продолжить", "Не показывать в будущем"});
     box.Button(1)->action = [] { Cfg().MinimalModeWarning = false; };
     box.ShowModal();
     AfterModalDialog();
@@ -44,7 +44,7 @@ void Tform1::ToggleMinimalMode(bool withWarning) {
   activateWindow();
 }
 
-void Tform1::ToggleStayOnTop() {
+void MainWindow::ToggleStayOnTop() {
   const bool on = !stayOnTopAction_->isChecked();
   stayOnTopAction_->setChecked(on);
   const QRect g = geometry();
@@ -55,7 +55,7 @@ void Tform1::ToggleStayOnTop() {
 
 // Installs the display table of the encoding item at a menu position: the two
 // built-in tables, or a table loaded again from its .enc file.
-void Tform1::SelectEncoding(int position) {
+void MainWindow::SelectEncoding(int position) {
   const int items = static_cast<int>(encodingActions_.size()) - 1;
   if (position < 0 || position >= items) position = 0;
   CodeTable table = WindowsTable();
@@ -78,7 +78,7 @@ void Tform1::SelectEncoding(int position) {
   ToggleCaret();
 }
 
-void Tform1::WireMenuCommands() {
+void MainWindow::WireMenuCommands() {
   auto on = [this](QMenu* menu, const QString& caption, auto slot) {
     for (QAction* a : menu->actions())
       if (a->text() == caption) connect(a, &QAction::triggered, this, slot);

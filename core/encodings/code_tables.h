@@ -3,7 +3,7 @@
 // conversion by its entry 2.
 #pragma once
 
-#include "views/vwcommon.h"
+#include "views/view_base.h"
 
 namespace prambus {
 

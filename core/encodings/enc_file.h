@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "views/vwcommon.h"
+#include "views/view_base.h"
 
 namespace prambus {
 

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "io/btfile.h"
+#include "io/binary_stream.h"
 
 namespace prambus {
 namespace {
@@ -17,7 +17,7 @@ namespace {
 // later read fails and its target keeps its default.
 class FieldReader {
  public:
-  explicit FieldReader(bytefile& f) : f_(f) {}
+  explicit FieldReader(BinaryStream& f) : f_(f) {}
   bool AtEnd() const { return ended_ || f_.AtEnd(); }
   bool Ended() const { return ended_; }
   void End() { ended_ = true; }
@@ -97,11 +97,11 @@ class FieldReader {
     return true;
   }
 
-  bytefile& f_;
+  BinaryStream& f_;
   bool ended_ = false;
 };
 
-bool ReadSkin(FieldReader& r, winposit& w) {
+bool ReadSkin(FieldReader& r, WindowAppearance& w) {
   std::string skin;
   if (!r.String(skin)) return false;
   w.skin = skin;
@@ -109,7 +109,7 @@ bool ReadSkin(FieldReader& r, winposit& w) {
   return true;
 }
 
-bool ReadPinned(FieldReader& r, winposit& w) {
+bool ReadPinned(FieldReader& r, WindowAppearance& w) {
   uint8_t state = 0;
   int32_t kind = 1;
   if (!r.String(w.path) || !r.Int(w.left) || !r.Int(w.top) || !r.Int(w.width) || !r.Int(w.height) ||
@@ -156,9 +156,9 @@ void Sanitize(Settings& s) {
 
 namespace {
 
-void ReadFields(bytefile& f, StoredState& st, Settings& s) {
+void ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
   FieldReader r(f);
-  winposit& d = st.defaults;
+  WindowAppearance& d = st.defaults;
 
   bool reserved = false;
   r.Bool(reserved);  // 1: skipped
@@ -189,7 +189,7 @@ void ReadFields(bytefile& f, StoredState& st, Settings& s) {
   }
   st.pinned.clear();
   for (int32_t i = 0; i < pinned; ++i) {
-    winposit w;
+    WindowAppearance w;
     if (!ReadPinned(r, w)) break;
     st.pinned.push_back(std::move(w));
   }
@@ -273,7 +273,7 @@ void ReadFields(bytefile& f, StoredState& st, Settings& s) {
 }  // namespace
 
 bool ReadDataFile(const std::string& path, StoredState& st, Settings& s) {
-  bytefile f(path, true);
+  BinaryStream f(path, true);
   if (!f.Opened() || !f.Ok()) return false;
   ReadFields(f, st, s);
   Sanitize(s);
@@ -284,7 +284,7 @@ bool ReadDataFile(const std::string& path, StoredState& st, Settings& s) {
 
 namespace {
 
-void WriteSkin(bytefile& f, const winposit& w) {
+void WriteSkin(BinaryStream& f, const WindowAppearance& w) {
   f.WriteString(w.skin);
   if (w.skin.empty()) f.WriteInt32(static_cast<int32_t>(w.background));
 }
@@ -294,9 +294,9 @@ void WriteSkin(bytefile& f, const winposit& w) {
 bool WriteDataFile(const std::string& path, const StoredState& st, const Settings& s) {
   const std::string temp = path + ".tmp";
   {
-    bytefile f(temp, false);
+    BinaryStream f(temp, false);
     if (!f.Opened()) return false;
-    const winposit& d = st.defaults;
+    const WindowAppearance& d = st.defaults;
     f.WriteBool(false);          // 1
     f.WriteByte(d.windowState);  // 2
     f.WriteInt32(d.left), f.WriteInt32(d.top), f.WriteInt32(d.width), f.WriteInt32(d.height);
@@ -311,7 +311,7 @@ bool WriteDataFile(const std::string& path, const StoredState& st, const Setting
     const size_t pinned = std::min<size_t>(st.pinned.size(), kMaxPinned);
     f.WriteInt32(static_cast<int32_t>(pinned));  // 10
     for (size_t i = 0; i < pinned; ++i) {
-      const winposit& w = st.pinned[i];
+      const WindowAppearance& w = st.pinned[i];
       f.WriteString(w.path);
       f.WriteInt32(w.left), f.WriteInt32(w.top), f.WriteInt32(w.width), f.WriteInt32(w.height);
       f.WriteByte(w.windowState);
@@ -388,8 +388,8 @@ bool WriteDataFile(const std::string& path, const StoredState& st, const Setting
   return true;
 }
 
-WindowBounds RestoreWindowBounds(const winposit& w, int screenWidth, int screenHeight, int minWidth,
-                                 int minHeight) {
+WindowBounds RestoreWindowBounds(const WindowAppearance& w, int screenWidth, int screenHeight,
+                                 int minWidth, int minHeight) {
   int width = std::max(std::min(w.width, screenWidth), minWidth);
   int height = std::max(std::min(w.height, screenHeight), minHeight);
   int left = w.left, top = w.top;

@@ -24,7 +24,7 @@ bool WriteDataFile(const std::string& path, const StoredState& state, const Sett
 struct WindowBounds {
   int left, top, width, height;
 };
-WindowBounds RestoreWindowBounds(const winposit& stored, int screenWidth, int screenHeight,
+WindowBounds RestoreWindowBounds(const WindowAppearance& stored, int screenWidth, int screenHeight,
                                  int minWidth, int minHeight);
 
 // Where data.dat lives: beside the executable when that folder is writable,

@@ -14,7 +14,7 @@
 namespace prambus {
 
 // A window appearance: the default one and one per pinned file.
-struct winposit {
+struct WindowAppearance {
   std::string path;  // the pinned file (unused in the default record)
   int32_t left = 0, top = 0, width = 786, height = 483;
   uint8_t windowState = 0;  // 0 normal, 1 minimized, 2 maximized
@@ -27,7 +27,7 @@ struct winposit {
   Color background = 0xFFFFFF;
   uint8_t encodingIndex = 0;
   bool statusBar = true;
-  bool operator==(const winposit&) const = default;
+  bool operator==(const WindowAppearance&) const = default;
 };
 
 struct RecentEntry {
@@ -52,10 +52,10 @@ struct LoadedEncoding {
 inline constexpr int kMaxPinned = 100;
 
 struct StoredState {
-  winposit defaults;  // bounds, state, modes, view kind, checks, skin, encoding, status bar
+  WindowAppearance defaults;  // bounds, state, modes, view kind, checks, skin, encoding, status bar
   Font surfaceFont;
   std::vector<ExtensionBinding> bindings;
-  std::vector<winposit> pinned;
+  std::vector<WindowAppearance> pinned;
   std::vector<RecentEntry> recent;
   std::vector<LoadedEncoding> encodings;
   std::array<std::vector<bool>, 2> kindChecks;  // per view table index

@@ -13,7 +13,7 @@ std::string NoMoreMessage(const std::string& text) {
   return "Я завершил поиск текста \"" + Cp1251ToUtf8(text) + "\". Больше он не встречается.";
 }
 
-bool ReplaceSession::SearchStep(vwcommon& view, bool fromCursor, std::string& message) {
+bool ReplaceSession::SearchStep(ViewBase& view, bool fromCursor, std::string& message) {
   if (hooks.setSearchAs) hooks.setSearchAs(options.replaceCodes ? 2 : 1);
   SavedCol = view.CursorCol;
   SavedRow = view.CursorRow;
@@ -32,7 +32,7 @@ bool ReplaceSession::SearchStep(vwcommon& view, bool fromCursor, std::string& me
   return found;
 }
 
-bool ReplaceSession::FindNext(vwcommon& view, std::string& message) {
+bool ReplaceSession::FindNext(ViewBase& view, std::string& message) {
   Finished = false;
   if (options.find.empty()) return false;
   bool fromCursor = true;
@@ -75,13 +75,13 @@ bool ReplaceSession::Replacement(std::string& bytes, std::string& message) {
 // search from the cursor skips the character at the cursor, the cursor steps
 // one back first; at the very start of the document (an empty replacement
 // there) the search starts from the top instead, so no match is skipped.
-bool ReplaceSession::StepBack(vwcommon& view) {
+bool ReplaceSession::StepBack(ViewBase& view) {
   if (view.CursorCol == 0 && view.CursorRow == 0) return false;
   view.MoveLeft(false, false);
   return true;
 }
 
-bool ReplaceSession::Replace(vwcommon& view, std::string& message) {
+bool ReplaceSession::Replace(ViewBase& view, std::string& message) {
   const bool onMatch = view.CursorCol == MatchStartCol && view.CursorRow == MatchStartRow &&
                        view.AnchorCol == MatchEndCol && view.AnchorRow == MatchEndRow;
   if (RegionLeft == -1 || !onMatch) {
@@ -97,7 +97,7 @@ bool ReplaceSession::Replace(vwcommon& view, std::string& message) {
   return true;
 }
 
-int ReplaceSession::ReplaceAll(vwcommon& view, std::string& message) {
+int ReplaceSession::ReplaceAll(ViewBase& view, std::string& message) {
   if (RegionLeft == -1) FindNext(view, message);
   int count = 0;
   while (!Finished) {

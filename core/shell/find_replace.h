@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "views/vwcommon.h"
+#include "views/view_base.h"
 
 namespace prambus {
 
@@ -50,17 +50,17 @@ class ReplaceSession {
   void Reset() { RegionLeft = -1; }
 
   // "Найти далее"; true when a match is selected. A failed step sets message.
-  bool FindNext(vwcommon& view, std::string& message);
+  bool FindNext(ViewBase& view, std::string& message);
   // "Заменить": replaces the selected match and finds the next one.
   // Returns true when the document changed.
-  bool Replace(vwcommon& view, std::string& message);
+  bool Replace(ViewBase& view, std::string& message);
   // "Заменить всё": replaces matches until the search ends; returns the count.
-  int ReplaceAll(vwcommon& view, std::string& message);
+  int ReplaceAll(ViewBase& view, std::string& message);
 
  private:
-  bool SearchStep(vwcommon& view, bool fromCursor, std::string& message);
+  bool SearchStep(ViewBase& view, bool fromCursor, std::string& message);
   bool Replacement(std::string& bytes, std::string& message);
-  static bool StepBack(vwcommon& view);
+  static bool StepBack(ViewBase& view);
 };
 
 }  // namespace prambus

@@ -15,7 +15,7 @@ enum UndoKind : uint8_t {
   kUndoHex = 5,      // hex view record
 };
 
-struct undorec {
+struct UndoRecord {
   uint8_t kind = 0;
   std::string text;  // 8-bit
   int32_t beforeOffset = 0;
@@ -28,6 +28,6 @@ struct undorec {
 };
 
 // A deque, so that dropping the oldest records under the budget costs O(1).
-using forundo = std::deque<undorec>;
+using UndoHistory = std::deque<UndoRecord>;
 
 }  // namespace prambus

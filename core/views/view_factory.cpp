@@ -1,16 +1,16 @@
 #include "views/view_factory.h"
 
-#include "views/viewhex.h"
-#include "views/viewtext.h"
+#include "views/hex_view.h"
+#include "views/text_view.h"
 
 namespace prambus {
 
-std::unique_ptr<vwcommon> MakeView(int kind, Canvas* canvas) {
+std::unique_ptr<ViewBase> MakeView(int kind, Canvas* canvas) {
   switch (kind) {
     case kTextView:
-      return std::make_unique<vwtext>(canvas);
+      return std::make_unique<TextView>(canvas);
     case kHexView:
-      return std::make_unique<vwhex>(canvas);
+      return std::make_unique<HexView>(canvas);
     default:
       return nullptr;
   }

@@ -3,13 +3,13 @@
 
 #include <memory>
 
-#include "views/vwcommon.h"
+#include "views/view_base.h"
 
 namespace prambus {
 
 enum ViewKind : int { kNoView = 0, kTextView = 1, kHexView = 2 };
 
 // nullptr for kind 0 and for kinds this build has no view for.
-std::unique_ptr<vwcommon> MakeView(int kind, Canvas* canvas);
+std::unique_ptr<ViewBase> MakeView(int kind, Canvas* canvas);
 
 }  // namespace prambus

@@ -13,9 +13,9 @@ WideStep ScanWideStep(const uint8_t* bytes) {
   };
   const __m128i nonAscii = _mm_cmplt_epi8(v, _mm_setzero_si128());
   const __m128i space = _mm_cmpeq_epi8(v, _mm_set1_epi8(' '));
-  const __m128i ok = _mm_or_si128(_mm_or_si128(nonAscii, space),
-                                  _mm_or_si128(_mm_or_si128(inRange('0', '9'), inRange('A', 'Z')),
-                                               inRange('a', 'z')));
+  const __m128i ok = _mm_or_si128(
+      _mm_or_si128(nonAscii, space),
+      _mm_or_si128(_mm_or_si128(inRange('0', '9'), inRange('A', 'Z')), inRange('a', 'z')));
   const unsigned okMask = static_cast<unsigned>(_mm_movemask_epi8(ok));
   const unsigned bad = ~okMask & 0xFFFFu;
   const int run = bad ? __builtin_ctz(bad) : 16;

@@ -10,11 +10,11 @@
 #include <optional>
 
 #include "gui_files.h"
+#include "main_window.h"
 #include "settings/settings.h"
 #include "shell/file_rules.h"
 #include "single_copy.h"
 #include "surface_widget.h"
-#include "txtobrabotka.h"
 
 using namespace prambus;
 
@@ -23,14 +23,14 @@ class EditingTest : public QObject {
   std::optional<QTemporaryDir> dir_;
   QString Path(const QString& name) const { return dir_->filePath(name); }
 
-  std::unique_ptr<Tform1> Open(const QString& file) {
-    auto w = std::make_unique<Tform1>(QStringList{"prambus", file}, dir_->path());
+  std::unique_ptr<MainWindow> Open(const QString& file) {
+    auto w = std::make_unique<MainWindow>(QStringList{"prambus", file}, dir_->path());
     w->show();
     w->activateWindow();
     if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
     return w;
   }
-  static QWidget* Surface(Tform1& w) { return w.centralWidget(); }
+  static QWidget* Surface(MainWindow& w) { return w.centralWidget(); }
 
  private slots:
   void init() {

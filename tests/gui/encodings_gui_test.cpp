@@ -4,14 +4,14 @@
 #include <optional>
 
 #include "gui_files.h"
+#include "main_window.h"
+#include "recode_dialog.h"
 #include "settings/settings.h"
-#include "txtobrabotka.h"
-#include "unit12.h"
 
 using namespace prambus;
 
 namespace {
-std::string Text(vwcommon* v) {
+std::string Text(ViewBase* v) {
   std::string s;
   for (int r = 0; r <= v->LastRow; ++r) s += v->GetRow(r);
   return s;
@@ -37,7 +37,7 @@ class EncodingsGuiTest : public QObject {
     WriteAll(Path("swap.enc"), enc);
     WriteAll(Path("doc.txt"), "abc");
     {
-      Tform1 w({"prambus", Path("doc.txt")}, dir_->path());
+      MainWindow w({"prambus", Path("doc.txt")}, dir_->path());
       w.show();
       QVERIFY(QTest::qWaitForWindowExposed(&w));
       QVERIFY(w.AddLoadedEncoding(Path("swap.enc"), "Обмен"));
@@ -54,7 +54,7 @@ class EncodingsGuiTest : public QObject {
       QVERIFY(!w.AddLoadedEncoding(Path("missing.enc"), "нет"));
       w.Exit();
     }
-    Tform1 again({"prambus"}, dir_->path());
+    MainWindow again({"prambus"}, dir_->path());
     again.show();
     QVERIFY(QTest::qWaitForWindowExposed(&again));
     QCOMPARE(again.EncodingActions()[2]->text(), QString("Обмен"));
@@ -66,11 +66,11 @@ class EncodingsGuiTest : public QObject {
 
   void recodeDialogPreselectsAndConverts() {
     WriteAll(Path("qp.txt"), "=C0=C1");
-    Tform1 w({"prambus", Path("qp.txt")}, dir_->path());
+    MainWindow w({"prambus", Path("qp.txt")}, dir_->path());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     int source = -1, target = -1;
-    w.recodeChoiceForTest = [&](TForm12& d) {
+    w.recodeChoiceForTest = [&](RecodeDialog& d) {
       source = d.Source();
       target = d.Target();
       return 2;  // cancelled: nothing changes
@@ -84,7 +84,7 @@ class EncodingsGuiTest : public QObject {
     QCOMPARE(source, 1);
     QCOMPARE(target, 0);
     w.SelectEncoding(0);
-    w.recodeChoiceForTest = [](TForm12& d) {
+    w.recodeChoiceForTest = [](RecodeDialog& d) {
       d.ListBox1->setCurrentRow(2);  // Quoted Printable
       d.ListBox2->setCurrentRow(0);  // Windows
       return 1;

@@ -5,18 +5,18 @@
 #include <QtTest>
 #include <optional>
 
+#include "main_window.h"
 #include "settings/settings.h"
-#include "txtobrabotka.h"
 
 using namespace prambus;
 
 namespace {
-std::string Text(vwcommon* v) {
+std::string Text(ViewBase* v) {
   std::string s;
   for (int r = 0; r <= v->LastRow; ++r) s += v->GetRow(r);
   return s;
 }
-int CursorOffset(vwcommon* v) {
+int CursorOffset(ViewBase* v) {
   return v->PosToOffset(v->CursorCol, v->CursorRow);
 }
 }  // namespace
@@ -25,13 +25,13 @@ class FindDialogsTest : public QObject {
   Q_OBJECT
   std::optional<QTemporaryDir> dir_;
 
-  std::unique_ptr<Tform1> Open(const QByteArray& text) {
+  std::unique_ptr<MainWindow> Open(const QByteArray& text) {
     QFile f(dir_->filePath("f.txt"));
     f.open(QIODevice::WriteOnly);
     f.write(text);
     f.close();
     auto w =
-        std::make_unique<Tform1>(QStringList{"prambus", dir_->filePath("f.txt")}, dir_->path());
+        std::make_unique<MainWindow>(QStringList{"prambus", dir_->filePath("f.txt")}, dir_->path());
     w->promptAnswerForTest = [] { return 1001; };  // no modal notes in tests
     w->show();
     if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
@@ -49,7 +49,7 @@ class FindDialogsTest : public QObject {
     QVERIFY(w);
     QVERIFY(!w->FindNextAction()->isEnabled());
     QTest::keyClick(w->centralWidget(), Qt::Key_F, Qt::ControlModifier);
-    TForm2* f = w->FindDialog();
+    FindDialog* f = w->GetFindDialog();
     QVERIFY(f->isVisible());
     QTest::keyClicks(f->edit1, "one");
     QTest::keyClick(f->edit1, Qt::Key_Return);
@@ -72,7 +72,7 @@ class FindDialogsTest : public QObject {
     auto w = Open("aaa");
     QVERIFY(w);
     w->ReplaceCommand();
-    TForm3* r = w->ReplaceDialog();
+    ReplaceDialog* r = w->GetReplaceDialog();
     QVERIFY(r->isVisible());
     QVERIFY(!r->CheckBox2->isEnabled());  // codes only in the hex view
     r->edit1->setText("a");
@@ -89,7 +89,7 @@ class FindDialogsTest : public QObject {
     w->View()->SetPosition(0, 0, false);
     w->View()->SetPosition(3, 0, true);
     w->ReplaceCommand();
-    TForm3* r = w->ReplaceDialog();
+    ReplaceDialog* r = w->GetReplaceDialog();
     QVERIFY(r->inSelection->isChecked());
     r->edit1->setText("x");
     r->edit2->setText("y");

@@ -6,9 +6,9 @@
 
 #include "gui_files.h"
 #include "hex_windows.h"
+#include "main_window.h"
 #include "settings/settings.h"
-#include "txtobrabotka.h"
-#include "views/viewhex.h"
+#include "views/hex_view.h"
 
 using namespace prambus;
 
@@ -30,7 +30,7 @@ class HexGuiTest : public QObject {
     f.open(QIODevice::WriteOnly);
     f.write(all);
     f.close();
-    Tform1 w({"prambus", path}, dir_->path());
+    MainWindow w({"prambus", path}, dir_->path());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.View()->SetPosition(5, 0, true);
@@ -42,14 +42,14 @@ class HexGuiTest : public QObject {
     }
     w.KeyDown(Qt::Key_F6, Qt::NoModifier);
     QCOMPARE(w.ViewKind(), 2);
-    auto* hex = dynamic_cast<vwhex*>(w.View());
+    auto* hex = dynamic_cast<HexView*>(w.View());
     QVERIFY(hex);
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(hex->Data().data()), int(hex->Data().size())),
              all);
     // The data window is open (its menu entry starts checked) and follows the cursor.
-    QVERIFY(w.DataWindow());
+    QVERIFY(w.GetDataWindow());
     hex->MoveCursorToByte(1);
-    QCOMPARE(w.DataWindow()->DataEdits()[0]->text(), QString("1"));
+    QCOMPARE(w.GetDataWindow()->DataEdits()[0]->text(), QString("1"));
     // Typing codes, then saving byte for byte.
     hex->SetInsertMode(false);
     hex->MoveCursorToByte(0);
@@ -62,8 +62,8 @@ class HexGuiTest : public QObject {
     QCOMPARE(ReadAll(path), expected);
     // A value typed into the 16-bit row is written at the cursor.
     hex->MoveCursorToByte(2);
-    w.DataWindow()->DataEdits()[2]->setText("513");  // row 3: 16 bits (+)
-    w.DataWindow()->DataEditEnter(2);
+    w.GetDataWindow()->DataEdits()[2]->setText("513");  // row 3: 16 bits (+)
+    w.GetDataWindow()->DataEditEnter(2);
     QCOMPARE(hex->Data()[2], uint8_t(1));
     QCOMPARE(hex->Data()[3], uint8_t(2));
     w.Undo();

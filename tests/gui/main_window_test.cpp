@@ -1,5 +1,7 @@
 // The real main window, offscreen: menus and captions, the document shown,
 // layout on resize, the caret, the view's own menu items and the title.
+#include "main_window.h"
+
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -7,7 +9,6 @@
 #include <optional>
 
 #include "settings/settings.h"
-#include "txtobrabotka.h"
 
 using namespace prambus;
 
@@ -39,7 +40,7 @@ class MainWindowTest : public QObject {
   }
 
   void menusHaveTheirCaptionsAndShortcuts() {
-    Tform1 w({"prambus"}, dataPath());
+    MainWindow w({"prambus"}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QStringList top;
@@ -77,7 +78,7 @@ class MainWindowTest : public QObject {
     QByteArray text;
     for (int i = 0; i < 40; ++i) text += "\xcf\xf0\xe8\xe2\xe5\xf2 world ";  // "Привет world "
     const QString path = WriteFile(dir, "doc.txt", text);
-    Tform1 w({"prambus", path}, dataPath());
+    MainWindow w({"prambus", path}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(w.windowTitle(), QString("doc.txt - Прамбус"));
@@ -95,7 +96,7 @@ class MainWindowTest : public QObject {
   }
 
   void missingCommandLineFileLeavesAnUntitledDocument() {
-    Tform1 w({"prambus", "/nonexistent/file.txt"}, dataPath());
+    MainWindow w({"prambus", "/nonexistent/file.txt"}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(w.windowTitle(), QString("Безымянный.txt - Прамбус"));
@@ -104,7 +105,7 @@ class MainWindowTest : public QObject {
   }
 
   void modifiedFlagPrefixesTheTitle() {
-    Tform1 w({"prambus"}, dataPath());
+    MainWindow w({"prambus"}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.SetModified(true);
@@ -117,7 +118,7 @@ class MainWindowTest : public QObject {
 
   void narrowWindowShrinksTheMarginsAndWideningRestoresThem() {
     Cfg().OtstupX = 30;
-    Tform1 w({"prambus"}, dataPath());
+    MainWindow w({"prambus"}, dataPath());
     w.setMinimumSize(0, 0);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -129,7 +130,7 @@ class MainWindowTest : public QObject {
   }
 
   void caretTogglesByInversion() {
-    Tform1 w({"prambus"}, dataPath());
+    MainWindow w({"prambus"}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const QImage before = w.Surface().copy();
@@ -144,7 +145,7 @@ class MainWindowTest : public QObject {
   void wordWrapItemTogglesWrapping() {
     QTemporaryDir dir;
     const QString path = WriteFile(dir, "long.txt", QByteArray(300, 'x'));
-    Tform1 w({"prambus", path}, dataPath());
+    MainWindow w({"prambus", path}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QVERIFY(w.View()->LastRow > 0);
@@ -158,7 +159,7 @@ class MainWindowTest : public QObject {
 
   void settingsAreWrittenAtExitAndRestoredAtStart() {
     {
-      Tform1 w({"prambus"}, dataPath());
+      MainWindow w({"prambus"}, dataPath());
       w.show();
       QVERIFY(QTest::qWaitForWindowExposed(&w));
       QVERIFY(!QFile::exists(dataPath() + "/data.dat"));  // first run
@@ -169,7 +170,7 @@ class MainWindowTest : public QObject {
     }
     QVERIFY(QFile::exists(dataPath() + "/data.dat"));
     Cfg() = Settings{};
-    Tform1 w({"prambus"}, dataPath());
+    MainWindow w({"prambus"}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(Cfg().MaxUndoLen, 4321);
@@ -181,7 +182,7 @@ class MainWindowTest : public QObject {
     QTemporaryDir dir;
     const QString a = WriteFile(dir, "a.hex", "abc");
     const QString b = WriteFile(dir, "b.txt", "abc");
-    Tform1 w({"prambus"}, dataPath());
+    MainWindow w({"prambus"}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.State().bindings = {{".hex", 1}};
@@ -190,7 +191,7 @@ class MainWindowTest : public QObject {
     w.State().recent[0] = {a.toStdString(), 1, 0, 1};
     w.OpenPath(a);
     QCOMPARE(w.ViewKind(), 1);  // the recent list remembers the text view
-    winposit pinned;
+    WindowAppearance pinned;
     pinned.path = b.toStdString();
     pinned.viewKind = 2;
     pinned.left = 40, pinned.top = 50, pinned.width = 500, pinned.height = 300;
@@ -206,7 +207,7 @@ class MainWindowTest : public QObject {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(QByteArray("ÿÿÿ garbage", 16));
     f.close();
-    Tform1 w({"prambus"}, dataPath());
+    MainWindow w({"prambus"}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QVERIFY(w.View() != nullptr);

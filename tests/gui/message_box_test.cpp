@@ -1,12 +1,13 @@
 // The program's message box: results, Escape, button actions, and the
 // mouse and window modes of the main window.
+#include "message_box.h"
+
 #include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
 
+#include "main_window.h"
 #include "settings/settings.h"
-#include "showmes.h"
-#include "txtobrabotka.h"
 
 using namespace prambus;
 
@@ -21,13 +22,14 @@ class MessageBoxTest : public QObject {
   }
 
   void buttonsReturnTheirResultAndRunTheirAction() {
-    mesokno box(nullptr, "Что делать с документом?", "Текст сообщения.", {"Да", "Нет", "Отмена"});
+    MessageBox box(nullptr, "Что делать с документом?", "Текст сообщения.",
+                   {"Да", "Нет", "Отмена"});
     bool ran = false;
     box.Button(1)->action = [&] { ran = true; };
     QTimer::singleShot(50, &box, [&] { box.Button(1)->click(); });
     QCOMPARE(box.ShowModal(), 1001);
     QVERIFY(ran);
-    mesokno second(nullptr, "x", "Нажмите Escape", {"ОК"});
+    MessageBox second(nullptr, "x", "Нажмите Escape", {"ОК"});
     QTimer::singleShot(50, &second, [&] { QTest::keyClick(&second, Qt::Key_Escape); });
     QCOMPARE(second.ShowModal(), 2);
     // The buttons lie inside the box, below the text.
@@ -41,7 +43,7 @@ class MessageBoxTest : public QObject {
     f.open(QIODevice::WriteOnly);
     for (int i = 0; i < 200; ++i) f.write("line of text\r\n");
     f.close();
-    Tform1 w({"prambus", dir_->filePath("m.txt")}, dir_->path());
+    MainWindow w({"prambus", dir_->filePath("m.txt")}, dir_->path());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QWidget* s = w.centralWidget();
@@ -69,7 +71,7 @@ class MessageBoxTest : public QObject {
   }
 
   void statusBarAndPluginHotKeys() {
-    Tform1 w({"prambus"}, dir_->path());
+    MainWindow w({"prambus"}, dir_->path());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.ToggleStatusBar();

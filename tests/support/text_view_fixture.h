@@ -10,7 +10,7 @@
 #include "settings/settings.h"
 #include "support/test_canvas.h"
 #include "views/char_class.h"
-#include "views/viewtext.h"
+#include "views/text_view.h"
 
 namespace prambus {
 
@@ -20,7 +20,7 @@ class TextViewTest : public ::testing::Test {
     Cfg() = Settings{};
     Cfg().EffOtstupX = 0;
     Cfg().EffOtstupY = 0;
-    view = std::make_unique<vwtext>(&canvas);
+    view = std::make_unique<TextView>(&canvas);
     view->SetViewWidth(200);
     view->SetViewHeight(160);
   }
@@ -80,7 +80,7 @@ class TextViewTest : public ::testing::Test {
   }
 
   TestCanvas canvas;
-  std::unique_ptr<vwtext> view;
+  std::unique_ptr<TextView> view;
 };
 
 using RowList = std::vector<std::string>;

@@ -34,13 +34,13 @@ class DataFileTest : public ::testing::Test {
     st.surfaceFont.height = -18;
     st.surfaceFont.style = kStyleItalic;
     st.bindings = {{".txt", 0}, {".hex", 1}};
-    winposit a;
+    WindowAppearance a;
     a.path = "/home/u/a.txt";
     a.windowState = 1;
     a.skin = "skins/blue.so";  // a skin: no colour follows
     a.checks = {false};
     a.encodingIndex = 1;
-    winposit b;
+    WindowAppearance b;
     b.path = "/home/u/Файл б.bin";
     b.viewKind = 2;
     b.background = 0xABCDEF;  // no skin: the colour follows
@@ -191,7 +191,7 @@ TEST_F(DataFileTest, WritingNeverDestroysThePreviousFile) {
 }
 
 TEST(WindowRestore, SizeIsClampedAndFarPositionsPulledBack) {
-  winposit w;
+  WindowAppearance w;
   w.left = 100, w.top = 100, w.width = 5000, w.height = 300;
   WindowBounds b = RestoreWindowBounds(w, 1280, 1024, 50, 30);
   EXPECT_EQ(b.width, 1280);

@@ -6,7 +6,7 @@
 namespace prambus {
 namespace {
 
-int Find(vwtext& v, const std::string& text, bool fromCursor, bool caseSensitive = false) {
+int Find(TextView& v, const std::string& text, bool fromCursor, bool caseSensitive = false) {
   int limit = kNoLimit;
   if (!v.FindText(text, limit, fromCursor, caseSensitive)) return -1;
   return v.PosToOffset(v.CursorCol, v.CursorRow);

@@ -1,5 +1,7 @@
 // The hex view: codes in any base, digit entry and deletion, selection
 // rules, columns, code text, undo records of kind 5 and search.
+#include "views/hex_view.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -7,7 +9,6 @@
 #include "settings/settings.h"
 #include "support/test_canvas.h"
 #include "views/hex_codes.h"
-#include "views/viewhex.h"
 
 namespace prambus {
 namespace {
@@ -17,7 +18,7 @@ class HexViewTest : public ::testing::Test {
   void SetUp() override {
     Cfg() = Settings{};
     Cfg().EffOtstupX = Cfg().EffOtstupY = 0;
-    view = std::make_unique<vwhex>(&canvas);
+    view = std::make_unique<HexView>(&canvas);
     view->SetViewWidth(800);
     view->SetViewHeight(400);
   }
@@ -31,7 +32,7 @@ class HexViewTest : public ::testing::Test {
     for (char c : keys) view->TypeChar(static_cast<uint8_t>(c));
   }
   TestCanvas canvas;
-  std::unique_ptr<vwhex> view;
+  std::unique_ptr<HexView> view;
 };
 
 TEST(HexCodes, DigitsInEveryBase) {

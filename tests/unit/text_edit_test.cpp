@@ -185,7 +185,7 @@ TEST_F(TextFileTest, EveryByteValueRoundTripsUnderEveryBuiltInTable) {
   all += all;
   Put(all);
   for (const CodeTable* table : {&WindowsTable(), &DosTable()}) {
-    view = std::make_unique<vwtext>(&canvas);
+    view = std::make_unique<TextView>(&canvas);
     view->CharTable = *table;
     view->LoadFromFile(path_);
     view->SaveToFile(path_);

@@ -57,7 +57,7 @@ TEST_F(TextViewTest, PunctuationAndBracketsChooseTheirSideOfTheBreak) {
 
 TEST_F(TextViewTest, CharacterWiderThanTheWrapWidthGetsItsOwnRow) {
   canvas.SetCharWidth('W', 300);
-  view = std::make_unique<vwtext>(&canvas);
+  view = std::make_unique<TextView>(&canvas);
   Load("aWb");
   EXPECT_EQ(Rows(), (RowList{"a", "W", "b"}));
 }
@@ -126,7 +126,7 @@ TEST_F(TextViewTest, RelayoutKeepsCursorAndAnchorOnTheirCharacters) {
 
 TEST_F(TextViewTest, RowArraysGrowInStepsOfShag) {
   Cfg().Shag = 4;
-  view = std::make_unique<vwtext>(&canvas);
+  view = std::make_unique<TextView>(&canvas);
   EXPECT_EQ(view->RowArraySize(), 4u);
   Load("1\n2\n3\n4\n5\n", 200);
   EXPECT_EQ(view->LastRow, 5);

@@ -1,4 +1,4 @@
-#include "showmes.h"
+#include "message_box.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -29,18 +29,18 @@ Font MessageFont() {
 }
 }  // namespace
 
-mesbut::mesbut(const QString& caption, int index, QWidget* parent)
+MessageButton::MessageButton(const QString& caption, int index, QWidget* parent)
     : QPushButton(caption, parent), index_(index) {}
 
-mesokno::mesokno(QWidget* parent, const QString& caption, const QString& text,
-                 const QStringList& buttons)
+MessageBox::MessageBox(QWidget* parent, const QString& caption, const QString& text,
+                       const QStringList& buttons)
     : QDialog(parent), text_(ToCp1251(text)) {
   setWindowTitle(caption);
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   font_ = ToQFontUi(MessageFont());
   for (int i = 0; i < buttons.size(); ++i) {
-    auto* b = new mesbut(buttons[i], i, this);
+    auto* b = new MessageButton(buttons[i], i, this);
     b->setFont(font_);
     b->setAutoDefault(false);
     connect(b, &QPushButton::clicked, this, [this, b] {
@@ -54,11 +54,11 @@ mesokno::mesokno(QWidget* parent, const QString& caption, const QString& text,
   DoLayout();
 }
 
-void mesokno::DoLayout() {
+void MessageBox::DoLayout() {
   QtCanvas measure;
   measure.SetQFont(font_);
   std::vector<std::string> captions;
-  for (mesbut* b : buttons_) captions.push_back(ToCp1251(b->text()));
+  for (MessageButton* b : buttons_) captions.push_back(ToCp1251(b->text()));
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   layout_ = LayOutMessage(measure, Cfg(), text_, captions, screen.width(), screen.height(),
                           {Anchor().x(), Anchor().y()});
@@ -70,12 +70,12 @@ void mesokno::DoLayout() {
   move(layout_.left, layout_.top);
 }
 
-int mesokno::ShowModal() {
+int MessageBox::ShowModal() {
   DoLayout();
   return exec();
 }
 
-void mesokno::ShowModeless() {
+void MessageBox::ShowModeless() {
   modeless_ = true;
   setAttribute(Qt::WA_DeleteOnClose);
   DoLayout();
@@ -83,7 +83,7 @@ void mesokno::ShowModeless() {
   activateWindow();
 }
 
-void mesokno::paintEvent(QPaintEvent*) {
+void MessageBox::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setFont(font_);
   p.setPen(ToQColor(Cfg().TextColor));
@@ -95,7 +95,7 @@ void mesokno::paintEvent(QPaintEvent*) {
   }
 }
 
-void mesokno::keyPressEvent(QKeyEvent* e) {
+void MessageBox::keyPressEvent(QKeyEvent* e) {
   if (e->key() == Qt::Key_Escape) {
     done(2);
     if (modeless_) deleteLater();
@@ -104,18 +104,18 @@ void mesokno::keyPressEvent(QKeyEvent* e) {
   QDialog::keyPressEvent(e);
 }
 
-void mesokno::changeEvent(QEvent* e) {
+void MessageBox::changeEvent(QEvent* e) {
   QDialog::changeEvent(e);
   if (modeless_ && e->type() == QEvent::ActivationChange && !isActiveWindow() && isVisible())
     QTimer::singleShot(0, this, [this] { close(); });
 }
 
-void mesokno::CentreOnMainWindow(const QWidget* window) {
+void MessageBox::CentreOnMainWindow(const QWidget* window) {
   const QRect g = window->frameGeometry();
   Anchor() = QPoint(g.left() + g.width() / 2, g.top() + g.height() / 2);
 }
 
-void mesokno::CentreOnPointer() {
+void MessageBox::CentreOnPointer() {
   Anchor() = QCursor::pos();
 }
 

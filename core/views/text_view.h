@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "views/row_text.h"
-#include "views/vwcommon.h"
+#include "views/view_base.h"
 
 namespace prambus {
 
-class vwtext : public vwcommon {
+class TextView : public ViewBase {
  public:
-  explicit vwtext(Canvas* canvas);
-  ~vwtext() override;
+  explicit TextView(Canvas* canvas);
+  ~TextView() override;
 
   std::string_view GetRow(int row) const override;
   void ReflowFrom(int row) override;
@@ -49,12 +49,12 @@ class vwtext : public vwcommon {
   bool SetPosition(int col, int row, bool cursor) override;
   std::string GetAdjacentText(bool forward) const override;
   bool FindText(std::string_view text, int& count, bool fromCursor, bool caseSensitive) override;
-  amnaction GetViewMenu() override;
+  ViewMenuActions GetViewMenu() override;
   void OffsetToPos(int& col, int& row) override;
   void Clear() override;
   void AttachMenuItem(int index, MenuEntry* entry) override;
   int PosToOffset(int col, int row) override;
-  void CopyContentTo(vwcommon& target) override;
+  void CopyContentTo(ViewBase& target) override;
   void Recode(const CodeTable& source, const CodeTable& target) override;
   bool ForEachRow(const RowVisitor& visit) override;
   bool TransformRows(const RowRewriter& rewrite) override;

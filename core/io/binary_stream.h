@@ -13,16 +13,16 @@
 
 namespace prambus {
 
-class bytefile {
+class BinaryStream {
  public:
   static constexpr int BlockSize = 2048;
 
   // Reading opens the file read-only and reads the first block; writing
   // creates or truncates it.
-  bytefile(const std::string& name, bool forReading);
-  ~bytefile();
-  bytefile(const bytefile&) = delete;
-  bytefile& operator=(const bytefile&) = delete;
+  BinaryStream(const std::string& name, bool forReading);
+  ~BinaryStream();
+  BinaryStream(const BinaryStream&) = delete;
+  BinaryStream& operator=(const BinaryStream&) = delete;
 
   // Writes a dirty block back and closes the file (the destroy step).
   void Close();

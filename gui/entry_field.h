@@ -8,7 +8,7 @@
 
 namespace prambus {
 
-class nwedit : public QLineEdit {
+class EntryField : public QLineEdit {
   Q_OBJECT
  public:
   using QLineEdit::QLineEdit;

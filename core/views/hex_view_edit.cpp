@@ -6,8 +6,8 @@
 #include "settings/settings.h"
 #include "text/cp1251.h"
 #include "views/hex_codes.h"
+#include "views/hex_view.h"
 #include "views/packed_int.h"
-#include "views/viewhex.h"
 
 namespace prambus {
 
@@ -32,12 +32,12 @@ bool Unpack(const std::string& text, HexRecord& r) {
 
 // ------------------------------------------------------------ records ----
 
-bool vwhex::Joinable() const {
+bool HexView::Joinable() const {
   return !UndoStack.empty() && UndoStack.back().kind == kUndoSealed;
 }
 
-std::string vwhex::BuildHexUndoText(const std::string& oldBytes, const std::string& newBytes,
-                                    int digitBefore, int offset) const {
+std::string HexView::BuildHexUndoText(const std::string& oldBytes, const std::string& newBytes,
+                                      int digitBefore, int offset) const {
   std::string t;
   t.reserve(9 + oldBytes.size() + newBytes.size());
   AppendBE32(t, offset);
@@ -49,7 +49,7 @@ std::string vwhex::BuildHexUndoText(const std::string& oldBytes, const std::stri
   return t;
 }
 
-void vwhex::ExtendHexUndo(undorec& r, const std::string& newBytes) {
+void HexView::ExtendHexUndo(UndoRecord& r, const std::string& newBytes) {
   HexRecord h;
   if (!Unpack(r.text, h)) return;
   UndoBytes -= r.Size();
@@ -61,27 +61,27 @@ void vwhex::ExtendHexUndo(undorec& r, const std::string& newBytes) {
   UndoBytes += r.Size();
 }
 
-void vwhex::PushHexRecord(const std::string& oldBytes, const std::string& newBytes, int digitBefore,
-                          int editOffset, int beforeOffset) {
+void HexView::PushHexRecord(const std::string& oldBytes, const std::string& newBytes,
+                            int digitBefore, int editOffset, int beforeOffset) {
   RecordUndo(kUndoHex, BuildHexUndoText(oldBytes, newBytes, digitBefore, editOffset), beforeOffset,
              0);
 }
 
-void vwhex::CloseJoinable() {
+void HexView::CloseJoinable() {
   if (Joinable()) UndoStack.back().kind = kUndoHex;
 }
 
-void vwhex::InsertBytes(int at, const std::string& bytes) {
+void HexView::InsertBytes(int at, const std::string& bytes) {
   if (Bytes.capacity() < Bytes.size() + bytes.size())  // grow by a tenth, not by doubling
     Bytes.reserve(Bytes.size() + bytes.size() + Bytes.size() / 10 + 4096);
   Bytes.insert(Bytes.begin() + at, bytes.begin(), bytes.end());
 }
 
-void vwhex::EraseBytes(int at, int count) {
+void HexView::EraseBytes(int at, int count) {
   Bytes.erase(Bytes.begin() + at, Bytes.begin() + std::min(Length(), at + count));
 }
 
-void vwhex::Finish() {
+void HexView::Finish() {
   AnchorCol = CursorCol;
   AnchorRow = CursorRow;
   AnchorDigit = CursorDigit;
@@ -92,7 +92,7 @@ void vwhex::Finish() {
 
 // --------------------------------------------------------------- typing ----
 
-bool vwhex::TypeChar(uint8_t ch) {
+bool HexView::TypeChar(uint8_t ch) {
   const int oldLast = LastRow;
   if (ch == 9) {  // Tab switches the area and keeps the selection
     InCodes = !InCodes;
@@ -198,13 +198,13 @@ bool vwhex::TypeChar(uint8_t ch) {
   return LastRow != oldLast;
 }
 
-bool vwhex::TypingReplacesSelection(uint8_t ch) const {
+bool HexView::TypingReplacesSelection(uint8_t ch) const {
   return ch != 9;
 }
 
 // ------------------------------------------------------------- deleting ----
 
-bool vwhex::DeleteForward() {
+bool HexView::DeleteForward() {
   int o = CursorOffset();
   if (o >= Length()) return false;
   const int before = o, digitBefore = CursorDigit;
@@ -243,7 +243,7 @@ bool vwhex::DeleteForward() {
   return whole;
 }
 
-bool vwhex::Backspace() {
+bool HexView::Backspace() {
   const int o = CursorOffset();
   if (o == 0 && CursorDigit == 0) return false;
   const int digit = CursorDigit;
@@ -259,7 +259,7 @@ bool vwhex::Backspace() {
     }
   }
   if (!UndoStack.empty() && UndoStack.back().kind == kUndoHex) {
-    undorec& r = UndoStack.back();
+    UndoRecord& r = UndoStack.back();
     r.beforeOffset = o;
     r.text[4] =
         static_cast<char>((static_cast<uint8_t>(r.text[4]) & ~0x38) | (std::min(digit, 7) << 3));
@@ -267,7 +267,7 @@ bool vwhex::Backspace() {
   return result;
 }
 
-bool vwhex::DeleteSelection(bool recordUndo, bool layOut) {
+bool HexView::DeleteSelection(bool recordUndo, bool layOut) {
   if (!HasSelection()) return false;
   const int oldLast = LastRow;
   const int c = CursorOffset(), a = AnchorOffset();
@@ -331,7 +331,7 @@ bool vwhex::DeleteSelection(bool recordUndo, bool layOut) {
   return LastRow != oldLast;
 }
 
-bool vwhex::DeleteLine(bool) {
+bool HexView::DeleteLine(bool) {
   const int n = Columns();
   const int start = CursorRow * n;
   if (start >= Length()) return false;
@@ -346,7 +346,7 @@ bool vwhex::DeleteLine(bool) {
   return true;
 }
 
-std::string vwhex::GetAdjacentText(bool forward) const {
+std::string HexView::GetAdjacentText(bool forward) const {
   if (Bytes.empty()) return {};
   const int o = CursorOffset();
   if (forward) {
@@ -362,7 +362,7 @@ std::string vwhex::GetAdjacentText(bool forward) const {
   return {};
 }
 
-bool vwhex::InsertText(std::string_view text, bool recordUndo, bool layOut) {
+bool HexView::InsertText(std::string_view text, bool recordUndo, bool layOut) {
   if (text.empty()) return false;
   const int oldLast = LastRow;
   const int before = std::min(CursorOffset(), Length()), digitBefore = CursorDigit;
@@ -399,7 +399,7 @@ bool vwhex::InsertText(std::string_view text, bool recordUndo, bool layOut) {
   return LastRow != oldLast;
 }
 
-void vwhex::WriteAtCursor(const std::string& bytes) {
+void HexView::WriteAtCursor(const std::string& bytes) {
   const int o = CursorOffset();
   const int keep = std::min(static_cast<int>(bytes.size()), Length() - o);
   const std::string oldBytes(Bytes.begin() + o, Bytes.begin() + o + std::max(0, keep));
@@ -416,7 +416,7 @@ void vwhex::WriteAtCursor(const std::string& bytes) {
 
 // ----------------------------------------------------------------- undo ----
 
-void vwhex::ApplyHexRecord(undorec& r, forundo& target, bool isUndo) {
+void HexView::ApplyHexRecord(UndoRecord& r, UndoHistory& target, bool isUndo) {
   HexRecord h;
   if (!Unpack(r.text, h)) return;
   const int at = std::clamp(h.offset, 0, Length());
@@ -430,7 +430,7 @@ void vwhex::ApplyHexRecord(undorec& r, forundo& target, bool isUndo) {
   LastRow = Length() / Columns();
   UpdateCaretPoint();
   ScrollToCaret();
-  undorec inverse;
+  UndoRecord inverse;
   inverse.kind = kUndoHex;
   inverse.text = BuildHexUndoText(h.newBytes, h.oldBytes, digitAfter, at);
   inverse.beforeOffset = r.afterOffset;
@@ -439,28 +439,28 @@ void vwhex::ApplyHexRecord(undorec& r, forundo& target, bool isUndo) {
   target.push_back(std::move(inverse));
 }
 
-void vwhex::Undo() {
+void HexView::Undo() {
   if (UndoStack.empty()) return;
-  undorec& last = UndoStack.back();
-  if (last.kind < kUndoSealed || last.kind == kUndoReplace) return vwcommon::Undo();
-  undorec r = std::move(last);
+  UndoRecord& last = UndoStack.back();
+  if (last.kind < kUndoSealed || last.kind == kUndoReplace) return ViewBase::Undo();
+  UndoRecord r = std::move(last);
   UndoStack.pop_back();
   UndoBytes -= r.Size();
   ApplyHexRecord(r, RedoStack, true);
 }
 
-void vwhex::Redo() {
+void HexView::Redo() {
   if (RedoStack.empty()) return;
-  undorec& last = RedoStack.back();
-  if (last.kind < kUndoSealed || last.kind == kUndoReplace) return vwcommon::Redo();
-  undorec r = std::move(last);
+  UndoRecord& last = RedoStack.back();
+  if (last.kind < kUndoSealed || last.kind == kUndoReplace) return ViewBase::Redo();
+  UndoRecord r = std::move(last);
   RedoStack.pop_back();
   ApplyHexRecord(r, UndoStack, false);
 }
 
 // --------------------------------------------------------------- search ----
 
-bool vwhex::FindText(std::string_view text, int& count, bool fromCursor, bool caseSensitive) {
+bool HexView::FindText(std::string_view text, int& count, bool fromCursor, bool caseSensitive) {
   if (text.empty()) return false;
   const int start = fromCursor ? CursorOffset() + 1 : 0;
   if (start > Length()) return false;
@@ -502,7 +502,7 @@ bool vwhex::FindText(std::string_view text, int& count, bool fromCursor, bool ca
 
 // ------------------------------------------------------ code text, menu ----
 
-std::string vwhex::CodeTextOfSelection() const {
+std::string HexView::CodeTextOfSelection() const {
   const std::string bytes = GetSelectedText();
   std::string out;
   for (size_t i = 0; i < bytes.size(); ++i) {
@@ -512,7 +512,7 @@ std::string vwhex::CodeTextOfSelection() const {
   return out;
 }
 
-bool vwhex::PasteCodeText(std::string_view text) {
+bool HexView::PasteCodeText(std::string_view text) {
   const std::string bytes = ParseCodeText(text, Base());
   if (bytes.empty()) {
     Beep();
@@ -523,8 +523,8 @@ bool vwhex::PasteCodeText(std::string_view text) {
   return true;
 }
 
-amnaction vwhex::GetViewMenu() {
-  amnaction a;
+ViewMenuActions HexView::GetViewMenu() {
+  ViewMenuActions a;
   a.push_back({"Расшифровка данных",
                [this](bool on) {
                  DataWindowShown = on;
@@ -554,7 +554,7 @@ amnaction vwhex::GetViewMenu() {
   return a;
 }
 
-void vwhex::AttachMenuItem(int index, MenuEntry* entry) {
+void HexView::AttachMenuItem(int index, MenuEntry* entry) {
   if (!entry) return;
   if (index == 0) DataWindowMenuItem = entry;
   if (index == 2) entry->SetShortcutText("Ctrl+Shift+V");

@@ -24,7 +24,7 @@ enum MenuPlacement : uint8_t {
   // n >= 2: child of the entry with index n - 2
 };
 
-struct mnaction {
+struct ViewMenuAction {
   std::string caption;  // UTF-8
   // Called with the new check state; returns true when the document changed.
   std::function<bool(bool)> handler;
@@ -33,6 +33,6 @@ struct mnaction {
   uint8_t placement = kPlaceFormat;
 };
 
-using amnaction = std::vector<mnaction>;
+using ViewMenuActions = std::vector<ViewMenuAction>;
 
 }  // namespace prambus

@@ -1,4 +1,4 @@
-#include "txtobrabotka.h"
+#include "main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -16,8 +16,8 @@
 #include "shell/status_text.h"
 #include "single_copy.h"
 #include "surface_widget.h"
+#include "views/hex_view.h"
 #include "views/view_factory.h"
-#include "views/viewhex.h"
 
 namespace prambus {
 
@@ -27,7 +27,7 @@ const QString kUntitled = "Безымянный.txt - Прамбус";
 const QString kTitleTail = " - Прамбус";
 }  // namespace
 
-Tform1::Tform1(QStringList arguments, QString dataDir)
+MainWindow::MainWindow(QStringList arguments, QString dataDir)
     : arguments_(std::move(arguments)), dataDir_(std::move(dataDir)) {
   setWindowTitle("Прамбус");
   setMinimumSize(123, 123);
@@ -64,8 +64,8 @@ Tform1::Tform1(QStringList arguments, QString dataDir)
   autoScrollTimer_->setInterval(50);
   connect(autoScrollTimer_, &QTimer::timeout, this, [this] { AutoScrollTick(); });
   autoScrollTimer_->start();
-  form2_ = new TForm2(this);
-  form3_ = new TForm3(this);
+  findDialog_ = new FindDialog(this);
+  replaceDialog_ = new ReplaceDialog(this);
   WireMenuCommands();
   setAcceptDrops(true);
   new SingleCopy(this);
@@ -78,30 +78,30 @@ Tform1::Tform1(QStringList arguments, QString dataDir)
   resize(786, 483 + menuBar()->sizeHint().height());
 }
 
-Tform1::~Tform1() {
+MainWindow::~MainWindow() {
   // Hidden, and its tool windows gone, before anything is destroyed: if the
   // base class hid it later, a tool window could be activated while this
   // window is half destroyed.
   hide();
   CloseHexToolWindows();
-  delete form2_;
-  form2_ = nullptr;
-  delete form3_;
-  form3_ = nullptr;
+  delete findDialog_;
+  findDialog_ = nullptr;
+  delete replaceDialog_;
+  replaceDialog_ = nullptr;
   canvas_.End();
   view_.reset();
 }
 
 // ----------------------------------------------------------- start-up ----
 
-void Tform1::showEvent(QShowEvent* e) {
+void MainWindow::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
   if (shownOnce_) return;
   shownOnce_ = true;
   OnFirstShow();
 }
 
-void Tform1::OnFirstShow() {
+void MainWindow::OnFirstShow() {
   WindowsTable();  // the two built-in tables exist before any file is opened
   DosTable();
   caretShown_ = false;
@@ -125,7 +125,7 @@ void Tform1::OnFirstShow() {
   if (isActiveWindow()) ActivateHandler();
 }
 
-void Tform1::OpenCommandLineFile(const QString& path) {
+void MainWindow::OpenCommandLineFile(const QString& path) {
   try {
     OpenPath(path);
   } catch (const std::exception&) {
@@ -144,12 +144,12 @@ void Tform1::OpenCommandLineFile(const QString& path) {
   }
 }
 
-void Tform1::SetTitle(const QString& title) {
+void MainWindow::SetTitle(const QString& title) {
   setWindowTitle(modified_ ? "* " + title : title);
   QApplication::setApplicationDisplayName(QString());
 }
 
-void Tform1::SetModified(bool m) {
+void MainWindow::SetModified(bool m) {
   if (m == modified_) return;
   QString caption = windowTitle();
   if (m) {
@@ -163,7 +163,7 @@ void Tform1::SetModified(bool m) {
 
 // ------------------------------------------------------------- layout ----
 
-void Tform1::FormResize() {
+void MainWindow::FormResize() {
   if (!central_ || !vbar_) return;
   const bool statusVisible = statusBar()->isVisible();
   const int statusH = statusVisible ? statusBar()->height() : 0;
@@ -200,14 +200,14 @@ void Tform1::FormResize() {
   ToggleCaret();
 }
 
-void Tform1::RefreshViewMenuItems() {
+void MainWindow::RefreshViewMenuItems() {
   for (size_t i = 0; i < viewItems_.size(); ++i) {
     view_->AttachMenuItem(static_cast<int>(i), viewItems_[i]);
     if (viewItems_[i]->IsCheckableCommand()) viewItems_[i]->CallHandler(viewItems_[i]->isChecked());
   }
 }
 
-void Tform1::RecomputeScrollRanges() {
+void MainWindow::RecomputeScrollRanges() {
   if (!view_) return;
   const int surfaceH = surface_.height(), surfaceW = surface_.width();
   const int lh = view_->LineHeight();
@@ -242,7 +242,7 @@ void Tform1::RecomputeScrollRanges() {
   apply(hbar_, hrange_, h, false);
 }
 
-void Tform1::SyncScrollBars() {
+void MainWindow::SyncScrollBars() {
   if (!view_) return;
   for (bool vertical : {true, false}) {
     QScrollBar* bar = vertical ? vbar_ : hbar_;
@@ -258,7 +258,7 @@ void Tform1::SyncScrollBars() {
   }
 }
 
-void Tform1::ScrollBarChanged(bool vertical) {
+void MainWindow::ScrollBarChanged(bool vertical) {
   if (!view_) return;
   QScrollBar* bar = vertical ? vbar_ : hbar_;
   ScrollRange& r = vertical ? vrange_ : hrange_;
@@ -272,7 +272,7 @@ void Tform1::ScrollBarChanged(bool vertical) {
   ToggleCaret();
 }
 
-void Tform1::FullRefresh() {
+void MainWindow::FullRefresh() {
   if (!view_) return;
   HideCaret();
   RecomputeScrollRanges();
@@ -285,7 +285,7 @@ void Tform1::FullRefresh() {
 
 // -------------------------------------------------------------- paint ----
 
-void Tform1::Redraw() {
+void MainWindow::Redraw() {
   if (!canvas_.Painter()) return;
   const int w = surface_.width(), h = surface_.height();
   canvas_.FillRect({0, 0, w, h});  // the default skin: the surface brush
@@ -298,7 +298,7 @@ void Tform1::Redraw() {
   central_->update();
 }
 
-void Tform1::PaintClient(QPainter& p) {
+void MainWindow::PaintClient(QPainter& p) {
   const QPalette& pal = palette();
   p.fillRect(central_->rect(), Qt::white);
   if (view_) {
@@ -317,18 +317,18 @@ void Tform1::PaintClient(QPainter& p) {
 
 // -------------------------------------------------------------- caret ----
 
-void Tform1::ToggleCaret() {
+void MainWindow::ToggleCaret() {
   if (Cfg().FirstPaintPending || !view_) return;
   DrawCaret();
   caretShown_ = !caretShown_;
   if (statusBar()->isVisible()) RefreshStatusBar();
 }
 
-void Tform1::HideCaret() {
+void MainWindow::HideCaret() {
   if (caretShown_) ToggleCaret();
 }
 
-void Tform1::DrawCaret() {
+void MainWindow::DrawCaret() {
   QPainter* p = canvas_.Painter();
   if (!p) return;
   const Point pt = view_->GetCaretPoint();
@@ -353,7 +353,7 @@ void Tform1::DrawCaret() {
   central_->update(QRect(pt.x - 2, pt.y - 2, 64, lh + 4));
 }
 
-void Tform1::RefreshStatusBar() {
+void MainWindow::RefreshStatusBar() {
   if (!view_) return;
   StatusInput in;
   in.cursorCol = view_->CursorCol;
@@ -373,8 +373,8 @@ void Tform1::RefreshStatusBar() {
 
 // --------------------------------------------------------------- view ----
 
-void Tform1::FreeViewItems() {
-  for (tmnitem* item : viewItems_) {
+void MainWindow::FreeViewItems() {
+  for (ViewMenuItem* item : viewItems_) {
     if (QMenu* sub = item->menu()) sub->deleteLater();
     delete item;
   }
@@ -382,7 +382,7 @@ void Tform1::FreeViewItems() {
   formatInserted_ = extraInserted_ = 0;
 }
 
-void Tform1::CreateView(int kind) {
+void MainWindow::CreateView(int kind) {
   if (kind != viewKind_) FreeViewItems();
   CloseHexToolWindows();
   view_.reset();
@@ -396,14 +396,14 @@ void Tform1::CreateView(int kind) {
     if (viewKind_ != kTextView) FreeViewItems();
     view_ = MakeView(kind, &canvas_);
   }
-  const amnaction actions = view_->GetViewMenu();
+  const ViewMenuActions actions = view_->GetViewMenu();
   if (kind == viewKind_ && viewItems_.size() == actions.size()) {
     for (size_t i = 0; i < actions.size(); ++i) viewItems_[i]->SetHandler(actions[i].handler);
   } else {
     FreeViewItems();
     for (size_t i = 0; i < actions.size(); ++i) {
-      const mnaction& a = actions[i];
-      auto* item = new tmnitem(QString::fromStdString(a.caption), a.checkable, this);
+      const ViewMenuAction& a = actions[i];
+      auto* item = new ViewMenuItem(QString::fromStdString(a.caption), a.checkable, this);
       if (a.checkable) item->setChecked(a.initiallyMarked);
       item->SetHandler(a.handler);
       connect(item, &QAction::triggered, this, [this, item] { ClickViewItem(item); });
@@ -416,7 +416,7 @@ void Tform1::CreateView(int kind) {
         extraMenu_->insertAction(before, item);
         ++extraInserted_;
       } else if (a.placement - 2 < static_cast<int>(viewItems_.size())) {
-        tmnitem* parent = viewItems_[a.placement - 2];
+        ViewMenuItem* parent = viewItems_[a.placement - 2];
         QMenu* sub = parent->menu();
         if (!sub) {
           sub = new QMenu(this);
@@ -440,7 +440,7 @@ void Tform1::CreateView(int kind) {
   lastClientWidth_ = -1;  // the next layout sends the new view its width
 }
 
-void Tform1::ClickViewItem(tmnitem* item) {
+void MainWindow::ClickViewItem(ViewMenuItem* item) {
   if (!view_) return;
   if (item->CallHandler(item->isChecked())) {
     SetModified(true);
@@ -450,7 +450,7 @@ void Tform1::ClickViewItem(tmnitem* item) {
   FullRefresh();
 }
 
-void Tform1::SwitchView(int tableIndex) {
+void MainWindow::SwitchView(int tableIndex) {
   const int kind = Cfg().ViewKindTable[tableIndex];
   CaptureWindowState();
   for (int i = 0; i < 2; ++i) {
@@ -459,14 +459,14 @@ void Tform1::SwitchView(int tableIndex) {
   }
   if (!view_ || !MakeView(kind, &canvas_)) return;  // no such view in this build
   const int offset = view_->PosToOffset(view_->CursorCol, view_->CursorRow);
-  std::unique_ptr<vwcommon> old = std::move(view_);
+  std::unique_ptr<ViewBase> old = std::move(view_);
   CreateView(kind);
   ApplyChecks(state_.kindChecks[tableIndex]);
   HideCaret();
   lastClientWidth_ = -1;
   FormResize();
   old->CopyContentTo(*view_);
-  if (auto* oldHex = dynamic_cast<vwhex*>(old.get())) {  // its windows went with CreateView
+  if (auto* oldHex = dynamic_cast<HexView*>(old.get())) {  // its windows went with CreateView
     oldHex->showDataWindow = nullptr;
     oldHex->paintDataWindow = nullptr;
     oldHex->formResize = nullptr;
@@ -486,7 +486,7 @@ void Tform1::SwitchView(int tableIndex) {
 
 // ---------------------------------------------------------- activation ----
 
-void Tform1::changeEvent(QEvent* e) {
+void MainWindow::changeEvent(QEvent* e) {
   QMainWindow::changeEvent(e);
   if (e->type() == QEvent::ActivationChange) {
     if (isActiveWindow())
@@ -496,18 +496,18 @@ void Tform1::changeEvent(QEvent* e) {
   }
 }
 
-void Tform1::ActivateHandler() {
+void MainWindow::ActivateHandler() {
   if (!view_ || Cfg().FirstPaintPending) return;
   if (!caretShown_) ToggleCaret();
   caretTimer_->start();
 }
 
-void Tform1::DeactivateHandler() {
+void MainWindow::DeactivateHandler() {
   HideCaret();
   caretTimer_->stop();
 }
 
-void Tform1::BeforeModalDialog() {
+void MainWindow::BeforeModalDialog() {
   DeactivateHandler();
   if (stayOnTopAction_->isChecked()) {
     setWindowFlag(Qt::WindowStaysOnTopHint, false);
@@ -515,7 +515,7 @@ void Tform1::BeforeModalDialog() {
   }
 }
 
-void Tform1::AfterModalDialog() {
+void MainWindow::AfterModalDialog() {
   if (stayOnTopAction_->isChecked()) {
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     show();
@@ -525,12 +525,12 @@ void Tform1::AfterModalDialog() {
 
 // ------------------------------------------------------------- ending ----
 
-void Tform1::Exit() {
+void MainWindow::Exit() {
   if (modified_ && AskToSave()) return;
   SaveSettingsAndQuit();
 }
 
-bool Tform1::SaveSettingsAndQuit() {
+bool MainWindow::SaveSettingsAndQuit() {
   ending_ = true;
   PushCurrentToRecent();
   CaptureWindowState();
@@ -539,7 +539,7 @@ bool Tform1::SaveSettingsAndQuit() {
   return true;
 }
 
-void Tform1::closeEvent(QCloseEvent* e) {
+void MainWindow::closeEvent(QCloseEvent* e) {
   if (ending_ || handedOver_) {
     e->accept();
     return;

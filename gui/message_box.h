@@ -12,10 +12,10 @@
 
 namespace prambus {
 
-class mesbut : public QPushButton {
+class MessageButton : public QPushButton {
   Q_OBJECT
  public:
-  mesbut(const QString& caption, int index, QWidget* parent);
+  MessageButton(const QString& caption, int index, QWidget* parent);
   int Result() const { return 1000 + index_; }
   std::function<void()> action;  // runs after the box has closed
 
@@ -23,13 +23,14 @@ class mesbut : public QPushButton {
   int index_;
 };
 
-class mesokno : public QDialog {
+class MessageBox : public QDialog {
   Q_OBJECT
  public:
-  mesokno(QWidget* parent, const QString& caption, const QString& text, const QStringList& buttons);
+  MessageBox(QWidget* parent, const QString& caption, const QString& text,
+             const QStringList& buttons);
   int ShowModal();
   void ShowModeless();  // released when closed or when it loses activation
-  mesbut* Button(int i) const { return buttons_[i]; }
+  MessageButton* Button(int i) const { return buttons_[i]; }
   const MessageLayout& Layout() const { return layout_; }
 
   // The program-wide anchor point of the next box.
@@ -45,7 +46,7 @@ class mesokno : public QDialog {
   void DoLayout();
 
   std::string text_;  // Windows-1251
-  std::vector<mesbut*> buttons_;
+  std::vector<MessageButton*> buttons_;
   MessageLayout layout_;
   QFont font_;
   bool modeless_ = false;

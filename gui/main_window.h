@@ -18,24 +18,24 @@
 #include "qt_canvas.h"
 #include "settings/stored_state.h"
 #include "shell/window_layout.h"
-#include "tmnitem.h"
-#include "views/vwcommon.h"
+#include "view_menu_item.h"
+#include "views/view_base.h"
 
 namespace prambus {
 
 class SurfaceWidget;
-class TForm2;
-class TForm3;
-class thmyform;
-class ColumnsForm;
+class FindDialog;
+class ReplaceDialog;
+class DataWindow;
+class ColumnsDialog;
 
-class Tform1 : public QMainWindow {
+class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
   // dataDir: where data.dat is read and written; empty for the program's own
   // places (beside the executable, or the user's configuration folder).
-  explicit Tform1(QStringList arguments, QString dataDir = {});
-  ~Tform1() override;
+  explicit MainWindow(QStringList arguments, QString dataDir = {});
+  ~MainWindow() override;
 
   // Operations offered to the rest of the shell.
   void CreateView(int kind);
@@ -52,7 +52,7 @@ class Tform1 : public QMainWindow {
   void SyncScrollBars();
 
   // Read by tests and by the other shell parts.
-  vwcommon* View() const { return view_.get(); }
+  ViewBase* View() const { return view_.get(); }
   int ViewKind() const { return viewKind_; }
   bool Modified() const { return modified_; }
   const QString& FileName() const { return fileName_; }
@@ -66,7 +66,7 @@ class Tform1 : public QMainWindow {
   QScrollBar* HBar() const { return hbar_; }
   bool CaretShown() const { return caretShown_; }
   QTimer* CaretTimer() const { return caretTimer_; }
-  const std::vector<tmnitem*>& ViewItems() const { return viewItems_; }
+  const std::vector<ViewMenuItem*>& ViewItems() const { return viewItems_; }
   QString StatusPanelText(int i) const { return panels_[i]->text(); }
 
   // Commands.
@@ -101,20 +101,20 @@ class Tform1 : public QMainWindow {
   void AfterReplace();
   void AfterFindDialogHidden();
   void ShowNote(const QString& text);  // a plain message between the modal steps
-  TForm2* FindDialog() const { return form2_; }
-  TForm3* ReplaceDialog() const { return form3_; }
+  FindDialog* GetFindDialog() const { return findDialog_; }
+  ReplaceDialog* GetReplaceDialog() const { return replaceDialog_; }
   QAction* FindNextAction() const { return findNextAction_; }
   // The hex view's windows.
   void AfterDataEdit();
   void DataWindowClosed();
-  thmyform* DataWindow() const { return dataWindow_; }
-  ColumnsForm* ColumnsDialog() const { return columnsForm_; }
+  DataWindow* GetDataWindow() const { return dataWindow_; }
+  ColumnsDialog* GetColumnsDialog() const { return columnsDialog_; }
   bool AddLoadedEncoding(const QString& path, const QString& name);
   void RemoveLoadedEncoding(int position);
   void LoadEncodingCommand();
   void RecodeCommand();
   // Chooses in the recode dialog for tests; returns the dialog's result.
-  std::function<int(class TForm12&)> recodeChoiceForTest;
+  std::function<int(class RecodeDialog&)> recodeChoiceForTest;
   // Keys and characters as the main window's dispatch takes them.
   void KeyDown(int key, Qt::KeyboardModifiers mods);
   void KeyPress(uint8_t ch);
@@ -165,7 +165,7 @@ class Tform1 : public QMainWindow {
   void ScrollBarChanged(bool vertical);
   void RefreshStatusBar();
   void RefreshViewMenuItems();
-  void ClickViewItem(tmnitem* item);
+  void ClickViewItem(ViewMenuItem* item);
   void FreeViewItems();
   void SetTitle(const QString& title);
   void ActivateHandler();
@@ -189,7 +189,7 @@ class Tform1 : public QMainWindow {
   void RestoreLoadedEncodings();
   bool RecodeTable(int entry, bool target, CodeTable& table);
   void LoadSettings();
-  void ApplyWindowState(const winposit& w, bool restoreBounds);
+  void ApplyWindowState(const WindowAppearance& w, bool restoreBounds);
   void ApplyChecks(const std::vector<bool>& checks);
   std::vector<bool> CurrentChecks() const;
   int CheckedEncodingIndex() const;
@@ -199,12 +199,12 @@ class Tform1 : public QMainWindow {
   QString dataDir_;
   StoredState state_;
   std::vector<PluginHotKey> pluginHotKeys_;
-  thmyform* dataWindow_ = nullptr;
-  ColumnsForm* columnsForm_ = nullptr;
+  DataWindow* dataWindow_ = nullptr;
+  ColumnsDialog* columnsDialog_ = nullptr;
   void AttachHexView();
   void CloseHexToolWindows();  // the data window and the columns dialog
-  TForm2* form2_ = nullptr;
-  TForm3* form3_ = nullptr;
+  FindDialog* findDialog_ = nullptr;
+  ReplaceDialog* replaceDialog_ = nullptr;
   std::string lastSearch_;  // the text F3 searches for (Windows-1251)
   bool lastSearchCase_ = false;
   bool openedByShortcut_ = false;  // the find windows' tag: opened with Ctrl held
@@ -215,7 +215,7 @@ class Tform1 : public QMainWindow {
   std::array<QLabel*, 6> panels_{};
   QImage surface_;
   QtCanvas canvas_;
-  std::unique_ptr<vwcommon> view_;
+  std::unique_ptr<ViewBase> view_;
   int viewKind_ = 0;
   bool modified_ = false;
   QString fileName_;
@@ -266,7 +266,7 @@ class Tform1 : public QMainWindow {
   std::vector<QAction*> viewKindActions_;         // in "Формат"
   std::vector<QAction*> contextViewKindActions_;  // in the context menu
   std::vector<QAction*> encodingActions_;  // encoding items, "Загрузить из файла..." last
-  std::vector<tmnitem*> viewItems_;
+  std::vector<ViewMenuItem*> viewItems_;
   int formatInserted_ = 0;  // view items placed in "Формат"
   int extraInserted_ = 0;   // view items placed in "Дополнительно"
 };

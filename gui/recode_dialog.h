@@ -7,10 +7,10 @@
 
 namespace prambus {
 
-class TForm12 : public QDialog {
+class RecodeDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit TForm12(QWidget* parent);
+  explicit RecodeDialog(QWidget* parent);
   // Fills both lists: the six built-in entries, then the loaded encodings.
   void Fill(const QStringList& loadedNames, int source, int target, const QColor& background,
             const QColor& text);

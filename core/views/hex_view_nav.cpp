@@ -4,24 +4,24 @@
 
 #include "settings/settings.h"
 #include "views/hex_codes.h"
-#include "views/viewhex.h"
+#include "views/hex_view.h"
 
 namespace prambus {
 
-void vwhex::ToOffset(int offset, bool cursor) {
+void HexView::ToOffset(int offset, bool cursor) {
   const int n = Columns();
   offset = std::clamp(offset, 0, Length());
   (cursor ? CursorRow : AnchorRow) = offset / n;
   (cursor ? CursorCol : AnchorCol) = offset % n;
 }
 
-bool vwhex::HasSelection() const {
+bool HexView::HasSelection() const {
   return CursorCol != AnchorCol || CursorRow != AnchorRow || CursorDigit != AnchorDigit;
 }
 
 // The point after the last digit of byte k and digit 0 of byte k + 1 count as
 // the same point while a selection is extended.
-void vwhex::AdjustSelectionEdge() {
+void HexView::AdjustSelectionEdge() {
   const int a = AnchorOffset(), c = CursorOffset();
   if (a < Length() && HasSelection() && AnchorDigit == CodeLength(Bytes[a])) {
     ToOffset(a + 1, false);
@@ -35,7 +35,7 @@ void vwhex::AdjustSelectionEdge() {
   }
 }
 
-void vwhex::AfterMove(bool extend, bool scroll) {
+void HexView::AfterMove(bool extend, bool scroll) {
   if (extend) {
     AdjustSelectionEdge();
   } else {
@@ -47,7 +47,7 @@ void vwhex::AfterMove(bool extend, bool scroll) {
   if (scroll) ScrollToCaret();
 }
 
-void vwhex::MoveLeft(bool byWord, bool extend) {
+void HexView::MoveLeft(bool byWord, bool extend) {
   const int o = CursorOffset();
   if (byWord || !InCodes) {
     if (o > 0 || CursorDigit > 0) {
@@ -63,7 +63,7 @@ void vwhex::MoveLeft(bool byWord, bool extend) {
   AfterMove(extend);
 }
 
-void vwhex::MoveRight(bool byWord, bool extend) {
+void HexView::MoveRight(bool byWord, bool extend) {
   const int o = CursorOffset();
   if (o >= Length()) return;  // nothing at all at the end position
   if (byWord || !InCodes || CursorDigit >= CodeLength(Bytes[o]) - 1) {
@@ -75,7 +75,7 @@ void vwhex::MoveRight(bool byWord, bool extend) {
   AfterMove(extend);
 }
 
-void vwhex::MoveUp(bool, bool extend, int&) {
+void HexView::MoveUp(bool, bool extend, int&) {
   const int o = CursorOffset(), n = Columns();
   if (CursorRow > 0) {
     if (!Cfg().FirstZeroes) {
@@ -88,7 +88,7 @@ void vwhex::MoveUp(bool, bool extend, int&) {
   AfterMove(extend);
 }
 
-void vwhex::MoveDown(bool, bool extend, int&) {
+void HexView::MoveDown(bool, bool extend, int&) {
   const int o = CursorOffset(), n = Columns();
   if (o + n < Length()) {
     if (!Cfg().FirstZeroes) {
@@ -106,13 +106,13 @@ void vwhex::MoveDown(bool, bool extend, int&) {
   AfterMove(extend);
 }
 
-void vwhex::MoveHome(bool extend) {
+void HexView::MoveHome(bool extend) {
   CursorCol = 0;
   CursorDigit = 0;
   AfterMove(extend);
 }
 
-void vwhex::MoveEnd(bool extend) {
+void HexView::MoveEnd(bool extend) {
   const int n = Columns();
   CursorCol = InCodes ? n - 1 : n;
   const int o = CursorRow * n + CursorCol;
@@ -134,7 +134,7 @@ int PageRows(int viewHeight, int rowHeight) {
 }
 }  // namespace
 
-void vwhex::PageUp(bool extend, int&) {
+void HexView::PageUp(bool extend, int&) {
   const int k = PageRows(ViewHeight, RowHeight()), n = Columns();
   const int o = CursorOffset();
   const int r = (!Cfg().FirstZeroes && o < Length()) ? CodeLength(Bytes[o]) - CursorDigit : 0;
@@ -147,7 +147,7 @@ void vwhex::PageUp(bool extend, int&) {
   AfterMove(extend);
 }
 
-void vwhex::PageDown(bool extend, int&) {
+void HexView::PageDown(bool extend, int&) {
   const int k = PageRows(ViewHeight, RowHeight()), n = Columns();
   const int o = CursorOffset();
   const int r = (!Cfg().FirstZeroes && o < Length()) ? CodeLength(Bytes[o]) - CursorDigit : 0;
@@ -163,7 +163,7 @@ void vwhex::PageDown(bool extend, int&) {
   AfterMove(extend);
 }
 
-void vwhex::MoveToPoint(int x, int y, bool scroll, bool extend) {
+void HexView::MoveToPoint(int x, int y, bool scroll, bool extend) {
   const Rect a = GetCaretArea();
   const int n = Columns(), s = Pitch(), g = Gap(), rh = std::max(1, RowHeight());
   int row = (y - a.top + 1) / rh;
@@ -212,7 +212,7 @@ void vwhex::MoveToPoint(int x, int y, bool scroll, bool extend) {
   AfterMove(extend, scroll);
 }
 
-bool vwhex::SetPosition(int col, int row, bool cursor) {
+bool HexView::SetPosition(int col, int row, bool cursor) {
   (cursor ? CursorDigit : AnchorDigit) = 0;
   const int n = Columns();
   row = std::clamp(row, 0, LastRow);
@@ -225,7 +225,7 @@ bool vwhex::SetPosition(int col, int row, bool cursor) {
   return true;
 }
 
-std::string vwhex::GetSelectedText() const {
+std::string HexView::GetSelectedText() const {
   if (!HasSelection()) return {};  // a cursor inside a code selects nothing
   const int c = CursorOffset(), a = AnchorOffset();
   int lo = std::min(c, a), hi = std::max(c, a);
@@ -238,7 +238,7 @@ std::string vwhex::GetSelectedText() const {
   return std::string(Bytes.begin() + lo, Bytes.begin() + hi);
 }
 
-void vwhex::MoveCursorToByte(int offset) {
+void HexView::MoveCursorToByte(int offset) {
   ToOffset(offset, true);
   CursorDigit = 0;
   AnchorCol = CursorCol;

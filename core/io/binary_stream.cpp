@@ -1,4 +1,4 @@
-#include "io/btfile.h"
+#include "io/binary_stream.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 
 namespace prambus {
 
-bytefile::bytefile(const std::string& name, bool forReading) : forReading_(forReading) {
+BinaryStream::BinaryStream(const std::string& name, bool forReading) : forReading_(forReading) {
   if (forReading) {
     fd_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) {
@@ -31,7 +31,7 @@ bytefile::bytefile(const std::string& name, bool forReading) : forReading_(forRe
   }
 }
 
-bytefile::~bytefile() {
+BinaryStream::~BinaryStream() {
   Close();
 }
 
@@ -40,7 +40,7 @@ constexpr size_t kTransfer = size_t(256) << 10;
 }  // namespace
 
 // Copies the block at offset from the read-ahead, refilling it when needed.
-size_t bytefile::ReadBlockAt(int64_t offset) {
+size_t BinaryStream::ReadBlockAt(int64_t offset) {
   ++PlatformReads;
   if (offset < aheadStart_ || offset >= aheadStart_ + static_cast<int64_t>(ahead_.size())) {
     ahead_.resize(kTransfer);
@@ -67,7 +67,7 @@ size_t bytefile::ReadBlockAt(int64_t offset) {
 
 // Writes the gathered blocks: up to five attempts, each continuing after what
 // the previous one wrote.
-bool bytefile::FlushPending() {
+bool BinaryStream::FlushPending() {
   if (pending_.empty()) return true;
   size_t done = 0;
   for (int attempt = 0; attempt < 5 && done < pending_.size(); ++attempt) {
@@ -88,7 +88,7 @@ bool bytefile::FlushPending() {
   return ok;
 }
 
-bool bytefile::WriteBlock() {
+bool BinaryStream::WriteBlock() {
   ++PlatformWrites;
   if (fd_ < 0) {
     Record(EBADF);
@@ -120,7 +120,7 @@ bool bytefile::WriteBlock() {
   return false;
 }
 
-void bytefile::Refill() {
+void BinaryStream::Refill() {
   if (Dirty) WriteBlock();
   blockStart_ += BlockFill;
   if (KnownSize < blockStart_) KnownSize = blockStart_;
@@ -133,14 +133,14 @@ void bytefile::Refill() {
   Dirty = false;
 }
 
-void bytefile::Sync() {
+void BinaryStream::Sync() {
   if (fd_ < 0) return;
   if (Dirty && WriteBlock()) Dirty = false;
   FlushPending();
   if (::fsync(fd_) != 0) Record(errno);
 }
 
-void bytefile::Close() {
+void BinaryStream::Close() {
   if (fd_ < 0) return;
   if (Dirty) WriteBlock();
   FlushPending();
@@ -149,7 +149,7 @@ void bytefile::Close() {
   fd_ = -1;
 }
 
-void bytefile::ReadBytes(uint8_t* dst, size_t n) {
+void BinaryStream::ReadBytes(uint8_t* dst, size_t n) {
   while (n > 0) {
     if (BlockPos >= BlockSize) Refill();
     const size_t take = std::min<size_t>(n, static_cast<size_t>(BlockSize - BlockPos));
@@ -160,7 +160,7 @@ void bytefile::ReadBytes(uint8_t* dst, size_t n) {
   }
 }
 
-void bytefile::WriteBytes(const uint8_t* src, size_t n) {
+void BinaryStream::WriteBytes(const uint8_t* src, size_t n) {
   while (n > 0) {
     if (BlockPos >= BlockSize) Refill();
     const size_t take = std::min<size_t>(n, static_cast<size_t>(BlockSize - BlockPos));
@@ -175,7 +175,7 @@ void bytefile::WriteBytes(const uint8_t* src, size_t n) {
   }
 }
 
-void bytefile::WriteInt32(int32_t v) {
+void BinaryStream::WriteInt32(int32_t v) {
   const uint32_t u = static_cast<uint32_t>(v);
   WriteByte(static_cast<uint8_t>(u >> 24));
   WriteByte(static_cast<uint8_t>(u >> 16));
@@ -183,18 +183,18 @@ void bytefile::WriteInt32(int32_t v) {
   WriteByte(static_cast<uint8_t>(u));
 }
 
-int32_t bytefile::ReadInt32() {
+int32_t BinaryStream::ReadInt32() {
   uint32_t u = 0;
   for (int i = 0; i < 4; ++i) u = (u << 8) | ReadByte();
   return static_cast<int32_t>(u);
 }
 
-void bytefile::WriteString(const std::string& s) {
+void BinaryStream::WriteString(const std::string& s) {
   WriteInt32(static_cast<int32_t>(s.size()));
   for (unsigned char c : s) WriteByte(c);
 }
 
-std::string bytefile::ReadString() {
+std::string BinaryStream::ReadString() {
   const int32_t n = ReadInt32();
   std::string s;
   if (n <= 0 || n > Remaining()) return s;
@@ -203,27 +203,27 @@ std::string bytefile::ReadString() {
   return s;
 }
 
-void bytefile::WriteFont(const Font& f) {
+void BinaryStream::WriteFont(const Font& f) {
   WriteString(f.name);
   WriteInt32(f.height);
   WriteInt32(static_cast<int32_t>(f.color));
   WriteByte(f.style & 0x0F);
 }
 
-void bytefile::ReadFont(Font& f) {
+void BinaryStream::ReadFont(Font& f) {
   f.name = ReadString();
   f.height = ReadInt32();
   f.color = static_cast<Color>(ReadInt32());
   f.style = ReadByte() & 0x0F;
 }
 
-void bytefile::WriteDouble(double d) {
+void BinaryStream::WriteDouble(double d) {
   uint64_t u;
   std::memcpy(&u, &d, sizeof u);
   for (int i = 0; i < 8; ++i) WriteByte(static_cast<uint8_t>(u >> (8 * i)));
 }
 
-double bytefile::ReadDouble() {
+double BinaryStream::ReadDouble() {
   uint64_t u = 0;
   for (int i = 0; i < 8; ++i) u |= static_cast<uint64_t>(ReadByte()) << (8 * i);
   double d;
@@ -231,16 +231,16 @@ double bytefile::ReadDouble() {
   return d;
 }
 
-bool bytefile::AtEnd() const {
+bool BinaryStream::AtEnd() const {
   return BlockPos >= BlockFill && osPos_ >= fileSize_;
 }
 
-int32_t bytefile::Size() {
+int32_t BinaryStream::Size() {
   if (KnownSize < FilePosition()) KnownSize = FilePosition();
   return KnownSize;
 }
 
-int64_t bytefile::Remaining() const {
+int64_t BinaryStream::Remaining() const {
   return std::max<int64_t>(0, fileSize_ - FilePosition());
 }
 

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "views/vwcommon.h"
+#include "views/view_base.h"
 
 namespace prambus {
 
-class vwhex : public vwcommon {
+class HexView : public ViewBase {
  public:
-  explicit vwhex(Canvas* canvas);
-  ~vwhex() override;
+  explicit HexView(Canvas* canvas);
+  ~HexView() override;
 
   std::string_view GetRow(int row) const override;
   int GetDocumentHeight() override;
@@ -50,14 +50,14 @@ class vwhex : public vwcommon {
   std::string GetSelectedText() const override;
   std::string GetAdjacentText(bool forward) const override;
   bool FindText(std::string_view text, int& count, bool fromCursor, bool caseSensitive) override;
-  amnaction GetViewMenu() override;
+  ViewMenuActions GetViewMenu() override;
   void Clear() override;
   Rect GetCaretArea() const override;
   void Undo() override;
   void Redo() override;
   void AttachMenuItem(int index, MenuEntry* entry) override;
   int PosToOffset(int col, int row) override;
-  void CopyContentTo(vwcommon& target) override;
+  void CopyContentTo(ViewBase& target) override;
   bool TypingReplacesSelection(uint8_t ch) const override;
   void Recode(const CodeTable& source, const CodeTable& target) override;
   bool ForEachRow(const RowVisitor& visit) override;
@@ -123,11 +123,11 @@ class vwhex : public vwcommon {
   bool Joinable() const;
   std::string BuildHexUndoText(const std::string& oldBytes, const std::string& newBytes,
                                int digitBefore, int offset) const;
-  void ExtendHexUndo(undorec& r, const std::string& newBytes);
+  void ExtendHexUndo(UndoRecord& r, const std::string& newBytes);
   void PushHexRecord(const std::string& oldBytes, const std::string& newBytes, int digitBefore,
                      int editOffset, int beforeOffset);
   void CloseJoinable();
-  void ApplyHexRecord(undorec& r, forundo& target, bool isUndo);
+  void ApplyHexRecord(UndoRecord& r, UndoHistory& target, bool isUndo);
 };
 
 }  // namespace prambus

@@ -1,4 +1,4 @@
-#include "unit12.h"
+#include "recode_dialog.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -6,7 +6,7 @@
 
 namespace prambus {
 
-TForm12::TForm12(QWidget* parent) : QDialog(parent) {
+RecodeDialog::RecodeDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle("Перекодировать");
   setFixedSize(420, 260);
   ListBox1 = new QListWidget(this);
@@ -21,8 +21,8 @@ TForm12::TForm12(QWidget* parent) : QDialog(parent) {
   connect(cancel, &QPushButton::clicked, this, [this] { done(2); });
 }
 
-void TForm12::Fill(const QStringList& loadedNames, int source, int target, const QColor& background,
-                   const QColor& text) {
+void RecodeDialog::Fill(const QStringList& loadedNames, int source, int target,
+                        const QColor& background, const QColor& text) {
   const QStringList builtIn = {"Windows",          "DOS",  "Quoted Printable", "Транслит",
                                "Unicode (UTF-16)", "UTF-8"};
   for (QListWidget* list : {ListBox1, ListBox2}) {
@@ -37,7 +37,7 @@ void TForm12::Fill(const QStringList& loadedNames, int source, int target, const
   ListBox2->setCurrentRow(target);
 }
 
-void TForm12::paintEvent(QPaintEvent*) {
+void RecodeDialog::paintEvent(QPaintEvent*) {
   QPainter p(this);
   QFont f = font();
   f.setPixelSize(28);
@@ -50,7 +50,7 @@ void TForm12::paintEvent(QPaintEvent*) {
   p.drawText(x, y + QFontMetrics(f).ascent(), "==>");
 }
 
-void TForm12::keyPressEvent(QKeyEvent* e) {
+void RecodeDialog::keyPressEvent(QKeyEvent* e) {
   if (e->key() == Qt::Key_Escape) {
     done(2);
     return;

@@ -1,4 +1,4 @@
-#include "views/vwcommon.h"
+#include "views/view_base.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,77 +21,77 @@ CodeTable InverseTable(const CodeTable& table) {
   return inv;
 }
 
-vwcommon::vwcommon(Canvas* canvas) : canvas_(canvas), CharTable(IdentityTable()) {
+ViewBase::ViewBase(Canvas* canvas) : canvas_(canvas), CharTable(IdentityTable()) {
   ResetWidthCache();
   CaretX = Cfg().EffOtstupX;
   CaretY = Cfg().EffOtstupY;
   InsertMode = true;
 }
 
-vwcommon::~vwcommon() = default;
+ViewBase::~ViewBase() = default;
 
-void vwcommon::ResetWidthCache() {
+void ViewBase::ResetWidthCache() {
   std::fill(std::begin(CharWidths), std::end(CharWidths), -1);
 }
 
-int vwcommon::MeasureChar(uint8_t c) {
+int ViewBase::MeasureChar(uint8_t c) {
   char s[1] = {static_cast<char>(c)};
   int w = canvas_->TextWidth(std::string_view(s, 1));
   CharWidths[c] = w;
   return w;
 }
 
-int vwcommon::LineHeight() {
+int ViewBase::LineHeight() {
   std::string_view row0 = GetRow(0);
   std::string_view probe = row0.empty() ? std::string_view(" ") : row0.substr(0, 1);
   int h = canvas_->TextHeight(probe);
   return static_cast<int>(std::lrint((Cfg().Distance + 1.0) * h));
 }
 
-int vwcommon::GetDocumentHeight() {
+int ViewBase::GetDocumentHeight() {
   if (GetRow(0).empty()) return 0;
   return LineHeight() * RowCount();
 }
 
-bool vwcommon::HasSelection() const {
+bool ViewBase::HasSelection() const {
   return AnchorCol != CursorCol || AnchorRow != CursorRow;
 }
 
-void vwcommon::SetInsertMode(bool on) {
+void ViewBase::SetInsertMode(bool on) {
   InsertMode = on;
 }
 
-int64_t vwcommon::GetTextLength() const {
+int64_t ViewBase::GetTextLength() const {
   int64_t n = 0;
   for (int r = 0; r <= LastRow; ++r) n += static_cast<int64_t>(GetRow(r).size());
   return n;
 }
 
-void vwcommon::AppendString(std::string_view s) {
+void ViewBase::AppendString(std::string_view s) {
   AppendBytes(reinterpret_cast<const uint8_t*>(s.data()), static_cast<int>(s.size()));
 }
 
-void vwcommon::SetFont(const Font& font) {
+void ViewBase::SetFont(const Font& font) {
   canvas_->SetFont(font);
   Relayout();
 }
 
-void vwcommon::SetScrollX(int x) {
+void ViewBase::SetScrollX(int x) {
   CaretX += ScrollX - x;
   ScrollX = x;
 }
 
-void vwcommon::SetScrollY(int y) {
+void ViewBase::SetScrollY(int y) {
   CaretY += ScrollY - y;
   ScrollY = y;
 }
 
-void vwcommon::SetCursorColumn(int col) {
+void ViewBase::SetCursorColumn(int col) {
   CursorCol = col;
   UpdateCaretPoint();
 }
 
-void vwcommon::SetCursorRowColumn(int row, int col) {
+void ViewBase::SetCursorRowColumn(int row, int col) {
   if (col < 0) col = CursorCol;
   if (row != CursorRow) {
     CursorCol = 0;
@@ -103,7 +103,7 @@ void vwcommon::SetCursorRowColumn(int row, int col) {
     SetCursorColumn(col);
 }
 
-bool vwcommon::SetPosition(int col, int row, bool cursor) {
+bool ViewBase::SetPosition(int col, int row, bool cursor) {
   row = std::clamp(row, 0, LastRow);
   col = std::clamp(col, 0, static_cast<int>(GetRow(row).size()));
   if (cursor) {
@@ -118,7 +118,7 @@ bool vwcommon::SetPosition(int col, int row, bool cursor) {
   return true;
 }
 
-bool vwcommon::Backspace() {
+bool ViewBase::Backspace() {
   const int before = PosToOffset(CursorCol, CursorRow);
   const std::string text = GetAdjacentText(false);
   if (CursorCol > 0) {
@@ -139,7 +139,7 @@ bool vwcommon::Backspace() {
   return changed;
 }
 
-void vwcommon::SelectAll() {
+void ViewBase::SelectAll() {
   AnchorCol = 0;
   AnchorRow = 0;
   CursorRow = LastRow;
@@ -147,7 +147,7 @@ void vwcommon::SelectAll() {
   UpdateCaretPoint();
 }
 
-std::string vwcommon::GetSelectedText() const {
+std::string ViewBase::GetSelectedText() const {
   int r1 = AnchorRow, c1 = AnchorCol, r2 = CursorRow, c2 = CursorCol;
   if (r1 > r2 || (r1 == r2 && c1 > c2)) {
     std::swap(r1, r2);
@@ -165,7 +165,7 @@ std::string vwcommon::GetSelectedText() const {
   return out;
 }
 
-void vwcommon::OffsetToPos(int& col, int& row) {
+void ViewBase::OffsetToPos(int& col, int& row) {
   int offset = col;
   row = std::clamp(row, 0, LastRow);
   while (row + 1 < RowCount()) {
@@ -177,19 +177,19 @@ void vwcommon::OffsetToPos(int& col, int& row) {
   col = offset;
 }
 
-int vwcommon::PosToOffset(int col, int row) {
+int ViewBase::PosToOffset(int col, int row) {
   int64_t off = col;
   for (int r = 0; r < row && r <= LastRow; ++r) off += static_cast<int64_t>(GetRow(r).size());
   return static_cast<int>(off);
 }
 
-Rect vwcommon::GetCaretArea() const {
+Rect ViewBase::GetCaretArea() const {
   return {0, 0, 1000000, 1000000};
 }
 
-void vwcommon::AttachMenuItem(int, MenuEntry*) {}
+void ViewBase::AttachMenuItem(int, MenuEntry*) {}
 
-void vwcommon::SelectWord() {
+void ViewBase::SelectWord() {
   if (CursorRow < 0 || CursorRow > LastRow) return;
   std::string_view row = GetRow(CursorRow);
   if (row.empty()) return;
@@ -239,7 +239,7 @@ void vwcommon::SelectWord() {
   UpdateCaretPoint();
 }
 
-std::string vwcommon::GetParagraphText() const {
+std::string ViewBase::GetParagraphText() const {
   auto endsWithLineEnd = [](std::string_view r) {
     return !r.empty() && IsLineEnd(static_cast<uint8_t>(r.back()));
   };
@@ -260,7 +260,7 @@ std::string vwcommon::GetParagraphText() const {
   return out;
 }
 
-void vwcommon::CopyContentTo(vwcommon& target) {
+void ViewBase::CopyContentTo(ViewBase& target) {
   for (int r = 0; r <= LastRow; ++r) {
     std::string_view row = GetRow(r);
     target.AppendBytes(reinterpret_cast<const uint8_t*>(row.data()), static_cast<int>(row.size()));
@@ -268,17 +268,17 @@ void vwcommon::CopyContentTo(vwcommon& target) {
   target.EndAppend();
 }
 
-int vwcommon::GetViewKind() const {
+int ViewBase::GetViewKind() const {
   return -4;
 }
 
-bool vwcommon::TypingReplacesSelection(uint8_t) const {
+bool ViewBase::TypingReplacesSelection(uint8_t) const {
   return true;
 }
 
-void vwcommon::EndAppend() {}
+void ViewBase::EndAppend() {}
 
-bool vwcommon::ForEachRow(const RowVisitor& visit) {
+bool ViewBase::ForEachRow(const RowVisitor& visit) {
   bool stop = false;
   for (int r = 0; r <= LastRow && !stop; ++r) {
     std::string_view row = GetRow(r);
@@ -287,7 +287,7 @@ bool vwcommon::ForEachRow(const RowVisitor& visit) {
   return true;
 }
 
-bool vwcommon::TransformRows(const RowRewriter& rewrite) {
+bool ViewBase::TransformRows(const RowRewriter& rewrite) {
   std::vector<std::string> rows;
   rows.reserve(static_cast<size_t>(LastRow) + 1);
   for (int r = 0; r <= LastRow; ++r) rows.emplace_back(GetRow(r));
@@ -311,11 +311,11 @@ bool vwcommon::TransformRows(const RowRewriter& rewrite) {
 
 // ---------------------------------------------------------------- undo ----
 
-void vwcommon::SealUndo() {
+void ViewBase::SealUndo() {
   if (!UndoStack.empty() && UndoReplay != 1) UndoStack.back().kind = kUndoSealed;
 }
 
-void vwcommon::PushUndoWithinBudget(undorec&& r) {
+void ViewBase::PushUndoWithinBudget(UndoRecord&& r) {
   const int64_t size = r.Size();
   const int64_t limit = Cfg().MaxUndoLen;
   if (size > limit) {
@@ -342,13 +342,13 @@ bool MergesWithNext(const std::string& text, bool forward) {
 
 // Records made while a redo is replayed never merge with older records: a
 // merged record would make the next undo take back more than the redo did.
-void vwcommon::RecordUndo(uint8_t kind, std::string_view text, int col, int row, int afterOffset) {
+void ViewBase::RecordUndo(uint8_t kind, std::string_view text, int col, int row, int afterOffset) {
   if (UndoReplay == 1) return;
-  undorec r;
+  UndoRecord r;
   r.kind = kind;
   r.afterOffset = afterOffset >= 0 ? afterOffset : PosToOffset(CursorCol, CursorRow);
   const int before = PosToOffset(col, row);
-  undorec* last = UndoStack.empty() ? nullptr : &UndoStack.back();
+  UndoRecord* last = UndoStack.empty() ? nullptr : &UndoStack.back();
   // A sealed deletion joins only an insertion made where the deletion ended;
   // otherwise it stays a deletion of its own, undone separately.
   if (last && last->kind == kUndoSealed && kind == kUndoHex) last->kind = kUndoHex;
@@ -382,13 +382,13 @@ void vwcommon::RecordUndo(uint8_t kind, std::string_view text, int col, int row,
   PushUndoWithinBudget(std::move(r));
 }
 
-void vwcommon::PlaceAtOffset(int offset, bool cursor) {
+void ViewBase::PlaceAtOffset(int offset, bool cursor) {
   int col = offset, row = 0;
   OffsetToPos(col, row);
   SetPosition(col, row, cursor);
 }
 
-void vwcommon::ApplyUndoRecord(undorec& r) {
+void ViewBase::ApplyUndoRecord(UndoRecord& r) {
   PlaceAtOffset(r.afterOffset, true);
   auto anchorToOffset = [&](int offset) { PlaceAtOffset(offset, false); };
   auto cursorAndAnchorTo = [&](int offset) {
@@ -436,13 +436,13 @@ void vwcommon::ApplyUndoRecord(undorec& r) {
   r.afterRow = 0;
 }
 
-void vwcommon::Undo() {
+void ViewBase::Undo() {
   if (UndoStack.empty()) return;
   UndoReplay = 1;
-  undorec last = std::move(UndoStack.back());
+  UndoRecord last = std::move(UndoStack.back());
   UndoStack.pop_back();
   UndoBytes -= last.Size();
-  undorec redo;
+  UndoRecord redo;
   switch (last.kind) {
     case kUndoInsert:
       redo.kind = kUndoDelete;
@@ -463,10 +463,10 @@ void vwcommon::Undo() {
   SettleCursor();
 }
 
-void vwcommon::Redo() {
+void ViewBase::Redo() {
   if (RedoStack.empty()) return;
   UndoReplay = 2;
-  undorec r = std::move(RedoStack.back());
+  UndoRecord r = std::move(RedoStack.back());
   RedoStack.pop_back();
   ApplyUndoRecord(r);
   UndoReplay = 0;

@@ -1,6 +1,6 @@
 // The block-buffered binary stream: value encodings, block boundaries, the
 // dirty rule and errors kept for after closing.
-#include "io/btfile.h"
+#include "io/binary_stream.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -15,10 +15,10 @@
 namespace prambus {
 namespace {
 
-class BtfileTest : public ::testing::Test {
+class BinaryStreamTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/btfileXXXXXX";
+    char tmpl[] = "/tmp/binary_streamXXXXXX";
     dir_ = mkdtemp(tmpl);
     path_ = dir_ + "/f.bin";
   }
@@ -34,9 +34,9 @@ class BtfileTest : public ::testing::Test {
   std::string dir_, path_;
 };
 
-TEST_F(BtfileTest, ValuesHaveTheirByteLayout) {
+TEST_F(BinaryStreamTest, ValuesHaveTheirByteLayout) {
   {
-    bytefile f(path_, false);
+    BinaryStream f(path_, false);
     f.WriteInt32(258);
     f.WriteDouble(1.0);
     f.WriteBool(true);
@@ -53,7 +53,7 @@ TEST_F(BtfileTest, ValuesHaveTheirByteLayout) {
                                std::string("\xFF\xFF\xFF\xF0", 4) + std::string("\0\0\0\xFF", 4) +
                                "\5";
   EXPECT_EQ(Contents(), expected);
-  bytefile r(path_, true);
+  BinaryStream r(path_, true);
   EXPECT_EQ(r.ReadInt32(), 258);
   EXPECT_EQ(r.ReadDouble(), 1.0);
   EXPECT_TRUE(r.ReadBool());
@@ -67,23 +67,23 @@ TEST_F(BtfileTest, ValuesHaveTheirByteLayout) {
   EXPECT_TRUE(r.AtEnd());
 }
 
-TEST_F(BtfileTest, AnyNonZeroByteReadsAsTrue) {
+TEST_F(BinaryStreamTest, AnyNonZeroByteReadsAsTrue) {
   Put("\2");
-  bytefile r(path_, true);
+  BinaryStream r(path_, true);
   EXPECT_TRUE(r.ReadBool());
 }
 
-TEST_F(BtfileTest, EmptyFileIsAtItsEnd) {
+TEST_F(BinaryStreamTest, EmptyFileIsAtItsEnd) {
   Put("");
-  bytefile r(path_, true);
+  BinaryStream r(path_, true);
   EXPECT_EQ(r.Size(), 0);
   EXPECT_TRUE(r.AtEnd());
 }
 
-TEST_F(BtfileTest, BlocksAreReadAndWrittenWholeOncePerBlock) {
+TEST_F(BinaryStreamTest, BlocksAreReadAndWrittenWholeOncePerBlock) {
   Put(std::string(2048, 'x'));
   {
-    bytefile r(path_, true);
+    BinaryStream r(path_, true);
     EXPECT_EQ(r.PlatformReads, 1);
     for (int i = 0; i < 2048; ++i) r.ReadByte();
     EXPECT_EQ(r.PlatformReads, 1);
@@ -92,7 +92,7 @@ TEST_F(BtfileTest, BlocksAreReadAndWrittenWholeOncePerBlock) {
     EXPECT_EQ(r.PlatformReads, 2);
     EXPECT_EQ(r.BlockFill, 0);
   }
-  bytefile w(path_, false);
+  BinaryStream w(path_, false);
   for (int i = 0; i < 3000; ++i) w.WriteByte(static_cast<uint8_t>(i));
   EXPECT_EQ(w.PlatformWrites, 1);  // the first block, when it filled
   EXPECT_EQ(w.Size(), 3000);
@@ -103,16 +103,16 @@ TEST_F(BtfileTest, BlocksAreReadAndWrittenWholeOncePerBlock) {
   EXPECT_EQ(static_cast<uint8_t>(c[2999]), static_cast<uint8_t>(2999));
 }
 
-TEST_F(BtfileTest, BulkTransfersMatchSingleBytes) {
+TEST_F(BinaryStreamTest, BulkTransfersMatchSingleBytes) {
   std::string data;
   for (int i = 0; i < 5000; ++i) data += static_cast<char>(i * 7);
   {
-    bytefile w(path_, false);
+    BinaryStream w(path_, false);
     w.WriteByte('x');
     w.WriteBytes(reinterpret_cast<const uint8_t*>(data.data()), data.size());
   }
   EXPECT_EQ(Contents(), "x" + data);
-  bytefile r(path_, true);
+  BinaryStream r(path_, true);
   EXPECT_EQ(r.ReadByte(), 'x');
   std::string back(data.size(), '\0');
   r.ReadBytes(reinterpret_cast<uint8_t*>(back.data()), back.size());
@@ -120,33 +120,33 @@ TEST_F(BtfileTest, BulkTransfersMatchSingleBytes) {
   EXPECT_TRUE(r.AtEnd());
 }
 
-TEST_F(BtfileTest, RewritingTheSameBytesLeavesTheBlockClean) {
+TEST_F(BinaryStreamTest, RewritingTheSameBytesLeavesTheBlockClean) {
   Put("abc");
-  bytefile f(path_, true);
+  BinaryStream f(path_, true);
   f.WriteByte('a');
   EXPECT_FALSE(f.Dirty);
   f.WriteByte('X');
   EXPECT_TRUE(f.Dirty);
 }
 
-TEST_F(BtfileTest, ErrorsAreKeptForAfterClosing) {
-  bytefile missing(dir_ + "/nope/x", true);
+TEST_F(BinaryStreamTest, ErrorsAreKeptForAfterClosing) {
+  BinaryStream missing(dir_ + "/nope/x", true);
   EXPECT_FALSE(missing.Ok());
-  bytefile unwritable(dir_ + "/nope/x", false);
+  BinaryStream unwritable(dir_ + "/nope/x", false);
   unwritable.WriteByte(1);
   unwritable.Close();
   EXPECT_FALSE(unwritable.Ok());
   if (access("/dev/full", W_OK) == 0) {
-    bytefile full("/dev/full", false);
+    BinaryStream full("/dev/full", false);
     for (int i = 0; i < 5000; ++i) full.WriteByte(1);
     full.Close();
     EXPECT_FALSE(full.Ok());  // disk full: reported, never a silent success
   }
 }
 
-TEST_F(BtfileTest, LengthsTheFileCannotHoldReadAsEmpty) {
+TEST_F(BinaryStreamTest, LengthsTheFileCannotHoldReadAsEmpty) {
   Put(std::string("\x7F\xFF\xFF\xFF", 4) + "abc");
-  bytefile r(path_, true);
+  BinaryStream r(path_, true);
   EXPECT_EQ(r.ReadString(), "");
 }
 

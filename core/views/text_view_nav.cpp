@@ -6,11 +6,11 @@
 #include "settings/settings.h"
 #include "text/cp1251.h"
 #include "views/char_class.h"
-#include "views/viewtext.h"
+#include "views/text_view.h"
 
 namespace prambus {
 
-void vwtext::EndMove(bool extend, bool scroll) {
+void TextView::EndMove(bool extend, bool scroll) {
   if (!extend) {
     AnchorCol = CursorCol;
     AnchorRow = CursorRow;
@@ -19,7 +19,7 @@ void vwtext::EndMove(bool extend, bool scroll) {
   if (scroll) ScrollToCaret();
 }
 
-int vwtext::ColumnForX(int row, int desiredX) const {
+int TextView::ColumnForX(int row, int desiredX) const {
   const RowText& r = Rows[row];
   int sum = 0, prev = 0, k = 0;
   while (k < r.size() && sum < desiredX) {
@@ -32,7 +32,7 @@ int vwtext::ColumnForX(int row, int desiredX) const {
   return (sum - desiredX) < (desiredX - prev) ? k : k - 1;
 }
 
-void vwtext::MoveLeft(bool byWord, bool extend) {
+void TextView::MoveLeft(bool byWord, bool extend) {
   if (CursorCol == 0 && CursorRow == 0) return EndMove(extend);
   if (CursorCol == 0 && EndsWithLineEnd(CursorRow - 1)) {
     --CursorRow;
@@ -72,7 +72,7 @@ void vwtext::MoveLeft(bool byWord, bool extend) {
   EndMove(extend);
 }
 
-void vwtext::MoveRight(bool byWord, bool extend) {
+void TextView::MoveRight(bool byWord, bool extend) {
   auto atDocEnd = [&](int r, int c) { return r >= LastRow && c >= Len(r); };
   if (!byWord) {
     const int len = Len(CursorRow);
@@ -118,7 +118,7 @@ void vwtext::MoveRight(bool byWord, bool extend) {
   EndMove(extend);
 }
 
-void vwtext::MoveUp(bool byHardLine, bool extend, int& desiredX) {
+void TextView::MoveUp(bool byHardLine, bool extend, int& desiredX) {
   if (CursorRow == 0) return EndMove(extend, false);
   if (desiredX == -1) desiredX = ColumnX(CursorRow, CursorCol);
   int target = CursorRow - 1;
@@ -129,7 +129,7 @@ void vwtext::MoveUp(bool byHardLine, bool extend, int& desiredX) {
   EndMove(extend);
 }
 
-void vwtext::MoveDown(bool byHardLine, bool extend, int& desiredX) {
+void TextView::MoveDown(bool byHardLine, bool extend, int& desiredX) {
   if (CursorRow >= LastRow) return EndMove(extend, false);
   if (desiredX == -1) desiredX = ColumnX(CursorRow, CursorCol);
   int target = CursorRow + 1;
@@ -151,7 +151,7 @@ int PageRows(int viewHeight, int lineHeight) {
 }
 }  // namespace
 
-void vwtext::PageUp(bool extend, int& desiredX) {
+void TextView::PageUp(bool extend, int& desiredX) {
   if (desiredX == -1) desiredX = ColumnX(CursorRow, CursorCol);
   const int target = std::clamp(CursorRow - PageRows(ViewHeight, LineHeight()), 0, LastRow);
   CursorRow = target;
@@ -159,7 +159,7 @@ void vwtext::PageUp(bool extend, int& desiredX) {
   EndMove(extend);
 }
 
-void vwtext::PageDown(bool extend, int& desiredX) {
+void TextView::PageDown(bool extend, int& desiredX) {
   if (desiredX == -1) desiredX = ColumnX(CursorRow, CursorCol);
   const int target = std::clamp(CursorRow + PageRows(ViewHeight, LineHeight()), 0, LastRow);
   CursorRow = target;
@@ -167,20 +167,20 @@ void vwtext::PageDown(bool extend, int& desiredX) {
   EndMove(extend);
 }
 
-void vwtext::MoveHome(bool extend) {
+void TextView::MoveHome(bool extend) {
   const bool already = CursorCol == 0;
   CursorCol = 0;
   EndMove(extend, !already);
 }
 
-void vwtext::MoveEnd(bool extend) {
+void TextView::MoveEnd(bool extend) {
   const int len = Len(CursorRow);
   if (CursorCol < len && !IsLineEnd(Rows[CursorRow][CursorCol]))
     CursorCol = LineEndStart(CursorRow);
   EndMove(extend);
 }
 
-void vwtext::MoveToPoint(int x, int y, bool scroll, bool extend) {
+void TextView::MoveToPoint(int x, int y, bool scroll, bool extend) {
   if (LastRow == 0 && Rows[0].empty()) {
     CursorCol = CursorRow = 0;
   } else {
@@ -200,7 +200,7 @@ void vwtext::MoveToPoint(int x, int y, bool scroll, bool extend) {
   EndMove(extend, scroll);
 }
 
-bool vwtext::SetPosition(int col, int row, bool cursor) {
+bool TextView::SetPosition(int col, int row, bool cursor) {
   row = std::clamp(row, 0, LastRow);
   col = std::clamp(col, 0, Len(row));
   while (col > 0 && IsLineEnd(Rows[row][col - 1])) --col;
@@ -218,7 +218,7 @@ bool vwtext::SetPosition(int col, int row, bool cursor) {
 
 // ------------------------------------------------------------- search ----
 
-bool vwtext::FindText(std::string_view text, int& count, bool fromCursor, bool caseSensitive) {
+bool TextView::FindText(std::string_view text, int& count, bool fromCursor, bool caseSensitive) {
   if (text.empty()) return false;
   std::string pattern(text);
   if (!caseSensitive) UpperInPlace(pattern);

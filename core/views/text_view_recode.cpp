@@ -2,11 +2,11 @@
 // another. Each stored character stands for the byte that the current display
 // table maps to it; the result bytes are shown through the same table again.
 #include "encodings/recode.h"
-#include "views/viewtext.h"
+#include "views/text_view.h"
 
 namespace prambus {
 
-void vwtext::Recode(const CodeTable& source, const CodeTable& target) {
+void TextView::Recode(const CodeTable& source, const CodeTable& target) {
   const RecodePlan plan(source, target);
   const CodeTable inverseV = InverseTable(CharTable);
   if (plan.Composable()) {

@@ -12,8 +12,8 @@
 #include <string_view>
 
 #include "platform/canvas.h"
-#include "views/menu_action.h"
 #include "views/undo_record.h"
+#include "views/view_menu_action.h"
 
 namespace prambus {
 
@@ -29,13 +29,13 @@ using RowVisitor = std::function<void(int length, const uint8_t* data, bool* sto
 // the last row; setting it stops the pass.
 using RowRewriter = std::function<void(int* length, const uint8_t** data, bool* last)>;
 
-class vwcommon {
+class ViewBase {
  public:
   // Slot 12 (Create) is the constructor, slot 13 (Destroy) the destructor.
-  explicit vwcommon(Canvas* canvas);
-  virtual ~vwcommon();
-  vwcommon(const vwcommon&) = delete;
-  vwcommon& operator=(const vwcommon&) = delete;
+  explicit ViewBase(Canvas* canvas);
+  virtual ~ViewBase();
+  ViewBase(const ViewBase&) = delete;
+  ViewBase& operator=(const ViewBase&) = delete;
 
   // ---- Virtual operations in slot order ----
   /* 0 */ virtual std::string_view GetRow(int row) const = 0;
@@ -48,7 +48,7 @@ class vwcommon {
   /* 7 */ virtual int GetDocumentWidth() = 0;
   /* 8 */ virtual void SetInsertMode(bool on);
   /* 9 */ virtual void SetCharTable(const CodeTable& table) = 0;
-  /* 10 */ virtual void ApplyUndoRecord(undorec& r);
+  /* 10 */ virtual void ApplyUndoRecord(UndoRecord& r);
   /* 11 */ virtual int64_t GetTextLength() const;
   /* 14 */ virtual void AppendString(std::string_view s);
   /* 15 */ virtual void AppendBytes(const uint8_t* bytes, int count) = 0;
@@ -77,7 +77,7 @@ class vwcommon {
   /* 38 */ virtual std::string GetAdjacentText(bool forward) const = 0;
   /* 39 */ virtual bool FindText(std::string_view text, int& count, bool fromCursor,
                                  bool caseSensitive) = 0;
-  /* 40 */ virtual amnaction GetViewMenu() = 0;
+  /* 40 */ virtual ViewMenuActions GetViewMenu() = 0;
   /* 41 */ virtual void OffsetToPos(int& col, int& row);
   /* 42 */ virtual void Clear() = 0;
   /* 43 */ virtual Rect GetCaretArea() const;
@@ -86,7 +86,7 @@ class vwcommon {
   /* 46 */ virtual void AttachMenuItem(int index, MenuEntry* entry);
   /* 47 */ virtual void SelectWord();
   /* 48 */ virtual int PosToOffset(int col, int row);
-  /* 49 */ virtual void CopyContentTo(vwcommon& target);
+  /* 49 */ virtual void CopyContentTo(ViewBase& target);
   /* 50 */ virtual int GetViewKind() const;
   /* 51 */ virtual bool TypingReplacesSelection(uint8_t ch) const;
   /* 52 */ virtual void EndAppend();
@@ -138,8 +138,8 @@ class vwcommon {
   int CaretX = 0, CaretY = 0;
   bool InsertMode = true;
   CodeTable CharTable;
-  forundo UndoStack;
-  forundo RedoStack;
+  UndoHistory UndoStack;
+  UndoHistory RedoStack;
   int64_t UndoBytes = 0;
   uint8_t UndoReplay = 0;
   bool PrintMode = false;
@@ -150,7 +150,7 @@ class vwcommon {
   virtual int MeasureChar(uint8_t c);
   void ResetWidthCache();
   // Appends a record to the undo history within the MaxUndoLen budget.
-  void PushUndoWithinBudget(undorec&& r);
+  void PushUndoWithinBudget(UndoRecord&& r);
   // Puts the cursor or the anchor at an exact offset, for replaying undo
   // records (the text view's SetPosition would step back over line ends).
   virtual void PlaceAtOffset(int offset, bool cursor);

@@ -9,27 +9,27 @@
 #include "io/posix_file.h"
 #include "settings/settings.h"
 #include "views/char_class.h"
-#include "views/viewtext.h"
+#include "views/text_view.h"
 
 namespace prambus {
 
-bool vwtext::EndsWithLineEnd(int row) const {
+bool TextView::EndsWithLineEnd(int row) const {
   return row >= 0 && row <= LastRow && !Rows[row].empty() && IsLineEnd(Rows[row].back());
 }
 
-int vwtext::LineEndStart(int row) const {
+int TextView::LineEndStart(int row) const {
   int n = Len(row);
   while (n > 0 && IsLineEnd(Rows[row][n - 1])) --n;
   return n;
 }
 
-void vwtext::SetInsertMode(bool) {
+void TextView::SetInsertMode(bool) {
   InsertMode = true;
 }
 
 // ------------------------------------------------------------ offsets ----
 
-void vwtext::CacheBefore(int row) {
+void TextView::CacheBefore(int row) {
   const int target = std::max(0, row - 1);
   if (OffsetCacheRow > LastRow) OffsetCacheRow = OffsetCacheStart = 0;
   while (OffsetCacheRow > target) {
@@ -38,7 +38,7 @@ void vwtext::CacheBefore(int row) {
   }
 }
 
-int vwtext::PosToOffset(int col, int row) {
+int TextView::PosToOffset(int col, int row) {
   if (row <= 0) {
     if (col <= Len(0)) OffsetCacheRow = OffsetCacheStart = 0;
     return col;
@@ -55,7 +55,7 @@ int vwtext::PosToOffset(int col, int row) {
   return result;
 }
 
-void vwtext::OffsetToPos(int& col, int& row) {
+void TextView::OffsetToPos(int& col, int& row) {
   int offset = col;
   if (row > 0) offset += PosToOffset(0, std::min(row, LastRow));
   int c = OffsetCacheRow, start = OffsetCacheStart;
@@ -74,7 +74,7 @@ void vwtext::OffsetToPos(int& col, int& row) {
 
 // ------------------------------------------------------------ helpers ----
 
-void vwtext::NormaliseCursor() {
+void TextView::NormaliseCursor() {
   while (CursorRow < LastRow && CursorCol >= Len(CursorRow)) {
     CursorCol -= Len(CursorRow);
     ++CursorRow;
@@ -82,7 +82,7 @@ void vwtext::NormaliseCursor() {
   CursorCol = std::clamp(CursorCol, 0, Len(CursorRow));
 }
 
-void vwtext::Finish(int beforeOffset, uint8_t kind, std::string_view text) {
+void TextView::Finish(int beforeOffset, uint8_t kind, std::string_view text) {
   NormaliseCursor();
   UpdateCaretPoint();
   AnchorCol = CursorCol;
@@ -94,7 +94,7 @@ void vwtext::Finish(int beforeOffset, uint8_t kind, std::string_view text) {
 
 // Undo records hold exact offsets, which may fall between the two characters
 // of a line-end pair that an edit brought together.
-void vwtext::PlaceAtOffset(int offset, bool cursor) {
+void TextView::PlaceAtOffset(int offset, bool cursor) {
   int col = offset, row = 0;
   OffsetToPos(col, row);
   col = std::clamp(col, 0, Len(row));
@@ -107,7 +107,7 @@ void vwtext::PlaceAtOffset(int offset, bool cursor) {
 // An edit can leave the cursor or the anchor inside a row's line-end run
 // (text inserted or deleted next to a lone CR or LF makes a pair): they step
 // back before the run, where a cursor may stand.
-void vwtext::SettleCursor() {
+void TextView::SettleCursor() {
   if (UndoReplay != 0) return;  // a replay works on exact offsets; Undo and Redo settle at the end
   bool moved = false;
   auto settle = [&](int& col, int& row) {
@@ -127,7 +127,7 @@ void vwtext::SettleCursor() {
 // when that row takes part in the new layout: the cursor row continues its
 // hard line, or the cursor row may now start with the second half of a line-end
 // pair that joins the previous row.
-void vwtext::ReexpressOnPreviousRow() {
+void TextView::ReexpressOnPreviousRow() {
   if (CursorRow <= 0) return;
   const RowText& prev = Rows[CursorRow - 1];
   const int n = prev.size();
@@ -140,7 +140,7 @@ void vwtext::ReexpressOnPreviousRow() {
   }
 }
 
-void vwtext::RemoveRows(int first, int count) {
+void TextView::RemoveRows(int first, int count) {
   if (count <= 0) return;
   const int end = LastRow + 1;
   std::move(Rows.begin() + first + count, Rows.begin() + end, Rows.begin() + first);
@@ -152,7 +152,7 @@ void vwtext::RemoveRows(int first, int count) {
   LastRow -= count;
 }
 
-void vwtext::AppendEmptyRow() {
+void TextView::AppendEmptyRow() {
   ++LastRow;
   if (LastRow >= static_cast<int>(Rows.size())) {
     const size_t grown = Rows.size() + ShagInEffect();
@@ -163,7 +163,7 @@ void vwtext::AppendEmptyRow() {
   RowWidths[LastRow] = 0;
 }
 
-int vwtext::MeasuredRowWidth(int row) const {
+int TextView::MeasuredRowWidth(int row) const {
   const RowText& r = Rows[row];
   int x = 0;
   for (int i = 0; i < r.size() && !IsLineEnd(r[i]); ++i) x += Advance(r[i], x);
@@ -172,7 +172,7 @@ int vwtext::MeasuredRowWidth(int row) const {
 
 // -------------------------------------------------------------- edits ----
 
-bool vwtext::TypeChar(uint8_t ch) {
+bool TextView::TypeChar(uint8_t ch) {
   const int oldLast = LastRow;
   const int p = PosToOffset(CursorCol, CursorRow);
   CacheBefore(CursorRow);
@@ -235,7 +235,7 @@ bool vwtext::TypeChar(uint8_t ch) {
   return true;
 }
 
-bool vwtext::InsertText(std::string_view text, bool recordUndo, bool layOut) {
+bool TextView::InsertText(std::string_view text, bool recordUndo, bool layOut) {
   if (text.empty()) return false;
   const int oldLast = LastRow;
   const int p = PosToOffset(CursorCol, CursorRow);
@@ -264,7 +264,7 @@ bool vwtext::InsertText(std::string_view text, bool recordUndo, bool layOut) {
   return LastRow != oldLast;
 }
 
-std::string vwtext::GetAdjacentText(bool forward) const {
+std::string TextView::GetAdjacentText(bool forward) const {
   if (HasSelection()) return GetSelectedText();
   std::string out;
   if (forward) {
@@ -294,7 +294,7 @@ std::string vwtext::GetAdjacentText(bool forward) const {
   return std::string(prev.view().substr(start));
 }
 
-bool vwtext::DeleteForward() {
+bool TextView::DeleteForward() {
   const int oldLast = LastRow;
   const int p = PosToOffset(CursorCol, CursorRow);
   const std::string text = GetAdjacentText(true);
@@ -321,7 +321,7 @@ bool vwtext::DeleteForward() {
   return LastRow != oldLast;
 }
 
-bool vwtext::DeleteSelection(bool recordUndo, bool layOut) {
+bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
   if (!HasSelection()) return false;
   const int oldLast = LastRow;
   const int p = PosToOffset(CursorCol, CursorRow);
@@ -389,7 +389,7 @@ bool vwtext::DeleteSelection(bool recordUndo, bool layOut) {
   return LastRow != oldLast;
 }
 
-bool vwtext::DeleteLine(bool wholeHardLine) {
+bool TextView::DeleteLine(bool wholeHardLine) {
   CacheBefore(CursorRow);
   int first = CursorRow, last = CursorRow;
   if (wholeHardLine) {
@@ -426,7 +426,7 @@ bool vwtext::DeleteLine(bool wholeHardLine) {
 
 // -------------------------------------------------------------- files ----
 
-void vwtext::LoadFromFile(const std::string& name) {
+void TextView::LoadFromFile(const std::string& name) {
   InputFile in(name);
   if (in.Size() > kMaxDocumentSize) throw IoError("file too large: " + name);
   bool identity = true;
@@ -452,7 +452,7 @@ void vwtext::LoadFromFile(const std::string& name) {
   }
 }
 
-void vwtext::SaveToFile(const std::string& name) {
+void TextView::SaveToFile(const std::string& name) {
   OutputFile out(name);
   const CodeTable inverse = InverseTable(CharTable);
   std::vector<uint8_t> buf;
@@ -480,7 +480,7 @@ void vwtext::SaveToFile(const std::string& name) {
   out.Close();
 }
 
-void vwtext::SetCharTable(const CodeTable& table) {
+void TextView::SetCharTable(const CodeTable& table) {
   const CodeTable inv = InverseTable(CharTable);
   CodeTable map;
   bool identity = true;
@@ -490,8 +490,8 @@ void vwtext::SetCharTable(const CodeTable& table) {
   }
   if (!identity) {
     for (int r = 0; r <= LastRow; ++r) Rows[r].MapThrough(map.data());
-    auto remap = [&](forundo& stack) {
-      for (undorec& rec : stack) {
+    auto remap = [&](UndoHistory& stack) {
+      for (UndoRecord& rec : stack) {
         const size_t from = rec.kind == kUndoReplace ? std::min<size_t>(8, rec.text.size()) : 0;
         for (size_t i = from; i < rec.text.size(); ++i)
           rec.text[i] = static_cast<char>(map[static_cast<uint8_t>(rec.text[i])]);
@@ -504,7 +504,7 @@ void vwtext::SetCharTable(const CodeTable& table) {
   Relayout();
 }
 
-void vwtext::CopyContentTo(vwcommon& target) {
+void TextView::CopyContentTo(ViewBase& target) {
   const CodeTable inverse = InverseTable(CharTable);
   std::vector<uint8_t> buf;
   for (int r = 0; r <= LastRow; ++r) {
@@ -515,13 +515,13 @@ void vwtext::CopyContentTo(vwcommon& target) {
   }
 }
 
-bool vwtext::ForEachRow(const RowVisitor& visit) {
+bool TextView::ForEachRow(const RowVisitor& visit) {
   bool stop = false;
   for (size_t r = 0; r < Rows.size() && !stop; ++r) visit(Rows[r].size(), Rows[r].data(), &stop);
   return true;
 }
 
-bool vwtext::TransformRows(const RowRewriter& rewrite) {
+bool TextView::TransformRows(const RowRewriter& rewrite) {
   std::vector<std::string> copy;
   copy.reserve(static_cast<size_t>(LastRow) + 1);
   for (int r = 0; r <= LastRow; ++r) copy.emplace_back(Rows[r].view());

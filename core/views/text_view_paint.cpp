@@ -5,17 +5,17 @@
 #include "settings/settings.h"
 #include "views/char_class.h"
 #include "views/nonprinting.h"
-#include "views/viewtext.h"
+#include "views/text_view.h"
 
 namespace prambus {
 
-int vwtext::Advance(uint8_t c, int x) const {
-  const int w = CharWidths[c] >= 0 ? CharWidths[c] : const_cast<vwtext*>(this)->MeasureChar(c);
+int TextView::Advance(uint8_t c, int x) const {
+  const int w = CharWidths[c] >= 0 ? CharWidths[c] : const_cast<TextView*>(this)->MeasureChar(c);
   if (c == 9 && !ShowNonPrinting) return w > 0 ? (x / w + 1) * w - x : 0;
   return w;
 }
 
-int vwtext::ColumnX(int row, int col) const {
+int TextView::ColumnX(int row, int col) const {
   if (row < 0 || row > LastRow) return 0;
   const RowText& r = Rows[row];
   col = std::min(col, r.size());
@@ -24,13 +24,13 @@ int vwtext::ColumnX(int row, int col) const {
   return x;
 }
 
-void vwtext::UpdateCaretPoint() {
+void TextView::UpdateCaretPoint() {
   const Settings& cfg = Cfg();
   CaretY = LineHeight() * CursorRow + cfg.EffOtstupY - ScrollY;
   CaretX = ColumnX(CursorRow, CursorCol) + cfg.EffOtstupX - ScrollX;
 }
 
-void vwtext::ScrollToCaret() {
+void TextView::ScrollToCaret() {
   const Settings& cfg = Cfg();
   const int lh = LineHeight();
   if (CaretY < cfg.EffOtstupY) {
@@ -58,7 +58,7 @@ void vwtext::ScrollToCaret() {
   }
 }
 
-void vwtext::Paint() {
+void TextView::Paint() {
   const Settings& cfg = Cfg();
   canvas_->SetTransparent(true);
   if (Rows[0].empty()) {
@@ -179,8 +179,8 @@ void vwtext::Paint() {
 
 // ------------------------------------------------------------- menu ----
 
-amnaction vwtext::GetViewMenu() {
-  amnaction a;
+ViewMenuActions TextView::GetViewMenu() {
+  ViewMenuActions a;
   a.push_back({"Перенос по словам",
                [this](bool on) {
                  ToggleWordWrap(on);
@@ -226,7 +226,7 @@ amnaction vwtext::GetViewMenu() {
   return a;
 }
 
-void vwtext::AttachMenuItem(int index, MenuEntry* entry) {
+void TextView::AttachMenuItem(int index, MenuEntry* entry) {
   if (index == 0 && entry) entry->SetShortcutText("Ctrl+W");
   if (index == 1) LineEndMenu = entry;
   if (index >= 2 && index <= 5) {
@@ -235,7 +235,7 @@ void vwtext::AttachMenuItem(int index, MenuEntry* entry) {
   }
 }
 
-void vwtext::ChooseLineEnd(const std::string& lineEnd, int entryIndex, bool on) {
+void TextView::ChooseLineEnd(const std::string& lineEnd, int entryIndex, bool on) {
   if (!on) return;
   Cfg().LineEnd = lineEnd;
   ConvertLineEnds = true;
@@ -243,14 +243,14 @@ void vwtext::ChooseLineEnd(const std::string& lineEnd, int entryIndex, bool on) 
     if (lineEndEntries_[i]) lineEndEntries_[i]->SetChecked(i == entryIndex);
 }
 
-void vwtext::KeepLineEnds(bool on) {
+void TextView::KeepLineEnds(bool on) {
   if (!on) return;
   ConvertLineEnds = false;
   for (int i = 0; i < static_cast<int>(lineEndEntries_.size()); ++i)
     if (lineEndEntries_[i]) lineEndEntries_[i]->SetChecked(i == 3);
 }
 
-void vwtext::RefreshLineEndMarks() {
+void TextView::RefreshLineEndMarks() {
   static const char* const kEnds[3] = {"\n", "\r", "\r\n"};
   for (int i = 0; i < static_cast<int>(lineEndEntries_.size()); ++i) {
     if (!lineEndEntries_[i]) continue;

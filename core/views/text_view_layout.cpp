@@ -6,12 +6,12 @@
 #include "settings/settings.h"
 #include "views/char_class.h"
 #include "views/nonprinting.h"
-#include "views/viewtext.h"
+#include "views/text_view.h"
 #include "views/wide_step.h"
 
 namespace prambus {
 
-struct vwtext::ReflowState {
+struct TextView::ReflowState {
   struct Saved {
     RowText text;
     int width;
@@ -21,7 +21,7 @@ struct vwtext::ReflowState {
   std::deque<Saved> queue;  // old rows moved aside before their slot was overwritten
 };
 
-vwtext::vwtext(Canvas* canvas) : vwcommon(canvas), arena_(std::make_unique<RowArena>()) {
+TextView::TextView(Canvas* canvas) : ViewBase(canvas), arena_(std::make_unique<RowArena>()) {
   const int shag = ShagInEffect();
   Rows.resize(shag);
   RowWidths.assign(shag, 0);
@@ -29,20 +29,20 @@ vwtext::vwtext(Canvas* canvas) : vwcommon(canvas), arena_(std::make_unique<RowAr
   ResetTextCharClass();
 }
 
-vwtext::~vwtext() = default;
+TextView::~TextView() = default;
 
-std::string_view vwtext::GetRow(int row) const {
+std::string_view TextView::GetRow(int row) const {
   if (row < 0 || row >= static_cast<int>(Rows.size())) return {};
   return Rows[row].view();
 }
 
-int64_t vwtext::GetTextLength() const {
+int64_t TextView::GetTextLength() const {
   int64_t n = 0;
   for (int r = 0; r <= LastRow; ++r) n += Rows[r].size();
   return n;
 }
 
-int vwtext::MeasureChar(uint8_t c) {
+int TextView::MeasureChar(uint8_t c) {
   char s[1] = {static_cast<char>(ShowNonPrinting && c <= 32 ? kNonPrintingGlyphs[c] : c)};
   int w = canvas_->TextWidth(std::string_view(s, 1));
   if (CharWidths[c] != w) infoValid_ = false;
@@ -50,21 +50,21 @@ int vwtext::MeasureChar(uint8_t c) {
   return w;
 }
 
-void vwtext::ResetWidths() {
+void TextView::ResetWidths() {
   ResetWidthCache();
   allMeasured_ = false;
   infoValid_ = false;
   if (!ShowNonPrinting) CharWidths[9] = 8 * canvas_->TextWidth(" ");
 }
 
-void vwtext::ResetLayoutState() {
+void TextView::ResetLayoutState() {
   PrevChar = 0;
   RowX = 0;
   BreakX = 0;
   PendingTail.clear();
 }
 
-void vwtext::NewRow() {
+void TextView::NewRow() {
   ++LastRow;
   if (LastRow >= static_cast<int>(Rows.size())) {
     const size_t grown = Rows.size() + ShagInEffect();
@@ -78,7 +78,7 @@ void vwtext::NewRow() {
   }
 }
 
-void vwtext::AppendBytes(const uint8_t* bytes, int count) {
+void TextView::AppendBytes(const uint8_t* bytes, int count) {
   if (count <= 0) return;
   LayOut(bytes, count);
 }
@@ -86,7 +86,7 @@ void vwtext::AppendBytes(const uint8_t* bytes, int count) {
 // State of one LayOut call. b is where the row would restart if wrapped at
 // the last break opportunity of this block; s is the first byte not yet
 // copied into a row.
-struct vwtext::LayoutRun {
+struct TextView::LayoutRun {
   const uint8_t* bytes;
   RowArena* arena;
   int wrap;
@@ -104,7 +104,7 @@ struct vwtext::LayoutRun {
 // block. Word characters and spaces take the inline path; everything else
 // goes through LayOutOther and the wrap through WrapRow. The widths of all
 // codes are measured first, so the hot path only adds cached integers.
-void vwtext::LayOut(const uint8_t* bytes, int count) {
+void TextView::LayOut(const uint8_t* bytes, int count) {
   if (count <= 0) {
     RowWidths[LastRow] = RowX;
     return;
@@ -195,7 +195,7 @@ void vwtext::LayOut(const uint8_t* bytes, int count) {
 
 // Per code: its width, and whether it is a plain blank (break after it,
 // handled inline) or needs the general path. Every code is measured first.
-void vwtext::BuildLayoutInfo() {
+void TextView::BuildLayoutInfo() {
   for (int c = 0; c < 256; ++c)
     if (CharWidths[c] < 0) MeasureChar(static_cast<uint8_t>(c));
   allMeasured_ = true;
@@ -213,7 +213,7 @@ void vwtext::BuildLayoutInfo() {
 // The bytes a wide step may take: letters, digits, every non-ASCII code and
 // the space, when all of them are word characters (the space a blank) of one
 // width. Everything else takes the byte-by-byte path.
-void vwtext::CheckUniformWidth() {
+void TextView::CheckUniformWidth() {
   uniformWidth_ = 0;
   if (ShowNonPrinting || !allowWideSteps_) return;
   const int w = CharWidths[static_cast<uint8_t>('a')];
@@ -230,7 +230,7 @@ void vwtext::CheckUniformWidth() {
 
 // Tabs, punctuation, brackets and line ends. Returns whether the row must be
 // wrapped before the next character.
-bool vwtext::LayOutOther(LayoutRun& run, int i, uint8_t c, uint8_t k, int w) {
+bool TextView::LayOutOther(LayoutRun& run, int i, uint8_t c, uint8_t k, int w) {
   int& rowX = run.rowX;
   switch (k) {
     case kBlank:
@@ -299,7 +299,7 @@ bool vwtext::LayOutOther(LayoutRun& run, int i, uint8_t c, uint8_t k, int w) {
 }
 
 // The row being built is wider than the wrap width before character i.
-void vwtext::WrapRow(LayoutRun& run, int i, int w) {
+void TextView::WrapRow(LayoutRun& run, int i, int w) {
   int& s = run.s;
   int& b = run.b;
   if (!(s < i || !Rows[LastRow].empty())) return;  // a single character keeps its row
@@ -340,14 +340,14 @@ void vwtext::WrapRow(LayoutRun& run, int i, int w) {
   if (run.rowX > run.wrap) WrapRow(run, i, w);
 }
 
-void vwtext::ResizeArraysToFit() {
+void TextView::ResizeArraysToFit() {
   const int shag = ShagInEffect();
   const size_t want = (static_cast<size_t>(LastRow) / shag + 1) * shag;
   Rows.resize(want);
   RowWidths.resize(want, 0);
 }
 
-void vwtext::ReflowFrom(int r) {
+void TextView::ReflowFrom(int r) {
   while (LastRow > 0 && Rows[LastRow].empty() && Rows[LastRow - 1].empty()) --LastRow;
   r = std::clamp(r, 0, LastRow);
 
@@ -458,7 +458,7 @@ void vwtext::ReflowFrom(int r) {
   ResizeArraysToFit();
 }
 
-void vwtext::Relayout() {
+void TextView::Relayout() {
   std::vector<RowText> old = std::move(Rows);
   const int oldLast = std::min(LastRow, static_cast<int>(old.size()) - 1);
   std::unique_ptr<RowArena> oldArena = std::move(arena_);
@@ -512,7 +512,7 @@ void vwtext::Relayout() {
   ScrollToCaret();
 }
 
-void vwtext::Clear() {
+void TextView::Clear() {
   const int shag = ShagInEffect();
   Rows.clear();
   Rows.resize(shag);
@@ -527,7 +527,7 @@ void vwtext::Clear() {
   OffsetCacheRow = OffsetCacheStart = 0;
 }
 
-void vwtext::SetFont(const Font& font) {
+void TextView::SetFont(const Font& font) {
   canvas_->SetFont(font);
   for (int c = 0; c < 256; ++c) {
     if (CharWidths[c] < 0) continue;
@@ -545,7 +545,7 @@ void vwtext::SetFont(const Font& font) {
   }
 }
 
-void vwtext::SetWrapWidth(int w) {
+void TextView::SetWrapWidth(int w) {
   for (int c = 0; c < 256; ++c) {
     if (c == 9 && !ShowNonPrinting) continue;
     if (CharWidth(static_cast<uint8_t>(c)) > w) return;
@@ -554,7 +554,7 @@ void vwtext::SetWrapWidth(int w) {
   Relayout();
 }
 
-void vwtext::ToggleWordWrap(bool on) {
+void TextView::ToggleWordWrap(bool on) {
   const int width = on ? ViewWidth : Cfg().MaxTextWidth;
   if (width == WrapWidth) return;
   WrapWidth = width;
@@ -562,7 +562,7 @@ void vwtext::ToggleWordWrap(bool on) {
   ScrollToCaret();
 }
 
-void vwtext::ToggleNonPrinting(bool on) {
+void TextView::ToggleNonPrinting(bool on) {
   if (on == ShowNonPrinting) return;
   ShowNonPrinting = on;
   ResetWidthCache();
@@ -573,7 +573,7 @@ void vwtext::ToggleNonPrinting(bool on) {
   ScrollToCaret();
 }
 
-int vwtext::GetDocumentWidth() {
+int TextView::GetDocumentWidth() {
   int w = 0;
   for (int r = 0; r <= LastRow; ++r) w = std::max(w, RowWidths[r]);
   return w;

@@ -4,14 +4,14 @@
 #include <cmath>
 
 #include "encodings/recode.h"
-#include "io/btfile.h"
+#include "io/binary_stream.h"
 #include "io/io_error.h"
 #include "io/posix_file.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
 #include "views/char_class.h"
 #include "views/hex_codes.h"
-#include "views/viewhex.h"
+#include "views/hex_view.h"
 
 namespace prambus {
 
@@ -22,7 +22,7 @@ int Round(double v) {
 const std::string kTextLabel = "\xF2\xE5\xEA\xF1\xF2";  // "текст"
 }  // namespace
 
-vwhex::vwhex(Canvas* canvas) : vwcommon(canvas) {
+HexView::HexView(Canvas* canvas) : ViewBase(canvas) {
   UpdateLineWidths();
   MeasureDigits();
   CursorDigit = 0;
@@ -33,42 +33,42 @@ vwhex::vwhex(Canvas* canvas) : vwcommon(canvas) {
   UpdateCaretPoint();
 }
 
-vwhex::~vwhex() {
+HexView::~HexView() {
   Bytes.clear();
   DataWindowMenuItem = nullptr;
   if (DataWindowShown && showDataWindow) showDataWindow(false);
 }
 
-int vwhex::Columns() const {
+int HexView::Columns() const {
   return std::clamp(Cfg().HexColumns, 2, 999);
 }
-int vwhex::Base() const {
+int HexView::Base() const {
   return std::clamp(Cfg().TextBaseSyst, 2, 36);
 }
-int vwhex::K255() const {
+int HexView::K255() const {
   return DigitCount(255, Base());
 }
-int vwhex::KC() const {
+int HexView::KC() const {
   return DigitCount(4294967295u, std::clamp(Cfg().CoordBaseSyst, 2, 36));
 }
-int vwhex::RowHeight() {
+int HexView::RowHeight() {
   return LineHeight();
 }
-int vwhex::Pitch() const {
+int HexView::Pitch() const {
   return Round(CellWidth() + CodeDigitWidth * Cfg().HDistance);
 }
-int vwhex::Gap() const {
+int HexView::Gap() const {
   return Round(CodeDigitWidth * Cfg().HDistance);
 }
-int vwhex::CodeLength(uint8_t b) const {
+int HexView::CodeLength(uint8_t b) const {
   return Cfg().FirstZeroes ? K255() : DigitCount(b, Base());
 }
 
-std::string vwhex::CodeText(uint8_t v) const {
+std::string HexView::CodeText(uint8_t v) const {
   return DigitsOf(v, Base(), Cfg().FirstZeroes ? K255() : 0);
 }
 
-void vwhex::MeasureDigits() {
+void HexView::MeasureDigits() {
   auto widest = [this](int base) {
     int w = 0;
     for (int v = 0; v <= base && v < 36; ++v)
@@ -79,13 +79,13 @@ void vwhex::MeasureDigits() {
   CoordDigitWidth = widest(std::clamp(Cfg().CoordBaseSyst, 2, 36));
 }
 
-void vwhex::UpdateLineWidths() {
+void HexView::UpdateLineWidths() {
   const double dpi = canvas_->DpiX();
   LinePixels = std::max(0, Round(dpi * Cfg().LineWidth / 25.4) - 1);
   MarginPixels = std::max(0, Round(dpi * Cfg().MarginWidth / 25.4) - 1);
 }
 
-std::string_view vwhex::GetRow(int row) const {
+std::string_view HexView::GetRow(int row) const {
   const int n = Columns();
   if (row < 0 || row > Length() / n) return {};
   const int start = row * n;
@@ -93,56 +93,56 @@ std::string_view vwhex::GetRow(int row) const {
                           static_cast<size_t>(std::min(n, Length() - start)));
 }
 
-int64_t vwhex::GetTextLength() const {
+int64_t HexView::GetTextLength() const {
   return Length();
 }
 
-int vwhex::PosToOffset(int col, int row) {
+int HexView::PosToOffset(int col, int row) {
   return col + row * Columns();
 }
 
-int vwhex::GetDocumentHeight() {
+int HexView::GetDocumentHeight() {
   const int rh = RowHeight();
   if (Bytes.empty()) return rh + LinePixels + 4;
   return rh * (LastRow + 1) + rh + LinePixels + 4;
 }
 
-int vwhex::GetDocumentWidth() {
+int HexView::GetDocumentWidth() {
   LastRow = Length() / Columns();
   const int cw = CoordDigitWidth;
   return Round(5 * Cfg().HDistance * cw) + KC() * cw + Columns() * (Pitch() + CodeDigitWidth) +
          LinePixels + MarginPixels;
 }
 
-void vwhex::ReflowFrom(int) {
+void HexView::ReflowFrom(int) {
   Relayout();
 }
 
-void vwhex::Relayout() {
+void HexView::Relayout() {
   LastRow = Length() / Columns();
   MeasureDigits();
   UpdateCaretPoint();
   ScrollToCaret();
 }
 
-void vwhex::Clear() {
+void HexView::Clear() {
   Bytes.clear();
   LastRow = 0;
   CursorCol = CursorRow = AnchorCol = AnchorRow = 0;
   CursorDigit = AnchorDigit = 0;
 }
 
-void vwhex::SetCharTable(const CodeTable& table) {
+void HexView::SetCharTable(const CodeTable& table) {
   CharTable = table;
 }
 
-void vwhex::AppendBytes(const uint8_t* bytes, int count) {
+void HexView::AppendBytes(const uint8_t* bytes, int count) {
   if (count <= 0) return;
   Bytes.insert(Bytes.end(), bytes, bytes + count);
   LastRow = Length() / Columns();
 }
 
-void vwhex::SetBytes(std::string_view bytes) {
+void HexView::SetBytes(std::string_view bytes) {
   Bytes.assign(bytes.begin(), bytes.end());
   LastRow = Length() / Columns();
   CursorCol = CursorRow = AnchorCol = AnchorRow = 0;
@@ -150,19 +150,19 @@ void vwhex::SetBytes(std::string_view bytes) {
   UpdateCaretPoint();
 }
 
-void vwhex::CopyContentTo(vwcommon& target) {
+void HexView::CopyContentTo(ViewBase& target) {
   const int shag = ShagInEffect();
   for (int i = 0; i < Length(); i += shag)
     target.AppendBytes(Bytes.data() + i, std::min(shag, Length() - i));
   target.EndAppend();
 }
 
-void vwhex::LoadFromFile(const std::string& name) {
+void HexView::LoadFromFile(const std::string& name) {
   {
     InputFile check(name);  // folders and unreadable files fail here
     if (check.Size() > kMaxDocumentSize) throw IoError("file too large: " + name);
   }
-  bytefile f(name, true);
+  BinaryStream f(name, true);
   if (!f.Ok()) throw IoError("cannot read " + name);
   const int32_t size = f.Size();
   Bytes.clear();
@@ -174,14 +174,14 @@ void vwhex::LoadFromFile(const std::string& name) {
   LastRow = Length() / Columns();
 }
 
-void vwhex::SaveToFile(const std::string& name) {
-  bytefile f(name, false);
+void HexView::SaveToFile(const std::string& name) {
+  BinaryStream f(name, false);
   f.WriteBytes(Bytes.data(), Bytes.size());
   f.Close();
   if (!f.Ok()) throw IoError("");
 }
 
-void vwhex::Recode(const CodeTable& source, const CodeTable& target) {
+void HexView::Recode(const CodeTable& source, const CodeTable& target) {
   const RecodePlan plan(source, target);
   const std::string in(Bytes.begin(), Bytes.end());
   const std::string out = plan.Encode(plan.Decode(in, true), true);
@@ -191,7 +191,7 @@ void vwhex::Recode(const CodeTable& source, const CodeTable& target) {
 
 // A rewrite of every byte cannot be undone piece by piece: the history goes,
 // and the cursor is kept inside the new length.
-void vwhex::AfterWholeRewrite() {
+void HexView::AfterWholeRewrite() {
   UndoStack.clear();
   RedoStack.clear();
   UndoBytes = 0;
@@ -201,7 +201,7 @@ void vwhex::AfterWholeRewrite() {
   ScrollToCaret();
 }
 
-bool vwhex::ForEachRow(const RowVisitor& visit) {
+bool HexView::ForEachRow(const RowVisitor& visit) {
   const int shag = ShagInEffect();
   bool stop = false;
   for (int i = 0; i < Length() && !stop; i += shag)
@@ -209,7 +209,7 @@ bool vwhex::ForEachRow(const RowVisitor& visit) {
   return true;
 }
 
-bool vwhex::TransformRows(const RowRewriter& rewrite) {
+bool HexView::TransformRows(const RowRewriter& rewrite) {
   const int shag = ShagInEffect();
   std::vector<uint8_t> out;
   out.reserve(Bytes.size());
@@ -230,7 +230,7 @@ bool vwhex::TransformRows(const RowRewriter& rewrite) {
   return true;
 }
 
-void vwhex::SetColumns(int n) {
+void HexView::SetColumns(int n) {
   n = std::clamp(n, 2, 999);
   if (n == Columns()) return;
   const int o = CursorOffset();
@@ -248,15 +248,15 @@ void vwhex::SetColumns(int n) {
 
 // -------------------------------------------------------------- caret ----
 
-Rect vwhex::GetCaretArea() const {
+Rect HexView::GetCaretArea() const {
   const Settings& c = Cfg();
   const int cw = CoordDigitWidth;
-  const int rh = const_cast<vwhex*>(this)->LineHeight();
+  const int rh = const_cast<HexView*>(this)->LineHeight();
   return {Round(2 * c.HDistance * cw) + KC() * cw + LinePixels + 2, rh + LinePixels + 4,
           c.EffOtstupX + ViewWidth, ViewHeight + c.EffOtstupY + 10};
 }
 
-void vwhex::UpdateCaretPoint() {
+void HexView::UpdateCaretPoint() {
   const Settings& c = Cfg();
   const int rh = RowHeight(), cw = CoordDigitWidth, dw = CodeDigitWidth, s = Pitch();
   const int ox = c.EffOtstupX, oy = c.EffOtstupY;
@@ -289,7 +289,7 @@ void vwhex::UpdateCaretPoint() {
   if (DataWindowShown && paintDataWindow) paintDataWindow();
 }
 
-void vwhex::ScrollToCaret() {
+void HexView::ScrollToCaret() {
   const Settings& c = Cfg();
   const Rect r = GetCaretArea();
   const int rh = RowHeight();
@@ -328,7 +328,7 @@ void vwhex::ScrollToCaret() {
 
 // -------------------------------------------------------------- paint ----
 
-void vwhex::Paint() {
+void HexView::Paint() {
   const Settings& c = Cfg();
   const int n = Columns(), dw = CodeDigitWidth, cw = CoordDigitWidth;
   const int s = Pitch(), g = Gap(), W = CellWidth(), kc = KC();

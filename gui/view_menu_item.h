@@ -5,14 +5,14 @@
 #include <QAction>
 #include <functional>
 
-#include "views/menu_action.h"
+#include "views/view_menu_action.h"
 
 namespace prambus {
 
-class tmnitem : public QAction, public MenuEntry {
+class ViewMenuItem : public QAction, public MenuEntry {
   Q_OBJECT
  public:
-  tmnitem(const QString& caption, bool checkable, QObject* parent);
+  ViewMenuItem(const QString& caption, bool checkable, QObject* parent);
 
   void SetHandler(std::function<bool(bool)> handler) { handler_ = std::move(handler); }
   bool CallHandler(bool checked) { return handler_ ? handler_(checked) : false; }
