@@ -150,8 +150,34 @@ TEST(EncFile, GrammarOfNumbers) {
   EXPECT_EQ(t[6], 0);  // a short file fills the rest with 0
   EXPECT_FALSE(parseEncodingText("1\n2\n3\n4\n5\n6\n7\n8\n9\nten\n", t));
   EXPECT_FALSE(parseEncodingText("$\n", t));
-  EXPECT_FALSE(parseEncodingText("99999999999\n", t));
   EXPECT_FALSE(loadEncodingFile("/nonexistent.enc", t));
+}
+
+TEST(EncFile, AnyNumberOfUpTo32CharactersGivesItsLowByte) {
+  CodeTable t{};
+  ASSERT_TRUE(parseEncodingText(
+      "2147483648\n$111111111\n99999999999\n-99999999999999999999\n" + std::string(32, '9') + "\n" +
+          "1234567890123456789012345678901234567890\n" + "-$" + std::string(30, 'F') + "\n" + "0x" +
+          std::string(30, 'f') + "\n",
+      t));
+  EXPECT_EQ(t[0], 0);
+  EXPECT_EQ(t[1], 0x11);
+  EXPECT_EQ(t[2], 255);
+  EXPECT_EQ(t[3], 1);
+  EXPECT_EQ(t[4], 255);
+  EXPECT_EQ(t[5], 20);  // the first 32 characters are the number, the rest of the line is skipped
+  EXPECT_EQ(t[6], 1);
+  EXPECT_EQ(t[7], 255);
+  EXPECT_EQ(t[8], 0);
+}
+
+TEST(EncFile, AFileWithoutNumbersIsNoTable) {
+  CodeTable t = WindowsTable();
+  EXPECT_FALSE(parseEncodingText("", t));
+  EXPECT_FALSE(parseEncodingText(" \r\n\t\n\n", t));
+  EXPECT_EQ(t, WindowsTable());  // a refused file leaves the table alone
+  EXPECT_TRUE(parseEncodingText("\n\n7", t));
+  EXPECT_EQ(t[0], 7);
 }
 
 TEST_F(TextViewTest, RecodeConvertsLineByLineAndEmptiesTheHistory) {
