@@ -252,7 +252,14 @@ void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
       int checked = -1;
       for (int i = 0; i < count; ++i)
         if (encodingActions_[i]->isChecked()) checked = i;
-      SelectEncoding(checked < 0 || checked + 1 >= count ? 0 : checked + 1);
+      // An item refused for display is passed over; a removed one gives its
+      // place to the next. "Windows" (0) always shows.
+      for (int next = checked + 1;;) {
+        const size_t items = encodingActions_.size();
+        if (next + 1 >= static_cast<int>(items)) next = 0;
+        if (SelectEncoding(next) || next == 0) break;
+        if (encodingActions_.size() == items) ++next;
+      }
       break;
     }
     case Qt::Key_F12:

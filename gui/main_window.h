@@ -91,7 +91,7 @@ class MainWindow : public QMainWindow {
   void ToggleStatusBar();
   void ToggleMinimalMode(bool withWarning = true);
   void ToggleStayOnTop();
-  void SelectEncoding(int position);
+  bool SelectEncoding(int position);
   // Find and replace.
   void FindCommand();
   void ReplaceCommand();

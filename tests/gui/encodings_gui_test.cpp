@@ -64,6 +64,42 @@ class EncodingsGuiTest : public QObject {
     QCOMPARE(again.EncodingActions().size(), size_t(3));
   }
 
+  // A table that shows several bytes alike (here KOI8-R's box drawing, which
+  // has no Windows-1251 letter, as '?') would save them all as one byte: it is
+  // refused for display, and the bytes stay as they were read. The recode
+  // dialog still takes it.
+  void aTableThatShowsBytesAlikeIsRefusedForDisplay() {
+    QByteArray enc;
+    for (int i = 0; i < 256; ++i)
+      enc += QByteArray::number(i >= 0x80 && i <= 0x9F ? '?' : i) + "\n";
+    WriteAll(Path("koi.enc"), enc);
+    WriteAll(Path("box.txt"), "\x80\x81\x82\x9F");
+    MainWindow w({"prambus", Path("box.txt")}, dir_->path());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.promptAnswerForTest = [] { return 1000; };  // silences the message
+    QVERIFY(w.AddLoadedEncoding(Path("koi.enc"), "KOI"));
+    w.SelectEncoding(1);
+    QVERIFY(!w.SelectEncoding(2));
+    QVERIFY(w.EncodingActions()[1]->isChecked());  // DOS stays
+    QVERIFY(!w.EncodingActions()[2]->isChecked());
+    w.KeyDown(Qt::Key_F8, Qt::NoModifier);  // F8 passes over it to Windows
+    QVERIFY(w.EncodingActions()[0]->isChecked());
+    QCOMPARE(Text(w.View()), std::string("\x80\x81\x82\x9F"));
+    QTest::keyClick(w.centralWidget(), Qt::Key_End);
+    QTest::keyClicks(w.centralWidget(), "x");
+    QVERIFY(w.Save());
+    QCOMPARE(ReadAll(Path("box.txt")), QByteArray("\x80\x81\x82\x9Fx"));
+    // As a recode target it turns every character it lacks into '?'.
+    w.recodeChoiceForTest = [](RecodeDialog& d) {
+      d.ListBox1->setCurrentRow(0);
+      d.ListBox2->setCurrentRow(6);
+      return 1;
+    };
+    w.RecodeCommand();
+    QCOMPARE(Text(w.View()), std::string("????x"));
+  }
+
   void recodeDialogPreselectsAndConverts() {
     WriteAll(Path("qp.txt"), "=C0=C1");
     MainWindow w({"prambus", Path("qp.txt")}, dir_->path());
