@@ -10,11 +10,10 @@ RecodePlan::RecodePlan(const CodeTable& source, const CodeTable& target)
   sourceMarker_ = IsMarker(source_);
   targetMarker_ = IsMarker(target_);
   // A character that the target table does not hold becomes '?', as in the
-  // UTF conversions: the byte '?' when the table shows it so (as nearly every
-  // table does), else a byte the table shows as '?', else the byte '?'.
+  // UTF conversions: whatever byte '?' itself becomes, else the byte '?'.
   bool present[256] = {};
   for (int b = 0; b < 256; ++b) present[target_[b]] = true;
-  const uint8_t unknown = target_['?'] == '?' || !present['?'] ? uint8_t{'?'} : inverseTarget_['?'];
+  const uint8_t unknown = present['?'] ? inverseTarget_['?'] : uint8_t{'?'};
   for (int c = 0; c < 256; ++c)
     if (!present[c]) inverseTarget_[c] = unknown;
   if (targetMarker_ && target_[2] == kConvDosForOutput) {
