@@ -13,7 +13,8 @@ RecodePlan::RecodePlan(const CodeTable& source, const CodeTable& target)
   // UTF conversions: whatever byte '?' itself becomes, else the byte '?'.
   bool present[256] = {};
   for (int b = 0; b < 256; ++b) present[target_[b]] = true;
-  const uint8_t unknown = present['?'] ? inverseTarget_['?'] : uint8_t{'?'};
+  constexpr uint8_t kQuestion = '?';
+  const uint8_t unknown = present[kQuestion] ? inverseTarget_[kQuestion] : kQuestion;
   for (int c = 0; c < 256; ++c)
     if (!present[c]) inverseTarget_[c] = unknown;
   if (targetMarker_ && target_[2] == kConvDosForOutput) {
