@@ -1,8 +1,9 @@
 // The main window's find commands: "Найти...", "Заменить...", "Найти следующий".
 #include <QMessageBox>
 
-#include "find_dialogs.h"
+#include "find_dialog.h"
 #include "main_window.h"
+#include "replace_dialog.h"
 #include "platform/services.h"
 #include "settings/settings.h"
 #include "shell/find_replace.h"

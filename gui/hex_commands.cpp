@@ -3,7 +3,8 @@
 #include <QApplication>
 #include <QClipboard>
 
-#include "hex_windows.h"
+#include "columns_dialog.h"
+#include "data_window.h"
 #include "main_window.h"
 #include "qt_canvas.h"
 #include "views/hex_view.h"

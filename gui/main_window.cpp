@@ -8,8 +8,10 @@
 #include <QStatusBar>
 
 #include "encodings/code_tables.h"
-#include "find_dialogs.h"
-#include "hex_windows.h"
+#include "columns_dialog.h"
+#include "data_window.h"
+#include "find_dialog.h"
+#include "replace_dialog.h"
 #include "io/io_error.h"
 #include "platform/services.h"
 #include "settings/settings.h"

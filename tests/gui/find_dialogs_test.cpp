@@ -1,11 +1,11 @@
 // The "Найти" and "Заменить" windows on the real main window.
-#include "find_dialogs.h"
-
 #include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
 
+#include "find_dialog.h"
 #include "main_window.h"
+#include "replace_dialog.h"
 #include "settings/settings.h"
 
 using namespace prambus;

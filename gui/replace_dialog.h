@@ -1,10 +1,9 @@
-// The modeless "Найти" and "Заменить" windows.
+// The modeless "Заменить" window: find, replace one, replace all, from the
+// start, the cursor or within the selection.
 #pragma once
 
 #include <QCheckBox>
 #include <QDialog>
-#include <QGroupBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -14,32 +13,6 @@
 namespace prambus {
 
 class MainWindow;
-
-// Places a dialog at the pointer (or centred on the main window when opened
-// by its shortcut) and keeps it inside the work area.
-void PlaceFindDialog(QWidget* dialog, const QWidget* mainWindow, bool byShortcut);
-
-class FindDialog : public QDialog {
-  Q_OBJECT
- public:
-  explicit FindDialog(MainWindow* main);
-  void ShowFor(bool byShortcut);
-  void FindNextClicked();
-
-  QLabel* Label1;
-  EntryField* edit1;
-  QPushButton* Button2;
-  QCheckBox* CheckBox1;
-  QPushButton* Button3;
-  std::string lastText;  // the text of this dialog's last search (Windows-1251)
-
- protected:
-  void keyPressEvent(QKeyEvent* e) override;
-  void hideEvent(QHideEvent* e) override;
-
- private:
-  MainWindow* main_;
-};
 
 class ReplaceDialog : public QDialog {
   Q_OBJECT
