@@ -1,10 +1,8 @@
 // The main window's find commands: "Найти...", "Заменить...", "Найти следующий".
-#include <QMessageBox>
-
 #include "find_dialog.h"
 #include "main_window.h"
-#include "replace_dialog.h"
 #include "platform/services.h"
+#include "replace_dialog.h"
 #include "settings/settings.h"
 #include "shell/find_replace.h"
 #include "views/hex_codes.h"
@@ -12,16 +10,12 @@
 
 namespace prambus {
 
-void MainWindow::ShowNote(const QString& text) {
-  ShowPlainMessage(text);
-}
-
-void MainWindow::FindCommand() {
+void MainWindow::FindCommand(bool byShortcut) {
   DeactivateHandler();
-  findDialog_->ShowFor(openedByShortcut_);
+  findDialog_->ShowFor(byShortcut);
 }
 
-void MainWindow::ReplaceCommand() {
+void MainWindow::ReplaceCommand(bool byShortcut) {
   DeactivateHandler();
   replaceDialog_->CheckBox2->setEnabled(viewKind_ == 2);
   ReplaceHooks hooks;
@@ -33,12 +27,12 @@ void MainWindow::ReplaceCommand() {
     };
   }
   replaceDialog_->Session().hooks = hooks;
-  replaceDialog_->ShowFor(openedByShortcut_, view_ && view_->HasSelection());
+  replaceDialog_->ShowFor(byShortcut, view_ && view_->HasSelection());
 }
 
 void MainWindow::FindWith(const std::string& text, bool caseSensitive, bool fromCursor) {
   if (!view_ || text.empty()) return;
-  findNextAction_->setEnabled(true);
+  actions_.findNext->setEnabled(true);
   lastSearch_ = text;
   lastSearchCase_ = caseSensitive;
   HideCaret();
@@ -49,11 +43,11 @@ void MainWindow::FindWith(const std::string& text, bool caseSensitive, bool from
   }
   ToggleCaret();
   Beep();
-  ShowPlainMessage(QString::fromStdString(NothingFoundMessage(text)));
+  ShowNote(QString::fromStdString(NothingFoundMessage(text)));
 }
 
 void MainWindow::FindNextCommand() {
-  if (!findNextAction_->isEnabled() || lastSearch_.empty()) return;
+  if (!actions_.findNext->isEnabled() || lastSearch_.empty()) return;
   FindWith(lastSearch_, lastSearchCase_, true);
 }
 
@@ -77,7 +71,7 @@ void MainWindow::AfterReplace() {
 }
 
 void MainWindow::AfterFindDialogHidden() {
-  if (stayOnTopAction_->isChecked()) {
+  if (actions_.stayOnTop->isChecked()) {
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     show();
   }

@@ -6,6 +6,7 @@
 #include "find_dialog.h"
 #include "main_window.h"
 #include "replace_dialog.h"
+#include "scripted_prompts.h"
 #include "settings/settings.h"
 
 using namespace prambus;
@@ -24,6 +25,7 @@ int CursorOffset(ViewBase* v) {
 class FindDialogsTest : public QObject {
   Q_OBJECT
   std::optional<QTemporaryDir> dir_;
+  ScriptedPrompts* prompts_ = nullptr;  // the open window's
 
   std::unique_ptr<MainWindow> Open(const QByteArray& text) {
     QFile f(dir_->filePath("f.txt"));
@@ -32,7 +34,7 @@ class FindDialogsTest : public QObject {
     f.close();
     auto w =
         std::make_unique<MainWindow>(QStringList{"prambus", dir_->filePath("f.txt")}, dir_->path());
-    w->promptAnswerForTest = [] { return 1001; };  // no modal notes in tests
+    prompts_ = &ScriptedPrompts::InstallOn(*w);
     w->show();
     if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
     return w;
@@ -47,7 +49,7 @@ class FindDialogsTest : public QObject {
   void findRepeatsAndF3FindsTheNext() {
     auto w = Open("one two one two one");
     QVERIFY(w);
-    QVERIFY(!w->FindNextAction()->isEnabled());
+    QVERIFY(!w->Actions().findNext->isEnabled());
     QTest::keyClick(w->centralWidget(), Qt::Key_F, Qt::ControlModifier);
     FindDialog* f = w->GetFindDialog();
     QVERIFY(f->isVisible());
@@ -56,11 +58,13 @@ class FindDialogsTest : public QObject {
     QCOMPARE(CursorOffset(w->View()), 0);
     QTest::keyClick(f->edit1, Qt::Key_Return);  // the same text: the next one
     QCOMPARE(CursorOffset(w->View()), 8);
-    QVERIFY(w->FindNextAction()->isEnabled());
+    QVERIFY(w->Actions().findNext->isEnabled());
     w->KeyDown(Qt::Key_F3, Qt::NoModifier);
     QCOMPARE(CursorOffset(w->View()), 16);
+    QVERIFY(prompts_->notes.isEmpty());
     w->KeyDown(Qt::Key_F3, Qt::NoModifier);  // nothing more: the cursor stays
     QCOMPARE(CursorOffset(w->View()), 16);
+    QCOMPARE(prompts_->notes, QStringList{"Я завершил поиск текста \"one\". Ничего не найдено."});
     f->edit1->setText("two");  // another text: from the top again
     f->FindNextClicked();
     QCOMPARE(CursorOffset(w->View()), 4);
@@ -80,7 +84,7 @@ class FindDialogsTest : public QObject {
     r->ReplaceAllClicked();
     QCOMPARE(Text(w->View()), std::string("aaaaaa"));
     QVERIFY(w->Modified());
-    QVERIFY(w->UndoAction()->isEnabled());
+    QVERIFY(w->Actions().undo->isEnabled());
   }
 
   void replaceInTheSelectionOnly() {

@@ -1,5 +1,5 @@
-// The main window's side of the hex view: clipboard, relayout and its two
-// tool windows.
+// The main window's side of the hex view: its clipboard and relayout hooks,
+// and its two tool windows ("Расшифровка данных", "Число столбцов").
 #include <QApplication>
 #include <QClipboard>
 
