@@ -17,7 +17,7 @@ void MainWindow::FindCommand(bool byShortcut) {
 
 void MainWindow::ReplaceCommand(bool byShortcut) {
   DeactivateHandler();
-  replaceDialog_->CheckBox2->setEnabled(viewKind_ == 2);
+  replaceDialog_->codesCheck->setEnabled(viewKind_ == 2);
   ReplaceHooks hooks;
   if (auto* hex = dynamic_cast<HexView*>(view_.get())) {
     hooks.setSearchAs = [hex](int v) { hex->SearchAs = static_cast<uint8_t>(v); };

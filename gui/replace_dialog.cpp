@@ -3,41 +3,36 @@
 #include <QGroupBox>
 #include <QLabel>
 
-#include "find_dialog.h"
 #include "main_window.h"
 #include "qt_canvas.h"
 
 namespace prambus {
 
-ReplaceDialog::ReplaceDialog(MainWindow* main) : QDialog(main), main_(main) {
-  setWindowTitle("Заменить");
-  setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint);
-  setFixedSize(470, 230);
+ReplaceDialog::ReplaceDialog(MainWindow* main) : SearchWindow(main, "Заменить", 470, 230) {
   auto* l1 = new QLabel("Заменяемый фрагмент", this);
   l1->setGeometry(10, 8, 250, 18);
-  edit1 = new EntryField(this);
-  edit1->setGeometry(10, 28, 330, 24);
+  findEdit = new EntryField(this);
+  findEdit->setGeometry(10, 28, 330, 24);
   auto* l2 = new QLabel("Заменяющий фрагмент", this);
   l2->setGeometry(10, 58, 250, 18);
-  edit2 = new EntryField(this);
-  edit2->setGeometry(10, 78, 330, 24);
-  Button4 = new QPushButton("Найти далее", this);
-  Button1 = new QPushButton("Заменить", this);
-  Button2 = new QPushButton("Заменить всё", this);
-  Button3 = new QPushButton("Завершить", this);
+  replaceEdit = new EntryField(this);
+  replaceEdit->setGeometry(10, 78, 330, 24);
+  findNextButton = new QPushButton("Найти далее", this);
+  replaceButton = new QPushButton("Заменить", this);
+  replaceAllButton = new QPushButton("Заменить всё", this);
+  closeButton = new QPushButton("Завершить", this);
   int y = 26;
-  for (QPushButton* b : {Button4, Button1, Button2, Button3}) {
+  for (QPushButton* b : {findNextButton, replaceButton, replaceAllButton, closeButton}) {
     b->setGeometry(352, y, 108, 28);
     y += 34;
   }
-  CheckBox1 = new QCheckBox("С учётом регистра", this);
-  CheckBox2 = new QCheckBox("Заменять коды", this);
-  CheckBox3 = new QCheckBox("Отмена включена", this);
-  CheckBox3->setChecked(true);
-  CheckBox1->setGeometry(10, 110, 170, 22);
-  CheckBox2->setGeometry(10, 134, 170, 22);
-  CheckBox3->setGeometry(10, 158, 170, 22);
+  caseCheck = new QCheckBox("С учётом регистра", this);
+  codesCheck = new QCheckBox("Заменять коды", this);
+  undoCheck = new QCheckBox("Отмена включена", this);
+  undoCheck->setChecked(true);
+  caseCheck->setGeometry(10, 110, 170, 22);
+  codesCheck->setGeometry(10, 134, 170, 22);
+  undoCheck->setGeometry(10, 158, 170, 22);
   auto* group = new QGroupBox("Откуда начинать?", this);
   group->setGeometry(190, 108, 150, 110);
   fromStart = new QRadioButton("С самого начала", group);
@@ -47,21 +42,21 @@ ReplaceDialog::ReplaceDialog(MainWindow* main) : QDialog(main), main_(main) {
   fromCursor->setGeometry(6, 48, 140, 22);
   inSelection->setGeometry(6, 74, 140, 22);
   fromStart->setChecked(true);
-  connect(Button4, &QPushButton::clicked, this, &ReplaceDialog::FindNextClicked);
-  connect(Button1, &QPushButton::clicked, this, &ReplaceDialog::ReplaceClicked);
-  connect(Button2, &QPushButton::clicked, this, &ReplaceDialog::ReplaceAllClicked);
-  connect(Button3, &QPushButton::clicked, this, &QDialog::hide);
-  for (QLineEdit* e : {static_cast<QLineEdit*>(edit1), static_cast<QLineEdit*>(edit2)})
+  connect(findNextButton, &QPushButton::clicked, this, &ReplaceDialog::FindNextClicked);
+  connect(replaceButton, &QPushButton::clicked, this, &ReplaceDialog::ReplaceClicked);
+  connect(replaceAllButton, &QPushButton::clicked, this, &ReplaceDialog::ReplaceAllClicked);
+  connect(closeButton, &QPushButton::clicked, this, &QDialog::hide);
+  for (QLineEdit* e : {static_cast<QLineEdit*>(findEdit), static_cast<QLineEdit*>(replaceEdit)})
     connect(e, &QLineEdit::textEdited, this, [this] { ResetSearch(); });
-  connect(CheckBox1, &QCheckBox::clicked, this, [this] { ResetSearch(); });
-  connect(CheckBox2, &QCheckBox::clicked, this, [this] { ResetSearch(); });
-  edit1->onKey = [this](int key) {
+  connect(caseCheck, &QCheckBox::clicked, this, [this] { ResetSearch(); });
+  connect(codesCheck, &QCheckBox::clicked, this, [this] { ResetSearch(); });
+  findEdit->onKey = [this](int key) {
     if (key == 13)
-      edit2->setFocus();
+      replaceEdit->setFocus();
     else
       hide();
   };
-  edit2->onKey = [this](int key) {
+  replaceEdit->onKey = [this](int key) {
     if (key == 13)
       ReplaceClicked();
     else
@@ -75,27 +70,24 @@ void ReplaceDialog::ResetSearch() {
 }
 
 void ReplaceDialog::ShowFor(bool byShortcut, bool hasSelection) {
-  edit1->clear();
-  edit2->clear();
+  findEdit->clear();
+  replaceEdit->clear();
   session_.Reset();
   inSelection->setEnabled(hasSelection);
   if (hasSelection)
     inSelection->setChecked(true);
   else if (inSelection->isChecked())
     fromStart->setChecked(true);
-  PlaceFindDialog(this, main_, byShortcut);
-  show();
-  activateWindow();
-  edit1->setFocus();
+  ShowPlaced(byShortcut, findEdit);
 }
 
 void ReplaceDialog::TakeOptions() {
   ReplaceOptions& o = session_.options;
-  o.find = ToCp1251(edit1->text());
-  o.replace = ToCp1251(edit2->text());
-  o.caseSensitive = CheckBox1->isChecked();
-  o.replaceCodes = CheckBox2->isChecked() && CheckBox2->isEnabled();
-  o.undoOn = CheckBox3->isChecked();
+  o.find = ToCp1251(findEdit->text());
+  o.replace = ToCp1251(replaceEdit->text());
+  o.caseSensitive = caseCheck->isChecked();
+  o.replaceCodes = codesCheck->isChecked() && codesCheck->isEnabled();
+  o.undoOn = undoCheck->isChecked();
   o.start = inSelection->isChecked()  ? StartFrom::kSelection
             : fromCursor->isChecked() ? StartFrom::kCursor
                                       : StartFrom::kBeginning;
@@ -117,36 +109,28 @@ void ReplaceDialog::FindNextClicked() {
 }
 
 void ReplaceDialog::ReplaceClicked() {
-  if (!main_->View()) return;
-  TakeOptions();
-  std::string message;
-  if (session_.Replace(*main_->View(), message))
-    main_->AfterReplace();
-  else
-    main_->AfterSearch();
-  ShowEndMessage(message);
+  RunReplace(
+      [this](ViewBase& view, std::string& message) { return session_.Replace(view, message); });
 }
 
 void ReplaceDialog::ReplaceAllClicked() {
+  RunReplace([this](ViewBase& view, std::string& message) {
+    return session_.ReplaceAll(view, message) > 0;
+  });
+}
+
+// One replace step with the options as they stand: the main window follows
+// what it changed, then the end message, if any, is shown.
+void ReplaceDialog::RunReplace(
+    const std::function<bool(ViewBase& view, std::string& message)>& step) {
   if (!main_->View()) return;
   TakeOptions();
   std::string message;
-  if (session_.ReplaceAll(*main_->View(), message) > 0)
+  if (step(*main_->View(), message))
     main_->AfterReplace();
   else
     main_->AfterSearch();
   ShowEndMessage(message);
-}
-
-void ReplaceDialog::keyPressEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) return edit2->setFocus();
-  if (e->key() == Qt::Key_Escape) return hide();
-  QDialog::keyPressEvent(e);
-}
-
-void ReplaceDialog::hideEvent(QHideEvent* e) {
-  QDialog::hideEvent(e);
-  main_->AfterFindDialogHidden();
 }
 
 }  // namespace prambus

@@ -3,18 +3,17 @@
 #pragma once
 
 #include <QCheckBox>
-#include <QDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <functional>
 
 #include "entry_field.h"
+#include "search_window.h"
 #include "shell/find_replace.h"
 
 namespace prambus {
 
-class MainWindow;
-
-class ReplaceDialog : public QDialog {
+class ReplaceDialog : public SearchWindow {
   Q_OBJECT
  public:
   explicit ReplaceDialog(MainWindow* main);
@@ -24,22 +23,21 @@ class ReplaceDialog : public QDialog {
   void ReplaceAllClicked();
   ReplaceSession& Session() { return session_; }
 
-  EntryField* edit1;
-  EntryField* edit2;
-  QPushButton *Button4, *Button1, *Button2, *Button3;
-  QCheckBox *CheckBox1, *CheckBox2, *CheckBox3;
+  EntryField* findEdit;
+  EntryField* replaceEdit;
+  QPushButton *findNextButton, *replaceButton, *replaceAllButton, *closeButton;
+  QCheckBox *caseCheck, *codesCheck, *undoCheck;
   QRadioButton *fromStart, *fromCursor, *inSelection;
 
  protected:
-  void keyPressEvent(QKeyEvent* e) override;
-  void hideEvent(QHideEvent* e) override;
+  void EnterPressed() override { replaceEdit->setFocus(); }
 
  private:
   void ResetSearch();
   void TakeOptions();
+  void RunReplace(const std::function<bool(ViewBase& view, std::string& message)>& step);
   void ShowEndMessage(const std::string& message);
 
-  MainWindow* main_;
   ReplaceSession session_;
 };
 

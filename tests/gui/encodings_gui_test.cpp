@@ -87,8 +87,8 @@ class EncodingsGuiTest : public QObject {
     QCOMPARE(target, 0);
     w.SelectEncoding(0);
     prompts.recode = [](RecodeDialog& d) {
-      d.ListBox1->setCurrentRow(2);  // Quoted Printable
-      d.ListBox2->setCurrentRow(0);  // Windows
+      d.sourceList->setCurrentRow(2);  // Quoted Printable
+      d.targetList->setCurrentRow(0);  // Windows
       return 1;
     };
     w.RecodeCommand();

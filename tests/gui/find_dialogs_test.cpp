@@ -8,6 +8,7 @@
 #include "replace_dialog.h"
 #include "scripted_prompts.h"
 #include "settings/settings.h"
+#include "shown_window.h"
 
 using namespace prambus;
 
@@ -32,12 +33,7 @@ class FindDialogsTest : public QObject {
     f.open(QIODevice::WriteOnly);
     f.write(text);
     f.close();
-    auto w =
-        std::make_unique<MainWindow>(QStringList{"prambus", dir_->filePath("f.txt")}, dir_->path());
-    prompts_ = &ScriptedPrompts::InstallOn(*w);
-    w->show();
-    if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
-    return w;
+    return ShowWindow(dir_->path(), dir_->filePath("f.txt"), &prompts_);
   }
 
  private slots:
@@ -53,10 +49,10 @@ class FindDialogsTest : public QObject {
     QTest::keyClick(w->centralWidget(), Qt::Key_F, Qt::ControlModifier);
     FindDialog* f = w->GetFindDialog();
     QVERIFY(f->isVisible());
-    QTest::keyClicks(f->edit1, "one");
-    QTest::keyClick(f->edit1, Qt::Key_Return);
+    QTest::keyClicks(f->phraseEdit, "one");
+    QTest::keyClick(f->phraseEdit, Qt::Key_Return);
     QCOMPARE(CursorOffset(w->View()), 0);
-    QTest::keyClick(f->edit1, Qt::Key_Return);  // the same text: the next one
+    QTest::keyClick(f->phraseEdit, Qt::Key_Return);  // the same text: the next one
     QCOMPARE(CursorOffset(w->View()), 8);
     QVERIFY(w->Actions().findNext->isEnabled());
     w->KeyDown(Qt::Key_F3, Qt::NoModifier);
@@ -65,10 +61,10 @@ class FindDialogsTest : public QObject {
     w->KeyDown(Qt::Key_F3, Qt::NoModifier);  // nothing more: the cursor stays
     QCOMPARE(CursorOffset(w->View()), 16);
     QCOMPARE(prompts_->notes, QStringList{"Я завершил поиск текста \"one\". Ничего не найдено."});
-    f->edit1->setText("two");  // another text: from the top again
+    f->phraseEdit->setText("two");  // another text: from the top again
     f->FindNextClicked();
     QCOMPARE(CursorOffset(w->View()), 4);
-    QTest::keyClick(f->edit1, Qt::Key_Escape);
+    QTest::keyClick(f->phraseEdit, Qt::Key_Escape);
     QVERIFY(!f->isVisible());
   }
 
@@ -78,9 +74,9 @@ class FindDialogsTest : public QObject {
     w->ReplaceCommand();
     ReplaceDialog* r = w->GetReplaceDialog();
     QVERIFY(r->isVisible());
-    QVERIFY(!r->CheckBox2->isEnabled());  // codes only in the hex view
-    r->edit1->setText("a");
-    r->edit2->setText("aa");
+    QVERIFY(!r->codesCheck->isEnabled());  // codes only in the hex view
+    r->findEdit->setText("a");
+    r->replaceEdit->setText("aa");
     r->ReplaceAllClicked();
     QCOMPARE(Text(w->View()), std::string("aaaaaa"));
     QVERIFY(w->Modified());
@@ -95,21 +91,21 @@ class FindDialogsTest : public QObject {
     w->ReplaceCommand();
     ReplaceDialog* r = w->GetReplaceDialog();
     QVERIFY(r->inSelection->isChecked());
-    r->edit1->setText("x");
-    r->edit2->setText("y");
+    r->findEdit->setText("x");
+    r->replaceEdit->setText("y");
     r->ReplaceAllClicked();
     QCOMPARE(Text(w->View()), std::string("y y x x"));
     // Without a selection the choice is disabled and falls back to the start.
     w->ReplaceCommand();
     QVERIFY(!r->inSelection->isEnabled());
     QVERIFY(r->fromStart->isChecked());
-    QTest::keyClicks(r->edit1, "x");
-    QTest::keyClick(r->edit1, Qt::Key_Return);  // Enter in the first field moves to the second
-    QVERIFY(r->edit2->hasFocus() || !r->isActiveWindow());
-    QTest::keyClicks(r->edit2, "z");
-    r->edit2->onKey(13);  // "Заменить": first finds
+    QTest::keyClicks(r->findEdit, "x");
+    QTest::keyClick(r->findEdit, Qt::Key_Return);  // Enter in the first field moves to the second
+    QVERIFY(r->replaceEdit->hasFocus() || !r->isActiveWindow());
+    QTest::keyClicks(r->replaceEdit, "z");
+    r->replaceEdit->onKey(13);  // "Заменить": first finds
     QCOMPARE(Text(w->View()), std::string("y y x x"));
-    r->edit2->onKey(13);  // then replaces the selected match
+    r->replaceEdit->onKey(13);  // then replaces the selected match
     QCOMPARE(Text(w->View()), std::string("y y z x"));
   }
 };
