@@ -23,19 +23,21 @@ void MainWindow::EditTail(bool) {
 }
 
 void MainWindow::Undo() {
-  if (!view_) return;
-  HideCaret();
-  view_->Undo();
-  RefreshUndoRedo();
-  SetModified(true);
-  RecomputeScrollRanges();
-  SyncAfterMove();
+  HistoryStep(false);
 }
 
 void MainWindow::Redo() {
+  HistoryStep(true);
+}
+
+// One step back or forward in the view's history.
+void MainWindow::HistoryStep(bool redo) {
   if (!view_) return;
   HideCaret();
-  view_->Redo();
+  if (redo)
+    view_->Redo();
+  else
+    view_->Undo();
   RefreshUndoRedo();
   SetModified(true);
   RecomputeScrollRanges();

@@ -1,6 +1,7 @@
 // Keys and typed characters on the surface: each key's command, then the
 // plug-in hot keys. The menus only show the shortcuts; keys arrive here.
 #include <QKeyEvent>
+#include <utility>
 
 #include "main_window.h"
 #include "settings/settings.h"
@@ -13,6 +14,17 @@ int ShiftState(Qt::KeyboardModifiers m) {
   return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::AltModifier ? 2 : 0) |
          (m & Qt::ControlModifier ? 4 : 0);
 }
+
+// Letters that run their menu command with exactly Ctrl held, while the
+// command is enabled. Ctrl+F and Ctrl+R are below: they tell their window
+// it was opened by its shortcut.
+constexpr std::pair<int, QAction * MenuActions::*> kCtrlLetterCommands[] = {
+    {Qt::Key_A, &MenuActions::selectAll},    {Qt::Key_C, &MenuActions::copy},
+    {Qt::Key_I, &MenuActions::documentInfo}, {Qt::Key_N, &MenuActions::newDocument},
+    {Qt::Key_O, &MenuActions::open},         {Qt::Key_P, &MenuActions::print},
+    {Qt::Key_S, &MenuActions::save},         {Qt::Key_V, &MenuActions::paste},
+    {Qt::Key_X, &MenuActions::cut},
+};
 }  // namespace
 
 bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
@@ -52,6 +64,10 @@ void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
   const bool shift = state & 1, ctrl = state & 4;
   const bool exactlyCtrl = state == 4;
   ViewBase& v = *view_;
+  if (exactlyCtrl) {
+    for (const auto& [letter, command] : kCtrlLetterCommands)
+      if (key == letter) (actions_.*command)->trigger();  // nothing while it is disabled
+  }
   switch (key) {
     case Qt::Key_Backspace:
       if (state == 2 && actions_.undo->isEnabled()) {
@@ -154,41 +170,14 @@ void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
       else if (state == 5 && actions_.redo->isEnabled())
         Redo();
       break;
-    case Qt::Key_A:
-      if (exactlyCtrl) SelectAll();
-      break;
     case Qt::Key_F:
       if (exactlyCtrl) FindCommand(true);
       break;
     case Qt::Key_R:
       if (exactlyCtrl) ReplaceCommand(true);
       break;
-    case Qt::Key_I:
-      if (exactlyCtrl) actions_.documentInfo->trigger();  // nothing while it is disabled
-      break;
-    case Qt::Key_P:
-      if (exactlyCtrl) actions_.print->trigger();
-      break;
     case Qt::Key_F3:
       FindNextCommand();
-      break;
-    case Qt::Key_C:
-      if (exactlyCtrl) Copy();
-      break;
-    case Qt::Key_N:
-      if (exactlyCtrl) NewDocument();
-      break;
-    case Qt::Key_O:
-      if (exactlyCtrl) OpenWithDialog();
-      break;
-    case Qt::Key_S:
-      if (exactlyCtrl) Save();
-      break;
-    case Qt::Key_V:
-      if (exactlyCtrl) Paste();
-      break;
-    case Qt::Key_X:
-      if (exactlyCtrl) Cut();
       break;
     case Qt::Key_F1:
       OpenHelp();

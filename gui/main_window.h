@@ -216,6 +216,7 @@ class MainWindow : public QMainWindow {
   // exit_command.cpp
   bool SaveSettingsAndQuit();
   // edit_commands.cpp
+  void HistoryStep(bool redo);
   void EditTail(bool rowsChanged);
   void RefreshUndoRedo();
   // mouse_input.cpp

@@ -11,56 +11,36 @@
 namespace prambus {
 
 struct MenuActions {
-  // "Файл"
-  QAction* newDocument = nullptr;  // "Новый"
-  QAction* open = nullptr;         // "Открыть..."
-  QAction* save = nullptr;         // "Сохранить"
-  QAction* saveAs = nullptr;       // "Сохранить как..."
-  QAction* print = nullptr;        // "Печать..."
-  QAction* exit = nullptr;         // "Выход", also in the context menu
-  // "Правка" (all but the find commands also in the context menu)
-  QAction* undo = nullptr;       // "Отменить"
-  QAction* redo = nullptr;       // "Повторить"
-  QAction* cut = nullptr;        // "Вырезать"
-  QAction* copy = nullptr;       // "Копировать"
-  QAction* paste = nullptr;      // "Вставить"
-  QAction* find = nullptr;       // "Найти..."
-  QAction* findNext = nullptr;   // "Найти следующий"
-  QAction* replace = nullptr;    // "Заменить..."
-  QAction* selectAll = nullptr;  // "Выделить всё"
-  // "Формат"
-  QAction* statusBar = nullptr;    // "Строка состояния"
-  QAction* minimalMode = nullptr;  // "Всё лишнее убрано", also in the context menu
-  QAction* stayOnTop = nullptr;    // "Поверх других окон"
-  std::array<QAction*, 2> viewKinds{};  // "Просмотрщик": "Обычный текст", "hex-редактор"
-  QAction* font = nullptr;          // "Шрифт...", also in the context menu
-  QAction* loadEncoding = nullptr;  // "Кодировка": "Загрузить из файла..."
-  QAction* noSkin = nullptr;        // "Шкурки": "Без шкурок"
-  QAction* skinSettings = nullptr;  // "Настройка шкурки..."
-  // "Дополнительно"
-  QAction* extensions = nullptr;  // "Закрепить за расширениями..."
-  QAction* pinnedFiles = nullptr;  // "Закрепить внешний вид за файлами..."
-  QAction* recode = nullptr;       // "Перекодировка..."
-  QAction* fineSettings = nullptr;  // "Тонкая настройка..."
-  // "Плагины"
-  QAction* downloadPlugin = nullptr;  // "Скачать новый..."
-  // "Помощь"
-  QAction* help = nullptr;          // "Справка программы Прамбус..."
-  QAction* about = nullptr;         // "О программе..."
-  QAction* documentInfo = nullptr;  // "Информация о документе..."
+  // "Файл": "Новый", "Открыть...", "Сохранить", "Сохранить как...", "Печать...", "Выход".
+  QAction *newDocument{}, *open{}, *save{}, *saveAs{}, *print{}, *exit{};
+  // "Правка": "Отменить", "Повторить", "Вырезать", "Копировать", "Вставить", "Найти...",
+  // "Найти следующий", "Заменить...", "Выделить всё".
+  QAction *undo{}, *redo{}, *cut{}, *copy{}, *paste{}, *find{}, *findNext{}, *replace{},
+      *selectAll{};
+  // "Формат": "Строка состояния", "Всё лишнее убрано", "Поверх других окон", "Шрифт...",
+  // "Настройка шкурки...", and in its submenus "Обычный текст" and "hex-редактор"
+  // ("Просмотрщик"), "Загрузить из файла..." ("Кодировка"), "Без шкурок" ("Шкурки").
+  QAction *statusBar{}, *minimalMode{}, *stayOnTop{}, *font{}, *skinSettings{};
+  std::array<QAction*, 2> viewKinds{};
+  QAction *loadEncoding{}, *noSkin{};
+  // "Дополнительно": "Закрепить за расширениями...", "Закрепить внешний вид за файлами...",
+  // "Перекодировка...", "Тонкая настройка...".
+  QAction *extensions{}, *pinnedFiles{}, *recode{}, *fineSettings{};
+  // "Плагины": "Скачать новый...".
+  QAction* downloadPlugin{};
+  // "Помощь": "Справка программы Прамбус...", "О программе...", "Информация о документе...".
+  QAction *help{}, *about{}, *documentInfo{};
+  // The context menu: undo, redo, cut, copy, paste, selectAll, the "Просмотрщик"
+  // submenu, font, minimalMode and exit.
 };
 
 struct MainMenus {
-  QMenu* file = nullptr;       // "Файл"
-  QMenu* edit = nullptr;       // "Правка"
-  QMenu* format = nullptr;     // "Формат"
-  QMenu* extra = nullptr;      // "Дополнительно"
-  QMenu* plugins = nullptr;    // "Плагины"
-  QMenu* help = nullptr;       // "Помощь"
-  QMenu* context = nullptr;    // the surface's right-click menu
-  QMenu* viewKinds = nullptr;  // "Просмотрщик", in "Формат" and the context menu
-  QMenu* encodings = nullptr;  // "Кодировка"
-  QMenu* skins = nullptr;      // "Шкурки"
+  // The menu bar: "Файл", "Правка", "Формат", "Дополнительно", "Плагины", "Помощь".
+  QMenu *file{}, *edit{}, *format{}, *extra{}, *plugins{}, *help{};
+  // The surface's right-click menu.
+  QMenu* context{};
+  // Submenus of "Формат": "Просмотрщик" (also in the context menu), "Кодировка", "Шкурки".
+  QMenu *viewKinds{}, *encodings{}, *skins{};
 };
 
 }  // namespace prambus
