@@ -14,6 +14,7 @@
 #include "scripted_prompts.h"
 #include "settings/settings.h"
 #include "shell/file_rules.h"
+#include "shown_window.h"
 #include "single_copy.h"
 #include "surface_widget.h"
 
@@ -24,13 +25,7 @@ class EditingTest : public QObject {
   std::optional<QTemporaryDir> dir_;
   QString Path(const QString& name) const { return dir_->filePath(name); }
 
-  std::unique_ptr<MainWindow> Open(const QString& file) {
-    auto w = std::make_unique<MainWindow>(QStringList{"prambus", file}, dir_->path());
-    w->show();
-    w->activateWindow();
-    if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
-    return w;
-  }
+  std::unique_ptr<MainWindow> Open(const QString& file) { return ShowWindow(dir_->path(), file); }
   static QWidget* Surface(MainWindow& w) { return w.centralWidget(); }
 
  private slots:
