@@ -6,6 +6,7 @@
 #include "gui_files.h"
 #include "main_window.h"
 #include "recode_dialog.h"
+#include "scripted_prompts.h"
 #include "settings/settings.h"
 
 using namespace prambus;
@@ -41,7 +42,7 @@ class EncodingsGuiTest : public QObject {
       w.show();
       QVERIFY(QTest::qWaitForWindowExposed(&w));
       QVERIFY(w.AddLoadedEncoding(Path("swap.enc"), "Обмен"));
-      QCOMPARE(w.EncodingActions().size(), size_t(4));
+      QCOMPARE(w.EncodingActions().size(), size_t(3));
       QCOMPARE(w.EncodingActions()[2]->text(), QString("Обмен"));
       w.SelectEncoding(2);
       QCOMPARE(Text(w.View()), std::string("bac"));
@@ -61,7 +62,7 @@ class EncodingsGuiTest : public QObject {
     // Its file gone: choosing it removes it without a word.
     QFile::remove(Path("swap.enc"));
     again.SelectEncoding(2);
-    QCOMPARE(again.EncodingActions().size(), size_t(3));
+    QCOMPARE(again.EncodingActions().size(), size_t(2));
   }
 
   // A table that shows several bytes alike (here KOI8-R's box drawing, which
@@ -77,14 +78,18 @@ class EncodingsGuiTest : public QObject {
     MainWindow w({"prambus", Path("box.txt")}, dir_->path());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.promptAnswerForTest = [] { return 1000; };  // silences the message
+    ScriptedPrompts& prompts = ScriptedPrompts::InstallOn(w);
     QVERIFY(w.AddLoadedEncoding(Path("koi.enc"), "KOI"));
     w.SelectEncoding(1);
     QVERIFY(!w.SelectEncoding(2));
+    QCOMPARE(prompts.notes,
+             QStringList{"Эту кодировку можно выбрать только для перекодировки: в ней разные коды "
+                         "выглядят одинаково, и при сохранении файл изменился бы."});
     QVERIFY(w.EncodingActions()[1]->isChecked());  // DOS stays
     QVERIFY(!w.EncodingActions()[2]->isChecked());
     w.KeyDown(Qt::Key_F8, Qt::NoModifier);  // F8 passes over it to Windows
     QVERIFY(w.EncodingActions()[0]->isChecked());
+    QCOMPARE(prompts.notes.size(), 2);
     QCOMPARE(Text(w.View()), std::string("\x80\x81\x82\x9F"));
     QTest::keyClick(w.centralWidget(), Qt::Key_End);
     QTest::keyClicks(w.centralWidget(), "x");
@@ -92,9 +97,9 @@ class EncodingsGuiTest : public QObject {
     QCOMPARE(ReadAll(Path("box.txt")), QByteArray("\x80\x81\x82\x9Fx"));
     // As a recode target it turns every character it lacks into '?' (which
     // this table writes as its last '?', 9F).
-    w.recodeChoiceForTest = [](RecodeDialog& d) {
-      d.ListBox1->setCurrentRow(0);
-      d.ListBox2->setCurrentRow(6);
+    prompts.recode = [](RecodeDialog& d) {
+      d.sourceList->setCurrentRow(0);
+      d.targetList->setCurrentRow(6);
       return 1;
     };
     w.RecodeCommand();
@@ -106,8 +111,9 @@ class EncodingsGuiTest : public QObject {
     MainWindow w({"prambus", Path("qp.txt")}, dir_->path());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    ScriptedPrompts& prompts = ScriptedPrompts::InstallOn(w);
     int source = -1, target = -1;
-    w.recodeChoiceForTest = [&](RecodeDialog& d) {
+    prompts.recode = [&](RecodeDialog& d) {
       source = d.Source();
       target = d.Target();
       return 2;  // cancelled: nothing changes
@@ -121,15 +127,15 @@ class EncodingsGuiTest : public QObject {
     QCOMPARE(source, 1);
     QCOMPARE(target, 0);
     w.SelectEncoding(0);
-    w.recodeChoiceForTest = [](RecodeDialog& d) {
-      d.ListBox1->setCurrentRow(2);  // Quoted Printable
-      d.ListBox2->setCurrentRow(0);  // Windows
+    prompts.recode = [](RecodeDialog& d) {
+      d.sourceList->setCurrentRow(2);  // Quoted Printable
+      d.targetList->setCurrentRow(0);  // Windows
       return 1;
     };
     w.RecodeCommand();
     QCOMPARE(Text(w.View()), std::string("\xC0\xC1"));
     QVERIFY(w.Modified());
-    QVERIFY(!w.UndoAction()->isEnabled());
+    QVERIFY(!w.Actions().undo->isEnabled());
     QVERIFY(w.Save());
     QCOMPARE(ReadAll(Path("qp.txt")), QByteArray("\xC0\xC1"));
   }
