@@ -64,6 +64,7 @@ class ReplaceDialog : public QDialog {
  private:
   void ResetSearch();
   void TakeOptions();
+  void ShowStartChoice();
   void ShowEndMessage(const std::string& message);
 
   MainWindow* main_;
