@@ -114,27 +114,29 @@ int Offset(TextView& v, bool cursor) {
   return cursor ? v.PosToOffset(v.CursorCol, v.CursorRow) : v.PosToOffset(v.AnchorCol, v.AnchorRow);
 }
 
+ReplaceSession Session(const std::string& find, const std::string& replace) {
+  ReplaceSession r;
+  r.options.find = find;
+  r.options.replace = replace;
+  return r;
+}
+
 TEST_F(TextViewTest, ReplaceAllActsOnlyOnTheSelectedMatchToo) {
   Load("cat dog cat");
-  ReplaceSession r;
-  r.options.find = "cat";
-  r.options.replace = "cow";
+  ReplaceSession r = Session("cat", "cow");
   std::string message;
   EXPECT_TRUE(r.FindNext(*view, message));
-  view->SetPosition(5, 0, true);  // the user clicks inside "dog"
-  view->SetPosition(5, 0, false);
+  Cursor(5, 0);                                // the user clicks inside "dog"
   EXPECT_EQ(r.ReplaceAll(*view, message), 1);  // it searches on from the cursor first
   EXPECT_EQ(Text(), "cat dog cow");
   // After a replacement, the text where the match was is no longer a match.
   Load("cat cat");
-  ReplaceSession once;
-  once.options.find = "cat";
-  once.options.replace = "x";
-  EXPECT_TRUE(once.FindNext(*view, message));
-  EXPECT_TRUE(once.Replace(*view, message));  // "x cat", the second "cat" selected
+  r = Session("cat", "x");
+  EXPECT_TRUE(r.FindNext(*view, message));
+  EXPECT_TRUE(r.Replace(*view, message));  // "x cat", the second "cat" selected
   view->SetPosition(0, 0, true);
   view->SetPosition(3, 0, false);  // "x c": where the first match was
-  EXPECT_FALSE(once.Replace(*view, message));
+  EXPECT_FALSE(r.Replace(*view, message));
   EXPECT_EQ(Text(), "x cat");
 }
 
@@ -142,9 +144,7 @@ TEST_F(TextViewTest, MatchesLieWhollyInsideTheSelection) {
   Load("foo foo foo");
   view->SetPosition(0, 0, false);
   view->SetPosition(5, 0, true);  // "foo f"
-  ReplaceSession r;
-  r.options.find = "foo";
-  r.options.replace = "x";
+  ReplaceSession r = Session("foo", "x");
   r.Show(view->HasSelection());
   std::string message;
   EXPECT_EQ(r.ReplaceAll(*view, message), 1);
@@ -178,9 +178,7 @@ TEST_F(TextViewTest, TheSelectionChoiceIsUsedUpBySearchesOfEveryCommand) {
   Load("aa aa aa");
   view->SetPosition(0, 0, false);
   view->SetPosition(2, 0, true);
-  ReplaceSession r;
-  r.options.find = "aa";
-  r.options.replace = "b";
+  ReplaceSession r = Session("aa", "b");
   r.Show(true);
   EXPECT_TRUE(r.SelectionChoice);
   EXPECT_EQ(r.options.start, StartFrom::kSelection);
@@ -195,11 +193,8 @@ TEST_F(TextViewTest, TheSelectionChoiceIsUsedUpBySearchesOfEveryCommand) {
 
 TEST_F(TextViewTest, ReplaceAllAfterAFinishedSearchRunsAgainOverItsRegion) {
   Load("a-b-a-b");
-  view->SetPosition(2, 0, true);
-  view->SetPosition(2, 0, false);
-  ReplaceSession r;
-  r.options.find = "a";
-  r.options.replace = "c";
+  Cursor(2, 0);
+  ReplaceSession r = Session("a", "c");
   r.options.start = StartFrom::kCursor;
   std::string message;
   EXPECT_TRUE(r.FindNext(*view, message));
@@ -214,9 +209,7 @@ TEST_F(TextViewTest, ReplaceAllAfterAFinishedSearchRunsAgainOverItsRegion) {
 
 TEST_F(TextViewTest, AnEmptyReplacementKeepsLineEndPairsAndRowWidthsWhole) {
   Load("ab\rX\ncd\rX\nef");
-  ReplaceSession r;
-  r.options.find = "X";
-  r.options.replace = "";
+  ReplaceSession r = Session("X", "");
   std::string message;
   EXPECT_EQ(r.ReplaceAll(*view, message), 2);
   EXPECT_EQ(Rows(), (std::vector<std::string>{"ab\r\n", "cd\r\n", "ef"}));
