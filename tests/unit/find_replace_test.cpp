@@ -138,6 +138,10 @@ TEST_F(TextViewTest, ReplaceAllActsOnlyOnTheSelectedMatchToo) {
   view->SetPosition(3, 0, false);  // "x c": where the first match was
   EXPECT_FALSE(r.Replace(*view, message));
   EXPECT_EQ(Text(), "x cat");
+  // With nothing to find, nothing is replaced (not even the selection).
+  r = Session("", "y");
+  EXPECT_EQ(r.ReplaceAll(*view, message), 0);
+  EXPECT_EQ(Text(), "x cat");
 }
 
 TEST_F(TextViewTest, MatchesLieWhollyInsideTheSelection) {
