@@ -6,10 +6,11 @@
 #include <QtTest>
 #include <optional>
 
+#include "data_window.h"
 #include "gui_files.h"
-#include "hex_windows.h"
 #include "main_window.h"
 #include "settings/settings.h"
+#include "shown_window.h"
 #include "views/hex_view.h"
 
 using namespace prambus;
@@ -77,13 +78,12 @@ class HexGuiTest : public QObject {
   void keysAndPastesReplaceExactlyTheSelection() {
     const QString path = dir_->filePath("s.bin");
     WriteAll(path, QByteArray("\x01\xA5", 2));
-    MainWindow w({"prambus", path}, dir_->path());
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.KeyDown(Qt::Key_F6, Qt::NoModifier);
-    auto* hex = dynamic_cast<HexView*>(w.View());
+    auto w = ShowWindow(dir_->path(), path);
+    QVERIFY(w);
+    w->KeyDown(Qt::Key_F6, Qt::NoModifier);
+    auto* hex = dynamic_cast<HexView*>(w->View());
     QVERIFY(hex);
-    QWidget* s = w.centralWidget();
+    QWidget* s = w->centralWidget();
     auto bytes = [hex] {
       return QByteArray(reinterpret_cast<const char*>(hex->Data().data()), int(hex->Data().size()));
     };
