@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QTimer>
+#include <QWindow>
 
 #include "io/io_error.h"
 #include "io/posix_file.h"
@@ -15,6 +17,7 @@
 #include "message_box.h"
 #include "platform/services.h"
 #include "settings/settings.h"
+#include "shell/file_messages.h"
 #include "shell/file_rules.h"
 #include "shell/recent_list.h"
 #include "shell/safe_save.h"
@@ -51,6 +54,29 @@ void MainWindow::ShowPlainMessage(const QString& text) {
   AfterModalDialog();
 }
 
+// The beep alone is rarely heard on a desktop: a message says what failed.
+// At start-up the window is not on the screen yet; the message waits for it
+// (a little while at most), so that it is plain whose message it is.
+void MainWindow::ReportFailure(const std::string& text) {
+  Beep();
+  const QString message = QString::fromStdString(text);
+  if (windowHandle() && windowHandle()->isExposed()) {
+    ShowPlainMessage(message);
+    return;
+  }
+  auto* wait = new QTimer(this);
+  connect(wait, &QTimer::timeout, this, [this, wait, message, tries = 0]() mutable {
+    if (!(windowHandle() && windowHandle()->isExposed()) && ++tries < 50) return;
+    wait->deleteLater();
+    ShowPlainMessage(message);
+  });
+  wait->start(20);
+}
+
+void MainWindow::ReportCannotOpen(const QString& path, const IoError& e) {
+  ReportFailure(CannotOpenMessage(path.toStdString(), e.Problem(), e.Errno()));
+}
+
 bool MainWindow::AskToSave() {
   MessageBox::CentreOnMainWindow(this);
   BeforeModalDialog();
@@ -77,12 +103,13 @@ void MainWindow::RebuildDialogFilters() {
   dialogFilter_ = QtFilter(DialogFilter(state_.bindings));
 }
 
-void MainWindow::OpenPath(const QString& rawPath) {
+bool MainWindow::OpenPath(const QString& rawPath) {
   const QString path = QFileInfo(rawPath).absoluteFilePath();
-  { InputFile probe(path.toStdString()); }  // throws when it cannot be read
+  // Throws when it cannot be read; FIFOs and devices are refused unopened.
+  { InputFile probe(path.toStdString()); }
   const QString title = QFileInfo(path).fileName() + kTitleTail;
   const quint32 hash = HashOf(path);
-  if (SingleCopy::HandOver(title, hash, this)) return;  // another copy shows it
+  if (SingleCopy::HandOver(title, hash, this)) return false;  // another copy shows it
 
   fileName_ = path;
   const std::string p = path.toStdString();
@@ -117,20 +144,24 @@ void MainWindow::OpenPath(const QString& rawPath) {
   FormResize();
   QElapsedTimer timer;
   timer.start();
+  bool loaded = true;
   try {
     view_->LoadFromFile(p);
   } catch (const std::exception&) {
+    // The document is a new, untitled one: saving it must never replace the
+    // file that could not be loaded.
+    loaded = false;
+    fileName_.clear();
     CreateView(viewKind_);
     lastClientWidth_ = -1;
     FormResize();
-    Beep();
-    ShowPlainMessage("Файл открыть не получилось (возможно, он слишком велик)");
+    ReportFailure(kLoadFailedMessage);
   }
   SelectEncoding(record.encodingIndex);
-  openDuration_ = static_cast<int>(timer.elapsed());
+  openDuration_ = loaded ? static_cast<int>(timer.elapsed()) : -1;
   RecomputeScrollRanges();
   const int recent = FindRecent(state_.recent, p);
-  if (Cfg().RememberCurPos && recent >= 0) {
+  if (loaded && Cfg().RememberCurPos && recent >= 0) {
     view_->SetPosition(state_.recent[recent].col, state_.recent[recent].row, true);
     view_->SetPosition(state_.recent[recent].col, state_.recent[recent].row, false);
     SyncScrollBars();
@@ -139,15 +170,16 @@ void MainWindow::OpenPath(const QString& rawPath) {
     hbar_->setValue(0);
   }
   modified_ = false;
-  setWindowTitle(title);
+  setWindowTitle(loaded ? title : kUntitled);
   undoAction_->setEnabled(false);
   redoAction_->setEnabled(false);
   openFolder_ = QFileInfo(path).absolutePath();
-  windowHash_ = hash;
+  windowHash_ = loaded ? hash : 0;
   HideCaret();
   Redraw();
   ToggleCaret();
   activateWindow();
+  return true;
 }
 
 void MainWindow::NewDocument() {
@@ -183,8 +215,8 @@ void MainWindow::OpenWithDialog() {
     CaptureWindowState();
     try {
       OpenPath(path);
-    } catch (const std::exception&) {
-      Beep();
+    } catch (const IoError& e) {
+      ReportCannotOpen(path, e);
     }
   }
   AfterModalDialog();
@@ -197,8 +229,8 @@ void MainWindow::OpenDropped(const QString& path) {
   CaptureWindowState();
   try {
     OpenPath(path);
-  } catch (const std::exception&) {
-    Beep();
+  } catch (const IoError& e) {
+    ReportCannotOpen(path, e);
   }
 }
 
@@ -214,14 +246,15 @@ void MainWindow::dropEvent(QDropEvent* e) {
   OpenDropped(urls.first().toLocalFile());
 }
 
-// Writes the document through a temporary file beside the target; the
-// previous file stays untouched whenever anything fails.
+// Writes the document without ever losing the file on disk; a failure is
+// reported as it happened and leaves the document modified.
 bool MainWindow::WriteDocument(const QString& path) {
-  const SaveResult r = SaveSafely(path.toStdString(), Cfg().TrySaveReadOnly,
-                                  [this](const std::string& temp) { view_->SaveToFile(temp); });
-  if (r == SaveResult::kSaved) return true;
-  Beep();
-  ShowPlainMessage("По всей видимости, файл защищён от записи. Не могу сохранить изменения.");
+  SaveOptions options;
+  options.tryReadOnly = Cfg().TrySaveReadOnly;
+  const SaveOutcome saved =
+      SaveSafely(path.toStdString(), options, [this](int fd) { view_->WriteContent(fd); });
+  if (saved.Saved()) return true;
+  ReportFailure(SaveFailedMessage(path.toStdString(), saved));
   return false;
 }
 

@@ -2,17 +2,17 @@
 // view operations, and the edit commands of the menus.
 #include <QApplication>
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QUrl>
 #include <QWheelEvent>
 
+#include "desktop_opener.h"
 #include "main_window.h"
 #include "platform/services.h"
 #include "settings/settings.h"
+#include "shell/file_messages.h"
 #include "surface_widget.h"
 
 namespace prambus {
@@ -382,7 +382,14 @@ void MainWindow::ChooseFont() {
 
 void MainWindow::OpenHelp() {
   const QString help = QCoreApplication::applicationDirPath() + "/prambus.html";
-  QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+  const std::string path = help.toStdString();
+  if (!QFileInfo(help).isFile()) {
+    ReportFailure(HelpFailedMessage(path, HelpProblem::kNoHelpFile));
+    return;
+  }
+  OpenWithDesktop(help, this, [this, path] {
+    ReportFailure(HelpFailedMessage(path, HelpProblem::kNoBrowser));
+  });
 }
 
 // ---------------------------------------------------------------- mouse ----

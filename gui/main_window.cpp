@@ -110,7 +110,7 @@ void MainWindow::OnFirstShow() {
   LoadSettings();
   CaptureWindowState();
   RebuildDialogFilters();
-  if (arguments_.size() > 1) {
+  if (arguments_.size() > 1 && !arguments_.at(1).isEmpty()) {  // "" names no file
     OpenCommandLineFile(arguments_.at(1));
   } else {
     SelectEncoding(state_.defaults.encodingIndex);
@@ -126,17 +126,20 @@ void MainWindow::OnFirstShow() {
 }
 
 void MainWindow::OpenCommandLineFile(const QString& path) {
+  bool shown = true;
   try {
-    OpenPath(path);
-  } catch (const std::exception&) {
+    shown = OpenPath(path);
+  } catch (const IoError& e) {
+    // An empty untitled document, and a word on why.
     CreateView(viewKind_);
     fileName_.clear();
     lastClientWidth_ = -1;
     FormResize();
     SetTitle(kUntitled);
+    ReportCannotOpen(QFileInfo(path).absoluteFilePath(), e);
     return;
   }
-  if (fileName_.isEmpty()) {
+  if (!shown) {
     // Another copy shows the file and has come to the front: this one ends.
     ending_ = true;
     QTimer::singleShot(0, qApp, [] { QApplication::exit(0); });

@@ -28,6 +28,7 @@ class FindDialog;
 class ReplaceDialog;
 class DataWindow;
 class ColumnsDialog;
+class IoError;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -77,8 +78,10 @@ class MainWindow : public QMainWindow {
   bool Save();    // false when the document stays modified
   bool SaveAs();  // false when cancelled or failed
   // Opens a file (the command line, Open, drop, recent list). Throws IoError
-  // when the file cannot be read; nothing changes then.
-  void OpenPath(const QString& path);
+  // when the file cannot be read; nothing changes then. A file that cannot be
+  // loaded leaves a new, untitled document. False when another copy of the
+  // program shows the file and has taken it over.
+  bool OpenPath(const QString& path);
   void OpenDropped(const QString& path);
   void Undo();
   void Redo();
@@ -185,6 +188,8 @@ class MainWindow : public QMainWindow {
   Point ContentPoint(int x, int y) const;
   bool WriteDocument(const QString& path);
   void ShowPlainMessage(const QString& text);
+  void ReportFailure(const std::string& text);  // a beep and a plain message
+  void ReportCannotOpen(const QString& path, const IoError& e);
   void RebuildDialogFilters();
   void RestoreLoadedEncodings();
   bool RecodeTable(int entry, bool target, CodeTable& table);
