@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <optional>
 
+#include "message_watcher.h"
 #include "settings/settings.h"
 
 using namespace prambus;
@@ -96,9 +97,12 @@ class MainWindowTest : public QObject {
   }
 
   void missingCommandLineFileLeavesAnUntitledDocument() {
+    MessageWatcher messages;
     MainWindow w({"prambus", "/nonexistent/file.txt"}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTRY_COMPARE(messages.texts,
+                 QStringList{"Не могу открыть «/nonexistent/file.txt»: такого файла нет."});
     QCOMPARE(w.windowTitle(), QString("Безымянный.txt - Прамбус"));
     QVERIFY(w.View() != nullptr);
     QVERIFY(w.FileName().isEmpty());
