@@ -13,6 +13,7 @@
 #include "main_window.h"
 #include "settings/settings.h"
 #include "shell/file_rules.h"
+#include "shown_window.h"
 #include "single_copy.h"
 #include "surface_widget.h"
 
@@ -23,13 +24,7 @@ class EditingTest : public QObject {
   std::optional<QTemporaryDir> dir_;
   QString Path(const QString& name) const { return dir_->filePath(name); }
 
-  std::unique_ptr<MainWindow> Open(const QString& file) {
-    auto w = std::make_unique<MainWindow>(QStringList{"prambus", file}, dir_->path());
-    w->show();
-    w->activateWindow();
-    if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
-    return w;
-  }
+  std::unique_ptr<MainWindow> Open(const QString& file) { return ShowWindow(file, dir_->path()); }
   static QWidget* Surface(MainWindow& w) { return w.centralWidget(); }
 
  private slots:

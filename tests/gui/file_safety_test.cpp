@@ -19,6 +19,7 @@
 #include "message_watcher.h"
 #include "settings/settings.h"
 #include "shell/file_messages.h"
+#include "shown_window.h"
 
 using namespace prambus;
 
@@ -54,13 +55,7 @@ class FileSafetyTest : public QObject {
   std::optional<QTemporaryDir> dir_;
   QString Path(const QString& name) const { return dir_->filePath(name); }
 
-  std::unique_ptr<MainWindow> Open(const QString& file) {
-    auto w = std::make_unique<MainWindow>(QStringList{"prambus", file}, dir_->path());
-    w->show();
-    w->activateWindow();
-    if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
-    return w;
-  }
+  std::unique_ptr<MainWindow> Open(const QString& file) { return ShowWindow(file, dir_->path()); }
   static void Drop(MainWindow& w, const QString& path) {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(path)});
