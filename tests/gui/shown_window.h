@@ -1,18 +1,23 @@
-// The real main window started with a file on its command line, shown and
-// on the screen, as a user starts the program.
+// The real main window as the GUI tests start it: on a file (or untitled),
+// with data.dat in its own folder, shown and exposed.
 #pragma once
 
-#include <QTest>
+#include <QtTest>
 #include <memory>
 
 #include "main_window.h"
+#include "scripted_prompts.h"
 
 namespace prambus {
 
-// file may be empty (no file); data.dat is read and written in dataDir.
-// nullptr when the window never appeared.
-inline std::unique_ptr<MainWindow> ShowWindow(const QString& file, const QString& dataDir) {
-  auto w = std::make_unique<MainWindow>(QStringList{"prambus", file}, dataDir);
+// nullptr when the window was never exposed. With prompts, the window answers
+// through a script installed before it is shown, and *prompts points to it.
+inline std::unique_ptr<MainWindow> ShowWindow(const QString& dataDir, const QString& file,
+                                              ScriptedPrompts** prompts = nullptr) {
+  QStringList args{"prambus"};
+  if (!file.isEmpty()) args << file;
+  auto w = std::make_unique<MainWindow>(args, dataDir);
+  if (prompts) *prompts = &ScriptedPrompts::InstallOn(*w);
   w->show();
   w->activateWindow();
   if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
