@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include "message_box.h"
+#include "pinned_files_dialog.h"
 #include "recode_dialog.h"
 
 namespace prambus {
@@ -56,6 +57,10 @@ std::optional<QColor> DialogPrompts::Colour(QWidget* parent, const QColor& initi
 }
 
 int DialogPrompts::Recode(RecodeDialog& dialog) {
+  return dialog.exec();
+}
+
+int DialogPrompts::PinnedFiles(PinnedFilesDialog& dialog) {
   return dialog.exec();
 }
 

@@ -10,6 +10,7 @@
 #include "find_dialog.h"
 #include "message_box.h"
 #include "platform/services.h"
+#include "recent_switcher.h"
 #include "replace_dialog.h"
 #include "settings/settings.h"
 #include "single_copy.h"
@@ -63,6 +64,7 @@ MainWindow::MainWindow(QStringList arguments, QString dataDir)
   autoScrollTimer_->start();
   findDialog_ = new FindDialog(this);
   replaceDialog_ = new ReplaceDialog(this);
+  switcher_ = new RecentSwitcher(this);
   setAcceptDrops(true);
   new SingleCopy(this);
 

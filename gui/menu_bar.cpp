@@ -47,6 +47,8 @@ void MainWindow::BuildMenus() {
   m.file->addSeparator();
   m.file->addSeparator();
   a.exit = AddAction(m.file, "Выход", {}, [this] { Exit(); });
+  // The recent files at position 7, rebuilt each time "Файл" opens.
+  connect(m.file, &QMenu::aboutToShow, this, [this] { RebuildRecentMenu(); });
 
   m.edit = bar->addMenu("Правка");
   a.undo = AddAction(m.edit, "Отменить", "Ctrl+Z", [this] { Undo(); });
@@ -146,12 +148,15 @@ void MainWindow::ConnectFeatureCommands() {
   // "Закрепить за расширениями...": actions_.extensions
 
   // "Закрепить внешний вид за файлами...": actions_.pinnedFiles
+  connect(actions_.pinnedFiles, &QAction::triggered, this, [this] { PinnedFilesCommand(); });
 
   // "Тонкая настройка...": actions_.fineSettings
 
   // "О программе...": actions_.about
 
   // "Информация о документе..." and Ctrl+I: actions_.documentInfo
+  connect(actions_.documentInfo, &QAction::triggered, this,
+          [this] { DocumentInfoCommand(byShortcut_); });
 
   // "Без шкурок": actions_.noSkin
 

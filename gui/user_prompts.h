@@ -15,6 +15,7 @@ class QWidget;
 
 namespace prambus {
 
+class PinnedFilesDialog;
 class RecodeDialog;
 
 class UserPrompts {
@@ -42,6 +43,9 @@ class UserPrompts {
   virtual std::optional<QColor> Colour(QWidget* parent, const QColor& initial) = 0;
   // Runs the filled and placed recode dialog: 1 for "Готово", 2 for "Отмена".
   virtual int Recode(RecodeDialog& dialog) = 0;
+  // Runs the filled and placed pinned-files dialog: QDialog::Accepted for
+  // "ОК", QDialog::Rejected for "Отмена" or Esc.
+  virtual int PinnedFiles(PinnedFilesDialog& dialog) = 0;
 };
 
 }  // namespace prambus

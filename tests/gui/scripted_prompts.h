@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "main_window.h"
+#include "pinned_files_dialog.h"
 #include "recode_dialog.h"
 #include "user_prompts.h"
 
@@ -36,6 +37,8 @@ class ScriptedPrompts : public UserPrompts {
   // Works the recode dialog as the user would and returns its result;
   // without it the dialog is cancelled.
   std::function<int(RecodeDialog&)> recode;
+  // Works the pinned-files dialog likewise; without it the dialog is cancelled.
+  std::function<int(PinnedFilesDialog&)> pinnedFiles;
 
   // What was shown: "caption: text" of each question, the text of each note.
   QStringList questions;
@@ -66,6 +69,9 @@ class ScriptedPrompts : public UserPrompts {
   std::optional<QFont> Font(QWidget*, const QFont&) override { return font; }
   std::optional<QColor> Colour(QWidget*, const QColor&) override { return colour; }
   int Recode(RecodeDialog& dialog) override { return recode ? recode(dialog) : 2; }
+  int PinnedFiles(PinnedFilesDialog& dialog) override {
+    return pinnedFiles ? pinnedFiles(dialog) : QDialog::Rejected;
+  }
 
  private:
   static QString Next(std::deque<QString>& names) {
