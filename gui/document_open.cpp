@@ -60,16 +60,10 @@ bool MainWindow::OpenPath(const QString& rawPath) {
   for (const WindowAppearance& w : state_.pinned)
     if (w.path == p) pinned = &w;
   const WindowAppearance& record = pinned ? *pinned : state_.defaults;
-  // The record's bounds and state (the default record holds what the window
-  // had just now, so only a pinned record moves it).
-  if (pinned) {
-    setGeometry(record.left, record.top, record.width, record.height);
-    if (record.windowState == 1)
-      showMinimized();
-    else if (record.windowState == 2)
-      showMaximized();
-    setVisible(record.visible || isVisible());
-  }
+  // The record's bounds and state: a pinned file's own, for any other file
+  // the default ones, which the window gets back after a pinned file.
+  ApplyPlacement(record);
+  setVisible(record.visible || isVisible());
   desiredColumn_ = -1;
   const int kind = pinned ? pinned->viewKind
                           : ChooseViewKind(p, state_.recent, state_.bindings, Cfg().RememberCurPos,

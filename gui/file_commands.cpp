@@ -56,6 +56,13 @@ void MainWindow::NewDocument() {
   CreateView(viewKind_);
   SelectEncoding(state_.defaults.encodingIndex);
   if (state_.defaults.minimalMode != actions_.minimalMode->isChecked()) ToggleMinimalMode(false);
+  // An untitled document has the default appearance: after a pinned file the
+  // window returns to its default place, size and modes.
+  ApplyPlacement(state_.defaults);
+  if (state_.defaults.stayOnTop != actions_.stayOnTop->isChecked()) ToggleStayOnTop();
+  if (state_.defaults.statusBar != actions_.statusBar->isChecked() &&
+      !actions_.minimalMode->isChecked())
+    ToggleStatusBar();
   lastClientWidth_ = -1;
   FormResize();
   modified_ = false;

@@ -262,6 +262,8 @@ class MainWindow : public QMainWindow {
   // settings_io.cpp
   void LoadSettings();
   void ApplyWindowState(const WindowAppearance& w, bool restoreBounds);
+  void RestoreBounds(const WindowAppearance& w);
+  void ApplyPlacement(const WindowAppearance& w);
   // The live window appearance: bounds, state, modes, view kind, checks,
   // skin and colour, encoding, status bar.
   WindowAppearance CurrentAppearance() const;

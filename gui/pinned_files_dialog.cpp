@@ -4,7 +4,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
-#include <algorithm>
+
+#include "shell/recent_list.h"
 
 namespace prambus {
 
@@ -55,7 +56,7 @@ void PinnedFilesDialog::Fill(const std::vector<std::string>& pinnedPaths,
 }
 
 void PinnedFilesDialog::AddLine(const std::string& path) {
-  auto* item = new QListWidgetItem(QString::fromStdString(path), list);
+  auto* item = new QListWidgetItem(QString::fromStdString(ShownPathOf(path)), list);
   item->setData(kPathRole, QByteArray::fromStdString(path));
   item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
   item->setCheckState(Qt::Checked);
@@ -68,11 +69,9 @@ void PinnedFilesDialog::PlaceAtPointer() {
   if (!screen) screen = QGuiApplication::primaryScreen();
   const QRect s = screen->geometry();
   const QSize size = frameGeometry().size().expandedTo(this->size());
-  const int left = std::clamp(pointer.x() - size.width() / 2, s.left(),
-                              std::max(s.left(), s.right() + 1 - size.width()));
-  int top = pointer.y() + 1;
-  if (top + size.height() >= s.bottom() + 1) top = pointer.y() - size.height() - 1;
-  move(left, std::max(s.top(), top));
+  const Point at = prambus::PlaceAtPointer({pointer.x(), pointer.y()}, size.width(), size.height(),
+                                           {s.left(), s.top(), s.right() + 1, s.bottom() + 1});
+  move(at.x, at.y);
 }
 
 std::vector<PinnedLine> PinnedFilesDialog::Lines() const {

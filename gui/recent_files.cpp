@@ -3,9 +3,10 @@
 // файлы"; a click reopens the file where it was left.
 #include <QFileInfo>
 
+#include "io/io_error.h"
 #include "main_window.h"
-#include "platform/services.h"
 #include "settings/settings.h"
+#include "shell/file_messages.h"
 #include "shell/recent_list.h"
 
 namespace prambus {
@@ -63,13 +64,13 @@ void MainWindow::OpenRecentItem(int index) {
   CaptureWindowState();
   try {
     OpenPath(QString::fromStdString(target));
-  } catch (const std::exception&) {
+  } catch (const IoError& e) {
+    // The file is gone or cannot be read: it leaves the list, the document
+    // shown stays, and the user is told why.
     fileName_ = previous;
     RemoveRecentPath(state_.recent, target);
-    Beep();
-    ShowNote("Не могу открыть файл \"" + QString::fromStdString(target) +
-             "\": его больше нет или его нельзя прочитать. Я убрал его из списка последних "
-             "файлов.");
+    ReportFailure(CannotOpenMessage(target, e.Problem(), e.Errno()) +
+                  " Я убрал его из списка последних файлов.");
   }
 }
 

@@ -60,10 +60,7 @@ void MainWindow::LoadSettings() {
 
 void MainWindow::ApplyWindowState(const WindowAppearance& w, bool restoreBounds) {
   if (restoreBounds) {
-    const QRect screenRect = screen()->geometry();
-    const WindowBounds b = RestoreWindowBounds(w, screenRect.width(), screenRect.height(),
-                                               Cfg().MinRestoredWidth, Cfg().MinRestoredHeight);
-    setGeometry(b.left, b.top, b.width, b.height);
+    RestoreBounds(w);
     if (w.windowState == 2) setWindowState(windowState() | Qt::WindowMaximized);
   }
   actions_.minimalMode->setChecked(w.minimalMode);
@@ -74,6 +71,27 @@ void MainWindow::ApplyWindowState(const WindowAppearance& w, bool restoreBounds)
   } else {
     actions_.statusBar->setChecked(w.statusBar);
   }
+}
+
+// The stored bounds, pulled onto the screen and at least the minimum
+// restored size, so a record from another screen layout stays reachable.
+void MainWindow::RestoreBounds(const WindowAppearance& w) {
+  const QRect screenRect = screen()->geometry();
+  const WindowBounds b = RestoreWindowBounds(w, screenRect.width(), screenRect.height(),
+                                             Cfg().MinRestoredWidth, Cfg().MinRestoredHeight);
+  setGeometry(b.left, b.top, b.width, b.height);
+}
+
+// A record's place and size, and whether the window is maximized. A window is
+// never minimized by opening a document: the user is looking at it.
+void MainWindow::ApplyPlacement(const WindowAppearance& w) {
+  const Qt::WindowStates normal = windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized);
+  const bool maximize = w.windowState == 2;
+  if (isMaximized() && maximize && normalGeometry() == QRect(w.left, w.top, w.width, w.height))
+    return;  // already there
+  if (windowState() != normal) setWindowState(normal);
+  RestoreBounds(w);
+  if (maximize) setWindowState(normal | Qt::WindowMaximized);
 }
 
 WindowAppearance MainWindow::CurrentAppearance() const {

@@ -56,13 +56,17 @@ RecentMenuPlan PlanRecentMenu(const std::vector<RecentEntry>& list, int maxLen, 
   return plan;
 }
 
-std::string ShownNameOf(const std::string& path) {
-  std::string name = FileNameOf(path);
-  for (char& c : name) {
+std::string ShownPathOf(const std::string& path) {
+  std::string shown = path;
+  for (char& c : shown) {
     const auto u = static_cast<unsigned char>(c);
     if (u < 0x20 || u == 0x7F) c = ' ';
   }
-  return name;
+  return shown;
+}
+
+std::string ShownNameOf(const std::string& path) {
+  return ShownPathOf(FileNameOf(path));
 }
 
 std::string MenuCaptionOf(const std::string& shownName) {

@@ -65,6 +65,7 @@ TEST(RecentList, MenuPlanAndCaptions) {
   EXPECT_EQ(MenuCaptionOf(ShownNameOf("/d/a&b.txt")), "a&&b.txt");
   EXPECT_EQ(ShownNameOf("/d/two\nlines\t.txt"), "two lines .txt");
   EXPECT_EQ(ShownNameOf("plain"), "plain");
+  EXPECT_EQ(ShownPathOf("/a\rb/c\x7f.txt"), "/a b/c .txt");
 }
 
 TEST(PinnedFiles, RecordsAreAddedUpToOneHundred) {
@@ -113,6 +114,20 @@ TEST(PinnedFiles, TheWalkAddsRemovesAndStopsAtTheLimit) {
   EXPECT_EQ(FindPinned(pinned, "/z"), -1);
   EXPECT_GE(FindPinned(pinned, "/p20"), 0);
   EXPECT_EQ(pinned.size(), 100u);
+}
+
+TEST(PinnedFiles, TheDialogOpensAtThePointerAndOnTheScreen) {
+  const Rect screen{0, 0, 1280, 1024};
+  EXPECT_EQ(PlaceAtPointer({640, 300}, 778, 191, screen), (Point{251, 301}));
+  // Near the left and right edges: held inside the screen.
+  EXPECT_EQ(PlaceAtPointer({10, 300}, 778, 191, screen), (Point{0, 301}));
+  EXPECT_EQ(PlaceAtPointer({1270, 300}, 778, 191, screen), (Point{502, 301}));
+  // Its bottom would reach the screen's bottom: above the pointer.
+  EXPECT_EQ(PlaceAtPointer({640, 831}, 778, 191, screen), (Point{251, 832}));
+  EXPECT_EQ(PlaceAtPointer({640, 832}, 778, 191, screen), (Point{251, 640}));
+  // A screen too low for either: the top stays on it.
+  EXPECT_EQ(PlaceAtPointer({640, 100}, 778, 191, {0, 0, 1280, 200}), (Point{251, 0}));
+  EXPECT_EQ(PlaceAtPointer({-50, 10}, 778, 191, {-1280, 0, 0, 1024}), (Point{-778, 11}));
 }
 
 int EightPerByte(const std::string& s) {
