@@ -25,16 +25,17 @@ PinnedFilesDialog::PinnedFilesDialog(QWidget* parent, std::function<QString(QWid
                  Qt::WindowCloseButtonHint);
   setFixedSize(778, 191);
   list = new QListWidget(this);
-  list->setGeometry(8, 8, 562, 149);
+  // The list and the buttons centred in the height, with equal margins.
+  list->setGeometry(12, 21, 562, 149);
   list->setUniformItemSizes(true);
   addCurrentButton = new QPushButton("Добавить текущий", this);
   addOtherButton = new QPushButton("Добавить другой", this);
   okButton = new QPushButton("ОК", this);
   cancelButton = new QPushButton("Отмена", this);
-  addCurrentButton->setGeometry(586, 8, 180, 28);
-  addOtherButton->setGeometry(586, 44, 180, 28);
-  okButton->setGeometry(586, 129, 86, 28);
-  cancelButton->setGeometry(680, 129, 86, 28);
+  addCurrentButton->setGeometry(586, 21, 180, 28);
+  addOtherButton->setGeometry(586, 57, 180, 28);
+  okButton->setGeometry(586, 142, 86, 28);
+  cancelButton->setGeometry(680, 142, 86, 28);
   okButton->setDefault(true);
   connect(addCurrentButton, &QPushButton::clicked, this, [this] { AddCurrent(); });
   connect(addOtherButton, &QPushButton::clicked, this, [this] { AddOther(); });

@@ -350,6 +350,61 @@ class RecentPinnedTest : public QObject {
     QVERIFY(w_->geometry().height() >= Cfg().MinRestoredHeight);
   }
 
+  void oddSettingsEntriesAreShownSafelyAndKeptAsTheyWere() {
+    const std::string binary = File("bin.dat", QByteArray("\0\x01\xff\r\n\x80", 6)).toStdString();
+    const std::string missing = Path("gone.txt").toStdString();
+    const std::string twoLines = Path("two\nlines.txt").toStdString();
+    const std::string notUtf8 = dir_->path().toStdString() + "/\xff\xfe.txt";
+    StoredState st;
+    st.recent = {{missing}, {binary, 0, 0, 2}, {missing}, {}, {twoLines}, {notUtf8}};
+    WindowAppearance odd;
+    odd.path = notUtf8;
+    odd.width = 400;
+    st.pinned = {odd, odd};
+    odd.path = twoLines;
+    st.pinned.push_back(odd);
+    Settings settings;
+    settings.MaxRecentListLen = 6;
+    QVERIFY(WriteDataFile(Path("data.dat").toStdString(), st, settings));
+    QVERIFY(Show(QString()));
+
+    // Each file listed once, in order, on one line each.
+    QCOMPARE(Captions(FileMenu().mid(kRecentPosition, 4)),
+             (QStringList{"gone.txt", "bin.dat", "two lines.txt", "\uFFFD\uFFFD.txt"}));
+    QTest::keyPress(Keys(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(w_->Switcher()->Layout().names,
+             (std::vector<std::string>{"gone.txt", "bin.dat", "two lines.txt", "\xff\xfe.txt",
+                                       "Безымянный.txt"}));
+    QTest::keyRelease(Keys(), Qt::Key_Control);  // row 0: the missing file
+    QVERIFY(w_->FileName().isEmpty());
+    QCOMPARE(prompts_->notes.size(), 1);
+    QVERIFY(prompts_->notes[0].contains("gone.txt"));
+    FileMenu();
+    w_->RecentItems()[0]->trigger();  // the binary file, in the hex view it was left in
+    QCOMPARE(w_->FileName().toStdString(), binary);
+    QCOMPARE(w_->ViewKind(), 2);
+    QCOMPARE(w_->View()->GetRow(0), std::string_view("\0\x01\xff\r\n\x80", 6));
+
+    // The pinned-files dialog shows every record on one line; confirming it
+    // unchanged keeps them byte for byte.
+    QStringList shown;
+    prompts_->pinnedFiles = [&](PinnedFilesDialog& d) {
+      for (int i = 0; i < d.list->count(); ++i) shown << d.list->item(i)->text();
+      return int(QDialog::Accepted);
+    };
+    w_->Actions().pinnedFiles->trigger();
+    QCOMPARE(shown.size(), 3);
+    QVERIFY(!shown[2].contains('\n'));
+    QCOMPARE(w_->State().pinned.size(), size_t{3});
+    w_->Exit();
+    StoredState back;
+    QVERIFY(ReadDataFile(Path("data.dat").toStdString(), back, settings));
+    QCOMPARE(back.pinned, st.pinned);
+    std::vector<std::string> paths;
+    for (const RecentEntry& e : back.recent) paths.push_back(e.path);
+    QCOMPARE(paths, (std::vector<std::string>{binary, twoLines, notUtf8, "", "", ""}));
+  }
+
   void documentInformationBoxAndStatusBar() {
     const QString f = File("отчёт.txt", "ab\r\ncd\r\nef");
     QVERIFY(Show(f));
