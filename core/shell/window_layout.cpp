@@ -49,4 +49,14 @@ int ClampScrollPosition(int position, const ScrollRange& range) {
   return std::max(0, std::min(position, range.maximum - range.page));
 }
 
+Point PlaceAtPointer(Point pointer, int width, int height, const Rect& area) {
+  int left = pointer.x - width / 2;
+  int top = pointer.y;
+  if (left + width > area.right) left = area.right - width;
+  if (left < area.left) left = area.left;
+  if (top + height > area.bottom) top = pointer.y - height;
+  if (top < area.top) top = area.top;
+  return {left, top};
+}
+
 }  // namespace prambus
