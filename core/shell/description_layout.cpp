@@ -4,8 +4,9 @@
 
 namespace prambus {
 
-std::vector<PanelLine> LayOutDescription(Canvas& canvas, const std::string& text, const Rect& r) {
-  std::vector<PanelLine> lines;
+PanelLayout LayOutDescription(Canvas& canvas, const std::string& text, const Rect& r) {
+  PanelLayout out;
+  std::vector<PanelLine>& lines = out.lines;
   const int width = r.right - r.left - 3;
   int y = r.top + 1;
   size_t start = 0;
@@ -16,7 +17,10 @@ std::vector<PanelLine> LayOutDescription(Canvas& canvas, const std::string& text
     if (end == start && !blankLine) ++end;
     std::string line = text.substr(start, end - start);
     const int height = canvas.TextHeight(line.empty() ? " " : line);
-    if (y + height + 1 >= r.bottom) break;
+    if (y + height + 1 >= r.bottom) {
+      out.clipped = true;
+      break;
+    }
     lines.push_back({std::move(line), r.left + 1, y});
     y += height + 1;
     start = SkipBreak(text, end);
@@ -24,7 +28,7 @@ std::vector<PanelLine> LayOutDescription(Canvas& canvas, const std::string& text
   // Centre the block: y is where the next line would have started.
   const int shift = r.top + (r.bottom - y + 2) / 2 - (r.top + 1);
   for (PanelLine& l : lines) l.y += shift;
-  return lines;
+  return out;
 }
 
 }  // namespace prambus

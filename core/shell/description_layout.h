@@ -16,8 +16,12 @@ struct PanelLine {
   int x = 0, y = 0;  // top-left of the line's text cell
 };
 
-// The lines that fit the rectangle, each at its drawing place; lines that
-// would reach the bottom are dropped.
-std::vector<PanelLine> LayOutDescription(Canvas& canvas, const std::string& text, const Rect& r);
+struct PanelLayout {
+  std::vector<PanelLine> lines;
+  bool clipped = false;  // lines that would reach the bottom were dropped
+};
+
+// The lines that fit the rectangle, each at its drawing place.
+PanelLayout LayOutDescription(Canvas& canvas, const std::string& text, const Rect& r);
 
 }  // namespace prambus

@@ -66,11 +66,20 @@ void SetShag(Settings& s, const SettingValue& v) {
 }
 
 constexpr double kIntMax = 2147483646;
+// A margin below zero puts the text partly outside the window and widens the
+// view by twice as much; beyond this the view would paint thousands of rows
+// nobody sees.
+constexpr double kMarginMin = -100;
 // Pixel sizes of the message box: the limit data.dat is read with, far
 // beyond any screen, that keeps the box's arithmetic in range.
 constexpr double kPixelsMax = 100000;
 // Reals "of any size" stop where the pixels they turn into still fit an int.
 constexpr double kRealMax = 1e6;
+// Spacings, line widths and page steps of the views multiply the rows and
+// columns of a whole document: beyond these its pixel sizes would not fit an
+// int. A page step backwards would take Page Down before the first row.
+constexpr double kSpacingMax = 10;
+constexpr double kViewRealMax = 100;
 
 #define AUTO_STYLE \
   " Если в поле TextFont вы указали \"системный\", то этот параметр установится автоматически"
@@ -83,9 +92,9 @@ const SettingRow kRows[] = {
         "действий (чтобы можно было воспользоваться отменой).",
         1, kIntMax),
     Row<&Settings::OtstupX>("OtstupX", "Расстояние от границы окна до текста по горизонтали.",
-                            -kPixelsMax, kIntMax),
+                            kMarginMin, kIntMax),
     Row<&Settings::OtstupY>("OtstupY", "Расстояние от границы окна до текста по вертикали.",
-                            -kPixelsMax, kIntMax),
+                            kMarginMin, kIntMax),
     Row<&Settings::MaxRecentListLen>(
         "MaxRecentListLen",
         "Максимальная длина списка файлов, недавно открытых Прамбусом. Файл из этого списка можно "
@@ -181,14 +190,14 @@ const SettingRow kRows[] = {
     Row<&Settings::Distance>("Distance",
                              "Расстояние между строками текста по отношению к высоте строки: 0 — "
                              "строки идут вплотную, 1 — одинарный интервал.",
-                             -0.5, kRealMax),
+                             -0.5, kSpacingMax),
     Row<&Settings::ChosenTextClr>("ChosenTextClr", "Цвет выделенного текста."),
     Row<&Settings::ChosenFonClr>("ChosenFonClr", "Цвет фона под выделенным текстом."),
     Section("ПРОСМОТР ТЕКСТА"),
     Row<&Settings::PageFracture>("PageFracture",
                                  "На какую долю от величины всей страницы будет смещаться курсор "
                                  "при нажатии PgDown и PgUp.",
-                                 -kRealMax, kRealMax),
+                                 0, kViewRealMax),
     Row<&Settings::MaxTextWidth>("MaxTextWidth",
                                  "В случае, когда нет переноса по словам, то такой будет "
                                  "максимальная ширина текста (в пикселях).",
@@ -197,7 +206,7 @@ const SettingRow kRows[] = {
     Row<&Settings::HDistance>("HDistance",
                               "Расстояние по горизонтали между соседними кодами. За единицу "
                               "принимается ширина нуля.",
-                              -kRealMax, kRealMax),
+                              -kViewRealMax, kViewRealMax),
     Row<&Settings::TextBaseSyst>("TextBaseSyst",
                                  "Система счисления, в которой записываются коды символов файла."
                                  "\n\rЭтот параметр должен быть целым числом от 2 до 36.",
@@ -216,13 +225,13 @@ const SettingRow kRows[] = {
         "LineWidth",
         "Толщина линии, отделяющей координаты от области кодов.\n\rИзмеряется "
         "в мм.",
-        -kRealMax, kRealMax),
+        -kViewRealMax, kViewRealMax),
     Row<&Settings::MarginColor>(
         "MarginColor", "Цвет линии, разделяющей область кодов и область задаваемых ими символов."),
     Row<&Settings::MarginWidth>("MarginWidth",
                                 "Толщина линии, разделяющей область кодов и область задаваемых ими "
                                 "символов.\n\rИзмеряется в мм.",
-                                -kRealMax, kRealMax),
+                                -kViewRealMax, kViewRealMax),
     Row<&Settings::CodeInfo>(
         "CodeInfo",
         "Какие строки показывает окно \"Расшифровка данных\": по одному символу на строку, 1 — "

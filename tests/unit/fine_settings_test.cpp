@@ -123,6 +123,8 @@ TEST(FineSettingRows, WholeNumbersKeepTheirRanges) {
   EXPECT_EQ(Read("MaxUndoLen", " 12\t"), "12");
   EXPECT_EQ(Read("OtstupX", "-5"), "-5");
   EXPECT_EQ(Read("OtstupX", "-$10"), "-16");
+  EXPECT_EQ(Read("OtstupY", "-100"), "-100");
+  EXPECT_EQ(Read("OtstupY", "-101"), std::nullopt);
   EXPECT_EQ(Read("TextBaseSyst", "37"), std::nullopt);
   EXPECT_EQ(Read("TextBaseSyst", "1"), std::nullopt);
   EXPECT_EQ(Read("TextBaseSyst", "2"), "2");
@@ -156,7 +158,7 @@ TEST(FineSettingRows, RealsUseOnlyTheUsersSeparator) {
   EXPECT_EQ(Read("HDistance", "0.75"), std::nullopt);
   EXPECT_EQ(Read("HDistance", "0.75", "."), "0.75");
   EXPECT_EQ(Read("HDistance", "0,75", "."), std::nullopt);
-  EXPECT_EQ(Read("HDistance", "-2,5E2"), "-250");
+  EXPECT_EQ(Read("HDistance", "-2,5E1"), "-25");
   EXPECT_EQ(Read("HDistance", "+,5"), "0,5");
   EXPECT_EQ(Read("LeftMargin", "1e-5", "."), "1E-5");
   EXPECT_EQ(Read("LeftMargin", "1e5", "."), "100000");
@@ -315,7 +317,9 @@ TEST(DescriptionPanel, LinesCentredVerticallyAndCutAtTheBottom) {
   TestCanvas canvas;  // 8 x 16 pixels a character
   // 13 characters a line: width 110 - 3 = 107 holds 13 of them.
   const Rect r{10, 20, 120, 120};
-  std::vector<PanelLine> lines = LayOutDescription(canvas, "one two three four\n\rfive", r);
+  PanelLayout layout = LayOutDescription(canvas, "one two three four\n\rfive", r);
+  std::vector<PanelLine>& lines = layout.lines;
+  EXPECT_FALSE(layout.clipped);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0].text, "one two three");
   EXPECT_EQ(lines[1].text, "four");
@@ -326,14 +330,27 @@ TEST(DescriptionPanel, LinesCentredVerticallyAndCutAtTheBottom) {
   EXPECT_EQ(lines[1].y, 62);
   EXPECT_EQ(lines[0].x, 11);
   // An empty line between two breaks; lines reaching the bottom are dropped.
-  lines = LayOutDescription(canvas, "a\r\n\r\nb\nc\nd\ne\nf\ng", {0, 0, 100, 100});
+  layout = LayOutDescription(canvas, "a\r\n\r\nb\nc\nd\ne\nf\ng", {0, 0, 100, 100});
+  EXPECT_TRUE(layout.clipped);
   std::vector<std::string> texts;
   for (const PanelLine& l : lines) texts.push_back(l.text);
   EXPECT_EQ(texts, (std::vector<std::string>{"a", "", "b", "c", "d"}));  // 6 * 17 + 1 reaches 100
   // A panel narrower than a character still moves through the text.
-  lines = LayOutDescription(canvas, "abc", {0, 0, 4, 100});
+  layout = LayOutDescription(canvas, "abc", {0, 0, 4, 100});
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_TRUE(LayOutDescription(canvas, "", r).empty());
+  EXPECT_TRUE(LayOutDescription(canvas, "", r).lines.empty());
+}
+
+// Margins anywhere in OtstupX's range give a surface with halved margins.
+TEST(SurfaceLayoutMargins, TheLargestAcceptedMarginsShrinkToHalfTheWidth) {
+  const SurfaceLayout l = ComputeSurfaceLayout(800, 600, 22, 22, 20, 2147483646, 2147483646);
+  EXPECT_EQ(l.width, 778);
+  EXPECT_EQ(l.effX, 389);
+  EXPECT_EQ(l.height, 558);
+  EXPECT_EQ(l.effY, 279);
+  const SurfaceLayout n = ComputeSurfaceLayout(800, 600, 22, 22, 20, -100, 5);
+  EXPECT_EQ(n.effX, -100);
+  EXPECT_EQ(n.effY, 5);
 }
 
 TEST(PointerPlacement, KeptOnThePointersScreen) {
