@@ -28,6 +28,8 @@ class FindDialog;
 class ReplaceDialog;
 class DataWindow;
 class ColumnsDialog;
+class FineSettingsDialog;
+struct Settings;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -113,6 +115,11 @@ class MainWindow : public QMainWindow {
   void RemoveLoadedEncoding(int position);
   void LoadEncodingCommand();
   void RecodeCommand();
+  // "Тонкая настройка...": the settings table, and what its "Готово" changes.
+  void FineSettingsCommand();
+  void ApplyFineSettings(const Settings& before);
+  void ApplyMinimalModeShortcut();  // F12 when F2 saves, otherwise F2
+  FineSettingsDialog* GetFineSettingsDialog() const { return fineSettings_; }
   // Chooses in the recode dialog for tests; returns the dialog's result.
   std::function<int(class RecodeDialog&)> recodeChoiceForTest;
   // Keys and characters as the main window's dispatch takes them.
@@ -205,6 +212,7 @@ class MainWindow : public QMainWindow {
   void CloseHexToolWindows();  // the data window and the columns dialog
   FindDialog* findDialog_ = nullptr;
   ReplaceDialog* replaceDialog_ = nullptr;
+  FineSettingsDialog* fineSettings_ = nullptr;
   std::string lastSearch_;  // the text F3 searches for (Windows-1251)
   bool lastSearchCase_ = false;
   bool openedByShortcut_ = false;  // the find windows' tag: opened with Ctrl held

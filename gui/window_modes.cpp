@@ -128,6 +128,7 @@ void MainWindow::WireMenuCommands() {
   connect(findNextAction_, &QAction::triggered, this, [this] { FindNextCommand(); });
   connect(encodingActions_.back(), &QAction::triggered, this, [this] { LoadEncodingCommand(); });
   on(extraMenu_, "Перекодировка...", [this] { RecodeCommand(); });
+  on(extraMenu_, "Тонкая настройка...", [this] { FineSettingsCommand(); });
   // Before the context menu opens it takes the states of its twins.
   connect(contextMenu_, &QMenu::aboutToShow, this, [this] {
     const QList<QAction*> c = contextMenu_->actions();
