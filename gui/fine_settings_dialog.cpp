@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLocale>
 #include <QScreen>
 #include <QScrollBar>
@@ -80,19 +81,7 @@ FineSettingsDialog::FineSettingsDialog(QWidget* parent) : QDialog(parent) {
   chooseFont = [this](const FontCells& f) { return DesktopFontChoice(this, f); };
   systemMessageFont = [] { return CellsOfFont(QApplication::font("QMessageBox")); };
 
-  warningTitle_ = new QLabel("ВНИМАНИЕ!", this);
-  QFont bold = warningTitle_->font();
-  bold.setBold(true);
-  warningTitle_->setFont(bold);
-  QPalette red = warningTitle_->palette();
-  red.setColor(QPalette::WindowText, Qt::red);
-  warningTitle_->setPalette(red);
-  warningText_ = new QLabel(
-      "Ответственность за все последствия, вызванные изменениями ниже-\nуказанных параметров "
-      "ложится на Вас. При некоторых значениях пара-\nметров программа может начать работать "
-      "нестабильно.",
-      this);
-
+  BuildWarning();
   table_ = new QTableWidget(this);
   BuildTable();
   auto* group = new QGroupBox("Описание", this);
@@ -121,6 +110,21 @@ FineSettingsDialog::FineSettingsDialog(QWidget* parent) : QDialog(parent) {
   all->addLayout(middle);
   all->addLayout(buttons);
   all->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void FineSettingsDialog::BuildWarning() {
+  warningTitle_ = new QLabel("ВНИМАНИЕ!", this);
+  QFont bold = warningTitle_->font();
+  bold.setBold(true);
+  warningTitle_->setFont(bold);
+  QPalette red = warningTitle_->palette();
+  red.setColor(QPalette::WindowText, Qt::red);
+  warningTitle_->setPalette(red);
+  warningText_ = new QLabel(
+      "Ответственность за все последствия, вызванные изменениями ниже-\nуказанных параметров "
+      "ложится на Вас. При некоторых значениях пара-\nметров программа может начать работать "
+      "нестабильно.",
+      this);
 }
 
 void FineSettingsDialog::BuildTable() {
@@ -281,6 +285,10 @@ void FineSettingsDialog::ChooseFontFor() {
 }
 
 void FineSettingsDialog::Done() {
+  // An editor still open hands its text over first.
+  for (QLineEdit* editor : table_->viewport()->findChildren<QLineEdit*>())
+    if (editor->isVisible())
+      QMetaObject::invokeMethod(table_, "commitData", Q_ARG(QWidget*, editor));
   const Settings before = Cfg();
   for (int r = 0; r < table_->rowCount(); ++r) {
     const SettingRow& row = RowAt(r);

@@ -64,6 +64,7 @@ class FineSettingsDialog : public QDialog {
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  void BuildWarning();
   void BuildTable();
   void Refill();
   void ShowDescription(int row);

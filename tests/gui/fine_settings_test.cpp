@@ -258,7 +258,12 @@ class FineSettingsTest : public QObject {
     Type(d, "OtstupX", "30");
     Type(d, "Shag", "77");
     d->SetCellText(RowOf("MaxUndoLen"), "abc");  // refused: left unchanged
+    // A cell still being edited counts with what it holds.
+    d->Table()->editItem(d->Table()->item(RowOf("VScrollStep"), 1));
+    for (QLineEdit* e : d->Table()->viewport()->findChildren<QLineEdit*>())
+      if (e->isVisible()) e->setText("3");
     d->DoneButton()->click();
+    QCOMPARE(Cfg().VScrollStep, 3);
     QVERIFY(!d->isVisible());
     QVERIFY(Cfg().SaveOnF2);
     QCOMPARE(Cfg().MaxUndoLen, 1000000);
