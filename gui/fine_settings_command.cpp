@@ -1,8 +1,8 @@
 // The main window's "Тонкая настройка..." command and what a stored change
 // of the settings asks of the window: the recent list's length, the minimal
 // mode's key, the hex view's lines and data window, and a new layout.
+#include "data_window.h"
 #include "fine_settings_dialog.h"
-#include "hex_windows.h"
 #include "main_window.h"
 #include "views/hex_view.h"
 
@@ -11,6 +11,12 @@ namespace prambus {
 void MainWindow::FineSettingsCommand() {
   if (!fineSettings_) {
     fineSettings_ = new FineSettingsDialog(this);
+    fineSettings_->chooseColor = [this](const QColor& initial) {
+      return prompts_->Colour(fineSettings_, initial);
+    };
+    fineSettings_->chooseFont = [this](const QFont& initial) {
+      return prompts_->Font(fineSettings_, initial);
+    };
     fineSettings_->onStored = [this](const Settings& before) { ApplyFineSettings(before); };
     fineSettings_->onHidden = [this](bool giveFocusBack) {
       if (!isVisible()) return;  // the window is closing
@@ -24,9 +30,7 @@ void MainWindow::FineSettingsCommand() {
 }
 
 void MainWindow::ApplyMinimalModeShortcut() {
-  const QKeySequence key(Cfg().SaveOnF2 ? "F12" : "F2");
-  minimalAction_->setShortcut(key);
-  contextMinimalAction_->setShortcut(key);
+  actions_.minimalMode->setShortcut(QKeySequence(Cfg().SaveOnF2 ? "F12" : "F2"));
 }
 
 void MainWindow::ApplyFineSettings(const Settings& before) {

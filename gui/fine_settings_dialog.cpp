@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCursor>
-#include <QFontDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -57,29 +56,12 @@ QFont FontOfCells(const FontCells& c) {
   return f;
 }
 
-std::optional<Color> DesktopColorChoice(QWidget* parent, Color initial) {
-  QColorDialog::setCustomColor(0, ToQColor(initial));
-  const QColor c = QColorDialog::getColor(ToQColor(initial), parent);
-  if (!c.isValid()) return std::nullopt;
-  return FromQColor(c);
-}
-
-std::optional<FontCells> DesktopFontChoice(QWidget* parent, const FontCells& initial) {
-  bool ok = false;
-  const QFont f = QFontDialog::getFont(&ok, FontOfCells(initial), parent);
-  if (!ok) return std::nullopt;
-  return CellsOfFont(f);
-}
-
 }  // namespace
 
 FineSettingsDialog::FineSettingsDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle("Тонкая настройка");
   setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   separator_ = QLocale::system().decimalPoint().toStdString();
-  chooseColor = [this](Color c) { return DesktopColorChoice(this, c); };
-  chooseFont = [this](const FontCells& f) { return DesktopFontChoice(this, f); };
-  systemMessageFont = [] { return CellsOfFont(QApplication::font("QMessageBox")); };
 
   BuildWarning();
   table_ = new QTableWidget(this);
@@ -218,7 +200,7 @@ void FineSettingsDialog::ValidateRow(int r) {
   const std::string text = CellText(r).toStdString();
   if (row.kind == SettingKind::kText && FineSettingRowOf("TextFont") == r &&
       AsksForSystemFont(text)) {
-    FillFontCells(systemMessageFont());
+    FillFontCells(CellsOfFont(QApplication::font("QMessageBox")));
     return;
   }
   const std::optional<SettingValue> value = ParseRowText(row, text, separator_);
@@ -264,12 +246,15 @@ void FineSettingsDialog::DoubleClickRow(int r) {
 }
 
 void FineSettingsDialog::ChooseColorFor(int r) {
-  const Color initial = std::get<Color>(ReadCellOrStored(r));
-  const std::optional<Color> chosen = WhileDisabled([&] { return chooseColor(initial); });
-  if (chosen) SetCellText(r, QString::fromStdString(ColorText(*chosen)));
+  if (!chooseColor) return;
+  const QColor initial = ToQColor(std::get<Color>(ReadCellOrStored(r)));
+  QColorDialog::setCustomColor(0, initial);  // offered among the custom colours too
+  const std::optional<QColor> chosen = WhileDisabled([&] { return chooseColor(initial); });
+  if (chosen) SetCellText(r, QString::fromStdString(ColorText(FromQColor(*chosen))));
 }
 
 void FineSettingsDialog::ChooseFontFor() {
+  if (!chooseFont) return;
   FontCells initial;
   initial.name = CellText(FineSettingRowOf("TextFont")).toStdString();
   initial.height = std::get<int32_t>(ReadCellOrStored(FineSettingRowOf("TextSize")));
@@ -280,8 +265,9 @@ void FineSettingsDialog::ChooseFontFor() {
   initial.bold = flag("Bold");
   initial.underlined = flag("Underlined");
   initial.strikeout = flag("Strikeout");
-  const std::optional<FontCells> chosen = WhileDisabled([&] { return chooseFont(initial); });
-  if (chosen) FillFontCells(*chosen);
+  const std::optional<QFont> chosen =
+      WhileDisabled([&] { return chooseFont(FontOfCells(initial)); });
+  if (chosen) FillFontCells(CellsOfFont(*chosen));
 }
 
 void FineSettingsDialog::Done() {

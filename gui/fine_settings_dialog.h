@@ -4,7 +4,9 @@
 // silently shows the stored value again; "Готово" stores what is accepted.
 #pragma once
 
+#include <QColor>
 #include <QDialog>
+#include <QFont>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -48,11 +50,10 @@ class FineSettingsDialog : public QDialog {
   // The decimal separator of reals: the user's locale's.
   const std::string& Separator() const { return separator_; }
 
-  // The desktop's choosers; tests put their own answers in. Nothing means
-  // the user cancelled.
-  std::function<std::optional<Color>(Color initial)> chooseColor;
-  std::function<std::optional<FontCells>(const FontCells& initial)> chooseFont;
-  std::function<FontCells()> systemMessageFont;
+  // How the window asks for a colour and a font (the main window's prompts);
+  // nothing means the user cancelled.
+  std::function<std::optional<QColor>(const QColor& initial)> chooseColor;
+  std::function<std::optional<QFont>(const QFont& initial)> chooseFont;
   // After "Готово" has stored the values: the record as it was before.
   std::function<void(const Settings& before)> onStored;
   // Whenever the window has hidden itself; giveFocusBack on "Отмена" and Escape.

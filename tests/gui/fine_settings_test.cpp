@@ -4,19 +4,22 @@
 #include "shell/fine_settings.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
 
+#include "data_window.h"
 #include "description_panel.h"
 #include "fine_settings_dialog.h"
 #include "gui_files.h"
-#include "hex_windows.h"
 #include "main_window.h"
 #include "message_box.h"
+#include "scripted_prompts.h"
 #include "settings/settings.h"
+#include "shown_window.h"
 #include "views/hex_view.h"
 
 using namespace prambus;
@@ -31,14 +34,8 @@ int RowOf(const char* key) {
   return -1;
 }
 
-QAction* FineSettingsAction(MainWindow& w) {
-  for (QAction* a : w.ExtraMenu()->actions())
-    if (a->text() == "Тонкая настройка...") return a;
-  return nullptr;
-}
-
 FineSettingsDialog* Open(MainWindow& w) {
-  FineSettingsAction(w)->trigger();
+  w.Actions().fineSettings->trigger();
   FineSettingsDialog* d = w.GetFineSettingsDialog();
   if (!QTest::qWaitForWindowActive(d)) qWarning("the settings window is not active");
   return d;
@@ -91,9 +88,9 @@ class FineSettingsTest : public QObject {
   }
 
   void tableShowsEveryRowWithItsDescription() {
-    MainWindow w({"prambus"}, dir_->path());
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const auto window = ShowWindow(dir_->path(), {});
+    QVERIFY(window);
+    MainWindow& w = *window;
     FineSettingsDialog* d = Open(w);
     QVERIFY(d && d->isVisible());
     QCOMPARE(d->windowTitle(), QString("Тонкая настройка"));
@@ -126,9 +123,9 @@ class FineSettingsTest : public QObject {
   }
 
   void cellsAreCheckedWhenLeft() {
-    MainWindow w({"prambus"}, dir_->path());
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const auto window = ShowWindow(dir_->path(), {});
+    QVERIFY(window);
+    MainWindow& w = *window;
     FineSettingsDialog* d = Open(w);
     const QString sep = QString::fromStdString(d->Separator());
     Type(d, "MaxUndoLen", "0");
@@ -170,9 +167,10 @@ class FineSettingsTest : public QObject {
   }
 
   void doubleClicksFlipAndChoose() {
-    MainWindow w({"prambus"}, dir_->path());
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    ScriptedPrompts* prompts = nullptr;
+    const auto window = ShowWindow(dir_->path(), {}, &prompts);
+    QVERIFY(window);
+    MainWindow& w = *window;
     FineSettingsDialog* d = Open(w);
     DoubleClick(d, "NumPages");
     QCOMPARE(d->CellText(RowOf("NumPages")), QString("False"));
@@ -182,35 +180,29 @@ class FineSettingsTest : public QObject {
     DoubleClick(d, "Bold");  // unreadable: left alone
     QCOMPARE(d->CellText(RowOf("Bold")), QString("?"));
 
-    std::optional<Color> offered;
-    bool disabledMeanwhile = false;
-    d->chooseColor = [&](Color initial) -> std::optional<Color> {
-      offered = initial;
-      disabledMeanwhile = !d->isEnabled();
-      return 0x123456;
-    };
+    prompts->colour = QColor(0x56, 0x34, 0x12);
     DoubleClick(d, "ChosenTextClr");
-    QCOMPARE(offered, std::optional<Color>(0xF0FBFF));
-    QVERIFY(disabledMeanwhile);
+    QCOMPARE(prompts->offeredColour, std::optional<QColor>(QColor(0xFF, 0xFB, 0xF0)));
+    QCOMPARE(QColorDialog::customColor(0), QColor(0xFF, 0xFB, 0xF0));
     QVERIFY(d->isEnabled());
     QCOMPARE(d->CellText(RowOf("ChosenTextClr")), QString("$123456"));
-    d->chooseColor = [](Color) -> std::optional<Color> { return std::nullopt; };
+    prompts->colour.reset();  // cancelled
     DoubleClick(d, "MarginColor");
     QCOMPARE(d->CellText(RowOf("MarginColor")), QString("Светло-серый"));
 
-    std::optional<FontCells> fontOffered;
     d->SetCellText(RowOf("TextSize"), "-13");
     d->SetCellText(RowOf("Italic"), "1");
     d->SetCellText(RowOf("Bold"), "?");  // unreadable: the stored style
-    d->chooseFont = [&](const FontCells& initial) -> std::optional<FontCells> {
-      fontOffered = initial;
-      return FontCells{"DejaVu Serif", -20, false, true, true, false};
-    };
+    QFont chosen("DejaVu Serif");
+    chosen.setPixelSize(20);
+    chosen.setBold(true);
+    chosen.setUnderline(true);
+    prompts->font = chosen;
     DoubleClick(d, "TextFont");
-    QVERIFY(fontOffered);
-    QCOMPARE(fontOffered->name, std::string("MS sans Serif"));
-    QCOMPARE(fontOffered->height, -13);
-    QVERIFY(fontOffered->italic && !fontOffered->bold);
+    QVERIFY(prompts->offeredFont);
+    QCOMPARE(prompts->offeredFont->family(), QString("MS sans Serif"));
+    QCOMPARE(qRound(prompts->offeredFont->pointSizeF() * d->logicalDpiY() / 72), 13);
+    QVERIFY(prompts->offeredFont->italic() && !prompts->offeredFont->bold());
     QCOMPARE(d->CellText(RowOf("TextFont")), QString("DejaVu Serif"));
     QCOMPARE(d->CellText(RowOf("TextSize")), QString("-20"));
     QCOMPARE(d->CellText(RowOf("Italic")), QString("False"));
@@ -225,9 +217,9 @@ class FineSettingsTest : public QObject {
     messageFont.setItalic(true);
     messageFont.setWeight(QFont::DemiBold);
     QApplication::setFont(messageFont, "QMessageBox");
-    MainWindow w({"prambus"}, dir_->path());
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const auto window = ShowWindow(dir_->path(), {});
+    QVERIFY(window);
+    MainWindow& w = *window;
     FineSettingsDialog* d = Open(w);
     Type(d, "TextFont", "SYSTEM");
     QCOMPARE(d->CellText(RowOf("TextFont")), QFontInfo(messageFont).family());
@@ -247,10 +239,9 @@ class FineSettingsTest : public QObject {
     for (int i = 0; i < 200; ++i) text += "Строка текста номер " + QByteArray::number(i) + "\r\n";
     const QString path = dir_->filePath("t.txt");
     WriteAll(path, text);
-    MainWindow w({"prambus", path}, dir_->path());
-    w.resize(700, 500);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const auto window = ShowWindow(dir_->path(), path);
+    QVERIFY(window);
+    MainWindow& w = *window;
     const int widthBefore = w.View()->ViewWidth;
     FineSettingsDialog* d = Open(w);
     Type(d, "SaveOnF2", "1");
@@ -269,7 +260,7 @@ class FineSettingsTest : public QObject {
     QCOMPARE(Cfg().MaxUndoLen, 1000000);
     QCOMPARE(Cfg().ShagSaved, 77);
     QCOMPARE(Cfg().Shag, 10000);
-    QCOMPARE(w.MinimalAction()->shortcut(), QKeySequence("F12"));
+    QCOMPARE(w.Actions().minimalMode->shortcut(), QKeySequence("F12"));
     QCOMPARE(int(w.State().recent.size()), 9);
     QCOMPARE(Cfg().EffOtstupX, 30);
     QCOMPARE(w.View()->ViewWidth, widthBefore - 56);  // relaid out with the new margins
@@ -278,16 +269,16 @@ class FineSettingsTest : public QObject {
     Type(d, "SaveOnF2", "Нет");
     Type(d, "MaxRecentListLen", "2");
     d->DoneButton()->click();
-    QCOMPARE(w.MinimalAction()->shortcut(), QKeySequence("F2"));
+    QCOMPARE(w.Actions().minimalMode->shortcut(), QKeySequence("F2"));
     QCOMPARE(int(w.State().recent.size()), 2);
   }
 
   void doneRefreshesTheHexView() {
     const QString path = dir_->filePath("b.bin");
     WriteAll(path, QByteArray(300, '\x41'));
-    MainWindow w({"prambus", path}, dir_->path());
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const auto window = ShowWindow(dir_->path(), path);
+    QVERIFY(window);
+    MainWindow& w = *window;
     w.KeyDown(Qt::Key_F6, Qt::NoModifier);
     auto* hex = dynamic_cast<HexView*>(w.View());
     QVERIFY(hex && w.GetDataWindow());
@@ -304,9 +295,9 @@ class FineSettingsTest : public QObject {
   }
 
   void cancelAndEscapeStoreNothing() {
-    MainWindow w({"prambus"}, dir_->path());
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const auto window = ShowWindow(dir_->path(), {});
+    QVERIFY(window);
+    MainWindow& w = *window;
     const Settings before = Cfg();
     FineSettingsDialog* d = Open(w);
     Type(d, "OtstupY", "40");
@@ -327,9 +318,9 @@ class FineSettingsTest : public QObject {
   }
 
   void stayOnTopIsGivenUpWhileShown() {
-    MainWindow w({"prambus"}, dir_->path());
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const auto window = ShowWindow(dir_->path(), {});
+    QVERIFY(window);
+    MainWindow& w = *window;
     w.ToggleStayOnTop();
     QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
     FineSettingsDialog* d = Open(w);
@@ -342,9 +333,9 @@ class FineSettingsTest : public QObject {
 
   void restartShowsTheStoredValues() {
     {
-      MainWindow w({"prambus"}, dir_->path());
-      w.show();
-      QVERIFY(QTest::qWaitForWindowExposed(&w));
+      const auto window = ShowWindow(dir_->path(), {});
+      QVERIFY(window);
+      MainWindow& w = *window;
       FineSettingsDialog* d = Open(w);
       Type(d, "HScrollStep", "$10");
       Type(d, "ChosenTextClr", "Зелёный");
@@ -355,9 +346,9 @@ class FineSettingsTest : public QObject {
       QVERIFY(w.SaveSettings());
     }
     Cfg() = Settings{};
-    MainWindow w({"prambus"}, dir_->path());
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const auto window = ShowWindow(dir_->path(), {});
+    QVERIFY(window);
+    MainWindow& w = *window;
     FineSettingsDialog* d = Open(w);
     const QString sep = QString::fromStdString(d->Separator());
     QCOMPARE(d->CellText(RowOf("HScrollStep")), QString("16"));
@@ -375,9 +366,9 @@ class FineSettingsTest : public QObject {
       text += "Слово и ещё одно слово, строка " + QByteArray::number(i) + "\r\n";
     const QString path = dir_->filePath("t.txt");
     WriteAll(path, text);
-    MainWindow w({"prambus", path}, dir_->path());
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const auto window = ShowWindow(dir_->path(), path);
+    QVERIFY(window);
+    MainWindow& w = *window;
     for (bool high : {true, false}) {
       for (int kind : {1, 2}) {
         if (w.ViewKind() != kind) w.KeyDown(Qt::Key_F6, Qt::NoModifier);
