@@ -29,7 +29,6 @@ class HexView : public ViewBase {
   int64_t GetTextLength() const override;
   void AppendBytes(const uint8_t* bytes, int count) override;
   void LoadFromFile(const std::string& name) override;
-  void SaveToFile(const std::string& name) override;
   void Paint() override;
   bool TypeChar(uint8_t ch) override;
   bool InsertText(std::string_view text, bool recordUndo, bool layOut) override;
@@ -62,6 +61,7 @@ class HexView : public ViewBase {
   bool Recode(const CodeTable& source, const CodeTable& target) override;
   bool ForEachRow(const RowVisitor& visit) override;
   bool TransformRows(const RowRewriter& rewrite) override;
+  void WriteContent(int fd) override;
 
   // Non-virtual operations.
   void MeasureDigits();
