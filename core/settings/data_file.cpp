@@ -129,6 +129,7 @@ bool ReadPinned(FieldReader& r, WindowAppearance& w) {
 void Sanitize(Settings& s) {
   const Settings d;
   for (const SettingRow& r : FineSettingRows()) {
+    if (r.kind == SettingKind::kColor && std::get<Color>(r.get(s)) > 0xFFFFFF) r.set(s, r.get(d));
     if (r.kind != SettingKind::kInt && r.kind != SettingKind::kReal) continue;
     const SettingValue v = r.get(s);
     const double x = r.kind == SettingKind::kInt ? std::get<int32_t>(v) : std::get<double>(v);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "settings/data_file.h"
 #include "shell/description_layout.h"
 #include "shell/window_layout.h"
@@ -238,6 +240,8 @@ TEST(FineSettingRows, DescriptionsAddTheKindsSentences) {
   EXPECT_EQ(RowDescription(RowOf("ChosenTextClr")),
             "Цвет выделенного текста.\n\rДважды щёлкнув по этому полю, вы попадёте в диалоговое "
             "окно выбора цветов.");
+  EXPECT_EQ(RowDescription(RowOf("LineColor")),
+            "Цвет линии, отделяющей координаты от области кодов.");
   EXPECT_EQ(RowDescription(RowOf("TextBaseSyst")),
             "Система счисления, в которой записываются коды символов файла.\n\rЭтот параметр "
             "должен быть целым числом от 2 до 36.");
@@ -310,6 +314,36 @@ TEST(FineSettingRows, RangeEndsSurviveARestart) {
       if (!r.get) continue;
       EXPECT_EQ(r.get(back), r.get(s)) << r.key << (low ? " low" : " high");
     }
+  }
+}
+
+// What the table would refuse is read from data.dat as the row's default.
+TEST(FineSettingRows, ValuesBeyondARangeAreReadAsTheDefault) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (int side : {-1, 1, 0}) {
+    Settings s;
+    for (const SettingRow& r : FineSettingRows()) {
+      if (r.kind == SettingKind::kInt)
+        r.set(s, static_cast<int32_t>(side == 0 ? INT32_MIN : side < 0 ? r.min - 1 : r.max + 1));
+      if (r.kind == SettingKind::kReal)
+        r.set(s, side == 0 ? nan : side < 0 ? r.min - 1 : r.max + 1);
+      if (r.kind == SettingKind::kColor) r.set(s, Color{side == 0 ? 0xFFFFFFFFu : 0x1000000u});
+    }
+    TempDir dir;
+    StoredState state;
+    state.recent.resize(5);
+    ASSERT_TRUE(WriteDataFile(dir.File("data.dat"), state, s));
+    Settings back;
+    StoredState stateBack;
+    ASSERT_TRUE(ReadDataFile(dir.File("data.dat"), stateBack, back));
+    const Settings defaults;
+    for (const SettingRow& r : FineSettingRows()) {
+      if (r.kind == SettingKind::kInt || r.kind == SettingKind::kReal ||
+          r.kind == SettingKind::kColor) {
+        EXPECT_EQ(r.get(back), r.get(defaults)) << r.key << " side " << side;
+      }
+    }
+    EXPECT_EQ(back.Shag, defaults.Shag);  // the block size in effect too
   }
 }
 
