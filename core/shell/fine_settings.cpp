@@ -16,6 +16,13 @@ bool InRange(const SettingRow& row, double v) {
   return v >= row.min && v <= row.max;
 }
 
+// The colours of the message box and of the selection tell the user about
+// the colour dialog; the hex view's colours keep their own short texts.
+bool NamesTheColorDialog(const SettingRow& row) {
+  const std::string_view key = row.key;
+  return key == "TextColor" || key == "ChosenTextClr" || key == "ChosenFonClr";
+}
+
 bool RealChanged(double a, double b) {
   return std::fabs(a - b) > 0.0001;
 }
@@ -89,7 +96,7 @@ std::string RowDescription(const SettingRow& row) {
   if (!row.description) return "Пусто.";
   std::string text = row.description;
   if (row.kind == SettingKind::kBool) text += kYesNoNote;
-  if (row.kind == SettingKind::kColor) text += kColorNote;
+  if (row.kind == SettingKind::kColor && NamesTheColorDialog(row)) text += kColorNote;
   return text;
 }
 

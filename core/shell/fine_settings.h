@@ -45,8 +45,9 @@ std::string ValueText(const SettingRow& row, const SettingValue& value, std::str
 std::optional<SettingValue> ParseRowText(const SettingRow& row, std::string_view text,
                                          std::string_view separator);
 
-// The description shown for the row, with the sentence every yes/no row and
-// every colour row adds; "Пусто." for rows without one.
+// The description shown for the row, with the sentence every yes/no row adds
+// and the one the message box's and the selection's colours add; "Пусто."
+// for rows without one.
 std::string RowDescription(const SettingRow& row);
 
 // Whether a TextFont cell asks for the desktop's message font: "системный"
