@@ -317,6 +317,29 @@ class FineSettingsTest : public QObject {
     QVERIFY(SameSettings(Cfg(), before));
   }
 
+  void losingActivationHidesUnlessAChooserIsOpen() {
+    ScriptedPrompts* prompts = nullptr;
+    const auto window = ShowWindow(dir_->path(), {}, &prompts);
+    QVERIFY(window);
+    MainWindow& w = *window;
+    FineSettingsDialog* d = Open(w);
+    // The colour dialog takes the activation: the window stays.
+    prompts->colour = QColor(Qt::green);
+    prompts->whileChoosing = [&w] {
+      w.activateWindow();
+      QTest::qWait(50);
+    };
+    DoubleClick(d, "TextColor");
+    QVERIFY(d->isVisible());
+    QCOMPARE(d->CellText(RowOf("TextColor")), QString("Светло-зелёный"));
+    // Another window taking it hides the window without storing.
+    Type(d, "OtstupY", "40");
+    w.activateWindow();
+    QTRY_VERIFY(!d->isVisible());
+    QCOMPARE(Cfg().OtstupY, 2);
+    QCOMPARE(Cfg().TextColor, Color{0});
+  }
+
   void stayOnTopIsGivenUpWhileShown() {
     const auto window = ShowWindow(dir_->path(), {});
     QVERIFY(window);

@@ -36,6 +36,9 @@ class ScriptedPrompts : public UserPrompts {
   // What the last font and colour dialogs were opened with.
   std::optional<QFont> offeredFont;
   std::optional<QColor> offeredColour;
+  // Runs while a font or colour dialog would be open (another window taking
+  // the activation, for example).
+  std::function<void()> whileChoosing;
   // Works the recode dialog as the user would and returns its result;
   // without it the dialog is cancelled.
   std::function<int(RecodeDialog&)> recode;
@@ -68,10 +71,12 @@ class ScriptedPrompts : public UserPrompts {
   }
   std::optional<QFont> Font(QWidget*, const QFont& initial) override {
     offeredFont = initial;
+    if (whileChoosing) whileChoosing();
     return font;
   }
   std::optional<QColor> Colour(QWidget*, const QColor& initial) override {
     offeredColour = initial;
+    if (whileChoosing) whileChoosing();
     return colour;
   }
   int Recode(RecodeDialog& dialog) override { return recode ? recode(dialog) : 2; }
