@@ -151,6 +151,7 @@ void MainWindow::ConnectFeatureCommands() {
   connect(actions_.pinnedFiles, &QAction::triggered, this, [this] { PinnedFilesCommand(); });
 
   // "Тонкая настройка...": actions_.fineSettings
+  connect(actions_.fineSettings, &QAction::triggered, this, [this] { FineSettingsCommand(); });
 
   // "О программе...": actions_.about
 

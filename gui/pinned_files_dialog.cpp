@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "shell/recent_list.h"
+#include "shell/window_layout.h"
 
 namespace prambus {
 
@@ -64,6 +65,8 @@ void PinnedFilesDialog::AddLine(const std::string& path) {
   item->setSizeHint(QSize(0, kItemHeight));
 }
 
+// Centred on the pointer, one pixel below it, or above it near the bottom of
+// the pointer's screen.
 void PinnedFilesDialog::PlaceAtPointer() {
   const QPoint pointer = QCursor::pos();
   QScreen* screen = QGuiApplication::screenAt(pointer);
@@ -71,7 +74,7 @@ void PinnedFilesDialog::PlaceAtPointer() {
   const QRect s = screen->geometry();
   const QSize size = frameGeometry().size().expandedTo(this->size());
   const Point at = prambus::PlaceAtPointer({pointer.x(), pointer.y()}, size.width(), size.height(),
-                                           {s.left(), s.top(), s.right() + 1, s.bottom() + 1});
+                                           {s.left(), s.top(), s.right() + 1, s.bottom() + 1}, 1);
   move(at.x, at.y);
 }
 

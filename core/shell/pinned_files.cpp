@@ -40,12 +40,4 @@ bool ApplyPinnedLines(std::vector<WindowAppearance>& pinned, const std::vector<P
   return true;
 }
 
-Point PlaceAtPointer(Point pointer, int width, int height, const Rect& screen) {
-  Point p{pointer.x - width / 2, pointer.y + 1};
-  p.x = std::max(screen.left, std::min(p.x, screen.right - width));
-  if (p.y + height >= screen.bottom) p.y = pointer.y - height - 1;
-  p.y = std::max(screen.top, p.y);
-  return p;
-}
-
 }  // namespace prambus

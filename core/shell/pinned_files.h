@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/canvas.h"
 #include "settings/stored_state.h"
 
 namespace prambus {
@@ -38,11 +37,5 @@ bool AddPinnedLine(std::vector<PinnedLine>& lines, const std::string& path);
 // the lines after it are left unprocessed.
 bool ApplyPinnedLines(std::vector<WindowAppearance>& pinned, const std::vector<PinnedLine>& lines,
                       const WindowAppearance& appearance);
-
-// The pinned-files dialog's top-left corner: centred horizontally on the
-// pointer with its top one pixel below it, inside the screen horizontally;
-// when its bottom would reach the screen's bottom, its bottom one pixel above
-// the pointer; its top never above the screen's.
-Point PlaceAtPointer(Point pointer, int width, int height, const Rect& screen);
 
 }  // namespace prambus

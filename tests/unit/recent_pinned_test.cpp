@@ -6,6 +6,7 @@
 #include "shell/pinned_files.h"
 #include "shell/recent_list.h"
 #include "shell/recent_switcher.h"
+#include "shell/window_layout.h"
 
 namespace prambus {
 namespace {
@@ -116,18 +117,18 @@ TEST(PinnedFiles, TheWalkAddsRemovesAndStopsAtTheLimit) {
   EXPECT_EQ(pinned.size(), 100u);
 }
 
-TEST(PinnedFiles, TheDialogOpensAtThePointerAndOnTheScreen) {
+TEST(PinnedFiles, TheDialogOpensOnePixelFromThePointerAndOnTheScreen) {
   const Rect screen{0, 0, 1280, 1024};
-  EXPECT_EQ(PlaceAtPointer({640, 300}, 778, 191, screen), (Point{251, 301}));
+  EXPECT_EQ(PlaceAtPointer({640, 300}, 778, 191, screen, 1), (Point{251, 301}));
   // Near the left and right edges: held inside the screen.
-  EXPECT_EQ(PlaceAtPointer({10, 300}, 778, 191, screen), (Point{0, 301}));
-  EXPECT_EQ(PlaceAtPointer({1270, 300}, 778, 191, screen), (Point{502, 301}));
+  EXPECT_EQ(PlaceAtPointer({10, 300}, 778, 191, screen, 1), (Point{0, 301}));
+  EXPECT_EQ(PlaceAtPointer({1270, 300}, 778, 191, screen, 1), (Point{502, 301}));
   // Its bottom would reach the screen's bottom: above the pointer.
-  EXPECT_EQ(PlaceAtPointer({640, 831}, 778, 191, screen), (Point{251, 832}));
-  EXPECT_EQ(PlaceAtPointer({640, 832}, 778, 191, screen), (Point{251, 640}));
+  EXPECT_EQ(PlaceAtPointer({640, 831}, 778, 191, screen, 1), (Point{251, 832}));
+  EXPECT_EQ(PlaceAtPointer({640, 832}, 778, 191, screen, 1), (Point{251, 640}));
   // A screen too low for either: the top stays on it.
-  EXPECT_EQ(PlaceAtPointer({640, 100}, 778, 191, {0, 0, 1280, 200}), (Point{251, 0}));
-  EXPECT_EQ(PlaceAtPointer({-50, 10}, 778, 191, {-1280, 0, 0, 1024}), (Point{-778, 11}));
+  EXPECT_EQ(PlaceAtPointer({640, 100}, 778, 191, {0, 0, 1280, 200}, 1), (Point{251, 0}));
+  EXPECT_EQ(PlaceAtPointer({-50, 10}, 778, 191, {-1280, 0, 0, 1024}, 1), (Point{-778, 11}));
 }
 
 int EightPerByte(const std::string& s) {
