@@ -222,6 +222,9 @@ void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
     case Qt::Key_O:
       if (exactlyCtrl) OpenWithDialog();
       break;
+    case Qt::Key_P:
+      if (exactlyCtrl && printAction_->isEnabled()) printAction_->trigger();
+      break;
     case Qt::Key_S:
       if (exactlyCtrl) Save();
       break;

@@ -7,6 +7,7 @@
 #include "encodings/enc_file.h"
 #include "main_window.h"
 #include "message_box.h"
+#include "print_command.h"
 #include "settings/settings.h"
 
 namespace prambus {
@@ -128,6 +129,7 @@ void MainWindow::WireMenuCommands() {
   connect(findNextAction_, &QAction::triggered, this, [this] { FindNextCommand(); });
   connect(encodingActions_.back(), &QAction::triggered, this, [this] { LoadEncodingCommand(); });
   on(extraMenu_, "Перекодировка...", [this] { RecodeCommand(); });
+  new PrintCommand(this, printAction_);
   // Before the context menu opens it takes the states of its twins.
   connect(contextMenu_, &QMenu::aboutToShow, this, [this] {
     const QList<QAction*> c = contextMenu_->actions();
