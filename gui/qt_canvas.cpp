@@ -81,7 +81,7 @@ void QtCanvas::Begin(QPaintDevice* device) {
   End();
   device_ = device;
   painter_ = std::make_unique<QPainter>(device);
-  painter_->setFont(qfont_);
+  if (painter_->isActive()) painter_->setFont(qfont_);
   Measure();
 }
 

@@ -30,7 +30,6 @@ struct PdfChoice : PrintSetup {
   QString file;
   QPrinter::PrintRange range = QPrinter::AllPages;
   int from = 0, to = 0;
-  int copies = 1;
   bool offered = false;   // whether the selection could be chosen
   bool answer = true;     // false: the user cancels the dialog
   bool* asked = nullptr;  // set when the dialog is shown
@@ -45,7 +44,6 @@ struct PdfChoice : PrintSetup {
     printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     printer.setPrintRange(range);
     if (range == QPrinter::PageRange) printer.setFromTo(from, to);
-    printer.setCopyCount(copies);
     return answer;
   }
 };
@@ -234,14 +232,6 @@ class PrintTest : public QObject {
     QVERIFY(w_->SaveSettings());
     PrintAction()->trigger();
     QCOMPARE(Cfg().HexColumns, n);
-  }
-
-  void copiesOfAPdfAreDrawnCollated() {
-    Open(DocumentOf(Numbered(1, 10)));
-    choice_->copies = 2;
-    PrintAction()->trigger();
-    QCOMPARE(PageCount(choice_->file), 2);
-    QCOMPARE(PageLines(choice_->file, 2), Numbered(1, 10) << "1");
   }
 
   void cancellingLeavesTheTargetAsItWas() {
