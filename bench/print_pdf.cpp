@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QMenu>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -15,14 +14,15 @@
 #include <memory>
 
 #include "bench_data.h"
+#include "dialog_prompts.h"
 #include "main_window.h"
-#include "print_command.h"
 
 namespace {
-struct ToPdf : prambus::PrintSetup {
+// The print dialog answered with a PDF file on A4.
+struct ToPdf : prambus::DialogPrompts {
   QString file;
   int dpi = 0;
-  bool Choose(QPrinter& printer, bool, QWidget*) override {
+  bool Printer(QWidget*, QPrinter& printer, bool) override {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);
     if (dpi > 0) printer.setResolution(dpi);
@@ -49,10 +49,8 @@ int main(int argc, char** argv) {
   auto setup = std::make_unique<ToPdf>();
   setup->file = dir.filePath("out.pdf");
   setup->dpi = argc > 2 ? std::atoi(argv[2]) : 0;
-  w.findChild<prambus::PrintCommand*>()->SetSetup(std::move(setup));
-  QAction* print = nullptr;
-  for (QAction* a : w.FileMenu()->actions())
-    if (a->text() == "Печать...") print = a;
+  w.SetPrompts(std::move(setup));
+  QAction* print = w.Actions().print;
 
   QElapsedTimer sinceTurn;
   qint64 longestGap = 0;

@@ -1,16 +1,16 @@
-#include "print_command.h"
-
-#include <QAction>
+// "Печать..." (Ctrl+P): the print dialog, the job with a progress window that
+// can cancel it, and the message when printing fails. Output to a PDF file
+// replaces the file only when the whole job has been written.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 
 #include "io/io_error.h"
 #include "main_window.h"
 #include "platform/services.h"
+#include "print/print_job.h"
 #include "printer_device.h"
 #include "settings/settings.h"
 #include "shell/safe_save.h"
@@ -18,7 +18,6 @@
 namespace prambus {
 
 namespace {
-const char* const kPrintFailed = "По какой-то причине не могу послать этот документ на печать.";
 
 // The progress window of a job: shown once the job has run for a second and
 // updated, with the rest of the program kept responsive, every tenth of a
@@ -64,44 +63,9 @@ class JobProgress {
   QProgressDialog dialog_;
   QElapsedTimer started_, updated_;
 };
-}  // namespace
 
-bool PrintDialogSetup::Choose(QPrinter& printer, bool selectionAllowed, QWidget* parent) {
-  QPrintDialog dialog(&printer, parent);
-  dialog.setMinMax(1, 999999);
-  dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-  dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-  dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
-  dialog.setOption(QAbstractPrintDialog::PrintSelection, selectionAllowed);
-  return dialog.exec() == QDialog::Accepted;
-}
-
-PrintCommand::PrintCommand(MainWindow* window, QAction* action)
-    : QObject(window), window_(window), setup_(std::make_unique<PrintDialogSetup>()) {
-  connect(action, &QAction::triggered, this, &PrintCommand::Run);
-}
-
-void PrintCommand::Run() {
-  if (!window_->View()) return;
-  window_->BeforeModalDialog();
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setCollateCopies(true);
-  printer.setFromTo(1, 100);
-  const bool selectionAllowed = window_->View()->HasSelection();
-  const int columns = Cfg().HexColumns;
-  PrintOutcome outcome = PrintOutcome::kCancelled;
-  if (setup_->Choose(printer, selectionAllowed, window_))
-    outcome = Print(printer, selectionAllowed);
-  // The hex view fitted to the page keeps the narrower rows on screen too.
-  if (Cfg().HexColumns != columns) window_->FormResize();
-  window_->AfterModalDialog();
-  if (outcome == PrintOutcome::kFailed) {
-    Beep();
-    window_->ShowNote(kPrintFailed);
-  }
-}
-
-PrintOutcome PrintCommand::Print(QPrinter& printer, bool selectionAllowed) {
+// What the dialog chose, as a job request.
+PrintRequest RequestOf(QPrinter& printer, bool selectionAllowed) {
   PrintRequest request;
   if (printer.printRange() == QPrinter::Selection) {
     request.selectionOnly = selectionAllowed;
@@ -114,13 +78,27 @@ PrintOutcome PrintCommand::Print(QPrinter& printer, bool selectionAllowed) {
     request.copies = printer.copyCount();
     request.collate = printer.collateCopies();
   }
-  if (printer.outputFormat() == QPrinter::PdfFormat) return PrintToPdf(printer, request);
-  return RunJob(printer, request);
+  return request;
+}
+
+PrintOutcome RunJob(MainWindow& window, QPrinter& printer, const PrintRequest& request) {
+  ViewBase& view = *window.View();
+  PrinterDevice device(printer);
+  if (!device.Begin()) return PrintOutcome::kFailed;
+  const Canvas& surface = *view.GetCanvas();
+  const Font font = FontForDevice(surface.GetFont(), surface.DpiY(), device.SheetCanvas().DpiY());
+  JobProgress progress(&window);
+  PrintOutcome outcome =
+      PrintDocument(view, window.ViewKind(), device, font, request,
+                    [&progress](const PrintProgress& p) { return progress.Update(p); });
+  if (outcome != PrintOutcome::kPrinted) printer.abort();
+  if (!device.End() && outcome == PrintOutcome::kPrinted) outcome = PrintOutcome::kFailed;
+  return outcome;
 }
 
 // The PDF is written beside the target and renamed over it only when it is
 // complete: a cancelled or failed job leaves the target as it was.
-PrintOutcome PrintCommand::PrintToPdf(QPrinter& printer, const PrintRequest& request) {
+PrintOutcome PrintToPdf(MainWindow& window, QPrinter& printer, const PrintRequest& request) {
   const QString target = printer.outputFileName();
   if (target.isEmpty()) return PrintOutcome::kFailed;
   PrintOutcome outcome = PrintOutcome::kFailed;
@@ -128,7 +106,7 @@ PrintOutcome PrintCommand::PrintToPdf(QPrinter& printer, const PrintRequest& req
       SaveSafely(QFile::encodeName(target).toStdString(), false, [&](const std::string& temp) {
         const QString tempName = QFile::decodeName(temp.c_str());
         printer.setOutputFileName(tempName);
-        outcome = RunJob(printer, request);
+        outcome = RunJob(window, printer, request);
         printer.setOutputFileName(target);
         if (outcome != PrintOutcome::kPrinted || !PdfComplete(tempName)) throw IoError("");
       });
@@ -136,19 +114,29 @@ PrintOutcome PrintCommand::PrintToPdf(QPrinter& printer, const PrintRequest& req
   return outcome == PrintOutcome::kCancelled ? PrintOutcome::kCancelled : PrintOutcome::kFailed;
 }
 
-PrintOutcome PrintCommand::RunJob(QPrinter& printer, const PrintRequest& request) {
-  ViewBase* view = window_->View();
-  PrinterDevice device(printer);
-  if (!device.Begin()) return PrintOutcome::kFailed;
-  const Canvas& surface = *view->GetCanvas();
-  const Font font = FontForDevice(surface.GetFont(), surface.DpiY(), device.SheetCanvas().DpiY());
-  JobProgress progress(window_);
-  PrintOutcome outcome =
-      PrintDocument(*view, window_->ViewKind(), device, font, request,
-                    [&progress](const PrintProgress& p) { return progress.Update(p); });
-  if (outcome != PrintOutcome::kPrinted) printer.abort();
-  if (!device.End() && outcome == PrintOutcome::kPrinted) outcome = PrintOutcome::kFailed;
-  return outcome;
+}  // namespace
+
+void MainWindow::PrintCommand() {
+  if (!view_) return;
+  BeforeModalDialog();
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setCollateCopies(true);
+  printer.setFromTo(1, 100);
+  const bool selectionAllowed = view_->HasSelection();
+  const int columns = Cfg().HexColumns;
+  PrintOutcome outcome = PrintOutcome::kCancelled;
+  if (prompts_->Printer(this, printer, selectionAllowed)) {
+    const PrintRequest request = RequestOf(printer, selectionAllowed);
+    outcome = printer.outputFormat() == QPrinter::PdfFormat ? PrintToPdf(*this, printer, request)
+                                                            : RunJob(*this, printer, request);
+  }
+  // The hex view fitted to the page keeps the narrower rows on screen too.
+  if (Cfg().HexColumns != columns) FormResize();
+  AfterModalDialog();
+  if (outcome == PrintOutcome::kFailed) {
+    Beep();
+    ShowNote("По какой-то причине не могу послать этот документ на печать.");
+  }
 }
 
 }  // namespace prambus

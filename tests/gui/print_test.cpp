@@ -1,7 +1,6 @@
 // Printing from the real main window into PDF files at 300 dpi, read back
 // with pdftotext and pdfinfo: page ranges, page numbers, the selection, the
 // hex view fitted to the page, Russian text, cancelling and failures.
-#include <QMenu>
 #include <QPrinter>
 #include <QProcess>
 #include <QProgressDialog>
@@ -15,9 +14,10 @@
 #include "gui_files.h"
 #include "main_window.h"
 #include "platform/services.h"
-#include "print_command.h"
 #include "qt_canvas.h"
+#include "scripted_prompts.h"
 #include "settings/settings.h"
+#include "shown_window.h"
 #include "views/hex_view.h"
 
 using namespace prambus;
@@ -26,16 +26,16 @@ namespace {
 
 // Chooses as a user would in the print dialog: a PDF file on A4 without
 // printer margins, at 300 dpi.
-struct PdfChoice : PrintSetup {
+struct PdfChoice {
   QString file;
   QPrinter::PrintRange range = QPrinter::AllPages;
   int from = 0, to = 0;
-  bool offered = false;   // whether the selection could be chosen
-  bool answer = true;     // false: the user cancels the dialog
-  bool* asked = nullptr;  // set when the dialog is shown
+  bool offered = false;  // whether the selection could be chosen
+  bool answer = true;    // false: the user cancels the dialog
+  int asked = 0;         // how often the dialog was shown
 
-  bool Choose(QPrinter& printer, bool selectionAllowed, QWidget*) override {
-    if (asked) *asked = true;
+  bool operator()(QPrinter& printer, bool selectionAllowed) {
+    ++asked;
     offered = selectionAllowed;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);
@@ -106,27 +106,23 @@ class PrintTest : public QObject {
   Q_OBJECT
   std::optional<QTemporaryDir> dir_;
   std::unique_ptr<MainWindow> w_;
-  PdfChoice* choice_ = nullptr;
+  ScriptedPrompts* prompts_ = nullptr;
+  std::optional<PdfChoice> choice_;
   int beeps_ = 0;
 
   void Open(const QByteArray& bytes, const QString& name = "doc.txt") {
     const QString path = dir_->filePath(name);
     WriteAll(path, bytes);
-    w_ = std::make_unique<MainWindow>(QStringList{"prambus", path}, dir_->path());
-    w_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
-    w_->promptAnswerForTest = [] { return 1000; };  // no modal notes in tests
+    w_ = ShowWindow(dir_->path(), path, &prompts_);
+    QVERIFY(w_);
     Services().beep = [this] { ++beeps_; };
-    auto choice = std::make_unique<PdfChoice>();
-    choice->file = dir_->filePath("out.pdf");
-    choice_ = choice.get();
-    w_->findChild<PrintCommand*>()->SetSetup(std::move(choice));
+    choice_.emplace();
+    choice_->file = dir_->filePath("out.pdf");
+    prompts_->printer = [this](QPrinter& printer, bool selectionAllowed) {
+      return (*choice_)(printer, selectionAllowed);
+    };
   }
-  QAction* PrintAction() const {
-    for (QAction* a : w_->FileMenu()->actions())
-      if (a->text() == "Печать...") return a;
-    return nullptr;
-  }
+  QAction* PrintAction() const { return w_->Actions().print; }
   // Lines on a full page at 300 dpi, found by printing a long document.
   int LinesPerPage() {
     Open(DocumentOf(Numbered(1, 200)));
@@ -242,6 +238,7 @@ class PrintTest : public QObject {
     });
     PrintAction()->trigger();
     QCOMPARE(ReadAll(choice_->file), QByteArray("old"));
+    QVERIFY(prompts_->notes.isEmpty());
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList({"doc.txt", "out.pdf"}));
     QCOMPARE(beeps_, 0);
   }
@@ -250,6 +247,8 @@ class PrintTest : public QObject {
     Open(DocumentOf(Numbered(1, 10)));
     choice_->file = dir_->filePath("missing/out.pdf");
     PrintAction()->trigger();
+    const QString failed = "По какой-то причине не могу послать этот документ на печать.";
+    QCOMPARE(prompts_->notes, QStringList{failed});
     QCOMPARE(beeps_, 1);
     QVERIFY(!QFile::exists(choice_->file));
     QVERIFY(!w_->Modified());
@@ -260,14 +259,14 @@ class PrintTest : public QObject {
     Cfg().LeftMargin = 15;
     Cfg().RightMargin = 15;
     PrintAction()->trigger();
+    QCOMPARE(prompts_->notes, QStringList({failed, failed}));
     QCOMPARE(beeps_, 2);
     QVERIFY(!QFile::exists(choice_->file));
     // A dialog the user cancels prints nothing and says nothing.
-    bool asked = false;
-    choice_->asked = &asked;
     choice_->answer = false;
     QTest::keyClick(w_->centralWidget(), Qt::Key_P, Qt::ControlModifier);
-    QVERIFY(asked);
+    QCOMPARE(choice_->asked, 3);
+    QCOMPARE(prompts_->notes.size(), 2);
     QCOMPARE(beeps_, 2);
   }
 };
