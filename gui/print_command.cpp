@@ -2,12 +2,16 @@
 // can cancel it, and the message when printing fails. Output to a PDF file
 // replaces the file only when the whole job has been written.
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QTemporaryFile>
+#include <vector>
 
-#include "io/io_error.h"
+#include "io/posix_file.h"
 #include "main_window.h"
 #include "platform/services.h"
 #include "print/print_job.h"
@@ -96,22 +100,35 @@ PrintOutcome RunJob(MainWindow& window, QPrinter& printer, const PrintRequest& r
   return outcome;
 }
 
-// The PDF is written beside the target and renamed over it only when it is
-// complete: a cancelled or failed job leaves the target as it was.
+// Copies a finished PDF into the descriptor of a safe save; throws IoError.
+void CopyInto(const QString& pdf, int fd) {
+  InputFile in(QFile::encodeName(pdf).toStdString());
+  OutputFile out = OutputFile::Borrowing(fd);
+  std::vector<char> block(1 << 16);
+  while (const size_t n = in.Read(block.data(), block.size())) out.Write(block.data(), n);
+}
+
+// The job writes a temporary PDF; only a complete one replaces the target,
+// through a safe save, so a cancelled or failed job leaves the target as it
+// was and an existing target keeps its owner, mode and links.
 PrintOutcome PrintToPdf(MainWindow& window, QPrinter& printer, const PrintRequest& request) {
   const QString target = printer.outputFileName();
   if (target.isEmpty()) return PrintOutcome::kFailed;
-  PrintOutcome outcome = PrintOutcome::kFailed;
-  const SaveResult saved =
-      SaveSafely(QFile::encodeName(target).toStdString(), false, [&](const std::string& temp) {
-        const QString tempName = QFile::decodeName(temp.c_str());
-        printer.setOutputFileName(tempName);
-        outcome = RunJob(window, printer, request);
-        printer.setOutputFileName(target);
-        if (outcome != PrintOutcome::kPrinted || !PdfComplete(tempName)) throw IoError("");
-      });
-  if (saved == SaveResult::kSaved) return PrintOutcome::kPrinted;
-  return outcome == PrintOutcome::kCancelled ? PrintOutcome::kCancelled : PrintOutcome::kFailed;
+  const QString pattern = "/.prambus-print-XXXXXX.pdf";
+  QTemporaryFile temp(QFileInfo(target).absolutePath() + pattern);
+  if (!temp.open()) {
+    temp.setFileTemplate(QDir::tempPath() + pattern);
+    if (!temp.open()) return PrintOutcome::kFailed;
+  }
+  temp.close();
+  printer.setOutputFileName(temp.fileName());
+  const PrintOutcome outcome = RunJob(window, printer, request);
+  printer.setOutputFileName(target);
+  if (outcome != PrintOutcome::kPrinted) return outcome;
+  if (!PdfComplete(temp.fileName())) return PrintOutcome::kFailed;
+  const SaveOutcome saved = SaveSafely(QFile::encodeName(target).toStdString(), SaveOptions{},
+                                       [&](int fd) { CopyInto(temp.fileName(), fd); });
+  return saved.Saved() ? PrintOutcome::kPrinted : PrintOutcome::kFailed;
 }
 
 }  // namespace

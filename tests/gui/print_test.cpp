@@ -33,10 +33,16 @@ struct PdfChoice {
   bool offered = false;  // whether the selection could be chosen
   bool answer = true;    // false: the user cancels the dialog
   int asked = 0;         // how often the dialog was shown
+  // What the dialog showed before the user chose.
+  int presetFrom = 0, presetTo = 0;
+  bool presetCollate = false;
 
   bool operator()(QPrinter& printer, bool selectionAllowed) {
     ++asked;
     offered = selectionAllowed;
+    presetFrom = printer.fromPage();
+    presetTo = printer.toPage();
+    presetCollate = printer.collateCopies();
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);
     printer.setResolution(300);
@@ -154,7 +160,12 @@ class PrintTest : public QObject {
     choice_->range = QPrinter::PageRange;
     choice_->from = 3;
     choice_->to = 4;
+    // A PDF file is always a printer: the command works with no printer installed.
+    QVERIFY(PrintAction()->isEnabled());
     QTest::keyClick(w_->centralWidget(), Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(choice_->presetFrom, 1);
+    QCOMPARE(choice_->presetTo, 100);
+    QVERIFY(choice_->presetCollate);
     QCOMPARE(PageCount(choice_->file), 2);
     QCOMPARE(PageLines(choice_->file, 1), lines.mid(2 * perPage, perPage) << "3");
     QCOMPARE(PageLines(choice_->file, 2), lines.mid(3 * perPage, perPage) << "4");
@@ -225,8 +236,13 @@ class PrintTest : public QObject {
     QCOMPARE(codeRows.mid(1).join(' '), codes.join(' '));
     QCOMPARE(codeRows.size(), 1 + (600 + n - 1) / n);
     // The narrower setting stays for the next job and the next run.
-    QVERIFY(w_->SaveSettings());
     PrintAction()->trigger();
+    QCOMPARE(Cfg().HexColumns, n);
+    QVERIFY(w_->SaveSettings());
+    w_.reset();
+    Cfg() = Settings{};
+    w_ = ShowWindow(dir_->path(), dir_->filePath("data.bin"));
+    QVERIFY(w_);
     QCOMPARE(Cfg().HexColumns, n);
   }
 
@@ -239,7 +255,8 @@ class PrintTest : public QObject {
     PrintAction()->trigger();
     QCOMPARE(ReadAll(choice_->file), QByteArray("old"));
     QVERIFY(prompts_->notes.isEmpty());
-    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList({"doc.txt", "out.pdf"}));
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"doc.txt", "out.pdf"}));
     QCOMPARE(beeps_, 0);
   }
 
