@@ -53,23 +53,32 @@ int main(int argc, char** argv) {
   QAction* print = w.Actions().print;
 
   QElapsedTimer sinceTurn;
-  qint64 longestGap = 0;
-  QTimer turns;
-  QObject::connect(&turns, &QTimer::timeout,
-                   [&] { longestGap = std::max(longestGap, sinceTurn.restart()); });
-  turns.start(5);
+  qint64 longestGap = 0, longestGapEnd = 0;
   QElapsedTimer job;
+  QTimer turns;
+  QObject::connect(&turns, &QTimer::timeout, [&] {
+    const qint64 gap = sinceTurn.restart();
+    if (gap > longestGap) {
+      longestGap = gap;
+      longestGapEnd = job.elapsed();
+    }
+  });
+  turns.start(5);
   job.start();
   const std::clock_t cpuStart = std::clock();
   sinceTurn.start();
   print->trigger();
   const double seconds = job.elapsed() / 1000.0;
   const double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
-  longestGap = std::max(longestGap, sinceTurn.elapsed());
+  if (sinceTurn.elapsed() > longestGap) {
+    longestGap = sinceTurn.elapsed();
+    longestGapEnd = job.elapsed();
+  }
   QFile out(dir.filePath("out.pdf"));
   std::printf(
       "%d MB printed to PDF in %.2f s (%.2f s of processor time), %.1f MB of PDF; "
-      "longest time without events %lld ms\n",
-      megabytes, seconds, cpu, out.size() / 1048576.0, static_cast<long long>(longestGap));
+      "longest time without events %lld ms, ending at %.2f s\n",
+      megabytes, seconds, cpu, out.size() / 1048576.0, static_cast<long long>(longestGap),
+      longestGapEnd / 1000.0);
   return 0;
 }

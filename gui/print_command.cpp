@@ -9,8 +9,10 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QTemporaryFile>
+#include <cstdint>
 #include <vector>
 
+#include "io/io_error.h"
 #include "io/posix_file.h"
 #include "main_window.h"
 #include "platform/services.h"
@@ -45,14 +47,29 @@ class JobProgress {
 
   // False once the user has cancelled.
   bool Update(const PrintProgress& p) {
-    if (updated_.elapsed() < kUpdateEveryMs) return !dialog_.wasCanceled();
-    updated_.restart();
+    if (!Due()) return !dialog_.wasCanceled();
     if (p.page > 0) {
       dialog_.setLabelText(QString("Печатаю страницу %1...").arg(p.page));
     } else if (p.totalBytes > 0) {
       dialog_.setLabelText(
           QString("Готовлю документ к печати: %1%").arg(p.fedBytes * 100 / p.totalBytes));
     }
+    return Turn();
+  }
+  // Copying the finished PDF over the target file.
+  bool Writing(int64_t done, int64_t total) {
+    if (!Due()) return !dialog_.wasCanceled();
+    if (total > 0) dialog_.setLabelText(QString("Записываю файл: %1%").arg(done * 100 / total));
+    return Turn();
+  }
+
+ private:
+  bool Due() {
+    if (updated_.elapsed() < kUpdateEveryMs) return false;
+    updated_.restart();
+    return true;
+  }
+  bool Turn() {
     if (!dialog_.isVisible() && !dialog_.wasCanceled() && started_.elapsed() >= kShowAfterMs)
       dialog_.show();
     QEventLoop::ProcessEventsFlags flags = QEventLoop::ExcludeSocketNotifiers;
@@ -61,7 +78,6 @@ class JobProgress {
     return !dialog_.wasCanceled();
   }
 
- private:
   static constexpr int kShowAfterMs = 1000;
   static constexpr int kUpdateEveryMs = 100;
   QProgressDialog dialog_;
@@ -85,13 +101,13 @@ PrintRequest RequestOf(QPrinter& printer, bool selectionAllowed) {
   return request;
 }
 
-PrintOutcome RunJob(MainWindow& window, QPrinter& printer, const PrintRequest& request) {
+PrintOutcome RunJob(MainWindow& window, QPrinter& printer, const PrintRequest& request,
+                    JobProgress& progress) {
   ViewBase& view = *window.View();
   PrinterDevice device(printer);
   if (!device.Begin()) return PrintOutcome::kFailed;
   const Canvas& surface = *view.GetCanvas();
   const Font font = FontForDevice(surface.GetFont(), surface.DpiY(), device.SheetCanvas().DpiY());
-  JobProgress progress(&window);
   PrintOutcome outcome =
       PrintDocument(view, window.ViewKind(), device, font, request,
                     [&progress](const PrintProgress& p) { return progress.Update(p); });
@@ -100,18 +116,29 @@ PrintOutcome RunJob(MainWindow& window, QPrinter& printer, const PrintRequest& r
   return outcome;
 }
 
-// Copies a finished PDF into the descriptor of a safe save; throws IoError.
-void CopyInto(const QString& pdf, int fd) {
+// Copies a finished PDF into the descriptor of a safe save, keeping the
+// progress window turning; throws IoError, and sets cancelled when the user
+// cancelled.
+void CopyInto(const QString& pdf, int fd, JobProgress& progress, bool& cancelled) {
   InputFile in(QFile::encodeName(pdf).toStdString());
   OutputFile out = OutputFile::Borrowing(fd);
-  std::vector<char> block(1 << 16);
-  while (const size_t n = in.Read(block.data(), block.size())) out.Write(block.data(), n);
+  std::vector<char> block(1 << 20);
+  int64_t done = 0;
+  while (const size_t n = in.Read(block.data(), block.size())) {
+    out.Write(block.data(), n);
+    done += static_cast<int64_t>(n);
+    if (!progress.Writing(done, in.Size())) {
+      cancelled = true;
+      throw IoError("cancelled");
+    }
+  }
 }
 
 // The job writes a temporary PDF; only a complete one replaces the target,
 // through a safe save, so a cancelled or failed job leaves the target as it
 // was and an existing target keeps its owner, mode and links.
-PrintOutcome PrintToPdf(MainWindow& window, QPrinter& printer, const PrintRequest& request) {
+PrintOutcome PrintToPdf(MainWindow& window, QPrinter& printer, const PrintRequest& request,
+                        JobProgress& progress) {
   const QString target = printer.outputFileName();
   if (target.isEmpty()) return PrintOutcome::kFailed;
   const QString pattern = "/.prambus-print-XXXXXX.pdf";
@@ -122,13 +149,16 @@ PrintOutcome PrintToPdf(MainWindow& window, QPrinter& printer, const PrintReques
   }
   temp.close();
   printer.setOutputFileName(temp.fileName());
-  const PrintOutcome outcome = RunJob(window, printer, request);
+  const PrintOutcome outcome = RunJob(window, printer, request, progress);
   printer.setOutputFileName(target);
   if (outcome != PrintOutcome::kPrinted) return outcome;
   if (!PdfComplete(temp.fileName())) return PrintOutcome::kFailed;
-  const SaveOutcome saved = SaveSafely(QFile::encodeName(target).toStdString(), SaveOptions{},
-                                       [&](int fd) { CopyInto(temp.fileName(), fd); });
-  return saved.Saved() ? PrintOutcome::kPrinted : PrintOutcome::kFailed;
+  bool cancelled = false;
+  const SaveOutcome saved =
+      SaveSafely(QFile::encodeName(target).toStdString(), SaveOptions{},
+                 [&](int fd) { CopyInto(temp.fileName(), fd, progress, cancelled); });
+  if (saved.Saved()) return PrintOutcome::kPrinted;
+  return cancelled ? PrintOutcome::kCancelled : PrintOutcome::kFailed;
 }
 
 }  // namespace
@@ -144,8 +174,10 @@ void MainWindow::PrintCommand() {
   PrintOutcome outcome = PrintOutcome::kCancelled;
   if (prompts_->Printer(this, printer, selectionAllowed)) {
     const PrintRequest request = RequestOf(printer, selectionAllowed);
-    outcome = printer.outputFormat() == QPrinter::PdfFormat ? PrintToPdf(*this, printer, request)
-                                                            : RunJob(*this, printer, request);
+    JobProgress progress(this);
+    outcome = printer.outputFormat() == QPrinter::PdfFormat
+                  ? PrintToPdf(*this, printer, request, progress)
+                  : RunJob(*this, printer, request, progress);
   }
   // The hex view fitted to the page keeps the narrower rows on screen too.
   if (Cfg().HexColumns != columns) FormResize();
