@@ -18,6 +18,7 @@
 #include "scripted_prompts.h"
 #include "settings/settings.h"
 #include "shown_window.h"
+#include "support/file_system.h"
 #include "views/hex_view.h"
 
 using namespace prambus;
@@ -258,6 +259,23 @@ class PrintTest : public QObject {
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
              QStringList({"doc.txt", "out.pdf"}));
     QCOMPARE(beeps_, 0);
+  }
+
+  void aFullDiskFailsAndLeavesTheTargetAsItWas() {
+    const QString disk = dir_->filePath("small");
+    QVERIFY(QDir().mkdir(disk));
+    SmallTmpfs tmpfs(disk.toStdString(), 256 << 10);
+    if (!tmpfs.Mounted()) QSKIP(tmpfs.Why().c_str());
+    Open(DocumentOf(Numbered(1, 9999)));
+    choice_->file = disk + "/out.pdf";
+    WriteAll(choice_->file, "old");
+    PrintAction()->trigger();
+    QCOMPARE(prompts_->notes,
+             QStringList{"По какой-то причине не могу послать этот документ на печать."});
+    QCOMPARE(beeps_, 1);
+    QCOMPARE(ReadAll(choice_->file), QByteArray("old"));
+    QCOMPARE(QDir(disk).entryList(QDir::Files | QDir::Hidden), QStringList{"out.pdf"});
+    QVERIFY(!w_->Modified());
   }
 
   void aFailureBeepsAndChangesNothing() {
