@@ -42,6 +42,9 @@ class ScriptedPrompts : public UserPrompts {
   // Works the recode dialog as the user would and returns its result;
   // without it the dialog is cancelled.
   std::function<int(RecodeDialog&)> recode;
+  // Sets the printer up as the user would in the print dialog (told whether
+  // the selection is offered); without it the dialog is cancelled.
+  std::function<bool(QPrinter&, bool selectionAllowed)> printer;
 
   // What was shown: "caption: text" of each question, the text of each note.
   QStringList questions;
@@ -80,6 +83,9 @@ class ScriptedPrompts : public UserPrompts {
     return colour;
   }
   int Recode(RecodeDialog& dialog) override { return recode ? recode(dialog) : 2; }
+  bool Printer(QWidget*, QPrinter& p, bool selectionAllowed) override {
+    return printer && printer(p, selectionAllowed);
+  }
 
  private:
   static QString Next(std::deque<QString>& names) {
