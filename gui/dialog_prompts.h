@@ -21,6 +21,7 @@ class DialogPrompts : public UserPrompts {
   std::optional<QColor> Colour(QWidget* parent, const QColor& initial) override;
   int Recode(RecodeDialog& dialog) override;
   int PinnedFiles(PinnedFilesDialog& dialog) override;
+  bool Printer(QWidget* parent, QPrinter& printer, bool selectionAllowed) override;
 };
 
 }  // namespace prambus

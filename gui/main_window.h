@@ -147,6 +147,9 @@ class MainWindow : public QMainWindow {
   void ApplyFineSettings(const Settings& before);
   void ApplyMinimalModeShortcut();  // F12 when F2 saves, otherwise F2
 
+  // ---- print_command.cpp: "Печать..." and Ctrl+P.
+  void PrintCommand();
+
   // ---- font_command.cpp and help_command.cpp: "Шрифт...", F1.
   void ChooseFont();
   void OpenHelp();

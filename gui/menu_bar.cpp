@@ -143,7 +143,8 @@ void MainWindow::BuildEncodingMenu() {
 //   connect(actions_.print, &QAction::triggered, this, [this] { PrintCommand(); });
 // Until then the item is shown with its caption and shortcut and does nothing.
 void MainWindow::ConnectFeatureCommands() {
-  // "Печать..." and Ctrl+P: actions_.print
+  // "Печать..." and Ctrl+P.
+  connect(actions_.print, &QAction::triggered, this, [this] { PrintCommand(); });
 
   // "Закрепить за расширениями...": actions_.extensions
 

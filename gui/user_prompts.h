@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace prambus {
@@ -46,6 +47,10 @@ class UserPrompts {
   // Runs the filled and placed pinned-files dialog: QDialog::Accepted for
   // "ОК", QDialog::Rejected for "Отмена" or Esc.
   virtual int PinnedFiles(PinnedFilesDialog& dialog) = 0;
+  // The print dialog: sets the preset printer up as chosen (printer or PDF
+  // file, pages, copies); false when cancelled. The selection may be chosen
+  // only when selectionAllowed.
+  virtual bool Printer(QWidget* parent, QPrinter& printer, bool selectionAllowed) = 0;
 };
 
 }  // namespace prambus

@@ -45,6 +45,9 @@ class ScriptedPrompts : public UserPrompts {
   std::function<int(RecodeDialog&)> recode;
   // Works the pinned-files dialog likewise; without it the dialog is cancelled.
   std::function<int(PinnedFilesDialog&)> pinnedFiles;
+  // Sets the printer up as the user would in the print dialog (told whether
+  // the selection is offered); without it the dialog is cancelled.
+  std::function<bool(QPrinter&, bool selectionAllowed)> printer;
 
   // What was shown: "caption: text" of each question, the text of each note.
   QStringList questions;
@@ -85,6 +88,9 @@ class ScriptedPrompts : public UserPrompts {
   int Recode(RecodeDialog& dialog) override { return recode ? recode(dialog) : 2; }
   int PinnedFiles(PinnedFilesDialog& dialog) override {
     return pinnedFiles ? pinnedFiles(dialog) : QDialog::Rejected;
+  }
+  bool Printer(QWidget*, QPrinter& p, bool selectionAllowed) override {
+    return printer && printer(p, selectionAllowed);
   }
 
  private:
