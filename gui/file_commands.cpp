@@ -19,6 +19,7 @@
 #include "shell/recent_list.h"
 #include "shell/safe_save.h"
 #include "single_copy.h"
+#include "skin_host.h"
 #include "views/view_factory.h"
 
 namespace prambus {
@@ -107,6 +108,7 @@ void MainWindow::OpenPath(const QString& rawPath) {
   CreateView(kind);
   ApplyChecks(state_.kindChecks[kind == 2 ? 1 : 0]);
   ApplyChecks(record.checks);
+  skins_->ChooseStored(record.skin);
   if (record.minimalMode != minimalAction_->isChecked()) ToggleMinimalMode(pinned == nullptr);
   if (record.stayOnTop != stayOnTopAction_->isChecked()) ToggleStayOnTop();
   if (record.statusBar != statusBarAction_->isChecked() && !minimalAction_->isChecked())

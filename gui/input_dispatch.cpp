@@ -12,6 +12,7 @@
 
 #include "main_window.h"
 #include "platform/services.h"
+#include "plugin_host.h"
 #include "settings/settings.h"
 #include "surface_widget.h"
 
@@ -262,12 +263,7 @@ void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
       break;
   }
   // Then, for every key, the first plug-in hot key with this key and state.
-  for (const PluginHotKey& h : pluginHotKeys_) {
-    if (h.key == key && h.shiftState == state) {
-      if (h.run) h.run();
-      break;
-    }
-  }
+  plugins_->RunHotKey(key, mods);
 }
 
 void MainWindow::KeyPress(uint8_t ch) {

@@ -112,10 +112,6 @@ void MainWindow::BuildMenus() {
   }
   encodingActions_[0]->setChecked(true);
   encodingActions_.push_back(encodingMenu_->addAction("Загрузить из файла..."));
-
-  QAction* noSkin = skinsMenu_->addAction("Без шкурок");
-  noSkin->setCheckable(true);
-  noSkin->setChecked(true);
 }
 
 void MainWindow::BuildStatusBar() {

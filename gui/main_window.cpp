@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
@@ -10,11 +12,15 @@
 #include "encodings/code_tables.h"
 #include "find_dialogs.h"
 #include "hex_windows.h"
+#include "extensions/extension_folders.h"
 #include "io/io_error.h"
 #include "platform/services.h"
+#include "plugin_host.h"
+#include "recovery_offer.h"
 #include "settings/settings.h"
 #include "shell/status_text.h"
 #include "single_copy.h"
+#include "skin_host.h"
 #include "surface_widget.h"
 #include "views/hex_view.h"
 #include "views/view_factory.h"
@@ -33,6 +39,17 @@ MainWindow::MainWindow(QStringList arguments, QString dataDir)
   setMinimumSize(123, 123);
   BuildMenus();
   BuildStatusBar();
+  // Skins and plug-ins: the hosts fill "Шкурки" and "Плагины" at the first show.
+  skins_ = std::make_unique<SkinHost>(*this, skinsMenu_);
+  plugins_ = std::make_unique<PluginHost>(*this, pluginsMenu_);
+  for (QAction* a : formatMenu_->actions())
+    if (a->text() == "Настройка шкурки...")
+      connect(a, &QAction::triggered, this, [this] { skins_->Configure(); });
+  extensionFolders_ = ExtensionSearchFolders(
+      QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(), PRAMBUS_LIBRARY_DIR,
+      QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                        "/prambus")
+          .toStdString());
 
   central_ = new SurfaceWidget(this);
   setCentralWidget(central_);
@@ -90,6 +107,8 @@ MainWindow::~MainWindow() {
   replaceDialog_ = nullptr;
   canvas_.End();
   view_.reset();
+  plugins_.reset();
+  skins_.reset();
 }
 
 // ----------------------------------------------------------- start-up ----
@@ -104,6 +123,8 @@ void MainWindow::showEvent(QShowEvent* e) {
 void MainWindow::OnFirstShow() {
   WindowsTable();  // the two built-in tables exist before any file is opened
   DosTable();
+  skins_->Enumerate(extensionFolders_);
+  plugins_->Enumerate(extensionFolders_);
   caretShown_ = false;
   fileName_.clear();
   canvas_.SetFont(Font{});
@@ -113,6 +134,7 @@ void MainWindow::OnFirstShow() {
   if (arguments_.size() > 1) {
     OpenCommandLineFile(arguments_.at(1));
   } else {
+    skins_->ChooseStored(state_.defaults.skin);
     SelectEncoding(state_.defaults.encodingIndex);
     FormResize();
     SetTitle(kUntitled);
@@ -123,6 +145,7 @@ void MainWindow::OnFirstShow() {
   view_->UpdateCaretPoint();
   Redraw();
   if (isActiveWindow()) ActivateHandler();
+  QTimer::singleShot(0, this, [this] { OfferRecoveryCopies(*this); });
 }
 
 void MainWindow::OpenCommandLineFile(const QString& path) {
@@ -288,7 +311,7 @@ void MainWindow::FullRefresh() {
 void MainWindow::Redraw() {
   if (!canvas_.Painter()) return;
   const int w = surface_.width(), h = surface_.height();
-  canvas_.FillRect({0, 0, w, h});  // the default skin: the surface brush
+  skins_->PaintBackground(canvas_, w, h);  // the chosen skin, or the surface brush
   if (view_) {
     const int ex = Cfg().EffOtstupX, ey = Cfg().EffOtstupY;
     canvas_.SetClip({ex, ey, w - ex, h - ey});

@@ -28,6 +28,8 @@ class FindDialog;
 class ReplaceDialog;
 class DataWindow;
 class ColumnsDialog;
+class SkinHost;
+class PluginHost;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -129,13 +131,14 @@ class MainWindow : public QMainWindow {
   QAction* StayOnTopAction() const { return stayOnTopAction_; }
   QAction* StatusBarAction() const { return statusBarAction_; }
   const std::vector<QAction*>& EncodingActions() const { return encodingActions_; }
-  // Hot keys of plug-ins: (key, exact shift state); the first match runs.
-  struct PluginHotKey {
-    int key;
-    int shiftState;  // Shift 1, Alt 2, Ctrl 4
-    std::function<void()> run;
-  };
-  std::vector<PluginHotKey>& PluginHotKeys() { return pluginHotKeys_; }
+  // Skins and plug-ins (skin_host.*, plugin_host.*). The folders searched
+  // for them at the first show: by default beside the program, the
+  // installed library folder and the user's data folder.
+  SkinHost& Skins() { return *skins_; }
+  PluginHost& Plugins() { return *plugins_; }
+  void SetExtensionFolders(std::vector<std::string> folders) {
+    extensionFolders_ = std::move(folders);
+  }
   // Answers of the unsaved-document prompt, for tests: 1000 + button or 2.
   std::function<int()> promptAnswerForTest;
   std::function<QString()> saveAsNameForTest;
@@ -156,6 +159,12 @@ class MainWindow : public QMainWindow {
 
  private:
   friend class SurfaceWidget;
+  // The extension hosts act on the window as its own commands do.
+  friend class SkinHost;
+  friend class PluginHost;
+  friend class PluginWindowAdapter;
+  friend void NameDocument(MainWindow& window, const QString& path);
+  friend void OfferRecoveryCopies(MainWindow& window);
   void BuildMenus();
   void BuildStatusBar();
   QAction* AddAction(QMenu* menu, const QString& caption, const QString& shortcut = {});
@@ -198,7 +207,9 @@ class MainWindow : public QMainWindow {
   QStringList arguments_;
   QString dataDir_;
   StoredState state_;
-  std::vector<PluginHotKey> pluginHotKeys_;
+  std::unique_ptr<SkinHost> skins_;
+  std::unique_ptr<PluginHost> plugins_;
+  std::vector<std::string> extensionFolders_;
   DataWindow* dataWindow_ = nullptr;
   ColumnsDialog* columnsDialog_ = nullptr;
   void AttachHexView();

@@ -10,6 +10,7 @@
 #include "settings/data_file.h"
 #include "settings/settings.h"
 #include "shell/recent_list.h"
+#include "skin_host.h"
 #include "views/view_factory.h"
 
 namespace prambus {
@@ -127,7 +128,7 @@ void MainWindow::CaptureWindowState() {
   target->statusBar = statusBarAction_->isChecked();
   target->viewKind = static_cast<int16_t>(viewKind_ == 2 ? 2 : 1);
   target->checks = checks;
-  target->skin.clear();
+  target->skin = skins_->ChosenPath();
   target->background = canvas_.BrushColor();
   target->encodingIndex = static_cast<uint8_t>(CheckedEncodingIndex());
 }
