@@ -129,12 +129,13 @@ void MainWindow::OnFirstShow() {
   fileName_.clear();
   canvas_.SetFont(Font{});
   LoadSettings();
+  const std::string savedSkin = state_.defaults.skin;  // the capture takes the menu's
   CaptureWindowState();
   RebuildDialogFilters();
   if (arguments_.size() > 1) {
     OpenCommandLineFile(arguments_.at(1));
   } else {
-    skins_->ChooseStored(state_.defaults.skin);
+    skins_->ChooseStored(savedSkin);
     SelectEncoding(state_.defaults.encodingIndex);
     FormResize();
     SetTitle(kUntitled);

@@ -52,7 +52,6 @@ std::string PluginHost::RecoveryFolder() const {
 }
 
 bool PluginHost::WriteRecoveryCopy(int plugin) {
-  if (!window_.modified_ || !window_.view_) return true;
   RecoveryManifest m;
   m.documentPath = QFile::encodeName(window_.fileName_).toStdString();
   m.pluginCaption = set_.Plugins()[plugin].caption;
@@ -71,11 +70,15 @@ bool PluginHost::WriteRecoveryCopy(int plugin) {
 PluginRun PluginHost::Run(int plugin, int command) {
   if (set_.Running() || !window_.view_) return PluginRun::kRefused;
   window_.HideCaret();
-  const PluginRun result =
-      set_.RunCommand(plugin, command, *adapter_, [this, plugin] { return WriteRecoveryCopy(plugin); });
+  bool copied = false;
+  const PluginRun result = set_.RunCommand(plugin, command, *adapter_, [&] {
+    if (!window_.modified_) return true;  // nothing to lose
+    copied = WriteRecoveryCopy(plugin);
+    return copied;
+  });
   // After a fault the copy stays until the program ends normally: memory
   // the plug-in damaged may still take the program down.
-  if (result != PluginRun::kFaulted) recovery_.Remove();
+  if (copied && result != PluginRun::kFaulted) recovery_.Remove();
   if (window_.view_) {
     window_.RefreshUndoRedo();
     window_.FullRefresh();

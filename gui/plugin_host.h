@@ -48,6 +48,8 @@ class PluginHost {
   std::string RecoveryFolder() const;
 
  private:
+  // Writes the modified document aside; false (with a message) when it
+  // cannot, and then the plug-in does not run.
   bool WriteRecoveryCopy(int plugin);
 
   MainWindow& window_;
