@@ -27,8 +27,8 @@ Fn Callback(prambus_get_function get, int32_t number) {
 int SortKey(unsigned char c) {
   if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 'a' + 'A');
   if (c >= 0xE0) c = static_cast<unsigned char>(c - 0x20);  // а..я -> А..Я
-  if (c == 0xB8) c = 0xA8;                                   // ё -> Ё
-  if (c == 0xA8) return 0xC5 * 2 + 1;                        // after Е
+  if (c == 0xB8) c = 0xA8;                                  // ё -> Ё
+  if (c == 0xA8) return 0xC5 * 2 + 1;                       // after Е
   return c * 2;
 }
 

@@ -4,15 +4,15 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QMenuBar>
 #include <QPainter>
+#include <QStandardPaths>
 #include <QStatusBar>
 
 #include "encodings/code_tables.h"
+#include "extensions/extension_folders.h"
 #include "find_dialogs.h"
 #include "hex_windows.h"
-#include "extensions/extension_folders.h"
 #include "io/io_error.h"
 #include "platform/services.h"
 #include "plugin_host.h"

@@ -36,7 +36,8 @@ void PluginWindowAdapter::Relayout() {
 // and the window state, then the file.
 bool PluginWindowAdapter::OpenFile(const std::string& path) {
   if (window_.modified_ && window_.AskToSave()) return false;
-  const QString name = QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).absoluteFilePath();
+  const QString name =
+      QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).absoluteFilePath();
   window_.PushCurrentToRecent();
   window_.CaptureWindowState();
   try {

@@ -45,7 +45,11 @@ std::string CutUtf8(std::string_view text, int maxChars) {
   size_t i = 0;
   for (int chars = 0; i < text.size() && chars < maxChars - 1; ++chars) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    size_t len = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 1;
+    size_t len = lead < 0x80         ? 1
+                 : (lead >> 5) == 6  ? 2
+                 : (lead >> 4) == 14 ? 3
+                 : (lead >> 3) == 30 ? 4
+                                     : 1;
     if (i + len > text.size()) len = 1;
     for (size_t k = 1; k < len; ++k)
       if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) len = 1;

@@ -56,7 +56,7 @@ void EnsureAlternateStack() {
 
 void InstallHandlers() {
   EnsureAlternateStack();
-  struct sigaction sa{};
+  struct sigaction sa {};
   sa.sa_sigaction = OnFault;
   sa.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
   sigemptyset(&sa.sa_mask);

@@ -20,8 +20,8 @@ class ExtensionWindow {
   // The key-down dispatch with a virtual key and shift state (Shift 1, Alt
   // 2, Ctrl 4); false for a key the window cannot press.
   virtual bool PressKey(int virtualKey, uint8_t shiftState) = 0;
-  virtual void TypeCharacter(uint8_t ch) = 0;  // the key press of a typed character
-  virtual void Relayout() = 0;                 // lay out and redraw
+  virtual void TypeCharacter(uint8_t ch) = 0;          // the key press of a typed character
+  virtual void Relayout() = 0;                         // lay out and redraw
   virtual bool OpenFile(const std::string& path) = 0;  // asks first about unsaved changes
   virtual bool SaveFile(const std::string& path) = 0;  // empty: under the current name
   virtual std::string FileName() const = 0;

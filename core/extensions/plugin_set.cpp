@@ -28,7 +28,8 @@ PluginRun PluginSet::RunCommand(int plugin, int command, ExtensionWindow& window
     return PluginRun::kRefused;
   Loaded& slot = loaded_[plugin];
   if (slot.disabled) return PluginRun::kDisabled;
-  if (!slot.library) slot.library = ExtensionLibrary::Load(catalog_.plugins[plugin].file.absolutePath);
+  if (!slot.library)
+    slot.library = ExtensionLibrary::Load(catalog_.plugins[plugin].file.absolutePath);
   if (!slot.library) return PluginRun::kFailed;
   const auto start = slot.library->Function<prambus_start_fn>("StartProc");
   const auto startCommand = slot.library->Function<prambus_start_command_fn>("StartDopProc");
@@ -45,9 +46,8 @@ PluginRun PluginSet::RunCommand(int plugin, int command, ExtensionWindow& window
   bool faulted;
   {
     PluginCallScope scope(window);
-    const bool completed = RunGuarded([&] {
-      result = command == 0 ? start(kind, get) : startCommand(kind, command, get);
-    });
+    const bool completed = RunGuarded(
+        [&] { result = command == 0 ? start(kind, get) : startCommand(kind, command, get); });
     faulted = !completed || scope.Faulted();
   }
   running_ = false;

@@ -41,10 +41,13 @@ std::optional<int> TakeNumber(std::string_view& text, std::string_view key) {
     return std::nullopt;
   text.remove_prefix(key.size() + 1);
   const size_t end = text.find('\n');
-  if (end == std::string_view::npos || end == 0) return std::nullopt;
+  // Plain decimal digits as written: no sign, no leading zero.
+  if (end == std::string_view::npos || end == 0 || text[0] < '0' || text[0] > '9' ||
+      (text[0] == '0' && end > 1))
+    return std::nullopt;
   int value = 0;
   const auto [ptr, ec] = std::from_chars(text.data(), text.data() + end, value);
-  if (ec != std::errc() || ptr != text.data() + end || value < 0) return std::nullopt;
+  if (ec != std::errc() || ptr != text.data() + end) return std::nullopt;
   text.remove_prefix(end + 1);
   return value;
 }
@@ -165,7 +168,7 @@ std::vector<OrphanCopy> FindOrphanCopies(const std::string& folder) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) continue;
     std::string text;
-    struct stat st{};
+    struct stat st {};
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
         static_cast<size_t>(st.st_size) <= kMaxManifest) {
       text.resize(static_cast<size_t>(st.st_size));

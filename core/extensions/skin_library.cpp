@@ -12,8 +12,8 @@ std::unique_ptr<SkinLibrary> SkinLibrary::Load(const std::string& absolutePath) 
   skin->delete_ = lib->Function<prambus_deletskin_fn>("deletskin");
   skin->paint_ = lib->Function<prambus_drskin_fn>("drskin");
   skin->configure_ = lib->Function<prambus_nastroj_fn>("nastroj");
-  const bool complete = skin->create_ && skin->delete_ && skin->paint_ && skin->configure_ &&
-                        lib->Symbol("chskin");
+  const bool complete =
+      skin->create_ && skin->delete_ && skin->paint_ && skin->configure_ && lib->Symbol("chskin");
   if (!complete) return nullptr;
   skin->library_ = std::move(lib);
   return skin;

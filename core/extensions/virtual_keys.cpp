@@ -14,16 +14,14 @@ struct NamedKey {
 
 // Named keys other than letters, digits and function keys.
 constexpr NamedKey kNamedKeys[] = {
-    {0x08, "Backspace"}, {0x08, "BkSp"},    {0x09, "Tab"},      {0x0D, "Enter"},
-    {0x0D, "Return"},    {0x1B, "Esc"},     {0x1B, "Escape"},   {0x20, "Space"},
-    {0x21, "PgUp"},      {0x21, "PageUp"},  {0x21, "Prior"},    {0x22, "PgDown"},
-    {0x22, "PgDn"},      {0x22, "PageDown"}, {0x22, "Next"},    {0x23, "End"},
-    {0x24, "Home"},      {0x25, "Left"},    {0x26, "Up"},       {0x27, "Right"},
-    {0x28, "Down"},      {0x2D, "Ins"},     {0x2D, "Insert"},   {0x2E, "Del"},
-    {0x2E, "Delete"},    {0x6A, "Num *"},   {0x6B, "Num +"},    {0x6D, "Num -"},
-    {0x6E, "Num ."},     {0x6F, "Num /"},   {0xBA, ";"},        {0xBB, "="},
-    {0xBC, ","},         {0xBD, "-"},       {0xBE, "."},        {0xBF, "/"},
-    {0xC0, "`"},         {0xDB, "["},       {0xDC, "\\"},       {0xDD, "]"},
+    {0x08, "Backspace"}, {0x08, "BkSp"},   {0x09, "Tab"},    {0x0D, "Enter"},    {0x0D, "Return"},
+    {0x1B, "Esc"},       {0x1B, "Escape"}, {0x20, "Space"},  {0x21, "PgUp"},     {0x21, "PageUp"},
+    {0x21, "Prior"},     {0x22, "PgDown"}, {0x22, "PgDn"},   {0x22, "PageDown"}, {0x22, "Next"},
+    {0x23, "End"},       {0x24, "Home"},   {0x25, "Left"},   {0x26, "Up"},       {0x27, "Right"},
+    {0x28, "Down"},      {0x2D, "Ins"},    {0x2D, "Insert"}, {0x2E, "Del"},      {0x2E, "Delete"},
+    {0x6A, "Num *"},     {0x6B, "Num +"},  {0x6D, "Num -"},  {0x6E, "Num ."},    {0x6F, "Num /"},
+    {0xBA, ";"},         {0xBB, "="},      {0xBC, ","},      {0xBD, "-"},        {0xBE, "."},
+    {0xBF, "/"},         {0xC0, "`"},      {0xDB, "["},      {0xDC, "\\"},       {0xDD, "]"},
     {0xDE, "'"},
 };
 

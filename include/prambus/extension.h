@@ -162,23 +162,23 @@ typedef int32_t (*prambus_start_command_fn)(uint8_t view_kind, int32_t command,
  * document or the window (1, 2, 4, 8, 9, 10, 13, 15) refuse.
  */
 enum {
-  PRAMBUS_GET_FUNCTION = 0,  /* see prambus_get_function */
-  PRAMBUS_KEY_DOWN = 1,      /* prambus_key_down_fn */
-  PRAMBUS_KEY_PRESS = 2,     /* prambus_key_press_fn */
-  PRAMBUS_POSITION = 3,      /* prambus_position_fn */
-  PRAMBUS_SET_POSITION = 4,  /* prambus_set_position_fn */
-  PRAMBUS_SIZE = 5,          /* prambus_size_fn */
-  PRAMBUS_GET_LINE = 6,      /* prambus_get_line_fn */
-  PRAMBUS_NOTHING = 7,       /* prambus_nothing_fn */
-  PRAMBUS_REFRESH = 8,       /* prambus_refresh_fn */
-  PRAMBUS_OPEN = 9,          /* prambus_open_fn */
-  PRAMBUS_SAVE = 10,         /* prambus_save_fn */
+  PRAMBUS_GET_FUNCTION = 0,   /* see prambus_get_function */
+  PRAMBUS_KEY_DOWN = 1,       /* prambus_key_down_fn */
+  PRAMBUS_KEY_PRESS = 2,      /* prambus_key_press_fn */
+  PRAMBUS_POSITION = 3,       /* prambus_position_fn */
+  PRAMBUS_SET_POSITION = 4,   /* prambus_set_position_fn */
+  PRAMBUS_SIZE = 5,           /* prambus_size_fn */
+  PRAMBUS_GET_LINE = 6,       /* prambus_get_line_fn */
+  PRAMBUS_NOTHING = 7,        /* prambus_nothing_fn */
+  PRAMBUS_REFRESH = 8,        /* prambus_refresh_fn */
+  PRAMBUS_OPEN = 9,           /* prambus_open_fn */
+  PRAMBUS_SAVE = 10,          /* prambus_save_fn */
   PRAMBUS_GET_FILE_NAME = 11, /* prambus_get_file_name_fn */
-  PRAMBUS_WALK_LINES = 12,   /* prambus_walk_lines_fn */
+  PRAMBUS_WALK_LINES = 12,    /* prambus_walk_lines_fn */
   PRAMBUS_REWRITE_LINES = 13, /* prambus_rewrite_lines_fn */
   PRAMBUS_GET_SELECTION = 14, /* prambus_get_selection_fn */
-  PRAMBUS_INSERT = 15,       /* prambus_insert_fn */
-  PRAMBUS_VIEW_SIZE = 16     /* prambus_view_size_fn */
+  PRAMBUS_INSERT = 15,        /* prambus_insert_fn */
+  PRAMBUS_VIEW_SIZE = 16      /* prambus_view_size_fn */
 };
 
 /* 1: presses a key as if typed: the program's key handling runs with the
@@ -267,16 +267,16 @@ enum {
   PRAMBUS_VK_DOWN = 0x28,
   PRAMBUS_VK_INSERT = 0x2D,
   PRAMBUS_VK_DELETE = 0x2E,
-  PRAMBUS_VK_0 = 0x30, /* '0' to '9' are 0x30 to 0x39 */
-  PRAMBUS_VK_A = 0x41, /* 'A' to 'Z' are 0x41 to 0x5A */
+  PRAMBUS_VK_0 = 0x30,       /* '0' to '9' are 0x30 to 0x39 */
+  PRAMBUS_VK_A = 0x41,       /* 'A' to 'Z' are 0x41 to 0x5A */
   PRAMBUS_VK_NUMPAD0 = 0x60, /* to PRAMBUS_VK_NUMPAD0 + 9 */
   PRAMBUS_VK_MULTIPLY = 0x6A,
   PRAMBUS_VK_ADD = 0x6B,
   PRAMBUS_VK_SUBTRACT = 0x6D,
   PRAMBUS_VK_DECIMAL = 0x6E,
   PRAMBUS_VK_DIVIDE = 0x6F,
-  PRAMBUS_VK_F1 = 0x70, /* to PRAMBUS_VK_F1 + 23 (F24) */
-  PRAMBUS_VK_OEM_1 = 0xBA, /* ; */
+  PRAMBUS_VK_F1 = 0x70,       /* to PRAMBUS_VK_F1 + 23 (F24) */
+  PRAMBUS_VK_OEM_1 = 0xBA,    /* ; */
   PRAMBUS_VK_OEM_PLUS = 0xBB, /* = */
   PRAMBUS_VK_OEM_COMMA = 0xBC,
   PRAMBUS_VK_OEM_MINUS = 0xBD,

@@ -2,7 +2,7 @@
 #include <prambus/extension.h>
 
 PRAMBUS_EXPORT const char* prambus_string(int32_t id) {
-  return id == PRAMBUS_STRING_MARKER ? PRAMBUS_SKIN_MARKER
+  return id == PRAMBUS_STRING_MARKER    ? PRAMBUS_SKIN_MARKER
          : id == PRAMBUS_STRING_CAPTION ? "Падающая шкурка"
                                         : 0;
 }

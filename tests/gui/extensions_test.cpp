@@ -92,8 +92,7 @@ class ExtensionsTest : public QObject {
     QStringList args{"prambus"};
     if (!file.isEmpty()) args << file;
     auto w = std::make_unique<MainWindow>(args, dir_->path());
-    w->SetExtensionFolders(
-        {ExamplesFolder().toStdString(), std::string(PRAMBUS_TEST_EXTENSIONS)});
+    w->SetExtensionFolders({ExamplesFolder().toStdString(), std::string(PRAMBUS_TEST_EXTENSIONS)});
     w->promptAnswerForTest = [this] { return answer_; };  // plain messages stay unshown
     w->show();
     w->activateWindow();
@@ -111,10 +110,11 @@ class ExtensionsTest : public QObject {
   // Hands the test plug-in its script: the same library the program loads
   // (one copy per process), so setting it here reaches the program's calls.
   static void ScriptedPlugin() {
-    const QByteArray path = QByteArray(PRAMBUS_TEST_EXTENSIONS) + "/plugins/test_scripted_plugin.so";
+    const QByteArray path =
+        QByteArray(PRAMBUS_TEST_EXTENSIONS) + "/plugins/test_scripted_plugin.so";
     void* lib = dlopen(path.constData(), RTLD_NOW);
     QVERIFY(lib);
-    using SetScript = void (*)(int32_t (*)(uint8_t, int32_t, prambus_get_function));
+    using SetScript = void (*)(int32_t(*)(uint8_t, int32_t, prambus_get_function));
     auto set = reinterpret_cast<SetScript>(dlsym(lib, "test_set_script"));
     QVERIFY(set);
     set(&RunScript);
@@ -136,9 +136,9 @@ class ExtensionsTest : public QObject {
     QVERIFY(w->Skins().Items().front()->isChecked());
     QStringList plugins;
     for (PluginMenuItem* item : w->Plugins().Items()) plugins << item->text();
-    QCOMPARE(plugins, QStringList({"Вставить дату и время", "Сортировать строки",
-                                   "Падающий плагин", "Неудачный плагин", "Плагин по сценарию",
-                                   "Близнец first", "Близнец second"}));
+    QCOMPARE(plugins, QStringList({"Вставить дату и время", "Сортировать строки", "Падающий плагин",
+                                   "Неудачный плагин", "Плагин по сценарию", "Близнец first",
+                                   "Близнец second"}));
     QCOMPARE(PluginsMenu(*w)->actions().front()->text(), QString("Скачать новый..."));
     QCOMPARE(w->Plugins().Items()[0]->shortcut(), QKeySequence("F5"));
     QCOMPARE(w->Plugins().Items()[4]->shortcut(), QKeySequence("Ctrl+F11"));
@@ -187,8 +187,9 @@ class ExtensionsTest : public QObject {
     w->Skins().ChooseStored("skins/gradient.so");
     QVERIFY(w->Skins().SkinPaints());
     for (const std::string& elsewhere :
-         {std::string("skins/../skins/gradient.so"), ExamplesFolder().toStdString() + "/skins/gradient.so",
-          std::string("skins\\gradient.dll"), std::string("gradient.so")}) {
+         {std::string("skins/../skins/gradient.so"),
+          ExamplesFolder().toStdString() + "/skins/gradient.so", std::string("skins\\gradient.dll"),
+          std::string("gradient.so")}) {
       w->Skins().ChooseStored("skins/gradient.so");
       w->Skins().ChooseStored(elsewhere);
       QVERIFY(w->Skins().Items().front()->isChecked());
@@ -234,7 +235,8 @@ class ExtensionsTest : public QObject {
     QVERIFY(w->UndoAction()->isEnabled());
     QTest::keyClick(Surface(*w), Qt::Key_F9);
     // Without regard to case, Ё after Е; each line keeps its place's line end.
-    QCOMPARE(Text(*w), QString::fromLatin1("Apple\r\nbanana\r\npear\r\n\xc5\xeb\xea\xe0\r\n\xa8\xe6!"));
+    QCOMPARE(Text(*w),
+             QString::fromLatin1("Apple\r\nbanana\r\npear\r\n\xc5\xeb\xea\xe0\r\n\xa8\xe6!"));
     QVERIFY(!w->UndoAction()->isEnabled());
     QVERIFY(!w->RedoAction()->isEnabled());
     QVERIFY(w->Modified());
@@ -243,7 +245,8 @@ class ExtensionsTest : public QObject {
     w->View()->SetPosition(0, 0, false);
     w->View()->SetPosition(2, 2, true);
     QTest::keyClick(Surface(*w), Qt::Key_F9, Qt::ShiftModifier);
-    QCOMPARE(Text(*w), QString::fromLatin1("pear\r\nbanana\r\nApple\r\n\xc5\xeb\xea\xe0\r\n\xa8\xe6!"));
+    QCOMPARE(Text(*w),
+             QString::fromLatin1("pear\r\nbanana\r\nApple\r\n\xc5\xeb\xea\xe0\r\n\xa8\xe6!"));
     QCOMPARE(w->View()->AnchorRow, 0);
     QCOMPARE(w->View()->CursorRow, 3);  // the sorted lines stay selected
     QCOMPARE(w->View()->CursorCol, 0);
@@ -254,7 +257,9 @@ class ExtensionsTest : public QObject {
     QVERIFY(w);
     QTest::keyClicks(Surface(*w), "at ");
     QTest::keyClick(Surface(*w), Qt::Key_F5);
-    QVERIFY(QRegularExpression("^at \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d$").match(Text(*w)).hasMatch());
+    QVERIFY(QRegularExpression("^at \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d$")
+                .match(Text(*w))
+                .hasMatch());
     QTest::keyClick(Surface(*w), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Text(*w), QString("at "));
     QTest::keyClick(Surface(*w), Qt::Key_F5, Qt::ShiftModifier);  // command 1: the date only
@@ -325,7 +330,8 @@ class ExtensionsTest : public QObject {
     const QString folder = Path("recovery");
     QDir().mkpath(folder);
     RecoveryManifest m{Path("notes.txt").toStdString(), "Падающий плагин", 1, 0};
-    WriteAll(folder + "/prambus-1-x.recovery", QByteArray::fromStdString(FormatRecoveryManifest(m)));
+    WriteAll(folder + "/prambus-1-x.recovery",
+             QByteArray::fromStdString(FormatRecoveryManifest(m)));
     WriteAll(folder + "/prambus-1-x.document", "line one\r\nline two");
     WriteAll(Path("notes.txt"), "old");
     answer_ = 1002;  // "Позже"
@@ -441,9 +447,10 @@ class ExtensionsTest : public QObject {
   }
 
   void virtualKeysMapToQtKeysAndBack() {
-    for (int vk : std::initializer_list<int>{0x08, 0x09, 0x0D, 0x1B, 0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28,
-                   0x2D, 0x2E, '0', '9', 'A', 'Z', 0x60, 0x69, 0x6A, 0x6B, 0x6D, 0x6E, 0x6F, 0x70,
-                   0x87, 0xBA, 0xBB, 0xBC, 0xBD, 0xBE, 0xBF, 0xC0, 0xDB, 0xDC, 0xDD, 0xDE}) {
+    for (int vk : std::initializer_list<int>{
+             0x08, 0x09, 0x0D, 0x1B, 0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28,
+             0x2D, 0x2E, '0',  '9',  'A',  'Z',  0x60, 0x69, 0x6A, 0x6B, 0x6D, 0x6E, 0x6F,
+             0x70, 0x87, 0xBA, 0xBB, 0xBC, 0xBD, 0xBE, 0xBF, 0xC0, 0xDB, 0xDC, 0xDD, 0xDE}) {
       const std::optional<QtKeyPress> press = QtKeyFromVirtual(vk, kCtrlBit);
       QVERIFY2(press, qPrintable(QString::number(vk)));
       QCOMPARE(VirtualKeyFromQt(press->key, press->modifiers), vk);

@@ -55,8 +55,8 @@ TEST(HotKeyText, ReadsModifiersInAnyOrderAndKeyNamesWithoutRegardToCase) {
 }
 
 TEST(HotKeyText, RefusesWhatNamesNoSingleKey) {
-  for (const char* text : {"", "Ctrl", "Ctrl+", "Ctrl+Ctrl+A", "Hyper+Q", "F0", "F25", "F01",
-                           "AB", "Ctrl+F9+X", "Num 10", "+A", "Shift Alt+A"})
+  for (const char* text : {"", "Ctrl", "Ctrl+", "Ctrl+Ctrl+A", "Hyper+Q", "F0", "F25", "F01", "AB",
+                           "Ctrl+F9+X", "Num 10", "+A", "Shift Alt+A"})
     EXPECT_FALSE(ParseHotKey(text)) << text;
 }
 
@@ -77,8 +77,11 @@ TEST(LibraryStrings, AreCutToTheirCharactersAndEndAtTheFirstNul) {
   EXPECT_EQ(CutUtf8("skindllX", 8), "skindll");  // 8 characters with the terminator
   EXPECT_EQ(CutUtf8("skin\0dll", 8), "skin");
   EXPECT_EQ(CutUtf8("Градиент", 4), "Гра");  // characters, not bytes
-  EXPECT_EQ(CutUtf8("\xff\xfe" "ab", 3), "\xff\xfe");  // a malformed byte counts as one
-  EXPECT_EQ(CutUtf8("\xd0", 5), "\xd0");               // a cut sequence too
+  EXPECT_EQ(CutUtf8("\xff\xfe"
+                    "ab",
+                    3),
+            "\xff\xfe");                  // a malformed byte counts as one
+  EXPECT_EQ(CutUtf8("\xd0", 5), "\xd0");  // a cut sequence too
   EXPECT_EQ(CutUtf8("", 1), "");
 }
 
@@ -159,9 +162,9 @@ TEST(FaultGuard, ReturnsControlAfterAFaultAndNests) {
   EXPECT_EQ(reached, 3);
 
   // Outside a guard the handlers are the ones there were before.
-  struct sigaction now{};
+  struct sigaction now {};
   sigaction(SIGSEGV, nullptr, &now);
-  struct sigaction before{};
+  struct sigaction before {};
   RunGuarded([&] {});
   sigaction(SIGSEGV, nullptr, &before);
   EXPECT_EQ(now.sa_sigaction, before.sa_sigaction);
@@ -187,6 +190,11 @@ TEST(RecoveryManifest, ReadsBackWhatItWroteAndNothingElse) {
   std::string badKind = text;
   badKind.replace(badKind.find("kind 2"), 6, "kind 3");
   EXPECT_FALSE(ParseRecoveryManifest(badKind));
+  for (const char* odd : {"kind 02", "kind -2", "kind +2", "kind  2"}) {
+    std::string spelled = text;
+    spelled.replace(spelled.find("kind 2"), 6, odd);
+    EXPECT_FALSE(ParseRecoveryManifest(spelled)) << odd;  // only what writing gives
+  }
   std::string longer = text;
   longer.replace(longer.find("plugin 35"), 9, "plugin 99");
   EXPECT_FALSE(ParseRecoveryManifest(longer));

@@ -1,10 +1,11 @@
 // The numbered callbacks plug-ins receive, on a real text view: argument
 // checks, the (length, buffer) rule, editing with and without undo, the
 // passes over the lines, and refusal outside a plug-in call.
+#include "extensions/plugin_callbacks.h"
+
 #include <csignal>
 #include <thread>
 
-#include "extensions/plugin_callbacks.h"
 #include "extensions/virtual_keys.h"
 #include "support/text_view_fixture.h"
 
