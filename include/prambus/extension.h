@@ -236,7 +236,8 @@ typedef int32_t (*prambus_walk_lines_fn)(prambus_line_visitor visit);
    called again or the callback returns. Setting *last to nonzero stops
    early; the remaining lines stay as they are. The document is then built
    anew from the lines, its undo history is cleared and it is marked
-   modified. The cursor goes to the start of the document. */
+   modified. In the text view the cursor goes to the start of the
+   document; in the hex view it stays, within the document. */
 typedef void (*prambus_line_rewriter)(int32_t* length, const char** data, int32_t* last);
 typedef int32_t (*prambus_rewrite_lines_fn)(prambus_line_rewriter rewrite);
 
