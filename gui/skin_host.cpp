@@ -25,6 +25,7 @@ std::optional<Color> ColourDialog(QWidget* parent, Color current) {
 
 SkinHost::SkinHost(MainWindow& window, QMenu* skinsMenu) : window_(window), menu_(skinsMenu) {
   askColor = [this](Color current) { return ColourDialog(&window_, current); };
+  Enumerate({});  // "Без шкурок" until the libraries are looked for
 }
 
 SkinHost::~SkinHost() {
@@ -38,11 +39,12 @@ prambus_window SkinHost::Handle() const {
 void SkinHost::Enumerate(const std::vector<std::string>& folders) {
   menu_->clear();
   items_.clear();
-  auto* group = new QActionGroup(menu_);
+  delete group_;
+  group_ = new QActionGroup(menu_);
   auto add = [&](const QString& caption, LibraryFile file) {
     auto* item = new SkinMenuItem(caption, std::move(file), menu_);
     item->setCheckable(true);
-    group->addAction(item);
+    group_->addAction(item);
     menu_->addAction(item);
     QObject::connect(item, &QAction::triggered, menu_, [this, item] { Choose(item); });
     items_.push_back(item);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAction>
+#include <QActionGroup>
 #include <QImage>
 #include <QMenu>
 #include <functional>
@@ -66,6 +67,7 @@ class SkinHost {
 
   MainWindow& window_;
   QMenu* menu_;
+  QActionGroup* group_ = nullptr;  // the items are radio items
   std::vector<SkinMenuItem*> items_;
   SkinMenuItem* chosen_ = nullptr;
   std::unique_ptr<SkinLibrary> skin_;
