@@ -4,7 +4,6 @@
 #include <QFileInfo>
 
 #include "main_window.h"
-#include "shell/file_rules.h"
 #include "virtual_key_map.h"
 
 namespace prambus {
@@ -72,14 +71,9 @@ void PluginWindowAdapter::AfterEdit(bool rowsChanged) {
 }
 
 void NameDocument(MainWindow& window, const QString& path) {
-  const QString full = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
-  window.fileName_ = full;
-  window.windowHash_ =
-      full.isEmpty()
-          ? 0
-          : PathHash(std::u16string(reinterpret_cast<const char16_t*>(full.utf16()), full.size()));
-  window.SetTitle(full.isEmpty() ? "Безымянный.txt - Прамбус"
-                                 : QFileInfo(full).fileName() + " - Прамбус");
+  window.fileName_ = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+  window.windowHash_ = window.fileName_.isEmpty() ? 0 : MainWindow::HashOf(window.fileName_);
+  window.RefreshTitle();
 }
 
 }  // namespace prambus

@@ -13,16 +13,15 @@
 namespace prambus {
 
 PluginHost::PluginHost(MainWindow& window, QMenu* pluginsMenu)
-    : window_(window), menu_(pluginsMenu), adapter_(std::make_unique<PluginWindowAdapter>(window)) {
-  // "Скачать новый...": there is no shop of plug-ins; the help tells how to
-  // write one and where to put it.
-  for (QAction* a : menu_->actions()) {
-    if (a->text() != "Скачать новый...") continue;
-    QObject::connect(a, &QAction::triggered, menu_, [] {
-      const QString page = QCoreApplication::applicationDirPath() + "/extensions.html";
-      QDesktopServices::openUrl(QUrl::fromLocalFile(page));
-    });
-  }
+    : window_(window),
+      menu_(pluginsMenu),
+      adapter_(std::make_unique<PluginWindowAdapter>(window)) {}
+
+// There is no shop of plug-ins: the help tells how to write one and where to
+// put it.
+void PluginHost::OpenWritingGuide() {
+  const QString page = QCoreApplication::applicationDirPath() + "/extensions.html";
+  QDesktopServices::openUrl(QUrl::fromLocalFile(page));
 }
 
 PluginHost::~PluginHost() = default;

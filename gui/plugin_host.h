@@ -46,6 +46,8 @@ class PluginHost {
   const std::vector<PluginMenuItem*>& Items() const { return items_; }
   // Where recovery copies are written.
   std::string RecoveryFolder() const;
+  // "Скачать новый...": the help page about writing skins and plug-ins.
+  static void OpenWritingGuide();
 
  private:
   // Writes the modified document aside; false (with a message) when it

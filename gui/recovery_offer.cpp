@@ -5,7 +5,6 @@
 
 #include "extensions/recovery_copy.h"
 #include "main_window.h"
-#include "message_box.h"
 #include "platform/services.h"
 #include "plugin_callbacks.h"
 #include "plugin_host.h"
@@ -16,24 +15,12 @@ namespace {
 
 enum Answer { kOpen = 1000, kDiscard = 1001 };
 
-int Ask(MainWindow& window, const OrphanCopy& copy) {
+QString Question(const OrphanCopy& copy) {
   const QString path = QFile::decodeName(QByteArray::fromStdString(copy.manifest.documentPath));
   const QString name = path.isEmpty() ? "Безымянный.txt" : QFileInfo(path).fileName();
-  const QString text = "В прошлый раз Прамбус закрылся, не дождавшись конца работы плагина «" +
-                       QString::fromStdString(copy.manifest.pluginCaption) +
-                       "». Перед его запуском я сохранил копию документа «" + name +
-                       "». Открыть её?";
-  MessageBox::CentreOnMainWindow(&window);
-  window.BeforeModalDialog();
-  int answer;
-  if (window.promptAnswerForTest) {
-    answer = window.promptAnswerForTest();
-  } else {
-    MessageBox box(&window, "Восстановление документа", text, {"Открыть", "Удалить", "Позже"});
-    answer = box.ShowModal();
-  }
-  window.AfterModalDialog();
-  return answer;
+  return "В прошлый раз Прамбус закрылся, не дождавшись конца работы плагина «" +
+         QString::fromStdString(copy.manifest.pluginCaption) +
+         "». Перед его запуском я сохранил копию документа «" + name + "». Открыть её?";
 }
 
 // The copy becomes the document it was taken from: same view, encoding and
@@ -58,7 +45,8 @@ bool Restore(MainWindow& window, const OrphanCopy& copy) {
 void OfferRecoveryCopies(MainWindow& window) {
   const std::string folder = window.plugins_->RecoveryFolder();
   for (const OrphanCopy& copy : FindOrphanCopies(folder)) {
-    const int answer = Ask(window, copy);
+    const int answer =
+        window.Ask("Восстановление документа", Question(copy), {"Открыть", "Удалить", "Позже"});
     if (answer == kDiscard) {
       DiscardOrphanCopy(copy);
     } else if (answer == kOpen && Restore(window, copy)) {

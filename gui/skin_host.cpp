@@ -13,18 +13,9 @@ namespace {
 // The colour dialog's own colours, 0x00BBGGRR.
 constexpr Color kCustomColors[] = {0xFFFFEA, 0xFFEAFF, 0xEAFFFF, 0xFFEEEE,
                                    0xEEFFEE, 0xEEEEFF, 0xEEEEEE};
-
-std::optional<Color> ColourDialog(QWidget* parent, Color current) {
-  for (int i = 0; i < static_cast<int>(std::size(kCustomColors)); ++i)
-    QColorDialog::setCustomColor(i, ToQColor(kCustomColors[i]));
-  const QColor chosen = QColorDialog::getColor(ToQColor(current), parent);
-  if (!chosen.isValid()) return std::nullopt;
-  return FromQColor(chosen);
-}
 }  // namespace
 
 SkinHost::SkinHost(MainWindow& window, QMenu* skinsMenu) : window_(window), menu_(skinsMenu) {
-  askColor = [this](Color current) { return ColourDialog(&window_, current); };
   Enumerate({});  // "Без шкурок" until the libraries are looked for
 }
 
@@ -50,6 +41,7 @@ void SkinHost::Enumerate(const std::vector<std::string>& folders) {
     items_.push_back(item);
   };
   add("Без шкурок", {});
+  window_.actions_.noSkin = items_.front();
   for (SkinEntry& e : EnumerateSkins(ListLibraries(folders, "skins")))
     add(QString::fromStdString(e.caption), std::move(e.file));
   chosen_ = items_.front();
@@ -116,11 +108,14 @@ void SkinHost::Configure() {
     return;
   }
   QtCanvas& canvas = window_.canvas_;
+  for (int i = 0; i < static_cast<int>(std::size(kCustomColors)); ++i)
+    QColorDialog::setCustomColor(i, ToQColor(kCustomColors[i]));
   window_.BeforeModalDialog();
-  const std::optional<Color> chosen = askColor(canvas.BrushColor());
+  const std::optional<QColor> chosen =
+      window_.prompts_->Colour(&window_, ToQColor(canvas.BrushColor()));
   window_.AfterModalDialog();
-  if (!chosen) return;
-  canvas.SetBrushColor(*chosen);
+  if (!chosen || !chosen->isValid()) return;
+  canvas.SetBrushColor(FromQColor(*chosen));
   window_.FullRefresh();
 }
 

@@ -6,9 +6,7 @@
 #include <QActionGroup>
 #include <QImage>
 #include <QMenu>
-#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,8 +54,6 @@ class SkinHost {
   // "Настройка шкурки...": the skin's own settings, or the colour dialog
   // for the background when no skin paints.
   void Configure();
-  // Asks for the background colour (the colour dialog); tests answer here.
-  std::function<std::optional<Color>(Color current)> askColor;
 
  private:
   prambus_window Handle() const;

@@ -17,6 +17,7 @@
 #include "main_window.h"
 #include "plugin_host.h"
 #include "prambus/extension.h"
+#include "scripted_prompts.h"
 #include "settings/settings.h"
 #include "skin_host.h"
 #include "virtual_key_map.h"
@@ -84,16 +85,18 @@ class ExtensionsTest : public QObject {
   QString Path(const QString& name) const { return dir_->filePath(name); }
   static QString ExamplesFolder() { return QFileInfo(PRAMBUS_BINARY).absolutePath(); }
 
-  // Answers of the program's questions: 1000 + button. The default, 1001,
-  // is "Нет" to the unsaved-document prompt.
-  int answer_ = 1001;
+  // The script of the last window's questions and notes.
+  ScriptedPrompts* prompts_ = nullptr;
 
-  std::unique_ptr<MainWindow> Window(const QString& file = {}) {
+  // The window on the example and test libraries; `answers` are the answers
+  // to the questions asked while it starts (1000 + button).
+  std::unique_ptr<MainWindow> Window(const QString& file = {}, std::deque<int> answers = {}) {
     QStringList args{"prambus"};
     if (!file.isEmpty()) args << file;
     auto w = std::make_unique<MainWindow>(args, dir_->path());
     w->SetExtensionFolders({ExamplesFolder().toStdString(), std::string(PRAMBUS_TEST_EXTENSIONS)});
-    w->promptAnswerForTest = [this] { return answer_; };  // plain messages stay unshown
+    prompts_ = &ScriptedPrompts::InstallOn(*w);
+    prompts_->answers = std::move(answers);
     w->show();
     w->activateWindow();
     if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
@@ -125,7 +128,6 @@ class ExtensionsTest : public QObject {
     Cfg() = Settings{};
     dir_.emplace();
     script = nullptr;
-    answer_ = 1001;
   }
 
   void menusListTheLibrariesThatCarryTheirMarker() {
@@ -139,7 +141,8 @@ class ExtensionsTest : public QObject {
     QCOMPARE(plugins, QStringList({"Вставить дату и время", "Сортировать строки", "Падающий плагин",
                                    "Неудачный плагин", "Плагин по сценарию", "Близнец first",
                                    "Близнец second"}));
-    QCOMPARE(PluginsMenu(*w)->actions().front()->text(), QString("Скачать новый..."));
+    QCOMPARE(PluginsMenu(*w)->actions().front(), w->Actions().downloadPlugin);
+    QCOMPARE(w->Actions().noSkin, w->Skins().Items().front());
     QCOMPARE(w->Plugins().Items()[0]->shortcut(), QKeySequence("F5"));
     QCOMPARE(w->Plugins().Items()[4]->shortcut(), QKeySequence("Ctrl+F11"));
     QVERIFY(w->Plugins().Items()[3]->shortcut().isEmpty());
@@ -163,7 +166,7 @@ class ExtensionsTest : public QObject {
       QVERIFY(qBlue(bottom) < 0xFF && qRed(bottom) < 0xE0);  // deeper towards the corner
       QVERIFY(Pixel(*w, 0, h / 2) != Pixel(*w, 0, 0));
       // Its own settings command moves on to the next palette.
-      Item(w->FormatMenu(), "Настройка шкурки...")->trigger();
+      w->Actions().skinSettings->trigger();
       QCOMPARE(Pixel(*w, 0, 0), Rgb(0xFF, 0xFD, 0xF4));
       QTest::keyClicks(Surface(*w), "text");  // typing redraws over the skin
       QCOMPARE(Pixel(*w, 0, 0), Rgb(0xFF, 0xFD, 0xF4));
@@ -206,12 +209,14 @@ class ExtensionsTest : public QObject {
     QCOMPARE(Pixel(*w, 0, 0), Rgb(255, 255, 255));  // not the library's red
     QCOMPARE(w->Skins().ChosenPath(), std::string("skins/test_skin_without_chskin.so"));
     // "Настройка шкурки..." is then the colour dialog of the background.
-    w->Skins().askColor = [](Color) { return std::optional<Color>(0x00FF00); };
-    Item(w->FormatMenu(), "Настройка шкурки...")->trigger();
+    prompts_->colour = QColor(0, 255, 0);
+    w->Actions().skinSettings->trigger();
     QCOMPARE(Pixel(*w, 0, 0), Rgb(0, 255, 0));
-    w->Skins().askColor = [](Color) { return std::nullopt; };  // cancelled: unchanged
-    Item(w->FormatMenu(), "Настройка шкурки...")->trigger();
+    prompts_->colour = std::nullopt;  // cancelled: unchanged
+    w->Actions().skinSettings->trigger();
     QCOMPARE(Pixel(*w, 0, 0), Rgb(0, 255, 0));
+    w->CaptureWindowState();
+    QCOMPARE(w->State().defaults.background, Color(0x00FF00));
   }
 
   void aSkinThatFaultsIsDroppedAndTheWindowGoesOn() {
@@ -221,7 +226,8 @@ class ExtensionsTest : public QObject {
     Item(SkinsMenu(*w), "Падающая шкурка")->trigger();
     QVERIFY(!w->Skins().SkinPaints());
     QCOMPARE(Pixel(*w, 0, 0), Rgb(255, 255, 255));
-    QTest::qWait(10);  // the message comes once it is safe to show
+    QTRY_COMPARE(prompts_->notes,  // once it is safe to show
+                 QStringList({"Шкурка «Падающая шкурка» вызвала ошибку, и я её отключил."}));
     QTest::keyClicks(Surface(*w), "!");
     QCOMPARE(Text(*w), QString("kept!"));
   }
@@ -232,13 +238,13 @@ class ExtensionsTest : public QObject {
     QVERIFY(w);
     QTest::keyClick(Surface(*w), Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(Surface(*w), "!");
-    QVERIFY(w->UndoAction()->isEnabled());
+    QVERIFY(w->Actions().undo->isEnabled());
     QTest::keyClick(Surface(*w), Qt::Key_F9);
     // Without regard to case, Ё after Е; each line keeps its place's line end.
     QCOMPARE(Text(*w),
              QString::fromLatin1("Apple\r\nbanana\r\npear\r\n\xc5\xeb\xea\xe0\r\n\xa8\xe6!"));
-    QVERIFY(!w->UndoAction()->isEnabled());
-    QVERIFY(!w->RedoAction()->isEnabled());
+    QVERIFY(!w->Actions().undo->isEnabled());
+    QVERIFY(!w->Actions().redo->isEnabled());
     QVERIFY(w->Modified());
     QVERIFY(w->Plugins().Plugins().IsLoaded(1));  // held after success
     // A selection sorts only the lines it touches, the other way with Shift.
@@ -297,6 +303,8 @@ class ExtensionsTest : public QObject {
       Item(PluginsMenu(*w), "Падающий плагин")->trigger();
       QCOMPARE(Text(*w), QString("unsaved before"));  // the window carries on
       QVERIFY(w->Plugins().Plugins().IsDisabled(2));
+      QCOMPARE(prompts_->notes, QStringList({"Плагин «Падающий плагин» вызвал ошибку, и я "
+                                             "отключил его до следующего запуска программы."}));
       Item(PluginsMenu(*w), "Падающий плагин")->trigger();  // off for the rest of the run
       QCOMPARE(Text(*w), QString("unsaved before"));
       // The copy written before the call stays while the program runs.
@@ -334,16 +342,18 @@ class ExtensionsTest : public QObject {
              QByteArray::fromStdString(FormatRecoveryManifest(m)));
     WriteAll(folder + "/prambus-1-x.document", "line one\r\nline two");
     WriteAll(Path("notes.txt"), "old");
-    answer_ = 1002;  // "Позже"
-    auto later = Window();
+    auto later = Window({}, {1002});  // "Позже"
     QVERIFY(later);
-    QTest::qWait(20);
+    QTRY_VERIFY(prompts_->answers.empty());
+    QCOMPARE(prompts_->questions,
+             QStringList({"Восстановление документа: В прошлый раз Прамбус закрылся, не "
+                          "дождавшись конца работы плагина «Падающий плагин». Перед его запуском "
+                          "я сохранил копию документа «notes.txt». Открыть её?"}));
     QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
     later.reset();
-    answer_ = 1000;  // "Открыть"
-    auto w = Window();
+    auto w = Window({}, {1000});  // "Открыть"
     QVERIFY(w);
-    QTest::qWait(20);
+    QTRY_VERIFY(prompts_->answers.empty());
     QCOMPARE(Text(*w), QString("line one\r\nline two"));
     QCOMPARE(w->FileName(), Path("notes.txt"));
     QVERIFY(w->Modified());
@@ -410,11 +420,11 @@ class ExtensionsTest : public QObject {
       opened = Callback<prambus_open_fn>(get, PRAMBUS_OPEN)(other.size(), other.constData());
       return 1;
     };
-    answer_ = 1002;
+    prompts_->answers = {1002};
     item->trigger();
     QCOMPARE(opened, 0);
     QCOMPARE(w->FileName(), Path("doc.txt"));
-    answer_ = 1001;  // "Нет": the changes go
+    prompts_->answers = {1001};  // "Нет": the changes go
     item->trigger();
     QCOMPARE(opened, 1);
     QCOMPARE(w->FileName(), Path("other.txt"));
@@ -441,7 +451,7 @@ class ExtensionsTest : public QObject {
     QVERIFY(w);
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "open");
-    Item(PluginsMenu(*w), "Скачать новый...")->trigger();
+    w->Actions().downloadPlugin->trigger();
     QDesktopServices::unsetUrlHandler("file");
     QCOMPARE(QFileInfo(catcher.url.toLocalFile()).fileName(), QString("extensions.html"));
   }
