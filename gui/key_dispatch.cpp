@@ -6,15 +6,11 @@
 #include "main_window.h"
 #include "plugin_host.h"
 #include "settings/settings.h"
+#include "virtual_key_map.h"
 
 namespace prambus {
 
 namespace {
-// Shift state bits: Shift 1, Alt 2, Ctrl 4.
-int ShiftState(Qt::KeyboardModifiers m) {
-  return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::AltModifier ? 2 : 0) |
-         (m & Qt::ControlModifier ? 4 : 0);
-}
 
 // Letters that run their menu command with exactly Ctrl held, while the
 // command is enabled. Ctrl+F and Ctrl+R are below: they tell their window
@@ -30,7 +26,7 @@ constexpr std::pair<int, QAction * MenuActions::*> kCtrlLetterCommands[] = {
 
 bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
   if (!view_) return false;
-  const int state = ShiftState(e->modifiers());
+  const int state = ShiftStateOf(e->modifiers());
   const int key = e->key();
   KeyDown(key, e->modifiers());
   // Typed characters: not while Ctrl or Alt is held.
@@ -61,7 +57,7 @@ bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
 
 void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
   if (!view_) return;
-  const int state = ShiftState(mods);
+  const int state = ShiftStateOf(mods);
   const bool shift = state & 1, ctrl = state & 4;
   const bool exactlyCtrl = state == 4;
   ViewBase& v = *view_;
