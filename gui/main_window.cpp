@@ -125,7 +125,7 @@ void MainWindow::OnFirstShow() {
   const std::string savedSkin = state_.defaults.skin;  // the capture takes the menu's
   CaptureWindowState();
   RebuildDialogFilters();
-  if (arguments_.size() > 1) {
+  if (arguments_.size() > 1 && !arguments_.at(1).isEmpty()) {  // "" names no file
     OpenCommandLineFile(arguments_.at(1));
   } else {
     skins_->ChooseStored(savedSkin);
