@@ -127,15 +127,17 @@ bool MainWindow::OpenPath(const QString& rawPath) {
   return true;
 }
 
-void MainWindow::OpenDropped(const QString& path) {
-  if (modified_ && AskToSave()) return;
+bool MainWindow::OpenDropped(const QString& path) {
+  if (modified_ && AskToSave()) return false;
   PushCurrentToRecent();
   caretShown_ = false;
   CaptureWindowState();
+  const QString absolute = QFileInfo(path).absoluteFilePath();
   try {
-    OpenPath(path);
+    return OpenPath(absolute) && fileName_ == absolute;
   } catch (const IoError& e) {
-    ReportCannotOpen(path, e);
+    ReportCannotOpen(absolute, e);
+    return false;
   }
 }
 

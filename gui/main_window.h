@@ -97,7 +97,9 @@ class MainWindow : public QMainWindow {
   // that cannot be loaded leaves a new, untitled document. False when another
   // copy of the program shows the file and has taken it over.
   bool OpenPath(const QString& path);
-  void OpenDropped(const QString& path);
+  // Opens a file as a drop or a plug-in asks: the unsaved-document question
+  // first, a failure reported. True when the file is shown.
+  bool OpenDropped(const QString& path);
   // The hand-over: whether this copy shows the file with this title and hash.
   bool ShowsFile(const QString& title, quint32 hash) const;
   quint32 WindowHash() const { return windowHash_; }

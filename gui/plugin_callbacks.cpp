@@ -32,24 +32,21 @@ void PluginWindowAdapter::Relayout() {
 }
 
 // As a dropped file opens: the unsaved document first, then the recent list
-// and the window state, then the file.
+// and the window state, then the file; a failure is reported as for a drop.
 bool PluginWindowAdapter::OpenFile(const std::string& path) {
-  if (window_.modified_ && window_.AskToSave()) return false;
-  const QString name =
-      QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).absoluteFilePath();
-  window_.PushCurrentToRecent();
-  window_.CaptureWindowState();
-  try {
-    window_.OpenPath(name);
-  } catch (const std::exception&) {
-    return false;
-  }
-  return window_.fileName_ == name;
+  return window_.OpenDropped(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
+// Under a new name as "Сохранить как..." does: the document takes the name
+// only once it is saved there, so a failed save leaves it as it was.
 bool PluginWindowAdapter::SaveFile(const std::string& path) {
-  if (!path.empty()) NameDocument(window_, QFile::decodeName(QByteArray::fromStdString(path)));
-  return window_.Save();
+  if (path.empty()) return window_.Save();
+  const QString name =
+      QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).absoluteFilePath();
+  if (!window_.WriteDocument(name)) return false;
+  NameDocument(window_, name);
+  window_.SetModified(false);
+  return true;
 }
 
 std::string PluginWindowAdapter::FileName() const {

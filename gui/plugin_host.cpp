@@ -57,8 +57,7 @@ bool PluginHost::WriteRecoveryCopy(int plugin) {
   m.viewKind = window_.viewKind_ == 2 ? 2 : 1;
   m.encodingIndex = window_.CheckedEncodingIndex();
   ViewBase* view = window_.view_.get();
-  if (recovery_.Write(RecoveryFolder(), m, [view](const std::string& p) { view->SaveToFile(p); }))
-    return true;
+  if (recovery_.Write(RecoveryFolder(), m, [view](int fd) { view->WriteContent(fd); })) return true;
   window_.ShowNote("Не получилось записать страховую копию документа в папку «" +
                    QFile::decodeName(QByteArray::fromStdString(RecoveryFolder())) +
                    "», поэтому я не запустил плагин «" + QString::fromStdString(m.pluginCaption) +

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <thread>
 
@@ -65,6 +66,27 @@ int32_t CopyOut(std::string_view text, int32_t* length, char* buffer) {
 // Bytes from the plug-in: (length, pointer), no NUL inside for a path.
 bool ValidBytes(int32_t length, const char* bytes) {
   return length >= 0 && (length == 0 || bytes);
+}
+
+// The plug-in's bytes copied into the program's own memory before anything
+// acts on them: a pointer that does not hold `length` bytes faults here,
+// under a guard, never in the middle of an edit. Nothing when it faulted;
+// the call is then marked as faulted.
+std::optional<std::string> CopyIn(PluginCallScope::State& s, int32_t length, const char* bytes) {
+  std::string out(static_cast<size_t>(length), '\0');
+  if (length > 0 && !RunGuarded([&] { std::memcpy(out.data(), bytes, out.size()); })) {
+    s.faulted = true;
+    return std::nullopt;
+  }
+  return out;
+}
+
+// A file name from the plug-in: some bytes, none of them NUL.
+std::optional<std::string> CopyInPath(PluginCallScope::State& s, int32_t length,
+                                      const char* bytes) {
+  std::optional<std::string> path = CopyIn(s, length, bytes);
+  if (path && path->find('\0') != std::string::npos) return std::nullopt;
+  return path;
 }
 
 struct PassScope {
@@ -138,18 +160,17 @@ int32_t Refresh() {
 
 int32_t Open(int32_t length, const char* path) {
   return Run(Access::kChange, [&](PluginCallScope::State& s) -> int32_t {
-    if (length <= 0 || !path || std::memchr(path, 0, static_cast<size_t>(length))) return 0;
-    return s.window->OpenFile(std::string(path, static_cast<size_t>(length))) ? 1 : 0;
+    if (length <= 0 || !path) return 0;
+    const std::optional<std::string> name = CopyInPath(s, length, path);
+    return name && s.window->OpenFile(*name) ? 1 : 0;
   });
 }
 
 int32_t Save(int32_t length, const char* path) {
   return Run(Access::kChange, [&](PluginCallScope::State& s) -> int32_t {
-    if (!ValidBytes(length, path)) return 0;
-    if (length > 0 && std::memchr(path, 0, static_cast<size_t>(length))) return 0;
-    if (!s.window->CurrentView()) return 0;
-    const std::string name = length > 0 ? std::string(path, static_cast<size_t>(length)) : "";
-    return s.window->SaveFile(name) ? 1 : 0;
+    if (!ValidBytes(length, path) || !s.window->CurrentView()) return 0;
+    const std::optional<std::string> name = CopyInPath(s, length, path);
+    return name && s.window->SaveFile(*name) ? 1 : 0;
   });
 }
 
@@ -188,6 +209,7 @@ int32_t RewriteLines(prambus_line_rewriter rewrite) {
     if (!rewrite) return 0;
     s.window->BeforeViewChange();
     bool faulted = false;
+    std::string line;  // the replacement of the current line, in the program's memory
     {
       PassScope pass(s);
       int64_t total = v.GetTextLength();
@@ -208,9 +230,16 @@ int32_t RewriteLines(prambus_line_rewriter rewrite) {
             *last = true;
             return;
           }
+          std::optional<std::string> copied = CopyIn(s, newLength, newData);
+          if (!copied) {
+            faulted = true;
+            *last = true;
+            return;
+          }
+          line = std::move(*copied);
           total = grown;
           *length = newLength;
-          *data = reinterpret_cast<const uint8_t*>(newData);
+          *data = reinterpret_cast<const uint8_t*>(line.data());
         }
         *last = flag != 0;
       });
@@ -233,6 +262,8 @@ int32_t Insert(int32_t length, const char* text) {
     if (!ValidBytes(length, text)) return 0;
     if (v.GetTextLength() + length > kMaxDocumentSize) return 0;
     if (length == 0 && !v.HasSelection()) return 1;
+    const std::optional<std::string> bytes = CopyIn(s, length, text);
+    if (!bytes) return 0;
     s.window->BeforeViewChange();
     bool changed = false;
     if (v.HasSelection()) {
@@ -240,7 +271,7 @@ int32_t Insert(int32_t length, const char* text) {
       changed = v.DeleteSelection(true, true);
       if (deleted) v.SealUndo();
     }
-    if (length > 0) changed |= v.InsertText(std::string_view(text, length), true, true);
+    if (length > 0) changed |= v.InsertText(*bytes, true, true);
     s.window->AfterEdit(changed);
     return 1;
   });

@@ -110,29 +110,39 @@ RecoveryCopy::~RecoveryCopy() {
 }
 
 bool RecoveryCopy::Write(const std::string& folder, const RecoveryManifest& manifest,
-                         const std::function<void(const std::string& path)>& writeContent) {
+                         const std::function<void(int fd)>& writeContent) {
   Remove();
-  std::error_code ec;
-  fs::create_directories(folder, ec);
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    ::chmod(folder.c_str(), 0700);
+  }
   const std::string base = UniqueBase(folder);
   const std::string content = base + ".document";
   const std::string manifestPath = base + std::string(kManifestSuffix);
   const std::string partContent = content + ".part", partManifest = manifestPath + ".part";
+  // The document may be private: the copy is created afresh for the user
+  // alone, never through a name someone else put there.
+  const int contentFd =
+      ::open(partContent.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (contentFd < 0) return false;
+  bool written = false;
   try {
-    writeContent(partContent);
+    writeContent(contentFd);
+    written = ::fsync(contentFd) == 0;
   } catch (...) {
-    ::unlink(partContent.c_str());
-    return false;
   }
-  if (::rename(partContent.c_str(), content.c_str()) != 0) {
+  written = ::close(contentFd) == 0 && written;
+  if (!written || ::rename(partContent.c_str(), content.c_str()) != 0) {
     ::unlink(partContent.c_str());
     return false;
   }
   // The manifest is locked before it has its final name, so no other copy
   // of the program ever sees it unlocked while this one runs.
-  const int fd = ::open(partManifest.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  const int fd =
+      ::open(partManifest.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
   const bool ok = fd >= 0 && ::flock(fd, LOCK_EX) == 0 &&
-                  WriteAllTo(fd, FormatRecoveryManifest(manifest)) &&
+                  WriteAllTo(fd, FormatRecoveryManifest(manifest)) && ::fsync(fd) == 0 &&
                   ::rename(partManifest.c_str(), manifestPath.c_str()) == 0;
   if (!ok) {
     if (fd >= 0) ::close(fd);

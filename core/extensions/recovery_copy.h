@@ -31,11 +31,13 @@ class RecoveryCopy {
   RecoveryCopy(const RecoveryCopy&) = delete;
   RecoveryCopy& operator=(const RecoveryCopy&) = delete;
 
-  // Writes the document through writeContent(path) and then its manifest
-  // into `folder` (created when missing), replacing this program's earlier
-  // copy. False when anything failed; nothing is left behind then.
+  // Writes the document through writeContent(fd) and then its manifest
+  // into `folder` (created when missing, mode 0700), replacing this
+  // program's earlier copy. Both files are new, readable by the user alone
+  // and flushed to the disk before the plug-in runs. writeContent throws
+  // on failure; then nothing is left behind and the result is false.
   bool Write(const std::string& folder, const RecoveryManifest& manifest,
-             const std::function<void(const std::string& path)>& writeContent);
+             const std::function<void(int fd)>& writeContent);
   void Remove();
   bool Present() const { return lockFd_ >= 0; }
   const std::string& ContentPath() const { return contentPath_; }

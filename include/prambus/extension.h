@@ -213,12 +213,15 @@ typedef int32_t (*prambus_nothing_fn)(void);
 typedef int32_t (*prambus_refresh_fn)(void);
 
 /* 9: opens the file as the user would; when the document has unsaved
-   changes the user is asked first. Returns 1 when the file was opened. */
+   changes the user is asked first. Returns 1 when the file was opened;
+   when it cannot be, the user is told why and 0 is returned. */
 typedef int32_t (*prambus_open_fn)(int32_t length, const char* path);
 
-/* 10: saves the document; length > 0 saves it under that name from now on,
-   length == 0 under its current name (asking for one when it has none).
-   Returns 1 when the document was saved. */
+/* 10: saves the document; length > 0 saves it under that name, which is
+   the document's name from then on, length == 0 under its current name
+   (asking for one when it has none). The file on disk is replaced only by a
+   complete copy. Returns 1 when the document was saved; when it was not,
+   the user is told why, the name stays and 0 is returned. */
 typedef int32_t (*prambus_save_fn)(int32_t length, const char* path);
 
 /* 11: the full name of the document's file (empty for a new document) by

@@ -443,6 +443,32 @@ class ExtensionsTest : public QObject {
     QCOMPARE(w->FileName(), Path("copy.txt"));
     QCOMPARE(w->windowTitle(), QString("copy.txt - Прамбус"));
     QCOMPARE(ReadAll(Path("copy.txt")), QByteArray("other"));
+
+    // Failures are the file commands' own: told to the user, reported to the
+    // plug-in, and the document keeps its name.
+    QTest::keyClicks(Surface(*w), "+");
+    const QByteArray missing = Path("missing.txt").toUtf8();
+    const QByteArray nowhere = Path("no/such/folder.txt").toUtf8();
+    script = [&](uint8_t, int32_t, prambus_get_function get) -> int32_t {
+      saved = Callback<prambus_save_fn>(get, PRAMBUS_SAVE)(nowhere.size(), nowhere.constData());
+      return 1;
+    };
+    prompts_->notes.clear();
+    item->trigger();
+    QCOMPARE(saved, 0);
+    QCOMPARE(prompts_->notes.size(), 1);
+    QCOMPARE(w->FileName(), Path("copy.txt"));
+    QVERIFY(w->Modified());
+    QVERIFY(!QFileInfo::exists(Path("no")));
+    script = [&](uint8_t, int32_t, prambus_get_function get) -> int32_t {
+      opened = Callback<prambus_open_fn>(get, PRAMBUS_OPEN)(missing.size(), missing.constData());
+      return 1;
+    };
+    prompts_->answers = {1001};
+    item->trigger();
+    QCOMPARE(opened, 0);
+    QCOMPARE(prompts_->notes.size(), 2);
+    QVERIFY(prompts_->notes[1].contains("missing.txt"));
     script = nullptr;
   }
 

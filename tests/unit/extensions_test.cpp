@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "extensions/extension_folders.h"
 #include "extensions/extension_library.h"
@@ -200,24 +201,33 @@ TEST(RecoveryManifest, ReadsBackWhatItWroteAndNothingElse) {
   EXPECT_FALSE(ParseRecoveryManifest(longer));
 }
 
+// The document's side of a recovery copy: writes `text` to the descriptor.
+std::function<void(int)> Writing(std::string text) {
+  return [text](int fd) { ASSERT_EQ(::write(fd, text.data(), text.size()), ssize_t(text.size())); };
+}
+
 TEST(RecoveryCopy, IsLockedWhileTheProgramRunsAndGoesWhenItEnds) {
   TempDir dir;
   const std::string folder = dir.File("recovery");
   RecoveryManifest m{"/tmp/doc.txt", "Плагин", 1, 0};
   {
     RecoveryCopy copy;
-    ASSERT_TRUE(copy.Write(folder, m, [](const std::string& p) { TempDir::Write(p, "text"); }));
+    ASSERT_TRUE(copy.Write(folder, m, Writing("text")));
     EXPECT_TRUE(copy.Present());
     EXPECT_EQ(TempDir::Read(copy.ContentPath()), "text");
+    // The document may be private: only its user reads the copy.
+    EXPECT_EQ(fs::status(copy.ContentPath()).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
     EXPECT_TRUE(FindOrphanCopies(folder).empty());  // this program holds it
-    ASSERT_TRUE(copy.Write(folder, m, [](const std::string& p) { TempDir::Write(p, "newer"); }));
+    ASSERT_TRUE(copy.Write(folder, m, Writing("newer")));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
   }
   EXPECT_TRUE(fs::is_empty(folder));
 
   RecoveryCopy failed;
-  EXPECT_FALSE(failed.Write(folder, m, [](const std::string& p) {
-    TempDir::Write(p, "half");
+  EXPECT_FALSE(failed.Write(folder, m, [](int fd) {
+    Writing("half")(fd);
     throw std::runtime_error("disk full");
   }));
   EXPECT_FALSE(failed.Present());
@@ -230,8 +240,7 @@ TEST(RecoveryCopy, ACopyLeftByAProgramThatDiedIsFoundAndCanBeDiscarded) {
   const pid_t child = fork();
   if (child == 0) {
     auto* copy = new RecoveryCopy;  // never destroyed: the program "crashes"
-    const bool ok = copy->Write(folder, {"/tmp/doc.txt", "Падающий", 2, 1},
-                                [](const std::string& p) { TempDir::Write(p, "unsaved"); });
+    const bool ok = copy->Write(folder, {"/tmp/doc.txt", "Падающий", 2, 1}, Writing("unsaved"));
     _exit(ok ? 0 : 1);
   }
   int status = 0;

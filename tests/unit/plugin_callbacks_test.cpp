@@ -3,7 +3,10 @@
 // passes over the lines, and refusal outside a plug-in call.
 #include "extensions/plugin_callbacks.h"
 
+#include <sys/mman.h>
+
 #include <csignal>
+#include <cstring>
 #include <thread>
 
 #include "extensions/virtual_keys.h"
@@ -271,6 +274,60 @@ TEST_F(PluginCallbacksTest, AVisitorThatFaultsEndsTheWalkAndMarksTheCall) {
   EXPECT_EQ(Get<prambus_walk_lines_fn>(PRAMBUS_WALK_LINES)(FaultingVisit), 0);
   EXPECT_TRUE(scope.Faulted());
   EXPECT_EQ(Text(), "a\r\nb");
+}
+
+// Text that ends in memory that cannot be read: `length` bytes of which only
+// the first `readable` exist, as a careless plug-in might pass.
+const char* ShortText(const char* text, size_t readable) {
+  static char* pages = static_cast<char*>(
+      mmap(nullptr, 8192, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  static const bool guarded = mprotect(pages + 4096, 4096, PROT_NONE) == 0;
+  EXPECT_TRUE(guarded);
+  char* start = pages + 4096 - readable;
+  std::memcpy(start, text, readable);
+  return start;
+}
+
+const char* shortLine = nullptr;
+void ShortRewrite(int32_t* length, const char** data, int32_t*) {
+  if (std::string_view(*data, static_cast<size_t>(*length)).rfind("b", 0) == 0) {
+    *data = shortLine;
+    *length = 100;
+  } else {
+    *data = "A\r\n";
+  }
+}
+
+// Bytes a plug-in hands over are taken before anything is changed, so a
+// pointer to fewer bytes than it claims leaves the document as it was.
+TEST_F(PluginCallbacksTest, TextShorterThanItsLengthFaultsBeforeAnyChange) {
+  Load("a\r\nb\r\nc");
+  view->SetPosition(0, 1, false);
+  view->SetPosition(1, 1, true);
+  {
+    PluginCallScope scope(*window);
+    EXPECT_EQ(Get<prambus_insert_fn>(PRAMBUS_INSERT)(100, ShortText("xyz", 3)), 0);
+    EXPECT_TRUE(scope.Faulted());
+  }
+  EXPECT_EQ(Text(), "a\r\nb\r\nc");
+  EXPECT_EQ(view->GetSelectedText(), "b");  // the selection was not deleted
+  EXPECT_EQ(window->edits, 0);
+  {
+    PluginCallScope scope(*window);
+    EXPECT_EQ(Get<prambus_open_fn>(PRAMBUS_OPEN)(100, ShortText("/tmp/x", 6)), 0);
+    EXPECT_EQ(Get<prambus_save_fn>(PRAMBUS_SAVE)(100, ShortText("/tmp/x", 6)), 0);
+    EXPECT_TRUE(scope.Faulted());
+  }
+  EXPECT_TRUE(window->opened.empty());
+  EXPECT_TRUE(window->saved.empty());
+  {
+    // The faulty line and the ones after it stay; the ones before are new.
+    PluginCallScope scope(*window);
+    shortLine = ShortText("zz", 2);
+    EXPECT_EQ(Get<prambus_rewrite_lines_fn>(PRAMBUS_REWRITE_LINES)(ShortRewrite), 0);
+    EXPECT_TRUE(scope.Faulted());
+  }
+  EXPECT_EQ(Text(), "A\r\nb\r\nc");
 }
 
 }  // namespace
