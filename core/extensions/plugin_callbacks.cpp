@@ -266,12 +266,16 @@ int32_t Insert(int32_t length, const char* text) {
     if (!bytes) return 0;
     s.window->BeforeViewChange();
     bool changed = false;
-    if (v.HasSelection()) {
+    if (length == 0) {  // only the selection goes
       const bool deleted = !v.GetSelectedText().empty();
       changed = v.DeleteSelection(true, true);
       if (deleted) v.SealUndo();
+    } else {
+      // As typing and pasting do: the text lands where the selection was.
+      changed = v.HasSelection();
+      v.DeleteSelectionForInsert();
+      changed |= v.InsertText(*bytes, true, true);
     }
-    if (length > 0) changed |= v.InsertText(*bytes, true, true);
     s.window->AfterEdit(changed);
     return 1;
   });

@@ -169,6 +169,19 @@ TEST_F(PluginCallbacksTest, InsertReplacesTheSelectionAndCanBeUndone) {
   EXPECT_EQ(insert(0, nullptr), 1);  // nothing to insert, nothing selected
   EXPECT_EQ(window->edits, 1);
   EXPECT_EQ(Text(), "hello world");
+
+  // A CR and a LF that meet across the selection keep the text between them.
+  Load("a\rXX\nb");
+  view->SetPosition(0, 1, false);
+  view->SetPosition(2, 1, true);
+  EXPECT_EQ(insert(1, "y"), 1);
+  EXPECT_EQ(Text(), "a\ry\nb");
+  // Length 0 only deletes the selection.
+  view->SetPosition(0, 1, false);
+  view->SetPosition(1, 1, true);
+  EXPECT_EQ(insert(0, nullptr), 1);
+  EXPECT_EQ(Text(), "a\r\nb");
+  EXPECT_EQ(view->RowCount(), 2);
 }
 
 TEST_F(PluginCallbacksTest, KeysTypingOpenAndSaveReachTheWindowWithCheckedArguments) {
