@@ -13,6 +13,7 @@
 #include "main_window.h"
 #include "platform/services.h"
 #include "settings/settings.h"
+#include "shell/help_location.h"
 #include "surface_widget.h"
 
 namespace prambus {
@@ -381,7 +382,8 @@ void MainWindow::ChooseFont() {
 }
 
 void MainWindow::OpenHelp() {
-  const QString help = QCoreApplication::applicationDirPath() + "/prambus.html";
+  const QString help = QString::fromStdString(
+      HelpDocumentPath(QCoreApplication::applicationDirPath().toStdString()));
   QDesktopServices::openUrl(QUrl::fromLocalFile(help));
 }
 

@@ -64,7 +64,8 @@ void MainWindow::BuildMenus() {
   AddAction(formatMenu_, "Настройка шкурки...");
 
   extraMenu_ = bar->addMenu("Дополнительно");
-  AddAction(extraMenu_, "Закрепить за расширениями...");
+  connect(AddAction(extraMenu_, "Закрепить за расширениями..."), &QAction::triggered, this,
+          [this] { ExtensionsCommand(); });
   AddAction(extraMenu_, "Закрепить внешний вид за файлами...");
   AddAction(extraMenu_, "Перекодировка...");
   AddAction(extraMenu_, "Тонкая настройка...");
@@ -75,7 +76,8 @@ void MainWindow::BuildMenus() {
 
   helpMenu_ = bar->addMenu("Помощь");
   AddAction(helpMenu_, "Справка программы Прамбус...", "F1");
-  AddAction(helpMenu_, "О программе...");
+  connect(AddAction(helpMenu_, "О программе..."), &QAction::triggered, this,
+          [this] { AboutCommand(); });
   AddAction(helpMenu_, "Информация о документе...", "Ctrl+I");
 
   contextMenu_ = new QMenu(this);

@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "associations/association_store.h"
 #include "qt_canvas.h"
 #include "settings/stored_state.h"
 #include "shell/window_layout.h"
@@ -28,6 +29,8 @@ class FindDialog;
 class ReplaceDialog;
 class DataWindow;
 class ColumnsDialog;
+class ExtensionsDialog;
+class AboutDialog;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -140,6 +143,13 @@ class MainWindow : public QMainWindow {
   std::function<int()> promptAnswerForTest;
   std::function<QString()> saveAsNameForTest;
 
+  // File-type associations and the About window (association_commands.cpp).
+  void ExtensionsCommand();
+  void AboutCommand();
+  AssociationStore& Associations();
+  ExtensionsDialog* GetExtensionsDialog();
+  AboutDialog* GetAboutDialog();
+
   // The stored state (window appearances, recent files, bindings, encodings).
   StoredState& State() { return state_; }
   void CaptureWindowState();
@@ -189,6 +199,8 @@ class MainWindow : public QMainWindow {
   void RestoreLoadedEncodings();
   bool RecodeTable(int entry, bool target, CodeTable& table);
   void LoadSettings();
+  void RunFirstStartWelcome();
+  void KeepBoundExtensions();
   void ApplyWindowState(const WindowAppearance& w, bool restoreBounds);
   void ApplyChecks(const std::vector<bool>& checks);
   std::vector<bool> CurrentChecks() const;
@@ -198,6 +210,9 @@ class MainWindow : public QMainWindow {
   QStringList arguments_;
   QString dataDir_;
   StoredState state_;
+  std::unique_ptr<AssociationStore> associations_;
+  ExtensionsDialog* extensionsDialog_ = nullptr;
+  AboutDialog* aboutDialog_ = nullptr;
   std::vector<PluginHotKey> pluginHotKeys_;
   DataWindow* dataWindow_ = nullptr;
   ColumnsDialog* columnsDialog_ = nullptr;

@@ -36,7 +36,9 @@ void MainWindow::LoadSettings() {
   Settings& cfg = Cfg();
   const QString path = DataFileForReading();
   if (!QFileInfo::exists(path) || !ReadDataFile(path.toStdString(), state_, cfg)) {
-    // First run: defaults, a text view, the window centred on the work area.
+    // First run: the welcome window, then defaults, a text view, the window
+    // centred on the work area.
+    RunFirstStartWelcome();
     state_.recent.assign(static_cast<size_t>(cfg.MaxRecentListLen), RecentEntry{});
     state_.encodings.clear();
     CreateView(kTextView);
@@ -44,6 +46,7 @@ void MainWindow::LoadSettings() {
     move(area.center() - rect().center());
     return;
   }
+  KeepBoundExtensions();
   ApplyWindowState(state_.defaults, true);
   CreateView(state_.defaults.viewKind);
   ApplyChecks(state_.defaults.checks);

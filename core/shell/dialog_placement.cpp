@@ -8,7 +8,7 @@ Point PlaceAtPointer(Point pointer, int width, int height, int screenWidth, int 
   Point p;
   p.x = std::max(0, std::min(pointer.x - width / 2, screenWidth - width));
   p.y = pointer.y + 1;
-  if (p.y + height > screenHeight) p.y = pointer.y - height - 1;
+  if (p.y + height >= screenHeight) p.y = pointer.y - height - 1;
   p.y = std::max(0, p.y);
   return p;
 }

@@ -7,7 +7,7 @@
 namespace prambus {
 
 // Centred on the pointer horizontally and kept on the screen; just below
-// the pointer, or just above it when it would reach past the bottom.
+// the pointer, or just above it when it would reach the bottom.
 Point PlaceAtPointer(Point pointer, int width, int height, int screenWidth, int screenHeight);
 
 // The top-left corner that centres a width x height window over `outer`

@@ -7,6 +7,7 @@
 
 #include "associations/xdg_association_store.h"
 #include "shell/dialog_placement.h"
+#include "shell/flood_fill.h"
 #include "shell/help_location.h"
 #include "support/recording_store.h"
 #include "support/xdg_home.h"
@@ -125,8 +126,8 @@ TEST(DialogPlacement, FollowsThePointerAndStaysOnTheScreen) {
   EXPECT_EQ(PlaceAtPointer({500, 300}, 200, 100, 1280, 1024), (Point{400, 301}));
   EXPECT_EQ(PlaceAtPointer({50, 300}, 200, 100, 1280, 1024), (Point{0, 301}));
   EXPECT_EQ(PlaceAtPointer({1270, 300}, 200, 100, 1280, 1024), (Point{1080, 301}));
-  EXPECT_EQ(PlaceAtPointer({500, 923}, 200, 100, 1280, 1024), (Point{400, 924}));
-  EXPECT_EQ(PlaceAtPointer({500, 924}, 200, 100, 1280, 1024), (Point{400, 823}));
+  EXPECT_EQ(PlaceAtPointer({500, 922}, 200, 100, 1280, 1024), (Point{400, 923}));
+  EXPECT_EQ(PlaceAtPointer({500, 923}, 200, 100, 1280, 1024), (Point{400, 822}));
   EXPECT_EQ(PlaceAtPointer({500, 50}, 200, 100, 1280, 120), (Point{400, 0}));
   EXPECT_EQ(CentreOver({100, 50, 901, 650}, 300, 200), (Point{350, 250}));
 
@@ -137,6 +138,38 @@ TEST(DialogPlacement, FollowsThePointerAndStaysOnTheScreen) {
   EXPECT_EQ(rows.fieldTop[1], 158);
   EXPECT_EQ(rows.buttonsTop, 186);
   EXPECT_EQ(rows.clientHeight, 219);
+}
+
+TEST(FloodFill, FillsTheJoinedAreaOfTheSeedsColourOnly) {
+  // 0 black, 1 a figure; the black inside the ring and the black touching
+  // the ring only at a corner stay black.
+  const std::vector<std::string> picture = {
+      "0000000",  //
+      "0111100",  //
+      "0100100",  //
+      "0111100",  //
+      "0000010",  //
+      "1111101",  //
+      "0000010",  //
+  };
+  std::vector<uint32_t> pixels;
+  for (const std::string& row : picture)
+    for (char c : row) pixels.push_back(c == '1' ? 0x111111 : 0);
+  FloodFill(pixels.data(), 7, 7, 7, 5, 1, 0xC0C0C0);
+  std::vector<std::string> after;
+  for (int y = 0; y < 7; ++y) {
+    std::string row;
+    for (int x = 0; x < 7; ++x) {
+      const uint32_t p = pixels[y * 7 + x];
+      row += p == 0xC0C0C0 ? 'F' : p == 0 ? '0' : '1';
+    }
+    after.push_back(row);
+  }
+  EXPECT_EQ(after, (std::vector<std::string>{"FFFFFFF", "F1111FF", "F1001FF", "F1111FF", "FFFFF1F",
+                                             "1111101", "0000010"}));
+  FloodFill(pixels.data(), 7, 7, 7, 7, 0, 0);  // outside: nothing
+  FloodFill(pixels.data(), 7, 7, 7, -1, 3, 0);
+  EXPECT_EQ(pixels[0], 0xC0C0C0u);
 }
 
 TEST(HelpLocation, PrefersTheFileBesideTheExecutable) {
