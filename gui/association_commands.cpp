@@ -85,15 +85,20 @@ AboutDialog* MainWindow::GetAboutDialog() {
 void MainWindow::AboutCommand() {
   AboutDialog* about = GetAboutDialog();
   const QRect g = frameGeometry();
+  if (stayOnTopAction_->isChecked()) {
+    // Shown again without taking the activation, which would hide the
+    // About window as soon as it appears.
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    show();
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+  }
+  // Placed once shown, when its frame is known.
+  about->show();
   const QSize size = about->frameGeometry().size();
   const Point p =
       CentreOver({g.left(), g.top(), g.right() + 1, g.bottom() + 1}, size.width(), size.height());
   about->move(p.x, p.y);
-  if (stayOnTopAction_->isChecked()) {
-    setWindowFlag(Qt::WindowStaysOnTopHint, false);
-    show();
-  }
-  about->show();
   about->raise();
   about->activateWindow();
   about->setFocus();
