@@ -42,13 +42,8 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* e) {
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle("О программе");
-  setFixedSize(500, 212);
   left_ = QImage(":/art/about-left.png").convertToFormat(QImage::Format_RGB32);
   right_ = QImage(":/art/about-right.png").convertToFormat(QImage::Format_RGB32);
-  leftLabel_ = new QLabel(this);
-  leftLabel_->setGeometry(10, 10, 129, 149);
-  rightLabel_ = new QLabel(this);
-  rightLabel_->setGeometry(500 - 10 - 123, 16, 123, 138);
 
   auto* name = new QLabel("ПРАМБУС  1.11", this);
   QFont nameFont("Times New Roman");
@@ -58,31 +53,46 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   QPalette maroon = name->palette();
   maroon.setColor(QPalette::WindowText, QColor(0x80, 0, 0));
   name->setPalette(maroon);
-  name->setAlignment(Qt::AlignCenter);
-  name->setGeometry(145, 30, 214, 40);
-
   QPalette blue = palette();
   blue.setColor(QPalette::WindowText, QColor(0, 0, 0xFF));
-  const char* lines[2] = {"Шестнадцатеричный и ", "текстовый редактор"};
-  for (int i = 0; i < 2; ++i) {
-    auto* line = new QLabel(lines[i], this);
-    line->setPalette(blue);
-    line->setAlignment(Qt::AlignCenter);
-    line->setGeometry(145, 80 + i * 20, 214, 20);
-  }
+  auto* line1 = new QLabel("Шестнадцатеричный и ", this);
+  auto* line2 = new QLabel("текстовый редактор", this);
+  line1->setPalette(blue);
+  line2->setPalette(blue);
   link_ = new LinkLabel("Справка программы Прамбус", this);
-  link_->setAlignment(Qt::AlignCenter);
-  link_->setGeometry(145, 134, 214, 20);
   connect(link_, &LinkLabel::clicked, this, [] {
     const std::string exeDir = QCoreApplication::applicationDirPath().toStdString();
     QDesktopServices::openUrl(
         QUrl::fromLocalFile(QString::fromStdString(HelpDocumentPath(exeDir))));
   });
 
+  // The texts in a column between the pictures, as wide as the widest.
+  int column = 0;
+  for (QLabel* l : {name, line1, line2, static_cast<QLabel*>(link_)}) {
+    l->setAlignment(Qt::AlignCenter);
+    column = std::max(column, l->sizeHint().width());
+  }
+  column += 16;
+  constexpr int kMargin = 10, kLeftW = 129, kLeftH = 149, kRightW = 123, kRightH = 138;
+  const int columnX = kMargin + kLeftW + kMargin;
+  const int width = columnX + column + kMargin + kRightW + kMargin;
+  leftLabel_ = new QLabel(this);
+  leftLabel_->setGeometry(kMargin, kMargin, kLeftW, kLeftH);
+  rightLabel_ = new QLabel(this);
+  rightLabel_->setGeometry(width - kMargin - kRightW, kMargin + (kLeftH - kRightH) / 2, kRightW,
+                           kRightH);
+  const int lineH = line1->sizeHint().height();
+  name->setGeometry(columnX, 24, column, name->sizeHint().height());
+  line1->setGeometry(columnX, 76, column, lineH);
+  line2->setGeometry(columnX, 76 + lineH, column, lineH);
+  link_->setGeometry(columnX, 76 + 3 * lineH, column, lineH);
+
   ok_ = new QPushButton("ОК", this);
-  ok_->setGeometry((500 - 85) / 2, 172, 85, 28);
+  const int buttonsTop = kMargin + kLeftH + kMargin;
+  ok_->setGeometry((width - 85) / 2, buttonsTop, 85, 28);
   ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, &QWidget::hide);
+  setFixedSize(width, buttonsTop + 28 + kMargin);
 }
 
 void AboutDialog::showEvent(QShowEvent* e) {
