@@ -1,11 +1,9 @@
 #include "associations/extension_bindings.h"
 
+#include "associations/ascii_text.h"
+
 namespace prambus {
 namespace {
-
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool IsExtensionChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
@@ -20,7 +18,7 @@ void Bind(const std::string& ext, bool writeProgramEntry, AssociationStore& stor
 
 bool IsRefusedExtension(std::string_view ext) {
   std::string lower;
-  for (char c : ext) lower += Lower(c);
+  for (char c : ext) lower += AsciiLower(c);
   for (const char* refused : {".exe", ".com", ".sys", ".desktop"})
     if (lower == refused) return true;
   return false;

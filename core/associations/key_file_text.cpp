@@ -1,5 +1,7 @@
 #include "associations/key_file_text.h"
 
+#include "associations/ascii_text.h"
+
 namespace prambus {
 namespace {
 
@@ -7,15 +9,14 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
+// The key of a key line: what stands before "=", without blanks.
+std::string_view KeyOf(const std::string& line) {
+  return TrimBlanks(std::string_view(line).substr(0, line.find('=')));
 }
 
 // The group a header line opens, or nullopt for any other line.
 std::optional<std::string> HeaderName(std::string_view line) {
-  line = Trim(line);
+  line = TrimBlanks(line);
   if (line.empty() || line.front() != '[') return std::nullopt;
   line.remove_prefix(1);
   const size_t close = line.rfind(']');
@@ -66,7 +67,7 @@ std::vector<std::string> KeyFileText::GroupOfLines() const {
 
 size_t KeyFileText::ValueStart(size_t line) const {
   const std::string& t = lines_[line].text;
-  const std::string_view trimmed = Trim(t);
+  const std::string_view trimmed = TrimBlanks(t);
   if (trimmed.empty() || trimmed.front() == '#' || trimmed.front() == '[') return std::string::npos;
   size_t eq = t.find('=');
   if (eq == std::string::npos) return std::string::npos;
@@ -80,8 +81,7 @@ std::vector<size_t> KeyFileText::FindKey(std::string_view group, std::string_vie
   const std::vector<std::string> groups = GroupOfLines();
   for (size_t i = 0; i < lines_.size(); ++i) {
     if (groups[i] != group || ValueStart(i) == std::string::npos) continue;
-    const std::string& t = lines_[i].text;
-    if (Trim(std::string_view(t).substr(0, t.find('='))) == key) found.push_back(i);
+    if (KeyOf(lines_[i].text) == key) found.push_back(i);
   }
   return found;
 }
@@ -98,8 +98,7 @@ std::vector<std::pair<std::string, std::string>> KeyFileText::Entries(
   const std::vector<std::string> groups = GroupOfLines();
   for (size_t i = 0; i < lines_.size(); ++i) {
     if (groups[i] != group || ValueStart(i) == std::string::npos) continue;
-    const std::string& t = lines_[i].text;
-    entries.emplace_back(std::string(Trim(std::string_view(t).substr(0, t.find('=')))), Value(i));
+    entries.emplace_back(std::string(KeyOf(lines_[i].text)), Value(i));
   }
   return entries;
 }
@@ -131,7 +130,7 @@ void KeyFileText::AddKey(std::string_view group, std::string_view key, std::stri
     // After the group's last line that is neither blank nor a comment.
     size_t last = i;
     for (size_t j = i + 1; j < lines_.size() && !HeaderName(lines_[j].text); ++j) {
-      const std::string_view t = Trim(lines_[j].text);
+      const std::string_view t = TrimBlanks(lines_[j].text);
       if (!t.empty() && t.front() != '#') last = j;
     }
     if (lines_[last].end.empty()) lines_[last].end = newline_;
@@ -140,7 +139,7 @@ void KeyFileText::AddKey(std::string_view group, std::string_view key, std::stri
   }
   if (!lines_.empty()) {
     if (lines_.back().end.empty()) lines_.back().end = newline_;
-    if (!Trim(lines_.back().text).empty()) lines_.push_back({"", newline_});
+    if (!TrimBlanks(lines_.back().text).empty()) lines_.push_back({"", newline_});
   }
   lines_.push_back({"[" + std::string(group) + "]", newline_});
   lines_.push_back(entry);

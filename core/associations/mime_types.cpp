@@ -2,17 +2,15 @@
 
 #include <cstdlib>
 
+#include "associations/ascii_text.h"
+
 namespace prambus {
 namespace {
-
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
   return true;
 }
 
@@ -27,7 +25,7 @@ std::string Slug(std::string_view ext) {
   static const char kHex[] = "0123456789abcdef";
   std::string slug;
   for (char c : ext.substr(1)) {
-    c = Lower(c);
+    c = AsciiLower(c);
     if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
       slug += c;
     } else {

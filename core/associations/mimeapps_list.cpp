@@ -1,20 +1,16 @@
 #include "associations/mimeapps_list.h"
 
+#include "associations/ascii_text.h"
+
 namespace prambus {
 namespace {
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
 
 // The first item of a ";"-separated list and the length it takes with its
 // separator.
 std::string_view FirstItem(std::string_view list, size_t* taken = nullptr) {
   const size_t semi = list.find(';');
   if (taken) *taken = semi == std::string_view::npos ? list.size() : semi + 1;
-  return Trim(list.substr(0, semi));
+  return TrimBlanks(list.substr(0, semi));
 }
 
 std::vector<std::string_view> Items(std::string_view list) {
