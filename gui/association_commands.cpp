@@ -9,10 +9,18 @@
 #include "associations/xdg_association_store.h"
 #include "extensions_dialog.h"
 #include "main_window.h"
+#include "pointer_placement.h"
 #include "shell/dialog_placement.h"
 #include "welcome_dialog.h"
 
 namespace prambus {
+
+namespace {
+// The store's messages, shown as plain notes of the window.
+ShowMessage NotesOf(MainWindow* w) {
+  return [w](const std::string& m) { w->ShowNote(QString::fromStdString(m)); };
+}
+}  // namespace
 
 AssociationStore& MainWindow::Associations() {
   if (!associations_) {
@@ -28,7 +36,7 @@ AssociationStore& MainWindow::Associations() {
 ExtensionsDialog* MainWindow::GetExtensionsDialog() {
   if (!extensionsDialog_) {
     extensionsDialog_ = new ExtensionsDialog(this);
-    extensionsDialog_->showMessage = [this](const QString& text) { ShowPlainMessage(text); };
+    extensionsDialog_->showMessage = [this](const QString& text) { ShowNote(text); };
   }
   return extensionsDialog_;
 }
@@ -41,27 +49,23 @@ void MainWindow::ExtensionsCommand() {
       ToQColor(canvas_.BrushColor()), ToQColor(canvas_.GetFont().color));
   PlaceAtMousePointer(dialog);
   BeforeModalDialog();
-  const int result = dialog->exec();
+  const int result = prompts_->Extensions(*dialog);
   AfterModalDialog();
   if (result != 1) return;
-  state_.bindings = ApplyBindingChoices(dialog->Choices(), store, [this](const std::string& m) {
-    ShowPlainMessage(QString::fromStdString(m));
-  });
+  state_.bindings = ApplyBindingChoices(dialog->Choices(), store, NotesOf(this));
   RebuildDialogFilters();
 }
 
 void MainWindow::RunFirstStartWelcome() {
   WelcomeDialog welcome(this);
   BeforeModalDialog();
-  const int result = welcome.Run();
+  const int result = prompts_->Welcome(welcome);
   AfterModalDialog();
   AssociationStore& store = Associations();
   store.RegisterApplication();  // a failure here only leaves the desktop without the entry
   if (result != 1) return;
-  for (uint8_t i = 0; i < 2; ++i) {
-    BindTypedList(welcome.ExtensionList(i).toStdString(), i, store, state_.bindings,
-                  [this](const std::string& m) { ShowPlainMessage(QString::fromStdString(m)); });
-  }
+  for (uint8_t i = 0; i < 2; ++i)
+    BindTypedList(welcome.ExtensionList(i).toStdString(), i, store, state_.bindings, NotesOf(this));
 }
 
 void MainWindow::KeepBoundExtensions() {
@@ -73,7 +77,7 @@ AboutDialog* MainWindow::GetAboutDialog() {
     aboutDialog_ = new AboutDialog(this);
     // Back on top when the About window goes, if the window is to stay there.
     connect(aboutDialog_, &AboutDialog::hidden, this, [this] {
-      if (stayOnTopAction_->isChecked()) {
+      if (actions_.stayOnTop->isChecked()) {
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
         show();
       }
@@ -85,7 +89,7 @@ AboutDialog* MainWindow::GetAboutDialog() {
 void MainWindow::AboutCommand() {
   AboutDialog* about = GetAboutDialog();
   const QRect g = frameGeometry();
-  if (stayOnTopAction_->isChecked()) {
+  if (actions_.stayOnTop->isChecked()) {
     // Shown again without taking the activation, which would hide the
     // About window as soon as it appears.
     setAttribute(Qt::WA_ShowWithoutActivating, true);

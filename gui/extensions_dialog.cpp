@@ -1,26 +1,12 @@
 #include "extensions_dialog.h"
 
-#include <QCursor>
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScreen>
 
 #include "new_extension_dialog.h"
-#include "shell/dialog_placement.h"
+#include "pointer_placement.h"
 #include "shell/view_kind_table.h"
 
 namespace prambus {
-
-void PlaceAtMousePointer(QWidget* dialog) {
-  const QPoint pointer = QCursor::pos();
-  QScreen* screen = QGuiApplication::screenAt(pointer);
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  const QRect s = screen->geometry();
-  const QSize size = dialog->frameGeometry().size();
-  const Point p = PlaceAtPointer({pointer.x(), pointer.y()}, size.width(), size.height(),
-                                 s.x() + s.width(), s.y() + s.height());
-  dialog->move(p.x, p.y);
-}
 
 ExtensionsDialog::ExtensionsDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle("Расширения");

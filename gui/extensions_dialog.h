@@ -46,7 +46,4 @@ class ExtensionsDialog : public QDialog {
   std::vector<ExtensionBinding> working_;  // one per line
 };
 
-// Moves a dialog to the mouse pointer: centred on it, below it, on screen.
-void PlaceAtMousePointer(QWidget* dialog);
-
 }  // namespace prambus

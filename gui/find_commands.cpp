@@ -1,9 +1,8 @@
 // The main window's find commands: "Найти...", "Заменить...", "Найти следующий".
-#include <QMessageBox>
-
-#include "find_dialogs.h"
+#include "find_dialog.h"
 #include "main_window.h"
 #include "platform/services.h"
+#include "replace_dialog.h"
 #include "settings/settings.h"
 #include "shell/find_replace.h"
 #include "views/hex_codes.h"
@@ -11,18 +10,14 @@
 
 namespace prambus {
 
-void MainWindow::ShowNote(const QString& text) {
-  ShowPlainMessage(text);
+void MainWindow::FindCommand(bool byShortcut) {
+  DeactivateHandler();
+  findDialog_->ShowFor(byShortcut);
 }
 
-void MainWindow::FindCommand() {
+void MainWindow::ReplaceCommand(bool byShortcut) {
   DeactivateHandler();
-  findDialog_->ShowFor(openedByShortcut_);
-}
-
-void MainWindow::ReplaceCommand() {
-  DeactivateHandler();
-  replaceDialog_->CheckBox2->setEnabled(viewKind_ == 2);
+  replaceDialog_->codesCheck->setEnabled(viewKind_ == 2);
   ReplaceHooks hooks;
   if (auto* hex = dynamic_cast<HexView*>(view_.get())) {
     hooks.setSearchAs = [hex](int v) { hex->SearchAs = static_cast<uint8_t>(v); };
@@ -32,12 +27,12 @@ void MainWindow::ReplaceCommand() {
     };
   }
   replaceDialog_->Session().hooks = hooks;
-  replaceDialog_->ShowFor(openedByShortcut_, view_ && view_->HasSelection());
+  replaceDialog_->ShowFor(byShortcut, view_ && view_->HasSelection());
 }
 
 void MainWindow::FindWith(const std::string& text, bool caseSensitive, bool fromCursor) {
   if (!view_ || text.empty()) return;
-  findNextAction_->setEnabled(true);
+  actions_.findNext->setEnabled(true);
   lastSearch_ = text;
   lastSearchCase_ = caseSensitive;
   HideCaret();
@@ -48,11 +43,11 @@ void MainWindow::FindWith(const std::string& text, bool caseSensitive, bool from
   }
   ToggleCaret();
   Beep();
-  ShowPlainMessage(QString::fromStdString(NothingFoundMessage(text)));
+  ShowNote(QString::fromStdString(NothingFoundMessage(text)));
 }
 
 void MainWindow::FindNextCommand() {
-  if (!findNextAction_->isEnabled() || lastSearch_.empty()) return;
+  if (!actions_.findNext->isEnabled() || lastSearch_.empty()) return;
   FindWith(lastSearch_, lastSearchCase_, true);
 }
 
@@ -76,7 +71,7 @@ void MainWindow::AfterReplace() {
 }
 
 void MainWindow::AfterFindDialogHidden() {
-  if (stayOnTopAction_->isChecked()) {
+  if (actions_.stayOnTop->isChecked()) {
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     show();
   }

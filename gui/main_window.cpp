@@ -1,34 +1,31 @@
 #include "main_window.h"
 
 #include <QApplication>
-#include <QCloseEvent>
-#include <QFileInfo>
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
 
+#include "dialog_prompts.h"
 #include "encodings/code_tables.h"
-#include "find_dialogs.h"
-#include "hex_windows.h"
-#include "io/io_error.h"
+#include "find_dialog.h"
+#include "message_box.h"
 #include "platform/services.h"
+#include "replace_dialog.h"
 #include "settings/settings.h"
-#include "shell/status_text.h"
 #include "single_copy.h"
 #include "surface_widget.h"
-#include "views/hex_view.h"
 #include "views/view_factory.h"
 
 namespace prambus {
 
 namespace {
 constexpr int kBarSize = 22;
-const QString kUntitled = "Безымянный.txt - Прамбус";
-const QString kTitleTail = " - Прамбус";
 }  // namespace
 
 MainWindow::MainWindow(QStringList arguments, QString dataDir)
-    : arguments_(std::move(arguments)), dataDir_(std::move(dataDir)) {
+    : arguments_(std::move(arguments)),
+      dataDir_(std::move(dataDir)),
+      prompts_(std::make_unique<DialogPrompts>()) {
   setWindowTitle("Прамбус");
   setMinimumSize(123, 123);
   BuildMenus();
@@ -66,7 +63,6 @@ MainWindow::MainWindow(QStringList arguments, QString dataDir)
   autoScrollTimer_->start();
   findDialog_ = new FindDialog(this);
   replaceDialog_ = new ReplaceDialog(this);
-  WireMenuCommands();
   setAcceptDrops(true);
   new SingleCopy(this);
 
@@ -115,7 +111,7 @@ void MainWindow::OnFirstShow() {
   } else {
     SelectEncoding(state_.defaults.encodingIndex);
     FormResize();
-    SetTitle(kUntitled);
+    RefreshTitle();
   }
   SetModified(false);
   Cfg().TextSize = 16;
@@ -125,40 +121,36 @@ void MainWindow::OnFirstShow() {
   if (isActiveWindow()) ActivateHandler();
 }
 
-void MainWindow::OpenCommandLineFile(const QString& path) {
-  try {
-    OpenPath(path);
-  } catch (const std::exception&) {
-    CreateView(viewKind_);
-    fileName_.clear();
-    lastClientWidth_ = -1;
-    FormResize();
-    SetTitle(kUntitled);
+// --------------------------------------------------------------- view ----
+
+void MainWindow::CreateView(int kind) {
+  if (kind != viewKind_) FreeViewItems();
+  CloseHexToolWindows();
+  view_.reset();
+  if (kind == kNoView) {
+    viewKind_ = kNoView;
     return;
   }
-  if (fileName_.isEmpty()) {
-    // Another copy shows the file and has come to the front: this one ends.
-    ending_ = true;
-    QTimer::singleShot(0, qApp, [] { QApplication::exit(0); });
-    handedOver_ = true;
+  view_ = MakeView(kind, &canvas_);
+  if (!view_) {  // no view of that kind in this build: keep a text view
+    kind = kTextView;
+    if (viewKind_ != kTextView) FreeViewItems();
+    view_ = MakeView(kind, &canvas_);
   }
-}
-
-void MainWindow::SetTitle(const QString& title) {
-  setWindowTitle(modified_ ? "* " + title : title);
-  QApplication::setApplicationDisplayName(QString());
-}
-
-void MainWindow::SetModified(bool m) {
-  if (m == modified_) return;
-  QString caption = windowTitle();
-  if (m) {
-    caption = "* " + caption;
-  } else if (caption.startsWith("*")) {
-    caption.remove(0, 2);
+  const ViewMenuActions actions = view_->GetViewMenu();
+  if (kind == viewKind_ && viewItems_.size() == actions.size()) {
+    for (size_t i = 0; i < actions.size(); ++i) viewItems_[i]->SetHandler(actions[i].handler);
+  } else {
+    FreeViewItems();
+    PlaceViewItems(actions);
+    viewKind_ = kind;
   }
-  setWindowTitle(caption);
-  modified_ = m;
+  AttachHexView();
+  for (size_t i = 0; i < viewItems_.size(); ++i)
+    view_->AttachMenuItem(static_cast<int>(i), viewItems_[i]);
+  const int index = kind == kTextView ? 0 : 1;
+  for (int i = 0; i < 2; ++i) actions_.viewKinds[i]->setChecked(i == index);
+  lastClientWidth_ = -1;  // the next layout sends the new view its width
 }
 
 // ------------------------------------------------------------- layout ----
@@ -184,7 +176,6 @@ void MainWindow::FormResize() {
   grip_->setGeometry(l.width, l.height, kBarSize, kBarSize);
   grip_->setVisible(!statusVisible);
   vLargeChange_ = static_cast<int>(std::lrint(0.8 * clientH));
-  hLargeChange_ = static_cast<int>(std::lrint(0.8 * clientW));
 
   if (!view_) return;
   if (clientW != lastClientWidth_) {
@@ -196,78 +187,6 @@ void MainWindow::FormResize() {
   RecomputeScrollRanges();
   SyncScrollBars();
   HideCaret();
-  Redraw();
-  ToggleCaret();
-}
-
-void MainWindow::RefreshViewMenuItems() {
-  for (size_t i = 0; i < viewItems_.size(); ++i) {
-    view_->AttachMenuItem(static_cast<int>(i), viewItems_[i]);
-    if (viewItems_[i]->IsCheckableCommand()) viewItems_[i]->CallHandler(viewItems_[i]->isChecked());
-  }
-}
-
-void MainWindow::RecomputeScrollRanges() {
-  if (!view_) return;
-  const int surfaceH = surface_.height(), surfaceW = surface_.width();
-  const int lh = view_->LineHeight();
-  const ScrollRange v = ComputeScrollRange(vrange_, view_->GetDocumentHeight(), view_->ViewHeight,
-                                           surfaceH, Cfg().EffOtstupY, view_->ScrollY, lh);
-  const ScrollRange h =
-      ComputeScrollRange(hrange_, view_->GetDocumentWidth(), view_->ViewWidth, surfaceW,
-                         Cfg().EffOtstupX, view_->ScrollX, view_->CharWidth(' '));
-  auto apply = [this](QScrollBar* bar, ScrollRange& stored, const ScrollRange& r, bool vertical) {
-    stored = r;
-    QSignalBlocker block(bar);
-    if (!r.enabled) {
-      bar->setRange(0, 0);
-      bar->setEnabled(false);
-      if (vertical)
-        view_->SetScrollY(0);
-      else
-        view_->SetScrollX(0);
-      return;
-    }
-    bar->setEnabled(true);
-    bar->setRange(0, std::max(0, r.maximum - r.page));
-    bar->setPageStep(std::max(1, r.page));
-    bar->setSingleStep(r.smallChange);
-    bar->setValue(r.position);
-    if (r.runChangeHandler) {
-      block.unblock();
-      ScrollBarChanged(vertical);
-    }
-  };
-  apply(vbar_, vrange_, v, true);
-  apply(hbar_, hrange_, h, false);
-}
-
-void MainWindow::SyncScrollBars() {
-  if (!view_) return;
-  for (bool vertical : {true, false}) {
-    QScrollBar* bar = vertical ? vbar_ : hbar_;
-    ScrollRange& r = vertical ? vrange_ : hrange_;
-    const int viewPos = vertical ? view_->ScrollY : view_->ScrollX;
-    if (bar->isEnabled() && r.position != viewPos) {
-      r.position = viewPos;
-      QSignalBlocker block(bar);
-      bar->setValue(viewPos);
-    } else if (r.position + r.page > r.maximum && bar->isEnabled()) {
-      ScrollBarChanged(vertical);
-    }
-  }
-}
-
-void MainWindow::ScrollBarChanged(bool vertical) {
-  if (!view_) return;
-  QScrollBar* bar = vertical ? vbar_ : hbar_;
-  ScrollRange& r = vertical ? vrange_ : hrange_;
-  r.position = ClampScrollPosition(bar->value(), r);
-  HideCaret();
-  if (vertical)
-    view_->SetScrollY(r.position);
-  else
-    view_->SetScrollX(r.position);
   Redraw();
   ToggleCaret();
 }
@@ -353,137 +272,6 @@ void MainWindow::DrawCaret() {
   central_->update(QRect(pt.x - 2, pt.y - 2, 64, lh + 4));
 }
 
-void MainWindow::RefreshStatusBar() {
-  if (!view_) return;
-  StatusInput in;
-  in.cursorCol = view_->CursorCol;
-  in.cursorRow = view_->CursorRow;
-  in.hasSelection = view_->HasSelection();
-  in.anchorCol = view_->AnchorCol;
-  in.anchorRow = view_->AnchorRow;
-  in.rowCount = view_->RowCount();
-  in.insertMode = view_->InsertMode;
-  in.openDurationMs = openDuration_;
-  for (size_t i = 0; i + 1 < encodingActions_.size(); ++i)
-    if (encodingActions_[i]->isChecked())
-      in.encodingCaption = encodingActions_[i]->text().toStdString();
-  const auto texts = StatusPanels(in);
-  for (int i = 0; i < 6; ++i) panels_[i]->setText(QString::fromStdString(texts[i]));
-}
-
-// --------------------------------------------------------------- view ----
-
-void MainWindow::FreeViewItems() {
-  for (ViewMenuItem* item : viewItems_) {
-    if (QMenu* sub = item->menu()) sub->deleteLater();
-    delete item;
-  }
-  viewItems_.clear();
-  formatInserted_ = extraInserted_ = 0;
-}
-
-void MainWindow::CreateView(int kind) {
-  if (kind != viewKind_) FreeViewItems();
-  CloseHexToolWindows();
-  view_.reset();
-  if (kind == kNoView) {
-    viewKind_ = kNoView;
-    return;
-  }
-  view_ = MakeView(kind, &canvas_);
-  if (!view_) {  // no view of that kind in this build: keep a text view
-    kind = kTextView;
-    if (viewKind_ != kTextView) FreeViewItems();
-    view_ = MakeView(kind, &canvas_);
-  }
-  const ViewMenuActions actions = view_->GetViewMenu();
-  if (kind == viewKind_ && viewItems_.size() == actions.size()) {
-    for (size_t i = 0; i < actions.size(); ++i) viewItems_[i]->SetHandler(actions[i].handler);
-  } else {
-    FreeViewItems();
-    for (size_t i = 0; i < actions.size(); ++i) {
-      const ViewMenuAction& a = actions[i];
-      auto* item = new ViewMenuItem(QString::fromStdString(a.caption), a.checkable, this);
-      if (a.checkable) item->setChecked(a.initiallyMarked);
-      item->SetHandler(a.handler);
-      connect(item, &QAction::triggered, this, [this, item] { ClickViewItem(item); });
-      if (a.placement == kPlaceFormat) {
-        QAction* before = formatMenu_->actions().value(formatInserted_, nullptr);
-        formatMenu_->insertAction(before, item);
-        ++formatInserted_;
-      } else if (a.placement == kPlaceExtra) {
-        QAction* before = extraMenu_->actions().value(5 + extraInserted_, nullptr);
-        extraMenu_->insertAction(before, item);
-        ++extraInserted_;
-      } else if (a.placement - 2 < static_cast<int>(viewItems_.size())) {
-        ViewMenuItem* parent = viewItems_[a.placement - 2];
-        QMenu* sub = parent->menu();
-        if (!sub) {
-          sub = new QMenu(this);
-          parent->setMenu(sub);
-          connect(sub, &QMenu::aboutToShow, this, [parent] { parent->CallHandler(false); });
-        }
-        sub->addAction(item);
-      }
-      viewItems_.push_back(item);
-    }
-    viewKind_ = kind;
-  }
-  AttachHexView();
-  for (size_t i = 0; i < viewItems_.size(); ++i)
-    view_->AttachMenuItem(static_cast<int>(i), viewItems_[i]);
-  const int index = kind == kTextView ? 0 : 1;
-  for (int i = 0; i < 2; ++i) {
-    viewKindActions_[i]->setChecked(i == index);
-    contextViewKindActions_[i]->setChecked(i == index);
-  }
-  lastClientWidth_ = -1;  // the next layout sends the new view its width
-}
-
-void MainWindow::ClickViewItem(ViewMenuItem* item) {
-  if (!view_) return;
-  if (item->CallHandler(item->isChecked())) {
-    SetModified(true);
-    undoAction_->setEnabled(view_->CanUndo());
-    redoAction_->setEnabled(view_->CanRedo());
-  }
-  FullRefresh();
-}
-
-void MainWindow::SwitchView(int tableIndex) {
-  const int kind = Cfg().ViewKindTable[tableIndex];
-  CaptureWindowState();
-  for (int i = 0; i < 2; ++i) {
-    viewKindActions_[i]->setChecked(i == tableIndex);
-    contextViewKindActions_[i]->setChecked(i == tableIndex);
-  }
-  if (!view_ || !MakeView(kind, &canvas_)) return;  // no such view in this build
-  const int offset = view_->PosToOffset(view_->CursorCol, view_->CursorRow);
-  std::unique_ptr<ViewBase> old = std::move(view_);
-  CreateView(kind);
-  ApplyChecks(state_.kindChecks[tableIndex]);
-  HideCaret();
-  lastClientWidth_ = -1;
-  FormResize();
-  old->CopyContentTo(*view_);
-  if (auto* oldHex = dynamic_cast<HexView*>(old.get())) {  // its windows went with CreateView
-    oldHex->showDataWindow = nullptr;
-    oldHex->paintDataWindow = nullptr;
-    oldHex->formResize = nullptr;
-  }
-  old.reset();
-  for (QAction* a : encodingActions_)
-    if (a->isChecked()) a->trigger();
-  int col = offset, row = 0;
-  view_->OffsetToPos(col, row);
-  view_->SetPosition(col, row, true);
-  view_->SetPosition(col, row, false);
-  RecomputeScrollRanges();
-  SyncScrollBars();
-  Redraw();
-  ToggleCaret();
-}
-
 // ---------------------------------------------------------- activation ----
 
 void MainWindow::changeEvent(QEvent* e) {
@@ -507,49 +295,40 @@ void MainWindow::DeactivateHandler() {
   caretTimer_->stop();
 }
 
+// ------------------------------------------------------- modal steps ----
+
 void MainWindow::BeforeModalDialog() {
   DeactivateHandler();
-  if (stayOnTopAction_->isChecked()) {
+  if (actions_.stayOnTop->isChecked()) {
     setWindowFlag(Qt::WindowStaysOnTopHint, false);
     show();
   }
 }
 
 void MainWindow::AfterModalDialog() {
-  if (stayOnTopAction_->isChecked()) {
+  if (actions_.stayOnTop->isChecked()) {
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     show();
   }
   if (isActiveWindow()) ActivateHandler();
 }
 
-// ------------------------------------------------------------- ending ----
-
-void MainWindow::Exit() {
-  if (modified_ && AskToSave()) return;
-  SaveSettingsAndQuit();
+void MainWindow::SetPrompts(std::unique_ptr<UserPrompts> prompts) {
+  prompts_ = std::move(prompts);
 }
 
-bool MainWindow::SaveSettingsAndQuit() {
-  ending_ = true;
-  PushCurrentToRecent();
-  CaptureWindowState();
-  SaveSettings();
-  QApplication::exit(0);
-  return true;
+void MainWindow::ShowNote(const QString& text) {
+  BeforeModalDialog();
+  prompts_->Note(this, text);
+  AfterModalDialog();
 }
 
-void MainWindow::closeEvent(QCloseEvent* e) {
-  if (ending_ || handedOver_) {
-    e->accept();
-    return;
-  }
-  if (modified_ && AskToSave()) {
-    e->ignore();
-    return;
-  }
-  SaveSettingsAndQuit();
-  e->accept();
+int MainWindow::Ask(const QString& caption, const QString& text, const QStringList& buttons) {
+  MessageBox::CentreOnMainWindow(this);
+  BeforeModalDialog();
+  const int answer = prompts_->Ask(this, caption, text, buttons);
+  AfterModalDialog();
+  return answer;
 }
 
 }  // namespace prambus

@@ -1,12 +1,12 @@
 // The main window: owns the one document, held in one view object, the
 // off-screen surface the view paints on, the scroll bars, the status bar,
-// the menus and the two timers.
+// the menus and the two timers. Its members are defined in one file per
+// concern; each group below names its file.
 #pragma once
 
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
-#include <QMenu>
 #include <QScrollBar>
 #include <QSizeGrip>
 #include <QTimer>
@@ -16,9 +16,11 @@
 #include <vector>
 
 #include "associations/association_store.h"
+#include "menu_actions.h"
 #include "qt_canvas.h"
 #include "settings/stored_state.h"
 #include "shell/window_layout.h"
+#include "user_prompts.h"
 #include "view_menu_item.h"
 #include "views/view_base.h"
 
@@ -40,19 +42,19 @@ class MainWindow : public QMainWindow {
   explicit MainWindow(QStringList arguments, QString dataDir = {});
   ~MainWindow() override;
 
-  // Operations offered to the rest of the shell.
+  // ---- main_window.cpp: the view, layout, redraw, caret, modal steps.
   void CreateView(int kind);
-  void SetModified(bool m);
-  bool AskToSave();  // true when the calling command must stop
+  void FormResize();
   void FullRefresh();
   void Redraw();
   void ToggleCaret();
   void HideCaret();
   void BeforeModalDialog();
   void AfterModalDialog();
-  void FormResize();
-  void RecomputeScrollRanges();
-  void SyncScrollBars();
+  // Replaces how the window asks the user (the real dialogs by default).
+  void SetPrompts(std::unique_ptr<UserPrompts> prompts);
+  // A plain message, between the modal steps.
+  void ShowNote(const QString& text);
 
   // Read by tests and by the other shell parts.
   ViewBase* View() const { return view_.get(); }
@@ -60,78 +62,94 @@ class MainWindow : public QMainWindow {
   bool Modified() const { return modified_; }
   const QString& FileName() const { return fileName_; }
   const QImage& Surface() const { return surface_; }
-  QMenu* FileMenu() const { return fileMenu_; }
-  QMenu* EditMenu() const { return editMenu_; }
-  QMenu* FormatMenu() const { return formatMenu_; }
-  QMenu* ExtraMenu() const { return extraMenu_; }
-  QMenu* ContextMenu() const { return contextMenu_; }
+  const MenuActions& Actions() const { return actions_; }
+  const MainMenus& Menus() const { return menus_; }
+  // The encoding items of "Кодировка": Windows, DOS, then the loaded ones.
+  const std::vector<QAction*>& EncodingActions() const { return encodingActions_; }
+  const std::vector<ViewMenuItem*>& ViewItems() const { return viewItems_; }
   QScrollBar* VBar() const { return vbar_; }
   QScrollBar* HBar() const { return hbar_; }
   bool CaretShown() const { return caretShown_; }
   QTimer* CaretTimer() const { return caretTimer_; }
-  const std::vector<ViewMenuItem*>& ViewItems() const { return viewItems_; }
   QString StatusPanelText(int i) const { return panels_[i]->text(); }
+  FindDialog* GetFindDialog() const { return findDialog_; }
+  ReplaceDialog* GetReplaceDialog() const { return replaceDialog_; }
+  DataWindow* GetDataWindow() const { return dataWindow_; }
+  ColumnsDialog* GetColumnsDialog() const { return columnsDialog_; }
+  bool HandedOver() const { return handedOver_; }
 
-  // Commands.
-  void Exit();
-  void SwitchView(int tableIndex);
+  // ---- scroll_bars.cpp
+  void RecomputeScrollRanges();
+  void SyncScrollBars();
+
+  // ---- window_title.cpp
+  void SetModified(bool m);
+
+  // ---- file_commands.cpp: "Новый", "Открыть...", "Сохранить", "Сохранить как...".
   void NewDocument();
   void OpenWithDialog();
-  bool Save();    // false when the document stays modified
-  bool SaveAs();  // false when cancelled or failed
-  // Opens a file (the command line, Open, drop, recent list). Throws IoError
-  // when the file cannot be read; nothing changes then.
+  bool Save();       // false when the document stays modified
+  bool SaveAs();     // false when cancelled or failed
+  bool AskToSave();  // the unsaved-document question; true when the command must stop
+
+  // ---- document_open.cpp: opening a file (command line, Open, drop, recent list).
+  // Throws IoError when the file cannot be read; nothing changes then.
   void OpenPath(const QString& path);
   void OpenDropped(const QString& path);
+  // The hand-over: whether this copy shows the file with this title and hash.
+  bool ShowsFile(const QString& title, quint32 hash) const;
+  quint32 WindowHash() const { return windowHash_; }
+
+  // ---- exit_command.cpp: "Выход" and closing the window.
+  void Exit();
+
+  // ---- edit_commands.cpp: the commands of "Правка" but the find commands.
   void Undo();
   void Redo();
   void Cut();
   void Copy();
   void Paste();
   void SelectAll();
-  void ChooseFont();
-  void OpenHelp();
-  void ToggleStatusBar();
-  void ToggleMinimalMode(bool withWarning = true);
-  void ToggleStayOnTop();
-  void SelectEncoding(int position);
-  // Find and replace.
-  void FindCommand();
-  void ReplaceCommand();
+
+  // ---- find_commands.cpp: "Найти...", "Заменить...", "Найти следующий" (F3).
+  void FindCommand(bool byShortcut = false);
+  void ReplaceCommand(bool byShortcut = false);
   void FindNextCommand();
   void FindWith(const std::string& text, bool caseSensitive, bool fromCursor);
   void AfterSearch();
   void AfterReplace();
   void AfterFindDialogHidden();
-  void ShowNote(const QString& text);  // a plain message between the modal steps
-  FindDialog* GetFindDialog() const { return findDialog_; }
-  ReplaceDialog* GetReplaceDialog() const { return replaceDialog_; }
-  QAction* FindNextAction() const { return findNextAction_; }
-  // The hex view's windows.
-  void AfterDataEdit();
-  void DataWindowClosed();
-  DataWindow* GetDataWindow() const { return dataWindow_; }
-  ColumnsDialog* GetColumnsDialog() const { return columnsDialog_; }
+
+  // ---- window_modes.cpp: status bar, minimal mode (F2), stay-on-top (F4).
+  void ToggleStatusBar();
+  void ToggleMinimalMode(bool withWarning = true);
+  void ToggleStayOnTop();
+
+  // ---- view_switching.cpp: "Просмотрщик" and F6.
+  void SwitchView(int tableIndex);
+
+  // ---- encoding_commands.cpp: "Кодировка" and F8.
+  void SelectEncoding(int position);
+  void SelectNextEncoding();
   bool AddLoadedEncoding(const QString& path, const QString& name);
   void RemoveLoadedEncoding(int position);
   void LoadEncodingCommand();
+
+  // ---- recode_command.cpp: "Перекодировка...".
   void RecodeCommand();
-  // Chooses in the recode dialog for tests; returns the dialog's result.
-  std::function<int(class RecodeDialog&)> recodeChoiceForTest;
-  // Keys and characters as the main window's dispatch takes them.
+
+  // ---- font_command.cpp and help_command.cpp: "Шрифт...", F1.
+  void ChooseFont();
+  void OpenHelp();
+
+  // ---- hex_tool_windows.cpp: the hex view's data window and columns dialog.
+  void AfterDataEdit();
+  void DataWindowClosed();
+
+  // ---- key_dispatch.cpp: keys and typed characters.
   void KeyDown(int key, Qt::KeyboardModifiers mods);
   void KeyPress(uint8_t ch);
   bool DispatchKeyEvent(QKeyEvent* e);
-  bool HandedOver() const { return handedOver_; }
-  // The hand-over: whether this copy shows the file with this title and hash.
-  bool ShowsFile(const QString& title, quint32 hash) const;
-  quint32 WindowHash() const { return windowHash_; }
-  QAction* UndoAction() const { return undoAction_; }
-  QAction* RedoAction() const { return redoAction_; }
-  QAction* MinimalAction() const { return minimalAction_; }
-  QAction* StayOnTopAction() const { return stayOnTopAction_; }
-  QAction* StatusBarAction() const { return statusBarAction_; }
-  const std::vector<QAction*>& EncodingActions() const { return encodingActions_; }
   // Hot keys of plug-ins: (key, exact shift state); the first match runs.
   struct PluginHotKey {
     int key;
@@ -139,18 +157,17 @@ class MainWindow : public QMainWindow {
     std::function<void()> run;
   };
   std::vector<PluginHotKey>& PluginHotKeys() { return pluginHotKeys_; }
-  // Answers of the unsaved-document prompt, for tests: 1000 + button or 2.
-  std::function<int()> promptAnswerForTest;
-  std::function<QString()> saveAsNameForTest;
 
-  // File-type associations and the About window (association_commands.cpp).
+  // ---- association_commands.cpp: "Закрепить за расширениями...", the welcome
+  // window of the first start, "О программе...".
   void ExtensionsCommand();
   void AboutCommand();
-  AssociationStore& Associations();
+  AssociationStore& Associations();  // the desktop's, made at first use
   ExtensionsDialog* GetExtensionsDialog();
   AboutDialog* GetAboutDialog();
 
-  // The stored state (window appearances, recent files, bindings, encodings).
+  // ---- settings_io.cpp: the stored state (window appearances, recent files,
+  // bindings, encodings) and data.dat.
   StoredState& State() { return state_; }
   void CaptureWindowState();
   bool SaveSettings();
@@ -158,34 +175,62 @@ class MainWindow : public QMainWindow {
   QString DataFileForWriting() const;
 
  protected:
-  void showEvent(QShowEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
-  void changeEvent(QEvent* e) override;
-  void dragEnterEvent(QDragEnterEvent* e) override;
-  void dropEvent(QDropEvent* e) override;
+  void showEvent(QShowEvent* e) override;            // main_window.cpp
+  void changeEvent(QEvent* e) override;              // main_window.cpp
+  void closeEvent(QCloseEvent* e) override;          // exit_command.cpp
+  void dragEnterEvent(QDragEnterEvent* e) override;  // document_open.cpp
+  void dropEvent(QDropEvent* e) override;            // document_open.cpp
 
  private:
   friend class SurfaceWidget;
-  void BuildMenus();
-  void BuildStatusBar();
-  QAction* AddAction(QMenu* menu, const QString& caption, const QString& shortcut = {});
+
+  // main_window.cpp
   void OnFirstShow();
   void PaintClient(QPainter& p);
   void DrawCaret();
-  void ScrollBarChanged(bool vertical);
+  void ActivateHandler();
+  void DeactivateHandler();
+  // A question in the program's message box, centred on this window and
+  // between the modal steps: 1000 + button, or 2.
+  int Ask(const QString& caption, const QString& text, const QStringList& buttons);
+  // menu_bar.cpp
+  void BuildMenus();
+  void BuildViewKindMenu();
+  void BuildEncodingMenu();
+  void ConnectFeatureCommands();
+  QAction* AddAction(QMenu* menu, const QString& caption, const QString& shortcut = {},
+                     std::function<void()> command = {});
+  QAction* AddToggle(QMenu* menu, const QString& caption, const QString& shortcut,
+                     std::function<void()> toggle);
+  // status_bar.cpp
+  void BuildStatusBar();
   void RefreshStatusBar();
+  // scroll_bars.cpp
+  void ScrollBarChanged(bool vertical);
+  void SyncAfterMove();
+  // view_menu.cpp: the view's own menu items.
+  void PlaceViewItems(const ViewMenuActions& actions);
   void RefreshViewMenuItems();
   void ClickViewItem(ViewMenuItem* item);
   void FreeViewItems();
-  void SetTitle(const QString& title);
-  void ActivateHandler();
-  void DeactivateHandler();
-  bool SaveSettingsAndQuit();
+  void ApplyChecks(const std::vector<bool>& checks);
+  std::vector<bool> CurrentChecks() const;
+  // window_title.cpp
+  void RefreshTitle();                          // from the file name and the modified flag
+  static QString TitleOf(const QString& path);  // "name - Прамбус", untitled for ""
+  // document_open.cpp
   void OpenCommandLineFile(const QString& path);
-  void WireMenuCommands();
+  static quint32 HashOf(const QString& path);  // the path's hash other copies ask for
+  // file_commands.cpp
+  bool WriteDocument(const QString& path);
+  void RebuildDialogFilters();
+  // exit_command.cpp
+  bool SaveSettingsAndQuit();
+  // edit_commands.cpp
+  void HistoryStep(bool redo);
   void EditTail(bool rowsChanged);
-  void SyncAfterMove();
   void RefreshUndoRedo();
+  // mouse_input.cpp
   void MousePress(QMouseEvent* e);
   void MouseMove(QMouseEvent* e);
   void MouseRelease(QMouseEvent* e);
@@ -193,94 +238,84 @@ class MainWindow : public QMainWindow {
   void Wheel(QWheelEvent* e);
   void AutoScrollTick();
   Point ContentPoint(int x, int y) const;
-  bool WriteDocument(const QString& path);
-  void ShowPlainMessage(const QString& text);
-  void RebuildDialogFilters();
+  // encoding_commands.cpp
   void RestoreLoadedEncodings();
-  bool RecodeTable(int entry, bool target, CodeTable& table);
-  void LoadSettings();
-  void RunFirstStartWelcome();
-  void KeepBoundExtensions();
-  void ApplyWindowState(const WindowAppearance& w, bool restoreBounds);
-  void ApplyChecks(const std::vector<bool>& checks);
-  std::vector<bool> CurrentChecks() const;
   int CheckedEncodingIndex() const;
+  // recode_command.cpp
+  bool RecodeTable(int entry, bool target, CodeTable& table);
+  // hex_tool_windows.cpp
+  void AttachHexView();
+  void CloseHexToolWindows();  // the data window and the columns dialog
+  // association_commands.cpp
+  void RunFirstStartWelcome();
+  void KeepBoundExtensions();  // drops the bindings the desktop no longer has
+  // settings_io.cpp
+  void LoadSettings();
+  void ApplyWindowState(const WindowAppearance& w, bool restoreBounds);
   void PushCurrentToRecent();
 
   QStringList arguments_;
   QString dataDir_;
   StoredState state_;
-  std::unique_ptr<AssociationStore> associations_;
-  ExtensionsDialog* extensionsDialog_ = nullptr;
-  AboutDialog* aboutDialog_ = nullptr;
+  std::unique_ptr<UserPrompts> prompts_;
   std::vector<PluginHotKey> pluginHotKeys_;
-  DataWindow* dataWindow_ = nullptr;
-  ColumnsDialog* columnsDialog_ = nullptr;
-  void AttachHexView();
-  void CloseHexToolWindows();  // the data window and the columns dialog
-  FindDialog* findDialog_ = nullptr;
-  ReplaceDialog* replaceDialog_ = nullptr;
-  std::string lastSearch_;  // the text F3 searches for (Windows-1251)
-  bool lastSearchCase_ = false;
-  bool openedByShortcut_ = false;  // the find windows' tag: opened with Ctrl held
-  SurfaceWidget* central_ = nullptr;
-  QScrollBar* vbar_ = nullptr;
-  QScrollBar* hbar_ = nullptr;
-  QSizeGrip* grip_ = nullptr;
-  std::array<QLabel*, 6> panels_{};
-  QImage surface_;
-  QtCanvas canvas_;
+
+  // The document and its surface.
   std::unique_ptr<ViewBase> view_;
   int viewKind_ = 0;
   bool modified_ = false;
   QString fileName_;
   int openDuration_ = -1;
   quint32 windowHash_ = 0;
-  QString dialogFilter_ = "Текстовые файлы (*.txt);;Все файлы (*.*)";
-  int saveFilterIndex_ = 1;
-  QString openFolder_;
-  // Mouse state.
-  bool middleHeld_ = false, leftDrag_ = false, skipNextMouseUp_ = false, afterDoubleClick_ = false;
-  int distTop_ = 0, distBottom_ = 0, distLeft_ = 0, distRight_ = 0;
-  double accH_ = 0, accV_ = 0;
-  QPoint lastMouse_;
+  QImage surface_;
+  QtCanvas canvas_;
+  int lastClientWidth_ = -1;
   bool caretShown_ = false;
   int desiredColumn_ = -1;
-  int lastClientWidth_ = -1;
   bool shownOnce_ = false;
   bool ending_ = false;
   bool handedOver_ = false;  // another copy took the command-line file
+
+  // Widgets and timers.
+  SurfaceWidget* central_ = nullptr;
+  QScrollBar* vbar_ = nullptr;
+  QScrollBar* hbar_ = nullptr;
+  QSizeGrip* grip_ = nullptr;
+  std::array<QLabel*, 6> panels_{};
   ScrollRange vrange_, hrange_;
-  int vLargeChange_ = 0, hLargeChange_ = 0;
+  int vLargeChange_ = 0;
   QTimer* caretTimer_ = nullptr;
   QTimer* autoScrollTimer_ = nullptr;
 
+  // The open and save dialogs.
+  QString dialogFilter_ = "Текстовые файлы (*.txt);;Все файлы (*.*)";
+  QString openFolder_;
+
+  // Find and replace.
+  FindDialog* findDialog_ = nullptr;
+  ReplaceDialog* replaceDialog_ = nullptr;
+  std::string lastSearch_;  // the text F3 searches for (Windows-1251)
+  bool lastSearchCase_ = false;
+
+  // File-type associations and the About window.
+  std::unique_ptr<AssociationStore> associations_;
+  ExtensionsDialog* extensionsDialog_ = nullptr;
+  AboutDialog* aboutDialog_ = nullptr;
+
+  // The hex view's tool windows.
+  DataWindow* dataWindow_ = nullptr;
+  ColumnsDialog* columnsDialog_ = nullptr;
+
+  // The mouse.
+  bool middleHeld_ = false, leftDrag_ = false;
+  int distTop_ = 0, distBottom_ = 0, distLeft_ = 0, distRight_ = 0;
+  double accH_ = 0, accV_ = 0;
+  QPoint lastMouse_;
+
   // Menus and their items.
-  QMenu* fileMenu_ = nullptr;
-  QMenu* editMenu_ = nullptr;
-  QMenu* formatMenu_ = nullptr;
-  QMenu* extraMenu_ = nullptr;
-  QMenu* pluginsMenu_ = nullptr;
-  QMenu* helpMenu_ = nullptr;
-  QMenu* contextMenu_ = nullptr;
-  QMenu* viewSubmenu_ = nullptr;
-  QMenu* contextViewSubmenu_ = nullptr;
-  QMenu* encodingMenu_ = nullptr;
-  QMenu* skinsMenu_ = nullptr;
-  QAction* undoAction_ = nullptr;
-  QAction* redoAction_ = nullptr;
-  QAction* cutAction_ = nullptr;
-  QAction* copyAction_ = nullptr;
-  QAction* pasteAction_ = nullptr;
-  QAction* findNextAction_ = nullptr;
-  QAction* printAction_ = nullptr;
-  QAction* statusBarAction_ = nullptr;
-  QAction* minimalAction_ = nullptr;
-  QAction* contextMinimalAction_ = nullptr;
-  QAction* stayOnTopAction_ = nullptr;
-  std::vector<QAction*> viewKindActions_;         // in "Формат"
-  std::vector<QAction*> contextViewKindActions_;  // in the context menu
-  std::vector<QAction*> encodingActions_;  // encoding items, "Загрузить из файла..." last
+  MainMenus menus_;
+  MenuActions actions_;
+  std::vector<QAction*> encodingActions_;  // Windows, DOS, then the loaded encodings
   std::vector<ViewMenuItem*> viewItems_;
   int formatInserted_ = 0;  // view items placed in "Формат"
   int extraInserted_ = 0;   // view items placed in "Дополнительно"

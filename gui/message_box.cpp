@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "dialog_font.h"
 #include "qt_canvas.h"
 #include "settings/settings.h"
 
@@ -16,16 +17,6 @@ namespace {
 QPoint& Anchor() {
   static QPoint anchor;
   return anchor;
-}
-
-Font MessageFont() {
-  const Settings& s = Cfg();
-  Font f;
-  f.name = s.TextFont;
-  f.height = s.TextSize;
-  f.color = s.TextColor;
-  f.style = s.TextStyle;
-  return f;
 }
 }  // namespace
 
@@ -38,7 +29,7 @@ MessageBox::MessageBox(QWidget* parent, const QString& caption, const QString& t
   setWindowTitle(caption);
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
-  font_ = ToQFontUi(MessageFont());
+  font_ = DialogFont();
   for (int i = 0; i < buttons.size(); ++i) {
     auto* b = new MessageButton(buttons[i], i, this);
     b->setFont(font_);

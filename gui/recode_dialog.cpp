@@ -9,10 +9,10 @@ namespace prambus {
 RecodeDialog::RecodeDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle("Перекодировать");
   setFixedSize(420, 260);
-  ListBox1 = new QListWidget(this);
-  ListBox2 = new QListWidget(this);
-  ListBox1->setGeometry(10, 10, 160, 200);
-  ListBox2->setGeometry(250, 10, 160, 200);
+  sourceList = new QListWidget(this);
+  targetList = new QListWidget(this);
+  sourceList->setGeometry(10, 10, 160, 200);
+  targetList->setGeometry(250, 10, 160, 200);
   auto* ok = new QPushButton("Готово", this);
   auto* cancel = new QPushButton("Отмена", this);
   ok->setGeometry(120, 222, 85, 28);
@@ -25,7 +25,7 @@ void RecodeDialog::Fill(const QStringList& loadedNames, int source, int target,
                         const QColor& background, const QColor& text) {
   const QStringList builtIn = {"Windows",          "DOS",  "Quoted Printable", "Транслит",
                                "Unicode (UTF-16)", "UTF-8"};
-  for (QListWidget* list : {ListBox1, ListBox2}) {
+  for (QListWidget* list : {sourceList, targetList}) {
     list->clear();
     list->addItems(builtIn + loadedNames);
     QPalette pal = list->palette();
@@ -33,8 +33,8 @@ void RecodeDialog::Fill(const QStringList& loadedNames, int source, int target,
     pal.setColor(QPalette::Text, text);
     list->setPalette(pal);
   }
-  ListBox1->setCurrentRow(source);
-  ListBox2->setCurrentRow(target);
+  sourceList->setCurrentRow(source);
+  targetList->setCurrentRow(target);
 }
 
 void RecodeDialog::paintEvent(QPaintEvent*) {
@@ -42,7 +42,7 @@ void RecodeDialog::paintEvent(QPaintEvent*) {
   QFont f = font();
   f.setPixelSize(28);
   p.setFont(f);
-  const QRect a = ListBox1->geometry(), b = ListBox2->geometry();
+  const QRect a = sourceList->geometry(), b = targetList->geometry();
   const int gap = b.left() - (a.right() + 1);
   const int w = QFontMetrics(f).horizontalAdvance("==>");
   const int x = a.right() + 1 + (gap - w) / 2;

@@ -14,11 +14,11 @@ class RecodeDialog : public QDialog {
   // Fills both lists: the six built-in entries, then the loaded encodings.
   void Fill(const QStringList& loadedNames, int source, int target, const QColor& background,
             const QColor& text);
-  int Source() const { return ListBox1->currentRow(); }
-  int Target() const { return ListBox2->currentRow(); }
+  int Source() const { return sourceList->currentRow(); }
+  int Target() const { return targetList->currentRow(); }
 
-  QListWidget* ListBox1;
-  QListWidget* ListBox2;
+  QListWidget* sourceList;
+  QListWidget* targetList;
 
  protected:
   void paintEvent(QPaintEvent* e) override;

@@ -54,8 +54,7 @@ void MainWindow::LoadSettings() {
   canvas_.SetFont(state_.surfaceFont);
   if (view_) view_->SetFont(state_.surfaceFont);
   if (cfg.SaveOnF2) {
-    minimalAction_->setShortcut(QKeySequence("F12"));
-    contextMinimalAction_->setShortcut(QKeySequence("F12"));
+    actions_.minimalMode->setShortcut(QKeySequence("F12"));
   }
   RestoreLoadedEncodings();
 }
@@ -68,38 +67,14 @@ void MainWindow::ApplyWindowState(const WindowAppearance& w, bool restoreBounds)
     setGeometry(b.left, b.top, b.width, b.height);
     if (w.windowState == 2) setWindowState(windowState() | Qt::WindowMaximized);
   }
-  minimalAction_->setChecked(w.minimalMode);
-  contextMinimalAction_->setChecked(w.minimalMode);
-  stayOnTopAction_->setChecked(w.stayOnTop);
-  if (w.statusBar != statusBarAction_->isChecked() && !w.minimalMode) {
-    statusBarAction_->setChecked(w.statusBar);
+  actions_.minimalMode->setChecked(w.minimalMode);
+  actions_.stayOnTop->setChecked(w.stayOnTop);
+  if (w.statusBar != actions_.statusBar->isChecked() && !w.minimalMode) {
+    actions_.statusBar->setChecked(w.statusBar);
     statusBar()->setVisible(w.statusBar);
   } else {
-    statusBarAction_->setChecked(w.statusBar);
+    actions_.statusBar->setChecked(w.statusBar);
   }
-}
-
-void MainWindow::ApplyChecks(const std::vector<bool>& checks) {
-  size_t k = 0;
-  for (ViewMenuItem* item : viewItems_) {
-    if (!item->IsCheckableCommand()) continue;
-    if (k >= checks.size()) break;
-    item->setChecked(checks[k++]);
-  }
-}
-
-std::vector<bool> MainWindow::CurrentChecks() const {
-  std::vector<bool> checks;
-  for (ViewMenuItem* item : viewItems_)
-    if (item->IsCheckableCommand()) checks.push_back(item->isChecked());
-  return checks;
-}
-
-int MainWindow::CheckedEncodingIndex() const {
-  int index = 0;
-  for (size_t i = 0; i + 1 < encodingActions_.size(); ++i)
-    if (encodingActions_[i]->isChecked()) index = static_cast<int>(i);
-  return index;
 }
 
 void MainWindow::CaptureWindowState() {
@@ -125,9 +100,9 @@ void MainWindow::CaptureWindowState() {
   target->height = g.height();
   target->windowState = isMinimized() ? 1 : isMaximized() ? 2 : 0;
   target->visible = isVisible();
-  target->minimalMode = minimalAction_->isChecked();
-  target->stayOnTop = stayOnTopAction_->isChecked();
-  target->statusBar = statusBarAction_->isChecked();
+  target->minimalMode = actions_.minimalMode->isChecked();
+  target->stayOnTop = actions_.stayOnTop->isChecked();
+  target->statusBar = actions_.statusBar->isChecked();
   target->viewKind = static_cast<int16_t>(viewKind_ == 2 ? 2 : 1);
   target->checks = checks;
   target->skin.clear();

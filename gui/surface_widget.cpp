@@ -46,7 +46,7 @@ void SurfaceWidget::wheelEvent(QWheelEvent* e) {
 }
 
 void SurfaceWidget::contextMenuEvent(QContextMenuEvent* e) {
-  owner_->ContextMenu()->exec(e->globalPos());
+  owner_->Menus().context->exec(e->globalPos());
 }
 
 }  // namespace prambus

@@ -5,6 +5,10 @@
 
 namespace prambus {
 
+bool HasViewKind(int kind) {
+  return kind == kTextView || kind == kHexView;
+}
+
 std::unique_ptr<ViewBase> MakeView(int kind, Canvas* canvas) {
   switch (kind) {
     case kTextView:

@@ -9,6 +9,8 @@ namespace prambus {
 
 enum ViewKind : int { kNoView = 0, kTextView = 1, kHexView = 2 };
 
+// Whether this build has a view of the kind (MakeView gives one).
+bool HasViewKind(int kind);
 // nullptr for kind 0 and for kinds this build has no view for.
 std::unique_ptr<ViewBase> MakeView(int kind, Canvas* canvas);
 

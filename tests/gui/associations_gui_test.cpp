@@ -18,6 +18,7 @@
 #include "gui_test_environment.h"
 #include "main_window.h"
 #include "new_extension_dialog.h"
+#include "scripted_prompts.h"
 #include "settings/data_file.h"
 #include "welcome_dialog.h"
 
@@ -144,19 +145,30 @@ class AssociationsGuiTest : public QObject {
   }
 
   void aFieldWithoutADotGetsTheParseMessage() {
-    QStringList notes;
-    ModalScript script({[](QWidget* w) {
-                          auto* welcome = qobject_cast<WelcomeDialog*>(w);
-                          welcome->Field(0)->setText("txt");
-                          welcome->Field(1)->clear();
-                          welcome->OkButton()->click();
-                        },
-                        Note(&notes)});
     MainWindow w({"prambus"}, DataDir());
+    ScriptedPrompts& script = ScriptedPrompts::InstallOn(w);
+    script.welcome = [](WelcomeDialog& d) {
+      d.Field(0)->setText("txt");
+      d.Field(1)->setText("*.hex, ");
+      return 1;
+    };
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QTRY_VERIFY(script.Done());
-    QCOMPARE(notes, QStringList{kParseFailedMessage});
+    QCOMPARE(script.notes, (QStringList{kParseFailedMessage, kParseFailedMessage}));
+    QCOMPARE(w.State().bindings, (std::vector<ExtensionBinding>{{".hex", 1}}));
+  }
+
+  void emptiedFieldsBindNothingAndSayNothing() {
+    MainWindow w({"prambus"}, DataDir());
+    ScriptedPrompts& script = ScriptedPrompts::InstallOn(w);
+    script.welcome = [](WelcomeDialog& d) {
+      d.Field(0)->clear();
+      d.Field(1)->clear();
+      return 1;
+    };
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(script.notes.isEmpty());
     QVERIFY(w.State().bindings.empty());
   }
 
@@ -204,7 +216,7 @@ class AssociationsGuiTest : public QObject {
             if (b->text() == "OK") QTimer::singleShot(0, b, &QPushButton::click);
         },
     });
-    w.ExtraMenu()->actions().at(0)->trigger();
+    w.Actions().extensions->trigger();
     QTRY_VERIFY(script.Done());
     QCOMPARE(lines, (QStringList{"[ ] .txt - Обычный текст", "[x] .log - Обычный текст",
                                  "[ ] .txt - Обычный текст", "[ ] .log - Обычный текст",
@@ -220,12 +232,10 @@ class AssociationsGuiTest : public QObject {
     MainWindow w({"prambus"}, DataDir());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.StayOnTopAction()->trigger();
+    w.Actions().stayOnTop->trigger();
     QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
-    QAction* about = nullptr;
-    for (QAction* a : w.menuBar()->actions().last()->menu()->actions())
-      if (a->text() == "О программе...") about = a;
-    QVERIFY(about);
+    QAction* about = w.Actions().about;
+    QCOMPARE(about->text(), QString("О программе..."));
     about->trigger();
     AboutDialog* d = w.GetAboutDialog();
     QTRY_VERIFY(d->isActiveWindow());

@@ -11,9 +11,11 @@
 
 #include "gui_files.h"
 #include "main_window.h"
+#include "scripted_prompts.h"
 #include "settings/data_file.h"
 #include "settings/settings.h"
 #include "shell/file_rules.h"
+#include "shown_window.h"
 #include "single_copy.h"
 #include "surface_widget.h"
 
@@ -24,13 +26,7 @@ class EditingTest : public QObject {
   std::optional<QTemporaryDir> dir_;
   QString Path(const QString& name) const { return dir_->filePath(name); }
 
-  std::unique_ptr<MainWindow> Open(const QString& file) {
-    auto w = std::make_unique<MainWindow>(QStringList{"prambus", file}, dir_->path());
-    w->show();
-    w->activateWindow();
-    if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
-    return w;
-  }
+  std::unique_ptr<MainWindow> Open(const QString& file) { return ShowWindow(dir_->path(), file); }
   static QWidget* Surface(MainWindow& w) { return w.centralWidget(); }
 
  private slots:
@@ -92,31 +88,37 @@ class EditingTest : public QObject {
     WriteAll(Path("p.txt"), "text");
     auto w = Open(Path("p.txt"));
     QVERIFY(w);
+    ScriptedPrompts& prompts = ScriptedPrompts::InstallOn(*w);
     QTest::keyClicks(Surface(*w), "1");
     // "Отмена": the new document is refused.
-    w->promptAnswerForTest = [] { return 1002; };
+    prompts.answers = {1002};
     w->NewDocument();
     QCOMPARE(w->FileName(), Path("p.txt"));
     // Escape counts as "Отмена".
-    w->promptAnswerForTest = [] { return 2; };
+    prompts.answers = {2};
     w->NewDocument();
     QVERIFY(w->Modified());
     // "Да" and then cancelling Save As: still modified, still there.
-    w->promptAnswerForTest = [] { return 1000; };
-    w->saveAsNameForTest = [] { return QString(); };
-    const QString saved = w->FileName();
+    prompts.answers = {1000};
     w->NewDocument();  // the file has a name: "Да" saves it
     QCOMPARE(ReadAll(Path("p.txt")), QByteArray("1text"));
     QVERIFY(w->FileName().isEmpty());
     QTest::keyClicks(Surface(*w), "x");
-    w->NewDocument();  // untitled: Save As is cancelled
+    prompts.answers = {1000};
+    w->NewDocument();  // untitled: Save As is cancelled (no name scripted)
     QVERIFY(w->Modified());
     QCOMPARE(w->windowTitle(), QString("* Безымянный.txt - Прамбус"));
     // "Нет": the changes are dropped.
-    w->promptAnswerForTest = [] { return 1001; };
+    prompts.answers = {1001};
     w->NewDocument();
     QVERIFY(!w->Modified());
-    Q_UNUSED(saved);
+    // Each command asked the one question once, and nothing else was shown.
+    QCOMPARE(prompts.questions.size(), 5);
+    for (const QString& q : prompts.questions)
+      QVERIFY(
+          q.startsWith("Что делать с документом?: Документ, с которым вы работали, не сохранён."));
+    QCOMPARE(prompts.unexpectedQuestions, 0);
+    QVERIFY(prompts.notes.isEmpty());
   }
 
   void failedSavesKeepTheFileAndTheChanges() {
@@ -124,25 +126,30 @@ class EditingTest : public QObject {
     QFile::setPermissions(Path("ro.txt"), QFile::ReadOwner | QFile::ReadUser);
     auto w = Open(Path("ro.txt"));
     QVERIFY(w);
-    w->promptAnswerForTest = [] { return 1000; };  // also silences the plain message
+    ScriptedPrompts& prompts = ScriptedPrompts::InstallOn(*w);
+    const QString refused =
+        "По всей видимости, файл защищён от записи. Не могу сохранить изменения.";
     QTest::keyClicks(Surface(*w), "new ");
     QVERIFY(!w->Save());
     QVERIFY(w->Modified());
     QCOMPARE(ReadAll(Path("ro.txt")), QByteArray("keep"));
+    QCOMPARE(prompts.notes, QStringList{refused});
     Cfg().TrySaveReadOnly = true;
     QVERIFY(w->Save());
     QCOMPARE(ReadAll(Path("ro.txt")), QByteArray("new keep"));
     QVERIFY(!(QFile::permissions(Path("ro.txt")) & QFile::WriteOwner));
+    QCOMPARE(prompts.notes.size(), 1);  // saved: no second message
     // A vanished folder: the message, the document stays modified.
     QDir().mkpath(Path("sub"));
     WriteAll(Path("sub/v.txt"), "v");
     auto w2 = Open(Path("sub/v.txt"));
     QVERIFY(w2);
-    w2->promptAnswerForTest = [] { return 1000; };
+    ScriptedPrompts& prompts2 = ScriptedPrompts::InstallOn(*w2);
     QTest::keyClicks(Surface(*w2), "changed");
     QDir(Path("sub")).removeRecursively();
     QVERIFY(!w2->Save());
     QVERIFY(w2->Modified());
+    QCOMPARE(prompts2.notes, QStringList{refused});
   }
 
   void saveAsAddsTheExtensionOfTheChosenGroup() {
@@ -150,7 +157,7 @@ class EditingTest : public QObject {
     QVERIFY(w);
     w->State().bindings = {{".txt", 0}, {".dat", 0}};
     QTest::keyClicks(Surface(*w), "abc");
-    w->saveAsNameForTest = [this] { return Path("noext"); };
+    ScriptedPrompts::InstallOn(*w).saveNames = {Path("noext")};
     QVERIFY(w->SaveAs());
     QCOMPARE(ReadAll(Path("noext")), QByteArray("abc"));  // "Все файлы" keeps the name
   }

@@ -6,6 +6,7 @@
 #include "gui_files.h"
 #include "main_window.h"
 #include "recode_dialog.h"
+#include "scripted_prompts.h"
 #include "settings/settings.h"
 
 using namespace prambus;
@@ -41,7 +42,7 @@ class EncodingsGuiTest : public QObject {
       w.show();
       QVERIFY(QTest::qWaitForWindowExposed(&w));
       QVERIFY(w.AddLoadedEncoding(Path("swap.enc"), "Обмен"));
-      QCOMPARE(w.EncodingActions().size(), size_t(4));
+      QCOMPARE(w.EncodingActions().size(), size_t(3));
       QCOMPARE(w.EncodingActions()[2]->text(), QString("Обмен"));
       w.SelectEncoding(2);
       QCOMPARE(Text(w.View()), std::string("bac"));
@@ -61,7 +62,7 @@ class EncodingsGuiTest : public QObject {
     // Its file gone: choosing it removes it without a word.
     QFile::remove(Path("swap.enc"));
     again.SelectEncoding(2);
-    QCOMPARE(again.EncodingActions().size(), size_t(3));
+    QCOMPARE(again.EncodingActions().size(), size_t(2));
   }
 
   void recodeDialogPreselectsAndConverts() {
@@ -69,8 +70,9 @@ class EncodingsGuiTest : public QObject {
     MainWindow w({"prambus", Path("qp.txt")}, dir_->path());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    ScriptedPrompts& prompts = ScriptedPrompts::InstallOn(w);
     int source = -1, target = -1;
-    w.recodeChoiceForTest = [&](RecodeDialog& d) {
+    prompts.recode = [&](RecodeDialog& d) {
       source = d.Source();
       target = d.Target();
       return 2;  // cancelled: nothing changes
@@ -84,15 +86,15 @@ class EncodingsGuiTest : public QObject {
     QCOMPARE(source, 1);
     QCOMPARE(target, 0);
     w.SelectEncoding(0);
-    w.recodeChoiceForTest = [](RecodeDialog& d) {
-      d.ListBox1->setCurrentRow(2);  // Quoted Printable
-      d.ListBox2->setCurrentRow(0);  // Windows
+    prompts.recode = [](RecodeDialog& d) {
+      d.sourceList->setCurrentRow(2);  // Quoted Printable
+      d.targetList->setCurrentRow(0);  // Windows
       return 1;
     };
     w.RecodeCommand();
     QCOMPARE(Text(w.View()), std::string("\xC0\xC1"));
     QVERIFY(w.Modified());
-    QVERIFY(!w.UndoAction()->isEnabled());
+    QVERIFY(!w.Actions().undo->isEnabled());
     QVERIFY(w.Save());
     QCOMPARE(ReadAll(Path("qp.txt")), QByteArray("\xC0\xC1"));
   }

@@ -1,12 +1,14 @@
 // The "Найти" and "Заменить" windows on the real main window.
-#include "find_dialogs.h"
-
 #include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
 
+#include "find_dialog.h"
 #include "main_window.h"
+#include "replace_dialog.h"
+#include "scripted_prompts.h"
 #include "settings/settings.h"
+#include "shown_window.h"
 
 using namespace prambus;
 
@@ -24,18 +26,14 @@ int CursorOffset(ViewBase* v) {
 class FindDialogsTest : public QObject {
   Q_OBJECT
   std::optional<QTemporaryDir> dir_;
+  ScriptedPrompts* prompts_ = nullptr;  // the open window's
 
   std::unique_ptr<MainWindow> Open(const QByteArray& text) {
     QFile f(dir_->filePath("f.txt"));
     f.open(QIODevice::WriteOnly);
     f.write(text);
     f.close();
-    auto w =
-        std::make_unique<MainWindow>(QStringList{"prambus", dir_->filePath("f.txt")}, dir_->path());
-    w->promptAnswerForTest = [] { return 1001; };  // no modal notes in tests
-    w->show();
-    if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
-    return w;
+    return ShowWindow(dir_->path(), dir_->filePath("f.txt"), &prompts_);
   }
 
  private slots:
@@ -47,24 +45,26 @@ class FindDialogsTest : public QObject {
   void findRepeatsAndF3FindsTheNext() {
     auto w = Open("one two one two one");
     QVERIFY(w);
-    QVERIFY(!w->FindNextAction()->isEnabled());
+    QVERIFY(!w->Actions().findNext->isEnabled());
     QTest::keyClick(w->centralWidget(), Qt::Key_F, Qt::ControlModifier);
     FindDialog* f = w->GetFindDialog();
     QVERIFY(f->isVisible());
-    QTest::keyClicks(f->edit1, "one");
-    QTest::keyClick(f->edit1, Qt::Key_Return);
+    QTest::keyClicks(f->phraseEdit, "one");
+    QTest::keyClick(f->phraseEdit, Qt::Key_Return);
     QCOMPARE(CursorOffset(w->View()), 0);
-    QTest::keyClick(f->edit1, Qt::Key_Return);  // the same text: the next one
+    QTest::keyClick(f->phraseEdit, Qt::Key_Return);  // the same text: the next one
     QCOMPARE(CursorOffset(w->View()), 8);
-    QVERIFY(w->FindNextAction()->isEnabled());
+    QVERIFY(w->Actions().findNext->isEnabled());
     w->KeyDown(Qt::Key_F3, Qt::NoModifier);
     QCOMPARE(CursorOffset(w->View()), 16);
+    QVERIFY(prompts_->notes.isEmpty());
     w->KeyDown(Qt::Key_F3, Qt::NoModifier);  // nothing more: the cursor stays
     QCOMPARE(CursorOffset(w->View()), 16);
-    f->edit1->setText("two");  // another text: from the top again
+    QCOMPARE(prompts_->notes, QStringList{"Я завершил поиск текста \"one\". Ничего не найдено."});
+    f->phraseEdit->setText("two");  // another text: from the top again
     f->FindNextClicked();
     QCOMPARE(CursorOffset(w->View()), 4);
-    QTest::keyClick(f->edit1, Qt::Key_Escape);
+    QTest::keyClick(f->phraseEdit, Qt::Key_Escape);
     QVERIFY(!f->isVisible());
   }
 
@@ -74,13 +74,13 @@ class FindDialogsTest : public QObject {
     w->ReplaceCommand();
     ReplaceDialog* r = w->GetReplaceDialog();
     QVERIFY(r->isVisible());
-    QVERIFY(!r->CheckBox2->isEnabled());  // codes only in the hex view
-    r->edit1->setText("a");
-    r->edit2->setText("aa");
+    QVERIFY(!r->codesCheck->isEnabled());  // codes only in the hex view
+    r->findEdit->setText("a");
+    r->replaceEdit->setText("aa");
     r->ReplaceAllClicked();
     QCOMPARE(Text(w->View()), std::string("aaaaaa"));
     QVERIFY(w->Modified());
-    QVERIFY(w->UndoAction()->isEnabled());
+    QVERIFY(w->Actions().undo->isEnabled());
   }
 
   void replaceInTheSelectionOnly() {
@@ -91,21 +91,21 @@ class FindDialogsTest : public QObject {
     w->ReplaceCommand();
     ReplaceDialog* r = w->GetReplaceDialog();
     QVERIFY(r->inSelection->isChecked());
-    r->edit1->setText("x");
-    r->edit2->setText("y");
+    r->findEdit->setText("x");
+    r->replaceEdit->setText("y");
     r->ReplaceAllClicked();
     QCOMPARE(Text(w->View()), std::string("y y x x"));
     // Without a selection the choice is disabled and falls back to the start.
     w->ReplaceCommand();
     QVERIFY(!r->inSelection->isEnabled());
     QVERIFY(r->fromStart->isChecked());
-    QTest::keyClicks(r->edit1, "x");
-    QTest::keyClick(r->edit1, Qt::Key_Return);  // Enter in the first field moves to the second
-    QVERIFY(r->edit2->hasFocus() || !r->isActiveWindow());
-    QTest::keyClicks(r->edit2, "z");
-    r->edit2->onKey(13);  // "Заменить": first finds
+    QTest::keyClicks(r->findEdit, "x");
+    QTest::keyClick(r->findEdit, Qt::Key_Return);  // Enter in the first field moves to the second
+    QVERIFY(r->replaceEdit->hasFocus() || !r->isActiveWindow());
+    QTest::keyClicks(r->replaceEdit, "z");
+    r->replaceEdit->onKey(13);  // "Заменить": first finds
     QCOMPARE(Text(w->View()), std::string("y y x x"));
-    r->edit2->onKey(13);  // then replaces the selected match
+    r->replaceEdit->onKey(13);  // then replaces the selected match
     QCOMPARE(Text(w->View()), std::string("y y z x"));
   }
 };

@@ -4,8 +4,8 @@
 #include <QtTest>
 #include <optional>
 
+#include "data_window.h"
 #include "gui_files.h"
-#include "hex_windows.h"
 #include "main_window.h"
 #include "settings/settings.h"
 #include "views/hex_view.h"

@@ -46,27 +46,27 @@ class MainWindowTest : public QObject {
     QStringList top;
     for (QAction* a : w.menuBar()->actions()) top << a->text();
     QCOMPARE(top, QStringList({"Файл", "Правка", "Формат", "Дополнительно", "Плагины", "Помощь"}));
-    QCOMPARE(Captions(w.FileMenu()),
+    QCOMPARE(Captions(w.Menus().file),
              QStringList({"Новый", "Открыть...", "Сохранить", "Сохранить как...", "-", "Печать...",
                           "-", "-", "Выход"}));
-    QCOMPARE(Captions(w.EditMenu()),
+    QCOMPARE(Captions(w.Menus().edit),
              QStringList({"Отменить", "Повторить", "-", "Вырезать", "Копировать", "Вставить", "-",
                           "Найти...", "Найти следующий", "Заменить...", "-", "Выделить всё"}));
     // The text view puts "Перенос по словам" at the top of "Формат".
-    QCOMPARE(Captions(w.FormatMenu()),
+    QCOMPARE(Captions(w.Menus().format),
              QStringList({"Перенос по словам", "-", "Строка состояния", "Всё лишнее убрано",
                           "Поверх других окон", "Просмотрщик\tF6", "Шрифт...", "Кодировка\tF8", "-",
                           "Шкурки", "Настройка шкурки..."}));
-    QCOMPARE(Captions(w.ExtraMenu()),
+    QCOMPARE(Captions(w.Menus().extra),
              QStringList({"Закрепить за расширениями...", "Закрепить внешний вид за файлами...",
                           "Перекодировка...", "Тонкая настройка...", "-", "Переводы строки",
                           "Непечатные символы"}));
-    QCOMPARE(Captions(w.ContextMenu()),
+    QCOMPARE(Captions(w.Menus().context),
              QStringList({"Отменить", "Повторить", "-", "Вырезать", "Копировать", "Вставить",
                           "Выделить всё", "-", "Просмотрщик\tF6", "Шрифт...", "Всё лишнее убрано",
                           "-", "Выход"}));
-    QCOMPARE(w.EditMenu()->actions()[0]->shortcut(), QKeySequence("Ctrl+Z"));
-    QVERIFY(!w.EditMenu()->actions()[0]->isEnabled());
+    QCOMPARE(w.Menus().edit->actions()[0]->shortcut(), QKeySequence("Ctrl+Z"));
+    QVERIFY(!w.Menus().edit->actions()[0]->isEnabled());
     QCOMPARE(w.ViewItems()[0]->shortcut(), QKeySequence("Ctrl+W"));
     QVERIFY(w.ViewItems()[0]->isChecked());
     QStringList lineEnds = Captions(w.ViewItems()[1]->menu());

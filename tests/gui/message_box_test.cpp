@@ -1,7 +1,9 @@
-// The program's message box: results, Escape, button actions, and the
-// mouse and window modes of the main window.
+// The program's message box: results, Escape, button actions, the main
+// window's questions through it, and the mouse and window modes of the main
+// window.
 #include "message_box.h"
 
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
@@ -10,6 +12,22 @@
 #include "settings/settings.h"
 
 using namespace prambus;
+
+namespace {
+// Works the next modal dialog once it is up.
+void WhenModal(std::function<void(QWidget*)> work) {
+  auto* timer = new QTimer;
+  timer->setInterval(20);
+  QObject::connect(timer, &QTimer::timeout, [timer, work] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      work(modal);
+    }
+  });
+  timer->start();
+}
+}  // namespace
 
 class MessageBoxTest : public QObject {
   Q_OBJECT
@@ -36,6 +54,36 @@ class MessageBoxTest : public QObject {
     const QRect b = box.Button(0)->geometry();
     QVERIFY(b.top() >= box.Layout().textRect.bottom);
     QVERIFY(box.rect().contains(box.Button(2)->geometry()));
+  }
+
+  // Without a script the window asks through the program's own box and shows
+  // notes in the desktop's message box.
+  void theWindowAsksThroughTheRealDialogs() {
+    MainWindow w({"prambus"}, dir_->path());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTest::keyClicks(w.centralWidget(), "x");
+    QString caption;
+    WhenModal([&](QWidget* modal) {
+      auto* box = qobject_cast<MessageBox*>(modal);
+      if (!box) {
+        modal->close();
+        return;
+      }
+      caption = box->windowTitle();
+      box->Button(2)->click();  // "Отмена"
+    });
+    w.Exit();
+    QCOMPARE(caption, QString("Что делать с документом?"));
+    QVERIFY(w.Modified());
+    QVERIFY(!QFile::exists(dir_->filePath("data.dat")));
+    QString note;
+    WhenModal([&](QWidget* modal) {
+      if (auto* box = qobject_cast<QMessageBox*>(modal)) note = box->text();
+      modal->close();
+    });
+    w.ShowNote("Проверка");
+    QCOMPARE(note, QString("Проверка"));
   }
 
   void mouseClickDragAndWheelMoveTheCursorAndView() {
@@ -75,9 +123,9 @@ class MessageBoxTest : public QObject {
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.ToggleStatusBar();
-    QVERIFY(!w.StatusBarAction()->isChecked());
+    QVERIFY(!w.Actions().statusBar->isChecked());
     w.ToggleStatusBar();
-    QVERIFY(w.StatusBarAction()->isChecked());
+    QVERIFY(w.Actions().statusBar->isChecked());
     int runs = 0;
     w.PluginHotKeys().push_back({Qt::Key_F9, 4, [&] { ++runs; }});
     w.PluginHotKeys().push_back({Qt::Key_F9, 4, [&] { runs += 10; }});

@@ -1,6 +1,7 @@
 // The view base operations as the text view inherits them: sizes, positions,
 // offsets, selection, word selection and the paragraph text.
 #include "support/text_view_fixture.h"
+#include "views/view_factory.h"
 
 namespace prambus {
 namespace {
@@ -103,6 +104,12 @@ TEST_F(TextViewTest, PluginPassesSeeAndRewriteTheRows) {
   });
   EXPECT_EQ(Text(), "ONE\r\ntwo\r\n");
   EXPECT_FALSE(view->CanUndo());
+}
+
+TEST(ViewFactoryTest, HasViewKindAnswersExactlyForTheKindsMakeViewBuilds) {
+  TestCanvas canvas;
+  for (int kind = -1; kind <= 4; ++kind)
+    EXPECT_EQ(HasViewKind(kind), MakeView(kind, &canvas) != nullptr) << kind;
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
-// The main window's side of the hex view: clipboard, relayout and its two
-// tool windows.
+// The main window's side of the hex view: its clipboard and relayout hooks,
+// and its two tool windows ("Расшифровка данных", "Число столбцов").
 #include <QApplication>
 #include <QClipboard>
 
-#include "hex_windows.h"
+#include "columns_dialog.h"
+#include "data_window.h"
 #include "main_window.h"
 #include "qt_canvas.h"
 #include "views/hex_view.h"

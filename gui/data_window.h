@@ -1,9 +1,7 @@
-// The hex view's tool windows: "Расшифровка данных" (the bytes at the cursor
-// as numbers, editable) and "Число столбцов".
+// The hex view's "Расшифровка данных" window: the bytes at the cursor as
+// numbers, each editable.
 #pragma once
 
-#include <QDialog>
-#include <QPushButton>
 #include <QWidget>
 #include <vector>
 
@@ -36,23 +34,6 @@ class DataWindow : public QWidget {
   std::vector<EntryField*> edits_;
   std::vector<int> tags_;
   int labelX_ = 0;
-};
-
-class ColumnsDialog : public QDialog {
-  Q_OBJECT
- public:
-  ColumnsDialog(QWidget* parent, HexView* view);
-  void ShowAtPointer();
-  EntryField* edit;
-
- protected:
-  void paintEvent(QPaintEvent* e) override;
-  void keyPressEvent(QKeyEvent* e) override;
-  void changeEvent(QEvent* e) override;
-
- private:
-  void Apply(int n);
-  HexView* view_;
 };
 
 }  // namespace prambus

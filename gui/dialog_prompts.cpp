@@ -1,0 +1,72 @@
+#include "dialog_prompts.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "extensions_dialog.h"
+#include "message_box.h"
+#include "recode_dialog.h"
+#include "welcome_dialog.h"
+
+namespace prambus {
+
+int DialogPrompts::Ask(QWidget* parent, const QString& caption, const QString& text,
+                       const QStringList& buttons) {
+  MessageBox box(parent, caption, text, buttons);
+  return box.ShowModal();
+}
+
+void DialogPrompts::Note(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, "Прамбус", text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+QString DialogPrompts::OpenFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                    const QString& filter) {
+  return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+QString DialogPrompts::SaveFileName(QWidget* parent, const QString& caption,
+                                    const QString& suggested, const QString& filter,
+                                    QString* selectedFilter) {
+  return QFileDialog::getSaveFileName(parent, caption, suggested, filter, selectedFilter);
+}
+
+std::optional<QString> DialogPrompts::Text(QWidget* parent, const QString& caption,
+                                           const QString& label, const QString& initial) {
+  bool ok = false;
+  const QString text =
+      QInputDialog::getText(parent, caption, label, QLineEdit::Normal, initial, &ok);
+  if (!ok) return std::nullopt;
+  return text;
+}
+
+std::optional<QFont> DialogPrompts::Font(QWidget* parent, const QFont& initial) {
+  bool ok = false;
+  const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
+  if (!ok) return std::nullopt;
+  return chosen;
+}
+
+std::optional<QColor> DialogPrompts::Colour(QWidget* parent, const QColor& initial) {
+  const QColor chosen = QColorDialog::getColor(initial, parent);
+  if (!chosen.isValid()) return std::nullopt;
+  return chosen;
+}
+
+int DialogPrompts::Recode(RecodeDialog& dialog) {
+  return dialog.exec();
+}
+
+int DialogPrompts::Welcome(WelcomeDialog& dialog) {
+  return dialog.Run();
+}
+
+int DialogPrompts::Extensions(ExtensionsDialog& dialog) {
+  return dialog.exec();
+}
+
+}  // namespace prambus

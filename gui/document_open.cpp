@@ -1,0 +1,146 @@
+// Opening a file: from the command line, "Открыть...", a drop or the recent
+// list. The window takes the file's stored appearance, the view kind chosen
+// for it and, when remembered, its cursor; a file another copy of the program
+// already shows is handed over to that copy.
+#include <QApplication>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMimeData>
+
+#include "io/posix_file.h"
+#include "main_window.h"
+#include "platform/services.h"
+#include "settings/settings.h"
+#include "shell/file_rules.h"
+#include "shell/recent_list.h"
+#include "single_copy.h"
+#include "views/view_factory.h"
+
+namespace prambus {
+
+quint32 MainWindow::HashOf(const QString& path) {
+  return PathHash(std::u16string(reinterpret_cast<const char16_t*>(path.utf16()), path.size()));
+}
+
+void MainWindow::OpenCommandLineFile(const QString& path) {
+  try {
+    OpenPath(path);
+  } catch (const std::exception&) {
+    CreateView(viewKind_);
+    fileName_.clear();
+    lastClientWidth_ = -1;
+    FormResize();
+    RefreshTitle();
+    return;
+  }
+  if (fileName_.isEmpty()) {
+    // Another copy shows the file and has come to the front: this one ends.
+    ending_ = true;
+    QTimer::singleShot(0, qApp, [] { QApplication::exit(0); });
+    handedOver_ = true;
+  }
+}
+
+void MainWindow::OpenPath(const QString& rawPath) {
+  const QString path = QFileInfo(rawPath).absoluteFilePath();
+  { InputFile probe(path.toStdString()); }  // throws when it cannot be read
+  const quint32 hash = HashOf(path);
+  if (SingleCopy::HandOver(TitleOf(path), hash, this)) return;  // another copy shows it
+
+  fileName_ = path;
+  const std::string p = path.toStdString();
+  const WindowAppearance* pinned = nullptr;
+  for (const WindowAppearance& w : state_.pinned)
+    if (w.path == p) pinned = &w;
+  const WindowAppearance& record = pinned ? *pinned : state_.defaults;
+  // The record's bounds and state (the default record holds what the window
+  // had just now, so only a pinned record moves it).
+  if (pinned) {
+    setGeometry(record.left, record.top, record.width, record.height);
+    if (record.windowState == 1)
+      showMinimized();
+    else if (record.windowState == 2)
+      showMaximized();
+    setVisible(record.visible || isVisible());
+  }
+  desiredColumn_ = -1;
+  const int kind = pinned ? pinned->viewKind
+                          : ChooseViewKind(p, state_.recent, state_.bindings, Cfg().RememberCurPos,
+                                           state_.defaults.viewKind);
+  CreateView(kind);
+  ApplyChecks(state_.kindChecks[kind == 2 ? 1 : 0]);
+  ApplyChecks(record.checks);
+  if (record.minimalMode != actions_.minimalMode->isChecked()) ToggleMinimalMode(pinned == nullptr);
+  if (record.stayOnTop != actions_.stayOnTop->isChecked()) ToggleStayOnTop();
+  if (record.statusBar != actions_.statusBar->isChecked() && !actions_.minimalMode->isChecked())
+    ToggleStatusBar();
+
+  caretShown_ = false;
+  lastClientWidth_ = -1;
+  FormResize();
+  QElapsedTimer timer;
+  timer.start();
+  try {
+    view_->LoadFromFile(p);
+  } catch (const std::exception&) {
+    CreateView(viewKind_);
+    lastClientWidth_ = -1;
+    FormResize();
+    Beep();
+    ShowNote("Файл открыть не получилось (возможно, он слишком велик)");
+  }
+  SelectEncoding(record.encodingIndex);
+  openDuration_ = static_cast<int>(timer.elapsed());
+  RecomputeScrollRanges();
+  const int recent = FindRecent(state_.recent, p);
+  if (Cfg().RememberCurPos && recent >= 0) {
+    view_->SetPosition(state_.recent[recent].col, state_.recent[recent].row, true);
+    view_->SetPosition(state_.recent[recent].col, state_.recent[recent].row, false);
+    SyncScrollBars();
+  } else {
+    vbar_->setValue(0);
+    hbar_->setValue(0);
+  }
+  modified_ = false;
+  RefreshTitle();
+  actions_.undo->setEnabled(false);
+  actions_.redo->setEnabled(false);
+  openFolder_ = QFileInfo(path).absolutePath();
+  windowHash_ = hash;
+  HideCaret();
+  Redraw();
+  ToggleCaret();
+  activateWindow();
+}
+
+void MainWindow::OpenDropped(const QString& path) {
+  if (modified_ && AskToSave()) return;
+  PushCurrentToRecent();
+  caretShown_ = false;
+  CaptureWindowState();
+  try {
+    OpenPath(path);
+  } catch (const std::exception&) {
+    Beep();
+  }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
+  if (e->mimeData()->hasUrls() && e->mimeData()->urls().first().isLocalFile())
+    e->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* e) {
+  const QList<QUrl> urls = e->mimeData()->urls();
+  if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+  e->acceptProposedAction();
+  OpenDropped(urls.first().toLocalFile());
+}
+
+bool MainWindow::ShowsFile(const QString& title, quint32 hash) const {
+  const QString t = windowTitle();
+  return (t == title || t == "* " + title) && windowHash_ == hash && !fileName_.isEmpty();
+}
+
+}  // namespace prambus

@@ -1,0 +1,31 @@
+// The modeless "Найти" window: a phrase, case sensitivity, "Найти далее".
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "entry_field.h"
+#include "search_window.h"
+
+namespace prambus {
+
+class FindDialog : public SearchWindow {
+  Q_OBJECT
+ public:
+  explicit FindDialog(MainWindow* main);
+  void ShowFor(bool byShortcut);
+  void FindNextClicked();
+
+  QLabel* phraseLabel;
+  EntryField* phraseEdit;
+  QPushButton* findNextButton;
+  QCheckBox* caseCheck;
+  QPushButton* closeButton;
+  std::string lastText;  // the text of this dialog's last search (Windows-1251)
+
+ protected:
+  void EnterPressed() override { FindNextClicked(); }
+};
+
+}  // namespace prambus

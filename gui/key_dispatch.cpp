@@ -1,0 +1,242 @@
+// Keys and typed characters on the surface: each key's command, then the
+// plug-in hot keys. The menus only show the shortcuts; keys arrive here.
+#include <QKeyEvent>
+#include <utility>
+
+#include "main_window.h"
+#include "settings/settings.h"
+
+namespace prambus {
+
+namespace {
+// Shift state bits: Shift 1, Alt 2, Ctrl 4.
+int ShiftState(Qt::KeyboardModifiers m) {
+  return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::AltModifier ? 2 : 0) |
+         (m & Qt::ControlModifier ? 4 : 0);
+}
+
+// Letters that run their menu command with exactly Ctrl held, while the
+// command is enabled. Ctrl+F and Ctrl+R are below: they tell their window
+// it was opened by its shortcut.
+constexpr std::pair<int, QAction * MenuActions::*> kCtrlLetterCommands[] = {
+    {Qt::Key_A, &MenuActions::selectAll},    {Qt::Key_C, &MenuActions::copy},
+    {Qt::Key_I, &MenuActions::documentInfo}, {Qt::Key_N, &MenuActions::newDocument},
+    {Qt::Key_O, &MenuActions::open},         {Qt::Key_P, &MenuActions::print},
+    {Qt::Key_S, &MenuActions::save},         {Qt::Key_V, &MenuActions::paste},
+    {Qt::Key_X, &MenuActions::cut},
+};
+}  // namespace
+
+bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
+  if (!view_) return false;
+  const int state = ShiftState(e->modifiers());
+  const int key = e->key();
+  KeyDown(key, e->modifiers());
+  // Typed characters: not while Ctrl or Alt is held.
+  if (state & 6) return true;
+  switch (key) {
+    case Qt::Key_Backspace:
+      KeyPress(8);
+      return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      KeyPress(13);
+      return true;
+    case Qt::Key_Tab:
+      KeyPress(9);
+      return true;
+    case Qt::Key_Escape:
+      return true;
+    default:
+      break;
+  }
+  const QString text = e->text();
+  if (!text.isEmpty() && text.at(0).isPrint()) {
+    const std::string bytes = ToCp1251(text);
+    for (char c : bytes) KeyPress(static_cast<uint8_t>(c));
+  }
+  return true;
+}
+
+void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
+  if (!view_) return;
+  const int state = ShiftState(mods);
+  const bool shift = state & 1, ctrl = state & 4;
+  const bool exactlyCtrl = state == 4;
+  ViewBase& v = *view_;
+  if (exactlyCtrl) {
+    for (const auto& [letter, command] : kCtrlLetterCommands)
+      if (key == letter) (actions_.*command)->trigger();  // nothing while it is disabled
+  }
+  switch (key) {
+    case Qt::Key_Backspace:
+      if (state == 2 && actions_.undo->isEnabled()) {
+        Undo();
+      } else if (exactlyCtrl) {
+        desiredColumn_ = -1;
+        HideCaret();
+        if (!v.HasSelection()) v.MoveLeft(true, true);
+        EditTail(v.DeleteSelection(true, true));
+      }
+      break;
+    case Qt::Key_Escape:
+      if (Cfg().ExitOnEsc) Exit();
+      break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+      HideCaret();
+      if (key == Qt::Key_PageUp)
+        v.PageUp(shift, desiredColumn_);
+      else
+        v.PageDown(shift, desiredColumn_);
+      SyncAfterMove();
+      break;
+    case Qt::Key_End:
+    case Qt::Key_Home:
+      HideCaret();
+      if (!ctrl) {
+        desiredColumn_ = -1;
+        if (key == Qt::Key_End)
+          v.MoveEnd(shift);
+        else
+          v.MoveHome(shift);
+      } else if (key == Qt::Key_End) {
+        const int col = static_cast<int>(v.GetRow(v.LastRow).size());
+        v.SetPosition(col, v.LastRow, true);
+        if (!shift) v.SetPosition(col, v.LastRow, false);
+      } else {
+        v.SetPosition(0, 0, true);
+        if (!shift) v.SetPosition(0, 0, false);
+      }
+      SyncAfterMove();
+      break;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+      desiredColumn_ = -1;
+      HideCaret();
+      if (key == Qt::Key_Left)
+        v.MoveLeft(ctrl, shift);
+      else
+        v.MoveRight(ctrl, shift);
+      SyncAfterMove();
+      break;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      HideCaret();
+      if (key == Qt::Key_Up)
+        v.MoveUp(ctrl, shift, desiredColumn_);
+      else
+        v.MoveDown(ctrl, shift, desiredColumn_);
+      SyncAfterMove();
+      break;
+    case Qt::Key_Insert:
+      if (exactlyCtrl)
+        Copy();
+      else if (state == 1)
+        Paste();
+      else {
+        HideCaret();
+        v.SetInsertMode(!v.InsertMode);
+        ToggleCaret();
+      }
+      break;
+    case Qt::Key_Delete:
+      if ((exactlyCtrl && Cfg().CutOnCtrlDel) || state == 1) {
+        Cut();
+      } else {
+        desiredColumn_ = -1;
+        HideCaret();
+        if (!v.HasSelection() && ctrl) v.MoveRight(true, true);
+        bool changed = false;
+        if (v.HasSelection())
+          changed = v.DeleteSelection(true, true);
+        else if (!v.GetAdjacentText(true).empty())
+          changed = v.DeleteForward();
+        EditTail(changed);
+      }
+      break;
+    case Qt::Key_Y:
+      if (ctrl) {
+        HideCaret();
+        if (v.DeleteLine(shift))
+          EditTail(true);
+        else
+          ToggleCaret();
+      }
+      break;
+    case Qt::Key_Z:
+      if (exactlyCtrl && actions_.undo->isEnabled())
+        Undo();
+      else if (state == 5 && actions_.redo->isEnabled())
+        Redo();
+      break;
+    case Qt::Key_F:
+      if (exactlyCtrl) FindCommand(true);
+      break;
+    case Qt::Key_R:
+      if (exactlyCtrl) ReplaceCommand(true);
+      break;
+    case Qt::Key_F3:
+      FindNextCommand();
+      break;
+    case Qt::Key_F1:
+      OpenHelp();
+      break;
+    case Qt::Key_F2:
+      if (Cfg().SaveOnF2)
+        Save();
+      else
+        ToggleMinimalMode();
+      break;
+    case Qt::Key_F4:
+      if (state == 0) ToggleStayOnTop();
+      break;
+    case Qt::Key_F6:
+      SwitchView(viewKind_ == 1 ? 1 : 0);
+      break;
+    case Qt::Key_F8:
+      SelectNextEncoding();
+      break;
+    case Qt::Key_F12:
+      if (Cfg().SaveOnF2) ToggleMinimalMode();
+      break;
+    default:
+      break;
+  }
+  // Then, for every key, the first plug-in hot key with this key and state.
+  for (const PluginHotKey& h : pluginHotKeys_) {
+    if (h.key == key && h.shiftState == state) {
+      if (h.run) h.run();
+      break;
+    }
+  }
+}
+
+void MainWindow::KeyPress(uint8_t ch) {
+  if (!view_) return;
+  ViewBase& v = *view_;
+  desiredColumn_ = -1;
+  HideCaret();
+  if (ch == 8) {
+    bool changed = false;
+    if (v.HasSelection()) {
+      SetModified(true);
+      changed = v.DeleteSelection(true, true);
+    } else {
+      if (v.GetAdjacentText(false).empty()) return;  // the caret returns at the next blink
+      SetModified(true);
+      changed = v.Backspace();
+    }
+    EditTail(changed);
+    return;
+  }
+  SetModified(true);
+  if (v.HasSelection() && v.TypingReplacesSelection(ch)) {
+    const bool deleted = !v.GetSelectedText().empty();
+    v.DeleteSelection(true, true);
+    if (deleted) v.SealUndo();
+  }
+  EditTail(v.TypeChar(ch));
+}
+
+}  // namespace prambus

@@ -1,0 +1,163 @@
+// The main menu and the context menu with their exact captions and shortcuts.
+// Each command is connected where its action is created; the commands of the
+// features that live in their own windows connect in ConnectFeatureCommands.
+#include <QMenuBar>
+
+#include "main_window.h"
+
+namespace prambus {
+
+QAction* MainWindow::AddAction(QMenu* menu, const QString& caption, const QString& shortcut,
+                               std::function<void()> command) {
+  QAction* a = menu->addAction(caption);
+  if (!shortcut.isEmpty()) {
+    a->setShortcut(QKeySequence(shortcut));
+    // Keys reach the main window's own dispatch; the menu only shows them.
+    a->setShortcutContext(Qt::WidgetShortcut);
+  }
+  if (command) connect(a, &QAction::triggered, this, std::move(command));
+  return a;
+}
+
+// A checked item whose command decides the new state itself: the click's own
+// flip of the mark is undone before the command runs.
+QAction* MainWindow::AddToggle(QMenu* menu, const QString& caption, const QString& shortcut,
+                               std::function<void()> toggle) {
+  QAction* a = AddAction(menu, caption, shortcut);
+  a->setCheckable(true);
+  connect(a, &QAction::triggered, this, [a, toggle = std::move(toggle)] {
+    a->setChecked(!a->isChecked());
+    toggle();
+  });
+  return a;
+}
+
+void MainWindow::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  MenuActions& a = actions_;
+  MainMenus& m = menus_;
+
+  m.file = bar->addMenu("Файл");
+  a.newDocument = AddAction(m.file, "Новый", "Ctrl+N", [this] { NewDocument(); });
+  a.open = AddAction(m.file, "Открыть...", "Ctrl+O", [this] { OpenWithDialog(); });
+  a.save = AddAction(m.file, "Сохранить", "Ctrl+S", [this] { Save(); });
+  a.saveAs = AddAction(m.file, "Сохранить как...", {}, [this] { SaveAs(); });
+  m.file->addSeparator();
+  a.print = AddAction(m.file, "Печать...", "Ctrl+P");
+  m.file->addSeparator();
+  m.file->addSeparator();
+  a.exit = AddAction(m.file, "Выход", {}, [this] { Exit(); });
+
+  m.edit = bar->addMenu("Правка");
+  a.undo = AddAction(m.edit, "Отменить", "Ctrl+Z", [this] { Undo(); });
+  a.redo = AddAction(m.edit, "Повторить", "Ctrl+Shift+Z", [this] { Redo(); });
+  a.undo->setEnabled(false);
+  a.redo->setEnabled(false);
+  m.edit->addSeparator();
+  a.cut = AddAction(m.edit, "Вырезать", "Ctrl+X", [this] { Cut(); });
+  a.copy = AddAction(m.edit, "Копировать", "Ctrl+C", [this] { Copy(); });
+  a.paste = AddAction(m.edit, "Вставить", "Ctrl+V", [this] { Paste(); });
+  m.edit->addSeparator();
+  a.find = AddAction(m.edit, "Найти...", "Ctrl+F", [this] { FindCommand(); });
+  a.findNext = AddAction(m.edit, "Найти следующий", "F3", [this] { FindNextCommand(); });
+  a.findNext->setEnabled(false);
+  a.replace = AddAction(m.edit, "Заменить...", "Ctrl+R", [this] { ReplaceCommand(); });
+  m.edit->addSeparator();
+  a.selectAll = AddAction(m.edit, "Выделить всё", "Ctrl+A", [this] { SelectAll(); });
+
+  m.format = bar->addMenu("Формат");
+  m.format->addSeparator();
+  a.statusBar = AddToggle(m.format, "Строка состояния", {}, [this] { ToggleStatusBar(); });
+  a.statusBar->setChecked(true);
+  a.minimalMode = AddToggle(m.format, "Всё лишнее убрано", "F2", [this] { ToggleMinimalMode(); });
+  a.stayOnTop = AddToggle(m.format, "Поверх других окон", "F4", [this] { ToggleStayOnTop(); });
+  m.viewKinds = m.format->addMenu("Просмотрщик\tF6");
+  BuildViewKindMenu();
+  a.font = AddAction(m.format, "Шрифт...", {}, [this] { ChooseFont(); });
+  m.encodings = m.format->addMenu("Кодировка\tF8");
+  BuildEncodingMenu();
+  m.format->addSeparator();
+  m.skins = m.format->addMenu("Шкурки");
+  a.noSkin = AddAction(m.skins, "Без шкурок");
+  a.noSkin->setCheckable(true);
+  a.noSkin->setChecked(true);
+  a.skinSettings = AddAction(m.format, "Настройка шкурки...");
+
+  m.extra = bar->addMenu("Дополнительно");
+  a.extensions = AddAction(m.extra, "Закрепить за расширениями...");
+  a.pinnedFiles = AddAction(m.extra, "Закрепить внешний вид за файлами...");
+  a.recode = AddAction(m.extra, "Перекодировка...", {}, [this] { RecodeCommand(); });
+  a.fineSettings = AddAction(m.extra, "Тонкая настройка...");
+  m.extra->addSeparator();
+
+  m.plugins = bar->addMenu("Плагины");
+  a.downloadPlugin = AddAction(m.plugins, "Скачать новый...");
+
+  m.help = bar->addMenu("Помощь");
+  a.help = AddAction(m.help, "Справка программы Прамбус...", "F1", [this] { OpenHelp(); });
+  a.about = AddAction(m.help, "О программе...");
+  a.documentInfo = AddAction(m.help, "Информация о документе...", "Ctrl+I");
+
+  // The context menu shows the same actions: one state for each command.
+  m.context = new QMenu(this);
+  m.context->addActions({a.undo, a.redo});
+  m.context->addSeparator();
+  m.context->addActions({a.cut, a.copy, a.paste, a.selectAll});
+  m.context->addSeparator();
+  m.context->addMenu(m.viewKinds);
+  m.context->addActions({a.font, a.minimalMode});
+  m.context->addSeparator();
+  m.context->addAction(a.exit);
+
+  ConnectFeatureCommands();
+}
+
+// One item per view kind; clicking one switches the view.
+void MainWindow::BuildViewKindMenu() {
+  static const char* const kCaptions[2] = {"Обычный текст", "hex-редактор"};
+  for (int i = 0; i < 2; ++i) {
+    actions_.viewKinds[i] =
+        AddAction(menus_.viewKinds, kCaptions[i], {}, [this, i] { SwitchView(i); });
+    actions_.viewKinds[i]->setCheckable(true);
+  }
+}
+
+// The two built-in encodings, then (added later) the loaded ones, then the
+// item that loads another.
+void MainWindow::BuildEncodingMenu() {
+  static const char* const kCaptions[2] = {"Windows", "DOS"};
+  for (int i = 0; i < 2; ++i) {
+    QAction* item = AddAction(menus_.encodings, kCaptions[i], {}, [this, i] { SelectEncoding(i); });
+    item->setCheckable(true);
+    encodingActions_.push_back(item);
+  }
+  encodingActions_[0]->setChecked(true);
+  actions_.loadEncoding =
+      AddAction(menus_.encodings, "Загрузить из файла...", {}, [this] { LoadEncodingCommand(); });
+}
+
+// The commands of the features that have windows of their own. Each connects
+// its action below its caption with one line, for example
+//   connect(actions_.print, &QAction::triggered, this, [this] { PrintCommand(); });
+// Until then the item is shown with its caption and shortcut and does nothing.
+void MainWindow::ConnectFeatureCommands() {
+  // "Печать..." and Ctrl+P: actions_.print
+
+  connect(actions_.extensions, &QAction::triggered, this, [this] { ExtensionsCommand(); });
+
+  // "Закрепить внешний вид за файлами...": actions_.pinnedFiles
+
+  // "Тонкая настройка...": actions_.fineSettings
+
+  connect(actions_.about, &QAction::triggered, this, [this] { AboutCommand(); });
+
+  // "Информация о документе..." and Ctrl+I: actions_.documentInfo
+
+  // "Без шкурок": actions_.noSkin
+
+  // "Настройка шкурки...": actions_.skinSettings
+
+  // "Скачать новый...": actions_.downloadPlugin
+}
+
+}  // namespace prambus

@@ -1,0 +1,90 @@
+// The scroll bars of the main window: their ranges from the view's document
+// size, and keeping them and the view's scroll position together.
+#include "main_window.h"
+#include "settings/settings.h"
+
+namespace prambus {
+
+void MainWindow::RecomputeScrollRanges() {
+  if (!view_) return;
+  const int surfaceH = surface_.height(), surfaceW = surface_.width();
+  const int lh = view_->LineHeight();
+  const ScrollRange v = ComputeScrollRange(vrange_, view_->GetDocumentHeight(), view_->ViewHeight,
+                                           surfaceH, Cfg().EffOtstupY, view_->ScrollY, lh);
+  const ScrollRange h =
+      ComputeScrollRange(hrange_, view_->GetDocumentWidth(), view_->ViewWidth, surfaceW,
+                         Cfg().EffOtstupX, view_->ScrollX, view_->CharWidth(' '));
+  auto apply = [this](QScrollBar* bar, ScrollRange& stored, const ScrollRange& r, bool vertical) {
+    stored = r;
+    QSignalBlocker block(bar);
+    if (!r.enabled) {
+      bar->setRange(0, 0);
+      bar->setEnabled(false);
+      if (vertical)
+        view_->SetScrollY(0);
+      else
+        view_->SetScrollX(0);
+      return;
+    }
+    bar->setEnabled(true);
+    bar->setRange(0, std::max(0, r.maximum - r.page));
+    bar->setPageStep(std::max(1, r.page));
+    bar->setSingleStep(r.smallChange);
+    bar->setValue(r.position);
+    if (r.runChangeHandler) {
+      block.unblock();
+      ScrollBarChanged(vertical);
+    }
+  };
+  apply(vbar_, vrange_, v, true);
+  apply(hbar_, hrange_, h, false);
+}
+
+void MainWindow::SyncScrollBars() {
+  if (!view_) return;
+  for (bool vertical : {true, false}) {
+    QScrollBar* bar = vertical ? vbar_ : hbar_;
+    ScrollRange& r = vertical ? vrange_ : hrange_;
+    const int viewPos = vertical ? view_->ScrollY : view_->ScrollX;
+    if (bar->isEnabled() && r.position != viewPos) {
+      r.position = viewPos;
+      QSignalBlocker block(bar);
+      bar->setValue(viewPos);
+    } else if (r.position + r.page > r.maximum && bar->isEnabled()) {
+      ScrollBarChanged(vertical);
+    }
+  }
+}
+
+void MainWindow::ScrollBarChanged(bool vertical) {
+  if (!view_) return;
+  QScrollBar* bar = vertical ? vbar_ : hbar_;
+  ScrollRange& r = vertical ? vrange_ : hrange_;
+  r.position = ClampScrollPosition(bar->value(), r);
+  HideCaret();
+  if (vertical)
+    view_->SetScrollY(r.position);
+  else
+    view_->SetScrollX(r.position);
+  Redraw();
+  ToggleCaret();
+}
+
+// After a cursor move: brings enabled scroll bars to the view's scroll
+// position, redraws and shows the caret again.
+void MainWindow::SyncAfterMove() {
+  if (vbar_->isEnabled() && vrange_.position != view_->ScrollY) {
+    vrange_.position = view_->ScrollY;
+    QSignalBlocker b(vbar_);
+    vbar_->setValue(view_->ScrollY);
+  }
+  if (hbar_->isEnabled() && hrange_.position != view_->ScrollX) {
+    hrange_.position = view_->ScrollX;
+    QSignalBlocker b(hbar_);
+    hbar_->setValue(view_->ScrollX);
+  }
+  Redraw();
+  ToggleCaret();
+}
+
+}  // namespace prambus

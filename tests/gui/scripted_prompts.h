@@ -1,0 +1,87 @@
+// Scripted answers to the main window's questions, for tests. Every question
+// and note is recorded, so a test can say exactly which were shown; a question
+// the script did not expect is answered as escaped (2) and recorded too.
+#pragma once
+
+#include <QFont>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include "extensions_dialog.h"
+#include "main_window.h"
+#include "recode_dialog.h"
+#include "user_prompts.h"
+#include "welcome_dialog.h"
+
+namespace prambus {
+
+class ScriptedPrompts : public UserPrompts {
+ public:
+  // Installs a script on the window and returns it (the window owns it).
+  static ScriptedPrompts& InstallOn(MainWindow& window) {
+    auto prompts = std::make_unique<ScriptedPrompts>();
+    ScriptedPrompts& script = *prompts;
+    window.SetPrompts(std::move(prompts));
+    return script;
+  }
+
+  // Answers to the next questions, in order: 1000 + button, or 2.
+  std::deque<int> answers;
+  // Names for the next open and save dialogs; an empty queue cancels.
+  std::deque<QString> openNames, saveNames;
+  // Answers to the next text, font and colour dialogs; nullopt cancels.
+  std::optional<QString> text;
+  std::optional<QFont> font;
+  std::optional<QColor> colour;
+  // Works the recode dialog as the user would and returns its result;
+  // without it the dialog is cancelled.
+  std::function<int(RecodeDialog&)> recode;
+  // The same for the welcome window of a first start (without it: "Это мне
+  // не нужно") and the extensions dialog (without it: cancelled).
+  std::function<int(WelcomeDialog&)> welcome;
+  std::function<int(ExtensionsDialog&)> extensions;
+
+  // What was shown: "caption: text" of each question, the text of each note.
+  QStringList questions;
+  QStringList notes;
+  int unexpectedQuestions = 0;
+
+  int Ask(QWidget*, const QString& caption, const QString& text, const QStringList&) override {
+    questions << caption + ": " + text;
+    if (answers.empty()) {
+      ++unexpectedQuestions;
+      return 2;
+    }
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void Note(QWidget*, const QString& text) override { notes << text; }
+  QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
+    return Next(openNames);
+  }
+  QString SaveFileName(QWidget*, const QString&, const QString&, const QString&,
+                       QString*) override {
+    return Next(saveNames);
+  }
+  std::optional<QString> Text(QWidget*, const QString&, const QString&, const QString&) override {
+    return text;
+  }
+  std::optional<QFont> Font(QWidget*, const QFont&) override { return font; }
+  std::optional<QColor> Colour(QWidget*, const QColor&) override { return colour; }
+  int Recode(RecodeDialog& dialog) override { return recode ? recode(dialog) : 2; }
+  int Welcome(WelcomeDialog& dialog) override { return welcome ? welcome(dialog) : 2; }
+  int Extensions(ExtensionsDialog& dialog) override { return extensions ? extensions(dialog) : 2; }
+
+ private:
+  static QString Next(std::deque<QString>& names) {
+    if (names.empty()) return {};
+    QString name = names.front();
+    names.pop_front();
+    return name;
+  }
+};
+
+}  // namespace prambus
