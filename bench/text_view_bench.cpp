@@ -1,6 +1,6 @@
 // The views on the 100 MB Windows-1251 text: the text view's loading, full
-// relayout, local reflow after a one-character change and safe saving; the
-// hex view's load, save, insertion and painting.
+// relayout, local reflow after a one-character change, recoding and safe
+// saving; the hex view's load, save, insertion and painting.
 #include <benchmark/benchmark.h>
 
 #include <fstream>
@@ -138,6 +138,19 @@ void BM_SetCharTableWholeDocument(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
 }
 BENCHMARK(BM_SetCharTableWholeDocument)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Recoding converts the whole document as one piece and lays it out again:
+// Windows-1251 to UTF-8 and back, 100 MB each way.
+void BM_RecodeToUtf8AndBack100MB(benchmark::State& state) {
+  BenchCanvas canvas;
+  auto view = LoadedView(&canvas);
+  for (auto _ : state) {
+    view->Recode(WindowsTable(), MarkerTable(kConvUtf8));
+    view->Recode(MarkerTable(kConvUtf8), WindowsTable());
+  }
+  state.SetBytesProcessed(state.iterations() * 2 * static_cast<int64_t>(Text().size()));
+}
+BENCHMARK(BM_RecodeToUtf8AndBack100MB)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_LoadThroughDosTable(benchmark::State& state) {
   BenchCanvas canvas;

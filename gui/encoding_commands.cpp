@@ -11,8 +11,9 @@
 namespace prambus {
 
 // Installs the display table of the encoding item at a menu position: the two
-// built-in tables, or a table loaded again from its .enc file.
-void MainWindow::SelectEncoding(int position) {
+// built-in tables, or a table loaded again from its .enc file. False when the
+// item was removed (its file no longer parses) or refused for display.
+bool MainWindow::SelectEncoding(int position) {
   const int items = static_cast<int>(encodingActions_.size());
   if (position < 0 || position >= items) position = 0;
   CodeTable table = WindowsTable();
@@ -22,26 +23,45 @@ void MainWindow::SelectEncoding(int position) {
     const size_t k = static_cast<size_t>(position - 2);
     if (k >= state_.encodings.size() || !loadEncodingFile(state_.encodings[k].path, table)) {
       RemoveLoadedEncoding(position);  // its file is gone or no longer parses
-      return;
+      return false;
+    }
+    if (!CanShowDocument(table)) {  // it would change bytes the user never touched
+      ShowNote(
+          "Эту кодировку можно выбрать только для перекодировки: в ней разные коды выглядят "
+          "одинаково, и при сохранении файл изменился бы.");
+      // The mark stays where it was (a click has already set it on this item);
+      // a view just created shows the identity table, and the mark says so.
+      encodingActions_[position]->setChecked(false);
+      if (view_ && view_->CharTable == WindowsTable())
+        for (int i = 0; i < items; ++i) encodingActions_[i]->setChecked(i == 0);
+      return false;
     }
   }
   for (int i = 0; i < items; ++i) encodingActions_[i]->setChecked(i == position);
-  if (!view_) return;
+  if (!view_) return true;
   view_->SetCharTable(table);
   HideCaret();
   RecomputeScrollRanges();
   SyncScrollBars();
   Redraw();
   ToggleCaret();
+  return true;
 }
 
-// F8: the encoding after the checked one, wrapping to the first.
+// F8: the encoding after the checked one, wrapping to the first. An item
+// refused for display is passed over; a removed one gives its place to the
+// next. "Windows" (0) always shows.
 void MainWindow::SelectNextEncoding() {
   const int count = static_cast<int>(encodingActions_.size());
   int checked = -1;
   for (int i = 0; i < count; ++i)
     if (encodingActions_[i]->isChecked()) checked = i;
-  SelectEncoding(checked < 0 || checked + 1 >= count ? 0 : checked + 1);
+  for (int next = checked + 1;;) {
+    const size_t items = encodingActions_.size();
+    if (next >= static_cast<int>(items)) next = 0;
+    if (SelectEncoding(next) || next == 0) break;
+    if (encodingActions_.size() == items) ++next;
+  }
 }
 
 int MainWindow::CheckedEncodingIndex() const {

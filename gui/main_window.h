@@ -129,7 +129,7 @@ class MainWindow : public QMainWindow {
   void SwitchView(int tableIndex);
 
   // ---- encoding_commands.cpp: "Кодировка" and F8.
-  void SelectEncoding(int position);
+  bool SelectEncoding(int position);  // false when removed or refused for display
   void SelectNextEncoding();
   bool AddLoadedEncoding(const QString& path, const QString& name);
   void RemoveLoadedEncoding(int position);

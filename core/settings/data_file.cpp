@@ -244,7 +244,9 @@ void ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
   }
   if (!r.AtEnd()) {  // 29
     std::string lineEnd;
-    if (r.String(lineEnd)) s.LineEnd = lineEnd == "\r\n" ? "\r\n" : "\r";
+    // The three styles the line-end menu stores come back as they were.
+    if (r.String(lineEnd))
+      s.LineEnd = lineEnd == "\r\n" || lineEnd == "\n" ? lineEnd : std::string("\r");
   }
   r.Bool(s.ExitOnEsc), r.Bool(s.SaveOnF2);                                                   // 30
   r.Double(s.HDistance);                                                                     // 31

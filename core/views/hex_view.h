@@ -59,7 +59,7 @@ class HexView : public ViewBase {
   int PosToOffset(int col, int row) override;
   void CopyContentTo(ViewBase& target) override;
   bool TypingReplacesSelection(uint8_t ch) const override;
-  void Recode(const CodeTable& source, const CodeTable& target) override;
+  bool Recode(const CodeTable& source, const CodeTable& target) override;
   bool ForEachRow(const RowVisitor& visit) override;
   bool TransformRows(const RowRewriter& rewrite) override;
 

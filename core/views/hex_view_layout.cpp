@@ -181,12 +181,14 @@ void HexView::SaveToFile(const std::string& name) {
   if (!f.Ok()) throw IoError("");
 }
 
-void HexView::Recode(const CodeTable& source, const CodeTable& target) {
+bool HexView::Recode(const CodeTable& source, const CodeTable& target) {
   const RecodePlan plan(source, target);
-  const std::string in(Bytes.begin(), Bytes.end());
-  const std::string out = plan.Encode(plan.Decode(in, true), true);
+  std::string out;
+  const std::string_view in(reinterpret_cast<const char*>(Bytes.data()), Bytes.size());
+  if (!plan.Convert(in, out, kMaxDocumentSize)) return false;
   Bytes.assign(out.begin(), out.end());
   AfterWholeRewrite();
+  return true;
 }
 
 // A rewrite of every byte cannot be undone piece by piece: the history goes,

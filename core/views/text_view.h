@@ -55,7 +55,7 @@ class TextView : public ViewBase {
   void AttachMenuItem(int index, MenuEntry* entry) override;
   int PosToOffset(int col, int row) override;
   void CopyContentTo(ViewBase& target) override;
-  void Recode(const CodeTable& source, const CodeTable& target) override;
+  bool Recode(const CodeTable& source, const CodeTable& target) override;
   bool ForEachRow(const RowVisitor& visit) override;
   bool TransformRows(const RowRewriter& rewrite) override;
 
@@ -131,6 +131,7 @@ class TextView : public ViewBase {
   void ReexpressOnPreviousRow();
   void RemoveRows(int first, int count);
   void AppendEmptyRow();
+  std::string LineEndForEnter() const;  // what Enter inserts at the cursor
   void EndMove(bool extend, bool scroll = true);
 
   std::unique_ptr<RowArena> arena_;

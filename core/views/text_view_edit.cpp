@@ -172,6 +172,22 @@ int TextView::MeasuredRowWidth(int row) const {
 
 // -------------------------------------------------------------- edits ----
 
+// A new line end copies the style of the line ends around the cursor: the run
+// of the row it stands before, or after at the start of a line; inside a line
+// the run that ends that hard line; on a last line without one, the run of
+// the line before. A document without any line end gets LF, the convention
+// of this platform (a lone CR reads as a broken file everywhere else).
+std::string TextView::LineEndForEnter() const {
+  auto run = [&](int row) { return std::string(Rows[row].view().substr(LineEndStart(row))); };
+  if (EndsWithLineEnd(CursorRow) && CursorCol >= LineEndStart(CursorRow)) return run(CursorRow);
+  if (CursorCol == 0 && CursorRow > 0 && EndsWithLineEnd(CursorRow - 1)) return run(CursorRow - 1);
+  for (int r = CursorRow; r <= LastRow; ++r)
+    if (EndsWithLineEnd(r)) return run(r);
+  for (int r = CursorRow - 1; r >= 0; --r)
+    if (EndsWithLineEnd(r)) return run(r);
+  return "\n";
+}
+
 bool TextView::TypeChar(uint8_t ch) {
   const int oldLast = LastRow;
   const int p = PosToOffset(CursorCol, CursorRow);
@@ -211,14 +227,7 @@ bool TextView::TypeChar(uint8_t ch) {
     return LastRow != oldLast;
   }
 
-  // A line end copies the style of the line ends around it.
-  std::string text(1, static_cast<char>(ch));
-  const int les = LineEndStart(CursorRow);
-  if (EndsWithLineEnd(CursorRow) && CursorCol >= les) {
-    text.assign(Rows[CursorRow].view().substr(les));
-  } else if (CursorCol == 0 && CursorRow > 0 && EndsWithLineEnd(CursorRow - 1)) {
-    text.assign(Rows[CursorRow - 1].view().substr(LineEndStart(CursorRow - 1)));
-  }
+  const std::string text = LineEndForEnter();
   Rows[CursorRow].Insert(CursorCol, text);
   if (CursorRow == 0) {
     // The cursor goes after the inserted line end, found by its offset: row 0

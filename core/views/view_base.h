@@ -90,7 +90,9 @@ class ViewBase {
   /* 50 */ virtual int GetViewKind() const;
   /* 51 */ virtual bool TypingReplacesSelection(uint8_t ch) const;
   /* 52 */ virtual void EndAppend();
-  /* 53 */ virtual void Recode(const CodeTable& source, const CodeTable& target) = 0;
+  // False, with nothing changed, when the result would be longer than a
+  // document may be.
+  /* 53 */ virtual bool Recode(const CodeTable& source, const CodeTable& target) = 0;
   /* 54 */ virtual bool ForEachRow(const RowVisitor& visit);
   /* 55 */ virtual bool TransformRows(const RowRewriter& rewrite);
 
