@@ -22,6 +22,7 @@ class DialogPrompts : public UserPrompts {
   int Recode(RecodeDialog& dialog) override;
   int Welcome(WelcomeDialog& dialog) override;
   int Extensions(ExtensionsDialog& dialog) override;
+  bool Printer(QWidget* parent, QPrinter& printer, bool selectionAllowed) override;
 };
 
 }  // namespace prambus

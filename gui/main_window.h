@@ -33,6 +33,9 @@ class DataWindow;
 class ColumnsDialog;
 class ExtensionsDialog;
 class AboutDialog;
+class FineSettingsDialog;
+struct Settings;
+class IoError;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -76,6 +79,7 @@ class MainWindow : public QMainWindow {
   ReplaceDialog* GetReplaceDialog() const { return replaceDialog_; }
   DataWindow* GetDataWindow() const { return dataWindow_; }
   ColumnsDialog* GetColumnsDialog() const { return columnsDialog_; }
+  FineSettingsDialog* GetFineSettingsDialog() const { return fineSettings_; }
   bool HandedOver() const { return handedOver_; }
 
   // ---- scroll_bars.cpp
@@ -93,8 +97,10 @@ class MainWindow : public QMainWindow {
   bool AskToSave();  // the unsaved-document question; true when the command must stop
 
   // ---- document_open.cpp: opening a file (command line, Open, drop, recent list).
-  // Throws IoError when the file cannot be read; nothing changes then.
-  void OpenPath(const QString& path);
+  // Throws IoError when the file cannot be read; nothing changes then. A file
+  // that cannot be loaded leaves a new, untitled document. False when another
+  // copy of the program shows the file and has taken it over.
+  bool OpenPath(const QString& path);
   void OpenDropped(const QString& path);
   // The hand-over: whether this copy shows the file with this title and hash.
   bool ShowsFile(const QString& title, quint32 hash) const;
@@ -137,6 +143,14 @@ class MainWindow : public QMainWindow {
 
   // ---- recode_command.cpp: "Перекодировка...".
   void RecodeCommand();
+
+  // ---- fine_settings_command.cpp: "Тонкая настройка..." and what its "Готово" changes.
+  void FineSettingsCommand();
+  void ApplyFineSettings(const Settings& before);
+  void ApplyMinimalModeShortcut();  // F12 when F2 saves, otherwise F2
+
+  // ---- print_command.cpp: "Печать..." and Ctrl+P.
+  void PrintCommand();
 
   // ---- font_command.cpp and help_command.cpp: "Шрифт...", F1.
   void ChooseFont();
@@ -224,6 +238,9 @@ class MainWindow : public QMainWindow {
   // file_commands.cpp
   bool WriteDocument(const QString& path);
   void RebuildDialogFilters();
+  // A beep and a note saying what failed (once the window is on the screen).
+  void ReportFailure(const std::string& text);
+  void ReportCannotOpen(const QString& path, const IoError& e);
   // exit_command.cpp
   bool SaveSettingsAndQuit();
   // edit_commands.cpp
@@ -305,6 +322,9 @@ class MainWindow : public QMainWindow {
   // The hex view's tool windows.
   DataWindow* dataWindow_ = nullptr;
   ColumnsDialog* columnsDialog_ = nullptr;
+
+  // "Тонкая настройка", created when first asked for.
+  FineSettingsDialog* fineSettings_ = nullptr;
 
   // The mouse.
   bool middleHeld_ = false, leftDrag_ = false;

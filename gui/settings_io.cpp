@@ -35,10 +35,12 @@ QString MainWindow::DataFileForWriting() const {
 void MainWindow::LoadSettings() {
   Settings& cfg = Cfg();
   const QString path = DataFileForReading();
-  if (!QFileInfo::exists(path) || !ReadDataFile(path.toStdString(), state_, cfg)) {
+  const bool exists = QFileInfo::exists(path);
+  if (!exists || !ReadDataFile(path.toStdString(), state_, cfg)) {
     // First run: the welcome window, then defaults, a text view, the window
-    // centred on the work area.
-    RunFirstStartWelcome();
+    // centred on the work area. A settings file that cannot be read gives the
+    // defaults without the greeting: the user has been here before.
+    if (!exists) RunFirstStartWelcome();
     state_.recent.assign(static_cast<size_t>(cfg.MaxRecentListLen), RecentEntry{});
     state_.encodings.clear();
     CreateView(kTextView);
@@ -53,9 +55,7 @@ void MainWindow::LoadSettings() {
   canvas_.SetBrushColor(state_.defaults.background);
   canvas_.SetFont(state_.surfaceFont);
   if (view_) view_->SetFont(state_.surfaceFont);
-  if (cfg.SaveOnF2) {
-    actions_.minimalMode->setShortcut(QKeySequence("F12"));
-  }
+  ApplyMinimalModeShortcut();
   RestoreLoadedEncodings();
 }
 

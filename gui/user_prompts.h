@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace prambus {
@@ -49,6 +50,10 @@ class UserPrompts {
   virtual int Welcome(WelcomeDialog& dialog) = 0;
   // Runs the filled and placed extensions dialog: 1 for "OK", 2 for "Отмена".
   virtual int Extensions(ExtensionsDialog& dialog) = 0;
+  // The print dialog: sets the preset printer up as chosen (printer or PDF
+  // file, pages, copies); false when cancelled. The selection may be chosen
+  // only when selectionAllowed.
+  virtual bool Printer(QWidget* parent, QPrinter& printer, bool selectionAllowed) = 0;
 };
 
 }  // namespace prambus

@@ -47,16 +47,13 @@ bool MakeFolders(const std::string& dir) {
   return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Through a temporary file renamed over the old one, which thus either stays
-// whole or is replaced whole.
+// Through a safe save: a complete copy renamed over the old file, which thus
+// either stays whole or is replaced whole, keeping its mode and links.
 bool WriteWhole(const std::string& path, const std::string& text) {
   if (!MakeFolders(path.substr(0, path.rfind('/')))) return false;
-  return SaveSafely(path, false, [&text](const std::string& temp) {
-           OutputFile out(temp);
-           out.Write(text.data(), text.size());
-           out.Sync();
-           out.Close();
-         }) == SaveResult::kSaved;
+  return SaveSafely(path, SaveOptions{},
+                    [&text](int fd) { OutputFile::Borrowing(fd).Write(text.data(), text.size()); })
+      .Saved();
 }
 
 }  // namespace

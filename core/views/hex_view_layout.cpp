@@ -1,11 +1,9 @@
 // Geometry and drawing of the hex view, the caret point, scrolling to the
-// caret, files, the number of columns, and the operations on the whole buffer.
+// caret, the number of columns, and the operations on the whole buffer.
 #include <algorithm>
 #include <cmath>
 
 #include "encodings/recode.h"
-#include "io/binary_stream.h"
-#include "io/io_error.h"
 #include "io/posix_file.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
@@ -157,30 +155,6 @@ void HexView::CopyContentTo(ViewBase& target) {
   target.EndAppend();
 }
 
-void HexView::LoadFromFile(const std::string& name) {
-  {
-    InputFile check(name);  // folders and unreadable files fail here
-    if (check.Size() > kMaxDocumentSize) throw IoError("file too large: " + name);
-  }
-  BinaryStream f(name, true);
-  if (!f.Ok()) throw IoError("cannot read " + name);
-  const int32_t size = f.Size();
-  Bytes.clear();
-  Bytes.shrink_to_fit();
-  Bytes.resize(static_cast<size_t>(size));
-  f.ReadBytes(Bytes.data(), Bytes.size());
-  f.Close();
-  if (!f.Ok()) throw IoError("cannot read " + name);
-  LastRow = Length() / Columns();
-}
-
-void HexView::SaveToFile(const std::string& name) {
-  BinaryStream f(name, false);
-  f.WriteBytes(Bytes.data(), Bytes.size());
-  f.Close();
-  if (!f.Ok()) throw IoError("");
-}
-
 bool HexView::Recode(const CodeTable& source, const CodeTable& target) {
   const RecodePlan plan(source, target);
   std::string out;
@@ -248,6 +222,16 @@ void HexView::SetColumns(int n) {
   if (formResize) formResize();
 }
 
+void HexView::ColumnsChangedFrom(int previous) {
+  previous = std::clamp(previous, 2, 999);
+  const int cursor = CursorRow * previous + CursorCol, anchor = AnchorRow * previous + AnchorCol;
+  ToOffset(cursor, true);
+  ToOffset(anchor, false);
+  LastRow = Length() / Columns();
+  UpdateCaretPoint();
+  ScrollToCaret();
+}
+
 // -------------------------------------------------------------- caret ----
 
 Rect HexView::GetCaretArea() const {
@@ -310,7 +294,7 @@ void HexView::ScrollToCaret() {
   if (CaretX < l) {
     SetScrollX((W + g) * std::max(0, CursorCol - c.HScrollStep + 1));
   } else if (CaretX >= c.EffOtstupX + ViewWidth) {
-    int m = std::min(c.HScrollStep + CursorCol, n);
+    int m = static_cast<int>(std::min<int64_t>(int64_t{c.HScrollStep} + CursorCol, n));
     int needed;
     if (InCodes) {
       needed = m * (W + g);
@@ -365,9 +349,10 @@ void HexView::Paint() {
   const int firstRow = ScrollY / rh;
   auto rowY = [&](int u) { return u * rh + yh + LP + 2 + Round(zeroH * c.Distance) - ScrollY; };
   // The rows drawn: the first always, then while they start inside the view
-  // (and, when printing, while they fit whole).
+  // (and, when printing, while they fit whole). A printed page with no room
+  // below the header still takes one row, so printing moves on.
   std::vector<int> rows;
-  if (bottom >= yh + LP) {
+  if (bottom >= yh + LP || PrintMode) {
     for (int u = firstRow;; ++u) {
       const int y = rowY(u);
       if (u > firstRow && (y >= bottom || (PrintMode && ViewHeight < y + rh))) break;

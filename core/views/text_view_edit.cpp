@@ -1,12 +1,10 @@
 // Editing of the text view: typing, inserting and deleting on the display
 // rows, each edit re-laying out only what changed and recording one undo
-// record; offsets with their cache; files and the display table.
+// record; offsets with their cache; the display table.
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
 
-#include "io/io_error.h"
-#include "io/posix_file.h"
 #include "settings/settings.h"
 #include "views/char_class.h"
 #include "views/text_view.h"
@@ -205,8 +203,11 @@ bool TextView::TypeChar(uint8_t ch) {
     const char typed[1] = {static_cast<char>(ch)};
     if (StartsHardLine(CursorRow)) {
       ++CursorCol;
+      // A wider row cannot take text from the next one, so it only needs
+      // measuring while it still fits; unless the next row continues it (the
+      // row may have just lost a selection that was not laid out yet).
       const int width = MeasuredRowWidth(CursorRow);
-      if (width <= WrapWidth) {
+      if (width <= WrapWidth && (CursorRow == LastRow || StartsHardLine(CursorRow + 1))) {
         RowWidths[CursorRow] = width;
         if (CursorRow == LastRow) RowX = width;
         AnchorCol = CursorCol;
@@ -359,6 +360,10 @@ bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
   }
   // Remove the rows between, and the start and end rows when they became empty.
   const bool startEmpty = Rows[sr].empty();
+  // What is left of the end row has lost its start, so it is laid out again
+  // even when the start row still ends with a line end (a replay may cut
+  // between the two characters of a pair).
+  const int tailRow = sr != er && !Rows[er].empty() ? (startEmpty ? sr : sr + 1) : -1;
   int first = startEmpty ? sr : sr + 1;
   int count =
       std::max(0, er - sr - 1) + (startEmpty ? 1 : 0) + (sr != er && Rows[er].empty() ? 1 : 0);
@@ -380,7 +385,7 @@ bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
   if (layOut) {
     ReexpressOnPreviousRow();
     CacheBefore(CursorRow);
-    ReflowFrom(CursorRow);
+    ReflowThrough(CursorRow, tailRow);
   }
   NormaliseCursor();
   if (recordUndo) {
@@ -431,62 +436,6 @@ bool TextView::DeleteLine(bool wholeHardLine) {
   RecordUndo(kUndoDelete, text, at, 0, at);
   SettleCursor();
   return true;
-}
-
-// -------------------------------------------------------------- files ----
-
-void TextView::LoadFromFile(const std::string& name) {
-  InputFile in(name);
-  if (in.Size() > kMaxDocumentSize) throw IoError("file too large: " + name);
-  bool identity = true;
-  for (int i = 0; i < 256; ++i) identity = identity && CharTable[i] == i;
-  // Room for the rows of a typical text, so the row arrays need not move while
-  // they grow (untouched capacity costs no memory).
-  const size_t expectedRows =
-      static_cast<size_t>(LastRow) + static_cast<size_t>(in.Size() / 24) + 16;
-  Rows.reserve(expectedRows);
-  RowWidths.reserve(expectedRows);
-  // Each block is read straight into the row arena, where the rows keep it.
-  constexpr size_t kBlock = 8192;
-  int64_t total = 0;
-  for (;;) {
-    uint8_t* block = arena_->Reserve(kBlock);
-    const size_t n = in.Read(block, kBlock);
-    if (n == 0) break;
-    total += static_cast<int64_t>(n);
-    if (total > kMaxDocumentSize) throw IoError("file too large: " + name);
-    if (!identity)
-      for (size_t i = 0; i < n; ++i) block[i] = CharTable[block[i]];
-    AppendBytes(block, static_cast<int>(n));
-  }
-}
-
-void TextView::SaveToFile(const std::string& name) {
-  OutputFile out(name);
-  const CodeTable inverse = InverseTable(CharTable);
-  std::vector<uint8_t> buf;
-  buf.reserve(8192);
-  auto put = [&](const uint8_t* p, int n) {
-    for (int i = 0; i < n; ++i) {
-      buf.push_back(inverse[p[i]]);
-      if (buf.size() == 8192) {
-        out.Write(buf.data(), buf.size());
-        buf.clear();
-      }
-    }
-  };
-  const std::string& lineEnd = Cfg().LineEnd;
-  for (int r = 0; r <= LastRow; ++r) {
-    const RowText& row = Rows[r];
-    if (ConvertLineEnds && EndsWithLineEnd(r)) {
-      put(row.data(), LineEndStart(r));
-      put(reinterpret_cast<const uint8_t*>(lineEnd.data()), static_cast<int>(lineEnd.size()));
-    } else {
-      put(row.data(), row.size());
-    }
-  }
-  if (!buf.empty()) out.Write(buf.data(), buf.size());
-  out.Close();
 }
 
 void TextView::SetCharTable(const CodeTable& table) {

@@ -172,6 +172,21 @@ class AssociationsGuiTest : public QObject {
     QVERIFY(w.State().bindings.empty());
   }
 
+  void anUnreadableSettingsFileStartsWithoutTheWelcome() {
+    QVERIFY(QDir(DataDir()).mkdir("data.dat"));  // there, but no file to read
+    MainWindow w({"prambus"}, DataDir());
+    ScriptedPrompts& script = ScriptedPrompts::InstallOn(w);
+    bool greeted = false;
+    script.welcome = [&greeted](WelcomeDialog&) {
+      greeted = true;
+      return 2;
+    };
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(!greeted);
+    QVERIFY(w.View());
+  }
+
   void extensionsDialogAddsBindsAndReleases() {
     test::DriveWelcomeWindow() = false;
     MainWindow w({"prambus"}, DataDir());

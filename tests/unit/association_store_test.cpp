@@ -168,6 +168,20 @@ TEST_F(AssociationStoreTest, KeepsTheFormerDefaultAndGivesItBack) {
   EXPECT_EQ(MimeApps(), kOddList);
 }
 
+TEST_F(AssociationStoreTest, AListLinkedFromElsewhereStaysALink) {
+  // Settings kept in a folder of their own and linked into place.
+  const std::string kept = home.Root() + "/dotfiles/mimeapps.list";
+  XdgHome::WriteFile(kept, kOddList);
+  std::filesystem::create_directories(std::filesystem::path(home.MimeApps()).parent_path());
+  std::filesystem::create_symlink(kept, home.MimeApps());
+  ASSERT_TRUE(store.BindExtension(".txt", true));
+  EXPECT_TRUE(std::filesystem::is_symlink(home.MimeApps()));
+  EXPECT_EQ(home.QueryDefault("text/plain"), "prambus.desktop");
+  store.UnbindExtension(".txt");
+  EXPECT_TRUE(std::filesystem::is_symlink(home.MimeApps()));
+  EXPECT_EQ(TempDir::Read(kept), kOddList);
+}
+
 TEST_F(AssociationStoreTest, LeavesATypeAloneThatAnotherProgramTookOver) {
   ASSERT_TRUE(store.BindExtension(".log", true));
   const std::string takenOver = "[Default Applications]\ntext/x-log=other.desktop;\n";
