@@ -242,6 +242,25 @@ class AssociationsGuiTest : public QObject {
     QVERIFY(!w.Associations().IsBoundToProgram(".log"));
   }
 
+  void theFileDialogsOfferTheBindingsChosen() {
+    test::DriveWelcomeWindow() = false;
+    MainWindow w({"prambus"}, DataDir());
+    ScriptedPrompts& script = ScriptedPrompts::InstallOn(w);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.State().bindings = {{".txt", 0}, {".hex", 1}};
+    script.extensions = [](ExtensionsDialog& d) {
+      d.List()->item(0)->setCheckState(Qt::Unchecked);
+      d.List()->item(1)->setCheckState(Qt::Checked);
+      return 1;
+    };
+    w.Actions().extensions->trigger();
+    QCOMPARE(w.State().bindings, (std::vector<ExtensionBinding>{{".hex", 1}}));
+    w.Actions().open->trigger();
+    QVERIFY2(script.openFilter.contains("(*.hex)"), qPrintable(script.openFilter));
+    QVERIFY2(!script.openFilter.contains("*.txt"), qPrintable(script.openFilter));
+  }
+
   void aboutWindowShowsOverTheMainWindowAndHidesWhenLeft() {
     test::DriveWelcomeWindow() = false;
     MainWindow w({"prambus"}, DataDir());

@@ -52,9 +52,11 @@ class ScriptedPrompts : public UserPrompts {
   // the selection is offered); without it the dialog is cancelled.
   std::function<bool(QPrinter&, bool selectionAllowed)> printer;
 
-  // What was shown: "caption: text" of each question, the text of each note.
+  // What was shown: "caption: text" of each question, the text of each note,
+  // the filters of the last open dialog.
   QStringList questions;
   QStringList notes;
+  QString openFilter;
   int unexpectedQuestions = 0;
 
   int Ask(QWidget*, const QString& caption, const QString& text, const QStringList&) override {
@@ -68,7 +70,8 @@ class ScriptedPrompts : public UserPrompts {
     return answer;
   }
   void Note(QWidget*, const QString& text) override { notes << text; }
-  QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
+  QString OpenFileName(QWidget*, const QString&, const QString&, const QString& filter) override {
+    openFilter = filter;
     return Next(openNames);
   }
   QString SaveFileName(QWidget*, const QString&, const QString&, const QString&,
