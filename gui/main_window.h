@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "associations/association_store.h"
 #include "menu_actions.h"
 #include "qt_canvas.h"
 #include "settings/stored_state.h"
@@ -32,6 +33,8 @@ class DataWindow;
 class ColumnsDialog;
 class SkinHost;
 class PluginHost;
+class ExtensionsDialog;
+class AboutDialog;
 class FineSettingsDialog;
 struct Settings;
 class IoError;
@@ -175,6 +178,14 @@ class MainWindow : public QMainWindow {
     extensionFolders_ = std::move(folders);
   }
 
+  // ---- association_commands.cpp: "Закрепить за расширениями...", the welcome
+  // window of the first start, "О программе...".
+  void ExtensionsCommand();
+  void AboutCommand();
+  AssociationStore& Associations();  // the desktop's, made at first use
+  ExtensionsDialog* GetExtensionsDialog();
+  AboutDialog* GetAboutDialog();
+
   // ---- settings_io.cpp: the stored state (window appearances, recent files,
   // bindings, encodings) and data.dat.
   StoredState& State() { return state_; }
@@ -265,6 +276,9 @@ class MainWindow : public QMainWindow {
   // hex_tool_windows.cpp
   void AttachHexView();
   void CloseHexToolWindows();  // the data window and the columns dialog
+  // association_commands.cpp
+  void RunFirstStartWelcome();
+  void KeepBoundExtensions();  // drops the bindings the desktop no longer has
   // settings_io.cpp
   void LoadSettings();
   void ApplyWindowState(const WindowAppearance& w, bool restoreBounds);
@@ -316,6 +330,11 @@ class MainWindow : public QMainWindow {
   ReplaceDialog* replaceDialog_ = nullptr;
   std::string lastSearch_;  // the text F3 searches for (Windows-1251)
   bool lastSearchCase_ = false;
+
+  // File-type associations and the About window.
+  std::unique_ptr<AssociationStore> associations_;
+  ExtensionsDialog* extensionsDialog_ = nullptr;
+  AboutDialog* aboutDialog_ = nullptr;
 
   // The hex view's tool windows.
   DataWindow* dataWindow_ = nullptr;

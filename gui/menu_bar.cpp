@@ -144,14 +144,16 @@ void MainWindow::ConnectFeatureCommands() {
   // "Печать..." and Ctrl+P.
   connect(actions_.print, &QAction::triggered, this, [this] { PrintCommand(); });
 
-  // "Закрепить за расширениями...": actions_.extensions
+  // "Закрепить за расширениями...".
+  connect(actions_.extensions, &QAction::triggered, this, [this] { ExtensionsCommand(); });
 
   // "Закрепить внешний вид за файлами...": actions_.pinnedFiles
 
   // "Тонкая настройка...": actions_.fineSettings
   connect(actions_.fineSettings, &QAction::triggered, this, [this] { FineSettingsCommand(); });
 
-  // "О программе...": actions_.about
+  // "О программе...".
+  connect(actions_.about, &QAction::triggered, this, [this] { AboutCommand(); });
 
   // "Информация о документе..." and Ctrl+I: actions_.documentInfo
 }

@@ -8,6 +8,7 @@
 
 #include "main_window.h"
 #include "plugin_callbacks.h"
+#include "shell/help_location.h"
 #include "virtual_key_map.h"
 
 namespace prambus {
@@ -20,7 +21,8 @@ PluginHost::PluginHost(MainWindow& window, QMenu* pluginsMenu)
 // There is no shop of plug-ins: the help tells how to write one and where to
 // put it.
 void PluginHost::OpenWritingGuide() {
-  const QString page = QCoreApplication::applicationDirPath() + "/extensions.html";
+  const QString page = QString::fromStdString(HelpDocumentPath(
+      QCoreApplication::applicationDirPath().toStdString(), kExtensionsGuideFileName));
   QDesktopServices::openUrl(QUrl::fromLocalFile(page));
 }
 

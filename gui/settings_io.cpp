@@ -36,8 +36,12 @@ QString MainWindow::DataFileForWriting() const {
 void MainWindow::LoadSettings() {
   Settings& cfg = Cfg();
   const QString path = DataFileForReading();
-  if (!QFileInfo::exists(path) || !ReadDataFile(path.toStdString(), state_, cfg)) {
-    // First run: defaults, a text view, the window centred on the work area.
+  const bool exists = QFileInfo::exists(path);
+  if (!exists || !ReadDataFile(path.toStdString(), state_, cfg)) {
+    // First run: the welcome window, then defaults, a text view, the window
+    // centred on the work area. A settings file that cannot be read gives the
+    // defaults without the greeting: the user has been here before.
+    if (!exists) RunFirstStartWelcome();
     state_.recent.assign(static_cast<size_t>(cfg.MaxRecentListLen), RecentEntry{});
     state_.encodings.clear();
     CreateView(kTextView);
@@ -45,6 +49,7 @@ void MainWindow::LoadSettings() {
     move(area.center() - rect().center());
     return;
   }
+  KeepBoundExtensions();
   ApplyWindowState(state_.defaults, true);
   CreateView(state_.defaults.viewKind);
   ApplyChecks(state_.defaults.checks);
