@@ -7,9 +7,11 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 
+#include "extensions_dialog.h"
 #include "message_box.h"
 #include "pinned_files_dialog.h"
 #include "recode_dialog.h"
+#include "welcome_dialog.h"
 
 namespace prambus {
 
@@ -58,6 +60,14 @@ std::optional<QColor> DialogPrompts::Colour(QWidget* parent, const QColor& initi
 }
 
 int DialogPrompts::Recode(RecodeDialog& dialog) {
+  return dialog.exec();
+}
+
+int DialogPrompts::Welcome(WelcomeDialog& dialog) {
+  return dialog.Run();
+}
+
+int DialogPrompts::Extensions(ExtensionsDialog& dialog) {
   return dialog.exec();
 }
 

@@ -11,6 +11,7 @@
 #include "settings/settings.h"
 #include "shell/pinned_files.h"
 #include "shell/recent_list.h"
+#include "skin_host.h"
 #include "views/view_factory.h"
 
 namespace prambus {
@@ -36,8 +37,12 @@ QString MainWindow::DataFileForWriting() const {
 void MainWindow::LoadSettings() {
   Settings& cfg = Cfg();
   const QString path = DataFileForReading();
-  if (!QFileInfo::exists(path) || !ReadDataFile(path.toStdString(), state_, cfg)) {
-    // First run: defaults, a text view, the window centred on the work area.
+  const bool exists = QFileInfo::exists(path);
+  if (!exists || !ReadDataFile(path.toStdString(), state_, cfg)) {
+    // First run: the welcome window, then defaults, a text view, the window
+    // centred on the work area. A settings file that cannot be read gives the
+    // defaults without the greeting: the user has been here before.
+    if (!exists) RunFirstStartWelcome();
     state_.recent.assign(static_cast<size_t>(cfg.MaxRecentListLen), RecentEntry{});
     state_.encodings.clear();
     CreateView(kTextView);
@@ -46,6 +51,7 @@ void MainWindow::LoadSettings() {
     return;
   }
   CompactRecent(state_.recent);
+  KeepBoundExtensions();
   ApplyWindowState(state_.defaults, true);
   CreateView(state_.defaults.viewKind);
   ApplyChecks(state_.defaults.checks);
@@ -106,7 +112,7 @@ WindowAppearance MainWindow::CurrentAppearance() const {
   a.statusBar = actions_.statusBar->isChecked();
   a.viewKind = static_cast<int16_t>(viewKind_ == 2 ? 2 : 1);
   a.checks = CurrentChecks();
-  a.skin.clear();
+  a.skin = skins_->ChosenPath();
   a.background = canvas_.BrushColor();
   a.encodingIndex = static_cast<uint8_t>(CheckedEncodingIndex());
   return a;

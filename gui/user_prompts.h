@@ -18,6 +18,8 @@ namespace prambus {
 
 class PinnedFilesDialog;
 class RecodeDialog;
+class WelcomeDialog;
+class ExtensionsDialog;
 
 class UserPrompts {
  public:
@@ -47,6 +49,11 @@ class UserPrompts {
   // Runs the filled and placed pinned-files dialog: QDialog::Accepted for
   // "ОК", QDialog::Rejected for "Отмена" or Esc.
   virtual int PinnedFiles(PinnedFilesDialog& dialog) = 0;
+  // Runs the welcome window of a first start: 1 for "ОК", 2 for "Это мне
+  // не нужно".
+  virtual int Welcome(WelcomeDialog& dialog) = 0;
+  // Runs the filled and placed extensions dialog: 1 for "OK", 2 for "Отмена".
+  virtual int Extensions(ExtensionsDialog& dialog) = 0;
   // The print dialog: sets the preset printer up as chosen (printer or PDF
   // file, pages, copies); false when cancelled. The selection may be chosen
   // only when selectionAllowed.
