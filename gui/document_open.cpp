@@ -15,6 +15,7 @@
 #include "settings/settings.h"
 #include "shell/file_messages.h"
 #include "shell/file_rules.h"
+#include "shell/pinned_files.h"
 #include "shell/recent_list.h"
 #include "single_copy.h"
 #include "skin_host.h"
@@ -57,9 +58,10 @@ bool MainWindow::OpenPath(const QString& rawPath) {
 
   fileName_ = path;
   const std::string p = path.toStdString();
-  const WindowAppearance* pinned = nullptr;
-  for (const WindowAppearance& w : state_.pinned)
-    if (w.path == p) pinned = &w;
+  // The first record of the path, the one the window state is captured into.
+  const int pinnedAt = FindPinned(state_.pinned, p);
+  const WindowAppearance* pinned =
+      pinnedAt >= 0 ? &state_.pinned[static_cast<size_t>(pinnedAt)] : nullptr;
   const WindowAppearance& record = pinned ? *pinned : state_.defaults;
   // The record's bounds and state: a pinned file's own, for any other file
   // the default ones, which the window gets back after a pinned file.

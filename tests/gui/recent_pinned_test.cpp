@@ -343,11 +343,17 @@ class RecentPinnedTest : public QObject {
     r.path = p.toStdString();
     r.left = -5000, r.top = -4000, r.width = 300, r.height = -20;
     w_->State().pinned.push_back(r);
+    // A second record of the same path (a settings file may hold one) is not
+    // the one applied: the first is, as it is the one captured into.
+    WindowAppearance twin = r;
+    twin.left = 10, twin.top = 20, twin.width = 500, twin.height = 300;
+    w_->State().pinned.push_back(twin);
     Open(p);
     const QRect screen = w_->screen()->geometry();
     QVERIFY(screen.intersects(w_->geometry()));
     QVERIFY(w_->geometry().left() >= 0 && w_->geometry().top() >= 0);
     QVERIFY(w_->geometry().height() >= Cfg().MinRestoredHeight);
+    QVERIFY(w_->geometry().width() != 500);
   }
 
   void oddSettingsEntriesAreShownSafelyAndKeptAsTheyWere() {
