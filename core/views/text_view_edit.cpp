@@ -435,6 +435,10 @@ bool TextView::DeleteLine(bool wholeHardLine) {
 }
 
 void TextView::SetCharTable(const CodeTable& table) {
+  // The same table leaves every byte and width as it is: laying the whole
+  // document out again would give the same rows (and, on a large document,
+  // hold it twice in memory while it runs).
+  if (table == CharTable) return;
   const CodeTable inv = InverseTable(CharTable);
   CodeTable map;
   bool identity = true;
