@@ -339,6 +339,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
     Check(view, ref);
+    int widest = 0;
+    for (int r = 0; r <= view.LastRow; ++r) widest = std::max(widest, view.RowWidth(r));
+    if (view.GetDocumentWidth() != widest) Fail("the document width is not the widest row's");
     // Find and replace leave the rows laid out as the text gives them. (Other
     // edits are not judged here yet: a Delete that empties a row between LF
     // and CR leaves the pair split.)

@@ -105,6 +105,7 @@ struct TextView::LayoutRun {
 // goes through LayOutOther and the wrap through WrapRow. The widths of all
 // codes are measured first, so the hot path only adds cached integers.
 void TextView::LayOut(const uint8_t* bytes, int count) {
+  widest_ = -1;
   if (count <= 0) {
     RowWidths[LastRow] = RowX;
     return;
@@ -353,6 +354,12 @@ void TextView::ResizeArraysToFit() {
 }
 
 void TextView::ReflowFrom(int r) {
+  // The widest width survives when no row laid out again was as wide as it.
+  const int widestBefore = widest_;
+  int consumedAtWidest = 0;  // rows of that width laid out again
+  auto consume = [&](int width) {
+    if (width == widestBefore) ++consumedAtWidest;
+  };
   while (LastRow > 0 && Rows[LastRow].empty() && Rows[LastRow - 1].empty()) --LastRow;
   r = std::clamp(r, 0, LastRow);
 
@@ -365,6 +372,7 @@ void TextView::ReflowFrom(int r) {
   st.oldLast = LastRow;
   st.next = r + 1;
   RowText current = std::move(Rows[r]);
+  consume(RowWidths[r]);
   RowWidths[r] = 0;
 
   RowX = 0;
@@ -395,9 +403,11 @@ void TextView::ReflowFrom(int r) {
     }
     if (!st.queue.empty()) {
       current = std::move(st.queue.front().text);
+      consume(st.queue.front().width);
       st.queue.pop_front();
     } else if (st.next <= st.oldLast) {
       current = std::move(Rows[st.next]);
+      consume(RowWidths[st.next]);
       RowWidths[st.next] = 0;
       ++st.next;
     } else {
@@ -405,6 +415,7 @@ void TextView::ReflowFrom(int r) {
     }
   }
   reflow_ = nullptr;
+  const int laidOutEnd = LastRow;
 
   if (stopped) {
     // The new layout meets the old one: the unconsumed rows keep their places
@@ -461,9 +472,17 @@ void TextView::ReflowFrom(int r) {
   }
   if (Rows[LastRow].empty()) RowWidths[LastRow] = 0;
   ResizeArraysToFit();
+  const int keptAtWidest = widestRows_ - consumedAtWidest;
+  widest_ = -1;
+  if (widestBefore >= 0 && keptAtWidest > 0) {
+    widest_ = widestBefore;
+    widestRows_ = keptAtWidest;
+    for (int i = r; i <= std::min(laidOutEnd, LastRow); ++i) CountWidth(RowWidths[i]);
+  }
 }
 
 void TextView::Relayout() {
+  widest_ = -1;
   std::vector<RowText> old = std::move(Rows);
   const int oldLast = std::min(LastRow, static_cast<int>(old.size()) - 1);
   std::unique_ptr<RowArena> oldArena = std::move(arena_);
@@ -518,6 +537,7 @@ void TextView::Relayout() {
 }
 
 void TextView::Clear() {
+  widest_ = -1;
   const int shag = ShagInEffect();
   Rows.clear();
   Rows.resize(shag);
@@ -579,9 +599,12 @@ void TextView::ToggleNonPrinting(bool on) {
 }
 
 int TextView::GetDocumentWidth() {
-  int w = 0;
-  for (int r = 0; r <= LastRow; ++r) w = std::max(w, RowWidths[r]);
-  return w;
+  if (widest_ < 0) {
+    widest_ = 0;
+    widestRows_ = 0;
+    for (int r = 0; r <= LastRow; ++r) CountWidth(RowWidths[r]);
+  }
+  return widest_;
 }
 
 }  // namespace prambus
