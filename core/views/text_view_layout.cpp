@@ -415,7 +415,9 @@ void TextView::ReflowFrom(int r) {
     }
   }
   reflow_ = nullptr;
-  const int laidOutEnd = LastRow;
+  // The rows laid out again; when the new layout met the old one, its empty
+  // row at LastRow takes the old rows that follow.
+  const int laidOutEnd = stopped ? LastRow - 1 : LastRow;
 
   if (stopped) {
     // The new layout meets the old one: the unconsumed rows keep their places
@@ -470,7 +472,10 @@ void TextView::ReflowFrom(int r) {
     LastRow = 0;
     ResetLayoutState();
   }
-  if (Rows[LastRow].empty()) RowWidths[LastRow] = 0;
+  if (Rows[LastRow].empty()) {
+    if (LastRow > laidOutEnd) consume(RowWidths[LastRow]);
+    RowWidths[LastRow] = 0;
+  }
   ResizeArraysToFit();
   const int keptAtWidest = widestRows_ - consumedAtWidest;
   widest_ = -1;
