@@ -230,6 +230,8 @@ class MainWindow : public QMainWindow {
   // encoding_commands.cpp
   void RestoreLoadedEncodings();
   int CheckedEncodingIndex() const;
+  void ShowEncodingChecks();
+  void InstallCharTable(const CodeTable& table);
   // recode_command.cpp
   bool RecodeTable(int entry, bool target, CodeTable& table);
   // hex_tool_windows.cpp
@@ -297,6 +299,7 @@ class MainWindow : public QMainWindow {
   MainMenus menus_;
   MenuActions actions_;
   std::vector<QAction*> encodingActions_;  // Windows, DOS, then the loaded encodings
+  int currentEncoding_ = 0;                // the position of the one the view shows
   std::vector<ViewMenuItem*> viewItems_;
   int formatInserted_ = 0;  // view items placed in "Формат"
   int extraInserted_ = 0;   // view items placed in "Дополнительно"

@@ -14,7 +14,7 @@ std::string NoMoreMessage(const std::string& text) {
 }
 
 bool ReplaceSession::SearchStep(ViewBase& view, bool fromCursor, std::string& message) {
-  if (hooks.setSearchAs) hooks.setSearchAs(options.replaceCodes ? 2 : 1);
+  if (hooks.setSearchAs) hooks.setSearchAs(view, options.replaceCodes ? 2 : 1);
   SavedCol = view.CursorCol;
   SavedRow = view.CursorRow;
   const bool found = view.FindText(options.find, RegionLeft, fromCursor, options.caseSensitive);
@@ -28,7 +28,7 @@ bool ReplaceSession::SearchStep(ViewBase& view, bool fromCursor, std::string& me
     Finished = true;
     message = NoMoreMessage(options.find);
   }
-  if (hooks.setSearchAs) hooks.setSearchAs(3);
+  if (hooks.setSearchAs) hooks.setSearchAs(view, 3);
   return found;
 }
 
