@@ -43,6 +43,7 @@ bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
       KeyPress(13);
       return true;
     case Qt::Key_Tab:
+    case Qt::Key_Backtab:  // Shift+Tab: a tab all the same
       KeyPress(9);
       return true;
     case Qt::Key_Escape:

@@ -18,6 +18,7 @@
 #include "menu_actions.h"
 #include "qt_canvas.h"
 #include "settings/stored_state.h"
+#include "shell/wheel_steps.h"
 #include "shell/window_layout.h"
 #include "user_prompts.h"
 #include "view_menu_item.h"
@@ -41,7 +42,10 @@ class MainWindow : public QMainWindow {
 
   // ---- main_window.cpp: the view, layout, redraw, caret, modal steps.
   void CreateView(int kind);
-  void FormResize();
+  // settleWidth: a resize of the window, whose new width reaches the view
+  // once the size has settled.
+  void FormResize(bool settleWidth = false);
+  void SurfaceResized();
   void FullRefresh();
   void Redraw();
   void ToggleCaret();
@@ -274,6 +278,7 @@ class MainWindow : public QMainWindow {
   int vLargeChange_ = 0;
   QTimer* caretTimer_ = nullptr;
   QTimer* autoScrollTimer_ = nullptr;
+  QTimer* relayoutTimer_ = nullptr;  // the view's new width once resizing stops
 
   // The open and save dialogs.
   QString dialogFilter_ = "Текстовые файлы (*.txt);;Все файлы (*.*)";
@@ -294,6 +299,7 @@ class MainWindow : public QMainWindow {
   int distTop_ = 0, distBottom_ = 0, distLeft_ = 0, distRight_ = 0;
   double accH_ = 0, accV_ = 0;
   QPoint lastMouse_;
+  WheelSteps wheelSteps_;
 
   // Menus and their items.
   MainMenus menus_;
