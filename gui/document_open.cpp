@@ -31,6 +31,7 @@ void MainWindow::OpenCommandLineFile(const QString& path) {
     fileName_.clear();
     lastClientWidth_ = -1;
     FormResize();
+    SelectEncoding(state_.defaults.encodingIndex);
     RefreshTitle();
     return;
   }
@@ -57,7 +58,7 @@ void MainWindow::OpenPath(const QString& rawPath) {
   // The record's bounds and state (the default record holds what the window
   // had just now, so only a pinned record moves it).
   if (pinned) {
-    setGeometry(record.left, record.top, record.width, record.height);
+    RestoreBounds(record);
     if (record.windowState == 1)
       showMinimized();
     else if (record.windowState == 2)
@@ -69,8 +70,12 @@ void MainWindow::OpenPath(const QString& rawPath) {
                           : ChooseViewKind(p, state_.recent, state_.bindings, Cfg().RememberCurPos,
                                            state_.defaults.viewKind);
   CreateView(kind);
-  ApplyChecks(state_.kindChecks[kind == 2 ? 1 : 0]);
-  ApplyChecks(record.checks);
+  // The check marks stored for this view kind; a pinned record's own marks
+  // only when they were stored for the same kind.
+  const int kindIndex = viewKind_ == 2 ? 1 : 0;
+  state_.defaults.checks = state_.kindChecks[kindIndex];
+  ApplyChecks(state_.kindChecks[kindIndex]);
+  if (pinned && pinned->viewKind == viewKind_) ApplyChecks(pinned->checks);
   if (record.minimalMode != actions_.minimalMode->isChecked()) ToggleMinimalMode(pinned == nullptr);
   if (record.stayOnTop != actions_.stayOnTop->isChecked()) ToggleStayOnTop();
   if (record.statusBar != actions_.statusBar->isChecked() && !actions_.minimalMode->isChecked())

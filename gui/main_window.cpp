@@ -119,6 +119,7 @@ void MainWindow::OnFirstShow() {
     FormResize();
     RefreshTitle();
   }
+  if (!handedOver_) ApplyStartModes();
   SetModified(false);
   Cfg().TextSize = 16;
   Cfg().FirstPaintPending = false;

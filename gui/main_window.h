@@ -241,9 +241,14 @@ class MainWindow : public QMainWindow {
   // hex_tool_windows.cpp
   void AttachHexView();
   void CloseHexToolWindows();  // the data window and the columns dialog
+  // window_modes.cpp: the frame of each mode; at start-up the stored ones.
+  void ApplyMinimalMode(bool on);
+  void ApplyStayOnTop(bool on);
+  void ApplyStartModes();
   // settings_io.cpp
   void LoadSettings();
   void ApplyWindowState(const WindowAppearance& w, bool restoreBounds);
+  void RestoreBounds(const WindowAppearance& w);
   void PushCurrentToRecent();
 
   QStringList arguments_;
@@ -266,7 +271,8 @@ class MainWindow : public QMainWindow {
   int desiredColumn_ = -1;
   bool shownOnce_ = false;
   bool ending_ = false;
-  bool handedOver_ = false;  // another copy took the command-line file
+  bool handedOver_ = false;          // another copy took the command-line file
+  bool dataFileUnreadable_ = false;  // data.dat exists but could not be read: never written
 
   // Widgets and timers.
   SurfaceWidget* central_ = nullptr;

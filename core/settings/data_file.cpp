@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "io/binary_stream.h"
+#include "settings/stored_bounds.h"
 
 namespace prambus {
 namespace {
@@ -277,6 +279,7 @@ bool ReadDataFile(const std::string& path, StoredState& st, Settings& s) {
   if (!f.Opened() || !f.Ok()) return false;
   ReadFields(f, st, s);
   Sanitize(s);
+  BoundStoredState(st, s);
   st.recent.resize(static_cast<size_t>(s.MaxRecentListLen));
   s.ShagSaved = s.Shag;
   return true;
@@ -388,14 +391,22 @@ bool WriteDataFile(const std::string& path, const StoredState& st, const Setting
   return true;
 }
 
-WindowBounds RestoreWindowBounds(const WindowAppearance& w, int screenWidth, int screenHeight,
+WindowBounds RestoreWindowBounds(const WindowAppearance& w, const WindowBounds& screen,
                                  int minWidth, int minHeight) {
-  int width = std::max(std::min(w.width, screenWidth), minWidth);
-  int height = std::max(std::min(w.height, screenHeight), minHeight);
-  int left = w.left, top = w.top;
-  if (left > screenWidth - 10) left = screenWidth - width;
-  if (top > screenHeight - 10) top = screenHeight - height;
-  return {left + width > 9 ? left : 0, top + height > 9 ? top : 0, width, height};
+  // Counted in 64 bits from the screen's corner: stored values may be any int.
+  auto place = [](int64_t pos, int64_t size, int64_t screenPos, int64_t screenSize) {
+    pos -= screenPos;
+    if (pos > screenSize - 10) pos = screenSize - size;
+    if (pos + size <= 9) pos = 0;
+    return static_cast<int>(std::clamp<int64_t>(pos + screenPos, INT32_MIN, INT32_MAX));
+  };
+  // Never larger than the screen, the minimum restored size included.
+  const int width = std::max(
+      1, std::min(std::max(std::min(w.width, screen.width), minWidth), std::max(1, screen.width)));
+  const int height = std::max(1, std::min(std::max(std::min(w.height, screen.height), minHeight),
+                                          std::max(1, screen.height)));
+  return {place(w.left, width, screen.left, screen.width),
+          place(w.top, height, screen.top, screen.height), width, height};
 }
 
 namespace {
@@ -408,16 +419,18 @@ bool Exists(const std::string& path) {
 }
 }  // namespace
 
-std::string DataFileForReading(const std::string& exeDir, const std::string& configDir) {
-  const std::string beside = exeDir + "/data.dat";
-  if (Exists(beside)) return beside;
-  return configDir + "/data.dat";
-}
-
 std::string DataFileForWriting(const std::string& exeDir, const std::string& configDir) {
   if (FolderWritable(exeDir)) return exeDir + "/data.dat";
   ::mkdir(configDir.c_str(), 0755);
   return configDir + "/data.dat";
+}
+
+std::string DataFileForReading(const std::string& exeDir, const std::string& configDir) {
+  const std::string beside = exeDir + "/data.dat", config = configDir + "/data.dat";
+  const bool writtenBeside = FolderWritable(exeDir);
+  const std::string& written = writtenBeside ? beside : config;
+  const std::string& other = writtenBeside ? config : beside;
+  return Exists(written) || !Exists(other) ? written : other;
 }
 
 }  // namespace prambus
