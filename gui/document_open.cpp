@@ -47,7 +47,7 @@ void MainWindow::OpenPath(const QString& rawPath) {
   const QString path = QFileInfo(rawPath).absoluteFilePath();
   { InputFile probe(path.toStdString()); }  // throws when it cannot be read
   const quint32 hash = HashOf(path);
-  if (SingleCopy::HandOver(TitleOf(path), hash, this)) return;  // another copy shows it
+  if (SingleCopy::HandOver(TitleOf(path), hash)) return;  // another copy shows it
 
   fileName_ = path;
   const std::string p = path.toStdString();
