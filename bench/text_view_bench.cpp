@@ -1,6 +1,6 @@
 // The views on the 100 MB Windows-1251 text: the text view's loading, full
-// relayout, local reflow after a one-character change and safe saving; the
-// hex view's load, save, insertion and painting.
+// relayout, local reflow after a one-character change, recoding and safe
+// saving; the hex view's load, save, insertion and painting.
 #include <benchmark/benchmark.h>
 
 #include <fstream>
@@ -11,7 +11,6 @@
 #include "bench_data.h"
 #include "encodings/code_tables.h"
 #include "settings/settings.h"
-#include "shell/safe_save.h"
 #include "views/hex_view.h"
 #include "views/text_view.h"
 
@@ -139,6 +138,19 @@ void BM_SetCharTableWholeDocument(benchmark::State& state) {
 }
 BENCHMARK(BM_SetCharTableWholeDocument)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Recoding converts the whole document as one piece and lays it out again:
+// Windows-1251 to UTF-8 and back, 100 MB each way.
+void BM_RecodeToUtf8AndBack100MB(benchmark::State& state) {
+  BenchCanvas canvas;
+  auto view = LoadedView(&canvas);
+  for (auto _ : state) {
+    view->Recode(WindowsTable(), MarkerTable(kConvUtf8));
+    view->Recode(MarkerTable(kConvUtf8), WindowsTable());
+  }
+  state.SetBytesProcessed(state.iterations() * 2 * static_cast<int64_t>(Text().size()));
+}
+BENCHMARK(BM_RecodeToUtf8AndBack100MB)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 void BM_LoadThroughDosTable(benchmark::State& state) {
   BenchCanvas canvas;
   const std::string& path = HundredMegabyteFile();
@@ -153,22 +165,6 @@ void BM_LoadThroughDosTable(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
 }
 BENCHMARK(BM_LoadThroughDosTable)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-// Saving the 100 MB document the way the Save command does: a temporary file
-// beside the target, flushed, then renamed over it.
-void BM_SaveSafely100MB(benchmark::State& state) {
-  BenchCanvas canvas;
-  auto view = LoadedView(&canvas);
-  const std::string target = "/tmp/prambus-bench/saved.txt";
-  for (auto _ : state) {
-    const SaveResult r =
-        SaveSafely(target, false, [&](const std::string& p) { view->SaveToFile(p); });
-    if (r != SaveResult::kSaved) state.SkipWithError("save failed");
-  }
-  std::remove(target.c_str());
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
-}
-BENCHMARK(BM_SaveSafely100MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 // The hex view on the 100 MB file: load, save, one byte inserted in the
 // middle, one screen painted.

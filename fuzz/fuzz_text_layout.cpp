@@ -1,11 +1,17 @@
 // Differential fuzzing of the text view's layout: random byte blocks are
-// appended, then random reflows, relayouts and wrap widths; after every step
-// the rows must concatenate to the bytes given, line ends may only end rows,
-// and a row is wider than the wrap width only when it holds one character.
+// appended, then random reflows, relayouts, wrap widths (down to none at all),
+// display tables and recodes; after every step the rows must concatenate to
+// the bytes given, line ends may only end rows, and a row is wider than the
+// wrap width only when it holds one character. A recode must give what the
+// conversion gives for the whole text, whatever the rows. At the end the
+// layout must be the one the text gets in a single block, or byte by byte.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "encodings/code_tables.h"
+#include "encodings/recode.h"
 #include "fuzz_input.h"
 #include "settings/settings.h"
 #include "support/test_canvas.h"
@@ -46,9 +52,43 @@ void Check(const TextView& v, const std::string& expected) {
     // after it) may make a row wider.
     size_t counted = body;
     if (counted > 1 && CharClass[static_cast<uint8_t>(row[counted - 1])] == kBlank) --counted;
-    if (v.RowWidth(r) > v.WrapWidth && counted != 1) Fail("row wider than the wrap width", r);
+    if (v.RowWidth(r) > std::max(v.WrapWidth, 0) && counted != 1)
+      Fail("row wider than the wrap width", r);
   }
   if (all != expected) Fail("rows differ from the text", -1);
+}
+
+// The tables a recode may go from and to, conversions included.
+CodeTable RecodeTable(uint8_t pick) {
+  switch (pick % 7) {
+    case 0:
+      return WindowsTable();
+    case 1:
+      return DosTable();
+    case 2:
+      return DosForOutputTable();
+    default:
+      return MarkerTable(static_cast<uint8_t>(pick % 7 - 3));
+  }
+}
+
+std::string Through(std::string s, const CodeTable& t) {
+  for (char& c : s) c = static_cast<char>(t[static_cast<uint8_t>(c)]);
+  return s;
+}
+
+// The same text laid out from scratch, in blocks of the given size.
+void ExpectSameLayout(const TextView& v, Canvas* canvas, const std::string& text, size_t block) {
+  TextView fresh(canvas);
+  fresh.WrapWidth = v.WrapWidth;
+  for (size_t i = 0; i < text.size(); i += block) {
+    const size_t n = std::min(block, text.size() - i);
+    fresh.AppendBytes(reinterpret_cast<const uint8_t*>(text.data()) + i, static_cast<int>(n));
+  }
+  if (fresh.LastRow != v.LastRow) Fail("the row count depends on the blocks", -1);
+  for (int r = 0; r <= v.LastRow; ++r)
+    if (fresh.GetRow(r) != v.GetRow(r) || fresh.RowWidth(r) != v.RowWidth(r))
+      Fail("the layout depends on the blocks", r);
 }
 
 }  // namespace
@@ -61,10 +101,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int c = 0; c < 256; c += 1 + in.Int(40))
     canvas.SetCharWidth(static_cast<uint8_t>(c), 1 + in.Int(30));
   TextView view(&canvas);
-  view.WrapWidth = 16 + in.Int(300);
+  view.WrapWidth = in.Int(300) - 8;
   std::string text;
   while (!in.Empty()) {
-    switch (in.Byte() % 6) {
+    switch (in.Byte() % 8) {
       case 0:
       case 1:
       case 2: {
@@ -81,11 +121,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         view.Relayout();
         break;
       case 5:
-        view.SetViewWidth(16 + in.Int(300));
+        view.SetViewWidth(in.Int(300) - 8);
         view.ToggleWordWrap(in.Byte() & 1);
         break;
+      case 6: {  // show through another table: every character is exchanged
+        const CodeTable& shown = in.Byte() & 1 ? DosTable() : WindowsTable();
+        text = Through(Through(text, InverseTable(view.CharTable)), shown);
+        view.SetCharTable(shown);
+        break;
+      }
+      case 7: {
+        const CodeTable source = RecodeTable(in.Byte());
+        const CodeTable target = RecodeTable(in.Byte());
+        if (text.size() > 20000) break;  // conversions may grow it fourfold each time
+        const RecodePlan plan(source, target);
+        const std::string bytes = Through(text, InverseTable(view.CharTable));
+        if (!view.Recode(source, target)) Fail("recode refused", -1);
+        text = Through(plan.Encode(plan.Decode(bytes)), view.CharTable);
+        break;
+      }
     }
     Check(view, text);
   }
+  view.Relayout();
+  Check(view, text);
+  ExpectSameLayout(view, &canvas, text, text.size() + 1);
+  ExpectSameLayout(view, &canvas, text, 1);
   return 0;
 }

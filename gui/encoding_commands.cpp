@@ -5,6 +5,8 @@
 
 #include "encodings/code_tables.h"
 #include "encodings/enc_file.h"
+#include "io/io_error.h"
+#include "io/posix_file.h"
 #include "main_window.h"
 #include "platform/services.h"
 
@@ -12,9 +14,10 @@ namespace prambus {
 
 // Installs the display table of the encoding item at a menu position: the two
 // built-in tables, or a table loaded again from its .enc file. A loaded
-// encoding whose file is gone or no longer parses is removed instead, and the
-// encoding shown stays as it was.
-void MainWindow::SelectEncoding(int position) {
+// encoding whose file is gone or no longer parses is removed instead, and one
+// refused for display is not installed; false in both cases, and the encoding
+// shown stays as it was.
+bool MainWindow::SelectEncoding(int position) {
   const int items = static_cast<int>(encodingActions_.size());
   if (position < 0 || position >= items) position = 0;
   CodeTable table = WindowsTable();
@@ -24,12 +27,22 @@ void MainWindow::SelectEncoding(int position) {
     const size_t k = static_cast<size_t>(position - 2);
     if (k >= state_.encodings.size() || !loadEncodingFile(state_.encodings[k].path, table)) {
       RemoveLoadedEncoding(position);
-      return;
+      return false;
+    }
+    if (!CanShowDocument(table)) {  // it would change bytes the user never touched
+      ShowNote(
+          "Эту кодировку можно выбрать только для перекодировки: в ней разные коды выглядят "
+          "одинаково, и при сохранении файл изменился бы.");
+      // A view just created shows the identity table, and the mark says so.
+      if (view_ && view_->CharTable == WindowsTable()) currentEncoding_ = 0;
+      ShowEncodingChecks();
+      return false;
     }
   }
   currentEncoding_ = position;
   ShowEncodingChecks();
   InstallCharTable(table);
+  return true;
 }
 
 void MainWindow::InstallCharTable(const CodeTable& table) {
@@ -49,10 +62,16 @@ void MainWindow::ShowEncodingChecks() {
     encodingActions_[i]->setChecked(static_cast<int>(i) == currentEncoding_);
 }
 
-// F8: the encoding after the current one, wrapping to the first.
+// F8: the encoding after the current one, wrapping to the first. An item
+// refused for display is passed over; a removed one gives its place to the
+// next. "Windows" (0) always shows.
 void MainWindow::SelectNextEncoding() {
-  const int count = static_cast<int>(encodingActions_.size());
-  SelectEncoding(currentEncoding_ + 1 >= count ? 0 : currentEncoding_ + 1);
+  for (int next = currentEncoding_ + 1;;) {
+    const size_t items = encodingActions_.size();
+    if (next >= static_cast<int>(items)) next = 0;
+    if (SelectEncoding(next) || next == 0) break;
+    if (encodingActions_.size() == items) ++next;
+  }
 }
 
 int MainWindow::CheckedEncodingIndex() const {
@@ -137,6 +156,13 @@ void MainWindow::LoadEncodingCommand() {
       this, "Открыть файл", QCoreApplication::applicationDirPath(), "кодировки (*.enc)");
   if (path.isEmpty()) {
     AfterModalDialog();
+    return;
+  }
+  try {
+    InputFile probe(path.toStdString());  // a FIFO, device or folder is refused unopened
+  } catch (const IoError& e) {
+    AfterModalDialog();
+    ReportCannotOpen(path, e);
     return;
   }
   CodeTable table;

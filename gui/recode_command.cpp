@@ -61,7 +61,13 @@ void MainWindow::RecodeCommand() {
     return;
   }
   HideCaret();
-  view_->Recode(from, to);
+  if (!view_->Recode(from, to)) {
+    ToggleCaret();
+    Beep();
+    ShowNote(
+        "Я не перекодировал документ: после перекодировки он стал бы длиннее 2 147 483 647 байт.");
+    return;
+  }
   RefreshUndoRedo();
   SetModified(true);
   RecomputeScrollRanges();

@@ -40,4 +40,13 @@ CodeTable MarkerTable(uint8_t kind) {
   return t;
 }
 
+bool CanShowDocument(const CodeTable& t) {
+  bool seen[256] = {};
+  for (uint8_t c : t) {
+    if (seen[c]) return false;
+    seen[c] = true;
+  }
+  return true;
+}
+
 }  // namespace prambus

@@ -23,5 +23,10 @@ CodeTable MarkerTable(uint8_t kind);
 inline bool IsMarker(const CodeTable& t) {
   return t[0] == 0 && t[1] == 0;
 }
+// Whether every byte has a character of its own. Only such a table can show a
+// document: the text view keeps characters and turns them back into bytes
+// when it saves, so two bytes shown alike would be saved alike. Any table may
+// still serve as a recode source or target.
+bool CanShowDocument(const CodeTable& t);
 
 }  // namespace prambus

@@ -1,6 +1,7 @@
 #include "encodings/conversions.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "encodings/utf_wide.h"
@@ -56,16 +57,16 @@ std::string decodeQuotedPrintable(std::string_view s) {
   return out;
 }
 
-std::string encodeQuotedPrintable(std::string_view s, bool resetColumn) {
-  int& column = Conversions().qpColumn;
-  if (resetColumn) column = 0;
-  std::string out;
-  out.reserve(s.size() * 4);
+namespace {
+
+// The encoder proper, over any output: the text it writes, or only a count.
+template <class Sink>
+void EncodeQpInto(std::string_view s, int& column, Sink& out) {
   const size_t n = s.size();
   auto escape = [&](uint8_t c) {
-    out += '=';
-    out += static_cast<char>(hexDigitChar(c >> 4));
-    out += static_cast<char>(hexDigitChar(c & 15));
+    const char e[3] = {'=', static_cast<char>(hexDigitChar(c >> 4)),
+                       static_cast<char>(hexDigitChar(c & 15))};
+    out.Put(e, 3);
     column += 3;
   };
   for (size_t i = 0; i < n; ++i) {
@@ -74,29 +75,59 @@ std::string encodeQuotedPrintable(std::string_view s, bool resetColumn) {
       if (n - i >= 3 && s[i + 1] == '\r' && s[i + 2] == '\n') {
         escape(c);
       } else {
-        out += static_cast<char>(c);
+        out.Put(c);
         column += 1;
       }
     } else if (c == 13) {
       if (i + 1 < n && s[i + 1] == '\n') {
-        out += "\r\n";
+        out.Put("\r\n", 2);
         column = 0;
         ++i;
       } else {
         escape(c);
       }
     } else if ((c >= 33 && c <= 60) || (c >= 62 && c <= 126)) {
-      out += static_cast<char>(c);
+      out.Put(c);
       column += 1;
     } else {
       escape(c);
     }
     if (column >= 71) {
-      out += "=\r\n";
+      out.Put("=\r\n", 3);
       column = 0;
     }
   }
+}
+
+struct StringSink {
+  std::string& s;
+  void Put(uint8_t c) { s += static_cast<char>(c); }
+  void Put(const char* p, size_t n) { s.append(p, n); }
+};
+
+struct CountSink {
+  size_t n = 0;
+  void Put(uint8_t) { ++n; }
+  void Put(const char*, size_t k) { n += k; }
+};
+
+}  // namespace
+
+std::string encodeQuotedPrintable(std::string_view s, bool resetColumn) {
+  int& column = Conversions().qpColumn;
+  if (resetColumn) column = 0;
+  std::string out;
+  out.reserve(s.size() * 4);
+  StringSink sink{out};
+  EncodeQpInto(s, column, sink);
   return out;
+}
+
+size_t encodedQuotedPrintableLength(std::string_view s) {
+  int column = 0;
+  CountSink sink;
+  EncodeQpInto(s, column, sink);
+  return sink.n;
 }
 
 // -------------------------------------------------------- transliteration ----
@@ -328,6 +359,20 @@ std::string cyrillicToTranslit(std::string_view s) {
   return out;
 }
 
+size_t cyrillicToTranslitLength(std::string_view s) {
+  // Each character's spelling has a fixed length; only the letter of an
+  // iotated vowel's prefix depends on what comes before.
+  static const auto lengths = [] {
+    std::array<uint8_t, 256> t{};
+    for (int c = 0; c < 256; ++c)
+      t[c] = static_cast<uint8_t>(cyrillicToTranslit(std::string(1, static_cast<char>(c))).size());
+    return t;
+  }();
+  size_t n = 0;
+  for (char c : s) n += lengths[static_cast<uint8_t>(c)];
+  return n;
+}
+
 // ------------------------------------------------------------ UTF-16/8 ----
 //
 // Table-driven: every Windows-1251 byte has its UTF-16 unit and its UTF-8
@@ -505,6 +550,13 @@ std::string ansiToUtf8(std::string_view s) {
   }
   out.resize(static_cast<size_t>(o - out.data()));
   return out;
+}
+
+size_t ansiToUtf8Length(std::string_view s) {
+  const UtfTables& t = Utf();
+  size_t n = 0;
+  for (char c : s) n += t.utf8Len[static_cast<uint8_t>(c)];
+  return n;
 }
 
 }  // namespace prambus

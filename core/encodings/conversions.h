@@ -4,6 +4,7 @@
 // '?'. Every function takes a byte string and returns a new one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -29,5 +30,12 @@ std::string ansiToUtf16(std::string_view s);
 std::string utf16ToAnsi(std::string_view s, bool firstChunk);
 std::string utf8ToAnsi(std::string_view s);
 std::string ansiToUtf8(std::string_view s);
+
+// Exact output lengths of the encoders, counted without writing the output
+// (Quoted-Printable from column 0), so that a conversion can be refused
+// before it runs.
+size_t encodedQuotedPrintableLength(std::string_view s);
+size_t cyrillicToTranslitLength(std::string_view s);
+size_t ansiToUtf8Length(std::string_view s);
 
 }  // namespace prambus

@@ -21,7 +21,9 @@ int DigitOf(char c, int base) {
 }
 
 // An optional sign, then decimal digits, or hex digits after "$", "x" or "0x".
-bool ParseNumber(std::string_view t, int64_t& out) {
+// Only the low 8 bits are kept, so the value is taken modulo 2^64 (a multiple
+// of 256): any number of up to 32 characters gives its low byte.
+bool ParseLowByte(std::string_view t, uint8_t& out) {
   size_t i = 0;
   bool negative = false;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
@@ -37,16 +39,14 @@ bool ParseNumber(std::string_view t, int64_t& out) {
     i += 2;
   }
   if (i >= t.size()) return false;
-  int64_t v = 0;
+  uint64_t v = 0;
   for (; i < t.size(); ++i) {
     const int d = DigitOf(t[i], base);
     if (d < 0) return false;
-    v = v * base + d;
-    if (v > 0xFFFFFFFFLL) return false;
+    v = v * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
   }
-  if (negative) v = -v;
-  if (base == 10 && (v > INT32_MAX || v < INT32_MIN)) return false;
-  out = v;
+  if (negative) v = ~v + 1;
+  out = static_cast<uint8_t>(v & 0xFF);
   return true;
 }
 
@@ -56,6 +56,7 @@ bool parseEncodingText(std::string_view text, CodeTable& table) {
   size_t pos = 0;
   const size_t n = text.size();
   CodeTable t{};
+  int numbers = 0;
   for (int k = 0; k < 256; ++k) {
     while (pos < n && static_cast<uint8_t>(text[pos]) <= 32) ++pos;
     if (pos >= n) {
@@ -64,12 +65,13 @@ bool parseEncodingText(std::string_view text, CodeTable& table) {
     }
     size_t end = pos;
     while (end<n&& static_cast<uint8_t>(text[end])> 32 && end - pos < 32) ++end;
-    int64_t v = 0;
-    if (!ParseNumber(text.substr(pos, end - pos), v)) return false;
-    t[k] = static_cast<uint8_t>(static_cast<uint64_t>(v) & 0xFF);
+    if (!ParseLowByte(text.substr(pos, end - pos), t[k])) return false;
+    ++numbers;
     while (end < n && text[end] != '\n' && text[end] != '\r') ++end;  // rest of the line
     pos = end;
   }
+  // A file without a single number is no table (it would map every byte to 0).
+  if (numbers == 0) return false;
   table = t;
   return true;
 }

@@ -9,6 +9,14 @@ RecodePlan::RecodePlan(const CodeTable& source, const CodeTable& target)
     : source_(source), target_(target), inverseTarget_(InverseTable(target)) {
   sourceMarker_ = IsMarker(source_);
   targetMarker_ = IsMarker(target_);
+  // A character that the target table does not hold becomes '?', as in the
+  // UTF conversions: whatever byte '?' itself becomes, else the byte '?'.
+  bool present[256] = {};
+  for (int b = 0; b < 256; ++b) present[target_[b]] = true;
+  constexpr uint8_t kQuestion = '?';
+  const uint8_t unknown = present[kQuestion] ? inverseTarget_[kQuestion] : kQuestion;
+  for (int c = 0; c < 256; ++c)
+    if (!present[c]) inverseTarget_[c] = unknown;
   if (targetMarker_ && target_[2] == kConvDosForOutput) {
     // Code page 866 has Latin i and I where Windows-1251 has і and І.
     inverseTarget_[target_[184]] = 105;
@@ -27,7 +35,7 @@ CodeTable RecodePlan::Composed() const {
   return t;
 }
 
-std::string RecodePlan::Decode(std::string_view bytes, bool first) const {
+std::string RecodePlan::Decode(std::string_view bytes) const {
   if (!sourceMarker_) {
     std::string out(bytes);
     for (char& c : out) c = static_cast<char>(source_[static_cast<uint8_t>(c)]);
@@ -39,7 +47,7 @@ std::string RecodePlan::Decode(std::string_view bytes, bool first) const {
     case kConvTranslit:
       return translitToCyrillic(bytes);
     case kConvUtf16:
-      return utf16ToAnsi(bytes, first);
+      return utf16ToAnsi(bytes, true);
     case kConvUtf8:
       return utf8ToAnsi(bytes);
     default:
@@ -47,7 +55,7 @@ std::string RecodePlan::Decode(std::string_view bytes, bool first) const {
   }
 }
 
-std::string RecodePlan::Encode(std::string_view text, bool first) const {
+std::string RecodePlan::Encode(std::string_view text) const {
   if (!targetMarker_) {
     std::string out(text);
     for (char& c : out) c = static_cast<char>(inverseTarget_[static_cast<uint8_t>(c)]);
@@ -55,7 +63,7 @@ std::string RecodePlan::Encode(std::string_view text, bool first) const {
   }
   switch (target_[2]) {
     case kConvQuotedPrintable:
-      return encodeQuotedPrintable(text, first);
+      return encodeQuotedPrintable(text, true);
     case kConvTranslit:
       return cyrillicToTranslit(text);
     case kConvUtf16:
@@ -65,6 +73,56 @@ std::string RecodePlan::Encode(std::string_view text, bool first) const {
     default:
       return std::string(text);
   }
+}
+
+int RecodePlan::DecodeGrowth() const {
+  return sourceMarker_ && source_[2] == kConvTranslit ? 2 : 1;  // X gives two letters
+}
+
+int RecodePlan::EncodeGrowth() const {
+  if (!targetMarker_) return 1;
+  switch (target_[2]) {
+    case kConvQuotedPrintable:
+      return 4;
+    case kConvTranslit:
+    case kConvUtf8:
+      return 3;
+    case kConvUtf16:
+      return 2;
+    default:
+      return 1;
+  }
+}
+
+size_t RecodePlan::EncodedLength(std::string_view text) const {
+  if (!targetMarker_) return text.size();
+  switch (target_[2]) {
+    case kConvQuotedPrintable:
+      return encodedQuotedPrintableLength(text);
+    case kConvTranslit:
+      return cyrillicToTranslitLength(text);
+    case kConvUtf16:
+      return 2 * text.size();
+    case kConvUtf8:
+      return ansiToUtf8Length(text);
+    default:
+      return text.size();
+  }
+}
+
+bool RecodePlan::Convert(std::string_view bytes, std::string& out, int64_t limit) const {
+  const uint64_t worst = uint64_t{bytes.size()} * DecodeGrowth() * EncodeGrowth();
+  if (worst <= static_cast<uint64_t>(limit)) {
+    out = Encode(Decode(bytes));
+    return true;
+  }
+  // The worst case does not fit: measure the result exactly first.
+  const std::string text = Decode(bytes);
+  if (text.size() > static_cast<uint64_t>(limit) ||
+      EncodedLength(text) > static_cast<uint64_t>(limit))
+    return false;
+  out = Encode(text);
+  return true;
 }
 
 }  // namespace prambus

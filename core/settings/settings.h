@@ -70,7 +70,7 @@ struct Settings {
   int32_t MinRestoredHeight = 30;
   int32_t DataWindowLeft = 780;
   int32_t DataWindowTop = 550;
-  std::string LineEnd = "\r";  // only "\r\n" or "\r"
+  std::string LineEnd = "\r";  // "\r", "\n" or "\r\n"
   bool MinimalModeWarning = true;
 
   // Not stored

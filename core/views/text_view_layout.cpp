@@ -309,8 +309,13 @@ void TextView::WrapRow(LayoutRun& run, int i, int w) {
   }
   run.breakSeen = true;
   // Break inside the word when the last break leaves the row too empty, or
-  // when it lies at or before the start of the row being built.
-  const bool breakLeavesRowEmpty = b < s || (b == s && Rows[LastRow].empty());
+  // when it lies at or before the start of the row being built. At the start
+  // of a block (b = 0) the break lies before the pending tail, which may be
+  // the whole row so far: the row has no break then, however the text came
+  // in blocks (a wrap width of 0 makes the fill test pass every time).
+  const int keptBeforeBreak =
+      Rows[LastRow].size() - (b == 0 ? static_cast<int>(PendingTail.size()) : 0);
+  const bool breakLeavesRowEmpty = b < s || (b == s && keptBeforeBreak <= 0);
   if (run.breakX < run.minFill || breakLeavesRowEmpty) {
     b = i;
     run.breakX = run.rowX - w;

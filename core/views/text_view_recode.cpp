@@ -1,12 +1,15 @@
-// Recoding the text view's document line by line from one encoding into
-// another. Each stored character stands for the byte that the current display
-// table maps to it; the result bytes are shown through the same table again.
+// Recoding the text view's document from one encoding into another. Each
+// stored character stands for the byte that the current display table maps
+// to it; the result bytes are shown through the same table again.
+#include <algorithm>
+
 #include "encodings/recode.h"
+#include "io/posix_file.h"
 #include "views/text_view.h"
 
 namespace prambus {
 
-void TextView::Recode(const CodeTable& source, const CodeTable& target) {
+bool TextView::Recode(const CodeTable& source, const CodeTable& target) {
   const RecodePlan plan(source, target);
   const CodeTable inverseV = InverseTable(CharTable);
   if (plan.Composable()) {
@@ -15,20 +18,32 @@ void TextView::Recode(const CodeTable& source, const CodeTable& target) {
     CodeTable map;
     for (int c = 0; c < 256; ++c) map[c] = CharTable[step[inverseV[c]]];
     for (int r = 0; r <= LastRow; ++r) Rows[r].MapThrough(map.data());
-  }
-  std::string bytes;
-  for (int r = 0; r <= LastRow && !plan.Composable(); ++r) {
-    bytes.assign(Rows[r].view());
+    Relayout();  // a character may have become a line end, or stopped being one
+  } else {
+    // A conversion reads sequences (UTF-8, escapes, digraphs) that a soft wrap
+    // may cut: the document is converted as one piece, never row by row, so
+    // the result does not depend on the wrap width.
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(GetTextLength()));
+    for (int r = 0; r <= LastRow; ++r) bytes.append(Rows[r].view());
     for (char& c : bytes) c = static_cast<char>(inverseV[static_cast<uint8_t>(c)]);
-    std::string result = plan.Encode(plan.Decode(bytes, r == 0), r == 0);
+    std::string result;
+    if (!plan.Convert(bytes, result, kMaxDocumentSize)) return false;
+    std::string().swap(bytes);
     for (char& c : result) c = static_cast<char>(CharTable[static_cast<uint8_t>(c)]);
-    Rows[r].Assign(result);
+    Clear();  // cursor and anchor go to the start
+    constexpr size_t kBlock = 65536;
+    for (size_t i = 0; i < result.size(); i += kBlock) {
+      const size_t n = std::min(kBlock, result.size() - i);
+      AppendBytes(reinterpret_cast<const uint8_t*>(result.data()) + i, static_cast<int>(n));
+    }
+    UpdateCaretPoint();
+    ScrollToCaret();
   }
   UndoStack.clear();
   RedoStack.clear();
   UndoBytes = 0;
-  if (plan.UsesConversion()) CursorCol = CursorRow = AnchorCol = AnchorRow = 0;
-  Relayout();
+  return true;
 }
 
 }  // namespace prambus

@@ -64,6 +64,31 @@ class EditingTest : public QObject {
     QCOMPARE(ReadAll(Path("a.txt")), QByteArray("abc xy\r\nnew z\r\ndef"));
   }
 
+  // Enter takes the style of the line it splits; a new document, which has
+  // none yet, gets LF as every other program here expects.
+  void enterWritesTheLineEndsOfTheDocument() {
+    WriteAll(Path("lf.txt"), "one two\nlast");
+    ScriptedPrompts* prompts = nullptr;
+    auto w = ShowWindow(dir_->path(), Path("lf.txt"), &prompts);
+    QVERIFY(w);
+    QWidget* s = Surface(*w);
+    QTest::keyClick(s, Qt::Key_Right);
+    QTest::keyClick(s, Qt::Key_Right);
+    QTest::keyClick(s, Qt::Key_Right);
+    QTest::keyClick(s, Qt::Key_Return);
+    QTest::keyClick(s, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(s, Qt::Key_Return);  // a last line without a line end: the one before
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("lf.txt")), QByteArray("one\n two\nlast\n"));
+    w->NewDocument();
+    QTest::keyClicks(s, "ab");
+    QTest::keyClick(s, Qt::Key_Return);
+    QTest::keyClicks(s, "c");
+    prompts->saveNames = {Path("new.txt")};
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("new.txt")), QByteArray("ab\nc"));
+  }
+
   void clipboardRoundTripsWindows1251Text() {
     WriteAll(Path("c.txt"), "\xcf\xf0\xe8\xe2\xe5\xf2");  // "Привет"
     auto w = Open(Path("c.txt"));
@@ -138,7 +163,8 @@ class EditingTest : public QObject {
     QCOMPARE(ReadAll(Path("ro.txt")), QByteArray("new keep"));
     QVERIFY(!(QFile::permissions(Path("ro.txt")) & QFile::WriteOwner));
     QCOMPARE(prompts.notes.size(), 1);  // saved: no second message
-    // A vanished folder: the message, the document stays modified.
+    // A vanished folder: the message says so (the file is not write-protected),
+    // and the document stays modified.
     QDir().mkpath(Path("sub"));
     WriteAll(Path("sub/v.txt"), "v");
     auto w2 = Open(Path("sub/v.txt"));
@@ -148,7 +174,8 @@ class EditingTest : public QObject {
     QDir(Path("sub")).removeRecursively();
     QVERIFY(!w2->Save());
     QVERIFY(w2->Modified());
-    QCOMPARE(prompts2.notes, QStringList{refused});
+    QCOMPARE(prompts2.notes,
+             QStringList{"Не могу сохранить изменения: папки «" + Path("sub") + "» больше нет."});
   }
 
   void saveAsAddsTheExtensionOfTheChosenGroup() {

@@ -65,6 +65,47 @@ class EncodingsGuiTest : public QObject {
     QCOMPARE(again.EncodingActions().size(), size_t(2));
   }
 
+  // A table that shows several bytes alike (here KOI8-R's box drawing, which
+  // has no Windows-1251 letter, as '?') would save them all as one byte: it is
+  // refused for display, and the bytes stay as they were read. The recode
+  // dialog still takes it.
+  void aTableThatShowsBytesAlikeIsRefusedForDisplay() {
+    QByteArray enc;
+    for (int i = 0; i < 256; ++i)
+      enc += QByteArray::number(i >= 0x80 && i <= 0x9F ? '?' : i) + "\n";
+    WriteAll(Path("koi.enc"), enc);
+    WriteAll(Path("box.txt"), "\x80\x81\x82\x9F");
+    MainWindow w({"prambus", Path("box.txt")}, dir_->path());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    ScriptedPrompts& prompts = ScriptedPrompts::InstallOn(w);
+    QVERIFY(w.AddLoadedEncoding(Path("koi.enc"), "KOI"));
+    w.SelectEncoding(1);
+    QVERIFY(!w.SelectEncoding(2));
+    QCOMPARE(prompts.notes,
+             QStringList{"Эту кодировку можно выбрать только для перекодировки: в ней разные коды "
+                         "выглядят одинаково, и при сохранении файл изменился бы."});
+    QVERIFY(w.EncodingActions()[1]->isChecked());  // DOS stays
+    QVERIFY(!w.EncodingActions()[2]->isChecked());
+    w.KeyDown(Qt::Key_F8, Qt::NoModifier);  // F8 passes over it to Windows
+    QVERIFY(w.EncodingActions()[0]->isChecked());
+    QCOMPARE(prompts.notes.size(), 2);
+    QCOMPARE(Text(w.View()), std::string("\x80\x81\x82\x9F"));
+    QTest::keyClick(w.centralWidget(), Qt::Key_End);
+    QTest::keyClicks(w.centralWidget(), "x");
+    QVERIFY(w.Save());
+    QCOMPARE(ReadAll(Path("box.txt")), QByteArray("\x80\x81\x82\x9Fx"));
+    // As a recode target it turns every character it lacks into '?' (which
+    // this table writes as its last '?', 9F).
+    prompts.recode = [](RecodeDialog& d) {
+      d.sourceList->setCurrentRow(0);
+      d.targetList->setCurrentRow(6);
+      return 1;
+    };
+    w.RecodeCommand();
+    QCOMPARE(Text(w.View()), std::string("\x9F\x9F\x9F\x9Fx"));
+  }
+
   void recodeDialogPreselectsAndConverts() {
     WriteAll(Path("qp.txt"), "=C0=C1");
     MainWindow w({"prambus", Path("qp.txt")}, dir_->path());

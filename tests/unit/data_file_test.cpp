@@ -113,7 +113,7 @@ TEST_F(DataFileTest, FilesEndingAfterAnyGroupLoadWithDefaultsForTheRest) {
     Settings s;
     ASSERT_TRUE(ReadDataFile(path_, st, s)) << cut;
     EXPECT_EQ(static_cast<int>(st.recent.size()), s.MaxRecentListLen) << cut;
-    EXPECT_TRUE(s.LineEnd == "\r" || s.LineEnd == "\r\n") << cut;
+    EXPECT_TRUE(s.LineEnd == "\r" || s.LineEnd == "\n" || s.LineEnd == "\r\n") << cut;
   }
   // A file that stops after the pinned records keeps every setting's default.
   StoredState st;
@@ -145,14 +145,17 @@ TEST_F(DataFileTest, PinnedCountOutsideTheRangeIgnoresTheRest) {
   EXPECT_EQ(s.HexColumns, 16);
 }
 
-TEST_F(DataFileTest, LineEndOtherThanCrLfLoadsAsCr) {
-  Settings s = SampleSettings();
-  s.LineEnd = "\n";
-  ASSERT_TRUE(WriteDataFile(path_, Sample(), s));
-  StoredState st;
-  Settings back;
-  ASSERT_TRUE(ReadDataFile(path_, st, back));
-  EXPECT_EQ(back.LineEnd, "\r");
+TEST_F(DataFileTest, EveryLineEndStyleOfTheMenuLoadsBackOthersAsCr) {
+  for (const std::string stored : {"\n", "\r", "\r\n", "\n\r", "", "x"}) {
+    Settings s = SampleSettings();
+    s.LineEnd = stored;
+    ASSERT_TRUE(WriteDataFile(path_, Sample(), s));
+    StoredState st;
+    Settings back;
+    ASSERT_TRUE(ReadDataFile(path_, st, back));
+    const bool kept = stored == "\n" || stored == "\r" || stored == "\r\n";
+    EXPECT_EQ(back.LineEnd, kept ? stored : "\r") << static_cast<int>(stored.size());
+  }
 }
 
 TEST_F(DataFileTest, CorruptCountsAndValuesNeverAllocateOrBreakTheSettings) {

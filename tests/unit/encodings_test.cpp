@@ -1,5 +1,5 @@
 // Code tables and the conversions: Quoted-Printable, transliteration both
-// ways, UTF-16 with its carry, UTF-8, .enc files and recoding the text view.
+// ways, UTF-16 with its carry, UTF-8, .enc files and recoding in both views.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -11,6 +11,7 @@
 #include "encodings/recode.h"
 #include "support/text_view_fixture.h"
 #include "text/cp1251.h"
+#include "views/hex_view.h"
 
 namespace prambus {
 namespace {
@@ -150,14 +151,96 @@ TEST(EncFile, GrammarOfNumbers) {
   EXPECT_EQ(t[6], 0);  // a short file fills the rest with 0
   EXPECT_FALSE(parseEncodingText("1\n2\n3\n4\n5\n6\n7\n8\n9\nten\n", t));
   EXPECT_FALSE(parseEncodingText("$\n", t));
-  EXPECT_FALSE(parseEncodingText("99999999999\n", t));
   EXPECT_FALSE(loadEncodingFile("/nonexistent.enc", t));
 }
 
-TEST_F(TextViewTest, RecodeConvertsLineByLineAndEmptiesTheHistory) {
+TEST(EncFile, AnyNumberOfUpTo32CharactersGivesItsLowByte) {
+  CodeTable t{};
+  ASSERT_TRUE(parseEncodingText(
+      "2147483648\n$111111111\n99999999999\n-99999999999999999999\n" + std::string(32, '9') + "\n" +
+          "1234567890123456789012345678901234567890\n" + "-$" + std::string(30, 'F') + "\n" + "0x" +
+          std::string(30, 'f') + "\n",
+      t));
+  EXPECT_EQ(t[0], 0);
+  EXPECT_EQ(t[1], 0x11);
+  EXPECT_EQ(t[2], 255);
+  EXPECT_EQ(t[3], 1);
+  EXPECT_EQ(t[4], 255);
+  EXPECT_EQ(t[5], 20);  // the first 32 characters are the number, the rest of the line is skipped
+  EXPECT_EQ(t[6], 1);
+  EXPECT_EQ(t[7], 255);
+  EXPECT_EQ(t[8], 0);
+}
+
+TEST(EncFile, AFileWithoutNumbersIsNoTable) {
+  CodeTable t = WindowsTable();
+  EXPECT_FALSE(parseEncodingText("", t));
+  EXPECT_FALSE(parseEncodingText(" \r\n\t\n\n", t));
+  EXPECT_EQ(t, WindowsTable());  // a refused file leaves the table alone
+  EXPECT_TRUE(parseEncodingText("\n\n7", t));
+  EXPECT_EQ(t[0], 7);
+}
+
+TEST(Tables, OnlyATableThatGivesEveryByteItsOwnCharacterCanShowADocument) {
+  EXPECT_TRUE(CanShowDocument(WindowsTable()));
+  EXPECT_TRUE(CanShowDocument(DosTable()));
+  CodeTable koi = WindowsTable();
+  for (int b = 0x80; b <= 0x9F; ++b) koi[b] = '?';  // box drawing without a letter
+  EXPECT_FALSE(CanShowDocument(koi));
+  EXPECT_FALSE(CanShowDocument(MarkerTable(kConvUtf8)));
+  EXPECT_FALSE(CanShowDocument(CodeTable{}));
+}
+
+TEST(Recode, CharactersATargetTableLacksBecomeQuestionMarks) {
+  CodeTable koi = WindowsTable();
+  for (int b = 0x80; b <= 0x9F; ++b) koi[b] = '?';
+  const RecodePlan toKoi(WindowsTable(), koi);
+  // Encoded as '?' is: the last byte the table shows as '?'.
+  EXPECT_EQ(toKoi.Encode("\x80"
+                         "a?\xC0"),
+            "\x9F"
+            "a\x9F\xC0");
+  CodeTable noQuestion = WindowsTable();
+  noQuestion[63] = 'a';
+  EXPECT_EQ(RecodePlan(WindowsTable(), noQuestion).Encode("?b"), "?b");
+  // The DOS output table keeps the three bytes its marker overwrote.
+  EXPECT_EQ(RecodePlan(WindowsTable(), DosForOutputTable()).Encode(std::string("\0\1\2", 3)),
+            std::string("\0\1\2", 3));
+}
+
+// The lengths are 32-bit: a result past the limit is refused before anything
+// is converted, also when the worst case is past it but the result fits.
+TEST(Recode, AResultLongerThanTheLimitIsRefusedBeforeConverting) {
+  struct Case {
+    CodeTable source, target;
+    std::string in;
+    size_t length;
+  };
+  const Case cases[] = {
+      {WindowsTable(), MarkerTable(kConvUtf8), "abc" + W("Я"), 5},
+      {WindowsTable(), MarkerTable(kConvQuotedPrintable), "a=b", 5},
+      {WindowsTable(), MarkerTable(kConvTranslit), W("щи"), 4},
+      {WindowsTable(), MarkerTable(kConvUtf16), "ab", 4},
+      {MarkerTable(kConvTranslit), WindowsTable(), "xx", 4},
+      {MarkerTable(kConvTranslit), MarkerTable(kConvQuotedPrintable), "x", 6},
+      {MarkerTable(kConvUtf8), WindowsTable(), "\xD0\xAF!", 2},
+      {WindowsTable(), DosTable(), "abc", 3},
+  };
+  for (const Case& c : cases) {
+    const RecodePlan plan(c.source, c.target);
+    std::string out = "kept";
+    EXPECT_FALSE(plan.Convert(c.in, out, static_cast<int64_t>(c.length) - 1)) << c.in;
+    EXPECT_EQ(out, "kept");
+    ASSERT_TRUE(plan.Convert(c.in, out, static_cast<int64_t>(c.length))) << c.in;
+    EXPECT_EQ(out.size(), c.length) << c.in;
+    EXPECT_EQ(out, plan.Encode(plan.Decode(c.in)));
+  }
+}
+
+TEST_F(TextViewTest, RecodeEmptiesTheHistoryAndSendsTheCursorHome) {
   Load("=C0=C1");
   Type("x");
-  view->Recode(MarkerTable(kConvQuotedPrintable), WindowsTable());
+  EXPECT_TRUE(view->Recode(MarkerTable(kConvQuotedPrintable), WindowsTable()));
   EXPECT_EQ(Text(), "x\xC0\xC1");
   EXPECT_FALSE(view->CanUndo());
   EXPECT_EQ(view->CursorCol, 0);  // a conversion sends the cursor home
@@ -167,10 +250,55 @@ TEST_F(TextViewTest, RecodeConvertsLineByLineAndEmptiesTheHistory) {
   Load(W("і"));
   view->Recode(WindowsTable(), DosTable());
   EXPECT_EQ(Text(), std::string(1, static_cast<char>(InverseTable(DosTable())[0xB3])));
-  // UTF-16 carries an odd byte from one row to the next.
-  Load(std::string("A\0B", 3) + "\r" + std::string("\0", 1));
-  view->Recode(MarkerTable(kConvUtf16), WindowsTable());
-  EXPECT_EQ(Text().substr(0, 1), "A");
+}
+
+// The document is converted as one piece, never row by row: a soft wrap inside
+// a UTF-8 sequence, a Quoted-Printable escape, a UTF-16 unit or a
+// transliteration digraph changes nothing. At every wrap width, under either
+// display table, the bytes are those the hex view gives for the same file.
+TEST_F(TextViewTest, RecodeGivesTheSameBytesAtEveryWrapWidth) {
+  const std::string cyr = W("Превосходительство съёмка, Щука и ёж; Xerox\r\n") +
+                          W("Яков Пётр\nмоя бюро\n\rШшш\tтаб =3D ") + std::string(80, 'y');
+  const std::string latin = cyrillicToTranslit(cyr) + " Shchuka SCH Thomas";
+  struct Case {
+    CodeTable source, target;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {MarkerTable(kConvUtf8), WindowsTable(), ansiToUtf8(cyr)},
+      {MarkerTable(kConvQuotedPrintable), WindowsTable(), encodeQuotedPrintable(cyr, true)},
+      {MarkerTable(kConvUtf16), WindowsTable(), ansiToUtf16(cyr) + "x"},
+      {MarkerTable(kConvTranslit), WindowsTable(), latin},
+      {WindowsTable(), MarkerTable(kConvUtf8), cyr},
+      {WindowsTable(), MarkerTable(kConvQuotedPrintable), cyr},
+      {WindowsTable(), MarkerTable(kConvUtf16), cyr},
+      {WindowsTable(), MarkerTable(kConvTranslit), cyr},
+      {MarkerTable(kConvUtf8), MarkerTable(kConvQuotedPrintable), ansiToUtf8(cyr)},
+  };
+  // The issue that showed it: wrapped UTF-8 read as Windows-1251.
+  Load(ansiToUtf8(W("Превосходительство")), 40);
+  ASSERT_TRUE(view->Recode(MarkerTable(kConvUtf8), WindowsTable()));
+  EXPECT_EQ(Text(), W("Превосходительство"));
+  TestCanvas hexCanvas;
+  for (const Case& c : cases) {
+    HexView hex(&hexCanvas);
+    hex.SetBytes(c.bytes);
+    ASSERT_TRUE(hex.Recode(c.source, c.target));
+    const std::string expected(hex.Data().begin(), hex.Data().end());
+    for (const CodeTable* shown : {&WindowsTable(), &DosTable()}) {
+      for (int wrap : {0, 8, 24, 56, 200, 100000}) {
+        Load(c.bytes, wrap, 7);
+        view->SetCharTable(*shown);
+        ASSERT_TRUE(view->Recode(c.source, c.target));
+        std::string bytes = Text();
+        ExpectRowInvariants(bytes);
+        const CodeTable inverse = InverseTable(*shown);
+        for (char& b : bytes) b = static_cast<char>(inverse[static_cast<uint8_t>(b)]);
+        ASSERT_EQ(bytes, expected) << "wrap " << wrap << ", case " << (&c - cases);
+        view->SetCharTable(WindowsTable());
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -62,20 +62,40 @@ TEST_F(TextViewTest, SealedDeletionThatNothingReplacedIsRestoredByUndo) {
 }
 
 TEST_F(TextViewTest, EnterCopiesTheStyleOfTheLineEnds) {
-  Load("abc\r\ndef");
-  Cursor(3, 0);  // before the CR LF
+  struct Case {
+    const char* text;
+    int offset;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"abc\r\ndef", 3, "abc\r\n\r\ndef"},      // before the line end: that line end
+      {"abc\ndef", 4, "abc\n\ndef"},            // at the start of a line: the one before
+      {"abc\r\ndef\n", 1, "a\r\nbc\r\ndef\n"},  // inside a line: the one that ends it
+      {"ab\rcd\n", 4, "ab\rc\nd\n"},
+      {"ab\n\rcd\r\n", 1, "a\n\rb\n\rcd\r\n"},  // a LF CR pair is one line end
+      {"x\r\nabc", 5, "x\r\nab\r\nc"},          // a last line without one: the line before
+      {"x\r\nabc", 6, "x\r\nabc\r\n"},
+      {"abc", 1, "a\nbc"},  // no line end anywhere: LF, the platform's convention
+      {"", 0, "\n"},
+  };
+  for (const Case& c : cases) {
+    Load(c.text, 40);  // five characters a row: the hard lines wrap
+    int col = c.offset, row = 0;
+    view->OffsetToPos(col, row);
+    Cursor(col, row);
+    view->TypeChar('\r');
+    EXPECT_EQ(Text(), c.expected) << c.text << " at " << c.offset;
+    view->Undo();
+    EXPECT_EQ(Text(), c.text);
+  }
+  // Inside a hard line that wraps over several rows, the line end is found
+  // rows further on.
+  Load("aaaa bbbb cccc dddd\n", 40);
+  ASSERT_GE(view->LastRow, 3);
+  Cursor(1, 0);
   view->TypeChar('\r');
-  EXPECT_EQ(Text(), "abc\r\n\r\ndef");
-  Load("abc\r\ndef");
-  Cursor(1, 0);  // inside the line
-  view->TypeChar('\r');
-  EXPECT_EQ(Text(), "a\rbc\r\ndef");
-  Load("abc\ndef");
-  Cursor(0, 1);  // at the start of a line after LF
-  view->TypeChar('\r');
-  EXPECT_EQ(Text(), "abc\n\ndef");
-  EXPECT_EQ(view->CursorRow, 2);
-  EXPECT_EQ(view->CursorCol, 0);
+  EXPECT_EQ(Text(), "a\naaa bbbb cccc dddd\n");
+  EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), 2);
 }
 
 TEST_F(TextViewTest, DeleteAndBackspaceTakeWholeLineEndPairs) {

@@ -151,6 +151,34 @@ TEST_F(TextViewTest, EveryByteValueLaysOutAndRoundTrips) {
   }
 }
 
+// The rows and their widths never depend on how the text arrives: one block,
+// single bytes or anything between, at any wrap width down to 0 (a text area
+// with no room at all, where every character gets a row of its own).
+TEST_F(TextViewTest, BlockSizeNeverChangesTheLayout) {
+  Load("aa", 0, 1);
+  EXPECT_EQ(Rows(), (RowList{"a", "a"}));
+  EXPECT_EQ(view->RowWidth(0), 8);
+  EXPECT_EQ(view->RowWidth(1), 8);
+  std::mt19937 rng(3);
+  const std::string alphabet = "ab c,(x)\t\r\n.-\xE0";
+  for (int round = 0; round < 200; ++round) {
+    std::string text;
+    const int n = rng() % 120;
+    for (int i = 0; i < n; ++i) text += alphabet[rng() % alphabet.size()];
+    const int wrap = round % 4 == 0 ? 0 : round % 4 == 1 ? -10 : static_cast<int>(rng() % 100);
+    Load(text, wrap);
+    const RowList whole = Rows();
+    std::vector<int> widths;
+    for (int r = 0; r <= view->LastRow; ++r) widths.push_back(view->RowWidth(r));
+    for (size_t block : {size_t(1), size_t(2), size_t(1 + rng() % 20)}) {
+      Load(text, wrap, block);
+      ASSERT_EQ(Rows(), whole) << "round " << round << " wrap " << wrap << " block " << block;
+      for (int r = 0; r <= view->LastRow; ++r)
+        ASSERT_EQ(view->RowWidth(r), widths[r]) << "round " << round << " row " << r;
+    }
+  }
+}
+
 // Runs of equally wide characters take sixteen bytes per step; the rows are
 // the ones the byte-by-byte path gives.
 TEST_F(TextViewTest, WideStepsLayOutLikeSingleBytes) {
