@@ -173,6 +173,38 @@ class RestartTest : public QObject {
     QVERIFY(!w->ViewItems()[0]->isChecked());
   }
 
+  // Across a restart too: the window last closed in the hex view with
+  // "Расшифровка данных" off starts with that list, and a text file opened
+  // from the command line gets the text view's own list.
+  void checkListsPerViewKindSurviveARestart() {
+    WriteAll(Path("doc.txt"), QByteArray(300, 'x'));
+    {
+      auto w = Start(Path("doc.txt"));
+      QVERIFY(w);
+      QCOMPARE(w->ViewKind(), 1);
+      w->Actions().newDocument->trigger();  // doc.txt goes to the recent list as text
+      QTest::keyClick(w->centralWidget(), Qt::Key_F6);
+      QCOMPARE(w->ViewKind(), 2);
+      QCOMPARE(w->ViewItems()[0]->text(), QString("Расшифровка данных"));
+      w->ViewItems()[0]->trigger();  // off
+      w->Actions().exit->trigger();
+    }
+    {
+      auto w = Start(Path("doc.txt"));
+      QVERIFY(w);
+      QCOMPARE(w->ViewKind(), 1);
+      QVERIFY(w->ViewItems()[0]->isChecked());  // word wrap
+      QVERIFY(w->View()->LastRow > 0);
+      QTest::keyClick(w->centralWidget(), Qt::Key_F6);
+      QVERIFY(!w->ViewItems()[0]->isChecked());
+      w->Actions().exit->trigger();
+    }
+    auto w = Start();
+    QVERIFY(w);
+    QCOMPARE(w->ViewKind(), 2);
+    QVERIFY(!w->ViewItems()[0]->isChecked());
+  }
+
   // data.dat that exists but cannot be read: defaults, and the file is left
   // as it was at exit.
   void unreadableDataFileIsLeftAlone() {
