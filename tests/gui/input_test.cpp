@@ -1,7 +1,10 @@
-// Keys, the wheel and resizing on the real main window, as a user drives
-// them: Tab and Shift+Tab type a tab, F2/F4/F12 switch the window modes, the
-// wheel scrolls a line per notch however finely it turns, and dragging the
-// window's edge lays the document out once the size settles.
+// Keys, the mouse and resizing on the real main window, as a user drives
+// them: Tab and Shift+Tab type a tab; Insert, Delete and their modifiers; a
+// double click; PgUp/PgDn; F2/F4/F12 switch the window modes; the wheel
+// scrolls a line per notch however finely it turns; dragging the window's
+// edge lays the document out once the size settles.
+#include <QApplication>
+#include <QClipboard>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -63,6 +66,77 @@ class InputTest : public QObject {
     QCOMPARE(Text(w->View()), std::string("\t\t\t"));
     QVERIFY(surface->hasFocus() || !w->isActiveWindow());  // the focus stays on the text
     QVERIFY(w->Modified());
+  }
+
+  // Insert and Delete with their modifiers, and a double click selecting a
+  // word, as a user combines them.
+  void insertDeleteAndDoubleClick() {
+    auto w = Open("one two three four");
+    QVERIFY(w);
+    QWidget* surface = w->centralWidget();
+    ViewBase* v = w->View();
+    QClipboard* clipboard = QApplication::clipboard();
+    // The text view has no overwrite mode: after Insert it still inserts.
+    QTest::keyClick(surface, Qt::Key_Insert);
+    QVERIFY(v->InsertMode);
+    QTest::keyClick(surface, Qt::Key_X);
+    QCOMPARE(Text(v), std::string("xone two three four"));
+    // Ctrl+Delete deletes the next word while CutOnCtrl+Del is off.
+    clipboard->setText("clip");
+    QTest::keyClick(surface, Qt::Key_Home);
+    QTest::keyClick(surface, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(Text(v), std::string("two three four"));
+    QCOMPARE(clipboard->text(), QString("clip"));
+    // A double click selects the word under the pointer.
+    auto wordAt = [&](int col) {
+      v->SetPosition(col, 0, true);
+      v->SetPosition(col, 0, false);
+      const Point p = v->GetCaretPoint();
+      return QPoint(p.x + 3, p.y + v->LineHeight() / 2);
+    };
+    QTest::mouseDClick(surface, Qt::LeftButton, Qt::NoModifier, wordAt(4));
+    QCOMPARE(v->GetSelectedText().substr(0, 5), std::string("three"));
+    // With CutOnCtrl+Del, Ctrl+Delete cuts it.
+    Cfg().CutOnCtrlDel = true;
+    QTest::keyClick(surface, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(clipboard->text().left(5), QString("three"));
+    QVERIFY(Text(v).find("three") == std::string::npos);
+    // Shift+Delete cuts, Ctrl+Insert copies, Shift+Insert pastes.
+    QTest::mouseDClick(surface, Qt::LeftButton, Qt::NoModifier, wordAt(0));
+    QTest::keyClick(surface, Qt::Key_Insert, Qt::ControlModifier);
+    QCOMPARE(clipboard->text().left(3), QString("two"));
+    QTest::keyClick(surface, Qt::Key_Delete, Qt::ShiftModifier);
+    QVERIFY(Text(v).find("two") == std::string::npos);
+    QTest::keyClick(surface, Qt::Key_End);
+    QTest::keyClick(surface, Qt::Key_Insert, Qt::ShiftModifier);
+    QVERIFY(Text(v).size() > 4 && Text(v).find("two") != std::string::npos);
+    QVERIFY(v->InsertMode);  // none of these switched the mode
+    QVERIFY(w->Modified());
+  }
+
+  void pageKeysMoveAndExtendByAPage() {
+    QByteArray text;
+    for (int i = 0; i < 200; ++i) text += "line\r\n";
+    auto w = Open(text);
+    QVERIFY(w);
+    QWidget* surface = w->centralWidget();
+    ViewBase* v = w->View();
+    QTest::keyClick(surface, Qt::Key_PageDown);
+    const int page = v->CursorRow;
+    QVERIFY(page > 1);
+    QVERIFY(!v->HasSelection());
+    QTest::keyClick(surface, Qt::Key_PageDown, Qt::ShiftModifier);
+    QCOMPARE(v->CursorRow, 2 * page);
+    QCOMPARE(v->AnchorRow, page);
+    QVERIFY(v->ScrollY > 0);  // scrolled to keep the cursor row in view
+    QCOMPARE(w->VBar()->value(), v->ScrollY);
+    QTest::keyClick(surface, Qt::Key_PageUp);
+    QCOMPARE(v->CursorRow, page);
+    QVERIFY(!v->HasSelection());
+    QTest::keyClick(surface, Qt::Key_PageUp);
+    QTest::keyClick(surface, Qt::Key_PageUp);
+    QCOMPARE(v->CursorRow, 0);
+    QCOMPARE(w->VBar()->value(), 0);
   }
 
   void functionKeysSwitchTheWindowModes() {
