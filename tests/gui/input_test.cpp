@@ -16,15 +16,11 @@
 #include "scripted_prompts.h"
 #include "settings/settings.h"
 #include "shown_window.h"
+#include "window_reading.h"
 
 using namespace prambus;
 
 namespace {
-std::string Text(ViewBase* v) {
-  std::string s;
-  for (int r = 0; r <= v->LastRow; ++r) s += v->GetRow(r);
-  return s;
-}
 
 int CursorOffset(ViewBase* v) {
   return v->PosToOffset(v->CursorCol, v->CursorRow);
@@ -63,7 +59,7 @@ class InputTest : public QObject {
     QTest::keyClick(surface, Qt::Key_Tab, Qt::ShiftModifier);
     QTest::keyClick(surface, Qt::Key_Tab, Qt::ControlModifier);  // not a tab
     QTest::keyClick(surface, Qt::Key_Tab, Qt::AltModifier);
-    QCOMPARE(Text(w->View()), std::string("\t\t\t"));
+    QCOMPARE(DocumentText(w->View()), std::string("\t\t\t"));
     QVERIFY(surface->hasFocus() || !w->isActiveWindow());  // the focus stays on the text
     QVERIFY(w->Modified());
   }
@@ -80,12 +76,12 @@ class InputTest : public QObject {
     QTest::keyClick(surface, Qt::Key_Insert);
     QVERIFY(v->InsertMode);
     QTest::keyClick(surface, Qt::Key_X);
-    QCOMPARE(Text(v), std::string("xone two three four"));
+    QCOMPARE(DocumentText(v), std::string("xone two three four"));
     // Ctrl+Delete deletes the next word while CutOnCtrl+Del is off.
     clipboard->setText("clip");
     QTest::keyClick(surface, Qt::Key_Home);
     QTest::keyClick(surface, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(Text(v), std::string("two three four"));
+    QCOMPARE(DocumentText(v), std::string("two three four"));
     QCOMPARE(clipboard->text(), QString("clip"));
     // A double click selects the word under the pointer.
     auto wordAt = [&](int col) {
@@ -100,16 +96,16 @@ class InputTest : public QObject {
     Cfg().CutOnCtrlDel = true;
     QTest::keyClick(surface, Qt::Key_Delete, Qt::ControlModifier);
     QCOMPARE(clipboard->text().left(5), QString("three"));
-    QVERIFY(Text(v).find("three") == std::string::npos);
+    QVERIFY(DocumentText(v).find("three") == std::string::npos);
     // Shift+Delete cuts, Ctrl+Insert copies, Shift+Insert pastes.
     QTest::mouseDClick(surface, Qt::LeftButton, Qt::NoModifier, wordAt(0));
     QTest::keyClick(surface, Qt::Key_Insert, Qt::ControlModifier);
     QCOMPARE(clipboard->text().left(3), QString("two"));
     QTest::keyClick(surface, Qt::Key_Delete, Qt::ShiftModifier);
-    QVERIFY(Text(v).find("two") == std::string::npos);
+    QVERIFY(DocumentText(v).find("two") == std::string::npos);
     QTest::keyClick(surface, Qt::Key_End);
     QTest::keyClick(surface, Qt::Key_Insert, Qt::ShiftModifier);
-    QVERIFY(Text(v).size() > 4 && Text(v).find("two") != std::string::npos);
+    QVERIFY(DocumentText(v).size() > 4 && DocumentText(v).find("two") != std::string::npos);
     QVERIFY(v->InsertMode);  // none of these switched the mode
     QVERIFY(w->Modified());
   }

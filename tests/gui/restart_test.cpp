@@ -18,30 +18,9 @@
 #include "settings/data_file.h"
 #include "settings/settings.h"
 #include "shown_window.h"
+#include "window_reading.h"
 
 using namespace prambus;
-
-namespace {
-std::string Text(ViewBase* v) {
-  std::string s;
-  for (int r = 0; r <= v->LastRow; ++r) s += v->GetRow(r);
-  return s;
-}
-
-QList<int> CheckedEncodings(const MainWindow& w) {
-  QList<int> out;
-  for (size_t i = 0; i < w.EncodingActions().size(); ++i)
-    if (w.EncodingActions()[i]->isChecked()) out << static_cast<int>(i);
-  return out;
-}
-
-QByteArray SwapTable() {
-  QByteArray enc;
-  for (int i = 0; i < 256; ++i)
-    enc += QByteArray::number(i == 'a' ? 'b' : i == 'b' ? 'a' : i) + "\n";
-  return enc;
-}
-}  // namespace
 
 class RestartTest : public QObject {
   Q_OBJECT
@@ -61,7 +40,7 @@ class RestartTest : public QObject {
   }
 
   void storedModesEncodingStatusBarAndChecksAreApplied() {
-    WriteAll(Path("swap.enc"), SwapTable());
+    WriteAll(Path("swap.enc"), SwapAbEncoding());
     QByteArray longLine(300, 'a');
     WriteAll(Path("doc.txt"), longLine);
     {
@@ -88,7 +67,7 @@ class RestartTest : public QObject {
     QVERIFY(w->windowFlags() & Qt::WindowStaysOnTopHint);
     // The loaded encoding is the one shown.
     QCOMPARE(CheckedEncodings(*w), QList<int>{2});
-    QCOMPARE(Text(w->View()), std::string(300, 'b'));
+    QCOMPARE(DocumentText(w->View()), std::string(300, 'b'));
     // The status bar and the word wrap stay off.
     QVERIFY(!w->Actions().statusBar->isChecked());
     QVERIFY(!w->statusBar()->isVisible());
@@ -128,8 +107,8 @@ class RestartTest : public QObject {
   // A loaded encoding whose file has gone is dropped at start-up; the stored
   // position of the one after it still names that one.
   void storedPositionsFollowDroppedEncodings() {
-    WriteAll(Path("gone.enc"), SwapTable());
-    WriteAll(Path("swap.enc"), SwapTable());
+    WriteAll(Path("gone.enc"), SwapAbEncoding());
+    WriteAll(Path("swap.enc"), SwapAbEncoding());
     WriteAll(Path("doc.txt"), "abc");
     {
       auto w = Start();
@@ -145,7 +124,7 @@ class RestartTest : public QObject {
     QCOMPARE(w->EncodingActions().size(), size_t(3));
     QCOMPARE(w->EncodingActions()[2]->text(), QString("Обмен"));
     QCOMPARE(CheckedEncodings(*w), QList<int>{2});
-    QCOMPARE(Text(w->View()), std::string("bac"));
+    QCOMPARE(DocumentText(w->View()), std::string("bac"));
   }
 
   // A check list stored for the hex view never reaches a text document.

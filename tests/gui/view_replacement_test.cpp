@@ -12,32 +12,9 @@
 #include "settings/settings.h"
 #include "shown_window.h"
 #include "views/hex_view.h"
+#include "window_reading.h"
 
 using namespace prambus;
-
-namespace {
-std::string Text(ViewBase* v) {
-  std::string s;
-  for (int r = 0; r <= v->LastRow; ++r) s += v->GetRow(r);
-  return s;
-}
-
-// The positions of the checked encoding items.
-QList<int> CheckedEncodings(const MainWindow& w) {
-  QList<int> out;
-  for (size_t i = 0; i < w.EncodingActions().size(); ++i)
-    if (w.EncodingActions()[i]->isChecked()) out << static_cast<int>(i);
-  return out;
-}
-
-// A table that swaps the letters a and b.
-QByteArray SwapTable() {
-  QByteArray enc;
-  for (int i = 0; i < 256; ++i)
-    enc += QByteArray::number(i == 'a' ? 'b' : i == 'b' ? 'a' : i) + "\n";
-  return enc;
-}
-}  // namespace
 
 class ViewReplacementTest : public QObject {
   Q_OBJECT
@@ -86,15 +63,15 @@ class ViewReplacementTest : public QObject {
   // (inside the loop that used to walk the items) and the view, the menu and
   // the status bar all fall back to "Windows" together.
   void vanishedEncodingFileOnF6AndOnClick() {
-    WriteAll(Path("swap.enc"), SwapTable());
+    WriteAll(Path("swap.enc"), SwapAbEncoding());
     WriteAll(Path("doc.txt"), "abc");
-    WriteAll(Path("other.enc"), SwapTable());
+    WriteAll(Path("other.enc"), SwapAbEncoding());
     auto w = ShowWindow(dir_->path(), Path("doc.txt"));
     QVERIFY(w);
     QVERIFY(w->AddLoadedEncoding(Path("swap.enc"), "Обмен"));
     QVERIFY(w->AddLoadedEncoding(Path("other.enc"), "Другая"));
     w->EncodingActions()[2]->trigger();
-    QCOMPARE(Text(w->View()), std::string("bac"));
+    QCOMPARE(DocumentText(w->View()), std::string("bac"));
     QCOMPARE(CheckedEncodings(*w), QList<int>{2});
     // Clicking the checked item again leaves it checked.
     w->EncodingActions()[2]->trigger();
@@ -108,7 +85,7 @@ class ViewReplacementTest : public QObject {
     QCOMPARE(CheckedEncodings(*w), QList<int>{0});
     QVERIFY(w->StatusPanelText(5).endsWith("Windows"));
     QTest::keyClick(w->centralWidget(), Qt::Key_F6);
-    QCOMPARE(Text(w->View()), std::string("abc"));  // shown through Windows again
+    QCOMPARE(DocumentText(w->View()), std::string("abc"));  // shown through Windows again
 
     // Clicking a loaded encoding whose file has gone: removed, and the shown
     // encoding (DOS) keeps the only mark.
