@@ -20,8 +20,6 @@ namespace prambus {
 
 namespace {
 constexpr int kBarSize = 22;
-// How long the window's size must stay put before the view is laid out anew.
-constexpr int kSettleMs = 150;
 }  // namespace
 
 MainWindow::MainWindow(QStringList arguments, QString dataDir)
@@ -65,7 +63,7 @@ MainWindow::MainWindow(QStringList arguments, QString dataDir)
   autoScrollTimer_->start();
   relayoutTimer_ = new QTimer(this);
   relayoutTimer_->setSingleShot(true);
-  relayoutTimer_->setInterval(kSettleMs);
+  relayoutTimer_->setInterval(kResizeSettleMs);
   connect(relayoutTimer_, &QTimer::timeout, this, [this] { FormResize(); });
   findDialog_ = new FindDialog(this);
   replaceDialog_ = new ReplaceDialog(this);

@@ -41,6 +41,10 @@ class MainWindow : public QMainWindow {
   explicit MainWindow(QStringList arguments, QString dataDir = {});
   ~MainWindow() override;
 
+  // How long the window's size must stay put before the view is laid out
+  // anew for its new width.
+  static constexpr int kResizeSettleMs = 150;
+
   // ---- main_window.cpp: the view, layout, redraw, caret, modal steps.
   void CreateView(int kind);
   // settleWidth: a resize of the window, whose new width reaches the view
