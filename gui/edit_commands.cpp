@@ -69,11 +69,7 @@ void MainWindow::Paste() {
   if (text.empty()) return;
   HideCaret();
   SetModified(true);
-  if (view_->HasSelection()) {
-    const bool deleted = !view_->GetSelectedText().empty();
-    view_->DeleteSelection(true, true);
-    if (deleted) view_->SealUndo();
-  }
+  view_->DeleteSelectionForInsert();
   EditTail(view_->InsertText(text, true, true));
 }
 

@@ -232,11 +232,7 @@ void MainWindow::KeyPress(uint8_t ch) {
     return;
   }
   SetModified(true);
-  if (v.HasSelection() && v.TypingReplacesSelection(ch)) {
-    const bool deleted = !v.GetSelectedText().empty();
-    v.DeleteSelection(true, true);
-    if (deleted) v.SealUndo();
-  }
+  if (v.HasSelection() && v.TypingReplacesSelection(ch)) v.DeleteSelectionForInsert();
   EditTail(v.TypeChar(ch));
 }
 

@@ -31,6 +31,8 @@ class FindDialog;
 class ReplaceDialog;
 class DataWindow;
 class ColumnsDialog;
+class FineSettingsDialog;
+struct Settings;
 class IoError;
 
 class MainWindow : public QMainWindow {
@@ -82,6 +84,7 @@ class MainWindow : public QMainWindow {
   ReplaceDialog* GetReplaceDialog() const { return replaceDialog_; }
   DataWindow* GetDataWindow() const { return dataWindow_; }
   ColumnsDialog* GetColumnsDialog() const { return columnsDialog_; }
+  FineSettingsDialog* GetFineSettingsDialog() const { return fineSettings_; }
   bool HandedOver() const { return handedOver_; }
 
   // ---- scroll_bars.cpp
@@ -145,6 +148,11 @@ class MainWindow : public QMainWindow {
 
   // ---- recode_command.cpp: "Перекодировка...".
   void RecodeCommand();
+
+  // ---- fine_settings_command.cpp: "Тонкая настройка..." and what its "Готово" changes.
+  void FineSettingsCommand();
+  void ApplyFineSettings(const Settings& before);
+  void ApplyMinimalModeShortcut();  // F12 when F2 saves, otherwise F2
 
   // ---- font_command.cpp and help_command.cpp: "Шрифт...", F1.
   void ChooseFont();
@@ -309,6 +317,9 @@ class MainWindow : public QMainWindow {
   // The hex view's tool windows.
   DataWindow* dataWindow_ = nullptr;
   ColumnsDialog* columnsDialog_ = nullptr;
+
+  // "Тонкая настройка", created when first asked for.
+  FineSettingsDialog* fineSettings_ = nullptr;
 
   // The mouse.
   bool middleHeld_ = false, leftDrag_ = false;

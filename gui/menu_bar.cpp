@@ -148,6 +148,7 @@ void MainWindow::ConnectFeatureCommands() {
   // "Закрепить внешний вид за файлами...": actions_.pinnedFiles
 
   // "Тонкая настройка...": actions_.fineSettings
+  connect(actions_.fineSettings, &QAction::triggered, this, [this] { FineSettingsCommand(); });
 
   // "О программе...": actions_.about
 

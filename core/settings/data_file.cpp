@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 
@@ -123,37 +122,6 @@ bool ReadPinned(FieldReader& r, WindowAppearance& w) {
   w.windowState = state == 0 ? 0 : state == 1 ? 1 : 2;
   w.viewKind = static_cast<int16_t>(kind == 2 ? 2 : 1);
   return true;
-}
-
-void Sanitize(Settings& s) {
-  const Settings d;
-  auto range = [](auto& v, auto lo, auto hi, auto def) {
-    if (!(v >= lo && v <= hi)) v = def;
-  };
-  range(s.MaxUndoLen, 1, 2147483646, d.MaxUndoLen);
-  range(s.MaxRecentListLen, 1, 99, d.MaxRecentListLen);
-  range(s.HButtonMargin, 1, 100000, d.HButtonMargin);
-  range(s.VButtonMargin, 1, 100000, d.VButtonMargin);
-  range(s.MaxButtonsinRow, 1, 99, d.MaxButtonsinRow);
-  range(s.HSpaceBetween, 1, 100000, d.HSpaceBetween);
-  range(s.MarginforButton, 1, 100000, d.MarginforButton);
-  range(s.VSpaceBetween, 1, 100000, d.VSpaceBetween);
-  range(s.MarginforText, 1, 100000, d.MarginforText);
-  range(s.TextSize, -299, 299, d.TextSize);
-  range(s.Shag, 1, 2147483646, d.Shag);
-  range(s.HScrollStep, 1, 2147483646, d.HScrollStep);
-  range(s.VScrollStep, 1, 2147483646, d.VScrollStep);
-  range(s.MaxTextWidth, 0, 2147483646, d.MaxTextWidth);
-  range(s.TextBaseSyst, 2, 36, d.TextBaseSyst);
-  range(s.CoordBaseSyst, 2, 36, d.CoordBaseSyst);
-  range(s.HexColumns, 2, 999, d.HexColumns);
-  range(s.Distance, -0.5, 1e6, d.Distance);
-  for (double* v : {&s.LeftMargin, &s.RightMargin, &s.TopMargin, &s.BottomMargin, &s.PageFracture,
-                    &s.HDistance, &s.LineWidth, &s.MarginWidth})
-    if (!std::isfinite(*v)) *v = 0.0;
-  range(s.LineWidth, -1e6, 1e6, d.LineWidth);
-  range(s.MarginWidth, -1e6, 1e6, d.MarginWidth);
-  range(s.HDistance, -1e6, 1e6, d.HDistance);
 }
 
 }  // namespace
@@ -282,7 +250,6 @@ bool ReadDataFile(const std::string& path, StoredState& st, Settings& s) {
   BinaryStream f(path, true);
   if (!f.Opened() || !f.Ok()) return false;
   ReadFields(f, st, s);
-  Sanitize(s);
   BoundStoredState(st, s);
   st.recent.resize(static_cast<size_t>(s.MaxRecentListLen));
   s.ShagSaved = s.Shag;

@@ -1,7 +1,9 @@
 #include "settings/stored_bounds.h"
 
 #include <algorithm>
-#include <cmath>
+#include <variant>
+
+#include "shell/fine_settings.h"
 
 namespace prambus {
 
@@ -12,9 +14,20 @@ void Clamp(T& v, T lo, T hi) {
   v = std::clamp(v, lo, hi);
 }
 
-// A real that is not a number takes its default; others are clamped.
-void ClampReal(double& v, double lo, double hi, double fallback) {
-  v = std::isnan(v) ? fallback : std::clamp(v, lo, hi);
+// The keyed settings: a value the fine-settings table would refuse falls
+// back to its default, so the file can give nothing the table could not.
+void BoundKeyedSettings(Settings& s) {
+  const Settings d;
+  for (const SettingRow& r : FineSettingRows()) {
+    if (r.kind == SettingKind::kColor && std::get<Color>(r.get(s)) > 0xFFFFFF) r.set(s, r.get(d));
+    if (r.kind != SettingKind::kInt && r.kind != SettingKind::kReal) continue;
+    const SettingValue v = r.get(s);
+    const double x = r.kind == SettingKind::kInt ? std::get<int32_t>(v) : std::get<double>(v);
+    if (!(x >= r.min && x <= r.max)) r.set(s, r.get(d));
+  }
+  // The block size in effect (the table edits the copy to be saved).
+  if (!(s.Shag >= 1 && s.Shag <= 2147483646)) s.Shag = d.Shag;
+  if (!(s.HexColumns >= 2 && s.HexColumns <= 999)) s.HexColumns = d.HexColumns;
 }
 
 void BoundWindow(WindowAppearance& w) {
@@ -27,33 +40,18 @@ void BoundWindow(WindowAppearance& w) {
 }  // namespace
 
 void BoundStoredState(StoredState& st, Settings& s) {
-  const Settings d;
+  BoundKeyedSettings(s);
+  // Window places and sizes: within what the desktop can address (the
+  // window is then fitted to a screen when it is restored).
   BoundWindow(st.defaults);
   for (WindowAppearance& w : st.pinned) BoundWindow(w);
   Clamp(s.MinRestoredWidth, 0, kMaxWindowCoordinate);
   Clamp(s.MinRestoredHeight, 0, kMaxWindowCoordinate);
   Clamp(s.DataWindowLeft, -kMaxWindowCoordinate, kMaxWindowCoordinate);
   Clamp(s.DataWindowTop, -kMaxWindowCoordinate, kMaxWindowCoordinate);
-
   int& fontHeight = st.surfaceFont.height;
   if (fontHeight == 0 || fontHeight < -kMaxFontHeight || fontHeight > kMaxFontHeight)
     fontHeight = Font{}.height;
-
-  // Margins: a little outside the window at most, never more than a screen.
-  Clamp(s.OtstupX, -100, kMaxWindowCoordinate);
-  Clamp(s.OtstupY, -100, kMaxWindowCoordinate);
-  // Spacings that multiply the line height and the code width: a line of a
-  // large font ten times spaced, a code cell a hundred digits wide, at most.
-  ClampReal(s.Distance, -0.5, 10.0, d.Distance);
-  ClampReal(s.HDistance, -100.0, 100.0, d.HDistance);
-  ClampReal(s.LineWidth, -100.0, 100.0, d.LineWidth);
-  ClampReal(s.MarginWidth, -100.0, 100.0, d.MarginWidth);
-  // Rows are cut at this width; a row's pixel width then stays in an int.
-  Clamp(s.MaxTextWidth, 0, 1000000000);
-  // Steps beyond any document's rows and columns: adding one to a cursor
-  // position stays in an int.
-  Clamp(s.HScrollStep, 1, 1000000);
-  Clamp(s.VScrollStep, 1, 1000000);
 }
 
 }  // namespace prambus

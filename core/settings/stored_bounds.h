@@ -1,8 +1,10 @@
 // Bounds on what data.dat may hold. The file is outside input: values the
-// reader accepts as numbers are still brought within what a screen can show
-// and what the program's int arithmetic can hold, so no stored value can make
-// a window larger than any screen, a line taller than a page, or a sum of
-// pixel sizes overflow.
+// reader accepts as numbers are still brought within what the program can
+// take. The keyed settings keep the fine-settings table's ranges (a value
+// outside falls back to its default); window places and sizes stay within
+// what the desktop addresses, the font within sensible pixel heights. So no
+// stored value can make a window larger than any screen, a line taller than
+// a page, or a sum of pixel sizes overflow.
 #pragma once
 
 #include "settings/settings.h"

@@ -284,7 +284,7 @@ void HexView::ScrollToCaret() {
   if (CaretX < l) {
     SetScrollX((W + g) * std::max(0, CursorCol - c.HScrollStep + 1));
   } else if (CaretX >= c.EffOtstupX + ViewWidth) {
-    int m = std::min(c.HScrollStep + CursorCol, n);
+    int m = static_cast<int>(std::min<int64_t>(int64_t{c.HScrollStep} + CursorCol, n));
     int needed;
     if (InCodes) {
       needed = m * (W + g);

@@ -203,8 +203,11 @@ bool TextView::TypeChar(uint8_t ch) {
     const char typed[1] = {static_cast<char>(ch)};
     if (StartsHardLine(CursorRow)) {
       ++CursorCol;
+      // A wider row cannot take text from the next one, so it only needs
+      // measuring while it still fits; unless the next row continues it (the
+      // row may have just lost a selection that was not laid out yet).
       const int width = MeasuredRowWidth(CursorRow);
-      if (width <= WrapWidth) {
+      if (width <= WrapWidth && (CursorRow == LastRow || StartsHardLine(CursorRow + 1))) {
         RowWidths[CursorRow] = width;
         if (CursorRow == LastRow) RowX = width;
         AnchorCol = CursorCol;
@@ -357,6 +360,10 @@ bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
   }
   // Remove the rows between, and the start and end rows when they became empty.
   const bool startEmpty = Rows[sr].empty();
+  // What is left of the end row has lost its start, so it is laid out again
+  // even when the start row still ends with a line end (a replay may cut
+  // between the two characters of a pair).
+  const int tailRow = sr != er && !Rows[er].empty() ? (startEmpty ? sr : sr + 1) : -1;
   int first = startEmpty ? sr : sr + 1;
   int count =
       std::max(0, er - sr - 1) + (startEmpty ? 1 : 0) + (sr != er && Rows[er].empty() ? 1 : 0);
@@ -378,7 +385,7 @@ bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
   if (layOut) {
     ReexpressOnPreviousRow();
     CacheBefore(CursorRow);
-    ReflowFrom(CursorRow);
+    ReflowThrough(CursorRow, tailRow);
   }
   NormaliseCursor();
   if (recordUndo) {

@@ -52,7 +52,7 @@ void TextView::ScrollToCaret() {
       const int blank = Advance(Rows[CursorRow][len - 1], ColumnX(CursorRow, len - 1));
       if (CaretX - blank <= ViewWidth + cfg.EffOtstupX) return;  // a hanging blank
     }
-    int t = std::min(CursorCol + cfg.HScrollStep, len);
+    int t = static_cast<int>(std::min<int64_t>(int64_t{CursorCol} + cfg.HScrollStep, len));
     while (t > 0 && IsLineEnd(Rows[CursorRow][t - 1])) --t;
     SetScrollX(std::max(0, ColumnX(CursorRow, t) - ViewWidth + 2));
   }

@@ -237,10 +237,14 @@ class RestartTest : public QObject {
     st.surfaceFont.height = -2147483647;
     s.MinRestoredWidth = 2147483647;
     s.MinRestoredHeight = 2147483647;
-    s.OtstupX = 2147483647;
-    s.OtstupY = -2147483647;
-    s.Distance = 1e6;
-    s.HDistance = 1e6;
+    // The keyed settings at the far ends of the table's ranges.
+    s.OtstupX = 2147483646;
+    s.OtstupY = -100;
+    s.Distance = 10;
+    s.HDistance = 100;
+    s.LineWidth = s.MarginWidth = 100;
+    s.HScrollStep = s.VScrollStep = 2147483646;
+    s.MaxTextWidth = 2147483646;
     s.HexColumns = 999;
     s.DataWindowLeft = -2147483647;
     QVERIFY(WriteDataFile((DataDir() + "/data.dat").toStdString(), st, s));
@@ -251,6 +255,14 @@ class RestartTest : public QObject {
     QVERIFY(w->width() <= screen.width() && w->height() <= screen.height());
     QVERIFY(w->frameGeometry().intersects(screen));
     QVERIFY(w->View()->LineHeight() < 1000);
+    // The text view moves, scrolls and edits with them, wrapped or not.
+    QWidget* surface = w->centralWidget();
+    for (int wrap = 0; wrap < 2; ++wrap) {
+      for (Qt::Key k : {Qt::Key_End, Qt::Key_PageDown, Qt::Key_Right, Qt::Key_Home, Qt::Key_A})
+        QTest::keyClick(surface, k);
+      w->ViewItems()[0]->trigger();  // "Перенос по словам" off, then on
+    }
+    QCOMPARE(DocumentText(w->View()).size(), size_t(5002));
     QTest::keyClick(w->centralWidget(), Qt::Key_F6);  // the hex view lays out too
     QCOMPARE(w->ViewKind(), 2);
     QTest::keyClick(w->centralWidget(), Qt::Key_End, Qt::ControlModifier);
