@@ -290,7 +290,7 @@ class MainWindow : public QMainWindow {
   bool shownOnce_ = false;
   bool ending_ = false;
   bool handedOver_ = false;          // another copy took the command-line file
-  bool dataFileUnreadable_ = false;  // data.dat exists but could not be read: never written
+  bool dataFileUnreadable_ = false;  // the data.dat to write could not be read: left alone
 
   // Widgets and timers.
   SurfaceWidget* central_ = nullptr;

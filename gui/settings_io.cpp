@@ -42,7 +42,9 @@ void MainWindow::LoadSettings() {
     // First run, or a file that cannot be read: defaults, a text view, the
     // window centred on the work area. An unreadable file is kept as it is.
     if (exists) {
-      dataFileUnreadable_ = true;
+      // Never written over: when it lies where data.dat is written, the
+      // settings of this run are not saved at all.
+      dataFileUnreadable_ = path == DataFileForWriting();
       QTimer::singleShot(0, this, [this, path] {
         ShowNote("Не могу прочитать файл настроек \"" + path +
                  "\". Работаю с настройками по умолчанию, а сам файл оставлю как есть.");
