@@ -5,9 +5,12 @@
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 
+#include "extensions_dialog.h"
 #include "message_box.h"
 #include "recode_dialog.h"
+#include "welcome_dialog.h"
 
 namespace prambus {
 
@@ -57,6 +60,24 @@ std::optional<QColor> DialogPrompts::Colour(QWidget* parent, const QColor& initi
 
 int DialogPrompts::Recode(RecodeDialog& dialog) {
   return dialog.exec();
+}
+
+int DialogPrompts::Welcome(WelcomeDialog& dialog) {
+  return dialog.Run();
+}
+
+int DialogPrompts::Extensions(ExtensionsDialog& dialog) {
+  return dialog.exec();
+}
+
+bool DialogPrompts::Printer(QWidget* parent, QPrinter& printer, bool selectionAllowed) {
+  QPrintDialog dialog(&printer, parent);
+  dialog.setMinMax(1, 999999);
+  dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+  dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+  dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+  dialog.setOption(QAbstractPrintDialog::PrintSelection, selectionAllowed);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace prambus

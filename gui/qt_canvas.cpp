@@ -85,24 +85,32 @@ void QtCanvas::Begin(QPaintDevice* device) {
   End();
   device_ = device;
   painter_ = std::make_unique<QPainter>(device);
-  painter_->setFont(qfont_);
+  if (painter_->isActive()) painter_->setFont(qfont_);
+  Measure();
 }
 
-void QtCanvas::End() {
-  if (painter_) painter_->end();
+bool QtCanvas::End() {
+  const bool ok = !painter_ || !painter_->isActive() || painter_->end();
   painter_.reset();
   device_ = nullptr;
+  Measure();
+  return ok;
+}
+
+// The metrics of the device painted on (a printer has its own), the font's
+// glyphs and a fresh width cache: every width is measured again.
+void QtCanvas::Measure() {
+  if (device_)
+    metrics_.emplace(qfont_, device_);
+  else
+    metrics_.emplace(qfont_);
+  rawFont_ = QRawFont::fromFont(qfont_);
+  widths_.fill(-1);
 }
 
 void QtCanvas::ApplyFont() {
-  UseQFont(ToQFont(font_));
-}
-
-void QtCanvas::UseQFont(const QFont& font) {
-  qfont_ = font;
-  metrics_.emplace(qfont_);
-  rawFont_ = QRawFont::fromFont(qfont_);
-  widths_.fill(-1);
+  qfont_ = ToQFont(font_);
+  Measure();
   if (painter_) painter_->setFont(qfont_);
 }
 
@@ -116,7 +124,9 @@ void QtCanvas::SetFontColor(Color c) {
 }
 
 void QtCanvas::SetQFont(const QFont& font) {
-  UseQFont(font);
+  qfont_ = font;
+  Measure();
+  if (painter_) painter_->setFont(qfont_);
 }
 
 int QtCanvas::CharWidth(uint8_t c) {

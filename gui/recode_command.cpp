@@ -1,12 +1,10 @@
 // "Перекодировка...": the recode dialog at the pointer, then the document
 // (or its selection) converted from one encoding to another.
-#include <QCursor>
-#include <QScreen>
-
 #include "encodings/code_tables.h"
 #include "encodings/enc_file.h"
 #include "main_window.h"
 #include "platform/services.h"
+#include "pointer_placement.h"
 #include "recode_dialog.h"
 
 namespace prambus {
@@ -43,13 +41,7 @@ void MainWindow::RecodeCommand() {
   }
   dialog.Fill(names, source, target, ToQColor(canvas_.BrushColor()),
               ToQColor(canvas_.GetFont().color));
-  const QPoint pointer = QCursor::pos();
-  const QRect screenRect = screen()->geometry();
-  int left = std::clamp(pointer.x() - dialog.width() / 2, 0,
-                        std::max(0, screenRect.width() - dialog.width()));
-  int top = pointer.y() + 1;
-  if (top + dialog.height() >= screenRect.height()) top = pointer.y() - dialog.height() - 1;
-  dialog.move(left, std::max(0, top));
+  PlaceAtMousePointer(&dialog);
   BeforeModalDialog();
   const int result = prompts_->Recode(dialog);
   AfterModalDialog();

@@ -12,6 +12,7 @@
 #include "settings/data_file.h"
 #include "settings/settings.h"
 #include "shell/recent_list.h"
+#include "skin_host.h"
 #include "views/view_factory.h"
 
 namespace prambus {
@@ -39,8 +40,11 @@ void MainWindow::LoadSettings() {
   const QString path = DataFileForReading();
   const bool exists = QFileInfo::exists(path);
   if (!exists || !ReadDataFile(path.toStdString(), state_, cfg)) {
-    // First run, or a file that cannot be read: defaults, a text view, the
-    // window centred on the work area. An unreadable file is kept as it is.
+    // First run: the welcome window, then defaults, a text view, the window
+    // centred on the work area. A settings file that cannot be read gives the
+    // defaults without the greeting (the user has been here before) and is
+    // kept as it is.
+    if (!exists) RunFirstStartWelcome();
     if (exists) {
       // Never written over: when it lies where data.dat is written, the
       // settings of this run are not saved at all.
@@ -57,6 +61,7 @@ void MainWindow::LoadSettings() {
     move(area.center() - rect().center());
     return;
   }
+  KeepBoundExtensions();
   ApplyWindowState(state_.defaults, true);
   CreateView(state_.defaults.viewKind);
   if (viewKind_ == state_.defaults.viewKind) ApplyChecks(state_.defaults.checks);
@@ -138,7 +143,7 @@ void MainWindow::CaptureWindowState() {
   target->statusBar = actions_.statusBar->isChecked();
   target->viewKind = static_cast<int16_t>(viewKind_ == 2 ? 2 : 1);
   target->checks = checks;
-  target->skin.clear();
+  target->skin = skins_->ChosenPath();
   target->background = canvas_.BrushColor();
   target->encodingIndex = static_cast<uint8_t>(CheckedEncodingIndex());
 }

@@ -11,11 +11,14 @@
 #include <QStringList>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace prambus {
 
 class RecodeDialog;
+class WelcomeDialog;
+class ExtensionsDialog;
 
 class UserPrompts {
  public:
@@ -42,6 +45,15 @@ class UserPrompts {
   virtual std::optional<QColor> Colour(QWidget* parent, const QColor& initial) = 0;
   // Runs the filled and placed recode dialog: 1 for "Готово", 2 for "Отмена".
   virtual int Recode(RecodeDialog& dialog) = 0;
+  // Runs the welcome window of a first start: 1 for "ОК", 2 for "Это мне
+  // не нужно".
+  virtual int Welcome(WelcomeDialog& dialog) = 0;
+  // Runs the filled and placed extensions dialog: 1 for "OK", 2 for "Отмена".
+  virtual int Extensions(ExtensionsDialog& dialog) = 0;
+  // The print dialog: sets the preset printer up as chosen (printer or PDF
+  // file, pages, copies); false when cancelled. The selection may be chosen
+  // only when selectionAllowed.
+  virtual bool Printer(QWidget* parent, QPrinter& printer, bool selectionAllowed) = 0;
 };
 
 }  // namespace prambus

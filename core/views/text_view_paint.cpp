@@ -98,7 +98,9 @@ void TextView::Paint() {
     canvas_->SetTransparent(true);
   };
 
-  while (y < ViewHeight && row <= LastRow && (!PrintMode || y + h <= ViewHeight)) {
+  // When printing, only whole rows, but always at least one: a page shorter
+  // than a row still moves on, one row per page.
+  while (y < ViewHeight && row <= LastRow && (!PrintMode || y + h <= ViewHeight || drawn == 0)) {
     const RowText& r = Rows[row];
     copy.assign(r.view());
     if (ShowNonPrinting) {
@@ -168,7 +170,9 @@ void TextView::Paint() {
   canvas_->SetFontColor(savedFont);
   canvas_->SetTransparent(true);
   if (PrintMode) {
-    if (row <= LastRow) {
+    // The empty row after a final line end holds nothing to print: it does
+    // not start a page of its own.
+    if (row < LastRow || (row == LastRow && !Rows[row].empty())) {
       ScrollY += drawn * h;
       PrintDone = false;
     } else {
