@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <variant>
 
+#include "settings/hex_columns.h"
 #include "shell/fine_settings.h"
 
 namespace prambus {
@@ -27,7 +28,8 @@ void BoundKeyedSettings(Settings& s) {
   }
   // The block size in effect (the table edits the copy to be saved).
   if (!(s.Shag >= 1 && s.Shag <= 2147483646)) s.Shag = d.Shag;
-  if (!(s.HexColumns >= 2 && s.HexColumns <= 999)) s.HexColumns = d.HexColumns;
+  if (!(s.HexColumns >= kMinHexColumns && s.HexColumns <= kMaxHexColumns))
+    s.HexColumns = d.HexColumns;
 }
 
 void BoundWindow(WindowAppearance& w) {
