@@ -39,8 +39,10 @@ MainWindow::MainWindow(QStringList arguments, QString dataDir)
   // Skins and plug-ins: the hosts fill "Шкурки" and "Плагины" at the first show.
   skins_ = std::make_unique<SkinHost>(*this, menus_.skins);
   plugins_ = std::make_unique<PluginHost>(*this, menus_.plugins);
+  const std::string programFolder =
+      QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
   extensionFolders_ = ExtensionSearchFolders(
-      QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(), PRAMBUS_LIBRARY_DIR,
+      programFolder, {programFolder + "/../" PRAMBUS_LIBRARY_SUBDIR, PRAMBUS_LIBRARY_DIR},
       QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                         "/prambus")
           .toStdString());
