@@ -1,12 +1,15 @@
 // Arbitrary bytes as data.dat: loading never crashes nor allocates absurd
-// memory, and whatever it reads writes back and reads again unchanged.
+// memory, whatever it reads writes back and reads again unchanged, and every
+// window it restores fits the screen with part of it on the screen.
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "settings/data_file.h"
+#include "settings/stored_bounds.h"
 
 using namespace prambus;
 
@@ -26,6 +29,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   StoredState st;
   Settings s;
   if (!ReadDataFile(path, st, s)) return 0;
+  std::vector<WindowAppearance> windows = st.pinned;
+  windows.push_back(st.defaults);
+  for (const WindowAppearance& w : windows) {
+    const WindowBounds screen{-1280, 100, 1280, 1024};
+    const WindowBounds b = RestoreWindowBounds(w, screen, s.MinRestoredWidth, s.MinRestoredHeight);
+    if (b.width < 1 || b.width > screen.width || b.height < 1 || b.height > screen.height)
+      std::abort();
+    if (int64_t{b.left} + b.width <= screen.left || b.left >= screen.left + screen.width ||
+        int64_t{b.top} + b.height <= screen.top || b.top >= screen.top + screen.height)
+      std::abort();
+  }
+  if (st.surfaceFont.height == 0 || std::abs(st.surfaceFont.height) > kMaxFontHeight) std::abort();
   if (!WriteDataFile(path, st, s)) std::abort();
   StoredState again;
   Settings s2;

@@ -37,6 +37,7 @@ void MainWindow::OpenCommandLineFile(const QString& path) {
     fileName_.clear();
     lastClientWidth_ = -1;
     FormResize();
+    SelectEncoding(state_.defaults.encodingIndex);
     RefreshTitle();
     ReportCannotOpen(QFileInfo(path).absoluteFilePath(), e);
     return;
@@ -54,7 +55,7 @@ bool MainWindow::OpenPath(const QString& rawPath) {
   // Throws when it cannot be read; FIFOs and devices are refused unopened.
   { InputFile probe(path.toStdString()); }
   const quint32 hash = HashOf(path);
-  if (SingleCopy::HandOver(TitleOf(path), hash, this)) return false;  // another copy shows it
+  if (SingleCopy::HandOver(TitleOf(path), hash)) return false;  // another copy shows it
 
   fileName_ = path;
   const std::string p = path.toStdString();
@@ -72,8 +73,12 @@ bool MainWindow::OpenPath(const QString& rawPath) {
                           : ChooseViewKind(p, state_.recent, state_.bindings, Cfg().RememberCurPos,
                                            state_.defaults.viewKind);
   CreateView(kind);
-  ApplyChecks(state_.kindChecks[kind == 2 ? 1 : 0]);
-  ApplyChecks(record.checks);
+  // The check marks stored for this view kind; a pinned record's own marks
+  // only when they were stored for the same kind.
+  const int kindIndex = viewKind_ == 2 ? 1 : 0;
+  state_.defaults.checks = state_.kindChecks[kindIndex];
+  ApplyChecks(state_.kindChecks[kindIndex]);
+  if (pinned && pinned->viewKind == viewKind_) ApplyChecks(pinned->checks);
   skins_->ChooseStored(record.skin);
   if (record.minimalMode != actions_.minimalMode->isChecked()) ToggleMinimalMode(pinned == nullptr);
   if (record.stayOnTop != actions_.stayOnTop->isChecked()) ToggleStayOnTop();

@@ -13,8 +13,10 @@
 namespace prambus {
 
 // Installs the display table of the encoding item at a menu position: the two
-// built-in tables, or a table loaded again from its .enc file. False when the
-// item was removed (its file no longer parses) or refused for display.
+// built-in tables, or a table loaded again from its .enc file. A loaded
+// encoding whose file is gone or no longer parses is removed instead, and one
+// refused for display is not installed; false in both cases, and the encoding
+// shown stays as it was.
 bool MainWindow::SelectEncoding(int position) {
   const int items = static_cast<int>(encodingActions_.size());
   if (position < 0 || position >= items) position = 0;
@@ -24,41 +26,47 @@ bool MainWindow::SelectEncoding(int position) {
   } else if (position >= 2) {
     const size_t k = static_cast<size_t>(position - 2);
     if (k >= state_.encodings.size() || !loadEncodingFile(state_.encodings[k].path, table)) {
-      RemoveLoadedEncoding(position);  // its file is gone or no longer parses
+      RemoveLoadedEncoding(position);
       return false;
     }
     if (!CanShowDocument(table)) {  // it would change bytes the user never touched
       ShowNote(
           "Эту кодировку можно выбрать только для перекодировки: в ней разные коды выглядят "
           "одинаково, и при сохранении файл изменился бы.");
-      // The mark stays where it was (a click has already set it on this item);
-      // a view just created shows the identity table, and the mark says so.
-      encodingActions_[position]->setChecked(false);
-      if (view_ && view_->CharTable == WindowsTable())
-        for (int i = 0; i < items; ++i) encodingActions_[i]->setChecked(i == 0);
+      // A view just created shows the identity table, and the mark says so.
+      if (view_ && view_->CharTable == WindowsTable()) currentEncoding_ = 0;
+      ShowEncodingChecks();
       return false;
     }
   }
-  for (int i = 0; i < items; ++i) encodingActions_[i]->setChecked(i == position);
-  if (!view_) return true;
+  currentEncoding_ = position;
+  ShowEncodingChecks();
+  InstallCharTable(table);
+  return true;
+}
+
+void MainWindow::InstallCharTable(const CodeTable& table) {
+  if (!view_) return;
   view_->SetCharTable(table);
   HideCaret();
   RecomputeScrollRanges();
   SyncScrollBars();
   Redraw();
   ToggleCaret();
-  return true;
 }
 
-// F8: the encoding after the checked one, wrapping to the first. An item
+// Exactly one encoding item carries the mark: the one the view shows. A click
+// flips its item's mark before the command runs, so every command ends here.
+void MainWindow::ShowEncodingChecks() {
+  for (size_t i = 0; i < encodingActions_.size(); ++i)
+    encodingActions_[i]->setChecked(static_cast<int>(i) == currentEncoding_);
+}
+
+// F8: the encoding after the current one, wrapping to the first. An item
 // refused for display is passed over; a removed one gives its place to the
 // next. "Windows" (0) always shows.
 void MainWindow::SelectNextEncoding() {
-  const int count = static_cast<int>(encodingActions_.size());
-  int checked = -1;
-  for (int i = 0; i < count; ++i)
-    if (encodingActions_[i]->isChecked()) checked = i;
-  for (int next = checked + 1;;) {
+  for (int next = currentEncoding_ + 1;;) {
     const size_t items = encodingActions_.size();
     if (next >= static_cast<int>(items)) next = 0;
     if (SelectEncoding(next) || next == 0) break;
@@ -67,10 +75,7 @@ void MainWindow::SelectNextEncoding() {
 }
 
 int MainWindow::CheckedEncodingIndex() const {
-  int index = 0;
-  for (size_t i = 0; i < encodingActions_.size(); ++i)
-    if (encodingActions_[i]->isChecked()) index = static_cast<int>(i);
-  return index;
+  return currentEncoding_;
 }
 
 // Adds a loaded encoding (or renames it when its path is already listed);
@@ -93,16 +98,18 @@ bool MainWindow::AddLoadedEncoding(const QString& path, const QString& name) {
   encodingActions_.push_back(a);
   connect(a, &QAction::triggered, this, [this, a] {
     const auto it = std::find(encodingActions_.begin(), encodingActions_.end(), a);
-    SelectEncoding(static_cast<int>(it - encodingActions_.begin()));
+    if (it != encodingActions_.end())
+      SelectEncoding(static_cast<int>(it - encodingActions_.begin()));
   });
   return true;
 }
 
 // Removes the loaded encoding at a menu position, keeping the remembered
-// positions (current and pinned) on the same items.
+// positions (current and pinned) on the same items. When the view showed it,
+// the view shows "Windows" from now on, as the menu and the status bar say.
 void MainWindow::RemoveLoadedEncoding(int position) {
   if (position < 2 || position >= static_cast<int>(encodingActions_.size())) return;
-  auto fix = [position](uint8_t& index) {
+  auto fix = [position](auto& index) {
     if (index == position)
       index = 0;
     else if (index > position)
@@ -110,18 +117,36 @@ void MainWindow::RemoveLoadedEncoding(int position) {
   };
   fix(state_.defaults.encodingIndex);
   for (WindowAppearance& w : state_.pinned) fix(w.encodingIndex);
-  const bool wasChecked = encodingActions_[position]->isChecked();
-  delete encodingActions_[position];
+  const bool wasShown = currentEncoding_ == position;
+  fix(currentEncoding_);
+  // The item may be the one whose click runs this: it goes once the click is over.
+  QAction* item = encodingActions_[position];
+  menus_.encodings->removeAction(item);
+  item->deleteLater();
   encodingActions_.erase(encodingActions_.begin() + position);
   state_.encodings.erase(state_.encodings.begin() + (position - 2));
-  if (wasChecked) encodingActions_[0]->setChecked(true);
+  ShowEncodingChecks();
+  if (wasShown) InstallCharTable(WindowsTable());
 }
 
+// The loaded encodings read from data.dat: each is added again (an unparsable
+// one is dropped, one whose path is listed twice only renames the first), and
+// the stored positions move with the items they named.
 void MainWindow::RestoreLoadedEncodings() {
   const std::vector<LoadedEncoding> stored = std::move(state_.encodings);
   state_.encodings.clear();
-  for (const LoadedEncoding& e : stored)
-    AddLoadedEncoding(QString::fromStdString(e.path), QString::fromStdString(e.name));
+  std::vector<uint8_t> moved(stored.size() + 2, 0);  // stored position -> position now
+  moved[1] = 1;
+  for (size_t i = 0; i < stored.size(); ++i) {
+    const QString path = QString::fromStdString(stored[i].path);
+    if (!AddLoadedEncoding(path, QString::fromStdString(stored[i].name))) continue;
+    for (size_t k = 0; k < state_.encodings.size(); ++k)
+      if (state_.encodings[k].path == stored[i].path && k + 2 <= 255)
+        moved[i + 2] = static_cast<uint8_t>(k + 2);
+  }
+  auto move = [&moved](uint8_t& index) { index = index < moved.size() ? moved[index] : 0; };
+  move(state_.defaults.encodingIndex);
+  for (WindowAppearance& w : state_.pinned) move(w.encodingIndex);
 }
 
 // "Загрузить из файла...": an .enc file, a name for it, and it is chosen.

@@ -18,14 +18,16 @@ void MainWindow::FindCommand(bool byShortcut) {
 void MainWindow::ReplaceCommand(bool byShortcut) {
   DeactivateHandler();
   replaceDialog_->codesCheck->setEnabled(viewKind_ == 2);
+  // The hooks reach the view the window shows at each step, never this one:
+  // the view may be replaced while the window stays open.
   ReplaceHooks hooks;
-  if (auto* hex = dynamic_cast<HexView*>(view_.get())) {
-    hooks.setSearchAs = [hex](int v) { hex->SearchAs = static_cast<uint8_t>(v); };
-    hooks.parseCodes = [](const std::string& text, std::string& bytes) {
-      bytes = ParseCodeText(text, std::clamp(Cfg().TextBaseSyst, 2, 36));
-      return !bytes.empty();
-    };
-  }
+  hooks.setSearchAs = [](ViewBase& view, int v) {
+    if (auto* hex = dynamic_cast<HexView*>(&view)) hex->SearchAs = static_cast<uint8_t>(v);
+  };
+  hooks.parseCodes = [](const std::string& text, std::string& bytes) {
+    bytes = ParseCodeText(text, std::clamp(Cfg().TextBaseSyst, 2, 36));
+    return !bytes.empty();
+  };
   replaceDialog_->Session().hooks = hooks;
   replaceDialog_->ShowFor(byShortcut, view_ && view_->HasSelection());
 }

@@ -78,6 +78,10 @@ MainWindow::MainWindow(QStringList arguments, QString dataDir)
   autoScrollTimer_->setInterval(50);
   connect(autoScrollTimer_, &QTimer::timeout, this, [this] { AutoScrollTick(); });
   autoScrollTimer_->start();
+  relayoutTimer_ = new QTimer(this);
+  relayoutTimer_->setSingleShot(true);
+  relayoutTimer_->setInterval(kResizeSettleMs);
+  connect(relayoutTimer_, &QTimer::timeout, this, [this] { FormResize(); });
   findDialog_ = new FindDialog(this);
   replaceDialog_ = new ReplaceDialog(this);
   switcher_ = new RecentSwitcher(this);
@@ -137,6 +141,7 @@ void MainWindow::OnFirstShow() {
     FormResize();
     RefreshTitle();
   }
+  if (!handedOver_) ApplyStartModes();
   SetModified(false);
   Cfg().TextSize = 16;
   Cfg().FirstPaintPending = false;
@@ -180,7 +185,15 @@ void MainWindow::CreateView(int kind) {
 
 // ------------------------------------------------------------- layout ----
 
-void MainWindow::FormResize() {
+// Dragging the window's edge sends a resize for every step: the surface
+// follows each at once and the view repaints its rows as they are, while the
+// new width, which lays out the whole document again, goes to the view once
+// the size has settled.
+void MainWindow::SurfaceResized() {
+  FormResize(true);
+}
+
+void MainWindow::FormResize(bool settleWidth) {
   if (!central_ || !vbar_) return;
   const bool statusVisible = statusBar()->isVisible();
   const int statusH = statusVisible ? statusBar()->height() : 0;
@@ -203,7 +216,10 @@ void MainWindow::FormResize() {
   vLargeChange_ = static_cast<int>(std::lrint(0.8 * clientH));
 
   if (!view_) return;
-  if (clientW != lastClientWidth_) {
+  if (clientW != lastClientWidth_ && settleWidth && lastClientWidth_ >= 0) {
+    relayoutTimer_->start();  // restarted by every resize until they stop
+  } else if (clientW != lastClientWidth_) {
+    relayoutTimer_->stop();
     lastClientWidth_ = clientW;
     view_->SetViewWidth(l.width - 2 * l.effX);
     RefreshViewMenuItems();

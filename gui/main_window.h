@@ -19,6 +19,7 @@
 #include "menu_actions.h"
 #include "qt_canvas.h"
 #include "settings/stored_state.h"
+#include "shell/wheel_steps.h"
 #include "shell/window_layout.h"
 #include "user_prompts.h"
 #include "view_menu_item.h"
@@ -48,9 +49,16 @@ class MainWindow : public QMainWindow {
   explicit MainWindow(QStringList arguments, QString dataDir = {});
   ~MainWindow() override;
 
+  // How long the window's size must stay put before the view is laid out
+  // anew for its new width.
+  static constexpr int kResizeSettleMs = 150;
+
   // ---- main_window.cpp: the view, layout, redraw, caret, modal steps.
   void CreateView(int kind);
-  void FormResize();
+  // settleWidth: a resize of the window, whose new width reaches the view
+  // once the size has settled.
+  void FormResize(bool settleWidth = false);
+  void SurfaceResized();
   void FullRefresh();
   void Redraw();
   void ToggleCaret();
@@ -289,11 +297,17 @@ class MainWindow : public QMainWindow {
   // encoding_commands.cpp
   void RestoreLoadedEncodings();
   int CheckedEncodingIndex() const;
+  void ShowEncodingChecks();
+  void InstallCharTable(const CodeTable& table);
   // recode_command.cpp
   bool RecodeTable(int entry, bool target, CodeTable& table);
   // hex_tool_windows.cpp
   void AttachHexView();
   void CloseHexToolWindows();  // the data window and the columns dialog
+  // window_modes.cpp: the frame of each mode; at start-up the stored ones.
+  void ApplyMinimalMode(bool on);
+  void ApplyStayOnTop(bool on);
+  void ApplyStartModes();
   // association_commands.cpp
   void RunFirstStartWelcome();
   void KeepBoundExtensions();  // drops the bindings the desktop no longer has
@@ -332,7 +346,8 @@ class MainWindow : public QMainWindow {
   bool byShortcut_ = false;  // a Ctrl+letter key is running its menu command
   bool shownOnce_ = false;
   bool ending_ = false;
-  bool handedOver_ = false;  // another copy took the command-line file
+  bool handedOver_ = false;          // another copy took the command-line file
+  bool dataFileUnreadable_ = false;  // the data.dat to write could not be read: left alone
 
   // Widgets and timers.
   SurfaceWidget* central_ = nullptr;
@@ -344,6 +359,7 @@ class MainWindow : public QMainWindow {
   int vLargeChange_ = 0;
   QTimer* caretTimer_ = nullptr;
   QTimer* autoScrollTimer_ = nullptr;
+  QTimer* relayoutTimer_ = nullptr;  // the view's new width once resizing stops
 
   // The open and save dialogs.
   QString dialogFilter_ = "Текстовые файлы (*.txt);;Все файлы (*.*)";
@@ -376,11 +392,13 @@ class MainWindow : public QMainWindow {
   int distTop_ = 0, distBottom_ = 0, distLeft_ = 0, distRight_ = 0;
   double accH_ = 0, accV_ = 0;
   QPoint lastMouse_;
+  WheelSteps wheelSteps_;
 
   // Menus and their items.
   MainMenus menus_;
   MenuActions actions_;
   std::vector<QAction*> encodingActions_;  // Windows, DOS, then the loaded encodings
+  int currentEncoding_ = 0;                // the position of the one the view shows
   std::vector<ViewMenuItem*> viewItems_;
   int formatInserted_ = 0;  // view items placed in "Формат"
   int extraInserted_ = 0;   // view items placed in "Дополнительно"

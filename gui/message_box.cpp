@@ -78,14 +78,16 @@ QString MessageBox::Text() const {
   return FromCp1251(text_);
 }
 
+// Drawn by the canvas that measured the lines, so each line fits where the
+// layout put it.
 void MessageBox::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  p.setFont(font_);
-  p.setPen(ToQColor(Cfg().TextColor));
-  const QFontMetrics fm(font_);
+  QtCanvas canvas;
+  canvas.SetQFont(font_);
+  canvas.SetFontColor(Cfg().TextColor);
+  canvas.Begin(this);
   int y = layout_.textRect.top + 1;
   for (const MessageLine& line : layout_.lines) {
-    p.drawText(layout_.textLeft, y + fm.ascent(), FromCp1251(line.text));
+    canvas.TextOut(layout_.textLeft, y, line.text);
     y += layout_.lineHeight;
   }
 }

@@ -76,12 +76,18 @@ void MainWindow::MouseDoubleClick(QMouseEvent* e) {
   leftDrag_ = false;
 }
 
+// One step (a line, or half a page with the middle button held) per 120 of
+// the wheel's turn, however finely the wheel reports it.
 void MainWindow::Wheel(QWheelEvent* e) {
-  if (!vbar_->isEnabled()) return;
+  if (!vbar_->isEnabled()) {
+    wheelSteps_.Reset();
+    return;
+  }
+  const int steps = wheelSteps_.Add(e->angleDelta().y());
+  if (steps == 0) return;
   const int step = middleHeld_ ? vLargeChange_ / 2 : vrange_.smallChange;
-  const int delta = e->angleDelta().y();
-  if (delta == 0) return;
-  vbar_->setValue(vbar_->value() + (delta > 0 ? -step : step));
+  const int64_t to = int64_t{vbar_->value()} - int64_t{steps} * step;
+  vbar_->setValue(static_cast<int>(std::clamp<int64_t>(to, vbar_->minimum(), vbar_->maximum())));
 }
 
 void MainWindow::AutoScrollTick() {

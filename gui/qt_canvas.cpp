@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGlyphRun>
 
 #include "text/cp1251.h"
 
@@ -59,6 +60,9 @@ QFont MakeFont(const Font& f, bool monospace) {
   q.setUnderline(f.style & kStyleUnderline);
   q.setStrikeOut(f.style & kStyleStrikeOut);
   q.setKerning(false);
+  // Whole-pixel advances where the font engine can give them, so glyphs keep
+  // their own spacing when they are placed on whole pixels.
+  q.setHintingPreference(QFont::PreferFullHinting);
   return q;
 }
 }  // namespace
@@ -93,11 +97,15 @@ bool QtCanvas::End() {
   return ok;
 }
 
+// The metrics of the device painted on (a printer has its own), the font's
+// glyphs and a fresh width cache: every width is measured again.
 void QtCanvas::Measure() {
   if (device_)
     metrics_.emplace(qfont_, device_);
   else
     metrics_.emplace(qfont_);
+  rawFont_ = QRawFont::fromFont(qfont_);
+  widths_.fill(-1);
 }
 
 void QtCanvas::ApplyFont() {
@@ -121,23 +129,57 @@ void QtCanvas::SetQFont(const QFont& font) {
   if (painter_) painter_->setFont(qfont_);
 }
 
+int QtCanvas::CharWidth(uint8_t c) {
+  int& w = widths_[c];
+  if (w < 0) w = metrics_->horizontalAdvance(QChar(static_cast<char16_t>(Cp1251ToUnicode(c))));
+  return w;
+}
+
 int QtCanvas::TextWidth(std::string_view text) {
-  return metrics_->horizontalAdvance(FromCp1251(text));
+  int w = 0;
+  for (char c : text) w += CharWidth(static_cast<uint8_t>(c));
+  return w;
 }
 
 int QtCanvas::TextHeight(std::string_view) {
   return metrics_->height();
 }
 
+// Each glyph at the sum of the widths before it: the glyphs of the font in
+// one run, the few characters it lacks one by one (Qt then takes them from
+// another font).
 void QtCanvas::TextOut(int x, int y, std::string_view text) {
   if (!painter_ || text.empty()) return;
   const QString s = FromCp1251(text);
-  if (!transparent_) {
-    painter_->fillRect(QRect(x, y, metrics_->horizontalAdvance(s), metrics_->height()),
-                       ToQColor(brush_));
-  }
+  if (!transparent_)
+    painter_->fillRect(QRect(x, y, TextWidth(text), metrics_->height()), ToQColor(brush_));
   painter_->setPen(ToQColor(font_.color));
-  painter_->drawText(x, y + metrics_->ascent(), s);
+  const int baseline = y + metrics_->ascent();
+  const QList<quint32> glyphs =
+      rawFont_.isValid() ? rawFont_.glyphIndexesForString(s) : QList<quint32>(s.size(), 0);
+  QList<quint32> runGlyphs;
+  QList<QPointF> runPositions;
+  runGlyphs.reserve(s.size());
+  runPositions.reserve(s.size());
+  int at = 0;
+  for (qsizetype i = 0; i < s.size(); ++i) {
+    const uint8_t c = static_cast<uint8_t>(text[static_cast<size_t>(i)]);
+    if (i < glyphs.size() && glyphs[i] != 0) {
+      runGlyphs.push_back(glyphs[i]);
+      runPositions.push_back(QPointF(at, 0));
+    } else if (!s.at(i).isSpace() && s.at(i).isPrint()) {
+      painter_->drawText(x + at, baseline, QString(s.at(i)));
+    }
+    at += CharWidth(c);
+  }
+  if (runGlyphs.isEmpty()) return;
+  QGlyphRun run;
+  run.setRawFont(rawFont_);
+  run.setGlyphIndexes(runGlyphs);
+  run.setPositions(runPositions);
+  run.setUnderline(qfont_.underline());
+  run.setStrikeOut(qfont_.strikeOut());
+  painter_->drawGlyphRun(QPointF(x, baseline), run);
 }
 
 void QtCanvas::SetPen(Color c, int width) {

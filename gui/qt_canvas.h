@@ -7,7 +7,9 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 #include <QString>
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -24,6 +26,11 @@ std::string ToCp1251(const QString& text);
 QFont ToQFont(const Font& f);
 QFont ToQFontUi(const Font& f);
 
+// Text is measured and drawn on one model: every character has a whole-pixel
+// width (its advance in the font, rounded), a text is as wide as the sum of
+// its characters, and each glyph is drawn exactly where that sum puts it. So
+// the caret, clicks and selections computed from widths meet the glyphs to
+// the pixel in every font, whatever fractional advances the font has.
 class QtCanvas : public Canvas {
  public:
   // Paints on the image (recreated by the owner on resize: call Begin again).
@@ -60,12 +67,15 @@ class QtCanvas : public Canvas {
  private:
   void ApplyFont();
   void Measure();
+  int CharWidth(uint8_t c);
 
   std::unique_ptr<QPainter> painter_;
   QPaintDevice* device_ = nullptr;
   Font font_;
   QFont qfont_;
   std::optional<QFontMetrics> metrics_;
+  QRawFont rawFont_;               // the font's own glyphs, placed one by one
+  std::array<int, 256> widths_{};  // whole-pixel width per character, -1 unknown
   bool transparent_ = true;
   Color brush_ = 0xFFFFFF;
   Color pen_ = 0;

@@ -2,9 +2,11 @@
 // window state back and writing data.dat at the end.
 #include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "main_window.h"
 #include "settings/data_file.h"
@@ -41,8 +43,18 @@ void MainWindow::LoadSettings() {
   if (!exists || !ReadDataFile(path.toStdString(), state_, cfg)) {
     // First run: the welcome window, then defaults, a text view, the window
     // centred on the work area. A settings file that cannot be read gives the
-    // defaults without the greeting: the user has been here before.
+    // defaults without the greeting (the user has been here before) and is
+    // kept as it is.
     if (!exists) RunFirstStartWelcome();
+    if (exists) {
+      // Never written over: when it lies where data.dat is written, the
+      // settings of this run are not saved at all.
+      dataFileUnreadable_ = path == DataFileForWriting();
+      QTimer::singleShot(0, this, [this, path] {
+        ShowNote("Не могу прочитать файл настроек \"" + path +
+                 "\". Работаю с настройками по умолчанию, а сам файл оставлю как есть.");
+      });
+    }
     state_.recent.assign(static_cast<size_t>(cfg.MaxRecentListLen), RecentEntry{});
     state_.encodings.clear();
     CreateView(kTextView);
@@ -54,12 +66,13 @@ void MainWindow::LoadSettings() {
   KeepBoundExtensions();
   ApplyWindowState(state_.defaults, true);
   CreateView(state_.defaults.viewKind);
-  ApplyChecks(state_.defaults.checks);
+  if (viewKind_ == state_.defaults.viewKind) ApplyChecks(state_.defaults.checks);
   canvas_.SetBrushColor(state_.defaults.background);
   canvas_.SetFont(state_.surfaceFont);
   if (view_) view_->SetFont(state_.surfaceFont);
   ApplyMinimalModeShortcut();
   RestoreLoadedEncodings();
+  SelectEncoding(state_.defaults.encodingIndex);
 }
 
 void MainWindow::ApplyWindowState(const WindowAppearance& w, bool restoreBounds) {
@@ -77,11 +90,29 @@ void MainWindow::ApplyWindowState(const WindowAppearance& w, bool restoreBounds)
   }
 }
 
-// The stored bounds, pulled onto the screen and at least the minimum
-// restored size, so a record from another screen layout stays reachable.
+// The stored bounds on the screen the window lay on (the one holding its
+// centre, else the one it overlaps most, else the primary screen), so that
+// it always opens on a screen that is there, at most as large as that screen.
 void MainWindow::RestoreBounds(const WindowAppearance& w) {
-  const QRect screenRect = screen()->geometry();
-  const WindowBounds b = RestoreWindowBounds(w, screenRect.width(), screenRect.height(),
+  const int64_t cx = int64_t{w.left} + std::max(0, w.width) / 2;
+  const int64_t cy = int64_t{w.top} + std::max(0, w.height) / 2;
+  const auto fit = [](int64_t v) {
+    return static_cast<int>(std::clamp<int64_t>(v, -65535, 65535));
+  };
+  QScreen* target = QGuiApplication::screenAt(QPoint(fit(cx), fit(cy)));
+  if (!target) {
+    const QRect stored(fit(w.left), fit(w.top), std::clamp(w.width, 1, 65535),
+                       std::clamp(w.height, 1, 65535));
+    int64_t best = 0;
+    for (QScreen* s : QGuiApplication::screens()) {
+      const QRect overlap = s->availableGeometry() & stored;
+      const int64_t area = int64_t{overlap.width()} * overlap.height();
+      if (!overlap.isEmpty() && area > best) best = area, target = s;
+    }
+  }
+  if (!target) target = QGuiApplication::primaryScreen();
+  const QRect a = target->availableGeometry();
+  const WindowBounds b = RestoreWindowBounds(w, {a.x(), a.y(), a.width(), a.height()},
                                              Cfg().MinRestoredWidth, Cfg().MinRestoredHeight);
   setGeometry(b.left, b.top, b.width, b.height);
 }
@@ -139,12 +170,14 @@ void MainWindow::PushCurrentToRecent() {
 }
 
 bool MainWindow::SaveSettings() {
+  if (dataFileUnreadable_) return true;  // the file that could not be read is left alone
   state_.surfaceFont = canvas_.GetFont();
-  // Written where it can be: when the preferred folder refuses, the user's
-  // configuration folder takes it, so ending the program never fails.
-  if (WriteDataFile(DataFileForWriting().toStdString(), state_, Cfg())) return true;
-  QDir().mkpath(ConfigDir());
-  return WriteDataFile((ConfigDir() + "/data.dat").toStdString(), state_, Cfg());
+  const QString path = DataFileForWriting();
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  if (WriteDataFile(path.toStdString(), state_, Cfg())) return true;
+  ShowNote("Не могу сохранить настройки в файл \"" + path +
+           "\". При следующем запуске они будут прежними.");
+  return false;
 }
 
 }  // namespace prambus

@@ -1,18 +1,29 @@
 #include "single_copy.h"
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QFile>
 #include <QLocalSocket>
 #include <QStandardPaths>
-#include <set>
+#include <cerrno>
+#include <cstring>
+#include <memory>
 
 #include "main_window.h"
+#include "shell/handover_request.h"
 
 namespace prambus {
 
 namespace {
+// How soon a listener short of descriptors, or whose socket failed, tries again.
+constexpr int kRetryMs = 200;
+
 std::set<QString>& OwnServers() {
   static std::set<QString> own;
   return own;
@@ -24,6 +35,7 @@ QString SingleCopy::Folder() {
   if (base.isEmpty()) base = QDir::tempPath();
   const QString dir = base + "/prambus-" + QString::number(getuid());
   QDir().mkpath(dir);
+  ::chmod(QFile::encodeName(dir).constData(), 0700);
   return dir;
 }
 
@@ -31,56 +43,201 @@ SingleCopy::SingleCopy(MainWindow* window) : QObject(window), window_(window) {
   static int counter = 0;
   path_ = Folder() + "/copy-" + QString::number(QCoreApplication::applicationPid()) + "-" +
           QString::number(++counter);
-  QLocalServer::removeServer(path_);
-  if (server_.listen(path_)) OwnServers().insert(path_);
-  connect(&server_, &QLocalServer::newConnection, this, &SingleCopy::Answer);
+  retry_.setSingleShot(true);
+  connect(&retry_, &QTimer::timeout, this, &SingleCopy::Retry);
+  if (!Listen()) retry_.start(kRetryMs);
 }
 
 SingleCopy::~SingleCopy() {
-  OwnServers().erase(path_);
-  server_.close();
+  for (QLocalSocket* peer : peers_) {
+    disconnect(peer, nullptr, this, nullptr);
+    delete peer;
+  }
+  StopListening();
 }
 
-// A request is "hash TAB title NEWLINE"; the answer "1" or "0".
-void SingleCopy::Answer() {
-  while (QLocalSocket* s = server_.nextPendingConnection()) {
-    connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
-    connect(s, &QLocalSocket::readyRead, this, [this, s] {
-      if (!s->canReadLine()) return;
-      const QString line = QString::fromUtf8(s->readLine()).chopped(1);
-      const int tab = line.indexOf('\t');
-      const quint32 hash = line.left(tab).toUInt();
-      const QString title = line.mid(tab + 1);
-      const bool shows = tab > 0 && window_->ShowsFile(title, hash);
-      s->write(shows ? "1\n" : "0\n");
-      s->flush();
-      if (shows) {
-        window_->showNormal();
-        window_->raise();
-        window_->activateWindow();
-      }
-    });
+bool SingleCopy::Listen() {
+  const QByteArray name = QFile::encodeName(path_);
+  sockaddr_un addr{};
+  if (name.size() >= static_cast<qsizetype>(sizeof(addr.sun_path))) return false;
+  addr.sun_family = AF_UNIX;
+  std::memcpy(addr.sun_path, name.constData(), static_cast<size_t>(name.size()));
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  ::unlink(name.constData());
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) != 0 ||
+      ::listen(fd, 64) != 0) {
+    ::close(fd);
+    return false;
+  }
+  listenFd_ = fd;
+  OwnServers().insert(path_);
+  notifier_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, &SingleCopy::AcceptPending);
+  return true;
+}
+
+void SingleCopy::StopListening() {
+  delete notifier_;
+  notifier_ = nullptr;
+  if (listenFd_ >= 0) {
+    ::close(listenFd_);
+    ::unlink(QFile::encodeName(path_).constData());
+    OwnServers().erase(path_);
+  }
+  listenFd_ = -1;
+}
+
+void SingleCopy::Retry() {
+  if (listenFd_ < 0) {
+    if (!Listen()) retry_.start(kRetryMs);
+    return;
+  }
+  notifier_->setEnabled(true);
+  AcceptPending();
+}
+
+void SingleCopy::AcceptPending() {
+  while (listenFd_ >= 0) {
+    if (static_cast<int>(peers_.size()) >= kMaxPeers) {
+      notifier_->setEnabled(false);  // taken up again when a peer goes
+      return;
+    }
+    const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd >= 0) {
+      Serve(fd);
+      continue;
+    }
+    switch (errno) {
+      case EAGAIN:
+      case EINTR:
+      case ECONNABORTED:
+      case EPROTO:
+        if (errno == EAGAIN) return;
+        continue;
+      case EMFILE:
+      case ENFILE:
+      case ENOBUFS:
+      case ENOMEM:
+        // No descriptor to accept with: the peer stays queued until one is free.
+        notifier_->setEnabled(false);
+        retry_.start(kRetryMs);
+        return;
+      default:
+        // The listening socket itself failed: listen anew.
+        StopListening();
+        retry_.start(kRetryMs);
+        return;
+    }
   }
 }
 
-bool SingleCopy::HandOver(const QString& title, quint32 hash, const MainWindow*) {
+// Answers each request of a peer, in order, until it goes, sends a line too
+// long or takes too long.
+void SingleCopy::Serve(int fd) {
+  auto* peer = new QLocalSocket(this);
+  if (!peer->setSocketDescriptor(fd)) {
+    ::close(fd);
+    delete peer;
+    return;
+  }
+  peers_.insert(peer);
+  peer->setReadBufferSize(64 * 1024);
+  auto* deadline = new QTimer(peer);
+  deadline->setSingleShot(true);
+  connect(deadline, &QTimer::timeout, this, [this, peer] { Drop(peer); });
+  deadline->start(kPeerTimeMs);
+  auto reader = std::make_shared<HandOverRequestReader>();
+  connect(peer, &QLocalSocket::disconnected, this, [this, peer] { Drop(peer); });
+  connect(peer, &QLocalSocket::readyRead, this, [this, peer, reader] {
+    const QByteArray bytes = peer->readAll();
+    std::vector<HandOverRequest> requests;
+    if (!reader->Feed(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                      requests)) {
+      Drop(peer);
+      return;
+    }
+    bool shown = false;
+    for (const HandOverRequest& r : requests) {
+      const bool shows = r.valid && window_->ShowsFile(QString::fromStdString(r.title),
+                                                       static_cast<quint32>(r.hash));
+      peer->write(shows ? "1\n" : "0\n");
+      shown = shown || shows;
+    }
+    peer->flush();
+    if (shown) {
+      window_->showNormal();
+      window_->raise();
+      window_->activateWindow();
+    }
+  });
+}
+
+void SingleCopy::Drop(QLocalSocket* peer) {
+  if (!peers_.erase(peer)) return;
+  disconnect(peer, nullptr, this, nullptr);
+  peer->abort();
+  peer->deleteLater();
+  if (notifier_ && !notifier_->isEnabled() && !retry_.isActive()) {
+    notifier_->setEnabled(true);
+    AcceptPending();
+  }
+}
+
+// Every other copy is asked at once; the first that shows the file ends the
+// wait, and so does the deadline. Meanwhile the window repaints and its
+// timers run; the user's keys and clicks wait until the answer is in.
+bool SingleCopy::HandOver(const QString& title, quint32 hash) {
   const QDir dir(Folder());
+  const QByteArray request =
+      QByteArray::fromStdString(FormatHandOverRequest(hash, title.toUtf8().toStdString()));
+  QEventLoop loop;
+  bool shown = false;
+  int waiting = 0;
+  std::vector<std::unique_ptr<QLocalSocket>> sockets;
+  auto done = [&] {
+    if (--waiting == 0) loop.quit();
+  };
   for (const QString& name : dir.entryList({"copy-*"}, QDir::System | QDir::Files)) {
     const QString path = dir.filePath(name);
     if (OwnServers().count(path)) continue;
-    QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(300)) {
-      if (socket.error() == QLocalSocket::ConnectionRefusedError ||
-          socket.error() == QLocalSocket::ServerNotFoundError)
-        QFile::remove(path);  // a copy that ended without cleaning up
-      continue;
-    }
-    socket.write(QByteArray::number(hash) + "\t" + title.toUtf8() + "\n");
-    socket.flush();
-    if (socket.waitForReadyRead(2000) && socket.readLine().startsWith("1")) return true;
+    auto socket = std::make_unique<QLocalSocket>();
+    QLocalSocket* s = socket.get();
+    ++waiting;
+    auto finished = std::make_shared<bool>(false);
+    auto finish = [&, finished] {
+      if (*finished) return;
+      *finished = true;
+      done();
+    };
+    QObject::connect(s, &QLocalSocket::connected, [s, request] { s->write(request); });
+    QObject::connect(s, &QLocalSocket::readyRead, [&, s, finish] {
+      if (!s->canReadLine()) return;
+      if (s->readLine().startsWith("1")) {
+        shown = true;
+        loop.quit();
+      }
+      finish();
+    });
+    QObject::connect(
+        s, &QLocalSocket::errorOccurred, [s, path, finish](QLocalSocket::LocalSocketError e) {
+          if (e == QLocalSocket::ConnectionRefusedError || e == QLocalSocket::ServerNotFoundError)
+            QFile::remove(path);  // a copy that ended without cleaning up
+          s->abort();
+          finish();
+        });
+    sockets.push_back(std::move(socket));
+    s->connectToServer(path);
   }
-  return false;
+  if (waiting > 0 && !shown) {
+    QTimer::singleShot(kAskTimeMs, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+  }
+  for (auto& s : sockets) {
+    QObject::disconnect(s.get(), nullptr, nullptr, nullptr);
+    s->abort();
+  }
+  return shown;
 }
 
 }  // namespace prambus

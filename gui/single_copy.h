@@ -1,11 +1,21 @@
 // One copy per file: every running copy listens on a per-user local socket;
 // a copy about to open a file first asks the others whether one of them shows
 // it (same title and path hash). The one that does comes to the front.
+//
+// The listener answers every request of a connection in order, drops a peer
+// whose line grows too long or who takes too long, serves a bounded number of
+// peers at once, and never stops listening: when no descriptor is free to
+// accept with, the peer waits in the queue until one is. Asking runs all
+// copies at once under one deadline while the window keeps repainting.
 #pragma once
 
-#include <QLocalServer>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QString>
+#include <QTimer>
+#include <set>
+
+class QLocalSocket;
 
 namespace prambus {
 
@@ -14,19 +24,36 @@ class MainWindow;
 class SingleCopy : public QObject {
   Q_OBJECT
  public:
+  // A peer may take this long to send its requests before it is dropped.
+  static constexpr int kPeerTimeMs = 3000;
+  // Asking the other copies takes at most this long, however many there are.
+  static constexpr int kAskTimeMs = 2000;
+  // Peers served at once; more wait in the queue.
+  static constexpr int kMaxPeers = 32;
+
   explicit SingleCopy(MainWindow* window);
   ~SingleCopy() override;
 
   // True when another copy shows the file and has been brought to the front.
-  static bool HandOver(const QString& title, quint32 hash, const MainWindow* self);
+  static bool HandOver(const QString& title, quint32 hash);
   static QString Folder();
+  // Where this copy listens.
+  const QString& SocketPath() const { return path_; }
 
  private:
-  void Answer();
+  bool Listen();
+  void StopListening();
+  void AcceptPending();
+  void Retry();
+  void Serve(int fd);
+  void Drop(QLocalSocket* peer);
 
   MainWindow* window_;
-  QLocalServer server_;
   QString path_;
+  int listenFd_ = -1;
+  QSocketNotifier* notifier_ = nullptr;
+  QTimer retry_;
+  std::set<QLocalSocket*> peers_;
 };
 
 }  // namespace prambus

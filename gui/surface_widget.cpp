@@ -22,7 +22,7 @@ void SurfaceWidget::paintEvent(QPaintEvent*) {
 }
 
 void SurfaceWidget::resizeEvent(QResizeEvent*) {
-  owner_->FormResize();
+  owner_->SurfaceResized();
 }
 
 void SurfaceWidget::keyPressEvent(QKeyEvent* e) {

@@ -27,8 +27,7 @@ void MainWindow::SwitchView(int tableIndex) {
     oldHex->formResize = nullptr;
   }
   old.reset();
-  for (QAction* a : encodingActions_)
-    if (a->isChecked()) a->trigger();
+  SelectEncoding(currentEncoding_);  // the new view gets the table the old one showed
   int col = offset, row = 0;
   view_->OffsetToPos(col, row);
   view_->SetPosition(col, row, true);

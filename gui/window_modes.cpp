@@ -27,23 +27,38 @@ void MainWindow::ToggleMinimalMode(bool withWarning) {
     if (answer == 1001) Cfg().MinimalModeWarning = false;
   }
   actions_.minimalMode->setChecked(on);
-  // The nearest equivalent of a frame without caption: a frameless window.
+  ApplyMinimalMode(on);
+  activateWindow();
+}
+
+// Minimal mode's frame: the nearest equivalent of a frame without caption is
+// a frameless window; no menu and no status bar.
+void MainWindow::ApplyMinimalMode(bool on) {
   const bool visible = isVisible();
   setWindowFlag(Qt::FramelessWindowHint, on);
   if (visible) show();
   menuBar()->setVisible(!on);
   statusBar()->setVisible(!on && actions_.statusBar->isChecked());
   FormResize();
-  activateWindow();
 }
 
 void MainWindow::ToggleStayOnTop() {
   const bool on = !actions_.stayOnTop->isChecked();
   actions_.stayOnTop->setChecked(on);
+  ApplyStayOnTop(on);
+}
+
+void MainWindow::ApplyStayOnTop(bool on) {
   const QRect g = geometry();
   setWindowFlag(Qt::WindowStaysOnTopHint, on);
   setGeometry(g);
   show();
+}
+
+// At start-up the stored modes take effect, not only their check marks.
+void MainWindow::ApplyStartModes() {
+  if (actions_.minimalMode->isChecked()) ApplyMinimalMode(true);
+  if (actions_.stayOnTop->isChecked()) ApplyStayOnTop(true);
 }
 
 }  // namespace prambus

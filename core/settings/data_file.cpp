@@ -10,7 +10,7 @@
 
 #include "io/binary_stream.h"
 #include "io/io_error.h"
-#include "shell/fine_settings.h"
+#include "settings/stored_bounds.h"
 #include "shell/safe_save.h"
 
 namespace prambus {
@@ -127,22 +127,6 @@ bool ReadPinned(FieldReader& r, WindowAppearance& w) {
   w.windowState = state == 0 ? 0 : state == 1 ? 1 : 2;
   w.viewKind = static_cast<int16_t>(kind == 2 ? 2 : 1);
   return true;
-}
-
-// A value the fine-settings table would refuse falls back to its default,
-// so nothing read from the file takes the program past what it can handle.
-void Sanitize(Settings& s) {
-  const Settings d;
-  for (const SettingRow& r : FineSettingRows()) {
-    if (r.kind == SettingKind::kColor && std::get<Color>(r.get(s)) > 0xFFFFFF) r.set(s, r.get(d));
-    if (r.kind != SettingKind::kInt && r.kind != SettingKind::kReal) continue;
-    const SettingValue v = r.get(s);
-    const double x = r.kind == SettingKind::kInt ? std::get<int32_t>(v) : std::get<double>(v);
-    if (!(x >= r.min && x <= r.max)) r.set(s, r.get(d));
-  }
-  // The block size in effect (the table edits the copy to be saved).
-  if (!(s.Shag >= 1 && s.Shag <= 2147483646)) s.Shag = d.Shag;
-  if (!(s.HexColumns >= 2 && s.HexColumns <= 999)) s.HexColumns = d.HexColumns;
 }
 
 }  // namespace
@@ -275,7 +259,7 @@ bool ReadDataFile(const std::string& path, StoredState& st, Settings& s) {
   BinaryStream f(path, true);
   if (!f.Opened() || !f.Ok()) return false;
   ReadFields(f, st, s);
-  Sanitize(s);
+  BoundStoredState(st, s);
   st.recent.resize(static_cast<size_t>(s.MaxRecentListLen));
   s.ShagSaved = s.Shag;
   return true;
@@ -382,14 +366,22 @@ bool WriteDataFile(const std::string& path, const StoredState& st, const Setting
   return saved.Saved();
 }
 
-WindowBounds RestoreWindowBounds(const WindowAppearance& w, int screenWidth, int screenHeight,
+WindowBounds RestoreWindowBounds(const WindowAppearance& w, const WindowBounds& screen,
                                  int minWidth, int minHeight) {
-  int width = std::max(std::min(w.width, screenWidth), minWidth);
-  int height = std::max(std::min(w.height, screenHeight), minHeight);
-  int left = w.left, top = w.top;
-  if (left > screenWidth - 10) left = screenWidth - width;
-  if (top > screenHeight - 10) top = screenHeight - height;
-  return {left + width > 9 ? left : 0, top + height > 9 ? top : 0, width, height};
+  // Counted in 64 bits from the screen's corner: stored values may be any int.
+  auto place = [](int64_t pos, int64_t size, int64_t screenPos, int64_t screenSize) {
+    pos -= screenPos;
+    if (pos > screenSize - 10) pos = screenSize - size;
+    if (pos + size <= 9) pos = 0;
+    return static_cast<int>(std::clamp<int64_t>(pos + screenPos, INT32_MIN, INT32_MAX));
+  };
+  // Never larger than the screen, the minimum restored size included.
+  const int width = std::max(
+      1, std::min(std::max(std::min(w.width, screen.width), minWidth), std::max(1, screen.width)));
+  const int height = std::max(1, std::min(std::max(std::min(w.height, screen.height), minHeight),
+                                          std::max(1, screen.height)));
+  return {place(w.left, width, screen.left, screen.width),
+          place(w.top, height, screen.top, screen.height), width, height};
 }
 
 namespace {
@@ -402,16 +394,18 @@ bool Exists(const std::string& path) {
 }
 }  // namespace
 
-std::string DataFileForReading(const std::string& exeDir, const std::string& configDir) {
-  const std::string beside = exeDir + "/data.dat";
-  if (Exists(beside)) return beside;
-  return configDir + "/data.dat";
-}
-
 std::string DataFileForWriting(const std::string& exeDir, const std::string& configDir) {
   if (FolderWritable(exeDir)) return exeDir + "/data.dat";
   ::mkdir(configDir.c_str(), 0755);
   return configDir + "/data.dat";
+}
+
+std::string DataFileForReading(const std::string& exeDir, const std::string& configDir) {
+  const std::string beside = exeDir + "/data.dat", config = configDir + "/data.dat";
+  const bool writtenBeside = FolderWritable(exeDir);
+  const std::string& written = writtenBeside ? beside : config;
+  const std::string& other = writtenBeside ? config : beside;
+  return Exists(written) || !Exists(other) ? written : other;
 }
 
 }  // namespace prambus

@@ -20,18 +20,22 @@ bool ReadDataFile(const std::string& path, StoredState& state, Settings& setting
 // survives any failure. False on failure.
 bool WriteDataFile(const std::string& path, const StoredState& state, const Settings& settings);
 
-// The window bounds to restore: size clamped to the screen and the minimum
-// restored size, positions far off screen pulled back.
+// The window bounds to restore on a screen (its area in desktop
+// coordinates): the size clamped to the screen and then raised to the minimum
+// restored size, but never beyond the screen; a position that would leave
+// less than 10 pixels of the window on the screen pulled back onto it.
 struct WindowBounds {
   int left, top, width, height;
 };
-WindowBounds RestoreWindowBounds(const WindowAppearance& stored, int screenWidth, int screenHeight,
+WindowBounds RestoreWindowBounds(const WindowAppearance& stored, const WindowBounds& screen,
                                  int minWidth, int minHeight);
 
 // Where data.dat lives: beside the executable when that folder is writable,
-// otherwise in the user's configuration folder. Reading prefers an existing
-// file beside the executable.
-std::string DataFileForReading(const std::string& exeDir, const std::string& configDir);
+// otherwise in the user's configuration folder. It is read from where it is
+// written; only while nothing has been written there yet does the file in the
+// other place (an older copy, or one shipped beside a read-only program) give
+// the first settings.
 std::string DataFileForWriting(const std::string& exeDir, const std::string& configDir);
+std::string DataFileForReading(const std::string& exeDir, const std::string& configDir);
 
 }  // namespace prambus

@@ -46,7 +46,7 @@ void ReplaceSession::Reset() {
 // (the character at the cursor, which a search from the cursor passes over,
 // counted in), recomputed for every step from the region's end.
 bool ReplaceSession::SearchStep(ViewBase& view, bool fromCursor, std::string& message) {
-  if (hooks.setSearchAs) hooks.setSearchAs(options.replaceCodes ? 2 : 1);
+  if (hooks.setSearchAs) hooks.setSearchAs(view, options.replaceCodes ? 2 : 1);
   savedCol_ = view.CursorCol;
   savedRow_ = view.CursorRow;
   RegionLeft = regionEnd_ < 0 ? kNoLimit : regionEnd_ - (fromCursor ? CursorOffset(view) : 0);
@@ -63,7 +63,7 @@ bool ReplaceSession::SearchStep(ViewBase& view, bool fromCursor, std::string& me
     Finished = true;
     message = NoMoreMessage(options.find);
   }
-  if (hooks.setSearchAs) hooks.setSearchAs(3);
+  if (hooks.setSearchAs) hooks.setSearchAs(view, 3);
   return found;
 }
 

@@ -30,10 +30,12 @@ struct ReplaceOptions {
   StartFrom start = StartFrom::kBeginning;
 };
 
-// What a view offers besides the base operations: the hex view's search mode
-// and code parsing (empty functions for the text view).
+// What a view may offer besides the base operations: the hex view's search
+// mode and code parsing. The hooks hold no view: the session hands them the
+// view it is working on at each step, so a view replaced between two steps
+// (F6, New, Open) is never reached through them.
 struct ReplaceHooks {
-  std::function<void(int)> setSearchAs;                              // 1 text, 2 codes, 3 both
+  std::function<void(ViewBase&, int)> setSearchAs;                   // 1 text, 2 codes, 3 both
   std::function<bool(const std::string&, std::string&)> parseCodes;  // false when invalid
 };
 

@@ -5,6 +5,7 @@
 
 #include "encodings/recode.h"
 #include "io/posix_file.h"
+#include "settings/hex_columns.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
 #include "views/char_class.h"
@@ -38,7 +39,7 @@ HexView::~HexView() {
 }
 
 int HexView::Columns() const {
-  return std::clamp(Cfg().HexColumns, 2, 999);
+  return std::clamp(Cfg().HexColumns, kMinHexColumns, kMaxHexColumns);
 }
 int HexView::Base() const {
   return std::clamp(Cfg().TextBaseSyst, 2, 36);
@@ -207,7 +208,7 @@ bool HexView::TransformRows(const RowRewriter& rewrite) {
 }
 
 void HexView::SetColumns(int n) {
-  n = std::clamp(n, 2, 999);
+  n = std::clamp(n, kMinHexColumns, kMaxHexColumns);
   if (n == Columns()) return;
   const int o = CursorOffset();
   Cfg().HexColumns = n;
@@ -223,7 +224,7 @@ void HexView::SetColumns(int n) {
 }
 
 void HexView::ColumnsChangedFrom(int previous) {
-  previous = std::clamp(previous, 2, 999);
+  previous = std::clamp(previous, kMinHexColumns, kMaxHexColumns);
   const int cursor = CursorRow * previous + CursorCol, anchor = AnchorRow * previous + AnchorCol;
   ToOffset(cursor, true);
   ToOffset(anchor, false);

@@ -265,7 +265,7 @@ class EditingTest : public QObject {
     const QString path = QFileInfo(Path("shared.txt")).absoluteFilePath();
     const quint32 hash =
         PathHash(std::u16string(reinterpret_cast<const char16_t*>(path.utf16()), path.size()));
-    QTRY_VERIFY_WITH_TIMEOUT(SingleCopy::HandOver("shared.txt - Прамбус", hash, nullptr), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(SingleCopy::HandOver("shared.txt - Прамбус", hash), 30000);
     QProcess second;
     second.setProcessEnvironment(first.processEnvironment());
     second.start(PRAMBUS_BINARY, {Path("shared.txt")});

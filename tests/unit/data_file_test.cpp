@@ -214,17 +214,94 @@ TEST_F(DataFileTest, WritingNeverDestroysThePreviousFile) {
 TEST(WindowRestore, SizeIsClampedAndFarPositionsPulledBack) {
   WindowAppearance w;
   w.left = 100, w.top = 100, w.width = 5000, w.height = 300;
-  WindowBounds b = RestoreWindowBounds(w, 1280, 1024, 50, 30);
+  WindowBounds b = RestoreWindowBounds(w, {0, 0, 1280, 1024}, 50, 30);
   EXPECT_EQ(b.width, 1280);
   EXPECT_EQ(b.height, 300);
   w.left = 1275, w.width = 400;
-  b = RestoreWindowBounds(w, 1280, 1024, 50, 30);
+  b = RestoreWindowBounds(w, {0, 0, 1280, 1024}, 50, 30);
   EXPECT_EQ(b.left, 1280 - 400);
   w.left = -500, w.top = -10, w.width = 400, w.height = 5;
-  b = RestoreWindowBounds(w, 1280, 1024, 50, 30);
+  b = RestoreWindowBounds(w, {0, 0, 1280, 1024}, 50, 30);
   EXPECT_EQ(b.left, 0);  // left + width <= 9
   EXPECT_EQ(b.height, 30);
   EXPECT_EQ(b.top, -10);  // top + height > 9 keeps the position
+}
+
+TEST(WindowRestore, AnyStoredValueGivesAWindowOnTheScreen) {
+  const WindowBounds screen{1920, -200, 1280, 1024};  // a second screen, right of the first
+  WindowAppearance w;
+  for (int v : {INT32_MIN, -70000, -1, 0, 5, 70000, INT32_MAX}) {
+    w.left = w.top = w.width = w.height = v;
+    for (int minimum : {0, 50, INT32_MAX}) {
+      const WindowBounds b = RestoreWindowBounds(w, screen, minimum, minimum);
+      EXPECT_GE(b.width, 1);
+      EXPECT_LE(b.width, screen.width);
+      EXPECT_LE(b.height, screen.height);
+      // At least 10 pixels (or the whole window) lie on the screen.
+      const int64_t right = int64_t{b.left} + b.width, bottom = int64_t{b.top} + b.height;
+      EXPECT_GE(right - screen.left, std::min(10, b.width)) << v << " " << minimum;
+      EXPECT_GE(bottom - screen.top, std::min(10, b.height)) << v << " " << minimum;
+      EXPECT_LE(b.left, screen.left + screen.width - 10);
+      EXPECT_LE(b.top, screen.top + screen.height - 10);
+    }
+  }
+  w.left = 2000, w.top = -100, w.width = 300, w.height = 200;  // already on it: kept
+  const WindowBounds b = RestoreWindowBounds(w, screen, 50, 30);
+  EXPECT_EQ(b.left, 2000);
+  EXPECT_EQ(b.top, -100);
+}
+
+TEST_F(DataFileTest, StoredValuesAreBoundedWhenRead) {
+  StoredState st;
+  Settings s;
+  st.defaults.left = INT32_MAX, st.defaults.width = INT32_MAX, st.defaults.height = -5;
+  WindowAppearance pinned;
+  pinned.top = INT32_MIN;
+  st.pinned = {pinned};
+  st.surfaceFont.height = INT32_MIN + 1;
+  s.MinRestoredWidth = INT32_MAX, s.MinRestoredHeight = -7;
+  s.OtstupX = INT32_MAX, s.Distance = 1e6;  // keyed: outside the table's range
+  s.DataWindowLeft = INT32_MIN;
+  ASSERT_TRUE(WriteDataFile(path_, st, s));
+  StoredState back;
+  Settings r;
+  ASSERT_TRUE(ReadDataFile(path_, back, r));
+  EXPECT_EQ(back.defaults.left, 32767);
+  EXPECT_EQ(back.defaults.width, 32767);
+  EXPECT_EQ(back.defaults.height, 0);
+  EXPECT_EQ(back.pinned[0].top, -32767);
+  EXPECT_EQ(back.surfaceFont.height, -16);
+  EXPECT_EQ(r.MinRestoredWidth, 32767);
+  EXPECT_EQ(r.MinRestoredHeight, 0);
+  EXPECT_EQ(r.OtstupX, Settings{}.OtstupX);
+  EXPECT_EQ(r.Distance, Settings{}.Distance);
+  EXPECT_EQ(r.DataWindowLeft, -32767);
+  // Ordinary values pass unchanged.
+  ASSERT_TRUE(WriteDataFile(path_, Sample(), SampleSettings()));
+  ASSERT_TRUE(ReadDataFile(path_, back, r));
+  EXPECT_EQ(back, Sample());
+}
+
+TEST(DataFileLocation, ReadFromWhereItIsWritten) {
+  TempDir exe, config;
+  const std::string beside = exe.path() + "/data.dat", inConfig = config.path() + "/data.dat";
+  // Nothing anywhere: read where it will be written.
+  EXPECT_EQ(DataFileForReading(exe.path(), config.path()), beside);
+  // A copy left in the configuration folder seeds the first start...
+  TempDir::Write(inConfig, "old");
+  EXPECT_EQ(DataFileForReading(exe.path(), config.path()), inConfig);
+  // ...and once written beside the program, that one is read.
+  TempDir::Write(beside, "new");
+  EXPECT_EQ(DataFileForWriting(exe.path(), config.path()), beside);
+  EXPECT_EQ(DataFileForReading(exe.path(), config.path()), beside);
+  if (geteuid() != 0) {
+    // A folder the program cannot write to: the configuration folder takes
+    // the file, and it is read from there although a stale copy is beside.
+    chmod(exe.path().c_str(), 0555);
+    EXPECT_EQ(DataFileForWriting(exe.path(), config.path()), inConfig);
+    EXPECT_EQ(DataFileForReading(exe.path(), config.path()), inConfig);
+    chmod(exe.path().c_str(), 0755);
+  }
 }
 
 }  // namespace
