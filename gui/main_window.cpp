@@ -14,6 +14,7 @@
 #include "message_box.h"
 #include "platform/services.h"
 #include "plugin_host.h"
+#include "recent_switcher.h"
 #include "recovery_offer.h"
 #include "replace_dialog.h"
 #include "settings/settings.h"
@@ -79,6 +80,7 @@ MainWindow::MainWindow(QStringList arguments, QString dataDir)
   autoScrollTimer_->start();
   findDialog_ = new FindDialog(this);
   replaceDialog_ = new ReplaceDialog(this);
+  switcher_ = new RecentSwitcher(this);
   setAcceptDrops(true);
   new SingleCopy(this);
 
