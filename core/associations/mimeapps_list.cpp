@@ -98,4 +98,36 @@ bool MentionsType(const KeyFileText& list, std::string_view type) {
   return false;
 }
 
+std::string EffectiveDefault(const MimeAppsLists& lists, std::string_view type) {
+  for (const KeyFileText& list : lists) {
+    std::string first = FirstDefault(list, type);
+    if (!first.empty()) return first;
+  }
+  return {};
+}
+
+std::vector<bool> PrependEffectiveDefault(MimeAppsLists& lists, std::string_view type,
+                                          std::string_view id) {
+  std::vector<bool> changed(lists.size(), false);
+  for (size_t i = 0; i < lists.size(); ++i) {
+    const std::string first = FirstDefault(lists[i], type);
+    const bool common = i + 1 == lists.size();
+    if (first == id || (first.empty() && !common)) continue;
+    PrependDefault(lists[i], type, id);
+    changed[i] = true;
+  }
+  return changed;
+}
+
+std::vector<bool> RemoveLeadingDefaults(MimeAppsLists& lists, std::string_view type,
+                                        std::string_view id) {
+  std::vector<bool> changed(lists.size(), false);
+  for (size_t i = 0; i < lists.size(); ++i) {
+    if (FirstDefault(lists[i], type) != id) continue;
+    RemoveLeadingDefault(lists[i], type, id);
+    changed[i] = true;
+  }
+  return changed;
+}
+
 }  // namespace prambus

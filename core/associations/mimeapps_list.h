@@ -35,4 +35,27 @@ std::vector<std::string> TypesDefaultingTo(const KeyFileText& list, std::string_
 // Whether any default or added association still names the type.
 bool MentionsType(const KeyFileText& list, std::string_view type);
 
+// The user's lists in lookup order: the desktop-specific ones
+// ("gnome-mimeapps.list") first, the common mimeapps.list last. The first
+// of them that names a default for the type decides it.
+using MimeAppsLists = std::vector<KeyFileText>;
+
+// The default the desktop takes for the type: the first default of the
+// first list that names one; empty when none does.
+std::string EffectiveDefault(const MimeAppsLists& lists, std::string_view type);
+
+// Makes id the type's effective default: the common list gets it in front
+// of its defaults as PrependDefault does, and so does each desktop-specific
+// list that names another default, which would hide the common one. Lists
+// that name no default for the type stay as they are. Returns which lists
+// changed.
+std::vector<bool> PrependEffectiveDefault(MimeAppsLists& lists, std::string_view type,
+                                          std::string_view id);
+
+// Takes id off the front of the type's defaults in every list that names it
+// first, leaving lists where another program came first meanwhile alone.
+// Returns which lists changed.
+std::vector<bool> RemoveLeadingDefaults(MimeAppsLists& lists, std::string_view type,
+                                        std::string_view id);
+
 }  // namespace prambus

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <iterator>
@@ -133,36 +134,87 @@ bool XdgAssociationStore::WriteEntry(const std::string& id, bool fresh,
   return true;
 }
 
+std::vector<std::string> XdgAssociationStore::MimeAppsPaths() const {
+  std::vector<std::string> paths;
+  for (const std::string& desktop : dirs_.desktops)
+    paths.push_back(dirs_.configHome + "/" + desktop + "-mimeapps.list");
+  paths.push_back(MimeAppsPath());
+  return paths;
+}
+
+bool XdgAssociationStore::ReadLists(std::vector<std::string>& texts) const {
+  texts.clear();
+  for (const std::string& path : MimeAppsPaths()) {
+    if (!ReadWhole(path, texts.emplace_back())) return false;
+  }
+  return true;
+}
+
+bool XdgAssociationStore::WriteLists(const std::vector<std::string>& before,
+                                     const MimeAppsLists& lists, const std::vector<bool>& changed) {
+  const std::vector<std::string> paths = MimeAppsPaths();
+  for (size_t i = 0; i < paths.size(); ++i) {
+    if (!changed[i] || WriteWhole(paths[i], lists[i].Text())) continue;
+    for (size_t j = 0; j < i; ++j)
+      if (changed[j]) WriteWhole(paths[j], before[j]);
+    return false;
+  }
+  return true;
+}
+
+namespace {
+
+MimeAppsLists ParseLists(const std::vector<std::string>& texts) {
+  return MimeAppsLists(texts.begin(), texts.end());
+}
+
+// The types any of the lists makes id the first default of, for the
+// program's entry.
+std::vector<std::string> TypesDefaultingTo(const MimeAppsLists& lists, std::string_view id) {
+  std::vector<std::string> types;
+  for (const KeyFileText& list : lists)
+    for (std::string& type : TypesDefaultingTo(list, id))
+      if (std::find(types.begin(), types.end(), type) == types.end())
+        types.push_back(std::move(type));
+  return types;
+}
+
+bool MentionsType(const MimeAppsLists& lists, std::string_view type) {
+  return std::any_of(lists.begin(), lists.end(),
+                     [type](const KeyFileText& list) { return MentionsType(list, type); });
+}
+
+}  // namespace
+
 bool XdgAssociationStore::RegisterApplication() {
   const std::string id = DesktopId();
-  std::string list;
-  if (id.empty() || !ReadWhole(MimeAppsPath(), list)) return false;
-  return WriteEntry(id, true, TypesDefaultingTo(KeyFileText(list), id));
+  std::vector<std::string> texts;
+  if (id.empty() || !ReadLists(texts)) return false;
+  return WriteEntry(id, true, TypesDefaultingTo(ParseLists(texts), id));
 }
 
 bool XdgAssociationStore::IsBoundToProgram(const std::string& ext) {
   const std::string id = DesktopId();
   const std::string type = TypeOf(ext);
-  std::string list;
-  if (id.empty() || type.empty() || !ReadWhole(MimeAppsPath(), list)) return false;
-  return FirstDefault(KeyFileText(list), type) == id;
+  std::vector<std::string> texts;
+  if (id.empty() || type.empty() || !ReadLists(texts)) return false;
+  return EffectiveDefault(ParseLists(texts), type) == id;
 }
 
 bool XdgAssociationStore::BindExtension(const std::string& ext, bool writeProgramEntry) {
   const std::string id = DesktopId();
-  std::string text;
-  if (id.empty() || !IsStorableExtension(ext) || !ReadWhole(MimeAppsPath(), text)) return false;
+  std::vector<std::string> texts;
+  if (id.empty() || !IsStorableExtension(ext) || !ReadLists(texts)) return false;
   std::string type = TypeOf(ext);
   const bool madeType = type.empty();
   if (madeType) {
     if (!CreateOwnType(ext)) return false;
     type = OwnMimeType(ext);
   }
-  KeyFileText list(text);
-  const bool bound = FirstDefault(list, type) == id;
-  if (!bound) PrependDefault(list, type, id);
-  const bool entryOk = WriteEntry(id, writeProgramEntry, TypesDefaultingTo(list, id));
-  if (entryOk && (bound || WriteWhole(MimeAppsPath(), list.Text()))) return true;
+  MimeAppsLists lists = ParseLists(texts);
+  const std::vector<bool> changed = PrependEffectiveDefault(lists, type, id);
+  const bool entryOk = WriteEntry(id, writeProgramEntry, TypesDefaultingTo(lists, id));
+  if (entryOk && WriteLists(texts, lists, changed)) return true;
   if (madeType) RemoveOwnType(ext);
   return false;
 }
@@ -170,14 +222,16 @@ bool XdgAssociationStore::BindExtension(const std::string& ext, bool writeProgra
 void XdgAssociationStore::UnbindExtension(const std::string& ext) {
   const std::string id = DesktopId();
   const std::string type = TypeOf(ext);
-  std::string text;
-  if (id.empty() || type.empty() || !ReadWhole(MimeAppsPath(), text)) return;
-  KeyFileText list(text);
-  if (FirstDefault(list, type) != id) return;  // not bound, or taken over meanwhile
-  RemoveLeadingDefault(list, type, id);
-  if (!WriteWhole(MimeAppsPath(), list.Text())) return;
-  if (Exists(EntryPath(id))) WriteEntry(id, false, TypesDefaultingTo(list, id));
-  if (type == OwnMimeType(ext) && !MentionsType(list, type)) RemoveOwnType(ext);
+  std::vector<std::string> texts;
+  if (id.empty() || type.empty() || !ReadLists(texts)) return;
+  MimeAppsLists lists = ParseLists(texts);
+  // Only where the program still comes first: a list another program took
+  // over meanwhile is left alone.
+  const std::vector<bool> changed = RemoveLeadingDefaults(lists, type, id);
+  if (std::find(changed.begin(), changed.end(), true) == changed.end()) return;
+  if (!WriteLists(texts, lists, changed)) return;
+  if (Exists(EntryPath(id))) WriteEntry(id, false, TypesDefaultingTo(lists, id));
+  if (type == OwnMimeType(ext) && !MentionsType(lists, type)) RemoveOwnType(ext);
 }
 
 }  // namespace prambus

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "associations/association_store.h"
+#include "associations/mimeapps_list.h"
 #include "associations/xdg_dirs.h"
 
 namespace prambus {
@@ -35,6 +36,9 @@ class XdgAssociationStore : public AssociationStore {
   // this program's user type; empty when there is none.
   std::string TypeOf(const std::string& ext) const;
   std::string MimeAppsPath() const { return dirs_.configHome + "/mimeapps.list"; }
+  // The user's lists of defaults in the order the desktop reads them: one
+  // per current desktop ("gnome-mimeapps.list"), then mimeapps.list.
+  std::vector<std::string> MimeAppsPaths() const;
   std::string EntryPath(const std::string& id) const {
     return dirs_.dataHome + "/applications/" + id;
   }
@@ -43,6 +47,13 @@ class XdgAssociationStore : public AssociationStore {
   // Writes the program's entry listing `types`: afresh when asked or when
   // there is none, otherwise keeping the Exec line it has.
   bool WriteEntry(const std::string& id, bool fresh, const std::vector<std::string>& types);
+  // Reads every list of MimeAppsPaths(); false when one is there and
+  // cannot be read.
+  bool ReadLists(std::vector<std::string>& texts) const;
+  // Writes the lists marked changed. When one fails, those already written
+  // get their former text back, so the lists never disagree; false then.
+  bool WriteLists(const std::vector<std::string>& before, const MimeAppsLists& lists,
+                  const std::vector<bool>& changed);
   bool CreateOwnType(const std::string& ext);
   void RemoveOwnType(const std::string& ext);
   std::string PackagePath(const std::string& ext) const;

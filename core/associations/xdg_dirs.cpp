@@ -3,7 +3,10 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+
+#include "associations/ascii_text.h"
 
 namespace prambus {
 namespace {
@@ -38,7 +41,24 @@ XdgDirs XdgDirs::FromEnvironment() {
     if (!dir.empty() && dir[0] == '/') d.dataDirs.push_back(dir);
     start = end + 1;
   }
+  const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+  d.desktops = DesktopNames(desktop ? desktop : "");
   return d;
+}
+
+std::vector<std::string> XdgDirs::DesktopNames(std::string_view value) {
+  std::vector<std::string> names;
+  while (true) {
+    const size_t colon = value.find(':');
+    std::string name(value.substr(0, colon));
+    std::transform(name.begin(), name.end(), name.begin(), AsciiLower);
+    const bool usable = !name.empty() && name.find('/') == std::string::npos;
+    if (usable && std::find(names.begin(), names.end(), name) == names.end())
+      names.push_back(std::move(name));
+    if (colon == std::string_view::npos) break;
+    value.remove_prefix(colon + 1);
+  }
+  return names;
 }
 
 }  // namespace prambus

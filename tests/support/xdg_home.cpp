@@ -55,6 +55,7 @@ XdgDirs XdgHome::Dirs() const {
   d.configHome = dir_.File("config");
   d.dataHome = dir_.File("data");
   d.dataDirs = {dir_.File("sys")};
+  d.desktops = XdgDirs::DesktopNames(desktop_);
   return d;
 }
 
@@ -63,15 +64,18 @@ void XdgHome::Export() const {
   setenv("XDG_CONFIG_DIRS", dir_.File("sysconfig").c_str(), 1);
   setenv("XDG_DATA_HOME", dir_.File("data").c_str(), 1);
   setenv("XDG_DATA_DIRS", dir_.File("sys").c_str(), 1);
+  setenv("XDG_CURRENT_DESKTOP", desktop_.c_str(), 1);
 }
 
 std::string XdgHome::QueryDefault(const std::string& type) const {
   // A clean environment: no desktop session that would send xdg-mime to a
-  // desktop's own tool.
+  // desktop's own tool, only the desktop name, whose own list of defaults
+  // xdg-mime reads before mimeapps.list.
   const std::string command =
       "env -i PATH=\"$PATH\" HOME=" + dir_.path() + " XDG_CONFIG_HOME=" + dir_.File("config") +
       " XDG_CONFIG_DIRS=" + dir_.File("sysconfig") + " XDG_DATA_HOME=" + dir_.File("data") +
-      " XDG_DATA_DIRS=" + dir_.File("sys") + " xdg-mime query default " + type + " 2>/dev/null";
+      " XDG_DATA_DIRS=" + dir_.File("sys") + " XDG_CURRENT_DESKTOP='" + desktop_ +
+      "' xdg-mime query default " + type + " 2>/dev/null";
   return Run(command, nullptr);
 }
 

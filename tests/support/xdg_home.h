@@ -15,6 +15,11 @@ class XdgHome {
  public:
   XdgHome();
   XdgDirs Dirs() const;
+  // The session's $XDG_CURRENT_DESKTOP ("X-Test:GNOME"); none by default.
+  void SetDesktop(const std::string& value) { desktop_ = value; }
+  // A list of defaults in the user's configuration folder ("mimeapps.list",
+  // "gnome-mimeapps.list").
+  std::string ConfigFile(const std::string& name) const { return dir_.File("config/" + name); }
   std::string Executable() const { return dir_.File("bin/prambus"); }
   std::string MimeApps() const { return dir_.File("config/mimeapps.list"); }
   std::string UserFile(const std::string& relative) const { return dir_.File("data/" + relative); }
@@ -32,6 +37,7 @@ class XdgHome {
 
  private:
   TempDir dir_;
+  std::string desktop_;
 };
 
 }  // namespace prambus

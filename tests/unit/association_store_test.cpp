@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "associations/desktop_entry.h"
 #include "associations/mime_types.h"
@@ -243,6 +244,106 @@ TEST_F(AssociationStoreTest, ReportsWhatCannotBeWrittenAndChangesNothing) {
   EXPECT_FALSE(store.BindExtension(".", true));
 }
 
+// A desktop's own list of defaults with another program first, CR LF line
+// ends, an entry of another type and no line end at the very end.
+const std::string kDesktopList =
+    "# the desktop's own\r\n"
+    "[Default Applications]\r\n"
+    "text/plain=other.desktop;former.desktop\r\n"
+    "text/x-log=other.desktop;\r\n"
+    "[Added Associations]\r\n"
+    "text/plain=other.desktop;";
+
+class DesktopListsTest : public AssociationStoreTest {
+ protected:
+  const std::string commonList = "[Default Applications]\ntext/plain=former.desktop;\n";
+  // Lists of two desktops, most specific first; only the second has one.
+  XdgAssociationStore OnDesktop() {
+    home.SetDesktop("X-Test:GNOME");
+    XdgHome::WriteFile(home.MimeApps(), commonList);
+    return XdgAssociationStore(home.Dirs(), {home.Executable(), {}});
+  }
+  std::string DesktopList() const { return TempDir::Read(home.ConfigFile("gnome-mimeapps.list")); }
+};
+
+TEST_F(DesktopListsTest, TakesOverADesktopsOwnDefaultAndGivesItBack) {
+  XdgAssociationStore desktop = OnDesktop();
+  XdgHome::WriteFile(home.ConfigFile("gnome-mimeapps.list"), kDesktopList);
+  EXPECT_EQ(home.QueryDefault("text/plain"), "other.desktop");
+  EXPECT_FALSE(desktop.IsBoundToProgram(".txt"));
+
+  ASSERT_TRUE(desktop.BindExtension(".txt", true));
+  EXPECT_TRUE(desktop.IsBoundToProgram(".txt"));
+  EXPECT_EQ(home.QueryDefault("text/plain"), "prambus.desktop");
+  EXPECT_NE(DesktopList().find("\r\ntext/plain=prambus.desktop;other.desktop;former.desktop\r\n"
+                               "text/x-log=other.desktop;\r\n"),
+            std::string::npos);
+  // A list that named no default for the type is not made.
+  EXPECT_FALSE(std::filesystem::exists(home.ConfigFile("x-test-mimeapps.list")));
+  // Binding again changes nothing.
+  const std::string once = DesktopList();
+  ASSERT_TRUE(desktop.BindExtension(".txt", false));
+  EXPECT_EQ(DesktopList(), once);
+  // Without the desktop's list the entry names the type all the same.
+  EXPECT_NE(TempDir::Read(home.UserFile("applications/prambus.desktop")).find("text/plain;"),
+            std::string::npos);
+
+  desktop.UnbindExtension(".txt");
+  EXPECT_EQ(DesktopList(), kDesktopList);
+  EXPECT_EQ(MimeApps(), commonList);
+  EXPECT_EQ(home.QueryDefault("text/plain"), "other.desktop");
+  EXPECT_FALSE(desktop.IsBoundToProgram(".txt"));
+}
+
+TEST_F(DesktopListsTest, ABindingADesktopsListHidesIsNotBound) {
+  XdgAssociationStore desktop = OnDesktop();
+  ASSERT_TRUE(desktop.BindExtension(".txt", true));
+  // Nothing in the desktop's lists: mimeapps.list decides.
+  EXPECT_FALSE(std::filesystem::exists(home.ConfigFile("gnome-mimeapps.list")));
+  EXPECT_TRUE(desktop.IsBoundToProgram(".txt"));
+  const std::string bound = MimeApps();
+
+  // Another program sets the desktop's own default afterwards.
+  const std::string takenOver = "[Default Applications]\ntext/plain=other.desktop;\n";
+  XdgHome::WriteFile(home.ConfigFile("gnome-mimeapps.list"), takenOver);
+  EXPECT_EQ(home.QueryDefault("text/plain"), "other.desktop");
+  EXPECT_FALSE(desktop.IsBoundToProgram(".txt"));
+  // The program's other bindings still count: the entry keeps the type.
+  XdgAssociationStore plain(home.Dirs(), {home.Executable(), {}});
+  ASSERT_TRUE(plain.RegisterApplication());
+  EXPECT_NE(TempDir::Read(home.UserFile("applications/prambus.desktop")).find("text/plain;"),
+            std::string::npos);
+
+  // Unbinding gives back what the program changed and leaves the other
+  // program's entry alone.
+  desktop.UnbindExtension(".txt");
+  EXPECT_EQ(DesktopList(), takenOver);
+  EXPECT_EQ(MimeApps(), commonList);
+  EXPECT_EQ(home.QueryDefault("text/plain"), "other.desktop");
+
+  // Bound again it comes first in both, and a second unbinding gives each
+  // list back.
+  ASSERT_TRUE(desktop.BindExtension(".txt", false));
+  EXPECT_EQ(MimeApps(), bound);
+  EXPECT_EQ(home.QueryDefault("text/plain"), "prambus.desktop");
+  desktop.UnbindExtension(".txt");
+  EXPECT_EQ(DesktopList(), takenOver);
+  EXPECT_EQ(MimeApps(), commonList);
+}
+
+TEST_F(DesktopListsTest, AFailedWriteLeavesEveryListAsItWas) {
+  XdgAssociationStore desktop = OnDesktop();
+  XdgHome::WriteFile(home.ConfigFile("gnome-mimeapps.list"), kDesktopList);
+  // mimeapps.list, written last, links to a file that reads but whose
+  // folder takes no new file, even from root.
+  if (!std::ifstream("/proc/version")) GTEST_SKIP() << "no /proc";
+  std::filesystem::remove(home.MimeApps());
+  std::filesystem::create_symlink("/proc/version", home.MimeApps());
+  EXPECT_FALSE(desktop.BindExtension(".txt", true));
+  EXPECT_EQ(DesktopList(), kDesktopList);
+  EXPECT_FALSE(desktop.IsBoundToProgram(".txt"));
+}
+
 TEST(XdgDirs, FollowTheEnvironmentAndIgnoreRelativeFolders) {
   XdgHome home;
   home.Export();
@@ -251,11 +352,16 @@ TEST(XdgDirs, FollowTheEnvironmentAndIgnoreRelativeFolders) {
   EXPECT_EQ(d.configHome, home.Dirs().configHome);
   EXPECT_EQ(d.dataHome, home.Dirs().dataHome);
   EXPECT_EQ(d.dataDirs, (std::vector<std::string>{"/one", "/two"}));
+  // A desktop name becomes part of a file name: no folders, no repeats.
+  setenv("XDG_CURRENT_DESKTOP", "GNOME-Classic::GNOME:gnome:../X:a/b:KDE", 1);
+  EXPECT_EQ(XdgDirs::FromEnvironment().desktops,
+            (std::vector<std::string>{"gnome-classic", "gnome", "kde"}));
   setenv("XDG_CONFIG_HOME", "relative", 1);
   if (const char* h = getenv("HOME"); h && h[0] == '/') {
     EXPECT_EQ(XdgDirs::FromEnvironment().configHome, std::string(h) + "/.config");
   }
-  for (const char* v : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
+  for (const char* v : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS",
+                        "XDG_CURRENT_DESKTOP"})
     unsetenv(v);
 }
 
