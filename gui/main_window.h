@@ -27,6 +27,7 @@ namespace prambus {
 
 class SurfaceWidget;
 class FindDialog;
+class SearchWindow;
 class ReplaceDialog;
 class DataWindow;
 class ColumnsDialog;
@@ -50,8 +51,9 @@ class MainWindow : public QMainWindow {
   void AfterModalDialog();
   // Replaces how the window asks the user (the real dialogs by default).
   void SetPrompts(std::unique_ptr<UserPrompts> prompts);
-  // A plain message, between the modal steps.
-  void ShowNote(const QString& text);
+  // A plain message, between the modal steps, above the window it answers
+  // (`over`; by default the program's active window).
+  void ShowNote(const QString& text, QWidget* over = nullptr);
 
   // Read by tests and by the other shell parts.
   ViewBase* View() const { return view_.get(); }
@@ -112,7 +114,8 @@ class MainWindow : public QMainWindow {
   void FindCommand(bool byShortcut = false);
   void ReplaceCommand(bool byShortcut = false);
   void FindNextCommand();
-  void FindWith(const std::string& text, bool caseSensitive, bool fromCursor);
+  void FindWith(const std::string& text, bool caseSensitive, bool fromCursor,
+                QWidget* answering = nullptr);
   void AfterSearch();
   void AfterReplace();
   void AfterFindDialogHidden();
@@ -179,6 +182,14 @@ class MainWindow : public QMainWindow {
   void DrawCaret();
   void ActivateHandler();
   void DeactivateHandler();
+  // In or out of the topmost band, keeping the window where it is.
+  void SetTopmost(bool on);
+  // Back into the topmost band when "Поверх других окон" is on and no find
+  // or replace window is open (they keep the main window out of it).
+  void RestoreTopmost();
+  // The window a question or message answers: the active one of this
+  // program's windows, else this one.
+  QWidget* PromptParent();
   // A question in the program's message box, centred on this window and
   // between the modal steps: 1000 + button, or 2.
   int Ask(const QString& caption, const QString& text, const QStringList& buttons);
@@ -217,7 +228,12 @@ class MainWindow : public QMainWindow {
   bool SaveSettingsAndQuit();
   // edit_commands.cpp
   void HistoryStep(bool redo);
-  void EditTail(bool rowsChanged);
+  // The tail of an edit that began when the view had recorded editsBefore
+  // edits: the document is marked modified only when the edit changed it.
+  void EditTail(uint64_t editsBefore);
+  void PutOnClipboard(const std::string& text);
+  // find_commands.cpp
+  void BeforeSearchWindow(SearchWindow* window);
   void RefreshUndoRedo();
   // mouse_input.cpp
   void MousePress(QMouseEvent* e);
@@ -234,6 +250,7 @@ class MainWindow : public QMainWindow {
   bool RecodeTable(int entry, bool target, CodeTable& table);
   // hex_tool_windows.cpp
   void AttachHexView();
+  void FollowMinimized();
   void CloseHexToolWindows();  // the data window and the columns dialog
   // settings_io.cpp
   void LoadSettings();
@@ -281,7 +298,6 @@ class MainWindow : public QMainWindow {
   FindDialog* findDialog_ = nullptr;
   ReplaceDialog* replaceDialog_ = nullptr;
   std::string lastSearch_;  // the text F3 searches for (Windows-1251)
-  bool lastSearchCase_ = false;
 
   // The hex view's tool windows.
   DataWindow* dataWindow_ = nullptr;

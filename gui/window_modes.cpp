@@ -28,9 +28,15 @@ void MainWindow::ToggleMinimalMode(bool withWarning) {
   }
   actions_.minimalMode->setChecked(on);
   // The nearest equivalent of a frame without caption: a frameless window.
+  // Its outer corner stays where it was, as the frame's does when the
+  // caption goes, so switching on and off leaves the window in its place.
   const bool visible = isVisible();
+  const QPoint corner = pos();
   setWindowFlag(Qt::FramelessWindowHint, on);
-  if (visible) show();
+  if (visible) {
+    move(corner);
+    show();
+  }
   menuBar()->setVisible(!on);
   statusBar()->setVisible(!on && actions_.statusBar->isChecked());
   FormResize();

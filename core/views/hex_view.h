@@ -74,6 +74,9 @@ class HexView : public ViewBase {
   const std::vector<uint8_t>& Data() const { return Bytes; }
   int CursorOffset() const { return CursorRow * Columns() + CursorCol; }
   int AnchorOffset() const { return AnchorRow * Columns() + AnchorCol; }
+  // Where the character column is drawn, in surface pixels (one cell of the
+  // code digit's width per byte), over the whole height of the view.
+  Rect CharacterColumn() const;
   void MoveCursorToByte(int offset);  // the data window's byte number
   // Writes bytes at the cursor as one undoable edit, selecting them (the
   // data window's values).

@@ -343,6 +343,7 @@ bool MergesWithNext(const std::string& text, bool forward) {
 // Records made while a redo is replayed never merge with older records: a
 // merged record would make the next undo take back more than the redo did.
 void ViewBase::RecordUndo(uint8_t kind, std::string_view text, int col, int row, int afterOffset) {
+  CountRecordedEdit();
   if (UndoReplay == 1) return;
   UndoRecord r;
   r.kind = kind;
