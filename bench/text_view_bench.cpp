@@ -11,7 +11,6 @@
 #include "bench_data.h"
 #include "encodings/code_tables.h"
 #include "settings/settings.h"
-#include "shell/safe_save.h"
 #include "views/hex_view.h"
 #include "views/text_view.h"
 
@@ -166,22 +165,6 @@ void BM_LoadThroughDosTable(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
 }
 BENCHMARK(BM_LoadThroughDosTable)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-// Saving the 100 MB document the way the Save command does: a temporary file
-// beside the target, flushed, then renamed over it.
-void BM_SaveSafely100MB(benchmark::State& state) {
-  BenchCanvas canvas;
-  auto view = LoadedView(&canvas);
-  const std::string target = "/tmp/prambus-bench/saved.txt";
-  for (auto _ : state) {
-    const SaveResult r =
-        SaveSafely(target, false, [&](const std::string& p) { view->SaveToFile(p); });
-    if (r != SaveResult::kSaved) state.SkipWithError("save failed");
-  }
-  std::remove(target.c_str());
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
-}
-BENCHMARK(BM_SaveSafely100MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 // The hex view on the 100 MB file: load, save, one byte inserted in the
 // middle, one screen painted.

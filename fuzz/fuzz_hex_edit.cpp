@@ -1,9 +1,12 @@
 // Differential fuzzing of the hex view against a reference byte string:
 // digit typing in every base, character typing, deletes, selections,
-// inserts, undo and redo. Character and whole-byte edits are modelled
-// exactly; a digit edit may change only the bytes at the cursor. Undo
-// followed by redo returns to the same bytes, and undoing everything gives
-// the original bytes back.
+// inserts, undo and redo, and keys and pastes over a selection as the main
+// window performs them (DeleteSelection, SealUndo, then TypeChar or
+// InsertText). Character, whole-byte and selection edits are modelled
+// exactly; a Delete or Backspace may change only the byte whose digit it
+// takes. One undo takes back a replaced selection whole, redo puts back the
+// bytes and the cursor, and undoing everything gives the original bytes.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -11,6 +14,7 @@
 #include "fuzz_input.h"
 #include "settings/settings.h"
 #include "support/test_canvas.h"
+#include "views/hex_codes.h"
 #include "views/hex_view.h"
 
 using namespace prambus;
@@ -26,6 +30,14 @@ std::string Bytes(const HexView& v) {
   return std::string(v.Data().begin(), v.Data().end());
 }
 
+int Base() {
+  return Cfg().TextBaseSyst;
+}
+
+int CodeLength(const HexView& v, int offset) {
+  return static_cast<int>(v.CodeText(v.Data()[offset]).size());
+}
+
 // Only bytes near the offset changed, and the length by at most one.
 void ExpectLocalChange(const std::string& before, const std::string& after, int at) {
   const int64_t diff = static_cast<int64_t>(after.size()) - static_cast<int64_t>(before.size());
@@ -39,14 +51,126 @@ void ExpectLocalChange(const std::string& before, const std::string& after, int 
     Fail("tail");
 }
 
+// Taking one digit out of the byte at `target`: the byte takes the value of
+// the remaining digits or goes; nothing else changes.
+void ExpectDigitRemoved(const HexView& v, const std::string& before, int target, int digit) {
+  const std::string after = Bytes(v);
+  std::string code = v.CodeText(static_cast<uint8_t>(before[target]));
+  if (digit < 0 || digit >= static_cast<int>(code.size())) Fail("removed digit outside the code");
+  code.erase(static_cast<size_t>(digit), 1);
+  std::string removed = before, changed = before;
+  removed.erase(static_cast<size_t>(target), 1);
+  changed[target] = static_cast<char>(code.empty() ? 0 : ReadDigits(code, Base()));
+  if (after != changed && after != removed) Fail("a digit was taken from the wrong byte");
+  if (after == removed && !code.empty() && ReadDigits(code, Base()) != 0)
+    Fail("a byte with digits left was removed");
+}
+
+struct Snapshot {
+  std::string bytes;
+  int cursor, anchor, cursorDigit, anchorDigit;
+  bool inCodes;
+  explicit Snapshot(const HexView& v)
+      : bytes(Bytes(v)),
+        cursor(v.CursorOffset()),
+        anchor(v.AnchorOffset()),
+        cursorDigit(v.CursorDigit),
+        anchorDigit(v.AnchorDigit),
+        inCodes(v.InCodes) {}
+  bool operator==(const Snapshot&) const = default;
+};
+
+// The selected digits inside one code, as the main window's key replaces
+// them: the digits before and after the selection (false when the
+// selection spans whole bytes).
+bool DigitSelection(const HexView& v, int& at, std::string& head, std::string& tail) {
+  const int c = v.CursorOffset(), a = v.AnchorOffset(), n = static_cast<int>(v.Data().size());
+  const bool same = c == a && c < n;
+  const bool forward = c == a + 1 && v.CursorDigit == 0 && a < n;
+  const bool backward = a == c + 1 && v.AnchorDigit == 0 && c < n;
+  if (!v.InCodes || !(same || forward || backward)) return false;
+  at = std::min(c, a);
+  const std::string code = v.CodeText(v.Data()[at]);
+  int from, to;
+  if (same) {
+    from = std::min(v.CursorDigit, v.AnchorDigit);
+    to = std::max(v.CursorDigit, v.AnchorDigit);
+  } else {
+    from = forward ? v.AnchorDigit : v.CursorDigit;
+    to = static_cast<int>(code.size());
+  }
+  from = std::min<int>(from, code.size());
+  to = std::min<int>(to, code.size());
+  head = code.substr(0, from);
+  tail = code.substr(to);
+  return true;
+}
+
+// The value of a code begun with one digit (the rest zeros with FirstZeroes).
+int64_t FreshValue(char digit) {
+  std::string code(1, digit);
+  if (Cfg().FirstZeroes) code.append(DigitCount(255, Base()) - 1, '0');
+  return ReadDigits(code, Base());
+}
+
+// The bytes a key gives over the current selection, or false when the key
+// is refused (nothing may change then).
+bool KeyOverSelection(const HexView& v, uint8_t ch, std::string& expected) {
+  const std::string sel = v.GetSelectedText();
+  const int lo = std::min(v.CursorOffset(), v.AnchorOffset());
+  expected = Bytes(v);
+  if (!v.InCodes) {
+    expected.replace(static_cast<size_t>(lo), sel.size(), 1, static_cast<char>(ch));
+    return true;
+  }
+  const char digit = static_cast<char>(ch >= 'a' && ch <= 'z' ? ch - 32 : ch);
+  if (DigitValue(static_cast<uint8_t>(digit)) >= Base()) return false;
+  int at;
+  std::string head, tail;
+  if (DigitSelection(v, at, head, tail) && !(head + tail).empty()) {
+    const int64_t value = ReadDigits(head + digit + tail, Base());
+    if (value < 0 || value > 255) return false;
+    expected[at] = static_cast<char>(value);
+    return true;
+  }
+  const int64_t value = FreshValue(digit);
+  if (value < 0 || value > 255) return false;
+  expected.replace(static_cast<size_t>(lo), sel.size(), 1, static_cast<char>(value));
+  return true;
+}
+
+// What the main window does before a typed key or a paste.
+void DeleteSelectionForReplacement(HexView& v) {
+  const bool deleted = !v.GetSelectedText().empty();
+  v.DeleteSelection(true, true);
+  if (deleted) v.SealUndo();
+}
+
+// One undo takes the whole edit back, and redo restores the bytes and the
+// cursor the edit left.
+void ExpectOneUndoStep(HexView& v, const Snapshot& before) {
+  const Snapshot after(v);
+  v.Undo();
+  if (Bytes(v) != before.bytes) Fail("one undo does not take the edit back");
+  if (v.CursorOffset() != before.cursor) Fail("undo puts the cursor elsewhere");
+  v.Redo();
+  if (Bytes(v) != after.bytes) Fail("redo does not repeat the edit");
+  if (v.CursorOffset() != after.cursor) Fail("redo puts the cursor elsewhere");
+  if (after.inCodes && after.cursorDigit < 7 && v.CursorDigit != after.cursorDigit)
+    Fail("redo puts the cursor at another digit");
+}
+
 void Check(const HexView& v, const std::string& ref) {
   if (Bytes(v) != ref) Fail("bytes differ from the reference");
-  const int n = Cfg().HexColumns;
-  if (v.LastRow != static_cast<int>(ref.size()) / n) Fail("LastRow");
-  if (v.CursorOffset() > static_cast<int>(ref.size()) ||
-      v.AnchorOffset() > static_cast<int>(ref.size()))
-    Fail("cursor past the end");
+  const int n = Cfg().HexColumns, length = static_cast<int>(ref.size());
+  if (v.LastRow != length / n) Fail("LastRow");
+  if (v.CursorOffset() > length || v.AnchorOffset() > length) Fail("cursor past the end");
   if (v.CursorCol < 0 || v.CursorCol > n || v.AnchorCol < 0 || v.AnchorCol > n) Fail("column");
+  if (v.InCodes) {
+    const int o = v.CursorOffset();
+    if (o == length && v.CursorDigit != 0) Fail("a digit position at the end position");
+    if (o < length && v.CursorDigit > CodeLength(v, o)) Fail("cursor past the code's digits");
+  }
 }
 
 }  // namespace
@@ -65,12 +189,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   view.SetBytes(original);
   std::string ref = original;
   const char* digits = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZz!";
+  const bool trace = std::getenv("HEX_TRACE") != nullptr;
   while (!in.Empty()) {
-    const int op = in.Byte() % 12;
+    const int op = in.Byte() % 15;
     const bool extend = in.Byte() & 1;
     const int at = view.CursorOffset();
     const std::string before = Bytes(view);
-    if (std::getenv("HEX_TRACE")) {
+    if (trace) {
       std::fprintf(stderr, "op %d ext %d cur %d.%d anc %d.%d codes %d ins %d |", op, extend, at,
                    view.CursorDigit, view.AnchorOffset(), view.AnchorDigit, view.InCodes,
                    view.InsertMode);
@@ -99,22 +224,37 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         break;
       }
-      case 3:
+      case 3: {  // Delete: the digit at the cursor, or the first one of the next byte
         if (view.HasSelection()) break;
+        const int length = static_cast<int>(ref.size()), digit = view.CursorDigit;
+        const bool ownDigit = at < length && digit < CodeLength(view, at);
         view.DeleteForward();
-        if (!view.InCodes && at < static_cast<int>(ref.size())) {
-          ref.erase(static_cast<size_t>(at), 1);
-        } else {
-          ExpectLocalChange(before, Bytes(view), at + 1);
-          ref = Bytes(view);
+        if (!view.InCodes) {
+          if (at < length) ref.erase(static_cast<size_t>(at), 1);
+        } else if (ownDigit) {
+          ExpectDigitRemoved(view, before, at, digit);
+        } else if (at + 1 < length) {
+          ExpectDigitRemoved(view, before, at + 1, 0);
         }
-        break;
-      case 4:
-        if (view.HasSelection()) break;
-        view.Backspace();
-        ExpectLocalChange(before, Bytes(view), at);
         ref = Bytes(view);
         break;
+      }
+      case 4: {  // Backspace: the digit before the cursor
+        if (view.HasSelection()) break;
+        const bool inCodes = view.InCodes;
+        const int digit = view.CursorDigit;
+        const int previousLength = at > 0 ? CodeLength(view, at - 1) : 0;
+        if (view.GetAdjacentText(false).empty()) break;  // the main window does nothing
+        view.Backspace();
+        if (inCodes && digit > 0)
+          ExpectDigitRemoved(view, before, at, digit - 1);
+        else if (inCodes)
+          ExpectDigitRemoved(view, before, at - 1, previousLength - 1);
+        else if (at > 0)
+          ref.erase(static_cast<size_t>(at - 1), 1);
+        if (inCodes) ref = Bytes(view);
+        break;
+      }
       case 5: {  // delete the selection; whole bytes when it spans bytes
         const std::string sel = view.GetSelectedText();
         const int lo = std::min(view.CursorOffset(), view.AnchorOffset());
@@ -184,6 +324,51 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           view.TypeChar(9);  // Tab: the other area
         else
           view.MoveToPoint(in.Int(900) - 50, in.Int(600) - 50, true, extend);
+        break;
+      case 12:
+      case 13: {  // a key or a paste, over the selection when there is one
+        const Snapshot start(view);
+        const bool selection = view.HasSelection();
+        std::string expected = ref;
+        bool accepted = true;
+        if (op == 12) {
+          const uint8_t ch =
+              (in.Byte() & 1) ? static_cast<uint8_t>(digits[in.Byte() % 38]) : in.Byte();
+          if (ch == 9) break;  // Tab switches areas (op 11)
+          if (selection) accepted = KeyOverSelection(view, ch, expected);
+          if (selection && view.TypingReplacesSelection(ch)) DeleteSelectionForReplacement(view);
+          view.TypeChar(ch);
+          if (selection && !accepted && !(Snapshot(view) == start))
+            Fail("a refused key changed the document or the selection");
+          if (!selection) {
+            if (view.InCodes)
+              ExpectLocalChange(before, Bytes(view), at);
+            else if (view.InsertMode || at >= static_cast<int>(ref.size()))
+              expected.insert(static_cast<size_t>(at), 1, static_cast<char>(ch));
+            else
+              expected[at] = static_cast<char>(ch);
+            if (view.InCodes) expected = Bytes(view);
+          }
+        } else {
+          const std::string bytes = in.Bytes(1 + in.Int(5));
+          if (bytes.empty()) break;
+          const int lo = std::min(view.CursorOffset(), view.AnchorOffset());
+          if (selection) {
+            expected.replace(static_cast<size_t>(lo), view.GetSelectedText().size(), bytes);
+            DeleteSelectionForReplacement(view);
+          } else {
+            expected.insert(static_cast<size_t>(std::min(at, static_cast<int>(ref.size()))), bytes);
+          }
+          view.InsertText(bytes, true, true);
+        }
+        if (Bytes(view) != expected) Fail("a key or a paste gave other bytes");
+        ref = expected;
+        if (accepted && Bytes(view) != start.bytes && (in.Byte() & 1))
+          ExpectOneUndoStep(view, start);
+        break;
+      }
+      case 14:
+        view.SetInsertMode(!view.InsertMode);
         break;
     }
     Check(view, ref);

@@ -1,14 +1,17 @@
 // Differential fuzzing of text editing against a plain reference string:
-// typing (line ends included, in the style of the text around them), inserts, deletes, selections,
-// line deletions, undo, redo, table changes and moves. After every step the rows concatenate to the
-// reference, cursor and anchor are valid positions, and undo followed by redo returns to the same
-// text.
+// typing (line ends included, in the style of the text around them), inserts,
+// deletes, selections, line deletions, undo, redo, table changes, moves, and
+// find, replace and replace all over every kind of region. After every step
+// the rows concatenate to the reference, cursor and anchor are valid
+// positions, and undo followed by redo returns to the same text; find and
+// replace leave line-end pairs and row widths whole.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "encodings/code_tables.h"
 #include "fuzz_input.h"
+#include "replace_checker.h"
 #include "settings/settings.h"
 #include "support/test_canvas.h"
 #include "views/char_class.h"
@@ -37,6 +40,33 @@ bool ValidPosition(const TextView& v, int col, int row) {
   int body = static_cast<int>(r.size());
   while (body > 0 && IsLineEnd(static_cast<uint8_t>(r[body - 1]))) --body;
   return col <= body;
+}
+
+// No line-end pair is split across two rows, and every row's width is that
+// of its characters (a wrapped row's may leave out a blank hanging at its
+// end). Widths are not judged once a tab was in the text: a row broken
+// before a tab that does not fit gets the tab's width taken off instead of
+// its advance.
+const char* RowLayoutFault(TextView& v, bool tabSeen) {
+  for (int r = 0; r <= v.LastRow; ++r) {
+    const std::string_view row = v.GetRow(r);
+    size_t body = row.size();
+    while (body > 0 && IsLineEnd(static_cast<uint8_t>(row[body - 1]))) --body;
+    if (r < v.LastRow && row.size() - body == 1) {
+      const std::string_view next = v.GetRow(r + 1);
+      if (!next.empty() && IsLineEnd(static_cast<uint8_t>(next[0])) && next[0] != row.back())
+        return "a line-end pair split across two rows";
+    }
+    if (tabSeen) continue;
+    int width = 0;
+    for (size_t i = 0; i < body; ++i) width += v.CharWidth(static_cast<uint8_t>(row[i]));
+    const bool wrapped = r < v.LastRow && body == row.size();
+    const bool hanging = wrapped && body > 0 &&
+                         CharClass[static_cast<uint8_t>(row[body - 1])] == kBlank &&
+                         v.RowWidth(r) == width - v.CharWidth(static_cast<uint8_t>(row[body - 1]));
+    if (v.RowWidth(r) != width && !hanging) return "a row's width is not that of its characters";
+  }
+  return nullptr;
 }
 
 void Check(const TextView& v, const std::string& ref) {
@@ -112,8 +142,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string original = ref;
   int desiredX = -1;
   const bool trace = std::getenv("EDIT_TRACE") != nullptr;
+  fuzz::ReplaceChecker replace(view, ref);
+  bool modelled = false;  // the replace model follows the session since its last reset
+  bool tabSeen = false, laidOut = true;
   while (!in.Empty()) {
-    const int op = in.Byte() % 16;
+    const int op = in.Byte() % 20;
+    if (op <= 9) modelled = false;  // the document or its characters changed
     const bool extend = in.Byte() & 1;
     const int cursor = Offset(view, view.CursorCol, view.CursorRow);
     if (trace) {
@@ -123,6 +157,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::fprintf(stderr, "op %d extend %d cursor %d (%d,%d) anchor (%d,%d) undo %zu text [%s]\n",
                    op, extend, cursor, view.CursorCol, view.CursorRow, view.AnchorCol,
                    view.AnchorRow, view.UndoStack.size(), shown.c_str());
+      const ReplaceOptions& o = replace.session.options;  // the replace commands' state
+      std::fprintf(stderr, "   find [%s] replace [%s] start %d case %d region %d..%lld\n",
+                   o.find.c_str(), o.replace.c_str(), static_cast<int>(o.start), o.caseSensitive,
+                   replace.model.regionStart, static_cast<long long>(replace.model.regionEnd));
       for (const UndoRecord& r : view.UndoStack)
         std::fprintf(stderr, "   rec kind %d len %zu before %d after %d\n", r.kind, r.text.size(),
                      r.beforeOffset, r.afterOffset);
@@ -247,8 +285,61 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         view.SetPosition(col, row, !extend);
         break;
       }
+      case 16: {  // the replace dialog shown, or its fields edited
+        ReplaceOptions& o = replace.session.options;
+        const std::string letters = "ab c\xE0\xC0";
+        o.find = in.Bytes(1 + in.Int(3));
+        for (char& c : o.find) c = letters[static_cast<uint8_t>(c) % letters.size()];
+        o.replace = in.Bytes(in.Int(4));
+        for (char& c : o.replace) c = alphabet[static_cast<uint8_t>(c) % alphabet.size()];
+        o.caseSensitive = in.Byte() & 1;
+        o.start = static_cast<StartFrom>(in.Int(3));
+        if (in.Byte() & 1) {  // a selection first, in either direction
+          for (const bool cursorEnd : {false, true}) {
+            int col = in.Int(static_cast<int>(ref.size()) + 1), row = 0;
+            view.OffsetToPos(col, row);
+            view.SetPosition(col, row, cursorEnd);
+          }
+        }
+        if (extend)
+          replace.session.Show(view.HasSelection());
+        else
+          replace.session.Reset();
+        replace.model = fuzz::ReplaceModel{};
+        modelled = !o.find.empty();
+        break;
+      }
+      case 17:
+      case 18:
+      case 19: {  // "Найти далее", "Заменить", "Заменить всё"
+        if (replace.session.options.find.empty()) break;
+        if (!modelled) {  // an edit since: the user may have reset the search or not
+          if (extend) {
+            std::string message;
+            if (op == 17) replace.session.FindNext(view, message);
+            if (op == 18) replace.session.Replace(view, message);
+            if (op == 19) replace.session.ReplaceAll(view, message);
+            ref = Text(view);
+            break;
+          }
+          replace.session.Reset();
+          replace.model = fuzz::ReplaceModel{};
+          modelled = true;
+        }
+        if (op == 17) replace.FindNext();
+        if (op == 18) replace.Replace();
+        if (op == 19) replace.ReplaceAll();
+        break;
+      }
     }
     Check(view, ref);
+    // Find and replace leave the rows laid out as the text gives them. (Other
+    // edits are not judged here yet: a Delete that empties a row between LF
+    // and CR leaves the pair split.)
+    tabSeen |= ref.find('\t') != std::string::npos;
+    const char* fault = RowLayoutFault(view, tabSeen);
+    if (fault && op >= 16 && laidOut) Fail(fault);
+    laidOut = fault == nullptr;
   }
   // With the whole history kept, undoing everything gives the original text
   // (shown through the current table).

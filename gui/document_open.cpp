@@ -8,10 +8,12 @@
 #include <QFileInfo>
 #include <QMimeData>
 
+#include "io/io_error.h"
 #include "io/posix_file.h"
 #include "main_window.h"
 #include "platform/services.h"
 #include "settings/settings.h"
+#include "shell/file_messages.h"
 #include "shell/file_rules.h"
 #include "shell/recent_list.h"
 #include "single_copy.h"
@@ -24,17 +26,20 @@ quint32 MainWindow::HashOf(const QString& path) {
 }
 
 void MainWindow::OpenCommandLineFile(const QString& path) {
+  bool shown = true;
   try {
-    OpenPath(path);
-  } catch (const std::exception&) {
+    shown = OpenPath(path);
+  } catch (const IoError& e) {
+    // An empty untitled document, and a word on why.
     CreateView(viewKind_);
     fileName_.clear();
     lastClientWidth_ = -1;
     FormResize();
     RefreshTitle();
+    ReportCannotOpen(QFileInfo(path).absoluteFilePath(), e);
     return;
   }
-  if (fileName_.isEmpty()) {
+  if (!shown) {
     // Another copy shows the file and has come to the front: this one ends.
     ending_ = true;
     QTimer::singleShot(0, qApp, [] { QApplication::exit(0); });
@@ -42,11 +47,12 @@ void MainWindow::OpenCommandLineFile(const QString& path) {
   }
 }
 
-void MainWindow::OpenPath(const QString& rawPath) {
+bool MainWindow::OpenPath(const QString& rawPath) {
   const QString path = QFileInfo(rawPath).absoluteFilePath();
-  { InputFile probe(path.toStdString()); }  // throws when it cannot be read
+  // Throws when it cannot be read; FIFOs and devices are refused unopened.
+  { InputFile probe(path.toStdString()); }
   const quint32 hash = HashOf(path);
-  if (SingleCopy::HandOver(TitleOf(path), hash, this)) return;  // another copy shows it
+  if (SingleCopy::HandOver(TitleOf(path), hash, this)) return false;  // another copy shows it
 
   fileName_ = path;
   const std::string p = path.toStdString();
@@ -81,20 +87,24 @@ void MainWindow::OpenPath(const QString& rawPath) {
   FormResize();
   QElapsedTimer timer;
   timer.start();
+  bool loaded = true;
   try {
     view_->LoadFromFile(p);
   } catch (const std::exception&) {
+    // The document is a new, untitled one: saving it must never replace the
+    // file that could not be loaded.
+    loaded = false;
+    fileName_.clear();
     CreateView(viewKind_);
     lastClientWidth_ = -1;
     FormResize();
-    Beep();
-    ShowNote("Файл открыть не получилось (возможно, он слишком велик)");
+    ReportFailure(kLoadFailedMessage);
   }
   SelectEncoding(record.encodingIndex);
-  openDuration_ = static_cast<int>(timer.elapsed());
+  openDuration_ = loaded ? static_cast<int>(timer.elapsed()) : -1;
   RecomputeScrollRanges();
   const int recent = FindRecent(state_.recent, p);
-  if (Cfg().RememberCurPos && recent >= 0) {
+  if (loaded && Cfg().RememberCurPos && recent >= 0) {
     view_->SetPosition(state_.recent[recent].col, state_.recent[recent].row, true);
     view_->SetPosition(state_.recent[recent].col, state_.recent[recent].row, false);
     SyncScrollBars();
@@ -107,11 +117,12 @@ void MainWindow::OpenPath(const QString& rawPath) {
   actions_.undo->setEnabled(false);
   actions_.redo->setEnabled(false);
   openFolder_ = QFileInfo(path).absolutePath();
-  windowHash_ = hash;
+  windowHash_ = loaded ? hash : 0;
   HideCaret();
   Redraw();
   ToggleCaret();
   activateWindow();
+  return true;
 }
 
 void MainWindow::OpenDropped(const QString& path) {
@@ -121,8 +132,8 @@ void MainWindow::OpenDropped(const QString& path) {
   CaptureWindowState();
   try {
     OpenPath(path);
-  } catch (const std::exception&) {
-    Beep();
+  } catch (const IoError& e) {
+    ReportCannotOpen(path, e);
   }
 }
 

@@ -5,6 +5,8 @@
 
 #include "encodings/code_tables.h"
 #include "encodings/enc_file.h"
+#include "io/io_error.h"
+#include "io/posix_file.h"
 #include "main_window.h"
 #include "platform/services.h"
 
@@ -129,6 +131,13 @@ void MainWindow::LoadEncodingCommand() {
       this, "Открыть файл", QCoreApplication::applicationDirPath(), "кодировки (*.enc)");
   if (path.isEmpty()) {
     AfterModalDialog();
+    return;
+  }
+  try {
+    InputFile probe(path.toStdString());  // a FIFO, device or folder is refused unopened
+  } catch (const IoError& e) {
+    AfterModalDialog();
+    ReportCannotOpen(path, e);
     return;
   }
   CodeTable table;

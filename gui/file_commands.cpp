@@ -1,10 +1,14 @@
 // "Новый", "Открыть...", "Сохранить", "Сохранить как..." and the question
 // about an unsaved document that comes before them.
 #include <QFileInfo>
+#include <QTimer>
+#include <QWindow>
 
+#include "io/io_error.h"
 #include "main_window.h"
 #include "platform/services.h"
 #include "settings/settings.h"
+#include "shell/file_messages.h"
 #include "shell/file_rules.h"
 #include "shell/safe_save.h"
 
@@ -73,22 +77,46 @@ void MainWindow::OpenWithDialog() {
     CaptureWindowState();
     try {
       OpenPath(path);
-    } catch (const std::exception&) {
-      Beep();
+    } catch (const IoError& e) {
+      ReportCannotOpen(path, e);
     }
   }
   AfterModalDialog();
 }
 
-// Writes the document through a temporary file beside the target; the
-// previous file stays untouched whenever anything fails.
+// Writes the document without ever losing the file on disk; a failure is
+// reported as it happened and leaves the document modified.
 bool MainWindow::WriteDocument(const QString& path) {
-  const SaveResult r = SaveSafely(path.toStdString(), Cfg().TrySaveReadOnly,
-                                  [this](const std::string& temp) { view_->SaveToFile(temp); });
-  if (r == SaveResult::kSaved) return true;
-  Beep();
-  ShowNote("По всей видимости, файл защищён от записи. Не могу сохранить изменения.");
+  SaveOptions options;
+  options.tryReadOnly = Cfg().TrySaveReadOnly;
+  const SaveOutcome saved =
+      SaveSafely(path.toStdString(), options, [this](int fd) { view_->WriteContent(fd); });
+  if (saved.Saved()) return true;
+  ReportFailure(SaveFailedMessage(path.toStdString(), saved));
   return false;
+}
+
+// The beep alone is rarely heard on a desktop: a note says what failed. At
+// start-up the window is not on the screen yet; the note waits for it (a
+// little while at most), so that it is plain whose note it is.
+void MainWindow::ReportFailure(const std::string& text) {
+  Beep();
+  const QString note = QString::fromStdString(text);
+  if (windowHandle() && windowHandle()->isExposed()) {
+    ShowNote(note);
+    return;
+  }
+  auto* wait = new QTimer(this);
+  connect(wait, &QTimer::timeout, this, [this, wait, note, tries = 0]() mutable {
+    if (!(windowHandle() && windowHandle()->isExposed()) && ++tries < 50) return;
+    wait->deleteLater();
+    ShowNote(note);
+  });
+  wait->start(20);
+}
+
+void MainWindow::ReportCannotOpen(const QString& path, const IoError& e) {
+  ReportFailure(CannotOpenMessage(path.toStdString(), e.Problem(), e.Errno()));
 }
 
 bool MainWindow::Save() {

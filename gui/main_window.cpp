@@ -107,7 +107,7 @@ void MainWindow::OnFirstShow() {
   LoadSettings();
   CaptureWindowState();
   RebuildDialogFilters();
-  if (arguments_.size() > 1) {
+  if (arguments_.size() > 1 && !arguments_.at(1).isEmpty()) {  // "" names no file
     OpenCommandLineFile(arguments_.at(1));
   } else {
     SelectEncoding(state_.defaults.encodingIndex);

@@ -31,6 +31,7 @@ class SearchWindow;
 class ReplaceDialog;
 class DataWindow;
 class ColumnsDialog;
+class IoError;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -92,8 +93,10 @@ class MainWindow : public QMainWindow {
   bool AskToSave();  // the unsaved-document question; true when the command must stop
 
   // ---- document_open.cpp: opening a file (command line, Open, drop, recent list).
-  // Throws IoError when the file cannot be read; nothing changes then.
-  void OpenPath(const QString& path);
+  // Throws IoError when the file cannot be read; nothing changes then. A file
+  // that cannot be loaded leaves a new, untitled document. False when another
+  // copy of the program shows the file and has taken it over.
+  bool OpenPath(const QString& path);
   void OpenDropped(const QString& path);
   // The hand-over: whether this copy shows the file with this title and hash.
   bool ShowsFile(const QString& title, quint32 hash) const;
@@ -224,6 +227,9 @@ class MainWindow : public QMainWindow {
   // file_commands.cpp
   bool WriteDocument(const QString& path);
   void RebuildDialogFilters();
+  // A beep and a note saying what failed (once the window is on the screen).
+  void ReportFailure(const std::string& text);
+  void ReportCannotOpen(const QString& path, const IoError& e);
   // exit_command.cpp
   bool SaveSettingsAndQuit();
   // edit_commands.cpp

@@ -80,19 +80,17 @@ void ReplaceDialog::EnterPressed(QWidget* focus) {
 }
 
 void ReplaceDialog::ResetSearch() {
+  TakeOptions();
   session_.Reset();
-  if (!inSelection->isEnabled() && inSelection->isChecked()) fromStart->setChecked(true);
+  ShowStartChoice();
 }
 
 void ReplaceDialog::ShowFor(bool byShortcut, bool hasSelection) {
   findEdit->clear();
   replaceEdit->clear();
-  session_.Reset();
-  inSelection->setEnabled(hasSelection);
-  if (hasSelection)
-    inSelection->setChecked(true);
-  else if (inSelection->isChecked())
-    fromStart->setChecked(true);
+  TakeOptions();
+  session_.Show(hasSelection);
+  ShowStartChoice();
   ShowPlaced(byShortcut, findEdit);
 }
 
@@ -108,6 +106,23 @@ void ReplaceDialog::TakeOptions() {
                                       : StartFrom::kBeginning;
 }
 
+// The session decides which start choices are open (the selection one only
+// until a search uses the selection up); the buttons show it.
+void ReplaceDialog::ShowStartChoice() {
+  inSelection->setEnabled(session_.SelectionChoice);
+  switch (session_.options.start) {
+    case StartFrom::kSelection:
+      inSelection->setChecked(true);
+      break;
+    case StartFrom::kCursor:
+      fromCursor->setChecked(true);
+      break;
+    case StartFrom::kBeginning:
+      fromStart->setChecked(true);
+      break;
+  }
+}
+
 void ReplaceDialog::ShowEndMessage(const std::string& message) {
   if (!message.empty()) main_->ShowNote(QString::fromStdString(message), this);
 }
@@ -116,9 +131,8 @@ void ReplaceDialog::FindNextClicked() {
   if (!main_->View()) return;
   TakeOptions();
   std::string message;
-  const bool fresh = session_.RegionLeft == -1;
   session_.FindNext(*main_->View(), message);
-  if (fresh && session_.RegionLeft != -1) inSelection->setEnabled(false);
+  ShowStartChoice();
   main_->AfterSearch();
   ShowEndMessage(message);
 }
@@ -145,6 +159,7 @@ void ReplaceDialog::RunReplace(
     main_->AfterReplace();
   else
     main_->AfterSearch();
+  ShowStartChoice();
   ShowEndMessage(message);
 }
 

@@ -36,6 +36,7 @@ class ReplaceDialog : public SearchWindow {
  private:
   void ResetSearch();
   void TakeOptions();
+  void ShowStartChoice();
   void RunReplace(const std::function<bool(ViewBase& view, std::string& message)>& step);
   void ShowEndMessage(const std::string& message);
 

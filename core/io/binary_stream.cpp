@@ -8,27 +8,35 @@
 #include <cerrno>
 #include <cstring>
 
+#include "io/io_error.h"
+#include "io/posix_file.h"
+
 namespace prambus {
 
 BinaryStream::BinaryStream(const std::string& name, bool forReading) : forReading_(forReading) {
   if (forReading) {
-    fd_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) {
-      Record(errno);
+    try {
+      fd_ = OpenRegularForReading(name, fileSize_);
+    } catch (const IoError& e) {
+      // Folders, FIFOs and devices are no stream's business: EINVAL stands
+      // for them, as they have no error number of their own.
+      Record(e.Errno() ? e.Errno() : EINVAL);
       return;
     }
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) Record(errno);
-    if (S_ISDIR(st.st_mode)) Record(EISDIR);
-    fileSize_ = S_ISREG(st.st_mode) ? st.st_size : 0;
     KnownSize = static_cast<int32_t>(std::min<int64_t>(fileSize_, INT32_MAX));
     const size_t n = ReadBlockAt(0);
     BlockFill = static_cast<int32_t>(n);
     osPos_ = static_cast<int64_t>(n);
   } else {
-    fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd_ < 0) Record(errno);
   }
+}
+
+BinaryStream::BinaryStream(int fd) : fd_(fd), borrowed_(true) {
+  const off_t at = ::lseek(fd, 0, SEEK_CUR);
+  if (at < 0) Record(errno);
+  base_ = at < 0 ? 0 : static_cast<int64_t>(at);
 }
 
 BinaryStream::~BinaryStream() {
@@ -72,8 +80,8 @@ bool BinaryStream::FlushPending() {
   size_t done = 0;
   for (int attempt = 0; attempt < 5 && done < pending_.size(); ++attempt) {
     while (done < pending_.size()) {
-      const ssize_t w =
-          ::pwrite(fd_, pending_.data() + done, pending_.size() - done, pendingStart_ + done);
+      const ssize_t w = ::pwrite(fd_, pending_.data() + done, pending_.size() - done,
+                                 base_ + pendingStart_ + static_cast<int64_t>(done));
       if (w < 0 && errno == EINTR) continue;
       if (w <= 0) {
         Record(w < 0 ? errno : ENOSPC);
@@ -145,8 +153,30 @@ void BinaryStream::Close() {
   if (Dirty) WriteBlock();
   FlushPending();
   Dirty = false;
-  if (::close(fd_) != 0) Record(errno);
+  if (borrowed_) {
+    // The owner carries on after what was written.
+    if (::lseek(fd_, base_ + fileSize_, SEEK_SET) < 0) Record(errno);
+  } else if (::close(fd_) != 0) {
+    Record(errno);
+  }
   fd_ = -1;
+}
+
+size_t BinaryStream::ReadAvailable(uint8_t* dst, size_t n) {
+  size_t got = 0;
+  while (got < n) {
+    if (BlockPos >= BlockFill) {
+      // A block that was not filled was the last one the file had.
+      if (BlockFill < BlockSize) break;
+      Refill();
+      if (BlockFill == 0) break;
+    }
+    const size_t take = std::min<size_t>(n - got, static_cast<size_t>(BlockFill - BlockPos));
+    std::memcpy(dst + got, block_ + BlockPos, take);
+    BlockPos += static_cast<int32_t>(take);
+    got += take;
+  }
+  return got;
 }
 
 void BinaryStream::ReadBytes(uint8_t* dst, size_t n) {

@@ -17,9 +17,13 @@ class BinaryStream {
  public:
   static constexpr int BlockSize = 2048;
 
-  // Reading opens the file read-only and reads the first block; writing
+  // Reading opens the file read-only and reads the first block (only a
+  // regular file: anything else fails at once, without blocking); writing
   // creates or truncates it.
   BinaryStream(const std::string& name, bool forReading);
+  // Writes to a descriptor owned by the caller, from its current position.
+  // Close leaves the descriptor open, positioned after the written bytes.
+  explicit BinaryStream(int fd);
   ~BinaryStream();
   BinaryStream(const BinaryStream&) = delete;
   BinaryStream& operator=(const BinaryStream&) = delete;
@@ -44,6 +48,10 @@ class BinaryStream {
 
   // The same as n single reads or writes, a block at a time.
   void ReadBytes(uint8_t* dst, size_t n);
+  // Reads up to n bytes but never past the data the file gave: returns how
+  // many were read, fewer when the file ended early (it may have shrunk since
+  // it was opened).
+  size_t ReadAvailable(uint8_t* dst, size_t n);
   void WriteBytes(const uint8_t* src, size_t n);
 
   void WriteBool(bool v) { WriteByte(v ? 1 : 0); }
@@ -59,6 +67,8 @@ class BinaryStream {
 
   bool AtEnd() const;
   int32_t Size();
+  // The file's size when it was opened for reading, also beyond 32 bits.
+  int64_t FileSize() const { return fileSize_; }
   // Bytes left to read before the end of the file (reading).
   int64_t Remaining() const;
 
@@ -89,6 +99,8 @@ class BinaryStream {
 
   int fd_ = -1;
   bool forReading_ = false;
+  bool borrowed_ = false;   // the descriptor belongs to the caller
+  int64_t base_ = 0;        // file offset of the stream's first byte
   int32_t blockStart_ = 0;  // file offset of the block
   int64_t fileSize_ = 0;    // the file's size as last known to the stream
   int64_t osPos_ = 0;       // where the next platform read or write happens

@@ -12,24 +12,67 @@
 namespace prambus {
 namespace {
 [[noreturn]] void Fail(const std::string& what, const std::string& path) {
-  throw IoError(what + " " + path + ": " + std::strerror(errno));
+  const int err = errno;
+  throw IoError::FromErrno(what + " " + path + ": " + std::strerror(err), err);
+}
+
+void RefuseUnlessRegular(const struct stat& st, const std::string& path) {
+  if (S_ISDIR(st.st_mode)) throw IoError("a folder: " + path, FileProblem::kFolder, EISDIR);
+  if (!S_ISREG(st.st_mode))
+    throw IoError("not a regular file: " + path, FileProblem::kNotRegularFile);
 }
 }  // namespace
 
-InputFile::InputFile(const std::string& path) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) Fail("cannot open", path);
+FileProblem ProblemOfErrno(int err) {
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+      return FileProblem::kMissing;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+      return FileProblem::kNoPermission;
+    case EISDIR:
+      return FileProblem::kFolder;
+    case ENOSPC:
+    case EDQUOT:
+      return FileProblem::kNoSpace;
+    case EFBIG:
+    case EOVERFLOW:
+      return FileProblem::kTooLarge;
+    case ENXIO:
+    case ENODEV:
+      return FileProblem::kNotRegularFile;
+    default:
+      return FileProblem::kOther;
+  }
+}
+
+int OpenRegularForReading(const std::string& path, int64_t& size) {
   struct stat st {};
-  if (::fstat(fd_, &st) != 0) {
-    ::close(fd_);
-    Fail("cannot stat", path);
+  if (::stat(path.c_str(), &st) != 0) Fail("cannot open", path);
+  RefuseUnlessRegular(st, path);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) Fail("cannot open", path);
+  try {
+    if (::fstat(fd, &st) != 0) Fail("cannot stat", path);
+    RefuseUnlessRegular(st, path);
+    // Reads of a regular file wait for the disk as usual.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) Fail("cannot read", path);
+  } catch (...) {
+    ::close(fd);
+    throw;
   }
-  if (S_ISDIR(st.st_mode)) {
-    ::close(fd_);
-    errno = EISDIR;
-    Fail("cannot read", path);
-  }
-  size_ = S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size) : 0;
+  size = static_cast<int64_t>(st.st_size);
+  return fd;
+}
+
+InputFile::InputFile(const std::string& path) {
+  int64_t size = 0;
+  fd_ = OpenRegularForReading(path, size);
+  size_ = size;
 }
 
 InputFile::~InputFile() {
@@ -40,17 +83,31 @@ size_t InputFile::Read(void* buf, size_t n) {
   for (;;) {
     ssize_t r = ::read(fd_, buf, n);
     if (r >= 0) return static_cast<size_t>(r);
-    if (errno != EINTR) throw IoError(std::string("read failed: ") + std::strerror(errno));
+    if (errno != EINTR)
+      throw IoError::FromErrno(std::string("read failed: ") + std::strerror(errno), errno);
   }
 }
 
 OutputFile::OutputFile(const std::string& path) : path_(path) {
-  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC, 0666);
   if (fd_ < 0) Fail("cannot create", path);
 }
 
+OutputFile OutputFile::Borrowing(int fd) {
+  OutputFile out;
+  out.fd_ = fd;
+  out.owned_ = false;
+  out.path_ = "the file being saved";
+  return out;
+}
+
+OutputFile::OutputFile(OutputFile&& other) noexcept
+    : fd_(other.fd_), owned_(other.owned_), path_(std::move(other.path_)) {
+  other.fd_ = -1;
+}
+
 OutputFile::~OutputFile() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0 && owned_) ::close(fd_);
 }
 
 void OutputFile::Write(const void* buf, size_t n) {
@@ -78,7 +135,7 @@ void OutputFile::Close() {
   if (fd_ < 0) return;
   int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0) Fail("cannot close", path_);
+  if (owned_ && ::close(fd) != 0) Fail("cannot close", path_);
 }
 
 }  // namespace prambus

@@ -8,6 +8,8 @@
 #include <cstdio>
 
 #include "io/binary_stream.h"
+#include "io/io_error.h"
+#include "shell/safe_save.h"
 
 namespace prambus {
 namespace {
@@ -291,103 +293,98 @@ void WriteSkin(BinaryStream& f, const WindowAppearance& w) {
   if (w.skin.empty()) f.WriteInt32(static_cast<int32_t>(w.background));
 }
 
+// Fields 1 to 43 in order.
+void WriteFields(BinaryStream& f, const StoredState& st, const Settings& s) {
+  const WindowAppearance& d = st.defaults;
+  f.WriteBool(false);          // 1
+  f.WriteByte(d.windowState);  // 2
+  f.WriteInt32(d.left), f.WriteInt32(d.top), f.WriteInt32(d.width), f.WriteInt32(d.height);
+  f.WriteBool(d.minimalMode), f.WriteBool(d.stayOnTop);  // 4
+  f.WriteInt32(d.viewKind);                              // 5
+  f.WriteInt32(static_cast<int32_t>(d.checks.size()));   // 6
+  for (bool b : d.checks) f.WriteBool(b);
+  WriteSkin(f, d);                                         // 7
+  f.WriteFont(st.surfaceFont);                             // 8
+  f.WriteInt32(static_cast<int32_t>(st.bindings.size()));  // 9
+  for (const auto& b : st.bindings) f.WriteString(b.ext), f.WriteByte(b.viewIndex);
+  const size_t pinned = std::min<size_t>(st.pinned.size(), kMaxPinned);
+  f.WriteInt32(static_cast<int32_t>(pinned));  // 10
+  for (size_t i = 0; i < pinned; ++i) {
+    const WindowAppearance& w = st.pinned[i];
+    f.WriteString(w.path);
+    f.WriteInt32(w.left), f.WriteInt32(w.top), f.WriteInt32(w.width), f.WriteInt32(w.height);
+    f.WriteByte(w.windowState);
+    f.WriteBool(w.visible), f.WriteBool(w.minimalMode), f.WriteBool(w.stayOnTop);
+    f.WriteInt32(w.viewKind);
+    f.WriteInt32(static_cast<int32_t>(w.checks.size()));
+    for (bool b : w.checks) f.WriteBool(b);
+    WriteSkin(f, w);
+  }
+  f.WriteInt32(s.MaxUndoLen), f.WriteInt32(s.OtstupX), f.WriteInt32(s.OtstupY);  // 11
+  f.WriteDouble(s.LeftMargin), f.WriteDouble(s.RightMargin);                     // 12
+  f.WriteDouble(s.TopMargin), f.WriteDouble(s.BottomMargin);
+  f.WriteBool(s.NumPages);  // 13
+  for (int32_t v :
+       {s.HButtonMargin, s.VButtonMargin, s.MaxButtonsinRow, s.HSpaceBetween, s.MarginforButton,
+        s.VSpaceBetween, s.MarginforText, static_cast<int32_t>(s.TextColor)})
+    f.WriteInt32(v);                                           // 14
+  f.WriteString(s.TextFont), f.WriteInt32(s.TextSize);         // 15
+  f.WriteBool(s.TextStyle & 2), f.WriteBool(s.TextStyle & 1);  // 16
+  f.WriteBool(s.TextStyle & 4), f.WriteBool(s.TextStyle & 8);
+  f.WriteInt32(s.MinRestoredWidth), f.WriteInt32(s.MinRestoredHeight);                  // 17
+  f.WriteInt32(s.ShagSaved), f.WriteInt32(s.HScrollStep), f.WriteInt32(s.VScrollStep);  // 18
+  f.WriteDouble(s.Distance);                                                            // 19
+  f.WriteInt32(s.MaxRecentListLen);                                                     // 20
+  f.WriteDouble(s.PageFracture);                                                        // 21
+  f.WriteInt32(s.MaxTextWidth);                                                         // 22
+  const size_t n = static_cast<size_t>(std::max(0, s.MaxRecentListLen));
+  auto recent = [&](size_t i) { return i < st.recent.size() ? st.recent[i] : RecentEntry{}; };
+  for (size_t i = 0; i < n; ++i) f.WriteString(recent(i).path);                 // 23
+  f.WriteByte(d.encodingIndex);                                                 // 24
+  for (size_t i = 0; i < pinned; ++i) f.WriteByte(st.pinned[i].encodingIndex);  // 25
+  const size_t m = std::min<size_t>(st.encodings.size(), 255);
+  f.WriteByte(static_cast<uint8_t>(m));  // 26
+  for (size_t i = 0; i < m; ++i)
+    f.WriteString(st.encodings[i].path), f.WriteString(st.encodings[i].name);
+  for (size_t i = 0; i < n; ++i) {  // 27
+    const RecentEntry e = recent(i);
+    f.WriteInt32(e.col), f.WriteInt32(e.row), f.WriteByte(e.viewKind);
+  }
+  f.WriteBool(s.RememberCurPos);                                // 28
+  f.WriteString(s.LineEnd);                                     // 29
+  f.WriteBool(s.ExitOnEsc), f.WriteBool(s.SaveOnF2);            // 30
+  f.WriteDouble(s.HDistance);                                   // 31
+  f.WriteInt32(s.TextBaseSyst), f.WriteInt32(s.CoordBaseSyst);  // 32
+  f.WriteInt32(s.HexColumns), f.WriteInt32(static_cast<int32_t>(s.CoordColor));
+  f.WriteBool(s.FirstZeroes);  // 33
+  f.WriteInt32(static_cast<int32_t>(s.LineColor)),
+      f.WriteInt32(static_cast<int32_t>(s.MarginColor));
+  for (bool b : s.CodeInfo) f.WriteBool(b);                       // 35
+  f.WriteInt32(s.DataWindowLeft), f.WriteInt32(s.DataWindowTop);  // 36
+  for (const auto& list : st.kindChecks) {                        // 37
+    f.WriteInt32(static_cast<int32_t>(list.size()));
+    for (bool b : list) f.WriteBool(b);
+  }
+  f.WriteDouble(s.LineWidth), f.WriteDouble(s.MarginWidth);  // 38
+  f.WriteBool(d.statusBar);                                  // 39
+  for (size_t i = 0; i < pinned; ++i) f.WriteBool(st.pinned[i].statusBar);
+  f.WriteBool(s.TrySaveReadOnly);  // 40
+  f.WriteInt32(static_cast<int32_t>(s.ChosenTextClr)),
+      f.WriteInt32(static_cast<int32_t>(s.ChosenFonClr));
+  f.WriteBool(s.RecListinSubMenu), f.WriteBool(s.MinimalModeWarning);  // 42
+  f.WriteBool(s.CutOnCtrlDel);                                         // 43
+}
+
 }  // namespace
 
 bool WriteDataFile(const std::string& path, const StoredState& st, const Settings& s) {
-  const std::string temp = path + ".tmp";
-  {
-    BinaryStream f(temp, false);
-    if (!f.Opened()) return false;
-    const WindowAppearance& d = st.defaults;
-    f.WriteBool(false);          // 1
-    f.WriteByte(d.windowState);  // 2
-    f.WriteInt32(d.left), f.WriteInt32(d.top), f.WriteInt32(d.width), f.WriteInt32(d.height);
-    f.WriteBool(d.minimalMode), f.WriteBool(d.stayOnTop);  // 4
-    f.WriteInt32(d.viewKind);                              // 5
-    f.WriteInt32(static_cast<int32_t>(d.checks.size()));   // 6
-    for (bool b : d.checks) f.WriteBool(b);
-    WriteSkin(f, d);                                         // 7
-    f.WriteFont(st.surfaceFont);                             // 8
-    f.WriteInt32(static_cast<int32_t>(st.bindings.size()));  // 9
-    for (const auto& b : st.bindings) f.WriteString(b.ext), f.WriteByte(b.viewIndex);
-    const size_t pinned = std::min<size_t>(st.pinned.size(), kMaxPinned);
-    f.WriteInt32(static_cast<int32_t>(pinned));  // 10
-    for (size_t i = 0; i < pinned; ++i) {
-      const WindowAppearance& w = st.pinned[i];
-      f.WriteString(w.path);
-      f.WriteInt32(w.left), f.WriteInt32(w.top), f.WriteInt32(w.width), f.WriteInt32(w.height);
-      f.WriteByte(w.windowState);
-      f.WriteBool(w.visible), f.WriteBool(w.minimalMode), f.WriteBool(w.stayOnTop);
-      f.WriteInt32(w.viewKind);
-      f.WriteInt32(static_cast<int32_t>(w.checks.size()));
-      for (bool b : w.checks) f.WriteBool(b);
-      WriteSkin(f, w);
-    }
-    f.WriteInt32(s.MaxUndoLen), f.WriteInt32(s.OtstupX), f.WriteInt32(s.OtstupY);  // 11
-    f.WriteDouble(s.LeftMargin), f.WriteDouble(s.RightMargin);                     // 12
-    f.WriteDouble(s.TopMargin), f.WriteDouble(s.BottomMargin);
-    f.WriteBool(s.NumPages);  // 13
-    for (int32_t v :
-         {s.HButtonMargin, s.VButtonMargin, s.MaxButtonsinRow, s.HSpaceBetween, s.MarginforButton,
-          s.VSpaceBetween, s.MarginforText, static_cast<int32_t>(s.TextColor)})
-      f.WriteInt32(v);                                           // 14
-    f.WriteString(s.TextFont), f.WriteInt32(s.TextSize);         // 15
-    f.WriteBool(s.TextStyle & 2), f.WriteBool(s.TextStyle & 1);  // 16
-    f.WriteBool(s.TextStyle & 4), f.WriteBool(s.TextStyle & 8);
-    f.WriteInt32(s.MinRestoredWidth), f.WriteInt32(s.MinRestoredHeight);                  // 17
-    f.WriteInt32(s.ShagSaved), f.WriteInt32(s.HScrollStep), f.WriteInt32(s.VScrollStep);  // 18
-    f.WriteDouble(s.Distance);                                                            // 19
-    f.WriteInt32(s.MaxRecentListLen);                                                     // 20
-    f.WriteDouble(s.PageFracture);                                                        // 21
-    f.WriteInt32(s.MaxTextWidth);                                                         // 22
-    const size_t n = static_cast<size_t>(std::max(0, s.MaxRecentListLen));
-    auto recent = [&](size_t i) { return i < st.recent.size() ? st.recent[i] : RecentEntry{}; };
-    for (size_t i = 0; i < n; ++i) f.WriteString(recent(i).path);                 // 23
-    f.WriteByte(d.encodingIndex);                                                 // 24
-    for (size_t i = 0; i < pinned; ++i) f.WriteByte(st.pinned[i].encodingIndex);  // 25
-    const size_t m = std::min<size_t>(st.encodings.size(), 255);
-    f.WriteByte(static_cast<uint8_t>(m));  // 26
-    for (size_t i = 0; i < m; ++i)
-      f.WriteString(st.encodings[i].path), f.WriteString(st.encodings[i].name);
-    for (size_t i = 0; i < n; ++i) {  // 27
-      const RecentEntry e = recent(i);
-      f.WriteInt32(e.col), f.WriteInt32(e.row), f.WriteByte(e.viewKind);
-    }
-    f.WriteBool(s.RememberCurPos);                                // 28
-    f.WriteString(s.LineEnd);                                     // 29
-    f.WriteBool(s.ExitOnEsc), f.WriteBool(s.SaveOnF2);            // 30
-    f.WriteDouble(s.HDistance);                                   // 31
-    f.WriteInt32(s.TextBaseSyst), f.WriteInt32(s.CoordBaseSyst);  // 32
-    f.WriteInt32(s.HexColumns), f.WriteInt32(static_cast<int32_t>(s.CoordColor));
-    f.WriteBool(s.FirstZeroes);  // 33
-    f.WriteInt32(static_cast<int32_t>(s.LineColor)),
-        f.WriteInt32(static_cast<int32_t>(s.MarginColor));
-    for (bool b : s.CodeInfo) f.WriteBool(b);                       // 35
-    f.WriteInt32(s.DataWindowLeft), f.WriteInt32(s.DataWindowTop);  // 36
-    for (const auto& list : st.kindChecks) {                        // 37
-      f.WriteInt32(static_cast<int32_t>(list.size()));
-      for (bool b : list) f.WriteBool(b);
-    }
-    f.WriteDouble(s.LineWidth), f.WriteDouble(s.MarginWidth);  // 38
-    f.WriteBool(d.statusBar);                                  // 39
-    for (size_t i = 0; i < pinned; ++i) f.WriteBool(st.pinned[i].statusBar);
-    f.WriteBool(s.TrySaveReadOnly);  // 40
-    f.WriteInt32(static_cast<int32_t>(s.ChosenTextClr)),
-        f.WriteInt32(static_cast<int32_t>(s.ChosenFonClr));
-    f.WriteBool(s.RecListinSubMenu), f.WriteBool(s.MinimalModeWarning);  // 42
-    f.WriteBool(s.CutOnCtrlDel);                                         // 43
-    f.Sync();
+  const SaveOutcome saved = SaveSafely(path, SaveOptions{}, [&](int fd) {
+    BinaryStream f(fd);
+    WriteFields(f, st, s);
     f.Close();
-    if (!f.Ok()) {
-      ::unlink(temp.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  return true;
+    if (!f.Ok()) throw IoError::FromErrno("cannot write " + path, f.Error());
+  });
+  return saved.Saved();
 }
 
 WindowBounds RestoreWindowBounds(const WindowAppearance& w, int screenWidth, int screenHeight,

@@ -15,8 +15,9 @@ namespace prambus {
 // holds replaces the defaults). False when the file cannot be opened.
 bool ReadDataFile(const std::string& path, StoredState& state, Settings& settings);
 
-// Writes all 43 fields to a temporary file beside path, flushes it and renames
-// it over path, so the previous file survives any failure. False on failure.
+// Writes all 43 fields the way documents are saved (a complete copy renamed
+// over the file, or rewritten in place with a backup), so the previous file
+// survives any failure. False on failure.
 bool WriteDataFile(const std::string& path, const StoredState& state, const Settings& settings);
 
 // The window bounds to restore: size clamped to the screen and the minimum

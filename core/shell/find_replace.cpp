@@ -1,5 +1,7 @@
 #include "shell/find_replace.h"
 
+#include <algorithm>
+
 #include "platform/services.h"
 #include "text/cp1251.h"
 
@@ -13,17 +15,50 @@ std::string NoMoreMessage(const std::string& text) {
   return "Я завершил поиск текста \"" + Cp1251ToUtf8(text) + "\". Больше он не встречается.";
 }
 
+namespace {
+int CursorOffset(ViewBase& v) {
+  return v.PosToOffset(v.CursorCol, v.CursorRow);
+}
+int AnchorOffset(ViewBase& v) {
+  return v.PosToOffset(v.AnchorCol, v.AnchorRow);
+}
+}  // namespace
+
+void ReplaceSession::Show(bool hasSelection) {
+  RegionLeft = -1;
+  Finished = false;
+  SelectionChoice = hasSelection;
+  if (hasSelection)
+    options.start = StartFrom::kSelection;
+  else if (options.start == StartFrom::kSelection)
+    options.start = StartFrom::kBeginning;
+}
+
+void ReplaceSession::Reset() {
+  RegionLeft = -1;
+  Finished = false;
+  if (!SelectionChoice && options.start == StartFrom::kSelection)
+    options.start = StartFrom::kBeginning;
+}
+
+// A match counts only when it ends inside the region: the limit handed to
+// the view is what remains of the region after the place its search starts
+// (the character at the cursor, which a search from the cursor passes over,
+// counted in), recomputed for every step from the region's end.
 bool ReplaceSession::SearchStep(ViewBase& view, bool fromCursor, std::string& message) {
   if (hooks.setSearchAs) hooks.setSearchAs(options.replaceCodes ? 2 : 1);
-  SavedCol = view.CursorCol;
-  SavedRow = view.CursorRow;
+  savedCol_ = view.CursorCol;
+  savedRow_ = view.CursorRow;
+  RegionLeft = regionEnd_ < 0 ? kNoLimit : regionEnd_ - (fromCursor ? CursorOffset(view) : 0);
   const bool found = view.FindText(options.find, RegionLeft, fromCursor, options.caseSensitive);
+  RegionLeft = std::max(RegionLeft, 0);  // -1 would read as "no search yet"
   if (found) {
-    MatchStartCol = view.CursorCol, MatchStartRow = view.CursorRow;
-    MatchEndCol = view.AnchorCol, MatchEndRow = view.AnchorRow;
+    matchStart_ = CursorOffset(view);
+    matchEnd_ = AnchorOffset(view);
   } else {
-    view.SetPosition(SavedCol, SavedRow, true);
-    view.SetPosition(SavedCol, SavedRow, false);
+    matchStart_ = matchEnd_ = -1;
+    view.SetPosition(savedCol_, savedRow_, true);
+    view.SetPosition(savedCol_, savedRow_, false);
     Beep();
     Finished = true;
     message = NoMoreMessage(options.find);
@@ -32,29 +67,49 @@ bool ReplaceSession::SearchStep(ViewBase& view, bool fromCursor, std::string& me
   return found;
 }
 
+// Looks for a match that starts at the cursor or after it. As a search from
+// the cursor passes over the character at the cursor, the cursor steps one
+// character back first (over a whole line end in the text view); at the very
+// start the search runs from the top instead.
+bool ReplaceSession::SearchFromCursor(ViewBase& view, std::string& message) {
+  view.SetPosition(view.CursorCol, view.CursorRow, true);  // the hex view: digit 0
+  const bool fromCursor = CursorOffset(view) > 0;
+  if (fromCursor) view.MoveLeft(false, false);
+  return SearchStep(view, fromCursor, message);
+}
+
+// A fresh search takes its region from the start choice; a selection
+// becomes the region and is used up by it.
+bool ReplaceSession::BeginSearch(ViewBase& view, std::string& message) {
+  const int cursor = CursorOffset(view), anchor = AnchorOffset(view);
+  regionEnd_ = -1;
+  switch (options.start) {
+    case StartFrom::kSelection:
+      regionStart_ = std::min(cursor, anchor);
+      regionEnd_ = regionStart_ + static_cast<int>(view.GetSelectedText().size());
+      if (cursor >= anchor) view.SetPosition(view.AnchorCol, view.AnchorRow, true);
+      break;
+    case StartFrom::kCursor:
+      regionStart_ = cursor;
+      break;
+    case StartFrom::kBeginning:
+      regionStart_ = 0;
+      break;
+  }
+  SelectionChoice = false;
+  if (options.start == StartFrom::kBeginning) return SearchStep(view, false, message);
+  return SearchFromCursor(view, message);
+}
+
 bool ReplaceSession::FindNext(ViewBase& view, std::string& message) {
   Finished = false;
   if (options.find.empty()) return false;
-  bool fromCursor = true;
-  if (RegionLeft == -1) {
-    fromCursor = options.start != StartFrom::kBeginning;
-    if (options.start == StartFrom::kSelection) {
-      RegionLeft = static_cast<int32_t>(view.GetSelectedText().size());
-      const bool cursorAfter =
-          view.CursorRow > view.AnchorRow ||
-          (view.CursorRow == view.AnchorRow && view.CursorCol >= view.AnchorCol);
-      if (cursorAfter) view.SetPosition(view.AnchorCol, view.AnchorRow, true);
-    } else {
-      RegionLeft = kNoLimit;
-    }
-    if (view.CursorCol == 0 && view.CursorRow == 0) fromCursor = false;
-    if (fromCursor) {
-      // The search skips the character at the cursor: start one before it.
-      view.MoveLeft(false, false);
-      if (RegionLeft != kNoLimit) ++RegionLeft;
-    }
-  }
-  return SearchStep(view, fromCursor, message);
+  if (RegionLeft == -1) return BeginSearch(view, message);
+  return SearchStep(view, true, message);
+}
+
+bool ReplaceSession::OnMatch(ViewBase& view) const {
+  return matchStart_ >= 0 && CursorOffset(view) == matchStart_ && AnchorOffset(view) == matchEnd_;
 }
 
 bool ReplaceSession::Replacement(std::string& bytes, std::string& message) {
@@ -71,43 +126,55 @@ bool ReplaceSession::Replacement(std::string& bytes, std::string& message) {
   return true;
 }
 
-// The search after a replacement begins right after the inserted text. As a
-// search from the cursor skips the character at the cursor, the cursor steps
-// one back first; at the very start of the document (an empty replacement
-// there) the search starts from the top instead, so no match is skipped.
-bool ReplaceSession::StepBack(ViewBase& view) {
-  if (view.CursorCol == 0 && view.CursorRow == 0) return false;
-  view.MoveLeft(false, false);
-  return true;
+// Replaces the selected match; the region's end moves by the difference.
+// An empty replacement inserts nothing, so the deletion lays the rows out
+// itself (the characters meeting across the gap may form a line-end pair),
+// and nothing is sealed for a join that will not come.
+void ReplaceSession::ReplaceMatch(ViewBase& view, const std::string& bytes, bool layOut) {
+  view.DeleteSelection(options.undoOn, layOut || bytes.empty());
+  if (!bytes.empty()) {
+    if (options.undoOn) view.SealUndo();
+    view.InsertText(bytes, options.undoOn, true);
+  }
+  if (regionEnd_ >= 0) regionEnd_ += static_cast<int>(bytes.size()) - (matchEnd_ - matchStart_);
+  matchStart_ = matchEnd_ = -1;  // replaced: no longer a match to act on
 }
 
+// Both commands replace only a selection that is exactly the current match;
+// otherwise they search first.
 bool ReplaceSession::Replace(ViewBase& view, std::string& message) {
-  const bool onMatch = view.CursorCol == MatchStartCol && view.CursorRow == MatchStartRow &&
-                       view.AnchorCol == MatchEndCol && view.AnchorRow == MatchEndRow;
-  if (RegionLeft == -1 || !onMatch) {
+  if (RegionLeft == -1 || !OnMatch(view)) {
     FindNext(view, message);
     return false;
   }
   std::string bytes;
   if (!Replacement(bytes, message)) return false;
-  view.DeleteSelection(options.undoOn, true);
-  if (options.undoOn) view.SealUndo();
-  view.InsertText(bytes, options.undoOn, true);
-  SearchStep(view, StepBack(view), message);
+  ReplaceMatch(view, bytes, true);
+  SearchFromCursor(view, message);
   return true;
 }
 
 int ReplaceSession::ReplaceAll(ViewBase& view, std::string& message) {
-  if (RegionLeft == -1) FindNext(view, message);
+  if (options.find.empty()) return 0;
+  if (RegionLeft == -1) {
+    FindNext(view, message);
+  } else if (Finished) {  // a finished search runs again over its region
+    Finished = false;
+    int col = regionStart_, row = 0;
+    view.OffsetToPos(col, row);
+    view.SetPosition(col, row, true);
+    view.SetPosition(col, row, false);
+    SearchFromCursor(view, message);
+  } else if (!OnMatch(view)) {
+    FindNext(view, message);
+  }
   int count = 0;
   while (!Finished) {
     std::string bytes;
     if (!Replacement(bytes, message)) break;
-    view.DeleteSelection(options.undoOn, false);
-    if (options.undoOn) view.SealUndo();
-    view.InsertText(bytes, options.undoOn, true);
+    ReplaceMatch(view, bytes, false);
     ++count;
-    SearchStep(view, StepBack(view), message);
+    SearchFromCursor(view, message);
   }
   return count;
 }

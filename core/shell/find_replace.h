@@ -1,6 +1,7 @@
 // The find and replace commands over a view, without their windows: the
-// region limit of "В выделенном тексте", the replace step that acts only on
-// the match it selected, "Заменить всё", and the end-of-search messages.
+// region a search runs over ("С самого начала", "С позиции курсора", "В
+// выделенном тексте"), the replace step that acts only on the match it
+// selected, "Заменить всё", and the end-of-search messages.
 #pragma once
 
 #include <cstdint>
@@ -43,11 +44,15 @@ class ReplaceSession {
 
   int32_t RegionLeft = -1;  // -1: no search since the last reset
   bool Finished = false;
-  int SavedCol = 0, SavedRow = 0;
-  int MatchStartCol = 0, MatchStartRow = 0, MatchEndCol = 0, MatchEndRow = 0;
+  // "В выделенном тексте" can be chosen: the dialog was shown over a
+  // selection that no search has used yet.
+  bool SelectionChoice = false;
 
-  // Any edit of the fields or of the case and code boxes.
-  void Reset() { RegionLeft = -1; }
+  // The dialog is shown; the selection choice follows the view's selection.
+  void Show(bool hasSelection);
+  // Any edit of the fields or of the case and code boxes: the next search
+  // starts afresh, from the start when the selection choice is used up.
+  void Reset();
 
   // "Найти далее"; true when a match is selected. A failed step sets message.
   bool FindNext(ViewBase& view, std::string& message);
@@ -55,12 +60,23 @@ class ReplaceSession {
   // Returns true when the document changed.
   bool Replace(ViewBase& view, std::string& message);
   // "Заменить всё": replaces matches until the search ends; returns the count.
+  // After a finished search it runs over the same region again.
   int ReplaceAll(ViewBase& view, std::string& message);
 
  private:
+  bool BeginSearch(ViewBase& view, std::string& message);
+  bool SearchFromCursor(ViewBase& view, std::string& message);
   bool SearchStep(ViewBase& view, bool fromCursor, std::string& message);
+  bool OnMatch(ViewBase& view) const;
   bool Replacement(std::string& bytes, std::string& message);
-  static bool StepBack(ViewBase& view);
+  void ReplaceMatch(ViewBase& view, const std::string& bytes, bool layOut);
+
+  // The region by offsets: where the search began and where it must end
+  // (-1: the end of the document); each replacement moves the end.
+  int regionStart_ = 0;
+  int regionEnd_ = -1;
+  int savedCol_ = 0, savedRow_ = 0;      // the cursor before the last search step
+  int matchStart_ = -1, matchEnd_ = -1;  // the match the last step selected; -1: none
 };
 
 }  // namespace prambus

@@ -1,13 +1,19 @@
 #include "shell/safe_save.h"
 
 #include <fcntl.h>
+#include <pwd.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
-#include <cstdio>
-#include <cstdlib>
-#include <exception>
+#include <filesystem>
+#include <memory>
+#include <new>
+
+#include "io/file_copy.h"
 
 namespace prambus {
 namespace {
@@ -32,54 +38,344 @@ std::string ResolveTarget(const std::string& path) {
   return current;
 }
 
-bool SyncPath(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool ok = ::fsync(fd) == 0;
-  return ::close(fd) == 0 && ok;
+struct Target {
+  std::string path;    // the file itself, links followed
+  std::string folder;  // its folder
+  std::string name;    // its name in the folder
+  bool exists = false;
+  struct stat st {};
+};
+
+Target Describe(const std::string& path) {
+  Target t;
+  t.path = ResolveTarget(path);
+  const size_t slash = t.path.find_last_of('/');
+  t.folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : t.path.substr(0, slash));
+  t.name = slash == std::string::npos ? t.path : t.path.substr(slash + 1);
+  t.exists = ::lstat(t.path.c_str(), &t.st) == 0;
+  return t;
 }
 
-void SyncFolder(const std::string& file) {
-  const size_t slash = file.find_last_of('/');
-  const std::string dir =
-      slash == std::string::npos ? "." : (slash == 0 ? "/" : file.substr(0, slash));
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool Unchanged(const struct stat& now, const struct stat& before) {
+  return SameFile(now, before) && now.st_size == before.st_size &&
+         now.st_mtim.tv_sec == before.st_mtim.tv_sec &&
+         now.st_mtim.tv_nsec == before.st_mtim.tv_nsec;
+}
+
+bool WriteProtected(const Target& t) {
+  // Root may write anything, so a file without write bits counts as
+  // protected too, as its owner meant it.
+  return ::faccessat(AT_FDCWD, t.path.c_str(), W_OK, AT_EACCESS) != 0 || (t.st.st_mode & 0222) == 0;
+}
+
+mode_t NewFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+void Fail(SaveOutcome& o, FileProblem problem, int err) {
+  o.result = SaveResult::kFailed;
+  o.problem = problem;
+  o.error = err;
+}
+
+void FailErrno(SaveOutcome& o, int err) {
+  Fail(o, ProblemOfErrno(err), err);
+}
+
+// Runs the writer from the start of fd: the length it wrote, or -1 with the
+// failure recorded.
+int64_t WriteDocument(int fd, const ContentWriter& write, SaveOutcome& o) {
+  if (::lseek(fd, 0, SEEK_SET) < 0) {
+    FailErrno(o, errno);
+    return -1;
+  }
+  try {
+    write(fd);
+  } catch (const IoError& e) {
+    Fail(o, e.Problem(), e.Errno());
+    return -1;
+  } catch (const std::bad_alloc&) {
+    Fail(o, FileProblem::kOther, ENOMEM);
+    return -1;
+  } catch (const std::exception&) {
+    Fail(o, FileProblem::kOther, EIO);
+    return -1;
+  }
+  const off_t end = ::lseek(fd, 0, SEEK_CUR);
+  if (end < 0) FailErrno(o, errno);
+  return end;
+}
+
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd >= 0) {
     ::fsync(fd);
     ::close(fd);
   }
 }
 
+// A file created exclusively, mode 0600, under a name no one can predict
+// (so nothing planted at a name can be followed or overwritten). It is
+// removed again unless kept.
+class ExclusiveFile {
+ public:
+  explicit ExclusiveFile(const std::string& prefix) : path_(prefix + "XXXXXX") {
+    fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
+    if (fd_ < 0) error_ = errno;
+  }
+  ~ExclusiveFile() {
+    Close();
+    if (created() && !kept_) ::unlink(path_.c_str());
+  }
+  ExclusiveFile(const ExclusiveFile&) = delete;
+  ExclusiveFile& operator=(const ExclusiveFile&) = delete;
+
+  bool created() const { return error_ == 0; }
+  int fd() const { return fd_; }
+  int error() const { return error_; }
+  const std::string& path() const { return path_; }
+  void Keep() { kept_ = true; }  // renamed into place, or left for the user
+  bool Close() {
+    if (fd_ < 0) return true;
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  int error_ = 0;
+  bool kept_ = false;
+};
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd = -1) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  void reset(int fd) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+
+ private:
+  int fd_;
+};
+
+enum class Next { kDone, kWriteInPlace };
+
+Next SaveByRename(const Target& t, const ContentWriter& write, SaveOutcome& o) {
+  ExclusiveFile temp(t.folder + "/." + t.name + ".prambus-");
+  if (!temp.created()) {
+    // A folder that takes no new files leaves writing in place; a folder
+    // that is gone leaves nothing to try.
+    const int err = temp.error();
+    if (t.exists && err != ENOENT && err != ENOTDIR) return Next::kWriteInPlace;
+    FailErrno(o, err);
+    return Next::kDone;
+  }
+  Descriptor original;
+  if (t.exists) {
+    original.reset(
+        ::open(t.path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat now {
+    }, mine{};
+    if (original.get() < 0 || ::fstat(original.get(), &now) != 0 || !SameFile(now, t.st))
+      return Next::kWriteInPlace;
+    // The copy must belong to whom the file belongs (only root, or a member
+    // of the group, may give it away); tried while the copy is still empty.
+    if (::fstat(temp.fd(), &mine) != 0) return Next::kWriteInPlace;
+    if ((mine.st_uid != t.st.st_uid || mine.st_gid != t.st.st_gid) &&
+        ::fchown(temp.fd(), t.st.st_uid, t.st.st_gid) != 0)
+      return Next::kWriteInPlace;
+  }
+  o.method = SaveMethod::kRename;
+  if (WriteDocument(temp.fd(), write, o) < 0) return Next::kDone;
+  // Attributes after the content, so the copy stays private while it is
+  // incomplete; copied after the owner, as a change of owner clears some.
+  if (t.exists && CopyExtendedAttributes(original.get(), temp.fd()) != 0) {
+    o.method = SaveMethod::kNone;
+    return Next::kWriteInPlace;
+  }
+  const mode_t mode = t.exists ? (t.st.st_mode & 07777) : NewFileMode();
+  if (::fchmod(temp.fd(), mode) != 0 || ::fsync(temp.fd()) != 0 || !temp.Close()) {
+    FailErrno(o, errno);
+    return Next::kDone;
+  }
+  if (t.exists) {
+    // Another program may have replaced or changed the file while the copy
+    // was written: its version is not overwritten unseen.
+    struct stat now {};
+    if (::lstat(t.path.c_str(), &now) != 0 || !Unchanged(now, t.st)) {
+      Fail(o, FileProblem::kReplaced, 0);
+      return Next::kDone;
+    }
+    if (::rename(temp.path().c_str(), t.path.c_str()) != 0) {
+      FailErrno(o, errno);
+      return Next::kDone;
+    }
+  } else if (::renameat2(AT_FDCWD, temp.path().c_str(), AT_FDCWD, t.path.c_str(),
+                         RENAME_NOREPLACE) != 0) {
+    const int err = errno;
+    if (err == EEXIST) {
+      Fail(o, FileProblem::kReplaced, err);
+      return Next::kDone;
+    }
+    // File systems without the flag get a plain rename.
+    if ((err != EINVAL && err != ENOSYS) || ::rename(temp.path().c_str(), t.path.c_str()) != 0) {
+      FailErrno(o, err == EINVAL || err == ENOSYS ? errno : err);
+      return Next::kDone;
+    }
+  }
+  temp.Keep();
+  SyncFolder(t.folder);
+  o.result = SaveResult::kSaved;
+  return Next::kDone;
+}
+
+// A complete, flushed copy of the file's bytes: beside the file, else in the
+// other folder. On failure the error of the last attempt is in error.
+std::unique_ptr<ExclusiveFile> MakeBackup(int fd, int64_t size, const Target& t,
+                                          const std::string& elsewhere, int& error) {
+  error = 0;
+  for (const std::string* folder : {&t.folder, &elsewhere}) {
+    if (folder->empty()) continue;
+    if (folder == &elsewhere) {
+      std::error_code ec;
+      std::filesystem::create_directories(*folder, ec);
+    }
+    auto backup = std::make_unique<ExclusiveFile>(*folder + "/" + t.name + ".prambus-backup-");
+    if (!backup->created()) {
+      error = backup->error();
+      continue;
+    }
+    error = CopyFileBytes(fd, backup->fd(), size);
+    if (!error && ::fsync(backup->fd()) != 0) error = errno;
+    if (!error) return backup;
+  }
+  return nullptr;
+}
+
+bool PutBack(int backup, int fd, int64_t size) {
+  return ::ftruncate(fd, 0) == 0 && CopyFileBytes(backup, fd, size) == 0 && ::fsync(fd) == 0;
+}
+
+void SaveInPlace(const Target& t, const SaveOptions& options, const ContentWriter& write,
+                 SaveOutcome& o) {
+  const mode_t mode = t.st.st_mode & 07777;
+  auto open = [&] {
+    return ::open(t.path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  };
+  Descriptor fd(open());
+  // A write-protected file the user may unprotect is unprotected for the
+  // save and protected again afterwards, whatever happens.
+  bool unprotected = false;
+  if (fd.get() < 0 && errno == EACCES && options.tryReadOnly && t.st.st_uid == ::geteuid() &&
+      ::chmod(t.path.c_str(), mode | S_IWUSR) == 0) {
+    unprotected = true;
+    fd.reset(open());
+  }
+  struct Reprotect {
+    const Target& t;
+    bool on;
+    mode_t mode;
+    ~Reprotect() {
+      if (on) ::chmod(t.path.c_str(), mode);
+    }
+  } reprotect{t, unprotected, mode};
+  if (fd.get() < 0) {
+    FailErrno(o, errno);
+    return;
+  }
+  struct stat opened {};
+  if (::fstat(fd.get(), &opened) != 0 || !SameFile(opened, t.st)) {
+    Fail(o, FileProblem::kReplaced, 0);
+    return;
+  }
+  int error = 0;
+  const std::string elsewhere =
+      options.backupFolder.empty() ? UserCacheFolder() : options.backupFolder;
+  const std::unique_ptr<ExclusiveFile> backup =
+      MakeBackup(fd.get(), opened.st_size, t, elsewhere, error);
+  if (!backup) {
+    o.noBackup = true;
+    FailErrno(o, error);
+    return;
+  }
+  o.method = SaveMethod::kInPlace;
+  const int64_t length = WriteDocument(fd.get(), write, o);
+  bool written = length >= 0;
+  if (written && (::ftruncate(fd.get(), length) != 0 || ::fsync(fd.get()) != 0)) {
+    FailErrno(o, errno);
+    written = false;
+  }
+  if (!written) {
+    if (!PutBack(backup->fd(), fd.get(), opened.st_size)) {
+      o.originalIntact = false;
+      o.backupKept = backup->path();
+      backup->Keep();
+    }
+    return;
+  }
+  // Another program may have replaced the file meanwhile: the new content
+  // then went to a file that no longer has this name.
+  struct stat now {};
+  if (::stat(t.path.c_str(), &now) != 0 || !SameFile(now, opened)) {
+    Fail(o, FileProblem::kReplaced, 0);
+    return;
+  }
+  // A write by someone else than the owner clears the set-ID bits.
+  if (!unprotected && ::fstat(fd.get(), &now) == 0 && (now.st_mode & 07777) != mode)
+    ::fchmod(fd.get(), mode);
+  o.result = SaveResult::kSaved;
+}
+
 }  // namespace
 
-SaveResult SaveSafely(const std::string& target, bool tryReadOnly,
-                      const std::function<void(const std::string&)>& writeTo) {
-  const std::string real = ResolveTarget(target);
-  struct stat st {};
-  const bool exists = ::stat(real.c_str(), &st) == 0;
-  if (exists && !S_ISREG(st.st_mode)) return SaveResult::kFailed;
-  const bool readOnly = exists && (::access(real.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0);
-  if (readOnly && !tryReadOnly) return SaveResult::kReadOnly;
+SaveOutcome SaveSafely(const std::string& target, const SaveOptions& options,
+                       const ContentWriter& write) {
+  SaveOutcome o;
+  const Target t = Describe(target);
+  o.targetExisted = t.exists;
+  if (t.exists && !S_ISREG(t.st.st_mode)) {
+    Fail(o, S_ISDIR(t.st.st_mode) ? FileProblem::kFolder : FileProblem::kNotRegularFile, 0);
+    return o;
+  }
+  if (t.exists && WriteProtected(t) && !options.tryReadOnly) {
+    o.result = SaveResult::kReadOnly;
+    o.problem = FileProblem::kNoPermission;
+    return o;
+  }
+  // A file with several names keeps them only when it is rewritten in place.
+  if (!t.exists || t.st.st_nlink == 1) {
+    if (SaveByRename(t, write, o) == Next::kDone) return o;
+    o = SaveOutcome{};
+    o.targetExisted = true;
+  }
+  SaveInPlace(t, options, write, o);
+  return o;
+}
 
-  const std::string temp = real + ".prambus-save";
-  try {
-    writeTo(temp);
-  } catch (const std::exception&) {
-    ::unlink(temp.c_str());
-    return SaveResult::kFailed;
+std::string UserCacheFolder() {
+  const char* xdg = ::getenv("XDG_CACHE_HOME");
+  if (xdg && xdg[0] == '/') return std::string(xdg) + "/prambus";
+  const char* home = ::getenv("HOME");
+  if (!home || !home[0]) {
+    const struct passwd* pw = ::getpwuid(::geteuid());
+    home = pw ? pw->pw_dir : "/tmp";
   }
-  const mode_t mode = exists ? (st.st_mode & 07777) : (0666 & ~[] {
-    const mode_t m = ::umask(0);
-    ::umask(m);
-    return m;
-  }());
-  if (::chmod(temp.c_str(), mode) != 0 || !SyncPath(temp) ||
-      std::rename(temp.c_str(), real.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return SaveResult::kFailed;
-  }
-  SyncFolder(real);
-  return SaveResult::kSaved;
+  return std::string(home) + "/.cache/prambus";
 }
 
 }  // namespace prambus

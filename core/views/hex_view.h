@@ -29,7 +29,6 @@ class HexView : public ViewBase {
   int64_t GetTextLength() const override;
   void AppendBytes(const uint8_t* bytes, int count) override;
   void LoadFromFile(const std::string& name) override;
-  void SaveToFile(const std::string& name) override;
   void Paint() override;
   bool TypeChar(uint8_t ch) override;
   bool InsertText(std::string_view text, bool recordUndo, bool layOut) override;
@@ -62,6 +61,7 @@ class HexView : public ViewBase {
   bool Recode(const CodeTable& source, const CodeTable& target) override;
   bool ForEachRow(const RowVisitor& visit) override;
   bool TransformRows(const RowRewriter& rewrite) override;
+  void WriteContent(int fd) override;
 
   // Non-virtual operations.
   void MeasureDigits();
@@ -119,9 +119,16 @@ class HexView : public ViewBase {
   void AfterWholeRewrite();
   void AfterMove(bool extend, bool scroll = true);
   void AdjustSelectionEdge();
+  void ClampCursorDigit();
   void Finish();
   void InsertBytes(int at, const std::string& bytes);
   void EraseBytes(int at, int count);
+  // A selection inside one code: the code's byte and its digits before and
+  // after the selected ones. False for a selection of whole bytes.
+  bool DigitCut(int& at, std::string& head, std::string& tail) const;
+  // The code a first digit begins: the digit, then zeros with FirstZeroes.
+  std::string FreshCode(char digit) const;
+  bool DeleteAtCursor(bool& recorded);
   // Undo records of kind 5.
   bool Joinable() const;
   std::string BuildHexUndoText(const std::string& oldBytes, const std::string& newBytes,
@@ -130,7 +137,16 @@ class HexView : public ViewBase {
   void PushHexRecord(const std::string& oldBytes, const std::string& newBytes, int digitBefore,
                      int editOffset, int beforeOffset);
   void CloseJoinable();
+  int SealedJoin(bool& continuesByte);
   void ApplyHexRecord(UndoRecord& r, UndoHistory& target, bool isUndo);
+
+  // The digits around the cut of the last digit-level DeleteSelection, kept
+  // while its record is the last one: a typed digit goes between them.
+  struct DigitJoin {
+    int offset = -1;
+    std::string head, tail;
+  };
+  DigitJoin digitJoin_;
 };
 
 }  // namespace prambus

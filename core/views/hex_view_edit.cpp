@@ -60,16 +60,36 @@ void HexView::ExtendHexUndo(UndoRecord& r, const std::string& newBytes) {
   r.afterOffset = CursorOffset();
   r.kind = kUndoHex;
   UndoBytes += r.Size();
+  digitJoin_.offset = -1;
 }
 
 void HexView::PushHexRecord(const std::string& oldBytes, const std::string& newBytes,
                             int digitBefore, int editOffset, int beforeOffset) {
+  digitJoin_.offset = -1;
   RecordUndo(kUndoHex, BuildHexUndoText(oldBytes, newBytes, digitBefore, editOffset), beforeOffset,
              0);
 }
 
 void HexView::CloseJoinable() {
   if (Joinable()) UndoStack.back().kind = kUndoHex;
+}
+
+// The sealed deletion that a typed key or pasted bytes complete: the offset
+// it edited, taken from its record, or -1. continuesByte: the deletion left
+// part of a code there (a digit-level cut), which the edit completes. A
+// sealed record that is not the cut just made at the cursor is closed, so
+// the edit stands alone and never lands on a byte the record does not name.
+int HexView::SealedJoin(bool& continuesByte) {
+  continuesByte = false;
+  if (!Joinable()) return -1;
+  HexRecord r;
+  if (!Unpack(UndoStack.back().text, r) || r.offset != CursorOffset() || r.newBytes.size() > 1 ||
+      (r.newBytes.size() == 1 && digitJoin_.offset != r.offset)) {
+    CloseJoinable();
+    return -1;
+  }
+  continuesByte = !r.newBytes.empty();
+  return r.offset;
 }
 
 void HexView::InsertBytes(int at, const std::string& bytes) {
@@ -97,64 +117,60 @@ bool HexView::TypeChar(uint8_t ch) {
   const int oldLast = LastRow;
   if (ch == 9) {  // Tab switches the area and keeps the selection
     InCodes = !InCodes;
+    if (CursorCol >= Columns()) ToOffset(CursorOffset(), true);  // after a row's last character
     UpdateCaretPoint();
     ScrollToCaret();
     CloseJoinable();
     return false;
   }
+  if (HasSelection()) {  // the key cannot replace the selection (TypingReplacesSelection)
+    Beep();
+    CloseJoinable();
+    return false;
+  }
   const int before = CursorOffset();
   const int digitBefore = CursorDigit;
-  const bool joinable = Joinable();
+  bool continuesByte = false;
+  const int joinAt = SealedJoin(continuesByte);
+  const bool joinable = joinAt >= 0;
   std::string oldBytes;
   uint8_t value = 0;
-  bool insertNew = false;
   int editAt = before;  // where the byte changed
   if (InCodes) {
     const Settings& c = Cfg();
-    const int B = Base(), K = K255();
+    const int B = Base();
     const uint8_t v = DigitValue(UpperCp1251(ch));
     if (v >= B) {
       Beep();
       CloseJoinable();
       return false;
     }
-    HexRecord last;
-    const bool tailFilled =
-        joinable && Unpack(UndoStack.back().text, last) && !last.newBytes.empty();
-    if (CursorDigit == 0 && tailFilled && CursorOffset() > 0) {
-      ToOffset(CursorOffset() - 1, true);  // typing continues that byte
-      CursorDigit = static_cast<uint8_t>(CodeLength(Bytes[CursorOffset()]));
-    }
-    const int o = CursorOffset();
-    editAt = o;
-    std::string digits, edited;
-    auto firstDigit = [&] {
-      digits = c.FirstZeroes ? std::string(K, '0') : "0";
-      digits[0] = static_cast<char>(UpperCp1251(ch));
-      edited = digits;
-    };
-    if (o >= Length() || (CursorDigit == 0 && joinable && !tailFilled)) {
-      firstDigit();
+    const char digit = DigitChar(v);
+    // digits: the code read for the value; typedAt: where the typed digit
+    // stands in it; editedLength: the length the caret rule compares with.
+    std::string digits;
+    int typedAt = CursorDigit, editedLength = 0;
+    bool insertNew = false;
+    if (continuesByte) {  // the digit takes the place of the selected ones
+      editAt = joinAt;
+      digits = digitJoin_.head + digit + digitJoin_.tail;
+      typedAt = static_cast<int>(digitJoin_.head.size());
+      editedLength = static_cast<int>(digits.size());
+    } else if (joinable || before >= Length()) {  // a new code after removed bytes, or appended
+      digits = FreshCode(digit);
+      typedAt = 0;
+      editedLength = static_cast<int>(digits.size());
       insertNew = true;
-    } else if (CursorDigit == 0 && InsertMode && !joinable) {
-      // A new byte before the cursor's byte, its code starting with this digit.
-      if (c.FirstZeroes) {
-        firstDigit();
-      } else {
-        digits = std::string(1, DigitChar(v));
-        edited.clear();
-      }
+    } else if (CursorDigit == 0 && InsertMode) {  // a new byte before the cursor's byte
+      digits = c.FirstZeroes ? FreshCode(digit) : std::string(1, digit);
+      editedLength = c.FirstZeroes ? static_cast<int>(digits.size()) : 0;
       insertNew = true;
-    } else {
-      digits = CodeText(Bytes[o]);
-      if (joinable) {
-        digits.insert(digits.begin() + std::min<size_t>(CursorDigit, digits.size()),
-                      static_cast<char>(DigitChar(v)));
-      } else {
-        if (CursorDigit >= digits.size()) digits += '0';
-        digits[CursorDigit] = DigitChar(v);
-      }
-      edited = digits;
+    } else {  // the digit at the cursor is overwritten
+      digits = CodeText(Bytes[before]);
+      typedAt = std::min<int>(CursorDigit, static_cast<int>(digits.size()));
+      if (typedAt == static_cast<int>(digits.size())) digits += '0';
+      digits[typedAt] = digit;
+      editedLength = static_cast<int>(digits.size());
     }
     const int64_t read = ReadDigits(digits, B);
     if (read < 0 || read > 255) {
@@ -164,30 +180,32 @@ bool HexView::TypeChar(uint8_t ch) {
     }
     value = static_cast<uint8_t>(read);
     if (insertNew) {
-      InsertBytes(std::min(o, Length()), std::string(1, static_cast<char>(value)));
+      InsertBytes(std::min(editAt, Length()), std::string(1, static_cast<char>(value)));
     } else {
-      oldBytes.assign(1, static_cast<char>(Bytes[o]));
-      Bytes[o] = value;
+      oldBytes.assign(1, static_cast<char>(Bytes[editAt]));
+      Bytes[editAt] = value;
     }
     const int codeLen = static_cast<int>(CodeText(value).size());
-    int digit = CursorDigit + 1 + (codeLen - static_cast<int>(edited.size()));
-    digit = std::clamp(digit, 0, codeLen);
-    CursorDigit = static_cast<uint8_t>(digit);
-    if (digit == codeLen && (B * value > 255 || c.FirstZeroes)) {
-      ToOffset(o + 1, true);
+    const int caret = std::clamp(typedAt + 1 + (codeLen - editedLength), 0, codeLen);
+    ToOffset(editAt, true);
+    CursorDigit = static_cast<uint8_t>(caret);
+    if (caret == codeLen && (B * value > 255 || c.FirstZeroes)) {  // the code is complete
+      ToOffset(editAt + 1, true);
       CursorDigit = 0;
     }
   } else {
-    const int o = CursorOffset();
     value = ch;  // the character's own code; the display table plays no part
-    if (InsertMode || o >= Length()) {
-      InsertBytes(o, std::string(1, static_cast<char>(value)));
+    if (continuesByte) {
+      editAt = joinAt;
+      Bytes[editAt] = value;
+    } else if (joinable || InsertMode || before >= Length()) {  // a selection is replaced, not
+      InsertBytes(before, std::string(1, static_cast<char>(value)));  // the byte after it
     } else {
-      oldBytes.assign(1, static_cast<char>(Bytes[o]));
-      Bytes[o] = value;
+      oldBytes.assign(1, static_cast<char>(Bytes[before]));
+      Bytes[before] = value;
     }
-    LastRow = Length() / Columns();
-    MoveRight(false, false);
+    ToOffset(editAt + 1, true);
+    CursorDigit = 0;
   }
   const std::string newBytes(1, static_cast<char>(value));
   if (joinable) {
@@ -199,13 +217,39 @@ bool HexView::TypeChar(uint8_t ch) {
   return LastRow != oldLast;
 }
 
+std::string HexView::FreshCode(char digit) const {
+  std::string code = Cfg().FirstZeroes ? std::string(K255(), '0') : std::string("0");
+  code[0] = digit;
+  return code;
+}
+
+// Tab switches areas and keeps the selection. A key that would be refused
+// once the selection is gone (not a digit of the base, or a code above 255)
+// does not delete it: a refused key changes nothing.
 bool HexView::TypingReplacesSelection(uint8_t ch) const {
-  return ch != 9;
+  if (ch == 9) return false;
+  if (!InCodes) return true;
+  const uint8_t v = DigitValue(UpperCp1251(ch));
+  if (v >= Base()) return false;
+  const char digit = DigitChar(v);
+  int at;
+  std::string head, tail;
+  const bool cut = DigitCut(at, head, tail) && !(head.empty() && tail.empty());
+  const int64_t value = ReadDigits(cut ? head + digit + tail : FreshCode(digit), Base());
+  return value >= 0 && value <= 255;
 }
 
 // ------------------------------------------------------------- deleting ----
 
 bool HexView::DeleteForward() {
+  bool recorded = false;
+  return DeleteAtCursor(recorded);
+}
+
+// Delete: one digit in the code area, one byte in the character area.
+// recorded tells whether a record was pushed (nothing at the end position).
+bool HexView::DeleteAtCursor(bool& recorded) {
+  recorded = false;
   int o = CursorOffset();
   if (o >= Length()) return false;
   const int before = o, digitBefore = CursorDigit;
@@ -213,6 +257,7 @@ bool HexView::DeleteForward() {
   std::string oldBytes(1, static_cast<char>(Bytes[o])), newBytes;
   if (!InCodes) {
     EraseBytes(o, 1);
+    CursorDigit = 0;
     whole = true;
   } else {
     if (CursorDigit >= CodeLength(Bytes[o])) {
@@ -240,16 +285,18 @@ bool HexView::DeleteForward() {
     }
   }
   PushHexRecord(oldBytes, newBytes, digitBefore, o, before);
+  recorded = true;
   Finish();
   return whole;
 }
 
 bool HexView::Backspace() {
   const int o = CursorOffset();
-  if (o == 0 && CursorDigit == 0) return false;
+  if (o == 0 && (CursorDigit == 0 || !InCodes)) return false;
   const int digit = CursorDigit;
   MoveLeft(false, false);
-  const bool result = DeleteForward();
+  bool recorded = false;
+  const bool result = DeleteAtCursor(recorded);
   const int c = CursorOffset();
   if (InCodes && Cfg().FirstZeroes && c < Length()) {
     const uint8_t b = Bytes[c];
@@ -259,13 +306,40 @@ bool HexView::Backspace() {
       UpdateCaretPoint();
     }
   }
-  if (!UndoStack.empty() && UndoStack.back().kind == kUndoHex) {
+  // Undo puts the cursor back where Backspace was pressed, redo where it
+  // left the cursor: both positions and both digits of the record.
+  if (recorded && !UndoStack.empty() && UndoStack.back().kind == kUndoHex) {
     UndoRecord& r = UndoStack.back();
     r.beforeOffset = o;
-    r.text[4] =
-        static_cast<char>((static_cast<uint8_t>(r.text[4]) & ~0x38) | (std::min(digit, 7) << 3));
+    r.afterOffset = c;
+    r.text[4] = static_cast<char>((static_cast<uint8_t>(r.text[4]) & 0x40) |
+                                  (std::min(digit, 7) << 3) | std::min<int>(CursorDigit, 7));
   }
   return result;
+}
+
+bool HexView::DigitCut(int& at, std::string& head, std::string& tail) const {
+  if (!InCodes || !HasSelection()) return false;
+  const int c = CursorOffset(), a = AnchorOffset();
+  const bool sameByte = c == a && c < Length();
+  const bool cursorAfter = c == a + 1 && CursorDigit == 0 && a < Length();
+  const bool anchorAfter = a == c + 1 && AnchorDigit == 0 && c < Length();
+  if (!sameByte && !cursorAfter && !anchorAfter) return false;
+  at = std::min(c, a);
+  const std::string code = CodeText(Bytes[at]);
+  int from, to;
+  if (sameByte) {
+    from = std::min(CursorDigit, AnchorDigit);
+    to = std::max(CursorDigit, AnchorDigit);
+  } else {  // from a digit of one byte to digit 0 of the next: the rest of the code
+    from = cursorAfter ? AnchorDigit : CursorDigit;
+    to = static_cast<int>(code.size());
+  }
+  from = std::min<int>(from, static_cast<int>(code.size()));
+  to = std::min<int>(to, static_cast<int>(code.size()));
+  head = code.substr(0, from);
+  tail = code.substr(to);
+  return true;
 }
 
 bool HexView::DeleteSelection(bool recordUndo, bool layOut) {
@@ -280,34 +354,25 @@ bool HexView::DeleteSelection(bool recordUndo, bool layOut) {
       UndoStack.clear();
       RedoStack.clear();
       UndoBytes = 0;
+      digitJoin_.offset = -1;
     }
   };
-  const bool sameByte = c == a && c < Length();
-  const bool adjacent = (c == a + 1 && CursorDigit == 0 && a < Length()) ||
-                        (a == c + 1 && AnchorDigit == 0 && c < Length());
-  if (InCodes && (sameByte || adjacent)) {
-    const int at = std::min(c, a);
-    std::string digits = CodeText(Bytes[at]);
-    int from, to;
-    if (sameByte) {
-      from = std::min(CursorDigit, AnchorDigit);
-      to = std::max(CursorDigit, AnchorDigit);
-    } else {
-      from = c < a ? CursorDigit : AnchorDigit;
-      to = static_cast<int>(digits.size());
-    }
-    from = std::min<int>(from, digits.size());
-    to = std::min<int>(to, digits.size());
+  int at;
+  std::string head, tail;
+  if (DigitCut(at, head, tail)) {
     const std::string oldB(1, static_cast<char>(Bytes[at]));
-    digits.erase(from, to - from);
+    const std::string rest = head + tail;
     ToOffset(at, true);
-    if (!digits.empty()) {
-      const int64_t v = ReadDigits(digits, Base());
-      Bytes[at] = static_cast<uint8_t>(std::clamp<int64_t>(v, 0, 255));
-      CursorDigit = static_cast<uint8_t>(Cfg().FirstZeroes ? from + (to - from) : from);
-      if (AnchorOffset() < c || (sameByte && AnchorDigit < CursorDigit))
-        CursorDigit = static_cast<uint8_t>(from);
+    if (!rest.empty()) {
+      Bytes[at] = static_cast<uint8_t>(std::clamp<int64_t>(ReadDigits(rest, Base()), 0, 255));
+      // The caret stands where the digits were cut (FirstZeroes pads the
+      // code in front; without it leading zeros go), so that a typed digit
+      // takes their place.
+      const int codeLen = static_cast<int>(CodeText(Bytes[at]).size());
+      CursorDigit = static_cast<uint8_t>(std::clamp(
+          static_cast<int>(head.size()) + codeLen - static_cast<int>(rest.size()), 0, codeLen));
       record(oldB, std::string(1, static_cast<char>(Bytes[at])), at);
+      if (recordUndo) digitJoin_ = {at, head, tail};
     } else {
       CursorDigit = 0;
       EraseBytes(at, 1);
@@ -315,7 +380,7 @@ bool HexView::DeleteSelection(bool recordUndo, bool layOut) {
     }
   } else {
     const std::string removed = GetSelectedText();
-    const int at = std::min(c, a);
+    at = std::min(c, a);
     EraseBytes(at, static_cast<int>(removed.size()));
     ToOffset(at, true);
     CursorDigit = 0;
@@ -350,6 +415,10 @@ bool HexView::DeleteLine(bool) {
 std::string HexView::GetAdjacentText(bool forward) const {
   if (Bytes.empty()) return {};
   const int o = CursorOffset();
+  if (!InCodes) {  // the character area removes whole bytes
+    const int at = forward ? o : o - 1;
+    return at >= 0 && at < Length() ? std::string(1, static_cast<char>(Bytes[at])) : std::string();
+  }
   if (forward) {
     if (o < Length()) {
       const std::string code = CodeText(Bytes[o]);
@@ -367,14 +436,13 @@ bool HexView::InsertText(std::string_view text, bool recordUndo, bool layOut) {
   if (text.empty()) return false;
   const int oldLast = LastRow;
   const int before = std::min(CursorOffset(), Length()), digitBefore = CursorDigit;
-  HexRecord last;
-  const bool joinable = Joinable();
-  const bool tailFilled = joinable && Unpack(UndoStack.back().text, last) && !last.newBytes.empty();
+  bool continuesByte = false;
+  const int joinAt = SealedJoin(continuesByte);
+  const bool joinable = joinAt >= 0;
   int at = before;
   const std::string bytes(text);
-  if (tailFilled && before > 0) {
-    at = CursorDigit == 0 ? before - 1 : before;
-    at = std::min(at, Length() - 1);
+  if (continuesByte) {  // the byte whose digits were selected gives way to the first byte
+    at = joinAt;
     Bytes[at] = static_cast<uint8_t>(bytes[0]);
     InsertBytes(at + 1, bytes.substr(1));
   } else {
@@ -420,6 +488,7 @@ void HexView::WriteAtCursor(const std::string& bytes) {
 void HexView::ApplyHexRecord(UndoRecord& r, UndoHistory& target, bool isUndo) {
   HexRecord h;
   if (!Unpack(r.text, h)) return;
+  digitJoin_.offset = -1;
   const int at = std::clamp(h.offset, 0, Length());
   EraseBytes(at, static_cast<int>(h.newBytes.size()));
   InsertBytes(at, h.oldBytes);
@@ -465,6 +534,7 @@ bool HexView::FindText(std::string_view text, int& count, bool fromCursor, bool 
   if (text.empty()) return false;
   const int start = fromCursor ? CursorOffset() + 1 : 0;
   if (start > Length()) return false;
+  if (fromCursor && count > 0) --count;  // the byte at the cursor is passed over too
   const int64_t window =
       std::min<int64_t>(static_cast<int64_t>(Length()) - start, std::max(count, 0));
   std::string_view hay(reinterpret_cast<const char*>(Bytes.data()) + start,

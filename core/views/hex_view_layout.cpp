@@ -1,11 +1,9 @@
 // Geometry and drawing of the hex view, the caret point, scrolling to the
-// caret, files, the number of columns, and the operations on the whole buffer.
+// caret, the number of columns, and the operations on the whole buffer.
 #include <algorithm>
 #include <cmath>
 
 #include "encodings/recode.h"
-#include "io/binary_stream.h"
-#include "io/io_error.h"
 #include "io/posix_file.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
@@ -155,30 +153,6 @@ void HexView::CopyContentTo(ViewBase& target) {
   for (int i = 0; i < Length(); i += shag)
     target.AppendBytes(Bytes.data() + i, std::min(shag, Length() - i));
   target.EndAppend();
-}
-
-void HexView::LoadFromFile(const std::string& name) {
-  {
-    InputFile check(name);  // folders and unreadable files fail here
-    if (check.Size() > kMaxDocumentSize) throw IoError("file too large: " + name);
-  }
-  BinaryStream f(name, true);
-  if (!f.Ok()) throw IoError("cannot read " + name);
-  const int32_t size = f.Size();
-  Bytes.clear();
-  Bytes.shrink_to_fit();
-  Bytes.resize(static_cast<size_t>(size));
-  f.ReadBytes(Bytes.data(), Bytes.size());
-  f.Close();
-  if (!f.Ok()) throw IoError("cannot read " + name);
-  LastRow = Length() / Columns();
-}
-
-void HexView::SaveToFile(const std::string& name) {
-  BinaryStream f(name, false);
-  f.WriteBytes(Bytes.data(), Bytes.size());
-  f.Close();
-  if (!f.Ok()) throw IoError("");
 }
 
 bool HexView::Recode(const CodeTable& source, const CodeTable& target) {

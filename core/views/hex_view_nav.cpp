@@ -15,8 +15,10 @@ void HexView::ToOffset(int offset, bool cursor) {
   (cursor ? CursorCol : AnchorCol) = offset % n;
 }
 
+// Column N of a row (after its last character) and column 0 of the next
+// row are the same place.
 bool HexView::HasSelection() const {
-  return CursorCol != AnchorCol || CursorRow != AnchorRow || CursorDigit != AnchorDigit;
+  return CursorOffset() != AnchorOffset() || CursorDigit != AnchorDigit;
 }
 
 // The point after the last digit of byte k and digit 0 of byte k + 1 count as
@@ -35,7 +37,20 @@ void HexView::AdjustSelectionEdge() {
   }
 }
 
+// A digit position names a place inside the code under the cursor: none at
+// the end position nor in the character area, at most after the last digit.
+// (Up and the page moves carry the distance from the code's right end over
+// from another byte, which can land outside the new one.)
+void HexView::ClampCursorDigit() {
+  const int o = CursorOffset();
+  if (!InCodes || o >= Length())
+    CursorDigit = 0;
+  else
+    CursorDigit = static_cast<uint8_t>(std::min<int>(CursorDigit, CodeLength(Bytes[o])));
+}
+
 void HexView::AfterMove(bool extend, bool scroll) {
+  ClampCursorDigit();
   if (extend) {
     AdjustSelectionEdge();
   } else {
@@ -114,15 +129,18 @@ void HexView::MoveHome(bool extend) {
 
 void HexView::MoveEnd(bool extend) {
   const int n = Columns();
-  CursorCol = InCodes ? n - 1 : n;
+  if (!InCodes) {  // after the row's last character, in this row (as a click there)
+    CursorCol = std::clamp(Length() - CursorRow * n, 0, n);
+    CursorDigit = 0;
+    return AfterMove(extend);
+  }
+  CursorCol = n - 1;
   const int o = CursorRow * n + CursorCol;
   if (o >= Length()) {
     ToOffset(Length(), true);
     CursorDigit = 0;
-  } else if (InCodes) {
-    CursorDigit = static_cast<uint8_t>(CodeLength(Bytes[o]));
   } else {
-    ToOffset(o, true);
+    CursorDigit = static_cast<uint8_t>(CodeLength(Bytes[o]));
   }
   AfterMove(extend);
 }

@@ -29,7 +29,6 @@ class TextView : public ViewBase {
   int64_t GetTextLength() const override;
   void AppendBytes(const uint8_t* bytes, int count) override;
   void LoadFromFile(const std::string& name) override;
-  void SaveToFile(const std::string& name) override;
   void Paint() override;
   void SetFont(const Font& font) override;
   bool TypeChar(uint8_t ch) override;
@@ -58,6 +57,7 @@ class TextView : public ViewBase {
   bool Recode(const CodeTable& source, const CodeTable& target) override;
   bool ForEachRow(const RowVisitor& visit) override;
   bool TransformRows(const RowRewriter& rewrite) override;
+  void WriteContent(int fd) override;
 
   // The fast path of the layout over runs of equally wide characters (on by
   // default; off only to compare it with the byte-by-byte path).

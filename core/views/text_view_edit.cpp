@@ -1,12 +1,10 @@
 // Editing of the text view: typing, inserting and deleting on the display
 // rows, each edit re-laying out only what changed and recording one undo
-// record; offsets with their cache; files and the display table.
+// record; offsets with their cache; the display table.
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
 
-#include "io/io_error.h"
-#include "io/posix_file.h"
 #include "settings/settings.h"
 #include "views/char_class.h"
 #include "views/text_view.h"
@@ -431,62 +429,6 @@ bool TextView::DeleteLine(bool wholeHardLine) {
   RecordUndo(kUndoDelete, text, at, 0, at);
   SettleCursor();
   return true;
-}
-
-// -------------------------------------------------------------- files ----
-
-void TextView::LoadFromFile(const std::string& name) {
-  InputFile in(name);
-  if (in.Size() > kMaxDocumentSize) throw IoError("file too large: " + name);
-  bool identity = true;
-  for (int i = 0; i < 256; ++i) identity = identity && CharTable[i] == i;
-  // Room for the rows of a typical text, so the row arrays need not move while
-  // they grow (untouched capacity costs no memory).
-  const size_t expectedRows =
-      static_cast<size_t>(LastRow) + static_cast<size_t>(in.Size() / 24) + 16;
-  Rows.reserve(expectedRows);
-  RowWidths.reserve(expectedRows);
-  // Each block is read straight into the row arena, where the rows keep it.
-  constexpr size_t kBlock = 8192;
-  int64_t total = 0;
-  for (;;) {
-    uint8_t* block = arena_->Reserve(kBlock);
-    const size_t n = in.Read(block, kBlock);
-    if (n == 0) break;
-    total += static_cast<int64_t>(n);
-    if (total > kMaxDocumentSize) throw IoError("file too large: " + name);
-    if (!identity)
-      for (size_t i = 0; i < n; ++i) block[i] = CharTable[block[i]];
-    AppendBytes(block, static_cast<int>(n));
-  }
-}
-
-void TextView::SaveToFile(const std::string& name) {
-  OutputFile out(name);
-  const CodeTable inverse = InverseTable(CharTable);
-  std::vector<uint8_t> buf;
-  buf.reserve(8192);
-  auto put = [&](const uint8_t* p, int n) {
-    for (int i = 0; i < n; ++i) {
-      buf.push_back(inverse[p[i]]);
-      if (buf.size() == 8192) {
-        out.Write(buf.data(), buf.size());
-        buf.clear();
-      }
-    }
-  };
-  const std::string& lineEnd = Cfg().LineEnd;
-  for (int r = 0; r <= LastRow; ++r) {
-    const RowText& row = Rows[r];
-    if (ConvertLineEnds && EndsWithLineEnd(r)) {
-      put(row.data(), LineEndStart(r));
-      put(reinterpret_cast<const uint8_t*>(lineEnd.data()), static_cast<int>(lineEnd.size()));
-    } else {
-      put(row.data(), row.size());
-    }
-  }
-  if (!buf.empty()) out.Write(buf.data(), buf.size());
-  out.Close();
 }
 
 void TextView::SetCharTable(const CodeTable& table) {

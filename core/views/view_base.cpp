@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "io/posix_file.h"
 #include "settings/settings.h"
 #include "views/char_class.h"
 #include "views/packed_int.h"
@@ -472,6 +473,12 @@ void ViewBase::Redo() {
   ApplyUndoRecord(r);
   UndoReplay = 0;
   SettleCursor();
+}
+
+void ViewBase::SaveToFile(const std::string& name) {
+  OutputFile out(name);
+  WriteContent(out.Descriptor());
+  out.Close();
 }
 
 }  // namespace prambus

@@ -52,8 +52,12 @@ class ViewBase {
   /* 11 */ virtual int64_t GetTextLength() const;
   /* 14 */ virtual void AppendString(std::string_view s);
   /* 15 */ virtual void AppendBytes(const uint8_t* bytes, int count) = 0;
+  // Loading reads only regular files and throws IoError when the file cannot
+  // be read whole (folders, FIFOs, devices, files too long, files that shrink
+  // while they are read).
   /* 16 */ virtual void LoadFromFile(const std::string& name) = 0;
-  /* 17 */ virtual void SaveToFile(const std::string& name) = 0;
+  // Creates or truncates the file and writes the document (WriteContent).
+  /* 17 */ virtual void SaveToFile(const std::string& name);
   /* 18 */ virtual void Paint() = 0;
   /* 19 */ virtual void SetFont(const Font& font);
   /* 20 */ virtual bool TypeChar(uint8_t ch) = 0;
@@ -95,6 +99,10 @@ class ViewBase {
   /* 53 */ virtual bool Recode(const CodeTable& source, const CodeTable& target) = 0;
   /* 54 */ virtual bool ForEachRow(const RowVisitor& visit);
   /* 55 */ virtual bool TransformRows(const RowRewriter& rewrite);
+  // Writes the whole document to fd from its current position, leaving the
+  // position after the last byte; throws IoError. The file commands hand it
+  // the descriptor of the copy they are preparing.
+  /* 56 */ virtual void WriteContent(int fd) = 0;
 
   // ---- Non-virtual operations ----
   int RowCount() const { return LastRow + 1; }

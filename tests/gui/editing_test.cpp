@@ -163,7 +163,8 @@ class EditingTest : public QObject {
     QCOMPARE(ReadAll(Path("ro.txt")), QByteArray("new keep"));
     QVERIFY(!(QFile::permissions(Path("ro.txt")) & QFile::WriteOwner));
     QCOMPARE(prompts.notes.size(), 1);  // saved: no second message
-    // A vanished folder: the message, the document stays modified.
+    // A vanished folder: the message says so (the file is not write-protected),
+    // and the document stays modified.
     QDir().mkpath(Path("sub"));
     WriteAll(Path("sub/v.txt"), "v");
     auto w2 = Open(Path("sub/v.txt"));
@@ -173,7 +174,8 @@ class EditingTest : public QObject {
     QDir(Path("sub")).removeRecursively();
     QVERIFY(!w2->Save());
     QVERIFY(w2->Modified());
-    QCOMPARE(prompts2.notes, QStringList{refused});
+    QCOMPARE(prompts2.notes,
+             QStringList{"Не могу сохранить изменения: папки «" + Path("sub") + "» больше нет."});
   }
 
   void saveAsAddsTheExtensionOfTheChosenGroup() {

@@ -108,6 +108,42 @@ class FindDialogsTest : public QObject {
     r->replaceEdit->onKey(13);  // then replaces the selected match
     QCOMPARE(Text(w->View()), std::string("y y z x"));
   }
+
+  // A search begun by any command uses the selection up: its choice is
+  // disabled, and an edit of a field falls back to the start. "Заменить
+  // всё" after a finished search runs again.
+  void theSelectionChoiceGoesStaleWithEveryCommand() {
+    auto w = Open("foo foo foo");
+    QVERIFY(w);
+    w->View()->SetPosition(0, 0, false);
+    w->View()->SetPosition(5, 0, true);  // "foo f"
+    w->ReplaceCommand();
+    ReplaceDialog* r = w->GetReplaceDialog();
+    QVERIFY(r->inSelection->isEnabled() && r->inSelection->isChecked());
+    r->findEdit->setText("foo");
+    r->replaceEdit->setText("x");
+    r->ReplaceAllClicked();
+    QCOMPARE(Text(w->View()), std::string("x foo foo"));  // only what lies inside
+    QVERIFY(!r->inSelection->isEnabled());
+    QTest::keyClicks(r->replaceEdit, "y");  // an edit: the next search starts at the top
+    QVERIFY(r->fromStart->isChecked());
+    r->ReplaceAllClicked();
+    QCOMPARE(Text(w->View()), std::string("x xy xy"));
+    w->View()->SetPosition(0, 0, true);
+    w->View()->SetPosition(0, 0, false);
+    QTest::keyClicks(w->centralWidget(), "foo ");
+    r->ReplaceAllClicked();  // the finished search runs again over the document
+    QCOMPARE(Text(w->View()), std::string("xy x xy xy"));
+    // "Заменить" starting a search uses the selection up as well.
+    w->View()->SetPosition(0, 0, false);
+    w->View()->SetPosition(2, 0, true);
+    w->ReplaceCommand();
+    QVERIFY(r->inSelection->isChecked());
+    r->findEdit->setText("xy");
+    r->replaceEdit->setText("z");
+    r->ReplaceClicked();
+    QVERIFY(!r->inSelection->isEnabled());
+  }
 };
 
 QTEST_MAIN(FindDialogsTest)

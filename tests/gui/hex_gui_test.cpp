@@ -1,5 +1,7 @@
 // The hex view on the real main window: switching views, typing codes, the
-// data window and saving.
+// data window and saving; keys and pastes over a selection.
+#include <QApplication>
+#include <QClipboard>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
@@ -8,6 +10,7 @@
 #include "gui_files.h"
 #include "main_window.h"
 #include "settings/settings.h"
+#include "shown_window.h"
 #include "views/hex_view.h"
 
 using namespace prambus;
@@ -68,6 +71,58 @@ class HexGuiTest : public QObject {
     QCOMPARE(hex->Data()[3], uint8_t(2));
     w.Undo();
     QCOMPARE(hex->Data()[2], uint8_t(2));
+  }
+
+  // A key or a paste over a selection replaces exactly the selected digits
+  // or bytes, one undo step takes it back, and a refused key changes nothing.
+  void keysAndPastesReplaceExactlyTheSelection() {
+    const QString path = dir_->filePath("s.bin");
+    WriteAll(path, QByteArray("\x01\xA5", 2));
+    auto w = ShowWindow(dir_->path(), path);
+    QVERIFY(w);
+    w->KeyDown(Qt::Key_F6, Qt::NoModifier);
+    auto* hex = dynamic_cast<HexView*>(w->View());
+    QVERIFY(hex);
+    QWidget* s = w->centralWidget();
+    auto bytes = [hex] {
+      return QByteArray(reinterpret_cast<const char*>(hex->Data().data()), int(hex->Data().size()));
+    };
+    for (const bool firstZeroes : {true, false}) {
+      Cfg().FirstZeroes = firstZeroes;
+      hex->MoveCursorToByte(1);  // the digit A of A5 selected
+      QTest::keyClick(s, Qt::Key_Right, Qt::ShiftModifier);
+      QTest::keyClick(s, Qt::Key_G);  // no digit of base 16: refused
+      QVERIFY(hex->HasSelection());
+      QTest::keyClicks(s, "7");
+      QCOMPARE(bytes(), QByteArray("\x01\x75", 2));
+      QTest::keyClick(s, Qt::Key_Z, Qt::ControlModifier);
+      QCOMPARE(bytes(), QByteArray("\x01\xA5", 2));
+      hex->MoveCursorToByte(1);  // the digit 5 of A5 selected
+      QTest::keyClick(s, Qt::Key_Right);
+      QTest::keyClick(s, Qt::Key_Right, Qt::ShiftModifier);
+      QTest::keyClicks(s, "7");
+      QCOMPARE(bytes(), QByteArray("\x01\xA7", 2));
+      QTest::keyClick(s, Qt::Key_Z, Qt::ControlModifier);
+      hex->MoveCursorToByte(1);  // pasted bytes take the place of the byte
+      QTest::keyClick(s, Qt::Key_Right, Qt::ShiftModifier);
+      QApplication::clipboard()->setText("xy");
+      QTest::keyClick(s, Qt::Key_V, Qt::ControlModifier);
+      QCOMPARE(bytes(), QByteArray("\x01xy", 3));
+      QTest::keyClick(s, Qt::Key_Z, Qt::ControlModifier);
+      QCOMPARE(bytes(), QByteArray("\x01\xA5", 2));
+    }
+    // The character area in overwrite mode: "BC" selected, x typed.
+    hex->SetBytes("ABCDE");
+    QTest::keyClick(s, Qt::Key_Tab);
+    QVERIFY(!hex->InCodes);
+    if (hex->InsertMode) QTest::keyClick(s, Qt::Key_Insert);
+    hex->MoveCursorToByte(1);
+    QTest::keyClick(s, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(s, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClicks(s, "x");
+    QCOMPARE(bytes(), QByteArray("AxDE"));
+    QTest::keyClick(s, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(bytes(), QByteArray("ABCDE"));
   }
 };
 

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "settings/settings.h"
+#include "shown_window.h"
 
 using namespace prambus;
 
@@ -96,12 +97,14 @@ class MainWindowTest : public QObject {
   }
 
   void missingCommandLineFileLeavesAnUntitledDocument() {
-    MainWindow w({"prambus", "/nonexistent/file.txt"}, dataPath());
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QCOMPARE(w.windowTitle(), QString("Безымянный.txt - Прамбус"));
-    QVERIFY(w.View() != nullptr);
-    QVERIFY(w.FileName().isEmpty());
+    ScriptedPrompts* prompts = nullptr;
+    auto w = ShowWindow(dataPath(), "/nonexistent/file.txt", &prompts);
+    QVERIFY(w);
+    QTRY_COMPARE(prompts->notes,
+                 QStringList{"Не могу открыть «/nonexistent/file.txt»: такого файла нет."});
+    QCOMPARE(w->windowTitle(), QString("Безымянный.txt - Прамбус"));
+    QVERIFY(w->View() != nullptr);
+    QVERIFY(w->FileName().isEmpty());
   }
 
   void modifiedFlagPrefixesTheTitle() {

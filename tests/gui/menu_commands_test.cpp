@@ -206,9 +206,13 @@ class MenuCommandsTest : public QObject {
     a.replace->trigger();
     QVERIFY(w_->GetReplaceDialog()->isVisible());
     w_->GetReplaceDialog()->hide();
+    // Without xdg-open the document goes to Qt's desktop services.
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "Open");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", dir_->path().toLocal8Bit());
     a.help->trigger();
+    qputenv("PATH", path);
     QDesktopServices::unsetUrlHandler("file");
     QCOMPARE(catcher.urls, QList<QUrl>{QUrl::fromLocalFile(QCoreApplication::applicationDirPath() +
                                                            "/prambus.html")});

@@ -2,6 +2,7 @@
 // dirty rule and errors kept for after closing.
 #include "io/binary_stream.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -148,6 +149,24 @@ TEST_F(BinaryStreamTest, LengthsTheFileCannotHoldReadAsEmpty) {
   Put(std::string("\x7F\xFF\xFF\xFF", 4) + "abc");
   BinaryStream r(path_, true);
   EXPECT_EQ(r.ReadString(), "");
+}
+
+TEST_F(BinaryStreamTest, ABorrowedDescriptorIsWrittenFromItsPositionAndLeftOpen) {
+  Put("head:");
+  const int fd = ::open(path_.c_str(), O_WRONLY);
+  ASSERT_GE(::lseek(fd, 5, SEEK_SET), 0);
+  std::string data(5000, 'z');
+  {
+    BinaryStream w(fd);
+    w.WriteInt32(258);
+    w.WriteBytes(reinterpret_cast<const uint8_t*>(data.data()), data.size());
+    w.Close();
+    EXPECT_TRUE(w.Ok());
+  }
+  EXPECT_EQ(::lseek(fd, 0, SEEK_CUR), 5 + 4 + 5000);  // after the last byte
+  EXPECT_EQ(::write(fd, "!", 1), 1);                  // still open
+  ::close(fd);
+  EXPECT_EQ(Contents(), std::string("head:\0\0\1\2", 9) + data + "!");
 }
 
 }  // namespace

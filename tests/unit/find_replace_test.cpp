@@ -110,5 +110,118 @@ TEST_F(TextViewTest, StartingFromTheCursorFindsAMatchAtTheCursor) {
   EXPECT_FALSE(sel.FindNext(*view, message));
 }
 
+int Offset(TextView& v, bool cursor) {
+  return cursor ? v.PosToOffset(v.CursorCol, v.CursorRow) : v.PosToOffset(v.AnchorCol, v.AnchorRow);
+}
+
+ReplaceSession Session(const std::string& find, const std::string& replace) {
+  ReplaceSession r;
+  r.options.find = find;
+  r.options.replace = replace;
+  return r;
+}
+
+TEST_F(TextViewTest, ReplaceAllActsOnlyOnTheSelectedMatchToo) {
+  Load("cat dog cat");
+  ReplaceSession r = Session("cat", "cow");
+  std::string message;
+  EXPECT_TRUE(r.FindNext(*view, message));
+  Cursor(5, 0);                                // the user clicks inside "dog"
+  EXPECT_EQ(r.ReplaceAll(*view, message), 1);  // it searches on from the cursor first
+  EXPECT_EQ(Text(), "cat dog cow");
+  // After a replacement, the text where the match was is no longer a match.
+  Load("cat cat");
+  r = Session("cat", "x");
+  EXPECT_TRUE(r.FindNext(*view, message));
+  EXPECT_TRUE(r.Replace(*view, message));  // "x cat", the second "cat" selected
+  view->SetPosition(0, 0, true);
+  view->SetPosition(3, 0, false);  // "x c": where the first match was
+  EXPECT_FALSE(r.Replace(*view, message));
+  EXPECT_EQ(Text(), "x cat");
+  // With nothing to find, nothing is replaced (not even the selection).
+  r = Session("", "y");
+  EXPECT_EQ(r.ReplaceAll(*view, message), 0);
+  EXPECT_EQ(Text(), "x cat");
+}
+
+TEST_F(TextViewTest, MatchesLieWhollyInsideTheSelection) {
+  Load("foo foo foo");
+  view->SetPosition(0, 0, false);
+  view->SetPosition(5, 0, true);  // "foo f"
+  ReplaceSession r = Session("foo", "x");
+  r.Show(view->HasSelection());
+  std::string message;
+  EXPECT_EQ(r.ReplaceAll(*view, message), 1);
+  EXPECT_EQ(Text(), "x foo foo");
+  // Growing replacements move the region's end with them.
+  Load("ab ab ab");
+  view->SetPosition(0, 0, false);
+  view->SetPosition(5, 0, true);  // "ab ab"
+  r.options.find = "ab";
+  r.options.replace = "abab";
+  r.Show(view->HasSelection());
+  EXPECT_EQ(r.ReplaceAll(*view, message), 2);
+  EXPECT_EQ(Text(), "abab abab ab");
+  // A selection right after a line end: its first match is found, and the
+  // selection ends backwards (cursor before the anchor) just as well.
+  Load("x\r\nab\r\nab");
+  view->SetPosition(2, 1, false);
+  view->SetPosition(0, 1, true);
+  r.options.find = "ab";
+  r.options.replace = "c";
+  r.Show(view->HasSelection());
+  EXPECT_TRUE(r.FindNext(*view, message));
+  EXPECT_EQ(Offset(*view, true), 3);
+  EXPECT_EQ(Offset(*view, false), 5);
+  EXPECT_TRUE(r.Replace(*view, message));
+  EXPECT_EQ(Text(), "x\r\nc\r\nab");
+  EXPECT_TRUE(r.Finished);  // the second "ab" lies outside
+}
+
+TEST_F(TextViewTest, TheSelectionChoiceIsUsedUpBySearchesOfEveryCommand) {
+  Load("aa aa aa");
+  view->SetPosition(0, 0, false);
+  view->SetPosition(2, 0, true);
+  ReplaceSession r = Session("aa", "b");
+  r.Show(true);
+  EXPECT_TRUE(r.SelectionChoice);
+  EXPECT_EQ(r.options.start, StartFrom::kSelection);
+  std::string message;
+  EXPECT_FALSE(r.Replace(*view, message));  // a fresh search: it selects the match
+  EXPECT_FALSE(r.SelectionChoice);
+  r.Reset();  // the user edits a field: the choice falls back to the start
+  EXPECT_EQ(r.options.start, StartFrom::kBeginning);
+  EXPECT_EQ(r.ReplaceAll(*view, message), 3);
+  EXPECT_EQ(Text(), "b b b");
+}
+
+TEST_F(TextViewTest, ReplaceAllAfterAFinishedSearchRunsAgainOverItsRegion) {
+  Load("a-b-a-b");
+  Cursor(2, 0);
+  ReplaceSession r = Session("a", "c");
+  r.options.start = StartFrom::kCursor;
+  std::string message;
+  EXPECT_TRUE(r.FindNext(*view, message));
+  EXPECT_FALSE(r.FindNext(*view, message));  // "Больше он не встречается"
+  EXPECT_TRUE(r.Finished);
+  EXPECT_EQ(r.ReplaceAll(*view, message), 1);  // from where the search began
+  EXPECT_EQ(Text(), "a-b-c-b");
+  message.clear();
+  EXPECT_EQ(r.ReplaceAll(*view, message), 0);
+  EXPECT_EQ(message, NoMoreMessage("a"));  // said, not silent
+}
+
+TEST_F(TextViewTest, AnEmptyReplacementKeepsLineEndPairsAndRowWidthsWhole) {
+  Load("ab\rX\ncd\rX\nef");
+  ReplaceSession r = Session("X", "");
+  std::string message;
+  EXPECT_EQ(r.ReplaceAll(*view, message), 2);
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"ab\r\n", "cd\r\n", "ef"}));
+  for (int row = 0; row <= view->LastRow; ++row) EXPECT_EQ(view->RowWidth(row), 16);
+  view->Undo();
+  view->Undo();
+  EXPECT_EQ(Text(), "ab\rX\ncd\rX\nef");
+}
+
 }  // namespace
 }  // namespace prambus

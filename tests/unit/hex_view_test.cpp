@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "settings/settings.h"
+#include "shell/find_replace.h"
 #include "support/test_canvas.h"
 #include "views/hex_codes.h"
 
@@ -30,6 +31,27 @@ class HexViewTest : public ::testing::Test {
   }
   void Type(std::string_view keys) {
     for (char c : keys) view->TypeChar(static_cast<uint8_t>(c));
+  }
+  // A key or a paste as the main window hands it over: a selection it
+  // replaces is deleted first and the deletion sealed to join the edit.
+  void ReplaceSelection() {
+    const bool deleted = !view->GetSelectedText().empty();
+    view->DeleteSelection(true, true);
+    if (deleted) view->SealUndo();
+  }
+  void Key(char c) {
+    if (view->HasSelection() && view->TypingReplacesSelection(static_cast<uint8_t>(c)))
+      ReplaceSelection();
+    view->TypeChar(static_cast<uint8_t>(c));
+  }
+  void Paste(std::string_view bytes) {
+    if (view->HasSelection()) ReplaceSelection();
+    view->InsertText(bytes, true, true);
+  }
+  // Digits from..to of the code at offset selected (to may be the code's end).
+  void SelectDigits(int offset, int from, int to) {
+    At(offset, from);
+    for (int d = from; d < to; ++d) view->MoveRight(false, true);
   }
   TestCanvas canvas;
   std::unique_ptr<HexView> view;
@@ -157,6 +179,128 @@ TEST_F(HexViewTest, VerticalMovesAndEnds) {
   EXPECT_EQ(view->CursorOffset(), 33);
 }
 
+TEST_F(HexViewTest, AKeyOverSelectedDigitsTakesTheirPlaceInTheSameByte) {
+  for (const bool firstZeroes : {true, false}) {
+    Cfg().FirstZeroes = firstZeroes;
+    for (const bool insert : {true, false}) {
+      view->SetInsertMode(insert);
+      Load("\x01\xA5");
+      SelectDigits(1, 0, 1);  // the A of A5
+      Key('7');
+      EXPECT_EQ(Bytes(), "\x01\x75");
+      EXPECT_EQ(view->CursorOffset(), 1);
+      EXPECT_EQ(view->CursorDigit, 1);  // after the typed digit
+      view->Undo();
+      EXPECT_EQ(Bytes(), "\x01\xA5");  // one step, byte 0 untouched
+      view->Redo();
+      EXPECT_EQ(Bytes(), "\x01\x75");
+      EXPECT_EQ(view->CursorDigit, 1);
+      Load("\x01\xA5");
+      SelectDigits(1, 1, 2);  // the 5: the selection ends at digit 0 past the code
+      Key('7');
+      EXPECT_EQ(Bytes(), "\x01\xA7");
+      Load("\x01\xA5");
+      SelectDigits(1, 0, 1);
+      Paste("xy");  // pasted bytes take the place of the byte
+      EXPECT_EQ(Bytes(), "\x01xy");
+      view->Undo();
+      EXPECT_EQ(Bytes(), "\x01\xA5");
+    }
+  }
+  // Without FirstZeroes the zeros after a selected leading digit stay.
+  Cfg().FirstZeroes = false;
+  Cfg().TextBaseSyst = 10;
+  Load("\x69");  // 105
+  SelectDigits(0, 0, 1);
+  Key('2');
+  EXPECT_EQ(Bytes(), "\xCD");  // 205
+  // Selected backwards (cursor before the anchor) it is the same.
+  Cfg().FirstZeroes = true;
+  Cfg().TextBaseSyst = 16;
+  Load("\xA5");
+  At(0, 1);
+  view->MoveLeft(false, true);
+  Key('7');
+  EXPECT_EQ(Bytes(), "\x75");
+}
+
+TEST_F(HexViewTest, TypingOverSelectedCharactersReplacesExactlyThem) {
+  view->SetInsertMode(false);
+  Load("ABCDE");
+  view->InCodes = false;
+  At(1, 0);
+  view->MoveRight(false, true);
+  view->MoveRight(false, true);
+  Key('x');
+  EXPECT_EQ(Bytes(), "AxDE");
+  view->Undo();
+  EXPECT_EQ(Bytes(), "ABCDE");
+}
+
+TEST_F(HexViewTest, ARefusedKeyKeepsTheSelection) {
+  Load("\x01\xA5");
+  SelectDigits(1, 0, 1);
+  Key('G');  // no digit of base 16
+  EXPECT_EQ(Bytes(), "\x01\xA5");
+  EXPECT_TRUE(view->HasSelection());
+  EXPECT_FALSE(view->CanUndo());
+  Cfg().TextBaseSyst = 10;
+  Load("\x9B");  // 155
+  SelectDigits(0, 0, 1);
+  Key('3');  // 355 does not fit a byte
+  EXPECT_EQ(Bytes(), "\x9B");
+  EXPECT_TRUE(view->HasSelection());
+  Load("ab");
+  view->MoveRight(true, true);
+  Key('9');  // a new code 900
+  EXPECT_EQ(Bytes(), "ab");
+  EXPECT_TRUE(view->HasSelection());
+}
+
+TEST_F(HexViewTest, DigitPositionsStayInsideTheCodeUnderTheCursor) {
+  Cfg().FirstZeroes = false;
+  Cfg().HexColumns = 2;
+  Load(std::string("\xFF\x00\xFF\x23\x64\x07", 6));
+  At(5, 1);               // after the 7
+  view->TypeChar(9);      // the character area keeps the digit
+  view->DeleteForward();  // removes the last byte: the end position
+  view->TypeChar(9);
+  EXPECT_EQ(view->CursorDigit, 0);
+  int d = -1;
+  view->MoveUp(false, false, d);  // onto 64: after its last digit at most
+  EXPECT_EQ(view->CursorOffset(), 3);
+  EXPECT_LE(view->CursorDigit, 2);
+  view->Backspace();
+  EXPECT_EQ(Bytes(), std::string("\xFF\x00\xFF\x02\x64", 5));  // a digit of 23 only
+}
+
+TEST_F(HexViewTest, BackspaceRecordsWhereItLeftTheCursor) {
+  Load("\x15");
+  At(0, 1);
+  view->Backspace();  // "15" loses its 1: 05, the cursor before the zeros
+  EXPECT_EQ(Bytes(), "\x05");
+  EXPECT_EQ(view->CursorDigit, 0);
+  view->Undo();
+  EXPECT_EQ(view->CursorDigit, 1);
+  view->Redo();
+  EXPECT_EQ(view->CursorDigit, 0);
+}
+
+TEST_F(HexViewTest, EndInTheCharacterAreaStaysInTheRow) {
+  Load(std::string(40, 'a'));
+  view->InCodes = false;
+  At(3, 0);
+  view->MoveEnd(false);
+  EXPECT_EQ(view->CursorRow, 0);
+  EXPECT_EQ(view->CursorCol, 16);  // after the row's last character, as a click there
+  EXPECT_FALSE(view->HasSelection());
+  Type("b");
+  EXPECT_EQ(Bytes()[16], 'b');
+  At(35, 0);
+  view->MoveEnd(false);  // the last, partial row
+  EXPECT_EQ(view->CursorOffset(), 41);
+}
+
 TEST_F(HexViewTest, ColumnsAreClampedAndKeepTheCursorByte) {
   Load(std::string(100, 'z'));
   At(37, 0);
@@ -216,6 +360,31 @@ TEST_F(HexViewTest, FindTakesTheEarlierOfTextAndCodeMatches) {
   Load("zz");
   limit = 1000000;
   EXPECT_FALSE(view->FindText("zz", limit, false, true));  // "zz" is no code list
+}
+
+TEST_F(HexViewTest, ReplacingInTheSelectionKeepsMatchesWhollyInside) {
+  Load("ab ab ab");
+  At(0, 0);
+  view->SetPosition(5, 0, true);  // "ab ab"
+  ReplaceSession r;
+  r.options.find = "ab";
+  r.options.replace = "x";
+  r.Show(view->HasSelection());
+  std::string message;
+  EXPECT_EQ(r.ReplaceAll(*view, message), 2);
+  EXPECT_EQ(Bytes(), "x x ab");
+  Load("ab ab ab");
+  At(3, 0);
+  view->SetPosition(4, 0, true);  // "a": the match starting there does not fit
+  r.Show(view->HasSelection());
+  EXPECT_FALSE(r.FindNext(*view, message));
+  // From the cursor, a match right at the cursor is found.
+  Load("abab");
+  At(2, 1);
+  r.options.start = StartFrom::kCursor;
+  r.Reset();
+  EXPECT_TRUE(r.FindNext(*view, message));
+  EXPECT_EQ(view->CursorOffset(), 2);
 }
 
 TEST_F(HexViewTest, PaintingSelectsWholeCellsAndDigits) {

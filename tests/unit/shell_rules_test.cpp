@@ -1,22 +1,12 @@
 // Decisions of the main window that need no widget: the path hash, the
-// dialog filters, the view kind of a file, the recent list, safe saving, the
-// status texts and the message-box layout.
+// dialog filters, the view kind of a file, the recent list, the status texts
+// and the message-box layout.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
-
-#include "io/posix_file.h"
 #include "shell/file_rules.h"
 #include "shell/message_layout.h"
 #include "shell/recent_list.h"
-#include "shell/safe_save.h"
 #include "shell/status_text.h"
-#include "support/temp_dir.h"
 #include "support/test_canvas.h"
 
 namespace prambus {
@@ -91,67 +81,6 @@ TEST(StatusTexts, PanelsAndLineCountEndings) {
   EXPECT_EQ(p[3], "Вставка");
   EXPECT_EQ(p[4], "1.005 сек.");
   EXPECT_EQ(p[5], "Кодировка - DOS");
-}
-
-class SafeSaveTest : public ::testing::Test {
- protected:
-  static std::string Read(const std::string& p) { return TempDir::Read(p); }
-  static void Write(const std::string& p, const std::string& s) { TempDir::Write(p, s); }
-  static std::function<void(const std::string&)> Writer(const std::string& s) {
-    return [s](const std::string& p) {
-      OutputFile f(p);
-      f.Write(s.data(), s.size());
-      f.Close();
-    };
-  }
-  TempDir temp_;
-  std::string dir_ = temp_.path();
-};
-
-TEST_F(SafeSaveTest, ReplacesTheFileKeepingItsPermissions) {
-  const std::string p = dir_ + "/doc.txt";
-  Write(p, "old");
-  chmod(p.c_str(), 0640);
-  EXPECT_EQ(SaveSafely(p, false, Writer("new")), SaveResult::kSaved);
-  EXPECT_EQ(Read(p), "new");
-  struct stat st {};
-  stat(p.c_str(), &st);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);
-}
-
-TEST_F(SafeSaveTest, AFailedWriteLeavesTheOriginalUntouched) {
-  const std::string p = dir_ + "/doc.txt";
-  Write(p, "original");
-  EXPECT_EQ(SaveSafely(p, false, [](const std::string&) { throw std::runtime_error("disk full"); }),
-            SaveResult::kFailed);
-  EXPECT_EQ(Read(p), "original");
-  EXPECT_EQ(SaveSafely(dir_ + "/gone/doc.txt", false, Writer("x")), SaveResult::kFailed);
-  struct stat st {};
-  EXPECT_NE(stat((p + ".prambus-save").c_str(), &st), 0);
-}
-
-TEST_F(SafeSaveTest, ReadOnlyFilesNeedPermissionAndStayReadOnly) {
-  const std::string p = dir_ + "/ro.txt";
-  Write(p, "keep");
-  chmod(p.c_str(), 0444);
-  EXPECT_EQ(SaveSafely(p, false, Writer("new")), SaveResult::kReadOnly);
-  EXPECT_EQ(Read(p), "keep");
-  EXPECT_EQ(SaveSafely(p, true, Writer("new")), SaveResult::kSaved);
-  EXPECT_EQ(Read(p), "new");
-  struct stat st {};
-  stat(p.c_str(), &st);
-  EXPECT_EQ(st.st_mode & 0777, 0444u);
-}
-
-TEST_F(SafeSaveTest, WritesThroughASymbolicLink) {
-  const std::string real = dir_ + "/real.txt", link = dir_ + "/link.txt";
-  Write(real, "old");
-  ASSERT_EQ(symlink("real.txt", link.c_str()), 0);
-  EXPECT_EQ(SaveSafely(link, false, Writer("new")), SaveResult::kSaved);
-  EXPECT_EQ(Read(real), "new");
-  struct stat st {};
-  lstat(link.c_str(), &st);
-  EXPECT_TRUE(S_ISLNK(st.st_mode));
 }
 
 TEST(MessageLayout, SixButtonsMakeTwoEvenRows) {

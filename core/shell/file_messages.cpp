@@ -1,0 +1,105 @@
+#include "shell/file_messages.h"
+
+namespace prambus {
+namespace {
+
+std::string Quoted(const std::string& s) {
+  return "«" + s + "»";
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string ErrorCode(int err) {
+  return "система сообщила об ошибке с кодом " + std::to_string(err);
+}
+
+// Why a backup copy could not be written, as a clause.
+std::string BackupReason(const SaveOutcome& o) {
+  switch (o.problem) {
+    case FileProblem::kNoSpace:
+      return "на диске не хватает места";
+    case FileProblem::kNoPermission:
+      return "ни рядом с файлом, ни в папке кэша мне нельзя записывать";
+    default:
+      return ErrorCode(o.error);
+  }
+}
+
+}  // namespace
+
+std::string CannotOpenMessage(const std::string& path, FileProblem problem, int err) {
+  const std::string head = "Не могу открыть " + Quoted(path) + ": ";
+  switch (problem) {
+    case FileProblem::kMissing:
+      return head + "такого файла нет.";
+    case FileProblem::kNoPermission:
+      return head + "у вас нет прав на чтение этого файла.";
+    case FileProblem::kFolder:
+      return head + "это папка, а не файл.";
+    case FileProblem::kNotRegularFile:
+      return head +
+             "это не обычный файл, а канал, устройство или сокет. Я открываю только "
+             "обычные файлы.";
+    case FileProblem::kTooLarge:
+      return head + "файл слишком велик.";
+    default:
+      return head + ErrorCode(err) + ".";
+  }
+}
+
+std::string SaveFailedMessage(const std::string& path, const SaveOutcome& o) {
+  if (o.result == SaveResult::kReadOnly) return kWriteProtectedMessage;
+  const std::string head = "Не могу сохранить изменения: ";
+  std::string text;
+  if (o.noBackup) {
+    text = head +
+           "файл приходится переписывать на его месте, а сделать резервную копию прежнего "
+           "содержимого не получилось (" +
+           BackupReason(o) + ").";
+  } else {
+    switch (o.problem) {
+      case FileProblem::kNoPermission:
+        if (o.targetExisted) return kWriteProtectedMessage;
+        return head + "в папку " + Quoted(FolderOf(path)) + " мне нельзя записывать.";
+      case FileProblem::kNoSpace:
+        text = head + "на диске не хватает места.";
+        break;
+      case FileProblem::kMissing:
+        text = head + "папки " + Quoted(FolderOf(path)) + " больше нет.";
+        break;
+      case FileProblem::kFolder:
+        return head + Quoted(path) + " — это папка.";
+      case FileProblem::kNotRegularFile:
+        return head + Quoted(path) + " — не обычный файл, а канал, устройство или сокет.";
+      case FileProblem::kReplaced:
+        return head +
+               "пока я записывал файл, другая программа заменила или изменила его. Её версию я "
+               "не тронул; если нужна ваша, сохраните ещё раз.";
+      case FileProblem::kTooLarge:
+        text = head + "файл получается слишком большим для этого диска.";
+        break;
+      default:
+        text = head + ErrorCode(o.error) + ".";
+        break;
+    }
+  }
+  if (!o.originalIntact)
+    return text + " Вернуть файлу прежнее содержимое тоже не получилось: оно сохранено в " +
+           Quoted(o.backupKept) + ".";
+  if (o.targetExisted) text += " Файл на диске остался прежним.";
+  return text;
+}
+
+std::string HelpFailedMessage(const std::string& helpPath, HelpProblem problem) {
+  if (problem == HelpProblem::kNoHelpFile)
+    return "Не могу показать справку: файла " + Quoted(helpPath) + " нет.";
+  return "Не могу показать справку: не нашлось программы для просмотра веб-страниц. Справка "
+         "лежит в файле " +
+         Quoted(helpPath) + ".";
+}
+
+}  // namespace prambus

@@ -1,0 +1,28 @@
+// What the file commands tell the user when opening, saving or showing the
+// help fails: what failed and why, in the program's own voice. Texts are
+// UTF-8; paths appear as given.
+#pragma once
+
+#include <string>
+
+#include "io/io_error.h"
+#include "shell/safe_save.h"
+
+namespace prambus {
+
+// A file that was opened but could not be loaded (too long, cut short).
+inline constexpr char kLoadFailedMessage[] =
+    "Файл открыть не получилось (возможно, он слишком велик)";
+inline constexpr char kWriteProtectedMessage[] =
+    "По всей видимости, файл защищён от записи. Не могу сохранить изменения.";
+
+// A file that cannot even be opened for reading.
+std::string CannotOpenMessage(const std::string& path, FileProblem problem, int err);
+
+// A save that did not happen (never called for a saved one).
+std::string SaveFailedMessage(const std::string& path, const SaveOutcome& outcome);
+
+enum class HelpProblem { kNoHelpFile, kNoBrowser };
+std::string HelpFailedMessage(const std::string& helpPath, HelpProblem problem);
+
+}  // namespace prambus
