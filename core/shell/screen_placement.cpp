@@ -1,7 +1,6 @@
 #include "shell/screen_placement.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace prambus {
 
@@ -37,31 +36,19 @@ Point BesideRect(Point saved, int width, int height, const Rect& keepClear, cons
   const Point kept = KeepInside(saved, width, height, area);
   auto at = [&](Point p) { return Rect{p.x, p.y, p.x + width, p.y + height}; };
   if (!Overlap(at(kept), keepClear)) return kept;
-  // Beside the rectangle, as near to the saved place as the area allows.
-  const Point candidates[] = {
-      {keepClear.right, kept.y},
-      {keepClear.left - width, kept.y},
-      {kept.x, keepClear.bottom},
-      {kept.x, keepClear.top - height},
-  };
-  bool found = false;
-  Point best = kept;
-  long bestDistance = 0;
-  for (Point c : candidates) {
-    // Slide along the side into the area; the side itself must not move.
-    Point p = c;
-    if (c.x == kept.x) p.x = KeepInside(c, width, height, area).x;
-    if (c.y == kept.y) p.y = KeepInside(c, width, height, area).y;
-    if (!Inside(at(p), area) || Overlap(at(p), keepClear)) continue;
-    const long d =
-        std::labs(static_cast<long>(p.x) - saved.x) + std::labs(static_cast<long>(p.y) - saved.y);
-    if (!found || d < bestDistance) {
-      found = true;
-      best = p;
-      bestDistance = d;
-    }
+  // Beside the rectangle: right of it, else left, at the saved height slid
+  // into the area; else below or above, the saved left edge slid into it.
+  const int sideways[] = {keepClear.right, keepClear.left - width};
+  for (int x : sideways) {
+    const Point p{x, kept.y};
+    if (Inside(at(p), area) && !Overlap(at(p), keepClear)) return p;
   }
-  return best;
+  const int upDown[] = {keepClear.bottom, keepClear.top - height};
+  for (int y : upDown) {
+    const Point p{kept.x, y};
+    if (Inside(at(p), area) && !Overlap(at(p), keepClear)) return p;
+  }
+  return kept;
 }
 
 }  // namespace prambus

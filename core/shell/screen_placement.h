@@ -23,8 +23,8 @@ Point CentredOn(Point centre, int width, int height, const Rect& area);
 
 // A tool window at its saved place, unless it would cover `keepClear` (the
 // part of the main window it reports on): then the nearest place beside
-// that rectangle, right, left, below or above, that lies in the area and
-// leaves it clear; when none does, the saved place kept in the area.
+// that rectangle: right of it, else left, below or above, the first that
+// lies in the area; when none does, the saved place kept in the area.
 Point BesideRect(Point saved, int width, int height, const Rect& keepClear, const Rect& area);
 
 }  // namespace prambus

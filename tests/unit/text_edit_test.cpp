@@ -102,7 +102,8 @@ TEST_F(TextViewTest, EnterCopiesTheStyleOfTheLineEnds) {
 TEST(LineEnds, EveryLineEndOfATextTakesTheChosenStyle) {
   EXPECT_EQ(WithLineEnds("a\nb\n", "\r\n"), "a\r\nb\r\n");
   EXPECT_EQ(WithLineEnds("a\r\nb\rc\n\rd", "\n"), "a\nb\nc\nd");  // pairs are one line end
-  EXPECT_EQ(WithLineEnds("\n\n\r\r", "\r\n"), "\r\n\r\n\r\n\r\n");  // equal ones are two
+  // LF, then LF CR, then CR: two equal characters are two line ends.
+  EXPECT_EQ(WithLineEnds("\n\n\r\r", "\r\n"), "\r\n\r\n\r\n");
   EXPECT_EQ(WithLineEnds("\r\n\r\n", "\r"), "\r\r");
   EXPECT_EQ(WithLineEnds("no line end", "\n"), "no line end");
 }
@@ -116,7 +117,7 @@ TEST_F(TextViewTest, PastedLinesTakeTheLineEndsWhereTheyLand) {
   };
   const Case cases[] = {
       {"ab\r\ncd", 1, "a1\r\n2b\r\ncd"},  // the line at the cursor
-      {"ab\ncd\r\n", 4, "ab\ncd1\r\n2\r\n"},
+      {"ab\ncd\r\n", 5, "ab\ncd1\r\n2\r\n"},
       {"ab\r\ncd", 6, "ab\r\ncd1\r\n2"},  // the last line has none: the one before
       {"abcd", 2, "ab1\n2cd"},              // none anywhere: LF, as Enter
   };
