@@ -568,6 +568,7 @@ bool HexView::FindText(std::string_view text, int& count, bool fromCursor, bool 
   CursorDigit = AnchorDigit = 0;
   UpdateCaretPoint();
   ScrollToCaret();
+  ScrollMatchIntoView();
   return true;
 }
 

@@ -292,12 +292,43 @@ void HexView::ScrollToCaret() {
   }
 }
 
+int HexView::CodeAreaLeft() const {
+  const Settings& c = Cfg();
+  const int cw = CoordDigitWidth;
+  return c.EffOtstupX + KC() * cw + Round(2 * c.HDistance * cw) + LinePixels + Gap();
+}
+
 Rect HexView::CharacterColumn() const {
   const Settings& c = Cfg();
-  const int cw = CoordDigitWidth, g = Gap(), n = Columns();
-  const int xs = c.EffOtstupX + KC() * cw + Round(2 * c.HDistance * cw);
-  const int xc = xs + LinePixels + 2 * g + n * Pitch() + MarginPixels - ScrollX;
+  const int n = Columns();
+  const int xc = CodeAreaLeft() + Gap() + n * Pitch() + MarginPixels - ScrollX;
   return {xc, c.EffOtstupY, xc + n * CodeDigitWidth, c.EffOtstupY + ViewHeight};
+}
+
+// Scrolling to the caret shows a found match's first byte; when the match
+// runs on past the right edge within its row and fits the view whole, scroll
+// on until its last byte shows, never past its first; a match wider than the
+// view shows its first byte.
+void HexView::ScrollMatchIntoView() {
+  const int n = Columns(), first = CursorOffset(), last = AnchorOffset() - 1;
+  if (last < first || last / n != first / n) return;
+  const int x0 = CodeAreaLeft();
+  int startX = 0, endX = 0;  // in the area of the caret, unscrolled
+  if (InCodes) {
+    startX = x0 + (first % n) * Pitch();
+    endX = x0 + (last % n) * Pitch() + CellWidth();
+  } else {
+    const int xc = CharacterColumn().left + ScrollX;
+    startX = xc + (first % n) * CodeDigitWidth;
+    endX = xc + (last % n + 1) * CodeDigitWidth;
+  }
+  const int left = x0 - Gap(), right = Cfg().EffOtstupX + ViewWidth;
+  if (endX - startX > right - left) {  // too wide: its start shows
+    if (startX - ScrollX < left) SetScrollX(std::max(0, startX - left));
+    return;
+  }
+  if (endX - ScrollX <= right) return;
+  SetScrollX(std::max(ScrollX, std::min(startX - left, endX - right + 2)));
 }
 
 // -------------------------------------------------------------- paint ----

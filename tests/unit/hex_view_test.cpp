@@ -362,6 +362,42 @@ TEST_F(HexViewTest, FindTakesTheEarlierOfTextAndCodeMatches) {
   EXPECT_FALSE(view->FindText("zz", limit, false, true));  // "zz" is no code list
 }
 
+// A match that runs past the right edge scrolls into view whole when it
+// fits, in the code area and in the character column alike.
+TEST_F(HexViewTest, AFoundMatchScrollsIntoViewWhole) {
+  Load(std::string(12, 'x') + "abcd");
+  auto caretAt = [&](int col) {
+    view->SetPosition(col, 0, false);
+    view->SetPosition(col, 0, true);
+    return view->CaretX + view->ScrollX;
+  };
+  const int W = 2 * view->CodeDigitWidth;
+  const int first = caretAt(0), start = caretAt(12), end = caretAt(15) + W;
+  view->SetViewWidth(end - 10);  // the last code is cut
+  int limit = 1000000;
+  ASSERT_TRUE(view->FindText("abcd", limit, false, true));
+  EXPECT_LE(end - view->ScrollX, view->ViewWidth);  // the last code shows whole
+  EXPECT_GE(start - view->ScrollX, first - 1);      // and the first still does
+  // Too wide for the view: its start shows, as after any move.
+  view->SetScrollX(0);
+  view->SetViewWidth(start - first + W);
+  limit = 1000000;
+  ASSERT_TRUE(view->FindText("abcd", limit, false, true));
+  EXPECT_GE(view->CaretX, first - 1);
+  EXPECT_LE(view->CaretX, first + view->ViewWidth);
+  // In the character column: the match's last cell comes into view.
+  view->SetViewWidth(800);
+  view->SetScrollX(0);
+  At(0, 0);
+  view->TypeChar(9);
+  ASSERT_FALSE(view->InCodes);
+  const Rect column = view->CharacterColumn();
+  view->SetViewWidth(column.left + 14 * view->CodeDigitWidth);
+  limit = 1000000;
+  ASSERT_TRUE(view->FindText("abcd", limit, false, true));
+  EXPECT_LE(column.left + 16 * view->CodeDigitWidth - view->ScrollX, view->ViewWidth);
+}
+
 TEST_F(HexViewTest, ReplacingInTheSelectionKeepsMatchesWhollyInside) {
   Load("ab ab ab");
   At(0, 0);
