@@ -1,13 +1,14 @@
 // "Перекодировка...": the recode dialog at the pointer, then the document
 // (or its selection) converted from one encoding to another.
 #include <QCursor>
-#include <QScreen>
 
 #include "encodings/code_tables.h"
 #include "encodings/enc_file.h"
 #include "main_window.h"
 #include "platform/services.h"
 #include "recode_dialog.h"
+#include "screen_area.h"
+#include "shell/screen_placement.h"
 
 namespace prambus {
 
@@ -43,13 +44,11 @@ void MainWindow::RecodeCommand() {
   }
   dialog.Fill(names, source, target, ToQColor(canvas_.BrushColor()),
               ToQColor(canvas_.GetFont().color));
+  // At the pointer, a pixel below it, inside the work area of its screen.
   const QPoint pointer = QCursor::pos();
-  const QRect screenRect = screen()->geometry();
-  int left = std::clamp(pointer.x() - dialog.width() / 2, 0,
-                        std::max(0, screenRect.width() - dialog.width()));
-  int top = pointer.y() + 1;
-  if (top + dialog.height() >= screenRect.height()) top = pointer.y() - dialog.height() - 1;
-  dialog.move(left, std::max(0, top));
+  const QSize size = FrameSizeOf(&dialog);
+  dialog.move(ToQPoint(BelowPointer(ToPoint(pointer), size.width(), size.height(),
+                                    AvailableAreaAt(pointer, this), 1)));
   BeforeModalDialog();
   const int result = prompts_->Recode(dialog);
   AfterModalDialog();

@@ -22,9 +22,9 @@ Point KeepInside(Point p, int width, int height, const Rect& area) {
   return p;
 }
 
-Point BelowPointer(Point pointer, int width, int height, const Rect& area) {
-  Point p{pointer.x - width / 2, pointer.y};
-  if (p.y + height > area.bottom) p.y = pointer.y - height;
+Point BelowPointer(Point pointer, int width, int height, const Rect& area, int gap) {
+  Point p{pointer.x - width / 2, pointer.y + gap};
+  if (p.y + height > area.bottom) p.y = pointer.y - height - gap;
   return KeepInside(p, width, height, area);
 }
 

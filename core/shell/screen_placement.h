@@ -12,11 +12,11 @@ namespace prambus {
 // vertically. A window larger than the area keeps its top-left corner inside.
 Point KeepInside(Point topLeft, int width, int height, const Rect& area);
 
-// The dialogs opened at the mouse pointer (find, replace, "Число столбцов"):
-// horizontally centred on the pointer with the top at the pointer, or with
-// the bottom at the pointer when it would pass the area's bottom; kept in
-// the area.
-Point BelowPointer(Point pointer, int width, int height, const Rect& area);
+// The dialogs opened at the mouse pointer (find, replace, "Число столбцов",
+// recoding): horizontally centred on the pointer with the top `gap` pixels
+// below the pointer, or with the bottom `gap` pixels above it when it would
+// pass the area's bottom; kept in the area.
+Point BelowPointer(Point pointer, int width, int height, const Rect& area, int gap = 0);
 
 // Centred on a point (the middle of the main window), kept in the area.
 Point CentredOn(Point centre, int width, int height, const Rect& area);

@@ -20,6 +20,9 @@ TEST(ScreenPlacement, AtThePointerOnAnyScreen) {
   EXPECT_EQ(BelowPointer({3190, 400}, 300, 200, kSecond), (Point{2900, 400}));
   // Below the panel even when the pointer is on it.
   EXPECT_EQ(BelowPointer({2500, 100}, 300, 1000, kSecond), (Point{2350, 30}));
+  // A pixel off the pointer, below it or above it.
+  EXPECT_EQ(BelowPointer({2500, 400}, 300, 200, kSecond, 1), (Point{2350, 401}));
+  EXPECT_EQ(BelowPointer({2500, 900}, 300, 200, kSecond, 1), (Point{2350, 699}));
 }
 
 TEST(ScreenPlacement, CentredAndKeptInside) {
