@@ -45,6 +45,12 @@ ColumnsDialog::ColumnsDialog(QWidget* parent, HexView* view) : QDialog(parent), 
   const int doneW = fm.horizontalAdvance("Готово") + 50;
   done->setGeometry((clientW - doneW) / 2, top + editH + 13, doneW, editH + 8);
   setFixedSize(clientW, done->geometry().bottom() + 9);
+  QFont bold = font();
+  bold.setBold(true);
+  for (QPushButton* b : {minus, plus}) b->setFont(bold);
+  // Enter is the window's own key (apply the typed number), whichever
+  // button has the focus.
+  for (QPushButton* b : {minus, plus, done}) b->setAutoDefault(false);
   connect(minus, &QPushButton::clicked, this, [this] { Apply(Cfg().HexColumns - 1); });
   connect(plus, &QPushButton::clicked, this, [this] { Apply(Cfg().HexColumns + 1); });
   connect(done, &QPushButton::clicked, this, [this] {

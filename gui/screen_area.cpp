@@ -18,7 +18,15 @@ QPoint CentreOf(const QWidget* window) {
 }
 
 QSize FrameSizeOf(const QWidget* window) {
-  return window->frameGeometry().size().expandedTo(window->size());
+  const QSize framed = window->frameGeometry().size();
+  if (framed != window->size()) return framed;
+  // Not shown yet: its frame is unknown; the desktop frames the program's
+  // windows alike, so take the frame of the shown window it belongs to.
+  for (const QWidget* w = window->parentWidget(); w; w = w->parentWidget()) {
+    if (!w->isWindow() || !w->isVisible()) continue;
+    return window->size() + (w->frameGeometry().size() - w->size());
+  }
+  return window->size();
 }
 
 }  // namespace prambus

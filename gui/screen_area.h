@@ -18,7 +18,8 @@ Rect AvailableAreaAt(QPoint point, const QWidget* near = nullptr);
 // The middle of a window's frame.
 QPoint CentreOf(const QWidget* window);
 
-// The size of a window with its frame, as far as the frame is known yet.
+// The size of a window with its frame; before it is first shown, with the
+// frame of the shown window that owns it.
 QSize FrameSizeOf(const QWidget* window);
 
 inline Point ToPoint(QPoint p) {
