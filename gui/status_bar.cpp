@@ -44,13 +44,13 @@ void MainWindow::RefreshStatusBar() {
   for (int i = 0; i < 6; ++i) {
     QLabel* panel = panels_[i];
     const QString text = QString::fromStdString(texts[i]);
-    if (panel->text() == text) continue;
-    panel->setText(text);
+    if (panel->text() != text) panel->setText(text);
     if (i == 5) continue;
-    const int frame = 2 * panel->frameWidth() + 2 * panel->margin() + 8;
+    const int frame = 2 * panel->frameWidth() + 2 * panel->margin() + 4;
     const int needed = panel->fontMetrics().horizontalAdvance(text) + frame;
     const int width = std::max(kPanelWidths[i], needed);
-    if (panel->width() != width || panel->minimumWidth() != width) panel->setFixedWidth(width);
+    if (panel->minimumWidth() != width || panel->maximumWidth() != width)
+      panel->setFixedWidth(width);
   }
 }
 
