@@ -341,6 +341,15 @@ void MainWindow::ShowNote(const QString& text, QWidget* over) {
   BeforeModalDialog();
   prompts_->Note(over, text);
   AfterModalDialog();
+  BackTo(over);
+}
+
+// The window a message answered takes the keyboard again when it closes
+// (the desktop may hand it to the main window instead).
+void MainWindow::BackTo(QWidget* answered) {
+  if (answered == this || !answered->isVisible()) return;
+  answered->raise();
+  answered->activateWindow();
 }
 
 int MainWindow::Ask(const QString& caption, const QString& text, const QStringList& buttons) {
@@ -349,6 +358,7 @@ int MainWindow::Ask(const QString& caption, const QString& text, const QStringLi
   BeforeModalDialog();
   const int answer = prompts_->Ask(over, caption, text, buttons);
   AfterModalDialog();
+  BackTo(over);
   return answer;
 }
 

@@ -193,6 +193,7 @@ class MainWindow : public QMainWindow {
   // The window a question or message answers: the active one of this
   // program's windows, else this one.
   QWidget* PromptParent();
+  void BackTo(QWidget* answered);
   // A question in the program's message box, centred on this window and
   // between the modal steps: 1000 + button, or 2.
   int Ask(const QString& caption, const QString& text, const QStringList& buttons);

@@ -161,7 +161,8 @@ class SearchWindowsTest : public QObject {
   }
 
   // The end-of-search message answers the replace window: it opens above it
-  // (the window stays on top) with its button focused, not underneath.
+  // (the window stays on top) with its button focused, not underneath, and
+  // the replace window has the keyboard again when it closes.
   void aMessageOpensAboveTheWindowItAnswers() {
     WriteAll(dir_->filePath("m.txt"), "aaa");
     auto w = ShowWindow(dir_->path(), dir_->filePath("m.txt"));  // the real dialogs
@@ -194,6 +195,7 @@ class SearchWindowsTest : public QObject {
     QCOMPARE(parent, static_cast<QWidget*>(r));
     QVERIFY(onTop);
     QVERIFY(focused);
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(r));  // back to it
   }
 };
 
