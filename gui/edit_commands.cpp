@@ -83,11 +83,7 @@ void MainWindow::Paste() {
   if (text.empty()) return;
   HideCaret();
   const uint64_t before = view_->RecordedEditCount();
-  if (view_->HasSelection()) {
-    const bool deleted = !view_->GetSelectedText().empty();
-    view_->DeleteSelection(true, true);
-    if (deleted) view_->SealUndo();
-  }
+  view_->DeleteSelectionForInsert();
   if (auto* textView = dynamic_cast<TextView*>(view_.get()))
     text = WithLineEnds(text, textView->LineEndAtCursor());
   view_->InsertText(text, true, true);

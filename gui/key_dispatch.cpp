@@ -229,11 +229,7 @@ void MainWindow::KeyPress(uint8_t ch) {
     EditTail(before);
     return;
   }
-  if (v.HasSelection() && v.TypingReplacesSelection(ch)) {
-    const bool deleted = !v.GetSelectedText().empty();
-    v.DeleteSelection(true, true);
-    if (deleted) v.SealUndo();
-  }
+  if (v.HasSelection() && v.TypingReplacesSelection(ch)) v.DeleteSelectionForInsert();
   v.TypeChar(ch);
   EditTail(before);
 }

@@ -127,11 +127,12 @@ bool ReplaceSession::Replacement(std::string& bytes, std::string& message) {
 }
 
 // Replaces the selected match; the region's end moves by the difference.
-// An empty replacement inserts nothing, so the deletion lays the rows out
-// itself (the characters meeting across the gap may form a line-end pair),
-// and nothing is sealed for a join that will not come.
-void ReplaceSession::ReplaceMatch(ViewBase& view, const std::string& bytes, bool layOut) {
-  view.DeleteSelection(options.undoOn, layOut || bytes.empty());
+// The insertion lays the rows out, not the deletion: a CR and a LF meeting
+// across the gap would pair up and push the cursor in front of the CR. An
+// empty replacement inserts nothing, so the deletion lays the rows out
+// itself, and nothing is sealed for a join that will not come.
+void ReplaceSession::ReplaceMatch(ViewBase& view, const std::string& bytes) {
+  view.DeleteSelection(options.undoOn, bytes.empty());
   if (!bytes.empty()) {
     if (options.undoOn) view.SealUndo();
     view.InsertText(bytes, options.undoOn, true);
@@ -149,7 +150,7 @@ bool ReplaceSession::Replace(ViewBase& view, std::string& message) {
   }
   std::string bytes;
   if (!Replacement(bytes, message)) return false;
-  ReplaceMatch(view, bytes, true);
+  ReplaceMatch(view, bytes);
   SearchFromCursor(view, message);
   return true;
 }
@@ -172,7 +173,7 @@ int ReplaceSession::ReplaceAll(ViewBase& view, std::string& message) {
   while (!Finished) {
     std::string bytes;
     if (!Replacement(bytes, message)) break;
-    ReplaceMatch(view, bytes, false);
+    ReplaceMatch(view, bytes);
     ++count;
     SearchFromCursor(view, message);
   }

@@ -69,7 +69,7 @@ class ReplaceSession {
   bool SearchStep(ViewBase& view, bool fromCursor, std::string& message);
   bool OnMatch(ViewBase& view) const;
   bool Replacement(std::string& bytes, std::string& message);
-  void ReplaceMatch(ViewBase& view, const std::string& bytes, bool layOut);
+  void ReplaceMatch(ViewBase& view, const std::string& bytes);
 
   // The region by offsets: where the search began and where it must end
   // (-1: the end of the document); each replacement moves the end.

@@ -203,8 +203,11 @@ bool TextView::TypeChar(uint8_t ch) {
     const char typed[1] = {static_cast<char>(ch)};
     if (StartsHardLine(CursorRow)) {
       ++CursorCol;
+      // A wider row cannot take text from the next one, so it only needs
+      // measuring while it still fits; unless the next row continues it (the
+      // row may have just lost a selection that was not laid out yet).
       const int width = MeasuredRowWidth(CursorRow);
-      if (width <= WrapWidth) {
+      if (width <= WrapWidth && (CursorRow == LastRow || StartsHardLine(CursorRow + 1))) {
         RowWidths[CursorRow] = width;
         if (CursorRow == LastRow) RowX = width;
         AnchorCol = CursorCol;

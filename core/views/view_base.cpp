@@ -316,6 +316,17 @@ void ViewBase::SealUndo() {
   if (!UndoStack.empty() && UndoReplay != 1) UndoStack.back().kind = kUndoSealed;
 }
 
+// The rows are not laid out between the deletion and the insertion: a CR and
+// a LF on either side of the selection would pair up, and the cursor, which
+// cannot stand inside a pair, would move in front of the CR, so the new text
+// would land on the wrong side of it.
+void ViewBase::DeleteSelectionForInsert() {
+  if (!HasSelection()) return;
+  const bool deleted = !GetSelectedText().empty();
+  DeleteSelection(true, false);
+  if (deleted) SealUndo();
+}
+
 void ViewBase::PushUndoWithinBudget(UndoRecord&& r) {
   const int64_t size = r.Size();
   const int64_t limit = Cfg().MaxUndoLen;

@@ -120,6 +120,9 @@ class ViewBase {
   Point GetCaretPoint() const { return {CaretX, CaretY}; }
   std::string GetParagraphText() const;
   void SealUndo();
+  // Takes the selection out, as one sealed undo step, before typed or pasted
+  // text takes its place; the insertion that follows lays the rows out.
+  void DeleteSelectionForInsert();
   // Records an undo record of the given kind; point is (column, row). The
   // after offset is the cursor's unless given.
   void RecordUndo(uint8_t kind, std::string_view text, int col, int row, int afterOffset = -1);

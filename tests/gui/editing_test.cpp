@@ -108,6 +108,33 @@ class EditingTest : public QObject {
     QCOMPARE(QApplication::clipboard()->text(), QString("П"));
   }
 
+  // A selection between a lone CR and a LF: once it goes they meet as a pair,
+  // and what is typed or pasted must still land between them.
+  void typingOrPastingOverASelectionKeepsItsPlace() {
+    WriteAll(Path("s.txt"), "x\rab\ny");
+    auto w = Open(Path("s.txt"));
+    QVERIFY(w);
+    QWidget* s = Surface(*w);
+    auto selectAb = [&] {
+      QTest::keyClick(s, Qt::Key_Home, Qt::ControlModifier);
+      QTest::keyClick(s, Qt::Key_Down);
+      QTest::keyClick(s, Qt::Key_Right, Qt::ShiftModifier);
+      QTest::keyClick(s, Qt::Key_Right, Qt::ShiftModifier);
+    };
+    selectAb();
+    QTest::keyClicks(s, "Q");
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("s.txt")), QByteArray("x\rQ\ny"));
+    QTest::keyClick(s, Qt::Key_Z, Qt::ControlModifier);  // one step takes back both
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("s.txt")), QByteArray("x\rab\ny"));
+    QApplication::clipboard()->setText("P");
+    selectAb();
+    QTest::keyClick(s, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("s.txt")), QByteArray("x\rP\ny"));
+  }
+
   void promptAnswersDecideWhatHappens() {
     WriteAll(Path("p.txt"), "text");
     auto w = Open(Path("p.txt"));

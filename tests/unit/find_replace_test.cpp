@@ -135,6 +135,30 @@ TEST_F(TextViewTest, StartingFromTheCursorFindsAMatchAtTheCursor) {
   EXPECT_FALSE(sel.FindNext(*view, message));
 }
 
+// Taking out a match between a CR and a LF lets them meet as one line end:
+// the replacement still goes where the match was, on both sides of the pair
+// that forms, and typing over such a selection does the same.
+TEST_F(TextViewTest, AReplacementBetweenACrAndALfStaysBetweenThem) {
+  for (const char* find : {"a", "ab"}) {
+    Load("x\rab\ny");
+    ReplaceSession r;
+    r.options.find = find;
+    r.options.replace = "Q";
+    std::string message;
+    ASSERT_TRUE(r.FindNext(*view, message));
+    ASSERT_TRUE(r.Replace(*view, message));
+    EXPECT_EQ(Text(), std::string("x\rQ") + (find[1] ? "" : "b") + "\ny") << find;
+  }
+  Load("x\rab\ny");
+  view->SetPosition(0, 1, false);
+  view->SetPosition(2, 1, true);
+  view->DeleteSelectionForInsert();
+  view->TypeChar('Q');
+  EXPECT_EQ(Text(), "x\rQ\ny");
+  view->Undo();  // the deletion and the key are one step
+  EXPECT_EQ(Text(), "x\rab\ny");
+}
+
 int Offset(TextView& v, bool cursor) {
   return cursor ? v.PosToOffset(v.CursorCol, v.CursorRow) : v.PosToOffset(v.AnchorCol, v.AnchorRow);
 }
