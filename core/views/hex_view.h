@@ -113,9 +113,9 @@ class HexView : public ViewBase {
   int Pitch() const;                                         // s
   int Gap() const;                                           // g
   int CellWidth() const { return K255() * CodeDigitWidth; }  // W
-  int CodeAreaLeft() const;  // x0 with no scroll: where column 0's code begins
-  void ScrollMatchIntoView();  // after ScrollToCaret, the rest of a found match
-  int CodeLength(uint8_t b) const;                           // L(b)
+  int CodeAreaLeft() const;         // x0 with no scroll: where column 0's code begins
+  void ScrollMatchIntoView();       // after ScrollToCaret, the rest of a found match
+  int CodeLength(uint8_t b) const;  // L(b)
   int Length() const { return static_cast<int>(Bytes.size()); }
   void ToOffset(int offset, bool cursor);
   void AfterWholeRewrite();

@@ -3,32 +3,15 @@
 // the buttons' order, and Escape or the title bar's close give 2.
 #include <QTemporaryDir>
 #include <QtTest>
-#include <functional>
 #include <optional>
 
 #include "gui_files.h"
 #include "main_window.h"
 #include "message_box.h"
 #include "settings/settings.h"
+#include "when_modal.h"
 
 using namespace prambus;
-
-namespace {
-// Runs work on the next modal dialog once it is up, then makes sure it ends.
-void WhenModal(std::function<void(QWidget*)> work) {
-  auto* timer = new QTimer;
-  timer->setInterval(20);
-  QObject::connect(timer, &QTimer::timeout, [timer, work] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || !QApplication::focusWidget()) return;
-    timer->stop();
-    timer->deleteLater();
-    work(modal);
-    if (modal->isVisible()) modal->close();
-  });
-  timer->start();
-}
-}  // namespace
 
 class MessageBoxKeysTest : public QObject {
   Q_OBJECT

@@ -53,8 +53,7 @@ class WindowTextsTest : public QObject {
     QTest::keyClicks(w->centralWidget(), "x");  // refreshes the panels
     for (int i : {0, 2, 3}) {
       QLabel* p = panel(i);
-      QVERIFY2(p->width() >= p->fontMetrics().horizontalAdvance(p->text()),
-               qPrintable(p->text()));
+      QVERIFY2(p->width() >= p->fontMetrics().horizontalAdvance(p->text()), qPrintable(p->text()));
     }
   }
 
@@ -64,8 +63,8 @@ class WindowTextsTest : public QObject {
     QVERIFY(w);
     w->Actions().find->trigger();
     w->Actions().replace->trigger();
-    for (QWidget* dialog : std::initializer_list<QWidget*>{w->GetFindDialog(),
-                                                           w->GetReplaceDialog()}) {
+    for (QWidget* dialog :
+         std::initializer_list<QWidget*>{w->GetFindDialog(), w->GetReplaceDialog()}) {
       for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
         QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
       for (QLabel* l : dialog->findChildren<QLabel*>())

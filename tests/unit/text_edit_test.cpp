@@ -119,7 +119,7 @@ TEST_F(TextViewTest, PastedLinesTakeTheLineEndsWhereTheyLand) {
       {"ab\r\ncd", 1, "a1\r\n2b\r\ncd"},  // the line at the cursor
       {"ab\ncd\r\n", 5, "ab\ncd1\r\n2\r\n"},
       {"ab\r\ncd", 6, "ab\r\ncd1\r\n2"},  // the last line has none: the one before
-      {"abcd", 2, "ab1\n2cd"},              // none anywhere: LF, as Enter
+      {"abcd", 2, "ab1\n2cd"},            // none anywhere: LF, as Enter
   };
   for (const Case& c : cases) {
     Load(c.text, 400);
