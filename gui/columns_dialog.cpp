@@ -16,7 +16,8 @@ namespace prambus {
 
 ColumnsDialog::ColumnsDialog(QWidget* parent, HexView* view) : QDialog(parent), view_(view) {
   setWindowTitle("Число столбцов");
-  setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
   setFont(DialogFont());
   const QFontMetrics fm(font());
   const int editH = fm.height() + 2;
@@ -24,7 +25,7 @@ ColumnsDialog::ColumnsDialog(QWidget* parent, HexView* view) : QDialog(parent), 
   // buttons (the desktop draws the caption in a bold face of its own font).
   QFont titleFont = QApplication::font();
   titleFont.setBold(true);
-  const int captionW = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 90;
+  const int captionW = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 130;
   const int clientW = std::max(fm.horizontalAdvance("Число столбцов в редакторе") + 20, captionW);
   edit = new EntryField(this);
   edit->setFrame(false);

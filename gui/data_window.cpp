@@ -17,8 +17,8 @@
 namespace prambus {
 
 DataWindow::DataWindow(MainWindow* main, HexView* view) : QWidget(main), main_(main), view_(view) {
-  setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint |
+                 Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setAttribute(Qt::WA_DeleteOnClose);  // each opening makes a new window
   setWindowTitle("Расшифровка данных");
   setFont(DialogFont());

@@ -28,8 +28,8 @@ MessageBox::MessageBox(QWidget* parent, const QString& caption, const QString& t
                        const QStringList& buttons)
     : QDialog(parent), text_(ToCp1251(text)) {
   setWindowTitle(caption);
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   font_ = DialogFont();
   for (int i = 0; i < buttons.size(); ++i) {
     auto* b = new MessageButton(buttons[i], i, this);

@@ -21,8 +21,8 @@ bool IsEnter(const QKeyEvent* e) {
 
 SearchWindow::SearchWindow(MainWindow* main, const QString& caption) : QDialog(main), main_(main) {
   setWindowTitle(caption);
-  setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint |
+                 Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 }
 
 void SearchWindow::FixSize() {
