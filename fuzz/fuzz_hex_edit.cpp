@@ -1,7 +1,7 @@
 // Differential fuzzing of the hex view against a reference byte string:
 // digit typing in every base, character typing, deletes, selections,
 // inserts, undo and redo, and keys and pastes over a selection as the main
-// window performs them (DeleteSelection, SealUndo, then TypeChar or
+// window performs them (DeleteSelectionForInsert, then TypeChar or
 // InsertText). Character, whole-byte and selection edits are modelled
 // exactly; a Delete or Backspace may change only the byte whose digit it
 // takes. One undo takes back a replaced selection whole, redo puts back the
@@ -137,13 +137,6 @@ bool KeyOverSelection(const HexView& v, uint8_t ch, std::string& expected) {
   if (value < 0 || value > 255) return false;
   expected.replace(static_cast<size_t>(lo), sel.size(), 1, static_cast<char>(value));
   return true;
-}
-
-// What the main window does before a typed key or a paste.
-void DeleteSelectionForReplacement(HexView& v) {
-  const bool deleted = !v.GetSelectedText().empty();
-  v.DeleteSelection(true, true);
-  if (deleted) v.SealUndo();
 }
 
 // One undo takes the whole edit back, and redo restores the bytes and the
@@ -336,7 +329,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               (in.Byte() & 1) ? static_cast<uint8_t>(digits[in.Byte() % 38]) : in.Byte();
           if (ch == 9) break;  // Tab switches areas (op 11)
           if (selection) accepted = KeyOverSelection(view, ch, expected);
-          if (selection && view.TypingReplacesSelection(ch)) DeleteSelectionForReplacement(view);
+          if (selection && view.TypingReplacesSelection(ch)) view.DeleteSelectionForInsert();
           view.TypeChar(ch);
           if (selection && !accepted && !(Snapshot(view) == start))
             Fail("a refused key changed the document or the selection");
@@ -355,7 +348,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           const int lo = std::min(view.CursorOffset(), view.AnchorOffset());
           if (selection) {
             expected.replace(static_cast<size_t>(lo), view.GetSelectedText().size(), bytes);
-            DeleteSelectionForReplacement(view);
+            view.DeleteSelectionForInsert();
           } else {
             expected.insert(static_cast<size_t>(std::min(at, static_cast<int>(ref.size()))), bytes);
           }

@@ -23,6 +23,7 @@ class DataWindow : public QWidget {
   // screen.
   void Place(const QRect& keepClear);
   void PaintDataWindow();  // refills the boxes from the bytes at the cursor
+  void BuildEdits();       // one box per row CodeInfo shows
   const std::vector<EntryField*>& DataEdits() const { return edits_; }
   std::vector<int> Tags() const { return tags_; }
   void DataEditEnter(int index);
@@ -33,7 +34,6 @@ class DataWindow : public QWidget {
   void closeEvent(QCloseEvent* e) override;
 
  private:
-  void BuildEdits();
   MainWindow* main_;
   HexView* view_;
   std::vector<EntryField*> edits_;

@@ -5,6 +5,7 @@
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QTimer>
 
 #include "message_box.h"
@@ -61,6 +62,16 @@ std::optional<QColor> DialogPrompts::Colour(QWidget* parent, const QColor& initi
 
 int DialogPrompts::Recode(RecodeDialog& dialog) {
   return dialog.exec();
+}
+
+bool DialogPrompts::Printer(QWidget* parent, QPrinter& printer, bool selectionAllowed) {
+  QPrintDialog dialog(&printer, parent);
+  dialog.setMinMax(1, 999999);
+  dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+  dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+  dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+  dialog.setOption(QAbstractPrintDialog::PrintSelection, selectionAllowed);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace prambus

@@ -31,6 +31,8 @@ class SearchWindow;
 class ReplaceDialog;
 class DataWindow;
 class ColumnsDialog;
+class FineSettingsDialog;
+struct Settings;
 class IoError;
 
 class MainWindow : public QMainWindow {
@@ -76,6 +78,7 @@ class MainWindow : public QMainWindow {
   ReplaceDialog* GetReplaceDialog() const { return replaceDialog_; }
   DataWindow* GetDataWindow() const { return dataWindow_; }
   ColumnsDialog* GetColumnsDialog() const { return columnsDialog_; }
+  FineSettingsDialog* GetFineSettingsDialog() const { return fineSettings_; }
   bool HandedOver() const { return handedOver_; }
 
   // ---- scroll_bars.cpp
@@ -140,6 +143,14 @@ class MainWindow : public QMainWindow {
 
   // ---- recode_command.cpp: "Перекодировка...".
   void RecodeCommand();
+
+  // ---- fine_settings_command.cpp: "Тонкая настройка..." and what its "Готово" changes.
+  void FineSettingsCommand();
+  void ApplyFineSettings(const Settings& before);
+  void ApplyMinimalModeShortcut();  // F12 when F2 saves, otherwise F2
+
+  // ---- print_command.cpp: "Печать..." and Ctrl+P.
+  void PrintCommand();
 
   // ---- font_command.cpp and help_command.cpp: "Шрифт...", F1.
   void ChooseFont();
@@ -309,6 +320,9 @@ class MainWindow : public QMainWindow {
   // The hex view's tool windows.
   DataWindow* dataWindow_ = nullptr;
   ColumnsDialog* columnsDialog_ = nullptr;
+
+  // "Тонкая настройка", created when first asked for.
+  FineSettingsDialog* fineSettings_ = nullptr;
 
   // The mouse.
   bool middleHeld_ = false, leftDrag_ = false;

@@ -141,13 +141,15 @@ void MainWindow::BuildEncodingMenu() {
 //   connect(actions_.print, &QAction::triggered, this, [this] { PrintCommand(); });
 // Until then the item is shown with its caption and shortcut and does nothing.
 void MainWindow::ConnectFeatureCommands() {
-  // "Печать..." and Ctrl+P: actions_.print
+  // "Печать..." and Ctrl+P.
+  connect(actions_.print, &QAction::triggered, this, [this] { PrintCommand(); });
 
   // "Закрепить за расширениями...": actions_.extensions
 
   // "Закрепить внешний вид за файлами...": actions_.pinnedFiles
 
   // "Тонкая настройка...": actions_.fineSettings
+  connect(actions_.fineSettings, &QAction::triggered, this, [this] { FineSettingsCommand(); });
 
   // "О программе...": actions_.about
 

@@ -81,18 +81,28 @@ void QtCanvas::Begin(QPaintDevice* device) {
   End();
   device_ = device;
   painter_ = std::make_unique<QPainter>(device);
-  painter_->setFont(qfont_);
+  if (painter_->isActive()) painter_->setFont(qfont_);
+  Measure();
 }
 
-void QtCanvas::End() {
-  if (painter_) painter_->end();
+bool QtCanvas::End() {
+  const bool ok = !painter_ || !painter_->isActive() || painter_->end();
   painter_.reset();
   device_ = nullptr;
+  Measure();
+  return ok;
+}
+
+void QtCanvas::Measure() {
+  if (device_)
+    metrics_.emplace(qfont_, device_);
+  else
+    metrics_.emplace(qfont_);
 }
 
 void QtCanvas::ApplyFont() {
   qfont_ = ToQFont(font_);
-  metrics_.emplace(qfont_);
+  Measure();
   if (painter_) painter_->setFont(qfont_);
 }
 
@@ -107,7 +117,7 @@ void QtCanvas::SetFontColor(Color c) {
 
 void QtCanvas::SetQFont(const QFont& font) {
   qfont_ = font;
-  metrics_.emplace(qfont_);
+  Measure();
   if (painter_) painter_->setFont(qfont_);
 }
 

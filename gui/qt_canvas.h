@@ -1,5 +1,6 @@
 // The Canvas over a QPainter: the main window's off-screen surface image, or
-// a printer page. 8-bit text is shown through the Windows-1251 table.
+// a printer page. 8-bit text is shown through the Windows-1251 table; text is
+// measured for the device painted on.
 #pragma once
 
 #include <QFont>
@@ -30,7 +31,9 @@ class QtCanvas : public Canvas {
   ~QtCanvas() override;
 
   void Begin(QPaintDevice* device);
-  void End();
+  bool Active() const { return painter_ && painter_->isActive(); }
+  // Ends the painting; false when the device reported a failure.
+  bool End();
   QPainter* Painter() { return painter_.get(); }
 
   void SetFont(const Font& font) override;
@@ -56,6 +59,7 @@ class QtCanvas : public Canvas {
 
  private:
   void ApplyFont();
+  void Measure();
 
   std::unique_ptr<QPainter> painter_;
   QPaintDevice* device_ = nullptr;

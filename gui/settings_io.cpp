@@ -50,9 +50,7 @@ void MainWindow::LoadSettings() {
   canvas_.SetBrushColor(state_.defaults.background);
   canvas_.SetFont(state_.surfaceFont);
   if (view_) view_->SetFont(state_.surfaceFont);
-  if (cfg.SaveOnF2) {
-    actions_.minimalMode->setShortcut(QKeySequence("F12"));
-  }
+  ApplyMinimalModeShortcut();
   RestoreLoadedEncodings();
 }
 

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace prambus {
@@ -42,6 +43,10 @@ class UserPrompts {
   virtual std::optional<QColor> Colour(QWidget* parent, const QColor& initial) = 0;
   // Runs the filled and placed recode dialog: 1 for "Готово", 2 for "Отмена".
   virtual int Recode(RecodeDialog& dialog) = 0;
+  // The print dialog: sets the preset printer up as chosen (printer or PDF
+  // file, pages, copies); false when cancelled. The selection may be chosen
+  // only when selectionAllowed.
+  virtual bool Printer(QWidget* parent, QPrinter& printer, bool selectionAllowed) = 0;
 };
 
 }  // namespace prambus

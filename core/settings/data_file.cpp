@@ -9,6 +9,7 @@
 
 #include "io/binary_stream.h"
 #include "io/io_error.h"
+#include "shell/fine_settings.h"
 #include "shell/safe_save.h"
 
 namespace prambus {
@@ -123,35 +124,20 @@ bool ReadPinned(FieldReader& r, WindowAppearance& w) {
   return true;
 }
 
+// A value the fine-settings table would refuse falls back to its default,
+// so nothing read from the file takes the program past what it can handle.
 void Sanitize(Settings& s) {
   const Settings d;
-  auto range = [](auto& v, auto lo, auto hi, auto def) {
-    if (!(v >= lo && v <= hi)) v = def;
-  };
-  range(s.MaxUndoLen, 1, 2147483646, d.MaxUndoLen);
-  range(s.MaxRecentListLen, 1, 99, d.MaxRecentListLen);
-  range(s.HButtonMargin, 1, 100000, d.HButtonMargin);
-  range(s.VButtonMargin, 1, 100000, d.VButtonMargin);
-  range(s.MaxButtonsinRow, 1, 99, d.MaxButtonsinRow);
-  range(s.HSpaceBetween, 1, 100000, d.HSpaceBetween);
-  range(s.MarginforButton, 1, 100000, d.MarginforButton);
-  range(s.VSpaceBetween, 1, 100000, d.VSpaceBetween);
-  range(s.MarginforText, 1, 100000, d.MarginforText);
-  range(s.TextSize, -299, 299, d.TextSize);
-  range(s.Shag, 1, 2147483646, d.Shag);
-  range(s.HScrollStep, 1, 2147483646, d.HScrollStep);
-  range(s.VScrollStep, 1, 2147483646, d.VScrollStep);
-  range(s.MaxTextWidth, 0, 2147483646, d.MaxTextWidth);
-  range(s.TextBaseSyst, 2, 36, d.TextBaseSyst);
-  range(s.CoordBaseSyst, 2, 36, d.CoordBaseSyst);
-  range(s.HexColumns, 2, 999, d.HexColumns);
-  range(s.Distance, -0.5, 1e6, d.Distance);
-  for (double* v : {&s.LeftMargin, &s.RightMargin, &s.TopMargin, &s.BottomMargin, &s.PageFracture,
-                    &s.HDistance, &s.LineWidth, &s.MarginWidth})
-    if (!std::isfinite(*v)) *v = 0.0;
-  range(s.LineWidth, -1e6, 1e6, d.LineWidth);
-  range(s.MarginWidth, -1e6, 1e6, d.MarginWidth);
-  range(s.HDistance, -1e6, 1e6, d.HDistance);
+  for (const SettingRow& r : FineSettingRows()) {
+    if (r.kind == SettingKind::kColor && std::get<Color>(r.get(s)) > 0xFFFFFF) r.set(s, r.get(d));
+    if (r.kind != SettingKind::kInt && r.kind != SettingKind::kReal) continue;
+    const SettingValue v = r.get(s);
+    const double x = r.kind == SettingKind::kInt ? std::get<int32_t>(v) : std::get<double>(v);
+    if (!(x >= r.min && x <= r.max)) r.set(s, r.get(d));
+  }
+  // The block size in effect (the table edits the copy to be saved).
+  if (!(s.Shag >= 1 && s.Shag <= 2147483646)) s.Shag = d.Shag;
+  if (!(s.HexColumns >= 2 && s.HexColumns <= 999)) s.HexColumns = d.HexColumns;
 }
 
 }  // namespace

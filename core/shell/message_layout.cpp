@@ -40,15 +40,6 @@ int Width(Canvas& canvas, const std::string& text, size_t from, size_t to) {
   return to > from ? canvas.TextWidth(std::string_view(text).substr(from, to - from)) : 0;
 }
 
-// Skips the one blank character that ends a line (a CR LF or LF CR pair counts as one).
-size_t SkipBreak(const std::string& text, size_t pos) {
-  if (pos >= text.size() || !IsBlank(text[pos])) return pos;
-  if (IsBreak(text[pos]) && pos + 1 < text.size() && IsBreak(text[pos + 1]) &&
-      text[pos] != text[pos + 1])
-    return pos + 2;
-  return pos + 1;
-}
-
 int HardLines(const std::string& text) {
   int lines = 1;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -60,6 +51,14 @@ int HardLines(const std::string& text) {
 }
 
 }  // namespace
+
+size_t SkipBreak(const std::string& text, size_t pos) {
+  if (pos >= text.size() || !IsBlank(text[pos])) return pos;
+  if (IsBreak(text[pos]) && pos + 1 < text.size() && IsBreak(text[pos + 1]) &&
+      text[pos] != text[pos + 1])
+    return pos + 2;
+  return pos + 1;
+}
 
 size_t BreakLine(Canvas& canvas, const std::string& text, size_t start, int width) {
   const size_t n = text.size();

@@ -32,6 +32,9 @@ struct MessageLayout {
 // The longest line starting at `start` that fits `width` pixels; returns the
 // end of the line (exclusive).
 size_t BreakLine(Canvas& canvas, const std::string& text, size_t start, int width);
+// Skips the one blank character that ends a line (a CR LF or LF CR pair
+// counts as one); pos when the character there is no blank.
+size_t SkipBreak(const std::string& text, size_t pos);
 
 // frameWidth/frameHeight: what the window frame adds around the client area.
 MessageLayout LayOutMessage(Canvas& canvas, const Settings& s, const std::string& text,

@@ -1,6 +1,7 @@
 #include "shell/window_layout.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace prambus {
 
@@ -9,13 +10,14 @@ SurfaceLayout ComputeSurfaceLayout(int clientWidth, int clientHeight, int vbarWi
   SurfaceLayout l;
   l.effX = otstupX;
   l.effY = otstupY;
+  // Margins may be as large as an int holds: twice them is counted in 64 bits.
   int w = clientWidth - vbarWidth;
-  if (w - 2 * l.effX < 0) {
+  if (w - 2 * int64_t{l.effX} < 0) {
     l.effX = w / 2;  // rounded toward zero
     if (w < 0) l.effX -= 1;
   }
   int h = clientHeight - hbarHeight - statusHeight;
-  if (h - 2 * l.effY < 0) {
+  if (h - 2 * int64_t{l.effY} < 0) {
     l.effY = h >= 0 ? h / 2 : -((-h + 1) / 2);  // rounded down
     if (h < 0) h = 0;
   }
@@ -47,6 +49,16 @@ ScrollRange ComputeScrollRange(const ScrollRange& current, int contentExtent, in
 
 int ClampScrollPosition(int position, const ScrollRange& range) {
   return std::max(0, std::min(position, range.maximum - range.page));
+}
+
+Point PlaceAtPointer(Point pointer, int width, int height, const Rect& area) {
+  int left = pointer.x - width / 2;
+  int top = pointer.y;
+  if (left + width > area.right) left = area.right - width;
+  if (left < area.left) left = area.left;
+  if (top + height > area.bottom) top = pointer.y - height;
+  if (top < area.top) top = area.top;
+  return {left, top};
 }
 
 }  // namespace prambus

@@ -2,6 +2,8 @@
 // and the scroll-bar ranges, computed without any widget.
 #pragma once
 
+#include "platform/canvas.h"
+
 namespace prambus {
 
 struct SurfaceLayout {
@@ -34,5 +36,11 @@ ScrollRange ComputeScrollRange(const ScrollRange& current, int contentExtent, in
 
 // Clamps a bar position to maximum - page (and to 0).
 int ClampScrollPosition(int position, const ScrollRange& range);
+
+// Where a tool window of the given outer size opens at the pointer: centred
+// on it horizontally with its top at the pointer, kept inside the work area
+// of the pointer's screen; when its bottom would leave the area it opens
+// above the pointer instead.
+Point PlaceAtPointer(Point pointer, int width, int height, const Rect& workArea);
 
 }  // namespace prambus

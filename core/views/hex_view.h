@@ -68,6 +68,9 @@ class HexView : public ViewBase {
   void UpdateLineWidths();
   std::string CodeText(uint8_t v) const;
   void SetColumns(int n);
+  // HexColumns was changed from previous elsewhere (printing narrows it):
+  // cursor and anchor stay on their bytes and digits, the selection with them.
+  void ColumnsChangedFrom(int previous);
   std::string CodeTextOfSelection() const;  // "Копировать код в виде текста"
   bool PasteCodeText(std::string_view text);  // "Вставить текст в виде кода"; false: beep
   void SetBytes(std::string_view bytes);  // for tests and tools

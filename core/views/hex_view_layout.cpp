@@ -222,6 +222,16 @@ void HexView::SetColumns(int n) {
   if (formResize) formResize();
 }
 
+void HexView::ColumnsChangedFrom(int previous) {
+  previous = std::clamp(previous, 2, 999);
+  const int cursor = CursorRow * previous + CursorCol, anchor = AnchorRow * previous + AnchorCol;
+  ToOffset(cursor, true);
+  ToOffset(anchor, false);
+  LastRow = Length() / Columns();
+  UpdateCaretPoint();
+  ScrollToCaret();
+}
+
 // -------------------------------------------------------------- caret ----
 
 Rect HexView::GetCaretArea() const {
@@ -280,7 +290,7 @@ void HexView::ScrollToCaret() {
   if (CaretX < l) {
     SetScrollX((W + g) * std::max(0, CursorCol - c.HScrollStep + 1));
   } else if (CaretX >= c.EffOtstupX + ViewWidth) {
-    int m = std::min(c.HScrollStep + CursorCol, n);
+    int m = static_cast<int>(std::min<int64_t>(int64_t{c.HScrollStep} + CursorCol, n));
     int needed;
     if (InCodes) {
       needed = m * (W + g);
@@ -368,9 +378,10 @@ void HexView::Paint() {
   const int firstRow = ScrollY / rh;
   auto rowY = [&](int u) { return u * rh + yh + LP + 2 + Round(zeroH * c.Distance) - ScrollY; };
   // The rows drawn: the first always, then while they start inside the view
-  // (and, when printing, while they fit whole).
+  // (and, when printing, while they fit whole). A printed page with no room
+  // below the header still takes one row, so printing moves on.
   std::vector<int> rows;
-  if (bottom >= yh + LP) {
+  if (bottom >= yh + LP || PrintMode) {
     for (int u = firstRow;; ++u) {
       const int y = rowY(u);
       if (u > firstRow && (y >= bottom || (PrintMode && ViewHeight < y + rh))) break;

@@ -108,6 +108,9 @@ class TextView : public ViewBase {
   struct ReflowState;
   struct LayoutRun;
 
+  // ReflowFrom that goes on at least until the old row throughRow is laid out
+  // again, even where the rows before it line up.
+  void ReflowThrough(int r, int throughRow);
   // Layout engine shared by AppendBytes and ReflowFrom.
   void LayOut(const uint8_t* bytes, int count);
   [[gnu::noinline]] bool LayOutOther(LayoutRun& run, int i, uint8_t c, uint8_t k, int w);

@@ -360,6 +360,10 @@ bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
   }
   // Remove the rows between, and the start and end rows when they became empty.
   const bool startEmpty = Rows[sr].empty();
+  // What is left of the end row has lost its start, so it is laid out again
+  // even when the start row still ends with a line end (a replay may cut
+  // between the two characters of a pair).
+  const int tailRow = sr != er && !Rows[er].empty() ? (startEmpty ? sr : sr + 1) : -1;
   int first = startEmpty ? sr : sr + 1;
   int count =
       std::max(0, er - sr - 1) + (startEmpty ? 1 : 0) + (sr != er && Rows[er].empty() ? 1 : 0);
@@ -381,7 +385,7 @@ bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
   if (layOut) {
     ReexpressOnPreviousRow();
     CacheBefore(CursorRow);
-    ReflowFrom(CursorRow);
+    ReflowThrough(CursorRow, tailRow);
   }
   NormaliseCursor();
   if (recordUndo) {

@@ -353,6 +353,10 @@ void TextView::ResizeArraysToFit() {
 }
 
 void TextView::ReflowFrom(int r) {
+  ReflowThrough(r, -1);
+}
+
+void TextView::ReflowThrough(int r, int throughRow) {
   while (LastRow > 0 && Rows[LastRow].empty() && Rows[LastRow - 1].empty()) --LastRow;
   r = std::clamp(r, 0, LastRow);
 
@@ -383,13 +387,26 @@ void TextView::ReflowFrom(int r) {
   LastRow = r;
   reflow_ = &st;
 
+  // The old rows still to come line up with the new layout once a row has
+  // ended, unless the next of them would still change: an emptied row, or one
+  // starting with the second half of a line-end pair whose first half ended
+  // the last row (a CR, then a LF that an edit brought next to it).
+  auto nextRowLinesUp = [&] {
+    const RowText* next = !st.queue.empty()       ? &st.queue.front().text
+                          : st.next <= st.oldLast ? &Rows[st.next]
+                                                  : nullptr;
+    // The queue holds the old rows the new layout has overtaken, in order.
+    const int firstUnread = st.next - static_cast<int>(st.queue.size());
+    if (next == nullptr || next->empty() || firstUnread <= throughRow) return false;
+    const uint8_t first = (*next)[0];
+    return !(IsLineEnd(PrevChar) && IsLineEnd(first) && CharClass[PrevChar] != CharClass[first]);
+  };
   bool stopped = false;
   int consumed = 0;
   for (;;) {
     LayOut(current.data(), current.size());
     ++consumed;
-    if (consumed > 1 && Rows[LastRow].empty() &&
-        (st.queue.size() + (st.oldLast - st.next + 1)) > 0) {
+    if (consumed > 1 && Rows[LastRow].empty() && nextRowLinesUp()) {
       stopped = true;
       break;
     }

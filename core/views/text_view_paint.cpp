@@ -52,7 +52,7 @@ void TextView::ScrollToCaret() {
       const int blank = Advance(Rows[CursorRow][len - 1], ColumnX(CursorRow, len - 1));
       if (CaretX - blank <= ViewWidth + cfg.EffOtstupX) return;  // a hanging blank
     }
-    int t = std::min(CursorCol + cfg.HScrollStep, len);
+    int t = static_cast<int>(std::min<int64_t>(int64_t{CursorCol} + cfg.HScrollStep, len));
     while (t > 0 && IsLineEnd(Rows[CursorRow][t - 1])) --t;
     SetScrollX(std::max(0, ColumnX(CursorRow, t) - ViewWidth + 2));
   }
@@ -113,7 +113,9 @@ void TextView::Paint() {
     canvas_->SetTransparent(true);
   };
 
-  while (y < ViewHeight && row <= LastRow && (!PrintMode || y + h <= ViewHeight)) {
+  // When printing, only whole rows, but always at least one: a page shorter
+  // than a row still moves on, one row per page.
+  while (y < ViewHeight && row <= LastRow && (!PrintMode || y + h <= ViewHeight || drawn == 0)) {
     const RowText& r = Rows[row];
     copy.assign(r.view());
     if (ShowNonPrinting) {
@@ -183,7 +185,9 @@ void TextView::Paint() {
   canvas_->SetFontColor(savedFont);
   canvas_->SetTransparent(true);
   if (PrintMode) {
-    if (row <= LastRow) {
+    // The empty row after a final line end holds nothing to print: it does
+    // not start a page of its own.
+    if (row < LastRow || (row == LastRow && !Rows[row].empty())) {
       ScrollY += drawn * h;
       PrintDone = false;
     } else {

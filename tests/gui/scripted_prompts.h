@@ -33,9 +33,18 @@ class ScriptedPrompts : public UserPrompts {
   std::optional<QString> text;
   std::optional<QFont> font;
   std::optional<QColor> colour;
+  // What the last font and colour dialogs were opened with.
+  std::optional<QFont> offeredFont;
+  std::optional<QColor> offeredColour;
+  // Runs while a font or colour dialog would be open (another window taking
+  // the activation, for example).
+  std::function<void()> whileChoosing;
   // Works the recode dialog as the user would and returns its result;
   // without it the dialog is cancelled.
   std::function<int(RecodeDialog&)> recode;
+  // Sets the printer up as the user would in the print dialog (told whether
+  // the selection is offered); without it the dialog is cancelled.
+  std::function<bool(QPrinter&, bool selectionAllowed)> printer;
 
   // What was shown: "caption: text" of each question, the text of each note.
   QStringList questions;
@@ -63,9 +72,20 @@ class ScriptedPrompts : public UserPrompts {
   std::optional<QString> Text(QWidget*, const QString&, const QString&, const QString&) override {
     return text;
   }
-  std::optional<QFont> Font(QWidget*, const QFont&) override { return font; }
-  std::optional<QColor> Colour(QWidget*, const QColor&) override { return colour; }
+  std::optional<QFont> Font(QWidget*, const QFont& initial) override {
+    offeredFont = initial;
+    if (whileChoosing) whileChoosing();
+    return font;
+  }
+  std::optional<QColor> Colour(QWidget*, const QColor& initial) override {
+    offeredColour = initial;
+    if (whileChoosing) whileChoosing();
+    return colour;
+  }
   int Recode(RecodeDialog& dialog) override { return recode ? recode(dialog) : 2; }
+  bool Printer(QWidget*, QPrinter& p, bool selectionAllowed) override {
+    return printer && printer(p, selectionAllowed);
+  }
 
  private:
   static QString Next(std::deque<QString>& names) {

@@ -166,6 +166,37 @@ TEST_F(TextViewTest, DeleteAndBackspaceTakeWholeLineEndPairs) {
   EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), 4);
 }
 
+// Deleting a whole row that is only a line-end pair brings the lone CR
+// before it and the LF after it together: they become one row end.
+TEST_F(TextViewTest, LineEndsThatMeetAfterADeletePairUp) {
+  Load("a\r\r\nb\n");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"a\r", "\r\n", "b\n", ""}));
+  Cursor(0, 1);
+  view->DeleteForward();
+  EXPECT_EQ(Text(), "a\rb\n");
+  Load("a\r\r\n\nb");
+  Cursor(0, 1);
+  view->DeleteForward();
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"a\r\n", "b"}));
+}
+
+// Undo takes a paste back from between the two halves of a LF CR pair: the
+// rows it leaves are those a fresh load of the same text gives, widths too.
+TEST_F(TextViewTest, UndoingAPasteBesideALineEndPairLaysTheRowsOutAfresh) {
+  auto layout = [&] {
+    std::vector<std::pair<std::string, int>> rows;
+    for (int r = 0; r <= view->LastRow; ++r)
+      rows.emplace_back(std::string(view->GetRow(r)), view->RowWidth(r));
+    return rows;
+  };
+  Load("\n,\n\n\nxx a\n");
+  const auto fresh = layout();
+  Cursor(0, 2);
+  view->InsertText("\r\raaa", true, true);
+  view->Undo();
+  EXPECT_EQ(layout(), fresh);
+}
+
 TEST_F(TextViewTest, BackspacesAndDeletesMergeIntoOneRecord) {
   Load("abcdef");
   Cursor(6, 0);
