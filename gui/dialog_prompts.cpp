@@ -8,8 +8,10 @@
 #include <QPrintDialog>
 #include <QTimer>
 
+#include "extensions_dialog.h"
 #include "message_box.h"
 #include "recode_dialog.h"
+#include "welcome_dialog.h"
 #include "window_stacking.h"
 
 namespace prambus {
@@ -61,6 +63,14 @@ std::optional<QColor> DialogPrompts::Colour(QWidget* parent, const QColor& initi
 }
 
 int DialogPrompts::Recode(RecodeDialog& dialog) {
+  return dialog.exec();
+}
+
+int DialogPrompts::Welcome(WelcomeDialog& dialog) {
+  return dialog.Run();
+}
+
+int DialogPrompts::Extensions(ExtensionsDialog& dialog) {
   return dialog.exec();
 }
 

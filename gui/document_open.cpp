@@ -17,6 +17,7 @@
 #include "shell/file_rules.h"
 #include "shell/recent_list.h"
 #include "single_copy.h"
+#include "skin_host.h"
 #include "views/view_factory.h"
 
 namespace prambus {
@@ -77,6 +78,7 @@ bool MainWindow::OpenPath(const QString& rawPath) {
   CreateView(kind);
   ApplyChecks(state_.kindChecks[kind == 2 ? 1 : 0]);
   ApplyChecks(record.checks);
+  skins_->ChooseStored(record.skin);
   if (record.minimalMode != actions_.minimalMode->isChecked()) ToggleMinimalMode(pinned == nullptr);
   if (record.stayOnTop != actions_.stayOnTop->isChecked()) ToggleStayOnTop();
   if (record.statusBar != actions_.statusBar->isChecked() && !actions_.minimalMode->isChecked())
@@ -125,15 +127,17 @@ bool MainWindow::OpenPath(const QString& rawPath) {
   return true;
 }
 
-void MainWindow::OpenDropped(const QString& path) {
-  if (modified_ && AskToSave()) return;
+bool MainWindow::OpenDropped(const QString& path) {
+  if (modified_ && AskToSave()) return false;
   PushCurrentToRecent();
   caretShown_ = false;
   CaptureWindowState();
+  const QString absolute = QFileInfo(path).absoluteFilePath();
   try {
-    OpenPath(path);
+    return OpenPath(absolute) && fileName_ == absolute;
   } catch (const IoError& e) {
-    ReportCannotOpen(path, e);
+    ReportCannotOpen(absolute, e);
+    return false;
   }
 }
 

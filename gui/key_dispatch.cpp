@@ -4,16 +4,13 @@
 #include <utility>
 
 #include "main_window.h"
+#include "plugin_host.h"
 #include "settings/settings.h"
+#include "virtual_key_map.h"
 
 namespace prambus {
 
 namespace {
-// Shift state bits: Shift 1, Alt 2, Ctrl 4.
-int ShiftState(Qt::KeyboardModifiers m) {
-  return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::AltModifier ? 2 : 0) |
-         (m & Qt::ControlModifier ? 4 : 0);
-}
 
 // Letters that run their menu command with exactly Ctrl held, while the
 // command is enabled. Ctrl+F and Ctrl+R are below: they tell their window
@@ -29,7 +26,7 @@ constexpr std::pair<int, QAction * MenuActions::*> kCtrlLetterCommands[] = {
 
 bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
   if (!view_) return false;
-  const int state = ShiftState(e->modifiers());
+  const int state = ShiftStateOf(e->modifiers());
   const int key = e->key();
   KeyDown(key, e->modifiers());
   // Typed characters: not while Ctrl or Alt is held.
@@ -60,7 +57,7 @@ bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
 
 void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
   if (!view_) return;
-  const int state = ShiftState(mods);
+  const int state = ShiftStateOf(mods);
   const bool shift = state & 1, ctrl = state & 4;
   const bool exactlyCtrl = state == 4;
   ViewBase& v = *view_;
@@ -205,12 +202,7 @@ void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
       break;
   }
   // Then, for every key, the first plug-in hot key with this key and state.
-  for (const PluginHotKey& h : pluginHotKeys_) {
-    if (h.key == key && h.shiftState == state) {
-      if (h.run) h.run();
-      break;
-    }
-  }
+  plugins_->RunHotKey(key, mods);
 }
 
 void MainWindow::KeyPress(uint8_t ch) {

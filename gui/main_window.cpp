@@ -1,19 +1,25 @@
 #include "main_window.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMenuBar>
 #include <QPainter>
+#include <QStandardPaths>
 #include <QStatusBar>
 
 #include "data_window.h"
 #include "dialog_prompts.h"
 #include "encodings/code_tables.h"
+#include "extensions/extension_folders.h"
 #include "find_dialog.h"
 #include "message_box.h"
 #include "platform/services.h"
+#include "plugin_host.h"
+#include "recovery_offer.h"
 #include "replace_dialog.h"
 #include "settings/settings.h"
 #include "single_copy.h"
+#include "skin_host.h"
 #include "surface_widget.h"
 #include "views/view_factory.h"
 
@@ -31,6 +37,14 @@ MainWindow::MainWindow(QStringList arguments, QString dataDir)
   setMinimumSize(123, 123);
   BuildMenus();
   BuildStatusBar();
+  // Skins and plug-ins: the hosts fill "Шкурки" and "Плагины" at the first show.
+  skins_ = std::make_unique<SkinHost>(*this, menus_.skins);
+  plugins_ = std::make_unique<PluginHost>(*this, menus_.plugins);
+  extensionFolders_ = ExtensionSearchFolders(
+      QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(), PRAMBUS_LIBRARY_DIR,
+      QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                        "/prambus")
+          .toStdString());
 
   central_ = new SurfaceWidget(this);
   setCentralWidget(central_);
@@ -87,6 +101,8 @@ MainWindow::~MainWindow() {
   replaceDialog_ = nullptr;
   canvas_.End();
   view_.reset();
+  plugins_.reset();
+  skins_.reset();
 }
 
 // ----------------------------------------------------------- start-up ----
@@ -101,15 +117,19 @@ void MainWindow::showEvent(QShowEvent* e) {
 void MainWindow::OnFirstShow() {
   WindowsTable();  // the two built-in tables exist before any file is opened
   DosTable();
+  skins_->Enumerate(extensionFolders_);
+  plugins_->Enumerate(extensionFolders_);
   caretShown_ = false;
   fileName_.clear();
   canvas_.SetFont(Font{});
   LoadSettings();
+  const std::string savedSkin = state_.defaults.skin;  // the capture takes the menu's
   CaptureWindowState();
   RebuildDialogFilters();
   if (arguments_.size() > 1 && !arguments_.at(1).isEmpty()) {  // "" names no file
     OpenCommandLineFile(arguments_.at(1));
   } else {
+    skins_->ChooseStored(savedSkin);
     SelectEncoding(state_.defaults.encodingIndex);
     FormResize();
     RefreshTitle();
@@ -120,6 +140,7 @@ void MainWindow::OnFirstShow() {
   view_->UpdateCaretPoint();
   Redraw();
   if (isActiveWindow()) ActivateHandler();
+  QTimer::singleShot(0, this, [this] { OfferRecoveryCopies(*this); });
 }
 
 // --------------------------------------------------------------- view ----
@@ -210,7 +231,7 @@ void MainWindow::FullRefresh() {
 void MainWindow::Redraw() {
   if (!canvas_.Painter()) return;
   const int w = surface_.width(), h = surface_.height();
-  canvas_.FillRect({0, 0, w, h});  // the default skin: the surface brush
+  skins_->PaintBackground(canvas_, w, h);  // the chosen skin, or the surface brush
   if (view_) {
     const int ex = Cfg().EffOtstupX, ey = Cfg().EffOtstupY;
     canvas_.SetClip({ex, ey, w - ex, h - ey});

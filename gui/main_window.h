@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "associations/association_store.h"
 #include "menu_actions.h"
 #include "qt_canvas.h"
 #include "settings/stored_state.h"
@@ -31,6 +32,10 @@ class SearchWindow;
 class ReplaceDialog;
 class DataWindow;
 class ColumnsDialog;
+class SkinHost;
+class PluginHost;
+class ExtensionsDialog;
+class AboutDialog;
 class FineSettingsDialog;
 struct Settings;
 class IoError;
@@ -100,7 +105,9 @@ class MainWindow : public QMainWindow {
   // that cannot be loaded leaves a new, untitled document. False when another
   // copy of the program shows the file and has taken it over.
   bool OpenPath(const QString& path);
-  void OpenDropped(const QString& path);
+  // Opens a file as a drop or a plug-in asks: the unsaved-document question
+  // first, a failure reported. True when the file is shown.
+  bool OpenDropped(const QString& path);
   // The hand-over: whether this copy shows the file with this title and hash.
   bool ShowsFile(const QString& title, quint32 hash) const;
   quint32 WindowHash() const { return windowHash_; }
@@ -164,13 +171,23 @@ class MainWindow : public QMainWindow {
   void KeyDown(int key, Qt::KeyboardModifiers mods);
   void KeyPress(uint8_t ch);
   bool DispatchKeyEvent(QKeyEvent* e);
-  // Hot keys of plug-ins: (key, exact shift state); the first match runs.
-  struct PluginHotKey {
-    int key;
-    int shiftState;  // Shift 1, Alt 2, Ctrl 4
-    std::function<void()> run;
-  };
-  std::vector<PluginHotKey>& PluginHotKeys() { return pluginHotKeys_; }
+
+  // ---- skin_host.*, plugin_host.*: skins and plug-ins. The folders searched
+  // for them at the first show: by default beside the program, the
+  // installed library folder and the user's data folder.
+  SkinHost& Skins() { return *skins_; }
+  PluginHost& Plugins() { return *plugins_; }
+  void SetExtensionFolders(std::vector<std::string> folders) {
+    extensionFolders_ = std::move(folders);
+  }
+
+  // ---- association_commands.cpp: "Закрепить за расширениями...", the welcome
+  // window of the first start, "О программе...".
+  void ExtensionsCommand();
+  void AboutCommand();
+  AssociationStore& Associations();  // the desktop's, made at first use
+  ExtensionsDialog* GetExtensionsDialog();
+  AboutDialog* GetAboutDialog();
 
   // ---- settings_io.cpp: the stored state (window appearances, recent files,
   // bindings, encodings) and data.dat.
@@ -189,6 +206,13 @@ class MainWindow : public QMainWindow {
 
  private:
   friend class SurfaceWidget;
+  // The extension hosts (skin_host.cpp, plugin_host.cpp, plugin_callbacks.cpp,
+  // recovery_offer.cpp) act on the window as its own commands do.
+  friend class SkinHost;
+  friend class PluginHost;
+  friend class PluginWindowAdapter;
+  friend void NameDocument(MainWindow& window, const QString& path);
+  friend void OfferRecoveryCopies(MainWindow& window);
 
   // main_window.cpp
   void OnFirstShow();
@@ -270,6 +294,9 @@ class MainWindow : public QMainWindow {
   void AttachHexView();
   void FollowMinimized();
   void CloseHexToolWindows();  // the data window and the columns dialog
+  // association_commands.cpp
+  void RunFirstStartWelcome();
+  void KeepBoundExtensions();  // drops the bindings the desktop no longer has
   // settings_io.cpp
   void LoadSettings();
   void ApplyWindowState(const WindowAppearance& w, bool restoreBounds);
@@ -279,7 +306,11 @@ class MainWindow : public QMainWindow {
   QString dataDir_;
   StoredState state_;
   std::unique_ptr<UserPrompts> prompts_;
-  std::vector<PluginHotKey> pluginHotKeys_;
+
+  // Skins and plug-ins.
+  std::unique_ptr<SkinHost> skins_;
+  std::unique_ptr<PluginHost> plugins_;
+  std::vector<std::string> extensionFolders_;
 
   // The document and its surface.
   std::unique_ptr<ViewBase> view_;
@@ -316,6 +347,11 @@ class MainWindow : public QMainWindow {
   FindDialog* findDialog_ = nullptr;
   ReplaceDialog* replaceDialog_ = nullptr;
   std::string lastSearch_;  // the text F3 searches for (Windows-1251)
+
+  // File-type associations and the About window.
+  std::unique_ptr<AssociationStore> associations_;
+  ExtensionsDialog* extensionsDialog_ = nullptr;
+  AboutDialog* aboutDialog_ = nullptr;
 
   // The hex view's tool windows.
   DataWindow* dataWindow_ = nullptr;

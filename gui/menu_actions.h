@@ -19,7 +19,8 @@ struct MenuActions {
       *selectAll{};
   // "Формат": "Строка состояния", "Всё лишнее убрано", "Поверх других окон", "Шрифт...",
   // "Настройка шкурки...", and in its submenus "Обычный текст" and "hex-редактор"
-  // ("Просмотрщик"), "Загрузить из файла..." ("Кодировка"), "Без шкурок" ("Шкурки").
+  // ("Просмотрщик"), "Загрузить из файла..." ("Кодировка"), "Без шкурок" ("Шкурки",
+  // made with the other skin items by the skin host).
   QAction *statusBar{}, *minimalMode{}, *stayOnTop{}, *font{}, *skinSettings{};
   std::array<QAction*, 2> viewKinds{};
   QAction *loadEncoding{}, *noSkin{};

@@ -4,6 +4,8 @@
 #include <QMenuBar>
 
 #include "main_window.h"
+#include "plugin_host.h"
+#include "skin_host.h"
 
 namespace prambus {
 
@@ -77,11 +79,8 @@ void MainWindow::BuildMenus() {
   m.encodings = m.format->addMenu("Кодировка\tF8");
   BuildEncodingMenu();
   m.format->addSeparator();
-  m.skins = m.format->addMenu("Шкурки");
-  a.noSkin = AddAction(m.skins, "Без шкурок");
-  a.noSkin->setCheckable(true);
-  a.noSkin->setChecked(true);
-  a.skinSettings = AddAction(m.format, "Настройка шкурки...");
+  m.skins = m.format->addMenu("Шкурки");  // filled by the skin host, "Без шкурок" first
+  a.skinSettings = AddAction(m.format, "Настройка шкурки...", {}, [this] { skins_->Configure(); });
 
   m.extra = bar->addMenu("Дополнительно");
   a.extensions = AddAction(m.extra, "Закрепить за расширениями...");
@@ -91,7 +90,8 @@ void MainWindow::BuildMenus() {
   m.extra->addSeparator();
 
   m.plugins = bar->addMenu("Плагины");
-  a.downloadPlugin = AddAction(m.plugins, "Скачать новый...");
+  a.downloadPlugin =
+      AddAction(m.plugins, "Скачать новый...", {}, [] { PluginHost::OpenWritingGuide(); });
 
   m.help = bar->addMenu("Помощь");
   a.help = AddAction(m.help, "Справка программы Прамбус...", "F1", [this] { OpenHelp(); });
@@ -144,22 +144,18 @@ void MainWindow::ConnectFeatureCommands() {
   // "Печать..." and Ctrl+P.
   connect(actions_.print, &QAction::triggered, this, [this] { PrintCommand(); });
 
-  // "Закрепить за расширениями...": actions_.extensions
+  // "Закрепить за расширениями...".
+  connect(actions_.extensions, &QAction::triggered, this, [this] { ExtensionsCommand(); });
 
   // "Закрепить внешний вид за файлами...": actions_.pinnedFiles
 
   // "Тонкая настройка...": actions_.fineSettings
   connect(actions_.fineSettings, &QAction::triggered, this, [this] { FineSettingsCommand(); });
 
-  // "О программе...": actions_.about
+  // "О программе...".
+  connect(actions_.about, &QAction::triggered, this, [this] { AboutCommand(); });
 
   // "Информация о документе..." and Ctrl+I: actions_.documentInfo
-
-  // "Без шкурок": actions_.noSkin
-
-  // "Настройка шкурки...": actions_.skinSettings
-
-  // "Скачать новый...": actions_.downloadPlugin
 }
 
 }  // namespace prambus

@@ -1,14 +1,11 @@
 // "Перекодировка...": the recode dialog at the pointer, then the document
 // (or its selection) converted from one encoding to another.
-#include <QCursor>
-
 #include "encodings/code_tables.h"
 #include "encodings/enc_file.h"
 #include "main_window.h"
 #include "platform/services.h"
+#include "pointer_placement.h"
 #include "recode_dialog.h"
-#include "screen_area.h"
-#include "shell/screen_placement.h"
 
 namespace prambus {
 
@@ -44,11 +41,7 @@ void MainWindow::RecodeCommand() {
   }
   dialog.Fill(names, source, target, ToQColor(canvas_.BrushColor()),
               ToQColor(canvas_.GetFont().color));
-  // At the pointer, a pixel below it, inside the work area of its screen.
-  const QPoint pointer = QCursor::pos();
-  const QSize size = FrameSizeOf(&dialog);
-  dialog.move(ToQPoint(BelowPointer(ToPoint(pointer), size.width(), size.height(),
-                                    AvailableAreaAt(pointer, this), 1)));
+  PlaceAtMousePointer(&dialog);
   BeforeModalDialog();
   const int result = prompts_->Recode(dialog);
   AfterModalDialog();

@@ -10,6 +10,7 @@
 #include "settings/data_file.h"
 #include "settings/settings.h"
 #include "shell/recent_list.h"
+#include "skin_host.h"
 #include "views/view_factory.h"
 
 namespace prambus {
@@ -35,8 +36,12 @@ QString MainWindow::DataFileForWriting() const {
 void MainWindow::LoadSettings() {
   Settings& cfg = Cfg();
   const QString path = DataFileForReading();
-  if (!QFileInfo::exists(path) || !ReadDataFile(path.toStdString(), state_, cfg)) {
-    // First run: defaults, a text view, the window centred on the work area.
+  const bool exists = QFileInfo::exists(path);
+  if (!exists || !ReadDataFile(path.toStdString(), state_, cfg)) {
+    // First run: the welcome window, then defaults, a text view, the window
+    // centred on the work area. A settings file that cannot be read gives the
+    // defaults without the greeting: the user has been here before.
+    if (!exists) RunFirstStartWelcome();
     state_.recent.assign(static_cast<size_t>(cfg.MaxRecentListLen), RecentEntry{});
     state_.encodings.clear();
     CreateView(kTextView);
@@ -44,6 +49,7 @@ void MainWindow::LoadSettings() {
     move(area.center() - rect().center());
     return;
   }
+  KeepBoundExtensions();
   ApplyWindowState(state_.defaults, true);
   CreateView(state_.defaults.viewKind);
   ApplyChecks(state_.defaults.checks);
@@ -100,7 +106,7 @@ void MainWindow::CaptureWindowState() {
   target->statusBar = actions_.statusBar->isChecked();
   target->viewKind = static_cast<int16_t>(viewKind_ == 2 ? 2 : 1);
   target->checks = checks;
-  target->skin.clear();
+  target->skin = skins_->ChosenPath();
   target->background = canvas_.BrushColor();
   target->encodingIndex = static_cast<uint8_t>(CheckedEncodingIndex());
 }

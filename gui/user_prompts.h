@@ -17,6 +17,8 @@ class QWidget;
 namespace prambus {
 
 class RecodeDialog;
+class WelcomeDialog;
+class ExtensionsDialog;
 
 class UserPrompts {
  public:
@@ -43,6 +45,11 @@ class UserPrompts {
   virtual std::optional<QColor> Colour(QWidget* parent, const QColor& initial) = 0;
   // Runs the filled and placed recode dialog: 1 for "Готово", 2 for "Отмена".
   virtual int Recode(RecodeDialog& dialog) = 0;
+  // Runs the welcome window of a first start: 1 for "ОК", 2 for "Это мне
+  // не нужно".
+  virtual int Welcome(WelcomeDialog& dialog) = 0;
+  // Runs the filled and placed extensions dialog: 1 for "OK", 2 for "Отмена".
+  virtual int Extensions(ExtensionsDialog& dialog) = 0;
   // The print dialog: sets the preset printer up as chosen (printer or PDF
   // file, pages, copies); false when cancelled. The selection may be chosen
   // only when selectionAllowed.

@@ -12,6 +12,7 @@
 #include "gui_files.h"
 #include "main_window.h"
 #include "scripted_prompts.h"
+#include "settings/data_file.h"
 #include "settings/settings.h"
 #include "shell/file_rules.h"
 #include "shown_window.h"
@@ -246,10 +247,16 @@ class EditingTest : public QObject {
     WriteAll(Path("other/shared.txt"), "");
     QDir().mkpath(Path("other"));
     WriteAll(Path("other/shared.txt"), "same name");
+    // The copies find a settings file, so none of them stops at the welcome
+    // window of a first start.
+    QDir().mkpath(Path("config/prambus"));
+    QVERIFY(
+        WriteDataFile(Path("config/prambus/data.dat").toStdString(), StoredState{}, Settings{}));
     QProcess first;
-    first.setProcessEnvironment([] {
+    first.setProcessEnvironment([this] {
       auto env = QProcessEnvironment::systemEnvironment();
       env.insert("QT_QPA_PLATFORM", "offscreen");
+      env.insert("XDG_CONFIG_HOME", Path("config"));
       return env;
     }());
     first.start(PRAMBUS_BINARY, {Path("shared.txt")});

@@ -9,9 +9,11 @@
 #include <functional>
 #include <memory>
 
+#include "extensions_dialog.h"
 #include "main_window.h"
 #include "recode_dialog.h"
 #include "user_prompts.h"
+#include "welcome_dialog.h"
 
 namespace prambus {
 
@@ -42,13 +44,19 @@ class ScriptedPrompts : public UserPrompts {
   // Works the recode dialog as the user would and returns its result;
   // without it the dialog is cancelled.
   std::function<int(RecodeDialog&)> recode;
+  // The same for the welcome window of a first start (without it: "Это мне
+  // не нужно") and the extensions dialog (without it: cancelled).
+  std::function<int(WelcomeDialog&)> welcome;
+  std::function<int(ExtensionsDialog&)> extensions;
   // Sets the printer up as the user would in the print dialog (told whether
   // the selection is offered); without it the dialog is cancelled.
   std::function<bool(QPrinter&, bool selectionAllowed)> printer;
 
-  // What was shown: "caption: text" of each question, the text of each note.
+  // What was shown: "caption: text" of each question, the text of each note,
+  // the filters of the last open dialog.
   QStringList questions;
   QStringList notes;
+  QString openFilter;
   int unexpectedQuestions = 0;
 
   int Ask(QWidget*, const QString& caption, const QString& text, const QStringList&) override {
@@ -62,7 +70,8 @@ class ScriptedPrompts : public UserPrompts {
     return answer;
   }
   void Note(QWidget*, const QString& text) override { notes << text; }
-  QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
+  QString OpenFileName(QWidget*, const QString&, const QString&, const QString& filter) override {
+    openFilter = filter;
     return Next(openNames);
   }
   QString SaveFileName(QWidget*, const QString&, const QString&, const QString&,
@@ -83,6 +92,8 @@ class ScriptedPrompts : public UserPrompts {
     return colour;
   }
   int Recode(RecodeDialog& dialog) override { return recode ? recode(dialog) : 2; }
+  int Welcome(WelcomeDialog& dialog) override { return welcome ? welcome(dialog) : 2; }
+  int Extensions(ExtensionsDialog& dialog) override { return extensions ? extensions(dialog) : 2; }
   bool Printer(QWidget*, QPrinter& p, bool selectionAllowed) override {
     return printer && printer(p, selectionAllowed);
   }

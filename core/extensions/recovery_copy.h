@@ -1,0 +1,62 @@
+// A copy of a modified document written just before a plug-in runs. When the
+// plug-in takes the program down, the copy stays behind and the next start
+// offers it; when the program ends normally the copy goes. A running program
+// keeps its copy locked, so another copy starting meanwhile leaves it alone.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace prambus {
+
+struct RecoveryManifest {
+  std::string documentPath;   // the file the document belongs to; empty for a new one
+  std::string pluginCaption;  // the plug-in that was about to run
+  int viewKind = 1;
+  int encodingIndex = 0;
+  bool operator==(const RecoveryManifest&) const = default;
+};
+
+std::string FormatRecoveryManifest(const RecoveryManifest& m);
+// Nothing for anything FormatRecoveryManifest cannot have written.
+std::optional<RecoveryManifest> ParseRecoveryManifest(std::string_view text);
+
+class RecoveryCopy {
+ public:
+  RecoveryCopy() = default;
+  ~RecoveryCopy();  // removes the copy: the program ends normally
+  RecoveryCopy(const RecoveryCopy&) = delete;
+  RecoveryCopy& operator=(const RecoveryCopy&) = delete;
+
+  // Writes the document through writeContent(fd) and then its manifest
+  // into `folder` (created when missing, mode 0700), replacing this
+  // program's earlier copy. Both files are new, readable by the user alone
+  // and flushed to the disk before the plug-in runs. writeContent throws
+  // on failure; then nothing is left behind and the result is false.
+  bool Write(const std::string& folder, const RecoveryManifest& manifest,
+             const std::function<void(int fd)>& writeContent);
+  void Remove();
+  bool Present() const { return lockFd_ >= 0; }
+  const std::string& ContentPath() const { return contentPath_; }
+
+ private:
+  int lockFd_ = -1;
+  std::string manifestPath_, contentPath_;
+};
+
+// A copy left by a program that is no longer running.
+struct OrphanCopy {
+  std::string manifestPath;
+  std::string contentPath;
+  RecoveryManifest manifest;
+};
+
+// Copies in `folder` that no running program holds, oldest first. Files
+// that do not parse are left alone.
+std::vector<OrphanCopy> FindOrphanCopies(const std::string& folder);
+void DiscardOrphanCopy(const OrphanCopy& copy);
+
+}  // namespace prambus

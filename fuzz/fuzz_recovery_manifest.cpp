@@ -1,0 +1,16 @@
+// The manifest of a recovery copy, read from a file another run left behind:
+// whatever reads is exactly what writing it back gives.
+#include <cstdlib>
+#include <string>
+
+#include "extensions/recovery_copy.h"
+
+using namespace prambus;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  if (const std::optional<RecoveryManifest> m = ParseRecoveryManifest(text)) {
+    if (FormatRecoveryManifest(*m) != text) std::abort();
+  }
+  return 0;
+}

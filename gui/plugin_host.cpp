@@ -1,0 +1,102 @@
+#include "plugin_host.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include "main_window.h"
+#include "plugin_callbacks.h"
+#include "shell/help_location.h"
+#include "virtual_key_map.h"
+
+namespace prambus {
+
+PluginHost::PluginHost(MainWindow& window, QMenu* pluginsMenu)
+    : window_(window),
+      menu_(pluginsMenu),
+      adapter_(std::make_unique<PluginWindowAdapter>(window)) {}
+
+// There is no shop of plug-ins: the help tells how to write one and where to
+// put it.
+void PluginHost::OpenWritingGuide() {
+  const QString page = QString::fromStdString(HelpDocumentPath(
+      QCoreApplication::applicationDirPath().toStdString(), kExtensionsGuideFileName));
+  QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+}
+
+PluginHost::~PluginHost() = default;
+
+void PluginHost::Enumerate(const std::vector<std::string>& folders) {
+  for (PluginMenuItem* item : items_) delete item;
+  items_.clear();
+  set_ = PluginSet(EnumeratePlugins(ListLibraries(folders, "plugins")));
+  for (size_t i = 0; i < set_.Plugins().size(); ++i) {
+    const PluginEntry& p = set_.Plugins()[i];
+    auto* item = new PluginMenuItem(QString::fromStdString(p.caption), static_cast<int>(i), menu_);
+    if (p.shortcut) {
+      item->setShortcut(SequenceOf(*p.shortcut));
+      // The key reaches the window's key dispatch, which runs the hot key;
+      // the menu only shows it.
+      item->setShortcutContext(Qt::WidgetShortcut);
+    }
+    QObject::connect(item, &QAction::triggered, menu_, [this, i] { Run(static_cast<int>(i), 0); });
+    menu_->addAction(item);
+    items_.push_back(item);
+  }
+}
+
+std::string PluginHost::RecoveryFolder() const {
+  return QFile::encodeName(QFileInfo(window_.DataFileForWriting()).absolutePath() + "/recovery")
+      .toStdString();
+}
+
+bool PluginHost::WriteRecoveryCopy(int plugin) {
+  RecoveryManifest m;
+  m.documentPath = QFile::encodeName(window_.fileName_).toStdString();
+  m.pluginCaption = set_.Plugins()[plugin].caption;
+  m.viewKind = window_.viewKind_ == 2 ? 2 : 1;
+  m.encodingIndex = window_.CheckedEncodingIndex();
+  ViewBase* view = window_.view_.get();
+  if (recovery_.Write(RecoveryFolder(), m, [view](int fd) { view->WriteContent(fd); })) return true;
+  window_.ShowNote("Не получилось записать страховую копию документа в папку «" +
+                   QFile::decodeName(QByteArray::fromStdString(RecoveryFolder())) +
+                   "», поэтому я не запустил плагин «" + QString::fromStdString(m.pluginCaption) +
+                   "».");
+  return false;
+}
+
+PluginRun PluginHost::Run(int plugin, int command) {
+  if (set_.Running() || !window_.view_) return PluginRun::kRefused;
+  window_.HideCaret();
+  bool copied = false;
+  const PluginRun result = set_.RunCommand(plugin, command, *adapter_, [&] {
+    if (!window_.modified_) return true;  // nothing to lose
+    copied = WriteRecoveryCopy(plugin);
+    return copied;
+  });
+  // After a fault the copy stays until the program ends normally: memory
+  // the plug-in damaged may still take the program down.
+  if (copied && result != PluginRun::kFaulted) recovery_.Remove();
+  if (window_.view_) {
+    window_.RefreshUndoRedo();
+    window_.FullRefresh();
+  }
+  if (result == PluginRun::kFaulted) {
+    window_.ShowNote("Плагин «" + QString::fromStdString(set_.Plugins()[plugin].caption) +
+                     "» вызвал ошибку, и я отключил его до следующего запуска программы.");
+  }
+  return result;
+}
+
+bool PluginHost::RunHotKey(int qtKey, Qt::KeyboardModifiers modifiers) {
+  const int vk = VirtualKeyFromQt(qtKey, modifiers);
+  if (!vk) return false;
+  const std::optional<PluginHotKeyEntry> entry = set_.FindHotKey(vk, ShiftStateOf(modifiers));
+  if (!entry) return false;
+  Run(entry->plugin, entry->command);
+  return true;
+}
+
+}  // namespace prambus

@@ -1,0 +1,260 @@
+// The toolkit-free side of skins and plug-ins: hot-key texts, strings read
+// from libraries, where libraries are looked for, the fault guard and the
+// recovery copy written before a plug-in runs.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "extensions/extension_folders.h"
+#include "extensions/extension_library.h"
+#include "extensions/fault_guard.h"
+#include "extensions/recovery_copy.h"
+#include "extensions/virtual_keys.h"
+#include "support/temp_dir.h"
+
+namespace prambus {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(HotKeyText, ReadsModifiersInAnyOrderAndKeyNamesWithoutRegardToCase) {
+  struct Case {
+    const char* text;
+    uint16_t vk;
+    uint8_t state;
+  };
+  const Case cases[] = {
+      {"Ctrl+F9", 0x78, kCtrlBit},
+      {"shift+ctrl+a", 'A', kCtrlBit | kShiftBit},
+      {"Alt + Shift + PgDn", 0x22, kAltBit | kShiftBit},
+      {"Ctrl+Alt+Shift+Del", 0x2E, kCtrlBit | kAltBit | kShiftBit},
+      {"F24", 0x87, 0},
+      {"BkSp", 0x08, 0},
+      {"Enter", 0x0D, 0},
+      {"Return", 0x0D, 0},
+      {"Escape", 0x1B, 0},
+      {"Ctrl+7", '7', kCtrlBit},
+      {"Num 5", 0x65, 0},
+      {"Ctrl+Num +", 0x6B, kCtrlBit},
+      {"Ctrl+-", 0xBD, kCtrlBit},
+      {"Ctrl+\\", 0xDC, kCtrlBit},
+      {"  End  ", 0x23, 0},
+  };
+  for (const Case& c : cases) {
+    const std::optional<HotKey> key = ParseHotKey(c.text);
+    ASSERT_TRUE(key) << c.text;
+    EXPECT_EQ(key->virtualKey, c.vk) << c.text;
+    EXPECT_EQ(key->shiftState, c.state) << c.text;
+    EXPECT_EQ(ParseHotKey(HotKeyText(*key)), key) << c.text;  // the canonical text reads back
+  }
+  EXPECT_EQ(HotKeyText({0x78, kCtrlBit | kShiftBit}), "Ctrl+Shift+F9");
+}
+
+TEST(HotKeyText, RefusesWhatNamesNoSingleKey) {
+  for (const char* text : {"", "Ctrl", "Ctrl+", "Ctrl+Ctrl+A", "Hyper+Q", "F0", "F25", "F01", "AB",
+                           "Ctrl+F9+X", "Num 10", "+A", "Shift Alt+A"})
+    EXPECT_FALSE(ParseHotKey(text)) << text;
+}
+
+TEST(HotKeyText, KeyFlagsOfTheKeyDownCallbackBecomeTheShiftState) {
+  EXPECT_EQ(ShiftStateFromKeyFlags(0), 0);
+  EXPECT_EQ(ShiftStateFromKeyFlags(1), kShiftBit);
+  EXPECT_EQ(ShiftStateFromKeyFlags(2), kCtrlBit);
+  EXPECT_EQ(ShiftStateFromKeyFlags(4), kAltBit);
+  EXPECT_EQ(ShiftStateFromKeyFlags(7), kShiftBit | kCtrlBit | kAltBit);
+  EXPECT_FALSE(ShiftStateFromKeyFlags(8));
+  EXPECT_FALSE(ShiftStateFromKeyFlags(-1));
+  EXPECT_TRUE(IsKnownVirtualKey(0x25));
+  EXPECT_FALSE(IsKnownVirtualKey(0x07));
+  EXPECT_FALSE(IsKnownVirtualKey(0x10000));
+}
+
+TEST(LibraryStrings, AreCutToTheirCharactersAndEndAtTheFirstNul) {
+  EXPECT_EQ(CutUtf8("skindllX", 8), "skindll");  // 8 characters with the terminator
+  EXPECT_EQ(CutUtf8("skin\0dll", 8), "skin");
+  EXPECT_EQ(CutUtf8("Градиент", 4), "Гра");  // characters, not bytes
+  EXPECT_EQ(CutUtf8("\xff\xfe"
+                    "ab",
+                    3),
+            "\xff\xfe");                  // a malformed byte counts as one
+  EXPECT_EQ(CutUtf8("\xd0", 5), "\xd0");  // a cut sequence too
+  EXPECT_EQ(CutUtf8("", 1), "");
+}
+
+TEST(LibraryFolders, KeepAbsoluteFoldersOnceInSearchOrder) {
+  TempDir a, b;
+  const auto folders = ExtensionSearchFolders(a.path(), "relative/lib", a.path() + "/.");
+  EXPECT_EQ(folders, std::vector<std::string>{fs::canonical(a.path()).string()});
+  EXPECT_EQ(ExtensionSearchFolders(a.path(), b.path(), "").size(), 2u);
+}
+
+TEST(LibraryFolders, ListSharedLibrariesByNameAndTheFirstFolderWins) {
+  TempDir first, second;
+  fs::create_directories(first.File("plugins"));
+  fs::create_directories(second.File("plugins/dir.so"));
+  for (const char* name : {"b.so", "a.so", "notes.txt", "c.so.1"})
+    TempDir::Write(first.File("plugins/") + name, "x");
+  TempDir::Write(second.File("plugins/a.so"), "y");
+  TempDir::Write(second.File("plugins/z.so"), "y");
+  fs::create_symlink(second.File("plugins/z.so"), second.File("plugins/link.so"));
+  fs::create_symlink(second.File("missing"), second.File("plugins/dangling.so"));
+  const std::vector<LibraryFile> found =
+      ListLibraries({first.path(), second.path(), first.File("nowhere")}, "plugins");
+  std::vector<std::string> stored, where;
+  for (const LibraryFile& f : found) {
+    stored.push_back(f.storedPath);
+    where.push_back(f.absolutePath);
+  }
+  EXPECT_EQ(stored, (std::vector<std::string>{"plugins/a.so", "plugins/b.so", "plugins/link.so",
+                                              "plugins/z.so"}));
+  EXPECT_EQ(where[0], first.File("plugins/a.so"));
+  EXPECT_EQ(where[2], second.File("plugins/link.so"));
+  EXPECT_TRUE(ListLibraries({first.path()}, "skins").empty());
+}
+
+TEST(ExtensionLibrary, RefusesRelativePathsAndFilesThatAreNoLibrary) {
+  TempDir dir;
+  TempDir::Write(dir.File("fake.so"), "not a library");
+  EXPECT_FALSE(ExtensionLibrary::Load("fake.so"));
+  EXPECT_FALSE(ExtensionLibrary::Load(dir.File("fake.so")));
+  EXPECT_FALSE(ExtensionLibrary::Load(dir.File("missing.so")));
+}
+
+// A page that faults on any access; the sanitizers see nothing wrong in the
+// pointer itself.
+volatile int* FaultingAddress() {
+  static void* page = mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  return static_cast<volatile int*>(page);
+}
+
+// Recurses until the stack runs out (the limit is only there to keep the
+// compiler from calling the recursion endless).
+int Recurse(int depth, int limit) {
+  volatile char frame[512];
+  frame[0] = static_cast<char>(depth);
+  return depth >= limit ? 0 : Recurse(depth + 1, limit) + frame[0];
+}
+
+TEST(FaultGuard, ReturnsControlAfterAFaultAndNests) {
+  int reached = 0;
+  EXPECT_TRUE(RunGuarded([&] { reached = 1; }));
+  EXPECT_EQ(reached, 1);
+  EXPECT_FALSE(RunGuarded([&] {
+    *FaultingAddress() = 1;
+    reached = 2;
+  }));
+  EXPECT_EQ(reached, 1);
+  EXPECT_EQ(LastGuardedFault(), SIGSEGV);
+  EXPECT_FALSE(RunGuarded([] { raise(SIGFPE); }));
+  EXPECT_EQ(LastGuardedFault(), SIGFPE);
+
+  // An inner guard catches its own fault; the outer call goes on.
+  bool inner = true;
+  EXPECT_TRUE(RunGuarded([&] {
+    inner = RunGuarded([] { *FaultingAddress() = 1; });
+    reached = 3;
+  }));
+  EXPECT_FALSE(inner);
+  EXPECT_EQ(reached, 3);
+
+  // Outside a guard the handlers are the ones there were before.
+  struct sigaction now {};
+  sigaction(SIGSEGV, nullptr, &now);
+  struct sigaction before {};
+  RunGuarded([&] {});
+  sigaction(SIGSEGV, nullptr, &before);
+  EXPECT_EQ(now.sa_sigaction, before.sa_sigaction);
+}
+
+TEST(FaultGuard, SurvivesAStackOverflow) {
+  EXPECT_FALSE(RunGuarded([] { Recurse(0, 1 << 30); }));
+  EXPECT_TRUE(RunGuarded([] {}));
+}
+
+TEST(RecoveryManifest, ReadsBackWhatItWroteAndNothingElse) {
+  RecoveryManifest m;
+  m.documentPath = std::string("/home/u/odd\nname\xff.txt");
+  m.pluginCaption = "Сортировать строки";
+  m.viewKind = 2;
+  m.encodingIndex = 3;
+  const std::string text = FormatRecoveryManifest(m);
+  EXPECT_EQ(ParseRecoveryManifest(text), m);
+  EXPECT_EQ(ParseRecoveryManifest(FormatRecoveryManifest({})), RecoveryManifest{});
+  for (size_t cut = 0; cut < text.size(); ++cut)
+    EXPECT_FALSE(ParseRecoveryManifest(text.substr(0, cut))) << cut;
+  EXPECT_FALSE(ParseRecoveryManifest(text + "x"));
+  std::string badKind = text;
+  badKind.replace(badKind.find("kind 2"), 6, "kind 3");
+  EXPECT_FALSE(ParseRecoveryManifest(badKind));
+  for (const char* odd : {"kind 02", "kind -2", "kind +2", "kind  2"}) {
+    std::string spelled = text;
+    spelled.replace(spelled.find("kind 2"), 6, odd);
+    EXPECT_FALSE(ParseRecoveryManifest(spelled)) << odd;  // only what writing gives
+  }
+  std::string longer = text;
+  longer.replace(longer.find("plugin 35"), 9, "plugin 99");
+  EXPECT_FALSE(ParseRecoveryManifest(longer));
+}
+
+// The document's side of a recovery copy: writes `text` to the descriptor.
+std::function<void(int)> Writing(std::string text) {
+  return [text](int fd) { ASSERT_EQ(::write(fd, text.data(), text.size()), ssize_t(text.size())); };
+}
+
+TEST(RecoveryCopy, IsLockedWhileTheProgramRunsAndGoesWhenItEnds) {
+  TempDir dir;
+  const std::string folder = dir.File("recovery");
+  RecoveryManifest m{"/tmp/doc.txt", "Плагин", 1, 0};
+  {
+    RecoveryCopy copy;
+    ASSERT_TRUE(copy.Write(folder, m, Writing("text")));
+    EXPECT_TRUE(copy.Present());
+    EXPECT_EQ(TempDir::Read(copy.ContentPath()), "text");
+    // The document may be private: only its user reads the copy.
+    EXPECT_EQ(fs::status(copy.ContentPath()).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
+    EXPECT_TRUE(FindOrphanCopies(folder).empty());  // this program holds it
+    ASSERT_TRUE(copy.Write(folder, m, Writing("newer")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+  }
+  EXPECT_TRUE(fs::is_empty(folder));
+
+  RecoveryCopy failed;
+  EXPECT_FALSE(failed.Write(folder, m, [](int fd) {
+    Writing("half")(fd);
+    throw std::runtime_error("disk full");
+  }));
+  EXPECT_FALSE(failed.Present());
+  EXPECT_TRUE(fs::is_empty(folder));
+}
+
+TEST(RecoveryCopy, ACopyLeftByAProgramThatDiedIsFoundAndCanBeDiscarded) {
+  TempDir dir;
+  const std::string folder = dir.File("recovery");
+  const pid_t child = fork();
+  if (child == 0) {
+    auto* copy = new RecoveryCopy;  // never destroyed: the program "crashes"
+    const bool ok = copy->Write(folder, {"/tmp/doc.txt", "Падающий", 2, 1}, Writing("unsaved"));
+    _exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  TempDir::Write(folder + "/junk.recovery", "not a manifest");
+  const std::vector<OrphanCopy> found = FindOrphanCopies(folder);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].manifest, (RecoveryManifest{"/tmp/doc.txt", "Падающий", 2, 1}));
+  EXPECT_EQ(TempDir::Read(found[0].contentPath), "unsaved");
+  DiscardOrphanCopy(found[0]);
+  EXPECT_TRUE(FindOrphanCopies(folder).empty());
+  EXPECT_TRUE(fs::exists(folder + "/junk.recovery"));  // not ours to delete
+}
+
+}  // namespace
+}  // namespace prambus
