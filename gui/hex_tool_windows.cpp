@@ -62,7 +62,13 @@ void MainWindow::AfterDataEdit() {
 // The data window belongs to the main window on screen: hidden while the
 // main window is minimized, back when it is restored.
 void MainWindow::FollowMinimized() {
-  if (dataWindow_) dataWindow_->setVisible(!isMinimized() && isVisible());
+  if (!dataWindow_) return;
+  const bool shown = !isMinimized() && isVisible();
+  // A window manager minimizes it along with its owner; shown again still
+  // marked minimized, it would ask to start minimized and take the main
+  // window down with it.
+  if (shown) dataWindow_->setWindowState(dataWindow_->windowState() & ~Qt::WindowMinimized);
+  dataWindow_->setVisible(shown);
 }
 
 void MainWindow::DataWindowClosed() {
