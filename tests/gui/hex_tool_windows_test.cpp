@@ -121,6 +121,26 @@ class HexToolWindowsTest : public QObject {
     QVERIFY(!(d->windowState() & Qt::WindowMinimized));
   }
 
+  // A file opened while the hex view is the default shows its own bytes in
+  // the data window at once, not the empty view's.
+  void theDataWindowShowsAFileOpenedIntoTheHexView() {
+    {
+      auto w = OpenHex("x");
+      QVERIFY(w);
+      QVERIFY(w->close());  // the hex view is stored as the last one used
+    }
+    WriteAll(dir_->filePath("g.bin"), "\x2A\x01");
+    auto w = ShowWindow(dir_->path(), dir_->filePath("g.bin"));
+    QVERIFY(w);
+    WriteAll(dir_->filePath("f.bin"), "\xFF\x7F");
+    QVERIFY(w->OpenPath(dir_->filePath("f.bin")));
+    QCOMPARE(w->ViewKind(), 2);
+    DataWindow* d = w->GetDataWindow();
+    QVERIFY(d);
+    QCOMPARE(d->DataEdits()[1]->text(), QString("-1"));
+    QCOMPARE(d->DataEdits()[2]->text(), QString("32767"));
+  }
+
   // A double shows the desktop's separator and is read with either.
   void doublesTakeACommaOrAPoint() {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
