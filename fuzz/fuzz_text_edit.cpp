@@ -347,6 +347,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
     Check(view, ref);
+    int widest = 0;
+    for (int r = 0; r <= view.LastRow; ++r) widest = std::max(widest, view.RowWidth(r));
+    if (view.GetDocumentWidth() != widest) Fail("the document width is not the widest row's");
     // Every edit leaves the rows laid out as the text gives them.
     tabSeen |= ref.find('\t') != std::string::npos;
     if (const char* fault = RowLayoutFault(view, tabSeen)) {

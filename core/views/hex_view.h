@@ -4,6 +4,7 @@
 // that byte's code, and an area (codes or characters).
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -74,6 +75,11 @@ class HexView : public ViewBase {
   std::string CodeTextOfSelection() const;  // "Копировать код в виде текста"
   bool PasteCodeText(std::string_view text);  // "Вставить текст в виде кода"; false: beep
   void SetBytes(std::string_view bytes);  // for tests and tools
+  // Room for a document of `bytes` bytes appended piece by piece, taken at
+  // once instead of by repeated growth.
+  void ReserveBytes(int64_t bytes) {
+    Bytes.reserve(static_cast<size_t>(std::max<int64_t>(0, bytes)));
+  }
   const std::vector<uint8_t>& Data() const { return Bytes; }
   int CursorOffset() const { return CursorRow * Columns() + CursorCol; }
   int AnchorOffset() const { return AnchorRow * Columns() + AnchorCol; }

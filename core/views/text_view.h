@@ -144,6 +144,19 @@ class TextView : public ViewBase {
   std::unique_ptr<RowArena> arena_;
   ReflowState* reflow_ = nullptr;
   bool allMeasured_ = false;  // every code's width is in CharWidths
+  // The widest row's width, kept across typing so that the window's scroll
+  // ranges need no walk over every row after each key; -1 when unknown.
+  int widest_ = -1;
+  int widestRows_ = 0;  // how many rows are that wide
+  // Adds a row's width to the widest width and its count.
+  void CountWidth(int width) {
+    if (width > widest_) {
+      widest_ = width;
+      widestRows_ = 1;
+    } else if (width == widest_) {
+      ++widestRows_;
+    }
+  }
   // Width and kind of each code for the layout loop, rebuilt when widths or
   // the character classes change.
   static constexpr uint32_t kInfoOther = 1u << 31, kInfoSpace = 1u << 30,

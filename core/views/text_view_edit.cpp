@@ -140,6 +140,7 @@ void TextView::ReexpressOnPreviousRow() {
 
 void TextView::RemoveRows(int first, int count) {
   if (count <= 0) return;
+  widest_ = -1;
   const int end = LastRow + 1;
   std::move(Rows.begin() + first + count, Rows.begin() + end, Rows.begin() + first);
   std::move(RowWidths.begin() + first + count, RowWidths.begin() + end, RowWidths.begin() + first);
@@ -151,6 +152,7 @@ void TextView::RemoveRows(int first, int count) {
 }
 
 void TextView::AppendEmptyRow() {
+  widest_ = -1;
   ++LastRow;
   if (LastRow >= static_cast<int>(Rows.size())) {
     const size_t grown = Rows.size() + ShagInEffect();
@@ -208,6 +210,14 @@ bool TextView::TypeChar(uint8_t ch) {
       // row may have just lost a selection that was not laid out yet).
       const int width = MeasuredRowWidth(CursorRow);
       if (width <= WrapWidth && (CursorRow == LastRow || StartsHardLine(CursorRow + 1))) {
+        // A row that grew can only raise the widest width; one that shrank
+        // (a narrower character typed over a wider one) may have been it.
+        if (widest_ >= 0 && width >= RowWidths[CursorRow]) {
+          if (RowWidths[CursorRow] == widest_) --widestRows_;
+          CountWidth(width);
+        } else {
+          widest_ = -1;
+        }
         RowWidths[CursorRow] = width;
         if (CursorRow == LastRow) RowX = width;
         AnchorCol = CursorCol;
@@ -418,6 +428,7 @@ bool TextView::DeleteLine(bool wholeHardLine) {
   if (last >= LastRow) {
     RemoveRows(first + 1, last - first);
     Rows[first].Clear();
+    widest_ = -1;
     RowWidths[first] = 0;
     LastRow = first;
     RowX = BreakX = 0;
@@ -439,6 +450,10 @@ bool TextView::DeleteLine(bool wholeHardLine) {
 }
 
 void TextView::SetCharTable(const CodeTable& table) {
+  // The same table leaves every byte and width as it is: laying the whole
+  // document out again would give the same rows (and, on a large document,
+  // hold it twice in memory while it runs).
+  if (table == CharTable) return;
   const CodeTable inv = InverseTable(CharTable);
   CodeTable map;
   bool identity = true;

@@ -105,6 +105,7 @@ struct TextView::LayoutRun {
 // goes through LayOutOther and the wrap through WrapRow. The widths of all
 // codes are measured first, so the hot path only adds cached integers.
 void TextView::LayOut(const uint8_t* bytes, int count) {
+  widest_ = -1;
   if (count <= 0) {
     RowWidths[LastRow] = RowX;
     return;
@@ -357,6 +358,12 @@ void TextView::ReflowFrom(int r) {
 }
 
 void TextView::ReflowThrough(int r, int throughRow) {
+  // The widest width survives when no row laid out again was as wide as it.
+  const int widestBefore = widest_;
+  int consumedAtWidest = 0;  // rows of that width laid out again
+  auto consume = [&](int width) {
+    if (width == widestBefore) ++consumedAtWidest;
+  };
   while (LastRow > 0 && Rows[LastRow].empty() && Rows[LastRow - 1].empty()) --LastRow;
   r = std::clamp(r, 0, LastRow);
 
@@ -369,6 +376,7 @@ void TextView::ReflowThrough(int r, int throughRow) {
   st.oldLast = LastRow;
   st.next = r + 1;
   RowText current = std::move(Rows[r]);
+  consume(RowWidths[r]);
   RowWidths[r] = 0;
 
   RowX = 0;
@@ -412,9 +420,11 @@ void TextView::ReflowThrough(int r, int throughRow) {
     }
     if (!st.queue.empty()) {
       current = std::move(st.queue.front().text);
+      consume(st.queue.front().width);
       st.queue.pop_front();
     } else if (st.next <= st.oldLast) {
       current = std::move(Rows[st.next]);
+      consume(RowWidths[st.next]);
       RowWidths[st.next] = 0;
       ++st.next;
     } else {
@@ -422,6 +432,9 @@ void TextView::ReflowThrough(int r, int throughRow) {
     }
   }
   reflow_ = nullptr;
+  // The rows laid out again; when the new layout met the old one, its empty
+  // row at LastRow takes the old rows that follow.
+  const int laidOutEnd = stopped ? LastRow - 1 : LastRow;
 
   if (stopped) {
     // The new layout meets the old one: the unconsumed rows keep their places
@@ -476,11 +489,22 @@ void TextView::ReflowThrough(int r, int throughRow) {
     LastRow = 0;
     ResetLayoutState();
   }
-  if (Rows[LastRow].empty()) RowWidths[LastRow] = 0;
+  if (Rows[LastRow].empty()) {
+    if (LastRow > laidOutEnd) consume(RowWidths[LastRow]);
+    RowWidths[LastRow] = 0;
+  }
   ResizeArraysToFit();
+  const int keptAtWidest = widestRows_ - consumedAtWidest;
+  widest_ = -1;
+  if (widestBefore >= 0 && keptAtWidest > 0) {
+    widest_ = widestBefore;
+    widestRows_ = keptAtWidest;
+    for (int i = r; i <= std::min(laidOutEnd, LastRow); ++i) CountWidth(RowWidths[i]);
+  }
 }
 
 void TextView::Relayout() {
+  widest_ = -1;
   std::vector<RowText> old = std::move(Rows);
   const int oldLast = std::min(LastRow, static_cast<int>(old.size()) - 1);
   std::unique_ptr<RowArena> oldArena = std::move(arena_);
@@ -535,6 +559,7 @@ void TextView::Relayout() {
 }
 
 void TextView::Clear() {
+  widest_ = -1;
   const int shag = ShagInEffect();
   Rows.clear();
   Rows.resize(shag);
@@ -596,9 +621,12 @@ void TextView::ToggleNonPrinting(bool on) {
 }
 
 int TextView::GetDocumentWidth() {
-  int w = 0;
-  for (int r = 0; r <= LastRow; ++r) w = std::max(w, RowWidths[r]);
-  return w;
+  if (widest_ < 0) {
+    widest_ = 0;
+    widestRows_ = 0;
+    for (int r = 0; r <= LastRow; ++r) CountWidth(RowWidths[r]);
+  }
+  return widest_;
 }
 
 }  // namespace prambus

@@ -273,6 +273,36 @@ TEST_F(TextViewTest, ALongSessionOfSmallEditsStaysCheap) {
   EXPECT_GT(view->UndoStack.size(), 10u);
 }
 
+// The widest row's width is kept between edits; whatever the edit, it is the
+// width of the widest row there is.
+TEST_F(TextViewTest, TheDocumentWidthFollowsEveryEdit) {
+  canvas.SetCharWidth('W', 16);
+  view->SetFont(Font{});
+  Load("aa\r\nbbbb\r\ncc\r\n");
+  auto widest = [&] {
+    int w = 0;
+    for (int r = 0; r <= view->LastRow; ++r) w = std::max(w, view->RowWidth(r));
+    return w;
+  };
+  EXPECT_EQ(view->GetDocumentWidth(), 32);
+  Cursor(2, 2);
+  Type("xxxW");  // the row grows past the widest
+  EXPECT_EQ(view->GetDocumentWidth(), 56);
+  view->Backspace();  // the wide character goes: the row shrinks
+  EXPECT_EQ(view->GetDocumentWidth(), 40);
+  view->Undo();
+  EXPECT_EQ(view->GetDocumentWidth(), widest());
+  view->DeleteLine(false);  // the widest row goes
+  EXPECT_EQ(view->GetDocumentWidth(), 32);
+  view->Undo();
+  EXPECT_EQ(view->GetDocumentWidth(), widest());
+  Cursor(0, 0);
+  Type(std::string(30, 'z'));  // wraps: the row is laid out again
+  EXPECT_EQ(view->GetDocumentWidth(), widest());
+  view->Clear();
+  EXPECT_EQ(view->GetDocumentWidth(), 0);
+}
+
 class TextFileTest : public TextViewTest {
  protected:
   std::string Contents() const { return TempDir::Read(path_); }

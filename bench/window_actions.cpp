@@ -1,0 +1,192 @@
+// Times what a user feels in the real main window: each action from the
+// input to the repainted frame, on the offscreen platform, for one file.
+//   window_actions [--binary] [--only=open] FILE
+// Prints one line per action (milliseconds) and the peak resident memory
+// after the open. With --binary the file opens in the hex view.
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "main_window.h"
+#include "replace_dialog.h"
+#include "scripted_prompts.h"
+#include "settings/settings.h"
+#include "text/cp1251.h"
+#include "views/view_base.h"
+
+namespace {
+
+using prambus::MainWindow;
+
+// Counts the paint events of the window's surface, so each timed action can
+// tell that it reached a repainted frame.
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+PaintCounter* counter = nullptr;
+
+// Delivers everything the action left behind (update requests, posted
+// events), which paints the frame.
+void Settle() {
+  for (int i = 0; i < 3; ++i) {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+  }
+}
+
+// The time of `action` up to its repainted frame, in milliseconds: the best
+// of `repeats` runs, with `undo` run untimed after each but the last.
+double Frame(const std::function<void()>& action, int repeats = 1,
+             const std::function<void()>& undo = {}) {
+  double best = 1e18;
+  for (int i = 0; i < repeats; ++i) {
+    Settle();
+    const int before = counter->paints;
+    QElapsedTimer t;
+    t.start();
+    action();
+    Settle();
+    const double ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
+    if (counter->paints == before) std::fprintf(stderr, "warning: no frame painted\n");
+    best = std::min(best, ms);
+    if (undo && i + 1 < repeats) {
+      undo();
+      Settle();
+    }
+  }
+  return best;
+}
+
+long PeakKb() {
+  rusage ru{};
+  getrusage(RUSAGE_SELF, &ru);
+  return ru.ru_maxrss;
+}
+
+void Print(const char* name, double ms) {
+  std::printf("%-34s %10.3f ms\n", name, ms);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  bool binary = false, onlyOpen = false;
+  QString file;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--binary")
+      binary = true;
+    else if (a == "--only=open")
+      onlyOpen = true;
+    else
+      file = QString::fromLocal8Bit(argv[i]);
+  }
+  if (file.isEmpty()) {
+    std::fprintf(stderr, "usage: window_actions [--binary] [--only=open] FILE\n");
+    return 2;
+  }
+  QTemporaryDir dataDir;
+  PaintCounter paints;
+  counter = &paints;
+
+  // Open: the window is made, shown and painted with the file in it, from
+  // the command line. A binary file is opened in a window already shown, with
+  // the hex view as the default kind, as "Открыть..." would open it.
+  MainWindow* w = nullptr;
+  prambus::ScriptedPrompts* prompts = nullptr;
+  const long rssBefore = PeakKb();
+  QElapsedTimer t;
+  t.start();
+  w = new MainWindow({"prambus", binary ? QString() : file}, dataDir.path());
+  prompts = &prambus::ScriptedPrompts::InstallOn(*w);
+  w->centralWidget()->installEventFilter(&paints);
+  w->show();
+  w->activateWindow();
+  if (!QTest::qWaitForWindowExposed(w)) return 1;
+  Settle();
+  if (binary) {
+    w->State().defaults.viewKind = 2;
+    t.start();
+    w->OpenPath(file);
+    Settle();
+  }
+  const double openMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
+  Print("open to first frame", openMs);
+  const long peak = PeakKb();
+  std::printf("%-34s %10ld KB (%.2f of the file; %ld KB before)\n", "peak memory after open", peak,
+              static_cast<double>(peak) * 1024.0 / static_cast<double>(QFileInfo(file).size()),
+              rssBefore);
+  if (onlyOpen) return 0;
+
+  QWidget* s = w->centralWidget();
+  auto key = [s](int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    QTest::keyClick(s, Qt::Key(k), m);
+  };
+  prambus::ViewBase* v = w->View();
+  const bool hex = w->ViewKind() == 2;
+
+  Print("caret tick with status bar", Frame([&] { w->ToggleCaret(); }, 20));
+  Print("PageDown", Frame([&] { key(Qt::Key_PageDown); }, 5));
+  Print("Ctrl+End", Frame([&] { key(Qt::Key_End, Qt::ControlModifier); }, 3,
+                          [&] { key(Qt::Key_Home, Qt::ControlModifier); }));
+  Print("Ctrl+Home", Frame([&] { key(Qt::Key_Home, Qt::ControlModifier); }));
+
+  // The caret to the middle of the document, as a click after scrolling there.
+  v = w->View();
+  v->SetPosition(0, v->RowCount() / 2, true);
+  v->SetPosition(0, v->RowCount() / 2, false);
+  w->SyncScrollBars();
+  Settle();
+  const int typed = hex ? int{Qt::Key_4} : int{Qt::Key_A};
+  Print("typed character in the middle", Frame([&] { key(typed); }, 10));
+  Print("100 typed characters", Frame([&] {
+          for (int i = 0; i < 100; ++i) key(typed);
+        }));
+  Print("Ctrl+Z", Frame([&] { key(Qt::Key_Z, Qt::ControlModifier); }));
+  Print("caret tick after edits", Frame([&] { w->ToggleCaret(); }, 20));
+
+  // A word that is nowhere in the file: the whole document is searched and
+  // the note "nothing found" answered at once by the script.
+  Print("search for a missing word", Frame([&] { w->FindWith("qqqqzzzzqqqq", false, false); }));
+  prompts->notes.clear();
+
+  Print("resize", Frame([&] { w->resize(w->width() + 40, w->height() + 30); }, 5,
+                        [&] { w->resize(w->width() - 40, w->height() - 30); }));
+
+  Print("F6 to the other view", Frame([&] { key(Qt::Key_F6); }));
+  Print("F6 back", Frame([&] { key(Qt::Key_F6); }));
+
+  if (!hex) {
+    // "Заменить всё" of a frequent word (the document's first word: the
+    // text repeats a small vocabulary) from the start of the document.
+    w->ReplaceCommand();
+    prambus::ReplaceDialog* r = w->GetReplaceDialog();
+    std::string first(w->View()->GetRow(0));
+    first = first.substr(0, first.find(' '));
+    r->findEdit->setText(QString::fromStdString(prambus::Cp1251ToUtf8(first)));
+    r->replaceEdit->setText("X");
+    r->fromStart->setChecked(true);
+    Settle();
+    Print("Заменить всё of a frequent word", Frame([&] { r->ReplaceAllClicked(); }));
+    r->hide();
+  }
+  Print("peak memory at the end (KB)", static_cast<double>(PeakKb()));
+  w->SetModified(false);
+  delete w;
+  return 0;
+}
