@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstdio>
@@ -101,6 +102,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   QTemporaryDir dataDir;
+  // A settings file, empty so the defaults apply: without one the window
+  // would greet a first start and register itself on the user's desktop.
+  QFile(dataDir.filePath("data.dat")).open(QIODevice::WriteOnly);
   PaintCounter paints;
   counter = &paints;
 

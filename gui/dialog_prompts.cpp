@@ -10,6 +10,7 @@
 
 #include "extensions_dialog.h"
 #include "message_box.h"
+#include "pinned_files_dialog.h"
 #include "recode_dialog.h"
 #include "welcome_dialog.h"
 #include "window_stacking.h"
@@ -71,6 +72,10 @@ int DialogPrompts::Welcome(WelcomeDialog& dialog) {
 }
 
 int DialogPrompts::Extensions(ExtensionsDialog& dialog) {
+  return dialog.exec();
+}
+
+int DialogPrompts::PinnedFiles(PinnedFilesDialog& dialog) {
   return dialog.exec();
 }
 

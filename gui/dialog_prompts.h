@@ -20,6 +20,7 @@ class DialogPrompts : public UserPrompts {
   std::optional<QFont> Font(QWidget* parent, const QFont& initial) override;
   std::optional<QColor> Colour(QWidget* parent, const QColor& initial) override;
   int Recode(RecodeDialog& dialog) override;
+  int PinnedFiles(PinnedFilesDialog& dialog) override;
   int Welcome(WelcomeDialog& dialog) override;
   int Extensions(ExtensionsDialog& dialog) override;
   bool Printer(QWidget* parent, QPrinter& printer, bool selectionAllowed) override;

@@ -15,6 +15,7 @@
 #include "settings/settings.h"
 #include "shell/file_messages.h"
 #include "shell/file_rules.h"
+#include "shell/pinned_files.h"
 #include "shell/recent_list.h"
 #include "single_copy.h"
 #include "skin_host.h"
@@ -57,20 +58,15 @@ bool MainWindow::OpenPath(const QString& rawPath) {
 
   fileName_ = path;
   const std::string p = path.toStdString();
-  const WindowAppearance* pinned = nullptr;
-  for (const WindowAppearance& w : state_.pinned)
-    if (w.path == p) pinned = &w;
+  // The first record of the path, the one the window state is captured into.
+  const int pinnedAt = FindPinned(state_.pinned, p);
+  const WindowAppearance* pinned =
+      pinnedAt >= 0 ? &state_.pinned[static_cast<size_t>(pinnedAt)] : nullptr;
   const WindowAppearance& record = pinned ? *pinned : state_.defaults;
-  // The record's bounds and state (the default record holds what the window
-  // had just now, so only a pinned record moves it).
-  if (pinned) {
-    setGeometry(record.left, record.top, record.width, record.height);
-    if (record.windowState == 1)
-      showMinimized();
-    else if (record.windowState == 2)
-      showMaximized();
-    setVisible(record.visible || isVisible());
-  }
+  // The record's bounds and state: a pinned file's own, for any other file
+  // the default ones, which the window gets back after a pinned file.
+  ApplyPlacement(record);
+  setVisible(record.visible || isVisible());
   desiredColumn_ = -1;
   const int kind = pinned ? pinned->viewKind
                           : ChooseViewKind(p, state_.recent, state_.bindings, Cfg().RememberCurPos,

@@ -11,6 +11,7 @@
 #include "shell/file_messages.h"
 #include "shell/file_rules.h"
 #include "shell/safe_save.h"
+#include "skin_host.h"
 
 namespace prambus {
 
@@ -56,6 +57,14 @@ void MainWindow::NewDocument() {
   CreateView(viewKind_);
   SelectEncoding(state_.defaults.encodingIndex);
   if (state_.defaults.minimalMode != actions_.minimalMode->isChecked()) ToggleMinimalMode(false);
+  // An untitled document has the default appearance: after a pinned file the
+  // window returns to its default place, size and modes.
+  ApplyPlacement(state_.defaults);
+  skins_->ChooseStored(state_.defaults.skin);
+  if (state_.defaults.stayOnTop != actions_.stayOnTop->isChecked()) ToggleStayOnTop();
+  if (state_.defaults.statusBar != actions_.statusBar->isChecked() &&
+      !actions_.minimalMode->isChecked())
+    ToggleStatusBar();
   lastClientWidth_ = -1;
   FormResize();
   modified_ = false;

@@ -13,7 +13,8 @@ namespace prambus {
 namespace {
 
 // Letters that run their menu command with exactly Ctrl held, while the
-// command is enabled. Ctrl+F and Ctrl+R are below: they tell their window
+// command is enabled (commands that place a window by how they were asked
+// for see byShortcut_). Ctrl+F and Ctrl+R are below: they tell their window
 // it was opened by its shortcut.
 constexpr std::pair<int, QAction * MenuActions::*> kCtrlLetterCommands[] = {
     {Qt::Key_A, &MenuActions::selectAll},    {Qt::Key_C, &MenuActions::copy},
@@ -40,6 +41,7 @@ bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
       KeyPress(13);
       return true;
     case Qt::Key_Tab:
+    case Qt::Key_Backtab:  // Shift+Tab types a tab too
       KeyPress(9);
       return true;
     case Qt::Key_Escape:
@@ -62,8 +64,10 @@ void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
   const bool exactlyCtrl = state == 4;
   ViewBase& v = *view_;
   if (exactlyCtrl) {
+    byShortcut_ = true;
     for (const auto& [letter, command] : kCtrlLetterCommands)
       if (key == letter) (actions_.*command)->trigger();  // nothing while it is disabled
+    byShortcut_ = false;
   }
   switch (key) {
     case Qt::Key_Backspace:

@@ -15,6 +15,7 @@
 #include "message_box.h"
 #include "platform/services.h"
 #include "plugin_host.h"
+#include "recent_switcher.h"
 #include "recovery_offer.h"
 #include "replace_dialog.h"
 #include "settings/settings.h"
@@ -40,8 +41,10 @@ MainWindow::MainWindow(QStringList arguments, QString dataDir)
   // Skins and plug-ins: the hosts fill "Шкурки" and "Плагины" at the first show.
   skins_ = std::make_unique<SkinHost>(*this, menus_.skins);
   plugins_ = std::make_unique<PluginHost>(*this, menus_.plugins);
+  const std::string programFolder =
+      QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
   extensionFolders_ = ExtensionSearchFolders(
-      QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(), PRAMBUS_LIBRARY_DIR,
+      programFolder, {programFolder + "/../" PRAMBUS_LIBRARY_SUBDIR, PRAMBUS_LIBRARY_DIR},
       QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                         "/prambus")
           .toStdString());
@@ -78,6 +81,7 @@ MainWindow::MainWindow(QStringList arguments, QString dataDir)
   autoScrollTimer_->start();
   findDialog_ = new FindDialog(this);
   replaceDialog_ = new ReplaceDialog(this);
+  switcher_ = new RecentSwitcher(this);
   setAcceptDrops(true);
   new SingleCopy(this);
 

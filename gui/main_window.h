@@ -39,6 +39,7 @@ class AboutDialog;
 class FineSettingsDialog;
 struct Settings;
 class IoError;
+class RecentSwitcher;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -162,6 +163,23 @@ class MainWindow : public QMainWindow {
   // ---- font_command.cpp and help_command.cpp: "Шрифт...", F1.
   void ChooseFont();
   void OpenHelp();
+
+  // ---- recent_files.cpp: the recent files in "Файл" (rebuilt as it opens).
+  void RebuildRecentMenu();
+  // Opens entry index of the recent list; a file that cannot be read leaves
+  // the list and the current document stays.
+  void OpenRecentItem(int index);
+  // The recent items of the last rebuild, in list order ("Файл" or its submenu).
+  const std::vector<QAction*>& RecentItems() const { return recentItems_; }
+  // recent_switcher.cpp: the Ctrl+Tab switcher and its Tab filter.
+  RecentSwitcher* Switcher() const { return switcher_; }
+
+  // ---- pinned_files_command.cpp: "Закрепить внешний вид за файлами...".
+  void PinnedFilesCommand();
+
+  // ---- document_info_command.cpp: "Информация о документе..." and Ctrl+I;
+  // from the keyboard the box is centred on the window, else at the pointer.
+  void DocumentInfoCommand(bool fromKeyboard = false);
 
   // ---- hex_tool_windows.cpp: the hex view's data window and columns dialog.
   void AfterDataEdit();
@@ -300,6 +318,11 @@ class MainWindow : public QMainWindow {
   // settings_io.cpp
   void LoadSettings();
   void ApplyWindowState(const WindowAppearance& w, bool restoreBounds);
+  void RestoreBounds(const WindowAppearance& w);
+  void ApplyPlacement(const WindowAppearance& w);
+  // The live window appearance: bounds, state, modes, view kind, checks,
+  // skin and colour, encoding, status bar.
+  WindowAppearance CurrentAppearance() const;
   void PushCurrentToRecent();
 
   QStringList arguments_;
@@ -324,6 +347,7 @@ class MainWindow : public QMainWindow {
   int lastClientWidth_ = -1;
   bool caretShown_ = false;
   int desiredColumn_ = -1;
+  bool byShortcut_ = false;  // a Ctrl+letter key is running its menu command
   bool shownOnce_ = false;
   bool ending_ = false;
   bool handedOver_ = false;  // another copy took the command-line file
@@ -347,6 +371,10 @@ class MainWindow : public QMainWindow {
   FindDialog* findDialog_ = nullptr;
   ReplaceDialog* replaceDialog_ = nullptr;
   std::string lastSearch_;  // the text F3 searches for (Windows-1251)
+
+  // The recent files' menu items and the Ctrl+Tab switcher.
+  std::vector<QAction*> recentItems_;
+  RecentSwitcher* switcher_ = nullptr;
 
   // File-type associations and the About window.
   std::unique_ptr<AssociationStore> associations_;

@@ -49,6 +49,8 @@ void MainWindow::BuildMenus() {
   m.file->addSeparator();
   m.file->addSeparator();
   a.exit = AddAction(m.file, "Выход", {}, [this] { Exit(); });
+  // The recent files at position 7, rebuilt each time "Файл" opens.
+  connect(m.file, &QMenu::aboutToShow, this, [this] { RebuildRecentMenu(); });
 
   m.edit = bar->addMenu("Правка");
   a.undo = AddAction(m.edit, "Отменить", "Ctrl+Z", [this] { Undo(); });
@@ -148,6 +150,7 @@ void MainWindow::ConnectFeatureCommands() {
   connect(actions_.extensions, &QAction::triggered, this, [this] { ExtensionsCommand(); });
 
   // "Закрепить внешний вид за файлами...": actions_.pinnedFiles
+  connect(actions_.pinnedFiles, &QAction::triggered, this, [this] { PinnedFilesCommand(); });
 
   // "Тонкая настройка...": actions_.fineSettings
   connect(actions_.fineSettings, &QAction::triggered, this, [this] { FineSettingsCommand(); });
@@ -156,6 +159,8 @@ void MainWindow::ConnectFeatureCommands() {
   connect(actions_.about, &QAction::triggered, this, [this] { AboutCommand(); });
 
   // "Информация о документе..." and Ctrl+I: actions_.documentInfo
+  connect(actions_.documentInfo, &QAction::triggered, this,
+          [this] { DocumentInfoCommand(byShortcut_); });
 }
 
 }  // namespace prambus

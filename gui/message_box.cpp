@@ -79,6 +79,10 @@ void MessageBox::ShowModeless() {
   activateWindow();
 }
 
+QString MessageBox::Text() const {
+  return FromCp1251(text_);
+}
+
 void MessageBox::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setFont(font_);

@@ -34,6 +34,7 @@ class MessageBox : public QDialog {
   void ShowModeless();  // released when closed or when it loses activation
   MessageButton* Button(int i) const { return buttons_[i]; }
   const MessageLayout& Layout() const { return layout_; }
+  QString Text() const;
 
   // The program-wide anchor point of the next box.
   static void CentreOnMainWindow(const QWidget* window);

@@ -9,6 +9,7 @@
 #include "main_window.h"
 #include "settings/data_file.h"
 #include "settings/settings.h"
+#include "shell/pinned_files.h"
 #include "shell/recent_list.h"
 #include "skin_host.h"
 #include "views/view_factory.h"
@@ -49,6 +50,7 @@ void MainWindow::LoadSettings() {
     move(area.center() - rect().center());
     return;
   }
+  CompactRecent(state_.recent);
   KeepBoundExtensions();
   ApplyWindowState(state_.defaults, true);
   CreateView(state_.defaults.viewKind);
@@ -62,10 +64,7 @@ void MainWindow::LoadSettings() {
 
 void MainWindow::ApplyWindowState(const WindowAppearance& w, bool restoreBounds) {
   if (restoreBounds) {
-    const QRect screenRect = screen()->geometry();
-    const WindowBounds b = RestoreWindowBounds(w, screenRect.width(), screenRect.height(),
-                                               Cfg().MinRestoredWidth, Cfg().MinRestoredHeight);
-    setGeometry(b.left, b.top, b.width, b.height);
+    RestoreBounds(w);
     if (w.windowState == 2) setWindowState(windowState() | Qt::WindowMaximized);
   }
   actions_.minimalMode->setChecked(w.minimalMode);
@@ -78,37 +77,59 @@ void MainWindow::ApplyWindowState(const WindowAppearance& w, bool restoreBounds)
   }
 }
 
-void MainWindow::CaptureWindowState() {
-  WindowAppearance* target = nullptr;
-  const std::string path = fileName_.toStdString();
-  if (!fileName_.isEmpty()) {
-    for (WindowAppearance& w : state_.pinned) {
-      if (w.path == path) {
-        target = &w;
-        break;
-      }
-    }
-  }
-  const std::vector<bool> checks = CurrentChecks();
-  if (!target) {
-    target = &state_.defaults;
-    if (viewKind_ == 1 || viewKind_ == 2) state_.kindChecks[viewKind_ - 1] = checks;
-  }
+// The stored bounds, pulled onto the screen and at least the minimum
+// restored size, so a record from another screen layout stays reachable.
+void MainWindow::RestoreBounds(const WindowAppearance& w) {
+  const QRect screenRect = screen()->geometry();
+  const WindowBounds b = RestoreWindowBounds(w, screenRect.width(), screenRect.height(),
+                                             Cfg().MinRestoredWidth, Cfg().MinRestoredHeight);
+  setGeometry(b.left, b.top, b.width, b.height);
+}
+
+// A record's place and size, and whether the window is maximized. A window is
+// never minimized by opening a document: the user is looking at it.
+void MainWindow::ApplyPlacement(const WindowAppearance& w) {
+  const Qt::WindowStates normal = windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized);
+  const bool maximize = w.windowState == 2;
+  if (isMaximized() && maximize && normalGeometry() == QRect(w.left, w.top, w.width, w.height))
+    return;  // already there
+  if (windowState() != normal) setWindowState(normal);
+  RestoreBounds(w);
+  if (maximize) setWindowState(normal | Qt::WindowMaximized);
+}
+
+WindowAppearance MainWindow::CurrentAppearance() const {
+  WindowAppearance a;
   const QRect g = normalGeometry().isValid() ? normalGeometry() : geometry();
-  target->left = g.left();
-  target->top = g.top();
-  target->width = g.width();
-  target->height = g.height();
-  target->windowState = isMinimized() ? 1 : isMaximized() ? 2 : 0;
-  target->visible = isVisible();
-  target->minimalMode = actions_.minimalMode->isChecked();
-  target->stayOnTop = actions_.stayOnTop->isChecked();
-  target->statusBar = actions_.statusBar->isChecked();
-  target->viewKind = static_cast<int16_t>(viewKind_ == 2 ? 2 : 1);
-  target->checks = checks;
-  target->skin = skins_->ChosenPath();
-  target->background = canvas_.BrushColor();
-  target->encodingIndex = static_cast<uint8_t>(CheckedEncodingIndex());
+  a.left = g.left();
+  a.top = g.top();
+  a.width = g.width();
+  a.height = g.height();
+  a.windowState = isMinimized() ? 1 : isMaximized() ? 2 : 0;
+  a.visible = isVisible();
+  a.minimalMode = actions_.minimalMode->isChecked();
+  a.stayOnTop = actions_.stayOnTop->isChecked();
+  a.statusBar = actions_.statusBar->isChecked();
+  a.viewKind = static_cast<int16_t>(viewKind_ == 2 ? 2 : 1);
+  a.checks = CurrentChecks();
+  a.skin = skins_->ChosenPath();
+  a.background = canvas_.BrushColor();
+  a.encodingIndex = static_cast<uint8_t>(CheckedEncodingIndex());
+  return a;
+}
+
+// Into the open file's pinned record (the first with its path), or into the
+// default record and the current kind's default check list.
+void MainWindow::CaptureWindowState() {
+  WindowAppearance now = CurrentAppearance();
+  const int pinned = fileName_.isEmpty() ? -1 : FindPinned(state_.pinned, fileName_.toStdString());
+  if (pinned >= 0) {
+    now.path = state_.pinned[static_cast<size_t>(pinned)].path;
+    state_.pinned[static_cast<size_t>(pinned)] = std::move(now);
+    return;
+  }
+  if (viewKind_ == 1 || viewKind_ == 2) state_.kindChecks[viewKind_ - 1] = now.checks;
+  state_.defaults = std::move(now);
 }
 
 void MainWindow::PushCurrentToRecent() {

@@ -16,6 +16,7 @@ class QWidget;
 
 namespace prambus {
 
+class PinnedFilesDialog;
 class RecodeDialog;
 class WelcomeDialog;
 class ExtensionsDialog;
@@ -45,6 +46,9 @@ class UserPrompts {
   virtual std::optional<QColor> Colour(QWidget* parent, const QColor& initial) = 0;
   // Runs the filled and placed recode dialog: 1 for "Готово", 2 for "Отмена".
   virtual int Recode(RecodeDialog& dialog) = 0;
+  // Runs the filled and placed pinned-files dialog: QDialog::Accepted for
+  // "ОК", QDialog::Rejected for "Отмена" or Esc.
+  virtual int PinnedFiles(PinnedFilesDialog& dialog) = 0;
   // Runs the welcome window of a first start: 1 for "ОК", 2 for "Это мне
   // не нужно".
   virtual int Welcome(WelcomeDialog& dialog) = 0;

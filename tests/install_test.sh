@@ -1,7 +1,8 @@
 #!/bin/sh
 # cmake --install into a temporary prefix puts the program, its help, its
 # desktop entry and its icons where the freedesktop conventions expect them,
-# the icons at their sizes, and the desktop entry passes desktop-file-validate.
+# the icons at their sizes, the example extensions and their header, and the
+# desktop entry passes desktop-file-validate.
 set -eu
 build=$1
 prefix=$(mktemp -d)
@@ -18,6 +19,13 @@ for size in 16 22 24 32 48 64 128 256; do
   # The width and height of a PNG: big-endian at bytes 16 and 20.
   dims=$(od -An -tu1 -j16 -N8 "$png" | awk '{print $3*256+$4 "x" $7*256+$8}')
   [ "$dims" = "${size}x${size}" ] || { echo "$png is $dims"; exit 1; }
+done
+[ -s "$prefix/include/prambus/extension.h" ] || { echo "missing: the extension header"; exit 1; }
+for f in skins/gradient.so plugins/sort_lines.so plugins/date_time.so; do
+  found=$(find "$prefix" -path "*/prambus/$f" -type f | head -1)
+  [ -n "$found" ] || { echo "missing: lib/prambus/$f"; exit 1; }
+  # The program looks beside its bin folder, in the library folder of its prefix.
+  case "$found" in "$prefix"/lib*/prambus/$f) ;; *) echo "misplaced: $found"; exit 1;; esac
 done
 desktop-file-validate "$prefix/share/applications/prambus.desktop"
 echo "installed and valid"

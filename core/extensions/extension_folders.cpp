@@ -10,11 +10,14 @@ namespace prambus {
 namespace fs = std::filesystem;
 
 std::vector<std::string> ExtensionSearchFolders(const std::string& programFolder,
-                                                const std::string& installedFolder,
+                                                const std::vector<std::string>& installedFolders,
                                                 const std::string& userDataFolder) {
+  std::vector<std::string> candidates = {programFolder};
+  candidates.insert(candidates.end(), installedFolders.begin(), installedFolders.end());
+  candidates.push_back(userDataFolder);
   std::vector<std::string> out;
   std::set<std::string> seen;
-  for (const std::string& folder : {programFolder, installedFolder, userDataFolder}) {
+  for (const std::string& folder : candidates) {
     if (folder.empty() || folder.front() != '/') continue;
     std::error_code ec;
     fs::path canonical = fs::weakly_canonical(fs::path(folder), ec);

@@ -7,13 +7,15 @@
 namespace prambus {
 
 // The folders that hold "skins" and "plugins" subfolders, in the order they
-// are searched: the program's own folder, the installed library folder
-// (`<prefix>/lib/prambus`) and the user's data folder
+// are searched: the program's own folder, the installed library folders
+// (`<prefix>/lib/prambus`: the one beside the program's `bin` folder, so an
+// installation moved to another prefix finds its own, then the one the
+// build was configured for) and the user's data folder
 // (`$XDG_DATA_HOME/prambus`). Empty or relative entries are left out (a
 // relative folder would depend on the current directory), and so is a
-// folder already listed.
+// folder already listed; ".." steps are resolved.
 std::vector<std::string> ExtensionSearchFolders(const std::string& programFolder,
-                                                const std::string& installedFolder,
+                                                const std::vector<std::string>& installedFolders,
                                                 const std::string& userDataFolder);
 
 struct LibraryFile {

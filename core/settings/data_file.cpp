@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "io/binary_stream.h"
@@ -112,6 +113,10 @@ bool ReadSkin(FieldReader& r, WindowAppearance& w) {
   return true;
 }
 
+// A pinned record's smallest size: path length, bounds, state, three flags,
+// view kind, check count and skin name length.
+constexpr int64_t kMinPinnedBytes = 4 + 16 + 1 + 3 + 4 + 4 + 4;
+
 bool ReadPinned(FieldReader& r, WindowAppearance& w) {
   uint8_t state = 0;
   int32_t kind = 1;
@@ -169,9 +174,13 @@ void ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
     }
     st.bindings = std::move(bindings);
   }
+  // 10. The program makes at most 100 records, but a longer list the file
+  // holds is read all the same (and written back): ignoring the rest of the
+  // file would give every later setting its default on the next save. A
+  // count the file cannot hold ends the reading.
   int32_t pinned = 0;
-  if (!r.Int(pinned)) return;  // 10
-  if (pinned < 0 || pinned > kMaxPinned) {
+  if (!r.Int(pinned)) return;
+  if (pinned < 0 || (pinned > kMaxPinned && int64_t{pinned} * kMinPinnedBytes > f.Remaining())) {
     st.pinned.clear();
     return;  // the rest of the file is ignored
   }
@@ -293,7 +302,7 @@ void WriteFields(BinaryStream& f, const StoredState& st, const Settings& s) {
   f.WriteFont(st.surfaceFont);                             // 8
   f.WriteInt32(static_cast<int32_t>(st.bindings.size()));  // 9
   for (const auto& b : st.bindings) f.WriteString(b.ext), f.WriteByte(b.viewIndex);
-  const size_t pinned = std::min<size_t>(st.pinned.size(), kMaxPinned);
+  const size_t pinned = std::min<size_t>(st.pinned.size(), INT32_MAX);
   f.WriteInt32(static_cast<int32_t>(pinned));  // 10
   for (size_t i = 0; i < pinned; ++i) {
     const WindowAppearance& w = st.pinned[i];

@@ -69,6 +69,11 @@ std::string ExtensionOf(const std::string& path) {
   return path.substr(dot);
 }
 
+std::string FileNameOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 int ChooseViewKind(const std::string& path, const std::vector<RecentEntry>& recent,
                    const std::vector<ExtensionBinding>& bindings, bool rememberCurPos,
                    int defaultKind) {

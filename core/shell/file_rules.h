@@ -24,6 +24,9 @@ std::string FirstExtensionOfGroup(const std::vector<ExtensionBinding>& bindings,
 // extracts it: the part of the file name from its last dot.
 std::string ExtensionOf(const std::string& path);
 
+// The file name of a path without its folder.
+std::string FileNameOf(const std::string& path);
+
 // The view kind for a file without a pinned record: the recent list's when
 // RememberCurPos is on, else the binding of its extension, else the default.
 int ChooseViewKind(const std::string& path, const std::vector<RecentEntry>& recent,

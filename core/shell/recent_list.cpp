@@ -1,5 +1,10 @@
 #include "shell/recent_list.h"
 
+#include <algorithm>
+#include <set>
+
+#include "shell/file_rules.h"
+
 namespace prambus {
 
 void PushRecent(std::vector<RecentEntry>& list, const std::string& path, int col, int row,
@@ -23,10 +28,54 @@ void RemoveRecent(std::vector<RecentEntry>& list, size_t index) {
   list.back() = RecentEntry{};
 }
 
+void RemoveRecentPath(std::vector<RecentEntry>& list, const std::string& path) {
+  const int i = FindRecent(list, path);
+  if (i >= 0) RemoveRecent(list, static_cast<size_t>(i));
+}
+
 int FindRecent(const std::vector<RecentEntry>& list, const std::string& path) {
   for (size_t i = 0; i < list.size(); ++i)
     if (!list[i].path.empty() && list[i].path == path) return static_cast<int>(i);
   return -1;
+}
+
+void CompactRecent(std::vector<RecentEntry>& list) {
+  std::set<std::string> seen;
+  std::vector<RecentEntry> kept;
+  for (const RecentEntry& e : list)
+    if (!e.path.empty() && seen.insert(e.path).second) kept.push_back(e);
+  kept.resize(list.size());
+  list = std::move(kept);
+}
+
+RecentMenuPlan PlanRecentMenu(const std::vector<RecentEntry>& list, int maxLen, bool inSubMenu) {
+  RecentMenuPlan plan;
+  const int n = std::min(maxLen, static_cast<int>(list.size()));
+  while (plan.count < n && !list[static_cast<size_t>(plan.count)].path.empty()) ++plan.count;
+  plan.subMenu = inSubMenu && plan.count > 0;
+  return plan;
+}
+
+std::string ShownPathOf(const std::string& path) {
+  std::string shown = path;
+  for (char& c : shown) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) c = ' ';
+  }
+  return shown;
+}
+
+std::string ShownNameOf(const std::string& path) {
+  return ShownPathOf(FileNameOf(path));
+}
+
+std::string MenuCaptionOf(const std::string& shownName) {
+  std::string out;
+  for (char c : shownName) {
+    if (c == '&') out += '&';
+    out += c;
+  }
+  return out;
 }
 
 }  // namespace prambus

@@ -51,12 +51,12 @@ int ClampScrollPosition(int position, const ScrollRange& range) {
   return std::max(0, std::min(position, range.maximum - range.page));
 }
 
-Point PlaceAtPointer(Point pointer, int width, int height, const Rect& area) {
+Point PlaceAtPointer(Point pointer, int width, int height, const Rect& area, int gap) {
   int left = pointer.x - width / 2;
-  int top = pointer.y;
+  int top = pointer.y + gap;
   if (left + width > area.right) left = area.right - width;
   if (left < area.left) left = area.left;
-  if (top + height > area.bottom) top = pointer.y - height;
+  if (top + height + gap > area.bottom) top = pointer.y - height - gap;
   if (top < area.top) top = area.top;
   return {left, top};
 }

@@ -38,9 +38,10 @@ ScrollRange ComputeScrollRange(const ScrollRange& current, int contentExtent, in
 int ClampScrollPosition(int position, const ScrollRange& range);
 
 // Where a tool window of the given outer size opens at the pointer: centred
-// on it horizontally with its top at the pointer, kept inside the work area
-// of the pointer's screen; when its bottom would leave the area it opens
-// above the pointer instead.
-Point PlaceAtPointer(Point pointer, int width, int height, const Rect& workArea);
+// on it horizontally with its top at the pointer (gap pixels below it), kept
+// inside the work area of the pointer's screen; when its bottom would come
+// closer than gap to the area's bottom it opens above the pointer instead,
+// its bottom gap pixels above it.
+Point PlaceAtPointer(Point pointer, int width, int height, const Rect& workArea, int gap = 0);
 
 }  // namespace prambus

@@ -15,6 +15,7 @@
 #include "extensions/recovery_copy.h"
 #include "gui_files.h"
 #include "main_window.h"
+#include "pinned_files_dialog.h"
 #include "plugin_host.h"
 #include "prambus/extension.h"
 #include "scripted_prompts.h"
@@ -182,6 +183,37 @@ class ExtensionsTest : public QObject {
     QCOMPARE(Pixel(*again, 0, 0), Rgb(0xF7, 0xFA, 0xFF));
     Item(SkinsMenu(*again), "Без шкурок")->trigger();
     QCOMPARE(Pixel(*again, 0, 0), Rgb(255, 255, 255));
+  }
+
+  // A file pinned while a skin is on keeps that skin and no colour; an
+  // unpinned file or a new document after it gets the default look back.
+  void aPinnedFileKeepsItsSkinAndOthersTheDefault() {
+    const QString p = Path("p.txt"), u = Path("u.txt");
+    WriteAll(p, "pinned");
+    WriteAll(u, "plain");
+    auto w = Window(u);
+    QVERIFY(w);
+    prompts_->openNames = {p};
+    w->Actions().open->trigger();
+    Item(SkinsMenu(*w), "Градиент")->trigger();
+    prompts_->pinnedFiles = [](PinnedFilesDialog& d) {
+      d.AddCurrent();
+      return int(QDialog::Accepted);
+    };
+    w->Actions().pinnedFiles->trigger();
+    QCOMPARE(w->State().pinned.size(), size_t{1});
+    QCOMPARE(w->State().pinned[0].skin, std::string("skins/gradient.so"));
+
+    prompts_->openNames = {u};
+    w->Actions().open->trigger();
+    QVERIFY(!w->Skins().SkinPaints());
+    QVERIFY(w->State().defaults.skin.empty());
+    prompts_->openNames = {p};
+    w->Actions().open->trigger();
+    QVERIFY(w->Skins().SkinPaints());
+    w->Actions().newDocument->trigger();
+    QVERIFY(!w->Skins().SkinPaints());
+    QVERIFY(w->Skins().Items().front()->isChecked());
   }
 
   void aStoredPathSelectsOnlyAListedSkin() {

@@ -11,6 +11,7 @@
 
 #include "extensions_dialog.h"
 #include "main_window.h"
+#include "pinned_files_dialog.h"
 #include "recode_dialog.h"
 #include "user_prompts.h"
 #include "welcome_dialog.h"
@@ -44,6 +45,8 @@ class ScriptedPrompts : public UserPrompts {
   // Works the recode dialog as the user would and returns its result;
   // without it the dialog is cancelled.
   std::function<int(RecodeDialog&)> recode;
+  // Works the pinned-files dialog likewise; without it the dialog is cancelled.
+  std::function<int(PinnedFilesDialog&)> pinnedFiles;
   // The same for the welcome window of a first start (without it: "Это мне
   // не нужно") and the extensions dialog (without it: cancelled).
   std::function<int(WelcomeDialog&)> welcome;
@@ -92,6 +95,9 @@ class ScriptedPrompts : public UserPrompts {
     return colour;
   }
   int Recode(RecodeDialog& dialog) override { return recode ? recode(dialog) : 2; }
+  int PinnedFiles(PinnedFilesDialog& dialog) override {
+    return pinnedFiles ? pinnedFiles(dialog) : QDialog::Rejected;
+  }
   int Welcome(WelcomeDialog& dialog) override { return welcome ? welcome(dialog) : 2; }
   int Extensions(ExtensionsDialog& dialog) override { return extensions ? extensions(dialog) : 2; }
   bool Printer(QWidget*, QPrinter& p, bool selectionAllowed) override {

@@ -1,5 +1,5 @@
 // data.dat: the round trip of every field, older and truncated files, corrupt
-// counts, the pinned-count rule, LineEnd, and the window restore rules.
+// counts, pinned counts, LineEnd, and the window restore rules.
 #include "settings/data_file.h"
 
 #include <gtest/gtest.h>
@@ -127,7 +127,7 @@ TEST_F(DataFileTest, FilesEndingAfterAnyGroupLoadWithDefaultsForTheRest) {
   EXPECT_EQ(st.recent[0].path, "");
 }
 
-TEST_F(DataFileTest, PinnedCountOutsideTheRangeIgnoresTheRest) {
+TEST_F(DataFileTest, APinnedCountTheFileCannotHoldIgnoresTheRest) {
   StoredState st = Sample();
   st.pinned.clear();
   ASSERT_TRUE(WriteDataFile(path_, st, SampleSettings()));
@@ -143,6 +143,24 @@ TEST_F(DataFileTest, PinnedCountOutsideTheRangeIgnoresTheRest) {
   EXPECT_EQ(back.bindings.size(), 2u);
   EXPECT_EQ(s.MaxUndoLen, Settings{}.MaxUndoLen);
   EXPECT_EQ(s.HexColumns, 16);
+}
+
+TEST_F(DataFileTest, OneHundredAndOnePinnedRecordsAreKeptWithEverythingAfterThem) {
+  StoredState st = Sample();
+  while (st.pinned.size() < 101) {
+    WindowAppearance w = st.pinned[1];
+    w.path = "/p/" + std::to_string(st.pinned.size());
+    w.encodingIndex = static_cast<uint8_t>(st.pinned.size() % 7);
+    st.pinned.push_back(w);
+  }
+  ASSERT_TRUE(WriteDataFile(path_, st, SampleSettings()));
+  StoredState back;
+  Settings s;
+  ASSERT_TRUE(ReadDataFile(path_, back, s));
+  EXPECT_EQ(back.pinned, st.pinned);
+  EXPECT_EQ(back.recent[0].path, "/x/one.txt");
+  EXPECT_EQ(s.MaxUndoLen, 1234);
+  EXPECT_EQ(back.kindChecks, st.kindChecks);
 }
 
 TEST_F(DataFileTest, EveryLineEndStyleOfTheMenuLoadsBackOthersAsCr) {

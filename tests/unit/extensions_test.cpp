@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "extensions/extension_folders.h"
@@ -88,9 +89,23 @@ TEST(LibraryStrings, AreCutToTheirCharactersAndEndAtTheFirstNul) {
 
 TEST(LibraryFolders, KeepAbsoluteFoldersOnceInSearchOrder) {
   TempDir a, b;
-  const auto folders = ExtensionSearchFolders(a.path(), "relative/lib", a.path() + "/.");
+  const auto folders = ExtensionSearchFolders(a.path(), {"relative/lib"}, a.path() + "/.");
   EXPECT_EQ(folders, std::vector<std::string>{fs::canonical(a.path()).string()});
-  EXPECT_EQ(ExtensionSearchFolders(a.path(), b.path(), "").size(), 2u);
+  EXPECT_EQ(ExtensionSearchFolders(a.path(), {b.path()}, "").size(), 2u);
+
+  // An installation under another prefix than the configured one finds the
+  // libraries of its own prefix first, beside its bin folder.
+  fs::create_directories(b.File("bin"));
+  fs::create_directories(b.File("lib/prambus/plugins"));
+  std::ofstream(b.File("lib/prambus/plugins/p.so")) << "x";
+  const std::string bin = b.File("bin");
+  const auto installed =
+      ExtensionSearchFolders(bin, {bin + "/../lib/prambus", "/usr/local/lib/prambus"}, "");
+  ASSERT_EQ(installed.size(), 3u);
+  EXPECT_EQ(installed[1], fs::canonical(b.File("lib/prambus")).string());
+  const auto found = ListLibraries(installed, "plugins");
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].absolutePath, fs::canonical(b.File("lib/prambus")).string() + "/plugins/p.so");
 }
 
 TEST(LibraryFolders, ListSharedLibrariesByNameAndTheFirstFolderWins) {
