@@ -14,6 +14,7 @@
 #include "replace_checker.h"
 #include "settings/settings.h"
 #include "support/test_canvas.h"
+#include "text/line_ends.h"
 #include "views/char_class.h"
 #include "views/text_view.h"
 
@@ -191,13 +192,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         desiredX = -1;
         break;
       }
-      case 2: {  // paste
+      case 2: {  // paste, as it comes or with its line ends in the style where it lands
+        const bool fromOtherPrograms = in.Byte() & 1;
         std::string text = in.Bytes(in.Int(12));
         for (char& c : text) c = alphabet[static_cast<uint8_t>(c) % alphabet.size()];
         if (text.empty()) break;  // the main window pastes nothing then
         const int at = TakeSelectionOut(view, ref);
+        if (fromOtherPrograms) {
+          ref.insert(at, WithLineEnds(text, LineEndForEnter(ref, at)));
+          text = WithLineEnds(text, view.LineEndAtCursor());
+        } else {
+          ref.insert(at, text);
+        }
         view.InsertText(text, true, true);
-        ref.insert(at, text);
         break;
       }
       case 3: {  // Delete

@@ -1,32 +1,37 @@
 #include "data_window.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
+#include <QLocale>
 #include <QPainter>
-#include <QScreen>
 
 #include "dialog_font.h"
 #include "main_window.h"
 #include "platform/services.h"
 #include "qt_canvas.h"
+#include "screen_area.h"
 #include "settings/settings.h"
 #include "shell/data_info.h"
+#include "shell/screen_placement.h"
 #include "views/hex_view.h"
 
 namespace prambus {
 
 DataWindow::DataWindow(MainWindow* main, HexView* view) : QWidget(main), main_(main), view_(view) {
-  setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint |
+                 Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setAttribute(Qt::WA_DeleteOnClose);  // each opening makes a new window
   setWindowTitle("Расшифровка данных");
   setFont(DialogFont());
-  move(Cfg().DataWindowLeft, Cfg().DataWindowTop);
+  decimalPoint_ = QLocale().decimalPoint().at(0).toLatin1();
+  if (decimalPoint_ != ',') decimalPoint_ = '.';
   BuildEdits();
-  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-  int left = x(), top = y();
-  if (left + width() > area.width()) left = area.width() - width();
-  if (top + height() > area.height()) top = area.height() - height();
-  move(std::max(0, left), std::max(0, top));
+}
+
+void DataWindow::Place(const QRect& keepClear) {
+  const QSize size = FrameSizeOf(this);
+  const Point saved{Cfg().DataWindowLeft, Cfg().DataWindowTop};
+  const Rect area = AvailableAreaAt(CentreOf(main_), main_);
+  move(ToQPoint(BesideRect(saved, size.width(), size.height(), ToRect(keepClear), area)));
 }
 
 DataWindow::~DataWindow() = default;
@@ -59,7 +64,8 @@ void DataWindow::BuildEdits() {
 
 void DataWindow::PaintDataWindow() {
   for (size_t i = 0; i < edits_.size(); ++i) {
-    const std::string value = DataValueText(tags_[i], view_->Data(), view_->CursorOffset());
+    const std::string value =
+        DataValueText(tags_[i], view_->Data(), view_->CursorOffset(), decimalPoint_);
     edits_[i]->setText(QString::fromStdString(value));
   }
   update();

@@ -1,5 +1,6 @@
 // The hex view's "Расшифровка данных" window: the bytes at the cursor as
-// numbers, each editable.
+// numbers, each editable. It is deleted when it closes. Doubles are shown
+// with the desktop's decimal separator and read with either separator.
 #pragma once
 
 #include <QWidget>
@@ -17,6 +18,10 @@ class DataWindow : public QWidget {
  public:
   DataWindow(MainWindow* main, HexView* view);
   ~DataWindow() override;
+  // At its saved place, unless it would cover keepClear (the character
+  // column, in screen pixels), inside the work area of the main window's
+  // screen.
+  void Place(const QRect& keepClear);
   void PaintDataWindow();  // refills the boxes from the bytes at the cursor
   void BuildEdits();       // one box per row CodeInfo shows
   const std::vector<EntryField*>& DataEdits() const { return edits_; }
@@ -34,6 +39,7 @@ class DataWindow : public QWidget {
   std::vector<EntryField*> edits_;
   std::vector<int> tags_;
   int labelX_ = 0;
+  char decimalPoint_ = '.';
 };
 
 }  // namespace prambus

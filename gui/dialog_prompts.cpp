@@ -6,12 +6,14 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QTimer>
 
 #include "extensions_dialog.h"
 #include "message_box.h"
 #include "pinned_files_dialog.h"
 #include "recode_dialog.h"
 #include "welcome_dialog.h"
+#include "window_stacking.h"
 
 namespace prambus {
 
@@ -23,6 +25,8 @@ int DialogPrompts::Ask(QWidget* parent, const QString& caption, const QString& t
 
 void DialogPrompts::Note(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, "Прамбус", text, QMessageBox::Ok, parent);
+  KeepAboveTopmostWindows(&box);
+  QTimer::singleShot(0, &box, [&box] { FrontAndFocused(&box, box.button(QMessageBox::Ok)); });
   box.exec();
 }
 
@@ -48,13 +52,13 @@ std::optional<QString> DialogPrompts::Text(QWidget* parent, const QString& capti
 
 std::optional<QFont> DialogPrompts::Font(QWidget* parent, const QFont& initial) {
   bool ok = false;
-  const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
+  const QFont chosen = QFontDialog::getFont(&ok, initial, parent, "Выбор шрифта");
   if (!ok) return std::nullopt;
   return chosen;
 }
 
 std::optional<QColor> DialogPrompts::Colour(QWidget* parent, const QColor& initial) {
-  const QColor chosen = QColorDialog::getColor(initial, parent);
+  const QColor chosen = QColorDialog::getColor(initial, parent, "Выбор цвета");
   if (!chosen.isValid()) return std::nullopt;
   return chosen;
 }

@@ -79,7 +79,7 @@ bool MainWindow::OpenPath(const QString& rawPath) {
   state_.defaults.checks = state_.kindChecks[kindIndex];
   ApplyChecks(state_.kindChecks[kindIndex]);
   if (pinned && pinned->viewKind == viewKind_) ApplyChecks(pinned->checks);
-  skins_->ChooseStored(record.skin);
+  ApplyLook(record);
   if (record.minimalMode != actions_.minimalMode->isChecked()) ToggleMinimalMode(pinned == nullptr);
   if (record.stayOnTop != actions_.stayOnTop->isChecked()) ToggleStayOnTop();
   if (record.statusBar != actions_.statusBar->isChecked() && !actions_.minimalMode->isChecked())

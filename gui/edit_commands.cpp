@@ -5,6 +5,8 @@
 
 #include "main_window.h"
 #include "qt_canvas.h"
+#include "text/line_ends.h"
+#include "views/text_view.h"
 
 namespace prambus {
 
@@ -14,9 +16,11 @@ void MainWindow::RefreshUndoRedo() {
 }
 
 // The tail of every edit. Both scroll ranges are recomputed whether or not the
-// number of rows changed: any edit can change the widest row.
-void MainWindow::EditTail(bool) {
-  SetModified(true);
+// number of rows changed: any edit can change the widest row. A key that
+// changed nothing (Delete at the end, a refused hex digit) leaves the
+// document unmodified.
+void MainWindow::EditTail(uint64_t editsBefore) {
+  if (view_->RecordedEditCount() != editsBefore) SetModified(true);
   RecomputeScrollRanges();
   RefreshUndoRedo();
   SyncAfterMove();
@@ -44,33 +48,46 @@ void MainWindow::HistoryStep(bool redo) {
   SyncAfterMove();
 }
 
+// Text given to other programs has their LF line ends; the hex view's bytes
+// go as they are.
+void MainWindow::PutOnClipboard(const std::string& text) {
+  const bool lines = dynamic_cast<TextView*>(view_.get()) != nullptr;
+  QApplication::clipboard()->setText(FromCp1251(lines ? WithLineEnds(text, "\n") : text));
+}
+
 void MainWindow::Cut() {
   if (!view_) return;
   desiredColumn_ = -1;
   const std::string text = view_->GetSelectedText();
   if (text.empty()) return;
-  QApplication::clipboard()->setText(FromCp1251(text));
+  PutOnClipboard(text);
   HideCaret();
-  SetModified(true);
-  EditTail(view_->DeleteSelection(true, true));
+  const uint64_t before = view_->RecordedEditCount();
+  view_->DeleteSelection(true, true);
+  EditTail(before);
 }
 
 void MainWindow::Copy() {
   if (!view_) return;
   desiredColumn_ = -1;
   const std::string text = view_->GetSelectedText();
-  if (!text.empty()) QApplication::clipboard()->setText(FromCp1251(text));
+  if (!text.empty()) PutOnClipboard(text);
 }
 
+// Pasted line ends take the style of the document where they land, whatever
+// the program they came from wrote.
 void MainWindow::Paste() {
   if (!view_) return;
   desiredColumn_ = -1;
-  const std::string text = ToCp1251(QApplication::clipboard()->text());
+  std::string text = ToCp1251(QApplication::clipboard()->text());
   if (text.empty()) return;
   HideCaret();
-  SetModified(true);
+  const uint64_t before = view_->RecordedEditCount();
   view_->DeleteSelectionForInsert();
-  EditTail(view_->InsertText(text, true, true));
+  if (auto* textView = dynamic_cast<TextView*>(view_.get()))
+    text = WithLineEnds(text, textView->LineEndAtCursor());
+  view_->InsertText(text, true, true);
+  EditTail(before);
 }
 
 void MainWindow::SelectAll() {

@@ -60,7 +60,7 @@ void MainWindow::NewDocument() {
   // An untitled document has the default appearance: after a pinned file the
   // window returns to its default place, size and modes.
   ApplyPlacement(state_.defaults);
-  skins_->ChooseStored(state_.defaults.skin);
+  ApplyLook(state_.defaults);
   if (state_.defaults.stayOnTop != actions_.stayOnTop->isChecked()) ToggleStayOnTop();
   if (state_.defaults.statusBar != actions_.statusBar->isChecked() &&
       !actions_.minimalMode->isChecked())

@@ -2,6 +2,7 @@
 #include "find_dialog.h"
 #include "main_window.h"
 #include "platform/services.h"
+#include "qt_canvas.h"
 #include "replace_dialog.h"
 #include "settings/settings.h"
 #include "shell/find_replace.h"
@@ -10,14 +11,22 @@
 
 namespace prambus {
 
-void MainWindow::FindCommand(bool byShortcut) {
+// A find or replace window is about to show: the caret stops, the main
+// window leaves the topmost band (the window is to show above it) and the
+// fields take the document's colours.
+void MainWindow::BeforeSearchWindow(SearchWindow* window) {
   DeactivateHandler();
+  SetTopmost(false);
+  window->SetFieldColours(ToQColor(canvas_.BrushColor()), ToQColor(canvas_.GetFont().color));
+}
+
+void MainWindow::FindCommand(bool byShortcut) {
+  BeforeSearchWindow(findDialog_);
   findDialog_->ShowFor(byShortcut);
 }
 
 void MainWindow::ReplaceCommand(bool byShortcut) {
-  DeactivateHandler();
-  replaceDialog_->codesCheck->setEnabled(viewKind_ == 2);
+  BeforeSearchWindow(replaceDialog_);
   // The hooks reach the view the window shows at each step, never this one:
   // the view may be replaced while the window stays open.
   ReplaceHooks hooks;
@@ -32,11 +41,11 @@ void MainWindow::ReplaceCommand(bool byShortcut) {
   replaceDialog_->ShowFor(byShortcut, view_ && view_->HasSelection());
 }
 
-void MainWindow::FindWith(const std::string& text, bool caseSensitive, bool fromCursor) {
+void MainWindow::FindWith(const std::string& text, bool caseSensitive, bool fromCursor,
+                          QWidget* answering) {
   if (!view_ || text.empty()) return;
   actions_.findNext->setEnabled(true);
   lastSearch_ = text;
-  lastSearchCase_ = caseSensitive;
   HideCaret();
   int limit = kNoLimit;
   if (view_->FindText(text, limit, fromCursor, caseSensitive)) {
@@ -45,12 +54,13 @@ void MainWindow::FindWith(const std::string& text, bool caseSensitive, bool from
   }
   ToggleCaret();
   Beep();
-  ShowNote(QString::fromStdString(NothingFoundMessage(text)));
+  ShowNote(QString::fromStdString(NothingFoundMessage(text)), answering);
 }
 
+// F3: the last text, with the case option as the find window's box shows it.
 void MainWindow::FindNextCommand() {
   if (!actions_.findNext->isEnabled() || lastSearch_.empty()) return;
-  FindWith(lastSearch_, lastSearchCase_, true);
+  FindWith(lastSearch_, findDialog_->caseCheck->isChecked(), true);
 }
 
 void MainWindow::AfterSearch() {
@@ -73,10 +83,7 @@ void MainWindow::AfterReplace() {
 }
 
 void MainWindow::AfterFindDialogHidden() {
-  if (actions_.stayOnTop->isChecked()) {
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    show();
-  }
+  if (isVisible()) RestoreTopmost();
 }
 
 }  // namespace prambus

@@ -1,5 +1,6 @@
 #include "find_dialog.h"
 
+#include <QGridLayout>
 #include <QLabel>
 
 #include "main_window.h"
@@ -7,17 +8,19 @@
 
 namespace prambus {
 
-FindDialog::FindDialog(MainWindow* main) : SearchWindow(main, "Найти", 390, 96) {
+FindDialog::FindDialog(MainWindow* main) : SearchWindow(main, "Найти") {
   phraseLabel = new QLabel("Фраза для поиска", this);
-  phraseLabel->setGeometry(10, 8, 200, 18);
   phraseEdit = new EntryField(this);
-  phraseEdit->setGeometry(10, 28, 270, 24);
+  phraseEdit->setMinimumWidth(270);
   findNextButton = new QPushButton("Найти далее", this);
-  findNextButton->setGeometry(290, 26, 90, 28);
   caseCheck = new QCheckBox("С учётом регистра", this);
-  caseCheck->setGeometry(10, 62, 200, 22);
   closeButton = new QPushButton("Завершить", this);
-  closeButton->setGeometry(290, 60, 90, 28);
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(phraseLabel, 0, 0);
+  grid->addWidget(phraseEdit, 1, 0);
+  grid->addWidget(findNextButton, 1, 1);
+  grid->addWidget(caseCheck, 2, 0);
+  grid->addWidget(closeButton, 2, 1);
   connect(findNextButton, &QPushButton::clicked, this, &FindDialog::FindNextClicked);
   connect(closeButton, &QPushButton::clicked, this, &QDialog::hide);
   phraseEdit->onKey = [this](int key) {
@@ -26,6 +29,7 @@ FindDialog::FindDialog(MainWindow* main) : SearchWindow(main, "Найти", 390,
     else
       hide();
   };
+  FixSize();
 }
 
 void FindDialog::ShowFor(bool byShortcut) {
@@ -39,7 +43,7 @@ void FindDialog::FindNextClicked() {
   if (text.empty()) return;
   const bool fromCursor = text == lastText;
   lastText = text;
-  main_->FindWith(text, caseCheck->isChecked(), fromCursor);
+  main_->FindWith(text, caseCheck->isChecked(), fromCursor, this);
 }
 
 }  // namespace prambus

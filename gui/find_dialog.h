@@ -25,7 +25,7 @@ class FindDialog : public SearchWindow {
   std::string lastText;  // the text of this dialog's last search (Windows-1251)
 
  protected:
-  void EnterPressed() override { FindNextClicked(); }
+  void EnterPressed(QWidget*) override { FindNextClicked(); }
 };
 
 }  // namespace prambus

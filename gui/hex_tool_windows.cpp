@@ -7,6 +7,7 @@
 #include "data_window.h"
 #include "main_window.h"
 #include "qt_canvas.h"
+#include "surface_widget.h"
 #include "views/hex_view.h"
 
 namespace prambus {
@@ -32,7 +33,11 @@ void MainWindow::AttachHexView() {
   hex->showDataWindow = [this, hex](bool on) {
     if (on && !dataWindow_) {
       dataWindow_ = new DataWindow(this, hex);
-      dataWindow_->show();
+      const Rect column = hex->CharacterColumn();
+      dataWindow_->Place(QRect(central_->mapToGlobal(QPoint(column.left, column.top)),
+                               QSize(column.right - column.left, column.bottom - column.top)));
+      // Not over a minimized main window: it shows when the window is restored.
+      if (!isMinimized()) dataWindow_->show();
       activateWindow();
     } else if (!on && dataWindow_) {
       dataWindow_->deleteLater();
@@ -52,6 +57,18 @@ void MainWindow::AfterDataEdit() {
   SetModified(true);
   RefreshUndoRedo();
   FormResize();
+}
+
+// The data window belongs to the main window on screen: hidden while the
+// main window is minimized, back when it is restored.
+void MainWindow::FollowMinimized() {
+  if (!dataWindow_) return;
+  const bool shown = !isMinimized() && isVisible();
+  // A window manager minimizes it along with its owner; shown again still
+  // marked minimized, it would ask to start minimized and take the main
+  // window down with it.
+  if (shown) dataWindow_->setWindowState(dataWindow_->windowState() & ~Qt::WindowMinimized);
+  dataWindow_->setVisible(shown);
 }
 
 void MainWindow::DataWindowClosed() {

@@ -76,8 +76,10 @@ void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
       } else if (exactlyCtrl) {
         desiredColumn_ = -1;
         HideCaret();
+        const uint64_t before = v.RecordedEditCount();
         if (!v.HasSelection()) v.MoveLeft(true, true);
-        EditTail(v.DeleteSelection(true, true));
+        v.DeleteSelection(true, true);
+        EditTail(before);
       }
       break;
     case Qt::Key_Escape:
@@ -147,22 +149,21 @@ void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
       } else {
         desiredColumn_ = -1;
         HideCaret();
+        const uint64_t before = v.RecordedEditCount();
         if (!v.HasSelection() && ctrl) v.MoveRight(true, true);
-        bool changed = false;
         if (v.HasSelection())
-          changed = v.DeleteSelection(true, true);
+          v.DeleteSelection(true, true);
         else if (!v.GetAdjacentText(true).empty())
-          changed = v.DeleteForward();
-        EditTail(changed);
+          v.DeleteForward();
+        EditTail(before);
       }
       break;
     case Qt::Key_Y:
       if (ctrl) {
         HideCaret();
-        if (v.DeleteLine(shift))
-          EditTail(true);
-        else
-          ToggleCaret();
+        const uint64_t before = v.RecordedEditCount();
+        v.DeleteLine(shift);
+        EditTail(before);
       }
       break;
     case Qt::Key_Z:
@@ -213,22 +214,20 @@ void MainWindow::KeyPress(uint8_t ch) {
   ViewBase& v = *view_;
   desiredColumn_ = -1;
   HideCaret();
+  const uint64_t before = v.RecordedEditCount();
   if (ch == 8) {
-    bool changed = false;
     if (v.HasSelection()) {
-      SetModified(true);
-      changed = v.DeleteSelection(true, true);
+      v.DeleteSelection(true, true);
     } else {
       if (v.GetAdjacentText(false).empty()) return;  // the caret returns at the next blink
-      SetModified(true);
-      changed = v.Backspace();
+      v.Backspace();
     }
-    EditTail(changed);
+    EditTail(before);
     return;
   }
-  SetModified(true);
   if (v.HasSelection() && v.TypingReplacesSelection(ch)) v.DeleteSelectionForInsert();
-  EditTail(v.TypeChar(ch));
+  v.TypeChar(ch);
+  EditTail(before);
 }
 
 }  // namespace prambus

@@ -3,10 +3,12 @@
 #include <QIcon>
 
 #include "main_window.h"
+#include "translations.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Прамбус");
+  prambus::InstallRussianTranslations(app);
   QIcon icon;
   for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
     icon.addFile(QString(":/art/prambus-%1.png").arg(size));

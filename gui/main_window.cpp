@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 
+#include "data_window.h"
 #include "dialog_prompts.h"
 #include "encodings/code_tables.h"
 #include "extensions/extension_folders.h"
@@ -180,6 +181,8 @@ void MainWindow::CreateView(int kind) {
     view_->AttachMenuItem(static_cast<int>(i), viewItems_[i]);
   const int index = kind == kTextView ? 0 : 1;
   for (int i = 0; i < 2; ++i) actions_.viewKinds[i]->setChecked(i == index);
+  // "Заменять коды" is for codes: the replace window follows every switch.
+  replaceDialog_->codesCheck->setEnabled(kind == kHexView);
   lastClientWidth_ = -1;  // the next layout sends the new view its width
 }
 
@@ -317,6 +320,7 @@ void MainWindow::DrawCaret() {
 
 void MainWindow::changeEvent(QEvent* e) {
   QMainWindow::changeEvent(e);
+  if (e->type() == QEvent::WindowStateChange) FollowMinimized();
   if (e->type() == QEvent::ActivationChange) {
     if (isActiveWindow())
       ActivateHandler();
@@ -340,35 +344,62 @@ void MainWindow::DeactivateHandler() {
 
 void MainWindow::BeforeModalDialog() {
   DeactivateHandler();
-  if (actions_.stayOnTop->isChecked()) {
-    setWindowFlag(Qt::WindowStaysOnTopHint, false);
-    show();
-  }
+  SetTopmost(false);
 }
 
 void MainWindow::AfterModalDialog() {
-  if (actions_.stayOnTop->isChecked()) {
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    show();
-  }
+  RestoreTopmost();
   if (isActiveWindow()) ActivateHandler();
+}
+
+void MainWindow::SetTopmost(bool on) {
+  if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
+  const bool visible = isVisible();
+  setWindowFlag(Qt::WindowStaysOnTopHint, on);
+  if (visible) show();
+}
+
+void MainWindow::RestoreTopmost() {
+  const bool searchWindowShown =
+      (findDialog_ && findDialog_->isVisible()) || (replaceDialog_ && replaceDialog_->isVisible());
+  if (actions_.stayOnTop->isChecked() && !searchWindowShown) SetTopmost(true);
+}
+
+QWidget* MainWindow::PromptParent() {
+  QWidget* active = QApplication::activeWindow();
+  if (active && (active == findDialog_ || active == replaceDialog_ ||
+                 active == static_cast<QWidget*>(dataWindow_)))
+    return active;
+  return this;
 }
 
 void MainWindow::SetPrompts(std::unique_ptr<UserPrompts> prompts) {
   prompts_ = std::move(prompts);
 }
 
-void MainWindow::ShowNote(const QString& text) {
+void MainWindow::ShowNote(const QString& text, QWidget* over) {
+  if (!over) over = PromptParent();
   BeforeModalDialog();
-  prompts_->Note(this, text);
+  prompts_->Note(over, text);
   AfterModalDialog();
+  BackTo(over);
+}
+
+// The window a message answered takes the keyboard again when it closes
+// (the desktop may hand it to the main window instead).
+void MainWindow::BackTo(QWidget* answered) {
+  if (answered == this || !answered->isVisible()) return;
+  answered->raise();
+  answered->activateWindow();
 }
 
 int MainWindow::Ask(const QString& caption, const QString& text, const QStringList& buttons) {
   MessageBox::CentreOnMainWindow(this);
+  QWidget* over = PromptParent();
   BeforeModalDialog();
-  const int answer = prompts_->Ask(this, caption, text, buttons);
+  const int answer = prompts_->Ask(over, caption, text, buttons);
   AfterModalDialog();
+  BackTo(over);
   return answer;
 }
 

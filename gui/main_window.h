@@ -29,6 +29,7 @@ namespace prambus {
 
 class SurfaceWidget;
 class FindDialog;
+class SearchWindow;
 class ReplaceDialog;
 class DataWindow;
 class ColumnsDialog;
@@ -67,8 +68,9 @@ class MainWindow : public QMainWindow {
   void AfterModalDialog();
   // Replaces how the window asks the user (the real dialogs by default).
   void SetPrompts(std::unique_ptr<UserPrompts> prompts);
-  // A plain message, between the modal steps.
-  void ShowNote(const QString& text);
+  // A plain message, between the modal steps, above the window it answers
+  // (`over`; by default the program's active window).
+  void ShowNote(const QString& text, QWidget* over = nullptr);
 
   // Read by tests and by the other shell parts.
   ViewBase* View() const { return view_.get(); }
@@ -134,7 +136,8 @@ class MainWindow : public QMainWindow {
   void FindCommand(bool byShortcut = false);
   void ReplaceCommand(bool byShortcut = false);
   void FindNextCommand();
-  void FindWith(const std::string& text, bool caseSensitive, bool fromCursor);
+  void FindWith(const std::string& text, bool caseSensitive, bool fromCursor,
+                QWidget* answering = nullptr);
   void AfterSearch();
   void AfterReplace();
   void AfterFindDialogHidden();
@@ -243,6 +246,15 @@ class MainWindow : public QMainWindow {
   void DrawCaret();
   void ActivateHandler();
   void DeactivateHandler();
+  // In or out of the topmost band, keeping the window where it is.
+  void SetTopmost(bool on);
+  // Back into the topmost band when "Поверх других окон" is on and no find
+  // or replace window is open (they keep the main window out of it).
+  void RestoreTopmost();
+  // The window a question or message answers: the active one of this
+  // program's windows, else this one.
+  QWidget* PromptParent();
+  void BackTo(QWidget* answered);
   // A question in the program's message box, centred on this window and
   // between the modal steps: 1000 + button, or 2.
   int Ask(const QString& caption, const QString& text, const QStringList& buttons);
@@ -284,7 +296,12 @@ class MainWindow : public QMainWindow {
   bool SaveSettingsAndQuit();
   // edit_commands.cpp
   void HistoryStep(bool redo);
-  void EditTail(bool rowsChanged);
+  // The tail of an edit that began when the view had recorded editsBefore
+  // edits: the document is marked modified only when the edit changed it.
+  void EditTail(uint64_t editsBefore);
+  void PutOnClipboard(const std::string& text);
+  // find_commands.cpp
+  void BeforeSearchWindow(SearchWindow* window);
   void RefreshUndoRedo();
   // mouse_input.cpp
   void MousePress(QMouseEvent* e);
@@ -303,6 +320,7 @@ class MainWindow : public QMainWindow {
   bool RecodeTable(int entry, bool target, CodeTable& table);
   // hex_tool_windows.cpp
   void AttachHexView();
+  void FollowMinimized();
   void CloseHexToolWindows();  // the data window and the columns dialog
   // window_modes.cpp: the frame of each mode; at start-up the stored ones.
   void ApplyMinimalMode(bool on);
@@ -316,6 +334,7 @@ class MainWindow : public QMainWindow {
   void ApplyWindowState(const WindowAppearance& w, bool restoreBounds);
   void RestoreBounds(const WindowAppearance& w);
   void ApplyPlacement(const WindowAppearance& w);
+  void ApplyLook(const WindowAppearance& w);
   // The live window appearance: bounds, state, modes, view kind, checks,
   // skin and colour, encoding, status bar.
   WindowAppearance CurrentAppearance() const;
@@ -369,7 +388,6 @@ class MainWindow : public QMainWindow {
   FindDialog* findDialog_ = nullptr;
   ReplaceDialog* replaceDialog_ = nullptr;
   std::string lastSearch_;  // the text F3 searches for (Windows-1251)
-  bool lastSearchCase_ = false;
 
   // The recent files' menu items and the Ctrl+Tab switcher.
   std::vector<QAction*> recentItems_;

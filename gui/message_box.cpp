@@ -4,12 +4,13 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QTimer>
 
 #include "dialog_font.h"
 #include "qt_canvas.h"
+#include "screen_area.h"
 #include "settings/settings.h"
+#include "window_stacking.h"
 
 namespace prambus {
 
@@ -27,13 +28,13 @@ MessageBox::MessageBox(QWidget* parent, const QString& caption, const QString& t
                        const QStringList& buttons)
     : QDialog(parent), text_(ToCp1251(text)) {
   setWindowTitle(caption);
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   font_ = DialogFont();
   for (int i = 0; i < buttons.size(); ++i) {
     auto* b = new MessageButton(buttons[i], i, this);
     b->setFont(font_);
-    b->setAutoDefault(false);
+    b->setAutoDefault(true);  // Enter presses the focused button
     connect(b, &QPushButton::clicked, this, [this, b] {
       auto action = b->action;
       done(b->Result());
@@ -42,6 +43,8 @@ MessageBox::MessageBox(QWidget* parent, const QString& caption, const QString& t
     });
     buttons_.push_back(b);
   }
+  if (!buttons_.empty()) buttons_.front()->setDefault(true);
+  KeepAboveTopmostWindows(this);
   DoLayout();
 }
 
@@ -50,15 +53,17 @@ void MessageBox::DoLayout() {
   measure.SetQFont(font_);
   std::vector<std::string> captions;
   for (MessageButton* b : buttons_) captions.push_back(ToCp1251(b->text()));
-  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-  layout_ = LayOutMessage(measure, Cfg(), text_, captions, screen.width(), screen.height(),
-                          {Anchor().x(), Anchor().y()});
+  // Laid out on the screen that holds the anchor, in that screen's work area.
+  const Rect area = AvailableAreaAt(Anchor(), parentWidget());
+  layout_ =
+      LayOutMessage(measure, Cfg(), text_, captions, area.right - area.left, area.bottom - area.top,
+                    {Anchor().x() - area.left, Anchor().y() - area.top});
   setFixedSize(layout_.clientWidth, layout_.clientHeight);
   for (size_t i = 0; i < buttons_.size(); ++i) {
     const Rect& r = layout_.buttons[i];
     buttons_[i]->setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
   }
-  move(layout_.left, layout_.top);
+  move(area.left + layout_.left, area.top + layout_.top);
 }
 
 int MessageBox::ShowModal() {
@@ -93,12 +98,18 @@ void MessageBox::paintEvent(QPaintEvent*) {
 }
 
 void MessageBox::keyPressEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_Escape) {
-    done(2);
-    if (modeless_) deleteLater();
-    return;
-  }
+  if (e->key() == Qt::Key_Escape) return reject();
   QDialog::keyPressEvent(e);
+}
+
+void MessageBox::reject() {
+  done(2);
+  if (modeless_) deleteLater();
+}
+
+void MessageBox::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  FrontAndFocused(this, buttons_.empty() ? nullptr : buttons_.front());
 }
 
 void MessageBox::changeEvent(QEvent* e) {

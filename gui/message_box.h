@@ -1,6 +1,8 @@
 // The program's own message box: its text wrapped at word bounds, a size
 // chosen to keep about 3.5 : 1, buttons in rows laid out from the dialog
-// settings. Modal use returns 1000 + the button's index, or 2 for Escape.
+// settings. Modal use returns 1000 + the button's index, or 2 for Escape and
+// for closing it from the title bar. The first button has the focus and is
+// the default: Enter presses the focused button, Tab goes along the buttons.
 #pragma once
 
 #include <QDialog>
@@ -42,6 +44,8 @@ class MessageBox : public QDialog {
   void paintEvent(QPaintEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void changeEvent(QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+  void reject() override;  // Escape and the title bar's close
 
  private:
   void DoLayout();

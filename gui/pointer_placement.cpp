@@ -1,23 +1,20 @@
 #include "pointer_placement.h"
 
 #include <QCursor>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QWidget>
 
-#include "shell/dialog_placement.h"
+#include "screen_area.h"
+#include "shell/screen_placement.h"
 
 namespace prambus {
 
 void PlaceAtMousePointer(QWidget* dialog) {
+  // A pixel below the pointer (above it near the bottom), inside the work
+  // area of the screen that holds the pointer.
   const QPoint pointer = QCursor::pos();
-  QScreen* screen = QGuiApplication::screenAt(pointer);
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  const QRect s = screen->geometry();
-  const QSize size = dialog->frameGeometry().size();
-  const Point p = PlaceAtPointer({pointer.x(), pointer.y()}, size.width(), size.height(),
-                                 s.x() + s.width(), s.y() + s.height());
-  dialog->move(p.x, p.y);
+  const QSize size = FrameSizeOf(dialog);
+  dialog->move(ToQPoint(BelowPointer(ToPoint(pointer), size.width(), size.height(),
+                                     AvailableAreaAt(pointer, dialog->parentWidget()), 1)));
 }
 
 }  // namespace prambus

@@ -1,5 +1,6 @@
 #include "replace_dialog.h"
 
+#include <QBoxLayout>
 #include <QGroupBox>
 #include <QLabel>
 
@@ -8,40 +9,46 @@
 
 namespace prambus {
 
-ReplaceDialog::ReplaceDialog(MainWindow* main) : SearchWindow(main, "Заменить", 470, 230) {
+ReplaceDialog::ReplaceDialog(MainWindow* main) : SearchWindow(main, "Заменить") {
   auto* l1 = new QLabel("Заменяемый фрагмент", this);
-  l1->setGeometry(10, 8, 250, 18);
   findEdit = new EntryField(this);
-  findEdit->setGeometry(10, 28, 330, 24);
   auto* l2 = new QLabel("Заменяющий фрагмент", this);
-  l2->setGeometry(10, 58, 250, 18);
   replaceEdit = new EntryField(this);
-  replaceEdit->setGeometry(10, 78, 330, 24);
+  findEdit->setMinimumWidth(330);
   findNextButton = new QPushButton("Найти далее", this);
   replaceButton = new QPushButton("Заменить", this);
   replaceAllButton = new QPushButton("Заменить всё", this);
   closeButton = new QPushButton("Завершить", this);
-  int y = 26;
-  for (QPushButton* b : {findNextButton, replaceButton, replaceAllButton, closeButton}) {
-    b->setGeometry(352, y, 108, 28);
-    y += 34;
-  }
   caseCheck = new QCheckBox("С учётом регистра", this);
   codesCheck = new QCheckBox("Заменять коды", this);
   undoCheck = new QCheckBox("Отмена включена", this);
   undoCheck->setChecked(true);
-  caseCheck->setGeometry(10, 110, 170, 22);
-  codesCheck->setGeometry(10, 134, 170, 22);
-  undoCheck->setGeometry(10, 158, 170, 22);
   auto* group = new QGroupBox("Откуда начинать?", this);
-  group->setGeometry(190, 108, 150, 110);
   fromStart = new QRadioButton("С самого начала", group);
   fromCursor = new QRadioButton("С позиции курсора", group);
   inSelection = new QRadioButton("В выделенном тексте", group);
-  fromStart->setGeometry(6, 22, 140, 22);
-  fromCursor->setGeometry(6, 48, 140, 22);
-  inSelection->setGeometry(6, 74, 140, 22);
   fromStart->setChecked(true);
+  auto* radios = new QVBoxLayout(group);
+  for (QRadioButton* r : {fromStart, fromCursor, inSelection}) radios->addWidget(r);
+
+  // The fields and options on the left, the buttons down the right.
+  auto* checks = new QVBoxLayout;
+  for (QCheckBox* c : {caseCheck, codesCheck, undoCheck}) checks->addWidget(c);
+  checks->addStretch();
+  auto* options = new QHBoxLayout;
+  options->addLayout(checks);
+  options->addWidget(group);
+  auto* left = new QVBoxLayout;
+  for (QWidget* w : std::initializer_list<QWidget*>{l1, findEdit, l2, replaceEdit})
+    left->addWidget(w);
+  left->addLayout(options);
+  auto* buttons = new QVBoxLayout;
+  for (QPushButton* b : {findNextButton, replaceButton, replaceAllButton, closeButton})
+    buttons->addWidget(b);
+  buttons->addStretch();
+  auto* all = new QHBoxLayout(this);
+  all->addLayout(left);
+  all->addLayout(buttons);
   connect(findNextButton, &QPushButton::clicked, this, &ReplaceDialog::FindNextClicked);
   connect(replaceButton, &QPushButton::clicked, this, &ReplaceDialog::ReplaceClicked);
   connect(replaceAllButton, &QPushButton::clicked, this, &ReplaceDialog::ReplaceAllClicked);
@@ -62,6 +69,14 @@ ReplaceDialog::ReplaceDialog(MainWindow* main) : SearchWindow(main, "Замен�
     else
       hide();
   };
+  FixSize();
+}
+
+void ReplaceDialog::EnterPressed(QWidget* focus) {
+  if (focus == replaceEdit)
+    ReplaceClicked();
+  else
+    replaceEdit->setFocus();
 }
 
 void ReplaceDialog::ResetSearch() {
@@ -109,7 +124,7 @@ void ReplaceDialog::ShowStartChoice() {
 }
 
 void ReplaceDialog::ShowEndMessage(const std::string& message) {
-  if (!message.empty()) main_->ShowNote(QString::fromStdString(message));
+  if (!message.empty()) main_->ShowNote(QString::fromStdString(message), this);
 }
 
 void ReplaceDialog::FindNextClicked() {

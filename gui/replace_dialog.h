@@ -30,7 +30,8 @@ class ReplaceDialog : public SearchWindow {
   QRadioButton *fromStart, *fromCursor, *inSelection;
 
  protected:
-  void EnterPressed() override { replaceEdit->setFocus(); }
+  // Enter in the second field replaces; anywhere else it moves to that field.
+  void EnterPressed(QWidget* focus) override;
 
  private:
   void ResetSearch();

@@ -90,6 +90,12 @@ void MainWindow::ApplyWindowState(const WindowAppearance& w, bool restoreBounds)
   }
 }
 
+// A record's skin, or its background colour when it has none.
+void MainWindow::ApplyLook(const WindowAppearance& w) {
+  skins_->ChooseStored(w.skin);
+  if (w.skin.empty()) canvas_.SetBrushColor(w.background);
+}
+
 // The stored bounds on the screen the window lay on (the one holding its
 // centre, else the one it overlaps most, else the primary screen), so that
 // it always opens on a screen that is there, at most as large as that screen.

@@ -32,11 +32,17 @@ void MainWindow::ToggleMinimalMode(bool withWarning) {
 }
 
 // Minimal mode's frame: the nearest equivalent of a frame without caption is
-// a frameless window; no menu and no status bar.
+// a frameless window; no menu and no status bar. Its outer corner stays where
+// it was, as the frame's does when the caption goes, so switching on and off
+// leaves the window in its place.
 void MainWindow::ApplyMinimalMode(bool on) {
   const bool visible = isVisible();
+  const QPoint corner = pos();
   setWindowFlag(Qt::FramelessWindowHint, on);
-  if (visible) show();
+  if (visible) {
+    move(corner);
+    show();
+  }
   menuBar()->setVisible(!on);
   statusBar()->setVisible(!on && actions_.statusBar->isChecked());
   FormResize();

@@ -1,8 +1,8 @@
 #include "shell/data_info.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -33,7 +33,8 @@ bool ParseInteger(const std::string& text, long long& out) {
 }
 }  // namespace
 
-std::string DataValueText(int tag, const std::vector<uint8_t>& bytes, int64_t p) {
+std::string DataValueText(int tag, const std::vector<uint8_t>& bytes, int64_t p,
+                          char decimalPoint) {
   if (tag == 0) return std::to_string(p);
   const int n = kWidths[tag];
   if (p < 0 || p + n > static_cast<int64_t>(bytes.size())) return "???";
@@ -58,8 +59,11 @@ std::string DataValueText(int tag, const std::vector<uint8_t>& bytes, int64_t p)
       std::memcpy(&d, &u, sizeof d);
       if (!std::isfinite(d)) return " ???";
       char buf[64];
-      std::snprintf(buf, sizeof buf, "%.15g", d);
-      return buf;
+      const auto r = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::general, 15);
+      std::string out(buf, r.ptr);
+      for (char& c : out)
+        if (c == '.') c = decimalPoint;
+      return out;
     }
   }
 }
@@ -71,10 +75,11 @@ bool ParseDataValue(int tag, const std::string& text, std::string& bytes) {
     std::string t = text;
     for (char& c : t)
       if (c == ',') c = '.';
-    errno = 0;
-    char* end = nullptr;
-    const double d = std::strtod(t.c_str(), &end);
-    if (t.empty() || errno == ERANGE || end == t.c_str() || *end != '\0') return false;
+    if (!t.empty() && t[0] == '+' && t.size() > 1 && t[1] != '-') t.erase(0, 1);
+    double d = 0;
+    const auto r = std::from_chars(t.data(), t.data() + t.size(), d);
+    if (t.empty() || r.ec != std::errc() || r.ptr != t.data() + t.size() || !std::isfinite(d))
+      return false;
     std::memcpy(&u, &d, sizeof u);
   } else {
     long long v = 0;

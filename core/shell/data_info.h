@@ -14,11 +14,16 @@ namespace prambus {
 extern const std::array<const char*, 9> kDataLabels;
 
 // The value text of row tag at byte offset p; "???" when the bytes are not
-// there, " ???" when a double has no text form.
-std::string DataValueText(int tag, const std::vector<uint8_t>& bytes, int64_t p);
+// there, " ???" when a double has no text form. The double is written with
+// 15 significant digits and the given decimal point, whatever the C
+// library's locale.
+std::string DataValueText(int tag, const std::vector<uint8_t>& bytes, int64_t p,
+                          char decimalPoint = '.');
 
 // The little-endian bytes of a value typed into row tag 1..8; false when the
-// text is no number of that kind or out of its range.
+// text is no number of that kind or out of its range. A double may use a
+// point or a comma as its decimal separator, whatever the locale, and must
+// be finite.
 bool ParseDataValue(int tag, const std::string& text, std::string& bytes);
 
 // The byte number typed into row 0; false when it is no number in 0..length.

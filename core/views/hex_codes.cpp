@@ -66,4 +66,8 @@ std::string ParseCodeText(std::string_view text, int base) {
   return out;
 }
 
+bool HasNoGlyph(uint8_t c) {
+  return c < 0x20 || c == 0x7F || c == 0x98 || c == 0xAD;
+}
+
 }  // namespace prambus

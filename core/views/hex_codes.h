@@ -19,5 +19,9 @@ int64_t ReadDigits(std::string_view digits, int base);
 // digits (a longer run starts the next token); lower-case letters count as
 // capitals. Any invalid digit or a value above 255 makes the result empty.
 std::string ParseCodeText(std::string_view text, int base);
+// Whether a Windows-1251 character has no visible glyph of its own (control
+// characters, DEL, the unassigned 0x98, the soft hyphen): the character
+// column shows such a byte as a dot in its cell.
+bool HasNoGlyph(uint8_t c);
 
 }  // namespace prambus

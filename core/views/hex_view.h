@@ -83,6 +83,9 @@ class HexView : public ViewBase {
   const std::vector<uint8_t>& Data() const { return Bytes; }
   int CursorOffset() const { return CursorRow * Columns() + CursorCol; }
   int AnchorOffset() const { return AnchorRow * Columns() + AnchorCol; }
+  // Where the character column is drawn, in surface pixels (one cell of the
+  // code digit's width per byte), over the whole height of the view.
+  Rect CharacterColumn() const;
   void MoveCursorToByte(int offset);  // the data window's byte number
   // Writes bytes at the cursor as one undoable edit, selecting them (the
   // data window's values).
@@ -119,7 +122,9 @@ class HexView : public ViewBase {
   int Pitch() const;                                         // s
   int Gap() const;                                           // g
   int CellWidth() const { return K255() * CodeDigitWidth; }  // W
-  int CodeLength(uint8_t b) const;                           // L(b)
+  int CodeAreaLeft() const;         // x0 with no scroll: where column 0's code begins
+  void ScrollMatchIntoView();       // after ScrollToCaret, the rest of a found match
+  int CodeLength(uint8_t b) const;  // L(b)
   int Length() const { return static_cast<int>(Bytes.size()); }
   void ToOffset(int offset, bool cursor);
   void AfterWholeRewrite();

@@ -50,6 +50,7 @@ std::string HexView::BuildHexUndoText(const std::string& oldBytes, const std::st
 }
 
 void HexView::ExtendHexUndo(UndoRecord& r, const std::string& newBytes) {
+  CountRecordedEdit();
   HexRecord h;
   if (!Unpack(r.text, h)) return;
   UndoBytes -= r.Size();
@@ -567,6 +568,7 @@ bool HexView::FindText(std::string_view text, int& count, bool fromCursor, bool 
   CursorDigit = AnchorDigit = 0;
   UpdateCaretPoint();
   ScrollToCaret();
+  ScrollMatchIntoView();
   return true;
 }
 

@@ -30,6 +30,8 @@ void HexView::LoadFromFile(const std::string& name) {
     throw IoError("the file shrank while it was read: " + name, FileProblem::kShortRead);
   }
   LastRow = Length() / Columns();
+  // The data window opened with the view, before its bytes were here.
+  if (DataWindowShown && paintDataWindow) paintDataWindow();
 }
 
 void HexView::WriteContent(int fd) {

@@ -265,13 +265,9 @@ void HexView::UpdateCaretPoint() {
       CaretX = ox + xd + CursorCol * s + CursorDigit * dw - ScrollX;
     }
     if (offset >= Length()) CaretX += CellWidth();
-  } else {
-    std::string chars;
-    std::string_view row = GetRow(CursorRow);
-    for (int i = 0; i < CursorCol && i < static_cast<int>(row.size()); ++i)
-      chars += static_cast<char>(CharTable[static_cast<uint8_t>(row[i])]);
+  } else {  // every byte has one cell of the character column
     CaretX = ox + Gap() + Round(3 * c.HDistance * cw) + KC() * cw + LinePixels + Columns() * s +
-             MarginPixels + canvas_->TextWidth(chars) + 1 - ScrollX;
+             MarginPixels + CursorCol * dw + 1 - ScrollX;
   }
   if (DataWindowShown && paintDataWindow) paintDataWindow();
 }
@@ -301,16 +297,49 @@ void HexView::ScrollToCaret() {
       needed = m * (W + g);
     } else {
       if (m == n - 1) m = n;
-      needed = g + (W + g) * n;
-      std::string_view row = GetRow(CursorRow);
-      for (int i = 0; i < m; ++i)
-        needed += i < static_cast<int>(row.size())
-                      ? canvas_->TextWidth(std::string(
-                            1, static_cast<char>(CharTable[static_cast<uint8_t>(row[i])])))
-                      : CodeDigitWidth;
+      needed = g + (W + g) * n + m * CodeDigitWidth;
     }
     SetScrollX(std::max(0, needed + l - ViewWidth + 2));
   }
+}
+
+int HexView::CodeAreaLeft() const {
+  const Settings& c = Cfg();
+  const int cw = CoordDigitWidth;
+  return c.EffOtstupX + KC() * cw + Round(2 * c.HDistance * cw) + LinePixels + Gap();
+}
+
+Rect HexView::CharacterColumn() const {
+  const Settings& c = Cfg();
+  const int n = Columns();
+  const int xc = CodeAreaLeft() + Gap() + n * Pitch() + MarginPixels - ScrollX;
+  return {xc, c.EffOtstupY, xc + n * CodeDigitWidth, c.EffOtstupY + ViewHeight};
+}
+
+// Scrolling to the caret shows a found match's first byte; when the match
+// runs on past the right edge within its row and fits the view whole, scroll
+// on until its last byte shows, never past its first; a match wider than the
+// view shows its first byte.
+void HexView::ScrollMatchIntoView() {
+  const int n = Columns(), first = CursorOffset(), last = AnchorOffset() - 1;
+  if (last < first || last / n != first / n) return;
+  const int x0 = CodeAreaLeft();
+  int startX = 0, endX = 0;  // in the area of the caret, unscrolled
+  if (InCodes) {
+    startX = x0 + (first % n) * Pitch();
+    endX = x0 + (last % n) * Pitch() + CellWidth();
+  } else {
+    const int xc = CharacterColumn().left + ScrollX;
+    startX = xc + (first % n) * CodeDigitWidth;
+    endX = xc + (last % n + 1) * CodeDigitWidth;
+  }
+  const int left = x0 - Gap(), right = Cfg().EffOtstupX + ViewWidth;
+  if (endX - startX > right - left) {  // too wide: its start shows
+    if (startX - ScrollX < left) SetScrollX(std::max(0, startX - left));
+    return;
+  }
+  if (endX - ScrollX <= right) return;
+  SetScrollX(std::max(ScrollX, std::min(startX - left, endX - right + 2)));
 }
 
 // -------------------------------------------------------------- paint ----
@@ -406,13 +435,12 @@ void HexView::Paint() {
         }
       }
       select(false);
-      // Characters: one string per row, three when part of it is selected.
+      // Characters: each byte in its own cell of the code digit's width, so
+      // the column stays under its header whatever the glyphs' widths; a
+      // character without a glyph shows as a dot in the coordinates' colour.
       std::string_view row = GetRow(u);
       if (row.empty()) continue;
-      std::string chars(row.size(), ' ');
-      for (size_t i = 0; i < row.size(); ++i)
-        chars[i] = static_cast<char>(CharTable[static_cast<uint8_t>(row[i])]);
-      const int xc = x0 + g + n * s + MP - ScrollX;
+      const int xc = CharacterColumn().left;
       int from = 0, to = 0;  // the selected columns [from, to)
       if (sel) {
         const int rowStart = u * n, rowEnd = rowStart + static_cast<int>(row.size());
@@ -421,17 +449,20 @@ void HexView::Paint() {
         to = std::clamp(selEnd - rowStart, 0, rowEnd - rowStart);
       }
       if (to > from) {
-        const std::string head = chars.substr(0, from), mid = chars.substr(from, to - from),
-                          tail = chars.substr(to);
-        canvas_->TextOut(xc, y, head);
-        select(true);
-        const int midX = xc + canvas_->TextWidth(head);
-        canvas_->TextOut(midX, y, mid);
-        select(false);
-        canvas_->TextOut(midX + canvas_->TextWidth(mid), y, tail);
-      } else {
-        canvas_->TextOut(xc, y, chars);
+        canvas_->SetBrushColor(c.ChosenFonClr);
+        canvas_->FillRect({xc + from * dw, y, xc + to * dw, y + zeroH});
+        canvas_->SetBrushColor(brush);
       }
+      for (int i = 0; i < static_cast<int>(row.size()); ++i) {
+        const bool selected = i >= from && i < to;
+        const uint8_t ch = CharTable[static_cast<uint8_t>(row[i])];
+        const bool noGlyph = HasNoGlyph(ch);
+        const std::string glyph(1, noGlyph ? '.' : static_cast<char>(ch));
+        canvas_->SetFontColor(selected ? c.ChosenTextClr : noGlyph ? c.CoordColor : viewFont);
+        canvas_->TextOut(xc + i * dw + (dw - CharWidth(static_cast<uint8_t>(glyph[0]))) / 2, y,
+                         glyph);
+      }
+      canvas_->SetFontColor(viewFont);
     }
   }
   if (PrintMode) {

@@ -192,14 +192,10 @@ void HexView::MoveToPoint(int x, int y, bool scroll, bool extend) {
   if (xp > s * n + MarginPixels / 2) {
     InCodes = false;
     xp -= s * n + g + MarginPixels;
-    std::string_view bytes = GetRow(row);
-    for (char b : bytes) {
-      const int w =
-          canvas_->TextWidth(std::string(1, static_cast<char>(CharTable[static_cast<uint8_t>(b)])));
-      if (w / 2 >= xp) break;
-      xp -= w;
-      ++col;
-    }
+    // One cell per byte: past the middle of a cell is after it.
+    const int dw = std::max(1, CodeDigitWidth);
+    const int rowLength = static_cast<int>(GetRow(row).size());
+    col = std::clamp(xp <= dw / 2 ? 0 : (xp - dw / 2 + dw - 1) / dw, 0, rowLength);
     CursorDigit = 0;
   } else {
     InCodes = true;

@@ -73,6 +73,10 @@ class TextView : public ViewBase {
   void ChooseLineEnd(const std::string& lineEnd, int entryIndex, bool on);
   void KeepLineEnds(bool on);
   void RefreshLineEndMarks();
+  // The line end that new lines at the cursor take: the one of the cursor's
+  // line, else of the nearest line that has one; LF in a document without
+  // any (Enter and pasted text use it).
+  std::string LineEndAtCursor() const;
   int RowWidth(int row) const { return RowWidths[row]; }
   size_t RowArraySize() const { return Rows.size(); }
 
@@ -134,8 +138,8 @@ class TextView : public ViewBase {
   void ReexpressOnPreviousRow();
   void RemoveRows(int first, int count);
   void AppendEmptyRow();
-  std::string LineEndForEnter() const;  // what Enter inserts at the cursor
   void EndMove(bool extend, bool scroll = true);
+  void ScrollMatchIntoView();  // after ScrollToCaret, the rest of a found match
 
   std::unique_ptr<RowArena> arena_;
   ReflowState* reflow_ = nullptr;

@@ -177,7 +177,7 @@ int TextView::MeasuredRowWidth(int row) const {
 // the run that ends that hard line; on a last line without one, the run of
 // the line before. A document without any line end gets LF, the convention
 // of this platform (a lone CR reads as a broken file everywhere else).
-std::string TextView::LineEndForEnter() const {
+std::string TextView::LineEndAtCursor() const {
   auto run = [&](int row) { return std::string(Rows[row].view().substr(LineEndStart(row))); };
   if (EndsWithLineEnd(CursorRow) && CursorCol >= LineEndStart(CursorRow)) return run(CursorRow);
   if (CursorCol == 0 && CursorRow > 0 && EndsWithLineEnd(CursorRow - 1)) return run(CursorRow - 1);
@@ -238,7 +238,7 @@ bool TextView::TypeChar(uint8_t ch) {
     return LastRow != oldLast;
   }
 
-  const std::string text = LineEndForEnter();
+  const std::string text = LineEndAtCursor();
   Rows[CursorRow].Insert(CursorCol, text);
   if (CursorRow == 0) {
     // The cursor goes after the inserted line end, found by its offset: row 0

@@ -259,6 +259,7 @@ bool TextView::FindText(std::string_view text, int& count, bool fromCursor, bool
       locate(static_cast<int>(p) + plen, false, AnchorCol, AnchorRow);
       UpdateCaretPoint();
       ScrollToCaret();
+      ScrollMatchIntoView();
       return true;
     }
     const int64_t left = static_cast<int64_t>(count) - static_cast<int64_t>(hay.size());

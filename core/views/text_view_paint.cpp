@@ -58,6 +58,21 @@ void TextView::ScrollToCaret() {
   }
 }
 
+// Scrolling to the caret shows a match's first letters; when the match runs
+// on past the right edge and fits the view whole, scroll on until its end
+// shows, never past its start. A match wider than the view shows its start
+// (the scroll step past the caret may have taken it out of a narrow view).
+void TextView::ScrollMatchIntoView() {
+  if (AnchorRow != CursorRow) return;  // a match across a soft wrap: each row fits the view
+  const int startX = ColumnX(CursorRow, CursorCol), endX = ColumnX(AnchorRow, AnchorCol);
+  if (endX - startX > ViewWidth) {
+    if (startX < ScrollX) SetScrollX(startX);
+    return;
+  }
+  if (endX - ScrollX <= ViewWidth) return;
+  SetScrollX(std::min(startX, std::max(0, endX - ViewWidth + 2)));
+}
+
 void TextView::Paint() {
   const Settings& cfg = Cfg();
   canvas_->SetTransparent(true);

@@ -355,7 +355,8 @@ bool MergesWithNext(const std::string& text, bool forward) {
 // Records made while a redo is replayed never merge with older records: a
 // merged record would make the next undo take back more than the redo did.
 void ViewBase::RecordUndo(uint8_t kind, std::string_view text, int col, int row, int afterOffset) {
-  if (UndoReplay == 1) return;
+  if (UndoReplay == 1) return;  // an undo step, or the inner half of an edit recorded once
+  CountRecordedEdit();
   UndoRecord r;
   r.kind = kind;
   r.afterOffset = afterOffset >= 0 ? afterOffset : PosToOffset(CursorCol, CursorRow);

@@ -127,6 +127,10 @@ class ViewBase {
   // after offset is the cursor's unless given.
   void RecordUndo(uint8_t kind, std::string_view text, int col, int row, int afterOffset = -1);
   bool CanUndo() const { return !UndoStack.empty(); }
+  // How many edits were made with undo recording on (each key, paste or
+  // deletion that changed the document counts; a refused key does not). The
+  // main window marks the document modified only when this moves.
+  uint64_t RecordedEditCount() const { return recordedEdits_; }
   bool CanRedo() const { return !RedoStack.empty(); }
   Canvas* GetCanvas() const { return canvas_; }
 
@@ -169,6 +173,11 @@ class ViewBase {
   virtual void PlaceAtOffset(int offset, bool cursor);
   // Moves cursor and anchor to valid positions after an edit or undo step.
   virtual void SettleCursor() {}
+  // Counts an edit that extends the last undo record instead of recording one.
+  void CountRecordedEdit() { ++recordedEdits_; }
+
+ private:
+  uint64_t recordedEdits_ = 0;
 };
 
 }  // namespace prambus

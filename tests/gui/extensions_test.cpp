@@ -216,6 +216,35 @@ class ExtensionsTest : public QObject {
     QVERIFY(w->Skins().Items().front()->isChecked());
   }
 
+  // Without a skin, a pinned file keeps its background colour and the others
+  // get the default one back.
+  void aPinnedFileKeepsItsBackgroundColour() {
+    const QString p = Path("p.txt"), u = Path("u.txt");
+    WriteAll(p, "pinned");
+    WriteAll(u, "plain");
+    auto w = Window(u);
+    QVERIFY(w);
+    prompts_->openNames = {p};
+    w->Actions().open->trigger();
+    prompts_->pinnedFiles = [](PinnedFilesDialog& d) {
+      d.AddCurrent();
+      return int(QDialog::Accepted);
+    };
+    w->Actions().pinnedFiles->trigger();
+    prompts_->colour = QColor(0, 128, 0);
+    w->Actions().skinSettings->trigger();
+    QCOMPARE(Pixel(*w, 0, 0), Rgb(0, 128, 0));
+
+    prompts_->openNames = {u};
+    w->Actions().open->trigger();
+    QCOMPARE(Pixel(*w, 0, 0), Rgb(255, 255, 255));
+    prompts_->openNames = {p};
+    w->Actions().open->trigger();
+    QCOMPARE(Pixel(*w, 0, 0), Rgb(0, 128, 0));
+    w->Actions().newDocument->trigger();
+    QCOMPARE(Pixel(*w, 0, 0), Rgb(255, 255, 255));
+  }
+
   void aStoredPathSelectsOnlyAListedSkin() {
     auto w = Window();
     QVERIFY(w);

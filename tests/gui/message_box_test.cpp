@@ -10,24 +10,9 @@
 
 #include "main_window.h"
 #include "settings/settings.h"
+#include "when_modal.h"
 
 using namespace prambus;
-
-namespace {
-// Works the next modal dialog once it is up.
-void WhenModal(std::function<void(QWidget*)> work) {
-  auto* timer = new QTimer;
-  timer->setInterval(20);
-  QObject::connect(timer, &QTimer::timeout, [timer, work] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      work(modal);
-    }
-  });
-  timer->start();
-}
-}  // namespace
 
 class MessageBoxTest : public QObject {
   Q_OBJECT

@@ -169,6 +169,9 @@ class RecentPinnedTest : public QObject {
 
     Open(b);
     Open(c);  // the list: b, a; c is the current document, not in it
+    // The switcher answers keys only in the active window, as a user's keys
+    // come; a loaded machine may deliver the activation late.
+    QTRY_VERIFY(w_->isActiveWindow());
     QTest::keyPress(Keys(), Qt::Key_Tab, Qt::ControlModifier);
     QVERIFY(sw->isVisible());
     QCOMPARE(sw->Selected(), 0);
@@ -186,6 +189,7 @@ class RecentPinnedTest : public QObject {
     // wraps to the last row. The extra row of the current document (a.txt is
     // now in the list, so a new document) opens nothing.
     w_->Actions().newDocument->trigger();
+    QTRY_VERIFY(w_->isActiveWindow());
     QTest::keyPress(Keys(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(sw->Selected(), 0);
     QTest::keyPress(Keys(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
@@ -203,6 +207,7 @@ class RecentPinnedTest : public QObject {
     QVERIFY(!sw->isVisible());
 
     // The switcher goes when the window loses the activation.
+    QTRY_VERIFY(w_->isActiveWindow());
     QTest::keyPress(Keys(), Qt::Key_Tab, Qt::ControlModifier);
     QVERIFY(sw->isVisible());
     QWidget other;

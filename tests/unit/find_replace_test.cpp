@@ -33,6 +33,31 @@ TEST_F(TextViewTest, MatchesSpanSoftWrapsButNeverLineEnds) {
   EXPECT_EQ(Find(*view, "world", false), 7);
 }
 
+// A match that runs past the right edge scrolls into view whole when it
+// fits; one wider than the view keeps its start in view.
+TEST_F(TextViewTest, AFoundMatchScrollsIntoViewWhole) {
+  Load(std::string(22, '.') + "match" + std::string(40, '.'), 100000);
+  ASSERT_EQ(view->LastRow, 0);
+  auto caretAt = [&](int col) {
+    view->SetPosition(col, 0, false);
+    view->SetPosition(col, 0, true);
+    return view->CaretX + view->ScrollX;
+  };
+  const int start = caretAt(22), end = caretAt(27);
+  ASSERT_GT(end, view->ViewWidth);
+  view->SetPosition(0, 0, false);
+  view->SetPosition(0, 0, true);
+  EXPECT_EQ(Find(*view, "match", false), 22);
+  EXPECT_LE(end - view->ScrollX, view->ViewWidth);
+  EXPECT_GE(start - view->ScrollX, 0);
+  view->SetScrollX(0);
+  view->SetViewWidth(16);  // narrower than the match
+  EXPECT_EQ(Find(*view, "match", false), 22);
+  EXPECT_EQ(start - view->ScrollX, view->CaretX);
+  EXPECT_GE(view->CaretX, 0);
+  EXPECT_LE(view->CaretX, view->ViewWidth);
+}
+
 TEST_F(TextViewTest, TheRegionLimitKeepsMatchesInsideTheSelection) {
   Load("ab xx ab xx ab");
   int limit = 6;  // "ab xx " from the start

@@ -362,6 +362,42 @@ TEST_F(HexViewTest, FindTakesTheEarlierOfTextAndCodeMatches) {
   EXPECT_FALSE(view->FindText("zz", limit, false, true));  // "zz" is no code list
 }
 
+// A match that runs past the right edge scrolls into view whole when it
+// fits, in the code area and in the character column alike.
+TEST_F(HexViewTest, AFoundMatchScrollsIntoViewWhole) {
+  Load(std::string(12, 'x') + "abcd");
+  auto caretAt = [&](int col) {
+    view->SetPosition(col, 0, false);
+    view->SetPosition(col, 0, true);
+    return view->CaretX + view->ScrollX;
+  };
+  const int W = 2 * view->CodeDigitWidth;
+  const int first = caretAt(0), start = caretAt(12), end = caretAt(15) + W;
+  view->SetViewWidth(end - 10);  // the last code is cut
+  int limit = 1000000;
+  ASSERT_TRUE(view->FindText("abcd", limit, false, true));
+  EXPECT_LE(end - view->ScrollX, view->ViewWidth);  // the last code shows whole
+  EXPECT_GE(start - view->ScrollX, first - 1);      // and the first still does
+  // Too wide for the view: its start shows, as after any move.
+  view->SetScrollX(0);
+  view->SetViewWidth(start - first + W);
+  limit = 1000000;
+  ASSERT_TRUE(view->FindText("abcd", limit, false, true));
+  EXPECT_GE(view->CaretX, first - 1);
+  EXPECT_LE(view->CaretX, first + view->ViewWidth);
+  // In the character column: the match's last cell comes into view.
+  view->SetViewWidth(800);
+  view->SetScrollX(0);
+  At(0, 0);
+  view->TypeChar(9);
+  ASSERT_FALSE(view->InCodes);
+  const Rect column = view->CharacterColumn();
+  view->SetViewWidth(column.left + 14 * view->CodeDigitWidth);
+  limit = 1000000;
+  ASSERT_TRUE(view->FindText("abcd", limit, false, true));
+  EXPECT_LE(column.left + 16 * view->CodeDigitWidth - view->ScrollX, view->ViewWidth);
+}
+
 TEST_F(HexViewTest, ReplacingInTheSelectionKeepsMatchesWhollyInside) {
   Load("ab ab ab");
   At(0, 0);
@@ -399,6 +435,75 @@ TEST_F(HexViewTest, PaintingSelectsWholeCellsAndDigits) {
   EXPECT_GT(opaque, 0);
 }
 
+// Every byte has one cell of the code digit's width in the character column,
+// whatever its glyph's width: the caret, a click and the drawing agree, and
+// a character without a glyph shows as a dot in the coordinates' colour.
+TEST_F(HexViewTest, TheCharacterColumnHasOneCellPerByte) {
+  canvas.SetCharWidth(0, 0);     // NUL measures nothing
+  canvas.SetCharWidth('E', 14);  // a glyph wider than a cell
+  Load(std::string("\x7F\x45\x4C\x46\x02\x01\x01\x00\x0D\x0A", 10));
+  const Rect column = view->CharacterColumn();
+  const int dw = view->CodeDigitWidth;
+  EXPECT_EQ(column.right - column.left, Cfg().HexColumns * dw);
+  canvas.ClearRecords();
+  view->Paint();
+  std::vector<DrawnText> chars;
+  for (const DrawnText& t : canvas.texts)
+    if (t.x >= column.left - dw && t.y > 2) chars.push_back(t);  // below the header
+  ASSERT_EQ(chars.size(), 10u);
+  const std::string shown = ".ELF......";
+  for (int i = 0; i < 10; ++i) {
+    const int w = canvas.TextWidth(chars[i].text);
+    EXPECT_EQ(chars[i].text, shown.substr(i, 1)) << i;
+    EXPECT_EQ(chars[i].x, column.left + i * dw + (dw - w) / 2) << i;
+    EXPECT_EQ(chars[i].fontColor, shown[i] == '.' ? Cfg().CoordColor : 0u) << i;
+  }
+  // Tab into the character area; the caret stands at the cell's left edge.
+  view->TypeChar(9);
+  for (int col = 0; col <= 10; ++col) {
+    view->SetPosition(col, 0, true);
+    EXPECT_NEAR(view->CaretX, column.left + col * dw, 1) << col;
+  }
+  // A click left of a cell's middle is before it, right of the middle after it.
+  const int top = view->GetCaretArea().top + 2;
+  view->MoveToPoint(column.left + 5 * dw + dw / 2 - 1, top, true, false);
+  EXPECT_EQ(view->CursorCol, 5);
+  view->MoveToPoint(column.left + 5 * dw + dw / 2 + 2, top, true, false);
+  EXPECT_EQ(view->CursorCol, 6);
+  EXPECT_FALSE(view->InCodes);
+  // Selected cells get the selection's background, cell by cell.
+  view->SetPosition(2, 0, false);
+  view->SetPosition(4, 0, true);
+  canvas.ClearRecords();
+  view->Paint();
+  bool filled = false;
+  for (const DrawnRect& r : canvas.rects)
+    filled |= r.color == Cfg().ChosenFonClr && r.rect.left == column.left + 2 * dw &&
+              r.rect.right == column.left + 4 * dw;
+  EXPECT_TRUE(filled);
+}
+
+// A refused digit or a Tab between the areas changes nothing: the main window
+// leaves the document unmodified.
+TEST_F(HexViewTest, OnlyAChangeCountsAsARecordedEdit) {
+  Load("\x12");
+  const uint64_t start = view->RecordedEditCount();
+  Type("G");  // not a digit of base 16
+  view->TypeChar(9);
+  view->TypeChar(9);
+  At(1, 0);
+  EXPECT_FALSE(view->DeleteForward());  // Delete at the end
+  EXPECT_EQ(view->RecordedEditCount(), start);
+  Type("A");
+  EXPECT_EQ(view->RecordedEditCount(), start + 1);
+  At(0, 0);
+  view->SetPosition(1, 0, true);
+  view->DeleteSelection(true, true);
+  view->SealUndo();
+  Type("B");  // joins the sealed deletion: one more edit all the same
+  EXPECT_EQ(view->RecordedEditCount(), start + 3);
+}
+
 }  // namespace
 }  // namespace prambus
 
@@ -429,6 +534,20 @@ TEST(DataWindowValues, TypedValuesAreCheckedAndBecomeBytes) {
   EXPECT_TRUE(ParseDataValue(8, "1", out));
   EXPECT_EQ(out, std::string("\0\0\0\0\0\0\xF0\x3F", 8));
   EXPECT_FALSE(ParseDataValue(3, "abc", out));
+  // A double takes a point or a comma, whatever the C library's locale says,
+  // and is written with the separator asked for.
+  std::string comma, point;
+  EXPECT_TRUE(ParseDataValue(8, "1,5", comma));
+  EXPECT_TRUE(ParseDataValue(8, "1.5", point));
+  EXPECT_EQ(comma, point);
+  EXPECT_EQ(comma, std::string("\0\0\0\0\0\0\xF8\x3F", 8));
+  const std::vector<uint8_t> b(comma.begin(), comma.end());
+  EXPECT_EQ(DataValueText(8, b, 0, ','), "1,5");
+  EXPECT_EQ(DataValueText(8, b, 0), "1.5");
+  EXPECT_TRUE(ParseDataValue(8, "-2.5e-3", out));
+  EXPECT_TRUE(ParseDataValue(8, "+7", out));
+  for (const char* bad : {"1e400", "inf", "nan", "1,5,", "0x10", "", "1 5"})
+    EXPECT_FALSE(ParseDataValue(8, bad, out)) << bad;
   int64_t at = 0;
   EXPECT_TRUE(ParseByteNumber("12", 12, at));
   EXPECT_FALSE(ParseByteNumber("13", 12, at));

@@ -11,6 +11,7 @@
 #include "io/io_error.h"
 #include "support/temp_dir.h"
 #include "support/text_view_fixture.h"
+#include "text/line_ends.h"
 
 namespace prambus {
 namespace {
@@ -96,6 +97,56 @@ TEST_F(TextViewTest, EnterCopiesTheStyleOfTheLineEnds) {
   view->TypeChar('\r');
   EXPECT_EQ(Text(), "a\naaa bbbb cccc dddd\n");
   EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), 2);
+}
+
+TEST(LineEnds, EveryLineEndOfATextTakesTheChosenStyle) {
+  EXPECT_EQ(WithLineEnds("a\nb\n", "\r\n"), "a\r\nb\r\n");
+  EXPECT_EQ(WithLineEnds("a\r\nb\rc\n\rd", "\n"), "a\nb\nc\nd");  // pairs are one line end
+  // LF, then LF CR, then CR: two equal characters are two line ends.
+  EXPECT_EQ(WithLineEnds("\n\n\r\r", "\r\n"), "\r\n\r\n\r\n");
+  EXPECT_EQ(WithLineEnds("\r\n\r\n", "\r"), "\r\r");
+  EXPECT_EQ(WithLineEnds("no line end", "\n"), "no line end");
+}
+
+// What a paste inserts: the text in the line-end style of the place it lands.
+TEST_F(TextViewTest, PastedLinesTakeTheLineEndsWhereTheyLand) {
+  struct Case {
+    const char* text;
+    int offset;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"ab\r\ncd", 1, "a1\r\n2b\r\ncd"},  // the line at the cursor
+      {"ab\ncd\r\n", 5, "ab\ncd1\r\n2\r\n"},
+      {"ab\r\ncd", 6, "ab\r\ncd1\r\n2"},  // the last line has none: the one before
+      {"abcd", 2, "ab1\n2cd"},            // none anywhere: LF, as Enter
+  };
+  for (const Case& c : cases) {
+    Load(c.text, 400);
+    int col = c.offset, row = 0;
+    view->OffsetToPos(col, row);
+    Cursor(col, row);
+    view->InsertText(WithLineEnds("1\n2", view->LineEndAtCursor()), true, true);
+    EXPECT_EQ(Text(), c.expected) << c.text;
+  }
+}
+
+// The main window marks a document modified only when this count moves.
+TEST_F(TextViewTest, OnlyAChangeCountsAsARecordedEdit) {
+  Load("ab");
+  const uint64_t start = view->RecordedEditCount();
+  Cursor(2, 0);
+  EXPECT_FALSE(view->DeleteForward());  // Delete at the end
+  Cursor(0, 0);
+  view->MoveLeft(true, true);  // Ctrl+Backspace at the start: no word before, no selection
+  EXPECT_FALSE(view->HasSelection());
+  EXPECT_FALSE(view->DeleteSelection(true, true));
+  EXPECT_EQ(view->RecordedEditCount(), start);
+  view->TypeChar('x');
+  EXPECT_EQ(view->RecordedEditCount(), start + 1);
+  view->Backspace();
+  view->InsertText("yz", true, true);
+  EXPECT_EQ(view->RecordedEditCount(), start + 3);
 }
 
 TEST_F(TextViewTest, DeleteAndBackspaceTakeWholeLineEndPairs) {

@@ -1,0 +1,93 @@
+// What the user reads on the window and its dialogs: the standard dialogs in
+// Russian, status bar panels that show their whole text, the find and
+// replace windows' captions uncut, and a window that stays in its place
+// when minimal mode is switched on and off.
+#include <QAbstractButton>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <optional>
+
+#include "find_dialog.h"
+#include "main_window.h"
+#include "replace_dialog.h"
+#include "settings/settings.h"
+#include "shown_window.h"
+#include "translations.h"
+
+using namespace prambus;
+
+class WindowTextsTest : public QObject {
+  Q_OBJECT
+  std::optional<QTemporaryDir> dir_;
+
+ private slots:
+  void init() {
+    Cfg() = Settings{};
+    dir_.emplace();
+  }
+
+  void theStandardDialogsSpeakRussian() {
+    QVERIFY(InstallRussianTranslations(*qApp));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Отмена"));
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "&Open"), QString("&Открыть"));
+    QCOMPARE(QCoreApplication::translate("QFontDialog", "Select Font"), QString("Выбор шрифта"));
+  }
+
+  // A panel is at least its own width and grows to fit its text.
+  void statusPanelsShowTheirWholeText() {
+    auto w = ShowWindow(dir_->path(), {});
+    QVERIFY(w);
+    const int minimum[6] = {70, 70, 80, 60, 80, 50};
+    const QList<QLabel*> panels = w->statusBar()->findChildren<QLabel*>();  // in their order
+    QCOMPARE(panels.size(), qsizetype(6));
+    auto panel = [&](int i) { return panels[i]; };
+    for (int i = 0; i < 5; ++i) {
+      QCOMPARE(panel(i)->text(), w->StatusPanelText(i));
+      QCOMPARE(panel(i)->width(), minimum[i]);
+    }
+    QFont big = w->statusBar()->font();
+    big.setPixelSize(40);
+    w->statusBar()->setFont(big);
+    QTest::keyClicks(w->centralWidget(), "x");  // refreshes the panels
+    for (int i : {0, 2, 3}) {
+      QLabel* p = panel(i);
+      QVERIFY2(p->width() >= p->fontMetrics().horizontalAdvance(p->text()), qPrintable(p->text()));
+    }
+  }
+
+  // Every caption of the find and replace windows fits its control.
+  void searchWindowCaptionsAreWhole() {
+    auto w = ShowWindow(dir_->path(), {});
+    QVERIFY(w);
+    w->Actions().find->trigger();
+    w->Actions().replace->trigger();
+    for (QWidget* dialog :
+         std::initializer_list<QWidget*>{w->GetFindDialog(), w->GetReplaceDialog()}) {
+      for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+        QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
+      for (QLabel* l : dialog->findChildren<QLabel*>())
+        QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(l->text()));
+    }
+  }
+
+  void minimalModeOnAndOffLeavesTheWindowInPlace() {
+    ScriptedPrompts* prompts = nullptr;
+    auto w = ShowWindow(dir_->path(), {}, &prompts);
+    QVERIFY(w);
+    prompts->answers = {1000};  // the one-time warning: "Продолжить"
+    w->move(100, 120);
+    QTest::qWait(20);
+    const QPoint before = w->pos();
+    QTest::keyClick(w->centralWidget(), Qt::Key_F2);
+    QVERIFY(w->Actions().minimalMode->isChecked());
+    QTest::keyClick(w->centralWidget(), Qt::Key_F2);
+    QVERIFY(!w->Actions().minimalMode->isChecked());
+    QTest::qWait(20);
+    QCOMPARE(w->pos(), before);
+  }
+};
+
+QTEST_MAIN(WindowTextsTest)
+#include "window_texts_test.moc"
