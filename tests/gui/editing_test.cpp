@@ -216,9 +216,12 @@ class EditingTest : public QObject {
     QCOMPARE(ReadAll(Path("noext")), QByteArray("abc"));  // "Все файлы" keeps the name
   }
 
+  // A dropped file opens; the one it replaces goes to the head of the
+  // recent list.
   void droppedFileOpens() {
     WriteAll(Path("d.txt"), "dropped");
-    auto w = Open(QString());
+    WriteAll(Path("before.txt"), "before");
+    auto w = Open(Path("before.txt"));
     QVERIFY(w);
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(Path("d.txt"))});
@@ -229,6 +232,7 @@ class EditingTest : public QObject {
     QApplication::sendEvent(w.get(), &drop);
     QCOMPARE(w->FileName(), Path("d.txt"));
     QCOMPARE(w->windowTitle(), QString("d.txt - Прамбус"));
+    QCOMPARE(QString::fromStdString(w->State().recent.at(0).path), Path("before.txt"));
   }
 
   void everyByteValueSurvivesOpenEditAndSave() {
