@@ -76,7 +76,11 @@ bool MainWindow::OpenPath(const QString& rawPath) {
   // The check marks stored for this view kind; a pinned record's own marks
   // only when they were stored for the same kind.
   const int kindIndex = viewKind_ == 2 ? 1 : 0;
-  state_.defaults.checks = state_.kindChecks[kindIndex];
+  // The default record's list is reset to this kind's own, unless a pinned
+  // file of the other kind is opened: its state is captured into its own
+  // record, and the default record's list must stay that of the default kind.
+  if (!pinned || viewKind_ == state_.defaults.viewKind)
+    state_.defaults.checks = state_.kindChecks[kindIndex];
   ApplyChecks(state_.kindChecks[kindIndex]);
   if (pinned && pinned->viewKind == viewKind_) ApplyChecks(pinned->checks);
   ApplyLook(record);

@@ -99,9 +99,9 @@ void RecentSwitcher::ShowOverOwner() {
   const QRect g = owner_->frameGeometry();
   const QRect s = screen->geometry();
   const QPoint pointer = QCursor::pos();
-  const Point at =
-      PlaceSwitcher({g.left(), g.top(), g.right() + 1, g.bottom() + 1}, layout_.width,
-                    layout_.height, {pointer.x(), pointer.y()}, s.right() + 1, s.bottom() + 1);
+  const Point at = PlaceSwitcher({g.left(), g.top(), g.right() + 1, g.bottom() + 1}, layout_.width,
+                                 layout_.height, {pointer.x(), pointer.y()},
+                                 {s.left(), s.top(), s.right() + 1, s.bottom() + 1});
   selected_ = 0;
   setGeometry(at.x, at.y, layout_.width, layout_.height);
   show();

@@ -43,14 +43,14 @@ int StepSwitcherRow(int selected, int rows, bool backwards) {
   return selected + 1 >= rows || selected < 0 ? 0 : selected + 1;
 }
 
-Point PlaceSwitcher(const Rect& mainWindow, int width, int height, Point pointer, int screenWidth,
-                    int screenHeight) {
+Point PlaceSwitcher(const Rect& mainWindow, int width, int height, Point pointer,
+                    const Rect& screen) {
   Point p;
   p.x = mainWindow.left + (mainWindow.right - mainWindow.left - width) / 2;
   p.y = mainWindow.top + (mainWindow.bottom - mainWindow.top - height) / 2;
-  p.x = std::max(0, std::min(p.x, screenWidth - width));
-  if (p.y + height >= screenHeight) p.y = pointer.y - height - 1;
-  p.y = std::max(0, p.y);
+  p.x = std::max(screen.left, std::min(p.x, screen.right - width));
+  if (p.y + height >= screen.bottom) p.y = pointer.y - height - 1;
+  p.y = std::max(screen.top, p.y);
   return p;
 }
 

@@ -38,9 +38,10 @@ int StepSwitcherRow(int selected, int rows, bool backwards);
 
 // The switcher's top-left corner: centred on the main window, inside the
 // screen horizontally, above the pointer when its bottom would reach the
-// screen's bottom, its top at least 0.
-Point PlaceSwitcher(const Rect& mainWindow, int width, int height, Point pointer, int screenWidth,
-                    int screenHeight);
+// screen's bottom, its top at least the screen's top. The screen may lie
+// anywhere on the desktop (left of or above the primary one).
+Point PlaceSwitcher(const Rect& mainWindow, int width, int height, Point pointer,
+                    const Rect& screen);
 
 // The band of a row in client pixels: text height + 2 high, one pixel in
 // from the frame; the separating line lies just under it.

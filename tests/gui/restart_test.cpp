@@ -14,6 +14,7 @@
 #include "encodings/code_tables.h"
 #include "gui_files.h"
 #include "main_window.h"
+#include "pinned_files_dialog.h"
 #include "scripted_prompts.h"
 #include "settings/data_file.h"
 #include "settings/settings.h"
@@ -182,6 +183,43 @@ class RestartTest : public QObject {
     QVERIFY(w);
     QCOMPARE(w->ViewKind(), 2);
     QVERIFY(!w->ViewItems()[0]->isChecked());
+  }
+
+  // A file pinned in the other view kind, left open at exit, takes its state
+  // into its own record: the default kind's check list comes back untouched.
+  void aPinnedFileOfTheOtherKindLeavesTheDefaultChecks() {
+    WriteAll(Path("doc.txt"), QByteArray(300, 'x'));
+    WriteAll(Path("p.bin"), QByteArray(64, '\1'));
+    {
+      ScriptedPrompts* prompts = nullptr;
+      auto w = Start(Path("doc.txt"), &prompts);
+      QVERIFY(w);
+      QCOMPARE(w->ViewItems()[0]->text(), QString("Перенос по словам"));
+      w->ViewItems()[0]->trigger();  // word wrap off
+      QVERIFY(!w->ViewItems()[0]->isChecked());
+      prompts->openNames = {Path("p.bin")};
+      w->Actions().open->trigger();
+      QTest::keyClick(w->centralWidget(), Qt::Key_F6);  // the hex view
+      QCOMPARE(w->ViewItems()[0]->text(), QString("Расшифровка данных"));
+      if (!w->ViewItems()[0]->isChecked()) w->ViewItems()[0]->trigger();
+      prompts->pinnedFiles = [](PinnedFilesDialog& d) {
+        d.AddCurrent();
+        return int(QDialog::Accepted);
+      };
+      w->Actions().pinnedFiles->trigger();
+      prompts->openNames = {Path("doc.txt")};
+      w->Actions().open->trigger();
+      QCOMPARE(w->ViewKind(), 1);
+      QVERIFY(!w->ViewItems()[0]->isChecked());
+      prompts->openNames = {Path("p.bin")};
+      w->Actions().open->trigger();
+      QCOMPARE(w->ViewKind(), 2);
+      w->Actions().exit->trigger();
+    }
+    auto w = Start();
+    QVERIFY(w);
+    QCOMPARE(w->ViewKind(), 1);
+    QVERIFY(!w->ViewItems()[0]->isChecked());  // word wrap still off
   }
 
   // data.dat that exists but cannot be read: defaults, and the file is left

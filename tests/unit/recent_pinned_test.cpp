@@ -173,11 +173,18 @@ TEST(Switcher, SelectionWrapsBothWays) {
 
 TEST(Switcher, PlacedOnTheMainWindowAndOnTheScreen) {
   const Rect main{100, 100, 900, 700};
-  EXPECT_EQ(PlaceSwitcher(main, 200, 100, {0, 0}, 1280, 1024), (Point{400, 350}));
+  EXPECT_EQ(PlaceSwitcher(main, 200, 100, {0, 0}, {0, 0, 1280, 1024}), (Point{400, 350}));
   // Near the right edge: kept inside; near the bottom: above the pointer.
-  EXPECT_EQ(PlaceSwitcher({1200, 950, 1300, 1050}, 200, 100, {1250, 1000}, 1280, 1024),
+  EXPECT_EQ(PlaceSwitcher({1200, 950, 1300, 1050}, 200, 100, {1250, 1000}, {0, 0, 1280, 1024}),
             (Point{1080, 899}));
-  EXPECT_EQ(PlaceSwitcher({-500, 0, -300, 1000}, 200, 1200, {10, 20}, 1280, 1024), (Point{0, 0}));
+  EXPECT_EQ(PlaceSwitcher({-500, 0, -300, 1000}, 200, 1200, {10, 20}, {0, 0, 1280, 1024}),
+            (Point{0, 0}));
+  // A screen left of and above the primary one: held inside it, not at 0.
+  EXPECT_EQ(
+      PlaceSwitcher({-1900, -1000, -1700, -900}, 400, 100, {-1800, -950}, {-1920, -1080, 0, 0}),
+      (Point{-1920, -1000}));
+  EXPECT_EQ(PlaceSwitcher({-200, -150, 0, -50}, 200, 300, {-100, -100}, {-1920, -1080, 0, 0}),
+            (Point{-200, -401}));
   const Rect band = SwitcherBand(2, 16, 13, 140);
   EXPECT_EQ(band, (Rect{1, 33, 139, 48}));
 }
