@@ -324,6 +324,7 @@ class MainWindow : public QMainWindow {
   void CloseHexToolWindows();  // the data window and the columns dialog
   // window_modes.cpp: the frame of each mode; at start-up the stored ones.
   void ApplyMinimalMode(bool on);
+  QPoint frameOffset_;  // the surface's place inside the frame, seen before minimal mode
   void ApplyStayOnTop(bool on);
   void ApplyStartModes();
   // association_commands.cpp

@@ -32,15 +32,25 @@ void MainWindow::ToggleMinimalMode(bool withWarning) {
 }
 
 // Minimal mode's frame: the nearest equivalent of a frame without caption is
-// a frameless window; no menu and no status bar. Its outer corner stays where
-// it was, as the frame's does when the caption goes, so switching on and off
-// leaves the window in its place.
+// a frameless window; no menu and no status bar. The window stays where it
+// was: without the frame its surface takes the frame's outer corner, and with
+// the frame back the surface returns inside it by the frame's own offset.
+// Positions are given for the surface, never the frame: a window manager
+// told a frame position keeps treating later surface positions as frame
+// positions, and the window would creep by the title bar's height.
 void MainWindow::ApplyMinimalMode(bool on) {
   const bool visible = isVisible();
-  const QPoint corner = pos();
+  const QRect surface = geometry();
+  QPoint corner = surface.topLeft();
+  if (on) {
+    if (visible) frameOffset_ = surface.topLeft() - frameGeometry().topLeft();
+    corner -= frameOffset_;
+  } else {
+    corner += frameOffset_;
+  }
   setWindowFlag(Qt::FramelessWindowHint, on);
   if (visible) {
-    move(corner);
+    setGeometry(QRect(corner, surface.size()));
     show();
   }
   menuBar()->setVisible(!on);
