@@ -124,6 +124,15 @@ class ExtensionsTest : public QObject {
     set(&RunScript);
   }
 
+  // Pins the open file through "Закреплённые файлы", as a user does.
+  void PinCurrent(MainWindow& w) {
+    prompts_->pinnedFiles = [](PinnedFilesDialog& d) {
+      d.AddCurrent();
+      return int(QDialog::Accepted);
+    };
+    w.Actions().pinnedFiles->trigger();
+  }
+
  private slots:
   void init() {
     Cfg() = Settings{};
@@ -196,11 +205,7 @@ class ExtensionsTest : public QObject {
     prompts_->openNames = {p};
     w->Actions().open->trigger();
     Item(SkinsMenu(*w), "Градиент")->trigger();
-    prompts_->pinnedFiles = [](PinnedFilesDialog& d) {
-      d.AddCurrent();
-      return int(QDialog::Accepted);
-    };
-    w->Actions().pinnedFiles->trigger();
+    PinCurrent(*w);
     QCOMPARE(w->State().pinned.size(), size_t{1});
     QCOMPARE(w->State().pinned[0].skin, std::string("skins/gradient.so"));
 
@@ -226,11 +231,7 @@ class ExtensionsTest : public QObject {
     QVERIFY(w);
     prompts_->openNames = {p};
     w->Actions().open->trigger();
-    prompts_->pinnedFiles = [](PinnedFilesDialog& d) {
-      d.AddCurrent();
-      return int(QDialog::Accepted);
-    };
-    w->Actions().pinnedFiles->trigger();
+    PinCurrent(*w);
     prompts_->colour = QColor(0, 128, 0);
     w->Actions().skinSettings->trigger();
     QCOMPARE(Pixel(*w, 0, 0), Rgb(0, 128, 0));
