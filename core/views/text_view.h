@@ -58,6 +58,7 @@ class TextView : public ViewBase {
   bool ForEachRow(const RowVisitor& visit) override;
   bool TransformRows(const RowRewriter& rewrite) override;
   void WriteContent(int fd) override;
+  void ExpectLength(int64_t bytes) override;
 
   // The fast path of the layout over runs of equally wide characters (on by
   // default; off only to compare it with the byte-by-byte path).
