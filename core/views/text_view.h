@@ -13,6 +13,8 @@
 
 namespace prambus {
 
+class PatternFinder;
+
 class TextView : public ViewBase {
  public:
   explicit TextView(Canvas* canvas);
@@ -66,6 +68,10 @@ class TextView : public ViewBase {
     allowWideSteps_ = on;
     infoValid_ = false;
   }
+
+  // The quick search over runs of rows (on by default; off only to compare it
+  // with the search by hard lines).
+  void AllowQuickSearch(bool on) { allowQuickSearch_ = on; }
 
   // Non-virtual operations and menu handlers.
   void SetWrapWidth(int w);
@@ -141,6 +147,11 @@ class TextView : public ViewBase {
   void AppendEmptyRow();
   void EndMove(bool extend, bool scroll = true);
   void ScrollMatchIntoView();  // after ScrollToCaret, the rest of a found match
+  // The search over the whole rest of the document at once, for a text
+  // without line-end characters (such a text never spans a hard line's end):
+  // 1 found and selected, 0 not found, -1 when the region limit decides,
+  // which the search by hard lines then does.
+  int FindQuickly(const PatternFinder& finder, int row, int col, int& count);
 
   std::unique_ptr<RowArena> arena_;
   ReflowState* reflow_ = nullptr;
@@ -166,6 +177,7 @@ class TextView : public ViewBase {
   void CheckUniformWidth();
   int uniformWidth_ = 0;  // the one width of every code a wide step takes; 0: none
   bool allowWideSteps_ = true;
+  bool allowQuickSearch_ = true;
   uint32_t layoutInfo_[256] = {};
   bool infoValid_ = false;
   unsigned infoGeneration_ = 0;
