@@ -51,8 +51,8 @@ uint8_t* RowArena::Push(const uint8_t* p, size_t n) {
 }
 
 void RowText::Borrow(uint8_t* p, uint32_t n) {
-  const bool packable = n >= 1 && n <= kPackedMax &&
-                        (reinterpret_cast<uintptr_t>(p) & ~uintptr_t(kPointerMask)) == 0;
+  const bool packable =
+      n >= 1 && n <= kPackedMax && (reinterpret_cast<uintptr_t>(p) & ~uintptr_t(kPointerMask)) == 0;
   if (packable || n == 0) {
     Release();
     v_ = n == 0 ? 0 : (uint64_t(n) << kLenShift) | reinterpret_cast<uintptr_t>(p);

@@ -104,7 +104,7 @@ class RowText {
 
  private:
   struct Heap {
-    uint8_t* p;    // the bytes: right after this record when owned
+    uint8_t* p;  // the bytes: right after this record when owned
     uint32_t len;
     uint32_t cap;  // 0: the bytes are borrowed from an arena
   };

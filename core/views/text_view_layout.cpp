@@ -454,12 +454,12 @@ void TextView::ReflowThrough(int r, int throughRow) {
       if (dest > st.next) {
         std::move_backward(Rows.begin() + st.next, Rows.begin() + st.oldLast + 1,
                            Rows.begin() + needed);
-        std::move_backward(RowWidths.begin() + st.next, RowWidths.begin() + st.oldLast + 1,
-                           RowWidths.begin() + needed);
+        RowWidths.Move(static_cast<size_t>(st.next), static_cast<size_t>(st.oldLast + 1),
+                       static_cast<size_t>(dest));
       } else {
         std::move(Rows.begin() + st.next, Rows.begin() + st.oldLast + 1, Rows.begin() + dest);
-        std::move(RowWidths.begin() + st.next, RowWidths.begin() + st.oldLast + 1,
-                  RowWidths.begin() + dest);
+        RowWidths.Move(static_cast<size_t>(st.next), static_cast<size_t>(st.oldLast + 1),
+                       static_cast<size_t>(dest));
       }
     }
     for (int i = 0; i < q; ++i) {

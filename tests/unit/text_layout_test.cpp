@@ -110,6 +110,30 @@ TEST_F(TextViewTest, WordWrapFollowsTheViewWidth) {
   for (int r = 0; r <= view->LastRow; ++r) EXPECT_LE(view->RowWidth(r), 120);
 }
 
+// With word wrap off a row can be wider than 65535 px: its width survives
+// loading, rows moving around it and typing in it.
+TEST_F(TextViewTest, RowsWiderThanSixteenBitsKeepTheirWidths) {
+  const std::string wide(9000, 'x');  // 72000 px
+  Load("ab\n" + wide + "\ncd\n", 100000);
+  ASSERT_EQ(view->LastRow, 3);
+  EXPECT_EQ(view->RowWidth(0), 16);
+  EXPECT_EQ(view->RowWidth(1), 72000);
+  EXPECT_EQ(view->GetDocumentWidth(), 72000);
+  Cursor(0, 0);
+  view->DeleteLine(true);  // the rows after it move up
+  EXPECT_EQ(Text(), wide + "\ncd\n");
+  EXPECT_EQ(view->RowWidth(0), 72000);
+  EXPECT_EQ(view->RowWidth(1), 16);
+  Cursor(5, 0);
+  Type("yy");
+  EXPECT_EQ(view->RowWidth(0), 72016);
+  EXPECT_EQ(view->GetDocumentWidth(), 72016);
+  view->SetViewWidth(200);
+  view->ToggleWordWrap(true);
+  ExpectRowInvariants("xxxxxyy" + std::string(8995, 'x') + "\ncd\n");
+  EXPECT_EQ(view->GetDocumentWidth(), 200);
+}
+
 TEST_F(TextViewTest, RelayoutKeepsCursorAndAnchorOnTheirCharacters) {
   Load("one two three four five six seven eight nine ten", 80);
   int col = 30, row = 0;

@@ -1,9 +1,10 @@
-#include "views/row_text.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
+
+#include "views/row_text.h"
+#include "views/row_widths.h"
 
 namespace prambus {
 namespace {
@@ -14,13 +15,15 @@ std::string Bytes(size_t n, char first) {
   return s;
 }
 
-const uint8_t* U(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
+const uint8_t* U(const std::string& s) {
+  return reinterpret_cast<const uint8_t*>(s.data());
+}
 
 // Compares without printing rows tens of kilobytes long.
 ::testing::AssertionResult Holds(const RowText& row, const std::string& expected) {
   if (row.view() == expected) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "row of " << row.size() << " bytes differs from the "
-                                       << expected.size() << " expected";
+  return ::testing::AssertionFailure()
+         << "row of " << row.size() << " bytes differs from the " << expected.size() << " expected";
 }
 
 TEST(RowTextTest, ArenaRowsStayBorrowedUntilEdited) {
@@ -147,6 +150,31 @@ TEST(RowTextTest, RandomEditsMatchPlainStrings) {
       s.clear();
     }
   }
+}
+
+// Widths kept in two bytes until one does not fit; then all in four, with
+// every earlier width and every later move intact.
+TEST(RowWidthArrayTest, WidensOnceAWidthDoesNotFit) {
+  RowWidthArray w;
+  w.assign(8, 0);
+  for (int i = 0; i < 8; ++i) w[i] = 1000 * i;
+  w.Move(2, 6, 3);  // overlapping, towards the end
+  EXPECT_EQ((std::vector<int>{w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7]}),
+            (std::vector<int>{0, 1000, 2000, 2000, 3000, 4000, 5000, 7000}));
+  w[7] = 65535;
+  EXPECT_FALSE(w.wide());
+  w[6] = 65536;
+  EXPECT_TRUE(w.wide());
+  w.Move(3, 8, 1);  // overlapping, towards the start
+  EXPECT_EQ((std::vector<int>{w[0], w[1], w[2], w[3], w[4], w[5]}),
+            (std::vector<int>{0, 2000, 3000, 4000, 65536, 65535}));
+  w.resize(12, 0);
+  EXPECT_EQ(w[11], 0);
+  w.assign(4, 0);
+  EXPECT_FALSE(w.wide());
+  w[0] = -1;  // never produced by the layout, but kept exactly
+  EXPECT_EQ(w[0], -1);
+  EXPECT_TRUE(w.wide());
 }
 
 }  // namespace
