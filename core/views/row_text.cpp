@@ -17,7 +17,29 @@ void* CheckedRealloc(void* p, size_t n) {
 }  // namespace
 
 RowArena::~RowArena() {
-  for (const Chunk& c : chunks_) ::munmap(c.base, c.size);
+  for (const Chunk& c : chunks_)
+    if (c.base) ::munmap(c.base, c.size);
+}
+
+int RowArena::ChunkOf(const uint8_t* p) const {
+  auto holds = [&](size_t i) {
+    const Chunk& c = chunks_[i];
+    return c.base && p >= c.base && p < c.base + c.size;
+  };
+  for (size_t i : {hint_, hint_ + 1})
+    if (i < chunks_.size() && holds(i)) return static_cast<int>(hint_ = i);
+  for (size_t i = 0; i < chunks_.size(); ++i)
+    if (holds(i)) return static_cast<int>(hint_ = i);
+  return -1;
+}
+
+void RowArena::ReleaseChunk(size_t i) {
+  Chunk& c = chunks_[i];
+  if (!c.base) return;
+  ::munmap(c.base, c.size);
+  reserved_ -= c.size;
+  if (top_ >= c.base && top_ <= c.base + c.size) top_ = end_ = nullptr;
+  c.base = nullptr;
 }
 
 // A chunk is mapped with its pages populated in one call: much cheaper than

@@ -31,6 +31,15 @@ class RowArena {
   bool CanExtend(const uint8_t* p, size_t n) const { return p == top_ && n <= size_t(end_ - top_); }
   size_t BytesReserved() const { return reserved_; }
 
+  // Chunks can be given back one by one while rows are copied out of the
+  // arena (a new layout of the whole document), so its bytes are never held
+  // twice over.
+  size_t ChunkCount() const { return chunks_.size(); }
+  // The chunk holding p, a byte of a row borrowed from this arena; -1: none.
+  int ChunkOf(const uint8_t* p) const;
+  // Unmaps a chunk; no row may borrow from it any more.
+  void ReleaseChunk(size_t i);
+
  private:
   void NewChunk(size_t n);
 
@@ -42,6 +51,7 @@ class RowArena {
   uint8_t* top_ = nullptr;
   uint8_t* end_ = nullptr;
   size_t reserved_ = 0;
+  mutable size_t hint_ = 0;  // the chunk ChunkOf found last: rows come in order
 };
 
 // One display row in 8 bytes. Most rows borrow a short run of arena bytes:
@@ -78,7 +88,8 @@ class RowText {
     return {reinterpret_cast<const char*>(bytes()), static_cast<size_t>(size())};
   }
   std::string str() const { return std::string(view()); }
-  // Whether the row holds its own copy of its bytes (for tests).
+  // Whether the row holds its own copy of its bytes rather than borrowing
+  // them from an arena.
   bool owned() const { return IsHeap() && heap()->cap != 0; }
 
   // Appends, extending in the arena when the row ends at the arena's top.

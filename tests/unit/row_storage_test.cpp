@@ -152,6 +152,26 @@ TEST(RowTextTest, RandomEditsMatchPlainStrings) {
   }
 }
 
+TEST(RowArenaTest, ChunksAreFoundAndGivenBackOneByOne) {
+  RowArena arena;
+  const std::string big = Bytes(700000, 'a');
+  RowText rows[3];
+  for (RowText& row : rows) row.Append(U(big), int(big.size()), &arena);  // a chunk each
+  ASSERT_EQ(arena.ChunkCount(), 3u);
+  for (int i : {2, 0, 1}) EXPECT_EQ(arena.ChunkOf(rows[i].data() + 5), i);
+  arena.ReleaseChunk(1);
+  EXPECT_EQ(arena.ChunkOf(rows[1].data()), -1);
+  EXPECT_EQ(arena.ChunkOf(rows[2].data()), 2);
+  EXPECT_EQ(arena.ChunkOf(U(big)), -1);
+  arena.ReleaseChunk(2);  // the one being filled: the next row starts a fresh chunk
+  rows[1].Clear();
+  rows[2].Clear();
+  RowText next;
+  next.Append(U("tail"), 4, &arena);
+  EXPECT_EQ(next.view(), "tail");
+  EXPECT_EQ(arena.ChunkOf(next.data()), 3);
+}
+
 // Widths kept in two bytes until one does not fit; then all in four, with
 // every earlier width and every later move intact.
 TEST(RowWidthArrayTest, WidensOnceAWidthDoesNotFit) {

@@ -134,6 +134,32 @@ TEST_F(TextViewTest, RowsWiderThanSixteenBitsKeepTheirWidths) {
   EXPECT_EQ(view->GetDocumentWidth(), 200);
 }
 
+// A new layout of a document of many arena chunks, with edited rows, rows
+// too long to pack and the cursor in the middle, gives back the old chunks
+// as it goes and keeps every byte.
+TEST_F(TextViewTest, RelayoutOfALargeEditedDocumentKeepsItsText) {
+  std::string text;
+  for (int i = 0; text.size() < 3000000; ++i)
+    text += i % 500 == 7 ? std::string(70000, 'w') + "\r\n" : "word " + std::to_string(i) + "\n";
+  Load(text, 200, 8192);
+  const int at = view->PosToOffset(3, 1000);
+  Cursor(3, 1000);
+  Type("EDIT");
+  text.insert(static_cast<size_t>(at), "EDIT");
+  ASSERT_EQ(Text(), text);
+  view->SetViewWidth(120);
+  view->ToggleWordWrap(true);
+  ExpectRowInvariants(text);
+  EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), at + 4);
+  view->ToggleWordWrap(false);
+  ExpectRowInvariants(text);
+  Cursor(0, view->LastRow);  // the empty row after the final line end
+  Type("!");
+  view->SetViewWidth(200);
+  view->ToggleWordWrap(true);
+  ExpectRowInvariants(text + "!");
+}
+
 TEST_F(TextViewTest, RelayoutKeepsCursorAndAnchorOnTheirCharacters) {
   Load("one two three four five six seven eight nine ten", 80);
   int col = 30, row = 0;
