@@ -48,11 +48,12 @@ class RowWidthArray {
     else
       narrowV_.resize(n, static_cast<uint16_t>(fill));
   }
-  // n zero widths, back in two bytes each.
-  void assign(size_t n, int /*zero*/) {
+  // n equal widths, back in two bytes each when they fit.
+  void assign(size_t n, int fill) {
     std::vector<int32_t>().swap(wideV_);
     wide_ = false;
-    narrowV_.assign(n, 0);
+    narrowV_.clear();
+    resize(n, fill);
   }
   // Moves the widths [first, last) to start at dest; the ranges may overlap.
   void Move(size_t first, size_t last, size_t dest) {
