@@ -49,7 +49,6 @@ void TextView::ExpectLength(int64_t bytes) {
   Rows.reserve(expectedRows);
   RowWidths.reserve(expectedRows);
   AdviseHugePages(Rows.data(), Rows.capacity() * sizeof(RowText));
-  AdviseHugePages(RowWidths.data(), RowWidths.capacity() * sizeof(int32_t));
 }
 
 void TextView::WriteContent(int fd) {
