@@ -80,8 +80,7 @@ void BM_ReplaceAll100000In10MB(benchmark::State& state) {
     view.ToggleWordWrap(true);
     view.AppendString(text);
     ReplaceSession r;
-    r.options.find = "qqq";
-    r.options.replace = "zz";
+    r.options = ReplaceOptions{.find = "qqq", .replace = "zz"};
     std::string message;
     state.ResumeTiming();
     const int n = r.ReplaceAll(view, message);

@@ -14,6 +14,7 @@
 #include "replace_checker.h"
 #include "settings/settings.h"
 #include "support/test_canvas.h"
+#include "text/cp1251.h"
 #include "text/line_ends.h"
 #include "views/char_class.h"
 #include "views/text_view.h"
@@ -137,6 +138,42 @@ int TakeSelectionOut(TextView& view, std::string& ref) {
   return std::min(a, c);
 }
 
+// The quick search over runs of rows finds what the search by hard lines
+// finds: the same answer, limit, selection and scroll position. The search
+// text comes from the document around the cursor (case flipped, line ends
+// and all) or is missing from it; the start and the limit vary with the step.
+void CheckQuickSearch(TextView& view, const std::string& ref, int step) {
+  const int at = Offset(view, view.CursorCol, view.CursorRow);
+  std::string find = step % 5 == 4 ? std::string("zq") : ref.substr(at, 1 + step % 4);
+  if (find.empty()) find = "a";
+  if (step & 2) UpperInPlace(find);
+  const bool fromCursor = step & 1, caseSensitive = step % 3 == 0;
+  const int limit = step % 7 < 2 ? static_cast<int>(ref.size()) / 2 - 3 + step % 7 : kNoLimit;
+  struct Outcome {
+    bool found;
+    int limit, cursorCol, cursorRow, anchorCol, anchorRow, scrollX, scrollY;
+    bool operator==(const Outcome&) const = default;
+  };
+  const int col = view.CursorCol, row = view.CursorRow, aCol = view.AnchorCol,
+            aRow = view.AnchorRow, sx = view.ScrollX, sy = view.ScrollY;
+  auto run = [&](bool quick) {
+    view.CursorCol = col, view.CursorRow = row, view.AnchorCol = aCol, view.AnchorRow = aRow;
+    view.SetScrollX(sx);
+    view.SetScrollY(sy);
+    view.AllowQuickSearch(quick);
+    int left = limit;
+    const bool found = view.FindText(find, left, fromCursor, caseSensitive);
+    view.AllowQuickSearch(true);
+    return Outcome{found,          left,           view.CursorCol, view.CursorRow,
+                   view.AnchorCol, view.AnchorRow, view.ScrollX,   view.ScrollY};
+  };
+  if (!(run(true) == run(false))) Fail("the quick search differs from the search by lines");
+  view.CursorCol = col, view.CursorRow = row, view.AnchorCol = aCol, view.AnchorRow = aRow;
+  view.SetScrollX(sx);
+  view.SetScrollY(sy);
+  view.UpdateCaretPoint();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -157,6 +194,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::ReplaceChecker replace(view, ref);
   bool modelled = false;  // the replace model follows the session since its last reset
   bool tabSeen = false;
+  int steps = 0;
   // Replacing all of a letter by three of it triples the text each time: past a
   // kilobyte a run only gets slower, not deeper.
   while (!in.Empty() && ref.size() < 1024) {
@@ -347,6 +385,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
     Check(view, ref);
+    CheckQuickSearch(view, ref, ++steps);
     int widest = 0;
     for (int r = 0; r <= view.LastRow; ++r) widest = std::max(widest, view.RowWidth(r));
     if (view.GetDocumentWidth() != widest) Fail("the document width is not the widest row's");

@@ -19,7 +19,7 @@ void MainWindow::SwitchView(int tableIndex) {
   HideCaret();
   lastClientWidth_ = -1;
   FormResize();
-  if (auto* hex = dynamic_cast<HexView*>(view_.get())) hex->ReserveBytes(old->GetTextLength());
+  view_->ExpectLength(old->GetTextLength());
   old->CopyContentTo(*view_);
   if (auto* oldHex = dynamic_cast<HexView*>(old.get())) {  // its windows went with CreateView
     oldHex->showDataWindow = nullptr;

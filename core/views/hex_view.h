@@ -57,12 +57,14 @@ class HexView : public ViewBase {
   void Redo() override;
   void AttachMenuItem(int index, MenuEntry* entry) override;
   int PosToOffset(int col, int row) override;
+  void OffsetToPos(int& col, int& row) override;
   void CopyContentTo(ViewBase& target) override;
   bool TypingReplacesSelection(uint8_t ch) const override;
   bool Recode(const CodeTable& source, const CodeTable& target) override;
   bool ForEachRow(const RowVisitor& visit) override;
   bool TransformRows(const RowRewriter& rewrite) override;
   void WriteContent(int fd) override;
+  void ExpectLength(int64_t bytes) override;
 
   // Non-virtual operations.
   void MeasureDigits();
@@ -75,11 +77,6 @@ class HexView : public ViewBase {
   std::string CodeTextOfSelection() const;  // "Копировать код в виде текста"
   bool PasteCodeText(std::string_view text);  // "Вставить текст в виде кода"; false: beep
   void SetBytes(std::string_view bytes);  // for tests and tools
-  // Room for a document of `bytes` bytes appended piece by piece, taken at
-  // once instead of by repeated growth.
-  void ReserveBytes(int64_t bytes) {
-    Bytes.reserve(static_cast<size_t>(std::max<int64_t>(0, bytes)));
-  }
   const std::vector<uint8_t>& Data() const { return Bytes; }
   int CursorOffset() const { return CursorRow * Columns() + CursorCol; }
   int AnchorOffset() const { return AnchorRow * Columns() + AnchorCol; }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "encodings/recode.h"
+#include "io/huge_pages.h"
 #include "io/posix_file.h"
 #include "settings/hex_columns.h"
 #include "settings/settings.h"
@@ -96,6 +97,17 @@ int64_t HexView::GetTextLength() const {
   return Length();
 }
 
+// Every row but the last is full, so the walk over the rows that the base
+// does becomes a division.
+void HexView::OffsetToPos(int& col, int& row) {
+  const int n = Columns();
+  row = std::clamp(row, 0, LastRow);
+  if (col < n) return;
+  const int steps = std::min(col / n, LastRow - row);
+  row += steps;
+  col -= steps * n;
+}
+
 int HexView::PosToOffset(int col, int row) {
   return col + row * Columns();
 }
@@ -139,6 +151,12 @@ void HexView::AppendBytes(const uint8_t* bytes, int count) {
   if (count <= 0) return;
   Bytes.insert(Bytes.end(), bytes, bytes + count);
   LastRow = Length() / Columns();
+}
+
+void HexView::ExpectLength(int64_t bytes) {
+  if (bytes <= static_cast<int64_t>(Bytes.size())) return;
+  Bytes.reserve(static_cast<size_t>(bytes));
+  AdviseHugePages(Bytes.data(), Bytes.capacity());
 }
 
 void HexView::SetBytes(std::string_view bytes) {

@@ -5,9 +5,12 @@
 #include <cstring>
 #include <new>
 
+#include "io/huge_pages.h"
+
 namespace prambus {
 namespace {
-constexpr size_t kChunk = size_t(1) << 20;  // 1 MiB
+constexpr size_t kChunk = size_t(1) << 20;     // 1 MiB
+constexpr size_t kBigChunk = size_t(4) << 20;  // once a document outgrows the first chunk
 
 void* CheckedRealloc(void* p, size_t n) {
   void* q = std::realloc(p, n);
@@ -45,11 +48,20 @@ void RowArena::ReleaseChunk(size_t i) {
 // A chunk is mapped with its pages populated in one call: much cheaper than
 // one page fault per 4 KiB while a large document is filled in, and small
 // enough that the fresh pages are still in the cache when they are written.
+// The first chunk serves small documents; the later ones are larger and on
+// huge pages where the system has them.
 void RowArena::NewChunk(size_t n) {
-  const size_t size = ((n > kChunk ? n : kChunk) + 4095) / 4096 * 4096;
-  void* raw = ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-  if (raw == MAP_FAILED) throw std::bad_alloc();
+  const size_t chunk = chunks_.empty() ? kChunk : kBigChunk;
+  const size_t size = ((n > chunk ? n : chunk) + 4095) / 4096 * 4096;
+  void* raw = nullptr;
+  if (size >= kHugePageWorthy) {
+    raw = MapFilledSoon(size);
+    if (!raw) throw std::bad_alloc();
+  } else {
+    raw = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE,
+                 -1, 0);
+    if (raw == MAP_FAILED) throw std::bad_alloc();
+  }
   auto* base = static_cast<uint8_t*>(raw);
   chunks_.push_back({base, size});
   reserved_ += size;

@@ -14,6 +14,8 @@
 
 namespace prambus {
 
+class PatternFinder;
+
 class TextView : public ViewBase {
  public:
   explicit TextView(Canvas* canvas);
@@ -59,6 +61,7 @@ class TextView : public ViewBase {
   bool ForEachRow(const RowVisitor& visit) override;
   bool TransformRows(const RowRewriter& rewrite) override;
   void WriteContent(int fd) override;
+  void ExpectLength(int64_t bytes) override;
 
   // The fast path of the layout over runs of equally wide characters (on by
   // default; off only to compare it with the byte-by-byte path).
@@ -66,6 +69,10 @@ class TextView : public ViewBase {
     allowWideSteps_ = on;
     infoValid_ = false;
   }
+
+  // The quick search over runs of rows (on by default; off only to compare it
+  // with the search by hard lines).
+  void AllowQuickSearch(bool on) { allowQuickSearch_ = on; }
 
   // Non-virtual operations and menu handlers.
   void SetWrapWidth(int w);
@@ -141,6 +148,11 @@ class TextView : public ViewBase {
   void AppendEmptyRow();
   void EndMove(bool extend, bool scroll = true);
   void ScrollMatchIntoView();  // after ScrollToCaret, the rest of a found match
+  // The search over the whole rest of the document at once, for a text
+  // without line-end characters (such a text never spans a hard line's end):
+  // 1 found and selected, 0 not found, -1 when the region limit decides,
+  // which the search by hard lines then does.
+  int FindQuickly(const PatternFinder& finder, int row, int col, int& count);
 
   std::unique_ptr<RowArena> arena_;
   ReflowState* reflow_ = nullptr;
@@ -166,6 +178,7 @@ class TextView : public ViewBase {
   void CheckUniformWidth();
   int uniformWidth_ = 0;  // the one width of every code a wide step takes; 0: none
   bool allowWideSteps_ = true;
+  bool allowQuickSearch_ = true;
   uint32_t layoutInfo_[256] = {};
   bool infoValid_ = false;
   unsigned infoGeneration_ = 0;

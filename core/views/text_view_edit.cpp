@@ -478,15 +478,45 @@ void TextView::SetCharTable(const CodeTable& table) {
   Relayout();
 }
 
+// The rows go over in large pieces, not one call per row: under the identity
+// table rows that lie one after another in memory (as a loaded file's do)
+// are handed over as one run; otherwise the file bytes are gathered in a
+// buffer.
 void TextView::CopyContentTo(ViewBase& target) {
   const CodeTable inverse = InverseTable(CharTable);
+  const bool identity = inverse == IdentityTable();
+  constexpr size_t kPiece = size_t(1) << 20;
   std::vector<uint8_t> buf;
+  if (!identity) buf.reserve(kPiece);
+  const uint8_t* run = nullptr;  // identity: the run not yet handed over
+  size_t runLength = 0;
+  auto flush = [&] {
+    if (identity && runLength) target.AppendBytes(run, static_cast<int>(runLength));
+    if (!identity && !buf.empty()) target.AppendBytes(buf.data(), static_cast<int>(buf.size()));
+    runLength = 0;
+    buf.clear();
+  };
   for (int r = 0; r <= LastRow; ++r) {
     const RowText& row = Rows[r];
-    buf.resize(row.size());
-    for (int i = 0; i < row.size(); ++i) buf[i] = inverse[row[i]];
-    target.AppendBytes(buf.data(), static_cast<int>(buf.size()));
+    const size_t n = static_cast<size_t>(row.size());
+    if (n == 0) continue;
+    if (identity) {
+      if (runLength && (run + runLength != row.data() || runLength + n > kPiece)) flush();
+      if (!runLength) run = row.data();
+      runLength += n;
+      continue;
+    }
+    for (size_t i = 0; i < n;) {
+      if (buf.size() == kPiece) flush();
+      const size_t at = buf.size(), take = std::min(n - i, kPiece - at);
+      buf.resize(at + take);
+      const uint8_t* from = row.data() + i;
+      for (size_t k = 0; k < take; ++k) buf[at + k] = inverse[from[k]];
+      i += take;
+    }
   }
+  flush();
+  target.EndAppend();
 }
 
 bool TextView::ForEachRow(const RowVisitor& visit) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "io/huge_pages.h"
 #include "io/io_error.h"
 #include "io/posix_file.h"
 #include "settings/settings.h"
@@ -18,12 +19,7 @@ void TextView::LoadFromFile(const std::string& name) {
     throw IoError("file too large: " + name, FileProblem::kTooLarge, EFBIG);
   bool identity = true;
   for (int i = 0; i < 256; ++i) identity = identity && CharTable[i] == i;
-  // Room for the rows of a typical text, so the row arrays need not move while
-  // they grow (untouched capacity costs no memory).
-  const size_t expectedRows =
-      static_cast<size_t>(LastRow) + static_cast<size_t>(in.Size() / 24) + 16;
-  Rows.reserve(expectedRows);
-  RowWidths.reserve(expectedRows);
+  ExpectLength(in.Size());
   // Each block is read straight into the row arena, where the rows keep it.
   constexpr size_t kBlock = 8192;
   int64_t total = 0;
@@ -42,6 +38,17 @@ void TextView::LoadFromFile(const std::string& name) {
   // is not the file: the load fails instead.
   if (total < in.Size())
     throw IoError("the file shrank while it was read: " + name, FileProblem::kShortRead);
+}
+
+// Room for the rows of a typical text, so the row arrays need not move while
+// they grow (untouched capacity costs no memory).
+void TextView::ExpectLength(int64_t bytes) {
+  const size_t expectedRows =
+      static_cast<size_t>(LastRow) + static_cast<size_t>(std::max<int64_t>(0, bytes) / 24) + 16;
+  if (expectedRows <= Rows.capacity()) return;
+  Rows.reserve(expectedRows);
+  RowWidths.reserve(expectedRows);
+  AdviseHugePages(Rows.data(), Rows.capacity() * sizeof(RowText));
 }
 
 void TextView::WriteContent(int fd) {

@@ -5,6 +5,7 @@
 
 #include "settings/settings.h"
 #include "text/cp1251.h"
+#include "text/pattern_finder.h"
 #include "views/char_class.h"
 #include "views/text_view.h"
 
@@ -230,6 +231,15 @@ bool TextView::FindText(std::string_view text, int& count, bool fromCursor, bool
     row = std::clamp(CursorRow, 0, LastRow);
     if (CursorCol < Len(row)) --count;
     col = std::min(CursorCol + 1, Len(row));
+  }
+  bool quick = allowQuickSearch_;
+  for (char ch : pattern) quick = quick && !IsLineEnd(static_cast<uint8_t>(ch));
+  if (quick) {
+    const PatternFinder finder(pattern, caseSensitive ? nullptr : upper);
+    if (finder.Usable()) {
+      const int result = FindQuickly(finder, row, col, count);
+      if (result >= 0) return result == 1;
+    }
   }
   std::string hay;
   for (;;) {

@@ -279,6 +279,8 @@ bool ViewBase::TypingReplacesSelection(uint8_t) const {
 
 void ViewBase::EndAppend() {}
 
+void ViewBase::ExpectLength(int64_t) {}
+
 bool ViewBase::ForEachRow(const RowVisitor& visit) {
   bool stop = false;
   for (int r = 0; r <= LastRow && !stop; ++r) {

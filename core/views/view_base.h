@@ -104,6 +104,11 @@ class ViewBase {
   // the descriptor of the copy they are preparing.
   /* 56 */ virtual void WriteContent(int fd) = 0;
 
+  // A document of about `bytes` bytes is about to be appended to this empty
+  // view (a switch of view kind): room for it is taken at once instead of by
+  // repeated growth. Only a hint; the default does nothing.
+  virtual void ExpectLength(int64_t bytes);
+
   // ---- Non-virtual operations ----
   int RowCount() const { return LastRow + 1; }
   int LineHeight();

@@ -33,6 +33,37 @@ TEST_F(TextViewTest, MatchesSpanSoftWrapsButNeverLineEnds) {
   EXPECT_EQ(Find(*view, "world", false), 7);
 }
 
+// Rows searched where they lie: a match across an edited row (its bytes
+// apart from the loaded ones) and the next row is found in either case, and
+// a search over megabytes reports the region it used up exactly as a search
+// hard line by hard line does.
+TEST_F(TextViewTest, MatchesAcrossEditedRowsAndLimitsOverLargeTexts) {
+  Load(std::string(22, 'a') + " hellX world\r\n", 200);  // "hellX world" wraps
+  Cursor(4, 1);
+  view->DeleteForward();
+  view->TypeChar('o');  // row 1 now holds its own copy of "hello "
+  ASSERT_EQ(view->GetRow(1).substr(0, 5), "hello");
+  EXPECT_EQ(Find(*view, "a HELLO", false), 21);
+  EXPECT_EQ(Find(*view, "hello world", false, true), 23);
+  EXPECT_EQ(Find(*view, "a HELLO", false, true), -1);
+
+  std::string text;
+  while (text.size() < (size_t(3) << 20)) text += "lorem ipsum, dolor sit amet\r\n";
+  Load(text + "needle", 200);
+  for (const int start : {5000, static_cast<int>(text.size()) + 5, kNoLimit}) {
+    int counts[2], found[2];
+    for (const bool quick : {true, false}) {
+      view->AllowQuickSearch(quick);
+      Cursor(0, 0);
+      counts[quick] = start;
+      found[quick] = view->FindText("NEEDLE", counts[quick], false, false);
+    }
+    EXPECT_EQ(found[0], found[1]);
+    EXPECT_EQ(counts[0], counts[1]);
+  }
+  EXPECT_EQ(view->CursorRow, view->LastRow);  // the last search found it, case folded
+}
+
 // A match that runs past the right edge scrolls into view whole when it
 // fits; one wider than the view keeps its start in view.
 TEST_F(TextViewTest, AFoundMatchScrollsIntoViewWhole) {

@@ -1,0 +1,48 @@
+#include "io/huge_pages.h"
+
+#include <sys/mman.h>
+
+#include <cstdint>
+
+namespace prambus {
+namespace {
+constexpr uintptr_t kHuge = uintptr_t(2) << 20;
+}
+
+void AdviseHugePages(void* p, size_t n) {
+#ifdef MADV_HUGEPAGE
+  if (n < kHugePageWorthy) return;
+  const auto begin = reinterpret_cast<uintptr_t>(p);
+  const uintptr_t first = (begin + kHuge - 1) & ~(kHuge - 1);
+  const uintptr_t last = (begin + n) & ~(kHuge - 1);
+  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+  (void)p;
+  (void)n;
+#endif
+}
+
+void* MapFilledSoon(size_t n) {
+  // Map a little more, then give back the head and the tail that keep the
+  // buffer off a 2 MiB boundary.
+  const size_t span = n + kHuge;
+  void* raw = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (raw == MAP_FAILED) return nullptr;
+  const auto begin = reinterpret_cast<uintptr_t>(raw);
+  const uintptr_t aligned = (begin + kHuge - 1) & ~(kHuge - 1);
+  if (aligned > begin) ::munmap(raw, aligned - begin);
+  const uintptr_t end = aligned + n;
+  if (begin + span > end) ::munmap(reinterpret_cast<void*>(end), begin + span - end);
+  void* p = reinterpret_cast<void*>(aligned);
+#ifdef MADV_HUGEPAGE
+  ::madvise(p, n, MADV_HUGEPAGE);
+#endif
+#ifdef MADV_POPULATE_WRITE
+  // Fault the whole buffer in one call (older kernels refuse the advice and
+  // the pages come on first touch instead).
+  ::madvise(p, n, MADV_POPULATE_WRITE);
+#endif
+  return p;
+}
+
+}  // namespace prambus
