@@ -279,6 +279,12 @@ bool ViewBase::TypingReplacesSelection(uint8_t) const {
 
 void ViewBase::EndAppend() {}
 
+void ViewBase::LoadFromFile(const std::string& name) {
+  const std::unique_ptr<DocumentLoad> load = BeginLoad(name);
+  while (!load->Step(SIZE_MAX)) {
+  }
+}
+
 bool ViewBase::ForEachRow(const RowVisitor& visit) {
   bool stop = false;
   for (int r = 0; r <= LastRow && !stop; ++r) {
