@@ -133,7 +133,8 @@ int main(int argc, char** argv) {
   w->Actions().open->trigger();
   // Only the posted events: the update requests that paint the frame, not the
   // timer that goes on loading.
-  while (paints.paints == paintsBefore && t.elapsed() < 600000) QCoreApplication::sendPostedEvents();
+  while (paints.paints == paintsBefore && t.elapsed() < 600000)
+    QCoreApplication::sendPostedEvents();
   Print("open to first frame", static_cast<double>(t.nsecsElapsed()) / 1e6);
   std::printf("%-34s %s\n", "view", w->ViewKind() == 2 ? "hex" : "text");
   // Input waits at most one step of the load: the longest pass of the event

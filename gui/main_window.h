@@ -125,9 +125,9 @@ class MainWindow : public QMainWindow {
   quint32 WindowHash() const { return windowHash_; }
 
   // ---- progressive_load.cpp: a file loading in steps after its first screen.
-  // How much of the file one step of the event loop reads (the first screen
-  // and a load driven to its end go in such steps too).
-  static constexpr size_t kLoadStepBytes = size_t(4) << 20;
+  // A load reads its file in slices of this size and looks at the clock
+  // between them: a step of the event loop reads for about 20 ms.
+  static constexpr size_t kLoadSliceBytes = size_t(1) << 20;
   bool Loading() const { return load_ != nullptr; }
   // Drives a running load to its end at once, for a command that needs the
   // whole document; false when the load failed (the document is then a new,

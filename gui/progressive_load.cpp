@@ -24,6 +24,9 @@ namespace {
 constexpr qint64 kStepBudgetMs = 20;
 // Between redraws of the progress while a command drives a load to its end.
 constexpr qint64 kDrivenProgressMs = 100;
+// The first screen is shown once this much is loaded even when its rows are
+// not all there yet (a long line without line ends).
+constexpr int64_t kFirstScreenBytes = int64_t(4) << 20;
 }  // namespace
 
 std::unique_ptr<MainWindow::PreviousDocument> MainWindow::SetDocumentAside() {
@@ -70,7 +73,7 @@ void MainWindow::BeginLoading(const std::string& path, std::unique_ptr<PreviousD
   // The first screen; the remembered cursor follows when its row loads.
   if (!LoadUntil([this] {
         const int screen = std::max(1, view_->ViewHeight / std::max(1, view_->LineHeight()));
-        return view_->LastRow > screen + 1;
+        return view_->LastRow > screen + 1 || load_->Done() >= kFirstScreenBytes;
       }))
     return;
   vbar_->setValue(0);
@@ -89,7 +92,7 @@ void MainWindow::BeginLoading(const std::string& path, std::unique_ptr<PreviousD
 // Steps until enough says so or the file ends; false when the load failed.
 bool MainWindow::LoadUntil(const std::function<bool()>& enough) {
   try {
-    while (load_ && !load_->Finished() && !enough()) load_->Step(kLoadStepBytes / 16);
+    while (load_ && !load_->Finished() && !enough()) load_->Step(kLoadSliceBytes / 4);
   } catch (const std::exception&) {
     FailLoading();
     return false;
@@ -107,7 +110,7 @@ void MainWindow::LoadStep() {
   try {
     const int screenBottom = view_->ScrollY + view_->ViewHeight;
     const int rowsBefore = view_->LastRow;
-    while (!load_->Finished() && clock.elapsed() < kStepBudgetMs) load_->Step(kLoadStepBytes / 4);
+    while (!load_->Finished() && clock.elapsed() < kStepBudgetMs) load_->Step(kLoadSliceBytes);
     if (load_->Finished()) {
       EndLoading();
       return;
@@ -136,7 +139,7 @@ bool MainWindow::FinishLoading() {
   QElapsedTimer sinceProgress;
   sinceProgress.start();
   try {
-    while (!load_->Step(kLoadStepBytes)) {
+    while (!load_->Step(4 * kLoadSliceBytes)) {
       if (sinceProgress.elapsed() >= kDrivenProgressMs) {
         ShowLoadProgress();
         loadProgress_->repaint();  // no events are served meanwhile
@@ -207,11 +210,11 @@ void MainWindow::CancelLoading() {
     RefreshUndoRedo();
     return;
   }
-  ApplyAppearance(p->appearance, false);
   if (p->viewKind != viewKind_) FreeViewItems();
   view_ = std::move(p->view);
   SeatView(p->viewKind);
   ApplyChecks(p->appearance.checks);
+  ApplyAppearance(p->appearance, false);
   state_.defaults.checks = p->defaultChecks;
   fileName_ = p->fileName;
   windowHash_ = p->hash;

@@ -54,7 +54,7 @@ class ProgressiveLoadTest : public QObject {
  private slots:
   void initTestCase() {
     for (int i = 0; i < kLines; ++i) big_ += Line(i);
-    QVERIFY(big_.size() > qsizetype(3 * MainWindow::kLoadStepBytes));
+    QVERIFY(big_.size() > qsizetype(16 * MainWindow::kLoadSliceBytes));
   }
   void init() {
     Cfg() = Settings{};
@@ -115,6 +115,30 @@ class ProgressiveLoadTest : public QObject {
     QCOMPARE(v.CursorRow, v.LastRow);
     QCOMPARE(v.PosToOffset(v.CursorCol, v.CursorRow), big_.size());
     QCOMPARE(w->VBar()->value(), w->VBar()->maximum());
+  }
+
+  void aRememberedCursorIsSetOnceItsRowHasLoaded() {
+    Cfg().RememberCurPos = true;
+    ScriptedPrompts* prompts = nullptr;
+    auto w = OpenBig(&prompts);
+    QVERIFY(w);
+    QTest::keyClick(w->centralWidget(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(w->centralWidget(), Qt::Key_Up);
+    QTest::keyClick(w->centralWidget(), Qt::Key_Up);
+    const int row = w->View()->CursorRow;
+    QVERIFY(row > 1000);
+    WriteAll(Path("small.txt"), "small");
+    prompts->openNames = {Path("small.txt")};
+    w->Actions().open->trigger();
+    QCOMPARE(w->FileName(), Path("small.txt"));
+    OpenWithCommand(*w, prompts);
+    QVERIFY(w->Loading());
+    QVERIFY(w->View()->LastRow < row);
+    // A move waits for the remembered row and starts from there.
+    QTest::keyClick(w->centralWidget(), Qt::Key_Up);
+    QCOMPARE(w->View()->CursorRow, row - 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!w->Loading(), kWait);
+    QCOMPARE(w->View()->CursorRow, row - 1);
   }
 
   void escapeGivesBackThePreviousDocumentAsItWas() {
