@@ -17,7 +17,29 @@ void* CheckedRealloc(void* p, size_t n) {
 }  // namespace
 
 RowArena::~RowArena() {
-  for (const Chunk& c : chunks_) ::munmap(c.base, c.size);
+  for (const Chunk& c : chunks_)
+    if (c.base) ::munmap(c.base, c.size);
+}
+
+int RowArena::ChunkOf(const uint8_t* p) const {
+  auto holds = [&](size_t i) {
+    const Chunk& c = chunks_[i];
+    return c.base && p >= c.base && p < c.base + c.size;
+  };
+  for (size_t i : {hint_, hint_ + 1})
+    if (i < chunks_.size() && holds(i)) return static_cast<int>(hint_ = i);
+  for (size_t i = 0; i < chunks_.size(); ++i)
+    if (holds(i)) return static_cast<int>(hint_ = i);
+  return -1;
+}
+
+void RowArena::ReleaseChunk(size_t i) {
+  Chunk& c = chunks_[i];
+  if (!c.base) return;
+  ::munmap(c.base, c.size);
+  reserved_ -= c.size;
+  if (top_ >= c.base && top_ <= c.base + c.size) top_ = end_ = nullptr;
+  c.base = nullptr;
 }
 
 // A chunk is mapped with its pages populated in one call: much cheaper than
@@ -50,69 +72,109 @@ uint8_t* RowArena::Push(const uint8_t* p, size_t n) {
   return at;
 }
 
-void RowText::Reserve(uint32_t n) {
-  if (cap_ >= n) return;
-  uint32_t want = n < 16 ? 16 : n + n / 2;
-  if (cap_) {
-    p_ = static_cast<uint8_t*>(CheckedRealloc(p_, want));
-  } else {
-    auto* q = static_cast<uint8_t*>(CheckedRealloc(nullptr, want));
-    if (len_) std::memcpy(q, p_, len_);
-    p_ = q;
+void RowText::Borrow(uint8_t* p, uint32_t n) {
+  const bool packable =
+      n >= 1 && n <= kPackedMax && (reinterpret_cast<uintptr_t>(p) & ~uintptr_t(kPointerMask)) == 0;
+  if (packable || n == 0) {
+    Release();
+    v_ = n == 0 ? 0 : (uint64_t(n) << kLenShift) | reinterpret_cast<uintptr_t>(p);
+    return;
   }
-  cap_ = want;
+  if (!IsHeap()) {
+    auto* h = static_cast<Heap*>(CheckedRealloc(nullptr, sizeof(Heap)));
+    h->cap = 0;
+    v_ = reinterpret_cast<uintptr_t>(h);
+  }
+  heap()->p = p;
+  heap()->len = n;
+}
+
+void RowText::SetLength(uint32_t n) {
+  if (IsHeap()) {
+    heap()->len = n;
+  } else if (IsPacked()) {
+    v_ = n == 0 ? 0 : (v_ & kPointerMask) | (uint64_t(n) << kLenShift);
+  }
+}
+
+void RowText::Reserve(uint32_t n) {
+  const bool own = owned();
+  if (own && heap()->cap >= n) return;
+  const uint32_t want = n < 16 ? 16 : n + n / 2;
+  if (own) {
+    auto* h = static_cast<Heap*>(CheckedRealloc(heap(), sizeof(Heap) + want));
+    h->p = reinterpret_cast<uint8_t*>(h + 1);
+    h->cap = want;
+    v_ = reinterpret_cast<uintptr_t>(h);
+    return;
+  }
+  const uint32_t len = static_cast<uint32_t>(size());
+  auto* h = static_cast<Heap*>(CheckedRealloc(nullptr, sizeof(Heap) + want));
+  h->p = reinterpret_cast<uint8_t*>(h + 1);
+  h->len = len;
+  h->cap = want;
+  if (len) std::memcpy(h->p, bytes(), len);
+  Release();
+  v_ = reinterpret_cast<uintptr_t>(h);
 }
 
 void RowText::Append(const uint8_t* p, int n, RowArena* arena) {
   if (n <= 0) return;
-  if (arena && cap_ == 0) {
-    if (len_ == 0) {
-      p_ = arena->Push(p, n);
-      len_ = n;
+  if (arena && !owned()) {
+    const uint32_t len = static_cast<uint32_t>(size());
+    if (len == 0) {
+      Borrow(arena->Push(p, n), static_cast<uint32_t>(n));
       return;
     }
-    if (arena->CanExtend(p_ + len_, n)) {
+    uint8_t* at = bytes();
+    if (arena->CanExtend(at + len, n)) {
       arena->Push(p, n);
-      len_ += n;
+      Borrow(at, len + static_cast<uint32_t>(n));
       return;
     }
   }
-  Reserve(len_ + n);
-  std::memcpy(p_ + len_, p, n);
-  len_ += n;
+  const uint32_t len = static_cast<uint32_t>(size());
+  Reserve(len + static_cast<uint32_t>(n));
+  std::memcpy(heap()->p + len, p, n);
+  heap()->len = len + static_cast<uint32_t>(n);
 }
 
 void RowText::Insert(int pos, const uint8_t* p, int n) {
   if (n <= 0) return;
-  Reserve(len_ + n);
-  std::memmove(p_ + pos + n, p_ + pos, len_ - pos);
-  std::memcpy(p_ + pos, p, n);
-  len_ += n;
+  const uint32_t len = static_cast<uint32_t>(size());
+  Reserve(len + static_cast<uint32_t>(n));
+  uint8_t* b = heap()->p;
+  std::memmove(b + pos + n, b + pos, len - pos);
+  std::memcpy(b + pos, p, n);
+  heap()->len = len + static_cast<uint32_t>(n);
 }
 
 void RowText::Erase(int pos, int n) {
   if (n <= 0) return;
-  if (pos + n >= int(len_)) {
-    len_ = pos;
+  const int len = size();
+  if (pos + n >= len) {
+    SetLength(static_cast<uint32_t>(pos));
     return;
   }
-  if (pos == 0 && cap_ == 0) {  // a borrowed row can drop its head without copying
-    p_ += n;
-    len_ -= n;
+  uint8_t* b = bytes();
+  if (pos == 0 && !owned()) {  // a borrowed row can drop its head without copying
+    Borrow(b + n, static_cast<uint32_t>(len - n));
     return;
   }
   // A borrowed row owns its arena range exclusively, so it may shrink in place.
-  std::memmove(p_ + pos, p_ + pos + n, len_ - pos - n);
-  len_ -= n;
+  std::memmove(b + pos, b + pos + n, len - pos - n);
+  SetLength(static_cast<uint32_t>(len - n));
 }
 
 void RowText::Assign(std::string_view s) {
-  len_ = 0;
+  SetLength(0);
   Append(s);
 }
 
 void RowText::MapThrough(const uint8_t* table) {
-  for (uint32_t i = 0; i < len_; ++i) p_[i] = table[p_[i]];
+  uint8_t* b = bytes();
+  const int len = size();
+  for (int i = 0; i < len; ++i) b[i] = table[b[i]];
 }
 
 }  // namespace prambus

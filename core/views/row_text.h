@@ -1,5 +1,5 @@
 // Storage for the text view's display rows. A loaded document is copied into
-// large arena chunks and each row borrows its bytes from there (16 bytes of
+// large arena chunks and each row borrows its bytes from there (8 bytes of
 // bookkeeping per row, no allocation per row). A row that is edited takes an
 // owned copy of its bytes first.
 #pragma once
@@ -31,6 +31,15 @@ class RowArena {
   bool CanExtend(const uint8_t* p, size_t n) const { return p == top_ && n <= size_t(end_ - top_); }
   size_t BytesReserved() const { return reserved_; }
 
+  // Chunks can be given back one by one while rows are copied out of the
+  // arena (a new layout of the whole document), so its bytes are never held
+  // twice over.
+  size_t ChunkCount() const { return chunks_.size(); }
+  // The chunk holding p, a byte of a row borrowed from this arena; -1: none.
+  int ChunkOf(const uint8_t* p) const;
+  // Unmaps a chunk; no row may borrow from it any more.
+  void ReleaseChunk(size_t i);
+
  private:
   void NewChunk(size_t n);
 
@@ -42,33 +51,46 @@ class RowArena {
   uint8_t* top_ = nullptr;
   uint8_t* end_ = nullptr;
   size_t reserved_ = 0;
+  mutable size_t hint_ = 0;  // the chunk ChunkOf found last: rows come in order
 };
 
+// One display row in 8 bytes. Most rows borrow a short run of arena bytes:
+// the pointer (user-space addresses fit in 48 bits) and the length (1 to
+// 65535) are packed into one word. Any other row (an owned, edited row, or a
+// borrowed run too long or too high in memory to pack) keeps a pointer to a
+// small heap record instead; an owned row's bytes follow that record in the
+// same allocation.
 class RowText {
  public:
   RowText() = default;
   RowText(const RowText&) = delete;
   RowText& operator=(const RowText&) = delete;
-  RowText(RowText&& o) noexcept : p_(o.p_), len_(o.len_), cap_(o.cap_) { o.Forget(); }
+  RowText(RowText&& o) noexcept : v_(o.v_) { o.v_ = 0; }
   RowText& operator=(RowText&& o) noexcept {
     if (this != &o) {
       Release();
-      p_ = o.p_;
-      len_ = o.len_;
-      cap_ = o.cap_;
-      o.Forget();
+      v_ = o.v_;
+      o.v_ = 0;
     }
     return *this;
   }
   ~RowText() { Release(); }
 
-  int size() const { return static_cast<int>(len_); }
-  bool empty() const { return len_ == 0; }
-  const uint8_t* data() const { return p_; }
-  uint8_t operator[](int i) const { return p_[i]; }
-  uint8_t back() const { return p_[len_ - 1]; }
-  std::string_view view() const { return {reinterpret_cast<const char*>(p_), len_}; }
+  int size() const {
+    if (IsPacked()) return static_cast<int>(v_ >> kLenShift);
+    return v_ ? static_cast<int>(heap()->len) : 0;
+  }
+  bool empty() const { return size() == 0; }
+  const uint8_t* data() const { return bytes(); }
+  uint8_t operator[](int i) const { return bytes()[i]; }
+  uint8_t back() const { return bytes()[size() - 1]; }
+  std::string_view view() const {
+    return {reinterpret_cast<const char*>(bytes()), static_cast<size_t>(size())};
+  }
   std::string str() const { return std::string(view()); }
+  // Whether the row holds its own copy of its bytes rather than borrowing
+  // them from an arena.
+  bool owned() const { return IsHeap() && heap()->cap != 0; }
 
   // Appends, extending in the arena when the row ends at the arena's top.
   void Append(const uint8_t* p, int n, RowArena* arena);
@@ -81,30 +103,43 @@ class RowText {
   }
   void Erase(int pos, int n);
   void Truncate(int n) {
-    if (n < int(len_)) len_ = static_cast<uint32_t>(n < 0 ? 0 : n);
+    if (n < size()) SetLength(static_cast<uint32_t>(n < 0 ? 0 : n));
   }
   void Assign(std::string_view s);
   void Clear() {
     Release();
-    Forget();
+    v_ = 0;
   }
   // Exchanges the characters through a 256-entry table in place.
   void MapThrough(const uint8_t* table);
 
  private:
-  void Release() {
-    if (cap_) std::free(p_);
-  }
-  void Forget() {
-    p_ = nullptr;
-    len_ = 0;
-    cap_ = 0;
-  }
-  void Reserve(uint32_t n);  // makes the row owned with room for n bytes
+  struct Heap {
+    uint8_t* p;  // the bytes: right after this record when owned
+    uint32_t len;
+    uint32_t cap;  // 0: the bytes are borrowed from an arena
+  };
+  static constexpr int kLenShift = 48;
+  static constexpr uint64_t kPointerMask = (uint64_t(1) << kLenShift) - 1;
+  static constexpr uint32_t kPackedMax = 0xFFFF;
 
-  uint8_t* p_ = nullptr;
-  uint32_t len_ = 0;
-  uint32_t cap_ = 0;  // 0 with len_ > 0: the bytes are borrowed from an arena
+  bool IsPacked() const { return (v_ >> kLenShift) != 0; }
+  bool IsHeap() const { return v_ != 0 && !IsPacked(); }
+  Heap* heap() const { return reinterpret_cast<Heap*>(static_cast<uintptr_t>(v_)); }
+  uint8_t* bytes() const {
+    if (IsPacked()) return reinterpret_cast<uint8_t*>(static_cast<uintptr_t>(v_ & kPointerMask));
+    return v_ ? heap()->p : nullptr;
+  }
+  void Release() {
+    if (IsHeap()) std::free(heap());
+  }
+  void Borrow(uint8_t* p, uint32_t n);  // an arena run; the row must not be owned
+  void SetLength(uint32_t n);           // n no longer than the row
+  void Reserve(uint32_t n);             // makes the row owned with room for n bytes
+
+  uint64_t v_ = 0;  // 0: empty; high 16 bits set: packed run; else a Heap*
 };
+
+static_assert(sizeof(RowText) == 8);
 
 }  // namespace prambus

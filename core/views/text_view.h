@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "views/row_text.h"
+#include "views/row_widths.h"
 #include "views/view_base.h"
 
 namespace prambus {
@@ -82,7 +83,7 @@ class TextView : public ViewBase {
 
   // Fields added to the base, in declaration order.
   std::string PendingTail;
-  std::vector<int32_t> RowWidths;
+  RowWidthArray RowWidths;
   uint8_t PrevChar = 0;
   int RowX = 0;
   int BreakX = 0;

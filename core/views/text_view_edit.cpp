@@ -143,7 +143,8 @@ void TextView::RemoveRows(int first, int count) {
   widest_ = -1;
   const int end = LastRow + 1;
   std::move(Rows.begin() + first + count, Rows.begin() + end, Rows.begin() + first);
-  std::move(RowWidths.begin() + first + count, RowWidths.begin() + end, RowWidths.begin() + first);
+  RowWidths.Move(static_cast<size_t>(first + count), static_cast<size_t>(end),
+                 static_cast<size_t>(first));
   for (int r = end - count; r < end; ++r) {
     Rows[r].Clear();
     RowWidths[r] = 0;

@@ -2,6 +2,7 @@
 // an edit, and the full relayout on font, wrap width or glyph changes.
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "settings/settings.h"
 #include "views/char_class.h"
@@ -454,12 +455,12 @@ void TextView::ReflowThrough(int r, int throughRow) {
       if (dest > st.next) {
         std::move_backward(Rows.begin() + st.next, Rows.begin() + st.oldLast + 1,
                            Rows.begin() + needed);
-        std::move_backward(RowWidths.begin() + st.next, RowWidths.begin() + st.oldLast + 1,
-                           RowWidths.begin() + needed);
+        RowWidths.Move(static_cast<size_t>(st.next), static_cast<size_t>(st.oldLast + 1),
+                       static_cast<size_t>(dest));
       } else {
         std::move(Rows.begin() + st.next, Rows.begin() + st.oldLast + 1, Rows.begin() + dest);
-        std::move(RowWidths.begin() + st.next, RowWidths.begin() + st.oldLast + 1,
-                  RowWidths.begin() + dest);
+        RowWidths.Move(static_cast<size_t>(st.next), static_cast<size_t>(st.oldLast + 1),
+                       static_cast<size_t>(dest));
       }
     }
     for (int i = 0; i < q; ++i) {
@@ -522,13 +523,42 @@ void TextView::Relayout() {
   Rows.clear();
   Rows.resize(shag);
   RowWidths.assign(shag, 0);
+  // Room for about as many rows as before, so the arrays need not move while
+  // the new layout fills them.
+  Rows.reserve(old.size());
+  RowWidths.reserve(old.size());
   LastRow = 0;
   ResetLayoutState();
   ResetWidths();
   OffsetCacheRow = 0;
   OffsetCacheStart = 0;
 
-  for (int r = 0; r < cursorRow; ++r) AppendBytes(old[r].data(), old[r].size());
+  // Each old chunk is given back as soon as the last row borrowing from it
+  // has been laid out again, and each edited row as soon as it is copied: the
+  // document is not held twice while it is laid out anew.
+  std::vector<std::pair<int, size_t>> lastUsers;  // (last row using it, chunk)
+  {
+    std::vector<int> lastUser(oldArena->ChunkCount(), -1);
+    for (int r = 0; r <= oldLast; ++r) {
+      if (old[r].empty() || old[r].owned()) continue;
+      const int c = oldArena->ChunkOf(old[r].data());
+      if (c >= 0) lastUser[static_cast<size_t>(c)] = r;
+    }
+    for (size_t c = 0; c < lastUser.size(); ++c) lastUsers.emplace_back(lastUser[c], c);
+    std::sort(lastUsers.begin(), lastUsers.end());
+  }
+  size_t released = 0;
+  auto releaseThrough = [&](int r) {
+    while (released < lastUsers.size() && lastUsers[released].first <= r)
+      oldArena->ReleaseChunk(lastUsers[released++].second);
+  };
+  auto feed = [&](int r) {
+    AppendBytes(old[r].data(), old[r].size());
+    old[r].Clear();
+    releaseThrough(r);
+  };
+  releaseThrough(-1);
+  for (int r = 0; r < cursorRow; ++r) feed(r);
   const int lead = Rows[LastRow].size();
   CursorCol += lead;
   CursorRow = LastRow;
@@ -536,7 +566,7 @@ void TextView::Relayout() {
     AnchorCol += lead;
     AnchorRow = LastRow;
   }
-  for (int r = cursorRow; r <= oldLast; ++r) AppendBytes(old[r].data(), old[r].size());
+  for (int r = cursorRow; r <= oldLast; ++r) feed(r);
   old.clear();
   oldArena.reset();
 

@@ -110,6 +110,56 @@ TEST_F(TextViewTest, WordWrapFollowsTheViewWidth) {
   for (int r = 0; r <= view->LastRow; ++r) EXPECT_LE(view->RowWidth(r), 120);
 }
 
+// With word wrap off a row can be wider than 65535 px: its width survives
+// loading, rows moving around it and typing in it.
+TEST_F(TextViewTest, RowsWiderThanSixteenBitsKeepTheirWidths) {
+  const std::string wide(9000, 'x');  // 72000 px
+  Load("ab\n" + wide + "\ncd\n", 100000);
+  ASSERT_EQ(view->LastRow, 3);
+  EXPECT_EQ(view->RowWidth(0), 16);
+  EXPECT_EQ(view->RowWidth(1), 72000);
+  EXPECT_EQ(view->GetDocumentWidth(), 72000);
+  Cursor(0, 0);
+  view->DeleteLine(true);  // the rows after it move up
+  EXPECT_EQ(Text(), wide + "\ncd\n");
+  EXPECT_EQ(view->RowWidth(0), 72000);
+  EXPECT_EQ(view->RowWidth(1), 16);
+  Cursor(5, 0);
+  Type("yy");
+  EXPECT_EQ(view->RowWidth(0), 72016);
+  EXPECT_EQ(view->GetDocumentWidth(), 72016);
+  view->SetViewWidth(200);
+  view->ToggleWordWrap(true);
+  ExpectRowInvariants("xxxxxyy" + std::string(8995, 'x') + "\ncd\n");
+  EXPECT_EQ(view->GetDocumentWidth(), 200);
+}
+
+// A new layout of a document of many arena chunks, with edited rows, rows
+// too long to pack and the cursor in the middle, gives back the old chunks
+// as it goes and keeps every byte.
+TEST_F(TextViewTest, RelayoutOfALargeEditedDocumentKeepsItsText) {
+  std::string text;
+  for (int i = 0; text.size() < 3000000; ++i)
+    text += i % 500 == 7 ? std::string(70000, 'w') + "\r\n" : "word " + std::to_string(i) + "\n";
+  Load(text, 200, 8192);
+  const int at = view->PosToOffset(3, 1000);
+  Cursor(3, 1000);
+  Type("EDIT");
+  text.insert(static_cast<size_t>(at), "EDIT");
+  ASSERT_EQ(Text(), text);
+  view->SetViewWidth(120);
+  view->ToggleWordWrap(true);
+  ExpectRowInvariants(text);
+  EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), at + 4);
+  view->ToggleWordWrap(false);
+  ExpectRowInvariants(text);
+  Cursor(0, view->LastRow);  // the empty row after the final line end
+  Type("!");
+  view->SetViewWidth(200);
+  view->ToggleWordWrap(true);
+  ExpectRowInvariants(text + "!");
+}
+
 TEST_F(TextViewTest, RelayoutKeepsCursorAndAnchorOnTheirCharacters) {
   Load("one two three four five six seven eight nine ten", 80);
   int col = 30, row = 0;

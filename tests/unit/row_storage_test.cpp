@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "views/row_text.h"
+#include "views/row_widths.h"
+
+namespace prambus {
+namespace {
+
+std::string Bytes(size_t n, char first) {
+  std::string s(n, ' ');
+  for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>(first + i % 23);
+  return s;
+}
+
+const uint8_t* U(const std::string& s) {
+  return reinterpret_cast<const uint8_t*>(s.data());
+}
+
+// Compares without printing rows tens of kilobytes long.
+::testing::AssertionResult Holds(const RowText& row, const std::string& expected) {
+  if (row.view() == expected) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "row of " << row.size() << " bytes differs from the " << expected.size() << " expected";
+}
+
+TEST(RowTextTest, ArenaRowsStayBorrowedUntilEdited) {
+  RowArena arena;
+  RowText a, b;
+  a.Append(U("abc"), 3, &arena);
+  a.Append(U("de"), 2, &arena);  // still at the arena's top: extended in place
+  EXPECT_FALSE(a.owned());
+  b.Append(U("xyz"), 3, &arena);
+  a.Append(U("f"), 1, &arena);  // no longer at the top: copied into its own bytes
+  EXPECT_TRUE(a.owned());
+  EXPECT_EQ(a.view(), "abcdef");
+  EXPECT_EQ(b.view(), "xyz");
+
+  b.Erase(0, 1);  // dropping the head keeps borrowing
+  EXPECT_FALSE(b.owned());
+  EXPECT_EQ(b.view(), "yz");
+  b.Insert(1, "--");
+  EXPECT_TRUE(b.owned());
+  EXPECT_EQ(b.view(), "y--z");
+
+  RowText c;
+  c.Append(U("hello"), 5, &arena);
+  c.Truncate(0);
+  EXPECT_TRUE(c.empty());
+  EXPECT_EQ(c.data(), nullptr);
+  c.Append(U("again"), 5, &arena);
+  EXPECT_FALSE(c.owned());
+  EXPECT_EQ(c.view(), "again");
+}
+
+// A borrowed run longer than the packed length keeps borrowing through its
+// heap record, and packs again once it is short enough.
+TEST(RowTextTest, LongBorrowedRunsCrossThePackedLimit) {
+  RowArena arena;
+  const std::string first = Bytes(65535, 'a'), more = Bytes(4465, 'A');
+  RowText row;
+  row.Append(U(first), int(first.size()), &arena);
+  EXPECT_EQ(row.size(), 65535);
+  row.Append(U(more), int(more.size()), &arena);
+  EXPECT_FALSE(row.owned());
+  EXPECT_EQ(row.size(), 70000);
+  EXPECT_TRUE(Holds(row, first + more));
+
+  row.Erase(0, 4464);  // 65536 left: still too long to pack
+  EXPECT_TRUE(Holds(row, (first + more).substr(4464)));
+  row.Erase(0, 1);  // 65535: packs again
+  EXPECT_FALSE(row.owned());
+  EXPECT_TRUE(Holds(row, (first + more).substr(4465)));
+
+  uint8_t upper[256];
+  for (int i = 0; i < 256; ++i) upper[i] = static_cast<uint8_t>(i >= 'a' && i <= 'z' ? i - 32 : i);
+  RowText big;
+  big.Append(U(first + more), 70000, &arena);
+  big.MapThrough(upper);
+  std::string expected = first + more;
+  for (char& ch : expected) ch = static_cast<char>(upper[static_cast<uint8_t>(ch)]);
+  EXPECT_TRUE(Holds(big, expected));
+  big.Insert(70000, "!");
+  EXPECT_TRUE(big.owned());
+  EXPECT_TRUE(Holds(big, expected + "!"));
+}
+
+// Random edits on rows that share one arena, against plain strings, with
+// runs long enough to cross the packed limit either way.
+TEST(RowTextTest, RandomEditsMatchPlainStrings) {
+  std::mt19937 rng(15);
+  RowArena arena;
+  RowText rows[3];
+  std::string ref[3];
+  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  for (int step = 0; step < 4000; ++step) {
+    const int k = pick(3);
+    RowText& row = rows[k];
+    std::string& s = ref[k];
+    const int len = pick(5) == 0 ? 20000 + pick(30000) : pick(40);
+    const std::string text = Bytes(static_cast<size_t>(len), static_cast<char>('a' + pick(20)));
+    switch (pick(8)) {
+      case 0:
+      case 1:
+        row.Append(U(text), len, &arena);
+        s += text;
+        break;
+      case 2:
+        row.Append(text);
+        s += text;
+        break;
+      case 3: {
+        const int pos = pick(int(s.size()) + 1);
+        row.Insert(pos, text);
+        s.insert(size_t(pos), text);
+        break;
+      }
+      case 4:
+      case 5: {
+        const int pos = pick(int(s.size()) + 1);
+        const int n = pick(int(s.size()) - pos + 1);
+        row.Erase(pos, n);
+        s.erase(size_t(pos), size_t(n));
+        break;
+      }
+      case 6: {
+        const int n = pick(int(s.size()) + 1);
+        row.Truncate(n);
+        s.resize(size_t(n));
+        break;
+      }
+      default:
+        if (pick(4) == 0) {
+          row.Assign(text.substr(0, 10));
+          s = text.substr(0, 10);
+        } else {
+          RowText moved = std::move(row);
+          row = std::move(moved);
+        }
+    }
+    ASSERT_TRUE(Holds(row, s)) << "step " << step;
+    ASSERT_EQ(row.empty(), s.empty());
+    if (!s.empty()) {
+      ASSERT_EQ(row.back(), static_cast<uint8_t>(s.back()));
+    }
+    if (s.size() > 200000) {
+      row.Clear();
+      s.clear();
+    }
+  }
+}
+
+TEST(RowArenaTest, ChunksAreFoundAndGivenBackOneByOne) {
+  RowArena arena;
+  const std::string big = Bytes(700000, 'a');
+  RowText rows[3];
+  for (RowText& row : rows) row.Append(U(big), int(big.size()), &arena);  // a chunk each
+  ASSERT_EQ(arena.ChunkCount(), 3u);
+  for (int i : {2, 0, 1}) EXPECT_EQ(arena.ChunkOf(rows[i].data() + 5), i);
+  arena.ReleaseChunk(1);
+  EXPECT_EQ(arena.ChunkOf(rows[1].data()), -1);
+  EXPECT_EQ(arena.ChunkOf(rows[2].data()), 2);
+  EXPECT_EQ(arena.ChunkOf(U(big)), -1);
+  arena.ReleaseChunk(2);  // the one being filled: the next row starts a fresh chunk
+  rows[1].Clear();
+  rows[2].Clear();
+  RowText next;
+  next.Append(U("tail"), 4, &arena);
+  EXPECT_EQ(next.view(), "tail");
+  EXPECT_EQ(arena.ChunkOf(next.data()), 3);
+}
+
+// Widths kept in two bytes until one does not fit; then all in four, with
+// every earlier width and every later move intact.
+TEST(RowWidthArrayTest, WidensOnceAWidthDoesNotFit) {
+  RowWidthArray w;
+  w.assign(8, 0);
+  for (int i = 0; i < 8; ++i) w[i] = 1000 * i;
+  w.Move(2, 6, 3);  // overlapping, towards the end
+  EXPECT_EQ((std::vector<int>{w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7]}),
+            (std::vector<int>{0, 1000, 2000, 2000, 3000, 4000, 5000, 7000}));
+  w[7] = 65535;
+  EXPECT_FALSE(w.wide());
+  w[6] = 65536;
+  EXPECT_TRUE(w.wide());
+  w.Move(3, 8, 1);  // overlapping, towards the start
+  EXPECT_EQ((std::vector<int>{w[0], w[1], w[2], w[3], w[4], w[5]}),
+            (std::vector<int>{0, 2000, 3000, 4000, 65536, 65535}));
+  w.resize(12, 0);
+  EXPECT_EQ(w[11], 0);
+  w.assign(4, 0);
+  EXPECT_FALSE(w.wide());
+  w[0] = -1;  // never produced by the layout, but kept exactly
+  EXPECT_EQ(w[0], -1);
+  EXPECT_TRUE(w.wide());
+}
+
+}  // namespace
+}  // namespace prambus
