@@ -4,10 +4,16 @@
 // the bytes given, line ends may only end rows, and a row is wider than the
 // wrap width only when it holds one character. A recode must give what the
 // conversion gives for the whole text, whatever the rows. At the end the
-// layout must be the one the text gets in a single block, or byte by byte.
+// layout must be the one the text gets in a single block, or byte by byte,
+// or loaded from a file in steps of random sizes (the document's width kept
+// right after every step).
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <random>
 #include <string>
 
 #include "encodings/code_tables.h"
@@ -91,6 +97,31 @@ void ExpectSameLayout(const TextView& v, Canvas* canvas, const std::string& text
       Fail("the layout depends on the blocks", r);
 }
 
+// The text saved to a file and loaded back in steps of random sizes.
+void ExpectSameSteppedLoad(const TextView& v, Canvas* canvas, const std::string& text,
+                           uint32_t seed) {
+  static const std::string path = "/tmp/fuzz_text_layout." + std::to_string(::getpid());
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      << Through(text, InverseTable(v.CharTable));
+  TextView loaded(canvas);
+  loaded.WrapWidth = v.WrapWidth;
+  loaded.SetCharTable(v.CharTable);
+  std::mt19937 random(seed);
+  const auto load = loaded.BeginLoad(path);
+  for (bool done = false; !done;) {
+    done = load->Step(random() % 3 == 0 ? 1 + random() % 4 : 1 + random() % 200);
+    int widest = 0;
+    for (int r = 0; r <= loaded.LastRow; ++r) widest = std::max(widest, loaded.RowWidth(r));
+    if (loaded.GetDocumentWidth() != widest)
+      Fail("the width after a step is not the widest row's", -1);
+  }
+  std::remove(path.c_str());
+  if (loaded.LastRow != v.LastRow) Fail("the row count depends on the load steps", -1);
+  for (int r = 0; r <= v.LastRow; ++r)
+    if (loaded.GetRow(r) != v.GetRow(r) || loaded.RowWidth(r) != v.RowWidth(r))
+      Fail("the layout depends on the load steps", r);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -147,5 +178,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(view, text);
   ExpectSameLayout(view, &canvas, text, text.size() + 1);
   ExpectSameLayout(view, &canvas, text, 1);
+  ExpectSameSteppedLoad(view, &canvas, text, static_cast<uint32_t>(size * 2654435761u));
   return 0;
 }

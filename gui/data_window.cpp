@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QLocale>
 #include <QPainter>
+#include <QPointer>
+#include <QTimer>
 
 #include "dialog_font.h"
 #include "main_window.h"
@@ -81,6 +83,14 @@ void DataWindow::paintEvent(QPaintEvent*) {
 }
 
 void DataWindow::DataEditEnter(int index) {
+  if (main_->Loading()) {
+    // The value may reach past the part loaded so far: the load ends first,
+    // outside this field's own signal (a load that fails closes this window).
+    QTimer::singleShot(0, main_, [main = main_, self = QPointer<DataWindow>(this), index] {
+      if (main->FinishLoading() && self) self->DataEditEnter(index);
+    });
+    return;
+  }
   const int tag = tags_[static_cast<size_t>(index)];
   const std::string text = edits_[static_cast<size_t>(index)]->text().trimmed().toStdString();
   if (tag == 0) {

@@ -12,6 +12,7 @@
 #include "io/posix_file.h"
 #include "main_window.h"
 #include "platform/services.h"
+#include "previous_document.h"
 #include "settings/settings.h"
 #include "shell/file_messages.h"
 #include "shell/file_rules.h"
@@ -51,12 +52,15 @@ void MainWindow::OpenCommandLineFile(const QString& path) {
 }
 
 bool MainWindow::OpenPath(const QString& rawPath) {
+  FinishLoading();  // a file still loading is whole before another takes its place
   const QString path = QFileInfo(rawPath).absoluteFilePath();
   // Throws when it cannot be read; FIFOs and devices are refused unopened.
   { InputFile probe(path.toStdString()); }
   const quint32 hash = HashOf(path);
   if (SingleCopy::HandOver(TitleOf(path), hash)) return false;  // another copy shows it
 
+  // The document shown so far stays aside until the new one has loaded.
+  std::unique_ptr<PreviousDocument> previous = SetDocumentAside();
   fileName_ = path;
   const std::string p = path.toStdString();
   // The first record of the path, the one the window state is captured into.
@@ -64,14 +68,10 @@ bool MainWindow::OpenPath(const QString& rawPath) {
   const WindowAppearance* pinned =
       pinnedAt >= 0 ? &state_.pinned[static_cast<size_t>(pinnedAt)] : nullptr;
   const WindowAppearance& record = pinned ? *pinned : state_.defaults;
-  // The record's bounds and state: a pinned file's own, for any other file
-  // the default ones, which the window gets back after a pinned file.
-  ApplyPlacement(record);
-  setVisible(record.visible || isVisible());
-  desiredColumn_ = -1;
   const int kind = pinned ? pinned->viewKind
                           : ChooseViewKind(p, state_.recent, state_.bindings, Cfg().RememberCurPos,
                                            state_.defaults.viewKind);
+  desiredColumn_ = -1;
   CreateView(kind);
   // The check marks stored for this view kind; a pinned record's own marks
   // only when they were stored for the same kind.
@@ -83,53 +83,38 @@ bool MainWindow::OpenPath(const QString& rawPath) {
     state_.defaults.checks = state_.kindChecks[kindIndex];
   ApplyChecks(state_.kindChecks[kindIndex]);
   if (pinned && pinned->viewKind == viewKind_) ApplyChecks(pinned->checks);
-  ApplyLook(record);
-  if (record.minimalMode != actions_.minimalMode->isChecked()) ToggleMinimalMode(pinned == nullptr);
-  if (record.stayOnTop != actions_.stayOnTop->isChecked()) ToggleStayOnTop();
-  if (record.statusBar != actions_.statusBar->isChecked() && !actions_.minimalMode->isChecked())
-    ToggleStatusBar();
+  ApplyAppearance(record, pinned == nullptr);
 
   caretShown_ = false;
   lastClientWidth_ = -1;
   FormResize();
-  QElapsedTimer timer;
-  timer.start();
-  bool loaded = true;
-  try {
-    view_->LoadFromFile(p);
-  } catch (const std::exception&) {
-    // The document is a new, untitled one: saving it must never replace the
-    // file that could not be loaded.
-    loaded = false;
-    fileName_.clear();
-    CreateView(viewKind_);
-    lastClientWidth_ = -1;
-    FormResize();
-    ReportFailure(kLoadFailedMessage);
-  }
+  // The table first, so that the file is shown through it as it is read.
   SelectEncoding(record.encodingIndex);
-  openDuration_ = loaded ? static_cast<int>(timer.elapsed()) : -1;
-  RecomputeScrollRanges();
-  const int recent = FindRecent(state_.recent, p);
-  if (loaded && Cfg().RememberCurPos && recent >= 0) {
-    view_->SetPosition(state_.recent[recent].col, state_.recent[recent].row, true);
-    view_->SetPosition(state_.recent[recent].col, state_.recent[recent].row, false);
-    SyncScrollBars();
-  } else {
-    vbar_->setValue(0);
-    hbar_->setValue(0);
-  }
   modified_ = false;
   RefreshTitle();
   actions_.undo->setEnabled(false);
   actions_.redo->setEnabled(false);
   openFolder_ = QFileInfo(path).absolutePath();
-  windowHash_ = loaded ? hash : 0;
+  windowHash_ = hash;
+  openDuration_ = -1;
+  BeginLoading(p, std::move(previous));
   HideCaret();
   Redraw();
   ToggleCaret();
   activateWindow();
   return true;
+}
+
+// The record's bounds and state: a pinned file's own, for any other file the
+// default ones, which the window gets back after a pinned file.
+void MainWindow::ApplyAppearance(const WindowAppearance& record, bool warnOnMinimal) {
+  ApplyPlacement(record);
+  setVisible(record.visible || isVisible());
+  ApplyLook(record);
+  if (record.minimalMode != actions_.minimalMode->isChecked()) ToggleMinimalMode(warnOnMinimal);
+  if (record.stayOnTop != actions_.stayOnTop->isChecked()) ToggleStayOnTop();
+  if (record.statusBar != actions_.statusBar->isChecked() && !actions_.minimalMode->isChecked())
+    ToggleStatusBar();
 }
 
 bool MainWindow::OpenDropped(const QString& path) {

@@ -26,6 +26,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     e->accept();
     return;
   }
+  FinishLoading();
   if (modified_ && AskToSave()) {
     e->ignore();
     return;

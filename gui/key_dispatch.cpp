@@ -29,6 +29,21 @@ bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
   if (!view_) return false;
   const int state = ShiftStateOf(e->modifiers());
   const int key = e->key();
+  if (load_) {
+    // While a file loads: Escape stops it, moves within the loaded part act
+    // at once (once the remembered cursor has its row), the rest first drives
+    // the load to its end.
+    if (key == Qt::Key_Escape && state == 0) {
+      CancelLoading();
+      return true;
+    }
+    if (!KeyStaysInLoadedPart(key, e->modifiers()))
+      FinishLoading();
+    else if (pendingCursor_)
+      LoadUntil([this] { return !pendingCursor_ || view_->LastRow > pendingRow_; });
+    ApplyPendingCursor();
+    if (!view_) return true;
+  }
   KeyDown(key, e->modifiers());
   // Typed characters: not while Ctrl or Alt is held.
   if (state & 6) return true;

@@ -15,6 +15,7 @@
 #include "message_box.h"
 #include "platform/services.h"
 #include "plugin_host.h"
+#include "previous_document.h"
 #include "recent_switcher.h"
 #include "recovery_offer.h"
 #include "replace_dialog.h"
@@ -79,6 +80,13 @@ MainWindow::MainWindow(QStringList arguments, QString dataDir)
   autoScrollTimer_->setInterval(50);
   connect(autoScrollTimer_, &QTimer::timeout, this, [this] { AutoScrollTick(); });
   autoScrollTimer_->start();
+  loadTimer_ = new QTimer(this);
+  loadTimer_->setInterval(0);
+  connect(loadTimer_, &QTimer::timeout, this, [this] { LoadStep(); });
+  loadProgress_ = new QLabel(this);
+  loadProgress_->setAutoFillBackground(true);
+  loadProgress_->setFrameShape(QFrame::Panel);
+  loadProgress_->hide();
   relayoutTimer_ = new QTimer(this);
   relayoutTimer_->setSingleShot(true);
   relayoutTimer_->setInterval(kResizeSettleMs);
@@ -168,6 +176,10 @@ void MainWindow::CreateView(int kind) {
     if (viewKind_ != kTextView) FreeViewItems();
     view_ = MakeView(kind, &canvas_);
   }
+  SeatView(kind);
+}
+
+void MainWindow::SeatView(int kind) {
   const ViewMenuActions actions = view_->GetViewMenu();
   if (kind == viewKind_ && viewItems_.size() == actions.size()) {
     for (size_t i = 0; i < actions.size(); ++i) viewItems_[i]->SetHandler(actions[i].handler);

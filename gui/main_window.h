@@ -4,6 +4,7 @@
 // concern; each group below names its file.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
@@ -56,6 +57,8 @@ class MainWindow : public QMainWindow {
 
   // ---- main_window.cpp: the view, layout, redraw, caret, modal steps.
   void CreateView(int kind);
+  // Gives the view of this kind (view_) its menu items and tool windows.
+  void SeatView(int kind);
   // settleWidth: a resize of the window, whose new width reaches the view
   // once the size has settled.
   void FormResize(bool settleWidth = false);
@@ -120,6 +123,19 @@ class MainWindow : public QMainWindow {
   // The hand-over: whether this copy shows the file with this title and hash.
   bool ShowsFile(const QString& title, quint32 hash) const;
   quint32 WindowHash() const { return windowHash_; }
+
+  // ---- progressive_load.cpp: a file loading in steps after its first screen.
+  // A load reads its file in slices of this size and looks at the clock
+  // between them: a step of the event loop reads for about 20 ms.
+  static constexpr size_t kLoadSliceBytes = size_t(1) << 20;
+  bool Loading() const { return load_ != nullptr; }
+  // Drives a running load to its end at once, for a command that needs the
+  // whole document; false when the load failed (the document is then a new,
+  // empty one).
+  bool FinishLoading();
+  // Stops a running load and gives back the document shown before it.
+  void CancelLoading();
+  QString LoadProgressText() const;  // empty when no load runs
 
   // ---- exit_command.cpp: "Выход" and closing the window.
   void Exit();
@@ -285,6 +301,23 @@ class MainWindow : public QMainWindow {
   static QString TitleOf(const QString& path);  // "name - Прамбус", untitled for ""
   // document_open.cpp
   void OpenCommandLineFile(const QString& path);
+  // The window's appearance from a record: placement, visibility, look and
+  // the modes (warnOnMinimal: the one-time warning of minimal mode).
+  void ApplyAppearance(const WindowAppearance& record, bool warnOnMinimal);
+  // progressive_load.cpp
+  struct PreviousDocument;
+  void BeginLoading(const std::string& path, std::unique_ptr<PreviousDocument> previous);
+  void LoadStep();
+  bool LoadUntil(const std::function<bool()>& enough);
+  void EndLoading();
+  void FailLoading();
+  void ShowLoadProgress();
+  void ApplyPendingCursor();
+  std::unique_ptr<PreviousDocument> SetDocumentAside();
+  // Whether a key acts only within the part of the document already loaded.
+  bool KeyStaysInLoadedPart(int key, Qt::KeyboardModifiers mods) const;
+  // Every menu command runs on the whole document: a running load ends first.
+  void FinishLoadingFirst(QAction* command);
   static quint32 HashOf(const QString& path);  // the path's hash other copies ask for
   // file_commands.cpp
   bool WriteDocument(const QString& path);
@@ -380,6 +413,15 @@ class MainWindow : public QMainWindow {
   QTimer* caretTimer_ = nullptr;
   QTimer* autoScrollTimer_ = nullptr;
   QTimer* relayoutTimer_ = nullptr;  // the view's new width once resizing stops
+
+  // A file loading in steps, and what the window showed before it.
+  std::unique_ptr<DocumentLoad> load_;
+  std::unique_ptr<PreviousDocument> previous_;
+  QTimer* loadTimer_ = nullptr;
+  QLabel* loadProgress_ = nullptr;
+  QElapsedTimer loadClock_;
+  bool pendingCursor_ = false;  // the remembered cursor, set once its row has loaded
+  int pendingCol_ = 0, pendingRow_ = 0;
 
   // The open and save dialogs.
   QString dialogFilter_ = "Текстовые файлы (*.txt);;Все файлы (*.*)";

@@ -17,6 +17,7 @@ QAction* MainWindow::AddAction(QMenu* menu, const QString& caption, const QStrin
     // Keys reach the main window's own dispatch; the menu only shows them.
     a->setShortcutContext(Qt::WidgetShortcut);
   }
+  FinishLoadingFirst(a);
   if (command) connect(a, &QAction::triggered, this, std::move(command));
   return a;
 }

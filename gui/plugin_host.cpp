@@ -68,6 +68,7 @@ bool PluginHost::WriteRecoveryCopy(int plugin) {
 }
 
 PluginRun PluginHost::Run(int plugin, int command) {
+  window_.FinishLoading();  // a plug-in sees the whole document
   if (set_.Running() || !window_.view_) return PluginRun::kRefused;
   window_.HideCaret();
   bool copied = false;

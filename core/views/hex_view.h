@@ -29,7 +29,7 @@ class HexView : public ViewBase {
   void SetCharTable(const CodeTable& table) override;
   int64_t GetTextLength() const override;
   void AppendBytes(const uint8_t* bytes, int count) override;
-  void LoadFromFile(const std::string& name) override;
+  std::unique_ptr<DocumentLoad> BeginLoad(const std::string& name) override;
   void Paint() override;
   bool TypeChar(uint8_t ch) override;
   bool InsertText(std::string_view text, bool recordUndo, bool layOut) override;
@@ -111,6 +111,7 @@ class HexView : public ViewBase {
   std::function<void()> showColumnsDialog;
 
  private:
+  class FileLoad;  // hex_view_file.cpp
   int Columns() const;
   int Base() const;
   int K255() const;

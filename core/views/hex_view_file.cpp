@@ -1,5 +1,5 @@
-// Loading and saving the hex view: the whole file through the binary stream,
-// byte for byte.
+// Loading and saving the hex view: the file byte for byte, read in slices.
+#include <algorithm>
 #include <cerrno>
 
 #include "io/binary_stream.h"
@@ -9,29 +9,64 @@
 
 namespace prambus {
 
-void HexView::LoadFromFile(const std::string& name) {
-  BinaryStream f(name, true);
-  if (!f.Ok()) throw IoError::FromErrno("cannot read " + name, f.Error());
-  if (f.FileSize() > kMaxDocumentSize)
-    throw IoError("file too large: " + name, FileProblem::kTooLarge, EFBIG);
-  const size_t size = static_cast<size_t>(f.Size());
-  Bytes.clear();
-  Bytes.shrink_to_fit();
-  Bytes.resize(size);
-  // Only bytes the file really gave are shown: a file cut short while it is
-  // read fails to load instead of ending in invented bytes.
-  const size_t got = f.ReadAvailable(Bytes.data(), size);
-  f.Close();
-  if (!f.Ok() || got != size) {
-    Bytes.clear();
-    Bytes.shrink_to_fit();
-    LastRow = 0;
-    if (!f.Ok()) throw IoError::FromErrno("cannot read " + name, f.Error());
-    throw IoError("the file shrank while it was read: " + name, FileProblem::kShortRead);
+// Reads the file into the byte array slice by slice. Room for the whole file
+// is taken at the start without touching it, and each slice is cleared only
+// just before the read fills it.
+class HexView::FileLoad : public DocumentLoad {
+ public:
+  FileLoad(HexView& view, const std::string& name) : view_(view), in_(name), name_(name) {
+    total_ = in_.Size();
+    if (total_ > kMaxDocumentSize)
+      throw IoError("file too large: " + name, FileProblem::kTooLarge, EFBIG);
+    view.Bytes.clear();
+    view.Bytes.shrink_to_fit();
+    view.ExpectLength(total_);
+    view.LastRow = 0;
   }
-  LastRow = Length() / Columns();
-  // The data window opened with the view, before its bytes were here.
-  if (DataWindowShown && paintDataWindow) paintDataWindow();
+
+  bool Step(size_t maxBytes) override {
+    if (finished_) return true;
+    std::vector<uint8_t>& bytes = view_.Bytes;
+    const size_t want =
+        std::min(std::max<size_t>(maxBytes, 1), static_cast<size_t>(total_ - done_));
+    size_t got = 0;
+    if (want > 0) {
+      const size_t at = bytes.size();
+      bytes.resize(at + want);
+      try {
+        while (got < want) {
+          const size_t n = in_.Read(bytes.data() + at + got, want - got);
+          if (n == 0) break;
+          got += n;
+        }
+      } catch (...) {
+        bytes.resize(at);
+        throw;
+      }
+      // Only bytes the file really gave are shown: a file cut short while it
+      // is read fails to load instead of ending in invented bytes.
+      bytes.resize(at + got);
+      done_ += static_cast<int64_t>(got);
+      view_.LastRow = view_.Length() / view_.Columns();
+    }
+    if (got < want)
+      throw IoError("the file shrank while it was read: " + name_, FileProblem::kShortRead);
+    if (done_ == total_) {
+      finished_ = true;
+      // The data window opened with the view, before its bytes were here.
+      if (view_.DataWindowShown && view_.paintDataWindow) view_.paintDataWindow();
+    }
+    return finished_;
+  }
+
+ private:
+  HexView& view_;
+  InputFile in_;
+  std::string name_;
+};
+
+std::unique_ptr<DocumentLoad> HexView::BeginLoad(const std::string& name) {
+  return std::make_unique<FileLoad>(*this, name);
 }
 
 void HexView::WriteContent(int fd) {

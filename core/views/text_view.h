@@ -31,7 +31,7 @@ class TextView : public ViewBase {
   void SetCharTable(const CodeTable& table) override;
   int64_t GetTextLength() const override;
   void AppendBytes(const uint8_t* bytes, int count) override;
-  void LoadFromFile(const std::string& name) override;
+  std::unique_ptr<DocumentLoad> BeginLoad(const std::string& name) override;
   void Paint() override;
   void SetFont(const Font& font) override;
   bool TypeChar(uint8_t ch) override;
@@ -115,6 +115,7 @@ class TextView : public ViewBase {
  private:
   struct ReflowState;
   struct LayoutRun;
+  class FileLoad;  // text_view_file.cpp
 
   // ReflowFrom that goes on at least until the old row throughRow is laid out
   // again, even where the rows before it line up.

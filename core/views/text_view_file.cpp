@@ -13,31 +13,68 @@
 
 namespace prambus {
 
-void TextView::LoadFromFile(const std::string& name) {
-  InputFile in(name);
-  if (in.Size() > kMaxDocumentSize)
-    throw IoError("file too large: " + name, FileProblem::kTooLarge, EFBIG);
-  bool identity = true;
-  for (int i = 0; i < 256; ++i) identity = identity && CharTable[i] == i;
-  ExpectLength(in.Size());
-  // Each block is read straight into the row arena, where the rows keep it.
-  constexpr size_t kBlock = 8192;
-  int64_t total = 0;
-  for (;;) {
-    uint8_t* block = arena_->Reserve(kBlock);
-    const size_t n = in.Read(block, kBlock);
-    if (n == 0) break;
-    total += static_cast<int64_t>(n);
-    if (total > kMaxDocumentSize)
+// Reads the file in blocks straight into the row arena, where the rows keep
+// them, and lays each block out as it comes. Between steps the rows hold the
+// file's first part exactly as a whole load would lay it out.
+class TextView::FileLoad : public DocumentLoad {
+ public:
+  FileLoad(TextView& view, const std::string& name) : view_(view), in_(name), name_(name) {
+    total_ = in_.Size();
+    if (total_ > kMaxDocumentSize)
       throw IoError("file too large: " + name, FileProblem::kTooLarge, EFBIG);
-    if (!identity)
-      for (size_t i = 0; i < n; ++i) block[i] = CharTable[block[i]];
-    AppendBytes(block, static_cast<int>(n));
+    for (int i = 0; i < 256; ++i) identity_ = identity_ && view.CharTable[i] == i;
+    view.ExpectLength(total_);
   }
-  // A file cut short while it was read would show as a whole document that
-  // is not the file: the load fails instead.
-  if (total < in.Size())
-    throw IoError("the file shrank while it was read: " + name, FileProblem::kShortRead);
+
+  bool Step(size_t maxBytes) override {
+    if (finished_) return true;
+    TextView& v = view_;
+    // The widest row is kept up to date across steps, so that a window asking
+    // for the document's width after each step walks only the new rows.
+    const int widest = v.widest_, widestRows = v.widestRows_;
+    const int first = v.LastRow;
+    const int firstWidth = v.RowWidths[first];
+    size_t budget = std::max<size_t>(maxBytes, 1);
+    while (budget > 0) {
+      const size_t want = std::min(kBlock, budget);
+      uint8_t* block = v.arena_->Reserve(want);
+      const size_t n = in_.Read(block, want);
+      if (n == 0) {
+        // A file cut short while it was read would show as a whole document
+        // that is not the file: the load fails instead.
+        if (done_ < total_)
+          throw IoError("the file shrank while it was read: " + name_, FileProblem::kShortRead);
+        finished_ = true;
+        break;
+      }
+      done_ += static_cast<int64_t>(n);
+      if (done_ > kMaxDocumentSize)
+        throw IoError("file too large: " + name_, FileProblem::kTooLarge, EFBIG);
+      if (!identity_)
+        for (size_t i = 0; i < n; ++i) block[i] = v.CharTable[block[i]];
+      v.AppendBytes(block, static_cast<int>(n));
+      budget -= n;
+    }
+    if (widest >= 0) {
+      // Only the last row of the step before and the rows after it changed.
+      v.widest_ = widest;
+      v.widestRows_ = widestRows - (firstWidth == widest ? 1 : 0);
+      for (int r = first; r <= v.LastRow; ++r) v.CountWidth(v.RowWidths[r]);
+      if (v.widestRows_ <= 0) v.widest_ = -1;  // the widest row got narrower: count anew
+    }
+    return finished_;
+  }
+
+ private:
+  static constexpr size_t kBlock = 8192;
+  TextView& view_;
+  InputFile in_;
+  std::string name_;
+  bool identity_ = true;
+};
+
+std::unique_ptr<DocumentLoad> TextView::BeginLoad(const std::string& name) {
+  return std::make_unique<FileLoad>(*this, name);
 }
 
 // Room for the rows of a typical text, so the row arrays need not move while

@@ -281,6 +281,12 @@ void ViewBase::EndAppend() {}
 
 void ViewBase::ExpectLength(int64_t) {}
 
+void ViewBase::LoadFromFile(const std::string& name) {
+  const std::unique_ptr<DocumentLoad> load = BeginLoad(name);
+  while (!load->Step(SIZE_MAX)) {
+  }
+}
+
 bool ViewBase::ForEachRow(const RowVisitor& visit) {
   bool stop = false;
   for (int r = 0; r <= LastRow && !stop; ++r) {

@@ -8,10 +8,12 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "platform/canvas.h"
+#include "views/document_load.h"
 #include "views/undo_record.h"
 #include "views/view_menu_action.h"
 
@@ -55,7 +57,10 @@ class ViewBase {
   // Loading reads only regular files and throws IoError when the file cannot
   // be read whole (folders, FIFOs, devices, files too long, files that shrink
   // while they are read).
-  /* 16 */ virtual void LoadFromFile(const std::string& name) = 0;
+  /* 16 */ virtual void LoadFromFile(const std::string& name);
+  // Opens the file for a load in steps (see DocumentLoad); throws IoError as
+  // LoadFromFile does when the file cannot be read at all.
+  virtual std::unique_ptr<DocumentLoad> BeginLoad(const std::string& name) = 0;
   // Creates or truncates the file and writes the document (WriteContent).
   /* 17 */ virtual void SaveToFile(const std::string& name);
   /* 18 */ virtual void Paint() = 0;

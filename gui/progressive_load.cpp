@@ -1,0 +1,296 @@
+// A file loads in steps: the window lays out and shows its first screen, then
+// goes on reading from the event loop, the scroll bars and the status bar
+// catching up after each step and input served between them. Moving within
+// the part already loaded works at once; any command that needs the whole
+// document drives the rest of the load first. Escape gives back the document
+// the window showed before, which is kept aside until the load ends.
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QStatusBar>
+
+#include "main_window.h"
+#include "previous_document.h"
+#include "settings/settings.h"
+#include "shell/file_messages.h"
+#include "shell/recent_list.h"
+#include "surface_widget.h"
+#include "views/hex_view.h"
+
+namespace prambus {
+
+namespace {
+// Time one step of the event loop may take: input is served at least this often.
+constexpr qint64 kStepBudgetMs = 20;
+// Between redraws of the progress while a command drives a load to its end.
+constexpr qint64 kDrivenProgressMs = 100;
+// The first screen is shown once this much is loaded even when its rows are
+// not all there yet (a long line without line ends).
+constexpr int64_t kFirstScreenBytes = int64_t(4) << 20;
+}  // namespace
+
+std::unique_ptr<MainWindow::PreviousDocument> MainWindow::SetDocumentAside() {
+  auto p = std::make_unique<PreviousDocument>();
+  p->appearance = CurrentAppearance();
+  p->viewKind = viewKind_;
+  p->fileName = fileName_;
+  p->modified = modified_;
+  p->encoding = currentEncoding_;
+  p->hash = windowHash_;
+  p->openDuration = openDuration_;
+  p->undoEnabled = actions_.undo->isEnabled();
+  p->redoEnabled = actions_.redo->isEnabled();
+  p->defaultChecks = state_.defaults.checks;
+  p->desiredColumn = desiredColumn_;
+  p->openFolder = openFolder_;
+  CloseHexToolWindows();
+  if (auto* hex = dynamic_cast<HexView*>(view_.get())) {  // its windows are gone
+    hex->showDataWindow = nullptr;
+    hex->paintDataWindow = nullptr;
+    hex->formResize = nullptr;
+  }
+  HideCaret();
+  p->view = std::move(view_);
+  return p;
+}
+
+void MainWindow::BeginLoading(const std::string& path, std::unique_ptr<PreviousDocument> previous) {
+  previous_ = std::move(previous);
+  loadClock_.start();
+  pendingCursor_ = false;
+  const int recent = FindRecent(state_.recent, path);
+  if (Cfg().RememberCurPos && recent >= 0) {
+    pendingCursor_ = true;
+    pendingCol_ = state_.recent[static_cast<size_t>(recent)].col;
+    pendingRow_ = state_.recent[static_cast<size_t>(recent)].row;
+  }
+  try {
+    load_ = view_->BeginLoad(path);
+  } catch (const std::exception&) {
+    FailLoading();
+    return;
+  }
+  // The first screen; the remembered cursor follows when its row loads.
+  if (!LoadUntil([this] {
+        const int screen = std::max(1, view_->ViewHeight / std::max(1, view_->LineHeight()));
+        return view_->LastRow > screen + 1 || load_->Done() >= kFirstScreenBytes;
+      }))
+    return;
+  vbar_->setValue(0);
+  hbar_->setValue(0);
+  if (load_ && load_->Finished()) {
+    EndLoading();
+  } else if (load_) {
+    ApplyPendingCursor();
+    RecomputeScrollRanges();
+    SyncScrollBars();
+    ShowLoadProgress();
+    loadTimer_->start();
+  }
+}
+
+// Steps until enough says so or the file ends; false when the load failed.
+bool MainWindow::LoadUntil(const std::function<bool()>& enough) {
+  try {
+    while (load_ && !load_->Finished() && !enough()) load_->Step(kLoadSliceBytes / 4);
+  } catch (const std::exception&) {
+    FailLoading();
+    return false;
+  }
+  return true;
+}
+
+void MainWindow::LoadStep() {
+  if (!load_) {
+    loadTimer_->stop();
+    return;
+  }
+  QElapsedTimer clock;
+  clock.start();
+  try {
+    const int screenBottom = view_->ScrollY + view_->ViewHeight;
+    const int rowsBefore = view_->LastRow;
+    while (!load_->Finished() && clock.elapsed() < kStepBudgetMs) load_->Step(kLoadSliceBytes);
+    if (load_->Finished()) {
+      EndLoading();
+      return;
+    }
+    RecomputeScrollRanges();
+    SyncScrollBars();
+    ApplyPendingCursor();
+    // Rows that came into the visible part are drawn; the rest shows in the
+    // scroll bar and the status bar.
+    if (rowsBefore * view_->LineHeight() < screenBottom) {
+      HideCaret();
+      Redraw();
+      ToggleCaret();
+    } else if (statusBar()->isVisible()) {
+      RefreshStatusBar();
+    }
+    ShowLoadProgress();
+  } catch (const std::exception&) {
+    FailLoading();
+  }
+}
+
+bool MainWindow::FinishLoading() {
+  if (!load_) return true;
+  loadTimer_->stop();
+  QElapsedTimer sinceProgress;
+  sinceProgress.start();
+  try {
+    while (!load_->Step(4 * kLoadSliceBytes)) {
+      if (sinceProgress.elapsed() >= kDrivenProgressMs) {
+        ShowLoadProgress();
+        loadProgress_->repaint();  // no events are served meanwhile
+        sinceProgress.restart();
+      }
+    }
+  } catch (const std::exception&) {
+    FailLoading();
+    return false;
+  }
+  EndLoading();
+  return true;
+}
+
+void MainWindow::EndLoading() {
+  loadTimer_->stop();
+  loadProgress_->hide();
+  load_.reset();
+  previous_.reset();  // the document set aside is gone for good
+  openDuration_ = static_cast<int>(loadClock_.elapsed());
+  HideCaret();
+  RecomputeScrollRanges();
+  ApplyPendingCursor();
+  SyncScrollBars();
+  Redraw();
+  ToggleCaret();
+}
+
+// The document is a new, untitled one: saving it must never replace the file
+// that could not be loaded.
+void MainWindow::FailLoading() {
+  loadTimer_->stop();
+  loadProgress_->hide();
+  load_.reset();
+  previous_.reset();
+  pendingCursor_ = false;
+  fileName_.clear();
+  windowHash_ = 0;
+  openDuration_ = -1;
+  modified_ = false;
+  CreateView(viewKind_);
+  SelectEncoding(currentEncoding_);
+  lastClientWidth_ = -1;
+  FormResize();
+  RefreshTitle();
+  RefreshUndoRedo();
+  ReportFailure(kLoadFailedMessage);
+}
+
+void MainWindow::CancelLoading() {
+  if (!load_) return;
+  loadTimer_->stop();
+  loadProgress_->hide();
+  load_.reset();
+  pendingCursor_ = false;
+  std::unique_ptr<PreviousDocument> p = std::move(previous_);
+  CloseHexToolWindows();
+  const std::unique_ptr<ViewBase> loading = std::move(view_);
+  if (!p || !p->view) {  // nothing was shown before: an empty untitled document
+    fileName_.clear();
+    windowHash_ = 0;
+    openDuration_ = -1;
+    CreateView(viewKind_);
+    SelectEncoding(state_.defaults.encodingIndex);
+    lastClientWidth_ = -1;
+    FormResize();
+    RefreshTitle();
+    RefreshUndoRedo();
+    return;
+  }
+  if (p->viewKind != viewKind_) FreeViewItems();
+  view_ = std::move(p->view);
+  SeatView(p->viewKind);
+  ApplyChecks(p->appearance.checks);
+  ApplyAppearance(p->appearance, false);
+  state_.defaults.checks = p->defaultChecks;
+  fileName_ = p->fileName;
+  windowHash_ = p->hash;
+  openDuration_ = p->openDuration;
+  desiredColumn_ = p->desiredColumn;
+  openFolder_ = p->openFolder;
+  currentEncoding_ = p->encoding;  // the view kept its own table
+  ShowEncodingChecks();
+  modified_ = p->modified;
+  RefreshTitle();
+  actions_.undo->setEnabled(p->undoEnabled);
+  actions_.redo->setEnabled(p->redoEnabled);
+  lastClientWidth_ = -1;
+  FormResize();
+  SyncScrollBars();
+  HideCaret();
+  Redraw();
+  ToggleCaret();
+}
+
+// The remembered cursor of the file, once the rows up to it are whole.
+void MainWindow::ApplyPendingCursor() {
+  if (!pendingCursor_ || !view_) return;
+  if (load_ && !load_->Finished() && view_->LastRow <= pendingRow_) return;
+  pendingCursor_ = false;
+  view_->SetPosition(pendingCol_, pendingRow_, true);
+  view_->SetPosition(pendingCol_, pendingRow_, false);
+  RecomputeScrollRanges();
+  SyncScrollBars();
+}
+
+void MainWindow::ShowLoadProgress() {
+  if (!load_) return;
+  loadProgress_->setText(LoadProgressText());
+  loadProgress_->adjustSize();
+  // At the bottom right of the document's surface, above the scroll bar.
+  const QPoint corner = central_->mapTo(this, QPoint(vbar_->x(), hbar_->y()));
+  loadProgress_->move(std::max(0, corner.x() - loadProgress_->width() - 4),
+                      std::max(0, corner.y() - loadProgress_->height() - 4));
+  loadProgress_->show();
+  loadProgress_->raise();
+}
+
+QString MainWindow::LoadProgressText() const {
+  if (!load_) return {};
+  const int64_t total = std::max<int64_t>(1, load_->Total());
+  const int percent = static_cast<int>(std::min<int64_t>(99, load_->Done() * 100 / total));
+  return QString("Загрузка… %1%  (Esc — отменить)").arg(percent);
+}
+
+bool MainWindow::KeyStaysInLoadedPart(int key, Qt::KeyboardModifiers mods) const {
+  const bool ctrl = mods & Qt::ControlModifier, alt = mods & Qt::AltModifier;
+  if (alt || !view_) return false;
+  // Down and PageDown near the loaded end would stop short of the true one.
+  const int page = std::max(1, view_->ViewHeight / std::max(1, view_->LineHeight()));
+  const bool farFromEnd = view_->CursorRow + 2 * page < view_->LastRow;
+  switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_PageUp:
+      return true;
+    case Qt::Key_Home:
+      return true;
+    case Qt::Key_End:
+      return !ctrl;
+    case Qt::Key_Down:
+    case Qt::Key_PageDown:
+      return farFromEnd;
+    default:
+      return false;
+  }
+}
+
+void MainWindow::FinishLoadingFirst(QAction* command) {
+  connect(command, &QAction::triggered, this, [this] { FinishLoading(); });
+}
+
+}  // namespace prambus

@@ -1,0 +1,209 @@
+// A file larger than one load step opens on the real main window with its
+// first screen shown before the rest has loaded; the finished document is
+// the file, keys during the load act where they belong, Escape gives back the
+// document shown before, and a file cut short while it loads leaves nothing
+// that Save could write over it.
+#include <unistd.h>
+
+#include <QTemporaryDir>
+#include <QtTest>
+#include <optional>
+
+#include "gui_files.h"
+#include "main_window.h"
+#include "settings/settings.h"
+#include "shell/file_messages.h"
+#include "shown_window.h"
+
+using namespace prambus;
+
+namespace {
+constexpr int kLines = 600000;
+constexpr int kWait = 120000;  // a slow sanitizer build loads for long
+
+QByteArray Line(int i) {
+  return QByteArray("строка ") + QByteArray::number(i).rightJustified(7, '0') +
+         " слова и пробелы\r\n";
+}
+
+}  // namespace
+
+class ProgressiveLoadTest : public QObject {
+  Q_OBJECT
+  std::optional<QTemporaryDir> dir_;
+  QByteArray big_;
+  QString Path(const QString& name) const { return dir_->filePath(name); }
+
+  // An untitled window that opens the big file with "Открыть...".
+  std::unique_ptr<MainWindow> OpenBig(ScriptedPrompts** prompts, const QString& first = {}) {
+    auto w = ShowWindow(dir_->path(), first, prompts);
+    if (!w) return nullptr;
+    OpenWithCommand(*w, *prompts);
+    return w;
+  }
+  void OpenWithCommand(MainWindow& w, ScriptedPrompts* prompts) {
+    prompts->openNames = {Path("big.txt")};
+    w.Actions().open->trigger();
+  }
+  QByteArray SavedCopy(MainWindow& w, ScriptedPrompts* prompts, const QString& name) {
+    prompts->saveNames = {Path(name)};
+    w.Actions().saveAs->trigger();
+    return ReadAll(Path(name));
+  }
+
+ private slots:
+  void initTestCase() {
+    for (int i = 0; i < kLines; ++i) big_ += Line(i);
+    QVERIFY(big_.size() > qsizetype(16 * MainWindow::kLoadSliceBytes));
+  }
+  void init() {
+    Cfg() = Settings{};
+    dir_.emplace();
+    WriteAll(Path("big.txt"), big_);
+  }
+
+  void theFirstScreenShowsBeforeTheRestAndTheWholeFileArrives() {
+    ScriptedPrompts* prompts = nullptr;
+    auto w = OpenBig(&prompts);
+    QVERIFY(w);
+    QVERIFY(w->Loading());
+    ViewBase& v = *w->View();
+    QVERIFY(v.LastRow > v.ViewHeight / v.LineHeight());
+    QVERIFY(v.GetTextLength() < big_.size());
+    QCOMPARE(QByteArray(v.GetRow(0).data(), v.GetRow(0).size()), Line(0));
+    QCOMPARE(w->windowTitle(), QString("big.txt - Прамбус"));
+    QVERIFY(w->LoadProgressText().startsWith("Загрузка… "));
+    QVERIFY(w->LoadProgressText().endsWith("%  (Esc — отменить)"));
+    // The scroll bar follows the loaded part as it grows.
+    const int rangeAtFirst = w->VBar()->maximum();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->Loading(), kWait);
+    QVERIFY(w->VBar()->maximum() > rangeAtFirst);
+    QVERIFY(w->LoadProgressText().isEmpty());
+    QCOMPARE(w->View()->GetTextLength(), big_.size());
+    QVERIFY(!w->Modified());
+    QCOMPARE(SavedCopy(*w, prompts, "copy.txt"), big_);
+  }
+
+  void keysDuringTheLoadActWhereTheyBelong() {
+    ScriptedPrompts* prompts = nullptr;
+    auto w = OpenBig(&prompts);
+    QVERIFY(w);
+    QVERIFY(w->Loading());
+    // Moves within the loaded part do not wait for the rest.
+    for (int i = 0; i < 3; ++i) QTest::keyClick(w->centralWidget(), Qt::Key_Down);
+    QTest::keyClick(w->centralWidget(), Qt::Key_End);
+    QVERIFY(w->Loading());
+    QCOMPARE(w->View()->CursorRow, 3);
+    // Typing needs the whole document: it lands where the caret stood.
+    QTest::keyClicks(w->centralWidget(), "XYZ");
+    QVERIFY(!w->Loading());
+    QVERIFY(w->Modified());
+    QByteArray expected = big_;
+    const qsizetype lineEnd = 3 * Line(0).size() + Line(3).size() - 2;
+    expected.insert(lineEnd, "XYZ");
+    QCOMPARE(SavedCopy(*w, prompts, "typed.txt"), expected);
+  }
+
+  void ctrlEndDuringTheLoadReachesTheTrueEnd() {
+    ScriptedPrompts* prompts = nullptr;
+    auto w = OpenBig(&prompts);
+    QVERIFY(w);
+    QVERIFY(w->Loading());
+    QTest::keyClick(w->centralWidget(), Qt::Key_End, Qt::ControlModifier);
+    QVERIFY(!w->Loading());
+    ViewBase& v = *w->View();
+    QCOMPARE(v.CursorRow, v.LastRow);
+    QCOMPARE(v.PosToOffset(v.CursorCol, v.CursorRow), big_.size());
+    QCOMPARE(w->VBar()->value(), w->VBar()->maximum());
+  }
+
+  void aRememberedCursorIsSetOnceItsRowHasLoaded() {
+    Cfg().RememberCurPos = true;
+    ScriptedPrompts* prompts = nullptr;
+    auto w = OpenBig(&prompts);
+    QVERIFY(w);
+    QTest::keyClick(w->centralWidget(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(w->centralWidget(), Qt::Key_Up);
+    QTest::keyClick(w->centralWidget(), Qt::Key_Up);
+    const int row = w->View()->CursorRow;
+    QVERIFY(row > 1000);
+    WriteAll(Path("small.txt"), "small");
+    prompts->openNames = {Path("small.txt")};
+    w->Actions().open->trigger();
+    QCOMPARE(w->FileName(), Path("small.txt"));
+    OpenWithCommand(*w, prompts);
+    QVERIFY(w->Loading());
+    QVERIFY(w->View()->LastRow < row);
+    // A move waits for the remembered row and starts from there.
+    QTest::keyClick(w->centralWidget(), Qt::Key_Up);
+    QCOMPARE(w->View()->CursorRow, row - 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!w->Loading(), kWait);
+    QCOMPARE(w->View()->CursorRow, row - 1);
+  }
+
+  void escapeGivesBackThePreviousDocumentAsItWas() {
+    WriteAll(Path("small.txt"), "small\nfile\n");
+    ScriptedPrompts* prompts = nullptr;
+    auto w = ShowWindow(dir_->path(), Path("small.txt"), &prompts);
+    QVERIFY(w);
+    QTest::keyClick(w->centralWidget(), Qt::Key_Down);
+    QTest::keyClicks(w->centralWidget(), "edit ");
+    const int col = w->View()->CursorCol, row = w->View()->CursorRow;
+    w->EncodingActions()[1]->trigger();  // DOS
+    QVERIFY(w->Modified());
+    prompts->answers = {1001};  // "Нет": open the next file without saving this one
+    OpenWithCommand(*w, prompts);
+    QVERIFY(w->Loading());
+    QCOMPARE(w->FileName(), Path("big.txt"));
+    QTest::keyClick(w->centralWidget(), Qt::Key_Escape);
+    QVERIFY(!w->Loading());
+    QVERIFY(w->LoadProgressText().isEmpty());
+    QCOMPARE(w->FileName(), Path("small.txt"));
+    QCOMPARE(w->windowTitle(), QString("* small.txt - Прамбус"));
+    QVERIFY(w->Modified());
+    QVERIFY(w->EncodingActions()[1]->isChecked());
+    QVERIFY(!w->EncodingActions()[0]->isChecked());
+    QCOMPARE(w->View()->CursorCol, col);
+    QCOMPARE(w->View()->CursorRow, row);
+    // The edit and its undo history are there.
+    QVERIFY(w->Actions().undo->isEnabled());
+    QCOMPARE(SavedCopy(*w, prompts, "small2.txt"), QByteArray("small\nedit file\n"));
+    w->Actions().undo->trigger();
+    QCOMPARE(SavedCopy(*w, prompts, "small3.txt"), QByteArray("small\nfile\n"));
+    QCOMPARE(prompts->notes, QStringList{});
+  }
+
+  void aFileCutShortWhileItLoadsLeavesNothingToSaveOverIt() {
+    ScriptedPrompts* prompts = nullptr;
+    auto w = OpenBig(&prompts);
+    QVERIFY(w);
+    QVERIFY(w->Loading());
+    const qint64 cut = big_.size() / 2;
+    QVERIFY(::truncate(Path("big.txt").toLocal8Bit().constData(), cut) == 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!w->Loading(), kWait);
+    QCOMPARE(prompts->notes, QStringList{kLoadFailedMessage});
+    QVERIFY(w->FileName().isEmpty());
+    QCOMPARE(w->windowTitle(), QString("Безымянный.txt - Прамбус"));
+    QCOMPARE(w->View()->GetTextLength(), 0);
+    QTest::keyClicks(w->centralWidget(), "x");
+    QTest::keyClick(w->centralWidget(), Qt::Key_S, Qt::ControlModifier);  // asks for a name
+    QVERIFY(w->Modified());
+    QCOMPARE(QFileInfo(Path("big.txt")).size(), cut);
+  }
+
+  void aHexDocumentLoadsInStepsToo() {
+    ScriptedPrompts* prompts = nullptr;
+    auto w = ShowWindow(dir_->path(), {}, &prompts);
+    QVERIFY(w);
+    w->Actions().viewKinds[1]->trigger();
+    QCOMPARE(w->ViewKind(), 2);
+    OpenWithCommand(*w, prompts);
+    QCOMPARE(w->ViewKind(), 2);
+    QVERIFY(w->Loading());
+    QTRY_VERIFY_WITH_TIMEOUT(!w->Loading(), kWait);
+    QCOMPARE(SavedCopy(*w, prompts, "hex.bin"), big_);
+  }
+};
+
+QTEST_MAIN(ProgressiveLoadTest)
+#include "progressive_load_test.moc"

@@ -1,0 +1,154 @@
+// Loading a file in steps gives exactly the document a load in one go gives,
+// whatever the steps, and a file that goes wrong part-way fails at that step.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdint>
+#include <random>
+#include <string>
+
+#include "encodings/code_tables.h"
+#include "io/io_error.h"
+#include "settings/settings.h"
+#include "support/temp_dir.h"
+#include "support/test_canvas.h"
+#include "views/hex_view.h"
+#include "views/text_view.h"
+
+namespace prambus {
+namespace {
+
+// Words of varied widths, CR LF, lone CR and LF, tabs and Cyrillic, in lines
+// longer and shorter than the wrap width.
+std::string MixedText(size_t size) {
+  static const char* const pieces[] = {"слово ", "word ", "\r\n", "\r",
+                                       "\n",     "\t",    "x",    "длинноеслововбезпробелов",
+                                       "  ",     ".,;",   "\xB9 "};
+  std::mt19937 random(7);
+  std::string s;
+  while (s.size() < size) s += pieces[random() % std::size(pieces)];
+  s.resize(size);
+  return s;
+}
+
+const size_t kSteps[] = {1, 2, 3, 5, 7, 8191, 8192, 8193, 65536, 1 << 20};
+
+class SteppedLoadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Cfg() = Settings{};
+    for (int c = 0; c < 256; c += 3) canvas_.SetCharWidth(static_cast<uint8_t>(c), 1 + c % 13);
+  }
+  std::unique_ptr<TextView> NewText(const CodeTable& table) {
+    auto v = std::make_unique<TextView>(&canvas_);
+    v->SetWrapWidth(97);
+    v->SetCharTable(table);
+    return v;
+  }
+  // Loads in steps of `step` bytes, checking the progress and the width after each.
+  static void LoadInSteps(ViewBase& view, const std::string& path, size_t step, int64_t size) {
+    const auto load = view.BeginLoad(path);
+    EXPECT_EQ(load->Total(), size);
+    int64_t before = 0;
+    int steps = 0;
+    while (!load->Step(step)) {
+      EXPECT_GT(load->Done(), before);
+      EXPECT_LE(load->Done() - before, static_cast<int64_t>(step));
+      before = load->Done();
+      if (auto* text = dynamic_cast<TextView*>(&view); text && ++steps % 97 == 0) {
+        int widest = 0;
+        for (int r = 0; r <= text->LastRow; ++r) widest = std::max(widest, text->RowWidth(r));
+        ASSERT_EQ(text->GetDocumentWidth(), widest) << "after " << load->Done() << " bytes";
+      }
+    }
+    EXPECT_TRUE(load->Finished());
+    EXPECT_EQ(load->Done(), size);
+  }
+  TestCanvas canvas_;
+  TempDir dir_;
+};
+
+TEST_F(SteppedLoadTest, TextLoadedInAnyStepsIsLaidOutAsAWholeLoad) {
+  const std::string path = dir_.File("mixed.txt");
+  const std::string content = MixedText(300000);
+  TempDir::Write(path, content);
+  for (const CodeTable* table : {&WindowsTable(), &DosTable()}) {
+    for (size_t step : kSteps) {
+      SCOPED_TRACE("step " + std::to_string(step));
+      auto whole = NewText(*table);
+      whole->LoadFromFile(path);
+      auto stepped = NewText(*table);
+      LoadInSteps(*stepped, path, step, static_cast<int64_t>(content.size()));
+      ASSERT_EQ(stepped->LastRow, whole->LastRow);
+      for (int r = 0; r <= whole->LastRow; ++r) {
+        ASSERT_EQ(stepped->GetRow(r), whole->GetRow(r)) << "row " << r;
+        ASSERT_EQ(stepped->RowWidth(r), whole->RowWidth(r)) << "row " << r;
+      }
+      EXPECT_EQ(stepped->GetDocumentWidth(), whole->GetDocumentWidth());
+      EXPECT_EQ(stepped->GetDocumentHeight(), whole->GetDocumentHeight());
+      // And the same after an edit, which starts from the kept widest row.
+      for (auto* v : {stepped.get(), whole.get()}) {
+        v->SetPosition(0, 0, true);
+        v->SetPosition(0, 0, false);
+        v->TypeChar('\r');
+      }
+      EXPECT_EQ(stepped->GetDocumentWidth(), whole->GetDocumentWidth());
+    }
+  }
+}
+
+TEST_F(SteppedLoadTest, HexLoadedInAnyStepsHoldsTheFileBytes) {
+  const std::string path = dir_.File("bytes.bin");
+  std::string content(200003, '\0');
+  for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 131 + i / 7);
+  TempDir::Write(path, content);
+  HexView whole(&canvas_);
+  whole.LoadFromFile(path);
+  ASSERT_EQ(std::string(whole.Data().begin(), whole.Data().end()), content);
+  for (size_t step : {size_t(1), size_t(4095), size_t(65536), SIZE_MAX}) {
+    HexView stepped(&canvas_);
+    if (step == 1) {  // a byte at a time: a shorter file will do
+      const std::string small = dir_.File("small.bin");
+      TempDir::Write(small, content.substr(0, 5000));
+      LoadInSteps(stepped, small, step, 5000);
+      EXPECT_EQ(std::string(stepped.Data().begin(), stepped.Data().end()), content.substr(0, 5000));
+      continue;
+    }
+    LoadInSteps(stepped, path, step, static_cast<int64_t>(content.size()));
+    EXPECT_EQ(stepped.Data(), whole.Data());
+    EXPECT_EQ(stepped.LastRow, whole.LastRow);
+  }
+  // Both views take an empty file in one step.
+  const std::string empty = dir_.File("empty");
+  TempDir::Write(empty, "");
+  HexView hex(&canvas_);
+  EXPECT_TRUE(hex.BeginLoad(empty)->Step(1));
+  TextView text(&canvas_);
+  EXPECT_TRUE(text.BeginLoad(empty)->Step(1));
+}
+
+TEST_F(SteppedLoadTest, AFileCutShortPartWayFailsAtTheStepThatFindsIt) {
+  const std::string path = dir_.File("shrinking");
+  TempDir::Write(path, MixedText(100000));
+  TextView text(&canvas_);
+  HexView hex(&canvas_);
+  for (ViewBase* view : {static_cast<ViewBase*>(&text), static_cast<ViewBase*>(&hex)}) {
+    TempDir::Write(path, MixedText(100000));
+    const auto load = view->BeginLoad(path);
+    EXPECT_FALSE(load->Step(30000));
+    ASSERT_EQ(::truncate(path.c_str(), 50000), 0);  // another program cuts it
+    EXPECT_FALSE(load->Step(10000));
+    try {
+      load->Step(SIZE_MAX);
+      ADD_FAILURE() << "a load of a file cut short finished";
+    } catch (const IoError& e) {
+      EXPECT_EQ(e.Problem(), FileProblem::kShortRead);
+    }
+    EXPECT_FALSE(load->Finished());
+    EXPECT_LE(view->GetTextLength(), 50000);
+  }
+}
+
+}  // namespace
+}  // namespace prambus
