@@ -181,10 +181,9 @@ void TextView::LayOut(const uint8_t* bytes, int count) {
   spill();
   if (run.clearTail) PendingTail.clear();
   const int s = run.s;
-  if (s < count) Rows[LastRow].Append(bytes + s, count - s, run.arena);
-  RowWidths[LastRow] = rowX;
-  RowX = rowX;
-  BreakX = run.breakX;
+  // The tail and the last character are taken before the last row takes its
+  // bytes: when the block lies in the arena above its top, that append moves
+  // the bytes down, and what lay at `bytes` is no longer the block.
   PrevChar = run.joinedAt == count - 1 ? 0 : bytes[count - 1];
   if (!run.breakSeen) {
     // No break opportunity in this block: the whole block extends the tail.
@@ -193,6 +192,10 @@ void TextView::LayOut(const uint8_t* bytes, int count) {
     const int from = std::max(b, s);
     PendingTail.assign(reinterpret_cast<const char*>(bytes) + from, count - from);
   }
+  if (s < count) Rows[LastRow].Append(bytes + s, count - s, run.arena);
+  RowWidths[LastRow] = rowX;
+  RowX = rowX;
+  BreakX = run.breakX;
 }
 
 // Per code: its width, and whether it is a plain blank (break after it,
