@@ -23,6 +23,10 @@ QString QtFilter(const std::string& filter) {
   for (int i = 0; i + 1 < parts.size(); i += 2) {
     QString patterns = parts[i + 1];
     patterns.replace(';', ' ');
+    // Every file on this desktop is "*": "*.*" would hide names without a
+    // dot, and the save dialog would put ".*" in place of the name's own
+    // extension.
+    if (patterns == "*.*") patterns = "*";
     out << parts[i] + " (" + patterns + ")";
   }
   return out.join(";;");

@@ -259,6 +259,9 @@ class AssociationsGuiTest : public QObject {
     w.Actions().open->trigger();
     QVERIFY2(script.openFilter.contains("(*.hex)"), qPrintable(script.openFilter));
     QVERIFY2(!script.openFilter.contains("*.txt"), qPrintable(script.openFilter));
+    // All files are "*", so names without a dot show and a saved name keeps
+    // its extension.
+    QVERIFY2(script.openFilter.endsWith(";;Все файлы (*)"), qPrintable(script.openFilter));
   }
 
   void aboutWindowShowsOverTheMainWindowAndHidesWhenLeft() {
