@@ -426,7 +426,7 @@ class MainWindow : public QMainWindow {
   QElapsedTimer loadClock_;
   bool pendingCursor_ = false;  // the remembered cursor, set once its row has loaded
   int pendingCol_ = 0, pendingRow_ = 0;
-  int pendingOffset_ = -1;  // a switch's cursor offset, set once its row has loaded
+  int pendingOffset_ = -1;     // a switch's cursor offset, set once its row has loaded
   bool loadIsSwitch_ = false;  // the load is a view switch, not a file being opened
 
   // The open and save dialogs.

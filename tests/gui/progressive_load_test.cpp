@@ -240,8 +240,7 @@ class ProgressiveLoadTest : public QObject {
     ViewBase& v = *w->View();
     QVERIFY(v.LastRow > v.ViewHeight / v.LineHeight());
     QVERIFY(v.GetTextLength() < bytes.size());
-    QCOMPARE(QByteArray(v.GetRow(0).data(), v.GetRow(0).size()),
-             bytes.left(v.GetRow(0).size()));
+    QCOMPARE(QByteArray(v.GetRow(0).data(), v.GetRow(0).size()), bytes.left(v.GetRow(0).size()));
     QCOMPARE(w->windowTitle(), QString("big.bin - Прамбус"));
     QTRY_VERIFY_WITH_TIMEOUT(!w->Loading(), kWait);
     QVERIFY(!w->Modified());
