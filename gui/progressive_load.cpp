@@ -172,8 +172,8 @@ void MainWindow::EndLoading() {
 }
 
 // The document is a new, untitled one: saving it must never replace the file
-// that could not be loaded. A view switch that fails (out of memory) gives the document back in the
-// view it came from instead.
+// that could not be loaded. A view switch that fails (out of memory) gives
+// the document back in the view it came from instead.
 void MainWindow::FailLoading() {
   if (loadIsSwitch_ && previous_ && previous_->view) {
     CancelLoading();
