@@ -77,6 +77,10 @@ class TextView : public ViewBase {
   // The quick search over runs of rows (on by default; off only to compare it
   // with the search by hard lines).
   void AllowQuickSearch(bool on) { allowQuickSearch_ = on; }
+  // How many bytes of rows that follow one another in memory the quick search
+  // gathers into one run before it looks into them (small only in tests, to
+  // put run seams everywhere).
+  void LimitQuickSearchRun(size_t bytes) { quickSearchRun_ = bytes; }
 
   // Non-virtual operations and menu handlers.
   void SetWrapWidth(int w);
@@ -186,6 +190,9 @@ class TextView : public ViewBase {
   int uniformWidth_ = 0;  // the one width of every code a wide step takes; 0: none
   bool allowWideSteps_ = true;
   bool allowQuickSearch_ = true;
+  // Bounded so a match near the cursor (each step of "Заменить всё") does not
+  // first walk every row to the end of the document.
+  size_t quickSearchRun_ = size_t(256) << 10;
   uint32_t layoutInfo_[256] = {};
   bool infoValid_ = false;
   unsigned infoGeneration_ = 0;

@@ -32,7 +32,8 @@ int TextView::FindQuickly(const PatternFinder& finder, int row, int col, int& co
     const uint8_t* run = Rows[r].data() + from;
     size_t len = static_cast<size_t>(Rows[r].size()) - from;
     int next = r + 1;
-    while (next <= LastRow && !Rows[next].empty() && Rows[next].data() == run + len) {
+    while (next <= LastRow && len < quickSearchRun_ && !Rows[next].empty() &&
+           Rows[next].data() == run + len) {
       len += static_cast<size_t>(Rows[next].size());
       ++next;
     }

@@ -47,6 +47,27 @@ TEST_F(TextViewTest, MatchesAcrossEditedRowsAndLimitsOverLargeTexts) {
   EXPECT_EQ(Find(*view, "hello world", false, true), 23);
   EXPECT_EQ(Find(*view, "a HELLO", false, true), -1);
 
+  // Runs of contiguous rows cut at any length still find matches across the
+  // cut, each time from the cursor on, as the search by lines does.
+  std::string words;
+  for (int i = 0; i < 40; ++i) words += "alpha beta gamma delta ";
+  Load(words, 120);
+  ASSERT_GT(view->LastRow, 10);
+  for (const size_t run : {1, 2, 3, 5, 8, 13, 64}) {
+    view->LimitQuickSearchRun(run);
+    std::vector<int> quick, byLines;
+    for (const bool on : {true, false}) {
+      view->AllowQuickSearch(on);
+      Cursor(0, 0);
+      std::vector<int>& at = on ? quick : byLines;
+      for (int found; (found = Find(*view, "A DELTA", true)) >= 0;) at.push_back(found);
+    }
+    EXPECT_EQ(quick, byLines) << "runs of " << run;
+    EXPECT_EQ(quick.size(), 40u);  // "gamma delta" in each repetition
+  }
+  view->LimitQuickSearchRun(size_t(256) << 10);
+  view->AllowQuickSearch(true);
+
   std::string text;
   while (text.size() < (size_t(3) << 20)) text += "lorem ipsum, dolor sit amet\r\n";
   Load(text + "needle", 200);
