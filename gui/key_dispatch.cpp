@@ -39,8 +39,8 @@ bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
     }
     if (!KeyStaysInLoadedPart(key, e->modifiers()))
       FinishLoading();
-    else if (pendingCursor_)
-      LoadUntil([this] { return !pendingCursor_ || view_->LastRow > pendingRow_; });
+    else if (pendingCursor_ || pendingOffset_ >= 0)
+      LoadUntil([this] { return PendingCursorLoaded(); });
     ApplyPendingCursor();
     if (!view_) return true;
   }

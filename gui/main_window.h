@@ -313,6 +313,10 @@ class MainWindow : public QMainWindow {
   void FailLoading();
   void ShowLoadProgress();
   void ApplyPendingCursor();
+  bool PendingCursorLoaded() const;  // its row is whole, or there is none to wait for
+  bool FirstScreenLoaded() const;
+  // view_switching.cpp: a large hex document goes to the text view in steps.
+  void SwitchToTextInSteps(int tableIndex, int kind, int offset);
   std::unique_ptr<PreviousDocument> SetDocumentAside();
   // Whether a key acts only within the part of the document already loaded.
   bool KeyStaysInLoadedPart(int key, Qt::KeyboardModifiers mods) const;
@@ -422,6 +426,8 @@ class MainWindow : public QMainWindow {
   QElapsedTimer loadClock_;
   bool pendingCursor_ = false;  // the remembered cursor, set once its row has loaded
   int pendingCol_ = 0, pendingRow_ = 0;
+  int pendingOffset_ = -1;     // a switch's cursor offset, set once its row has loaded
+  bool loadIsSwitch_ = false;  // the load is a view switch, not a file being opened
 
   // The open and save dialogs.
   QString dialogFilter_ = "Текстовые файлы (*.txt);;Все файлы (*.*)";

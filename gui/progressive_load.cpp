@@ -57,7 +57,9 @@ std::unique_ptr<MainWindow::PreviousDocument> MainWindow::SetDocumentAside() {
 void MainWindow::BeginLoading(const std::string& path, std::unique_ptr<PreviousDocument> previous) {
   previous_ = std::move(previous);
   loadClock_.start();
+  loadIsSwitch_ = false;
   pendingCursor_ = false;
+  pendingOffset_ = -1;
   const int recent = FindRecent(state_.recent, path);
   if (Cfg().RememberCurPos && recent >= 0) {
     pendingCursor_ = true;
@@ -71,11 +73,7 @@ void MainWindow::BeginLoading(const std::string& path, std::unique_ptr<PreviousD
     return;
   }
   // The first screen; the remembered cursor follows when its row loads.
-  if (!LoadUntil([this] {
-        const int screen = std::max(1, view_->ViewHeight / std::max(1, view_->LineHeight()));
-        return view_->LastRow > screen + 1 || load_->Done() >= kFirstScreenBytes;
-      }))
-    return;
+  if (!LoadUntil([this] { return FirstScreenLoaded(); })) return;
   vbar_->setValue(0);
   hbar_->setValue(0);
   if (load_ && load_->Finished()) {
@@ -87,6 +85,11 @@ void MainWindow::BeginLoading(const std::string& path, std::unique_ptr<PreviousD
     ShowLoadProgress();
     loadTimer_->start();
   }
+}
+
+bool MainWindow::FirstScreenLoaded() const {
+  const int screen = std::max(1, view_->ViewHeight / std::max(1, view_->LineHeight()));
+  return view_->LastRow > screen + 1 || load_->Done() >= kFirstScreenBytes;
 }
 
 // Steps until enough says so or the file ends; false when the load failed.
@@ -159,7 +162,7 @@ void MainWindow::EndLoading() {
   loadProgress_->hide();
   load_.reset();
   previous_.reset();  // the document set aside is gone for good
-  openDuration_ = static_cast<int>(loadClock_.elapsed());
+  if (!loadIsSwitch_) openDuration_ = static_cast<int>(loadClock_.elapsed());
   HideCaret();
   RecomputeScrollRanges();
   ApplyPendingCursor();
@@ -169,13 +172,20 @@ void MainWindow::EndLoading() {
 }
 
 // The document is a new, untitled one: saving it must never replace the file
-// that could not be loaded.
+// that could not be loaded. A view switch that fails (out of memory) gives
+// the document back in the view it came from instead.
 void MainWindow::FailLoading() {
+  if (loadIsSwitch_ && previous_ && previous_->view) {
+    CancelLoading();
+    ReportFailure(kLoadFailedMessage);
+    return;
+  }
   loadTimer_->stop();
   loadProgress_->hide();
   load_.reset();
   previous_.reset();
   pendingCursor_ = false;
+  pendingOffset_ = -1;
   fileName_.clear();
   windowHash_ = 0;
   openDuration_ = -1;
@@ -195,6 +205,7 @@ void MainWindow::CancelLoading() {
   loadProgress_->hide();
   load_.reset();
   pendingCursor_ = false;
+  pendingOffset_ = -1;
   std::unique_ptr<PreviousDocument> p = std::move(previous_);
   CloseHexToolWindows();
   const std::unique_ptr<ViewBase> loading = std::move(view_);
@@ -235,11 +246,29 @@ void MainWindow::CancelLoading() {
   ToggleCaret();
 }
 
-// The remembered cursor of the file, once the rows up to it are whole.
+// The last row may still grow or wrap with the bytes of the next step; the
+// rows before it are laid out for good.
+bool MainWindow::PendingCursorLoaded() const {
+  if (!load_ || load_->Finished() || !view_) return true;
+  if (pendingCursor_) return view_->LastRow > pendingRow_;
+  if (pendingOffset_ < 0) return true;
+  if (load_->Done() <= pendingOffset_) return false;
+  int col = pendingOffset_, row = 0;
+  view_->OffsetToPos(col, row);
+  return row < view_->LastRow - 1;
+}
+
+// The remembered cursor of the file, or the cursor a view switch carries
+// over, once the rows up to it are whole.
 void MainWindow::ApplyPendingCursor() {
-  if (!pendingCursor_ || !view_) return;
-  if (load_ && !load_->Finished() && view_->LastRow <= pendingRow_) return;
+  if ((!pendingCursor_ && pendingOffset_ < 0) || !view_ || !PendingCursorLoaded()) return;
+  if (pendingOffset_ >= 0) {
+    pendingCol_ = pendingOffset_;
+    pendingRow_ = 0;
+    view_->OffsetToPos(pendingCol_, pendingRow_);
+  }
   pendingCursor_ = false;
+  pendingOffset_ = -1;
   view_->SetPosition(pendingCol_, pendingRow_, true);
   view_->SetPosition(pendingCol_, pendingRow_, false);
   RecomputeScrollRanges();

@@ -1,18 +1,32 @@
 // "Просмотрщик" and F6: the document moves into a view of the other kind,
 // keeping every byte, the cursor's offset and the encoding.
+#include <QTimer>
+
 #include "main_window.h"
+#include "previous_document.h"
 #include "settings/settings.h"
 #include "views/hex_view.h"
+#include "views/text_view.h"
 #include "views/view_factory.h"
 
 namespace prambus {
 
+namespace {
+// A hex document at least this long goes to the text view in steps: laying
+// out bytes that are not text takes about a second for 100 MB.
+constexpr int kSteppedSwitchBytes = 4 << 20;
+}  // namespace
+
 void MainWindow::SwitchView(int tableIndex) {
+  if (load_ && !FinishLoading()) return;
   const int kind = Cfg().ViewKindTable[tableIndex];
   CaptureWindowState();
   for (int i = 0; i < 2; ++i) actions_.viewKinds[i]->setChecked(i == tableIndex);
   if (!view_ || !HasViewKind(kind)) return;
   const int offset = view_->PosToOffset(view_->CursorCol, view_->CursorRow);
+  if (kind == kTextView && dynamic_cast<HexView*>(view_.get()) &&
+      view_->GetTextLength() >= kSteppedSwitchBytes)
+    return SwitchToTextInSteps(tableIndex, kind, offset);
   std::unique_ptr<ViewBase> old = std::move(view_);
   CreateView(kind);
   ApplyChecks(state_.kindChecks[tableIndex]);
@@ -36,6 +50,37 @@ void MainWindow::SwitchView(int tableIndex) {
   SyncScrollBars();
   Redraw();
   ToggleCaret();
+}
+
+// The hex view is set aside as it is, with its bytes the source of the load:
+// the first screen shows at once, the rest follows from the event loop, and
+// Escape gives the hex view back. Once the steps end the text view holds what
+// a switch in one go gives, and the hex view goes.
+void MainWindow::SwitchToTextInSteps(int tableIndex, int kind, int offset) {
+  previous_ = SetDocumentAside();
+  const auto& source = static_cast<const HexView&>(*previous_->view).Data();
+  loadClock_.start();
+  loadIsSwitch_ = true;
+  pendingCursor_ = false;
+  pendingOffset_ = offset;
+  CreateView(kind);
+  ApplyChecks(state_.kindChecks[tableIndex]);
+  lastClientWidth_ = -1;
+  FormResize();
+  SelectEncoding(currentEncoding_);  // the bytes go through the table the hex view showed
+  load_ = static_cast<TextView&>(*view_).BeginCopy(source.data(), source.size());
+  if (!LoadUntil([this] { return FirstScreenLoaded(); })) return;
+  if (load_->Finished()) {
+    EndLoading();
+    return;
+  }
+  ApplyPendingCursor();
+  RecomputeScrollRanges();
+  SyncScrollBars();
+  Redraw();
+  ToggleCaret();
+  ShowLoadProgress();
+  loadTimer_->start();
 }
 
 }  // namespace prambus

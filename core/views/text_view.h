@@ -32,6 +32,10 @@ class TextView : public ViewBase {
   int64_t GetTextLength() const override;
   void AppendBytes(const uint8_t* bytes, int count) override;
   std::unique_ptr<DocumentLoad> BeginLoad(const std::string& name) override;
+  // Loads count bytes in the file's form from memory in steps, as BeginLoad
+  // does a file: they go through the display table into the rows. The bytes
+  // must stay as they are until the load ends.
+  std::unique_ptr<DocumentLoad> BeginCopy(const uint8_t* bytes, size_t count);
   void Paint() override;
   void SetFont(const Font& font) override;
   bool TypeChar(uint8_t ch) override;
@@ -119,7 +123,9 @@ class TextView : public ViewBase {
  private:
   struct ReflowState;
   struct LayoutRun;
-  class FileLoad;  // text_view_file.cpp
+  class SteppedLoad;  // text_view_file.cpp
+  class FileLoad;
+  class BytesLoad;
 
   // ReflowFrom that goes on at least until the old row throughRow is laid out
   // again, even where the rows before it line up.

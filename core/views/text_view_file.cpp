@@ -13,19 +13,12 @@
 
 namespace prambus {
 
-// Reads the file in blocks straight into the row arena, where the rows keep
-// them, and lays each block out as it comes. Between steps the rows hold the
-// file's first part exactly as a whole load would lay it out.
-class TextView::FileLoad : public DocumentLoad {
+// Takes the document's bytes in blocks straight into the row arena, where the
+// rows keep them, and lays each block out as it comes. Between steps the rows
+// hold the document's first part exactly as a whole load would lay it out.
+// The source says where the bytes come from: a file or another view's bytes.
+class TextView::SteppedLoad : public DocumentLoad {
  public:
-  FileLoad(TextView& view, const std::string& name) : view_(view), in_(name), name_(name) {
-    total_ = in_.Size();
-    if (total_ > kMaxDocumentSize)
-      throw IoError("file too large: " + name, FileProblem::kTooLarge, EFBIG);
-    for (int i = 0; i < 256; ++i) identity_ = identity_ && view.CharTable[i] == i;
-    view.ExpectLength(total_);
-  }
-
   bool Step(size_t maxBytes) override {
     if (finished_) return true;
     TextView& v = view_;
@@ -38,9 +31,9 @@ class TextView::FileLoad : public DocumentLoad {
     while (budget > 0) {
       const size_t want = std::min(kBlock, budget);
       uint8_t* block = v.arena_->Reserve(want);
-      const size_t n = in_.Read(block, want);
+      const size_t n = Read(block, want);
       if (n == 0) {
-        // A file cut short while it was read would show as a whole document
+        // A source cut short while it was read would show as a whole document
         // that is not the file: the load fails instead.
         if (done_ < total_)
           throw IoError("the file shrank while it was read: " + name_, FileProblem::kShortRead);
@@ -65,16 +58,64 @@ class TextView::FileLoad : public DocumentLoad {
     return finished_;
   }
 
+ protected:
+  SteppedLoad(TextView& view, std::string name, int64_t total)
+      : view_(view), name_(std::move(name)) {
+    total_ = total;
+    if (total_ > kMaxDocumentSize)
+      throw IoError("file too large: " + name_, FileProblem::kTooLarge, EFBIG);
+    for (int i = 0; i < 256; ++i) identity_ = identity_ && view.CharTable[i] == i;
+    view.ExpectLength(total_);
+  }
+  // Copies up to n bytes of the source into block; 0 at its end.
+  virtual size_t Read(uint8_t* block, size_t n) = 0;
+
  private:
   static constexpr size_t kBlock = 8192;
   TextView& view_;
-  InputFile in_;
   std::string name_;
   bool identity_ = true;
 };
 
+class TextView::FileLoad : public SteppedLoad {
+ public:
+  FileLoad(TextView& view, const std::string& name)
+      : FileLoad(view, name, std::make_unique<InputFile>(name)) {}
+
+ protected:
+  size_t Read(uint8_t* block, size_t n) override { return in_->Read(block, n); }
+
+ private:
+  FileLoad(TextView& view, const std::string& name, std::unique_ptr<InputFile> in)
+      : SteppedLoad(view, name, in->Size()), in_(std::move(in)) {}
+  std::unique_ptr<InputFile> in_;
+};
+
+class TextView::BytesLoad : public SteppedLoad {
+ public:
+  BytesLoad(TextView& view, const uint8_t* bytes, size_t count)
+      : SteppedLoad(view, "document", static_cast<int64_t>(count)), bytes_(bytes), left_(count) {}
+
+ protected:
+  size_t Read(uint8_t* block, size_t n) override {
+    const size_t take = std::min(n, left_);
+    if (take) std::memcpy(block, bytes_, take);
+    bytes_ += take;
+    left_ -= take;
+    return take;
+  }
+
+ private:
+  const uint8_t* bytes_;
+  size_t left_;
+};
+
 std::unique_ptr<DocumentLoad> TextView::BeginLoad(const std::string& name) {
   return std::make_unique<FileLoad>(*this, name);
+}
+
+std::unique_ptr<DocumentLoad> TextView::BeginCopy(const uint8_t* bytes, size_t count) {
+  return std::make_unique<BytesLoad>(*this, bytes, count);
 }
 
 // Room for the rows of a typical text, so the row arrays need not move while

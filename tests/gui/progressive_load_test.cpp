@@ -203,6 +203,101 @@ class ProgressiveLoadTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!w->Loading(), kWait);
     QCOMPARE(SavedCopy(*w, prompts, "hex.bin"), big_);
   }
+
+  // A large binary file in the hex view, its caret in the middle: well past
+  // the first screen of the text view.
+  std::unique_ptr<MainWindow> OpenBinaryInHex(ScriptedPrompts** prompts, QByteArray& bytes) {
+    bytes.resize(20 << 20);
+    quint32 seed = 5;
+    for (char& c : bytes) {
+      seed = seed * 1103515245u + 12345u;
+      c = static_cast<char>(seed >> 23);
+    }
+    WriteAll(Path("big.bin"), bytes);
+    auto w = ShowWindow(dir_->path(), {}, prompts);
+    if (!w) return nullptr;
+    w->Actions().viewKinds[1]->trigger();
+    (*prompts)->openNames = {Path("big.bin")};
+    w->Actions().open->trigger();
+    while (w->Loading()) QTest::keyClick(w->centralWidget(), Qt::Key_End, Qt::ControlModifier);
+    w->View()->SetPosition(5, w->View()->LastRow / 2, true);
+    w->View()->SetPosition(5, w->View()->LastRow / 2, false);
+    return w;
+  }
+
+  void aLargeHexDocumentGoesToTheTextViewInSteps() {
+    ScriptedPrompts* prompts = nullptr;
+    QByteArray bytes;
+    auto w = OpenBinaryInHex(&prompts, bytes);
+    QVERIFY(w);
+    QCOMPARE(w->ViewKind(), 2);
+    const int offset = w->View()->PosToOffset(w->View()->CursorCol, w->View()->CursorRow);
+    QVERIFY(offset > bytes.size() / 3);
+    QTest::keyClick(w->centralWidget(), Qt::Key_F6);
+    QCOMPARE(w->ViewKind(), 1);
+    QVERIFY(w->Actions().viewKinds[0]->isChecked());
+    QVERIFY(w->Loading());
+    ViewBase& v = *w->View();
+    QVERIFY(v.LastRow > v.ViewHeight / v.LineHeight());
+    QVERIFY(v.GetTextLength() < bytes.size());
+    QCOMPARE(QByteArray(v.GetRow(0).data(), v.GetRow(0).size()), bytes.left(v.GetRow(0).size()));
+    QCOMPARE(w->windowTitle(), QString("big.bin - Прамбус"));
+    QTRY_VERIFY_WITH_TIMEOUT(!w->Loading(), kWait);
+    QVERIFY(!w->Modified());
+    // The caret stands where a switch in one go puts it.
+    int col = offset, row = 0;
+    w->View()->OffsetToPos(col, row);
+    QCOMPARE(w->View()->CursorRow, row);
+    QCOMPARE(w->View()->CursorCol, col);
+    QCOMPARE(SavedCopy(*w, prompts, "copy.bin"), bytes);
+    QCOMPARE(prompts->notes, QStringList{});
+  }
+
+  void aMoveDuringTheSwitchStartsFromTheCaretCarriedOver() {
+    ScriptedPrompts* prompts = nullptr;
+    QByteArray bytes;
+    auto w = OpenBinaryInHex(&prompts, bytes);
+    QVERIFY(w);
+    const int offset = w->View()->PosToOffset(w->View()->CursorCol, w->View()->CursorRow);
+    QTest::keyClick(w->centralWidget(), Qt::Key_F6);
+    QVERIFY(w->Loading());
+    QTest::keyClick(w->centralWidget(), Qt::Key_Home);  // waits for the caret's row
+    QVERIFY(w->Loading());
+    int col = offset, row = 0;
+    w->View()->OffsetToPos(col, row);
+    QVERIFY(row > 1000);
+    QCOMPARE(w->View()->CursorRow, row);
+    QCOMPARE(w->View()->CursorCol, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!w->Loading(), kWait);
+    QCOMPARE(w->View()->CursorRow, row);
+    QCOMPARE(w->View()->CursorCol, 0);
+  }
+
+  void escapeDuringTheSwitchGivesBackTheHexView() {
+    ScriptedPrompts* prompts = nullptr;
+    QByteArray bytes;
+    auto w = OpenBinaryInHex(&prompts, bytes);
+    QVERIFY(w);
+    const int col = w->View()->CursorCol, row = w->View()->CursorRow;
+    QTest::keyClick(w->centralWidget(), Qt::Key_F6);
+    QVERIFY(w->Loading());
+    QTest::keyClick(w->centralWidget(), Qt::Key_Escape);
+    QVERIFY(!w->Loading());
+    QVERIFY(w->LoadProgressText().isEmpty());
+    QCOMPARE(w->ViewKind(), 2);
+    QVERIFY(w->Actions().viewKinds[1]->isChecked());
+    QCOMPARE(w->View()->CursorCol, col);
+    QCOMPARE(w->View()->CursorRow, row);
+    QCOMPARE(w->View()->GetTextLength(), bytes.size());
+    QCOMPARE(w->FileName(), Path("big.bin"));
+    QVERIFY(!w->Modified());
+    QCOMPARE(SavedCopy(*w, prompts, "back.bin"), bytes);
+    // And the switch can be made again, to its end.
+    QTest::keyClick(w->centralWidget(), Qt::Key_F6);
+    QTRY_VERIFY_WITH_TIMEOUT(!w->Loading(), kWait);
+    QCOMPARE(w->ViewKind(), 1);
+    QCOMPARE(SavedCopy(*w, prompts, "again.bin"), bytes);
+  }
 };
 
 QTEST_MAIN(ProgressiveLoadTest)

@@ -3,9 +3,11 @@
 // direct load of the same bytes.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
+#include "encodings/code_tables.h"
 #include "settings/settings.h"
 #include "support/test_canvas.h"
 #include "views/hex_view.h"
@@ -123,6 +125,45 @@ TEST_F(ViewSwitchTest, EditedRowsAndDisplayTablesGiveTheFileBytes) {
   for (int i = 0; i < 256; ++i) reversed[i] = static_cast<uint8_t>(255 - i);
   view->SetCharTable(reversed);
   EXPECT_EQ(HexBytes(*ToHex(*view)), text);
+}
+
+// A large hex document goes to the text view in steps from the hex view's
+// bytes: whatever the steps and the display table, the text view ends as a
+// switch in one go leaves it. Random bytes take the layout's slow paths.
+TEST_F(ViewSwitchTest, HexBytesCopiedInStepsAreLaidOutAsAWholeSwitch) {
+  std::string binary(300000, '\0');
+  unsigned seed = 11;
+  for (char& c : binary) {
+    seed = seed * 1103515245u + 12345u;
+    c = static_cast<char>(seed >> 23);
+  }
+  for (const std::string& bytes : {binary, MixedText(300000)}) {
+    HexView hex(&canvas);
+    hex.SetBytes(bytes);
+    for (const CodeTable* table : {&WindowsTable(), &DosTable()}) {
+      auto whole = ToText(hex);
+      whole->SetCharTable(*table);
+      for (const size_t step : {size_t(1), size_t(7), size_t(8192), size_t(65537), SIZE_MAX}) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        auto stepped = NewText();
+        stepped->SetCharTable(*table);
+        const size_t count = step == 1 ? 20000 : bytes.size();  // a byte at a time: a part
+        const auto load = stepped->BeginCopy(hex.Data().data(), count);
+        EXPECT_EQ(load->Total(), static_cast<int64_t>(count));
+        while (!load->Step(step)) ASSERT_LE(load->Done(), static_cast<int64_t>(count));
+        EXPECT_EQ(load->Done(), static_cast<int64_t>(count));
+        if (step == 1) {
+          auto part = NewText();
+          Append(*part, bytes.substr(0, count));
+          part->SetCharTable(*table);
+          ExpectSameLayout(*stepped, *part);
+          continue;
+        }
+        ExpectSameLayout(*stepped, *whole);
+        EXPECT_EQ(HexBytes(*ToHex(*stepped)), bytes);
+      }
+    }
+  }
 }
 
 TEST_F(ViewSwitchTest, EmptyDocumentsStayEmpty) {
