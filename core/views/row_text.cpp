@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -11,6 +12,7 @@ namespace prambus {
 namespace {
 constexpr size_t kChunk = size_t(1) << 20;     // 1 MiB
 constexpr size_t kBigChunk = size_t(4) << 20;  // once a document outgrows the first chunk
+constexpr size_t kExpectSlack = size_t(64) << 10;
 
 void* CheckedRealloc(void* p, size_t n) {
   void* q = std::realloc(p, n);
@@ -45,13 +47,37 @@ void RowArena::ReleaseChunk(size_t i) {
   c.base = nullptr;
 }
 
+void RowArena::ReleaseUnusedTail() {
+  if (chunks_.empty() || !top_) return;
+  Chunk& c = chunks_.back();
+  if (!c.base || top_ < c.base || top_ > c.base + c.size) return;
+  const size_t keep = (static_cast<size_t>(top_ - c.base) + 4095) / 4096 * 4096;
+  if (keep >= c.size) return;
+  if (keep == 0) {
+    ReleaseChunk(chunks_.size() - 1);
+    return;
+  }
+  ::munmap(c.base + keep, c.size - keep);
+  reserved_ -= c.size - keep;
+  c.size = keep;
+  end_ = c.base + keep;
+}
+
 // A chunk is mapped with its pages populated in one call: much cheaper than
 // one page fault per 4 KiB while a large document is filled in, and small
 // enough that the fresh pages are still in the cache when they are written.
 // The first chunk serves small documents; the later ones are larger and on
 // huge pages where the system has them.
 void RowArena::NewChunk(size_t n) {
-  const size_t chunk = chunks_.empty() ? kChunk : kBigChunk;
+  size_t chunk = chunks_.empty() ? kChunk : kBigChunk;
+  if (expecting_) {
+    // The rest of an expected document, with room for a little more; once it
+    // has come, chunks take their usual sizes again.
+    if (expectLeft_ == 0)
+      expecting_ = false;
+    else
+      chunk = std::min(chunk, expectLeft_ + kExpectSlack);
+  }
   const size_t size = ((n > chunk ? n : chunk) + 4095) / 4096 * 4096;
   void* raw = nullptr;
   if (size >= kHugePageWorthy) {
@@ -77,6 +103,7 @@ uint8_t* RowArena::Reserve(size_t n) {
 uint8_t* RowArena::Push(const uint8_t* p, size_t n) {
   if (n > size_t(end_ - top_)) NewChunk(n);
   uint8_t* at = top_;
+  expectLeft_ -= std::min(expectLeft_, n);
   // The bytes may already lie in the arena at or after its end (a file read
   // straight into reserved room): move them down if they are not in place.
   if (n && p != at) std::memmove(at, p, n);

@@ -30,6 +30,13 @@ class RowArena {
   // Whether p is the current end of the arena and n more bytes fit there.
   bool CanExtend(const uint8_t* p, size_t n) const { return p == top_ && n <= size_t(end_ - top_); }
   size_t BytesReserved() const { return reserved_; }
+  // About n more bytes are coming (a file of known size): the chunk that
+  // takes the last of them is no larger than they need, since its pages are
+  // made resident when it is mapped.
+  void ExpectMore(size_t n) {
+    expectLeft_ = n;
+    expecting_ = n > 0;
+  }
 
   // Chunks can be given back one by one while rows are copied out of the
   // arena (a new layout of the whole document), so its bytes are never held
@@ -39,6 +46,10 @@ class RowArena {
   int ChunkOf(const uint8_t* p) const;
   // Unmaps a chunk; no row may borrow from it any more.
   void ReleaseChunk(size_t i);
+  // Gives back the whole pages after the end of the last chunk's bytes: a
+  // chunk is mapped populated, so its unused tail would otherwise stay
+  // resident (up to a chunk's size) once a document has been taken in.
+  void ReleaseUnusedTail();
 
  private:
   void NewChunk(size_t n);
@@ -51,6 +62,8 @@ class RowArena {
   uint8_t* top_ = nullptr;
   uint8_t* end_ = nullptr;
   size_t reserved_ = 0;
+  size_t expectLeft_ = 0;  // bytes still expected (see ExpectMore)
+  bool expecting_ = false;
   mutable size_t hint_ = 0;  // the chunk ChunkOf found last: rows come in order
 };
 

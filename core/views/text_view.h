@@ -126,6 +126,10 @@ class TextView : public ViewBase {
   class SteppedLoad;  // text_view_file.cpp
   class FileLoad;
   class BytesLoad;
+  // Asks for huge pages for the row array up to a little short of the rows
+  // a load of total bytes is expected to end with, judged from the rows the
+  // first done bytes made.
+  void AdviseRowPages(int64_t done, int64_t total);
 
   // ReflowFrom that goes on at least until the old row throughRow is laid out
   // again, even where the rows before it line up.

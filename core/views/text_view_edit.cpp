@@ -346,7 +346,7 @@ bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
   if (!HasSelection()) return false;
   const int oldLast = LastRow;
   const int p = PosToOffset(CursorCol, CursorRow);
-  const std::string text = GetSelectedText();
+  std::string text = GetSelectedText();
   if (text.empty()) {  // the two ends name the same place (end of a row, start of the next)
     AnchorCol = CursorCol;
     AnchorRow = CursorRow;
@@ -400,7 +400,7 @@ bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
   }
   NormaliseCursor();
   if (recordUndo) {
-    RecordUndo(kUndoDelete, text, p, 0);
+    RecordUndo(kUndoDelete, std::move(text), p, 0);
   } else {
     UndoStack.clear();
     RedoStack.clear();

@@ -12,6 +12,10 @@
 #include "views/text_view.h"
 
 namespace prambus {
+namespace {
+// The share of a load's expected rows the row array is sure to reach.
+constexpr double kSureShare = 0.95;
+}  // namespace
 
 // Takes the document's bytes in blocks straight into the row arena, where the
 // rows keep them, and lays each block out as it comes. Between steps the rows
@@ -38,6 +42,7 @@ class TextView::SteppedLoad : public DocumentLoad {
         if (done_ < total_)
           throw IoError("the file shrank while it was read: " + name_, FileProblem::kShortRead);
         finished_ = true;
+        v.arena_->ReleaseUnusedTail();
         break;
       }
       done_ += static_cast<int64_t>(n);
@@ -47,6 +52,7 @@ class TextView::SteppedLoad : public DocumentLoad {
         for (size_t i = 0; i < n; ++i) block[i] = v.CharTable[block[i]];
       v.AppendBytes(block, static_cast<int>(n));
       budget -= n;
+      if ((static_cast<uint64_t>(done_) & (kAdviseEvery - 1)) < n) v.AdviseRowPages(done_, total_);
     }
     if (widest >= 0) {
       // Only the last row of the step before and the rows after it changed.
@@ -72,6 +78,7 @@ class TextView::SteppedLoad : public DocumentLoad {
 
  private:
   static constexpr size_t kBlock = 8192;
+  static constexpr uint64_t kAdviseEvery = uint64_t(1) << 20;  // a power of two
   TextView& view_;
   std::string name_;
   bool identity_ = true;
@@ -121,12 +128,24 @@ std::unique_ptr<DocumentLoad> TextView::BeginCopy(const uint8_t* bytes, size_t c
 // Room for the rows of a typical text, so the row arrays need not move while
 // they grow (untouched capacity costs no memory).
 void TextView::ExpectLength(int64_t bytes) {
+  arena_->ExpectMore(static_cast<size_t>(std::max<int64_t>(0, bytes)));
   const size_t expectedRows =
       static_cast<size_t>(LastRow) + static_cast<size_t>(std::max<int64_t>(0, bytes) / 24) + 16;
   if (expectedRows <= Rows.capacity()) return;
   Rows.reserve(expectedRows);
   RowWidths.reserve(expectedRows);
-  AdviseHugePages(Rows.data(), Rows.capacity() * sizeof(RowText));
+}
+
+// Huge pages make the row array cheap to fill (one fault per 2 MiB), but the
+// last one is resident whole however few rows reach into it. So they are
+// asked for only up to where the rows will surely go, as the load learns how
+// many rows its bytes make; the end of the array keeps small pages.
+void TextView::AdviseRowPages(int64_t done, int64_t total) {
+  if (done <= 0 || total <= done) return;
+  const double expected = static_cast<double>(LastRow) * static_cast<double>(total) /
+                          static_cast<double>(done) * kSureShare;
+  const size_t rows = std::min(static_cast<size_t>(expected), Rows.capacity());
+  AdviseHugePages(Rows.data(), rows * sizeof(RowText));
 }
 
 void TextView::WriteContent(int fd) {

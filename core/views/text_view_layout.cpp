@@ -513,6 +513,11 @@ void TextView::Relayout() {
   const int oldLast = std::min(LastRow, static_cast<int>(old.size()) - 1);
   std::unique_ptr<RowArena> oldArena = std::move(arena_);
   arena_ = std::make_unique<RowArena>();
+  {
+    size_t bytes = 0;
+    for (int r = 0; r <= oldLast; ++r) bytes += static_cast<size_t>(old[r].size());
+    arena_->ExpectMore(bytes);
+  }
 
   const int cursorRow = std::clamp(CursorRow, 0, oldLast);
   const bool anchorMarked = AnchorRow != CursorRow;
@@ -572,6 +577,7 @@ void TextView::Relayout() {
   for (int r = cursorRow; r <= oldLast; ++r) feed(r);
   old.clear();
   oldArena.reset();
+  arena_->ReleaseUnusedTail();
 
   // The end of a row that ends with a line end is the start of the next row.
   auto normalise = [&](int& col, int& row) {

@@ -160,7 +160,12 @@ std::string ViewBase::GetSelectedText() const {
   c1 = clampCol(r1, c1);
   c2 = clampCol(r2, c2);
   if (r1 == r2) return std::string(GetRow(r1).substr(c1, c2 - c1));
-  std::string out(GetRow(r1).substr(c1));
+  // The exact size first: a large selection is copied once, not regrown.
+  size_t size = GetRow(r1).size() - static_cast<size_t>(c1) + static_cast<size_t>(c2);
+  for (int r = r1 + 1; r < r2; ++r) size += GetRow(r).size();
+  std::string out;
+  out.reserve(size);
+  out += GetRow(r1).substr(c1);
   for (int r = r1 + 1; r < r2; ++r) out += GetRow(r);
   out += GetRow(r2).substr(0, c2);
   return out;
@@ -362,7 +367,8 @@ bool MergesWithNext(const std::string& text, bool forward) {
 
 // Records made while a redo is replayed never merge with older records: a
 // merged record would make the next undo take back more than the redo did.
-void ViewBase::RecordUndo(uint8_t kind, std::string_view text, int col, int row, int afterOffset) {
+void ViewBase::RecordUndoFrom(uint8_t kind, std::string_view text, std::string* owner, int col,
+                              int row, int afterOffset) {
   if (UndoReplay == 1) return;  // an undo step, or the inner half of an edit recorded once
   CountRecordedEdit();
   UndoRecord r;
@@ -396,7 +402,10 @@ void ViewBase::RecordUndo(uint8_t kind, std::string_view text, int col, int row,
     UndoBytes -= last->Size();
     UndoStack.pop_back();
   } else {
-    r.text.assign(text);
+    if (owner)
+      r.text = std::move(*owner);
+    else
+      r.text.assign(text);
     r.beforeOffset = before;
   }
   if (UndoReplay == 0) RedoStack.clear();

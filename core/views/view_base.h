@@ -135,7 +135,14 @@ class ViewBase {
   void DeleteSelectionForInsert();
   // Records an undo record of the given kind; point is (column, row). The
   // after offset is the cursor's unless given.
-  void RecordUndo(uint8_t kind, std::string_view text, int col, int row, int afterOffset = -1);
+  void RecordUndo(uint8_t kind, std::string_view text, int col, int row, int afterOffset = -1) {
+    RecordUndoFrom(kind, text, nullptr, col, row, afterOffset);
+  }
+  // The same, taking the text over instead of copying it (a large deletion
+  // would otherwise be copied once more into its record).
+  void RecordUndo(uint8_t kind, std::string&& text, int col, int row, int afterOffset = -1) {
+    RecordUndoFrom(kind, text, &text, col, row, afterOffset);
+  }
   bool CanUndo() const { return !UndoStack.empty(); }
   // How many edits were made with undo recording on (each key, paste or
   // deletion that changed the document counts; a refused key does not). The
@@ -178,6 +185,9 @@ class ViewBase {
   void ResetWidthCache();
   // Appends a record to the undo history within the MaxUndoLen budget.
   void PushUndoWithinBudget(UndoRecord&& r);
+  // text, or *owner when given (holding the same text), which may be moved from.
+  void RecordUndoFrom(uint8_t kind, std::string_view text, std::string* owner, int col, int row,
+                      int afterOffset);
   // Puts the cursor or the anchor at an exact offset, for replaying undo
   // records (the text view's SetPosition would step back over line ends).
   virtual void PlaceAtOffset(int offset, bool cursor);

@@ -173,6 +173,37 @@ TEST(RowArenaTest, ChunksAreFoundAndGivenBackOneByOne) {
   EXPECT_EQ(arena.ChunkOf(next.data()), 3);
 }
 
+// The unused pages after the last bytes are given back; the rows keep their
+// bytes, and the row at the top can still grow into the page it ends in and
+// beyond it.
+TEST(RowArenaTest, TheUnusedTailIsGivenBackAndTheArenaStillGrows) {
+  RowArena arena;
+  const std::string first = Bytes(3u << 20, 'a');
+  const std::string second = Bytes(5000, 'b');
+  RowText a, b;
+  a.Append(U(first), int(first.size()), &arena);
+  b.Append(U(second), int(second.size()), &arena);
+  const size_t before = arena.BytesReserved();
+  arena.ReleaseUnusedTail();
+  EXPECT_LT(arena.BytesReserved(), before);
+  EXPECT_EQ(arena.BytesReserved() % 4096, 0u);
+  EXPECT_TRUE(Holds(a, first));
+  EXPECT_TRUE(Holds(b, second));
+  const std::string more = Bytes(10000, 'c');
+  b.Append(U(more), int(more.size()), &arena);
+  EXPECT_TRUE(Holds(b, second + more));
+  RowText c;
+  c.Append(U(more), int(more.size()), &arena);
+  EXPECT_TRUE(Holds(c, more));
+  EXPECT_TRUE(Holds(a, first));
+  arena.ReleaseUnusedTail();  // twice, and on an arena whose top chunk is full
+  arena.ReleaseUnusedTail();
+  EXPECT_TRUE(Holds(c, more));
+  RowArena empty;
+  empty.ReleaseUnusedTail();
+  EXPECT_EQ(empty.BytesReserved(), 0u);
+}
+
 // Widths kept in two bytes until one does not fit; then all in four, with
 // every earlier width and every later move intact.
 TEST(RowWidthArrayTest, WidensOnceAWidthDoesNotFit) {
