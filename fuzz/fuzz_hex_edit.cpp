@@ -27,7 +27,7 @@ namespace {
 }
 
 std::string Bytes(const HexView& v) {
-  return std::string(v.Data().begin(), v.Data().end());
+  return v.Data().ToString();
 }
 
 int Base() {

@@ -24,7 +24,7 @@ class HexViewTest : public ::testing::Test {
     view->SetViewHeight(400);
   }
   void Load(std::string_view bytes) { view->SetBytes(bytes); }
-  std::string Bytes() const { return std::string(view->Data().begin(), view->Data().end()); }
+  std::string Bytes() const { return view->Data().ToString(); }
   void At(int offset, int digit) {
     view->MoveCursorToByte(offset);
     view->CursorDigit = view->AnchorDigit = static_cast<uint8_t>(digit);

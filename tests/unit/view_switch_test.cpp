@@ -41,7 +41,7 @@ std::string MixedText(size_t bytes) {
 }
 
 std::string HexBytes(const HexView& hex) {
-  return std::string(hex.Data().begin(), hex.Data().end());
+  return hex.Data().ToString();
 }
 
 class ViewSwitchTest : public ::testing::Test {
@@ -148,7 +148,7 @@ TEST_F(ViewSwitchTest, HexBytesCopiedInStepsAreLaidOutAsAWholeSwitch) {
         auto stepped = NewText();
         stepped->SetCharTable(*table);
         const size_t count = step == 1 ? 20000 : bytes.size();  // a byte at a time: a part
-        const auto load = stepped->BeginCopy(hex.Data().data(), count);
+        const auto load = stepped->BeginCopy(hex.Data().Front().first(count));
         EXPECT_EQ(load->Total(), static_cast<int64_t>(count));
         while (!load->Step(step)) ASSERT_LE(load->Done(), static_cast<int64_t>(count));
         EXPECT_EQ(load->Done(), static_cast<int64_t>(count));
