@@ -1,5 +1,8 @@
 #include "views/gap_bytes.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -8,13 +11,28 @@
 
 namespace prambus {
 
+namespace {
+// From this size on the storage is a mapping of its own, which grows by
+// remapping its pages instead of copying them.
+constexpr size_t kMappedAtLeast = size_t(1) << 20;
+
+size_t WholePages(size_t n) {
+  const size_t page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+  return (n + page - 1) / page * page;
+}
+}  // namespace
+
 GapBytes::~GapBytes() {
-  std::free(data_);
+  Release();
 }
 
 void GapBytes::Release() {
-  std::free(data_);
+  if (mapped_)
+    ::munmap(data_, capacity_);
+  else
+    std::free(data_);
   data_ = nullptr;
+  mapped_ = false;
   capacity_ = gapStart_ = gapEnd_ = 0;
 }
 
@@ -23,6 +41,7 @@ void GapBytes::Swap(GapBytes& other) noexcept {
   std::swap(capacity_, other.capacity_);
   std::swap(gapStart_, other.gapStart_);
   std::swap(gapEnd_, other.gapEnd_);
+  std::swap(mapped_, other.mapped_);
 }
 
 // The bytes between the old and the new place of the gap cross it.
@@ -40,14 +59,31 @@ void GapBytes::MoveGap(size_t at) {
   }
 }
 
-// Storage from malloc, not new[]: a large block is fresh mapped memory whose
-// pages cost nothing until written, and realloc can move it by remapping.
-// The bytes after the gap go to the new end; the gap takes the room gained.
+// Fresh storage costs nothing until its pages are written, so room for a
+// whole file can be taken before it is read. A large array is a mapping that
+// grows in place or by moving its pages (a 100 MB document grows without
+// being copied); a small one comes from malloc. The bytes after the gap go
+// to the new end; the gap takes the room gained.
 void GapBytes::Grow(size_t extra) {
   const size_t tail = capacity_ - gapEnd_;
-  const size_t capacity = capacity_ + extra;
-  auto* p = static_cast<uint8_t*>(std::realloc(data_, capacity));
-  if (!p) throw std::bad_alloc();
+  size_t capacity = capacity_ + extra;
+  uint8_t* p = nullptr;
+  if (capacity >= kMappedAtLeast) {
+    capacity = WholePages(capacity);
+    void* m = mapped_ ? ::mremap(data_, capacity_, capacity, MREMAP_MAYMOVE)
+                      : ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE,
+                               MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (m == MAP_FAILED) throw std::bad_alloc();
+    p = static_cast<uint8_t*>(m);
+    if (!mapped_) {
+      if (capacity_) std::memcpy(p, data_, capacity_);
+      std::free(data_);
+      mapped_ = true;
+    }
+  } else {
+    p = static_cast<uint8_t*>(std::realloc(data_, capacity));
+    if (!p) throw std::bad_alloc();
+  }
   data_ = p;
   std::memmove(data_ + capacity - tail, data_ + gapEnd_, tail);
   gapEnd_ = capacity - tail;

@@ -89,6 +89,7 @@ class GapBytes {
 
   uint8_t* data_ = nullptr;
   size_t capacity_ = 0;
+  bool mapped_ = false;  // data_ is an anonymous mapping of capacity_ bytes, not from malloc
   size_t gapStart_ = 0;
   size_t gapEnd_ = 0;
 };

@@ -79,6 +79,28 @@ TEST(GapBytes, EditsAtTheEndsAndAnywhereKeepTheBytesInOrder) {
   ExpectSame(b, ref);
 }
 
+// Small arrays come from malloc, large ones are mappings grown by remapping:
+// growing across that line and on past it keeps the bytes on both sides.
+TEST(GapBytes, GrowingIntoALargeMappingKeepsTheBytes) {
+  GapBytes b;
+  std::string ref;
+  for (int i = 0; i < 6; ++i) {
+    const std::string piece(300000 + i, static_cast<char>('a' + i));
+    const size_t at = ref.size() / 3;
+    b.Insert(at, piece);
+    ref.insert(at, piece);
+    b.Insert(ref.size() / 2, "|");  // the gap in the middle when the next growth comes
+    ref.insert(ref.size() / 2, "|");
+    ASSERT_EQ(b.ToString(), ref) << i;
+  }
+  b.Reserve(b.capacity() + (size_t(3) << 20));
+  EXPECT_EQ(b.ToString(), ref);
+  b.Release();
+  EXPECT_TRUE(b.empty());
+  b.Assign("small again");
+  EXPECT_EQ(b.ToString(), "small again");
+}
+
 TEST(GapBytes, ReadsAcrossTheGap) {
   GapBytes b;
   b.Assign("0123456789");
