@@ -21,8 +21,10 @@ class GapBytes {
   GapBytes& operator=(const GapBytes&) = delete;
   GapBytes(GapBytes&& other) noexcept { Swap(other); }
   GapBytes& operator=(GapBytes&& other) noexcept {
-    Swap(other);
-    other.Release();
+    if (this != &other) {
+      Swap(other);
+      other.Release();
+    }
     return *this;
   }
   void Swap(GapBytes& other) noexcept;
