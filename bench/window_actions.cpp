@@ -1,17 +1,22 @@
 // Times what a user feels in the real main window: each action from the
 // input to the repainted frame, on the offscreen platform, for one file.
-//   window_actions [--binary] [--only=NAME] [--escape-after=MS] FILE
+//   window_actions [--binary] [--only=NAME] [--escape-after=MS]
+//                  [--escape-in-wait-after=MS] [--close-after=MS] FILE
 // Prints one line per action (milliseconds) and the peak resident memory
 // after the open. With --binary the file opens in the hex view. --only=NAME
 // times only the actions whose name contains NAME ("open" stops after the
 // open), so one action can be profiled on its own. With --escape-after,
-// Escape is pressed that long into the load, and the run ends.
+// Escape is pressed that long into the load, and the run ends; with
+// --escape-in-wait-after, Ctrl+End is pressed then (it waits for the whole
+// document) and Escape 100 ms into that wait; with --close-after the window is
+// closed then. Each times its key or close up to the window given back.
 #include <sys/resource.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <cstdio>
 #include <functional>
@@ -97,7 +102,7 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   bool binary = false;
-  qint64 escapeAfterMs = -1;
+  qint64 escapeAfterMs = -1, escapeInWaitAfterMs = -1, closeAfterMs = -1;
   QString file;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -107,12 +112,17 @@ int main(int argc, char** argv) {
       only = a.substr(7);
     else if (a.rfind("--escape-after=", 0) == 0)
       escapeAfterMs = std::stoll(a.substr(15));
+    else if (a.rfind("--escape-in-wait-after=", 0) == 0)
+      escapeInWaitAfterMs = std::stoll(a.substr(23));
+    else if (a.rfind("--close-after=", 0) == 0)
+      closeAfterMs = std::stoll(a.substr(14));
     else
       file = QString::fromLocal8Bit(argv[i]);
   }
   if (file.isEmpty()) {
     std::fprintf(stderr,
-                 "usage: window_actions [--binary] [--only=NAME] [--escape-after=MS] FILE\n");
+                 "usage: window_actions [--binary] [--only=NAME] [--escape-after=MS]\n"
+                 "       [--escape-in-wait-after=MS] [--close-after=MS] FILE\n");
     return 2;
   }
   QTemporaryDir dataDir;
@@ -157,6 +167,29 @@ int main(int argc, char** argv) {
       Print("Escape during the load", static_cast<double>(e.nsecsElapsed()) / 1e6);
       std::printf("%-42s %s\n", "after Escape", w->Loading() ? "still loading" : "stopped");
       break;
+    }
+    if (escapeInWaitAfterMs >= 0 && t.elapsed() >= escapeInWaitAfterMs) {
+      // Timed from when the Escape is due, so the time the key waits for the
+      // wait to look at its input counts too.
+      constexpr int kEscapeDueMs = 100;
+      QElapsedTimer e;
+      e.start();
+      QTimer::singleShot(kEscapeDueMs, w,
+                         [w] { QTest::keyClick(w->centralWidget(), Qt::Key_Escape); });
+      QTest::keyClick(w->centralWidget(), Qt::Key_End, Qt::ControlModifier);
+      Settle();
+      Print("Escape while Ctrl+End waits, to the frame",
+            static_cast<double>(e.nsecsElapsed()) / 1e6 - kEscapeDueMs);
+      std::printf("%-42s %s\n", "after Escape", w->Loading() ? "still loading" : "stopped");
+      return 0;
+    }
+    if (closeAfterMs >= 0 && t.elapsed() >= closeAfterMs) {
+      QElapsedTimer e;
+      e.start();
+      const bool closed = w->close();
+      Print("close during the load", static_cast<double>(e.nsecsElapsed()) / 1e6);
+      std::printf("%-42s %s\n", "after close", closed ? "closed" : "still open");
+      return 0;
     }
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     longest = std::max(longest, t.nsecsElapsed() - last);

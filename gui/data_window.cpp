@@ -83,16 +83,23 @@ void DataWindow::paintEvent(QPaintEvent*) {
 }
 
 void DataWindow::DataEditEnter(int index) {
+  const int tag = tags_[static_cast<size_t>(index)];
+  std::string text = edits_[static_cast<size_t>(index)]->text().trimmed().toStdString();
   if (main_->Loading()) {
     // The value may reach past the part loaded so far: the load ends first,
     // outside this field's own signal (a load that fails closes this window).
-    QTimer::singleShot(0, main_, [main = main_, self = QPointer<DataWindow>(this), index] {
-      if (main->FinishLoading() && self) self->DataEditEnter(index);
-    });
+    // The entry is taken now: the field shows the cursor's bytes again as
+    // the rest of the file arrives.
+    QTimer::singleShot(
+        0, main_, [main = main_, self = QPointer<DataWindow>(this), tag, text = std::move(text)] {
+          if (main->FinishLoading() && self) self->ApplyEntry(tag, text);
+        });
     return;
   }
-  const int tag = tags_[static_cast<size_t>(index)];
-  const std::string text = edits_[static_cast<size_t>(index)]->text().trimmed().toStdString();
+  ApplyEntry(tag, text);
+}
+
+void DataWindow::ApplyEntry(int tag, const std::string& text) {
   if (tag == 0) {
     int64_t offset = 0;
     if (ParseByteNumber(text, static_cast<int64_t>(view_->Data().size()), offset)) {

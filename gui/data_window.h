@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
 #include <vector>
 
 #include "entry_field.h"
@@ -34,6 +35,9 @@ class DataWindow : public QWidget {
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  // A value typed into the box of `tag`: a byte number moves the cursor,
+  // any other value is written at it.
+  void ApplyEntry(int tag, const std::string& text);
   MainWindow* main_;
   HexView* view_;
   std::vector<EntryField*> edits_;

@@ -52,7 +52,9 @@ void MainWindow::OpenCommandLineFile(const QString& path) {
 }
 
 bool MainWindow::OpenPath(const QString& rawPath) {
-  FinishLoading();  // a file still loading is whole before another takes its place
+  // A file still loading is whole before another takes its place; when that
+  // wait is stopped, nothing is opened.
+  if (!FinishLoading()) return true;
   const QString path = QFileInfo(rawPath).absoluteFilePath();
   // Throws when it cannot be read; FIFOs and devices are refused unopened.
   { InputFile probe(path.toStdString()); }
@@ -118,6 +120,7 @@ void MainWindow::ApplyAppearance(const WindowAppearance& record, bool warnOnMini
 }
 
 bool MainWindow::OpenDropped(const QString& path) {
+  if (!FinishLoading()) return false;
   if (modified_ && AskToSave()) return false;
   PushCurrentToRecent();
   caretShown_ = false;

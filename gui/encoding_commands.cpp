@@ -96,8 +96,7 @@ bool MainWindow::AddLoadedEncoding(const QString& path, const QString& name) {
   a->setCheckable(true);
   menus_.encodings->insertAction(actions_.loadEncoding, a);
   encodingActions_.push_back(a);
-  FinishLoadingFirst(a);
-  connect(a, &QAction::triggered, this, [this, a] {
+  ConnectCommand(a, [this, a] {
     const auto it = std::find(encodingActions_.begin(), encodingActions_.end(), a);
     if (it != encodingActions_.end())
       SelectEncoding(static_cast<int>(it - encodingActions_.begin()));

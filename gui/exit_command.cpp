@@ -7,7 +7,11 @@
 
 namespace prambus {
 
+// A load still running is dropped at once, as Escape drops it: the document
+// given back is the one the question is about, so no unsaved edit is lost
+// and nothing half-loaded is ever saved.
 void MainWindow::Exit() {
+  CancelLoading();
   if (modified_ && AskToSave()) return;
   SaveSettingsAndQuit();
 }
@@ -26,7 +30,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     e->accept();
     return;
   }
-  FinishLoading();
+  CancelLoading();
   if (modified_ && AskToSave()) {
     e->ignore();
     return;

@@ -43,7 +43,7 @@ void MainWindow::ReplaceCommand(bool byShortcut) {
 
 void MainWindow::FindWith(const std::string& text, bool caseSensitive, bool fromCursor,
                           QWidget* answering) {
-  FinishLoading();  // the search goes over the whole document
+  if (!FinishLoading()) return;  // the search goes over the whole document
   if (!view_ || text.empty()) return;
   actions_.findNext->setEnabled(true);
   lastSearch_ = text;

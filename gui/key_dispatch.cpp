@@ -37,9 +37,9 @@ bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
       CancelLoading();
       return true;
     }
-    if (!KeyStaysInLoadedPart(key, e->modifiers()))
-      FinishLoading();
-    else if (pendingCursor_ || pendingOffset_ >= 0)
+    if (!KeyStaysInLoadedPart(key, e->modifiers())) {
+      if (!FinishLoading()) return true;  // stopped: the key goes with the load
+    } else if (pendingCursor_ || pendingOffset_ >= 0)
       LoadUntil([this] { return PendingCursorLoaded(); });
     ApplyPendingCursor();
     if (!view_) return true;

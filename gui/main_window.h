@@ -129,9 +129,10 @@ class MainWindow : public QMainWindow {
   // between them: a step of the event loop reads for about 20 ms.
   static constexpr size_t kLoadSliceBytes = size_t(1) << 20;
   bool Loading() const { return load_ != nullptr; }
-  // Drives a running load to its end at once, for a command that needs the
-  // whole document; false when the load failed (the document is then a new,
-  // empty one).
+  // Drives a running load to its end, for a command that needs the whole
+  // document, serving Escape and the window's close meanwhile. False when the
+  // command must not run: the load failed (the document is then a new, empty
+  // one), Escape gave back the previous document, or the window is closing.
   bool FinishLoading();
   // Stops a running load and gives back the document shown before it.
   void CancelLoading();
@@ -312,6 +313,9 @@ class MainWindow : public QMainWindow {
   void EndLoading();
   void FailLoading();
   void ShowLoadProgress();
+  void PlaceLoadProgress();
+  // The first screen is shown: the rest of the load goes on from the event loop.
+  void ContinueLoadingInSteps();
   void ApplyPendingCursor();
   bool PendingCursorLoaded() const;  // its row is whole, or there is none to wait for
   bool FirstScreenLoaded() const;
@@ -320,8 +324,9 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<PreviousDocument> SetDocumentAside();
   // Whether a key acts only within the part of the document already loaded.
   bool KeyStaysInLoadedPart(int key, Qt::KeyboardModifiers mods) const;
-  // Every menu command runs on the whole document: a running load ends first.
-  void FinishLoadingFirst(QAction* command);
+  // Every menu command runs on the whole document: a running load ends first,
+  // and the command is dropped when that wait is cut short.
+  void ConnectCommand(QAction* action, std::function<void()> command);
   static quint32 HashOf(const QString& path);  // the path's hash other copies ask for
   // file_commands.cpp
   bool WriteDocument(const QString& path);
@@ -426,8 +431,9 @@ class MainWindow : public QMainWindow {
   QElapsedTimer loadClock_;
   bool pendingCursor_ = false;  // the remembered cursor, set once its row has loaded
   int pendingCol_ = 0, pendingRow_ = 0;
-  int pendingOffset_ = -1;     // a switch's cursor offset, set once its row has loaded
-  bool loadIsSwitch_ = false;  // the load is a view switch, not a file being opened
+  int pendingOffset_ = -1;       // a switch's cursor offset, set once its row has loaded
+  bool loadIsSwitch_ = false;    // the load is a view switch, not a file being opened
+  bool waitingForLoad_ = false;  // a command waits in FinishLoading
 
   // The open and save dialogs.
   QString dialogFilter_ = "Текстовые файлы (*.txt);;Все файлы (*.*)";

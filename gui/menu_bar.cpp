@@ -17,8 +17,7 @@ QAction* MainWindow::AddAction(QMenu* menu, const QString& caption, const QStrin
     // Keys reach the main window's own dispatch; the menu only shows them.
     a->setShortcutContext(Qt::WidgetShortcut);
   }
-  FinishLoadingFirst(a);
-  if (command) connect(a, &QAction::triggered, this, std::move(command));
+  if (command) ConnectCommand(a, std::move(command));
   return a;
 }
 
@@ -28,9 +27,9 @@ QAction* MainWindow::AddToggle(QMenu* menu, const QString& caption, const QStrin
                                std::function<void()> toggle) {
   QAction* a = AddAction(menu, caption, shortcut);
   a->setCheckable(true);
-  connect(a, &QAction::triggered, this, [a, toggle = std::move(toggle)] {
+  connect(a, &QAction::triggered, this, [this, a, toggle = std::move(toggle)] {
     a->setChecked(!a->isChecked());
-    toggle();
+    if (FinishLoading()) toggle();
   });
   return a;
 }
@@ -49,7 +48,9 @@ void MainWindow::BuildMenus() {
   a.print = AddAction(m.file, "Печать...", "Ctrl+P");
   m.file->addSeparator();
   m.file->addSeparator();
-  a.exit = AddAction(m.file, "Выход", {}, [this] { Exit(); });
+  // "Выход" does not wait for a load: it stops it.
+  a.exit = AddAction(m.file, "Выход", {});
+  connect(a.exit, &QAction::triggered, this, [this] { Exit(); });
   // The recent files at position 7, rebuilt each time "Файл" opens.
   connect(m.file, &QMenu::aboutToShow, this, [this] { RebuildRecentMenu(); });
 
@@ -141,27 +142,26 @@ void MainWindow::BuildEncodingMenu() {
 
 // The commands of the features that have windows of their own. Each connects
 // its action below its caption with one line, for example
-//   connect(actions_.print, &QAction::triggered, this, [this] { PrintCommand(); });
+//   ConnectCommand(actions_.print, [this] { PrintCommand(); });
 // Until then the item is shown with its caption and shortcut and does nothing.
 void MainWindow::ConnectFeatureCommands() {
   // "Печать..." and Ctrl+P.
-  connect(actions_.print, &QAction::triggered, this, [this] { PrintCommand(); });
+  ConnectCommand(actions_.print, [this] { PrintCommand(); });
 
   // "Закрепить за расширениями...".
-  connect(actions_.extensions, &QAction::triggered, this, [this] { ExtensionsCommand(); });
+  ConnectCommand(actions_.extensions, [this] { ExtensionsCommand(); });
 
   // "Закрепить внешний вид за файлами...": actions_.pinnedFiles
-  connect(actions_.pinnedFiles, &QAction::triggered, this, [this] { PinnedFilesCommand(); });
+  ConnectCommand(actions_.pinnedFiles, [this] { PinnedFilesCommand(); });
 
   // "Тонкая настройка...": actions_.fineSettings
-  connect(actions_.fineSettings, &QAction::triggered, this, [this] { FineSettingsCommand(); });
+  ConnectCommand(actions_.fineSettings, [this] { FineSettingsCommand(); });
 
   // "О программе...".
-  connect(actions_.about, &QAction::triggered, this, [this] { AboutCommand(); });
+  ConnectCommand(actions_.about, [this] { AboutCommand(); });
 
   // "Информация о документе..." and Ctrl+I: actions_.documentInfo
-  connect(actions_.documentInfo, &QAction::triggered, this,
-          [this] { DocumentInfoCommand(byShortcut_); });
+  ConnectCommand(actions_.documentInfo, [this] { DocumentInfoCommand(byShortcut_); });
 }
 
 }  // namespace prambus

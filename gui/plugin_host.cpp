@@ -68,8 +68,8 @@ bool PluginHost::WriteRecoveryCopy(int plugin) {
 }
 
 PluginRun PluginHost::Run(int plugin, int command) {
-  window_.FinishLoading();  // a plug-in sees the whole document
-  if (set_.Running() || !window_.view_) return PluginRun::kRefused;
+  // A plug-in sees the whole document; stopping the load drops the run.
+  if (!window_.FinishLoading() || set_.Running() || !window_.view_) return PluginRun::kRefused;
   window_.HideCaret();
   bool copied = false;
   const PluginRun result = set_.RunCommand(plugin, command, *adapter_, [&] {

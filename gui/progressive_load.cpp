@@ -7,8 +7,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 
+#include "held_input.h"
 #include "main_window.h"
 #include "previous_document.h"
 #include "settings/settings.h"
@@ -22,8 +25,9 @@ namespace prambus {
 namespace {
 // Time one step of the event loop may take: input is served at least this often.
 constexpr qint64 kStepBudgetMs = 20;
-// Between redraws of the progress while a command drives a load to its end.
-constexpr qint64 kDrivenProgressMs = 100;
+// While a command drives a load to its end, input and the progress are
+// looked at this often.
+constexpr qint64 kDrivenInputMs = 50;
 // The first screen is shown once this much is loaded even when its rows are
 // not all there yet (a long line without line ends).
 constexpr int64_t kFirstScreenBytes = int64_t(4) << 20;
@@ -76,15 +80,18 @@ void MainWindow::BeginLoading(const std::string& path, std::unique_ptr<PreviousD
   if (!LoadUntil([this] { return FirstScreenLoaded(); })) return;
   vbar_->setValue(0);
   hbar_->setValue(0);
-  if (load_ && load_->Finished()) {
+  if (load_ && load_->Finished())
     EndLoading();
-  } else if (load_) {
-    ApplyPendingCursor();
-    RecomputeScrollRanges();
-    SyncScrollBars();
-    ShowLoadProgress();
-    loadTimer_->start();
-  }
+  else if (load_)
+    ContinueLoadingInSteps();
+}
+
+void MainWindow::ContinueLoadingInSteps() {
+  ApplyPendingCursor();
+  RecomputeScrollRanges();
+  SyncScrollBars();
+  ShowLoadProgress();
+  loadTimer_->start();
 }
 
 bool MainWindow::FirstScreenLoaded() const {
@@ -138,23 +145,49 @@ void MainWindow::LoadStep() {
 
 bool MainWindow::FinishLoading() {
   if (!load_) return true;
+  // A command reached from inside the wait (the input that could start one is
+  // held back, so only a timer or a plug-in gets here) does not run.
+  if (waitingForLoad_) return false;
   loadTimer_->stop();
-  QElapsedTimer sinceProgress;
-  sinceProgress.start();
+  auto held = std::make_unique<HeldInput>(this);
+  waitingForLoad_ = true;
+  bool finished = false;
   try {
-    while (!load_->Step(4 * kLoadSliceBytes)) {
-      if (sinceProgress.elapsed() >= kDrivenProgressMs) {
-        ShowLoadProgress();
-        loadProgress_->repaint();  // no events are served meanwhile
-        sinceProgress.restart();
+    // Input first, so that an Escape already on its way stops the load at once.
+    for (;;) {
+      ShowLoadProgress();
+      QCoreApplication::processEvents();
+      if (held->EscapePressed() || held->CloseAsked() || !load_) break;
+      QElapsedTimer sinceInput;
+      sinceInput.start();
+      while (!(finished = load_->Step(kLoadSliceBytes)) && sinceInput.elapsed() < kDrivenInputMs) {
       }
+      if (finished) break;
     }
   } catch (const std::exception&) {
+    waitingForLoad_ = false;
+    held.reset();  // the failure's message needs the input
     FailLoading();
     return false;
   }
-  EndLoading();
-  return true;
+  waitingForLoad_ = false;
+  if (finished) {
+    EndLoading();
+    held->HandOn();
+    return true;
+  }
+  if (held->CloseAsked()) {
+    // The close goes its usual way once the command is dropped: it asks
+    // about the document given back if that has unsaved changes.
+    CancelLoading();
+    QTimer::singleShot(0, this, [this] { close(); });
+    return false;
+  }
+  if (held->EscapePressed()) {
+    CancelLoading();
+    held->HandOn();  // what was typed after the Escape goes to the document given back
+  }
+  return false;
 }
 
 void MainWindow::EndLoading() {
@@ -277,13 +310,45 @@ void MainWindow::ApplyPendingCursor() {
 
 void MainWindow::ShowLoadProgress() {
   if (!load_) return;
-  loadProgress_->setText(LoadProgressText());
-  loadProgress_->adjustSize();
-  // At the bottom right of the document's surface, above the scroll bar.
-  const QPoint corner = central_->mapTo(this, QPoint(vbar_->x(), hbar_->y()));
-  loadProgress_->move(std::max(0, corner.x() - loadProgress_->width() - 4),
-                      std::max(0, corner.y() - loadProgress_->height() - 4));
+  const QString text = LoadProgressText();
+  if (loadProgress_->text() != text) loadProgress_->setText(text);
+  PlaceLoadProgress();
   loadProgress_->show();
+}
+
+// In the status bar, after its panels; with the status bar hidden, at the
+// right end of the menu bar, where no menu lies; with both hidden, at the
+// bottom right of the document above the scroll bar, the only place left.
+void MainWindow::PlaceLoadProgress() {
+  QStatusBar* sb = statusBar();
+  // Hidden by the user, not just not shown yet: a file named on the command
+  // line loads before the window shows.
+  if (!sb->isHidden()) {
+    if (loadProgress_->parentWidget() != sb) {
+      sb->addPermanentWidget(loadProgress_);
+      loadProgress_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+      loadProgress_->setAutoFillBackground(false);
+    }
+    return;
+  }
+  if (loadProgress_->parentWidget() != this) {
+    sb->removeWidget(loadProgress_);
+    loadProgress_->setParent(this);
+    loadProgress_->setFrameStyle(QFrame::Panel);
+    loadProgress_->setAutoFillBackground(true);
+  }
+  loadProgress_->adjustSize();
+  const QMenuBar* mb = menuBar();
+  QPoint at;
+  if (!mb->isHidden() && mb->height() >= loadProgress_->height()) {
+    const QPoint right = mb->mapTo(this, QPoint(mb->width(), 0));
+    at = QPoint(right.x() - loadProgress_->width() - 4,
+                right.y() + (mb->height() - loadProgress_->height()) / 2);
+  } else {
+    const QPoint corner = central_->mapTo(this, QPoint(vbar_->x(), hbar_->y()));
+    at = QPoint(corner.x() - loadProgress_->width() - 4, corner.y() - loadProgress_->height() - 4);
+  }
+  loadProgress_->move(std::max(0, at.x()), std::max(0, at.y()));
   loadProgress_->raise();
 }
 
@@ -295,6 +360,18 @@ QString MainWindow::LoadProgressText() const {
 }
 
 bool MainWindow::KeyStaysInLoadedPart(int key, Qt::KeyboardModifiers mods) const {
+  switch (key) {  // a modifier on its own does nothing yet
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+      return true;
+    default:
+      break;
+  }
   const bool ctrl = mods & Qt::ControlModifier, alt = mods & Qt::AltModifier;
   if (alt || !view_) return false;
   // Down and PageDown near the loaded end would stop short of the true one.
@@ -318,8 +395,10 @@ bool MainWindow::KeyStaysInLoadedPart(int key, Qt::KeyboardModifiers mods) const
   }
 }
 
-void MainWindow::FinishLoadingFirst(QAction* command) {
-  connect(command, &QAction::triggered, this, [this] { FinishLoading(); });
+void MainWindow::ConnectCommand(QAction* action, std::function<void()> command) {
+  connect(action, &QAction::triggered, this, [this, command = std::move(command)] {
+    if (FinishLoading()) command();
+  });
 }
 
 }  // namespace prambus

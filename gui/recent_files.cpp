@@ -43,8 +43,7 @@ void MainWindow::RebuildRecentMenu() {
     const std::string caption = MenuCaptionOf(ShownNameOf(state_.recent[i].path));
     auto* item = new QAction(QString::fromStdString(caption),
                              sub ? static_cast<QObject*>(sub) : static_cast<QObject*>(file));
-    FinishLoadingFirst(item);
-    connect(item, &QAction::triggered, this, [this, i] { OpenRecentItem(i); });
+    ConnectCommand(item, [this, i] { OpenRecentItem(i); });
     if (sub)
       sub->addAction(item);
     else

@@ -36,6 +36,7 @@ void MainWindow::RefreshStatusBar() {
   in.anchorCol = view_->AnchorCol;
   in.anchorRow = view_->AnchorRow;
   in.rowCount = view_->RowCount();
+  in.rowCountPartial = load_ != nullptr;
   in.insertMode = view_->InsertMode;
   in.openDurationMs = openDuration_;
   for (QAction* a : encodingActions_)

@@ -26,8 +26,7 @@ void MainWindow::PlaceViewItems(const ViewMenuActions& actions) {
     auto* item = new ViewMenuItem(QString::fromStdString(a.caption), a.checkable, this);
     if (a.checkable) item->setChecked(a.initiallyMarked);
     item->SetHandler(a.handler);
-    FinishLoadingFirst(item);
-    connect(item, &QAction::triggered, this, [this, item] { ClickViewItem(item); });
+    ConnectCommand(item, [this, item] { ClickViewItem(item); });
     if (a.placement == kPlaceFormat) {
       QAction* before = menus_.format->actions().value(formatInserted_, nullptr);
       menus_.format->insertAction(before, item);

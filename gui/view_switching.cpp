@@ -74,13 +74,9 @@ void MainWindow::SwitchToTextInSteps(int tableIndex, int kind, int offset) {
     EndLoading();
     return;
   }
-  ApplyPendingCursor();
-  RecomputeScrollRanges();
-  SyncScrollBars();
+  ContinueLoadingInSteps();
   Redraw();
   ToggleCaret();
-  ShowLoadProgress();
-  loadTimer_->start();
 }
 
 }  // namespace prambus

@@ -18,6 +18,7 @@ std::array<std::string, 6> StatusPanels(const StatusInput& in) {
   if (in.hasSelection)
     p[1] = std::to_string(in.anchorRow + 1) + " : " + std::to_string(in.anchorCol + 1);
   p[2] = LineCountText(in.rowCount);
+  if (in.rowCountPartial) p[2] += "…";
   p[3] = in.insertMode ? "Вставка" : "Замена";
   if (in.openDurationMs >= 0) {
     std::string ms = std::to_string(in.openDurationMs % 1000);

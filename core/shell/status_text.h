@@ -12,6 +12,7 @@ struct StatusInput {
   bool hasSelection = false;
   int anchorCol = 0, anchorRow = 0;
   int rowCount = 1;
+  bool rowCountPartial = false;  // the document is still loading: more rows may follow
   bool insertMode = true;
   int32_t openDurationMs = -1;  // -1 for a new document
   std::string encodingCaption;  // UTF-8 caption of the checked encoding item

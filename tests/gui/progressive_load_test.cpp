@@ -5,15 +5,19 @@
 // that Save could write over it.
 #include <unistd.h>
 
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
 
+#include "data_window.h"
 #include "gui_files.h"
 #include "main_window.h"
 #include "settings/settings.h"
 #include "shell/file_messages.h"
+#include "shell/status_text.h"
 #include "shown_window.h"
+#include "views/hex_view.h"
 
 using namespace prambus;
 
@@ -41,9 +45,32 @@ class ProgressiveLoadTest : public QObject {
     OpenWithCommand(*w, *prompts);
     return w;
   }
+  // The big file through "Открыть...", after "Нет" to saving an edited document.
   void OpenWithCommand(MainWindow& w, ScriptedPrompts* prompts) {
+    if (w.Modified()) prompts->answers = {1001};
     prompts->openNames = {Path("big.txt")};
     w.Actions().open->trigger();
+  }
+  // A small file with an unsaved edit, then the big one loading in its place
+  // ("Нет" to saving the edit first).
+  std::unique_ptr<MainWindow> EditedThenLoading(ScriptedPrompts** prompts) {
+    WriteAll(Path("small.txt"), "small\nfile\n");
+    auto w = ShowWindow(dir_->path(), Path("small.txt"), prompts);
+    if (!w) return nullptr;
+    QTest::keyClick(w->centralWidget(), Qt::Key_Down);
+    QTest::keyClicks(w->centralWidget(), "edit ");
+    OpenWithCommand(*w, *prompts);
+    return w;
+  }
+  // Escape as the user presses it while a command waits for the load.
+  static void PressEscapeSoon(MainWindow& w) {
+    QCoreApplication::postEvent(w.centralWidget(),
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+  }
+  static QString LineCountPanel(MainWindow& w) {
+    for (QLabel* l : w.statusBar()->findChildren<QLabel*>())
+      if (l->text().contains("строк")) return l->text();
+    return {};
   }
   QByteArray SavedCopy(MainWindow& w, ScriptedPrompts* prompts, const QString& name) {
     prompts->saveNames = {Path(name)};
@@ -92,6 +119,9 @@ class ProgressiveLoadTest : public QObject {
     // Moves within the loaded part do not wait for the rest.
     for (int i = 0; i < 3; ++i) QTest::keyClick(w->centralWidget(), Qt::Key_Down);
     QTest::keyClick(w->centralWidget(), Qt::Key_End);
+    // Ctrl or Shift held down on its own does nothing yet.
+    QTest::keyPress(w->centralWidget(), Qt::Key_Control);
+    QTest::keyRelease(w->centralWidget(), Qt::Key_Control);
     QVERIFY(w->Loading());
     QCOMPARE(w->View()->CursorRow, 3);
     // Typing needs the whole document: it lands where the caret stood.
@@ -297,6 +327,129 @@ class ProgressiveLoadTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!w->Loading(), kWait);
     QCOMPARE(w->ViewKind(), 1);
     QCOMPARE(SavedCopy(*w, prompts, "again.bin"), bytes);
+  }
+
+  // A command waiting for the load to end still hears Escape: the load stops
+  // as it does on its own, and the command goes with it; what is typed after
+  // the Escape reaches the document given back.
+  void escapeWhileACommandWaitsDropsTheCommandWithTheLoad() {
+    ScriptedPrompts* prompts = nullptr;
+    auto w = EditedThenLoading(&prompts);
+    QVERIFY(w);
+    QVERIFY(w->Loading());
+    PressEscapeSoon(*w);
+    QCoreApplication::postEvent(w->centralWidget(),
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, "z"));
+    QTest::keyClick(w->centralWidget(), Qt::Key_Q);  // typing waits for the whole document
+    QVERIFY(!w->Loading());
+    QCOMPARE(w->FileName(), Path("small.txt"));
+    QCoreApplication::processEvents();
+    const std::string_view row = w->View()->GetRow(1);
+    QCOMPARE(QByteArray(row.data(), row.size()), QByteArray("edit zfile\n"));
+
+    // Save, Ctrl+End and a search are dropped the same way.
+    QTest::keyClick(w->centralWidget(), Qt::Key_Home);
+    OpenWithCommand(*w, prompts);
+    QVERIFY(w->Loading());
+    PressEscapeSoon(*w);
+    w->Actions().save->trigger();
+    QVERIFY(!w->Loading());
+    QCOMPARE(ReadAll(Path("small.txt")), QByteArray("small\nfile\n"));
+    QCOMPARE(ReadAll(Path("big.txt")), big_);
+    QVERIFY(w->Modified());
+    OpenWithCommand(*w, prompts);
+    PressEscapeSoon(*w);
+    QTest::keyClick(w->centralWidget(), Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(w->FileName(), Path("small.txt"));
+    QCOMPARE(w->View()->CursorRow, 1);
+    QCOMPARE(w->View()->CursorCol, 0);
+    OpenWithCommand(*w, prompts);
+    PressEscapeSoon(*w);
+    w->FindWith("file", true, true, nullptr);
+    QCOMPARE(w->View()->CursorCol, 0);
+    QVERIFY(!w->View()->HasSelection());
+    QCOMPARE(prompts->notes, QStringList{});
+    // Without an Escape the command runs on the whole document.
+    OpenWithCommand(*w, prompts);
+    QVERIFY(w->Loading());
+    QTest::keyClick(w->centralWidget(), Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(w->FileName(), Path("big.txt"));
+    QCOMPARE(w->View()->PosToOffset(w->View()->CursorCol, w->View()->CursorRow), big_.size());
+  }
+
+  // Closing the window drops a load at once: the question is about the
+  // document given back when that has unsaved edits, and none when it has not.
+  void closingDuringALoadAsksAboutTheDocumentGivenBack() {
+    ScriptedPrompts* prompts = nullptr;
+    auto w = EditedThenLoading(&prompts);
+    QVERIFY(w);
+    QVERIFY(w->Loading());
+    prompts->questions.clear();
+    prompts->answers = {1002};  // "Отмена"
+    QVERIFY(!w->close());
+    QVERIFY(!w->Loading());
+    QCOMPARE(prompts->questions.size(), qsizetype(1));
+    QCOMPARE(w->windowTitle(), QString("* small.txt - Прамбус"));
+    // The same when the close comes while a command waits for the load.
+    OpenWithCommand(*w, prompts);
+    QVERIFY(w->Loading());
+    QTimer::singleShot(0, w.get(), [&w] { w->close(); });
+    prompts->questions.clear();
+    prompts->answers = {1000};  // "Да": saved, then closed
+    QTest::keyClick(w->centralWidget(), Qt::Key_Q);
+    QVERIFY(!w->Loading());
+    QTRY_VERIFY(!w->isVisible());
+    QCOMPARE(prompts->questions.size(), qsizetype(1));
+    QCOMPARE(ReadAll(Path("small.txt")), QByteArray("small\nedit file\n"));
+
+    ScriptedPrompts* fresh = nullptr;
+    auto plain = OpenBig(&fresh);
+    QVERIFY(plain);
+    QVERIFY(plain->Loading());
+    QVERIFY(plain->close());
+    QVERIFY(!plain->Loading());
+    QCOMPARE(fresh->questions, QStringList{});
+    QCOMPARE(ReadAll(Path("big.txt")), big_);
+  }
+
+  // Saving during the load writes the whole file, never the part loaded so
+  // far; the status bar says the line count is not final until the end.
+  void saveDuringTheLoadWritesTheWholeFile() {
+    ScriptedPrompts* prompts = nullptr;
+    auto w = OpenBig(&prompts);
+    QVERIFY(w);
+    QVERIFY(w->Loading());
+    QVERIFY(w->statusBar()->isVisible());
+    QVERIFY(LineCountPanel(*w).endsWith("…"));
+    QCOMPARE(SavedCopy(*w, prompts, "copy.txt"), big_);
+    QVERIFY(!w->Loading());
+    QVERIFY(!LineCountPanel(*w).endsWith("…"));
+    QCOMPARE(LineCountPanel(*w), QString::fromStdString(LineCountText(kLines + 1)));
+  }
+
+  // A byte number entered in the data window while the file loads counts in
+  // the whole file: the entry waits for the load to end.
+  void aByteNumberEnteredDuringTheLoadWaitsForTheWholeFile() {
+    ScriptedPrompts* prompts = nullptr;
+    auto w = ShowWindow(dir_->path(), {}, &prompts);
+    QVERIFY(w);
+    w->Actions().viewKinds[1]->trigger();
+    OpenWithCommand(*w, prompts);
+    QVERIFY(w->Loading());
+    DataWindow* d = w->GetDataWindow();
+    QVERIFY(d);
+    const std::vector<int> tags = d->Tags();
+    const auto at = std::find(tags.begin(), tags.end(), 0);  // "Номер байта"
+    QVERIFY(at != tags.end());
+    EntryField* field = d->DataEdits()[size_t(at - tags.begin())];
+    const qint64 target = big_.size() - 3;
+    QVERIFY(target > w->View()->GetTextLength());
+    field->setText(QString::number(target));
+    QTest::keyClick(field, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(!w->Loading(), kWait);
+    auto* hex = dynamic_cast<HexView*>(w->View());
+    QVERIFY(hex);
+    QCOMPARE(qint64(hex->CursorOffset()), target);
   }
 };
 
