@@ -199,7 +199,7 @@ void BM_LoadThroughDosTable(benchmark::State& state) {
 BENCHMARK(BM_LoadThroughDosTable)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The hex view on the 100 MB file: load, save, one byte inserted in the
-// middle, one screen painted.
+// middle (and far from the last edit), one screen painted.
 void BM_HexLoad100MB(benchmark::State& state) {
   BenchCanvas canvas;
   for (auto _ : state) {
@@ -232,6 +232,23 @@ void BM_HexInsertByteInTheMiddle(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_HexInsertByteInTheMiddle)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// Each byte typed a quarter of the file away from the last edit: the bytes
+// in between move, as after a jump across the document.
+void BM_HexInsertByteFarFromTheLastEdit(benchmark::State& state) {
+  BenchCanvas canvas;
+  HexView view(&canvas);
+  view.LoadFromFile(HundredMegabyteFile());
+  view.InCodes = false;
+  view.TypeChar('x');  // the room for edits is taken before the timing
+  int at = static_cast<int>(view.Data().size() / 4);
+  for (auto _ : state) {
+    at = static_cast<int>(view.Data().size()) - at;
+    view.MoveCursorToByte(at);
+    view.TypeChar('x');
+  }
+}
+BENCHMARK(BM_HexInsertByteFarFromTheLastEdit)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 void BM_HexPaintOneScreen(benchmark::State& state) {
   BenchCanvas canvas;

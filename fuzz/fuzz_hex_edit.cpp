@@ -6,14 +6,20 @@
 // exactly; a Delete or Backspace may change only the byte whose digit it
 // takes. One undo takes back a replaced selection whole, redo puts back the
 // bytes and the cursor, and undoing everything gives the original bytes.
+// The cursor also jumps to any byte, so edits land far from the last one
+// and the storage's gap moves; every row, a search and the data window's
+// values are read across the gap and compared with the reference.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "fuzz_input.h"
 #include "settings/settings.h"
+#include "shell/data_info.h"
 #include "support/test_canvas.h"
+#include "text/cp1251.h"
 #include "views/hex_codes.h"
 #include "views/hex_view.h"
 
@@ -27,7 +33,7 @@ namespace {
 }
 
 std::string Bytes(const HexView& v) {
-  return std::string(v.Data().begin(), v.Data().end());
+  return v.Data().ToString();
 }
 
 int Base() {
@@ -157,6 +163,9 @@ void Check(const HexView& v, const std::string& ref) {
   if (Bytes(v) != ref) Fail("bytes differ from the reference");
   const int n = Cfg().HexColumns, length = static_cast<int>(ref.size());
   if (v.LastRow != length / n) Fail("LastRow");
+  for (int row = 0; row <= v.LastRow; ++row)
+    if (v.GetRow(row) != std::string_view(ref).substr(static_cast<size_t>(row * n), n))
+      Fail("a row differs from the reference");
   if (v.CursorOffset() > length || v.AnchorOffset() > length) Fail("cursor past the end");
   if (v.CursorCol < 0 || v.CursorCol > n || v.AnchorCol < 0 || v.AnchorCol > n) Fail("column");
   if (v.InCodes) {
@@ -184,7 +193,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* digits = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZz!";
   const bool trace = std::getenv("HEX_TRACE") != nullptr;
   while (!in.Empty()) {
-    const int op = in.Byte() % 15;
+    const int op = in.Byte() % 17;
     const bool extend = in.Byte() & 1;
     const int at = view.CursorOffset();
     const std::string before = Bytes(view);
@@ -363,6 +372,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 14:
         view.SetInsertMode(!view.InsertMode);
         break;
+      case 15:  // a jump to any byte: the next edit moves the gap there
+        view.MoveCursorToByte(in.Int(static_cast<int>(ref.size()) + 1));
+        break;
+      case 16: {  // a search for a piece of the document, and the data window's values
+        const int from = in.Int(static_cast<int>(ref.size()) + 1);
+        std::string pattern = ref.substr(static_cast<size_t>(from), 1 + in.Int(4));
+        if (pattern.empty()) break;
+        if (in.Byte() & 1) pattern.back() ^= 1;  // perhaps missing
+        const bool caseSensitive = in.Byte() & 1;
+        const int cursor = view.CursorOffset();
+        const bool fromCursor = in.Byte() & 1;
+        std::string hay = ref, needle = pattern;
+        if (!caseSensitive) UpperInPlace(hay), UpperInPlace(needle);
+        const size_t start = fromCursor ? static_cast<size_t>(cursor) + 1 : 0;
+        const size_t expected = start > hay.size() ? std::string::npos : hay.find(needle, start);
+        view.SearchAs = 1;
+        int count = 1 << 30;
+        const bool found = view.FindText(pattern, count, fromCursor, caseSensitive);
+        if (found != (expected != std::string::npos)) Fail("search found or missed wrongly");
+        if (found && view.CursorOffset() != static_cast<int>(expected)) Fail("search position");
+        const std::vector<uint8_t> plain(ref.begin(), ref.end());
+        const int p = view.CursorOffset();
+        for (int tag = 1; tag <= 8; ++tag)
+          if (DataValueText(tag, view.Data(), p) != DataValueText(tag, plain, p))
+            Fail("a data window value differs");
+        break;
+      }
     }
     Check(view, ref);
   }

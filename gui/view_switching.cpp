@@ -68,7 +68,7 @@ void MainWindow::SwitchToTextInSteps(int tableIndex, int kind, int offset) {
   lastClientWidth_ = -1;
   FormResize();
   SelectEncoding(currentEncoding_);  // the bytes go through the table the hex view showed
-  load_ = static_cast<TextView&>(*view_).BeginCopy(source.data(), source.size());
+  load_ = static_cast<TextView&>(*view_).BeginCopy(source.Front(), source.Back());
   if (!LoadUntil([this] { return FirstScreenLoaded(); })) return;
   if (load_->Finished()) {
     EndLoading();

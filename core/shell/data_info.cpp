@@ -16,9 +16,9 @@ const std::array<const char*, 9> kDataLabels = {
 namespace {
 const int kWidths[9] = {0, 1, 1, 2, 2, 4, 4, 8, 8};
 
-uint64_t LittleEndian(const std::vector<uint8_t>& b, int64_t p, int n) {
+uint64_t LittleEndian(const uint8_t* b, int n) {
   uint64_t v = 0;
-  for (int i = n - 1; i >= 0; --i) v = (v << 8) | b[static_cast<size_t>(p + i)];
+  for (int i = n - 1; i >= 0; --i) v = (v << 8) | b[i];
   return v;
 }
 
@@ -33,12 +33,12 @@ bool ParseInteger(const std::string& text, long long& out) {
 }
 }  // namespace
 
-std::string DataValueText(int tag, const std::vector<uint8_t>& bytes, int64_t p,
-                          char decimalPoint) {
+std::string DataValueAt(int tag, const uint8_t* bytes, int available, int64_t p,
+                        char decimalPoint) {
   if (tag == 0) return std::to_string(p);
   const int n = kWidths[tag];
-  if (p < 0 || p + n > static_cast<int64_t>(bytes.size())) return "???";
-  const uint64_t u = LittleEndian(bytes, p, n);
+  if (p < 0 || n > available) return "???";
+  const uint64_t u = LittleEndian(bytes, n);
   switch (tag) {
     case 1:
       return std::to_string(u);

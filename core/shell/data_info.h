@@ -13,12 +13,24 @@ namespace prambus {
 // Row labels, tag 0 (the byte number) to 8 (double), UTF-8.
 extern const std::array<const char*, 9> kDataLabels;
 
-// The value text of row tag at byte offset p; "???" when the bytes are not
+// The value text of row tag at byte offset p, from the bytes there (up to
+// eight, fewer where the document ends sooner); "???" when the bytes are not
 // there, " ???" when a double has no text form. The double is written with
 // 15 significant digits and the given decimal point, whatever the C
 // library's locale.
-std::string DataValueText(int tag, const std::vector<uint8_t>& bytes, int64_t p,
-                          char decimalPoint = '.');
+std::string DataValueAt(int tag, const uint8_t* bytes, int available, int64_t p, char decimalPoint);
+
+// The same for any array of bytes with size() and operator[].
+template <class Bytes>
+std::string DataValueText(int tag, const Bytes& bytes, int64_t p, char decimalPoint = '.') {
+  uint8_t here[8] = {};
+  int available = 0;
+  while (p >= 0 && available < 8 && p + available < static_cast<int64_t>(bytes.size())) {
+    here[available] = bytes[static_cast<size_t>(p + available)];
+    ++available;
+  }
+  return DataValueAt(tag, here, available, p, decimalPoint);
+}
 
 // The little-endian bytes of a value typed into row tag 1..8; false when the
 // text is no number of that kind or out of its range. A double may use a

@@ -1,4 +1,5 @@
-// The hex view: the whole file as one byte array, shown as rows of HexColumns
+// The hex view: the whole file as one byte array (with a gap at the last
+// edit, so typing in the middle of a large file moves little), shown as rows of HexColumns
 // codes in the base TextBaseSyst, with coordinates on the left and the bytes
 // as characters on the right. The cursor has a byte, a digit position inside
 // that byte's code, and an area (codes or characters).
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "views/gap_bytes.h"
 #include "views/view_base.h"
 
 namespace prambus {
@@ -77,7 +79,7 @@ class HexView : public ViewBase {
   std::string CodeTextOfSelection() const;  // "Копировать код в виде текста"
   bool PasteCodeText(std::string_view text);  // "Вставить текст в виде кода"; false: beep
   void SetBytes(std::string_view bytes);  // for tests and tools
-  const std::vector<uint8_t>& Data() const { return Bytes; }
+  const GapBytes& Data() const { return Bytes; }
   int CursorOffset() const { return CursorRow * Columns() + CursorCol; }
   int AnchorOffset() const { return AnchorRow * Columns() + AnchorCol; }
   // Where the character column is drawn, in surface pixels (one cell of the
@@ -89,7 +91,7 @@ class HexView : public ViewBase {
   void WriteAtCursor(const std::string& bytes);
 
   // Fields added to the base.
-  std::vector<uint8_t> Bytes;
+  GapBytes Bytes;
   uint8_t CursorDigit = 0;
   uint8_t AnchorDigit = 0;
   bool InCodes = true;
@@ -156,6 +158,8 @@ class HexView : public ViewBase {
     std::string head, tail;
   };
   DigitJoin digitJoin_;
+  // The one row that lies across the gap, copied (GetRow gives a view).
+  mutable std::string rowAcrossGap_;
 };
 
 }  // namespace prambus

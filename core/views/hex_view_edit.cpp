@@ -93,13 +93,11 @@ int HexView::SealedJoin(bool& continuesByte) {
 }
 
 void HexView::InsertBytes(int at, const std::string& bytes) {
-  if (Bytes.capacity() < Bytes.size() + bytes.size())  // grow by a tenth, not by doubling
-    Bytes.reserve(Bytes.size() + bytes.size() + Bytes.size() / 10 + 4096);
-  Bytes.insert(Bytes.begin() + at, bytes.begin(), bytes.end());
+  Bytes.Insert(static_cast<size_t>(at), bytes);
 }
 
 void HexView::EraseBytes(int at, int count) {
-  Bytes.erase(Bytes.begin() + at, Bytes.begin() + std::min(Length(), at + count));
+  Bytes.Erase(static_cast<size_t>(at), static_cast<size_t>(count));
 }
 
 void HexView::Finish() {
@@ -402,7 +400,7 @@ bool HexView::DeleteLine(bool) {
   const int start = CursorRow * n;
   if (start >= Length()) return false;
   const int count = std::min(n, Length() - start);
-  const std::string removed(Bytes.begin() + start, Bytes.begin() + start + count);
+  const std::string removed = Bytes.Slice(start, count);
   const int before = CursorOffset(), digitBefore = CursorDigit;
   EraseBytes(start, count);
   CursorCol = 0;
@@ -471,10 +469,8 @@ bool HexView::InsertText(std::string_view text, bool recordUndo, bool layOut) {
 void HexView::WriteAtCursor(const std::string& bytes) {
   const int o = CursorOffset();
   const int keep = std::min(static_cast<int>(bytes.size()), Length() - o);
-  const std::string oldBytes(Bytes.begin() + o, Bytes.begin() + o + std::max(0, keep));
-  if (o + static_cast<int>(bytes.size()) > Length())
-    Bytes.resize(static_cast<size_t>(o) + bytes.size());
-  std::copy(bytes.begin(), bytes.end(), Bytes.begin() + o);
+  const std::string oldBytes = Bytes.Slice(o, static_cast<size_t>(std::max(0, keep)));
+  Bytes.Overwrite(o, bytes);
   CursorDigit = 0;
   ToOffset(o + static_cast<int>(bytes.size()), false);
   AnchorDigit = 0;
@@ -537,25 +533,33 @@ bool HexView::FindText(std::string_view text, int& count, bool fromCursor, bool 
   if (fromCursor && count > 0) --count;  // the byte at the cursor is passed over too
   const int64_t window =
       std::min<int64_t>(static_cast<int64_t>(Length()) - start, std::max(count, 0));
-  std::string_view hay(reinterpret_cast<const char*>(Bytes.data()) + start,
-                       static_cast<size_t>(window));
+  // Offsets below are from start; a match may lie across the storage's gap.
+  const auto first = [&](std::string_view pattern, auto find) {
+    const size_t at = Bytes.FindFirst(static_cast<size_t>(start), static_cast<size_t>(window),
+                                      pattern.size(), find);
+    return at == std::string_view::npos ? at : at - static_cast<size_t>(start);
+  };
   size_t textAt = std::string_view::npos, codeAt = std::string_view::npos;
   std::string codes;
   if (SearchAs == 2 || SearchAs == 3) codes = ParseCodeText(text, Base());
   if (SearchAs == 1 || SearchAs == 3) {
     if (caseSensitive) {
-      textAt = hay.find(text);
+      textAt = first(text, [&](std::string_view hay) { return hay.find(text); });
     } else {
       std::string pattern(text);
       UpperInPlace(pattern);
       const uint8_t* up = UpperTable1251();
-      const auto it = std::search(
-          hay.begin(), hay.end(), pattern.begin(), pattern.end(),
-          [up](char a, char b) { return up[static_cast<uint8_t>(a)] == static_cast<uint8_t>(b); });
-      if (it != hay.end()) textAt = static_cast<size_t>(it - hay.begin());
+      textAt = first(pattern, [&](std::string_view hay) {
+        const auto it = std::search(hay.begin(), hay.end(), pattern.begin(), pattern.end(),
+                                    [up](char a, char b) {
+                                      return up[static_cast<uint8_t>(a)] == static_cast<uint8_t>(b);
+                                    });
+        return it == hay.end() ? std::string_view::npos : static_cast<size_t>(it - hay.begin());
+      });
     }
   }
-  if ((SearchAs == 2 || SearchAs == 3) && !codes.empty()) codeAt = hay.find(codes);
+  if ((SearchAs == 2 || SearchAs == 3) && !codes.empty())
+    codeAt = first(codes, [&](std::string_view hay) { return hay.find(codes); });
   size_t at = textAt, len = text.size();
   if (codeAt != std::string_view::npos && (textAt == std::string_view::npos || codeAt < textAt)) {
     at = codeAt;

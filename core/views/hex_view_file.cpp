@@ -10,42 +10,35 @@
 namespace prambus {
 
 // Reads the file into the byte array slice by slice. Room for the whole file
-// is taken at the start without touching it, and each slice is cleared only
-// just before the read fills it.
+// is taken at the start without touching it, and each slice is read straight
+// into its place.
 class HexView::FileLoad : public DocumentLoad {
  public:
   FileLoad(HexView& view, const std::string& name) : view_(view), in_(name), name_(name) {
     total_ = in_.Size();
     if (total_ > kMaxDocumentSize)
       throw IoError("file too large: " + name, FileProblem::kTooLarge, EFBIG);
-    view.Bytes.clear();
-    view.Bytes.shrink_to_fit();
+    view.Bytes.Release();
     view.ExpectLength(total_);
     view.LastRow = 0;
   }
 
   bool Step(size_t maxBytes) override {
     if (finished_) return true;
-    std::vector<uint8_t>& bytes = view_.Bytes;
+    GapBytes& bytes = view_.Bytes;
     const size_t want =
         std::min(std::max<size_t>(maxBytes, 1), static_cast<size_t>(total_ - done_));
     size_t got = 0;
     if (want > 0) {
-      const size_t at = bytes.size();
-      bytes.resize(at + want);
-      try {
-        while (got < want) {
-          const size_t n = in_.Read(bytes.data() + at + got, want - got);
-          if (n == 0) break;
-          got += n;
-        }
-      } catch (...) {
-        bytes.resize(at);
-        throw;
+      uint8_t* room = bytes.AppendRoom(want);
+      while (got < want) {
+        const size_t n = in_.Read(room + got, want - got);
+        if (n == 0) break;
+        got += n;
       }
       // Only bytes the file really gave are shown: a file cut short while it
       // is read fails to load instead of ending in invented bytes.
-      bytes.resize(at + got);
+      bytes.CommitAppend(got);
       done_ += static_cast<int64_t>(got);
       view_.LastRow = view_.Length() / view_.Columns();
     }
@@ -71,7 +64,8 @@ std::unique_ptr<DocumentLoad> HexView::BeginLoad(const std::string& name) {
 
 void HexView::WriteContent(int fd) {
   BinaryStream f(fd);
-  f.WriteBytes(Bytes.data(), Bytes.size());
+  f.WriteBytes(Bytes.Front().data(), Bytes.Front().size());
+  f.WriteBytes(Bytes.Back().data(), Bytes.Back().size());
   f.Close();
   if (!f.Ok()) throw IoError::FromErrno("cannot write the document", f.Error());
 }

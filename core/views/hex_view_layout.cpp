@@ -25,6 +25,7 @@ const std::string kTextLabel = "\xF2\xE5\xEA\xF1\xF2";  // "текст"
 HexView::HexView(Canvas* canvas) : ViewBase(canvas) {
   UpdateLineWidths();
   MeasureDigits();
+  rowAcrossGap_.reserve(kMaxHexColumns);  // never moves, so views of it stay valid
   CursorDigit = 0;
   InCodes = true;
   SearchAs = 3;
@@ -34,7 +35,6 @@ HexView::HexView(Canvas* canvas) : ViewBase(canvas) {
 }
 
 HexView::~HexView() {
-  Bytes.clear();
   DataWindowMenuItem = nullptr;
   if (DataWindowShown && showDataWindow) showDataWindow(false);
 }
@@ -89,8 +89,7 @@ std::string_view HexView::GetRow(int row) const {
   const int n = Columns();
   if (row < 0 || row > Length() / n) return {};
   const int start = row * n;
-  return std::string_view(reinterpret_cast<const char*>(Bytes.data()) + start,
-                          static_cast<size_t>(std::min(n, Length() - start)));
+  return Bytes.View(start, static_cast<size_t>(std::min(n, Length() - start)), rowAcrossGap_);
 }
 
 int64_t HexView::GetTextLength() const {
@@ -137,7 +136,7 @@ void HexView::Relayout() {
 }
 
 void HexView::Clear() {
-  Bytes.clear();
+  Bytes.Clear();
   LastRow = 0;
   CursorCol = CursorRow = AnchorCol = AnchorRow = 0;
   CursorDigit = AnchorDigit = 0;
@@ -149,18 +148,18 @@ void HexView::SetCharTable(const CodeTable& table) {
 
 void HexView::AppendBytes(const uint8_t* bytes, int count) {
   if (count <= 0) return;
-  Bytes.insert(Bytes.end(), bytes, bytes + count);
+  Bytes.Append(bytes, static_cast<size_t>(count));
   LastRow = Length() / Columns();
 }
 
 void HexView::ExpectLength(int64_t bytes) {
   if (bytes <= static_cast<int64_t>(Bytes.size())) return;
-  Bytes.reserve(static_cast<size_t>(bytes));
-  AdviseHugePages(Bytes.data(), Bytes.capacity());
+  Bytes.Reserve(static_cast<size_t>(bytes));
+  AdviseHugePages(Bytes.Storage(), Bytes.capacity());
 }
 
 void HexView::SetBytes(std::string_view bytes) {
-  Bytes.assign(bytes.begin(), bytes.end());
+  Bytes.Assign(bytes);
   LastRow = Length() / Columns();
   CursorCol = CursorRow = AnchorCol = AnchorRow = 0;
   CursorDigit = AnchorDigit = 0;
@@ -169,17 +168,22 @@ void HexView::SetBytes(std::string_view bytes) {
 
 void HexView::CopyContentTo(ViewBase& target) {
   const int shag = ShagInEffect();
-  for (int i = 0; i < Length(); i += shag)
-    target.AppendBytes(Bytes.data() + i, std::min(shag, Length() - i));
+  std::string scratch;
+  for (int i = 0; i < Length(); i += shag) {
+    const std::string_view piece = Bytes.View(i, static_cast<size_t>(shag), scratch);
+    target.AppendBytes(reinterpret_cast<const uint8_t*>(piece.data()),
+                       static_cast<int>(piece.size()));
+  }
   target.EndAppend();
 }
 
 bool HexView::Recode(const CodeTable& source, const CodeTable& target) {
   const RecodePlan plan(source, target);
   std::string out;
-  const std::string_view in(reinterpret_cast<const char*>(Bytes.data()), Bytes.size());
+  const std::span<const uint8_t> bytes = Bytes.Contiguous();  // a whole rewrite
+  const std::string_view in(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   if (!plan.Convert(in, out, kMaxDocumentSize)) return false;
-  Bytes.assign(out.begin(), out.end());
+  Bytes.Assign(out);
   AfterWholeRewrite();
   return true;
 }
@@ -199,27 +203,36 @@ void HexView::AfterWholeRewrite() {
 bool HexView::ForEachRow(const RowVisitor& visit) {
   const int shag = ShagInEffect();
   bool stop = false;
-  for (int i = 0; i < Length() && !stop; i += shag)
-    visit(std::min(shag, Length() - i), Bytes.data() + i, &stop);
+  std::string scratch;
+  for (int i = 0; i < Length() && !stop; i += shag) {
+    const std::string_view piece = Bytes.View(i, static_cast<size_t>(shag), scratch);
+    visit(static_cast<int>(piece.size()), reinterpret_cast<const uint8_t*>(piece.data()), &stop);
+  }
   return true;
 }
 
 bool HexView::TransformRows(const RowRewriter& rewrite) {
   const int shag = ShagInEffect();
-  std::vector<uint8_t> out;
-  out.reserve(Bytes.size());
+  GapBytes out;
+  out.Reserve(Bytes.size());
+  std::string scratch;
   int i = 0;
   while (i < Length()) {
-    const int n = std::min(shag, Length() - i);
+    const std::string_view piece = Bytes.View(i, static_cast<size_t>(shag), scratch);
+    const int n = static_cast<int>(piece.size());
     int len = n;
-    const uint8_t* data = Bytes.data() + i;
+    const uint8_t* data = reinterpret_cast<const uint8_t*>(piece.data());
     bool last = i + n >= Length();
     rewrite(&len, &data, &last);
-    if (data && len > 0) out.insert(out.end(), data, data + len);
+    if (data && len > 0) out.Append(data, static_cast<size_t>(len));
     i += n;
     if (last) break;
   }
-  out.insert(out.end(), Bytes.begin() + std::min(i, Length()), Bytes.end());
+  while (i < Length()) {  // the bytes after the last rewritten piece stay as they were
+    const std::string_view piece = Bytes.View(i, size_t(1) << 20, scratch);
+    out.Append(reinterpret_cast<const uint8_t*>(piece.data()), piece.size());
+    i += static_cast<int>(piece.size());
+  }
   Bytes = std::move(out);
   AfterWholeRewrite();
   return true;

@@ -249,7 +249,7 @@ std::string HexView::GetSelectedText() const {
   if (hiDigit != 0) ++hi;
   lo = std::clamp(lo, 0, Length());
   hi = std::clamp(hi, lo, Length());
-  return std::string(Bytes.begin() + lo, Bytes.begin() + hi);
+  return Bytes.Slice(lo, hi - lo);
 }
 
 void HexView::MoveCursorToByte(int offset) {

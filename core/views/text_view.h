@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,10 +33,11 @@ class TextView : public ViewBase {
   int64_t GetTextLength() const override;
   void AppendBytes(const uint8_t* bytes, int count) override;
   std::unique_ptr<DocumentLoad> BeginLoad(const std::string& name) override;
-  // Loads count bytes in the file's form from memory in steps, as BeginLoad
-  // does a file: they go through the display table into the rows. The bytes
-  // must stay as they are until the load ends.
-  std::unique_ptr<DocumentLoad> BeginCopy(const uint8_t* bytes, size_t count);
+  // Loads bytes in the file's form from memory in steps, as BeginLoad does a
+  // file: first's, then second's, through the display table into the rows.
+  // The bytes must stay as they are until the load ends.
+  std::unique_ptr<DocumentLoad> BeginCopy(std::span<const uint8_t> first,
+                                          std::span<const uint8_t> second = {});
   void Paint() override;
   void SetFont(const Font& font) override;
   bool TypeChar(uint8_t ch) override;

@@ -100,29 +100,31 @@ class TextView::FileLoad : public SteppedLoad {
 
 class TextView::BytesLoad : public SteppedLoad {
  public:
-  BytesLoad(TextView& view, const uint8_t* bytes, size_t count)
-      : SteppedLoad(view, "document", static_cast<int64_t>(count)), bytes_(bytes), left_(count) {}
+  BytesLoad(TextView& view, std::span<const uint8_t> first, std::span<const uint8_t> second)
+      : SteppedLoad(view, "document", static_cast<int64_t>(first.size() + second.size())),
+        first_(first),
+        second_(second) {}
 
  protected:
   size_t Read(uint8_t* block, size_t n) override {
-    const size_t take = std::min(n, left_);
-    if (take) std::memcpy(block, bytes_, take);
-    bytes_ += take;
-    left_ -= take;
+    if (first_.empty()) std::swap(first_, second_);
+    const size_t take = std::min(n, first_.size());
+    if (take) std::memcpy(block, first_.data(), take);
+    first_ = first_.subspan(take);
     return take;
   }
 
  private:
-  const uint8_t* bytes_;
-  size_t left_;
+  std::span<const uint8_t> first_, second_;
 };
 
 std::unique_ptr<DocumentLoad> TextView::BeginLoad(const std::string& name) {
   return std::make_unique<FileLoad>(*this, name);
 }
 
-std::unique_ptr<DocumentLoad> TextView::BeginCopy(const uint8_t* bytes, size_t count) {
-  return std::make_unique<BytesLoad>(*this, bytes, count);
+std::unique_ptr<DocumentLoad> TextView::BeginCopy(std::span<const uint8_t> first,
+                                                  std::span<const uint8_t> second) {
+  return std::make_unique<BytesLoad>(*this, first, second);
 }
 
 // Room for the rows of a typical text, so the row arrays need not move while

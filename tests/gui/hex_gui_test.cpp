@@ -47,8 +47,7 @@ class HexGuiTest : public QObject {
     QCOMPARE(w.ViewKind(), 2);
     auto* hex = dynamic_cast<HexView*>(w.View());
     QVERIFY(hex);
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(hex->Data().data()), int(hex->Data().size())),
-             all);
+    QCOMPARE(QByteArray::fromStdString(hex->Data().ToString()), all);
     // The data window is open (its menu entry starts checked) and follows the cursor.
     QVERIFY(w.GetDataWindow());
     hex->MoveCursorToByte(1);
@@ -84,9 +83,7 @@ class HexGuiTest : public QObject {
     auto* hex = dynamic_cast<HexView*>(w->View());
     QVERIFY(hex);
     QWidget* s = w->centralWidget();
-    auto bytes = [hex] {
-      return QByteArray(reinterpret_cast<const char*>(hex->Data().data()), int(hex->Data().size()));
-    };
+    auto bytes = [hex] { return QByteArray::fromStdString(hex->Data().ToString()); };
     for (const bool firstZeroes : {true, false}) {
       Cfg().FirstZeroes = firstZeroes;
       hex->MoveCursorToByte(1);  // the digit A of A5 selected

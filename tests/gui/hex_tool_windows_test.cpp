@@ -34,7 +34,7 @@ class HexToolWindowsTest : public QObject {
   }
   static QByteArray Bytes(MainWindow& w) {
     auto* hex = dynamic_cast<HexView*>(w.View());
-    return QByteArray(reinterpret_cast<const char*>(hex->Data().data()), int(hex->Data().size()));
+    return QByteArray::fromStdString(hex->Data().ToString());
   }
 
  private slots:

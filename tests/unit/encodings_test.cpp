@@ -284,7 +284,7 @@ TEST_F(TextViewTest, RecodeGivesTheSameBytesAtEveryWrapWidth) {
     HexView hex(&hexCanvas);
     hex.SetBytes(c.bytes);
     ASSERT_TRUE(hex.Recode(c.source, c.target));
-    const std::string expected(hex.Data().begin(), hex.Data().end());
+    const std::string expected = hex.Data().ToString();
     for (const CodeTable* shown : {&WindowsTable(), &DosTable()}) {
       for (int wrap : {0, 8, 24, 56, 200, 100000}) {
         Load(c.bytes, wrap, 7);

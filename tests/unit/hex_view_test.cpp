@@ -7,7 +7,9 @@
 #include <memory>
 
 #include "settings/settings.h"
+#include "shell/data_info.h"
 #include "shell/find_replace.h"
+#include "support/temp_dir.h"
 #include "support/test_canvas.h"
 #include "views/hex_codes.h"
 
@@ -24,7 +26,7 @@ class HexViewTest : public ::testing::Test {
     view->SetViewHeight(400);
   }
   void Load(std::string_view bytes) { view->SetBytes(bytes); }
-  std::string Bytes() const { return std::string(view->Data().begin(), view->Data().end()); }
+  std::string Bytes() const { return view->Data().ToString(); }
   void At(int offset, int digit) {
     view->MoveCursorToByte(offset);
     view->CursorDigit = view->AnchorDigit = static_cast<uint8_t>(digit);
@@ -362,6 +364,31 @@ TEST_F(HexViewTest, FindTakesTheEarlierOfTextAndCodeMatches) {
   EXPECT_FALSE(view->FindText("zz", limit, false, true));  // "zz" is no code list
 }
 
+// After an edit in the middle the bytes lie on both sides of the storage's
+// gap: a search, the row across it, the selection, the data window, a save
+// and an undo all see them in order.
+TEST_F(HexViewTest, AnEditInTheMiddleLeavesEveryReaderTheBytesInOrder) {
+  Cfg().HexColumns = 8;
+  Load("0123456789neeXdle0123");
+  view->InCodes = false;
+  At(14, 0);
+  view->Backspace();  // "X" goes: the gap is now inside "needle"
+  const std::string bytes = "0123456789needle0123";
+  ASSERT_EQ(Bytes(), bytes);
+  EXPECT_EQ(view->GetRow(1), "89needle");
+  EXPECT_EQ(view->GetRow(2), "0123");
+  int limit = 1000000;
+  ASSERT_TRUE(view->FindText("NEEDLE", limit, false, false));
+  EXPECT_EQ(view->CursorOffset(), 10);
+  EXPECT_EQ(view->GetSelectedText(), "needle");
+  EXPECT_EQ(DataValueText(3, view->Data(), 11), std::to_string('e' | 'e' << 8));
+  TempDir dir;
+  view->SaveToFile(dir.File("saved.bin"));
+  EXPECT_EQ(TempDir::Read(dir.File("saved.bin")), bytes);
+  view->Undo();
+  EXPECT_EQ(Bytes(), "0123456789neeXdle0123");
+}
+
 // A match that runs past the right edge scrolls into view whole when it
 // fits, in the code area and in the character column alike.
 TEST_F(HexViewTest, AFoundMatchScrollsIntoViewWhole) {
@@ -503,14 +530,6 @@ TEST_F(HexViewTest, OnlyAChangeCountsAsARecordedEdit) {
   Type("B");  // joins the sealed deletion: one more edit all the same
   EXPECT_EQ(view->RecordedEditCount(), start + 3);
 }
-
-}  // namespace
-}  // namespace prambus
-
-#include "shell/data_info.h"
-
-namespace prambus {
-namespace {
 
 TEST(DataWindowValues, ReadLittleEndianAndNeverPastTheEnd) {
   const std::vector<uint8_t> b = {0x01, 0x02, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F};

@@ -165,18 +165,18 @@ TEST_F(SteppedLoadTest, HexLoadedInAnyStepsHoldsTheFileBytes) {
   TempDir::Write(path, content);
   HexView whole(&canvas_);
   whole.LoadFromFile(path);
-  ASSERT_EQ(std::string(whole.Data().begin(), whole.Data().end()), content);
+  ASSERT_EQ(whole.Data().ToString(), content);
   for (size_t step : {size_t(1), size_t(4095), size_t(65536), SIZE_MAX}) {
     HexView stepped(&canvas_);
     if (step == 1) {  // a byte at a time: a shorter file will do
       const std::string small = dir_.File("small.bin");
       TempDir::Write(small, content.substr(0, 5000));
       LoadInSteps(stepped, small, step, 5000);
-      EXPECT_EQ(std::string(stepped.Data().begin(), stepped.Data().end()), content.substr(0, 5000));
+      EXPECT_EQ(stepped.Data().ToString(), content.substr(0, 5000));
       continue;
     }
     LoadInSteps(stepped, path, step, static_cast<int64_t>(content.size()));
-    EXPECT_EQ(stepped.Data(), whole.Data());
+    EXPECT_EQ(stepped.Data().ToString(), whole.Data().ToString());
     EXPECT_EQ(stepped.LastRow, whole.LastRow);
   }
   // Both views take an empty file in one step.
