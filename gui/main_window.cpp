@@ -270,7 +270,10 @@ void MainWindow::Redraw() {
     view_->Paint();
     canvas_.RemoveClip();
   }
-  central_->update();
+  // Only the surface: the scroll bars beside it are children of the same
+  // widget, and a whole-widget update repaints them too, which costs more
+  // than the document's own frame (they repaint themselves when they move).
+  central_->update(QRect(0, 0, surface_.width(), surface_.height()));
 }
 
 void MainWindow::PaintClient(QPainter& p) {
