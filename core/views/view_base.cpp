@@ -49,9 +49,9 @@ int ViewBase::LineHeight() {
   return static_cast<int>(std::lrint((Cfg().Distance + 1.0) * h));
 }
 
-int ViewBase::GetDocumentHeight() {
+int64_t ViewBase::GetDocumentHeight() {
   if (GetRow(0).empty()) return 0;
-  return LineHeight() * RowCount();
+  return int64_t{LineHeight()} * RowCount();
 }
 
 bool ViewBase::HasSelection() const {
@@ -82,9 +82,16 @@ void ViewBase::SetScrollX(int x) {
   ScrollX = x;
 }
 
-void ViewBase::SetScrollY(int y) {
-  CaretY += ScrollY - y;
+void ViewBase::SetScrollY(int64_t y) {
+  CaretY = ViewY(int64_t{CaretY} + ScrollY - y);
   ScrollY = y;
+}
+
+int ViewBase::ViewY(int64_t y) const {
+  // Far enough off the view for any drawing or test, with room to add a
+  // view's height without overflow.
+  constexpr int64_t kFar = int64_t{1} << 30;
+  return static_cast<int>(std::clamp(y, -kFar, kFar));
 }
 
 void ViewBase::SetCursorColumn(int col) {
