@@ -60,7 +60,7 @@ void MainWindow::MouseRelease(QMouseEvent* e) {
   if (central_->cursor().shape() == Qt::IBeamCursor) {
     const QPoint p = e->position().toPoint();
     const DocumentPoint c = ContentPoint(std::clamp(p.x(), 0, surface_.width()),
-                                 std::clamp(p.y(), 0, surface_.height()));
+                                         std::clamp(p.y(), 0, surface_.height()));
     view_->MoveToPoint(c.x, c.y, false, true);
   } else {
     RecomputeScrollRanges();

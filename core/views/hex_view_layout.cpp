@@ -315,8 +315,8 @@ void HexView::ScrollToCaret() {
     std::string_view row0 = GetRow(0);
     const int h = canvas_->TextHeight(row0.empty() ? std::string_view(" ") : row0.substr(0, 1));
     if (ViewHeight - h + 2 < CaretY)
-      SetScrollY(int64_t{rh} * (std::min(LastRow - CursorRow, c.VScrollStep - 1) + CursorRow) + h + t -
-                 ViewHeight);
+      SetScrollY(int64_t{rh} * (std::min(LastRow - CursorRow, c.VScrollStep - 1) + CursorRow) + h +
+                 t - ViewHeight);
   }
   const int W = CellWidth(), g = Gap(), n = Columns();
   if (CaretX < l) {

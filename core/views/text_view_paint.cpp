@@ -39,8 +39,8 @@ void TextView::ScrollToCaret() {
     std::string_view row0 = GetRow(0);
     const int h = canvas_->TextHeight(row0.empty() ? std::string_view(" ") : row0.substr(0, 1));
     if (ViewHeight + cfg.EffOtstupY - h < CaretY) {
-      SetScrollY(int64_t{lh} * (std::min(LastRow - CursorRow, cfg.VScrollStep - 1) + CursorRow) + h -
-                 ViewHeight);
+      SetScrollY(int64_t{lh} * (std::min(LastRow - CursorRow, cfg.VScrollStep - 1) + CursorRow) +
+                 h - ViewHeight);
     }
   }
   if (CaretX < cfg.EffOtstupX) {

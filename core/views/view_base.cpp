@@ -82,16 +82,24 @@ void ViewBase::SetScrollX(int x) {
   ScrollX = x;
 }
 
+namespace {
+// Far enough off the view for any drawing, with room to add a view's height
+// without overflow.
+constexpr int64_t kFarOffView = int64_t{1} << 30;
+}  // namespace
+
 void ViewBase::SetScrollY(int64_t y) {
-  CaretY = ViewY(int64_t{CaretY} + ScrollY - y);
+  const int64_t shifted = int64_t{CaretY} + ScrollY - y;
   ScrollY = y;
+  // A caret held at the far bound no longer knows its true distance.
+  if (CaretY == kFarOffView || CaretY == -kFarOffView)
+    UpdateCaretPoint();
+  else
+    CaretY = ViewY(shifted);
 }
 
 int ViewBase::ViewY(int64_t y) const {
-  // Far enough off the view for any drawing or test, with room to add a
-  // view's height without overflow.
-  constexpr int64_t kFar = int64_t{1} << 30;
-  return static_cast<int>(std::clamp(y, -kFar, kFar));
+  return static_cast<int>(std::clamp(y, -kFarOffView, kFarOffView));
 }
 
 void ViewBase::SetCursorColumn(int col) {
