@@ -151,11 +151,13 @@ void CheckQuickSearch(TextView& view, const std::string& ref, int step) {
   const int limit = step % 7 < 2 ? static_cast<int>(ref.size()) / 2 - 3 + step % 7 : kNoLimit;
   struct Outcome {
     bool found;
-    int limit, cursorCol, cursorRow, anchorCol, anchorRow, scrollX, scrollY;
+    int limit, cursorCol, cursorRow, anchorCol, anchorRow, scrollX;
+    int64_t scrollY;
     bool operator==(const Outcome&) const = default;
   };
   const int col = view.CursorCol, row = view.CursorRow, aCol = view.AnchorCol,
-            aRow = view.AnchorRow, sx = view.ScrollX, sy = view.ScrollY;
+            aRow = view.AnchorRow, sx = view.ScrollX;
+  const int64_t sy = view.ScrollY;
   auto run = [&](bool quick) {
     view.CursorCol = col, view.CursorRow = row, view.AnchorCol = aCol, view.AnchorRow = aRow;
     view.SetScrollX(sx);

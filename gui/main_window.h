@@ -289,6 +289,8 @@ class MainWindow : public QMainWindow {
   void RefreshStatusBar();
   // scroll_bars.cpp
   void ScrollBarChanged(bool vertical);
+  // Scrolls the view and the vertical bar to a position (clamped).
+  void ScrollVerticallyTo(int64_t position);
   void SyncAfterMove();
   // view_menu.cpp: the view's own menu items.
   void PlaceViewItems(const ViewMenuActions& actions);
@@ -352,7 +354,12 @@ class MainWindow : public QMainWindow {
   void MouseDoubleClick(QMouseEvent* e);
   void Wheel(QWheelEvent* e);
   void AutoScrollTick();
-  Point ContentPoint(int x, int y) const;
+  // A point of the document: y counts from its top in 64 bits.
+  struct DocumentPoint {
+    int x;
+    int64_t y;
+  };
+  DocumentPoint ContentPoint(int x, int y) const;
   // encoding_commands.cpp
   void RestoreLoadedEncodings();
   int CheckedEncodingIndex() const;

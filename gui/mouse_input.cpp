@@ -10,7 +10,7 @@
 
 namespace prambus {
 
-Point MainWindow::ContentPoint(int x, int y) const {
+MainWindow::DocumentPoint MainWindow::ContentPoint(int x, int y) const {
   return {x + view_->ScrollX - Cfg().EffOtstupX, y + view_->ScrollY - Cfg().EffOtstupY};
 }
 
@@ -23,7 +23,7 @@ void MainWindow::MousePress(QMouseEvent* e) {
   desiredColumn_ = -1;
   leftDrag_ = true;
   lastMouse_ = p;
-  const Point c = ContentPoint(p.x(), p.y());
+  const DocumentPoint c = ContentPoint(p.x(), p.y());
   HideCaret();
   view_->MoveToPoint(c.x, c.y, true, e->modifiers() & Qt::ShiftModifier);
   SyncAfterMove();
@@ -42,7 +42,7 @@ void MainWindow::MouseMove(QMouseEvent* e) {
   distLeft_ = 2 - p.x();
   distRight_ = p.x() - w + 2;
   const int x = std::clamp(p.x(), 0, w), y = std::clamp(p.y(), 0, h);
-  const Point c = ContentPoint(x, y);
+  const DocumentPoint c = ContentPoint(x, y);
   const int oldCol = view_->CursorCol, oldRow = view_->CursorRow;
   HideCaret();
   view_->MoveToPoint(c.x, c.y, false, true);
@@ -59,8 +59,8 @@ void MainWindow::MouseRelease(QMouseEvent* e) {
   HideCaret();
   if (central_->cursor().shape() == Qt::IBeamCursor) {
     const QPoint p = e->position().toPoint();
-    const Point c = ContentPoint(std::clamp(p.x(), 0, surface_.width()),
-                                 std::clamp(p.y(), 0, surface_.height()));
+    const DocumentPoint c = ContentPoint(std::clamp(p.x(), 0, surface_.width()),
+                                         std::clamp(p.y(), 0, surface_.height()));
     view_->MoveToPoint(c.x, c.y, false, true);
   } else {
     RecomputeScrollRanges();
@@ -86,8 +86,7 @@ void MainWindow::Wheel(QWheelEvent* e) {
   const int steps = wheelSteps_.Add(e->angleDelta().y());
   if (steps == 0) return;
   const int step = middleHeld_ ? vLargeChange_ / 2 : vrange_.smallChange;
-  const int64_t to = int64_t{vbar_->value()} - int64_t{steps} * step;
-  vbar_->setValue(static_cast<int>(std::clamp<int64_t>(to, vbar_->minimum(), vbar_->maximum())));
+  ScrollVerticallyTo(vrange_.position - int64_t{steps} * step);
 }
 
 void MainWindow::AutoScrollTick() {

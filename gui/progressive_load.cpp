@@ -118,7 +118,7 @@ void MainWindow::LoadStep() {
   QElapsedTimer clock;
   clock.start();
   try {
-    const int screenBottom = view_->ScrollY + view_->ViewHeight;
+    const int64_t screenBottom = view_->ScrollY + view_->ViewHeight;
     const int rowsBefore = view_->LastRow;
     while (!load_->Finished() && clock.elapsed() < kStepBudgetMs) load_->Step(kLoadSliceBytes);
     if (load_->Finished()) {
@@ -130,7 +130,7 @@ void MainWindow::LoadStep() {
     ApplyPendingCursor();
     // Rows that came into the visible part are drawn; the rest shows in the
     // scroll bar and the status bar.
-    if (rowsBefore * view_->LineHeight() < screenBottom) {
+    if (int64_t{rowsBefore} * view_->LineHeight() < screenBottom) {
       HideCaret();
       Redraw();
       ToggleCaret();

@@ -1,5 +1,6 @@
 // The scroll bars of the main window: their ranges from the view's document
-// size, and keeping them and the view's scroll position together.
+// size, and keeping them and the view's scroll position together. The view's
+// positions are 64-bit; the bars show them through BarValue/PositionFromBar.
 #include "main_window.h"
 #include "settings/settings.h"
 
@@ -27,10 +28,10 @@ void MainWindow::RecomputeScrollRanges() {
       return;
     }
     bar->setEnabled(true);
-    bar->setRange(0, std::max(0, r.maximum - r.page));
-    bar->setPageStep(std::max(1, r.page));
-    bar->setSingleStep(r.smallChange);
-    bar->setValue(r.position);
+    bar->setRange(0, BarMaximum(r));
+    bar->setPageStep(BarStep(r.page, r));
+    bar->setSingleStep(BarStep(r.smallChange, r));
+    bar->setValue(BarValue(r.position, r));
     if (r.runChangeHandler) {
       block.unblock();
       ScrollBarChanged(vertical);
@@ -45,11 +46,11 @@ void MainWindow::SyncScrollBars() {
   for (bool vertical : {true, false}) {
     QScrollBar* bar = vertical ? vbar_ : hbar_;
     ScrollRange& r = vertical ? vrange_ : hrange_;
-    const int viewPos = vertical ? view_->ScrollY : view_->ScrollX;
+    const int64_t viewPos = vertical ? view_->ScrollY : view_->ScrollX;
     if (bar->isEnabled() && r.position != viewPos) {
       r.position = viewPos;
       QSignalBlocker block(bar);
-      bar->setValue(viewPos);
+      bar->setValue(BarValue(viewPos, r));
     } else if (r.position + r.page > r.maximum && bar->isEnabled()) {
       ScrollBarChanged(vertical);
     }
@@ -60,14 +61,27 @@ void MainWindow::ScrollBarChanged(bool vertical) {
   if (!view_) return;
   QScrollBar* bar = vertical ? vbar_ : hbar_;
   ScrollRange& r = vertical ? vrange_ : hrange_;
-  r.position = ClampScrollPosition(bar->value(), r);
+  r.position = PositionFromBar(bar->value(), r);
   HideCaret();
   if (vertical)
     view_->SetScrollY(r.position);
   else
-    view_->SetScrollX(r.position);
+    view_->SetScrollX(static_cast<int>(r.position));  // a row's width is an int
   Redraw();
   ToggleCaret();
+}
+
+void MainWindow::ScrollVerticallyTo(int64_t position) {
+  position = ClampScrollPosition(position, vrange_);
+  if (position == view_->ScrollY) return;
+  // The bar calls ScrollBarChanged when its value moves; a step finer than
+  // one of its values leaves it where it is, so the view is moved here.
+  vrange_.position = position;
+  const int value = BarValue(position, vrange_);
+  if (value != vbar_->value())
+    vbar_->setValue(value);
+  else
+    ScrollBarChanged(true);
 }
 
 // After a cursor move: brings enabled scroll bars to the view's scroll
@@ -76,7 +90,7 @@ void MainWindow::SyncAfterMove() {
   if (vbar_->isEnabled() && vrange_.position != view_->ScrollY) {
     vrange_.position = view_->ScrollY;
     QSignalBlocker b(vbar_);
-    vbar_->setValue(view_->ScrollY);
+    vbar_->setValue(BarValue(view_->ScrollY, vrange_));
   }
   if (hbar_->isEnabled() && hrange_.position != view_->ScrollX) {
     hrange_.position = view_->ScrollX;

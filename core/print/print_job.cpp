@@ -127,7 +127,7 @@ PrintOutcome PrintJob::Print(const PrintRequest& request, const PrintProgressFn&
     view_->PrintDone = false;
     for (int page = 1; page <= last; ++page) {
       const bool shown = Shown(request, page);
-      const int top = view_->ScrollY;
+      const int64_t top = view_->ScrollY;
       for (int k = 0; k < (shown ? repeats : 1); ++k) {
         if (k > 0 && !device_.NewSheet()) return PrintOutcome::kFailed;
         view_->ScrollY = top;

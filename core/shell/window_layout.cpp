@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 
 namespace prambus {
 
@@ -26,11 +27,11 @@ SurfaceLayout ComputeSurfaceLayout(int clientWidth, int clientHeight, int vbarWi
   return l;
 }
 
-ScrollRange ComputeScrollRange(const ScrollRange& current, int contentExtent, int viewExtent,
-                               int surfaceExtent, int margin, int viewScroll, int lineStep) {
+ScrollRange ComputeScrollRange(const ScrollRange& current, int64_t contentExtent, int viewExtent,
+                               int surfaceExtent, int margin, int64_t viewScroll, int lineStep) {
   ScrollRange r = current;
   r.runChangeHandler = false;
-  const int overflow = contentExtent + 2 * margin - surfaceExtent;
+  const int64_t overflow = contentExtent + 2 * int64_t{margin} - surfaceExtent;
   if (overflow <= 0) {
     r.enabled = false;
     r.position = 0;
@@ -47,8 +48,56 @@ ScrollRange ComputeScrollRange(const ScrollRange& current, int contentExtent, in
   return r;
 }
 
-int ClampScrollPosition(int position, const ScrollRange& range) {
-  return std::max(0, std::min(position, range.maximum - range.page));
+int64_t ClampScrollPosition(int64_t position, const ScrollRange& range) {
+  return std::max<int64_t>(0, std::min(position, range.maximum - range.page));
+}
+
+namespace {
+constexpr int64_t kIntMax = std::numeric_limits<int>::max();
+
+int64_t TopPosition(const ScrollRange& range) {
+  return std::max<int64_t>(0, range.maximum - range.page);
+}
+
+// value * top / kIntMax rounded down, for value <= kIntMax, without overflow
+// (top may be as large as rows times the row height).
+int64_t Scale(int64_t value, int64_t top) {
+  return value * (top / kIntMax) + value * (top % kIntMax) / kIntMax;
+}
+}  // namespace
+
+int BarMaximum(const ScrollRange& range) {
+  return static_cast<int>(std::min(TopPosition(range), kIntMax));
+}
+
+int BarValue(int64_t position, const ScrollRange& range) {
+  const int64_t top = TopPosition(range);
+  const int64_t p = std::clamp<int64_t>(position, 0, top);
+  if (top <= kIntMax) return static_cast<int>(p);
+  // The largest value whose position is not past p: a value stands for the
+  // positions from Scale(value) up to the next value's.
+  int64_t v = static_cast<int64_t>(static_cast<long double>(p) * kIntMax / top);
+  v = std::clamp<int64_t>(v, 0, kIntMax);
+  while (v > 0 && Scale(v, top) > p) --v;
+  while (v < kIntMax && Scale(v + 1, top) <= p) ++v;
+  return static_cast<int>(v);
+}
+
+int64_t PositionFromBar(int value, const ScrollRange& range) {
+  const int64_t top = TopPosition(range);
+  const int64_t v = std::clamp<int64_t>(value, 0, BarMaximum(range));
+  if (BarValue(range.position, range) == v) return ClampScrollPosition(range.position, range);
+  if (top <= kIntMax) return v;
+  if (v == kIntMax) return top;
+  const int64_t step = std::max(1, range.smallChange);
+  const int64_t p = Scale(v, top);
+  return p - p % step;
+}
+
+int BarStep(int pixels, const ScrollRange& range) {
+  const int64_t top = TopPosition(range);
+  if (top <= kIntMax) return std::max(1, pixels);
+  return static_cast<int>(std::max<int64_t>(1, std::max(0, pixels) * kIntMax / top));
 }
 
 Point PlaceAtPointer(Point pointer, int width, int height, const Rect& area, int gap) {

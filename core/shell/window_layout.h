@@ -2,6 +2,8 @@
 // and the scroll-bar ranges, computed without any widget.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/canvas.h"
 
 namespace prambus {
@@ -18,12 +20,13 @@ SurfaceLayout ComputeSurfaceLayout(int clientWidth, int clientHeight, int vbarWi
                                    int statusHeight, int otstupX, int otstupY);
 
 // A scroll bar in the Windows model: positions 0..maximum, the top position
-// limited to maximum - page.
+// limited to maximum - page. Positions are 64-bit: a document's height in
+// pixels may pass what an int holds.
 struct ScrollRange {
   bool enabled = false;
-  int position = 0;
+  int64_t position = 0;
   int page = 0;
-  int maximum = 0;
+  int64_t maximum = 0;
   int smallChange = 1;
   bool runChangeHandler = false;  // only the page changed: the bar must clamp
 };
@@ -31,11 +34,25 @@ struct ScrollRange {
 // contentExtent: the view's content height (or width); viewExtent: its
 // visible height (or width); surfaceExtent: H (or W); viewScroll: the view's
 // scroll position on that axis.
-ScrollRange ComputeScrollRange(const ScrollRange& current, int contentExtent, int viewExtent,
-                               int surfaceExtent, int margin, int viewScroll, int lineStep);
+ScrollRange ComputeScrollRange(const ScrollRange& current, int64_t contentExtent, int viewExtent,
+                               int surfaceExtent, int margin, int64_t viewScroll, int lineStep);
 
 // Clamps a bar position to maximum - page (and to 0).
-int ClampScrollPosition(int position, const ScrollRange& range);
+int64_t ClampScrollPosition(int64_t position, const ScrollRange& range);
+
+// A toolkit scroll bar counts in int. While the top position (maximum -
+// page) fits an int its values are the positions themselves; beyond that
+// they run 0..INT_MAX, each value standing for top / INT_MAX positions.
+int BarMaximum(const ScrollRange& range);
+// The bar value showing `position` (rounded down).
+int BarValue(int64_t position, const ScrollRange& range);
+// The position a bar value stands for: the range's own position when the bar
+// shows that already (the bar's rounding never moves the view), the top
+// position at the bar's end, otherwise the scaled value rounded down to a
+// whole line step, so a dragged view starts at a row's top.
+int64_t PositionFromBar(int value, const ScrollRange& range);
+// A step of `pixels` as bar values (at least 1).
+int BarStep(int pixels, const ScrollRange& range);
 
 // Where a tool window of the given outer size opens at the pointer: centred
 // on it horizontally with its top at the pointer (gap pixels below it), kept

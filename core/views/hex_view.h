@@ -21,7 +21,7 @@ class HexView : public ViewBase {
   ~HexView() override;
 
   std::string_view GetRow(int row) const override;
-  int GetDocumentHeight() override;
+  int64_t GetDocumentHeight() override;
   void ReflowFrom(int row) override;
   void Relayout() override;
   void UpdateCaretPoint() override;
@@ -46,7 +46,7 @@ class HexView : public ViewBase {
   void MoveEnd(bool extend) override;
   void PageUp(bool extend, int& desiredX) override;
   void PageDown(bool extend, int& desiredX) override;
-  void MoveToPoint(int x, int y, bool scroll, bool extend) override;
+  void MoveToPoint(int x, int64_t y, bool scroll, bool extend) override;
   bool SetPosition(int col, int row, bool cursor) override;
   bool Backspace() override;
   std::string GetSelectedText() const override;

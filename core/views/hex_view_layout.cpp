@@ -111,10 +111,10 @@ int HexView::PosToOffset(int col, int row) {
   return col + row * Columns();
 }
 
-int HexView::GetDocumentHeight() {
-  const int rh = RowHeight();
+int64_t HexView::GetDocumentHeight() {
+  const int64_t rh = RowHeight();
   if (Bytes.empty()) return rh + LinePixels + 4;
-  return rh * (LastRow + 1) + rh + LinePixels + 4;
+  return rh * (int64_t{LastRow} + 1) + rh + LinePixels + 4;
 }
 
 int HexView::GetDocumentWidth() {
@@ -278,7 +278,7 @@ void HexView::UpdateCaretPoint() {
   const Settings& c = Cfg();
   const int rh = RowHeight(), cw = CoordDigitWidth, dw = CodeDigitWidth, s = Pitch();
   const int ox = c.EffOtstupX, oy = c.EffOtstupY;
-  CaretY = CursorRow * rh + rh + LinePixels + 4 + oy - ScrollY;
+  CaretY = ViewY(int64_t{CursorRow} * rh + rh + LinePixels + 4 + oy - ScrollY);
   const int offset = CursorOffset();
   if (InCodes) {
     const int xd = Round(3 * c.HDistance * cw) + KC() * cw + LinePixels + 1;
@@ -310,13 +310,13 @@ void HexView::ScrollToCaret() {
   const int t = Round(canvas_->TextHeight("0") * c.Distance) + r.top;
   const int l = r.left + Gap() + c.EffOtstupX;
   if (CaretY < t) {
-    SetScrollY(rh * (CursorRow - std::min(CursorRow, c.VScrollStep - 1)));
+    SetScrollY(int64_t{rh} * (CursorRow - std::min(CursorRow, c.VScrollStep - 1)));
   } else {
     std::string_view row0 = GetRow(0);
     const int h = canvas_->TextHeight(row0.empty() ? std::string_view(" ") : row0.substr(0, 1));
     if (ViewHeight - h + 2 < CaretY)
-      SetScrollY(rh * (std::min(LastRow - CursorRow, c.VScrollStep - 1) + CursorRow) + h + t -
-                 ViewHeight);
+      SetScrollY(int64_t{rh} * (std::min(LastRow - CursorRow, c.VScrollStep - 1) + CursorRow) + h +
+                 t - ViewHeight);
   }
   const int W = CellWidth(), g = Gap(), n = Columns();
   if (CaretX < l) {
@@ -407,8 +407,12 @@ void HexView::Paint() {
                    oy + 2, kTextLabel);
 
   const int zeroH = canvas_->TextHeight("0");
-  const int firstRow = ScrollY / rh;
-  auto rowY = [&](int u) { return u * rh + yh + LP + 2 + Round(zeroH * c.Distance) - ScrollY; };
+  // Rows and their y in 64 bits: rows times the row height may pass 2^31.
+  // The first row is at most one past the last; y is within the view's reach.
+  const int firstRow = static_cast<int>(std::clamp<int64_t>(ScrollY / rh, 0, int64_t{LastRow} + 1));
+  auto rowY = [&](int u) {
+    return ViewY(int64_t{u} * rh + yh + LP + 2 + Round(zeroH * c.Distance) - ScrollY);
+  };
   // The rows drawn: the first always, then while they start inside the view
   // (and, when printing, while they fit whole). A printed page with no room
   // below the header still takes one row, so printing moves on.

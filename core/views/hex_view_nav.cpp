@@ -181,12 +181,11 @@ void HexView::PageDown(bool extend, int&) {
   AfterMove(extend);
 }
 
-void HexView::MoveToPoint(int x, int y, bool scroll, bool extend) {
+void HexView::MoveToPoint(int x, int64_t y, bool scroll, bool extend) {
   const Rect a = GetCaretArea();
   const int n = Columns(), s = Pitch(), g = Gap(), rh = std::max(1, RowHeight());
-  int row = (y - a.top + 1) / rh;
-  if (row * n > Length()) row = Length() / n;
-  if (row < 0) row = 0;
+  const int64_t pointRow = (y - a.top + 1) / rh;
+  int row = static_cast<int>(std::clamp<int64_t>(pointRow, 0, Length() / n));
   int xp = x - (a.left + g) + 2;
   int col = 0;
   if (xp > s * n + MarginPixels / 2) {

@@ -53,7 +53,7 @@ class TextView : public ViewBase {
   void MoveEnd(bool extend) override;
   void PageUp(bool extend, int& desiredX) override;
   void PageDown(bool extend, int& desiredX) override;
-  void MoveToPoint(int x, int y, bool scroll, bool extend) override;
+  void MoveToPoint(int x, int64_t y, bool scroll, bool extend) override;
   bool SetPosition(int col, int row, bool cursor) override;
   std::string GetAdjacentText(bool forward) const override;
   bool FindText(std::string_view text, int& count, bool fromCursor, bool caseSensitive) override;

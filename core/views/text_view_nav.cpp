@@ -181,12 +181,12 @@ void TextView::MoveEnd(bool extend) {
   EndMove(extend);
 }
 
-void TextView::MoveToPoint(int x, int y, bool scroll, bool extend) {
+void TextView::MoveToPoint(int x, int64_t y, bool scroll, bool extend) {
   if (LastRow == 0 && Rows[0].empty()) {
     CursorCol = CursorRow = 0;
   } else {
     const int lh = LineHeight();
-    const int row = std::clamp(lh > 0 ? y / lh : 0, 0, LastRow);
+    const int row = static_cast<int>(std::clamp<int64_t>(lh > 0 ? y / lh : 0, 0, LastRow));
     const RowText& r = Rows[row];
     int sum = 0, k = 0, w = 0;
     while (k < r.size() && sum < x && !IsLineEnd(r[k])) {

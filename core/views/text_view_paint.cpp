@@ -26,7 +26,7 @@ int TextView::ColumnX(int row, int col) const {
 
 void TextView::UpdateCaretPoint() {
   const Settings& cfg = Cfg();
-  CaretY = LineHeight() * CursorRow + cfg.EffOtstupY - ScrollY;
+  CaretY = ViewY(int64_t{LineHeight()} * CursorRow + cfg.EffOtstupY - ScrollY);
   CaretX = ColumnX(CursorRow, CursorCol) + cfg.EffOtstupX - ScrollX;
 }
 
@@ -34,13 +34,13 @@ void TextView::ScrollToCaret() {
   const Settings& cfg = Cfg();
   const int lh = LineHeight();
   if (CaretY < cfg.EffOtstupY) {
-    SetScrollY(lh * (CursorRow - std::min(CursorRow, cfg.VScrollStep - 1)));
+    SetScrollY(int64_t{lh} * (CursorRow - std::min(CursorRow, cfg.VScrollStep - 1)));
   } else {
     std::string_view row0 = GetRow(0);
     const int h = canvas_->TextHeight(row0.empty() ? std::string_view(" ") : row0.substr(0, 1));
     if (ViewHeight + cfg.EffOtstupY - h < CaretY) {
-      SetScrollY(lh * (std::min(LastRow - CursorRow, cfg.VScrollStep - 1) + CursorRow) + h -
-                 ViewHeight);
+      SetScrollY(int64_t{lh} * (std::min(LastRow - CursorRow, cfg.VScrollStep - 1) + CursorRow) +
+                 h - ViewHeight);
     }
   }
   if (CaretX < cfg.EffOtstupX) {
@@ -93,8 +93,10 @@ void TextView::Paint() {
   }
   const int h = LineHeight();
   const int ox = cfg.EffOtstupX, oy = cfg.EffOtstupY;
-  int row = h > 0 ? std::max(0, ScrollY / h) : 0;
-  int y = row * h - ScrollY;
+  // The first row is at most one past the last, so it fits an int; its y is
+  // within one row above the view.
+  int row = h > 0 ? static_cast<int>(std::clamp<int64_t>(ScrollY / h, 0, int64_t{LastRow} + 1)) : 0;
+  int y = ViewY(int64_t{row} * h - ScrollY);
   int drawn = 0;
   std::string run;
   std::string copy;
@@ -188,7 +190,7 @@ void TextView::Paint() {
     // The empty row after a final line end holds nothing to print: it does
     // not start a page of its own.
     if (row < LastRow || (row == LastRow && !Rows[row].empty())) {
-      ScrollY += drawn * h;
+      ScrollY += int64_t{drawn} * h;
       PrintDone = false;
     } else {
       PrintDone = true;

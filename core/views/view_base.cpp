@@ -49,9 +49,9 @@ int ViewBase::LineHeight() {
   return static_cast<int>(std::lrint((Cfg().Distance + 1.0) * h));
 }
 
-int ViewBase::GetDocumentHeight() {
+int64_t ViewBase::GetDocumentHeight() {
   if (GetRow(0).empty()) return 0;
-  return LineHeight() * RowCount();
+  return int64_t{LineHeight()} * RowCount();
 }
 
 bool ViewBase::HasSelection() const {
@@ -82,9 +82,24 @@ void ViewBase::SetScrollX(int x) {
   ScrollX = x;
 }
 
-void ViewBase::SetScrollY(int y) {
-  CaretY += ScrollY - y;
+namespace {
+// Far enough off the view for any drawing, with room to add a view's height
+// without overflow.
+constexpr int64_t kFarOffView = int64_t{1} << 30;
+}  // namespace
+
+void ViewBase::SetScrollY(int64_t y) {
+  const int64_t shifted = int64_t{CaretY} + ScrollY - y;
   ScrollY = y;
+  // A caret held at the far bound no longer knows its true distance.
+  if (CaretY == kFarOffView || CaretY == -kFarOffView)
+    UpdateCaretPoint();
+  else
+    CaretY = ViewY(shifted);
+}
+
+int ViewBase::ViewY(int64_t y) const {
+  return static_cast<int>(std::clamp(y, -kFarOffView, kFarOffView));
 }
 
 void ViewBase::SetCursorColumn(int col) {

@@ -41,7 +41,7 @@ class ViewBase {
 
   // ---- Virtual operations in slot order ----
   /* 0 */ virtual std::string_view GetRow(int row) const = 0;
-  /* 1 */ virtual int GetDocumentHeight();
+  /* 1 */ virtual int64_t GetDocumentHeight();
   /* 2 */ virtual void ReflowFrom(int row) = 0;
   /* 3 */ virtual void Relayout() = 0;
   /* 4 */ virtual void UpdateCaretPoint() = 0;
@@ -78,7 +78,9 @@ class ViewBase {
   /* 30 */ virtual void MoveEnd(bool extend) = 0;
   /* 31 */ virtual void PageUp(bool extend, int& desiredX) = 0;
   /* 32 */ virtual void PageDown(bool extend, int& desiredX) = 0;
-  /* 33 */ virtual void MoveToPoint(int x, int y, bool scroll, bool extend) = 0;
+  // (x, y) in document pixels; y is 64-bit since a document may be taller
+  // than an int counts.
+  /* 33 */ virtual void MoveToPoint(int x, int64_t y, bool scroll, bool extend) = 0;
   /* 34 */ virtual bool SetPosition(int col, int row, bool cursor);
   /* 35 */ virtual bool Backspace();
   /* 36 */ virtual void SelectAll();
@@ -124,7 +126,9 @@ class ViewBase {
     if (w >= 0) ViewWidth = w;
   }
   void SetScrollX(int x);
-  void SetScrollY(int y);
+  // The scroll position is 64-bit: rows times the row height passes 2^31
+  // for a large file, a small column count or a large font.
+  void SetScrollY(int64_t y);
   void SetCursorColumn(int col);
   void SetCursorRowColumn(int row, int col);
   Point GetCaretPoint() const { return {CaretX, CaretY}; }
@@ -151,6 +155,10 @@ class ViewBase {
   bool CanRedo() const { return !RedoStack.empty(); }
   Canvas* GetCanvas() const { return canvas_; }
 
+  // A y on the view computed in 64 bits (from document positions), kept
+  // within what an int holds: a row far off the view stays far off it.
+  int ViewY(int64_t y) const;
+
   // Width of one character as drawn, measured once and cached.
   int CharWidth(uint8_t c) {
     int w = CharWidths[c];
@@ -164,7 +172,7 @@ class ViewBase {
   int CharWidths[256];
   int LastRow = 0;
   int ScrollX = 0;
-  int ScrollY = 0;
+  int64_t ScrollY = 0;
   int ViewHeight = 200;
   int ViewWidth = 200;
   int CursorCol = 0, CursorRow = 0;

@@ -124,7 +124,7 @@ class EditingKeysTest : public QObject {
     QTest::keyClick(s, Qt::Key_PageUp);
     QCOMPARE(v->CursorRow, 0);
     QCOMPARE(v->CursorCol, 1);
-    QCOMPARE(v->ScrollY, 0);
+    QCOMPARE(v->ScrollY, int64_t{0});
 
     QTest::keyClick(s, Qt::Key_PageDown, Qt::ShiftModifier);
     QCOMPARE(v->CursorRow, page);

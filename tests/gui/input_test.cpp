@@ -126,7 +126,7 @@ class InputTest : public QObject {
     QCOMPARE(v->CursorRow, 2 * page);
     QCOMPARE(v->AnchorRow, page);
     QVERIFY(v->ScrollY > 0);  // scrolled to keep the cursor row in view
-    QCOMPARE(w->VBar()->value(), v->ScrollY);
+    QCOMPARE(int64_t{w->VBar()->value()}, v->ScrollY);
     QTest::keyClick(surface, Qt::Key_PageUp);
     QCOMPARE(v->CursorRow, page);
     QVERIFY(!v->HasSelection());
@@ -184,18 +184,18 @@ class InputTest : public QObject {
     QVERIFY(w->VBar()->isEnabled());
     const int line = w->View()->LineHeight();
     Wheel(surface, -120);  // towards the user: down one line
-    QCOMPARE(w->View()->ScrollY, line);
+    QCOMPARE(w->View()->ScrollY, int64_t{line});
     for (int i = 0; i < 2; ++i) Wheel(surface, -40);  // a touchpad: not a line yet
-    QCOMPARE(w->View()->ScrollY, line);
+    QCOMPARE(w->View()->ScrollY, int64_t{line});
     Wheel(surface, -40);
-    QCOMPARE(w->View()->ScrollY, 2 * line);
+    QCOMPARE(w->View()->ScrollY, int64_t{2 * line});
     Wheel(surface, -360);
-    QCOMPARE(w->View()->ScrollY, 5 * line);
+    QCOMPARE(w->View()->ScrollY, int64_t{5 * line});
     Wheel(surface, -60);
     Wheel(surface, 60);  // turning back drops the half step down
-    QCOMPARE(w->View()->ScrollY, 5 * line);
+    QCOMPARE(w->View()->ScrollY, int64_t{5 * line});
     Wheel(surface, 60);
-    QCOMPARE(w->View()->ScrollY, 4 * line);
+    QCOMPARE(w->View()->ScrollY, int64_t{4 * line});
     // With the middle button held, a notch moves half a page.
     QTest::mousePress(surface, Qt::MiddleButton, Qt::NoModifier, QPoint(50, 50));
     const int before = w->VBar()->value();
