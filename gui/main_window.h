@@ -343,6 +343,11 @@ class MainWindow : public QMainWindow {
   // The tail of an edit that began when the view had recorded editsBefore
   // edits: the document is marked modified only when the edit changed it.
   void EditTail(uint64_t editsBefore);
+  // Whether `bytes` typed or pasted over the selection keep the document
+  // within its largest size; when not, the user is told, nothing changes.
+  bool RoomToReplaceSelection(int64_t bytes);
+  // Tells the user about an edit the view refused as too long, once.
+  void ReportRefusedAsTooLong();
   void PutOnClipboard(const std::string& text);
   // find_commands.cpp
   void BeforeSearchWindow(SearchWindow* window);

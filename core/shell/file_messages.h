@@ -13,6 +13,10 @@ namespace prambus {
 // A file that was opened but could not be loaded (too long, cut short).
 inline constexpr char kLoadFailedMessage[] =
     "Файл открыть не получилось (возможно, он слишком велик)";
+// An edit refused because the document would pass the largest size the
+// program works with (the largest file it opens).
+inline constexpr char kDocumentTooLongMessage[] =
+    "Я не могу добавить это в документ: он стал бы длиннее 2 147 483 647 байт.";
 inline constexpr char kWriteProtectedMessage[] =
     "По всей видимости, файл защищён от записи. Не могу сохранить изменения.";
 
