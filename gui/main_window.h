@@ -338,6 +338,7 @@ class MainWindow : public QMainWindow {
   void ReportCannotOpen(const QString& path, const IoError& e);
   // exit_command.cpp
   bool SaveSettingsAndQuit();
+  bool MayEnd();  // false when the program must go on
   // edit_commands.cpp
   void HistoryStep(bool redo);
   // The tail of an edit that began when the view had recorded editsBefore
@@ -420,6 +421,7 @@ class MainWindow : public QMainWindow {
   bool byShortcut_ = false;  // a Ctrl+letter key is running its menu command
   bool shownOnce_ = false;
   bool ending_ = false;
+  bool askingToEnd_ = false;         // the question of MayEnd is up
   bool handedOver_ = false;          // another copy took the command-line file
   bool dataFileUnreadable_ = false;  // the data.dat to write could not be read: left alone
 

@@ -143,6 +143,23 @@ class EndingDuringLoadTest : public QObject {
     if (how == kCloseBox || how == kCloseWhileWaiting) QVERIFY(!w->isVisible());
   }
 
+  // A second close or "Выход" while the question is up asks nothing more: the
+  // one answer given decides.
+  void aSecondEndingWhileTheQuestionIsUpAsksNothing() {
+    ScriptedPrompts* prompts = nullptr;
+    auto w = SmallThenLoading(&prompts, true);
+    QVERIFY(w);
+    prompts->whileAsking = [&w] {
+      w->close();
+      w->Actions().exit->trigger();
+    };
+    prompts->answers = {kNo, kNo, kNo};
+    QVERIFY(w->close());
+    QCOMPARE(prompts->questions.size(), qsizetype(1));
+    QVERIFY(DataWritten());
+    QCOMPARE(ReadAll(Path("small.txt")), kSmall);
+  }
+
   // Nothing unsaved was given back: the program ends at once, whichever way.
   void anUneditedDocumentGivenBackEndsWithoutAQuestion_data() {
     QTest::addColumn<int>("how");
