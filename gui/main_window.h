@@ -289,6 +289,7 @@ class MainWindow : public QMainWindow {
   void RefreshStatusBar();
   // scroll_bars.cpp
   void ScrollBarChanged(bool vertical);
+  void ScrollBarStepped(bool vertical, int action);
   // Scrolls the view and the vertical bar to a position (clamped).
   void ScrollVerticallyTo(int64_t position);
   void SyncAfterMove();
@@ -425,7 +426,7 @@ class MainWindow : public QMainWindow {
   QSizeGrip* grip_ = nullptr;
   std::array<QLabel*, 6> panels_{};
   ScrollRange vrange_, hrange_;
-  int vLargeChange_ = 0;
+  int vLargeChange_ = 0, hLargeChange_ = 0;  // a click on a scroll bar's trough
   QTimer* caretTimer_ = nullptr;
   QTimer* autoScrollTimer_ = nullptr;
   QTimer* relayoutTimer_ = nullptr;  // the view's new width once resizing stops
