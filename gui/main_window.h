@@ -29,6 +29,7 @@
 namespace prambus {
 
 class SurfaceWidget;
+class StatusPanelRow;
 class FindDialog;
 class SearchWindow;
 class ReplaceDialog;
@@ -424,7 +425,8 @@ class MainWindow : public QMainWindow {
   QScrollBar* vbar_ = nullptr;
   QScrollBar* hbar_ = nullptr;
   QSizeGrip* grip_ = nullptr;
-  std::array<QLabel*, 6> panels_{};
+  StatusPanelRow* statusRow_ = nullptr;
+  std::array<QLabel*, 6> panels_{};  // its labels
   ScrollRange vrange_, hrange_;
   int vLargeChange_ = 0, hLargeChange_ = 0;  // a click on a scroll bar's trough
   QTimer* caretTimer_ = nullptr;
