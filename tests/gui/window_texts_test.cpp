@@ -59,8 +59,8 @@ class WindowTextsTest : public QObject {
   }
 
   // While a file loads, the panels and the progress after them all show
-  // their whole texts at the window's first size, a line count of seven
-  // figures included, in either view. A narrower window cuts the encoding
+  // their whole texts at the window's first size, in either view, with a
+  // line count of seven figures in the text view. A narrower window cuts the encoding
   // panel before the progress, which gives its room back when it ends.
   void statusPanelsAndTheLoadProgressFitTheFirstSize() {
     QByteArray lines;
@@ -74,7 +74,10 @@ class WindowTextsTest : public QObject {
       if (hex) w->Actions().viewKinds[1]->trigger();
       prompts->openNames = {dir_->filePath("big.txt")};
       w->Actions().open->trigger();
-      while (w->Loading() && w->View()->RowCount() < 1000000) QCoreApplication::processEvents();
+      // The text view goes on to a line count of seven figures; the hex view
+      // would load the rest at once.
+      while (!hex && w->Loading() && w->View()->RowCount() < 1000000)
+        QCoreApplication::processEvents();
       QVERIFY(w->Loading());
       QStatusBar* bar = w->statusBar();
       QLabel* progress = nullptr;
@@ -86,7 +89,7 @@ class WindowTextsTest : public QObject {
       }
       QVERIFY(progress);
       QVERIFY(w->StatusPanelText(2).startsWith(QString::number(w->View()->RowCount())));
-      QVERIFY(w->StatusPanelText(2).size() >= 13);  // seven figures, " строк" and more
+      if (!hex) QVERIFY(w->StatusPanelText(2).size() >= 13);  // seven figures, " строк" and more
 
       QLabel* encoding = bar->findChildren<QLabel*>()[5];
       QCOMPARE(encoding->text(), w->StatusPanelText(5));
