@@ -313,7 +313,7 @@ int HexView::FirstRowTextHeight() const {
 }
 
 int64_t HexView::ScrollShowingRowAtBottom(int row, int extraRows) {
-  const int64_t shown = std::min<int64_t>(int64_t{LastRow} - row, std::max(0, extraRows));
+  const int64_t shown = std::min<int64_t>(int64_t{LastRow} - row, extraRows);
   return int64_t{RowHeight()} * (shown + row) + FirstRowTextHeight() + CaretTopLimit() - ViewHeight;
 }
 

@@ -36,7 +36,7 @@ int TextView::FirstRowTextHeight() const {
 }
 
 int64_t TextView::ScrollShowingRowAtBottom(int row, int extraRows) {
-  const int64_t shown = std::min<int64_t>(int64_t{LastRow} - row, std::max(0, extraRows));
+  const int64_t shown = std::min<int64_t>(int64_t{LastRow} - row, extraRows);
   return int64_t{LineHeight()} * (shown + row) + FirstRowTextHeight() - ViewHeight;
 }
 
