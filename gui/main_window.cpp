@@ -60,6 +60,7 @@ MainWindow::MainWindow(QStringList arguments, QString dataDir)
   for (QScrollBar* bar : {vbar_, hbar_}) {
     bar->setFocusPolicy(Qt::NoFocus);
     bar->setEnabled(false);
+    bar->installEventFilter(central_);
   }
   connect(vbar_, &QScrollBar::valueChanged, this, [this] { ScrollBarChanged(true); });
   connect(hbar_, &QScrollBar::valueChanged, this, [this] { ScrollBarChanged(false); });

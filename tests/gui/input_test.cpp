@@ -207,8 +207,8 @@ class InputTest : public QObject {
     QTest::mouseRelease(surface, Qt::MiddleButton, Qt::NoModifier, QPoint(50, 50));
   }
 
-  // The arrows of the vertical bar move one line and a click on its trough
-  // 0.8 of the window's client height, in a short document and in one taller
+  // The arrows of the vertical bar and the wheel over it move one line and
+  // a click on its trough 0.8 of the window's client height, in a short document and in one taller
   // than the bar's int range (lines spaced wide apart), where the bar counts
   // through a scale: each bar value is more than one pixel there.
   void scrollBarArrowsStepALineAndTheTroughALargeChange() {
@@ -239,6 +239,11 @@ class InputTest : public QObject {
       QCOMPARE(v->ScrollY, top + 2 * line);
       QCOMPARE(bar->value(), BarValue(v->ScrollY, ScrollRange{true, v->ScrollY, v->ViewHeight,
                                                               v->GetDocumentHeight()}));
+      // The wheel over the bar scrolls a line per notch, as over the document.
+      Wheel(bar, -120);
+      QCOMPARE(v->ScrollY, top + 3 * line);
+      Wheel(bar, 120);
+      QCOMPARE(v->ScrollY, top + 2 * line);
       // Near the end a step stops at the last position.
       bar->triggerAction(QAbstractSlider::SliderToMaximum);
       const int64_t end = v->ScrollY;
