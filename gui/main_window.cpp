@@ -60,9 +60,12 @@ MainWindow::MainWindow(QStringList arguments, QString dataDir)
   for (QScrollBar* bar : {vbar_, hbar_}) {
     bar->setFocusPolicy(Qt::NoFocus);
     bar->setEnabled(false);
+    bar->installEventFilter(central_);
   }
   connect(vbar_, &QScrollBar::valueChanged, this, [this] { ScrollBarChanged(true); });
   connect(hbar_, &QScrollBar::valueChanged, this, [this] { ScrollBarChanged(false); });
+  connect(vbar_, &QScrollBar::actionTriggered, this, [this](int a) { ScrollBarStepped(true, a); });
+  connect(hbar_, &QScrollBar::actionTriggered, this, [this](int a) { ScrollBarStepped(false, a); });
   grip_ = new QSizeGrip(central_);
   grip_->hide();
 
@@ -229,6 +232,7 @@ void MainWindow::FormResize(bool settleWidth) {
   grip_->setGeometry(l.width, l.height, kBarSize, kBarSize);
   grip_->setVisible(!statusVisible);
   vLargeChange_ = static_cast<int>(std::lrint(0.8 * clientH));
+  hLargeChange_ = static_cast<int>(std::lrint(0.8 * clientW));
 
   if (!view_) return;
   if (clientW != lastClientWidth_ && settleWidth && lastClientWidth_ >= 0) {

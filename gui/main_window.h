@@ -29,6 +29,7 @@
 namespace prambus {
 
 class SurfaceWidget;
+class StatusPanelRow;
 class FindDialog;
 class SearchWindow;
 class ReplaceDialog;
@@ -289,6 +290,7 @@ class MainWindow : public QMainWindow {
   void RefreshStatusBar();
   // scroll_bars.cpp
   void ScrollBarChanged(bool vertical);
+  void ScrollBarStepped(bool vertical, int action);
   // Scrolls the view and the vertical bar to a position (clamped).
   void ScrollVerticallyTo(int64_t position);
   void SyncAfterMove();
@@ -430,9 +432,10 @@ class MainWindow : public QMainWindow {
   QScrollBar* vbar_ = nullptr;
   QScrollBar* hbar_ = nullptr;
   QSizeGrip* grip_ = nullptr;
-  std::array<QLabel*, 6> panels_{};
+  StatusPanelRow* statusRow_ = nullptr;
+  std::array<QLabel*, 6> panels_{};  // its labels
   ScrollRange vrange_, hrange_;
-  int vLargeChange_ = 0;
+  int vLargeChange_ = 0, hLargeChange_ = 0;  // a click on a scroll bar's trough
   QTimer* caretTimer_ = nullptr;
   QTimer* autoScrollTimer_ = nullptr;
   QTimer* relayoutTimer_ = nullptr;  // the view's new width once resizing stops

@@ -17,6 +17,7 @@
 #include "settings/settings.h"
 #include "shell/file_messages.h"
 #include "shell/recent_list.h"
+#include "status_panel_row.h"
 #include "surface_widget.h"
 #include "views/hex_view.h"
 
@@ -324,15 +325,10 @@ void MainWindow::PlaceLoadProgress() {
   // Hidden by the user, not just not shown yet: a file named on the command
   // line loads before the window shows.
   if (!sb->isHidden()) {
-    if (loadProgress_->parentWidget() != sb) {
-      sb->addPermanentWidget(loadProgress_);
-      loadProgress_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-      loadProgress_->setAutoFillBackground(false);
-    }
+    statusRow_->TakeProgress(loadProgress_);
     return;
   }
   if (loadProgress_->parentWidget() != this) {
-    sb->removeWidget(loadProgress_);
     loadProgress_->setParent(this);
     loadProgress_->setFrameStyle(QFrame::Panel);
     loadProgress_->setAutoFillBackground(true);

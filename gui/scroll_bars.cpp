@@ -71,6 +71,40 @@ void MainWindow::ScrollBarChanged(bool vertical) {
   ToggleCaret();
 }
 
+// The arrows move the view one line and a click on the trough the large
+// change, counted in the view's positions: a bar scaled down for a tall
+// document would otherwise step by its own values, several lines at a time
+// or less than one. Drags and moves to an end keep the bar's own handling.
+void MainWindow::ScrollBarStepped(bool vertical, int action) {
+  if (!view_) return;
+  QScrollBar* bar = vertical ? vbar_ : hbar_;
+  ScrollRange& r = vertical ? vrange_ : hrange_;
+  const int64_t page = vertical ? vLargeChange_ : hLargeChange_;
+  int64_t step = 0;
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd:
+      step = r.smallChange;
+      break;
+    case QAbstractSlider::SliderSingleStepSub:
+      step = -int64_t{r.smallChange};
+      break;
+    case QAbstractSlider::SliderPageStepAdd:
+      step = std::max<int64_t>(1, page);
+      break;
+    case QAbstractSlider::SliderPageStepSub:
+      step = -std::max<int64_t>(1, page);
+      break;
+    default:
+      return;
+  }
+  r.position = ClampScrollPosition(r.position + step, r);
+  // The bar takes this value once the signal returns; a step finer than one
+  // of its values leaves it where it is, so the view is moved here.
+  const int value = BarValue(r.position, r);
+  bar->setSliderPosition(value);
+  if (value == bar->value()) ScrollBarChanged(vertical);
+}
+
 void MainWindow::ScrollVerticallyTo(int64_t position) {
   position = ClampScrollPosition(position, vrange_);
   if (position == view_->ScrollY) return;

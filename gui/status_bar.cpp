@@ -1,30 +1,20 @@
-// The status bar of the main window: six panels refreshed with the caret.
-// Each panel is at least its own width and grows to fit its text (a line
-// count of seven figures is shown whole); the last takes the rest.
+// The status bar of the main window: six panels refreshed with the caret,
+// laid out by StatusPanelRow (each at least its own width, the first five
+// growing to fit their texts, the last taking the rest).
 #include <QStatusBar>
 
 #include "main_window.h"
 #include "shell/status_text.h"
+#include "status_panel_row.h"
 
 namespace prambus {
-
-namespace {
-constexpr int kPanelWidths[6] = {70, 70, 80, 60, 80, 50};
-}  // namespace
 
 void MainWindow::BuildStatusBar() {
   QStatusBar* sb = statusBar();
   sb->setSizeGripEnabled(false);
-  for (int i = 0; i < 6; ++i) {
-    panels_[i] = new QLabel(sb);
-    panels_[i]->setMinimumWidth(kPanelWidths[i]);
-    if (i < 5) {
-      panels_[i]->setFixedWidth(kPanelWidths[i]);
-      panels_[i]->setAlignment(Qt::AlignCenter);
-    }
-    panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    sb->addWidget(panels_[i], i == 5 ? 1 : 0);
-  }
+  statusRow_ = new StatusPanelRow(sb);
+  for (int i = 0; i < 6; ++i) panels_[i] = statusRow_->Panel(i);
+  sb->addWidget(statusRow_, 1);
 }
 
 void MainWindow::RefreshStatusBar() {
@@ -42,17 +32,14 @@ void MainWindow::RefreshStatusBar() {
   for (QAction* a : encodingActions_)
     if (a->isChecked()) in.encodingCaption = a->text().toStdString();
   const auto texts = StatusPanels(in);
+  bool changed = false;
   for (int i = 0; i < 6; ++i) {
-    QLabel* panel = panels_[i];
     const QString text = QString::fromStdString(texts[i]);
-    if (panel->text() != text) panel->setText(text);
-    if (i == 5) continue;
-    const int frame = 2 * panel->frameWidth() + 2 * panel->margin() + 4;
-    const int needed = panel->fontMetrics().horizontalAdvance(text) + frame;
-    const int width = std::max(kPanelWidths[i], needed);
-    if (panel->minimumWidth() != width || panel->maximumWidth() != width)
-      panel->setFixedWidth(width);
+    if (panels_[i]->text() == text) continue;
+    panels_[i]->setText(text);
+    changed = true;
   }
+  if (changed) statusRow_->Relayout();
 }
 
 }  // namespace prambus

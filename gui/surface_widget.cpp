@@ -45,6 +45,17 @@ void SurfaceWidget::wheelEvent(QWheelEvent* e) {
   owner_->Wheel(e);
 }
 
+// The wheel over a scroll bar scrolls as over the document, a line per
+// notch: the bar's own handling steps by its values, which in a document
+// too tall for them are less than a line and round back to where it was.
+bool SurfaceWidget::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::Wheel && watched->parent() == this) {
+    owner_->Wheel(static_cast<QWheelEvent*>(e));
+    return true;
+  }
+  return QWidget::eventFilter(watched, e);
+}
+
 void SurfaceWidget::contextMenuEvent(QContextMenuEvent* e) {
   owner_->Menus().context->exec(e->globalPos());
 }

@@ -24,6 +24,7 @@ class SurfaceWidget : public QWidget {
   void wheelEvent(QWheelEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
   bool focusNextPrevChild(bool) override { return false; }  // Tab is typed
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   MainWindow* owner_;

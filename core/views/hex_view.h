@@ -122,8 +122,14 @@ class HexView : public ViewBase {
   int Pitch() const;                                         // s
   int Gap() const;                                           // g
   int CellWidth() const { return K255() * CodeDigitWidth; }  // W
-  int CodeAreaLeft() const;         // x0 with no scroll: where column 0's code begins
-  void ScrollMatchIntoView();       // after ScrollToCaret, the rest of a found match
+  int CodeAreaLeft() const;    // x0 with no scroll: where column 0's code begins
+  void ScrollMatchIntoView();  // after ScrollToCaret, the rest of a found match
+  void ScrollMatchRowsIntoView(int firstRow, int lastRow);
+  int CaretTopLimit();             // a caret above this y is scrolled down to
+  int FirstRowTextHeight() const;  // h: the height the bottom of the view is tested with
+  // The scroll position that shows `row`, and up to extraRows after it, at
+  // the bottom of the view.
+  int64_t ScrollShowingRowAtBottom(int row, int extraRows);
   int CodeLength(uint8_t b) const;  // L(b)
   int Length() const { return static_cast<int>(Bytes.size()); }
   void ToOffset(int offset, bool cursor);

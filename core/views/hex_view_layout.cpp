@@ -303,20 +303,30 @@ void HexView::UpdateCaretPoint() {
   if (DataWindowShown && paintDataWindow) paintDataWindow();
 }
 
+int HexView::CaretTopLimit() {
+  return Round(canvas_->TextHeight("0") * Cfg().Distance) + GetCaretArea().top;
+}
+
+int HexView::FirstRowTextHeight() const {
+  std::string_view row0 = GetRow(0);
+  return canvas_->TextHeight(row0.empty() ? std::string_view(" ") : row0.substr(0, 1));
+}
+
+int64_t HexView::ScrollShowingRowAtBottom(int row, int extraRows) {
+  const int64_t shown = std::min<int64_t>(int64_t{LastRow} - row, extraRows);
+  return int64_t{RowHeight()} * (shown + row) + FirstRowTextHeight() + CaretTopLimit() - ViewHeight;
+}
+
 void HexView::ScrollToCaret() {
   const Settings& c = Cfg();
   const Rect r = GetCaretArea();
   const int rh = RowHeight();
-  const int t = Round(canvas_->TextHeight("0") * c.Distance) + r.top;
+  const int t = CaretTopLimit();
   const int l = r.left + Gap() + c.EffOtstupX;
   if (CaretY < t) {
     SetScrollY(int64_t{rh} * (CursorRow - std::min(CursorRow, c.VScrollStep - 1)));
-  } else {
-    std::string_view row0 = GetRow(0);
-    const int h = canvas_->TextHeight(row0.empty() ? std::string_view(" ") : row0.substr(0, 1));
-    if (ViewHeight - h + 2 < CaretY)
-      SetScrollY(int64_t{rh} * (std::min(LastRow - CursorRow, c.VScrollStep - 1) + CursorRow) + h +
-                 t - ViewHeight);
+  } else if (ViewHeight - FirstRowTextHeight() + 2 < CaretY) {
+    SetScrollY(ScrollShowingRowAtBottom(CursorRow, c.VScrollStep - 1));
   }
   const int W = CellWidth(), g = Gap(), n = Columns();
   if (CaretX < l) {
@@ -353,7 +363,11 @@ Rect HexView::CharacterColumn() const {
 // view shows its first byte.
 void HexView::ScrollMatchIntoView() {
   const int n = Columns(), first = CursorOffset(), last = AnchorOffset() - 1;
-  if (last < first || last / n != first / n) return;
+  if (last < first) return;
+  if (last / n != first / n) {
+    ScrollMatchRowsIntoView(first / n, last / n);
+    return;
+  }
   const int x0 = CodeAreaLeft();
   int startX = 0, endX = 0;  // in the area of the caret, unscrolled
   if (InCodes) {
@@ -371,6 +385,22 @@ void HexView::ScrollMatchIntoView() {
   }
   if (endX - ScrollX <= right) return;
   SetScrollX(std::max(ScrollX, std::min(startX - left, endX - right + 2)));
+}
+
+// A match that runs on to later rows: when its rows fit the view together,
+// scroll down until its last row shows as the caret's would (with the same
+// scroll step), never past the row of its first byte, where the caret is.
+// A match taller than the view keeps its first row in view.
+void HexView::ScrollMatchRowsIntoView(int firstRow, int lastRow) {
+  const Settings& c = Cfg();
+  const int rh = RowHeight();
+  const int64_t lastY =
+      int64_t{lastRow} * rh + rh + LinePixels + 4 + c.EffOtstupY - ScrollY;  // its CaretY
+  if (lastY <= ViewHeight - FirstRowTextHeight() + 2) return;  // its last row shows already
+  const int64_t firstAtTop = int64_t{rh} * firstRow;
+  if (ScrollShowingRowAtBottom(lastRow, 0) > firstAtTop) return;  // taller than the view
+  const int64_t scroll = std::min(ScrollShowingRowAtBottom(lastRow, c.VScrollStep - 1), firstAtTop);
+  if (scroll > ScrollY) SetScrollY(scroll);
 }
 
 // -------------------------------------------------------------- paint ----

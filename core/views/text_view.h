@@ -166,6 +166,11 @@ class TextView : public ViewBase {
   void AppendEmptyRow();
   void EndMove(bool extend, bool scroll = true);
   void ScrollMatchIntoView();  // after ScrollToCaret, the rest of a found match
+  void ScrollMatchRowsIntoView(int lastRow);
+  int FirstRowTextHeight() const;  // h: the height the bottom of the view is tested with
+  // The scroll position that shows `row`, and up to extraRows after it, at
+  // the bottom of the view.
+  int64_t ScrollShowingRowAtBottom(int row, int extraRows);
   // The search over the whole rest of the document at once, for a text
   // without line-end characters (such a text never spans a hard line's end):
   // 1 found and selected, 0 not found, -1 when the region limit decides,

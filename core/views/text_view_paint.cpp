@@ -30,18 +30,23 @@ void TextView::UpdateCaretPoint() {
   CaretX = ColumnX(CursorRow, CursorCol) + cfg.EffOtstupX - ScrollX;
 }
 
+int TextView::FirstRowTextHeight() const {
+  std::string_view row0 = GetRow(0);
+  return canvas_->TextHeight(row0.empty() ? std::string_view(" ") : row0.substr(0, 1));
+}
+
+int64_t TextView::ScrollShowingRowAtBottom(int row, int extraRows) {
+  const int64_t shown = std::min<int64_t>(int64_t{LastRow} - row, extraRows);
+  return int64_t{LineHeight()} * (shown + row) + FirstRowTextHeight() - ViewHeight;
+}
+
 void TextView::ScrollToCaret() {
   const Settings& cfg = Cfg();
   const int lh = LineHeight();
   if (CaretY < cfg.EffOtstupY) {
     SetScrollY(int64_t{lh} * (CursorRow - std::min(CursorRow, cfg.VScrollStep - 1)));
-  } else {
-    std::string_view row0 = GetRow(0);
-    const int h = canvas_->TextHeight(row0.empty() ? std::string_view(" ") : row0.substr(0, 1));
-    if (ViewHeight + cfg.EffOtstupY - h < CaretY) {
-      SetScrollY(int64_t{lh} * (std::min(LastRow - CursorRow, cfg.VScrollStep - 1) + CursorRow) +
-                 h - ViewHeight);
-    }
+  } else if (ViewHeight + cfg.EffOtstupY - FirstRowTextHeight() < CaretY) {
+    SetScrollY(ScrollShowingRowAtBottom(CursorRow, cfg.VScrollStep - 1));
   }
   if (CaretX < cfg.EffOtstupX) {
     const int col = CursorCol - cfg.HScrollStep + 1;
@@ -63,7 +68,12 @@ void TextView::ScrollToCaret() {
 // shows, never past its start. A match wider than the view shows its start
 // (the scroll step past the caret may have taken it out of a narrow view).
 void TextView::ScrollMatchIntoView() {
-  if (AnchorRow != CursorRow) return;  // a match across a soft wrap: each row fits the view
+  if (AnchorRow != CursorRow) {
+    // The selection's end at the start of a row ends the row before it.
+    const int lastRow = AnchorCol == 0 ? AnchorRow - 1 : AnchorRow;
+    if (lastRow > CursorRow) ScrollMatchRowsIntoView(lastRow);
+    return;
+  }
   const int startX = ColumnX(CursorRow, CursorCol), endX = ColumnX(AnchorRow, AnchorCol);
   if (endX - startX > ViewWidth) {
     if (startX < ScrollX) SetScrollX(startX);
@@ -71,6 +81,22 @@ void TextView::ScrollMatchIntoView() {
   }
   if (endX - ScrollX <= ViewWidth) return;
   SetScrollX(std::min(startX, std::max(0, endX - ViewWidth + 2)));
+}
+
+// A match that runs on to later rows: when its rows fit the view together,
+// scroll down until its last row shows as the caret's would (with the same
+// scroll step), never past the caret's row, where the match begins. A match
+// taller than the view keeps its first row in view.
+void TextView::ScrollMatchRowsIntoView(int lastRow) {
+  const Settings& cfg = Cfg();
+  const int lh = LineHeight();
+  const int64_t lastY = int64_t{lh} * lastRow + cfg.EffOtstupY - ScrollY;   // its CaretY
+  if (lastY <= ViewHeight + cfg.EffOtstupY - FirstRowTextHeight()) return;  // it shows already
+  const int64_t firstAtTop = int64_t{lh} * CursorRow;
+  if (ScrollShowingRowAtBottom(lastRow, 0) > firstAtTop) return;  // taller than the view
+  const int64_t scroll =
+      std::min(ScrollShowingRowAtBottom(lastRow, cfg.VScrollStep - 1), firstAtTop);
+  if (scroll > ScrollY) SetScrollY(scroll);
 }
 
 void TextView::Paint() {

@@ -21,6 +21,26 @@ std::string Text(ViewBase* v) {
 int CursorOffset(ViewBase* v) {
   return v->PosToOffset(v->CursorCol, v->CursorRow);
 }
+// Letters (or bytes) in no order, so that a few of them in a row are found
+// nowhere else.
+QByteArray Scrambled(int size, bool lettersOnly) {
+  QByteArray bytes(size, '\0');
+  quint32 seed = 7;
+  for (char& c : bytes) {
+    seed = seed * 1103515245u + 12345u;
+    c = lettersOnly ? static_cast<char>('a' + (seed >> 16) % 26) : static_cast<char>(seed >> 23);
+  }
+  return bytes;
+}
+// The last row the view shows whole from the top: Down moves the caret there
+// without scrolling. The caret goes back to the top afterwards.
+int LastRowShown(MainWindow& w) {
+  QTest::keyClick(w.centralWidget(), Qt::Key_Home, Qt::ControlModifier);
+  while (w.View()->ScrollY == 0) QTest::keyClick(w.centralWidget(), Qt::Key_Down);
+  const int row = w.View()->CursorRow - 1;
+  QTest::keyClick(w.centralWidget(), Qt::Key_Home, Qt::ControlModifier);
+  return row;
+}
 }  // namespace
 
 class FindDialogsTest : public QObject {
@@ -66,6 +86,39 @@ class FindDialogsTest : public QObject {
     QCOMPARE(CursorOffset(w->View()), 4);
     QTest::keyClick(f->phraseEdit, Qt::Key_Escape);
     QVERIFY(!f->isVisible());
+  }
+
+  // A match from the end of the last row shown on to the next row scrolls
+  // until its end shows too, its start staying in view: found by code in
+  // the hex view and as letters across a wrapped row in the text view.
+  void aMatchRunningOnToTheNextRowShowsWhole() {
+    for (const bool hex : {true, false}) {
+      auto w = Open(Scrambled(20000, !hex));
+      QVERIFY(w);
+      if (hex) w->Actions().viewKinds[1]->trigger();
+      ViewBase* v = w->View();
+      const int row = LastRowShown(*w);
+      QVERIFY(row > 2 && row < v->LastRow);
+      const QByteArray before(v->GetRow(row).data(), v->GetRow(row).size());
+      const QByteArray after(v->GetRow(row + 1).data(), v->GetRow(row + 1).size());
+      const QByteArray match = before.right(hex ? 2 : 3) + after.left(hex ? 2 : 3);
+      const QString phrase = hex ? QString(match.toHex(' ')).toUpper() : QString::fromLatin1(match);
+      QTest::keyClick(w->centralWidget(), Qt::Key_F, Qt::ControlModifier);
+      FindDialog* f = w->GetFindDialog();
+      f->phraseEdit->setText(phrase);
+      QTest::keyClick(f->phraseEdit, Qt::Key_Return);
+      QCOMPARE(v->CursorRow, row);  // the caret at the match's start
+      QCOMPARE(v->AnchorRow, row + 1);
+      const int64_t scrolled = v->ScrollY;
+      QVERIFY2(scrolled > 0, hex ? "hex" : "text");
+      QVERIFY(scrolled <= int64_t{v->LineHeight()} * row);  // the first row still shows
+      QCOMPARE(w->VBar()->value(), static_cast<int>(scrolled));
+      // The match's last row was in view: the caret moves there without scrolling.
+      QTest::keyClick(f->phraseEdit, Qt::Key_Escape);
+      QTest::keyClick(w->centralWidget(), Qt::Key_Down);
+      QCOMPARE(v->CursorRow, row + 1);
+      QCOMPARE(v->ScrollY, scrolled);
+    }
   }
 
   void replaceAllAndUndo() {

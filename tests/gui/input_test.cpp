@@ -7,9 +7,12 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <climits>
+#include <cmath>
 #include <optional>
 
 #include "gui_files.h"
@@ -202,6 +205,53 @@ class InputTest : public QObject {
     Wheel(surface, -120);
     QVERIFY(w->VBar()->value() - before > 5 * line);
     QTest::mouseRelease(surface, Qt::MiddleButton, Qt::NoModifier, QPoint(50, 50));
+  }
+
+  // The arrows of the vertical bar and the wheel over it move one line and
+  // a click on its trough 0.8 of the window's client height, in a short document and in one taller
+  // than the bar's int range (lines spaced wide apart), where the bar counts
+  // through a scale: each bar value is more than one pixel there.
+  void scrollBarArrowsStepALineAndTheTroughALargeChange() {
+    for (const bool tall : {false, true}) {
+      auto w = Open(QByteArray(tall ? 300000 : 300, '\n'));
+      QVERIFY(w);
+      if (tall) {
+        Cfg().Distance = 600;
+        w->FormResize();
+      }
+      ViewBase* v = w->View();
+      QScrollBar* bar = w->VBar();
+      QVERIFY(bar->isEnabled());
+      QCOMPARE(v->GetDocumentHeight() > INT_MAX, tall);
+      const int64_t line = v->LineHeight();
+      const int64_t large =
+          std::lrint(0.8 * (w->centralWidget()->height() + w->statusBar()->height()));
+      const int64_t top = v->ScrollY;
+      bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+      QCOMPARE(v->ScrollY, top + line);
+      bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+      QCOMPARE(v->ScrollY, top + line + large);
+      bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+      bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+      QCOMPARE(v->ScrollY, top + 3 * line + large);
+      bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+      bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+      QCOMPARE(v->ScrollY, top + 2 * line);
+      QCOMPARE(bar->value(), BarValue(v->ScrollY, ScrollRange{true, v->ScrollY, v->ViewHeight,
+                                                              v->GetDocumentHeight()}));
+      // The wheel over the bar scrolls a line per notch, as over the document.
+      Wheel(bar, -120);
+      QCOMPARE(v->ScrollY, top + 3 * line);
+      Wheel(bar, 120);
+      QCOMPARE(v->ScrollY, top + 2 * line);
+      // Near the end a step stops at the last position.
+      bar->triggerAction(QAbstractSlider::SliderToMaximum);
+      const int64_t end = v->ScrollY;
+      bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+      QCOMPARE(v->ScrollY, end);
+      bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+      QCOMPARE(v->ScrollY, end - line);
+    }
   }
 
   void resizingLaysOutOnceTheSizeSettles() {

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "find_dialog.h"
+#include "gui_files.h"
 #include "main_window.h"
 #include "replace_dialog.h"
 #include "settings/settings.h"
@@ -54,6 +55,54 @@ class WindowTextsTest : public QObject {
     for (int i : {0, 2, 3}) {
       QLabel* p = panel(i);
       QVERIFY2(p->width() >= p->fontMetrics().horizontalAdvance(p->text()), qPrintable(p->text()));
+    }
+  }
+
+  // While a file loads, the panels and the progress after them all show
+  // their whole texts at the window's first size, in either view, with a
+  // line count of seven figures in the text view. A narrower window cuts the encoding
+  // panel before the progress, which gives its room back when it ends.
+  void statusPanelsAndTheLoadProgressFitTheFirstSize() {
+    QByteArray lines;
+    for (int i = 0; i < 8 << 20; ++i) lines += "ab\n";
+    WriteAll(dir_->filePath("big.txt"), lines);
+    for (const bool hex : {false, true}) {
+      ScriptedPrompts* prompts = nullptr;
+      auto w = ShowWindow(dir_->path(), {}, &prompts);
+      QVERIFY(w);
+      const QSize firstSize = w->size();
+      if (hex) w->Actions().viewKinds[1]->trigger();
+      prompts->openNames = {dir_->filePath("big.txt")};
+      w->Actions().open->trigger();
+      // The text view goes on to a line count of seven figures; the hex view
+      // would load the rest at once.
+      while (!hex && w->Loading() && w->View()->RowCount() < 1000000)
+        QCoreApplication::processEvents();
+      QVERIFY(w->Loading());
+      QStatusBar* bar = w->statusBar();
+      QLabel* progress = nullptr;
+      for (QLabel* l : bar->findChildren<QLabel*>()) {
+        QVERIFY(l->isVisible());
+        QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(l->text()));
+        QVERIFY(l->geometry().right() < bar->width());
+        if (l->text().startsWith("Загрузка")) progress = l;
+      }
+      QVERIFY(progress);
+      QVERIFY(w->StatusPanelText(2).startsWith(QString::number(w->View()->RowCount())));
+      if (!hex) QVERIFY(w->StatusPanelText(2).size() >= 13);  // seven figures, " строк" and more
+
+      QLabel* encoding = bar->findChildren<QLabel*>()[5];
+      QCOMPARE(encoding->text(), w->StatusPanelText(5));
+      w->resize(700, firstSize.height());
+      QTRY_COMPARE(bar->width(), 700);
+      QVERIFY(progress->width() >= progress->sizeHint().width());
+      QVERIFY(progress->geometry().right() < bar->width());
+      QVERIFY(encoding->width() < encoding->sizeHint().width());
+      QVERIFY(encoding->width() >= 50);
+      QTest::keyClick(w->centralWidget(), Qt::Key_Escape);  // the load stops
+      QVERIFY(!w->Loading());
+      QVERIFY(!progress->isVisible());
+      QVERIFY(encoding->width() >= encoding->sizeHint().width());
     }
   }
 

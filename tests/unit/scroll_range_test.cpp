@@ -71,5 +71,23 @@ TEST(ScrollRangeTest, BarRoundingNeverMovesTheView) {
   EXPECT_EQ(PositionFromBar(BarValue(r.position, r), r), int64_t{1} << 40);
 }
 
+// A step of one line (an arrow of the bar) kept as the range's position
+// survives the bar's value, whether the scale packs several lines into one
+// value or spreads one line over several values.
+TEST(ScrollRangeTest, ALineStepSurvivesTheBarsScale) {
+  for (const int64_t top : {int64_t{3} << 30, int64_t{1} << 40}) {
+    ScrollRange r = RangeWithTop(top, 1000, 19);
+    for (int64_t from : {int64_t{0}, top / 3 + 5, top - 40}) {
+      r.position = from;
+      const int before = BarValue(from, r);
+      r.position = ClampScrollPosition(from + r.smallChange, r);
+      EXPECT_EQ(r.position, from + 19);
+      const int value = BarValue(r.position, r);
+      EXPECT_GE(value, before);
+      EXPECT_EQ(PositionFromBar(value, r), from + 19);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace prambus

@@ -6,6 +6,7 @@
 #include "shell/file_rules.h"
 #include "shell/message_layout.h"
 #include "shell/recent_list.h"
+#include "shell/status_bar_layout.h"
 #include "shell/status_text.h"
 #include "support/test_canvas.h"
 
@@ -81,6 +82,27 @@ TEST(StatusTexts, PanelsAndLineCountEndings) {
   EXPECT_EQ(p[3], "Вставка");
   EXPECT_EQ(p[4], "1.005 сек.");
   EXPECT_EQ(p[5], "Кодировка - DOS");
+}
+
+// Panels grow to fit their texts; the last takes the rest. A load's progress
+// is whole while the last panel can yield, down to its own width, for it.
+TEST(StatusBarLayout, TheLastPanelYieldsToTheProgressFirst) {
+  const std::array<int, 6> needed = {30, 0, 118, 55, 60, 140};
+  StatusBarWidths w = LayOutStatusBar(needed, 0, 800, 2);
+  EXPECT_EQ(w.panels, (std::array<int, 6>{70, 70, 118, 60, 80, 800 - 408}));
+  EXPECT_EQ(w.progress, 0);
+  w = LayOutStatusBar(needed, 220, 800, 2);
+  EXPECT_EQ(w.progress, 220);
+  EXPECT_EQ(w.panels[5], 800 - 408 - 222);
+  w = LayOutStatusBar(needed, 220, 408 + 222 + 50, 2);  // the last panel at its own width
+  EXPECT_EQ(w.progress, 220);
+  EXPECT_EQ(w.panels[5], 50);
+  w = LayOutStatusBar(needed, 220, 408 + 150, 2);  // then the progress is cut
+  EXPECT_EQ(w.progress, 98);
+  EXPECT_EQ(w.panels[5], 50);
+  w = LayOutStatusBar(needed, 220, 300, 2);  // narrower than the first five
+  EXPECT_EQ(w.progress, 0);
+  EXPECT_EQ(w.panels[5], 50);
 }
 
 TEST(MessageLayout, SixButtonsMakeTwoEvenRows) {
