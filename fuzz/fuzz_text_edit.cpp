@@ -71,8 +71,13 @@ const char* RowLayoutFault(TextView& v, bool tabSeen) {
   return nullptr;
 }
 
-void Check(const TextView& v, const std::string& ref) {
+void Check(TextView& v, const std::string& ref) {
   if (Text(v) != ref) Fail("rows differ from the reference");
+  // The room left, judged without summing the rows, is the reference's.
+  const int64_t limit = v.LengthLimit;
+  v.LengthLimit = static_cast<int64_t>(ref.size());
+  if (!v.HasRoomFor(0) || v.HasRoomFor(1)) Fail("the room left is not the reference's");
+  v.LengthLimit = limit;
   for (int r = 0; r <= v.LastRow; ++r) {
     std::string_view row = v.GetRow(r);
     size_t body = row.size();

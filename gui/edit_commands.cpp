@@ -5,6 +5,7 @@
 
 #include "main_window.h"
 #include "qt_canvas.h"
+#include "shell/file_messages.h"
 #include "text/line_ends.h"
 #include "views/text_view.h"
 
@@ -24,6 +25,25 @@ void MainWindow::EditTail(uint64_t editsBefore) {
   RecomputeScrollRanges();
   RefreshUndoRedo();
   SyncAfterMove();
+  ReportRefusedAsTooLong();
+}
+
+void MainWindow::ReportRefusedAsTooLong() {
+  if (!view_ || !view_->LengthLimitReached) return;
+  view_->LengthLimitReached = false;
+  ReportFailure(kDocumentTooLongMessage);
+}
+
+// The selection goes before the insertion: checked first, so that a refused
+// insertion never leaves the selection deleted. A document within a few
+// bytes of its largest size pays for measuring the selection.
+bool MainWindow::RoomToReplaceSelection(int64_t bytes) {
+  if (view_->HasRoomFor(bytes)) return true;
+  if (view_->HasSelection() &&
+      view_->HasRoomFor(bytes - static_cast<int64_t>(view_->GetSelectedText().size())))
+    return true;
+  ReportFailure(kDocumentTooLongMessage);
+  return false;
 }
 
 void MainWindow::Undo() {
@@ -81,6 +101,12 @@ void MainWindow::Paste() {
   desiredColumn_ = -1;
   std::string text = ToCp1251(QApplication::clipboard()->text());
   if (text.empty()) return;
+  // The line ends are known only once the selection is gone: CR LF ones are
+  // the longest they can be.
+  const bool lines = dynamic_cast<TextView*>(view_.get()) != nullptr;
+  if (view_->HasSelection() && !RoomToReplaceSelection(static_cast<int64_t>(
+                                   lines ? WithLineEnds(text, "\r\n").size() : text.size())))
+    return;
   HideCaret();
   const uint64_t before = view_->RecordedEditCount();
   view_->DeleteSelectionForInsert();

@@ -12,8 +12,19 @@ namespace prambus {
 // and nothing half-loaded is ever saved.
 void MainWindow::Exit() {
   CancelLoading();
-  if (modified_ && AskToSave()) return;
+  if (!MayEnd()) return;
   SaveSettingsAndQuit();
+}
+
+// The question about unsaved changes, asked once: a second close or "Выход"
+// that comes while it is up (from a plug-in, the desktop's session) is
+// refused rather than asking again over it.
+bool MainWindow::MayEnd() {
+  if (askingToEnd_) return false;
+  askingToEnd_ = true;
+  const bool stop = modified_ && AskToSave();
+  askingToEnd_ = false;
+  return !stop;
 }
 
 bool MainWindow::SaveSettingsAndQuit() {
@@ -31,7 +42,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     return;
   }
   CancelLoading();
-  if (modified_ && AskToSave()) {
+  if (!MayEnd()) {
     e->ignore();
     return;
   }

@@ -29,7 +29,10 @@ void MainWindow::AttachHexView() {
   hex->setClipboardUnicodeText = [](const std::string& utf8) {
     QApplication::clipboard()->setText(QString::fromStdString(utf8));
   };
-  hex->formResize = [this] { FormResize(); };
+  hex->formResize = [this] {
+    FormResize();
+    ReportRefusedAsTooLong();  // a code text pasted into a document too long for it
+  };
   hex->showDataWindow = [this, hex](bool on) {
     if (on && !dataWindow_) {
       dataWindow_ = new DataWindow(this, hex);

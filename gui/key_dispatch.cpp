@@ -240,7 +240,13 @@ void MainWindow::KeyPress(uint8_t ch) {
     EditTail(before);
     return;
   }
-  if (v.HasSelection() && v.TypingReplacesSelection(ch)) v.DeleteSelectionForInsert();
+  if (v.HasSelection() && v.TypingReplacesSelection(ch)) {
+    if (!RoomToReplaceSelection(ch == 13 ? 2 : 1)) {
+      if (!caretShown_) ToggleCaret();
+      return;
+    }
+    v.DeleteSelectionForInsert();
+  }
   v.TypeChar(ch);
   EditTail(before);
 }

@@ -340,11 +340,17 @@ class MainWindow : public QMainWindow {
   void ReportCannotOpen(const QString& path, const IoError& e);
   // exit_command.cpp
   bool SaveSettingsAndQuit();
+  bool MayEnd();  // false when the program must go on
   // edit_commands.cpp
   void HistoryStep(bool redo);
   // The tail of an edit that began when the view had recorded editsBefore
   // edits: the document is marked modified only when the edit changed it.
   void EditTail(uint64_t editsBefore);
+  // Whether `bytes` typed or pasted over the selection keep the document
+  // within its largest size; when not, the user is told, nothing changes.
+  bool RoomToReplaceSelection(int64_t bytes);
+  // Tells the user about an edit the view refused as too long, once.
+  void ReportRefusedAsTooLong();
   void PutOnClipboard(const std::string& text);
   // find_commands.cpp
   void BeforeSearchWindow(SearchWindow* window);
@@ -417,6 +423,7 @@ class MainWindow : public QMainWindow {
   bool byShortcut_ = false;  // a Ctrl+letter key is running its menu command
   bool shownOnce_ = false;
   bool ending_ = false;
+  bool askingToEnd_ = false;         // the question of MayEnd is up
   bool handedOver_ = false;          // another copy took the command-line file
   bool dataFileUnreadable_ = false;  // the data.dat to write could not be read: left alone
 

@@ -13,6 +13,12 @@ namespace prambus {
 // A file that was opened but could not be loaded (too long, cut short).
 inline constexpr char kLoadFailedMessage[] =
     "Файл открыть не получилось (возможно, он слишком велик)";
+// An edit refused because the document would pass the largest size the
+// program works with (the largest file it opens). The number's spaces do
+// not break, so a wrapped line never splits it.
+inline constexpr char kDocumentTooLongMessage[] =
+    "Я не могу добавить это в документ: он стал бы длиннее "
+    "2\u00A0147\u00A0483\u00A0647\u00A0байт.";
 inline constexpr char kWriteProtectedMessage[] =
     "По всей видимости, файл защищён от записи. Не могу сохранить изменения.";
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/services.h"
+#include "shell/file_messages.h"
 #include "text/cp1251.h"
 
 namespace prambus {
@@ -131,7 +132,16 @@ bool ReplaceSession::Replacement(std::string& bytes, std::string& message) {
 // across the gap would pair up and push the cursor in front of the CR. An
 // empty replacement inserts nothing, so the deletion lays the rows out
 // itself, and nothing is sealed for a join that will not come.
-void ReplaceSession::ReplaceMatch(ViewBase& view, const std::string& bytes) {
+// A replacement that would make the document too long replaces nothing and
+// ends the replacing, with the reason in message.
+bool ReplaceSession::ReplaceMatch(ViewBase& view, const std::string& bytes, std::string& message) {
+  const int64_t grows = static_cast<int64_t>(bytes.size()) - (matchEnd_ - matchStart_);
+  if (grows > 0 && !view.HasRoomFor(grows)) {
+    Finished = true;
+    Beep();
+    message = kDocumentTooLongMessage;
+    return false;
+  }
   view.DeleteSelection(options.undoOn, bytes.empty());
   if (!bytes.empty()) {
     if (options.undoOn) view.SealUndo();
@@ -139,6 +149,7 @@ void ReplaceSession::ReplaceMatch(ViewBase& view, const std::string& bytes) {
   }
   if (regionEnd_ >= 0) regionEnd_ += static_cast<int>(bytes.size()) - (matchEnd_ - matchStart_);
   matchStart_ = matchEnd_ = -1;  // replaced: no longer a match to act on
+  return true;
 }
 
 // Both commands replace only a selection that is exactly the current match;
@@ -149,8 +160,7 @@ bool ReplaceSession::Replace(ViewBase& view, std::string& message) {
     return false;
   }
   std::string bytes;
-  if (!Replacement(bytes, message)) return false;
-  ReplaceMatch(view, bytes);
+  if (!Replacement(bytes, message) || !ReplaceMatch(view, bytes, message)) return false;
   SearchFromCursor(view, message);
   return true;
 }
@@ -172,8 +182,7 @@ int ReplaceSession::ReplaceAll(ViewBase& view, std::string& message) {
   int count = 0;
   while (!Finished) {
     std::string bytes;
-    if (!Replacement(bytes, message)) break;
-    ReplaceMatch(view, bytes);
+    if (!Replacement(bytes, message) || !ReplaceMatch(view, bytes, message)) break;
     ++count;
     SearchFromCursor(view, message);
   }

@@ -71,7 +71,7 @@ class ReplaceSession {
   bool SearchStep(ViewBase& view, bool fromCursor, std::string& message);
   bool OnMatch(ViewBase& view) const;
   bool Replacement(std::string& bytes, std::string& message);
-  void ReplaceMatch(ViewBase& view, const std::string& bytes);
+  bool ReplaceMatch(ViewBase& view, const std::string& bytes, std::string& message);
 
   // The region by offsets: where the search began and where it must end
   // (-1: the end of the document); each replacement moves the end.

@@ -145,6 +145,7 @@ class HexView : public ViewBase {
   bool DigitCut(int& at, std::string& head, std::string& tail) const;
   // The code a first digit begins: the digit, then zeros with FirstZeroes.
   std::string FreshCode(char digit) const;
+  bool RefuseAtLengthLimit();
   bool DeleteAtCursor(bool& recorded);
   // Undo records of kind 5.
   bool Joinable() const;

@@ -177,6 +177,7 @@ bool HexView::TypeChar(uint8_t ch) {
       return false;
     }
     value = static_cast<uint8_t>(read);
+    if (insertNew && !HasRoomFor(1)) return RefuseAtLengthLimit();
     if (insertNew) {
       InsertBytes(std::min(editAt, Length()), std::string(1, static_cast<char>(value)));
     } else {
@@ -197,6 +198,7 @@ bool HexView::TypeChar(uint8_t ch) {
       editAt = joinAt;
       Bytes[editAt] = value;
     } else if (joinable || InsertMode || before >= Length()) {  // a selection is replaced, not
+      if (!HasRoomFor(1)) return RefuseAtLengthLimit();
       InsertBytes(before, std::string(1, static_cast<char>(value)));  // the byte after it
     } else {
       oldBytes.assign(1, static_cast<char>(Bytes[before]));
@@ -213,6 +215,13 @@ bool HexView::TypeChar(uint8_t ch) {
   }
   Finish();
   return LastRow != oldLast;
+}
+
+// A key that would make the document too long changes nothing.
+bool HexView::RefuseAtLengthLimit() {
+  LengthLimitReached = true;
+  CloseJoinable();
+  return false;
 }
 
 std::string HexView::FreshCode(char digit) const {
@@ -437,6 +446,10 @@ bool HexView::InsertText(std::string_view text, bool recordUndo, bool layOut) {
   bool continuesByte = false;
   const int joinAt = SealedJoin(continuesByte);
   const bool joinable = joinAt >= 0;
+  if (!HasRoomFor(static_cast<int64_t>(text.size()) - (continuesByte ? 1 : 0))) {
+    LengthLimitReached = true;
+    return false;
+  }
   int at = before;
   const std::string bytes(text);
   if (continuesByte) {  // the byte whose digits were selected gives way to the first byte

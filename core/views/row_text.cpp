@@ -129,6 +129,7 @@ void RowText::Borrow(uint8_t* p, uint32_t n) {
 }
 
 void RowText::SetLength(uint32_t n) {
+  ++changes_;
   if (IsHeap()) {
     heap()->len = n;
   } else if (IsPacked()) {
@@ -159,6 +160,8 @@ void RowText::Reserve(uint32_t n) {
 
 void RowText::Append(const uint8_t* p, int n, RowArena* arena) {
   if (n <= 0) return;
+  ++changes_;
+  added_ += static_cast<uint64_t>(n);
   if (arena && !owned()) {
     const uint32_t len = static_cast<uint32_t>(size());
     if (len == 0) {
@@ -180,6 +183,8 @@ void RowText::Append(const uint8_t* p, int n, RowArena* arena) {
 
 void RowText::Insert(int pos, const uint8_t* p, int n) {
   if (n <= 0) return;
+  ++changes_;
+  added_ += static_cast<uint64_t>(n);
   const uint32_t len = static_cast<uint32_t>(size());
   Reserve(len + static_cast<uint32_t>(n));
   uint8_t* b = heap()->p;
@@ -190,6 +195,7 @@ void RowText::Insert(int pos, const uint8_t* p, int n) {
 
 void RowText::Erase(int pos, int n) {
   if (n <= 0) return;
+  ++changes_;
   const int len = size();
   if (pos + n >= len) {
     SetLength(static_cast<uint32_t>(pos));

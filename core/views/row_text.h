@@ -126,6 +126,12 @@ class RowText {
   // Exchanges the characters through a 256-entry table in place.
   void MapThrough(const uint8_t* table);
 
+  // Counters over every row of the process (one thread): how often any row's
+  // length may have changed, and how many bytes have been added to rows. A
+  // view bounds its length with them instead of summing its rows.
+  static uint64_t Changes() { return changes_; }
+  static uint64_t BytesAdded() { return added_; }
+
  private:
   struct Heap {
     uint8_t* p;  // the bytes: right after this record when owned
@@ -144,6 +150,7 @@ class RowText {
     return v_ ? heap()->p : nullptr;
   }
   void Release() {
+    ++changes_;
     if (IsHeap()) std::free(heap());
   }
   void Borrow(uint8_t* p, uint32_t n);  // an arena run; the row must not be owned
@@ -151,6 +158,7 @@ class RowText {
   void Reserve(uint32_t n);             // makes the row owned with room for n bytes
 
   uint64_t v_ = 0;  // 0: empty; high 16 bits set: packed run; else a Heap*
+  inline static uint64_t changes_ = 0, added_ = 0;
 };
 
 static_assert(sizeof(RowText) == 8);

@@ -68,6 +68,7 @@ class TextView : public ViewBase {
   bool TransformRows(const RowRewriter& rewrite) override;
   void WriteContent(int fd) override;
   void ExpectLength(int64_t bytes) override;
+  bool HasRoomFor(int64_t added) override;
 
   // The fast path of the layout over runs of equally wide characters (on by
   // default; off only to compare it with the byte-by-byte path).
@@ -208,6 +209,11 @@ class TextView : public ViewBase {
   bool infoValid_ = false;
   unsigned infoGeneration_ = 0;
   std::vector<MenuEntry*> lineEndEntries_;
+  // The document's length when it was last known, and the rows' counters
+  // then (RowText::Changes, RowText::BytesAdded); -1: not known.
+  void NoteLength(int64_t length);
+  int64_t knownLength_ = -1;
+  uint64_t changesAtKnown_ = 0, addedAtKnown_ = 0;
 };
 
 }  // namespace prambus

@@ -190,6 +190,11 @@ std::string TextView::LineEndAtCursor() const {
 }
 
 bool TextView::TypeChar(uint8_t ch) {
+  const std::string lineEnd = IsLineEnd(ch) ? LineEndAtCursor() : std::string();
+  if (!HasRoomFor(IsLineEnd(ch) ? static_cast<int64_t>(lineEnd.size()) : 1)) {
+    LengthLimitReached = true;
+    return false;
+  }
   const int oldLast = LastRow;
   const int p = PosToOffset(CursorCol, CursorRow);
   CacheBefore(CursorRow);
@@ -239,7 +244,7 @@ bool TextView::TypeChar(uint8_t ch) {
     return LastRow != oldLast;
   }
 
-  const std::string text = LineEndAtCursor();
+  const std::string& text = lineEnd;
   Rows[CursorRow].Insert(CursorCol, text);
   if (CursorRow == 0) {
     // The cursor goes after the inserted line end, found by its offset: row 0
@@ -258,6 +263,10 @@ bool TextView::TypeChar(uint8_t ch) {
 
 bool TextView::InsertText(std::string_view text, bool recordUndo, bool layOut) {
   if (text.empty()) return false;
+  if (!HasRoomFor(static_cast<int64_t>(text.size()))) {
+    LengthLimitReached = true;
+    return false;
+  }
   const int oldLast = LastRow;
   const int p = PosToOffset(CursorCol, CursorRow);
   CacheBefore(CursorRow);

@@ -43,6 +43,7 @@ class TextView::SteppedLoad : public DocumentLoad {
           throw IoError("the file shrank while it was read: " + name_, FileProblem::kShortRead);
         finished_ = true;
         v.arena_->ReleaseUnusedTail();
+        v.NoteLength(done_);  // the whole document is what was read
         break;
       }
       done_ += static_cast<int64_t>(n);

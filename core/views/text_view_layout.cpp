@@ -43,6 +43,27 @@ int64_t TextView::GetTextLength() const {
   return n;
 }
 
+void TextView::NoteLength(int64_t length) {
+  knownLength_ = length;
+  changesAtKnown_ = RowText::Changes();
+  addedAtKnown_ = RowText::BytesAdded();
+}
+
+// Summing the rows of a document near the largest size takes tens of
+// milliseconds, too long for every key: the length last known plus every
+// byte added to rows since bounds the length from above, and the rows are
+// summed only when that bound leaves no room. With no row changed since, the
+// length known is exact, so a key refused again and again costs nothing.
+bool TextView::HasRoomFor(int64_t added) {
+  if (knownLength_ < 0 || RowText::Changes() != changesAtKnown_) {
+    const int64_t bound =
+        knownLength_ + static_cast<int64_t>(RowText::BytesAdded() - addedAtKnown_);
+    if (knownLength_ >= 0 && bound + added <= LengthLimit) return true;
+    NoteLength(GetTextLength());
+  }
+  return knownLength_ + added <= LengthLimit;
+}
+
 int TextView::MeasureChar(uint8_t c) {
   char s[1] = {static_cast<char>(ShowNonPrinting && c <= 32 ? kNonPrintingGlyphs[c] : c)};
   int w = canvas_->TextWidth(std::string_view(s, 1));

@@ -301,6 +301,10 @@ void ViewBase::EndAppend() {}
 
 void ViewBase::ExpectLength(int64_t) {}
 
+bool ViewBase::HasRoomFor(int64_t added) {
+  return GetTextLength() + added <= LengthLimit;
+}
+
 void ViewBase::LoadFromFile(const std::string& name) {
   const std::unique_ptr<DocumentLoad> load = BeginLoad(name);
   while (!load->Step(SIZE_MAX)) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "io/posix_file.h"
 #include "platform/canvas.h"
 #include "views/document_load.h"
 #include "views/undo_record.h"
@@ -116,6 +117,9 @@ class ViewBase {
   // repeated growth. Only a hint; the default does nothing.
   virtual void ExpectLength(int64_t bytes);
 
+  // Whether `added` more bytes keep the document within LengthLimit.
+  virtual bool HasRoomFor(int64_t added);
+
   // ---- Non-virtual operations ----
   int RowCount() const { return LastRow + 1; }
   int LineHeight();
@@ -186,6 +190,11 @@ class ViewBase {
   uint8_t UndoReplay = 0;
   bool PrintMode = false;
   bool PrintDone = false;
+  // The longest document a view holds, the largest file the program opens:
+  // a key or an insertion that would pass it changes nothing and sets
+  // LengthLimitReached, for the window to say why.
+  int64_t LengthLimit = kMaxDocumentSize;
+  bool LengthLimitReached = false;
 
  protected:
   // Measures a character's width into the cache (views may substitute glyphs).

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "extensions_dialog.h"
 #include "main_window.h"
@@ -42,6 +43,8 @@ class ScriptedPrompts : public UserPrompts {
   // Runs while a font or colour dialog would be open (another window taking
   // the activation, for example).
   std::function<void()> whileChoosing;
+  // Runs once while the next question would be up.
+  std::function<void()> whileAsking;
   // Works the recode dialog as the user would and returns its result;
   // without it the dialog is cancelled.
   std::function<int(RecodeDialog&)> recode;
@@ -64,6 +67,7 @@ class ScriptedPrompts : public UserPrompts {
 
   int Ask(QWidget*, const QString& caption, const QString& text, const QStringList&) override {
     questions << caption + ": " + text;
+    if (whileAsking) std::exchange(whileAsking, nullptr)();
     if (answers.empty()) {
       ++unexpectedQuestions;
       return 2;

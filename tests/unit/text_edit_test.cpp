@@ -363,5 +363,59 @@ TEST_F(TextViewTest, ChangingTheTableRemapsRowsAndUndoTexts) {
   EXPECT_EQ(Text(), std::string(1, b80) + b81);
 }
 
+// The room left follows every kind of edit, though the rows are summed only
+// when the bound from the bytes added since leaves none; at the limit a key
+// or an insertion changes nothing and says why.
+TEST_F(TextViewTest, TheRoomLeftFollowsEveryEditAndTheLimitRefusesGrowth) {
+  Load("one two three four five six\r\nseven eight nine\r\nten", 60);
+  auto expectRoom = [&](const char* after) {
+    SCOPED_TRACE(after);
+    const int64_t length = static_cast<int64_t>(Text().size());
+    view->LengthLimit = length;
+    EXPECT_TRUE(view->HasRoomFor(0));
+    EXPECT_FALSE(view->HasRoomFor(1));
+    view->LengthLimit = length + 1;
+    EXPECT_TRUE(view->HasRoomFor(1));
+    view->LengthLimit = kMaxDocumentSize;
+  };
+  expectRoom("load");
+  Cursor(3, 0);
+  Type("xyz");
+  expectRoom("typing");
+  view->TypeChar('\r');
+  expectRoom("a line end");
+  view->SetPosition(0, 1, false);
+  view->SetPosition(5, 1, true);
+  view->DeleteSelection(true, true);
+  expectRoom("a deletion");
+  view->Backspace();
+  expectRoom("Backspace");
+  view->Undo();
+  expectRoom("undo");
+  view->Redo();
+  expectRoom("redo");
+  view->WrapWidth = 30;
+  view->Relayout();
+  expectRoom("a new wrap width");
+  view->InsertText("more text", true, true);
+  expectRoom("an insertion");
+
+  const std::string before = Text();
+  view->LengthLimit = static_cast<int64_t>(before.size());
+  view->TypeChar('q');
+  EXPECT_TRUE(view->LengthLimitReached);
+  view->LengthLimitReached = false;
+  view->TypeChar('\r');
+  EXPECT_TRUE(view->LengthLimitReached);
+  view->LengthLimitReached = false;
+  view->InsertText("q", true, true);
+  EXPECT_TRUE(view->LengthLimitReached);
+  EXPECT_EQ(Text(), before);
+  view->LengthLimit = static_cast<int64_t>(before.size()) + 1;
+  view->TypeChar('q');  // one byte fits, a CR LF does not
+  view->TypeChar('\r');
+  EXPECT_EQ(Text().size(), before.size() + 1);
+}
+
 }  // namespace
 }  // namespace prambus
