@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGlyphRun>
+#include <algorithm>
 
 #include "text/cp1251.h"
 
@@ -129,9 +130,16 @@ void QtCanvas::SetQFont(const QFont& font) {
   if (painter_) painter_->setFont(qfont_);
 }
 
+// A character the font gives no advance (NUL and most control codes) still
+// takes a cell of the font's average width: at zero width a row of them
+// would never wrap, one row could hold a whole file, and the caret could not
+// stand between them.
 int QtCanvas::CharWidth(uint8_t c) {
   int& w = widths_[c];
-  if (w < 0) w = metrics_->horizontalAdvance(QChar(static_cast<char16_t>(Cp1251ToUnicode(c))));
+  if (w < 0) {
+    w = metrics_->horizontalAdvance(QChar(static_cast<char16_t>(Cp1251ToUnicode(c))));
+    if (w <= 0) w = std::max(1, metrics_->averageCharWidth());
+  }
   return w;
 }
 

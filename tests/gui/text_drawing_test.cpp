@@ -115,6 +115,30 @@ class TextDrawingTest : public QObject {
     f.setPixelSize(17);
     CheckLine(f);
   }
+
+  // Control codes (NUL above all) have no advance in the font; each still
+  // takes a cell, so a file of them wraps into rows and the caret moves
+  // along a row column by column (at zero width one row took the whole file
+  // and every key re-measured all of it).
+  void controlCodesTakeRoom() {
+    QByteArray codes;
+    for (int i = 0; i < 3000; ++i) {
+      const char c = static_cast<char>(i % 32);
+      if (c != '\t' && c != '\n' && c != '\r') codes += c;
+    }
+    WriteAll(dir_->filePath("codes.txt"), codes);
+    auto w = ShowWindow(dir_->path(), dir_->filePath("codes.txt"));
+    QVERIFY(w);
+    ViewBase* v = w->View();
+    QVERIFY(v->LastRow > 10);
+    for (int c = 0; c < 32; ++c) QVERIFY2(v->CharWidth(c) > 0, qPrintable(QString::number(c)));
+    int x = -1;
+    for (int col = 0; col < 20; ++col) {
+      v->SetPosition(col, 0, true);
+      QVERIFY(v->GetCaretPoint().x > x);
+      x = v->GetCaretPoint().x;
+    }
+  }
 };
 
 QTEST_MAIN(TextDrawingTest)
