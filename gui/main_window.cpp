@@ -45,7 +45,7 @@ MainWindow::MainWindow(QStringList arguments, QString dataDir)
   const std::string programFolder =
       QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
   extensionFolders_ = ExtensionSearchFolders(
-      programFolder, {programFolder + "/../" PRAMBUS_LIBRARY_SUBDIR, PRAMBUS_LIBRARY_DIR},
+      programFolder, {PRAMBUS_LIBRARY_DIR},
       QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                         "/prambus")
           .toStdString());
@@ -136,8 +136,9 @@ void MainWindow::showEvent(QShowEvent* e) {
 void MainWindow::OnFirstShow() {
   WindowsTable();  // the two built-in tables exist before any file is opened
   DosTable();
-  skins_->Enumerate(extensionFolders_);
-  plugins_->Enumerate(extensionFolders_);
+  std::vector<RefusedLibrary> refused;
+  skins_->Enumerate(extensionFolders_, &refused);
+  plugins_->Enumerate(extensionFolders_, &refused);
   caretShown_ = false;
   fileName_.clear();
   canvas_.SetFont(Font{});
@@ -160,6 +161,10 @@ void MainWindow::OnFirstShow() {
   view_->UpdateCaretPoint();
   Redraw();
   if (isActiveWindow()) ActivateHandler();
+  if (!refused.empty())
+    QTimer::singleShot(0, this, [this, note = RefusedLibrariesNote(refused)] {
+      ShowNote(QString::fromStdString(note));
+    });
   QTimer::singleShot(0, this, [this] { OfferRecoveryCopies(*this); });
 }
 

@@ -28,10 +28,11 @@ void PluginHost::OpenWritingGuide() {
 
 PluginHost::~PluginHost() = default;
 
-void PluginHost::Enumerate(const std::vector<std::string>& folders) {
+void PluginHost::Enumerate(const std::vector<std::string>& folders,
+                           std::vector<RefusedLibrary>* refused) {
   for (PluginMenuItem* item : items_) delete item;
   items_.clear();
-  set_ = PluginSet(EnumeratePlugins(ListLibraries(folders, "plugins")));
+  set_ = PluginSet(EnumeratePlugins(ListLibraries(folders, "plugins", refused)));
   for (size_t i = 0; i < set_.Plugins().size(); ++i) {
     const PluginEntry& p = set_.Plugins()[i];
     auto* item = new PluginMenuItem(QString::fromStdString(p.caption), static_cast<int>(i), menu_);

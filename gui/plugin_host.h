@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "extensions/extension_folders.h"
 #include "extensions/plugin_set.h"
 #include "extensions/recovery_copy.h"
 
@@ -35,7 +36,9 @@ class PluginHost {
 
   // Adds an item per plug-in found in the folders (after "Скачать новый...")
   // and takes their hot keys.
-  void Enumerate(const std::vector<std::string>& folders);
+  // Libraries left out as untrusted are added to `refused`.
+  void Enumerate(const std::vector<std::string>& folders,
+                 std::vector<RefusedLibrary>* refused = nullptr);
   // Runs command n of a plug-in.
   PluginRun Run(int plugin, int command);
   // The key dispatch's last step: the first plug-in hot key with this key

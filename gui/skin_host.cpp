@@ -27,7 +27,8 @@ prambus_window SkinHost::Handle() const {
   return reinterpret_cast<prambus_window>(&window_);
 }
 
-void SkinHost::Enumerate(const std::vector<std::string>& folders) {
+void SkinHost::Enumerate(const std::vector<std::string>& folders,
+                         std::vector<RefusedLibrary>* refused) {
   menu_->clear();
   items_.clear();
   delete group_;
@@ -42,7 +43,7 @@ void SkinHost::Enumerate(const std::vector<std::string>& folders) {
   };
   add("Без шкурок", {});
   window_.actions_.noSkin = items_.front();
-  for (SkinEntry& e : EnumerateSkins(ListLibraries(folders, "skins")))
+  for (SkinEntry& e : EnumerateSkins(ListLibraries(folders, "skins", refused)))
     add(QString::fromStdString(e.caption), std::move(e.file));
   chosen_ = items_.front();
   chosen_->setChecked(true);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "extensions/extension_catalog.h"
+#include "extensions/extension_folders.h"
 #include "extensions/skin_library.h"
 #include "platform/canvas.h"
 
@@ -38,7 +39,9 @@ class SkinHost {
   ~SkinHost();
 
   // Lists "Без шкурок" and the skins found in the folders.
-  void Enumerate(const std::vector<std::string>& folders);
+  // Libraries left out as untrusted are added to `refused`.
+  void Enumerate(const std::vector<std::string>& folders,
+                 std::vector<RefusedLibrary>* refused = nullptr);
   // Chooses an item: nothing when it is the chosen one already.
   void Choose(SkinMenuItem* item);
   // Chooses the item remembered by this path, or "Без шкурок" when none is.

@@ -2,6 +2,9 @@
 # Installs what is needed, builds the program and starts it, with the sample
 # document when no file is given: ./scripts/run.sh [FILE]
 set -euo pipefail
+# Libraries are loaded only from folders no other user may write, so what
+# the build makes must not be group-writable whatever the caller's umask.
+umask 022
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

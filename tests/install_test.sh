@@ -24,7 +24,7 @@ done
 for f in skins/gradient.so plugins/sort_lines.so plugins/date_time.so; do
   found=$(find "$prefix" -path "*/prambus/$f" -type f | head -1)
   [ -n "$found" ] || { echo "missing: lib/prambus/$f"; exit 1; }
-  # The program looks beside its bin folder, in the library folder of its prefix.
+  # The program looks in the library folder of the prefix it was configured for.
   case "$found" in "$prefix"/lib*/prambus/$f) ;; *) echo "misplaced: $found"; exit 1;; esac
 done
 desktop-file-validate "$prefix/share/applications/prambus.desktop"

@@ -6,7 +6,10 @@
  * (`NAME.so`) placed in a `skins` or `plugins` folder beside the program, in
  * the installed library folder (for example /usr/local/lib/prambus), or in
  * $XDG_DATA_HOME/prambus (usually ~/.local/share/prambus). Libraries are
- * looked for once, when the program starts.
+ * looked for once, when the program starts. A library runs as whoever starts
+ * the program, so it is loaded only when it, its folder and every folder on
+ * the way belong to root or to the user and are not writable by the group
+ * or by everyone (a sticky folder such as /tmp on the way is allowed).
  *
  * Every library exports prambus_string(). A skin also exports crskin,
  * chskin, deletskin, drskin and nastroj; a plug-in exports StartProc and,

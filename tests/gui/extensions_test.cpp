@@ -163,6 +163,28 @@ class ExtensionsTest : public QObject {
     QCOMPARE(commands, (std::vector<int>{0, 1, 3}));
   }
 
+  // A library another user could have placed is neither listed nor loaded,
+  // and the start says which one and why.
+  void aLibraryOthersMayWriteIsLeftOutWithANote() {
+    const QString plugins = Path("untrusted/plugins");
+    QVERIFY(QDir().mkpath(plugins));
+    const QString copy = plugins + "/scripted_copy.so";
+    QVERIFY(QFile::copy(QByteArray(PRAMBUS_TEST_EXTENSIONS) + "/plugins/test_scripted_plugin.so",
+                        copy));
+    QVERIFY(QFile::setPermissions(plugins, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ExeOwner | QFileDevice::WriteGroup));
+    auto w = std::make_unique<MainWindow>(QStringList{"prambus"}, dir_->path());
+    w->SetExtensionFolders({Path("untrusted").toStdString()});
+    prompts_ = &ScriptedPrompts::InstallOn(*w);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    QTRY_COMPARE(prompts_->notes.size(), 1);
+    QVERIFY(prompts_->notes[0].contains(copy + ": в «"));
+    QVERIFY(prompts_->notes[0].contains("могут писать другие пользователи"));
+    QVERIFY(w->Plugins().Items().empty());
+    QVERIFY(!dlopen(QFile::encodeName(copy).constData(), RTLD_NOW | RTLD_NOLOAD));
+  }
+
   void theGradientSkinPaintsTheSurfaceAndIsRemembered() {
     {
       auto w = Window();

@@ -92,20 +92,79 @@ TEST(LibraryFolders, KeepAbsoluteFoldersOnceInSearchOrder) {
   const auto folders = ExtensionSearchFolders(a.path(), {"relative/lib"}, a.path() + "/.");
   EXPECT_EQ(folders, std::vector<std::string>{fs::canonical(a.path()).string()});
   EXPECT_EQ(ExtensionSearchFolders(a.path(), {b.path()}, "").size(), 2u);
+}
 
-  // An installation under another prefix than the configured one finds the
-  // libraries of its own prefix first, beside its bin folder.
-  fs::create_directories(b.File("bin"));
-  fs::create_directories(b.File("lib/prambus/plugins"));
-  std::ofstream(b.File("lib/prambus/plugins/p.so")) << "x";
-  const std::string bin = b.File("bin");
-  const auto installed =
-      ExtensionSearchFolders(bin, {bin + "/../lib/prambus", "/usr/local/lib/prambus"}, "");
-  ASSERT_EQ(installed.size(), 3u);
-  EXPECT_EQ(installed[1], fs::canonical(b.File("lib/prambus")).string());
-  const auto found = ListLibraries(installed, "plugins");
-  ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(found[0].absolutePath, fs::canonical(b.File("lib/prambus")).string() + "/plugins/p.so");
+// A library runs as whoever starts the program: it is listed only when no
+// one but root and that user could have put it there or changed it.
+TEST(LibraryFolders, ListOnlyLibrariesNoOtherUserCouldHavePlacedOrChanged) {
+  TempDir root;
+  const auto plant = [&](const std::string& folder, const std::string& name) {
+    fs::create_directories(root.File(folder + "/plugins"));
+    TempDir::Write(root.File(folder + "/plugins/" + name), "x");
+    return root.File(folder);
+  };
+  const auto listed = [](const std::vector<std::string>& folders,
+                         std::vector<RefusedLibrary>* refused = nullptr, uid_t user = geteuid()) {
+    std::vector<std::string> where;
+    for (const LibraryFile& f : ListLibraries(folders, "plugins", refused, user))
+      where.push_back(f.absolutePath);
+    return where;
+  };
+  const std::string own = plant("own", "a.so");
+  EXPECT_EQ(listed({own}), std::vector<std::string>{own + "/plugins/a.so"});
+
+  // The folder holding the libraries may not be writable by the group or by
+  // everyone, sticky or not; the refused name does not hide a later one.
+  const std::string group = plant("group", "a.so");
+  fs::permissions(group + "/plugins", fs::perms::group_write, fs::perm_options::add);
+  std::vector<RefusedLibrary> refused;
+  EXPECT_EQ(listed({group, own}, &refused), std::vector<std::string>{own + "/plugins/a.so"});
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_EQ(refused[0].path, group + "/plugins/a.so");
+  EXPECT_EQ(refused[0].why, "в «" + fs::canonical(group + "/plugins").string() +
+                                "» могут писать другие пользователи");
+  const std::string stickyHolder = plant("sticky", "s.so");
+  fs::permissions(stickyHolder + "/plugins", fs::perms::all | fs::perms::sticky_bit);
+  EXPECT_TRUE(listed({stickyHolder}).empty());
+
+  // Nor may the file itself, nor a folder on the way unless it is sticky.
+  const std::string file = plant("file", "f.so");
+  fs::permissions(file + "/plugins/f.so", fs::perms::others_write, fs::perm_options::add);
+  EXPECT_TRUE(listed({file}).empty());
+  const std::string shared = root.File("shared");
+  fs::create_directories(shared + "/inner/plugins");
+  TempDir::Write(shared + "/inner/plugins/i.so", "x");
+  fs::permissions(shared, fs::perms::all);
+  EXPECT_TRUE(listed({shared + "/inner"}).empty());
+  fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);  // as /tmp is
+  EXPECT_EQ(listed({shared + "/inner"}), std::vector<std::string>{shared + "/inner/plugins/i.so"});
+
+  // A link is judged by where it leads.
+  const std::string links = plant("links", "plain.so");
+  fs::permissions(shared + "/inner/plugins/i.so", fs::perms::others_write, fs::perm_options::add);
+  fs::create_symlink(shared + "/inner/plugins/i.so", links + "/plugins/to_open.so");
+  refused.clear();
+  EXPECT_EQ(listed({links}, &refused), std::vector<std::string>{links + "/plugins/plain.so"});
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_EQ(refused[0].path, links + "/plugins/to_open.so");
+
+  // Another owner: as root, the folder given away; as anyone else, the
+  // files judged for another user.
+  const std::string foreign = plant("foreign", "o.so");
+  uid_t judgedFor = geteuid();
+  if (geteuid() == 0)
+    ASSERT_EQ(chown((foreign + "/plugins").c_str(), 4242, 4242), 0);
+  else
+    judgedFor = geteuid() + 1;
+  refused.clear();
+  EXPECT_TRUE(listed({foreign}, &refused, judgedFor).empty());
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_NE(refused[0].why.find("принадлежит другому пользователю"), std::string::npos);
+
+  const std::string note = RefusedLibrariesNote(
+      std::vector<RefusedLibrary>(12, RefusedLibrary{"/x/plugins/a.so", "w"}), 10);
+  EXPECT_NE(note.find("/x/plugins/a.so: w."), std::string::npos);
+  EXPECT_NE(note.find("…и ещё 2."), std::string::npos);
 }
 
 TEST(LibraryFolders, ListSharedLibrariesByNameAndTheFirstFolderWins) {
