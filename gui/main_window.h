@@ -39,6 +39,7 @@ class SkinHost;
 class PluginHost;
 class ExtensionsDialog;
 class AboutDialog;
+class HelpWindow;
 class FineSettingsDialog;
 struct Settings;
 class IoError;
@@ -189,6 +190,9 @@ class MainWindow : public QMainWindow {
   // ---- font_command.cpp and help_command.cpp: "Шрифт...", F1.
   void ChooseFont();
   void OpenHelp();
+  // A help page (kHelpFileName, kExtensionsGuideFileName) in the help window.
+  void ShowHelpPage(const char* fileName);
+  HelpWindow* GetHelpWindow() const { return helpWindow_.get(); }
 
   // ---- recent_files.cpp: the recent files in "Файл" (rebuilt as it opens).
   void RebuildRecentMenu();
@@ -278,6 +282,7 @@ class MainWindow : public QMainWindow {
   int Ask(const QString& caption, const QString& text, const QStringList& buttons);
   // menu_bar.cpp
   void BuildMenus();
+  void GiveKeyboardBackFromMenuBar();  // after Escape closed a menu of the bar
   void BuildViewKindMenu();
   void BuildEncodingMenu();
   void ConnectFeatureCommands();
@@ -469,6 +474,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<AssociationStore> associations_;
   ExtensionsDialog* extensionsDialog_ = nullptr;
   AboutDialog* aboutDialog_ = nullptr;
+  std::unique_ptr<HelpWindow> helpWindow_;
 
   // The hex view's tool windows.
   DataWindow* dataWindow_ = nullptr;

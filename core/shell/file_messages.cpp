@@ -94,12 +94,8 @@ std::string SaveFailedMessage(const std::string& path, const SaveOutcome& o) {
   return text;
 }
 
-std::string HelpFailedMessage(const std::string& helpPath, HelpProblem problem) {
-  if (problem == HelpProblem::kNoHelpFile)
-    return "Не могу показать справку: файла " + Quoted(helpPath) + " нет.";
-  return "Не могу показать справку: не нашлось программы для просмотра веб-страниц. Справка "
-         "лежит в файле " +
-         Quoted(helpPath) + ".";
+std::string HelpMissingMessage(const std::string& helpPath) {
+  return "Не могу показать справку: файла " + Quoted(helpPath) + " нет.";
 }
 
 }  // namespace prambus

@@ -28,7 +28,7 @@ std::string CannotOpenMessage(const std::string& path, FileProblem problem, int 
 // A save that did not happen (never called for a saved one).
 std::string SaveFailedMessage(const std::string& path, const SaveOutcome& outcome);
 
-enum class HelpProblem { kNoHelpFile, kNoBrowser };
-std::string HelpFailedMessage(const std::string& helpPath, HelpProblem problem);
+// A help page that is not where it was installed.
+std::string HelpMissingMessage(const std::string& helpPath);
 
 }  // namespace prambus

@@ -4,10 +4,12 @@
 // folders are this test process's own (gui_test_environment.h), and the
 // bindings are read back from them.
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QtTest>
 #include <deque>
 #include <functional>
@@ -16,6 +18,7 @@
 #include "associations/extension_bindings.h"
 #include "extensions_dialog.h"
 #include "gui_test_environment.h"
+#include "help_window.h"
 #include "main_window.h"
 #include "new_extension_dialog.h"
 #include "scripted_prompts.h"
@@ -307,6 +310,13 @@ class AssociationsGuiTest : public QObject {
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(d->Link(), &leave);
     QVERIFY(!d->Link()->Hovered());
+    // The link shows the help in the program's own window.
+    QTest::mouseClick(d->Link(), Qt::LeftButton);
+    QVERIFY(w.GetHelpWindow() && w.GetHelpWindow()->isVisible());
+    QCOMPARE(QFileInfo(w.GetHelpWindow()->Browser()->source().toLocalFile()).fileName(),
+             QString("prambus.html"));
+    w.GetHelpWindow()->close();
+    about->trigger();
 
     QTest::keyClick(d, Qt::Key_Escape);
     QVERIFY(!d->isVisible());
