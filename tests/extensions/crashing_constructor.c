@@ -5,7 +5,8 @@
 static void crash(void) __attribute__((constructor));
 
 static void crash(void) {
-  volatile int* nowhere = 0;
+  /* The pointer itself is volatile: the compiler cannot tell it is null. */
+  volatile int* volatile nowhere = 0;
   *nowhere = 1;
 }
 
