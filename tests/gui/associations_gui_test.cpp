@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QtTest>
@@ -159,6 +160,32 @@ class AssociationsGuiTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(script.notes, (QStringList{kParseFailedMessage, kParseFailedMessage}));
     QCOMPARE(w.State().bindings, (std::vector<ExtensionBinding>{{".hex", 1}}));
+  }
+
+  // The messages the welcome window brings come in the middle of the screen,
+  // not where the main window, not yet on the screen, would have been.
+  void aMessageOfTheWelcomeWindowIsCentredOnTheScreen() {
+    QPoint centre;
+    QStringList notes;
+    ModalScript script({[](QWidget* w) {
+                          auto* welcome = qobject_cast<WelcomeDialog*>(w);
+                          QVERIFY(welcome);
+                          welcome->Field(0)->setText("txt");
+                          welcome->Field(1)->clear();
+                          welcome->OkButton()->click();
+                        },
+                        [&](QWidget* w) {
+                          centre = w->frameGeometry().center();
+                          Note(&notes)(w);
+                        }});
+    MainWindow w({"prambus"}, DataDir());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(script.Done());
+    QCOMPARE(notes, QStringList{kParseFailedMessage});
+    const QPoint screen = w.screen()->availableGeometry().center();
+    QVERIFY2((centre - screen).manhattanLength() <= 4,
+             qPrintable(QString("%1,%2").arg(centre.x()).arg(centre.y())));
   }
 
   void emptiedFieldsBindNothingAndSayNothing() {
