@@ -133,6 +133,12 @@ MainWindow::~MainWindow() {
 
 void MainWindow::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
+  // Shown again after a change of its frame (stay-on-top, minimal mode): the
+  // desktop's keyboard focus never left the window, so no activation
+  // arrives, but the toolkit forgot the window was active when it hid it.
+  // Without this the caret stops and Ctrl+Tab finds no active window.
+  if (QGuiApplication::focusWindow() == windowHandle() && QApplication::activeWindow() != this)
+    QApplication::setActiveWindow(this);
   if (shownOnce_) return;
   shownOnce_ = true;
   OnFirstShow();

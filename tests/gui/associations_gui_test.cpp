@@ -176,7 +176,7 @@ class AssociationsGuiTest : public QObject {
                         },
                         [&](QWidget* w) {
                           centre = w->frameGeometry().center();
-                          Note(&notes)(w);
+                          Note (&notes)(w);
                         }});
     MainWindow w({"prambus"}, DataDir());
     w.show();
