@@ -330,6 +330,38 @@ class FineSettingsTest : public QObject {
     QCOMPARE(hex->Data()[0], uint8_t{0x42});
   }
 
+  // The table opens with its frame's top at the pointer: it is placed before
+  // it is shown, as the desktop frames a window around the place it is
+  // given then (a window moved once shown is placed by its inside).
+  void theTableIsPlacedAtThePointerBeforeItShows() {
+    const auto window = ShowWindow(dir_->path(), {});
+    QVERIFY(window);
+    MainWindow& w = *window;
+    struct ShowWatch : QObject {
+      std::optional<QPoint> at;
+      bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Show && qobject_cast<FineSettingsDialog*>(o) && !at)
+          at = static_cast<QWidget*>(o)->pos();
+        return false;
+      }
+    } watch;
+    qApp->installEventFilter(&watch);
+    QCursor::setPos(400, 195);
+    QTRY_COMPARE(QCursor::pos(), QPoint(400, 195));
+    for (int time = 0; time < 2; ++time) {  // the first showing and a later one
+      watch.at.reset();
+      w.Actions().fineSettings->trigger();
+      FineSettingsDialog* d = w.GetFineSettingsDialog();
+      QVERIFY(d->isVisible());
+      QVERIFY(watch.at);
+      QCOMPARE(*watch.at, d->pos());
+      QCOMPARE(d->frameGeometry().top(), 195);
+      QVERIFY(qAbs(d->frameGeometry().center().x() - 400) <= 1);
+      d->CancelButton()->click();
+    }
+    qApp->removeEventFilter(&watch);
+  }
+
   void cancelAndEscapeStoreNothing() {
     const auto window = ShowWindow(dir_->path(), {});
     QVERIFY(window);
