@@ -28,6 +28,7 @@
 #include "skin_host.h"
 #include "surface_widget.h"
 #include "views/view_factory.h"
+#include "window_stacking.h"
 
 namespace prambus {
 
@@ -393,12 +394,19 @@ void MainWindow::DeactivateHandler() {
 
 // ------------------------------------------------------- modal steps ----
 
+// The program's windows that stay on top (the data window, the find and
+// replace windows) go below the dialog while it is up, so that it never
+// opens under them, whatever kind of dialog it is; they come back on top
+// when the outermost dialog has gone.
 void MainWindow::BeforeModalDialog() {
   DeactivateHandler();
   SetTopmost(false);
+  if (modalDepth_++ == 0) loweredWindows_ = LowerTopmostWindows(this);
 }
 
 void MainWindow::AfterModalDialog() {
+  if (modalDepth_ > 0 && --modalDepth_ == 0)
+    RaiseTopmostWindowsAgain(std::exchange(loweredWindows_, {}));
   RestoreTopmost();
   if (isActiveWindow()) ActivateHandler();
 }

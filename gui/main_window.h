@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
 #include <QScrollBar>
 #include <QSizeGrip>
 #include <QTimer>
@@ -474,6 +475,8 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<AssociationStore> associations_;
   ExtensionsDialog* extensionsDialog_ = nullptr;
   AboutDialog* aboutDialog_ = nullptr;
+  int modalDepth_ = 0;                             // modal steps begun and not yet ended
+  std::vector<QPointer<QWidget>> loweredWindows_;  // taken off the top for them
   std::unique_ptr<HelpWindow> helpWindow_;
 
   // The hex view's tool windows.
