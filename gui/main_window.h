@@ -321,6 +321,7 @@ class MainWindow : public QMainWindow {
   void LoadStep();
   bool LoadUntil(const std::function<bool()>& enough);
   void EndLoading();
+  void NoteLineEndConversion();  // a file opened whose line ends saving would change
   void FailLoading();
   void ShowLoadProgress();
   void PlaceLoadProgress();

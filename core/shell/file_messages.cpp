@@ -1,5 +1,7 @@
 #include "shell/file_messages.h"
 
+#include "shell/status_text.h"
+
 namespace prambus {
 namespace {
 
@@ -92,6 +94,12 @@ std::string SaveFailedMessage(const std::string& path, const SaveOutcome& o) {
            Quoted(o.backupKept) + ".";
   if (o.targetExisted) text += " Файл на диске остался прежним.";
   return text;
+}
+
+std::string LineEndConversionNote(const std::string& lineEnd) {
+  return "Когда вы сохраните этот файл, я заменю в нём переводы строки на " + LineEndName(lineEnd) +
+         ": так выбрано в меню «Дополнительно → Переводы строки». Чтобы оставить их как есть, "
+         "выберите там «Оставить как есть».";
 }
 
 std::string HelpMissingMessage(const std::string& helpPath) {
