@@ -116,8 +116,10 @@ std::string HelpText() {
          "  -style ИМЯ       вид кнопок и списков: Fusion, Windows\n"
          "  -display ДИСПЛЕЙ, -geometry ШxВ+X+Y, -reverse, -session ИД\n"
          "\n"
-         "Настройки храню в файле ~/.config/prambus/data.dat (или в $XDG_CONFIG_HOME/prambus),\n"
-         "шкурки и плагины ищу в ~/.local/share/prambus/skins и .../plugins.\n"
+         "Настройки храню в ~/.config/prambus/data.dat (или в $XDG_CONFIG_HOME/prambus);\n"
+         "копия, запущенная не оттуда, куда её установили, хранит их рядом с собой,\n"
+         "если в её папку можно писать.\n"
+         "Свои шкурки и плагины кладите в ~/.local/share/prambus/skins и .../plugins.\n"
          "Подробнее: man prambus и справка программы (F1).\n";
 }
 
