@@ -75,6 +75,10 @@ void MainWindow::KeepBoundExtensions() {
 AboutDialog* MainWindow::GetAboutDialog() {
   if (!aboutDialog_) {
     aboutDialog_ = new AboutDialog(this);
+    aboutDialog_->openHelp = [this] {
+      aboutDialog_->hide();
+      OpenHelp();
+    };
     // Back on top when the About window goes, if the window is to stay there.
     connect(aboutDialog_, &AboutDialog::hidden, this, [this] {
       if (actions_.stayOnTop->isChecked()) {

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
 #include <QScrollBar>
 #include <QSizeGrip>
 #include <QTimer>
@@ -39,6 +40,7 @@ class SkinHost;
 class PluginHost;
 class ExtensionsDialog;
 class AboutDialog;
+class HelpWindow;
 class FineSettingsDialog;
 struct Settings;
 class IoError;
@@ -189,6 +191,9 @@ class MainWindow : public QMainWindow {
   // ---- font_command.cpp and help_command.cpp: "Шрифт...", F1.
   void ChooseFont();
   void OpenHelp();
+  // A help page (kHelpFileName, kExtensionsGuideFileName) in the help window.
+  void ShowHelpPage(const char* fileName);
+  HelpWindow* GetHelpWindow() const { return helpWindow_.get(); }
 
   // ---- recent_files.cpp: the recent files in "Файл" (rebuilt as it opens).
   void RebuildRecentMenu();
@@ -278,6 +283,7 @@ class MainWindow : public QMainWindow {
   int Ask(const QString& caption, const QString& text, const QStringList& buttons);
   // menu_bar.cpp
   void BuildMenus();
+  void GiveKeyboardBackFromMenuBar();  // after Escape closed a menu of the bar
   void BuildViewKindMenu();
   void BuildEncodingMenu();
   void ConnectFeatureCommands();
@@ -315,6 +321,7 @@ class MainWindow : public QMainWindow {
   void LoadStep();
   bool LoadUntil(const std::function<bool()>& enough);
   void EndLoading();
+  void NoteLineEndConversion();  // a file opened whose line ends saving would change
   void FailLoading();
   void ShowLoadProgress();
   void PlaceLoadProgress();
@@ -469,6 +476,9 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<AssociationStore> associations_;
   ExtensionsDialog* extensionsDialog_ = nullptr;
   AboutDialog* aboutDialog_ = nullptr;
+  int modalDepth_ = 0;                             // modal steps begun and not yet ended
+  std::vector<QPointer<QWidget>> loweredWindows_;  // taken off the top for them
+  std::unique_ptr<HelpWindow> helpWindow_;
 
   // The hex view's tool windows.
   DataWindow* dataWindow_ = nullptr;

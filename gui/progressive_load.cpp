@@ -20,6 +20,7 @@
 #include "status_panel_row.h"
 #include "surface_widget.h"
 #include "views/hex_view.h"
+#include "views/text_view.h"
 
 namespace prambus {
 
@@ -203,6 +204,18 @@ void MainWindow::EndLoading() {
   SyncScrollBars();
   Redraw();
   ToggleCaret();
+  if (!loadIsSwitch_) NoteLineEndConversion();
+}
+
+// A line-end conversion stays chosen from one file to the next: a file it
+// would change is told about once, when it opens (after the command that
+// opened it, outside any wait for the load).
+void MainWindow::NoteLineEndConversion() {
+  const auto* text = dynamic_cast<const TextView*>(view_.get());
+  if (!text || !text->SavingChangesLineEnds()) return;
+  QTimer::singleShot(0, this, [this, note = LineEndConversionNote(Cfg().LineEnd)] {
+    ShowNote(QString::fromStdString(note));
+  });
 }
 
 // The document is a new, untitled one: saving it must never replace the file

@@ -45,10 +45,14 @@ void MainWindow::LoadSettings() {
   const QString path = DataFileForReading();
   const bool exists = QFileInfo::exists(path);
   if (!exists || !ReadDataFile(path.toStdString(), state_, cfg)) {
-    // First run: the welcome window, then defaults, a text view, the window
-    // centred on the work area. A settings file that cannot be read gives the
-    // defaults without the greeting (the user has been here before) and is
-    // kept as it is.
+    // First run: the window centred on the work area, then the welcome
+    // window, defaults and a text view. The window takes its place first: the
+    // messages the welcome may bring are centred on it while it is not yet
+    // on the screen. A settings file that cannot be read gives the defaults
+    // without the greeting (the user has been here before) and is kept as
+    // it is.
+    const QRect area = screen()->availableGeometry();
+    move(area.center() - rect().center());
     if (!exists) RunFirstStartWelcome();
     if (exists) {
       // Never written over: when it lies where data.dat is written, the
@@ -62,8 +66,6 @@ void MainWindow::LoadSettings() {
     state_.recent.assign(static_cast<size_t>(cfg.MaxRecentListLen), RecentEntry{});
     state_.encodings.clear();
     CreateView(kTextView);
-    const QRect area = screen()->availableGeometry();
-    move(area.center() - rect().center());
     return;
   }
   CompactRecent(state_.recent);

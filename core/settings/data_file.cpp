@@ -114,6 +114,10 @@ bool ReadSkin(FieldReader& r, WindowAppearance& w) {
   return true;
 }
 
+// Recent entries kept of a longer list in the file (the program shows at
+// most 99).
+constexpr int32_t kRecentKept = 4096;
+
 // A pinned record's smallest size: path length, bounds, state, three flags,
 // view kind, check count and skin name length.
 constexpr int64_t kMinPinnedBytes = 4 + 16 + 1 + 3 + 4 + 4 + 4;
@@ -196,11 +200,21 @@ void ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
     r.Double(s.PageFracture);
     r.Int(s.MaxTextWidth);
   }
-  // 23: exactly MaxRecentListLen paths, each at least its 4-byte length.
+  // 23: exactly MaxRecentListLen paths, each at least its 4-byte length. A
+  // count the rest cannot hold ends the reading; any other list is read
+  // whole (here and in 27), so the later fields are found where they are,
+  // while only the first kRecentKept entries are kept.
   const int32_t recentCount = std::max(0, s.MaxRecentListLen);
-  st.recent.assign(static_cast<size_t>(std::min<int64_t>(recentCount, 4096)), RecentEntry{});
+  st.recent.assign(static_cast<size_t>(std::min(recentCount, kRecentKept)), RecentEntry{});
   if (!r.Ended() && static_cast<int64_t>(recentCount) * 4 > f.Remaining() && !r.AtEnd()) r.End();
-  for (auto& e : st.recent) r.String(e.path);
+  const int32_t recentHeld = r.AtEnd() ? 0 : recentCount;
+  auto recentAt = [&st](int32_t i, RecentEntry& scratch) -> RecentEntry& {
+    return i < kRecentKept ? st.recent[static_cast<size_t>(i)] : scratch;
+  };
+  for (int32_t i = 0; i < recentHeld && !r.AtEnd(); ++i) {
+    RecentEntry scratch;
+    r.String(recentAt(i, scratch).path);
+  }
 
   if (r.AtEnd()) {
     st.encodings.clear();
@@ -221,8 +235,12 @@ void ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
   if (r.AtEnd()) {
     for (auto& e : st.recent) e.col = e.row = 0, e.viewKind = 0;
   } else {
-    for (auto& e : st.recent) r.Int(e.col), r.Int(e.row), r.Byte(e.viewKind);  // 27
-    r.Bool(s.RememberCurPos);                                                  // 28
+    for (int32_t i = 0; i < recentHeld && !r.AtEnd(); ++i) {  // 27
+      RecentEntry scratch;
+      RecentEntry& e = recentAt(i, scratch);
+      r.Int(e.col), r.Int(e.row), r.Byte(e.viewKind);
+    }
+    r.Bool(s.RememberCurPos);  // 28
   }
   if (!r.AtEnd()) {  // 29
     std::string lineEnd;

@@ -1,5 +1,7 @@
 #include "shell/file_messages.h"
 
+#include "shell/status_text.h"
+
 namespace prambus {
 namespace {
 
@@ -94,12 +96,14 @@ std::string SaveFailedMessage(const std::string& path, const SaveOutcome& o) {
   return text;
 }
 
-std::string HelpFailedMessage(const std::string& helpPath, HelpProblem problem) {
-  if (problem == HelpProblem::kNoHelpFile)
-    return "Не могу показать справку: файла " + Quoted(helpPath) + " нет.";
-  return "Не могу показать справку: не нашлось программы для просмотра веб-страниц. Справка "
-         "лежит в файле " +
-         Quoted(helpPath) + ".";
+std::string LineEndConversionNote(const std::string& lineEnd) {
+  return "Когда вы сохраните этот файл, я заменю в нём переводы строки на " + LineEndName(lineEnd) +
+         ": так выбрано в меню «Дополнительно → Переводы строки». Чтобы оставить их как есть, "
+         "выберите там «Оставить как есть».";
+}
+
+std::string HelpMissingMessage(const std::string& helpPath) {
+  return "Не могу показать справку: файла " + Quoted(helpPath) + " нет.";
 }
 
 }  // namespace prambus

@@ -28,7 +28,10 @@ std::string CannotOpenMessage(const std::string& path, FileProblem problem, int 
 // A save that did not happen (never called for a saved one).
 std::string SaveFailedMessage(const std::string& path, const SaveOutcome& outcome);
 
-enum class HelpProblem { kNoHelpFile, kNoBrowser };
-std::string HelpFailedMessage(const std::string& helpPath, HelpProblem problem);
+// Said once when a file opens whose line ends saving would change.
+std::string LineEndConversionNote(const std::string& lineEnd);
+
+// A help page that is not where it was installed.
+std::string HelpMissingMessage(const std::string& helpPath);
 
 }  // namespace prambus

@@ -190,4 +190,18 @@ void TextView::WriteContent(int fd) {
   if (used) out.Write(buf.data(), used);
 }
 
+bool TextView::SavingChangesLineEnds() const {
+  if (!ConvertLineEnds) return false;
+  const std::string_view lineEnd = Cfg().LineEnd;
+  for (int r = 0; r <= LastRow; ++r) {
+    if (!EndsWithLineEnd(r)) continue;
+    const RowText& row = Rows[r];
+    const int start = LineEndStart(r);
+    const std::string_view run(reinterpret_cast<const char*>(row.data()) + start,
+                               static_cast<size_t>(row.size() - start));
+    if (run != lineEnd) return true;
+  }
+  return false;
+}
+
 }  // namespace prambus

@@ -217,6 +217,28 @@ class RecentPinnedTest : public QObject {
     QCOMPARE(Text(*w_), std::string("\t\t"));
   }
 
+  // F4 and minimal mode give the window a new frame; the window stays the
+  // active one, so Ctrl+Tab still shows the switcher and the caret blinks.
+  void theSwitcherComesAfterTheWindowsFrameChanged() {
+    const QString a = File("a.txt", "aaa"), b = File("b.txt", "bbb");
+    QVERIFY(Show(a));
+    Open(b);
+    RecentSwitcher* sw = w_->Switcher();
+    const auto toggles = {&MenuActions::stayOnTop, &MenuActions::minimalMode};
+    for (QAction* MenuActions::*toggle : toggles) {
+      for (int i = 0; i < 2; ++i) {
+        QTRY_VERIFY(w_->isActiveWindow());
+        (w_->Actions().*toggle)->trigger();
+      }
+      QTRY_VERIFY(w_->isActiveWindow());
+      QTest::keyPress(Keys(), Qt::Key_Tab, Qt::ControlModifier);
+      QVERIFY(sw->isVisible());
+      QTest::keyRelease(Keys(), Qt::Key_Control);
+      QVERIFY(!sw->isVisible());
+      QCOMPARE(w_->FileName(), toggle == toggles.begin()[0] ? a : b);
+    }
+  }
+
   void pinnedFileKeepsItsAppearanceAndOthersTheDefault() {
     const QString p = File("p.txt", "pinned"), u = File("u.txt", "plain");
     const QString v = File("v.txt", "other");

@@ -45,6 +45,8 @@ class ScriptedPrompts : public UserPrompts {
   std::function<void()> whileChoosing;
   // Runs once while the next question would be up.
   std::function<void()> whileAsking;
+  // Runs while an open, save or print dialog would be up.
+  std::function<void()> whileFileDialog;
   // Works the recode dialog as the user would and returns its result;
   // without it the dialog is cancelled.
   std::function<int(RecodeDialog&)> recode;
@@ -79,10 +81,12 @@ class ScriptedPrompts : public UserPrompts {
   void Note(QWidget*, const QString& text) override { notes << text; }
   QString OpenFileName(QWidget*, const QString&, const QString&, const QString& filter) override {
     openFilter = filter;
+    if (whileFileDialog) whileFileDialog();
     return Next(openNames);
   }
   QString SaveFileName(QWidget*, const QString&, const QString&, const QString&,
                        QString*) override {
+    if (whileFileDialog) whileFileDialog();
     return Next(saveNames);
   }
   std::optional<QString> Text(QWidget*, const QString&, const QString&, const QString&) override {
@@ -105,6 +109,7 @@ class ScriptedPrompts : public UserPrompts {
   int Welcome(WelcomeDialog& dialog) override { return welcome ? welcome(dialog) : 2; }
   int Extensions(ExtensionsDialog& dialog) override { return extensions ? extensions(dialog) : 2; }
   bool Printer(QWidget*, QPrinter& p, bool selectionAllowed) override {
+    if (whileFileDialog) whileFileDialog();
     return printer && printer(p, selectionAllowed);
   }
 

@@ -12,6 +12,8 @@
 #include "associations/mime_types.h"
 #include "associations/mimeapps_list.h"
 #include "associations/xdg_association_store.h"
+#include "platform/run_program.h"
+#include "support/temp_dir.h"
 #include "support/xdg_home.h"
 
 namespace prambus {
@@ -120,6 +122,24 @@ TEST(DesktopEntry, ExecQuotesOnlyWhatNeedsIt) {
   EXPECT_EQ(ExecValue("/home/a b/prambus"), "\"/home/a b/prambus\" %f");
   // " and $ take a backslash inside the quotes, which the value then doubles.
   EXPECT_EQ(ExecValue("/x\"$/p"), "\"/x\\\\\"\\\\$/p\" %f");
+}
+
+// The entry offers "Открыть Прамбусом" as its action on a file, running the
+// same command as the entry itself, and stays a valid desktop entry.
+TEST(DesktopEntry, TheOpenActionCarriesTheVerb) {
+  const std::string exec = ExecValue("/home/a b/prambus");
+  const std::string text = DesktopEntryText(exec, {"text/plain"});
+  const KeyFileText entry(text);
+  EXPECT_EQ(entry.Get(kDesktopEntryGroup, "Actions"), "open;");
+  EXPECT_EQ(entry.Get(kOpenActionGroup, "Name"), "Открыть Прамбусом");
+  EXPECT_EQ(entry.Get(kOpenActionGroup, "Exec"), exec);
+  EXPECT_TRUE(IsProgramEntry(entry));
+  TempDir dir;
+  const std::string path = dir.File("prambus.desktop");
+  TempDir::Write(path, text);
+  if (RunProgram({"desktop-file-validate", "--help"}) == 0) {
+    EXPECT_EQ(RunProgram({"desktop-file-validate", path}), 0);
+  }
 }
 
 class AssociationStoreTest : public ::testing::Test {

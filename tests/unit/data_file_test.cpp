@@ -163,6 +163,30 @@ TEST_F(DataFileTest, OneHundredAndOnePinnedRecordsAreKeptWithEverythingAfterThem
   EXPECT_EQ(back.kindChecks, st.kindChecks);
 }
 
+// A recent list longer than any the program keeps is read to its end: the
+// fields after it are where the file has them.
+TEST_F(DataFileTest, ALongRecentListLeavesTheLaterFieldsInPlace) {
+  StoredState st = Sample();
+  Settings s = SampleSettings();
+  s.MaxRecentListLen = 5000;
+  st.recent.resize(5000);
+  st.recent[4500] = {"/x/far.txt", 1, 2, 1};
+  ASSERT_TRUE(WriteDataFile(path_, st, s));
+  StoredState back;
+  Settings sb;
+  ASSERT_TRUE(ReadDataFile(path_, back, sb));
+  EXPECT_EQ(sb.MaxRecentListLen, Settings{}.MaxRecentListLen);  // out of range: the default
+  EXPECT_EQ(back.recent[0], st.recent[0]);
+  EXPECT_EQ(back.recent[1], st.recent[1]);
+  EXPECT_EQ(back.encodings, st.encodings);
+  EXPECT_EQ(back.pinned[0].encodingIndex, 1);
+  EXPECT_EQ(sb.LineEnd, "\r\n");
+  EXPECT_EQ(sb.HexColumns, 33);
+  EXPECT_EQ(sb.TextBaseSyst, 8);
+  EXPECT_EQ(back.kindChecks, st.kindChecks);
+  EXPECT_TRUE(sb.CutOnCtrlDel);
+}
+
 TEST_F(DataFileTest, EveryLineEndStyleOfTheMenuLoadsBackOthersAsCr) {
   for (const std::string stored : {"\n", "\r", "\r\n", "\n\r", "", "x"}) {
     Settings s = SampleSettings();
