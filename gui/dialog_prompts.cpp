@@ -8,7 +8,9 @@
 #include <QPrintDialog>
 #include <QTimer>
 
+#include "checksum_window.h"
 #include "extensions_dialog.h"
+#include "go_to_dialog.h"
 #include "message_box.h"
 #include "pinned_files_dialog.h"
 #include "recode_dialog.h"
@@ -87,6 +89,14 @@ bool DialogPrompts::Printer(QWidget* parent, QPrinter& printer, bool selectionAl
   dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
   dialog.setOption(QAbstractPrintDialog::PrintSelection, selectionAllowed);
   return dialog.exec() == QDialog::Accepted;
+}
+
+int DialogPrompts::GoTo(GoToDialog& dialog) {
+  return dialog.exec();
+}
+
+void DialogPrompts::Checksums(ChecksumWindow& window) {
+  window.exec();
 }
 
 }  // namespace prambus

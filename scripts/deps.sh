@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build qt6-base-dev libgtest-dev libbenchmark-dev
           clang xvfb xauth fonts-dejavu-core vim poppler-utils xdg-utils desktop-file-utils
-          shared-mime-info librsvg2-bin qt6-translations-l10n)
+          shared-mime-info librsvg2-bin qt6-translations-l10n zlib1g-dev libssl-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

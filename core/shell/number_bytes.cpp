@@ -181,4 +181,8 @@ std::string NumberSearchName(std::string_view text, const NumberFormat& format) 
          (format.bigEndian ? "от старшего байта" : "от младшего байта") + ")";
 }
 
+std::string NumberNotFoundMessage(const std::string& name) {
+  return "Я завершил поиск числа " + name + ". Ничего не найдено.";
+}
+
 }  // namespace prambus

@@ -35,5 +35,7 @@ bool EncodeNumber(std::string_view text, const NumberFormat& format, int base, s
 
 // How a search names what it looked for: "-2 (32 бита (±), от младшего байта)".
 std::string NumberSearchName(std::string_view text, const NumberFormat& format);
+// "Я завершил поиск числа NAME. Ничего не найдено." (NAME as above).
+std::string NumberNotFoundMessage(const std::string& name);
 
 }  // namespace prambus
