@@ -91,11 +91,17 @@ bool DialogPrompts::Printer(QWidget* parent, QPrinter& printer, bool selectionAl
   return dialog.exec() == QDialog::Accepted;
 }
 
+// Both above the program's always-on-top windows (the data window, the
+// find window), which would otherwise hide them.
 int DialogPrompts::GoTo(GoToDialog& dialog) {
+  KeepAboveTopmostWindows(&dialog);
+  QTimer::singleShot(0, &dialog, [&dialog] { FrontAndFocused(&dialog, dialog.field); });
   return dialog.exec();
 }
 
 void DialogPrompts::Checksums(ChecksumWindow& window) {
+  KeepAboveTopmostWindows(&window);
+  QTimer::singleShot(0, &window, [&window] { FrontAndFocused(&window, nullptr); });
   window.exec();
 }
 

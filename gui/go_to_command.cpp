@@ -28,7 +28,7 @@ void MainWindow::GoToCommand(bool byShortcut) {
                        QString::fromStdString(DigitsOf(view_->GetTextLength(), base)));
     current = QString::fromStdString(DigitsOf(here, base));
   } else {
-    heading = QString("Номер строки (от 1 до %1):")
+    heading = QString("Номер строки в файле (от 1 до %1):")
                   .arg(QString::fromStdString(GroupedDecimal(HardLineCount(*view_))));
     current = QString::number(HardLineOfRow(*view_, view_->CursorRow) + 1);
   }

@@ -78,7 +78,7 @@ class GoToTest : public QObject {
     QVERIFY(v.RowCount() > 80);  // wrapped: more rows than lines
     QString heading;
     GoTo(*w, "30:11", &heading);
-    QCOMPARE(heading, QString("Номер строки (от 1 до 41):"));
+    QCOMPARE(heading, QString("Номер строки в файле (от 1 до 41):"));
     QCOMPARE(HardLineOfRow(v, v.CursorRow), 29);
     QCOMPARE(Offset(v), text.indexOf("line 30") + 10);
     QVERIFY(!v.HasSelection());
@@ -195,7 +195,7 @@ class GoToTest : public QObject {
     };
     QTest::keyClick(w->centralWidget(), Qt::Key_G, Qt::ControlModifier);
     QVERIFY(!loadingWhenAsked);
-    QCOMPARE(heading, QString("Номер строки (от 1 до 200 001):"));
+    QCOMPARE(heading, QString("Номер строки в файле (от 1 до 200 001):"));
     ViewBase& v = *w->View();
     const QByteArray line = "строка 199998";
     QCOMPARE(QByteArray(v.GetRow(v.CursorRow).data(), line.size()), line);
