@@ -111,8 +111,8 @@ void ApplyGoTo(ViewBase& view, GoToUnit unit, const GoToRequest& request, bool e
     const int64_t from = request.relative ? view.PosToOffset(view.CursorCol, view.CursorRow) : 0;
     // from + amount within 0..length, without overflowing on a huge amount.
     const int64_t offset = request.amount >= 0
-                         ? (request.amount >= length - from ? length : from + request.amount)
-                         : (request.amount <= -from ? 0 : from + request.amount);
+                               ? (request.amount >= length - from ? length : from + request.amount)
+                               : (request.amount <= -from ? 0 : from + request.amount);
     int col = static_cast<int>(offset), row = 0;
     view.OffsetToPos(col, row);
     Place(view, col, row, extend);
