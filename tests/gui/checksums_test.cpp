@@ -151,7 +151,7 @@ class ChecksumsTest : public QObject {
   // A long document is summed from the event loop with a progress bar;
   // Escape closes the window and nothing more is summed.
   void aLongSummingShowsProgressAndEscapeStopsIt() {
-    const QByteArray bytes = Scrambled(48 << 20);
+    const QByteArray bytes = Scrambled(32 << 20);
     WriteAll(Path("long.bin"), bytes);
     auto w = ShowWindow(dir_->path(), {}, &prompts_);
     QVERIFY(w);
