@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "fuzz_input.h"
+#include "saved_bytes_check.h"
 #include "settings/settings.h"
 #include "shell/data_info.h"
 #include "support/test_canvas.h"
@@ -401,6 +402,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
     Check(view, ref);
+    fuzz::CheckSavedBytes(view, ref, false);
   }
   while (view.CanUndo()) view.Undo();
   if (Bytes(view) != original) Fail("undo of everything");

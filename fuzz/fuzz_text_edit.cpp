@@ -12,6 +12,7 @@
 #include "encodings/code_tables.h"
 #include "fuzz_input.h"
 #include "replace_checker.h"
+#include "saved_bytes_check.h"
 #include "settings/settings.h"
 #include "support/test_canvas.h"
 #include "text/cp1251.h"
@@ -394,6 +395,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
     Check(view, ref);
+    fuzz::CheckSavedBytes(view, ref, true);
     CheckQuickSearch(view, ref, ++steps);
     int widest = 0;
     for (int r = 0; r <= view.LastRow; ++r) widest = std::max(widest, view.RowWidth(r));

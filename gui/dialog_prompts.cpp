@@ -8,7 +8,9 @@
 #include <QPrintDialog>
 #include <QTimer>
 
+#include "checksum_window.h"
 #include "extensions_dialog.h"
+#include "go_to_dialog.h"
 #include "message_box.h"
 #include "pinned_files_dialog.h"
 #include "recode_dialog.h"
@@ -87,6 +89,20 @@ bool DialogPrompts::Printer(QWidget* parent, QPrinter& printer, bool selectionAl
   dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
   dialog.setOption(QAbstractPrintDialog::PrintSelection, selectionAllowed);
   return dialog.exec() == QDialog::Accepted;
+}
+
+// Both above the program's always-on-top windows (the data window, the
+// find window), which would otherwise hide them.
+int DialogPrompts::GoTo(GoToDialog& dialog) {
+  KeepAboveTopmostWindows(&dialog);
+  QTimer::singleShot(0, &dialog, [&dialog] { FrontAndFocused(&dialog, dialog.field); });
+  return dialog.exec();
+}
+
+void DialogPrompts::Checksums(ChecksumWindow& window) {
+  KeepAboveTopmostWindows(&window);
+  QTimer::singleShot(0, &window, [&window] { FrontAndFocused(&window, nullptr); });
+  window.exec();
 }
 
 }  // namespace prambus

@@ -24,6 +24,8 @@ class DialogPrompts : public UserPrompts {
   int Welcome(WelcomeDialog& dialog) override;
   int Extensions(ExtensionsDialog& dialog) override;
   bool Printer(QWidget* parent, QPrinter& printer, bool selectionAllowed) override;
+  int GoTo(GoToDialog& dialog) override;
+  void Checksums(ChecksumWindow& window) override;
 };
 
 }  // namespace prambus

@@ -231,6 +231,8 @@ void MainWindow::SeatView(int kind) {
   for (int i = 0; i < 2; ++i) actions_.viewKinds[i]->setChecked(i == index);
   // "Заменять коды" is for codes: the replace window follows every switch.
   replaceDialog_->codesCheck->setEnabled(kind == kHexView);
+  // Numbers are looked for in the hex view's bytes only.
+  findDialog_->ShowNumberChoice(kind == kHexView);
   lastClientWidth_ = -1;  // the next layout sends the new view its width
 }
 

@@ -158,9 +158,19 @@ class MainWindow : public QMainWindow {
   void FindNextCommand();
   void FindWith(const std::string& text, bool caseSensitive, bool fromCursor,
                 QWidget* answering = nullptr);
+  // A number by its bytes in the hex view; name says what was looked for.
+  void FindNumber(const std::string& bytes, const std::string& name, bool fromCursor,
+                  QWidget* answering = nullptr);
   void AfterSearch();
   void AfterReplace();
   void AfterFindDialogHidden();
+
+  // ---- go_to_command.cpp: "Перейти..." (Ctrl+G); from the keyboard the
+  // dialog is centred on the window, else at the pointer.
+  void GoToCommand(bool byShortcut = false);
+
+  // ---- checksum_command.cpp: "Контрольные суммы...".
+  void ChecksumCommand();
 
   // ---- window_modes.cpp: status bar, minimal mode (F2), stay-on-top (F4).
   void ToggleStatusBar();
@@ -467,6 +477,8 @@ class MainWindow : public QMainWindow {
   FindDialog* findDialog_ = nullptr;
   ReplaceDialog* replaceDialog_ = nullptr;
   std::string lastSearch_;  // the text F3 searches for (Windows-1251)
+  // Or the number it searches for, as bytes, with its name for messages.
+  std::string lastNumber_, lastNumberName_;
 
   // The recent files' menu items and the Ctrl+Tab switcher.
   std::vector<QAction*> recentItems_;

@@ -72,6 +72,7 @@ void MainWindow::BuildMenus() {
   a.findNext = AddAction(m.edit, "Найти следующий", "F3", [this] { FindNextCommand(); });
   a.findNext->setEnabled(false);
   a.replace = AddAction(m.edit, "Заменить...", "Ctrl+R", [this] { ReplaceCommand(); });
+  a.goTo = AddAction(m.edit, "Перейти...", "Ctrl+G", [this] { GoToCommand(byShortcut_); });
   m.edit->addSeparator();
   a.selectAll = AddAction(m.edit, "Выделить всё", "Ctrl+A", [this] { SelectAll(); });
 
@@ -96,6 +97,9 @@ void MainWindow::BuildMenus() {
   a.recode = AddAction(m.extra, "Перекодировка...", {}, [this] { RecodeCommand(); });
   a.fineSettings = AddAction(m.extra, "Тонкая настройка...");
   m.extra->addSeparator();
+  // The view's own items go in here, before the tools that follow.
+  m.extra->addSeparator();
+  a.checksums = AddAction(m.extra, "Контрольные суммы...", {}, [this] { ChecksumCommand(); });
 
   m.plugins = bar->addMenu("Плагины");
   a.downloadPlugin = AddAction(m.plugins, "Скачать новый...", {},

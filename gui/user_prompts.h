@@ -20,6 +20,8 @@ class PinnedFilesDialog;
 class RecodeDialog;
 class WelcomeDialog;
 class ExtensionsDialog;
+class GoToDialog;
+class ChecksumWindow;
 
 class UserPrompts {
  public:
@@ -58,6 +60,11 @@ class UserPrompts {
   // file, pages, copies); false when cancelled. The selection may be chosen
   // only when selectionAllowed.
   virtual bool Printer(QWidget* parent, QPrinter& printer, bool selectionAllowed) = 0;
+  // Runs the filled and placed "Перейти" dialog: QDialog::Accepted when it
+  // was given a place to go to.
+  virtual int GoTo(GoToDialog& dialog) = 0;
+  // Shows the checksum window until the user closes it.
+  virtual void Checksums(ChecksumWindow& window) = 0;
 };
 
 }  // namespace prambus

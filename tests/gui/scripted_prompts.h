@@ -10,7 +10,9 @@
 #include <memory>
 #include <utility>
 
+#include "checksum_window.h"
 #include "extensions_dialog.h"
+#include "go_to_dialog.h"
 #include "main_window.h"
 #include "pinned_files_dialog.h"
 #include "recode_dialog.h"
@@ -59,6 +61,12 @@ class ScriptedPrompts : public UserPrompts {
   // Sets the printer up as the user would in the print dialog (told whether
   // the selection is offered); without it the dialog is cancelled.
   std::function<bool(QPrinter&, bool selectionAllowed)> printer;
+  // Works the "Перейти" dialog as the user would and returns its result;
+  // without it the dialog is cancelled.
+  std::function<int(GoToDialog&)> goTo;
+  // Works the checksum window while it would be open; without it the
+  // checksums are summed to the end and the window closed.
+  std::function<void(ChecksumWindow&)> checksums;
 
   // What was shown: "caption: text" of each question, the text of each note,
   // the filters of the last open dialog.
@@ -111,6 +119,13 @@ class ScriptedPrompts : public UserPrompts {
   bool Printer(QWidget*, QPrinter& p, bool selectionAllowed) override {
     if (whileFileDialog) whileFileDialog();
     return printer && printer(p, selectionAllowed);
+  }
+  int GoTo(GoToDialog& dialog) override { return goTo ? goTo(dialog) : QDialog::Rejected; }
+  void Checksums(ChecksumWindow& window) override {
+    if (checksums)
+      checksums(window);
+    else
+      window.RunToEnd();
   }
 
  private:
