@@ -12,6 +12,7 @@
 #include "encodings/code_tables.h"
 #include "extensions/extension_folders.h"
 #include "find_dialog.h"
+#include "interrupted_saves.h"
 #include "message_box.h"
 #include "platform/services.h"
 #include "plugin_host.h"
@@ -142,6 +143,9 @@ void MainWindow::OnFirstShow() {
   caretShown_ = false;
   fileName_.clear();
   canvas_.SetFont(Font{});
+  // Before any file is read (data.dat included): a file a killed save left
+  // half rewritten gets its old content back first, if the user wants.
+  OfferInterruptedSaves(*this);
   LoadSettings();
   const std::string savedSkin = state_.defaults.skin;  // the capture takes the menu's
   CaptureWindowState();

@@ -257,6 +257,7 @@ class MainWindow : public QMainWindow {
   friend class PluginWindowAdapter;
   friend void NameDocument(MainWindow& window, const QString& path);
   friend void OfferRecoveryCopies(MainWindow& window);
+  friend void OfferInterruptedSaves(MainWindow& window);
 
   // main_window.cpp
   void OnFirstShow();

@@ -28,6 +28,20 @@ std::string CannotOpenMessage(const std::string& path, FileProblem problem, int 
 // A save that did not happen (never called for a saved one).
 std::string SaveFailedMessage(const std::string& path, const SaveOutcome& outcome);
 
+// Why writing to a file failed, as a clause to follow a colon:
+// "на диске не хватает места".
+std::string WriteProblemClause(const std::string& path, FileProblem problem, int err);
+
+// A save of the last run that was killed while it rewrote the file in
+// place: the question offering the backup back ("Вернуть" / "Оставить
+// оба"), and the notes when that cannot or did not happen.
+inline constexpr char kInterruptedSaveCaption[] = "Прерванное сохранение";
+std::string InterruptedSaveQuestion(const std::string& target, const std::string& backup);
+std::string InterruptedSaveBackupMissing(const std::string& target, const std::string& backup);
+std::string InterruptedSaveTargetReplaced(const std::string& target, const std::string& backup);
+std::string InterruptedSavePutBackFailed(const std::string& target, const std::string& backup,
+                                         int err);
+
 enum class HelpProblem { kNoHelpFile, kNoBrowser };
 std::string HelpFailedMessage(const std::string& helpPath, HelpProblem problem);
 

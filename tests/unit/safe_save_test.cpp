@@ -329,6 +329,7 @@ TEST_F(SafeSaveTest, AFullDiskLeavesTheOriginal) {
   // With no room for a backup anywhere, nothing is written.
   Write(doc, old);
   SaveOptions noRoom;
+  ::chmod(disk.c_str(), 0755);  // a backup folder is used only below folders no one else may change
   noRoom.backupFolder = disk + "/backups";
   o = SaveSafely(doc, noRoom, Writer("x"));
   EXPECT_TRUE(o.noBackup);
