@@ -108,9 +108,22 @@ std::string WriteProblemClause(const std::string& path, FileProblem problem, int
       return Quoted(path) + " — не обычный файл, а канал, устройство или сокет";
     case FileProblem::kTooLarge:
       return "файл получается слишком большим для этого диска";
+    case FileProblem::kReplaced:
+      return "пока я записывал файл, другая программа заменила или изменила его";
     default:
       return ErrorCode(err);
   }
+}
+
+std::string PrintToFileFailedMessage(const std::string& path, FileProblem problem, int err,
+                                     bool targetExisted) {
+  // A file that is not there yet cannot be written for its folder's sake.
+  const std::string where =
+      problem == FileProblem::kNoPermission && !targetExisted ? FolderOf(path) : path;
+  std::string text = "Не могу напечатать документ в файл " + Quoted(path) + ": " +
+                     WriteProblemClause(where, problem, err) + ".";
+  if (targetExisted) text += " Файл на диске остался прежним.";
+  return text;
 }
 
 namespace {

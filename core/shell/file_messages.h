@@ -32,6 +32,10 @@ std::string SaveFailedMessage(const std::string& path, const SaveOutcome& outcom
 // "на диске не хватает места".
 std::string WriteProblemClause(const std::string& path, FileProblem problem, int err);
 
+// Printing to a PDF file that failed for a reason a file gave.
+std::string PrintToFileFailedMessage(const std::string& path, FileProblem problem, int err,
+                                     bool targetExisted);
+
 // A save of the last run that was killed while it rewrote the file in
 // place: the question offering the backup back ("Вернуть" / "Оставить
 // оба"), and the notes when that cannot or did not happen.
