@@ -432,7 +432,7 @@ class MainWindow : public QMainWindow {
   bool ending_ = false;
   bool askingToEnd_ = false;         // the question of MayEnd is up
   bool handedOver_ = false;          // another copy took the command-line file
-  bool dataFileUnreadable_ = false;  // the data.dat to write could not be read: left alone
+  bool dataFileUnreadable_ = false;  // the data.dat to write could not be read (whole): left alone
 
   // Widgets and timers.
   SurfaceWidget* central_ = nullptr;

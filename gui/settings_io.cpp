@@ -40,7 +40,8 @@ void MainWindow::LoadSettings() {
   Settings& cfg = Cfg();
   const QString path = DataFileForReading();
   const bool exists = QFileInfo::exists(path);
-  if (!exists || !ReadDataFile(path.toStdString(), state_, cfg)) {
+  bool damaged = false;
+  if (!exists || !ReadDataFile(path.toStdString(), state_, cfg, &damaged)) {
     // First run: the welcome window, then defaults, a text view, the window
     // centred on the work area. A settings file that cannot be read gives the
     // defaults without the greeting (the user has been here before) and is
@@ -61,6 +62,16 @@ void MainWindow::LoadSettings() {
     const QRect area = screen()->availableGeometry();
     move(area.center() - rect().center());
     return;
+  }
+  if (damaged) {
+    // What could not be read stays in the file: writing it would put
+    // defaults in its place.
+    dataFileUnreadable_ = path == DataFileForWriting();
+    QTimer::singleShot(0, this, [this, path] {
+      ShowNote("Файл настроек \"" + path +
+               "\" повреждён, и прочитать его до конца я не смог. Прочитанные настройки я "
+               "применил, остальные взял по умолчанию, а сам файл оставлю как есть.");
+    });
   }
   CompactRecent(state_.recent);
   KeepBoundExtensions();
