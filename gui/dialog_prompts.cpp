@@ -14,6 +14,7 @@
 #include "message_box.h"
 #include "pinned_files_dialog.h"
 #include "recode_dialog.h"
+#include "recovery_list_dialog.h"
 #include "welcome_dialog.h"
 #include "window_stacking.h"
 
@@ -74,6 +75,10 @@ int DialogPrompts::Welcome(WelcomeDialog& dialog) {
 }
 
 int DialogPrompts::Extensions(ExtensionsDialog& dialog) {
+  return dialog.exec();
+}
+
+int DialogPrompts::RecoveryList(RecoveryListDialog& dialog) {
   return dialog.exec();
 }
 

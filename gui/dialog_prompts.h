@@ -23,6 +23,7 @@ class DialogPrompts : public UserPrompts {
   int PinnedFiles(PinnedFilesDialog& dialog) override;
   int Welcome(WelcomeDialog& dialog) override;
   int Extensions(ExtensionsDialog& dialog) override;
+  int RecoveryList(RecoveryListDialog& dialog) override;
   bool Printer(QWidget* parent, QPrinter& printer, bool selectionAllowed) override;
   int GoTo(GoToDialog& dialog) override;
   void Checksums(ChecksumWindow& window) override;

@@ -16,6 +16,7 @@
 #include "extensions/listing_guard.h"
 #include "find_dialog.h"
 #include "help_window.h"
+#include "interrupted_saves.h"
 #include "message_box.h"
 #include "platform/services.h"
 #include "plugin_host.h"
@@ -163,6 +164,9 @@ void MainWindow::OnFirstShow() {
   caretShown_ = false;
   fileName_.clear();
   canvas_.SetFont(Font{});
+  // Before any file is read (data.dat included): a file a killed save left
+  // half rewritten gets its old content back first, if the user wants.
+  OfferInterruptedSaves(*this);
   LoadSettings();
   // The saved skin before the window state is captured into the default
   // record: a file opened now takes its look from that record.

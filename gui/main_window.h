@@ -120,6 +120,12 @@ class MainWindow : public QMainWindow {
   // that cannot be loaded leaves a new, untitled document. False when another
   // copy of the program shows the file and has taken it over.
   bool OpenPath(const QString& path);
+  // Opens a file and takes the whole of it in (a recovery copy, which may
+  // be removed once it is in): the load is driven to its end. A file that
+  // cannot be loaded gives back the document shown before, with no message
+  // (the caller says what failed); Escape during the load stops it.
+  enum class WholeLoad { kLoaded, kFailed, kStopped };
+  WholeLoad LoadWhole(const QString& path);
   // Opens a file as a drop or a plug-in asks: the unsaved-document question
   // first, a failure reported. True when the file is shown.
   bool OpenDropped(const QString& path);
@@ -272,6 +278,7 @@ class MainWindow : public QMainWindow {
   friend class PluginWindowAdapter;
   friend void NameDocument(MainWindow& window, const QString& path);
   friend void OfferRecoveryCopies(MainWindow& window);
+  friend void OfferInterruptedSaves(MainWindow& window);
 
   // main_window.cpp
   void OnFirstShow();
@@ -442,7 +449,7 @@ class MainWindow : public QMainWindow {
   bool ending_ = false;
   bool askingToEnd_ = false;         // the question of MayEnd is up
   bool handedOver_ = false;          // another copy took the command-line file
-  bool dataFileUnreadable_ = false;  // the data.dat to write could not be read: left alone
+  bool dataFileUnreadable_ = false;  // the data.dat to write could not be read (whole): left alone
 
   // Widgets and timers.
   SurfaceWidget* central_ = nullptr;
@@ -465,8 +472,13 @@ class MainWindow : public QMainWindow {
   QElapsedTimer loadClock_;
   bool pendingCursor_ = false;  // the remembered cursor, set once its row has loaded
   int pendingCol_ = 0, pendingRow_ = 0;
-  int pendingOffset_ = -1;       // a switch's cursor offset, set once its row has loaded
-  bool loadIsSwitch_ = false;    // the load is a view switch, not a file being opened
+  int pendingOffset_ = -1;     // a switch's cursor offset, set once its row has loaded
+  bool loadIsSwitch_ = false;  // the load is a view switch, not a file being opened
+  // Set around opening a recovery copy: a load that fails gives back the
+  // document shown before, silently (the caller says what failed), and
+  // loadFailed_ tells it so.
+  bool loadGivesBack_ = false;
+  bool loadFailed_ = false;
   bool waitingForLoad_ = false;  // a command waits in FinishLoading
 
   // The open and save dialogs.

@@ -220,11 +220,13 @@ void MainWindow::NoteLineEndConversion() {
 
 // The document is a new, untitled one: saving it must never replace the file
 // that could not be loaded. A view switch that fails (out of memory) gives
-// the document back in the view it came from instead.
+// the document back in the view it came from instead, and so does a
+// recovery copy that cannot be loaded.
 void MainWindow::FailLoading() {
-  if (loadIsSwitch_ && previous_ && previous_->view) {
+  loadFailed_ = true;
+  if ((loadIsSwitch_ || loadGivesBack_) && previous_ && previous_->view) {
     CancelLoading();
-    ReportFailure(kLoadFailedMessage);
+    if (!loadGivesBack_) ReportFailure(kLoadFailedMessage);
     return;
   }
   loadTimer_->stop();

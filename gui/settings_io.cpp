@@ -44,7 +44,8 @@ void MainWindow::LoadSettings() {
   Settings& cfg = Cfg();
   const QString path = DataFileForReading();
   const bool exists = QFileInfo::exists(path);
-  if (!exists || !ReadDataFile(path.toStdString(), state_, cfg)) {
+  bool damaged = false;
+  if (!exists || !ReadDataFile(path.toStdString(), state_, cfg, &damaged)) {
     // First run: the window centred on the work area, then the welcome
     // window, defaults and a text view. The window takes its place first: the
     // messages the welcome may bring are centred on it while it is not yet
@@ -67,6 +68,16 @@ void MainWindow::LoadSettings() {
     state_.encodings.clear();
     CreateView(kTextView);
     return;
+  }
+  if (damaged) {
+    // What could not be read stays in the file: writing it would put
+    // defaults in its place.
+    dataFileUnreadable_ = path == DataFileForWriting();
+    QTimer::singleShot(0, this, [this, path] {
+      ShowNote("Файл настроек \"" + path +
+               "\" повреждён, и прочитать его до конца я не смог. Прочитанные настройки я "
+               "применил, остальные взял по умолчанию, а сам файл оставлю как есть.");
+    });
   }
   CompactRecent(state_.recent);
   KeepBoundExtensions();

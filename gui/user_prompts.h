@@ -22,6 +22,7 @@ class WelcomeDialog;
 class ExtensionsDialog;
 class GoToDialog;
 class ChecksumWindow;
+class RecoveryListDialog;
 
 class UserPrompts {
  public:
@@ -56,6 +57,9 @@ class UserPrompts {
   virtual int Welcome(WelcomeDialog& dialog) = 0;
   // Runs the filled and placed extensions dialog: 1 for "OK", 2 for "Отмена".
   virtual int Extensions(ExtensionsDialog& dialog) = 0;
+  // Runs the filled list of recovery copies left behind:
+  // RecoveryListDialog::kOpen with a copy chosen, or kLater.
+  virtual int RecoveryList(RecoveryListDialog& dialog) = 0;
   // The print dialog: sets the preset printer up as chosen (printer or PDF
   // file, pages, copies); false when cancelled. The selection may be chosen
   // only when selectionAllowed.

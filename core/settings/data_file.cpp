@@ -19,13 +19,21 @@ namespace {
 
 // Reads fields while the file holds them. A value the file cannot hold, or a
 // count or length larger than the rest of the file, ends the file: every
-// later read fails and its target keeps its default.
+// later read fails and its target keeps its default. A negative count or
+// length is an empty list: nothing of it follows, so the bytes after it are
+// still in step and are read on.
 class FieldReader {
  public:
   explicit FieldReader(BinaryStream& f) : f_(f) {}
   bool AtEnd() const { return ended_ || f_.AtEnd(); }
   bool Ended() const { return ended_; }
-  void End() { ended_ = true; }
+  // Ends the reading here. With bytes left unread, the file is damaged
+  // rather than short (an older program's, which ends between fields).
+  void End() {
+    if (!ended_ && f_.Remaining() > 0) damaged_ = true;
+    ended_ = true;
+  }
+  bool Damaged() const { return damaged_; }
 
   bool Bool(bool& v) {
     if (!Need(1)) return false;
@@ -65,11 +73,11 @@ class FieldReader {
   bool Count(int32_t& n, int64_t bytesEach) {
     int32_t v = 0;
     if (!Int(v)) return false;
-    if (v < 0 || static_cast<int64_t>(v) * bytesEach > f_.Remaining()) {
-      ended_ = true;
+    if (static_cast<int64_t>(v) * bytesEach > f_.Remaining()) {
+      End();
       return false;
     }
-    n = v;
+    n = std::max(v, 0);
     return true;
   }
   bool Bools(std::vector<bool>& out) {
@@ -96,7 +104,7 @@ class FieldReader {
   bool Need(int64_t n) {
     if (ended_) return false;
     if (f_.Remaining() < n) {
-      ended_ = true;
+      End();
       return false;
     }
     return true;
@@ -104,6 +112,7 @@ class FieldReader {
 
   BinaryStream& f_;
   bool ended_ = false;
+  bool damaged_ = false;
 };
 
 bool ReadSkin(FieldReader& r, WindowAppearance& w) {
@@ -138,7 +147,8 @@ bool ReadPinned(FieldReader& r, WindowAppearance& w) {
 
 namespace {
 
-void ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
+// True when the reading stopped with bytes of the file left unread.
+bool ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
   FieldReader r(f);
   WindowAppearance& d = st.defaults;
 
@@ -166,12 +176,14 @@ void ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
   // 10. The program makes at most 100 records, but a longer list the file
   // holds is read all the same (and written back): ignoring the rest of the
   // file would give every later setting its default on the next save. A
-  // count the file cannot hold ends the reading.
+  // count the file cannot hold ends the reading; a negative one is none.
   int32_t pinned = 0;
-  if (!r.Int(pinned)) return;
-  if (pinned < 0 || (pinned > kMaxPinned && int64_t{pinned} * kMinPinnedBytes > f.Remaining())) {
+  if (!r.Int(pinned)) return r.Damaged();
+  pinned = std::max(pinned, 0);
+  if (pinned > kMaxPinned && int64_t{pinned} * kMinPinnedBytes > f.Remaining()) {
     st.pinned.clear();
-    return;  // the rest of the file is ignored
+    r.End();
+    return r.Damaged();  // the rest of the file is not read
   }
   st.pinned.clear();
   for (int32_t i = 0; i < pinned; ++i) {
@@ -270,14 +282,16 @@ void ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
   }
   if (!r.AtEnd()) r.Bool(s.RecListinSubMenu), r.Bool(s.MinimalModeWarning);  // 42
   if (!r.AtEnd()) r.Bool(s.CutOnCtrlDel);                                    // 43
+  return r.Damaged();
 }
 
 }  // namespace
 
-bool ReadDataFile(const std::string& path, StoredState& st, Settings& s) {
+bool ReadDataFile(const std::string& path, StoredState& st, Settings& s, bool* damaged) {
   BinaryStream f(path, true);
   if (!f.Opened() || !f.Ok()) return false;
-  ReadFields(f, st, s);
+  const bool stopped = ReadFields(f, st, s);
+  if (damaged) *damaged = stopped;
   BoundStoredState(st, s);
   st.recent.resize(static_cast<size_t>(s.MaxRecentListLen));
   s.ShagSaved = s.Shag;

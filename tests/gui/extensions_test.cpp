@@ -93,6 +93,8 @@ class ExtensionsTest : public QObject {
 
   // The script of the last window's questions and notes.
   ScriptedPrompts* prompts_ = nullptr;
+  // Works the list of recovery copies at the next window's start.
+  std::function<int(RecoveryListDialog&)> recoveryList_;
 
   // The window on the example and test libraries; `answers` are the answers
   // to the questions asked while it starts (1000 + button).
@@ -103,6 +105,7 @@ class ExtensionsTest : public QObject {
     w->SetExtensionFolders({ExamplesFolder().toStdString(), std::string(PRAMBUS_TEST_EXTENSIONS)});
     prompts_ = &ScriptedPrompts::InstallOn(*w);
     prompts_->answers = std::move(answers);
+    prompts_->recoveryList = std::exchange(recoveryList_, nullptr);
     w->show();
     w->activateWindow();
     if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
@@ -511,18 +514,22 @@ class ExtensionsTest : public QObject {
              QByteArray::fromStdString(FormatRecoveryManifest(m)));
     WriteAll(folder + "/prambus-1-x.document", "line one\r\nline two");
     WriteAll(Path("notes.txt"), "old");
-    auto later = Window({}, {1002});  // "Позже"
+    auto later = Window();  // the list closed with "Позже"
     QVERIFY(later);
-    QTRY_VERIFY(prompts_->answers.empty());
-    QCOMPARE(prompts_->questions,
-             QStringList({"Восстановление документа: В прошлый раз Прамбус закрылся, не "
-                          "дождавшись конца работы плагина «Падающий плагин». Перед его запуском "
-                          "я сохранил копию документа «notes.txt». Открыть её?"}));
+    QTRY_COMPARE(prompts_->recoveryLists, QList<QStringList>{{"notes.txt"}});
+    QVERIFY(prompts_->questions.isEmpty());
     QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
     later.reset();
-    auto w = Window({}, {1000});  // "Открыть"
+    QString reason;
+    recoveryList_ = [&reason](RecoveryListDialog& list) {
+      reason = list.List()->topLevelItem(0)->text(3);
+      list.OpenButton()->click();
+      return list.result();
+    };
+    auto w = Window();
     QVERIFY(w);
-    QTRY_VERIFY(prompts_->answers.empty());
+    QTRY_COMPARE(prompts_->recoveryLists.size(), 1);
+    QCOMPARE(reason, QString("перед запуском плагина «Падающий плагин»"));
     QCOMPARE(Text(*w), QString("line one\r\nline two"));
     QCOMPARE(w->FileName(), Path("notes.txt"));
     QVERIFY(w->Modified());

@@ -16,6 +16,7 @@
 #include "main_window.h"
 #include "pinned_files_dialog.h"
 #include "recode_dialog.h"
+#include "recovery_list_dialog.h"
 #include "user_prompts.h"
 #include "welcome_dialog.h"
 
@@ -58,6 +59,10 @@ class ScriptedPrompts : public UserPrompts {
   // не нужно") and the extensions dialog (without it: cancelled).
   std::function<int(WelcomeDialog&)> welcome;
   std::function<int(ExtensionsDialog&)> extensions;
+  // Works the list of recovery copies left behind; without it: "Позже".
+  // Each time the list is shown, its rows (document names) are recorded.
+  std::function<int(RecoveryListDialog&)> recoveryList;
+  QList<QStringList> recoveryLists;
   // Sets the printer up as the user would in the print dialog (told whether
   // the selection is offered); without it the dialog is cancelled.
   std::function<bool(QPrinter&, bool selectionAllowed)> printer;
@@ -116,6 +121,13 @@ class ScriptedPrompts : public UserPrompts {
   }
   int Welcome(WelcomeDialog& dialog) override { return welcome ? welcome(dialog) : 2; }
   int Extensions(ExtensionsDialog& dialog) override { return extensions ? extensions(dialog) : 2; }
+  int RecoveryList(RecoveryListDialog& dialog) override {
+    QStringList rows;
+    for (int i = 0; i < dialog.List()->topLevelItemCount(); ++i)
+      rows << dialog.List()->topLevelItem(i)->text(0);
+    recoveryLists << rows;
+    return recoveryList ? recoveryList(dialog) : RecoveryListDialog::kLater;
+  }
   bool Printer(QWidget*, QPrinter& p, bool selectionAllowed) override {
     if (whileFileDialog) whileFileDialog();
     return printer && printer(p, selectionAllowed);

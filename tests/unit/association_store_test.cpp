@@ -59,6 +59,26 @@ TEST(MimeAppsList, PrependingAndRemovingRestoresTheFileByteForByte) {
   EXPECT_EQ(list.Text(), kOddList);
 }
 
+// The types the program is the default of are found in one pass over the
+// list; as for FirstDefault, only a type's first entry counts, across every
+// group of defaults, and each type is named once.
+TEST(MimeAppsList, TypesDefaultingToTheProgramCountFirstEntriesOnly) {
+  const KeyFileText list(
+      "[Default Applications]\n"
+      "a=prambus.desktop;\n"
+      "b=other.desktop;prambus.desktop;\n"
+      "c = ; prambus.desktop\n"
+      "[Added Associations]\n"
+      "d=prambus.desktop;\n"
+      "[Default Applications]\n"
+      "b=prambus.desktop;\n"
+      "a=other.desktop;\n"
+      "e= prambus.desktop ;x;\n");
+  EXPECT_EQ(TypesDefaultingTo(list, "prambus.desktop"), (std::vector<std::string>{"a", "c", "e"}));
+  for (const char* type : {"a", "c", "e"}) EXPECT_EQ(FirstDefault(list, type), "prambus.desktop");
+  for (const char* type : {"b", "d"}) EXPECT_NE(FirstDefault(list, type), "prambus.desktop");
+}
+
 TEST(MimeAppsList, NewEntriesGoIntoTheFirstGroupWithTheFilesLineEnds) {
   KeyFileText list(kOddList);
   PrependDefault(list, "text/x-log", "prambus.desktop");

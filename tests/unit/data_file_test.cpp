@@ -145,6 +145,53 @@ TEST_F(DataFileTest, APinnedCountTheFileCannotHoldIgnoresTheRest) {
   EXPECT_EQ(s.HexColumns, 16);
 }
 
+// A negative count means an empty list: nothing of it follows, the bytes
+// after it are in step, and everything later is read. Only bytes that
+// cannot be read at all stop the reading, and the reader says so.
+TEST_F(DataFileTest, ANegativeCountIsAnEmptyListAndTheRestIsRead) {
+  const StoredState st = Sample();
+  ASSERT_TRUE(WriteDataFile(path_, st, SampleSettings()));
+  std::string bytes = Contents();
+  // The first pinned record's check list: one item after its view kind.
+  const size_t at = bytes.find("/home/u/a.txt") + 13 + 16 + 1 + 3 + 4;
+  ASSERT_EQ(bytes.substr(at, 5), std::string("\0\0\0\1\0", 5));
+  bytes.replace(at, 5, "\xFF\xFF\xFF\xFF");  // -1, and its one item gone
+  Put(bytes);
+  StoredState back;
+  Settings s;
+  bool damaged = true;
+  ASSERT_TRUE(ReadDataFile(path_, back, s, &damaged));
+  EXPECT_FALSE(damaged);
+  ASSERT_EQ(back.pinned.size(), 2u);
+  EXPECT_TRUE(back.pinned[0].checks.empty());
+  EXPECT_EQ(back.pinned[1], st.pinned[1]);
+  EXPECT_EQ(back.recent, st.recent);
+  EXPECT_EQ(s.MaxUndoLen, 1234);
+  EXPECT_TRUE(s.CutOnCtrlDel);
+  // A negative pinned count, string length or binding count likewise.
+  bytes = Contents();
+  const size_t bindings = bytes.find(".txt") - 4 - 4;
+  bytes.replace(bindings, 4 + 4 + 4 + 1 + 4 + 4 + 1, std::string("\x80\0\0\0", 4));
+  Put(bytes);
+  ASSERT_TRUE(ReadDataFile(path_, back, s, &damaged));
+  EXPECT_FALSE(damaged);
+  EXPECT_TRUE(back.bindings.empty());
+  EXPECT_EQ(back.pinned.size(), 2u);
+  EXPECT_EQ(back.recent, st.recent);
+
+  // Cut inside a field: what could not be read is told.
+  ASSERT_TRUE(WriteDataFile(path_, st, SampleSettings()));
+  const std::string full = Contents();
+  Put(full.substr(0, full.find("/x/one.txt") + 3));
+  ASSERT_TRUE(ReadDataFile(path_, back, s, &damaged));
+  EXPECT_TRUE(damaged);
+  // A file that ends between groups, as an older program's, is whole.
+  Put(full.substr(0, full.find("Arial") - 4 - 4 * 8 - 1 - 4 * 8 - 12));
+  ASSERT_TRUE(ReadDataFile(path_, back, s, &damaged));
+  EXPECT_FALSE(damaged);
+  EXPECT_EQ(back.pinned.size(), 2u);
+}
+
 TEST_F(DataFileTest, OneHundredAndOnePinnedRecordsAreKeptWithEverythingAfterThem) {
   StoredState st = Sample();
   while (st.pinned.size() < 101) {
