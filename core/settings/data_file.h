@@ -1,7 +1,9 @@
-// data.dat: a fixed sequence of 43 fields, written once at exit and read
+// data.dat: a fixed sequence of 44 fields, written once at exit and read
 // once at start-up. Later groups are guarded by end-of-file tests, so older,
 // shorter files load cleanly; a corrupt count or length ends the file there
-// and every later value keeps its default.
+// and every later value keeps its default. Field 44 (the encodings'
+// identifiers) comes after everything older programs read, which stop
+// before it.
 #pragma once
 
 #include <string>
@@ -15,7 +17,7 @@ namespace prambus {
 // holds replaces the defaults). False when the file cannot be opened.
 bool ReadDataFile(const std::string& path, StoredState& state, Settings& settings);
 
-// Writes all 43 fields the way documents are saved (a complete copy renamed
+// Writes all 44 fields the way documents are saved (a complete copy renamed
 // over the file, or rewritten in place with a backup), so the previous file
 // survives any failure. False on failure.
 bool WriteDataFile(const std::string& path, const StoredState& state, const Settings& settings);
