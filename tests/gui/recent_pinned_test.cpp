@@ -367,7 +367,7 @@ class RecentPinnedTest : public QObject {
     const std::string twoLines = Path("two\nlines.txt").toStdString();
     const std::string notUtf8 = dir_->path().toStdString() + "/\xff\xfe.txt";
     StoredState st;
-    st.recent = {{missing}, {binary, 0, 0, 2}, {missing}, {}, {twoLines}, {notUtf8}};
+    st.recent = {{missing}, {binary, 0, 0, 2, {}}, {missing}, {}, {twoLines}, {notUtf8}};
     WindowAppearance odd;
     odd.path = notUtf8;
     odd.width = 400;
