@@ -282,6 +282,11 @@ bool ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
   }
   if (!r.AtEnd()) r.Bool(s.RecListinSubMenu), r.Bool(s.MinimalModeWarning);  // 42
   if (!r.AtEnd()) r.Bool(s.CutOnCtrlDel);                                    // 43
+  if (!r.AtEnd()) {  // 44: encoding identifiers, read before the menu positions of 24-25
+    r.String(d.encodingId);
+    for (auto& w : st.pinned) r.String(w.encodingId);
+    for (auto& e : st.recent) r.String(e.encodingId);
+  }
   return r.Damaged();
 }
 
@@ -305,7 +310,7 @@ void WriteSkin(BinaryStream& f, const WindowAppearance& w) {
   if (w.skin.empty()) f.WriteInt32(static_cast<int32_t>(w.background));
 }
 
-// Fields 1 to 43 in order.
+// Fields 1 to 44 in order.
 void WriteFields(BinaryStream& f, const StoredState& st, const Settings& s) {
   const WindowAppearance& d = st.defaults;
   f.WriteBool(false);          // 1
@@ -385,6 +390,9 @@ void WriteFields(BinaryStream& f, const StoredState& st, const Settings& s) {
       f.WriteInt32(static_cast<int32_t>(s.ChosenFonClr));
   f.WriteBool(s.RecListinSubMenu), f.WriteBool(s.MinimalModeWarning);  // 42
   f.WriteBool(s.CutOnCtrlDel);                                         // 43
+  f.WriteString(d.encodingId);                                         // 44
+  for (size_t i = 0; i < pinned; ++i) f.WriteString(st.pinned[i].encodingId);
+  for (size_t i = 0; i < n; ++i) f.WriteString(recent(i).encodingId);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
-// data.dat: a fixed sequence of 43 fields, written once at exit and read
+// data.dat: a fixed sequence of 44 fields, written once at exit and read
 // once at start-up. Later groups are guarded by end-of-file tests, so older,
 // shorter files load cleanly; a negative count or length reads as an empty
 // list, and a count or length larger than the rest of the file ends the
-// file there, every later value keeping its default.
+// file there, every later value keeping its default. Field 44 (the
+// encodings' identifiers) comes after everything older programs read, which
+// stop before it.
 #pragma once
 
 #include <string>
@@ -20,7 +22,7 @@ namespace prambus {
 bool ReadDataFile(const std::string& path, StoredState& state, Settings& settings,
                   bool* damaged = nullptr);
 
-// Writes all 43 fields the way documents are saved (a complete copy renamed
+// Writes all 44 fields the way documents are saved (a complete copy renamed
 // over the file, or rewritten in place with a backup), so the previous file
 // survives any failure. False on failure.
 bool WriteDataFile(const std::string& path, const StoredState& state, const Settings& settings);

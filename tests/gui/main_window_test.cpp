@@ -193,7 +193,7 @@ class MainWindowTest : public QObject {
     w.State().bindings = {{".hex", 1}};
     w.OpenPath(a);
     QCOMPARE(w.ViewKind(), 2);  // bound to the hex view
-    w.State().recent[0] = {a.toStdString(), 1, 0, 1};
+    w.State().recent[0] = {a.toStdString(), 1, 0, 1, {}};
     w.OpenPath(a);
     QCOMPARE(w.ViewKind(), 1);  // the recent list remembers the text view
     WindowAppearance pinned;

@@ -389,7 +389,14 @@ class RecentPinnedTest : public QObject {
     const std::string twoLines = Path("two\nlines.txt").toStdString();
     const std::string notUtf8 = dir_->path().toStdString() + "/\xff\xfe.txt";
     StoredState st;
-    st.recent = {{missing}, {binary, 0, 0, 2}, {missing}, {}, {twoLines}, {notUtf8}};
+    auto entry = [](const std::string& path, uint8_t kind = 0) {
+      RecentEntry e;
+      e.path = path;
+      e.viewKind = kind;
+      return e;
+    };
+    st.recent = {entry(missing),  entry(binary, 2), entry(missing), {},
+                 entry(twoLines), entry(notUtf8)};
     WindowAppearance odd;
     odd.path = notUtf8;
     odd.width = 400;

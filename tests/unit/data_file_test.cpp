@@ -46,7 +46,7 @@ class DataFileTest : public ::testing::Test {
     b.background = 0xABCDEF;  // no skin: the colour follows
     b.statusBar = false;
     st.pinned = {a, b};
-    st.recent = {{"/x/one.txt", 3, 7, 1}, {"/x/two.bin", 0, 2, 2}, {}, {}, {}};
+    st.recent = {{"/x/one.txt", 3, 7, 1, "koi8-r"}, {"/x/two.bin", 0, 2, 2, {}}, {}, {}, {}};
     st.encodings = {{"/enc/koi8.enc", "KOI8"}};
     st.kindChecks = {std::vector<bool>{true, false, false, true, false, false, false},
                      std::vector<bool>{true}};

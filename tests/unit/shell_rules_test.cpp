@@ -42,7 +42,7 @@ TEST(DialogFilters, GroupsBindingsByView) {
 
 TEST(ViewKindOfAFile, RecentListThenBindingThenDefault) {
   const std::vector<ExtensionBinding> b = {{".hex", 1}};
-  std::vector<RecentEntry> recent = {{"/d/x.hex", 0, 0, 1}, {}};
+  std::vector<RecentEntry> recent = {{"/d/x.hex", 0, 0, 1, {}}, {}};
   EXPECT_EQ(ChooseViewKind("/d/x.hex", recent, b, true, 1), 1);
   EXPECT_EQ(ChooseViewKind("/d/x.hex", recent, b, false, 1), 2);
   EXPECT_EQ(ChooseViewKind("/d/y.txt", recent, b, true, 2), 2);
