@@ -3,8 +3,9 @@
 // deletes, selections, line deletions, undo, redo, table changes, moves, and
 // find, replace and replace all over every kind of region. After every step
 // the rows concatenate to the reference, cursor and anchor are valid
-// positions, and undo followed by redo returns to the same text; find and
-// replace leave line-end pairs and row widths whole.
+// positions (also after a step of the layout edits leave for later), and
+// undo followed by redo returns to the same text; find and replace leave
+// line-end pairs and row widths whole.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -89,6 +90,17 @@ void Check(TextView& v, const std::string& ref) {
   }
   if (!ValidPosition(v, v.CursorCol, v.CursorRow)) Fail("cursor");
   if (!ValidPosition(v, v.AnchorCol, v.AnchorRow)) Fail("anchor");
+}
+
+void CheckWholeLayout(const TextView& v, TestCanvas& canvas, const std::string& ref) {
+  TextView fresh(&canvas);
+  fresh.WrapWidth = v.WrapWidth;
+  fresh.SetCharTable(v.CharTable);
+  fresh.AppendString(ref);
+  if (fresh.LastRow != v.LastRow) Fail("the row count is not a whole layout's");
+  for (int r = 0; r <= v.LastRow; ++r)
+    if (fresh.GetRow(r) != v.GetRow(r) || fresh.RowWidth(r) != v.RowWidth(r))
+      Fail("the rows are not a whole layout's");
 }
 
 int Offset(TextView& v, int col, int row) {
@@ -193,6 +205,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Cfg().MaxUndoLen = 1 << 30;
   TestCanvas canvas;
   TextView view(&canvas);
+  // Edits lay out a row or a few and leave the rest of a paragraph whose
+  // layout does not meet the old one to steps taken between them.
+  view.LimitEditLayout(1 + static_cast<int>(size % 4));
   view.WrapWidth = 24 + in.Int(200);
   const std::string alphabet = "ab c,(\t\r\n.-x\xE0\xC0";
   std::string ref = in.Bytes(in.Int(60));
@@ -204,6 +219,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::ReplaceChecker replace(view, ref);
   bool modelled = false;  // the replace model follows the session since its last reset
   bool tabSeen = false;
+  bool wholeLayout = true;
   int steps = 0;
   // Replacing all of a letter by three of it triples the text each time: past a
   // kilobyte a run only gets slower, not deeper.
@@ -397,6 +413,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(view, ref);
     fuzz::CheckSavedBytes(view, ref, true);
     CheckQuickSearch(view, ref, ++steps);
+    if (steps % 3 == 0) {
+      view.ContinueLayout(1 + static_cast<size_t>(steps % 30));
+      Check(view, ref);
+    }
+    // Ctrl+Y takes a screen row out and leaves the rows around it as they
+    // were; until then, once nothing is left for later, every edit leaves the
+    // rows a whole layout of the text gives.
+    wholeLayout &= op != 6;
+    if (wholeLayout && !view.LayoutPending()) CheckWholeLayout(view, canvas, ref);
     int widest = 0;
     for (int r = 0; r <= view.LastRow; ++r) widest = std::max(widest, view.RowWidth(r));
     if (view.GetDocumentWidth() != widest) Fail("the document width is not the widest row's");
