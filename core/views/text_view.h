@@ -101,6 +101,8 @@ class TextView : public ViewBase {
   // kEditLayoutRows, and two screens' worth; one during a batch of edits.
   static constexpr int kEditLayoutRows = 256;
   int EditLayoutRows();
+  // How near before or after an edit a row ended early is laid out with it.
+  static constexpr int kSeamReachRows = 16;
   // Another number of rows instead (small only in tests, to make edits end
   // rows early everywhere); 0: the rule above.
   void LimitEditLayout(int rows) { editLayoutLimit_ = rows; }
@@ -172,10 +174,14 @@ class TextView : public ViewBase {
   };
   size_t ReflowThrough(int r, int throughRow, int earlyRows, size_t earlyBytes = 0,
                        std::span<KeptPosition> keep = {});
+  // The reflow after an edit at row r: ReflowThrough(r, throughRow), or from
+  // a row ended early shortly before r, through r.
+  void ReflowEdit(int r, int throughRow);
   // Whether the reflow may end the row it builds here, before the old rows
   // still to come: there are some, the next neither starts nor ends with a
-  // line end and was not itself ended early, and the row throughRow is behind.
-  bool MayEndRowEarly(int throughRow) const;
+  // line end, no row ended early lies within the next earlyRows (at least
+  // kSeamReachRows) of them, and the row throughRow is behind.
+  bool MayEndRowEarly(int throughRow, int earlyRows) const;
   // Whether the row being built is the old row oldRow again (oldSize bytes,
   // just laid out), so that the reflow may stop there.
   bool RowRepeatsOldRow(int oldRow, int oldSize, int throughRow) const;
@@ -255,6 +261,7 @@ class TextView : public ViewBase {
   // Bounded so a match near the cursor (each step of "Заменить всё") does not
   // first walk every row to the end of the document.
   size_t quickSearchRun_ = size_t(256) << 10;
+  static constexpr size_t kFirstQuickSearchRun = size_t(4) << 10;
   uint32_t layoutInfo_[256] = {};
   bool infoValid_ = false;
   unsigned infoGeneration_ = 0;

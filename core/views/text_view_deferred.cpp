@@ -31,16 +31,34 @@ void TextView::BatchEdits(bool on) {
 }
 
 void TextView::MoveSeams(int r, int firstKept, int keptAt) {
-  if (seams_.empty()) return;
-  std::vector<int> moved;
-  moved.reserve(seams_.size());
+  // In place and in order: those before r stay, those laid out again go, and
+  // those kept move with their rows.
+  size_t out = 0;
   for (const int s : seams_) {
     if (s < r)
-      moved.push_back(s);
+      seams_[out++] = s;
     else if (firstKept >= 0 && s >= firstKept)
-      moved.push_back(keptAt + (s - firstKept));
+      seams_[out++] = keptAt + (s - firstKept);
   }
-  seams_ = std::move(moved);
+  seams_.resize(out);
+}
+
+// An edit just past a row ended early (the next of dense replacements, a key
+// typed after scrolling on) lays out from that row: otherwise the seam would
+// stay behind it, and every edit that leaves one adds a row to move.
+void TextView::ReflowEdit(int r, int throughRow) {
+  const auto after = std::lower_bound(seams_.begin(), seams_.end(), r);
+  if (after == seams_.begin() || r - *(after - 1) > kSeamReachRows) {
+    ReflowThrough(r, throughRow, EditLayoutRows());
+    return;
+  }
+  // An edit changes row r or, with the cursor put back on row r before a
+  // reflow, the row after it: both are laid out before a row may end early.
+  // The cursor may stand past the end of row r (an offset from its start):
+  // it keeps its character as the rows from the seam are laid out again.
+  KeptPosition keep[] = {{&CursorCol, &CursorRow}, {&AnchorCol, &AnchorRow}};
+  const int edited = std::min(r + 1, LastRow);
+  ReflowThrough(*(after - 1), std::max(throughRow, edited), EditLayoutRows(), 0, keep);
 }
 
 // Each step lays out again from the first row ended early: the rows before it

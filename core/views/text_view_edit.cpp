@@ -406,7 +406,7 @@ bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
   if (layOut) {
     ReexpressOnPreviousRow();
     CacheBefore(CursorRow);
-    ReflowThrough(CursorRow, tailRow, EditLayoutRows());
+    ReflowEdit(CursorRow, tailRow);
   }
   NormaliseCursor();
   if (recordUndo) {

@@ -397,19 +397,23 @@ void TextView::ResizeArraysToFit() {
   RowWidths.resize(want, 0);
 }
 
-bool TextView::MayEndRowEarly(int throughRow) const {
+bool TextView::MayEndRowEarly(int throughRow, int earlyRows) const {
   const ReflowState& st = *reflow_;
   const RowText* next = !st.queue.empty()       ? &st.queue.front().text
                         : st.next <= st.oldLast ? &Rows[st.next]
                                                 : nullptr;
   const int firstUnread = st.next - static_cast<int>(st.queue.size());
-  // A row an earlier edit ended early is taken in as well: the two seams
-  // become one, and typing on keeps the row count (and the rows after) still.
-  const bool nextEndedEarly = std::binary_search(seams_.begin(), seams_.end(), firstUnread);
+  // A row an earlier edit ended early a little further on is laid out as
+  // well: the two seams become one, so that edits going on through a
+  // paragraph (typing, each replacement of "Заменить всё") keep one seam
+  // ahead of them and the row count, and the rows after, still.
+  const auto seam = std::lower_bound(seams_.begin(), seams_.end(), firstUnread);
+  const bool seamAhead =
+      seam != seams_.end() && *seam - firstUnread < std::max(earlyRows, kSeamReachRows);
   // Nor is a row ended early right before the last row of its paragraph:
   // taking that row in costs no more than laying it out later.
   return next && !next->empty() && !IsLineEnd((*next)[0]) && !IsLineEnd(next->back()) &&
-         firstUnread > throughRow && !nextEndedEarly && !Rows[LastRow].empty() &&
+         firstUnread > throughRow && !seamAhead && !Rows[LastRow].empty() &&
          !IsLineEnd(Rows[LastRow].back());
 }
 
@@ -425,7 +429,7 @@ bool TextView::RowRepeatsOldRow(int oldRow, int oldSize, int throughRow) const {
 }
 
 void TextView::ReflowFrom(int r) {
-  ReflowThrough(r, -1, EditLayoutRows());
+  ReflowEdit(r, -1);
 }
 
 size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earlyBytes,
@@ -515,7 +519,7 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
       break;
     }
     if (earlyRows >= 0 && LastRow - r >= earlyRows && taken >= earlyBytes &&
-        MayEndRowEarly(throughRow)) {
+        MayEndRowEarly(throughRow, earlyRows)) {
       // The row being built ends here; the old rows keep their places after it.
       endedEarly = LastRow;
       NewRow();

@@ -84,6 +84,33 @@ TEST_F(DeferredLayoutTest, TypingOnKeepsOneSeamAndTheRowsAfterIt) {
   EXPECT_EQ(CursorOffset(), 10);
 }
 
+// Edits going on through a paragraph (dense replacements, or typing here
+// and there) keep one seam: an edit lays out from a seam shortly before it,
+// and on through one shortly after it.
+TEST_F(DeferredLayoutTest, EditsGoingOnThroughAParagraphKeepOneSeam) {
+  LoadUnbroken(3000);
+  view->LimitEditLayout(1);
+  for (int row = 10; row < 200; row += 3) {  // each just past the last seam
+    Cursor(5, row);
+    view->TypeChar('b');
+    ASSERT_EQ(view->RowsEndedEarly().size(), 1u) << "row " << row;
+    EXPECT_GE(view->PendingLayoutRow(), view->CursorRow);
+    ExpectRowInvariants(Text());
+  }
+  for (int row = 197; row > 186; row -= 2) {  // each a little before it
+    Cursor(5, row);
+    view->TypeChar('c');
+    ASSERT_EQ(view->RowsEndedEarly().size(), 1u) << "row " << row;
+  }
+  ExpectRowInvariants(Text());
+  const RowList before = Rows();
+  const int seam = view->PendingLayoutRow();
+  Finish();
+  const RowList fresh = FreshRows();
+  EXPECT_EQ(Rows(), fresh);
+  for (int r = 0; r < seam; ++r) EXPECT_EQ(before[r], fresh[r]) << "row " << r;
+}
+
 // Each step lays out about the bytes it is given and ends a row early
 // further on; cursor and selection keep their characters through all of it.
 TEST_F(DeferredLayoutTest, StepsMoveTheSeamOnAndKeepCursorAndSelection) {
@@ -112,10 +139,10 @@ TEST_F(DeferredLayoutTest, StepsMoveTheSeamOnAndKeepCursorAndSelection) {
 }
 
 // Edits before, across and after a seam: rows inserted or removed before it
-// move it, an edit that lays its row out again takes it away, and a line end
-// typed after it leaves it where it is.
+// move it, an edit that lays its row out again or lies shortly after it takes
+// it away, and a line end typed further on leaves it where it is.
 TEST_F(DeferredLayoutTest, SeamsFollowOtherEdits) {
-  LoadUnbroken(300);
+  LoadUnbroken(600);
   Cursor(0, 10);
   view->TypeChar('b');
   ASSERT_EQ(view->RowsEndedEarly(), std::vector<int>{12});
@@ -126,8 +153,8 @@ TEST_F(DeferredLayoutTest, SeamsFollowOtherEdits) {
   view->TypeChar('\n');
   EXPECT_EQ(view->RowsEndedEarly(), std::vector<int>{13});
   EXPECT_EQ(view->GetRow(13), "a");
-  Cursor(0, 25);
-  view->TypeChar('\n');  // after it: the seam stays
+  Cursor(0, 40);
+  view->TypeChar('\n');  // further on: the seam stays
   EXPECT_EQ(view->RowsEndedEarly(), std::vector<int>{13});
   ExpectRowInvariants(Text());
 
@@ -144,6 +171,18 @@ TEST_F(DeferredLayoutTest, SeamsFollowOtherEdits) {
   view->Undo();
   EXPECT_EQ(Text(), before);
   Finish();
+  EXPECT_EQ(Rows(), FreshRows());
+
+  // Shortly after a seam: the edit lays out from the seam.
+  view->LimitEditLayout(3);
+  Cursor(0, 10);
+  view->TypeChar('b');
+  ASSERT_EQ(view->RowsEndedEarly().size(), 1u);
+  const int seam = view->PendingLayoutRow();
+  view->LimitEditLayout(100);
+  Cursor(0, seam + TextView::kSeamReachRows - 1);
+  view->TypeChar('\n');
+  EXPECT_TRUE(view->RowsEndedEarly().empty());
   EXPECT_EQ(Rows(), FreshRows());
 }
 
