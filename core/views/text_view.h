@@ -183,8 +183,8 @@ class TextView : public ViewBase {
   // kSeamReachRows) of them, and the row throughRow is behind.
   bool MayEndRowEarly(int throughRow, int earlyRows) const;
   // Whether the row being built is the old row oldRow again (oldSize bytes,
-  // just laid out), so that the reflow may stop there.
-  bool RowRepeatsOldRow(int oldRow, int oldSize, int throughRow) const;
+  // just laid out, none of it edited), so that the reflow may stop there.
+  bool RowRepeatsOldRow(int oldRow, int oldSize, int lastEdited) const;
   int FullEditLayoutRows();  // EditLayoutRows outside a batch
   // The rows ended early, after a reflow from row r whose old rows from
   // firstKept on now start at row keptAt (-1: none kept).

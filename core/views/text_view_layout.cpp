@@ -420,11 +420,13 @@ bool TextView::MayEndRowEarly(int throughRow, int earlyRows) const {
 // A row starts where the old row started when the row being built holds as
 // many bytes as that old row, the last ones laid out; a row's layout depends
 // only on the text from its start, so the old row and those after it are
-// what laying out on would give, unless the old row was ended early or is
-// the row that must be laid out again.
-bool TextView::RowRepeatsOldRow(int oldRow, int oldSize, int throughRow) const {
+// what laying out on would give, unless the old row was ended early or may
+// have been edited: an edit changes the row a reflow starts from or the one
+// after it (the cursor put back on the row before), or rows through
+// lastEdited.
+bool TextView::RowRepeatsOldRow(int oldRow, int oldSize, int lastEdited) const {
   const RowText& row = Rows[LastRow];
-  return oldSize > 0 && row.size() == oldSize && oldRow > throughRow && !IsLineEnd(row[0]) &&
+  return oldSize > 0 && row.size() == oldSize && oldRow > lastEdited && !IsLineEnd(row[0]) &&
          !std::binary_search(seams_.begin(), seams_.end(), oldRow);
 }
 
@@ -507,7 +509,7 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
       stopped = true;
       break;
     }
-    if (consumed > 1 && RowRepeatsOldRow(currentOld, currentSize, throughRow)) {
+    if (consumed > 1 && RowRepeatsOldRow(currentOld, currentSize, std::max(throughRow, r + 1))) {
       // The row being built began where the old row began and holds just its
       // bytes: the old row goes back in its place, and from there on the old
       // layout is the new one.

@@ -235,6 +235,18 @@ TEST_F(DeferredLayoutTest, ReplaceAllLeavesTheRowsNearTheCursorLaidOut) {
   for (int r = 0; r < seam; ++r) EXPECT_EQ(before[r], fresh[r]) << "row " << r;
 }
 
+// The row after the one a reflow starts from may hold the edit (the cursor
+// was put back on the row before): a row that repeats it is no place to stop.
+TEST_F(DeferredLayoutTest, AReflowStopsOnlyPastTheEditedRows) {
+  Load(std::string(14, 'a') + "\n", 24);
+  Cursor(0, 5);
+  view->Backspace();  // the line end goes: no empty row stays after the last
+  EXPECT_EQ(Text(), std::string(14, 'a'));
+  EXPECT_EQ(Rows(), FreshRows());
+  view->Undo();
+  EXPECT_EQ(Rows(), FreshRows());
+}
+
 TEST_F(DeferredLayoutTest, ARelayoutOrANewDocumentLeavesNoSeam) {
   LoadUnbroken(200);
   view->TypeChar('b');
