@@ -35,15 +35,16 @@ class Window : public ExtensionWindow {
   explicit Window(ViewBase* v) : view(v) {}
   ViewBase* CurrentView() override { return view; }
   int CurrentViewKind() const override { return 1; }
+  bool WholeDocument() override { return true; }
   bool PressKey(int, uint8_t) override { return true; }
-  void TypeCharacter(uint8_t) override {}
+  bool TypeCharacter(uint8_t) override { return true; }
   void Relayout() override {}
   bool OpenFile(const std::string&) override { return false; }
   bool SaveFile(const std::string&) override { return false; }
   std::string FileName() const override { return "/tmp/name.txt"; }
   void BeforeViewChange() override {}
   void AfterCursorMove() override {}
-  void AfterEdit(bool) override {}
+  void AfterEdit() override {}
   ViewBase* view;
 };
 
