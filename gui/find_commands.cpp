@@ -43,7 +43,7 @@ void MainWindow::ReplaceCommand(bool byShortcut) {
 
 void MainWindow::FindWith(const std::string& text, bool caseSensitive, bool fromCursor,
                           QWidget* answering) {
-  if (!FinishLoading()) return;  // the search goes over the whole document
+  if (!EnsureWholeDocument()) return;  // the search goes over the whole document
   if (!view_ || text.empty()) return;
   actions_.findNext->setEnabled(true);
   lastSearch_ = text;
@@ -74,7 +74,6 @@ void MainWindow::AfterSearch() {
 
 void MainWindow::AfterReplace() {
   if (!view_) return;
-  SetModified(true);
   RefreshUndoRedo();
   HideCaret();
   RecomputeScrollRanges();

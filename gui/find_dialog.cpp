@@ -41,9 +41,12 @@ void FindDialog::ShowFor(bool byShortcut) {
 void FindDialog::FindNextClicked() {
   const std::string text = ToCp1251(phraseEdit->text());
   if (text.empty()) return;
-  const bool fromCursor = text == lastText;
+  // Anyone's change since (an edit, another document) starts the search
+  // afresh from the top.
+  const bool fromCursor = text == lastText && main_->View() && main_->View()->IsAt(lastMark);
   lastText = text;
   main_->FindWith(text, caseCheck->isChecked(), fromCursor, this);
+  if (main_->View()) lastMark = main_->View()->Mark();
 }
 
 }  // namespace prambus

@@ -7,6 +7,7 @@
 
 #include "entry_field.h"
 #include "search_window.h"
+#include "views/document_revision.h"
 
 namespace prambus {
 
@@ -23,6 +24,9 @@ class FindDialog : public SearchWindow {
   QCheckBox* caseCheck;
   QPushButton* closeButton;
   std::string lastText;  // the text of this dialog's last search (Windows-1251)
+  // The document as that search left it: the next search of the same text
+  // goes on from the match it selected only while the document is still there.
+  RevisionMark lastMark;
 
  protected:
   void EnterPressed(QWidget*) override { FindNextClicked(); }

@@ -24,7 +24,7 @@ QString Question(const OrphanCopy& copy) {
 }
 
 // The copy becomes the document it was taken from: same view, encoding and
-// file name, and unsaved.
+// file name (unsaved, once restored).
 bool Restore(MainWindow& window, const OrphanCopy& copy) {
   try {
     window.OpenPath(QFile::decodeName(QByteArray::fromStdString(copy.contentPath)));
@@ -32,11 +32,12 @@ bool Restore(MainWindow& window, const OrphanCopy& copy) {
     Beep();
     return false;
   }
+  // Whole before it takes the document's name: the copy is not its file.
+  if (!window.EnsureWholeDocument()) return false;
   if (window.ViewKind() != copy.manifest.viewKind)
     window.SwitchView(copy.manifest.viewKind == 2 ? 1 : 0);
   window.SelectEncoding(copy.manifest.encodingIndex);
   NameDocument(window, QFile::decodeName(QByteArray::fromStdString(copy.manifest.documentPath)));
-  window.SetModified(true);
   return true;
 }
 
@@ -50,6 +51,8 @@ void OfferRecoveryCopies(MainWindow& window) {
     if (answer == kDiscard) {
       DiscardOrphanCopy(copy);
     } else if (answer == kOpen && Restore(window, copy)) {
+      window.doc_.MarkUnsaved();  // its bytes are in no file yet: unsaved until saved
+      window.RefreshTitle();
       DiscardOrphanCopy(copy);
       return;
     }
