@@ -149,14 +149,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int rows = view.RowCount();
         std::vector<std::string> before;
         for (int r = 0; r < rows; ++r) before.emplace_back(view.GetRow(r));
+        const uint64_t revision = view.Revision();
         if (!Get<prambus_rewrite_lines_fn>(PRAMBUS_REWRITE_LINES)(Rewrite)) Fail("rewrite refused");
         std::string expect;
         for (size_t r = 0; r < before.size(); ++r) {
           if (r < seen.size() && seen[r] != before[r]) Fail("rewrite showed another line");
           expect += r < after.size() ? after[r] : before[r];
         }
+        // A rewrite that changed a byte drops the history and moves the
+        // revision; one that gave every byte back changes nothing at all.
+        const bool changed = expect != ref;
         ref = expect;
-        if (view.CanUndo() || view.CanRedo()) Fail("undo kept after a rewrite");
+        if (changed && (view.CanUndo() || view.CanRedo())) Fail("undo kept after a rewrite");
+        if (changed != (view.Revision() != revision))
+          Fail("the revision does not follow a rewrite");
         break;
       }
       case 4: {  // walk
