@@ -1,19 +1,64 @@
 // Прамбус: a text editor and hex editor in one window.
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "main_window.h"
+#include "shell/command_line.h"
 #include "translations.h"
 
+namespace {
+
+// Status 1 when the text could not be written (a closed or full stream), as
+// other command-line tools do, so that a script learns of it.
+int Print(const std::string& text, FILE* stream, int status) {
+  if (std::fputs(text.c_str(), stream) < 0 || std::fflush(stream) != 0) return 1;
+  return status;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  using prambus::CommandLine;
+  // Read before the toolkit starts: printing needs no display, and nothing
+  // of the window, data.dat included, is touched.
+  const CommandLine line =
+      prambus::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  switch (line.request) {
+    case CommandLine::Request::kHelp:
+      return Print(prambus::HelpText(), stdout, 0);
+    case CommandLine::Request::kVersion:
+      return Print(prambus::VersionText(PRAMBUS_VERSION), stdout, 0);
+    case CommandLine::Request::kMisuse:
+      return Print(prambus::MisuseText(line.problem), stderr, 2);
+    case CommandLine::Request::kOpen:
+      break;
+  }
+  // Qt is given its own options only: the file name, whatever it looks
+  // like, is never read as one of them.
+  std::vector<std::string> toolkitArguments = line.toolkitOptions;
+  std::vector<char*> toolkitArgv{argv[0]};
+  for (std::string& option : toolkitArguments) toolkitArgv.push_back(option.data());
+  toolkitArgv.push_back(nullptr);
+  int toolkitArgc = static_cast<int>(toolkitArgv.size()) - 1;
+
+  QApplication app(toolkitArgc, toolkitArgv.data());
   QApplication::setApplicationName("Прамбус");
+  QApplication::setApplicationVersion(PRAMBUS_VERSION);
+  // Lets the desktop match the window to the installed entry (its icon and
+  // name in the task bar, on Wayland too).
+  QGuiApplication::setDesktopFileName("prambus");
   prambus::InstallRussianTranslations(app);
   QIcon icon;
   for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
     icon.addFile(QString(":/art/prambus-%1.png").arg(size));
   QApplication::setWindowIcon(icon);
-  prambus::MainWindow window(QApplication::arguments());
+  QStringList arguments{QFile::decodeName(argv[0])};
+  if (!line.file.empty()) arguments << QFile::decodeName(QByteArray::fromStdString(line.file));
+  prambus::MainWindow window(arguments);
   window.show();
   return QApplication::exec();
 }

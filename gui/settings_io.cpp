@@ -22,18 +22,22 @@ namespace {
 QString ConfigDir() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/prambus";
 }
+std::string ProgramFolder() {
+  return ProgramFolderForSettings(QCoreApplication::applicationDirPath().toStdString(),
+                                  PRAMBUS_INSTALL_BIN_DIR);
+}
 }  // namespace
 
 QString MainWindow::DataFileForReading() const {
   if (!dataDir_.isEmpty()) return dataDir_ + "/data.dat";
-  return QString::fromStdString(prambus::DataFileForReading(
-      QCoreApplication::applicationDirPath().toStdString(), ConfigDir().toStdString()));
+  return QString::fromStdString(
+      prambus::DataFileForReading(ProgramFolder(), ConfigDir().toStdString()));
 }
 
 QString MainWindow::DataFileForWriting() const {
   if (!dataDir_.isEmpty()) return dataDir_ + "/data.dat";
-  return QString::fromStdString(prambus::DataFileForWriting(
-      QCoreApplication::applicationDirPath().toStdString(), ConfigDir().toStdString()));
+  return QString::fromStdString(
+      prambus::DataFileForWriting(ProgramFolder(), ConfigDir().toStdString()));
 }
 
 void MainWindow::LoadSettings() {

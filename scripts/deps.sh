@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need (only the missing
-# ones). Uses sudo when not run as root.
+# ones); `deps.sh package` also what building and checking the Debian package
+# needs. Uses sudo when not run as root.
 set -euo pipefail
 packages=(build-essential cmake ninja-build qt6-base-dev libgtest-dev libbenchmark-dev
           clang xvfb xauth fonts-dejavu-core vim poppler-utils xdg-utils desktop-file-utils
           shared-mime-info librsvg2-bin qt6-translations-l10n)
+if [ "${1:-}" = package ]; then
+  packages+=(dpkg-dev debhelper lintian appstream xdotool)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

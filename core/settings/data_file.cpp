@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 #include "io/binary_stream.h"
 #include "io/io_error.h"
@@ -392,7 +393,19 @@ bool Exists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0;
 }
+// The path with its links resolved; as given when it does not exist.
+std::string Resolved(const std::string& path) {
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (!real) return path;
+  std::string out = real;
+  std::free(real);
+  return out;
+}
 }  // namespace
+
+std::string ProgramFolderForSettings(const std::string& exeDir, const std::string& installBinDir) {
+  return Resolved(exeDir) == Resolved(installBinDir) ? std::string() : exeDir;
+}
 
 std::string DataFileForWriting(const std::string& exeDir, const std::string& configDir) {
   if (FolderWritable(exeDir)) return exeDir + "/data.dat";
@@ -401,6 +414,7 @@ std::string DataFileForWriting(const std::string& exeDir, const std::string& con
 }
 
 std::string DataFileForReading(const std::string& exeDir, const std::string& configDir) {
+  if (exeDir.empty()) return configDir + "/data.dat";
   const std::string beside = exeDir + "/data.dat", config = configDir + "/data.dat";
   const bool writtenBeside = FolderWritable(exeDir);
   const std::string& written = writtenBeside ? beside : config;

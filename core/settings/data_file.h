@@ -35,7 +35,15 @@ WindowBounds RestoreWindowBounds(const WindowAppearance& stored, const WindowBou
 // written; only while nothing has been written there yet does the file in the
 // other place (an older copy, or one shipped beside a read-only program) give
 // the first settings.
+// An empty exeDir: the configuration folder alone.
 std::string DataFileForWriting(const std::string& exeDir, const std::string& configDir);
 std::string DataFileForReading(const std::string& exeDir, const std::string& configDir);
+
+// The folder the two above may keep data.dat in beside the program: the
+// executable's, or none when it is the bin folder the build was configured
+// to install into (/usr/bin for the package). That folder belongs to the
+// system: only root may write there, and root's settings must not become a
+// file no package owns. Links are resolved before comparing.
+std::string ProgramFolderForSettings(const std::string& exeDir, const std::string& installBinDir);
 
 }  // namespace prambus

@@ -304,5 +304,26 @@ TEST(DataFileLocation, ReadFromWhereItIsWritten) {
   }
 }
 
+TEST(DataFileLocation, TheInstalledProgramKeepsItInTheConfigurationFolder) {
+  TempDir root, config;
+  const std::string bin = root.path() + "/usr/bin", inConfig = config.path() + "/data.dat";
+  ASSERT_EQ(mkdir((root.path() + "/usr").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
+  ASSERT_EQ(symlink("usr/bin", (root.path() + "/bin").c_str()), 0);
+  // Started from the folder it was installed into, by any of its names, it
+  // never writes beside itself, even where it may (as root may in /usr/bin);
+  // a stale data.dat there is not read either.
+  for (const std::string& exeDir : {bin, root.path() + "/bin", root.path() + "/usr/../usr/bin"}) {
+    const std::string folder = ProgramFolderForSettings(exeDir, bin);
+    EXPECT_EQ(folder, "") << exeDir;
+    EXPECT_EQ(DataFileForWriting(folder, config.path()), inConfig);
+    TempDir::Write(bin + "/data.dat", "stale");
+    EXPECT_EQ(DataFileForReading(folder, config.path()), inConfig);
+  }
+  // A copy anywhere else (a build folder, an unpacked archive) still may.
+  EXPECT_EQ(ProgramFolderForSettings(root.path(), bin), root.path());
+  EXPECT_EQ(ProgramFolderForSettings(bin, root.path() + "/usr/local/bin"), bin);
+}
+
 }  // namespace
 }  // namespace prambus
