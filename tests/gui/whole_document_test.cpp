@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <functional>
 #include <optional>
@@ -286,6 +287,23 @@ class WholeDocumentTest : public QObject {
       if (!row.written.isEmpty()) QVERIFY2(ReadAll(Path(row.written)) == row.expected, row.name);
       w.reset();
     }
+  }
+
+  // A command that comes up while another waits for the load (here from a
+  // timer) does not run in the middle of that wait: it is refused, and the
+  // user is told once the wait is over.
+  void aCommandReachedInsideTheWaitIsRefusedWithANote() {
+    auto w = Loading();
+    QVERIFY(w);
+    QFile::remove(Path("big.txt"));  // a save would write it anew
+    MainWindow* window = w.get();
+    QTimer::singleShot(0, window, [window] { window->Actions().save->trigger(); });
+    w->Actions().documentInfo->trigger();  // waits for the load, serving the timer
+    QVERIFY(!w->Loading());
+    QVERIFY(!QFile::exists(Path("big.txt")));
+    QTRY_COMPARE(prompts_->notes,
+                 QStringList{"Документ ещё загружался, а команда работает со всем документом, "
+                             "поэтому я её не выполнил. Повторите её, когда загрузка закончится."});
   }
 };
 
