@@ -20,6 +20,7 @@
 
 #include "fuzz_input.h"
 #include "revision_checker.h"
+#include "saved_bytes_check.h"
 #include "settings/settings.h"
 #include "shell/data_info.h"
 #include "support/test_canvas.h"
@@ -435,6 +436,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     revision.After(Bytes(view), mayMove);
     Check(view, ref);
+    fuzz::CheckSavedBytes(view, ref, false);
   }
   while (view.CanUndo()) view.Undo();
   if (Bytes(view) != original) Fail("undo of everything");

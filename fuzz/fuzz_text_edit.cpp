@@ -15,6 +15,7 @@
 #include "fuzz_input.h"
 #include "replace_checker.h"
 #include "revision_checker.h"
+#include "saved_bytes_check.h"
 #include "settings/settings.h"
 #include "support/test_canvas.h"
 #include "text/cp1251.h"
@@ -432,6 +433,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     revision.After(Written(view), mayMove);
     Check(view, ref);
+    fuzz::CheckSavedBytes(view, ref, true);
     CheckQuickSearch(view, ref, ++steps);
     int widest = 0;
     for (int r = 0; r <= view.LastRow; ++r) widest = std::max(widest, view.RowWidth(r));

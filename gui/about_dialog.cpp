@@ -1,14 +1,10 @@
 #include "about_dialog.h"
 
-#include <QCoreApplication>
-#include <QDesktopServices>
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QUrl>
 
 #include "shell/flood_fill.h"
-#include "shell/help_location.h"
 
 namespace prambus {
 
@@ -60,10 +56,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   line1->setPalette(blue);
   line2->setPalette(blue);
   link_ = new LinkLabel("Справка программы Прамбус", this);
-  connect(link_, &LinkLabel::clicked, this, [] {
-    const std::string exeDir = QCoreApplication::applicationDirPath().toStdString();
-    QDesktopServices::openUrl(
-        QUrl::fromLocalFile(QString::fromStdString(HelpDocumentPath(exeDir))));
+  connect(link_, &LinkLabel::clicked, this, [this] {
+    if (openHelp) openHelp();
   });
 
   // The texts in a column between the pictures, as wide as the widest.

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <functional>
 
 namespace prambus {
 
@@ -37,6 +38,7 @@ class AboutDialog : public QDialog {
   const QImage& LeftPicture() const { return left_; }
   const QImage& RightPicture() const { return right_; }
   LinkLabel* Link() const { return link_; }
+  std::function<void()> openHelp;  // the link's click
   QPushButton* OkButton() const { return ok_; }
 
  signals:

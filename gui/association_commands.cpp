@@ -16,9 +16,10 @@
 namespace prambus {
 
 namespace {
-// The store's messages, shown as plain notes of the window.
-ShowMessage NotesOf(MainWindow* w) {
-  return [w](const std::string& m) { w->ShowNote(QString::fromStdString(m)); };
+// The store's messages of a batch of bindings, each text once, as plain
+// notes of the window when the batch is done.
+void ShowNotes(MainWindow* w, const std::vector<std::string>& notes) {
+  for (const std::string& m : notes) w->ShowNote(QString::fromStdString(m));
 }
 }  // namespace
 
@@ -52,7 +53,9 @@ void MainWindow::ExtensionsCommand() {
   const int result = prompts_->Extensions(*dialog);
   AfterModalDialog();
   if (result != 1) return;
-  state_.bindings = ApplyBindingChoices(dialog->Choices(), store, NotesOf(this));
+  std::vector<std::string> notes;
+  state_.bindings = ApplyBindingChoices(dialog->Choices(), store, CollectingOnce(notes));
+  ShowNotes(this, notes);
   RebuildDialogFilters();
 }
 
@@ -64,8 +67,11 @@ void MainWindow::RunFirstStartWelcome() {
   AssociationStore& store = Associations();
   store.RegisterApplication();  // a failure here only leaves the desktop without the entry
   if (result != 1) return;
+  std::vector<std::string> notes;
   for (uint8_t i = 0; i < 2; ++i)
-    BindTypedList(welcome.ExtensionList(i).toStdString(), i, store, state_.bindings, NotesOf(this));
+    BindTypedList(welcome.ExtensionList(i).toStdString(), i, store, state_.bindings,
+                  CollectingOnce(notes));
+  ShowNotes(this, notes);
 }
 
 void MainWindow::KeepBoundExtensions() {
@@ -75,6 +81,10 @@ void MainWindow::KeepBoundExtensions() {
 AboutDialog* MainWindow::GetAboutDialog() {
   if (!aboutDialog_) {
     aboutDialog_ = new AboutDialog(this);
+    aboutDialog_->openHelp = [this] {
+      aboutDialog_->hide();
+      OpenHelp();
+    };
     // Back on top when the About window goes, if the window is to stay there.
     connect(aboutDialog_, &AboutDialog::hidden, this, [this] {
       if (actions_.stayOnTop->isChecked()) {

@@ -39,14 +39,20 @@ void DataWindow::Place(const QRect& keepClear) {
 DataWindow::~DataWindow() = default;
 
 void DataWindow::BuildEdits() {
+  std::vector<int> tags;
+  for (int tag = 0; tag <= 8; ++tag)
+    if (tag == 0 || Cfg().CodeInfo[tag - 1]) tags.push_back(tag);
+  if (!edits_.empty() && tags == tags_) {  // the same rows: the fields stay as they are
+    PaintDataWindow();
+    return;
+  }
   const QFontMetrics fm(font());
   labelX_ = fm.horizontalAdvance("Номер байта ...") + 5;
   int y = 5;
   for (EntryField* e : edits_) delete e;
   edits_.clear();
   tags_.clear();
-  for (int tag = 0; tag <= 8; ++tag) {
-    if (tag > 0 && !Cfg().CodeInfo[tag - 1]) continue;
+  for (int tag : tags) {
     auto* e = new EntryField(this);
     e->setFrame(false);
     e->setFont(font());
@@ -55,6 +61,8 @@ void DataWindow::BuildEdits() {
     e->onKey = [this, index](int key) {
       if (key == 13) DataEditEnter(index);
     };
+    // Children made after the window was shown stay hidden until told.
+    e->show();
     edits_.push_back(e);
     tags_.push_back(tag);
     y += e->height() + 1;

@@ -24,7 +24,7 @@ class DataWindow : public QWidget {
   // screen.
   void Place(const QRect& keepClear);
   void PaintDataWindow();  // refills the boxes from the bytes at the cursor
-  void BuildEdits();       // one box per row CodeInfo shows
+  void BuildEdits();       // one box per row CodeInfo shows; kept while the rows stay the same
   const std::vector<EntryField*>& DataEdits() const { return edits_; }
   std::vector<int> Tags() const { return tags_; }
   void DataEditEnter(int index);

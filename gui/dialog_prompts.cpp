@@ -8,10 +8,13 @@
 #include <QPrintDialog>
 #include <QTimer>
 
+#include "checksum_window.h"
 #include "extensions_dialog.h"
+#include "go_to_dialog.h"
 #include "message_box.h"
 #include "pinned_files_dialog.h"
 #include "recode_dialog.h"
+#include "recovery_list_dialog.h"
 #include "welcome_dialog.h"
 #include "window_stacking.h"
 
@@ -75,6 +78,10 @@ int DialogPrompts::Extensions(ExtensionsDialog& dialog) {
   return dialog.exec();
 }
 
+int DialogPrompts::RecoveryList(RecoveryListDialog& dialog) {
+  return dialog.exec();
+}
+
 int DialogPrompts::PinnedFiles(PinnedFilesDialog& dialog) {
   return dialog.exec();
 }
@@ -87,6 +94,20 @@ bool DialogPrompts::Printer(QWidget* parent, QPrinter& printer, bool selectionAl
   dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
   dialog.setOption(QAbstractPrintDialog::PrintSelection, selectionAllowed);
   return dialog.exec() == QDialog::Accepted;
+}
+
+// Both above the program's always-on-top windows (the data window, the
+// find window), which would otherwise hide them.
+int DialogPrompts::GoTo(GoToDialog& dialog) {
+  KeepAboveTopmostWindows(&dialog);
+  QTimer::singleShot(0, &dialog, [&dialog] { FrontAndFocused(&dialog, dialog.field); });
+  return dialog.exec();
+}
+
+void DialogPrompts::Checksums(ChecksumWindow& window) {
+  KeepAboveTopmostWindows(&window);
+  QTimer::singleShot(0, &window, [&window] { FrontAndFocused(&window, nullptr); });
+  window.exec();
 }
 
 }  // namespace prambus

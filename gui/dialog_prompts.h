@@ -23,7 +23,10 @@ class DialogPrompts : public UserPrompts {
   int PinnedFiles(PinnedFilesDialog& dialog) override;
   int Welcome(WelcomeDialog& dialog) override;
   int Extensions(ExtensionsDialog& dialog) override;
+  int RecoveryList(RecoveryListDialog& dialog) override;
   bool Printer(QWidget* parent, QPrinter& printer, bool selectionAllowed) override;
+  int GoTo(GoToDialog& dialog) override;
+  void Checksums(ChecksumWindow& window) override;
 };
 
 }  // namespace prambus

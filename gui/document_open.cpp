@@ -114,6 +114,21 @@ void MainWindow::ApplyAppearance(const WindowAppearance& record, bool warnOnMini
     ToggleStatusBar();
 }
 
+MainWindow::WholeLoad MainWindow::LoadWhole(const QString& rawPath) {
+  const QString path = QFileInfo(rawPath).absoluteFilePath();
+  loadGivesBack_ = true;
+  loadFailed_ = false;
+  bool loaded = false;
+  try {
+    loaded = OpenPath(path) && EnsureWholeDocument() && !loadFailed_ && FileName() == path;
+  } catch (const std::exception&) {
+    loadFailed_ = true;
+  }
+  loadGivesBack_ = false;
+  if (loaded) return WholeLoad::kLoaded;
+  return loadFailed_ ? WholeLoad::kFailed : WholeLoad::kStopped;
+}
+
 bool MainWindow::OpenDropped(const QString& path) {
   if (!EnsureWholeDocument()) return false;
   if (doc_.Modified() && AskToSave()) return false;

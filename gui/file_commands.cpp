@@ -133,6 +133,13 @@ void MainWindow::NameSavedDocument(const QString& path) {
   RefreshTitle();
 }
 
+void MainWindow::NameRecoveredDocument(const QString& path) {
+  doc_.path = path.isEmpty() ? std::string() : NativePath(QFileInfo(path).absoluteFilePath());
+  doc_.disk = DiskIdentity{};
+  doc_.MarkUnsaved();
+  RefreshTitle();
+}
+
 void MainWindow::ReportCannotOpen(const QString& path, const IoError& e) {
   ReportFailure(CannotOpenMessage(path.toStdString(), e.Problem(), e.Errno()));
 }

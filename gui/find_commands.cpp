@@ -6,6 +6,7 @@
 #include "replace_dialog.h"
 #include "settings/settings.h"
 #include "shell/find_replace.h"
+#include "shell/number_bytes.h"
 #include "views/hex_codes.h"
 #include "views/hex_view.h"
 
@@ -47,6 +48,7 @@ void MainWindow::FindWith(const std::string& text, bool caseSensitive, bool from
   if (!view_ || text.empty()) return;
   actions_.findNext->setEnabled(true);
   lastSearch_ = text;
+  lastNumber_.clear();
   HideCaret();
   int limit = kNoLimit;
   if (view_->FindText(text, limit, fromCursor, caseSensitive)) {
@@ -58,9 +60,35 @@ void MainWindow::FindWith(const std::string& text, bool caseSensitive, bool from
   ShowNote(QString::fromStdString(NothingFoundMessage(text)), answering);
 }
 
-// F3: the last text, with the case option as the find window's box shows it.
+void MainWindow::FindNumber(const std::string& bytes, const std::string& name, bool fromCursor,
+                            QWidget* answering) {
+  if (!EnsureWholeDocument()) return;  // the search goes over the whole document
+  if (!view_ || bytes.empty()) return;
+  actions_.findNext->setEnabled(true);
+  lastNumber_ = bytes;
+  lastNumberName_ = name;
+  auto* hex = dynamic_cast<HexView*>(view_.get());
+  if (!hex) {
+    Beep();
+    ShowNote("Числа я ищу только в hex-редакторе: переключитесь в него клавишей F6.", answering);
+    return;
+  }
+  HideCaret();
+  if (hex->FindBytes(bytes, fromCursor)) {
+    AfterSearch();
+    return;
+  }
+  ToggleCaret();
+  Beep();
+  ShowNote(QString::fromStdString(NumberNotFoundMessage(name)), answering);
+}
+
+// F3: the last text, with the case option as the find window's box shows it,
+// or the last number.
 void MainWindow::FindNextCommand() {
-  if (!actions_.findNext->isEnabled() || lastSearch_.empty()) return;
+  if (!actions_.findNext->isEnabled()) return;
+  if (!lastNumber_.empty()) return FindNumber(lastNumber_, lastNumberName_, true);
+  if (lastSearch_.empty()) return;
   FindWith(lastSearch_, findDialog_->caseCheck->isChecked(), true);
 }
 

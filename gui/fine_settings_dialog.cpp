@@ -17,6 +17,7 @@
 
 #include "description_panel.h"
 #include "qt_canvas.h"
+#include "screen_area.h"
 #include "shell/window_layout.h"
 
 namespace prambus {
@@ -175,15 +176,16 @@ void FineSettingsDialog::ShowAtPointer() {
   table_->scrollToTop();
   ShowDescription(0);
   activeSinceShown_ = false;
-  show();
+  // Placed before it is shown, so that the desktop puts its frame, title bar
+  // included, where it is told; a window moved once shown, before the
+  // desktop has told its frame, is placed by its inside and its title bar
+  // comes above the pointer.
+  layout()->activate();
   const QPoint pointer = QCursor::pos();
-  const QScreen* screen = QGuiApplication::screenAt(pointer);
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  const QRect area = screen->availableGeometry();
-  const QSize outer = frameGeometry().size().expandedTo(size());
-  const Point at = PlaceAtPointer({pointer.x(), pointer.y()}, outer.width(), outer.height(),
-                                  {area.left(), area.top(), area.right() + 1, area.bottom() + 1});
-  move(at.x, at.y);
+  const QSize outer = FrameSizeOf(this);
+  move(ToQPoint(PlaceAtPointer(ToPoint(pointer), outer.width(), outer.height(),
+                               AvailableAreaAt(pointer, parentWidget()))));
+  show();
   raise();
   activateWindow();
   table_->setFocus();

@@ -1,27 +1,38 @@
-// "Справка программы Прамбус..." and F1: the help document, beside the
-// executable or in the installation's documentation folder, in the desktop's
-// browser.
+// "Справка программы Прамбус..." and F1, the About window's link and
+// "Скачать новый...": the help pages, beside the executable or in the
+// installation's documentation folder, in the program's own help window.
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "desktop_opener.h"
+#include "help_window.h"
 #include "main_window.h"
+#include "screen_area.h"
 #include "shell/file_messages.h"
 #include "shell/help_location.h"
+#include "shell/screen_placement.h"
 
 namespace prambus {
 
 void MainWindow::OpenHelp() {
-  const QString help = QString::fromStdString(
-      HelpDocumentPath(QCoreApplication::applicationDirPath().toStdString()));
-  const std::string path = help.toStdString();
-  if (!QFileInfo(help).isFile()) {
-    ReportFailure(HelpFailedMessage(path, HelpProblem::kNoHelpFile));
+  ShowHelpPage(kHelpFileName);
+}
+
+void MainWindow::ShowHelpPage(const char* fileName) {
+  const std::string path =
+      HelpDocumentPath(QCoreApplication::applicationDirPath().toStdString(), fileName);
+  const QString page = QString::fromStdString(path);
+  if (!QFileInfo(page).isFile()) {
+    ReportFailure(HelpMissingMessage(path));
     return;
   }
-  OpenWithDesktop(help, this, [this, path] {
-    ReportFailure(HelpFailedMessage(path, HelpProblem::kNoBrowser));
-  });
+  if (!helpWindow_) {
+    helpWindow_ = std::make_unique<HelpWindow>();
+    // First shown over the middle of the main window, on its screen.
+    const QSize size = FrameSizeOf(helpWindow_.get());
+    helpWindow_->move(ToQPoint(CentredOn(ToPoint(CentreOf(this)), size.width(), size.height(),
+                                         AvailableAreaAt(CentreOf(this), this))));
+  }
+  helpWindow_->ShowPage(page);
 }
 
 }  // namespace prambus

@@ -17,11 +17,11 @@ namespace {
 // for see byShortcut_). Ctrl+F and Ctrl+R are below: they tell their window
 // it was opened by its shortcut.
 constexpr std::pair<int, QAction * MenuActions::*> kCtrlLetterCommands[] = {
-    {Qt::Key_A, &MenuActions::selectAll},    {Qt::Key_C, &MenuActions::copy},
-    {Qt::Key_I, &MenuActions::documentInfo}, {Qt::Key_N, &MenuActions::newDocument},
-    {Qt::Key_O, &MenuActions::open},         {Qt::Key_P, &MenuActions::print},
-    {Qt::Key_S, &MenuActions::save},         {Qt::Key_V, &MenuActions::paste},
-    {Qt::Key_X, &MenuActions::cut},
+    {Qt::Key_A, &MenuActions::selectAll},   {Qt::Key_C, &MenuActions::copy},
+    {Qt::Key_G, &MenuActions::goTo},        {Qt::Key_I, &MenuActions::documentInfo},
+    {Qt::Key_N, &MenuActions::newDocument}, {Qt::Key_O, &MenuActions::open},
+    {Qt::Key_P, &MenuActions::print},       {Qt::Key_S, &MenuActions::save},
+    {Qt::Key_V, &MenuActions::paste},       {Qt::Key_X, &MenuActions::cut},
 };
 }  // namespace
 

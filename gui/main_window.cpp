@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QPainter>
 #include <QStandardPaths>
@@ -11,7 +12,11 @@
 #include "dialog_prompts.h"
 #include "encodings/code_tables.h"
 #include "extensions/extension_folders.h"
+#include "extensions/library_journal.h"
+#include "extensions/listing_guard.h"
 #include "find_dialog.h"
+#include "help_window.h"
+#include "interrupted_saves.h"
 #include "message_box.h"
 #include "platform/services.h"
 #include "plugin_host.h"
@@ -24,6 +29,7 @@
 #include "skin_host.h"
 #include "surface_widget.h"
 #include "views/view_factory.h"
+#include "window_stacking.h"
 
 namespace prambus {
 
@@ -113,6 +119,7 @@ MainWindow::~MainWindow() {
   // base class hid it later, a tool window could be activated while this
   // window is half destroyed.
   hide();
+  helpWindow_.reset();
   CloseHexToolWindows();
   delete findDialog_;
   findDialog_ = nullptr;
@@ -128,6 +135,12 @@ MainWindow::~MainWindow() {
 
 void MainWindow::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
+  // Shown again after a change of its frame (stay-on-top, minimal mode): the
+  // desktop's keyboard focus never left the window, so no activation
+  // arrives, but the toolkit forgot the window was active when it hid it.
+  // Without this the caret stops and Ctrl+Tab finds no active window.
+  if (QGuiApplication::focusWindow() == windowHandle() && QApplication::activeWindow() != this)
+    QApplication::setActiveWindow(this);
   if (shownOnce_) return;
   shownOnce_ = true;
   OnFirstShow();
@@ -137,18 +150,31 @@ void MainWindow::OnFirstShow() {
   WindowsTable();  // the two built-in tables exist before any file is opened
   DosTable();
   std::vector<RefusedLibrary> refused;
-  skins_->Enumerate(extensionFolders_, &refused);
-  plugins_->Enumerate(extensionFolders_, &refused);
+  std::vector<LeftOutLibrary> leftOut;
+  {
+    // A library that ended or hung an earlier start is left out of this one.
+    LibraryJournal journal(
+        QFile::encodeName(QFileInfo(DataFileForWriting()).absolutePath() + "/library-faults")
+            .toStdString());
+    leftOut = journal.TakeOverEndedRuns();
+    ListingGuard guard(journal, kListingBound, &EndSlowStart);
+    skins_->Enumerate(extensionFolders_, &refused, &guard);
+    plugins_->Enumerate(extensionFolders_, &refused, &guard);
+  }
   caretShown_ = false;
   canvas_.SetFont(Font{});
+  // Before any file is read (data.dat included): a file a killed save left
+  // half rewritten gets its old content back first, if the user wants.
+  OfferInterruptedSaves(*this);
   LoadSettings();
-  const std::string savedSkin = state_.defaults.skin;  // the capture takes the menu's
+  // The saved skin before the window state is captured into the default
+  // record: a file opened now takes its look from that record.
+  skins_->ChooseStored(state_.defaults.skin);
   CaptureWindowState();
   RebuildDialogFilters();
   if (arguments_.size() > 1 && !arguments_.at(1).isEmpty()) {  // "" names no file
     OpenCommandLineFile(arguments_.at(1));
   } else {
-    skins_->ChooseStored(savedSkin);
     SelectEncoding(state_.defaults.encodingIndex);
     FormResize();
     RefreshTitle();
@@ -163,6 +189,12 @@ void MainWindow::OnFirstShow() {
     QTimer::singleShot(0, this, [this, note = RefusedLibrariesNote(refused)] {
       ShowNote(QString::fromStdString(note));
     });
+  if (!leftOut.empty())
+    QTimer::singleShot(
+        0, this,
+        [this, note = LeftOutLibrariesNote(leftOut, static_cast<int>(kListingBound.count()))] {
+          ShowNote(QString::fromStdString(note));
+        });
   QTimer::singleShot(0, this, [this] { OfferRecoveryCopies(*this); });
 }
 
@@ -203,6 +235,8 @@ void MainWindow::SeatView(int kind) {
   for (int i = 0; i < 2; ++i) actions_.viewKinds[i]->setChecked(i == index);
   // "Заменять коды" is for codes: the replace window follows every switch.
   replaceDialog_->codesCheck->setEnabled(kind == kHexView);
+  // Numbers are looked for in the hex view's bytes only.
+  findDialog_->ShowNumberChoice(kind == kHexView);
   lastClientWidth_ = -1;  // the next layout sends the new view its width
 }
 
@@ -366,12 +400,19 @@ void MainWindow::DeactivateHandler() {
 
 // ------------------------------------------------------- modal steps ----
 
+// The program's windows that stay on top (the data window, the find and
+// replace windows) go below the dialog while it is up, so that it never
+// opens under them, whatever kind of dialog it is; they come back on top
+// when the outermost dialog has gone.
 void MainWindow::BeforeModalDialog() {
   DeactivateHandler();
   SetTopmost(false);
+  if (modalDepth_++ == 0) loweredWindows_ = LowerTopmostWindows(this);
 }
 
 void MainWindow::AfterModalDialog() {
+  if (modalDepth_ > 0 && --modalDepth_ == 0)
+    RaiseTopmostWindowsAgain(std::exchange(loweredWindows_, {}));
   RestoreTopmost();
   if (isActiveWindow()) ActivateHandler();
 }

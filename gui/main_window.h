@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
 #include <QScrollBar>
 #include <QSizeGrip>
 #include <QTimer>
@@ -40,6 +41,7 @@ class SkinHost;
 class PluginHost;
 class ExtensionsDialog;
 class AboutDialog;
+class HelpWindow;
 class FineSettingsDialog;
 struct Settings;
 class IoError;
@@ -128,6 +130,16 @@ class MainWindow : public QMainWindow {
   // that cannot be loaded leaves a new, untitled document. False when another
   // copy of the program shows the file and has taken it over.
   bool OpenPath(const QString& path);
+  // Opens a file and takes the whole of it in (a recovery copy, which may
+  // be removed once it is in): the load is driven to its end. A file that
+  // cannot be loaded gives back the document shown before, with no message
+  // (the caller says what failed); Escape during the load stops it.
+  enum class WholeLoad { kLoaded, kFailed, kStopped };
+  WholeLoad LoadWhole(const QString& path);
+  // The document shown is work recovered for the file at `path` (empty: an
+  // untitled one): it takes that name, was never read from that file, and
+  // stays modified until it is saved.
+  void NameRecoveredDocument(const QString& path);
   // Opens a file as a drop or a plug-in asks: the unsaved-document question
   // first, a failure reported. True when the file is shown.
   bool OpenDropped(const QString& path);
@@ -161,9 +173,19 @@ class MainWindow : public QMainWindow {
   void FindNextCommand();
   void FindWith(const std::string& text, bool caseSensitive, bool fromCursor,
                 QWidget* answering = nullptr);
+  // A number by its bytes in the hex view; name says what was looked for.
+  void FindNumber(const std::string& bytes, const std::string& name, bool fromCursor,
+                  QWidget* answering = nullptr);
   void AfterSearch();
   void AfterReplace();
   void AfterFindDialogHidden();
+
+  // ---- go_to_command.cpp: "Перейти..." (Ctrl+G); from the keyboard the
+  // dialog is centred on the window, else at the pointer.
+  void GoToCommand(bool byShortcut = false);
+
+  // ---- checksum_command.cpp: "Контрольные суммы...".
+  void ChecksumCommand();
 
   // ---- window_modes.cpp: status bar, minimal mode (F2), stay-on-top (F4).
   void ToggleStatusBar();
@@ -194,6 +216,9 @@ class MainWindow : public QMainWindow {
   // ---- font_command.cpp and help_command.cpp: "Шрифт...", F1.
   void ChooseFont();
   void OpenHelp();
+  // A help page (kHelpFileName, kExtensionsGuideFileName) in the help window.
+  void ShowHelpPage(const char* fileName);
+  HelpWindow* GetHelpWindow() const { return helpWindow_.get(); }
 
   // ---- recent_files.cpp: the recent files in "Файл" (rebuilt as it opens).
   void RebuildRecentMenu();
@@ -260,8 +285,8 @@ class MainWindow : public QMainWindow {
   friend class SkinHost;
   friend class PluginHost;
   friend class PluginWindowAdapter;
-  friend void NameDocument(MainWindow& window, const QString& path);
   friend void OfferRecoveryCopies(MainWindow& window);
+  friend void OfferInterruptedSaves(MainWindow& window);
 
   // main_window.cpp
   void OnFirstShow();
@@ -283,6 +308,7 @@ class MainWindow : public QMainWindow {
   int Ask(const QString& caption, const QString& text, const QStringList& buttons);
   // menu_bar.cpp
   void BuildMenus();
+  void GiveKeyboardBackFromMenuBar();  // after Escape closed a menu of the bar
   void BuildViewKindMenu();
   void BuildEncodingMenu();
   void ConnectFeatureCommands();
@@ -327,6 +353,7 @@ class MainWindow : public QMainWindow {
   void LoadStep();
   bool LoadUntil(const std::function<bool()>& enough);
   void EndLoading();
+  void NoteLineEndConversion();  // a file opened whose line ends saving would change
   void FailLoading();
   void ShowLoadProgress();
   void PlaceLoadProgress();
@@ -456,7 +483,7 @@ class MainWindow : public QMainWindow {
   bool ending_ = false;
   bool askingToEnd_ = false;         // the question of MayEnd is up
   bool handedOver_ = false;          // another copy took the command-line file
-  bool dataFileUnreadable_ = false;  // the data.dat to write could not be read: left alone
+  bool dataFileUnreadable_ = false;  // the data.dat to write could not be read (whole): left alone
 
   // Widgets and timers.
   SurfaceWidget* central_ = nullptr;
@@ -478,8 +505,13 @@ class MainWindow : public QMainWindow {
   QElapsedTimer loadClock_;
   bool pendingCursor_ = false;  // the remembered cursor, set once its row has loaded
   int pendingCol_ = 0, pendingRow_ = 0;
-  int pendingOffset_ = -1;       // a switch's cursor offset, set once its row has loaded
-  bool loadIsSwitch_ = false;    // the load is a view switch, not a file being opened
+  int pendingOffset_ = -1;     // a switch's cursor offset, set once its row has loaded
+  bool loadIsSwitch_ = false;  // the load is a view switch, not a file being opened
+  // Set around opening a recovery copy: a load that fails gives back the
+  // document shown before, silently (the caller says what failed), and
+  // loadFailed_ tells it so.
+  bool loadGivesBack_ = false;
+  bool loadFailed_ = false;
   bool waitingForLoad_ = false;  // a command waits in FinishLoading
   bool refusedInWait_ = false;   // a command reached inside that wait was refused
 
@@ -491,6 +523,8 @@ class MainWindow : public QMainWindow {
   FindDialog* findDialog_ = nullptr;
   ReplaceDialog* replaceDialog_ = nullptr;
   std::string lastSearch_;  // the text F3 searches for (Windows-1251)
+  // Or the number it searches for, as bytes, with its name for messages.
+  std::string lastNumber_, lastNumberName_;
 
   // The recent files' menu items and the Ctrl+Tab switcher.
   std::vector<QAction*> recentItems_;
@@ -500,6 +534,9 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<AssociationStore> associations_;
   ExtensionsDialog* extensionsDialog_ = nullptr;
   AboutDialog* aboutDialog_ = nullptr;
+  int modalDepth_ = 0;                             // modal steps begun and not yet ended
+  std::vector<QPointer<QWidget>> loweredWindows_;  // taken off the top for them
+  std::unique_ptr<HelpWindow> helpWindow_;
 
   // The hex view's tool windows.
   DataWindow* dataWindow_ = nullptr;

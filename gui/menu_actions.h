@@ -14,8 +14,8 @@ struct MenuActions {
   // "Файл": "Новый", "Открыть...", "Сохранить", "Сохранить как...", "Печать...", "Выход".
   QAction *newDocument{}, *open{}, *save{}, *saveAs{}, *print{}, *exit{};
   // "Правка": "Отменить", "Повторить", "Вырезать", "Копировать", "Вставить", "Найти...",
-  // "Найти следующий", "Заменить...", "Выделить всё".
-  QAction *undo{}, *redo{}, *cut{}, *copy{}, *paste{}, *find{}, *findNext{}, *replace{},
+  // "Найти следующий", "Заменить...", "Перейти...", "Выделить всё".
+  QAction *undo{}, *redo{}, *cut{}, *copy{}, *paste{}, *find{}, *findNext{}, *replace{}, *goTo{},
       *selectAll{};
   // "Формат": "Строка состояния", "Всё лишнее убрано", "Поверх других окон", "Шрифт...",
   // "Настройка шкурки...", and in its submenus "Обычный текст" and "hex-редактор"
@@ -25,8 +25,9 @@ struct MenuActions {
   std::array<QAction*, 2> viewKinds{};
   QAction *loadEncoding{}, *noSkin{};
   // "Дополнительно": "Закрепить за расширениями...", "Закрепить внешний вид за файлами...",
-  // "Перекодировка...", "Тонкая настройка...".
-  QAction *extensions{}, *pinnedFiles{}, *recode{}, *fineSettings{};
+  // "Перекодировка...", "Тонкая настройка...", and after the view's own items
+  // "Контрольные суммы...".
+  QAction *extensions{}, *pinnedFiles{}, *recode{}, *fineSettings{}, *checksums{};
   // "Плагины": "Скачать новый...".
   QAction* downloadPlugin{};
   // "Помощь": "Справка программы Прамбус...", "О программе...", "Информация о документе...".

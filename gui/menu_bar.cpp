@@ -1,10 +1,14 @@
 // The main menu and the context menu with their exact captions and shortcuts.
 // Each command is connected where its action is created; the commands of the
 // features that live in their own windows connect in ConnectFeatureCommands.
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenuBar>
+#include <QTimer>
 
 #include "main_window.h"
 #include "plugin_host.h"
+#include "shell/help_location.h"
 #include "skin_host.h"
 
 namespace prambus {
@@ -68,6 +72,7 @@ void MainWindow::BuildMenus() {
   a.findNext = AddAction(m.edit, "Найти следующий", "F3", [this] { FindNextCommand(); });
   a.findNext->setEnabled(false);
   a.replace = AddAction(m.edit, "Заменить...", "Ctrl+R", [this] { ReplaceCommand(); });
+  a.goTo = AddAction(m.edit, "Перейти...", "Ctrl+G", [this] { GoToCommand(byShortcut_); });
   m.edit->addSeparator();
   a.selectAll = AddAction(m.edit, "Выделить всё", "Ctrl+A", [this] { SelectAll(); });
 
@@ -92,10 +97,13 @@ void MainWindow::BuildMenus() {
   a.recode = AddAction(m.extra, "Перекодировка...", {}, [this] { RecodeCommand(); });
   a.fineSettings = AddAction(m.extra, "Тонкая настройка...");
   m.extra->addSeparator();
+  // The view's own items go in here, before the tools that follow.
+  m.extra->addSeparator();
+  a.checksums = AddAction(m.extra, "Контрольные суммы...", {}, [this] { ChecksumCommand(); });
 
   m.plugins = bar->addMenu("Плагины");
-  a.downloadPlugin =
-      AddAction(m.plugins, "Скачать новый...", {}, [] { PluginHost::OpenWritingGuide(); });
+  a.downloadPlugin = AddAction(m.plugins, "Скачать новый...", {},
+                               [this] { ShowHelpPage(kExtensionsGuideFileName); });
 
   m.help = bar->addMenu("Помощь");
   a.help = AddAction(m.help, "Справка программы Прамбус...", "F1", [this] { OpenHelp(); });
@@ -113,7 +121,24 @@ void MainWindow::BuildMenus() {
   m.context->addSeparator();
   m.context->addAction(a.exit);
 
+  // A menu of the bar closed with Escape leaves the bar holding the keyboard
+  // with nothing open: the keyboard goes back to the document instead.
+  for (QAction* title : bar->actions())
+    if (QMenu* menu = title->menu())
+      connect(menu, &QMenu::aboutToHide, this,
+              [this] { QTimer::singleShot(0, this, [this] { GiveKeyboardBackFromMenuBar(); }); });
+
   ConnectFeatureCommands();
+}
+
+void MainWindow::GiveKeyboardBackFromMenuBar() {
+  QMenuBar* bar = menuBar();
+  if (!bar->hasFocus() || QApplication::activePopupWidget()) return;
+  // Escape on the bar itself leaves its keyboard mode and hands the focus
+  // back to where it was.
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(bar, &escape);
+  if (bar->hasFocus()) centralWidget()->setFocus();
 }
 
 // One item per view kind; clicking one switches the view.

@@ -72,11 +72,4 @@ void PluginWindowAdapter::AfterEdit() {
   window_.EditTail();
 }
 
-void NameDocument(MainWindow& window, const QString& path) {
-  window.doc_.path =
-      path.isEmpty() ? std::string() : MainWindow::NativePath(QFileInfo(path).absoluteFilePath());
-  window.doc_.disk = DiskIdentity{};  // its bytes were never that file's
-  window.RefreshTitle();
-}
-
 }  // namespace prambus

@@ -31,8 +31,4 @@ class PluginWindowAdapter : public ExtensionWindow {
   MainWindow& window_;
 };
 
-// Gives the document a file name (empty: a new document) with the title
-// that goes with it; the document was not read from that file.
-void NameDocument(MainWindow& window, const QString& path);
-
 }  // namespace prambus

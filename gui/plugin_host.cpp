@@ -1,14 +1,10 @@
 #include "plugin_host.h"
 
-#include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
-#include <QUrl>
 
 #include "main_window.h"
 #include "plugin_callbacks.h"
-#include "shell/help_location.h"
 #include "virtual_key_map.h"
 
 namespace prambus {
@@ -18,30 +14,23 @@ PluginHost::PluginHost(MainWindow& window, QMenu* pluginsMenu)
       menu_(pluginsMenu),
       adapter_(std::make_unique<PluginWindowAdapter>(window)) {}
 
-// There is no shop of plug-ins: the help tells how to write one and where to
-// put it.
-void PluginHost::OpenWritingGuide() {
-  const QString page = QString::fromStdString(HelpDocumentPath(
-      QCoreApplication::applicationDirPath().toStdString(), kExtensionsGuideFileName));
-  QDesktopServices::openUrl(QUrl::fromLocalFile(page));
-}
-
 PluginHost::~PluginHost() = default;
 
 void PluginHost::Enumerate(const std::vector<std::string>& folders,
-                           std::vector<RefusedLibrary>* refused) {
+                           std::vector<RefusedLibrary>* refused, LibraryWatch* watch) {
   for (PluginMenuItem* item : items_) delete item;
   items_.clear();
-  set_ = PluginSet(EnumeratePlugins(ListLibraries(folders, "plugins", refused)));
+  set_ = PluginSet(EnumeratePlugins(ListLibraries(folders, "plugins", refused), watch));
   for (size_t i = 0; i < set_.Plugins().size(); ++i) {
     const PluginEntry& p = set_.Plugins()[i];
     auto* item = new PluginMenuItem(QString::fromStdString(p.caption), static_cast<int>(i), menu_);
-    if (p.shortcut) {
-      item->setShortcut(SequenceOf(*p.shortcut));
-      // The key reaches the window's key dispatch, which runs the hot key;
-      // the menu only shows it.
-      item->setShortcutContext(Qt::WidgetShortcut);
-    }
+    // The key reaches the window's key dispatch, which runs the hot key after
+    // the key's own meaning; the item only shows it (after a tab, as menus
+    // show keys). Owning it as a shortcut would let the menu bar run the
+    // plug-in alone whenever the bar holds the keyboard.
+    if (p.shortcut)
+      item->setText(item->text() + '\t' +
+                    SequenceOf(*p.shortcut).toString(QKeySequence::NativeText));
     QObject::connect(item, &QAction::triggered, menu_, [this, i] { Run(static_cast<int>(i), 0); });
     menu_->addAction(item);
     items_.push_back(item);

@@ -36,9 +36,10 @@ class PluginHost {
 
   // Adds an item per plug-in found in the folders (after "Скачать новый...")
   // and takes their hot keys.
-  // Libraries left out as untrusted are added to `refused`.
+  // Libraries left out as untrusted are added to `refused`; `watch` guards
+  // the listing (see ListingGuard).
   void Enumerate(const std::vector<std::string>& folders,
-                 std::vector<RefusedLibrary>* refused = nullptr);
+                 std::vector<RefusedLibrary>* refused = nullptr, LibraryWatch* watch = nullptr);
   // Runs command n of a plug-in.
   PluginRun Run(int plugin, int command);
   // The key dispatch's last step: the first plug-in hot key with this key
@@ -49,8 +50,6 @@ class PluginHost {
   const std::vector<PluginMenuItem*>& Items() const { return items_; }
   // Where recovery copies are written.
   std::string RecoveryFolder() const;
-  // "Скачать новый...": the help page about writing skins and plug-ins.
-  static void OpenWritingGuide();
 
  private:
   // Writes the modified document aside; false (with a message) when it

@@ -1,25 +1,31 @@
 // "Печать..." (Ctrl+P): the print dialog, the job with a progress window that
 // can cancel it, and the message when printing fails. Output to a PDF file
 // replaces the file only when the whole job has been written.
+#include <sys/statvfs.h>
+
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QProgressDialog>
-#include <QTemporaryFile>
+#include <cerrno>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "io/io_error.h"
 #include "io/posix_file.h"
+#include "io/private_folder.h"
 #include "main_window.h"
 #include "platform/services.h"
 #include "print/print_job.h"
 #include "printer_device.h"
 #include "settings/settings.h"
+#include "shell/file_messages.h"
 #include "shell/safe_save.h"
+#include "shell/save_journal.h"
 
 namespace prambus {
 
@@ -134,31 +140,68 @@ void CopyInto(const QString& pdf, int fd, JobProgress& progress, bool& cancelled
   }
 }
 
-// The job writes a temporary PDF; only a complete one replaces the target,
-// through a safe save, so a cancelled or failed job leaves the target as it
-// was and an existing target keeps its owner, mode and links.
+// Why printing to a PDF file failed, when a file said so.
+struct PdfFailure {
+  FileProblem problem = FileProblem::kOther;
+  int error = 0;
+  bool targetExisted = false;
+};
+
+// Whether the disk of the folder is (nearly) full: a PDF writer that fails
+// says no more than that it failed.
+bool DiskFull(const std::string& folder) {
+  struct statvfs fs {};
+  return ::statvfs(folder.c_str(), &fs) == 0 &&
+         static_cast<uint64_t>(fs.f_bavail) * fs.f_frsize < (uint64_t(1) << 20);
+}
+
+// The job writes a temporary PDF (beside the target, else in the user's
+// cache folder; on record while it exists, so a killed program leaves none
+// behind); only a complete one replaces the target, through a safe save, so
+// a cancelled or failed job leaves the target as it was and an existing
+// target keeps its owner, mode and links.
 PrintOutcome PrintToPdf(MainWindow& window, QPrinter& printer, const PrintRequest& request,
-                        JobProgress& progress) {
+                        JobProgress& progress, std::optional<PdfFailure>& failure) {
   const QString target = printer.outputFileName();
   if (target.isEmpty()) return PrintOutcome::kFailed;
-  const QString pattern = "/.prambus-print-XXXXXX.pdf";
-  QTemporaryFile temp(QFileInfo(target).absolutePath() + pattern);
-  if (!temp.open()) {
-    temp.setFileTemplate(QDir::tempPath() + pattern);
-    if (!temp.open()) return PrintOutcome::kFailed;
+  const std::string path = QFile::encodeName(target).toStdString();
+  const SaveRecord record{SaveStage::kTemporary, path, {}, 0, 0};
+  const std::string beside = QFile::encodeName(QFileInfo(target).absolutePath()).toStdString();
+  auto temp = std::make_unique<RecordedFile>(beside + "/.prambus-print-", ".pdf", record,
+                                             SaveJournalFolder());
+  if (!temp->created()) {
+    const int besideError = temp->error();
+    const std::string cache = UserCacheFolder();
+    if (EnsurePrivateFolder(cache))
+      temp = std::make_unique<RecordedFile>(cache + "/.prambus-print-", ".pdf", record,
+                                            SaveJournalFolder());
+    if (!temp->created()) {
+      failure = PdfFailure{ProblemOfErrno(besideError), besideError, QFileInfo::exists(target)};
+      return PrintOutcome::kFailed;
+    }
   }
-  temp.close();
-  printer.setOutputFileName(temp.fileName());
+  temp->Close();
+  const QString pdf = QFile::decodeName(QByteArray::fromStdString(temp->path()));
+  printer.setOutputFileName(pdf);
   const PrintOutcome outcome = RunJob(window, printer, request, progress);
   printer.setOutputFileName(target);
-  if (outcome != PrintOutcome::kPrinted) return outcome;
-  if (!PdfComplete(temp.fileName())) return PrintOutcome::kFailed;
+  const bool complete = outcome == PrintOutcome::kPrinted && PdfComplete(pdf);
+  if (outcome == PrintOutcome::kCancelled) return outcome;
+  if (!complete) {
+    const std::string folder = temp->path().substr(0, temp->path().find_last_of('/'));
+    if (DiskFull(folder))
+      failure = PdfFailure{FileProblem::kNoSpace, ENOSPC, QFileInfo::exists(target)};
+    return PrintOutcome::kFailed;
+  }
   bool cancelled = false;
   const SaveOutcome saved =
-      SaveSafely(QFile::encodeName(target).toStdString(), SaveOptions{},
-                 [&](int fd) { CopyInto(temp.fileName(), fd, progress, cancelled); });
+      SaveSafely(path, SaveOptions{}, [&](int fd) { CopyInto(pdf, fd, progress, cancelled); });
   if (saved.Saved()) return PrintOutcome::kPrinted;
-  return cancelled ? PrintOutcome::kCancelled : PrintOutcome::kFailed;
+  if (cancelled) return PrintOutcome::kCancelled;
+  failure =
+      PdfFailure{saved.result == SaveResult::kReadOnly ? FileProblem::kNoPermission : saved.problem,
+                 saved.error, saved.targetExisted};
+  return PrintOutcome::kFailed;
 }
 
 }  // namespace
@@ -172,11 +215,12 @@ void MainWindow::PrintCommand() {
   const bool selectionAllowed = view_->HasSelection();
   const int columns = Cfg().HexColumns;
   PrintOutcome outcome = PrintOutcome::kCancelled;
+  std::optional<PdfFailure> failure;
   if (prompts_->Printer(this, printer, selectionAllowed)) {
     const PrintRequest request = RequestOf(printer, selectionAllowed);
     JobProgress progress(this);
     outcome = printer.outputFormat() == QPrinter::PdfFormat
-                  ? PrintToPdf(*this, printer, request, progress)
+                  ? PrintToPdf(*this, printer, request, progress, failure)
                   : RunJob(*this, printer, request, progress);
   }
   // The hex view fitted to the page keeps the narrower rows on screen too.
@@ -184,7 +228,10 @@ void MainWindow::PrintCommand() {
   AfterModalDialog();
   if (outcome == PrintOutcome::kFailed) {
     Beep();
-    ShowNote("По какой-то причине не могу послать этот документ на печать.");
+    ShowNote(failure ? QString::fromStdString(PrintToFileFailedMessage(
+                           QFile::encodeName(printer.outputFileName()).toStdString(),
+                           failure->problem, failure->error, failure->targetExisted))
+                     : QString("По какой-то причине не могу послать этот документ на печать."));
   }
 }
 

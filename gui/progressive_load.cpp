@@ -21,6 +21,7 @@
 #include "status_panel_row.h"
 #include "surface_widget.h"
 #include "views/hex_view.h"
+#include "views/text_view.h"
 #include "views/view_factory.h"
 
 namespace prambus {
@@ -216,15 +217,29 @@ void MainWindow::EndLoading() {
   SyncScrollBars();
   Redraw();
   ToggleCaret();
+  if (!loadIsSwitch_) NoteLineEndConversion();
+}
+
+// A line-end conversion stays chosen from one file to the next: a file it
+// would change is told about once, when it opens (after the command that
+// opened it, outside any wait for the load).
+void MainWindow::NoteLineEndConversion() {
+  const auto* text = dynamic_cast<const TextView*>(view_.get());
+  if (!text || !text->SavingChangesLineEnds()) return;
+  QTimer::singleShot(0, this, [this, note = LineEndConversionNote(Cfg().LineEnd)] {
+    ShowNote(QString::fromStdString(note));
+  });
 }
 
 // The document is a new, untitled one: saving it must never replace the file
 // that could not be loaded. A view switch that fails (out of memory) gives
-// the document back in the view it came from instead.
+// the document back in the view it came from instead, and so does a
+// recovery copy that cannot be loaded.
 void MainWindow::FailLoading() {
-  if (loadIsSwitch_ && previous_ && previous_->document.View()) {
+  loadFailed_ = true;
+  if ((loadIsSwitch_ || loadGivesBack_) && previous_ && previous_->document.View()) {
     CancelLoading();
-    ReportFailure(kLoadFailedMessage);
+    if (!loadGivesBack_) ReportFailure(kLoadFailedMessage);
     return;
   }
   loadTimer_->stop();

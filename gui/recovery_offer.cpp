@@ -1,60 +1,70 @@
 #include "recovery_offer.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include "extensions/recovery_copy.h"
+#include "io/posix_file.h"
 #include "main_window.h"
 #include "platform/services.h"
 #include "plugin_callbacks.h"
 #include "plugin_host.h"
+#include "recovery_list_dialog.h"
+#include "shell/recovery_list.h"
 
 namespace prambus {
 
 namespace {
 
-enum Answer { kOpen = 1000, kDiscard = 1001 };
-
-QString Question(const OrphanCopy& copy) {
-  const QString path = QFile::decodeName(QByteArray::fromStdString(copy.manifest.documentPath));
-  const QString name = path.isEmpty() ? "Безымянный.txt" : QFileInfo(path).fileName();
-  return "В прошлый раз Прамбус закрылся, не дождавшись конца работы плагина «" +
-         QString::fromStdString(copy.manifest.pluginCaption) +
-         "». Перед его запуском я сохранил копию документа «" + name + "». Открыть её?";
+QString PathOf(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 // The copy becomes the document it was taken from: same view, encoding and
-// file name (unsaved, once restored).
-bool Restore(MainWindow& window, const OrphanCopy& copy) {
-  try {
-    window.OpenPath(QFile::decodeName(QByteArray::fromStdString(copy.contentPath)));
-  } catch (const std::exception&) {
-    Beep();
-    return false;
-  }
-  // Whole before it takes the document's name: the copy is not its file.
-  if (!window.EnsureWholeDocument()) return false;
-  if (window.ViewKind() != copy.manifest.viewKind)
-    window.SwitchView(copy.manifest.viewKind == 2 ? 1 : 0);
+// file name, and unsaved; but only once the whole of it is in the window. A
+// copy that cannot be loaded (too large, memory short) gives the window back
+// the document it showed before.
+MainWindow::WholeLoad Restore(MainWindow& window, const OrphanCopy& copy) {
+  if (copy.contentSize > kMaxDocumentSize) return MainWindow::WholeLoad::kFailed;
+  const MainWindow::WholeLoad loaded = window.LoadWhole(PathOf(copy.contentPath));
+  if (loaded != MainWindow::WholeLoad::kLoaded) return loaded;
+  // Named and unsaved before a switch of view that may go in steps: a
+  // switch stopped by Escape gives back the same document, named as well.
+  window.NameRecoveredDocument(PathOf(copy.manifest.documentPath));
   window.SelectEncoding(copy.manifest.encodingIndex);
-  NameDocument(window, QFile::decodeName(QByteArray::fromStdString(copy.manifest.documentPath)));
-  return true;
+  if (window.ViewKind() != copy.manifest.viewKind) {
+    window.SwitchView(copy.manifest.viewKind == 2 ? 1 : 0);
+    window.EnsureWholeDocument();
+  }
+  return MainWindow::WholeLoad::kLoaded;
 }
 
 }  // namespace
 
 void OfferRecoveryCopies(MainWindow& window) {
-  const std::string folder = window.plugins_->RecoveryFolder();
-  for (const OrphanCopy& copy : FindOrphanCopies(folder)) {
-    const int answer =
-        window.Ask("Восстановление документа", Question(copy), {"Открыть", "Удалить", "Позже"});
-    if (answer == kDiscard) {
-      DiscardOrphanCopy(copy);
-    } else if (answer == kOpen && Restore(window, copy)) {
-      window.doc_.MarkUnsaved();  // its bytes are in no file yet: unsaved until saved
-      window.RefreshTitle();
+  const std::vector<OrphanCopy> copies = FindOrphanCopies(window.plugins_->RecoveryFolder());
+  if (copies.empty()) return;
+  std::vector<RecoveryListRow> rows;
+  for (const OrphanCopy& copy : copies) rows.push_back(DescribeOrphanCopy(copy));
+  RecoveryListDialog dialog(&window);
+  dialog.Fill(rows);
+  dialog.discard = [&copies](int i) {
+    DiscardOrphanCopy(copies[static_cast<size_t>(i)]);
+    return true;
+  };
+  for (;;) {
+    window.BeforeModalDialog();
+    const int result = window.prompts_->RecoveryList(dialog);
+    window.AfterModalDialog();
+    if (result != RecoveryListDialog::kOpen || dialog.Chosen() < 0) return;
+    const OrphanCopy& copy = copies[static_cast<size_t>(dialog.Chosen())];
+    const MainWindow::WholeLoad restored = Restore(window, copy);
+    if (restored == MainWindow::WholeLoad::kLoaded) {
       DiscardOrphanCopy(copy);
       return;
+    }
+    if (restored == MainWindow::WholeLoad::kFailed) {
+      Beep();
+      window.ShowNote(QString::fromStdString(RecoveryOpenFailedMessage(copy)));
     }
   }
 }

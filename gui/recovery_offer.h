@@ -1,14 +1,16 @@
 // At start-up: copies of documents that a plug-in run took down with the
-// program are offered back to the user.
+// program are offered back to the user, all of them in one list.
 #pragma once
 
 namespace prambus {
 
 class MainWindow;
 
-// Asks about each copy left behind: "Открыть" shows it as the unsaved
-// document it was (and stops asking), "Удалить" discards it, "Позже" keeps
-// it for the next start.
+// Shows the list of copies left behind (RecoveryListDialog): "Открыть" makes
+// the chosen copy the unsaved document it was, and the copy is removed only
+// once its whole content is in the window; a copy that cannot be loaded
+// leaves the window as it was and stays where it is, and the list comes
+// back. "Удалить" discards copies, "Позже" keeps the rest for the next start.
 void OfferRecoveryCopies(MainWindow& window);
 
 }  // namespace prambus

@@ -44,11 +44,16 @@ void MainWindow::LoadSettings() {
   Settings& cfg = Cfg();
   const QString path = DataFileForReading();
   const bool exists = QFileInfo::exists(path);
-  if (!exists || !ReadDataFile(path.toStdString(), state_, cfg)) {
-    // First run: the welcome window, then defaults, a text view, the window
-    // centred on the work area. A settings file that cannot be read gives the
-    // defaults without the greeting (the user has been here before) and is
-    // kept as it is.
+  bool damaged = false;
+  if (!exists || !ReadDataFile(path.toStdString(), state_, cfg, &damaged)) {
+    // First run: the window centred on the work area, then the welcome
+    // window, defaults and a text view. The window takes its place first: the
+    // messages the welcome may bring are centred on it while it is not yet
+    // on the screen. A settings file that cannot be read gives the defaults
+    // without the greeting (the user has been here before) and is kept as
+    // it is.
+    const QRect area = screen()->availableGeometry();
+    move(area.center() - rect().center());
     if (!exists) RunFirstStartWelcome();
     if (exists) {
       // Never written over: when it lies where data.dat is written, the
@@ -62,9 +67,17 @@ void MainWindow::LoadSettings() {
     state_.recent.assign(static_cast<size_t>(cfg.MaxRecentListLen), RecentEntry{});
     state_.encodings.clear();
     CreateView(kTextView);
-    const QRect area = screen()->availableGeometry();
-    move(area.center() - rect().center());
     return;
+  }
+  if (damaged) {
+    // What could not be read stays in the file: writing it would put
+    // defaults in its place.
+    dataFileUnreadable_ = path == DataFileForWriting();
+    QTimer::singleShot(0, this, [this, path] {
+      ShowNote("Файл настроек \"" + path +
+               "\" повреждён, и прочитать его до конца я не смог. Прочитанные настройки я "
+               "применил, остальные взял по умолчанию, а сам файл оставлю как есть.");
+    });
   }
   CompactRecent(state_.recent);
   KeepBoundExtensions();

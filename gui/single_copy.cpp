@@ -10,12 +10,13 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include "main_window.h"
+#include "shell/handover_folder.h"
 #include "shell/handover_request.h"
 
 namespace prambus {
@@ -30,21 +31,31 @@ std::set<QString>& OwnServers() {
 }
 }  // namespace
 
+namespace {
+std::string RuntimeDir() {
+  const char* dir = std::getenv("XDG_RUNTIME_DIR");
+  return dir ? dir : "";
+}
+std::string TempDir() {
+  return QFile::encodeName(QDir::tempPath()).toStdString();
+}
+QString FromLocal(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+}  // namespace
+
 QString SingleCopy::Folder() {
-  QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (base.isEmpty()) base = QDir::tempPath();
-  const QString dir = base + "/prambus-" + QString::number(getuid());
-  QDir().mkpath(dir);
-  ::chmod(QFile::encodeName(dir).constData(), 0700);
-  return dir;
+  return FromLocal(HandOverFolder(RuntimeDir(), TempDir()));
 }
 
 SingleCopy::SingleCopy(MainWindow* window) : QObject(window), window_(window) {
   static int counter = 0;
-  path_ = Folder() + "/copy-" + QString::number(QCoreApplication::applicationPid()) + "-" +
-          QString::number(++counter);
   retry_.setSingleShot(true);
   connect(&retry_, &QTimer::timeout, this, &SingleCopy::Retry);
+  const QString folder = Folder();
+  if (folder.isEmpty()) return;  // no private place to meet: no hand-over
+  path_ = folder + "/copy-" + QString::number(QCoreApplication::applicationPid()) + "-" +
+          QString::number(++counter);
   if (!Listen()) retry_.start(kRetryMs);
 }
 
@@ -135,6 +146,12 @@ void SingleCopy::AcceptPending() {
 // Answers each request of a peer, in order, until it goes, sends a line too
 // long or takes too long.
 void SingleCopy::Serve(int fd) {
+  // Only the user's own programs are answered (the folder is private, but a
+  // socket may be reached by other ways, such as a descriptor passed on).
+  if (!PeerIsUser(fd)) {
+    ::close(fd);
+    return;
+  }
   auto* peer = new QLocalSocket(this);
   if (!peer->setSocketDescriptor(fd)) {
     ::close(fd);
@@ -188,7 +205,6 @@ void SingleCopy::Drop(QLocalSocket* peer) {
 // wait, and so does the deadline. Meanwhile the window repaints and its
 // timers run; the user's keys and clicks wait until the answer is in.
 bool SingleCopy::HandOver(const QString& title, quint32 hash) {
-  const QDir dir(Folder());
   const QByteArray request =
       QByteArray::fromStdString(FormatHandOverRequest(hash, title.toUtf8().toStdString()));
   QEventLoop loop;
@@ -198,9 +214,15 @@ bool SingleCopy::HandOver(const QString& title, quint32 hash) {
   auto done = [&] {
     if (--waiting == 0) loop.quit();
   };
-  for (const QString& name : dir.entryList({"copy-*"}, QDir::System | QDir::Files)) {
-    const QString path = dir.filePath(name);
-    if (OwnServers().count(path)) continue;
+  QStringList paths;
+  for (const std::string& folder : HandOverFolders(RuntimeDir(), TempDir())) {
+    const QDir dir(FromLocal(folder));
+    for (const QString& name : dir.entryList({"copy-*"}, QDir::System | QDir::Files))
+      paths << dir.filePath(name);
+  }
+  for (const QString& path : paths) {
+    // Only sockets of the user's, listened on by the user's own program.
+    if (OwnServers().count(path) || !IsOwnSocket(QFile::encodeName(path).toStdString())) continue;
     auto socket = std::make_unique<QLocalSocket>();
     QLocalSocket* s = socket.get();
     ++waiting;
@@ -210,7 +232,14 @@ bool SingleCopy::HandOver(const QString& title, quint32 hash) {
       *finished = true;
       done();
     };
-    QObject::connect(s, &QLocalSocket::connected, [s, request] { s->write(request); });
+    QObject::connect(s, &QLocalSocket::connected, [s, request, finish] {
+      if (!PeerIsUser(static_cast<int>(s->socketDescriptor()))) {
+        s->abort();
+        finish();
+        return;
+      }
+      s->write(request);
+    });
     QObject::connect(s, &QLocalSocket::readyRead, [&, s, finish] {
       if (!s->canReadLine()) return;
       if (s->readLine().startsWith("1")) {

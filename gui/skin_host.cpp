@@ -28,7 +28,7 @@ prambus_window SkinHost::Handle() const {
 }
 
 void SkinHost::Enumerate(const std::vector<std::string>& folders,
-                         std::vector<RefusedLibrary>* refused) {
+                         std::vector<RefusedLibrary>* refused, LibraryWatch* watch) {
   menu_->clear();
   items_.clear();
   delete group_;
@@ -43,7 +43,7 @@ void SkinHost::Enumerate(const std::vector<std::string>& folders,
   };
   add("Без шкурок", {});
   window_.actions_.noSkin = items_.front();
-  for (SkinEntry& e : EnumerateSkins(ListLibraries(folders, "skins", refused)))
+  for (SkinEntry& e : EnumerateSkins(ListLibraries(folders, "skins", refused), watch))
     add(QString::fromStdString(e.caption), std::move(e.file));
   chosen_ = items_.front();
   chosen_->setChecked(true);

@@ -39,9 +39,10 @@ class SkinHost {
   ~SkinHost();
 
   // Lists "Без шкурок" and the skins found in the folders.
-  // Libraries left out as untrusted are added to `refused`.
+  // Libraries left out as untrusted are added to `refused`; `watch` guards
+  // the listing (see ListingGuard).
   void Enumerate(const std::vector<std::string>& folders,
-                 std::vector<RefusedLibrary>* refused = nullptr);
+                 std::vector<RefusedLibrary>* refused = nullptr, LibraryWatch* watch = nullptr);
   // Chooses an item: nothing when it is the chosen one already.
   void Choose(SkinMenuItem* item);
   // Chooses the item remembered by this path, or "Без шкурок" when none is.

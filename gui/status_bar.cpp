@@ -4,8 +4,10 @@
 #include <QStatusBar>
 
 #include "main_window.h"
+#include "settings/settings.h"
 #include "shell/status_text.h"
 #include "status_panel_row.h"
+#include "views/text_view.h"
 
 namespace prambus {
 
@@ -31,6 +33,8 @@ void MainWindow::RefreshStatusBar() {
   in.openDurationMs = doc_.openMilliseconds;
   for (QAction* a : encodingActions_)
     if (a->isChecked()) in.encodingCaption = a->text().toStdString();
+  if (const auto* text = dynamic_cast<const TextView*>(view_.get()); text && text->ConvertLineEnds)
+    in.savedLineEnd = Cfg().LineEnd;
   const auto texts = StatusPanels(in);
   bool changed = false;
   for (int i = 0; i < 6; ++i) {

@@ -20,6 +20,9 @@ class PinnedFilesDialog;
 class RecodeDialog;
 class WelcomeDialog;
 class ExtensionsDialog;
+class GoToDialog;
+class ChecksumWindow;
+class RecoveryListDialog;
 
 class UserPrompts {
  public:
@@ -54,10 +57,18 @@ class UserPrompts {
   virtual int Welcome(WelcomeDialog& dialog) = 0;
   // Runs the filled and placed extensions dialog: 1 for "OK", 2 for "Отмена".
   virtual int Extensions(ExtensionsDialog& dialog) = 0;
+  // Runs the filled list of recovery copies left behind:
+  // RecoveryListDialog::kOpen with a copy chosen, or kLater.
+  virtual int RecoveryList(RecoveryListDialog& dialog) = 0;
   // The print dialog: sets the preset printer up as chosen (printer or PDF
   // file, pages, copies); false when cancelled. The selection may be chosen
   // only when selectionAllowed.
   virtual bool Printer(QWidget* parent, QPrinter& printer, bool selectionAllowed) = 0;
+  // Runs the filled and placed "Перейти" dialog: QDialog::Accepted when it
+  // was given a place to go to.
+  virtual int GoTo(GoToDialog& dialog) = 0;
+  // Shows the checksum window until the user closes it.
+  virtual void Checksums(ChecksumWindow& window) = 0;
 };
 
 }  // namespace prambus

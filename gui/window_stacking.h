@@ -4,7 +4,9 @@
 // stays on top too, so it never opens underneath one of them.
 #pragma once
 
-class QWidget;
+#include <QPointer>
+#include <QWidget>
+#include <vector>
 
 namespace prambus {
 
@@ -14,6 +16,12 @@ bool TopmostWindowShown(const QWidget* except);
 // Gives the window the stay-on-top hint when a topmost window is shown; call
 // before it is shown.
 void KeepAboveTopmostWindows(QWidget* window);
+
+// Takes the visible windows that stay on top, except `except`, off the top,
+// telling the desktop without hiding them; returns them for
+// RaiseTopmostWindowsAgain.
+std::vector<QPointer<QWidget>> LowerTopmostWindows(const QWidget* except);
+void RaiseTopmostWindowsAgain(const std::vector<QPointer<QWidget>>& windows);
 
 // Brings a window that has just been shown to the front with the keyboard
 // focus on `focus`, shown as keyboard focus is.

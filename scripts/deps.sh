@@ -5,7 +5,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build qt6-base-dev libgtest-dev libbenchmark-dev
           clang xvfb xauth fonts-dejavu-core vim poppler-utils xdg-utils desktop-file-utils
-          shared-mime-info librsvg2-bin qt6-translations-l10n)
+          shared-mime-info librsvg2-bin qt6-translations-l10n zlib1g-dev libssl-dev)
 if [ "${1:-}" = package ]; then
   packages+=(dpkg-dev debhelper lintian appstream xdotool)
 fi

@@ -3,9 +3,23 @@
 // gives an extension back to the program that had it before.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "io/io_error.h"
+
 namespace prambus {
+
+// What a binding could not do: the file it could not read or write and
+// why, or the helper program that failed.
+struct AssociationFailure {
+  std::string path;
+  bool reading = false;
+  FileProblem problem = FileProblem::kOther;
+  int error = 0;
+  std::string program;  // set when a helper program failed instead
+  bool operator==(const AssociationFailure&) const = default;
+};
 
 class AssociationStore {
  public:
@@ -25,6 +39,8 @@ class AssociationStore {
   // Gives a bound extension back to its former program; nothing happens when
   // it is not bound to this one. Failures are silent.
   virtual void UnbindExtension(const std::string& ext) = 0;
+  // Why the last BindExtension that returned false failed, when known.
+  virtual std::optional<AssociationFailure> LastFailure() const { return std::nullopt; }
 };
 
 }  // namespace prambus

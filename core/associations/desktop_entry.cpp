@@ -57,13 +57,18 @@ std::string DesktopEntryText(const std::string& execValue,
       kIconName +
       "\n"
       "Terminal=false\n"
-      "Categories=Utility;TextEditor;\n";
+      "Categories=Utility;TextEditor;\n"
+      "Actions=" +
+      kOpenActionId + ";\n";
   if (!mimeTypes.empty()) {
     text += "MimeType=";
     for (const std::string& t : mimeTypes) text += t + ";";
     text += "\n";
   }
   text += std::string(kProgramMarkerKey) + "=true\n";
+  // The verb for a file, for the desktop's lists that show an entry's actions.
+  text += "\n[" + std::string(kOpenActionGroup) + "]\nName=" + kOpenActionName +
+          "\nExec=" + execValue + "\n";
   return text;
 }
 

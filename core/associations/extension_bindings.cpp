@@ -1,6 +1,9 @@
 #include "associations/extension_bindings.h"
 
+#include <algorithm>
+
 #include "associations/ascii_text.h"
+#include "shell/file_messages.h"
 
 namespace prambus {
 namespace {
@@ -11,10 +14,38 @@ bool IsExtensionChar(char c) {
 
 void Bind(const std::string& ext, bool writeProgramEntry, AssociationStore& store,
           const ShowMessage& show) {
-  if (!store.BindExtension(ext, writeProgramEntry)) show(kWriteFailedMessage);
+  if (!store.BindExtension(ext, writeProgramEntry)) show(BindFailedMessage(store.LastFailure()));
 }
 
 }  // namespace
+
+std::string BindFailedMessage(const std::optional<AssociationFailure>& failure) {
+  const std::string head = "Не могу закрепить расширения за этой программой: ";
+  if (!failure) return head + "не получилось записать настройки рабочего стола.";
+  if (!failure->program.empty())
+    return head + "программа «" + failure->program + "» не смогла добавить новый тип файлов.";
+  if (!failure->reading)
+    return head + WriteProblemClause(failure->path, failure->problem, failure->error) + ".";
+  const std::string file = "«" + failure->path + "»";
+  switch (failure->problem) {
+    case FileProblem::kNotRegularFile:
+      return head + "не могу прочитать " + file +
+             ": это не обычный файл, а канал, устройство или сокет.";
+    case FileProblem::kFolder:
+      return head + "не могу прочитать " + file + ": это папка.";
+    case FileProblem::kNoPermission:
+      return head + "у меня нет прав на чтение " + file + ".";
+    default:
+      return head + "не могу прочитать " + file + " (система сообщила об ошибке с кодом " +
+             std::to_string(failure->error) + ").";
+  }
+}
+
+ShowMessage CollectingOnce(std::vector<std::string>& messages) {
+  return [&messages](const std::string& m) {
+    if (std::find(messages.begin(), messages.end(), m) == messages.end()) messages.push_back(m);
+  };
+}
 
 bool IsRefusedExtension(std::string_view ext) {
   std::string lower;

@@ -18,9 +18,6 @@ namespace prambus {
 // Shows one of the messages below (UTF-8) between the modal steps.
 using ShowMessage = std::function<void(const std::string&)>;
 
-inline constexpr const char* kWriteFailedMessage =
-    "Я не смог записать данные в реестр. Извините, но расширения не будут привязаны к этой "
-    "программе.";
 inline constexpr const char* kParseFailedMessage =
     "К сожалению, я не разобрал запись, которую вы написали. Поэтому не могу за собой закрепить "
     "расширения файлов.";
@@ -31,6 +28,15 @@ inline constexpr const char* kRefusedNewExtensionMessage =
 inline constexpr const char* kRefusedTypedExtensionTail =
     " очень важно для системы. И если я закреплюсь за ним, то это может привести к её краху. Так "
     "что я рисковать не буду.";
+
+// A binding that failed, in this system's terms: which file could not be
+// read or written and why, or which helper program failed.
+std::string BindFailedMessage(const std::optional<AssociationFailure>& failure);
+
+// Collects the messages of a batch of bindings, each text once, to be shown
+// when the batch is done: a list that cannot be written fails every
+// extension of the batch the same way, and is worth one note.
+ShowMessage CollectingOnce(std::vector<std::string>& messages);
 
 // Extensions the program never takes over: programs and the desktop's own
 // entries. Compared without regard to case.

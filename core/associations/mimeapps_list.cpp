@@ -1,5 +1,7 @@
 #include "associations/mimeapps_list.h"
 
+#include <unordered_set>
+
 #include "associations/ascii_text.h"
 
 namespace prambus {
@@ -80,13 +82,16 @@ void RemoveLeadingDefault(KeyFileText& list, std::string_view type, std::string_
   }
 }
 
+// One pass over the entries: a list of tens of thousands of lines is read
+// once, not once per entry.
 std::vector<std::string> TypesDefaultingTo(const KeyFileText& list, std::string_view id) {
   std::vector<std::string> types;
+  std::unordered_set<std::string> seen;
   for (const auto& [type, value] : list.Entries(kDefaultApplications)) {
-    bool seen = false;
-    for (const std::string& t : types) seen = seen || t == type;
     // Only the first entry of a type counts, as for FirstDefault.
-    if (!seen && FirstDefault(list, type) == id) types.push_back(type);
+    if (!seen.insert(type).second) continue;
+    const std::vector<std::string_view> items = Items(value);
+    if (!items.empty() && items.front() == id) types.push_back(type);
   }
   return types;
 }

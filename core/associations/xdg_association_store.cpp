@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
 #include <iterator>
+#include <unordered_set>
 
 #include "associations/desktop_entry.h"
 #include "associations/mime_types.h"
@@ -25,17 +25,34 @@ bool Exists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
+using Failure = std::optional<AssociationFailure>;
+
+void Note(Failure* failure, const std::string& path, bool reading, FileProblem problem, int error) {
+  if (failure) *failure = AssociationFailure{path, reading, problem, error, {}};
+}
+
 // A missing file reads as empty; false only when a file is there and cannot
-// be read, so that nobody's file is overwritten unseen.
-bool ReadWhole(const std::string& path, std::string& out) {
+// be read, so that nobody's file is overwritten unseen. Never waits on a
+// FIFO put in a list's place.
+bool ReadWhole(const std::string& path, std::string& out, Failure* failure = nullptr) {
   out.clear();
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
-  if (!S_ISREG(st.st_mode)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  try {
+    InputFile in(path);
+    std::string text(static_cast<size_t>(in.Size()), '\0');
+    size_t done = 0;
+    while (done < text.size()) {
+      const size_t n = in.Read(text.data() + done, text.size() - done);
+      if (n == 0) break;
+      done += n;
+    }
+    text.resize(done);
+    out = std::move(text);
+    return true;
+  } catch (const IoError& e) {
+    if (e.Problem() == FileProblem::kMissing && e.Errno() == ENOENT) return true;
+    Note(failure, path, true, e.Problem(), e.Errno());
+    return false;
+  }
 }
 
 bool MakeFolders(const std::string& dir) {
@@ -50,11 +67,23 @@ bool MakeFolders(const std::string& dir) {
 
 // Through a safe save: a complete copy renamed over the old file, which thus
 // either stays whole or is replaced whole, keeping its mode and links.
-bool WriteWhole(const std::string& path, const std::string& text) {
-  if (!MakeFolders(path.substr(0, path.rfind('/')))) return false;
-  return SaveSafely(path, SaveOptions{},
-                    [&text](int fd) { OutputFile::Borrowing(fd).Write(text.data(), text.size()); })
-      .Saved();
+bool WriteWhole(const std::string& path, const std::string& text, Failure* failure = nullptr) {
+  const std::string folder = path.substr(0, path.rfind('/'));
+  if (!MakeFolders(folder)) {
+    const int err = errno;
+    Note(failure, folder, false, ProblemOfErrno(err), err);
+    return false;
+  }
+  const SaveOutcome saved = SaveSafely(path, SaveOptions{}, [&text](int fd) {
+    OutputFile::Borrowing(fd).Write(text.data(), text.size());
+  });
+  if (saved.Saved()) return true;
+  const bool readOnly = saved.result == SaveResult::kReadOnly;
+  // A file that is not there yet cannot be written for its folder's sake.
+  const bool folderRefused = saved.problem == FileProblem::kNoPermission && !saved.targetExisted;
+  Note(failure, folderRefused ? folder : path, false,
+       readOnly ? FileProblem::kNoPermission : saved.problem, saved.error);
+  return false;
 }
 
 }  // namespace
@@ -99,9 +128,11 @@ std::string XdgAssociationStore::PackagePath(const std::string& ext) const {
 }
 
 bool XdgAssociationStore::CreateOwnType(const std::string& ext) {
-  if (!WriteWhole(PackagePath(ext), OwnPackageXml(ext))) return false;
+  if (!WriteWhole(PackagePath(ext), OwnPackageXml(ext), &failure_)) return false;
   if (RunProgram({"update-mime-database", dirs_.dataHome + "/mime"}) == 0) return true;
   ::unlink(PackagePath(ext).c_str());
+  failure_ = AssociationFailure{};
+  failure_->program = "update-mime-database";
   return false;
 }
 
@@ -114,7 +145,7 @@ bool XdgAssociationStore::WriteEntry(const std::string& id, bool fresh,
                                      const std::vector<std::string>& types) {
   const std::string path = EntryPath(id);
   std::string old;
-  if (!ReadWhole(path, old)) return false;
+  if (!ReadWhole(path, old, &failure_)) return false;
   const KeyFileText oldEntry(old);
   std::string exec = ExecValue(program_.executable);
   if (!fresh && IsProgramEntry(oldEntry))
@@ -128,7 +159,7 @@ bool XdgAssociationStore::WriteEntry(const std::string& id, bool fresh,
       WriteWhole(icon, program_.iconSvg);
   }
   if (text == old) return true;
-  if (!WriteWhole(path, text)) return false;
+  if (!WriteWhole(path, text, &failure_)) return false;
   // The desktop's cache of which programs open which types; optional.
   RunProgram({"update-desktop-database", dirs_.dataHome + "/applications"});
   return true;
@@ -145,7 +176,7 @@ std::vector<std::string> XdgAssociationStore::MimeAppsPaths() const {
 bool XdgAssociationStore::ReadLists(std::vector<std::string>& texts) const {
   texts.clear();
   for (const std::string& path : MimeAppsPaths()) {
-    if (!ReadWhole(path, texts.emplace_back())) return false;
+    if (!ReadWhole(path, texts.emplace_back(), &failure_)) return false;
   }
   return true;
 }
@@ -154,7 +185,7 @@ bool XdgAssociationStore::WriteLists(const std::vector<std::string>& before,
                                      const MimeAppsLists& lists, const std::vector<bool>& changed) {
   const std::vector<std::string> paths = MimeAppsPaths();
   for (size_t i = 0; i < paths.size(); ++i) {
-    if (!changed[i] || WriteWhole(paths[i], lists[i].Text())) continue;
+    if (!changed[i] || WriteWhole(paths[i], lists[i].Text(), &failure_)) continue;
     for (size_t j = 0; j < i; ++j)
       if (changed[j]) WriteWhole(paths[j], before[j]);
     return false;
@@ -172,10 +203,10 @@ MimeAppsLists ParseLists(const std::vector<std::string>& texts) {
 // program's entry.
 std::vector<std::string> TypesDefaultingTo(const MimeAppsLists& lists, std::string_view id) {
   std::vector<std::string> types;
+  std::unordered_set<std::string> listed;
   for (const KeyFileText& list : lists)
     for (std::string& type : TypesDefaultingTo(list, id))
-      if (std::find(types.begin(), types.end(), type) == types.end())
-        types.push_back(std::move(type));
+      if (listed.insert(type).second) types.push_back(std::move(type));
   return types;
 }
 
@@ -202,6 +233,7 @@ bool XdgAssociationStore::IsBoundToProgram(const std::string& ext) {
 }
 
 bool XdgAssociationStore::BindExtension(const std::string& ext, bool writeProgramEntry) {
+  failure_.reset();
   const std::string id = DesktopId();
   std::vector<std::string> texts;
   if (id.empty() || !IsStorableExtension(ext) || !ReadLists(texts)) return false;

@@ -28,6 +28,7 @@ class XdgAssociationStore : public AssociationStore {
   bool IsBoundToProgram(const std::string& ext) override;
   bool BindExtension(const std::string& ext, bool writeProgramEntry) override;
   void UnbindExtension(const std::string& ext) override;
+  std::optional<AssociationFailure> LastFailure() const override { return failure_; }
 
   // "prambus.desktop", or "prambus-2.desktop" and so on when another
   // program's entry already has the name; empty when none is free.
@@ -60,6 +61,8 @@ class XdgAssociationStore : public AssociationStore {
 
   XdgDirs dirs_;
   ProgramFiles program_;
+  // What the last binding could not do (the lists are read in const steps).
+  mutable std::optional<AssociationFailure> failure_;
 };
 
 }  // namespace prambus

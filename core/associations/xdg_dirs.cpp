@@ -30,6 +30,10 @@ XdgDirs XdgDirs::FromEnvironment() {
   if (d.configHome.empty()) d.configHome = HomeDir() + "/.config";
   d.dataHome = Absolute(std::getenv("XDG_DATA_HOME"));
   if (d.dataHome.empty()) d.dataHome = HomeDir() + "/.local/share";
+  d.cacheHome = Absolute(std::getenv("XDG_CACHE_HOME"));
+  if (d.cacheHome.empty()) d.cacheHome = HomeDir() + "/.cache";
+  d.stateHome = Absolute(std::getenv("XDG_STATE_HOME"));
+  if (d.stateHome.empty()) d.stateHome = HomeDir() + "/.local/state";
   const char* dirs = std::getenv("XDG_DATA_DIRS");
   std::string list = dirs && *dirs ? dirs : "/usr/local/share:/usr/share";
   size_t start = 0;

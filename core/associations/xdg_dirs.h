@@ -1,6 +1,7 @@
 // The user's and the system's base folders of the freedesktop conventions:
 // where configuration (mimeapps.list) and data (desktop entries, MIME types,
-// icons) live. Everything this program writes goes below the user's two.
+// icons) live, and the user's cache and state folders (backups, saves in
+// progress). Everything this program writes goes below the user's folders.
 #pragma once
 
 #include <string>
@@ -12,6 +13,8 @@ namespace prambus {
 struct XdgDirs {
   std::string configHome;             // $XDG_CONFIG_HOME, else ~/.config
   std::string dataHome;               // $XDG_DATA_HOME, else ~/.local/share
+  std::string cacheHome;              // $XDG_CACHE_HOME, else ~/.cache
+  std::string stateHome;              // $XDG_STATE_HOME, else ~/.local/state
   std::vector<std::string> dataDirs;  // $XDG_DATA_DIRS, else /usr/local/share, /usr/share
   // The names in $XDG_CURRENT_DESKTOP, lower-cased, most specific first:
   // each has a list of defaults of its own ("gnome-mimeapps.list") that

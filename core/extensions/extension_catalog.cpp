@@ -22,51 +22,67 @@ std::optional<std::string> MarkedCaption(ExtensionLibrary& lib, const char* mark
   return caption;
 }
 
+// Runs list(file) for each file the watch does not leave out, between the
+// watch's Begin and End (the library is unloaded before End).
+template <typename List>
+void ForEachWatched(const std::vector<LibraryFile>& files, LibraryWatch* watch, List list) {
+  for (const LibraryFile& file : files) {
+    if (watch && watch->LeftOut(file.absolutePath)) continue;
+    if (watch) watch->Begin(file.absolutePath);
+    list(file);
+    if (watch) watch->End();
+  }
+}
+
+// A plug-in's shortcut and hot keys; nothing when reading them faulted.
+std::optional<std::vector<PluginHotKeyEntry>> HotKeysOf(ExtensionLibrary& lib, PluginEntry& entry,
+                                                        int index) {
+  std::vector<PluginHotKeyEntry> keys;
+  const std::optional<std::string> shortcut = lib.String(PRAMBUS_STRING_SHORTCUT, kHotKeyChars);
+  if (!shortcut) return std::nullopt;
+  entry.shortcut = ParseHotKey(*shortcut);
+  if (entry.shortcut) keys.push_back({*entry.shortcut, index, 0});
+  for (int command = 1; command < kMaxPluginCommands; ++command) {
+    const std::optional<std::string> text =
+        lib.String(PRAMBUS_STRING_SHORTCUT + command, kHotKeyChars);
+    if (!text) return std::nullopt;
+    if (text->empty()) break;
+    if (auto key = ParseHotKey(*text)) keys.push_back({*key, index, command});
+  }
+  return keys;
+}
+
 }  // namespace
 
-std::vector<SkinEntry> EnumerateSkins(const std::vector<LibraryFile>& files) {
+std::vector<SkinEntry> EnumerateSkins(const std::vector<LibraryFile>& files, LibraryWatch* watch) {
   std::vector<SkinEntry> out;
-  for (const LibraryFile& file : files) {
+  ForEachWatched(files, watch, [&out](const LibraryFile& file) {
     const std::unique_ptr<ExtensionLibrary> lib = ExtensionLibrary::Load(file.absolutePath);
-    if (!lib) continue;
+    if (!lib) return;
     if (auto caption = MarkedCaption(*lib, PRAMBUS_SKIN_MARKER, kSkinMarkerChars))
       out.push_back({*caption, file});
-  }
+  });
   return out;
 }
 
-PluginCatalog EnumeratePlugins(const std::vector<LibraryFile>& files) {
+PluginCatalog EnumeratePlugins(const std::vector<LibraryFile>& files, LibraryWatch* watch) {
   PluginCatalog out;
-  for (const LibraryFile& file : files) {
+  ForEachWatched(files, watch, [&out](const LibraryFile& file) {
     const std::unique_ptr<ExtensionLibrary> lib = ExtensionLibrary::Load(file.absolutePath);
-    if (!lib) continue;
+    if (!lib) return;
     const std::optional<std::string> caption =
         MarkedCaption(*lib, PRAMBUS_PLUGIN_MARKER, kPluginMarkerChars);
-    if (!caption) continue;
+    if (!caption) return;
     PluginEntry entry{*caption, file, std::nullopt};
-    const int index = static_cast<int>(out.plugins.size());
-    std::vector<PluginHotKeyEntry> keys;
-    bool faulted = false;
-    if (auto text = lib->String(PRAMBUS_STRING_SHORTCUT, kHotKeyChars)) {
-      entry.shortcut = ParseHotKey(*text);
-      if (entry.shortcut) keys.push_back({*entry.shortcut, index, 0});
-    } else {
-      faulted = true;
-    }
-    for (int command = 1; command < kMaxPluginCommands && !faulted; ++command) {
-      const std::optional<std::string> text =
-          lib->String(PRAMBUS_STRING_SHORTCUT + command, kHotKeyChars);
-      if (!text) faulted = true;
-      if (!text || text->empty()) break;
-      if (auto key = ParseHotKey(*text)) keys.push_back({*key, index, command});
-    }
-    if (faulted) {
+    const std::optional<std::vector<PluginHotKeyEntry>> keys =
+        HotKeysOf(*lib, entry, static_cast<int>(out.plugins.size()));
+    if (!keys) {
       lib->Abandon();
-      continue;
+      return;
     }
     out.plugins.push_back(std::move(entry));
-    out.hotKeys.insert(out.hotKeys.end(), keys.begin(), keys.end());
-  }
+    out.hotKeys.insert(out.hotKeys.end(), keys->begin(), keys->end());
+  });
   return out;
 }
 

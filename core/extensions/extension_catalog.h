@@ -40,9 +40,22 @@ struct PluginCatalog {
 // number cannot keep the program reading.
 inline constexpr int kMaxPluginCommands = 256;
 
+// What the listing asks of whoever watches over it (ListingGuard).
+class LibraryWatch {
+ public:
+  virtual ~LibraryWatch() = default;
+  virtual bool LeftOut(const std::string& path) = 0;
+  virtual void Begin(const std::string& path) = 0;
+  virtual void End() = 0;
+};
+
 // Libraries that cannot be loaded, lack the marker string or fault while
-// giving their strings are left out without a word.
-std::vector<SkinEntry> EnumerateSkins(const std::vector<LibraryFile>& files);
-PluginCatalog EnumeratePlugins(const std::vector<LibraryFile>& files);
+// giving their strings are left out without a word. With a watch, the
+// libraries it leaves out are not loaded, and each other one is loaded,
+// read and unloaded between its Begin and End.
+std::vector<SkinEntry> EnumerateSkins(const std::vector<LibraryFile>& files,
+                                      LibraryWatch* watch = nullptr);
+PluginCatalog EnumeratePlugins(const std::vector<LibraryFile>& files,
+                               LibraryWatch* watch = nullptr);
 
 }  // namespace prambus

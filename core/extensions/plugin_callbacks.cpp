@@ -290,6 +290,11 @@ int32_t ViewSize(int32_t* width, int32_t* height) {
   });
 }
 
+int32_t Version() {
+  return Run(Access::kRead,
+             [](PluginCallScope::State&) -> int32_t { return PRAMBUS_EXTENSION_VERSION; });
+}
+
 const prambus_function kCallbacks[] = {
     reinterpret_cast<prambus_function>(&GetFunction),
     reinterpret_cast<prambus_function>(&KeyDown),
@@ -308,7 +313,9 @@ const prambus_function kCallbacks[] = {
     reinterpret_cast<prambus_function>(&GetSelection),
     reinterpret_cast<prambus_function>(&Insert),
     reinterpret_cast<prambus_function>(&ViewSize),
+    reinterpret_cast<prambus_function>(&Version),
 };
+static_assert(std::size(kCallbacks) == PRAMBUS_VERSION + 1);
 
 int32_t GetFunction(int32_t number, prambus_function* out) {
   if (!out) return 0;

@@ -7,10 +7,13 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <random>
+
+#include "io/private_folder.h"
+#include "io/record_text.h"
 
 namespace prambus {
 
@@ -22,52 +25,16 @@ constexpr std::string_view kMagic = "prambus recovery 1\n";
 constexpr std::string_view kManifestSuffix = ".recovery";
 constexpr size_t kMaxManifest = 1 << 16;
 
+// A negative value is written as one that reads back as nothing.
 void AppendNumber(std::string& out, std::string_view key, int value) {
-  out += key;
-  out += ' ';
-  out += std::to_string(value);
-  out += '\n';
+  AppendRecordNumber(out, key, static_cast<uint32_t>(value));
 }
 
-void AppendBytes(std::string& out, std::string_view key, std::string_view bytes) {
-  AppendNumber(out, key, static_cast<int>(bytes.size()));
-  out += bytes;
-  out += '\n';
-}
-
-// Reads "key NUMBER\n" from the front of text.
+// A number as written: plain decimal digits within int.
 std::optional<int> TakeNumber(std::string_view& text, std::string_view key) {
-  if (text.substr(0, key.size()) != key || text.size() <= key.size() || text[key.size()] != ' ')
-    return std::nullopt;
-  text.remove_prefix(key.size() + 1);
-  const size_t end = text.find('\n');
-  // Plain decimal digits as written: no sign, no leading zero.
-  if (end == std::string_view::npos || end == 0 || text[0] < '0' || text[0] > '9' ||
-      (text[0] == '0' && end > 1))
-    return std::nullopt;
-  int value = 0;
-  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + end, value);
-  if (ec != std::errc() || ptr != text.data() + end) return std::nullopt;
-  text.remove_prefix(end + 1);
-  return value;
-}
-
-std::optional<std::string> TakeBytes(std::string_view& text, std::string_view key) {
-  const std::optional<int> n = TakeNumber(text, key);
-  if (!n || text.size() < static_cast<size_t>(*n) + 1 || text[*n] != '\n') return std::nullopt;
-  std::string bytes(text.substr(0, *n));
-  text.remove_prefix(*n + 1);
-  return bytes;
-}
-
-bool WriteAllTo(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
+  const std::optional<uint64_t> n = TakeRecordNumber(text, key);
+  if (!n || *n > static_cast<uint64_t>(INT_MAX)) return std::nullopt;
+  return static_cast<int>(*n);
 }
 
 std::string UniqueBase(const std::string& folder) {
@@ -84,8 +51,8 @@ std::string FormatRecoveryManifest(const RecoveryManifest& m) {
   std::string out(kMagic);
   AppendNumber(out, "kind", m.viewKind);
   AppendNumber(out, "encoding", m.encodingIndex);
-  AppendBytes(out, "plugin", m.pluginCaption);
-  AppendBytes(out, "path", m.documentPath);
+  AppendRecordBytes(out, "plugin", m.pluginCaption);
+  AppendRecordBytes(out, "path", m.documentPath);
   return out;
 }
 
@@ -95,8 +62,8 @@ std::optional<RecoveryManifest> ParseRecoveryManifest(std::string_view text) {
   RecoveryManifest m;
   const std::optional<int> kind = TakeNumber(text, "kind");
   const std::optional<int> encoding = kind ? TakeNumber(text, "encoding") : std::nullopt;
-  std::optional<std::string> plugin = encoding ? TakeBytes(text, "plugin") : std::nullopt;
-  std::optional<std::string> path = plugin ? TakeBytes(text, "path") : std::nullopt;
+  std::optional<std::string> plugin = encoding ? TakeRecordBytes(text, "plugin") : std::nullopt;
+  std::optional<std::string> path = plugin ? TakeRecordBytes(text, "path") : std::nullopt;
   if (!path || !text.empty() || (*kind != 1 && *kind != 2)) return std::nullopt;
   m.viewKind = *kind;
   m.encodingIndex = *encoding;
@@ -112,11 +79,9 @@ RecoveryCopy::~RecoveryCopy() {
 bool RecoveryCopy::Write(const std::string& folder, const RecoveryManifest& manifest,
                          const std::function<void(int fd)>& writeContent) {
   Remove();
-  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    ::chmod(folder.c_str(), 0700);
-  }
+  // The copy may be read back as the user's document at the next start: it
+  // is written only where no one else can put or change a file.
+  if (!EnsurePrivateFolder(folder)) return false;
   const std::string base = UniqueBase(folder);
   const std::string content = base + ".document";
   const std::string manifestPath = base + std::string(kManifestSuffix);
@@ -166,8 +131,29 @@ void RecoveryCopy::Remove() {
   contentPath_.clear();
 }
 
+namespace {
+
+// The manifest at path when no running program holds it: opened without
+// ever waiting (a FIFO given the name is refused, not waited on), and only
+// when it is the user's own regular file.
+std::optional<RecoveryManifest> ReadOrphanManifest(const std::string& path, struct stat& st) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::optional<std::string> text;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+      ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+    text = ReadSmallFile(fd, kMaxManifest);
+  ::close(fd);
+  return text ? ParseRecoveryManifest(*text) : std::nullopt;
+}
+
+}  // namespace
+
 std::vector<OrphanCopy> FindOrphanCopies(const std::string& folder) {
-  std::vector<std::pair<fs::file_time_type, OrphanCopy>> found;
+  // A folder another user could have written to holds nothing to offer.
+  if (CheckPrivateFolder(folder) == FolderTrust::kMissing || !EnsurePrivateFolder(folder))
+    return {};
+  std::vector<OrphanCopy> found;
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string path = it->path().string();
@@ -175,28 +161,23 @@ std::vector<OrphanCopy> FindOrphanCopies(const std::string& folder) {
         path.compare(path.size() - kManifestSuffix.size(), kManifestSuffix.size(),
                      kManifestSuffix) != 0)
       continue;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) continue;
-    std::string text;
-    struct stat st {};
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-        static_cast<size_t>(st.st_size) <= kMaxManifest) {
-      text.resize(static_cast<size_t>(st.st_size));
-      if (::read(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) text.clear();
-    }
-    ::close(fd);
-    const std::optional<RecoveryManifest> m = ParseRecoveryManifest(text);
+    struct stat manifest {};
+    std::optional<RecoveryManifest> m = ReadOrphanManifest(path, manifest);
     if (!m) continue;
-    OrphanCopy copy{path, path.substr(0, path.size() - kManifestSuffix.size()) + ".document", *m};
-    std::error_code typeError;
-    if (!fs::is_regular_file(copy.contentPath, typeError)) continue;
-    found.emplace_back(fs::last_write_time(path, typeError), std::move(copy));
+    OrphanCopy copy{path, path.substr(0, path.size() - kManifestSuffix.size()) + ".document",
+                    std::move(*m)};
+    struct stat content {};
+    if (::lstat(copy.contentPath.c_str(), &content) != 0 || !S_ISREG(content.st_mode) ||
+        content.st_uid != ::geteuid())
+      continue;
+    copy.contentSize = content.st_size;
+    copy.savedAt = manifest.st_mtim.tv_sec;
+    copy.order = manifest.st_mtim.tv_sec * 1000000000LL + manifest.st_mtim.tv_nsec;
+    found.push_back(std::move(copy));
   }
   std::stable_sort(found.begin(), found.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  std::vector<OrphanCopy> out;
-  for (auto& f : found) out.push_back(std::move(f.second));
-  return out;
+                   [](const OrphanCopy& a, const OrphanCopy& b) { return a.order < b.order; });
+  return found;
 }
 
 void DiscardOrphanCopy(const OrphanCopy& copy) {

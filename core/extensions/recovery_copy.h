@@ -4,6 +4,7 @@
 // keeps its copy locked, so another copy starting meanwhile leaves it alone.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -52,10 +53,15 @@ struct OrphanCopy {
   std::string manifestPath;
   std::string contentPath;
   RecoveryManifest manifest;
+  int64_t contentSize = 0;  // bytes of the document
+  int64_t savedAt = 0;      // when the copy was written, in seconds since 1970
+  int64_t order = 0;        // the same in nanoseconds, for sorting
 };
 
-// Copies in `folder` that no running program holds, oldest first. Files
-// that do not parse are left alone.
+// Copies in `folder` that no running program holds, oldest first: only the
+// user's own regular files, in a folder no one else may write to (an own
+// folder open to others is closed first; a copy someone else placed is
+// never offered). Files that do not parse are left alone.
 std::vector<OrphanCopy> FindOrphanCopies(const std::string& folder);
 void DiscardOrphanCopy(const OrphanCopy& copy);
 

@@ -27,19 +27,31 @@ PathDistrust CheckStep(const std::string& step, uid_t user, bool last) {
   return {};
 }
 
-}  // namespace
-
-PathDistrust CheckTrusted(const std::string& path, uid_t user) {
+// Every step of the path with its links resolved, "/" first; the path
+// itself is held to the strict rule only when lastStrict.
+PathDistrust CheckChain(const std::string& path, uid_t user, bool lastStrict) {
   std::unique_ptr<char, decltype(&free)> resolved(realpath(path.c_str(), nullptr), &free);
   if (!resolved) return Distrust(PathDistrust::Reason::kMissing, path);
   const std::string real = resolved.get();
-  // "/" first, then each folder below it, then the path itself.
-  if (real == "/") return CheckStep(real, user, true);
+  if (real == "/") return CheckStep(real, user, lastStrict);
   if (PathDistrust d = CheckStep("/", user, false)) return d;
   for (size_t slash = real.find('/', 1); slash != std::string::npos;
        slash = real.find('/', slash + 1))
     if (PathDistrust d = CheckStep(real.substr(0, slash), user, false)) return d;
-  return CheckStep(real, user, true);
+  return CheckStep(real, user, lastStrict);
+}
+
+}  // namespace
+
+PathDistrust CheckTrusted(const std::string& path, uid_t user) {
+  return CheckChain(path, user, true);
+}
+
+PathDistrust CheckTrustedParents(const std::string& path, uid_t user) {
+  const size_t slash = path.find_last_of('/');
+  const std::string parent =
+      slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  return CheckChain(parent, user, false);
 }
 std::string DescribeDistrust(const PathDistrust& distrust) {
   switch (distrust.reason) {

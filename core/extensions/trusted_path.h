@@ -31,6 +31,11 @@ struct PathDistrust {
 // is checked on its own. The path itself gets no such allowance.
 PathDistrust CheckTrusted(const std::string& path, uid_t user);
 
+// The same rule for the folders above `path` only, the last of them allowed
+// to be a sticky shared folder too: for a folder the program makes private
+// itself (see io/private_folder.h), which may lie in /tmp.
+PathDistrust CheckTrustedParents(const std::string& path, uid_t user);
+
 // The user's words for a refusal: what fails and why.
 std::string DescribeDistrust(const PathDistrust& distrust);
 

@@ -82,6 +82,12 @@ int CopyFileBytes(int from, int to, int64_t size) {
   return ::ftruncate(to, size) == 0 ? 0 : errno;
 }
 
+int ReplaceFileContent(int from, int to, int64_t size) {
+  if (::ftruncate(to, 0) != 0) return errno;
+  if (const int error = CopyFileBytes(from, to, size)) return error;
+  return ::fsync(to) == 0 ? 0 : errno;
+}
+
 int CopyExtendedAttributes(int from, int to) {
   std::vector<std::string> wanted, present;
   if (const int err = ListAttributes(from, wanted)) return err;

@@ -14,6 +14,11 @@ namespace prambus {
 // before size).
 int CopyFileBytes(int from, int to, int64_t size);
 
+// Makes `to` hold exactly bytes [0, size) of `from`, flushed to the disk:
+// how a backup is put back into the file it was taken from, in place.
+// Returns 0 or the error number of the failure.
+int ReplaceFileContent(int from, int to, int64_t size);
+
 // Gives `to` exactly the extended attributes of `from`: each of them copied,
 // any that `from` lacks removed. Returns 0 or the error number of the first
 // attribute that could not be copied or removed.

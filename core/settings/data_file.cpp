@@ -19,13 +19,21 @@ namespace {
 
 // Reads fields while the file holds them. A value the file cannot hold, or a
 // count or length larger than the rest of the file, ends the file: every
-// later read fails and its target keeps its default.
+// later read fails and its target keeps its default. A negative count or
+// length is an empty list: nothing of it follows, so the bytes after it are
+// still in step and are read on.
 class FieldReader {
  public:
   explicit FieldReader(BinaryStream& f) : f_(f) {}
   bool AtEnd() const { return ended_ || f_.AtEnd(); }
   bool Ended() const { return ended_; }
-  void End() { ended_ = true; }
+  // Ends the reading here. With bytes left unread, the file is damaged
+  // rather than short (an older program's, which ends between fields).
+  void End() {
+    if (!ended_ && f_.Remaining() > 0) damaged_ = true;
+    ended_ = true;
+  }
+  bool Damaged() const { return damaged_; }
 
   bool Bool(bool& v) {
     if (!Need(1)) return false;
@@ -65,11 +73,11 @@ class FieldReader {
   bool Count(int32_t& n, int64_t bytesEach) {
     int32_t v = 0;
     if (!Int(v)) return false;
-    if (v < 0 || static_cast<int64_t>(v) * bytesEach > f_.Remaining()) {
-      ended_ = true;
+    if (static_cast<int64_t>(v) * bytesEach > f_.Remaining()) {
+      End();
       return false;
     }
-    n = v;
+    n = std::max(v, 0);
     return true;
   }
   bool Bools(std::vector<bool>& out) {
@@ -96,7 +104,7 @@ class FieldReader {
   bool Need(int64_t n) {
     if (ended_) return false;
     if (f_.Remaining() < n) {
-      ended_ = true;
+      End();
       return false;
     }
     return true;
@@ -104,6 +112,7 @@ class FieldReader {
 
   BinaryStream& f_;
   bool ended_ = false;
+  bool damaged_ = false;
 };
 
 bool ReadSkin(FieldReader& r, WindowAppearance& w) {
@@ -113,6 +122,10 @@ bool ReadSkin(FieldReader& r, WindowAppearance& w) {
   if (skin.empty()) return r.UInt(w.background);
   return true;
 }
+
+// Recent entries kept of a longer list in the file (the program shows at
+// most 99).
+constexpr int32_t kRecentKept = 4096;
 
 // A pinned record's smallest size: path length, bounds, state, three flags,
 // view kind, check count and skin name length.
@@ -134,7 +147,8 @@ bool ReadPinned(FieldReader& r, WindowAppearance& w) {
 
 namespace {
 
-void ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
+// True when the reading stopped with bytes of the file left unread.
+bool ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
   FieldReader r(f);
   WindowAppearance& d = st.defaults;
 
@@ -162,12 +176,14 @@ void ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
   // 10. The program makes at most 100 records, but a longer list the file
   // holds is read all the same (and written back): ignoring the rest of the
   // file would give every later setting its default on the next save. A
-  // count the file cannot hold ends the reading.
+  // count the file cannot hold ends the reading; a negative one is none.
   int32_t pinned = 0;
-  if (!r.Int(pinned)) return;
-  if (pinned < 0 || (pinned > kMaxPinned && int64_t{pinned} * kMinPinnedBytes > f.Remaining())) {
+  if (!r.Int(pinned)) return r.Damaged();
+  pinned = std::max(pinned, 0);
+  if (pinned > kMaxPinned && int64_t{pinned} * kMinPinnedBytes > f.Remaining()) {
     st.pinned.clear();
-    return;  // the rest of the file is ignored
+    r.End();
+    return r.Damaged();  // the rest of the file is not read
   }
   st.pinned.clear();
   for (int32_t i = 0; i < pinned; ++i) {
@@ -196,11 +212,21 @@ void ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
     r.Double(s.PageFracture);
     r.Int(s.MaxTextWidth);
   }
-  // 23: exactly MaxRecentListLen paths, each at least its 4-byte length.
+  // 23: exactly MaxRecentListLen paths, each at least its 4-byte length. A
+  // count the rest cannot hold ends the reading; any other list is read
+  // whole (here and in 27), so the later fields are found where they are,
+  // while only the first kRecentKept entries are kept.
   const int32_t recentCount = std::max(0, s.MaxRecentListLen);
-  st.recent.assign(static_cast<size_t>(std::min<int64_t>(recentCount, 4096)), RecentEntry{});
+  st.recent.assign(static_cast<size_t>(std::min(recentCount, kRecentKept)), RecentEntry{});
   if (!r.Ended() && static_cast<int64_t>(recentCount) * 4 > f.Remaining() && !r.AtEnd()) r.End();
-  for (auto& e : st.recent) r.String(e.path);
+  const int32_t recentHeld = r.AtEnd() ? 0 : recentCount;
+  auto recentAt = [&st](int32_t i, RecentEntry& scratch) -> RecentEntry& {
+    return i < kRecentKept ? st.recent[static_cast<size_t>(i)] : scratch;
+  };
+  for (int32_t i = 0; i < recentHeld && !r.AtEnd(); ++i) {
+    RecentEntry scratch;
+    r.String(recentAt(i, scratch).path);
+  }
 
   if (r.AtEnd()) {
     st.encodings.clear();
@@ -221,8 +247,12 @@ void ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
   if (r.AtEnd()) {
     for (auto& e : st.recent) e.col = e.row = 0, e.viewKind = 0;
   } else {
-    for (auto& e : st.recent) r.Int(e.col), r.Int(e.row), r.Byte(e.viewKind);  // 27
-    r.Bool(s.RememberCurPos);                                                  // 28
+    for (int32_t i = 0; i < recentHeld && !r.AtEnd(); ++i) {  // 27
+      RecentEntry scratch;
+      RecentEntry& e = recentAt(i, scratch);
+      r.Int(e.col), r.Int(e.row), r.Byte(e.viewKind);
+    }
+    r.Bool(s.RememberCurPos);  // 28
   }
   if (!r.AtEnd()) {  // 29
     std::string lineEnd;
@@ -252,14 +282,21 @@ void ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
   }
   if (!r.AtEnd()) r.Bool(s.RecListinSubMenu), r.Bool(s.MinimalModeWarning);  // 42
   if (!r.AtEnd()) r.Bool(s.CutOnCtrlDel);                                    // 43
+  if (!r.AtEnd()) {  // 44: encoding identifiers, read before the menu positions of 24-25
+    r.String(d.encodingId);
+    for (auto& w : st.pinned) r.String(w.encodingId);
+    for (auto& e : st.recent) r.String(e.encodingId);
+  }
+  return r.Damaged();
 }
 
 }  // namespace
 
-bool ReadDataFile(const std::string& path, StoredState& st, Settings& s) {
+bool ReadDataFile(const std::string& path, StoredState& st, Settings& s, bool* damaged) {
   BinaryStream f(path, true);
   if (!f.Opened() || !f.Ok()) return false;
-  ReadFields(f, st, s);
+  const bool stopped = ReadFields(f, st, s);
+  if (damaged) *damaged = stopped;
   BoundStoredState(st, s);
   st.recent.resize(static_cast<size_t>(s.MaxRecentListLen));
   s.ShagSaved = s.Shag;
@@ -273,7 +310,7 @@ void WriteSkin(BinaryStream& f, const WindowAppearance& w) {
   if (w.skin.empty()) f.WriteInt32(static_cast<int32_t>(w.background));
 }
 
-// Fields 1 to 43 in order.
+// Fields 1 to 44 in order.
 void WriteFields(BinaryStream& f, const StoredState& st, const Settings& s) {
   const WindowAppearance& d = st.defaults;
   f.WriteBool(false);          // 1
@@ -353,6 +390,9 @@ void WriteFields(BinaryStream& f, const StoredState& st, const Settings& s) {
       f.WriteInt32(static_cast<int32_t>(s.ChosenFonClr));
   f.WriteBool(s.RecListinSubMenu), f.WriteBool(s.MinimalModeWarning);  // 42
   f.WriteBool(s.CutOnCtrlDel);                                         // 43
+  f.WriteString(d.encodingId);                                         // 44
+  for (size_t i = 0; i < pinned; ++i) f.WriteString(st.pinned[i].encodingId);
+  for (size_t i = 0; i < n; ++i) f.WriteString(recent(i).encodingId);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
-// data.dat: a fixed sequence of 43 fields, written once at exit and read
+// data.dat: a fixed sequence of 44 fields, written once at exit and read
 // once at start-up. Later groups are guarded by end-of-file tests, so older,
-// shorter files load cleanly; a corrupt count or length ends the file there
-// and every later value keeps its default.
+// shorter files load cleanly; a negative count or length reads as an empty
+// list, and a count or length larger than the rest of the file ends the
+// file there, every later value keeping its default. Field 44 (the
+// encodings' identifiers) comes after everything older programs read, which
+// stop before it.
 #pragma once
 
 #include <string>
@@ -13,9 +16,13 @@ namespace prambus {
 
 // Reads the file into the state and the settings record (only what the file
 // holds replaces the defaults). False when the file cannot be opened.
-bool ReadDataFile(const std::string& path, StoredState& state, Settings& settings);
+// *damaged tells whether the reading stopped with part of the file unread
+// (a field cut short, a count the rest cannot hold): writing the file then
+// would put defaults in place of what could not be read.
+bool ReadDataFile(const std::string& path, StoredState& state, Settings& settings,
+                  bool* damaged = nullptr);
 
-// Writes all 43 fields the way documents are saved (a complete copy renamed
+// Writes all 44 fields the way documents are saved (a complete copy renamed
 // over the file, or rewritten in place with a backup), so the previous file
 // survives any failure. False on failure.
 bool WriteDataFile(const std::string& path, const StoredState& state, const Settings& settings);

@@ -25,7 +25,8 @@ struct WindowAppearance {
   std::vector<bool> checks;  // check marks of the view's checkable commands
   std::string skin;          // "skins/" + file name; empty for no skin
   Color background = 0xFFFFFF;
-  uint8_t encodingIndex = 0;
+  uint8_t encodingIndex = 0;  // the encoding as older programs read it (encoding menu position)
+  std::string encodingId;     // the encoding's catalogue identifier; empty: read encodingIndex
   bool statusBar = true;
   bool operator==(const WindowAppearance&) const = default;
 };
@@ -33,7 +34,8 @@ struct WindowAppearance {
 struct RecentEntry {
   std::string path;  // empty: unused
   int32_t col = 0, row = 0;
-  uint8_t viewKind = 0;  // 0: not remembered
+  uint8_t viewKind = 0;    // 0: not remembered
+  std::string encodingId;  // empty: not remembered
   bool operator==(const RecentEntry&) const = default;
 };
 

@@ -1,5 +1,7 @@
 #include "shell/document_info.h"
 
+#include "shell/recent_list.h"
+
 namespace prambus {
 
 namespace {
@@ -39,7 +41,7 @@ std::string DocumentInfoText(const DocumentFacts& f) {
   if (f.openDurationMs < 0)
     t = "Вы сейчас пишете новый документ.\n";
   else
-    t = "У вас открыт документ \"" + f.fileName + "\".\n";
+    t = "У вас открыт документ \"" + ShownPathOf(f.fileName) + "\".\n";
   t += "Он занимает " + SizeText(f.sizeBytes) + "\n";
   if (f.openDurationMs >= 0)
     t += "Он открывался в течение " + DurationText(f.openDurationMs) + "\n";

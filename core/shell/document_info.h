@@ -26,7 +26,8 @@ std::string DurationText(int64_t ms);
 // The ending of "строч" after a count: "ек.", "ка." or "ки.".
 std::string LinesEnding(int64_t n);
 
-// The whole text of the "О документе" box, lines separated by "\n".
+// The whole text of the "О документе" box, lines separated by "\n". Control
+// characters of the file name (a line break is legal in one) show as spaces.
 std::string DocumentInfoText(const DocumentFacts& facts);
 
 }  // namespace prambus

@@ -1,5 +1,7 @@
 #include "shell/file_messages.h"
 
+#include "shell/status_text.h"
+
 namespace prambus {
 namespace {
 
@@ -94,12 +96,79 @@ std::string SaveFailedMessage(const std::string& path, const SaveOutcome& o) {
   return text;
 }
 
-std::string HelpFailedMessage(const std::string& helpPath, HelpProblem problem) {
-  if (problem == HelpProblem::kNoHelpFile)
-    return "Не могу показать справку: файла " + Quoted(helpPath) + " нет.";
-  return "Не могу показать справку: не нашлось программы для просмотра веб-страниц. Справка "
-         "лежит в файле " +
-         Quoted(helpPath) + ".";
+std::string LineEndConversionNote(const std::string& lineEnd) {
+  return "Когда вы сохраните этот файл, я заменю в нём переводы строки на " + LineEndName(lineEnd) +
+         ": так выбрано в меню «Дополнительно → Переводы строки». Чтобы оставить их как есть, "
+         "выберите там «Оставить как есть».";
+}
+
+std::string HelpMissingMessage(const std::string& helpPath) {
+  return "Не могу показать справку: файла " + Quoted(helpPath) + " нет.";
+}
+
+std::string WriteProblemClause(const std::string& path, FileProblem problem, int err) {
+  switch (problem) {
+    case FileProblem::kNoPermission:
+      return "мне нельзя записывать в " + Quoted(path);
+    case FileProblem::kNoSpace:
+      return "на диске не хватает места";
+    case FileProblem::kMissing:
+      return "папки " + Quoted(FolderOf(path)) + " нет";
+    case FileProblem::kFolder:
+      return Quoted(path) + " — это папка";
+    case FileProblem::kNotRegularFile:
+      return Quoted(path) + " — не обычный файл, а канал, устройство или сокет";
+    case FileProblem::kTooLarge:
+      return "файл получается слишком большим для этого диска";
+    case FileProblem::kReplaced:
+      return "пока я записывал файл, другая программа заменила или изменила его";
+    default:
+      return ErrorCode(err);
+  }
+}
+
+std::string PrintToFileFailedMessage(const std::string& path, FileProblem problem, int err,
+                                     bool targetExisted) {
+  // A file that is not there yet cannot be written for its folder's sake.
+  const std::string where =
+      problem == FileProblem::kNoPermission && !targetExisted ? FolderOf(path) : path;
+  std::string text = "Не могу напечатать документ в файл " + Quoted(path) + ": " +
+                     WriteProblemClause(where, problem, err) + ".";
+  if (targetExisted) text += " Файл на диске остался прежним.";
+  return text;
+}
+
+namespace {
+std::string InterruptedSaveHead(const std::string& target) {
+  return "В прошлый раз сохранение файла " + Quoted(target) +
+         " прервалось на середине, и теперь в нём может оказаться смесь нового и прежнего "
+         "содержимого.";
+}
+}  // namespace
+
+std::string InterruptedSaveQuestion(const std::string& target, const std::string& backup) {
+  return InterruptedSaveHead(target) + " Прежнее содержимое цело: оно в резервной копии " +
+         Quoted(backup) +
+         ". Вернуть его в файл? Если оставить оба, файл останется как есть, а "
+         "резервная копия — на своём месте.";
+}
+
+std::string InterruptedSaveBackupMissing(const std::string& target, const std::string& backup) {
+  return InterruptedSaveHead(target) + " Резервной копии " + Quoted(backup) +
+         " с прежним содержимым больше нет, так что вернуть его я не могу.";
+}
+
+std::string InterruptedSaveTargetReplaced(const std::string& target, const std::string& backup) {
+  return "Прежнее содержимое в " + Quoted(target) +
+         " я возвращать не стал: с тех пор этот файл заменили другим. Резервная копия осталась в " +
+         Quoted(backup) + ".";
+}
+
+std::string InterruptedSavePutBackFailed(const std::string& target, const std::string& backup,
+                                         int err) {
+  return "Не могу вернуть прежнее содержимое в " + Quoted(target) + ": " +
+         WriteProblemClause(target, ProblemOfErrno(err), err) + ". Резервная копия осталась в " +
+         Quoted(backup) + ", и при следующем запуске я спрошу о ней снова.";
 }
 
 }  // namespace prambus

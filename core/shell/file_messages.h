@@ -33,7 +33,28 @@ std::string CannotOpenMessage(const std::string& path, FileProblem problem, int 
 // A save that did not happen (never called for a saved one).
 std::string SaveFailedMessage(const std::string& path, const SaveOutcome& outcome);
 
-enum class HelpProblem { kNoHelpFile, kNoBrowser };
-std::string HelpFailedMessage(const std::string& helpPath, HelpProblem problem);
+// Said once when a file opens whose line ends saving would change.
+std::string LineEndConversionNote(const std::string& lineEnd);
+
+// A help page that is not where it was installed.
+std::string HelpMissingMessage(const std::string& helpPath);
+
+// Why writing to a file failed, as a clause to follow a colon:
+// "на диске не хватает места".
+std::string WriteProblemClause(const std::string& path, FileProblem problem, int err);
+
+// Printing to a PDF file that failed for a reason a file gave.
+std::string PrintToFileFailedMessage(const std::string& path, FileProblem problem, int err,
+                                     bool targetExisted);
+
+// A save of the last run that was killed while it rewrote the file in
+// place: the question offering the backup back ("Вернуть" / "Оставить
+// оба"), and the notes when that cannot or did not happen.
+inline constexpr char kInterruptedSaveCaption[] = "Прерванное сохранение";
+std::string InterruptedSaveQuestion(const std::string& target, const std::string& backup);
+std::string InterruptedSaveBackupMissing(const std::string& target, const std::string& backup);
+std::string InterruptedSaveTargetReplaced(const std::string& target, const std::string& backup);
+std::string InterruptedSavePutBackFailed(const std::string& target, const std::string& backup,
+                                         int err);
 
 }  // namespace prambus

@@ -19,7 +19,7 @@ void PushRecent(std::vector<RecentEntry>& list, const std::string& path, int col
     }
   }
   for (size_t j = i; j >= 1; --j) list[j] = list[j - 1];
-  list[0] = {path, col, row, viewKind};
+  list[0] = {path, col, row, viewKind, {}};
 }
 
 void RemoveRecent(std::vector<RecentEntry>& list, size_t index) {

@@ -1,19 +1,19 @@
 #include "shell/safe_save.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
-#include <filesystem>
 #include <memory>
 #include <new>
 
+#include "associations/xdg_dirs.h"
 #include "io/file_copy.h"
+#include "io/private_folder.h"
+#include "shell/save_journal.h"
 
 namespace prambus {
 namespace {
@@ -120,41 +120,6 @@ void SyncFolder(const std::string& folder) {
   }
 }
 
-// A file created exclusively, mode 0600, under a name no one can predict
-// (so nothing planted at a name can be followed or overwritten). It is
-// removed again unless kept.
-class ExclusiveFile {
- public:
-  explicit ExclusiveFile(const std::string& prefix) : path_(prefix + "XXXXXX") {
-    fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
-    if (fd_ < 0) error_ = errno;
-  }
-  ~ExclusiveFile() {
-    Close();
-    if (created() && !kept_) ::unlink(path_.c_str());
-  }
-  ExclusiveFile(const ExclusiveFile&) = delete;
-  ExclusiveFile& operator=(const ExclusiveFile&) = delete;
-
-  bool created() const { return error_ == 0; }
-  int fd() const { return fd_; }
-  int error() const { return error_; }
-  const std::string& path() const { return path_; }
-  void Keep() { kept_ = true; }  // renamed into place, or left for the user
-  bool Close() {
-    if (fd_ < 0) return true;
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  std::string path_;
-  int fd_ = -1;
-  int error_ = 0;
-  bool kept_ = false;
-};
-
 class Descriptor {
  public:
   explicit Descriptor(int fd = -1) : fd_(fd) {}
@@ -175,8 +140,15 @@ class Descriptor {
 
 enum class Next { kDone, kWriteInPlace };
 
-Next SaveByRename(const Target& t, const ContentWriter& write, SaveOutcome& o) {
-  ExclusiveFile temp(t.folder + "/." + t.name + ".prambus-");
+// Where the files a save leaves on the disk meanwhile are put on record.
+std::string JournalOf(const SaveOptions& options) {
+  return options.journalFolder.empty() ? SaveJournalFolder() : options.journalFolder;
+}
+
+Next SaveByRename(const Target& t, const SaveOptions& options, const ContentWriter& write,
+                  SaveOutcome& o) {
+  RecordedFile temp(t.folder + "/." + t.name + ".prambus-", "",
+                    SaveRecord{SaveStage::kTemporary, t.path, {}, 0, 0}, JournalOf(options));
   if (!temp.created()) {
     // A folder that takes no new files leaves writing in place; a folder
     // that is gone leaves nothing to try.
@@ -245,17 +217,22 @@ Next SaveByRename(const Target& t, const ContentWriter& write, SaveOutcome& o) {
 }
 
 // A complete, flushed copy of the file's bytes: beside the file, else in the
-// other folder. On failure the error of the last attempt is in error.
-std::unique_ptr<ExclusiveFile> MakeBackup(int fd, int64_t size, const Target& t,
-                                          const std::string& elsewhere, int& error) {
+// other folder (the user's own, see io/private_folder.h). On failure the
+// error of the last attempt is in error.
+std::unique_ptr<RecordedFile> MakeBackup(int fd, const struct stat& opened, const Target& t,
+                                         const std::string& elsewhere, const std::string& journal,
+                                         int& error) {
   error = 0;
+  const int64_t size = opened.st_size;
+  const SaveRecord record{SaveStage::kBackingUp, t.path, {}, opened.st_dev, opened.st_ino};
   for (const std::string* folder : {&t.folder, &elsewhere}) {
     if (folder->empty()) continue;
-    if (folder == &elsewhere) {
-      std::error_code ec;
-      std::filesystem::create_directories(*folder, ec);
+    if (folder == &elsewhere && !EnsurePrivateFolder(*folder)) {
+      error = errno;
+      continue;
     }
-    auto backup = std::make_unique<ExclusiveFile>(*folder + "/" + t.name + ".prambus-backup-");
+    auto backup = std::make_unique<RecordedFile>(*folder + "/" + t.name + ".prambus-backup-", "",
+                                                 record, journal);
     if (!backup->created()) {
       error = backup->error();
       continue;
@@ -265,10 +242,6 @@ std::unique_ptr<ExclusiveFile> MakeBackup(int fd, int64_t size, const Target& t,
     if (!error) return backup;
   }
   return nullptr;
-}
-
-bool PutBack(int backup, int fd, int64_t size) {
-  return ::ftruncate(fd, 0) == 0 && CopyFileBytes(backup, fd, size) == 0 && ::fsync(fd) == 0;
 }
 
 void SaveInPlace(const Target& t, const SaveOptions& options, const ContentWriter& write,
@@ -306,13 +279,17 @@ void SaveInPlace(const Target& t, const SaveOptions& options, const ContentWrite
   int error = 0;
   const std::string elsewhere =
       options.backupFolder.empty() ? UserCacheFolder() : options.backupFolder;
-  const std::unique_ptr<ExclusiveFile> backup =
-      MakeBackup(fd.get(), opened.st_size, t, elsewhere, error);
+  const std::unique_ptr<RecordedFile> backup =
+      MakeBackup(fd.get(), opened, t, elsewhere, JournalOf(options), error);
   if (!backup) {
     o.noBackup = true;
     FailErrno(o, error);
     return;
   }
+  // From here on the file may hold new bytes followed by old ones until the
+  // write ends: a program killed meanwhile leaves the record saying so, and
+  // the next start offers the backup back.
+  backup->Advance(SaveStage::kRewriting);
   o.method = SaveMethod::kInPlace;
   const int64_t length = WriteDocument(fd.get(), write, o);
   bool written = length >= 0;
@@ -321,13 +298,18 @@ void SaveInPlace(const Target& t, const SaveOptions& options, const ContentWrite
     written = false;
   }
   if (!written) {
-    if (!PutBack(backup->fd(), fd.get(), opened.st_size)) {
+    if (ReplaceFileContent(backup->fd(), fd.get(), opened.st_size) != 0) {
       o.originalIntact = false;
       o.backupKept = backup->path();
       backup->Keep();
+    } else {
+      backup->Advance(SaveStage::kSettled);
     }
     return;
   }
+  // Whole again: a program killed from here on leaves a backup the next
+  // start removes without asking.
+  backup->Advance(SaveStage::kSettled);
   // Another program may have replaced the file meanwhile: the new content
   // then went to a file that no longer has this name.
   struct stat now {};
@@ -359,7 +341,7 @@ SaveOutcome SaveSafely(const std::string& target, const SaveOptions& options,
   }
   // A file with several names keeps them only when it is rewritten in place.
   if (!t.exists || t.st.st_nlink == 1) {
-    if (SaveByRename(t, write, o) == Next::kDone) return o;
+    if (SaveByRename(t, options, write, o) == Next::kDone) return o;
     o = SaveOutcome{};
     o.targetExisted = true;
   }
@@ -368,14 +350,7 @@ SaveOutcome SaveSafely(const std::string& target, const SaveOptions& options,
 }
 
 std::string UserCacheFolder() {
-  const char* xdg = ::getenv("XDG_CACHE_HOME");
-  if (xdg && xdg[0] == '/') return std::string(xdg) + "/prambus";
-  const char* home = ::getenv("HOME");
-  if (!home || !home[0]) {
-    const struct passwd* pw = ::getpwuid(::geteuid());
-    home = pw ? pw->pw_dir : "/tmp";
-  }
-  return std::string(home) + "/.cache/prambus";
+  return XdgDirs::FromEnvironment().cacheHome + "/prambus";
 }
 
 }  // namespace prambus

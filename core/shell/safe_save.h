@@ -12,6 +12,11 @@
 //   any failure the old content is put back from the backup; the backup is
 //   deleted once the file holds the one or the other.
 //
+// The temporary copy and the backup are on record in the user's journal
+// while they exist, so a program killed during the save leaves nothing
+// unaccounted for: the next start removes the copy, and offers the backup
+// back when the file was being rewritten (see save_journal.h).
+//
 // A symbolic link is followed: the file it names is saved and the link stays.
 // Anything but a regular file is refused. The same rules serve data.dat.
 #pragma once
@@ -50,8 +55,12 @@ struct SaveOutcome {
 struct SaveOptions {
   bool tryReadOnly = false;  // save over a write-protected file; it stays protected
   // Where a backup goes when it cannot lie beside the file; empty means the
-  // user's cache folder.
+  // user's cache folder. Used only when it is the user's own (made so when
+  // missing), see io/private_folder.h.
   std::string backupFolder;
+  // Where the temporary copy and the backup are put on record while they
+  // exist (see save_journal.h); empty means the user's journal folder.
+  std::string journalFolder;
 };
 
 // Writes the whole document to fd from its current position, leaving the

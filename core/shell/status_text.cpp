@@ -28,7 +28,16 @@ std::array<std::string, 6> StatusPanels(const StatusInput& in) {
   std::string caption = in.encodingCaption;
   if (!caption.empty() && caption[0] == '&') caption.erase(0, 1);
   p[5] = "Кодировка - " + caption;
+  // A conversion chosen for one file stays on for the next ones: it is named
+  // so that it is never a surprise.
+  if (!in.savedLineEnd.empty()) p[5] += ", переводы строки - " + LineEndName(in.savedLineEnd);
   return p;
+}
+
+std::string LineEndName(std::string_view lineEnd) {
+  std::string name;
+  for (char c : lineEnd) name += "#" + std::to_string(static_cast<unsigned char>(c));
+  return name;
 }
 
 }  // namespace prambus

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace prambus {
 
@@ -16,7 +17,11 @@ struct StatusInput {
   bool insertMode = true;
   int32_t openDurationMs = -1;  // -1 for a new document
   std::string encodingCaption;  // UTF-8 caption of the checked encoding item
+  std::string savedLineEnd;     // what saving turns line ends into; empty: kept as they are
 };
+
+// The line-end menu's name of a line end: "#10", "#13" or "#13#10".
+std::string LineEndName(std::string_view lineEnd);
 
 // UTF-8 texts of panels 0..5.
 std::array<std::string, 6> StatusPanels(const StatusInput& in);

@@ -52,6 +52,10 @@ class HexView : public ViewBase {
   std::string GetSelectedText() const override;
   std::string GetAdjacentText(bool forward) const override;
   bool FindText(std::string_view text, int& count, bool fromCursor, bool caseSensitive) override;
+  // Finds the bytes exactly (a number searched for by its value), from the
+  // start or from the byte after the cursor, and selects the match as
+  // FindText does.
+  bool FindBytes(std::string_view bytes, bool fromCursor);
   ViewMenuActions GetViewMenu() override;
   void Clear() override;
   Rect GetCaretArea() const override;
@@ -76,6 +80,9 @@ class HexView : public ViewBase {
   // HexColumns was changed from previous elsewhere (printing narrows it):
   // cursor and anchor stay on their bytes and digits, the selection with them.
   void ColumnsChangedFrom(int previous);
+  // The selected bytes, [lo, hi): GetSelectedText's bytes, what a deletion
+  // of whole bytes removes.
+  void SelectedRange(int& lo, int& hi) const;
   std::string CodeTextOfSelection() const;  // "Копировать код в виде текста"
   bool PasteCodeText(std::string_view text);  // "Вставить текст в виде кода"; false: beep
   void SetBytes(std::string_view bytes);  // for tests and tools
@@ -122,8 +129,9 @@ class HexView : public ViewBase {
   int Pitch() const;                                         // s
   int Gap() const;                                           // g
   int CellWidth() const { return K255() * CodeDigitWidth; }  // W
-  int CodeAreaLeft() const;    // x0 with no scroll: where column 0's code begins
-  void ScrollMatchIntoView();  // after ScrollToCaret, the rest of a found match
+  int CodeAreaLeft() const;              // x0 with no scroll: where column 0's code begins
+  void SelectMatch(int at, int length);  // a found match: cursor on it, anchor after it
+  void ScrollMatchIntoView();            // after ScrollToCaret, the rest of a found match
   void ScrollMatchRowsIntoView(int firstRow, int lastRow);
   int CaretTopLimit();             // a caret above this y is scrolled down to
   int FirstRowTextHeight() const;  // h: the height the bottom of the view is tested with

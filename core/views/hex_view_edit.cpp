@@ -578,13 +578,28 @@ bool HexView::FindText(std::string_view text, int& count, bool fromCursor, bool 
   }
   if (at == std::string_view::npos) return false;
   count -= static_cast<int>(at);
-  ToOffset(start + static_cast<int>(at), true);
-  ToOffset(start + static_cast<int>(at + len), false);
+  SelectMatch(start + static_cast<int>(at), static_cast<int>(len));
+  return true;
+}
+
+bool HexView::FindBytes(std::string_view bytes, bool fromCursor) {
+  const int start = fromCursor ? CursorOffset() + 1 : 0;
+  if (bytes.empty() || start > Length()) return false;
+  const size_t at =
+      Bytes.FindFirst(static_cast<size_t>(start), static_cast<size_t>(Length() - start),
+                      bytes.size(), [&](std::string_view hay) { return hay.find(bytes); });
+  if (at == std::string_view::npos) return false;
+  SelectMatch(static_cast<int>(at), static_cast<int>(bytes.size()));
+  return true;
+}
+
+void HexView::SelectMatch(int at, int length) {
+  ToOffset(at, true);
+  ToOffset(at + length, false);
   CursorDigit = AnchorDigit = 0;
   UpdateCaretPoint();
   ScrollToCaret();
   ScrollMatchIntoView();
-  return true;
 }
 
 // ------------------------------------------------------ code text, menu ----

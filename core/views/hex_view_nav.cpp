@@ -238,16 +238,23 @@ bool HexView::SetPosition(int col, int row, bool cursor) {
   return true;
 }
 
-std::string HexView::GetSelectedText() const {
-  if (!HasSelection()) return {};  // a cursor inside a code selects nothing
+void HexView::SelectedRange(int& lo, int& hi) const {
+  lo = hi = 0;
+  if (!HasSelection()) return;  // a cursor inside a code selects nothing
   const int c = CursorOffset(), a = AnchorOffset();
-  int lo = std::min(c, a), hi = std::max(c, a);
+  lo = std::min(c, a);
+  hi = std::max(c, a);
   const int hiDigit = c > a   ? CursorDigit
                       : c < a ? AnchorDigit
                               : std::max(CursorDigit, AnchorDigit);
   if (hiDigit != 0) ++hi;
   lo = std::clamp(lo, 0, Length());
   hi = std::clamp(hi, lo, Length());
+}
+
+std::string HexView::GetSelectedText() const {
+  int lo = 0, hi = 0;
+  SelectedRange(lo, hi);
   return Bytes.Slice(lo, hi - lo);
 }
 

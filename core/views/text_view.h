@@ -98,6 +98,9 @@ class TextView : public ViewBase {
   // line, else of the nearest line that has one; LF in a document without
   // any (Enter and pasted text use it).
   std::string LineEndAtCursor() const;
+  // Whether saving would change a line end of the document: the conversion
+  // is on and some line ends otherwise than LineEnd.
+  bool SavingChangesLineEnds() const;
   int RowWidth(int row) const { return RowWidths[row]; }
   size_t RowArraySize() const { return Rows.size(); }
 

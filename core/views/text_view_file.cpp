@@ -9,6 +9,7 @@
 #include "io/io_error.h"
 #include "io/posix_file.h"
 #include "settings/settings.h"
+#include "views/saved_bytes.h"
 #include "views/text_view.h"
 
 namespace prambus {
@@ -153,41 +154,26 @@ void TextView::AdviseRowPages(int64_t done, int64_t total) {
 
 void TextView::WriteContent(int fd) {
   OutputFile out = OutputFile::Borrowing(fd);
-  const CodeTable inverse = InverseTable(CharTable);
-  const bool identity = inverse == IdentityTable();
   // Rows are gathered into large writes: a 100 MB document costs about a
   // hundred system calls.
-  constexpr size_t kBuffer = size_t(1) << 20;
-  std::vector<uint8_t> buf(kBuffer);
-  size_t used = 0;
-  auto put = [&](const uint8_t* p, size_t n) {
-    while (n > 0) {
-      if (used == kBuffer) {
-        out.Write(buf.data(), used);
-        used = 0;
-      }
-      const size_t take = std::min(n, kBuffer - used);
-      if (identity) {
-        std::memcpy(buf.data() + used, p, take);
-      } else {
-        for (size_t i = 0; i < take; ++i) buf[used + i] = inverse[p[i]];
-      }
-      used += take;
-      p += take;
-      n -= take;
-    }
-  };
-  const std::string& lineEnd = Cfg().LineEnd;
+  constexpr size_t kPiece = size_t(1) << 20;
+  const std::unique_ptr<SavedBytes> bytes = ReadSavedBytes(*this, false);
+  for (auto piece = bytes->Next(kPiece); !piece.empty(); piece = bytes->Next(kPiece))
+    out.Write(piece.data(), piece.size());
+}
+
+bool TextView::SavingChangesLineEnds() const {
+  if (!ConvertLineEnds) return false;
+  const std::string_view lineEnd = Cfg().LineEnd;
   for (int r = 0; r <= LastRow; ++r) {
+    if (!EndsWithLineEnd(r)) continue;
     const RowText& row = Rows[r];
-    if (ConvertLineEnds && EndsWithLineEnd(r)) {
-      put(row.data(), static_cast<size_t>(LineEndStart(r)));
-      put(reinterpret_cast<const uint8_t*>(lineEnd.data()), lineEnd.size());
-    } else {
-      put(row.data(), static_cast<size_t>(row.size()));
-    }
+    const int start = LineEndStart(r);
+    const std::string_view run(reinterpret_cast<const char*>(row.data()) + start,
+                               static_cast<size_t>(row.size() - start));
+    if (run != lineEnd) return true;
   }
-  if (used) out.Write(buf.data(), used);
+  return false;
 }
 
 }  // namespace prambus

@@ -16,6 +16,23 @@
  * when it has more than one command, StartDopProc. Everything uses the C
  * calling convention and is called on the program's one GUI thread.
  *
+ * At every start the program loads each library once to read its strings
+ * and unloads it again: the library's constructors and destructors and
+ * prambus_string run then, whether or not the skin or plug-in is used later.
+ * Keep them quick and free of side effects. A library that is chosen (a
+ * skin) or used (a plug-in) is loaded again at that moment.
+ *
+ * A library that ends the program while it is being looked at (a fault in
+ * a constructor or in prambus_string), or that does not finish within 5
+ * seconds (the program then ends itself), is left out from the next start
+ * on, with a message that names its file, until the file is changed or
+ * replaced. A fault inside any later call (a bad pointer, a division by zero)
+ * is caught: the skin or plug-in is switched off until the program starts
+ * again and the user is told. Before every command of a plug-in the
+ * document, when it has unsaved changes, is written to a recovery copy
+ * (folder "recovery" beside data.dat); if the program ends during the
+ * command anyway, the next start offers that copy.
+ *
  * Build a library with, for example:
  *   cc -shared -fPIC -fvisibility=hidden -I/usr/local/include mine.c -o mine.so
  */
@@ -29,6 +46,12 @@
 #else
 #define PRAMBUS_EXPORT
 #endif
+
+/* The version of this interface. It grows when something is added; what a
+   version offers stays in all later ones. A plug-in learns the version of
+   the program it runs in from callback PRAMBUS_VERSION (a program that
+   hands out no such callback offers version 1). */
+#define PRAMBUS_EXTENSION_VERSION 1
 
 #ifdef __cplusplus
 extern "C" {
@@ -51,7 +74,10 @@ extern "C" {
  *   5,6,...                         hot keys of commands 1, 2, ... (30); the
  *                                   list ends at the first NULL or empty one
  *
- * A library whose string 1 is not its marker is ignored. A hot key is
+ * A library whose string 1 is not its marker is ignored. The marker is read
+ * like any string, cut to 7 characters for a skin and 9 for a plug-in, so a
+ * longer string that begins with the marker ("plugindll2") counts as the
+ * marker; return the marker exactly. A hot key is
  * written as the keys are named in menus: modifiers "Ctrl+", "Shift+",
  * "Alt+" in any order, then one key: a letter, a digit, F1 to F24, or one of
  * Backspace (BkSp), Tab, Enter (Return), Esc (Escape), Space, PgUp (PageUp),
@@ -154,7 +180,22 @@ typedef int32_t (*prambus_start_command_fn)(uint8_t view_kind, int32_t command,
  * Lines are the rows the view shows: in the text view each row keeps its own
  * line-end characters (CR, LF or both), so the rows put together are the
  * whole text; with word wrap on, one long line is several rows. In the hex
- * view, walking and rewriting lines passes the bytes in blocks.
+ * view a line (callback 6) is one row of the table: as many bytes as it has
+ * columns (the last row may be shorter).
+ *
+ * Positions (callbacks 3 and 4) are (column, row), both from 0, in those
+ * rows. In the text view the row is the shown row (with word wrap, a part of
+ * a long line) and the column counts the row's characters before the
+ * position, line-end characters included. In the hex view the row is a row
+ * of the table and the column the byte in it; whether the cursor stands on
+ * the first or a later digit of that byte's code is not told, and setting a
+ * position puts it on the first digit. The end of the document is
+ * (length of the last row, last row) in both views.
+ *
+ * Walking (12) and rewriting (13) pass the text view's rows one by one. The
+ * hex view passes its bytes in blocks of "Shag" bytes (a setting of "Тонкая
+ * настройка", 10000 unless changed, taking effect at the next start; the
+ * last block is shorter), and a rewritten block may have any length.
  *
  * The (length, buffer) rule of callbacks 6, 11 and 14: with buffer NULL,
  * *length receives the full length of the text. Otherwise min(*length, full
@@ -181,7 +222,8 @@ enum {
   PRAMBUS_REWRITE_LINES = 13, /* prambus_rewrite_lines_fn */
   PRAMBUS_GET_SELECTION = 14, /* prambus_get_selection_fn */
   PRAMBUS_INSERT = 15,        /* prambus_insert_fn */
-  PRAMBUS_VIEW_SIZE = 16      /* prambus_view_size_fn */
+  PRAMBUS_VIEW_SIZE = 16,     /* prambus_view_size_fn */
+  PRAMBUS_VERSION = 17        /* prambus_version_fn (version 1 and later) */
 };
 
 /* 1: presses a key as if typed: the program's key handling runs with the
@@ -257,6 +299,10 @@ typedef int32_t (*prambus_insert_fn)(int32_t length, const char* text);
 
 /* 16: the size of the document area in pixels. */
 typedef int32_t (*prambus_view_size_fn)(int32_t* width, int32_t* height);
+
+/* 17: the version of this interface the program offers
+   (PRAMBUS_EXTENSION_VERSION of its own header). */
+typedef int32_t (*prambus_version_fn)(void);
 
 /* Virtual keys for callback 1 (hot-key strings name the same keys). */
 enum {

@@ -4,10 +4,13 @@
 // folders are this test process's own (gui_test_environment.h), and the
 // bindings are read back from them.
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QtTest>
 #include <deque>
 #include <functional>
@@ -16,6 +19,7 @@
 #include "associations/extension_bindings.h"
 #include "extensions_dialog.h"
 #include "gui_test_environment.h"
+#include "help_window.h"
 #include "main_window.h"
 #include "new_extension_dialog.h"
 #include "scripted_prompts.h"
@@ -154,8 +158,34 @@ class AssociationsGuiTest : public QObject {
     };
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QCOMPARE(script.notes, (QStringList{kParseFailedMessage, kParseFailedMessage}));
+    QCOMPARE(script.notes, QStringList{kParseFailedMessage});  // both fields: one note
     QCOMPARE(w.State().bindings, (std::vector<ExtensionBinding>{{".hex", 1}}));
+  }
+
+  // The messages the welcome window brings come in the middle of the screen,
+  // not where the main window, not yet on the screen, would have been.
+  void aMessageOfTheWelcomeWindowIsCentredOnTheScreen() {
+    QPoint centre;
+    QStringList notes;
+    ModalScript script({[](QWidget* w) {
+                          auto* welcome = qobject_cast<WelcomeDialog*>(w);
+                          QVERIFY(welcome);
+                          welcome->Field(0)->setText("txt");
+                          welcome->Field(1)->clear();
+                          welcome->OkButton()->click();
+                        },
+                        [&](QWidget* w) {
+                          centre = w->frameGeometry().center();
+                          Note (&notes)(w);
+                        }});
+    MainWindow w({"prambus"}, DataDir());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(script.Done());
+    QCOMPARE(notes, QStringList{kParseFailedMessage});
+    const QPoint screen = w.screen()->availableGeometry().center();
+    QVERIFY2((centre - screen).manhattanLength() <= 4,
+             qPrintable(QString("%1,%2").arg(centre.x()).arg(centre.y())));
   }
 
   void emptiedFieldsBindNothingAndSayNothing() {
@@ -307,6 +337,13 @@ class AssociationsGuiTest : public QObject {
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(d->Link(), &leave);
     QVERIFY(!d->Link()->Hovered());
+    // The link shows the help in the program's own window.
+    QTest::mouseClick(d->Link(), Qt::LeftButton);
+    QVERIFY(w.GetHelpWindow() && w.GetHelpWindow()->isVisible());
+    QCOMPARE(QFileInfo(w.GetHelpWindow()->Browser()->source().toLocalFile()).fileName(),
+             QString("prambus.html"));
+    w.GetHelpWindow()->close();
+    about->trigger();
 
     QTest::keyClick(d, Qt::Key_Escape);
     QVERIFY(!d->isVisible());

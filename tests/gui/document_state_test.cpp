@@ -97,8 +97,10 @@ class DocumentStateTest : public QObject {
     v.SetPosition(col, row, true);
   }
   static void RunScriptedPlugin(MainWindow& w) {
+    // The item shows its hot key after a tab.
     for (PluginMenuItem* item : w.Plugins().Items())
-      if (item->text() == "Плагин по сценарию") item->trigger();
+      if (item->text().section('\t', 0, 0) == "Плагин по сценарию") return item->trigger();
+    QFAIL("the scripted plug-in is not in the menu");
   }
   static QAction* ViewItem(MainWindow& w, const QString& caption) {
     for (QAction* a : w.ViewItems())

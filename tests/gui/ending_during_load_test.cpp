@@ -188,7 +188,7 @@ class EndingDuringLoadTest : public QObject {
   void theRecentListRemembersTheDocumentTheWindowHeld() {
     {
       StoredState st;
-      st.recent = RecentList({{Path("big.txt").toStdString(), 3, 400000, 1}});
+      st.recent = RecentList({{Path("big.txt").toStdString(), 3, 400000, 1, {}}});
       QVERIFY(WriteDataFile(Path("data.dat").toStdString(), st, Settings{}));
     }
     ScriptedPrompts* prompts = nullptr;
@@ -197,8 +197,8 @@ class EndingDuringLoadTest : public QObject {
     QVERIFY(w->Loading());
     QVERIFY(w->close());
     const StoredState after = Stored(Path("data.dat"));
-    QCOMPARE(after.recent, RecentList({{Path("small.txt").toStdString(), 1, 1, 1},
-                                       {Path("big.txt").toStdString(), 3, 400000, 1}}));
+    QCOMPARE(after.recent, RecentList({{Path("small.txt").toStdString(), 1, 1, 1, {}},
+                                       {Path("big.txt").toStdString(), 3, 400000, 1, {}}}));
     w.reset();
 
     // Started on the big file itself: the program ends on an untitled

@@ -9,10 +9,12 @@
 #include <QApplication>
 #include <QMimeData>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QtTest>
 #include <optional>
 
 #include "gui_files.h"
+#include "help_window.h"
 #include "main_window.h"
 #include "settings/settings.h"
 #include "shell/file_messages.h"
@@ -127,31 +129,39 @@ class FileSafetyTest : public QObject {
     QVERIFY(prompts->notes.isEmpty());
   }
 
-  void helpWithoutABrowserSaysSo() {
+  // The help is shown in the program's own window, never handed to the
+  // desktop (whose program for HTML may be one that shows it as text).
+  void helpIsShownInTheProgramsOwnWindow() {
     const QString help = QCoreApplication::applicationDirPath() + "/prambus.html";
     QVERIFY(QFileInfo::exists(help));
     ScriptedPrompts* prompts = nullptr;
     auto w = Open(QString(), &prompts);
     QVERIFY(w);
-    // The desktop's opener (here one that writes down what it was given)
-    // shows the help document.
+    // The desktop's opener, should anything call it, writes down what it got.
     QDir().mkpath(Path("bin"));
-    auto opener = [&](const QByteArray& script) {
-      WriteAll(Path("bin/xdg-open"), "#!/bin/sh\n" + script);
-      QFile::setPermissions(Path("bin/xdg-open"), QFile::ReadOwner | QFile::ExeOwner);
-    };
-    opener("echo \"$1\" > '" + Path("opened").toLocal8Bit() + "'\n");
+    WriteAll(Path("bin/xdg-open"),
+             "#!/bin/sh\necho \"$1\" > '" + Path("opened").toLocal8Bit() + "'\n");
+    QFile::setPermissions(Path("bin/xdg-open"), QFile::ReadOwner | QFile::ExeOwner);
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", Path("bin").toLocal8Bit());
     QTest::keyClick(w->centralWidget(), Qt::Key_F1);
-    QTRY_COMPARE(ReadAll(Path("opened")), help.toLocal8Bit() + "\n");
-    // No browser: the opener finds no program (as xdg-open says with exit
-    // code 3), and the window says so instead of doing nothing.
-    opener("exit 3\n");
-    QTest::keyClick(w->centralWidget(), Qt::Key_F1);
-    QTRY_COMPARE(prompts->notes,
-                 QStringList{Text(HelpFailedMessage(help.toStdString(), HelpProblem::kNoBrowser))});
+    HelpWindow* h = w->GetHelpWindow();
+    QVERIFY(h && h->isVisible());
+    QCOMPARE(h->Browser()->source(), QUrl::fromLocalFile(help));
+    QCOMPARE(h->windowTitle(), QString("Справка программы Прамбус"));
+    QVERIFY(h->Browser()->toPlainText().contains("Прамбус"));
+    // The page on extensions, from its link and from "Скачать новый...".
+    h->Browser()->setSource(h->Browser()->source().resolved(QUrl("extensions.html")));
+    QCOMPARE(h->windowTitle(), QString("Прамбус: шкурки и плагины"));
+    QTest::keyClick(h->Browser(), Qt::Key_Escape);
+    QVERIFY(!h->isVisible());
+    w->Actions().help->trigger();
+    QVERIFY(h->isVisible());
+    QCOMPARE(h->Browser()->source(), QUrl::fromLocalFile(help));
+    QTest::qWait(300);
     qputenv("PATH", path);
+    QVERIFY(!QFileInfo::exists(Path("opened")));
+    QVERIFY(prompts->notes.isEmpty());
   }
 };
 

@@ -294,6 +294,74 @@ class FineSettingsTest : public QObject {
     QVERIFY(hex->GetDocumentWidth() > widthBefore);
   }
 
+  // The data window keeps working through "Готово": its fields stay shown
+  // with the values at the cursor, with or without a change of its rows,
+  // and a value typed into one of them is still written.
+  void theDataWindowKeepsItsFieldsThroughDone() {
+    const QString path = dir_->filePath("d.bin");
+    WriteAll(path, QByteArray(300, '\x41'));
+    const auto window = ShowWindow(dir_->path(), path);
+    QVERIFY(window);
+    MainWindow& w = *window;
+    w.KeyDown(Qt::Key_F6, Qt::NoModifier);
+    auto* hex = dynamic_cast<HexView*>(w.View());
+    QVERIFY(hex && w.GetDataWindow());
+    QVERIFY(QTest::qWaitForWindowExposed(w.GetDataWindow()));
+    auto fieldsShown = [&w] {
+      for (EntryField* e : w.GetDataWindow()->DataEdits())
+        if (!e->isVisible() || e->text().isEmpty()) return false;
+      return !w.GetDataWindow()->DataEdits().empty();
+    };
+    QVERIFY(fieldsShown());
+    const std::vector<EntryField*> before = w.GetDataWindow()->DataEdits();
+    FineSettingsDialog* d = Open(w);
+    d->DoneButton()->click();
+    QVERIFY(fieldsShown());
+    QCOMPARE(w.GetDataWindow()->DataEdits(), before);  // nothing changed: the same fields
+    d = Open(w);
+    Type(d, "CodeInfo", "11111111");
+    d->DoneButton()->click();
+    QCOMPARE(w.GetDataWindow()->Tags().size(), size_t(9));
+    QVERIFY(fieldsShown());
+    // Row 1 is the unsigned byte: 0x42 typed there lands at the cursor.
+    EntryField* byte = w.GetDataWindow()->DataEdits()[1];
+    byte->setText("66");
+    QTest::keyClick(byte, Qt::Key_Return);
+    QCOMPARE(hex->Data()[0], uint8_t{0x42});
+  }
+
+  // The table opens with its frame's top at the pointer: it is placed before
+  // it is shown, as the desktop frames a window around the place it is
+  // given then (a window moved once shown is placed by its inside).
+  void theTableIsPlacedAtThePointerBeforeItShows() {
+    const auto window = ShowWindow(dir_->path(), {});
+    QVERIFY(window);
+    MainWindow& w = *window;
+    struct ShowWatch : QObject {
+      std::optional<QPoint> at;
+      bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Show && qobject_cast<FineSettingsDialog*>(o) && !at)
+          at = static_cast<QWidget*>(o)->pos();
+        return false;
+      }
+    } watch;
+    qApp->installEventFilter(&watch);
+    QCursor::setPos(400, 195);
+    QTRY_COMPARE(QCursor::pos(), QPoint(400, 195));
+    for (int time = 0; time < 2; ++time) {  // the first showing and a later one
+      watch.at.reset();
+      w.Actions().fineSettings->trigger();
+      FineSettingsDialog* d = w.GetFineSettingsDialog();
+      QVERIFY(d->isVisible());
+      QVERIFY(watch.at);
+      QCOMPARE(*watch.at, d->pos());
+      QCOMPARE(d->frameGeometry().top(), 195);
+      QVERIFY(qAbs(d->frameGeometry().center().x() - 400) <= 1);
+      d->CancelButton()->click();
+    }
+    qApp->removeEventFilter(&watch);
+  }
+
   void cancelAndEscapeStoreNothing() {
     const auto window = ShowWindow(dir_->path(), {});
     QVERIFY(window);

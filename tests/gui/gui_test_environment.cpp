@@ -34,6 +34,8 @@ QTemporaryDir& Home() {
 void Prepare() {
   qputenv("XDG_CONFIG_HOME", (Home().path() + "/config").toUtf8());
   qputenv("XDG_DATA_HOME", (Home().path() + "/data").toUtf8());
+  qputenv("XDG_CACHE_HOME", (Home().path() + "/cache").toUtf8());
+  qputenv("XDG_STATE_HOME", (Home().path() + "/state").toUtf8());
   qApp->installEventFilter(new WelcomeAnswerer(qApp));
 }
 

@@ -4,6 +4,7 @@
 // numbers with either decimal separator.
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <QtTest>
 #include <optional>
 
@@ -11,6 +12,7 @@
 #include "data_window.h"
 #include "gui_files.h"
 #include "main_window.h"
+#include "scripted_prompts.h"
 #include "settings/settings.h"
 #include "shown_window.h"
 #include "views/hex_view.h"
@@ -123,6 +125,42 @@ class HexToolWindowsTest : public QObject {
 
   // A file opened while the hex view is the default shows its own bytes in
   // the data window at once, not the empty view's.
+  // The data window stays on top of the main window, but never of the
+  // program's dialogs: while one is up it is off the top, for the desktop
+  // too, and back on top once the dialog has gone.
+  void theDataWindowGoesBelowEveryDialog() {
+    WriteAll(dir_->filePath("h.bin"), QByteArray(100, 'x'));
+    ScriptedPrompts* prompts = nullptr;
+    auto w = ShowWindow(dir_->path(), dir_->filePath("h.bin"), &prompts);
+    QVERIFY(w);
+    w->Actions().viewKinds[1]->trigger();
+    DataWindow* d = w->GetDataWindow();
+    QVERIFY(d && d->isVisible());
+    auto onTop = [d] {
+      return d->windowFlags().testFlag(Qt::WindowStaysOnTopHint) &&
+             d->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+    };
+    QVERIFY(onTop());
+    int dialogs = 0;
+    prompts->whileFileDialog = [&] {
+      ++dialogs;
+      QVERIFY(d->isVisible());
+      QVERIFY(!d->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+      QVERIFY(!d->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+      // A message in between does not bring it back before the dialog ends.
+      w->ShowNote("между делом");
+      QVERIFY(!d->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    };
+    w->Actions().open->trigger();
+    QVERIFY(onTop());
+    w->Actions().saveAs->trigger();
+    QVERIFY(onTop());
+    w->Actions().print->trigger();
+    QVERIFY(onTop());
+    QCOMPARE(dialogs, 3);
+    QVERIFY(d->isVisible());
+  }
+
   void theDataWindowShowsAFileOpenedIntoTheHexView() {
     {
       auto w = OpenHex("x");

@@ -52,7 +52,8 @@ class MainWindowTest : public QObject {
                           "-", "-", "Выход"}));
     QCOMPARE(Captions(w.Menus().edit),
              QStringList({"Отменить", "Повторить", "-", "Вырезать", "Копировать", "Вставить", "-",
-                          "Найти...", "Найти следующий", "Заменить...", "-", "Выделить всё"}));
+                          "Найти...", "Найти следующий", "Заменить...", "Перейти...", "-",
+                          "Выделить всё"}));
     // The text view puts "Перенос по словам" at the top of "Формат".
     QCOMPARE(Captions(w.Menus().format),
              QStringList({"Перенос по словам", "-", "Строка состояния", "Всё лишнее убрано",
@@ -61,13 +62,14 @@ class MainWindowTest : public QObject {
     QCOMPARE(Captions(w.Menus().extra),
              QStringList({"Закрепить за расширениями...", "Закрепить внешний вид за файлами...",
                           "Перекодировка...", "Тонкая настройка...", "-", "Переводы строки",
-                          "Непечатные символы"}));
+                          "Непечатные символы", "-", "Контрольные суммы..."}));
     QCOMPARE(Captions(w.Menus().context),
              QStringList({"Отменить", "Повторить", "-", "Вырезать", "Копировать", "Вставить",
                           "Выделить всё", "-", "Просмотрщик\tF6", "Шрифт...", "Всё лишнее убрано",
                           "-", "Выход"}));
     QCOMPARE(w.Menus().edit->actions()[0]->shortcut(), QKeySequence("Ctrl+Z"));
     QVERIFY(!w.Menus().edit->actions()[0]->isEnabled());
+    QCOMPARE(w.Actions().goTo->shortcut(), QKeySequence("Ctrl+G"));
     QCOMPARE(w.ViewItems()[0]->shortcut(), QKeySequence("Ctrl+W"));
     QVERIFY(w.ViewItems()[0]->isChecked());
     QStringList lineEnds = Captions(w.ViewItems()[1]->menu());
@@ -198,7 +200,7 @@ class MainWindowTest : public QObject {
     w.State().bindings = {{".hex", 1}};
     w.OpenPath(a);
     QCOMPARE(w.ViewKind(), 2);  // bound to the hex view
-    w.State().recent[0] = {a.toStdString(), 1, 0, 1};
+    w.State().recent[0] = {a.toStdString(), 1, 0, 1, {}};
     w.OpenPath(a);
     QCOMPARE(w.ViewKind(), 1);  // the recent list remembers the text view
     WindowAppearance pinned;

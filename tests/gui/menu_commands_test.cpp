@@ -7,15 +7,18 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QtTest>
 #include <optional>
 
 #include "find_dialog.h"
 #include "gui_files.h"
+#include "help_window.h"
 #include "main_window.h"
 #include "replace_dialog.h"
 #include "scripted_prompts.h"
 #include "settings/settings.h"
+#include "shell/file_messages.h"
 #include "shown_window.h"
 
 using namespace prambus;
@@ -206,16 +209,47 @@ class MenuCommandsTest : public QObject {
     a.replace->trigger();
     QVERIFY(w_->GetReplaceDialog()->isVisible());
     w_->GetReplaceDialog()->hide();
-    // Without xdg-open the document goes to Qt's desktop services.
+    // The help comes in the program's own window; nothing goes to the
+    // desktop's services.
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "Open");
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", dir_->path().toLocal8Bit());
     a.help->trigger();
-    qputenv("PATH", path);
     QDesktopServices::unsetUrlHandler("file");
-    QCOMPARE(catcher.urls, QList<QUrl>{QUrl::fromLocalFile(QCoreApplication::applicationDirPath() +
-                                                           "/prambus.html")});
+    QVERIFY(catcher.urls.isEmpty());
+    QVERIFY(w_->GetHelpWindow() && w_->GetHelpWindow()->isVisible());
+    QCOMPARE(w_->GetHelpWindow()->Browser()->source(),
+             QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/prambus.html"));
+  }
+
+  // A line-end conversion chosen for one file stays chosen for the next ones
+  // (as the view's check marks do), so it is named in the status bar, and a
+  // file it would change says so once, when it opens.
+  void anActiveLineEndConversionIsShown() {
+    WriteAll(Path("a.txt"), "one\r\ntwo\r\n");
+    WriteAll(Path("b.txt"), "three\r\nfour");
+    WriteAll(Path("c.txt"), "five\nsix\n");
+    QVERIFY(Show(Path("a.txt")));
+    QCOMPARE(w_->StatusPanelText(5), QString("Кодировка - Windows"));
+    QMenu* lineEnds = w_->ViewItems()[1]->menu();
+    lineEnds->actions()[0]->trigger();  // "#10"
+    QCOMPARE(w_->StatusPanelText(5), QString("Кодировка - Windows, переводы строки - #10"));
+    // a.txt would be written with other line ends: it has changed, and the
+    // next open asks about it ("Нет"). b.txt only opens with the rule on.
+    QVERIFY(w_->Modified());
+    prompts_->answers = {1001};
+    const QString note = QString::fromStdString(LineEndConversionNote("\n"));
+    for (const char* name : {"b.txt", "c.txt"}) {
+      prompts_->openNames = {Path(name)};
+      w_->Actions().open->trigger();
+      QCOMPARE(w_->FileName(), Path(name));
+      QVERIFY(!w_->Modified());  // loaded under the rule, not changed by it
+      QTest::qWait(20);
+      QCOMPARE(w_->StatusPanelText(5), QString("Кодировка - Windows, переводы строки - #10"));
+    }
+    QCOMPARE(prompts_->notes, QStringList{note});  // for b.txt; c.txt has LF already
+    QCOMPARE(prompts_->questions.size(), 1);       // about a.txt alone
+    lineEnds->actions()[3]->trigger();             // "Оставить как есть"
+    QCOMPARE(w_->StatusPanelText(5), QString("Кодировка - Windows"));
   }
 
   // Ctrl+P and Ctrl+I run whatever their actions are connected to, and only

@@ -217,6 +217,28 @@ class RecentPinnedTest : public QObject {
     QCOMPARE(Text(*w_), std::string("\t\t"));
   }
 
+  // F4 and minimal mode give the window a new frame; the window stays the
+  // active one, so Ctrl+Tab still shows the switcher and the caret blinks.
+  void theSwitcherComesAfterTheWindowsFrameChanged() {
+    const QString a = File("a.txt", "aaa"), b = File("b.txt", "bbb");
+    QVERIFY(Show(a));
+    Open(b);
+    RecentSwitcher* sw = w_->Switcher();
+    const auto toggles = {&MenuActions::stayOnTop, &MenuActions::minimalMode};
+    for (QAction* MenuActions::*toggle : toggles) {
+      for (int i = 0; i < 2; ++i) {
+        QTRY_VERIFY(w_->isActiveWindow());
+        (w_->Actions().*toggle)->trigger();
+      }
+      QTRY_VERIFY(w_->isActiveWindow());
+      QTest::keyPress(Keys(), Qt::Key_Tab, Qt::ControlModifier);
+      QVERIFY(sw->isVisible());
+      QTest::keyRelease(Keys(), Qt::Key_Control);
+      QVERIFY(!sw->isVisible());
+      QCOMPARE(w_->FileName(), toggle == toggles.begin()[0] ? a : b);
+    }
+  }
+
   void pinnedFileKeepsItsAppearanceAndOthersTheDefault() {
     const QString p = File("p.txt", "pinned"), u = File("u.txt", "plain");
     const QString v = File("v.txt", "other");
@@ -367,7 +389,14 @@ class RecentPinnedTest : public QObject {
     const std::string twoLines = Path("two\nlines.txt").toStdString();
     const std::string notUtf8 = dir_->path().toStdString() + "/\xff\xfe.txt";
     StoredState st;
-    st.recent = {{missing}, {binary, 0, 0, 2}, {missing}, {}, {twoLines}, {notUtf8}};
+    auto entry = [](const std::string& path, uint8_t kind = 0) {
+      RecentEntry e;
+      e.path = path;
+      e.viewKind = kind;
+      return e;
+    };
+    st.recent = {entry(missing),  entry(binary, 2), entry(missing), {},
+                 entry(twoLines), entry(notUtf8)};
     WindowAppearance odd;
     odd.path = notUtf8;
     odd.width = 400;

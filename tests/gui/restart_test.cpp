@@ -251,6 +251,33 @@ class RestartTest : public QObject {
     QCOMPARE(ReadAll(data), QByteArray("stored settings"));
   }
 
+  // data.dat damaged partway: what could be read is applied, the rest is
+  // told about, and the file keeps what could not be read.
+  void aDamagedDataFileIsReadAsFarAsItGoesAndKept() {
+    StoredState st;
+    Settings s;
+    s.MaxUndoLen = 4321;
+    st.recent = {{"/x/one.txt", 0, 0, 1}, {}, {}, {}, {}};
+    const QString data = DataDir() + "/data.dat";
+    QVERIFY(WriteDataFile(data.toStdString(), st, s));
+    QByteArray bytes = ReadAll(data);
+    bytes.truncate(bytes.indexOf("/x/one.txt") + 3);  // cut inside the recent list
+    WriteAll(data, bytes);
+    {
+      ScriptedPrompts* prompts = nullptr;
+      auto w = Start({}, &prompts);
+      QVERIFY(w);
+      QCOMPARE(Cfg().MaxUndoLen, 4321);
+      QTRY_COMPARE(prompts->notes.size(), 1);
+      QCOMPARE(prompts->notes[0], "Файл настроек \"" + data +
+                                      "\" повреждён, и прочитать его до конца я не смог. "
+                                      "Прочитанные настройки я применил, остальные взял по "
+                                      "умолчанию, а сам файл оставлю как есть.");
+      w->Actions().exit->trigger();
+    }
+    QCOMPARE(ReadAll(data), bytes);
+  }
+
   // A write that fails says so in a plain message.
   void failedWriteIsReported() {
     ScriptedPrompts* prompts = nullptr;

@@ -10,10 +10,13 @@
 #include <memory>
 #include <utility>
 
+#include "checksum_window.h"
 #include "extensions_dialog.h"
+#include "go_to_dialog.h"
 #include "main_window.h"
 #include "pinned_files_dialog.h"
 #include "recode_dialog.h"
+#include "recovery_list_dialog.h"
 #include "user_prompts.h"
 #include "welcome_dialog.h"
 
@@ -45,6 +48,8 @@ class ScriptedPrompts : public UserPrompts {
   std::function<void()> whileChoosing;
   // Runs once while the next question would be up.
   std::function<void()> whileAsking;
+  // Runs while an open, save or print dialog would be up.
+  std::function<void()> whileFileDialog;
   // Works the recode dialog as the user would and returns its result;
   // without it the dialog is cancelled.
   std::function<int(RecodeDialog&)> recode;
@@ -54,9 +59,19 @@ class ScriptedPrompts : public UserPrompts {
   // не нужно") and the extensions dialog (without it: cancelled).
   std::function<int(WelcomeDialog&)> welcome;
   std::function<int(ExtensionsDialog&)> extensions;
+  // Works the list of recovery copies left behind; without it: "Позже".
+  // Each time the list is shown, its rows (document names) are recorded.
+  std::function<int(RecoveryListDialog&)> recoveryList;
+  QList<QStringList> recoveryLists;
   // Sets the printer up as the user would in the print dialog (told whether
   // the selection is offered); without it the dialog is cancelled.
   std::function<bool(QPrinter&, bool selectionAllowed)> printer;
+  // Works the "Перейти" dialog as the user would and returns its result;
+  // without it the dialog is cancelled.
+  std::function<int(GoToDialog&)> goTo;
+  // Works the checksum window while it would be open; without it the
+  // checksums are summed to the end and the window closed.
+  std::function<void(ChecksumWindow&)> checksums;
 
   // What was shown: "caption: text" of each question, the text of each note,
   // the filters of the last open dialog.
@@ -79,10 +94,12 @@ class ScriptedPrompts : public UserPrompts {
   void Note(QWidget*, const QString& text) override { notes << text; }
   QString OpenFileName(QWidget*, const QString&, const QString&, const QString& filter) override {
     openFilter = filter;
+    if (whileFileDialog) whileFileDialog();
     return Next(openNames);
   }
   QString SaveFileName(QWidget*, const QString&, const QString&, const QString&,
                        QString*) override {
+    if (whileFileDialog) whileFileDialog();
     return Next(saveNames);
   }
   std::optional<QString> Text(QWidget*, const QString&, const QString&, const QString&) override {
@@ -104,8 +121,23 @@ class ScriptedPrompts : public UserPrompts {
   }
   int Welcome(WelcomeDialog& dialog) override { return welcome ? welcome(dialog) : 2; }
   int Extensions(ExtensionsDialog& dialog) override { return extensions ? extensions(dialog) : 2; }
+  int RecoveryList(RecoveryListDialog& dialog) override {
+    QStringList rows;
+    for (int i = 0; i < dialog.List()->topLevelItemCount(); ++i)
+      rows << dialog.List()->topLevelItem(i)->text(0);
+    recoveryLists << rows;
+    return recoveryList ? recoveryList(dialog) : RecoveryListDialog::kLater;
+  }
   bool Printer(QWidget*, QPrinter& p, bool selectionAllowed) override {
+    if (whileFileDialog) whileFileDialog();
     return printer && printer(p, selectionAllowed);
+  }
+  int GoTo(GoToDialog& dialog) override { return goTo ? goTo(dialog) : QDialog::Rejected; }
+  void Checksums(ChecksumWindow& window) override {
+    if (checksums)
+      checksums(window);
+    else
+      window.RunToEnd();
   }
 
  private:

@@ -4,9 +4,14 @@
 // descriptor; and asking a copy that never answers.
 #include "single_copy.h"
 
+#include <grp.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QLocalSocket>
@@ -14,12 +19,15 @@
 #include <QtTest>
 #include <cstring>
 #include <optional>
+#include <tuple>
+#include <vector>
 
 #include "gui_files.h"
 #include "main_window.h"
 #include "settings/settings.h"
 #include "shell/handover_request.h"
 #include "shown_window.h"
+#include "support/file_system.h"
 
 using namespace prambus;
 
@@ -40,6 +48,113 @@ bool RawConnect(int fd, const QString& path) {
   std::memcpy(addr.sun_path, name.constData(), static_cast<size_t>(name.size()));
   return ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) == 0;
 }
+// A program of another user (nobody) listening at a path: it makes the
+// folders given first (open to all), answers "shown" to everyone, and tells
+// through `report` each connection ('c') and each request it read ('r').
+struct Spy {
+  pid_t pid = -1;
+  int report = -1;
+  ~Spy() {
+    if (pid > 0) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, nullptr, 0);
+    }
+    if (report >= 0) ::close(report);
+  }
+  // Waits for its word that it listens.
+  bool Ready() const {
+    char c = 0;
+    return ::read(report, &c, 1) == 1 && c == 'l';
+  }
+  // What it reported so far.
+  QByteArray Told() const {
+    QByteArray told;
+    char buf[64];
+    for (ssize_t n;
+         (n = ::recv(report, buf, sizeof buf, MSG_DONTWAIT)) > 0 || (n < 0 && errno == EINTR);)
+      if (n > 0) told.append(buf, n);
+    return told;
+  }
+};
+
+// Connects to a socket path given as bytes (no Qt call in a forked child).
+bool RawConnect(int fd, const std::string& path) {
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::memcpy(addr.sun_path, path.data(), path.size());
+  return ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) == 0;
+}
+
+void StartSpy(Spy& spy, const OtherUser& user, const QStringList& folderList, const QString& at) {
+  // Everything the child needs, made before it exists: it calls no Qt.
+  std::vector<std::string> folders;
+  for (const QString& f : folderList) folders.push_back(QFile::encodeName(f).toStdString());
+  const std::string path = QFile::encodeName(at).toStdString();
+  int channel[2];
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, channel) != 0) return;
+  spy.pid = ::fork();
+  if (spy.pid != 0) {
+    ::close(channel[1]);
+    spy.report = channel[0];
+    return;
+  }
+  const int out = channel[1];
+  if (::setgroups(0, nullptr) != 0 || ::setresgid(user.gid, user.gid, user.gid) != 0 ||
+      ::setresuid(user.uid, user.uid, user.uid) != 0)
+    ::_exit(1);
+  for (const std::string& f : folders) {
+    ::mkdir(f.c_str(), 0777);
+    ::chmod(f.c_str(), 0777);
+  }
+  const int fd = RawSocket();
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::memcpy(addr.sun_path, path.data(), path.size());
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) != 0 ||
+      ::chmod(path.c_str(), 0777) != 0 || ::listen(fd, 8) != 0)
+    ::_exit(1);
+  ::write(out, "l", 1);
+  for (;;) {
+    const int peer = ::accept(fd, nullptr, nullptr);
+    if (peer < 0) continue;
+    ::write(out, "c", 1);
+    pollfd p{peer, POLLIN, 0};
+    char buf[4096];
+    if (::poll(&p, 1, 1000) > 0 && ::read(peer, buf, sizeof buf) > 0) ::write(out, "r", 1);
+    ::write(peer, "1\n", 2);
+    ::close(peer);
+  }
+}
+
+// Sets environment variables for the life of the object.
+class ScopedEnvironment {
+ public:
+  void Set(const char* name, const QByteArray& value) {
+    saved_.emplace_back(name, qgetenv(name), qEnvironmentVariableIsSet(name));
+    if (value.isNull())
+      qunsetenv(name);
+    else
+      qputenv(name, value);
+  }
+  ~ScopedEnvironment() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      if (std::get<2>(*it))
+        qputenv(std::get<0>(*it), std::get<1>(*it));
+      else
+        qunsetenv(std::get<0>(*it));
+    }
+  }
+
+ private:
+  std::vector<std::tuple<const char*, QByteArray, bool>> saved_;
+};
+
+bool PrivateFolderOfMine(const QString& path) {
+  struct stat st {};
+  return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
+}
+
 }  // namespace
 
 class SingleCopyTest : public QObject {
@@ -155,6 +270,106 @@ class SingleCopyTest : public QObject {
     QCOMPARE(w_->windowTitle(), QString("other.txt - Прамбус"));
     ::close(frozen);
     ::unlink(name.constData());
+  }
+
+  // Without a runtime folder, another user who made the meeting folders in
+  // the shared temporary folder first, and listens there, never hears a
+  // request nor makes this copy end: a private folder of another name is
+  // used instead.
+  void anotherUsersFolderInTheSharedTemporaryFolderIsNotUsed() {
+    const auto nobody = Nobody();
+    if (!nobody) QSKIP("needs root and the user nobody to play the other user");
+    QTemporaryDir tmp;
+    ::chmod(QFile::encodeName(tmp.path()).constData(), 01777);  // as /tmp is
+    ScopedEnvironment env;
+    env.Set("XDG_RUNTIME_DIR", QByteArray());
+    env.Set("TMPDIR", QFile::encodeName(tmp.path()));
+    const QString uid = QString::number(::geteuid());
+    const QString taken = tmp.path() + "/prambus-" + uid;
+    Spy spy;
+    StartSpy(spy, *nobody, {tmp.path() + "/runtime-root", taken}, taken + "/copy-spy");
+    QVERIFY(spy.Ready());
+    const QString folder = SingleCopy::Folder();
+    QVERIFY2(folder.startsWith(taken + "-"), qPrintable(folder));
+    QVERIFY(PrivateFolderOfMine(folder));
+    QCOMPARE(SingleCopy::Folder(), folder);  // found again by the next copy
+    QVERIFY(!SingleCopy::HandOver(title_, hash_));
+    QCOMPARE(spy.Told(), QByteArray());
+
+    // A socket of the user's in the private folder, listened on by another
+    // user's program: the request is not sent.
+    Spy inside;
+    StartSpy(inside, *nobody, {}, tmp.path() + "/copy-inside");
+    QVERIFY(inside.Ready());
+    const QByteArray moved = QFile::encodeName(folder + "/copy-inside");
+    QVERIFY(::rename(QFile::encodeName(tmp.path() + "/copy-inside").constData(), moved) == 0);
+    QVERIFY(::chown(moved.constData(), ::geteuid(), ::getegid()) == 0);
+    QVERIFY(!SingleCopy::HandOver(title_, hash_));
+    QVERIFY(!inside.Told().contains('r'));
+  }
+
+  // A runtime folder that is not the user's own (open to others, or
+  // another user's) is not used.
+  void aRuntimeFolderOpenToOthersIsNotUsed() {
+    QTemporaryDir runtime, tmp;
+    ::chmod(QFile::encodeName(runtime.path()).constData(), 0755);
+    ScopedEnvironment env;
+    env.Set("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    env.Set("TMPDIR", QFile::encodeName(tmp.path()));
+    QCOMPARE(SingleCopy::Folder(), tmp.path() + "/prambus-" + QString::number(::geteuid()));
+    QVERIFY(QDir(runtime.path()).isEmpty());
+    ::chmod(QFile::encodeName(runtime.path()).constData(), 0700);
+    QCOMPARE(SingleCopy::Folder(), runtime.path() + "/prambus-" + QString::number(::geteuid()));
+    QVERIFY(PrivateFolderOfMine(SingleCopy::Folder()));
+  }
+
+  // A program of another user that reaches the socket is not answered.
+  void aPeerOfAnotherUserIsNotAnswered() {
+    const auto nobody = Nobody();
+    if (!nobody) QSKIP("needs root and the user nobody to play the other user");
+    const QByteArray folder = QFile::encodeName(QFileInfo(ServerPath()).absolutePath());
+    const QByteArray socket = QFile::encodeName(ServerPath());
+    const QByteArray parent =
+        QFile::encodeName(QFileInfo(QFile::decodeName(folder)).absolutePath());
+    struct stat before {
+    }, parentBefore{};
+    QVERIFY(::stat(folder.constData(), &before) == 0);
+    QVERIFY(::stat(parent.constData(), &parentBefore) == 0);
+    // As if the folder were open to all.
+    ::chmod(parent.constData(), (parentBefore.st_mode & 07777) | 0011);
+    ::chmod(folder.constData(), 0777);
+    ::chmod(socket.constData(), 0777);
+    const QByteArray request = Request(hash_, title_);
+    const std::string path = socket.toStdString();
+    int channel[2];
+    QVERIFY(::pipe(channel) == 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::close(channel[0]);
+      if (::setgroups(0, nullptr) != 0 || ::setresgid(nobody->gid, nobody->gid, nobody->gid) != 0 ||
+          ::setresuid(nobody->uid, nobody->uid, nobody->uid) != 0)
+        ::_exit(1);
+      const int fd = RawSocket();
+      if (!RawConnect(fd, path)) ::_exit(2);
+      ::write(fd, request.constData(), static_cast<size_t>(request.size()));
+      pollfd p{fd, POLLIN, 0};
+      char buf[16];
+      ssize_t n = 0;
+      if (::poll(&p, 1, 3000) > 0) n = ::read(fd, buf, sizeof buf);
+      if (n > 0) ::write(channel[1], buf, static_cast<size_t>(n));
+      ::_exit(0);
+    }
+    ::close(channel[1]);
+    int status = 0;
+    bool ended = false;  // waited for once: a second wait would find no child
+    QTRY_VERIFY(ended || (ended = ::waitpid(child, &status, WNOHANG) == child));
+    ::chmod(folder.constData(), before.st_mode & 07777);
+    ::chmod(parent.constData(), parentBefore.st_mode & 07777);
+    char buf[16];
+    const ssize_t n = ::read(channel[0], buf, sizeof buf);
+    ::close(channel[0]);
+    QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);  // it did reach the socket
+    QCOMPARE(QByteArray(buf, std::max<ssize_t>(n, 0)), QByteArray());
   }
 };
 

@@ -7,6 +7,7 @@
 // document given back (ending_during_load_test).
 #include <dlfcn.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -15,7 +16,9 @@
 #include <functional>
 #include <optional>
 
+#include "checksum_window.h"
 #include "find_dialog.h"
+#include "go_to_dialog.h"
 #include "gui_files.h"
 #include "main_window.h"
 #include "plugin_host.h"
@@ -84,10 +87,12 @@ class WholeDocumentTest : public QObject {
     return w;
   }
   // An untitled window that has begun loading the big file and shows its
-  // first screen; the rest would come from the event loop.
-  std::unique_ptr<MainWindow> Loading() {
+  // first screen; the rest would come from the event loop. In the hex view
+  // when the untitled document was in it.
+  std::unique_ptr<MainWindow> Loading(bool hex = false) {
     auto w = Window();
     if (!w) return nullptr;
+    if (hex) w->Actions().viewKinds[1]->trigger();
     prompts_->openNames = {Path("big.txt")};
     w->Actions().open->trigger();
     return w;
@@ -195,6 +200,7 @@ class WholeDocumentTest : public QObject {
       std::function<void(MainWindow&)> command;
       QString written;      // the file the command writes, if any
       QByteArray expected;  // its bytes
+      bool hex = false;     // the file loads in the hex view
     };
     const std::vector<Row> rows = {
         {"Сохранить", [](MainWindow& w) { w.Actions().save->trigger(); }, "big.txt", big_},
@@ -248,6 +254,68 @@ class WholeDocumentTest : public QObject {
          },
          {},
          {}},
+        {"Перейти... (Ctrl+G) to the last line",
+         [this](MainWindow& w) {
+           prompts_->goTo = [](GoToDialog& d) {
+             d.field->setText(QString::number(kLines));
+             d.Submit(false);
+             return d.result();
+           };
+           QTest::keyClick(w.centralWidget(), Qt::Key_G, Qt::ControlModifier);
+           QCOMPARE(w.View()->CursorRow, kLines - 1);
+         },
+         {},
+         {}},
+        {"Перейти... to the last offset in the hex view",
+         [this](MainWindow& w) {
+           prompts_->goTo = [this](GoToDialog& d) {
+             d.field->setText("#" + QString::number(big_.size() - 1));
+             d.Submit(false);
+             return d.result();
+           };
+           w.Actions().goTo->trigger();
+           QCOMPARE(qsizetype(dynamic_cast<HexView&>(*w.View()).CursorOffset()), big_.size() - 1);
+         },
+         {},
+         {},
+         true},
+        {"Контрольные суммы...",
+         [this](MainWindow& w) {
+           QString sha256;
+           prompts_->checksums = [&](ChecksumWindow& c) {
+             c.RunToEnd();
+             sha256 = c.Value(3);
+           };
+           w.Actions().checksums->trigger();
+           QCOMPARE(sha256, QCryptographicHash::hash(big_, QCryptographicHash::Sha256).toHex());
+         },
+         {},
+         {}},
+        {"Найти... a number in the hex view",
+         [this](MainWindow& w) {
+           // The bytes "line 199" as a 64-bit integer: first met near the end.
+           w.Actions().find->trigger();
+           FindDialog* f = w.GetFindDialog();
+           f->numberCheck->setChecked(true);
+           f->typeBox->setCurrentIndex(static_cast<int>(NumberType::kS64));
+           f->orderBox->setCurrentIndex(0);
+           f->phraseEdit->setText("4123380949044849004");
+           f->FindNextClicked();
+           f->hide();
+           QCOMPARE(qsizetype(dynamic_cast<HexView&>(*w.View()).CursorOffset()),
+                    big_.indexOf("line 199"));
+         },
+         {},
+         {},
+         true},
+        {"a plug-in's rewrite and save",
+         [](MainWindow& w) {
+           RunPlugin(w, [&](prambus_get_function get) {
+             Callback<prambus_rewrite_lines_fn>(get, PRAMBUS_REWRITE_LINES)(UpperCase);
+             Callback<prambus_save_fn>(get, PRAMBUS_SAVE)(0, nullptr);
+           });
+         },
+         "big.txt", big_.toUpper()},
         {"Информация о документе",
          [](MainWindow& w) { w.Actions().documentInfo->trigger(); },
          {},
@@ -277,13 +345,15 @@ class WholeDocumentTest : public QObject {
          {}},
     };
     for (const Row& row : rows) {
-      auto w = Loading();
+      WriteAll(Path("big.txt"), big_);
+      auto w = Loading(row.hex);
       QVERIFY2(w, row.name);
       QVERIFY2(w->Loading(), row.name);
+      QVERIFY2(w->ViewKind() == (row.hex ? 2 : 1), row.name);
       row.command(*w);
       QVERIFY2(!w->Loading(), row.name);
       QVERIFY2(w->View()->GetTextLength() == big_.size(), row.name);
-      QVERIFY2(ReadAll(Path("big.txt")) == big_, row.name);
+      if (row.written != "big.txt") QVERIFY2(ReadAll(Path("big.txt")) == big_, row.name);
       if (!row.written.isEmpty()) QVERIFY2(ReadAll(Path(row.written)) == row.expected, row.name);
       w.reset();
     }

@@ -106,18 +106,28 @@ class WindowTextsTest : public QObject {
     }
   }
 
-  // Every caption of the find and replace windows fits its control.
+  // Every caption of the find and replace windows fits its control, in the
+  // text view and in the hex view with the find window's number options.
   void searchWindowCaptionsAreWhole() {
     auto w = ShowWindow(dir_->path(), {});
     QVERIFY(w);
     w->Actions().find->trigger();
     w->Actions().replace->trigger();
-    for (QWidget* dialog :
-         std::initializer_list<QWidget*>{w->GetFindDialog(), w->GetReplaceDialog()}) {
-      for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
-        QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
-      for (QLabel* l : dialog->findChildren<QLabel*>())
-        QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(l->text()));
+    for (const bool hex : {false, true}) {
+      if (hex) {
+        w->Actions().viewKinds[1]->trigger();
+        w->GetFindDialog()->numberCheck->setChecked(true);
+        QVERIFY(w->GetFindDialog()->codesBaseCheck->isVisible());
+      }
+      for (QWidget* dialog :
+           std::initializer_list<QWidget*>{w->GetFindDialog(), w->GetReplaceDialog()}) {
+        for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>()) {
+          if (!b->isVisible()) continue;  // the number options in the text view
+          QTRY_VERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
+        }
+        for (QLabel* l : dialog->findChildren<QLabel*>())
+          QTRY_VERIFY2(l->width() >= l->sizeHint().width(), qPrintable(l->text()));
+      }
     }
   }
 

@@ -12,6 +12,8 @@
 #include "associations/mime_types.h"
 #include "associations/mimeapps_list.h"
 #include "associations/xdg_association_store.h"
+#include "platform/run_program.h"
+#include "support/temp_dir.h"
 #include "support/xdg_home.h"
 
 namespace prambus {
@@ -55,6 +57,26 @@ TEST(MimeAppsList, PrependingAndRemovingRestoresTheFileByteForByte) {
   EXPECT_EQ(TypesDefaultingTo(list, "prambus.desktop"), std::vector<std::string>{"text/plain"});
   RemoveLeadingDefault(list, "text/plain", "prambus.desktop");
   EXPECT_EQ(list.Text(), kOddList);
+}
+
+// The types the program is the default of are found in one pass over the
+// list; as for FirstDefault, only a type's first entry counts, across every
+// group of defaults, and each type is named once.
+TEST(MimeAppsList, TypesDefaultingToTheProgramCountFirstEntriesOnly) {
+  const KeyFileText list(
+      "[Default Applications]\n"
+      "a=prambus.desktop;\n"
+      "b=other.desktop;prambus.desktop;\n"
+      "c = ; prambus.desktop\n"
+      "[Added Associations]\n"
+      "d=prambus.desktop;\n"
+      "[Default Applications]\n"
+      "b=prambus.desktop;\n"
+      "a=other.desktop;\n"
+      "e= prambus.desktop ;x;\n");
+  EXPECT_EQ(TypesDefaultingTo(list, "prambus.desktop"), (std::vector<std::string>{"a", "c", "e"}));
+  for (const char* type : {"a", "c", "e"}) EXPECT_EQ(FirstDefault(list, type), "prambus.desktop");
+  for (const char* type : {"b", "d"}) EXPECT_NE(FirstDefault(list, type), "prambus.desktop");
 }
 
 TEST(MimeAppsList, NewEntriesGoIntoTheFirstGroupWithTheFilesLineEnds) {
@@ -120,6 +142,24 @@ TEST(DesktopEntry, ExecQuotesOnlyWhatNeedsIt) {
   EXPECT_EQ(ExecValue("/home/a b/prambus"), "\"/home/a b/prambus\" %f");
   // " and $ take a backslash inside the quotes, which the value then doubles.
   EXPECT_EQ(ExecValue("/x\"$/p"), "\"/x\\\\\"\\\\$/p\" %f");
+}
+
+// The entry offers "Открыть Прамбусом" as its action on a file, running the
+// same command as the entry itself, and stays a valid desktop entry.
+TEST(DesktopEntry, TheOpenActionCarriesTheVerb) {
+  const std::string exec = ExecValue("/home/a b/prambus");
+  const std::string text = DesktopEntryText(exec, {"text/plain"});
+  const KeyFileText entry(text);
+  EXPECT_EQ(entry.Get(kDesktopEntryGroup, "Actions"), "open;");
+  EXPECT_EQ(entry.Get(kOpenActionGroup, "Name"), "Открыть Прамбусом");
+  EXPECT_EQ(entry.Get(kOpenActionGroup, "Exec"), exec);
+  EXPECT_TRUE(IsProgramEntry(entry));
+  TempDir dir;
+  const std::string path = dir.File("prambus.desktop");
+  TempDir::Write(path, text);
+  if (RunProgram({"desktop-file-validate", "--help"}) == 0) {
+    EXPECT_EQ(RunProgram({"desktop-file-validate", path}), 0);
+  }
 }
 
 class AssociationStoreTest : public ::testing::Test {

@@ -46,7 +46,7 @@ class DataFileTest : public ::testing::Test {
     b.background = 0xABCDEF;  // no skin: the colour follows
     b.statusBar = false;
     st.pinned = {a, b};
-    st.recent = {{"/x/one.txt", 3, 7, 1}, {"/x/two.bin", 0, 2, 2}, {}, {}, {}};
+    st.recent = {{"/x/one.txt", 3, 7, 1, "koi8-r"}, {"/x/two.bin", 0, 2, 2, {}}, {}, {}, {}};
     st.encodings = {{"/enc/koi8.enc", "KOI8"}};
     st.kindChecks = {std::vector<bool>{true, false, false, true, false, false, false},
                      std::vector<bool>{true}};
@@ -145,6 +145,53 @@ TEST_F(DataFileTest, APinnedCountTheFileCannotHoldIgnoresTheRest) {
   EXPECT_EQ(s.HexColumns, 16);
 }
 
+// A negative count means an empty list: nothing of it follows, the bytes
+// after it are in step, and everything later is read. Only bytes that
+// cannot be read at all stop the reading, and the reader says so.
+TEST_F(DataFileTest, ANegativeCountIsAnEmptyListAndTheRestIsRead) {
+  const StoredState st = Sample();
+  ASSERT_TRUE(WriteDataFile(path_, st, SampleSettings()));
+  std::string bytes = Contents();
+  // The first pinned record's check list: one item after its view kind.
+  const size_t at = bytes.find("/home/u/a.txt") + 13 + 16 + 1 + 3 + 4;
+  ASSERT_EQ(bytes.substr(at, 5), std::string("\0\0\0\1\0", 5));
+  bytes.replace(at, 5, "\xFF\xFF\xFF\xFF");  // -1, and its one item gone
+  Put(bytes);
+  StoredState back;
+  Settings s;
+  bool damaged = true;
+  ASSERT_TRUE(ReadDataFile(path_, back, s, &damaged));
+  EXPECT_FALSE(damaged);
+  ASSERT_EQ(back.pinned.size(), 2u);
+  EXPECT_TRUE(back.pinned[0].checks.empty());
+  EXPECT_EQ(back.pinned[1], st.pinned[1]);
+  EXPECT_EQ(back.recent, st.recent);
+  EXPECT_EQ(s.MaxUndoLen, 1234);
+  EXPECT_TRUE(s.CutOnCtrlDel);
+  // A negative pinned count, string length or binding count likewise.
+  bytes = Contents();
+  const size_t bindings = bytes.find(".txt") - 4 - 4;
+  bytes.replace(bindings, 4 + 4 + 4 + 1 + 4 + 4 + 1, std::string("\x80\0\0\0", 4));
+  Put(bytes);
+  ASSERT_TRUE(ReadDataFile(path_, back, s, &damaged));
+  EXPECT_FALSE(damaged);
+  EXPECT_TRUE(back.bindings.empty());
+  EXPECT_EQ(back.pinned.size(), 2u);
+  EXPECT_EQ(back.recent, st.recent);
+
+  // Cut inside a field: what could not be read is told.
+  ASSERT_TRUE(WriteDataFile(path_, st, SampleSettings()));
+  const std::string full = Contents();
+  Put(full.substr(0, full.find("/x/one.txt") + 3));
+  ASSERT_TRUE(ReadDataFile(path_, back, s, &damaged));
+  EXPECT_TRUE(damaged);
+  // A file that ends between groups, as an older program's, is whole.
+  Put(full.substr(0, full.find("Arial") - 4 - 4 * 8 - 1 - 4 * 8 - 12));
+  ASSERT_TRUE(ReadDataFile(path_, back, s, &damaged));
+  EXPECT_FALSE(damaged);
+  EXPECT_EQ(back.pinned.size(), 2u);
+}
+
 TEST_F(DataFileTest, OneHundredAndOnePinnedRecordsAreKeptWithEverythingAfterThem) {
   StoredState st = Sample();
   while (st.pinned.size() < 101) {
@@ -161,6 +208,30 @@ TEST_F(DataFileTest, OneHundredAndOnePinnedRecordsAreKeptWithEverythingAfterThem
   EXPECT_EQ(back.recent[0].path, "/x/one.txt");
   EXPECT_EQ(s.MaxUndoLen, 1234);
   EXPECT_EQ(back.kindChecks, st.kindChecks);
+}
+
+// A recent list longer than any the program keeps is read to its end: the
+// fields after it are where the file has them.
+TEST_F(DataFileTest, ALongRecentListLeavesTheLaterFieldsInPlace) {
+  StoredState st = Sample();
+  Settings s = SampleSettings();
+  s.MaxRecentListLen = 5000;
+  st.recent.resize(5000);
+  st.recent[4500] = {"/x/far.txt", 1, 2, 1};
+  ASSERT_TRUE(WriteDataFile(path_, st, s));
+  StoredState back;
+  Settings sb;
+  ASSERT_TRUE(ReadDataFile(path_, back, sb));
+  EXPECT_EQ(sb.MaxRecentListLen, Settings{}.MaxRecentListLen);  // out of range: the default
+  EXPECT_EQ(back.recent[0], st.recent[0]);
+  EXPECT_EQ(back.recent[1], st.recent[1]);
+  EXPECT_EQ(back.encodings, st.encodings);
+  EXPECT_EQ(back.pinned[0].encodingIndex, 1);
+  EXPECT_EQ(sb.LineEnd, "\r\n");
+  EXPECT_EQ(sb.HexColumns, 33);
+  EXPECT_EQ(sb.TextBaseSyst, 8);
+  EXPECT_EQ(back.kindChecks, st.kindChecks);
+  EXPECT_TRUE(sb.CutOnCtrlDel);
 }
 
 TEST_F(DataFileTest, EveryLineEndStyleOfTheMenuLoadsBackOthersAsCr) {

@@ -74,5 +74,15 @@ TEST(DocumentInfo, TheWholeTextOfANewAndAnOpenedDocument) {
             "Выделено 15 б. текста");
 }
 
+// A file name may hold line breaks and other control codes: the box shows
+// them as spaces, as the menus do, so the name stays on its own line.
+TEST(DocumentInfo, ControlCodesOfTheNameBecomeSpaces) {
+  DocumentFacts f;
+  f.fileName = "два\nряда\tи\x7f.txt";
+  f.openDurationMs = 5;
+  const std::string text = DocumentInfoText(f);
+  EXPECT_EQ(text.substr(0, text.find('\n') + 1), "У вас открыт документ \"два ряда и .txt\".\n");
+}
+
 }  // namespace
 }  // namespace prambus

@@ -4,6 +4,7 @@
 #include "associations/extension_bindings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "associations/xdg_association_store.h"
 #include "shell/dialog_placement.h"
@@ -75,7 +76,7 @@ TEST(BindTypedList, RefusesSystemExtensionsInAnyCaseAndGoesOn) {
   TypedList failing;  // a write failure is reported, the binding still listed
   failing.store.failing = {".txt"};
   failing.Bind("*.txt");
-  EXPECT_EQ(failing.messages, std::vector<std::string>{kWriteFailedMessage});
+  EXPECT_EQ(failing.messages, std::vector<std::string>{BindFailedMessage(std::nullopt)});
   EXPECT_EQ(failing.bindings, (std::vector<ExtensionBinding>{{".txt", 0}}));
 }
 
@@ -106,7 +107,7 @@ TEST(ApplyBindingChoices, BindsTickedLinesAndReleasesTheOthers) {
   EXPECT_EQ(store.calls, (std::vector<std::string>{"unbind .old", "unbind .log", "bind .txt entry",
                                                    "bind .bad", "bind .hex"}));
   EXPECT_EQ(kept, (std::vector<ExtensionBinding>{{".txt", 0}, {".bad", 1}, {".hex", 1}}));
-  EXPECT_EQ(messages, std::vector<std::string>{kWriteFailedMessage});
+  EXPECT_EQ(messages, std::vector<std::string>{BindFailedMessage(std::nullopt)});
   EXPECT_EQ(KeepBoundBindings(kept, store),
             (std::vector<ExtensionBinding>{{".txt", 0}, {".hex", 1}}));
 }
@@ -120,6 +121,33 @@ TEST(ApplyBindingChoices, ATickedExtensionStaysBoundWhenAnUntickedOneSharesItsTy
   EXPECT_EQ(kept, (std::vector<ExtensionBinding>{{".txt", 0}}));
   EXPECT_TRUE(store.IsBoundToProgram(".txt"));
   EXPECT_EQ(home.QueryDefault("text/plain"), "prambus.desktop");
+}
+
+// A list of defaults that cannot be written (write-protected) or read (a
+// FIFO in its place) fails every binding of a batch the same way: one note
+// for the batch, saying which file and why, in this system's terms.
+TEST(BindTypedList, AListThatCannotBeWrittenOrReadIsOneNoteNamingIt) {
+  XdgHome home;
+  XdgAssociationStore store(home.Dirs(), {home.Executable(), {}});
+  XdgHome::WriteFile(home.MimeApps(), "[Default Applications]\n");
+  ::chmod(home.MimeApps().c_str(), 0444);
+  std::vector<std::string> notes;
+  std::vector<ExtensionBinding> bindings;
+  BindTypedList("*.txt, *.log, *.text", 0, store, bindings, CollectingOnce(notes));
+  BindTypedList("*.c", 1, store, bindings, CollectingOnce(notes));
+  EXPECT_EQ(notes, std::vector<std::string>{"Не могу закрепить расширения за этой программой: мне "
+                                            "нельзя записывать в «" +
+                                            home.MimeApps() + "»."});
+  EXPECT_EQ(TempDir::Read(home.MimeApps()), "[Default Applications]\n");
+
+  ::unlink(home.MimeApps().c_str());
+  ASSERT_EQ(::mkfifo(home.MimeApps().c_str(), 0600), 0);
+  notes.clear();
+  BindTypedList("*.txt, *.log, *.text", 0, store, bindings, CollectingOnce(notes));
+  BindTypedList("*.c", 1, store, bindings, CollectingOnce(notes));
+  EXPECT_EQ(notes, std::vector<std::string>{
+                       "Не могу закрепить расширения за этой программой: не могу прочитать «" +
+                       home.MimeApps() + "»: это не обычный файл, а канал, устройство или сокет."});
 }
 
 TEST(DialogPlacement, FollowsThePointerAndStaysOnTheScreen) {

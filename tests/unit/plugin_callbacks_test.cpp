@@ -70,19 +70,24 @@ class PluginCallbacksTest : public TextViewTest {
   std::unique_ptr<FakeWindow> window;
 };
 
-TEST_F(PluginCallbacksTest, GetFunctionHandsOutSeventeenNumbers) {
+// Numbers 0 to 17; the last tells the interface's version, during a call.
+TEST_F(PluginCallbacksTest, GetFunctionHandsOutEighteenNumbers) {
   prambus_function f = nullptr;
   const prambus_get_function get = PluginGetFunction();
   EXPECT_EQ(get(0, &f), 1);
   EXPECT_EQ(reinterpret_cast<prambus_get_function>(f), get);
   EXPECT_EQ(get(16, &f), 1);
   EXPECT_NE(f, nullptr);
-  EXPECT_EQ(get(17, &f), 0);
+  EXPECT_EQ(get(18, &f), 0);
   EXPECT_EQ(f, nullptr);
   EXPECT_EQ(get(-1, &f), 0);
   EXPECT_EQ(get(3, nullptr), 0);
+  const auto version = Get<prambus_version_fn>(PRAMBUS_VERSION);
+  EXPECT_EQ(version(), 0);  // outside a call, as every callback
   PluginCallScope scope(*window);
   EXPECT_EQ(Get<prambus_nothing_fn>(PRAMBUS_NOTHING)(), 0);
+  EXPECT_EQ(version(), PRAMBUS_EXTENSION_VERSION);
+  EXPECT_EQ(PRAMBUS_EXTENSION_VERSION, 1);
 }
 
 TEST_F(PluginCallbacksTest, OutsideAPluginCallAndFromAnotherThreadNothingRuns) {

@@ -255,6 +255,7 @@ TEST_F(SafeSaveTest, AWritableFileInAReadOnlyFolderIsSaved) {
   ASSERT_EQ(::chown(doc.c_str(), nobody->uid, nobody->gid), 0);
   ::chmod(folder.c_str(), 0555);
   ASSERT_EQ(::chown(backups_.path().c_str(), nobody->uid, nobody->gid), 0);
+  ::chmod(backups_.path().c_str(), 0755);  // as an earlier version made the cache
   const std::string cache = backups_.path();
   EXPECT_EQ(RunAs(*nobody,
                   [&] {
@@ -266,6 +267,7 @@ TEST_F(SafeSaveTest, AWritableFileInAReadOnlyFolderIsSaved) {
   EXPECT_EQ(Read(doc), "after");
   EXPECT_EQ(Names(folder), Names_({"mine.txt"}));
   EXPECT_TRUE(Names(cache).empty());
+  EXPECT_EQ(Stat(cache).st_mode & 07777, 0700u);  // the backups' folder is the user's alone
   // A new file there cannot be made, and the message says where the problem is.
   const std::string fresh = folder + "/new.txt";
   EXPECT_EQ(
@@ -329,6 +331,7 @@ TEST_F(SafeSaveTest, AFullDiskLeavesTheOriginal) {
   // With no room for a backup anywhere, nothing is written.
   Write(doc, old);
   SaveOptions noRoom;
+  ::chmod(disk.c_str(), 0755);  // a backup folder is used only below folders no one else may change
   noRoom.backupFolder = disk + "/backups";
   o = SaveSafely(doc, noRoom, Writer("x"));
   EXPECT_TRUE(o.noBackup);

@@ -42,7 +42,7 @@ TEST(DialogFilters, GroupsBindingsByView) {
 
 TEST(ViewKindOfAFile, RecentListThenBindingThenDefault) {
   const std::vector<ExtensionBinding> b = {{".hex", 1}};
-  std::vector<RecentEntry> recent = {{"/d/x.hex", 0, 0, 1}, {}};
+  std::vector<RecentEntry> recent = {{"/d/x.hex", 0, 0, 1, {}}, {}};
   EXPECT_EQ(ChooseViewKind("/d/x.hex", recent, b, true, 1), 1);
   EXPECT_EQ(ChooseViewKind("/d/x.hex", recent, b, false, 1), 2);
   EXPECT_EQ(ChooseViewKind("/d/y.txt", recent, b, true, 2), 2);
@@ -82,6 +82,11 @@ TEST(StatusTexts, PanelsAndLineCountEndings) {
   EXPECT_EQ(p[3], "Вставка");
   EXPECT_EQ(p[4], "1.005 сек.");
   EXPECT_EQ(p[5], "Кодировка - DOS");
+  // A line-end conversion in force is named beside the encoding.
+  for (const auto& [lineEnd, name] : {std::pair{"\n", "#10"}, {"\r", "#13"}, {"\r\n", "#13#10"}}) {
+    in.savedLineEnd = lineEnd;
+    EXPECT_EQ(StatusPanels(in)[5], std::string("Кодировка - DOS, переводы строки - ") + name);
+  }
 }
 
 // Panels grow to fit their texts; the last takes the rest. A load's progress

@@ -108,6 +108,26 @@ TEST(LineEnds, EveryLineEndOfATextTakesTheChosenStyle) {
   EXPECT_EQ(WithLineEnds("no line end", "\n"), "no line end");
 }
 
+// Whether saving would change a line end: only with the conversion on, and
+// only when some line ends otherwise than the chosen style (wrapped rows
+// and a last line without a line end change nothing).
+TEST_F(TextViewTest, SavingChangesLineEndsOnlyWhereTheyDiffer) {
+  Load("aaaa bbbb cccc\r\nlast", 40);
+  ASSERT_GT(view->LastRow, 2);  // wrapped
+  EXPECT_FALSE(view->SavingChangesLineEnds());
+  view->ConvertLineEnds = true;
+  Cfg().LineEnd = "\r\n";
+  EXPECT_FALSE(view->SavingChangesLineEnds());
+  Cfg().LineEnd = "\n";
+  EXPECT_TRUE(view->SavingChangesLineEnds());
+  Load("one\ntwo\nthree");
+  EXPECT_FALSE(view->SavingChangesLineEnds());
+  Load("one\ntwo\n\rthree\n");  // one LF CR among the LFs
+  EXPECT_TRUE(view->SavingChangesLineEnds());
+  Load("no line end at all");
+  EXPECT_FALSE(view->SavingChangesLineEnds());
+}
+
 // What a paste inserts: the text in the line-end style of the place it lands.
 TEST_F(TextViewTest, PastedLinesTakeTheLineEndsWhereTheyLand) {
   struct Case {

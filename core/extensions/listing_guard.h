@@ -1,0 +1,56 @@
+// Looking at the libraries at start without letting one of them cost more
+// than that start: each is written down in the journal while it is loaded
+// and its strings read, and a watchdog thread ends the program when that
+// takes longer than the bound (a library stuck there would hang every
+// start). The note then says the library was too slow, and the next start
+// leaves it out.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "extensions/extension_catalog.h"
+#include "extensions/library_journal.h"
+
+namespace prambus {
+
+// How long one library may take to be loaded, listed and unloaded.
+inline constexpr std::chrono::seconds kListingBound{5};
+
+class ListingGuard : public LibraryWatch {
+ public:
+  // onTooSlow(path) runs on the watchdog thread once the journal is marked;
+  // it is expected to end the program (EndSlowStart does).
+  ListingGuard(LibraryJournal& journal, std::chrono::milliseconds bound,
+               std::function<void(const std::string&)> onTooSlow);
+  ~ListingGuard() override;
+  ListingGuard(const ListingGuard&) = delete;
+  ListingGuard& operator=(const ListingGuard&) = delete;
+
+  bool LeftOut(const std::string& path) override { return journal_.IsLeftOut(path); }
+  void Begin(const std::string& path) override;
+  void End() override;
+
+ private:
+  void Watch();
+
+  LibraryJournal& journal_;
+  const std::chrono::milliseconds bound_;
+  std::function<void(const std::string&)> onTooSlow_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool armed_ = false, quit_ = false;
+  std::string path_;
+  std::chrono::steady_clock::time_point deadline_;
+  std::thread thread_;
+};
+
+// Tells on the standard error that the library was too slow and ends the
+// program at once: the main thread is stuck inside the library.
+[[noreturn]] void EndSlowStart(const std::string& path);
+
+}  // namespace prambus

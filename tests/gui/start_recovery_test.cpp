@@ -1,0 +1,258 @@
+// What the window offers back at its start, on the real main window: the
+// recovery copies a plug-in run left (one list however many there are; a
+// copy that cannot be loaded leaves the window, the original file and the
+// copy as they were) and the backup of a file whose save was killed while it
+// rewrote the file.
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <optional>
+
+#include "extensions/recovery_copy.h"
+#include "gui_files.h"
+#include "gui_test_environment.h"
+#include "io/private_folder.h"
+#include "main_window.h"
+#include "recovery_list_dialog.h"
+#include "settings/settings.h"
+#include "shell/file_messages.h"
+#include "shell/recovery_list.h"
+#include "shell/save_journal.h"
+#include "shown_window.h"
+
+using namespace prambus;
+
+namespace {
+
+QString Text(MainWindow& w) {
+  QByteArray bytes;
+  for (int r = 0; r <= w.View()->LastRow; ++r) {
+    const std::string_view row = w.View()->GetRow(r);
+    bytes += QByteArray(row.data(), static_cast<qsizetype>(row.size()));
+  }
+  return QString::fromLatin1(bytes);
+}
+
+// Opens the first copy of the list, then closes the list when it comes back.
+int OpenFirstThenLater(RecoveryListDialog& list) {
+  if (list.Chosen() >= 0) return RecoveryListDialog::kLater;
+  list.OpenButton()->click();
+  return list.result();
+}
+
+}  // namespace
+
+class StartRecoveryTest : public QObject {
+  Q_OBJECT
+  std::optional<QTemporaryDir> dir_;
+  ScriptedPrompts* prompts_ = nullptr;
+
+  QString Path(const QString& name) const { return dir_->filePath(name); }
+  QString Folder() const { return Path("recovery"); }
+  // A copy as a program that died while a plug-in ran leaves it.
+  void LeaveCopy(const QString& base, const QString& document, const QByteArray& content) {
+    QDir().mkpath(Folder());
+    ::chmod(QFile::encodeName(Folder()).constData(), 0700);
+    const RecoveryManifest m{QFile::encodeName(document).toStdString(), "Падающий плагин", 1, 0};
+    WriteAll(Folder() + "/" + base + ".recovery",
+             QByteArray::fromStdString(FormatRecoveryManifest(m)));
+    WriteAll(Folder() + "/" + base + ".document", content);
+  }
+  std::unique_ptr<MainWindow> Start(const QString& file,
+                                    std::function<int(RecoveryListDialog&)> list = {},
+                                    std::deque<int> answers = {}) {
+    QStringList args{"prambus"};
+    if (!file.isEmpty()) args << file;
+    auto w = std::make_unique<MainWindow>(args, dir_->path());
+    prompts_ = &ScriptedPrompts::InstallOn(*w);
+    prompts_->recoveryList = std::move(list);
+    prompts_->answers = std::move(answers);
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
+    return w;
+  }
+  static std::string Journal() { return std::string(test::TestHome()) + "/state/prambus/saves"; }
+  // The record a save killed while it rewrote `target` leaves behind.
+  void LeaveInterruptedSave(const QString& target, const QString& backup) {
+    QVERIFY(EnsurePrivateFolder(Journal()));
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(target).constData(), &st), 0);
+    const SaveRecord r{SaveStage::kRewriting, QFile::encodeName(target).toStdString(),
+                       QFile::encodeName(backup).toStdString(), st.st_dev, st.st_ino};
+    WriteAll(QString::fromStdString(Journal()) + "/1-killed.save",
+             QByteArray::fromStdString(FormatSaveRecord(r)));
+  }
+  static int Records() {
+    return static_cast<int>(QDir(QString::fromStdString(Journal())).entryList(QDir::Files).size());
+  }
+
+ private slots:
+  void init() {
+    Cfg() = Settings{};
+    dir_.emplace();
+  }
+
+  // Sixty copies ask one thing, not sixty; a FIFO among them is passed by.
+  void manyCopiesAreOneList() {
+    for (int i = 0; i < 60; ++i)
+      LeaveCopy(QString("prambus-1-%1").arg(i, 2, 10, QChar('0')),
+                Path(QString("doc%1.txt").arg(i)), "unsaved");
+    QVERIFY(::mkfifo(QFile::encodeName(Folder() + "/stuck.recovery").constData(), 0600) == 0);
+    auto later = Start({});
+    QVERIFY(later);
+    QTRY_COMPARE(prompts_->recoveryLists.size(), 1);
+    QCOMPARE(prompts_->recoveryLists[0].size(), 60);
+    QVERIFY(prompts_->questions.isEmpty());
+    QCOMPARE(QDir(Folder()).entryList({"*.document"}).size(), 60);  // kept for later
+    later.reset();
+    // All selected and discarded at once; the list closes when it is empty.
+    auto w = Start({}, [](RecoveryListDialog& list) {
+      list.List()->selectAll();
+      list.DiscardButton()->click();
+      return list.result();
+    });
+    QVERIFY(w);
+    QTRY_COMPARE(prompts_->recoveryLists.size(), 1);
+    QCOMPARE(QDir(Folder()).entryList({"*.document", "*.recovery"}, QDir::Files | QDir::System),
+             QStringList{"stuck.recovery"});
+    QVERIFY(!w->Modified());
+  }
+
+  // The copy is too large to load: the window keeps the file it showed, the
+  // original is never replaced, and the copy stays with a word on where.
+  void aCopyThatCannotBeLoadedLeavesTheWindowTheFileAndTheCopy() {
+    const QString orig = Path("orig.txt");
+    WriteAll(orig, "precious original content\r\n");
+    LeaveCopy("prambus-1-big", orig, "");
+    const QString copy = Folder() + "/prambus-1-big.document";
+    QVERIFY(::truncate(QFile::encodeName(copy).constData(), qint64(3) << 30) == 0);
+    auto w = Start(orig, OpenFirstThenLater);
+    QVERIFY(w);
+    QTRY_COMPARE(prompts_->recoveryLists.size(), 2);  // back after the failure
+    OrphanCopy described;
+    described.manifest.documentPath = orig.toStdString();
+    described.contentPath = copy.toStdString();
+    QCOMPARE(prompts_->notes,
+             QStringList{QString::fromStdString(RecoveryOpenFailedMessage(described))});
+    QCOMPARE(w->windowTitle(), QString("orig.txt - Прамбус"));
+    QVERIFY(!w->Modified());
+    QCOMPARE(Text(*w), QString("precious original content\r\n"));
+    QTest::keyClick(w->centralWidget(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(ReadAll(orig), QByteArray("precious original content\r\n"));
+    QCOMPARE(QFileInfo(copy).size(), qint64(3) << 30);
+    QVERIFY(QFile::exists(Folder() + "/prambus-1-big.recovery"));
+  }
+
+  // The last run may have ended for want of memory; the next one may be
+  // short of it too: a copy that fails to load for it is kept.
+  void aCopyThatRunsOutOfMemoryIsKept() {
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("the address sanitizer reserves far more address space than any limit");
+#else
+    const QString orig = Path("orig.txt");
+    WriteAll(orig, "precious original content\r\n");
+    LeaveCopy("prambus-1-large", orig, "");
+    const QString copy = Folder() + "/prambus-1-large.document";
+    QVERIFY(::truncate(QFile::encodeName(copy).constData(), qint64(400) << 20) == 0);
+    auto w = Start(orig);
+    QVERIFY(w);
+    QTRY_COMPARE(prompts_->recoveryLists.size(), 1);  // "Позже": not yet
+    // Room for what runs now and a little more, not for a 400 MB document.
+    rlimit saved{};
+    QVERIFY(::getrlimit(RLIMIT_AS, &saved) == 0);
+    QFile status("/proc/self/status");
+    QVERIFY(status.open(QIODevice::ReadOnly));
+    const QByteArray text = status.readAll();
+    const qsizetype at = text.indexOf("VmSize:");
+    const qint64 inUse =
+        text.mid(at + 7, text.indexOf('\n', at) - at - 7).trimmed().split(' ')[0].toLongLong()
+        << 10;
+    w.reset();
+    rlimit tight = saved;
+    tight.rlim_cur = static_cast<rlim_t>(inUse + (qint64(200) << 20));
+    QVERIFY(::setrlimit(RLIMIT_AS, &tight) == 0);
+    w = Start(orig, OpenFirstThenLater);
+    const bool shown = w != nullptr;
+    if (shown) QTRY_COMPARE(prompts_->recoveryLists.size(), 2);
+    QStringList notes = shown ? prompts_->notes : QStringList{};
+    const QString title = shown ? w->windowTitle() : QString();
+    const bool modified = shown && w->Modified();
+    w.reset();
+    QVERIFY(::setrlimit(RLIMIT_AS, &saved) == 0);
+    QVERIFY(shown);
+    QCOMPARE(notes.size(), 1);
+    QVERIFY(notes[0].contains(copy));
+    QCOMPARE(title, QString("orig.txt - Прамбус"));
+    QVERIFY(!modified);
+    QCOMPARE(ReadAll(orig), QByteArray("precious original content\r\n"));
+    QCOMPARE(QFileInfo(copy).size(), qint64(400) << 20);
+#endif
+  }
+
+  // The copy that loads becomes the unsaved document and goes only then.
+  void aCopyThatLoadsIsTheUnsavedDocument() {
+    const QString orig = Path("orig.txt");
+    WriteAll(orig, "precious original content\r\n");
+    LeaveCopy("prambus-1-ok", orig, "edited content\r\n");
+    auto w = Start({}, OpenFirstThenLater);
+    QVERIFY(w);
+    QTRY_COMPARE(w->windowTitle(), QString("* orig.txt - Прамбус"));
+    QCOMPARE(prompts_->recoveryLists.size(), 1);
+    QCOMPARE(Text(*w), QString("edited content\r\n"));
+    QCOMPARE(QDir(Folder()).entryList(QDir::Files).size(), 0);
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(orig), QByteArray("edited content\r\n"));
+  }
+
+  // A file left half rewritten by a killed save: its old content is put
+  // back before the window reads it.
+  void aHalfRewrittenFileGetsItsBackupBack() {
+    const QString doc = Path("doc.txt"), backup = Path("doc.txt.prambus-backup-Ab12Cd");
+    WriteAll(doc, "new new new old");
+    QVERIFY(::link(QFile::encodeName(doc).constData(),
+                   QFile::encodeName(Path("other name")).constData()) == 0);
+    WriteAll(backup, "the old content");
+    LeaveInterruptedSave(doc, backup);
+    auto w = Start(doc, {}, {1000});  // "Вернуть"
+    QVERIFY(w);
+    QCOMPARE(prompts_->questions, QStringList{QString(kInterruptedSaveCaption) + ": " +
+                                              QString::fromStdString(InterruptedSaveQuestion(
+                                                  doc.toStdString(), backup.toStdString()))});
+    QCOMPARE(ReadAll(Path("other name")), QByteArray("the old content"));
+    QTRY_COMPARE(Text(*w), QString("the old content"));
+    QVERIFY(!QFile::exists(backup));
+    QCOMPARE(Records(), 0);
+  }
+
+  void keepingBothOrAnsweringLaterLeavesTheFileAsItIs() {
+    const QString doc = Path("doc.txt"), backup = Path("doc.txt.prambus-backup-Ab12Cd");
+    WriteAll(doc, "new new new old");
+    WriteAll(backup, "the old content");
+    LeaveInterruptedSave(doc, backup);
+    auto w = Start({});  // closed without an answer: asked again next time
+    QVERIFY(w);
+    QCOMPARE(prompts_->questions.size(), 1);
+    QCOMPARE(Records(), 1);
+    w = Start({}, {}, {1001});  // "Оставить оба"
+    QVERIFY(w);
+    QCOMPARE(prompts_->questions.size(), 1);
+    QCOMPARE(ReadAll(doc), QByteArray("new new new old"));
+    QCOMPARE(ReadAll(backup), QByteArray("the old content"));
+    QCOMPARE(Records(), 0);
+    w = Start({});
+    QVERIFY(prompts_->questions.isEmpty());
+    // A backup that is gone is told about, not offered.
+    LeaveInterruptedSave(doc, Path("gone"));
+    w = Start({});
+    QCOMPARE(prompts_->notes, QStringList{QString::fromStdString(InterruptedSaveBackupMissing(
+                                  doc.toStdString(), Path("gone").toStdString()))});
+    QCOMPARE(Records(), 0);
+  }
+};
+
+QTEST_MAIN(StartRecoveryTest)
+#include "start_recovery_test.moc"
