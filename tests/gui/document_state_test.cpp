@@ -3,7 +3,6 @@
 // exactly when it changed the bytes the document would be saved with (the
 // table below), F6 and then undo leave a saved document saved, and a
 // replace session never acts on a region of a document that has changed.
-#include <dlfcn.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,36 +20,19 @@
 #include "prambus/extension.h"
 #include "recode_dialog.h"
 #include "replace_dialog.h"
+#include "scripted_plugin.h"
 #include "scripted_prompts.h"
 #include "settings/settings.h"
 #include "views/hex_view.h"
 
 using namespace prambus;
+using scripted::Callback;
+using scripted::script;
+using scripted::UpperCase;
 
 namespace {
 
-// The test plug-in's script: what its command does with the callbacks.
-std::function<void(prambus_get_function)> script;
-int32_t RunScript(uint8_t, int32_t, prambus_get_function get) {
-  if (script) script(get);
-  return 1;
-}
-
-template <typename Fn>
-Fn Callback(prambus_get_function get, int number) {
-  prambus_function f = nullptr;
-  get(number, &f);
-  return reinterpret_cast<Fn>(f);
-}
-
 // Rewriters and visitors a script hands over.
-void UpperCase(int32_t* length, const char** data, int32_t*) {
-  static std::string line;
-  line.assign(*data, static_cast<size_t>(*length));
-  for (char& c : line)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  *data = line.data();
-}
 void Unchanged(int32_t*, const char**, int32_t*) {}
 void Visit(int32_t, const char*, int32_t*) {}
 
@@ -109,18 +91,7 @@ class DocumentStateTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(QDir().mkpath(extensions_.filePath("plugins")));
-    const QString path = extensions_.filePath("plugins/scripted.so");
-    QVERIFY(QFile::copy(QByteArray(PRAMBUS_TEST_EXTENSIONS) + "/plugins/test_scripted_plugin.so",
-                        path));
-    void* lib = dlopen(QFile::encodeName(path).constData(), RTLD_NOW);
-    QVERIFY(lib);
-    using SetScript = void (*)(int32_t(*)(uint8_t, int32_t, prambus_get_function));
-    auto set = reinterpret_cast<SetScript>(dlsym(lib, "test_set_script"));
-    QVERIFY(set);
-    set(&RunScript);
-  }
+  void initTestCase() { QVERIFY(scripted::Install(extensions_.path())); }
   void init() {
     Cfg() = Settings{};
     dir_.emplace();

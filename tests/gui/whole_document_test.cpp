@@ -5,8 +5,6 @@
 // while the window's event loop cannot (a file it opened, a switch of view
 // it asked for). Closing during a load stops it instead, and asks about the
 // document given back (ending_during_load_test).
-#include <dlfcn.h>
-
 #include <QCryptographicHash>
 #include <QDir>
 #include <QPrinter>
@@ -25,37 +23,21 @@
 #include "prambus/extension.h"
 #include "recode_dialog.h"
 #include "replace_dialog.h"
+#include "scripted_plugin.h"
 #include "scripted_prompts.h"
 #include "settings/settings.h"
 #include "views/hex_view.h"
 
 using namespace prambus;
+using scripted::Callback;
+using scripted::script;
+using scripted::UpperCase;
 
 namespace {
-
-std::function<void(prambus_get_function)> script;
-int32_t RunScript(uint8_t, int32_t, prambus_get_function get) {
-  if (script) script(get);
-  return 1;
-}
-
-template <typename Fn>
-Fn Callback(prambus_get_function get, int number) {
-  prambus_function f = nullptr;
-  get(number, &f);
-  return reinterpret_cast<Fn>(f);
-}
 
 int walkedLines = 0;
 void CountLine(int32_t, const char*, int32_t*) {
   ++walkedLines;
-}
-void UpperCase(int32_t* length, const char** data, int32_t*) {
-  static std::string line;
-  line.assign(*data, static_cast<size_t>(*length));
-  for (char& c : line)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  *data = line.data();
 }
 
 constexpr int kLines = 200000;  // about 6 MB
@@ -114,16 +96,7 @@ class WholeDocumentTest : public QObject {
   void initTestCase() {
     for (int i = 0; i < kLines; ++i) big_ += Line(i);
     QVERIFY(big_.size() > qsizetype(4 * MainWindow::kLoadSliceBytes));
-    QVERIFY(QDir().mkpath(extensions_.filePath("plugins")));
-    const QString copy = extensions_.filePath("plugins/scripted.so");
-    QVERIFY(QFile::copy(QByteArray(PRAMBUS_TEST_EXTENSIONS) + "/plugins/test_scripted_plugin.so",
-                        copy));
-    void* lib = dlopen(QFile::encodeName(copy).constData(), RTLD_NOW);
-    QVERIFY(lib);
-    using SetScript = void (*)(int32_t(*)(uint8_t, int32_t, prambus_get_function));
-    auto set = reinterpret_cast<SetScript>(dlsym(lib, "test_set_script"));
-    QVERIFY(set);
-    set(&RunScript);
+    QVERIFY(scripted::Install(extensions_.path()));
   }
   void init() {
     Cfg() = Settings{};
