@@ -29,7 +29,7 @@ bool MainWindow::RecodeTable(int entry, bool target, CodeTable& table) {
 }
 
 void MainWindow::RecodeCommand() {
-  if (!view_) return;
+  if (!EnsureWholeDocument() || !view_) return;
   RecodeDialog dialog(this);
   QStringList names;
   for (const LoadedEncoding& e : state_.encodings) names << QString::fromStdString(e.name);
@@ -61,7 +61,6 @@ void MainWindow::RecodeCommand() {
     return;
   }
   RefreshUndoRedo();
-  SetModified(true);
   RecomputeScrollRanges();
   SyncScrollBars();
   Redraw();
