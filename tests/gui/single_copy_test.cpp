@@ -164,9 +164,22 @@ class SingleCopyTest : public QObject {
   QString title_;
   quint32 hash_ = 0;
 
+  // The meeting folder of this test's windows alone: other GUI tests run
+  // at the same time and their windows narrow the shared folder back to
+  // private, which would shut out the other user played below.
+  std::optional<QTemporaryDir> meetingPlace_;
+  ScopedEnvironment meetingEnvironment_;
+
   QString ServerPath() const { return w_->findChild<SingleCopy*>()->SocketPath(); }
 
  private slots:
+  void initTestCase() {
+    meetingPlace_.emplace(QStringLiteral("/tmp/single-copy-test-XXXXXX"));
+    QVERIFY(meetingPlace_->isValid());
+    ::chmod(QFile::encodeName(meetingPlace_->path()).constData(), 01777);  // as /tmp is
+    meetingEnvironment_.Set("XDG_RUNTIME_DIR", QByteArray());
+    meetingEnvironment_.Set("TMPDIR", QFile::encodeName(meetingPlace_->path()));
+  }
   void init() {
     Cfg() = Settings{};
     dir_.emplace();
