@@ -19,7 +19,7 @@ void MainWindow::ContinueLayoutLater() {
 }
 
 void MainWindow::LayoutStep() {
-  const int first = view_ && !load_ ? view_->PendingLayoutRow() : -1;
+  const int first = view_ && !Loading() ? view_->PendingLayoutRow() : -1;
   if (first < 0) {
     layoutTimer_->stop();
     return;

@@ -268,7 +268,7 @@ TEST_F(DeferredLayoutTest, AnEditThatMeetsTheOldLayoutLeavesNothing) {
   std::string words;
   for (int i = 0; i < 40; ++i) words += "abc defg ";
   Load(words, 80);
-  view->LimitEditLayout(1);
+  view->LimitEditLayout(3);
   Cursor(2, 0);
   view->TypeChar('x');
   EXPECT_FALSE(view->LayoutPending());
