@@ -255,7 +255,7 @@ class EditingTest : public QObject {
     WriteAll(Path("long.txt"), text);
     auto w = Open(Path("long.txt"));
     QVERIFY(w);
-    QVERIFY(w->FinishLoading());
+    QVERIFY(w->EnsureWholeDocument());
     auto* view = static_cast<TextView*>(w->View());
     QWidget* s = Surface(*w);
     QTest::keyClick(s, Qt::Key_B);
