@@ -3,10 +3,11 @@
 // deletes, selections, line deletions, undo, redo, table changes, moves, and
 // find, replace and replace all over every kind of region. After every step
 // the rows concatenate to the reference, cursor and anchor are valid
-// positions, and undo followed by redo returns to the same text; find and
-// replace leave line-end pairs and row widths whole. The revision moves with
-// every step that changed the bytes as they would be written (line ends
-// converted or kept as they are), and with no step that changed nothing.
+// positions (also after a step of the layout edits leave for later), and
+// undo followed by redo returns to the same text; find and replace leave
+// line-end pairs and row widths whole. The revision moves with every step
+// that changed the bytes as they would be written (line ends converted or
+// kept as they are), and with no step that changed nothing.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -94,6 +95,27 @@ void Check(TextView& v, const std::string& ref) {
   }
   if (!ValidPosition(v, v.CursorCol, v.CursorRow)) Fail("cursor");
   if (!ValidPosition(v, v.AnchorCol, v.AnchorRow)) Fail("anchor");
+}
+
+void CheckWholeLayout(const TextView& v, TestCanvas& canvas, const std::string& ref) {
+  TextView fresh(&canvas);
+  fresh.WrapWidth = v.WrapWidth;
+  fresh.SetCharTable(v.CharTable);
+  fresh.AppendString(ref);
+  if (std::getenv("EDIT_TRACE")) {
+    for (const TextView* t : {&v, static_cast<const TextView*>(&fresh)}) {
+      std::fprintf(stderr, t == &v ? "edited:\n" : "whole:\n");
+      for (int r = 0; r <= t->LastRow; ++r) {
+        std::string row(t->GetRow(r));
+        for (char& c : row) c = c == '\r' ? 'R' : c == '\n' ? 'N' : c;
+        std::fprintf(stderr, "  %d w=%d [%s]\n", r, t->RowWidth(r), row.c_str());
+      }
+    }
+  }
+  if (fresh.LastRow != v.LastRow) Fail("the row count is not a whole layout's");
+  for (int r = 0; r <= v.LastRow; ++r)
+    if (fresh.GetRow(r) != v.GetRow(r) || fresh.RowWidth(r) != v.RowWidth(r))
+      Fail("the rows are not a whole layout's");
 }
 
 // The bytes as the view writes the characters from one offset to another:
@@ -230,6 +252,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Cfg().MaxUndoLen = 1 << 30;
   TestCanvas canvas;
   TextView view(&canvas);
+  // Edits lay out a row or a few and leave the rest of a paragraph whose
+  // layout does not meet the old one to steps taken between them.
+  view.LimitEditLayout(1 + static_cast<int>(size % 4));
   view.WrapWidth = 24 + in.Int(200);
   const std::string alphabet = "ab c,(\t\r\n.-x\xE0\xC0";
   std::string ref = in.Bytes(in.Int(60));
@@ -241,6 +266,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::ReplaceChecker replace(view, ref);
   bool modelled = false;  // the replace model follows the session since its last reset
   bool tabSeen = false;
+  bool wholeLayout = true;
   int steps = 0;
   fuzz::RevisionChecker revision(view);
   // Replacing all of a letter by three of it triples the text each time: past a
@@ -451,6 +477,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::CheckSavedBytes(view, Written(view),
                           Written(view, std::min(anchor, caret), std::max(anchor, caret)));
     CheckQuickSearch(view, ref, ++steps);
+    if (steps % 3 == 0) {
+      view.ContinueLayout(1 + static_cast<size_t>(steps % 30));
+      Check(view, ref);
+    }
     int widest = 0;
     for (int r = 0; r <= view.LastRow; ++r) widest = std::max(widest, view.RowWidth(r));
     if (view.GetDocumentWidth() != widest) Fail("the document width is not the widest row's");
@@ -467,6 +497,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
       Fail(fault);
     }
+    // Ctrl+Y takes a screen row out and leaves the rows around it as they
+    // were; until then, once nothing is left for later, every edit leaves the
+    // rows a whole layout of the text gives. Not with tabs: a row broken
+    // before a tab takes a width that depends on how the text came in.
+    wholeLayout &= op != 6;
+    if (wholeLayout && !tabSeen && !view.LayoutPending()) CheckWholeLayout(view, canvas, ref);
   }
   // With the whole history kept, undoing everything gives the original text
   // (shown through the current table).

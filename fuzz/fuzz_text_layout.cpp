@@ -1,9 +1,11 @@
 // Differential fuzzing of the text view's layout: random byte blocks are
-// appended, then random reflows, relayouts, wrap widths (down to none at all),
-// display tables and recodes; after every step the rows must concatenate to
+// appended, then random reflows (which may leave rows to lay out again later,
+// in steps), relayouts, wrap widths (down to none at all), display tables and
+// recodes; after every step the rows must concatenate to
 // the bytes given, line ends may only end rows, and a row is wider than the
 // wrap width only when it holds one character. A recode must give what the
-// conversion gives for the whole text, whatever the rows. At the end the
+// conversion gives for the whole text, whatever the rows. At the end, once
+// the rows left for later are laid out, and again after a whole relayout, the
 // layout must be the one the text gets in a single block, or byte by byte,
 // or loaded from a file in steps of random sizes (the document's width kept
 // right after every step).
@@ -133,7 +135,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     canvas.SetCharWidth(static_cast<uint8_t>(c), 1 + in.Int(30));
   TextView view(&canvas);
   view.WrapWidth = in.Int(300) - 8;
+  // A reflow may end a row early after a row or two, leaving the rest of its
+  // paragraph to ContinueLayout steps of varying sizes.
+  view.LimitEditLayout(1 + static_cast<int>(size % 3));
   std::string text;
+  int steps = 0;
   while (!in.Empty()) {
     switch (in.Byte() % 8) {
       case 0:
@@ -173,7 +179,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
     Check(view, text);
+    if (++steps % 3 == 0) {
+      view.ContinueLayout(1 + static_cast<size_t>(steps % 40));
+      Check(view, text);
+    }
   }
+  // The rows left to lay out again, once laid out, are those of a whole layout.
+  while (!view.ContinueLayout(1 + static_cast<size_t>(size % 50))) Check(view, text);
+  ExpectSameLayout(view, &canvas, text, text.size() + 1);
   view.Relayout();
   Check(view, text);
   ExpectSameLayout(view, &canvas, text, text.size() + 1);

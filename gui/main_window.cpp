@@ -100,6 +100,9 @@ MainWindow::MainWindow(QStringList arguments, QString dataDir)
   relayoutTimer_->setSingleShot(true);
   relayoutTimer_->setInterval(kResizeSettleMs);
   connect(relayoutTimer_, &QTimer::timeout, this, [this] { FormResize(); });
+  layoutTimer_ = new QTimer(this);
+  layoutTimer_->setInterval(0);
+  connect(layoutTimer_, &QTimer::timeout, this, [this] { LayoutStep(); });
   findDialog_ = new FindDialog(this);
   replaceDialog_ = new ReplaceDialog(this);
   switcher_ = new RecentSwitcher(this);
@@ -317,6 +320,7 @@ void MainWindow::Redraw() {
   // widget, and a whole-widget update repaints them too, which costs more
   // than the document's own frame (they repaint themselves when they move).
   central_->update(QRect(0, 0, surface_.width(), surface_.height()));
+  ContinueLayoutLater();
 }
 
 void MainWindow::PaintClient(QPainter& p) {

@@ -347,6 +347,9 @@ class MainWindow : public QMainWindow {
   // The window's appearance from a record: placement, visibility, look and
   // the modes (warnOnMinimal: the one-time warning of minimal mode).
   void ApplyAppearance(const WindowAppearance& record, bool warnOnMinimal);
+  // deferred_layout.cpp
+  void ContinueLayoutLater();  // once the frame is shown, when an edit left layout to do
+  void LayoutStep();
   // progressive_load.cpp
   struct PreviousDocument;
   void BeginLoading(std::unique_ptr<PreviousDocument> previous);
@@ -497,6 +500,7 @@ class MainWindow : public QMainWindow {
   QTimer* caretTimer_ = nullptr;
   QTimer* autoScrollTimer_ = nullptr;
   QTimer* relayoutTimer_ = nullptr;  // the view's new width once resizing stops
+  QTimer* layoutTimer_ = nullptr;    // the layout an edit left, in steps (deferred_layout.cpp)
 
   // What the window showed before a load in steps (the load is the document's).
   std::unique_ptr<PreviousDocument> previous_;

@@ -190,6 +190,11 @@ int ReplaceSession::ReplaceAll(ViewBase& view, std::string& message) {
     FindNext(view, message);
   }
   int count = 0;
+  struct Batch {
+    ViewBase& view;
+    explicit Batch(ViewBase& v) : view(v) { view.BatchEdits(true); }
+    ~Batch() { view.BatchEdits(false); }
+  } batch(view);
   while (!Finished) {
     std::string bytes;
     if (!Replacement(bytes, message) || !ReplaceMatch(view, bytes, message)) break;

@@ -38,6 +38,13 @@ int RowArena::ChunkOf(const uint8_t* p) const {
   return -1;
 }
 
+bool RowArena::SameChunk(const uint8_t* a, const uint8_t* b) const {
+  const int c = ChunkOf(a);
+  if (c < 0) return false;
+  const Chunk& k = chunks_[static_cast<size_t>(c)];
+  return b >= k.base && b < k.base + k.size;
+}
+
 void RowArena::ReleaseChunk(size_t i) {
   Chunk& c = chunks_[i];
   if (!c.base) return;
@@ -175,10 +182,33 @@ void RowText::Append(const uint8_t* p, int n, RowArena* arena) {
       return;
     }
   }
+  CopyAppend(p, static_cast<uint32_t>(n));
+}
+
+void RowText::AppendInPlace(const uint8_t* p, int n, const RowArena& arena) {
+  if (n <= 0) return;
+  ++changes_;
+  added_ += static_cast<uint64_t>(n);
+  if (!owned()) {
+    const uint32_t len = static_cast<uint32_t>(size());
+    uint8_t* at = bytes();
+    if (len == 0) {
+      Borrow(const_cast<uint8_t*>(p), static_cast<uint32_t>(n));
+      return;
+    }
+    if (at + len == p && arena.SameChunk(at, p + n - 1)) {
+      Borrow(at, len + static_cast<uint32_t>(n));
+      return;
+    }
+  }
+  CopyAppend(p, static_cast<uint32_t>(n));
+}
+
+void RowText::CopyAppend(const uint8_t* p, uint32_t n) {
   const uint32_t len = static_cast<uint32_t>(size());
-  Reserve(len + static_cast<uint32_t>(n));
+  Reserve(len + n);
   std::memcpy(heap()->p + len, p, n);
-  heap()->len = len + static_cast<uint32_t>(n);
+  heap()->len = len + n;
 }
 
 void RowText::Insert(int pos, const uint8_t* p, int n) {

@@ -44,6 +44,8 @@ class RowArena {
   size_t ChunkCount() const { return chunks_.size(); }
   // The chunk holding p, a byte of a row borrowed from this arena; -1: none.
   int ChunkOf(const uint8_t* p) const;
+  // Whether a and b lie in the same chunk of this arena.
+  bool SameChunk(const uint8_t* a, const uint8_t* b) const;
   // Unmaps a chunk; no row may borrow from it any more.
   void ReleaseChunk(size_t i);
   // Gives back the whole pages after the end of the last chunk's bytes: a
@@ -107,6 +109,11 @@ class RowText {
 
   // Appends, extending in the arena when the row ends at the arena's top.
   void Append(const uint8_t* p, int n, RowArena* arena);
+  // Appends bytes that lie in `arena` and stay where they are (a row laid out
+  // again from rows that borrow them): an empty row borrows them, a borrowed
+  // row that they follow in the same chunk grows over them, and any other
+  // row copies them. The caller keeps rows from sharing bytes.
+  void AppendInPlace(const uint8_t* p, int n, const RowArena& arena);
   void Append(std::string_view s) {
     Append(reinterpret_cast<const uint8_t*>(s.data()), int(s.size()), nullptr);
   }
@@ -153,9 +160,10 @@ class RowText {
     ++changes_;
     if (IsHeap()) std::free(heap());
   }
-  void Borrow(uint8_t* p, uint32_t n);  // an arena run; the row must not be owned
-  void SetLength(uint32_t n);           // n no longer than the row
-  void Reserve(uint32_t n);             // makes the row owned with room for n bytes
+  void Borrow(uint8_t* p, uint32_t n);            // an arena run; the row must not be owned
+  void CopyAppend(const uint8_t* p, uint32_t n);  // into the row's own buffer
+  void SetLength(uint32_t n);                     // n no longer than the row
+  void Reserve(uint32_t n);                       // makes the row owned with room for n bytes
 
   uint64_t v_ = 0;  // 0: empty; high 16 bits set: packed run; else a Heap*
   inline static uint64_t changes_ = 0, added_ = 0;

@@ -87,6 +87,30 @@ class TextView : public ViewBase {
   // put run seams everywhere).
   void LimitQuickSearchRun(size_t bytes) { quickSearchRun_ = bytes; }
 
+  // The layout an edit leaves to be finished later. An edit lays out the rows
+  // it changes until the new layout meets the old one. In a paragraph where
+  // that never happens (one without break opportunities, or where each row
+  // pushes a word on into the next) the edit stops once it has laid out
+  // EditLayoutRows() rows, ending the last of them early; the rest of the
+  // paragraph is laid out again by ContinueLayout, in steps.
+  bool LayoutPending() const { return !seams_.empty(); }
+  int PendingLayoutRow() const override { return seams_.empty() ? -1 : seams_.front(); }
+  // Lays out what edits left, about maxBytes of it; true when nothing is left.
+  // Cursor and anchor stay on their characters.
+  bool ContinueLayout(size_t maxBytes) override;
+  void BatchEdits(bool on) override;
+  // The rows an edit lays out before it may end one early: at least
+  // kEditLayoutRows, and two screens' worth; one during a batch of edits.
+  static constexpr int kEditLayoutRows = 256;
+  int EditLayoutRows();
+  // How near before or after an edit a row ended early is laid out with it.
+  static constexpr int kSeamReachRows = 16;
+  // Another number of rows instead (small only in tests, to make edits end
+  // rows early everywhere); 0: the rule above.
+  void LimitEditLayout(int rows) { editLayoutLimit_ = rows; }
+  // The rows ended early and not yet laid out again, in order.
+  const std::vector<int>& RowsEndedEarly() const { return seams_; }
+
   // Non-virtual operations and menu handlers.
   void SetWrapWidth(int w);
   void ToggleWordWrap(bool on);
@@ -140,12 +164,38 @@ class TextView : public ViewBase {
   void AdviseRowPages(int64_t done, int64_t total);
 
   // ReflowFrom that goes on at least until the old row throughRow is laid out
-  // again, even where the rows before it line up.
-  void ReflowThrough(int r, int throughRow);
+  // again, even where the rows before it line up. With earlyRows >= 0 it may
+  // end a row early (see LayoutPending) once it has laid out that many rows
+  // and taken in earlyBytes bytes. Returns the bytes taken in.
+  // Positions given in `keep` (column and row of the old layout) come out on
+  // the same characters, as does the offset cache.
+  struct KeptPosition {
+    int* col;
+    int* row;
+    int64_t from = -1;  // bytes from the start of row r, once known
+  };
+  size_t ReflowThrough(int r, int throughRow, int earlyRows, size_t earlyBytes = 0,
+                       std::span<KeptPosition> keep = {});
+  // The reflow after an edit at row r: ReflowThrough(r, throughRow), or from
+  // a row ended early shortly before r, through r.
+  void ReflowEdit(int r, int throughRow);
+  // Whether the reflow may end the row it builds here, before the old rows
+  // still to come: there are some, the next neither starts nor ends with a
+  // line end, no row ended early lies within the next earlyRows (at least
+  // kSeamReachRows) of them, and the row throughRow is behind.
+  bool MayEndRowEarly(int throughRow, int earlyRows) const;
+  // Whether the row being built is the old row oldRow again (oldSize bytes,
+  // just laid out, none of it edited), so that the reflow may stop there.
+  bool RowRepeatsOldRow(int oldRow, int oldSize, int lastEdited) const;
+  int FullEditLayoutRows();  // EditLayoutRows outside a batch
+  // The rows ended early, after a reflow from row r whose old rows from
+  // firstKept on now start at row keptAt (-1: none kept).
+  void MoveSeams(int r, int firstKept, int keptAt);
   // Layout engine shared by AppendBytes and ReflowFrom.
   void LayOut(const uint8_t* bytes, int count);
   [[gnu::noinline]] bool LayOutOther(LayoutRun& run, int i, uint8_t c, uint8_t k, int w);
   [[gnu::noinline]] void WrapRow(LayoutRun& run, int i, int w);
+  static void AppendRun(RowText& row, const uint8_t* p, int n, const LayoutRun& run);
   void NewRow();
   void ResetLayoutState();
   void ResetWidths();
@@ -190,6 +240,9 @@ class TextView : public ViewBase {
 
   std::unique_ptr<RowArena> arena_;
   ReflowState* reflow_ = nullptr;
+  std::vector<int> seams_;  // rows ended early by a reflow, ascending
+  int editLayoutLimit_ = 0;
+  bool batching_ = false;     // BatchEdits
   bool allMeasured_ = false;  // every code's width is in CharWidths
   // The widest row's width, kept across typing so that the window's scroll
   // ranges need no walk over every row after each key; -1 when unknown.
@@ -216,6 +269,7 @@ class TextView : public ViewBase {
   // Bounded so a match near the cursor (each step of "Заменить всё") does not
   // first walk every row to the end of the document.
   size_t quickSearchRun_ = size_t(256) << 10;
+  static constexpr size_t kFirstQuickSearchRun = size_t(4) << 10;
   uint32_t layoutInfo_[256] = {};
   bool infoValid_ = false;
   unsigned infoGeneration_ = 0;

@@ -141,6 +141,7 @@ void TextView::ReexpressOnPreviousRow() {
 void TextView::RemoveRows(int first, int count) {
   if (count <= 0) return;
   widest_ = -1;
+  MoveSeams(first, first + count, first);
   const int end = LastRow + 1;
   std::move(Rows.begin() + first + count, Rows.begin() + end, Rows.begin() + first);
   RowWidths.Move(static_cast<size_t>(first + count), static_cast<size_t>(end),
@@ -403,7 +404,7 @@ bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
   if (layOut) {
     ReexpressOnPreviousRow();
     CacheBefore(CursorRow);
-    ReflowThrough(CursorRow, tailRow);
+    ReflowEdit(CursorRow, tailRow);
   }
   NormaliseCursor();
   if (recordUndo) {
@@ -433,6 +434,7 @@ bool TextView::DeleteLine(bool wholeHardLine) {
   const int at = PosToOffset(0, first);
   if (last >= LastRow) {
     RemoveRows(first + 1, last - first);
+    MoveSeams(first, -1, -1);
     Rows[first].Clear();
     widest_ = -1;
     RowWidths[first] = 0;

@@ -20,6 +20,9 @@ struct TextView::ReflowState {
   int oldLast = 0;          // LastRow before the reflow
   int next = 0;             // first old row still in its slot
   std::deque<Saved> queue;  // old rows moved aside before their slot was overwritten
+  // The old row being laid out borrows its bytes from the arena, so the new
+  // rows may borrow them in turn instead of copying them.
+  bool sourceInArena = false;
 };
 
 TextView::TextView(Canvas* canvas) : ViewBase(canvas), arena_(std::make_unique<RowArena>()) {
@@ -111,6 +114,7 @@ void TextView::AppendBytes(const uint8_t* bytes, int count) {
 struct TextView::LayoutRun {
   const uint8_t* bytes;
   RowArena* arena;
+  const RowArena* inPlace;  // the bytes stay where they lie in this arena
   int wrap;
   double minFill;
   int rowX, breakX;
@@ -134,7 +138,12 @@ void TextView::LayOut(const uint8_t* bytes, int count) {
   }
   // Reflowed rows are few and short-lived: they take owned buffers, so that
   // editing does not keep adding copies to the load arena.
-  LayoutRun run{bytes, reflow_ ? nullptr : arena_.get(), WrapWidth, WrapWidth * MinFill, RowX,
+  LayoutRun run{bytes,
+                reflow_ ? nullptr : arena_.get(),
+                reflow_ && reflow_->sourceInArena ? arena_.get() : nullptr,
+                WrapWidth,
+                WrapWidth * MinFill,
+                RowX,
                 BreakX};
   if (infoGeneration_ != CharClassGeneration) allMeasured_ = false, infoValid_ = false;
   if (!infoValid_) BuildLayoutInfo();
@@ -213,7 +222,7 @@ void TextView::LayOut(const uint8_t* bytes, int count) {
     const int from = std::max(b, s);
     PendingTail.assign(reinterpret_cast<const char*>(bytes) + from, count - from);
   }
-  if (s < count) Rows[LastRow].Append(bytes + s, count - s, run.arena);
+  if (s < count) AppendRun(Rows[LastRow], bytes + s, count - s, run);
   RowWidths[LastRow] = rowX;
   RowX = rowX;
   BreakX = run.breakX;
@@ -305,11 +314,14 @@ bool TextView::LayOutOther(LayoutRun& run, int i, uint8_t c, uint8_t k, int w) {
       const uint8_t pk = CharClass[prev];
       if (LastRow > 0 && pk > 4 && pk != k) {
         // Second half of a CR LF or LF CR pair: it joins the previous row.
-        Rows[LastRow - 1].Append(&c, 1, run.arena);
+        if (run.inPlace)
+          AppendRun(Rows[LastRow - 1], bytes + i, 1, run);
+        else
+          Rows[LastRow - 1].Append(&c, 1, run.arena);
         run.s += 1;
         run.joinedAt = i;
       } else {
-        Rows[LastRow].Append(bytes + run.s, i - run.s + 1, run.arena);
+        AppendRun(Rows[LastRow], bytes + run.s, i - run.s + 1, run);
         RowWidths[LastRow] = rowX;
         NewRow();
         rowX = 0;
@@ -322,6 +334,13 @@ bool TextView::LayOutOther(LayoutRun& run, int i, uint8_t c, uint8_t k, int w) {
     }
   }
   return rowX > run.wrap;
+}
+
+void TextView::AppendRun(RowText& row, const uint8_t* p, int n, const LayoutRun& run) {
+  if (run.inPlace)
+    row.AppendInPlace(p, n, *run.inPlace);
+  else
+    row.Append(p, n, run.arena);
 }
 
 // The row being built is wider than the wrap width before character i.
@@ -347,7 +366,7 @@ void TextView::WrapRow(LayoutRun& run, int i, int w) {
     run.breakX = run.rowX - w;
     PendingTail.clear();
   }
-  if (b > s) Rows[LastRow].Append(run.bytes + s, b - s, run.arena);
+  if (b > s) AppendRun(Rows[LastRow], run.bytes + s, b - s, run);
   RowWidths[LastRow] = run.breakX;
   NewRow();
   if (b == 0 && !PendingTail.empty()) {
@@ -355,7 +374,7 @@ void TextView::WrapRow(LayoutRun& run, int i, int w) {
     prev.Truncate(prev.size() - static_cast<int>(PendingTail.size()));
   }
   if (b < i) {
-    Rows[LastRow].Append(run.bytes + b, i - b, run.arena);
+    AppendRun(Rows[LastRow], run.bytes + b, i - b, run);
     RowWidths[LastRow] = run.rowX - run.breakX;
     s = i;
   } else {
@@ -378,16 +397,53 @@ void TextView::ResizeArraysToFit() {
   RowWidths.resize(want, 0);
 }
 
-void TextView::ReflowFrom(int r) {
-  ReflowThrough(r, -1);
+bool TextView::MayEndRowEarly(int throughRow, int earlyRows) const {
+  const ReflowState& st = *reflow_;
+  const RowText* next = !st.queue.empty()       ? &st.queue.front().text
+                        : st.next <= st.oldLast ? &Rows[st.next]
+                                                : nullptr;
+  const int firstUnread = st.next - static_cast<int>(st.queue.size());
+  // A row an earlier edit ended early a little further on is laid out as
+  // well: the two seams become one, so that edits going on through a
+  // paragraph (typing, each replacement of "Заменить всё") keep one seam
+  // ahead of them and the row count, and the rows after, still.
+  const auto seam = std::lower_bound(seams_.begin(), seams_.end(), firstUnread);
+  const bool seamAhead =
+      seam != seams_.end() && *seam - firstUnread < std::max(earlyRows, kSeamReachRows);
+  // Nor is a row ended early right before the last row of its paragraph:
+  // taking that row in costs no more than laying it out later.
+  return next && !next->empty() && !IsLineEnd((*next)[0]) && !IsLineEnd(next->back()) &&
+         firstUnread > throughRow && !seamAhead && !Rows[LastRow].empty() &&
+         !IsLineEnd(Rows[LastRow].back());
 }
 
-void TextView::ReflowThrough(int r, int throughRow) {
+// A row starts where the old row started when the row being built holds as
+// many bytes as that old row, the last ones laid out; a row's layout depends
+// only on the text from its start, so the old row and those after it are
+// what laying out on would give, unless the old row was ended early or may
+// have been edited: an edit changes the row a reflow starts from or the one
+// after it (the cursor put back on the row before), or rows through
+// lastEdited.
+bool TextView::RowRepeatsOldRow(int oldRow, int oldSize, int lastEdited) const {
+  const RowText& row = Rows[LastRow];
+  return oldSize > 0 && row.size() == oldSize && oldRow > lastEdited && !IsLineEnd(row[0]) &&
+         !std::binary_search(seams_.begin(), seams_.end(), oldRow);
+}
+
+void TextView::ReflowFrom(int r) {
+  ReflowEdit(r, -1);
+}
+
+size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earlyBytes,
+                               std::span<KeptPosition> keep) {
   // The widest width survives when no row laid out again was as wide as it.
   const int widestBefore = widest_;
   int consumedAtWidest = 0;  // rows of that width laid out again
   auto consume = [&](int width) {
     if (width == widestBefore) ++consumedAtWidest;
+  };
+  auto unconsume = [&](int width) {
+    if (width == widestBefore) --consumedAtWidest;
   };
   while (LastRow > 0 && Rows[LastRow].empty() && Rows[LastRow - 1].empty()) --LastRow;
   r = std::clamp(r, 0, LastRow);
@@ -436,18 +492,49 @@ void TextView::ReflowThrough(int r, int throughRow) {
   };
   bool stopped = false;
   int consumed = 0;
+  size_t taken = 0;
+  int endedEarly = -1;     // the row ended early, if any
+  int currentOld = r;      // the old row being laid out
+  int64_t cacheFrom = -1;  // the offset cache's row, from the start of row r
   for (;;) {
-    LayOut(current.data(), current.size());
+    for (KeptPosition& k : keep)
+      if (*k.row == currentOld) k.from = static_cast<int64_t>(taken) + *k.col;
+    if (OffsetCacheRow == currentOld) cacheFrom = static_cast<int64_t>(taken);
+    st.sourceInArena = !current.owned();
+    const int currentSize = current.size();
+    LayOut(current.data(), currentSize);
+    taken += static_cast<size_t>(currentSize);
     ++consumed;
     if (consumed > 1 && Rows[LastRow].empty() && nextRowLinesUp()) {
       stopped = true;
       break;
     }
+    if (consumed > 1 && RowRepeatsOldRow(currentOld, currentSize, std::max(throughRow, r + 1))) {
+      // The row being built began where the old row began and holds just its
+      // bytes: the old row goes back in its place, and from there on the old
+      // layout is the new one.
+      st.queue.push_front({std::move(Rows[LastRow]), RowWidths[LastRow]});
+      unconsume(RowWidths[LastRow]);
+      Rows[LastRow].Clear();
+      RowWidths[LastRow] = 0;
+      stopped = true;
+      break;
+    }
+    if (earlyRows >= 0 && LastRow - r >= earlyRows && taken >= earlyBytes &&
+        MayEndRowEarly(throughRow, earlyRows)) {
+      // The row being built ends here; the old rows keep their places after it.
+      endedEarly = LastRow;
+      NewRow();
+      stopped = true;
+      break;
+    }
     if (!st.queue.empty()) {
+      currentOld = st.next - static_cast<int>(st.queue.size());
       current = std::move(st.queue.front().text);
       consume(st.queue.front().width);
       st.queue.pop_front();
     } else if (st.next <= st.oldLast) {
+      currentOld = st.next;
       current = std::move(Rows[st.next]);
       consume(RowWidths[st.next]);
       RowWidths[st.next] = 0;
@@ -460,6 +547,25 @@ void TextView::ReflowThrough(int r, int throughRow) {
   // The rows laid out again; when the new layout met the old one, its empty
   // row at LastRow takes the old rows that follow.
   const int laidOutEnd = stopped ? LastRow - 1 : LastRow;
+  const int firstKept = stopped ? st.next - static_cast<int>(st.queue.size()) : -1;
+  MoveSeams(r, firstKept, LastRow);
+  const int shift = LastRow - firstKept;
+  for (KeptPosition& k : keep) {
+    if (k.from >= 0) {
+      *k.row = r;
+      *k.col = static_cast<int>(std::min<int64_t>(k.from, INT32_MAX));
+    } else if (firstKept >= 0 && *k.row >= firstKept) {
+      *k.row += shift;
+    }
+  }
+  if (cacheFrom >= 0) {
+    OffsetCacheRow = r;
+    OffsetCacheStart -= static_cast<int>(cacheFrom);
+  } else if (firstKept >= 0 && OffsetCacheRow >= firstKept) {
+    OffsetCacheRow += shift;
+  }
+  if (endedEarly >= 0)
+    seams_.insert(std::upper_bound(seams_.begin(), seams_.end(), endedEarly), endedEarly);
 
   if (stopped) {
     // The new layout meets the old one: the unconsumed rows keep their places
@@ -526,10 +632,17 @@ void TextView::ReflowThrough(int r, int throughRow) {
     widestRows_ = keptAtWidest;
     for (int i = r; i <= std::min(laidOutEnd, LastRow); ++i) CountWidth(RowWidths[i]);
   }
+  for (KeptPosition& k : keep) {
+    if (k.from < 0) continue;
+    while (*k.row < LastRow && *k.col >= Len(*k.row)) *k.col -= Len((*k.row)++);
+    *k.col = std::clamp(*k.col, 0, Len(*k.row));
+  }
+  return taken;
 }
 
 void TextView::Relayout() {
   widest_ = -1;
+  seams_.clear();
   std::vector<RowText> old = std::move(Rows);
   const int oldLast = std::min(LastRow, static_cast<int>(old.size()) - 1);
   std::unique_ptr<RowArena> oldArena = std::move(arena_);
@@ -620,6 +733,7 @@ void TextView::Relayout() {
 
 void TextView::Clear() {
   widest_ = -1;
+  seams_.clear();
   const int shag = ShagInEffect();
   Rows.clear();
   Rows.resize(shag);

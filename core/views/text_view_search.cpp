@@ -22,6 +22,9 @@ int TextView::FindQuickly(const PatternFinder& finder, int row, int col, int& co
   int64_t passed = 0;  // bytes before the current run
   int64_t found = -1;
   size_t from = static_cast<size_t>(col);
+  // Runs start short and double: a match near the cursor (the next of
+  // dense matches) is found without gathering a long run first.
+  size_t runLimit = std::min(kFirstQuickSearchRun, quickSearchRun_);
   for (int r = row; r <= LastRow && found < 0;) {
     if (r > row && Rows[r].empty()) {
       carry.clear();
@@ -32,7 +35,7 @@ int TextView::FindQuickly(const PatternFinder& finder, int row, int col, int& co
     const uint8_t* run = Rows[r].data() + from;
     size_t len = static_cast<size_t>(Rows[r].size()) - from;
     int next = r + 1;
-    while (next <= LastRow && len < quickSearchRun_ && !Rows[next].empty() &&
+    while (next <= LastRow && len < runLimit && !Rows[next].empty() &&
            Rows[next].data() == run + len) {
       len += static_cast<size_t>(Rows[next].size());
       ++next;
@@ -56,6 +59,7 @@ int TextView::FindQuickly(const PatternFinder& finder, int row, int col, int& co
     passed += static_cast<int64_t>(len);
     r = next;
     from = 0;
+    runLimit = std::min(runLimit * 2, quickSearchRun_);
   }
   if (found < 0) {
     if (static_cast<int64_t>(count) - passed < static_cast<int64_t>(m)) return -1;

@@ -128,6 +128,18 @@ class ViewBase {
   // Whether `added` more bytes keep the document within LengthLimit.
   virtual bool HasRoomFor(int64_t added);
 
+  // Layout that edits left to be finished from the event loop (the text
+  // view's long paragraphs): the first row it changes, -1 when none is
+  // left; and one step of it, about maxBytes of the document, true when none
+  // is left after it.
+  virtual int PendingLayoutRow() const { return -1; }
+  virtual bool ContinueLayout(size_t /*maxBytes*/) { return true; }
+  // A run of many edits ("Заменить всё"): while on, each edit lays out only
+  // the rows it must and leaves the rest of a long paragraph for later, so
+  // dense edits in one paragraph do not each lay out screens of rows; turned
+  // off, the rows up to two screens past the cursor are laid out.
+  virtual void BatchEdits(bool /*on*/) {}
+
   // ---- Non-virtual operations ----
   int RowCount() const { return LastRow + 1; }
   int LineHeight();

@@ -18,6 +18,7 @@
 #include "shown_window.h"
 #include "single_copy.h"
 #include "surface_widget.h"
+#include "views/text_view.h"
 
 using namespace prambus;
 
@@ -244,6 +245,31 @@ class EditingTest : public QObject {
     QTest::keyClicks(Surface(*w), "Z");
     QVERIFY(w->Save());
     QCOMPARE(ReadAll(Path("bin.dat")), "Z" + all);
+  }
+
+  // A key in a long paragraph without break opportunities lays out the rows
+  // near it at once and the rest in steps after its frame, while more keys
+  // come; the rows end as a whole layout gives them, the cursor where it was.
+  void aLongUnbrokenParagraphIsLaidOutAfterTheKey() {
+    const QByteArray text(1 << 20, 'a');
+    WriteAll(Path("long.txt"), text);
+    auto w = Open(Path("long.txt"));
+    QVERIFY(w);
+    QVERIFY(w->EnsureWholeDocument());
+    auto* view = static_cast<TextView*>(w->View());
+    QWidget* s = Surface(*w);
+    QTest::keyClick(s, Qt::Key_B);
+    QVERIFY(view->LayoutPending());
+    QTest::keyClick(s, Qt::Key_End);
+    QTest::keyClick(s, Qt::Key_C);
+    QTRY_VERIFY(!view->LayoutPending());
+    const int full = static_cast<int>(view->GetRow(0).size());
+    QVERIFY(full > 1);
+    for (int r = 0; r < view->LastRow; ++r)
+      if (static_cast<int>(view->GetRow(r).size()) != full) QFAIL(qPrintable(QString::number(r)));
+    QCOMPARE(view->PosToOffset(view->CursorCol, view->CursorRow), full + 1);
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("long.txt")), "b" + text.left(full - 1) + "c" + text.mid(full - 1));
   }
 
   void secondCopyHandsOverToTheFirst() {
