@@ -46,13 +46,20 @@ int DialogPrompts::AskBeforeWindow(const QString& caption, const QString& text,
   escape->hide();
   box.setEscapeButton(escape);
   KeepAboveTopmostWindows(&box);
+  // Once more when shown: the box settles its size only then.
+  auto centre = [&box] {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      QRect frame = box.frameGeometry();
+      frame.moveCenter(screen->availableGeometry().center());
+      box.move(frame.topLeft());
+    }
+  };
   box.adjustSize();
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect frame = box.frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    box.move(frame.topLeft());
-  }
-  QTimer::singleShot(0, &box, [&box] { FrontAndFocused(&box, box.defaultButton()); });
+  centre();
+  QTimer::singleShot(0, &box, [&box, centre] {
+    centre();
+    FrontAndFocused(&box, box.defaultButton());
+  });
   box.exec();
   const auto pressed = std::find(pressable.begin(), pressable.end(), box.clickedButton());
   return pressed == pressable.end() ? 2 : 1000 + static_cast<int>(pressed - pressable.begin());

@@ -63,7 +63,7 @@ std::string FormatSaveRecord(const SaveRecord& r) {
   AppendRecordBytes(out, "leftover", r.leftover);
   AppendRecordNumber(out, "device", r.targetDevice);
   AppendRecordNumber(out, "inode", r.targetInode);
-  AppendRecordBytes(out, "boot", r.boot);
+  if (!r.boot.empty()) AppendRecordBytes(out, "boot", r.boot);
   return out;
 }
 
@@ -80,10 +80,12 @@ std::optional<SaveRecord> ParseSaveRecord(std::string_view text) {
   std::optional<std::string> leftover = target ? TakeRecordBytes(text, "leftover") : std::nullopt;
   const std::optional<uint64_t> device = leftover ? TakeRecordNumber(text, "device") : std::nullopt;
   const std::optional<uint64_t> inode = device ? TakeRecordNumber(text, "inode") : std::nullopt;
-  // Records of earlier versions end before the boot.
-  std::optional<std::string> boot =
-      inode && !text.empty() ? TakeRecordBytes(text, "boot") : std::string();
-  if (!inode || !boot || !text.empty() || leftover->empty()) return std::nullopt;
+  // Records of earlier versions, and those made where the boot is unknown,
+  // end before it.
+  const bool bootNamed = inode && !text.empty();
+  std::optional<std::string> boot = bootNamed ? TakeRecordBytes(text, "boot") : std::string();
+  if (!inode || !boot || !text.empty() || leftover->empty() || (bootNamed && boot->empty()))
+    return std::nullopt;
   r.target = std::move(*target);
   r.leftover = std::move(*leftover);
   r.targetDevice = *device;

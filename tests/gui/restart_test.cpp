@@ -281,8 +281,8 @@ class RestartTest : public QObject {
       QVERIFY(w);
       QCOMPARE(Cfg().MaxUndoLen, 4321);
       QCOMPARE(prompts->questions.size(), 1);  // closed unanswered: kept as it is
-      QVERIFY(prompts->questions[0].startsWith("Прамбус: Файл настроек \"" + data +
-                                               "\" повреждён, и прочитать его до конца я не смог. "
+      QVERIFY(prompts->questions[0].startsWith("Прамбус: Файл настроек «" + data +
+                                               "» повреждён, и прочитать его до конца я не смог. "
                                                "Начать с настроек по умолчанию?"));
       QVERIFY(prompts->notes.isEmpty());
       w->Actions().exit->trigger();

@@ -87,6 +87,8 @@ TEST(SaveRecord, ReadsBackWhatItWroteAndNothingElse) {
   SaveRecord older = r;
   older.boot.clear();
   EXPECT_EQ(ParseSaveRecord(text.substr(0, boot)), older);
+  EXPECT_EQ(FormatSaveRecord(older), text.substr(0, boot));
+  EXPECT_FALSE(ParseSaveRecord(text.substr(0, boot) + "boot 0\n\n"));  // read back otherwise
   for (size_t cut = 0; cut < text.size(); ++cut) {
     if (cut == boot) continue;
     EXPECT_FALSE(ParseSaveRecord(text.substr(0, cut))) << cut;
