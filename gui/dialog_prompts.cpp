@@ -3,10 +3,15 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPushButton>
+#include <QScreen>
 #include <QTimer>
+#include <algorithm>
+#include <vector>
 
 #include "checksum_window.h"
 #include "extensions_dialog.h"
@@ -24,6 +29,40 @@ int DialogPrompts::Ask(QWidget* parent, const QString& caption, const QString& t
                        const QStringList& buttons) {
   MessageBox box(parent, caption, text, buttons);
   return box.ShowModal();
+}
+
+// The window it would be centred on has no place yet: the screen's middle
+// instead, in the font the notes shown at that time have.
+int DialogPrompts::AskBeforeWindow(const QString& caption, const QString& text,
+                                   const QStringList& buttons) {
+  QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton);
+  std::vector<QAbstractButton*> pressable;
+  for (const QString& label : buttons)
+    pressable.push_back(box.addButton(label, QMessageBox::AcceptRole));
+  if (pressable.empty()) return 2;
+  box.setDefaultButton(static_cast<QPushButton*>(pressable.front()));
+  // Escape closes it unanswered; nothing is chosen for the user.
+  auto* escape = box.addButton(QMessageBox::Cancel);
+  escape->hide();
+  box.setEscapeButton(escape);
+  KeepAboveTopmostWindows(&box);
+  // Once more when shown: the box settles its size only then.
+  auto centre = [&box] {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      QRect frame = box.frameGeometry();
+      frame.moveCenter(screen->availableGeometry().center());
+      box.move(frame.topLeft());
+    }
+  };
+  box.adjustSize();
+  centre();
+  QTimer::singleShot(0, &box, [&box, centre] {
+    centre();
+    FrontAndFocused(&box, box.defaultButton());
+  });
+  box.exec();
+  const auto pressed = std::find(pressable.begin(), pressable.end(), box.clickedButton());
+  return pressed == pressable.end() ? 2 : 1000 + static_cast<int>(pressed - pressable.begin());
 }
 
 void DialogPrompts::Note(QWidget* parent, const QString& text) {

@@ -10,6 +10,8 @@ class DialogPrompts : public UserPrompts {
  public:
   int Ask(QWidget* parent, const QString& caption, const QString& text,
           const QStringList& buttons) override;
+  int AskBeforeWindow(const QString& caption, const QString& text,
+                      const QStringList& buttons) override;
   void Note(QWidget* parent, const QString& text) override;
   QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                        const QString& filter) override;

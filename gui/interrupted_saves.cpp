@@ -7,7 +7,8 @@
 namespace prambus {
 
 namespace {
-enum Answer { kPutBack = 1000, kKeepBoth = 1001 };
+// Keeping both destroys nothing, so it comes first and Enter chooses it.
+enum Answer { kKeepBoth = 1000, kPutBack = 1001 };
 
 QString Text(const std::string& s) {
   return QString::fromStdString(s);
@@ -24,9 +25,9 @@ void OfferInterruptedSaves(MainWindow& window) {
       save.Forget();
       continue;
     }
-    const int answer =
-        window.Ask(kInterruptedSaveCaption, Text(InterruptedSaveQuestion(target, backup)),
-                   {"Вернуть", "Оставить оба"});
+    const int answer = window.AskBeforeShown(kInterruptedSaveCaption,
+                                             Text(InterruptedSaveQuestion(target, backup)),
+                                             {"Оставить оба", "Вернуть"});
     if (answer == kKeepBoth) save.Forget();
     if (answer != kPutBack) continue;
     const PutBackOutcome o = PutBackBackup(save);

@@ -472,4 +472,12 @@ int MainWindow::Ask(const QString& caption, const QString& text, const QStringLi
   return answer;
 }
 
+int MainWindow::AskBeforeShown(const QString& caption, const QString& text,
+                               const QStringList& buttons) {
+  BeforeModalDialog();
+  const int answer = prompts_->AskBeforeWindow(caption, text, buttons);
+  AfterModalDialog();
+  return answer;
+}
+
 }  // namespace prambus

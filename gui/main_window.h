@@ -306,6 +306,10 @@ class MainWindow : public QMainWindow {
   // A question in the program's message box, centred on this window and
   // between the modal steps: 1000 + button, or 2.
   int Ask(const QString& caption, const QString& text, const QStringList& buttons);
+  // The same before this window has its place: centred on the screen, as
+  // the notes of that moment are.
+  int AskBeforeShown(const QString& caption, const QString& text, const QStringList& buttons);
+  bool StartAfreshFromDamaged(const QString& path);  // settings_io.cpp
   // menu_bar.cpp
   void BuildMenus();
   void GiveKeyboardBackFromMenuBar();  // after Escape closed a menu of the bar

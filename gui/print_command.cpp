@@ -165,7 +165,7 @@ PrintOutcome PrintToPdf(MainWindow& window, QPrinter& printer, const PrintReques
   const QString target = printer.outputFileName();
   if (target.isEmpty()) return PrintOutcome::kFailed;
   const std::string path = QFile::encodeName(target).toStdString();
-  const SaveRecord record{SaveStage::kTemporary, path, {}, 0, 0};
+  const SaveRecord record{SaveStage::kTemporary, path, {}, 0, 0, {}};
   const std::string beside = QFile::encodeName(QFileInfo(target).absolutePath()).toStdString();
   auto temp = std::make_unique<RecordedFile>(beside + "/.prambus-print-", ".pdf", record,
                                              SaveJournalFolder());

@@ -86,7 +86,10 @@ void RecoveryListDialog::OpenChosen() {
 }
 
 void RecoveryListDialog::DiscardSelected() {
-  for (QTreeWidgetItem* item : list_->selectedItems()) {
+  const QList<QTreeWidgetItem*> selected = list_->selectedItems();
+  if (selected.isEmpty()) return;
+  if (confirmDiscard && !confirmDiscard(static_cast<int>(selected.size()))) return;
+  for (QTreeWidgetItem* item : selected) {
     if (discard && !discard(item->data(0, kIndexRole).toInt())) continue;
     delete item;
   }

@@ -1,9 +1,9 @@
 // "Восстановление документов": every recovery copy left behind in one list
 // (document, when the copy was made, size, why), instead of a question per
 // copy. "Открыть" (result kOpen) hands the chosen copy back to be opened;
-// "Удалить" discards the selected copies at once, through `discard`, and
-// takes them off the list; "Позже" or Escape (result kLater) keeps the rest
-// for the next start.
+// "Удалить" discards the selected copies at once, once `confirmDiscard`
+// agrees, through `discard`, and takes them off the list; "Позже" or Escape (result kLater) keeps
+// the rest for the next start.
 #pragma once
 
 #include <QDialog>
@@ -35,6 +35,8 @@ class RecoveryListDialog : public QDialog {
   QPushButton* LaterButton() const { return later_; }
   // Discards the copy of that index; false when it could not be.
   std::function<bool(int index)> discard;
+  // Asked before `count` selected copies are discarded; false keeps them.
+  std::function<bool(int count)> confirmDiscard;
 
  private:
   void OpenChosen();

@@ -51,6 +51,13 @@ void OfferRecoveryCopies(MainWindow& window) {
     DiscardOrphanCopy(copies[static_cast<size_t>(i)]);
     return true;
   };
+  // The copies may be the only versions of that work: "Отмена" first, so
+  // that Enter keeps them.
+  dialog.confirmDiscard = [&window, &dialog](int count) {
+    const QString question =
+        QString::fromStdString(RecoveryDiscardQuestion(static_cast<size_t>(count)));
+    return window.Ask(dialog.windowTitle(), question, {"Отмена", "Удалить"}) == 1001;
+  };
   for (;;) {
     window.BeforeModalDialog();
     const int result = window.prompts_->RecoveryList(dialog);

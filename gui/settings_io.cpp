@@ -9,8 +9,10 @@
 #include <QTimer>
 
 #include "main_window.h"
+#include "settings/damaged_settings.h"
 #include "settings/data_file.h"
 #include "settings/settings.h"
+#include "shell/file_messages.h"
 #include "shell/pinned_files.h"
 #include "shell/recent_list.h"
 #include "skin_host.h"
@@ -45,7 +47,21 @@ void MainWindow::LoadSettings() {
   const QString path = DataFileForReading();
   const bool exists = QFileInfo::exists(path);
   bool damaged = false;
-  if (!exists || !ReadDataFile(path.toStdString(), state_, cfg, &damaged)) {
+  const Settings settingsBefore = cfg;
+  const StoredState stateBefore = state_;
+  bool read = exists && ReadDataFile(path.toStdString(), state_, cfg, &damaged);
+  bool setAside = false;
+  if (read && damaged) {
+    if (StartAfreshFromDamaged(path)) {
+      cfg = settingsBefore;
+      state_ = stateBefore;
+      read = false;
+      setAside = true;
+    } else {
+      DistrustDamagedAppearance(state_, cfg);
+    }
+  }
+  if (!read) {
     // First run: the window centred on the work area, then the welcome
     // window, defaults and a text view. The window takes its place first: the
     // messages the welcome may bring are centred on it while it is not yet
@@ -55,7 +71,8 @@ void MainWindow::LoadSettings() {
     const QRect area = screen()->availableGeometry();
     move(area.center() - rect().center());
     if (!exists) RunFirstStartWelcome();
-    if (exists) {
+    // A damaged file set aside: this run's settings make a new one.
+    if (exists && !setAside) {
       // Never written over: when it lies where data.dat is written, the
       // settings of this run are not saved at all.
       dataFileUnreadable_ = path == DataFileForWriting();
@@ -69,16 +86,9 @@ void MainWindow::LoadSettings() {
     CreateView(kTextView);
     return;
   }
-  if (damaged) {
-    // What could not be read stays in the file: writing it would put
-    // defaults in its place.
-    dataFileUnreadable_ = path == DataFileForWriting();
-    QTimer::singleShot(0, this, [this, path] {
-      ShowNote("Файл настроек \"" + path +
-               "\" повреждён, и прочитать его до конца я не смог. Прочитанные настройки я "
-               "применил, остальные взял по умолчанию, а сам файл оставлю как есть.");
-    });
-  }
+  // What could not be read stays in the file: writing it would put defaults
+  // in its place.
+  if (damaged) dataFileUnreadable_ = path == DataFileForWriting();
   CompactRecent(state_.recent);
   KeepBoundExtensions();
   ApplyWindowState(state_.defaults, true);
@@ -90,6 +100,22 @@ void MainWindow::LoadSettings() {
   ApplyMinimalModeShortcut();
   RestoreLoadedEncodings();
   SelectEncoding(state_.defaults.encodingIndex);
+}
+
+// Asked before the window has its place, since what was read may not give
+// it a usable one. True when the damaged file was set aside, so that this
+// run starts from the defaults and writes a new file at its end.
+bool MainWindow::StartAfreshFromDamaged(const QString& path) {
+  const std::string file = QFile::encodeName(path).toStdString();
+  const std::string aside = DamagedSettingsName(file, std::time(nullptr));
+  const int answer =
+      AskBeforeShown("Прамбус", QString::fromStdString(DamagedSettingsQuestion(file, aside)),
+                     {"Начать заново", "Оставить как есть"});
+  if (answer != 1000) return false;
+  const int err = SetDamagedSettingsAside(file, aside);
+  if (err == 0) return true;
+  ShowNote(QString::fromStdString(DamagedSettingsNotSetAside(file, aside, err)));
+  return false;
 }
 
 void MainWindow::ApplyWindowState(const WindowAppearance& w, bool restoreBounds) {

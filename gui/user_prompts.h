@@ -32,6 +32,11 @@ class UserPrompts {
   // pressed, or 2 when it was closed or escaped.
   virtual int Ask(QWidget* parent, const QString& caption, const QString& text,
                   const QStringList& buttons) = 0;
+  // A question asked before the main window is on the screen: a standard
+  // box, like the notes, centred on the screen. The first button is the
+  // default. 1000 + the index of the button pressed, or 2 when escaped.
+  virtual int AskBeforeWindow(const QString& caption, const QString& text,
+                              const QStringList& buttons) = 0;
   // A plain message with an OK button.
   virtual void Note(QWidget* parent, const QString& text) = 0;
   // A file to open or to save; empty when cancelled. Filters are Qt name

@@ -133,18 +133,28 @@ void RecoveryCopy::Remove() {
 
 namespace {
 
-// The manifest at path when no running program holds it: opened without
-// ever waiting (a FIFO given the name is refused, not waited on), and only
-// when it is the user's own regular file.
-std::optional<RecoveryManifest> ReadOrphanManifest(const std::string& path, struct stat& st) {
+// The manifest at path when no running program holds it, claimed: opened
+// without ever waiting (a FIFO given the name is refused, not waited on),
+// only when it is the user's own regular file, and only while it still has
+// the name once locked (a program that opened the copy removes it before it
+// lets go).
+std::optional<RecoveryManifest> ClaimOrphanManifest(const std::string& path, struct stat& st,
+                                                    std::shared_ptr<const CopyClaim>& claim) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
+  struct stat named {};
   std::optional<std::string> text;
   if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
-      ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+      ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+      named.st_dev == st.st_dev && named.st_ino == st.st_ino)
     text = ReadSmallFile(fd, kMaxManifest);
-  ::close(fd);
-  return text ? ParseRecoveryManifest(*text) : std::nullopt;
+  std::optional<RecoveryManifest> m = text ? ParseRecoveryManifest(*text) : std::nullopt;
+  if (!m) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  claim = std::make_shared<const CopyClaim>(fd);
+  return m;
 }
 
 }  // namespace
@@ -162,10 +172,14 @@ std::vector<OrphanCopy> FindOrphanCopies(const std::string& folder) {
                      kManifestSuffix) != 0)
       continue;
     struct stat manifest {};
-    std::optional<RecoveryManifest> m = ReadOrphanManifest(path, manifest);
+    std::shared_ptr<const CopyClaim> claim;
+    std::optional<RecoveryManifest> m = ClaimOrphanManifest(path, manifest, claim);
     if (!m) continue;
-    OrphanCopy copy{path, path.substr(0, path.size() - kManifestSuffix.size()) + ".document",
-                    std::move(*m)};
+    OrphanCopy copy;
+    copy.manifestPath = path;
+    copy.contentPath = path.substr(0, path.size() - kManifestSuffix.size()) + ".document";
+    copy.manifest = std::move(*m);
+    copy.claim = std::move(claim);
     struct stat content {};
     if (::lstat(copy.contentPath.c_str(), &content) != 0 || !S_ISREG(content.st_mode) ||
         content.st_uid != ::geteuid())
@@ -178,6 +192,10 @@ std::vector<OrphanCopy> FindOrphanCopies(const std::string& folder) {
   std::stable_sort(found.begin(), found.end(),
                    [](const OrphanCopy& a, const OrphanCopy& b) { return a.order < b.order; });
   return found;
+}
+
+CopyClaim::~CopyClaim() {
+  ::close(fd_);
 }
 
 void DiscardOrphanCopy(const OrphanCopy& copy) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,20 +49,35 @@ class RecoveryCopy {
   std::string manifestPath_, contentPath_;
 };
 
+// A copy this program holds while it offers it: another start meanwhile
+// leaves it alone, so no copy is opened by two programs.
+class CopyClaim {
+ public:
+  explicit CopyClaim(int lockedFd) : fd_(lockedFd) {}
+  ~CopyClaim();
+  CopyClaim(const CopyClaim&) = delete;
+  CopyClaim& operator=(const CopyClaim&) = delete;
+
+ private:
+  int fd_;
+};
+
 // A copy left by a program that is no longer running.
 struct OrphanCopy {
   std::string manifestPath;
   std::string contentPath;
   RecoveryManifest manifest;
-  int64_t contentSize = 0;  // bytes of the document
-  int64_t savedAt = 0;      // when the copy was written, in seconds since 1970
-  int64_t order = 0;        // the same in nanoseconds, for sorting
+  int64_t contentSize = 0;                 // bytes of the document
+  int64_t savedAt = 0;                     // when the copy was written, in seconds since 1970
+  int64_t order = 0;                       // the same in nanoseconds, for sorting
+  std::shared_ptr<const CopyClaim> claim;  // held until the last copy of this goes
 };
 
-// Copies in `folder` that no running program holds, oldest first: only the
-// user's own regular files, in a folder no one else may write to (an own
-// folder open to others is closed first; a copy someone else placed is
-// never offered). Files that do not parse are left alone.
+// Copies in `folder` that no running program holds, oldest first, each
+// claimed for this program until it is let go: only the user's own regular
+// files, in a folder no one else may write to (an own folder open to others
+// is closed first; a copy someone else placed is never offered). Files that
+// do not parse are left alone.
 std::vector<OrphanCopy> FindOrphanCopies(const std::string& folder);
 void DiscardOrphanCopy(const OrphanCopy& copy);
 

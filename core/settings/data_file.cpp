@@ -410,11 +410,12 @@ bool WriteDataFile(const std::string& path, const StoredState& st, const Setting
 WindowBounds RestoreWindowBounds(const WindowAppearance& w, const WindowBounds& screen,
                                  int minWidth, int minHeight) {
   // Counted in 64 bits from the screen's corner: stored values may be any int.
+  // The whole window on the screen (it is never larger): one left mostly
+  // off it, by a screen removed since or by a damaged file, may have its
+  // title bar out of reach.
   auto place = [](int64_t pos, int64_t size, int64_t screenPos, int64_t screenSize) {
-    pos -= screenPos;
-    if (pos > screenSize - 10) pos = screenSize - size;
-    if (pos + size <= 9) pos = 0;
-    return static_cast<int>(std::clamp<int64_t>(pos + screenPos, INT32_MIN, INT32_MAX));
+    pos = std::clamp<int64_t>(pos, screenPos, screenPos + std::max<int64_t>(0, screenSize - size));
+    return static_cast<int>(std::clamp<int64_t>(pos, INT32_MIN, INT32_MAX));
   };
   // Never larger than the screen, the minimum restored size included.
   const int width = std::max(

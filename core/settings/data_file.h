@@ -29,8 +29,8 @@ bool WriteDataFile(const std::string& path, const StoredState& state, const Sett
 
 // The window bounds to restore on a screen (its area in desktop
 // coordinates): the size clamped to the screen and then raised to the minimum
-// restored size, but never beyond the screen; a position that would leave
-// less than 10 pixels of the window on the screen pulled back onto it.
+// restored size, but never beyond the screen; a window that would not lie
+// wholly on the screen moved onto it by the least distance.
 struct WindowBounds {
   int left, top, width, height;
 };

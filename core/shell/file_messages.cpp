@@ -171,4 +171,20 @@ std::string InterruptedSavePutBackFailed(const std::string& target, const std::s
          Quoted(backup) + ", и при следующем запуске я спрошу о ней снова.";
 }
 
+std::string DamagedSettingsQuestion(const std::string& path, const std::string& aside) {
+  return "Файл настроек " + Quoted(path) +
+         " повреждён, и прочитать его до конца я не смог. Начать с настроек по умолчанию? "
+         "Повреждённый файл я тогда отложу под именем " +
+         Quoted(aside) +
+         ", ничего в нём не меняя. Если оставить как есть, я применю прочитанные настройки, но "
+         "положение, рамку, меню и цвета окна возьму по умолчанию; сам файл я не трону и при "
+         "следующем запуске спрошу снова.";
+}
+
+std::string DamagedSettingsNotSetAside(const std::string& path, const std::string& aside, int err) {
+  return "Не могу отложить файл настроек " + Quoted(path) + " под именем " + Quoted(aside) + ": " +
+         WriteProblemClause(aside, ProblemOfErrno(err), err) +
+         ". Файл остался как есть, и настройки этого запуска я в него не сохраню.";
+}
+
 }  // namespace prambus

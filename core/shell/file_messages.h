@@ -57,4 +57,10 @@ std::string InterruptedSaveTargetReplaced(const std::string& target, const std::
 std::string InterruptedSavePutBackFailed(const std::string& target, const std::string& backup,
                                          int err);
 
+// A data.dat that could not be read to the end: the question offering to
+// start afresh with the file set aside as `aside` ("Начать заново" /
+// "Оставить как есть"), and the note when setting it aside failed.
+std::string DamagedSettingsQuestion(const std::string& path, const std::string& aside);
+std::string DamagedSettingsNotSetAside(const std::string& path, const std::string& aside, int err);
+
 }  // namespace prambus

@@ -79,6 +79,20 @@ RecoveryListRow DescribeOrphanCopy(const OrphanCopy& copy) {
   return row;
 }
 
+std::string RecoveryDiscardQuestion(size_t count) {
+  constexpr char kWarning[] = "Несохранённые изменения, может быть, есть только в ";
+  if (count == 1)
+    return std::string("Удалить копию документа? ") + kWarning +
+           "ней, и вернуть её после удаления я не смогу.";
+  const size_t lastTwo = count % 100, last = count % 10;
+  const char* noun = lastTwo >= 11 && lastTwo <= 14 ? "копий"
+                     : last == 1                    ? "копию"
+                     : last >= 2 && last <= 4       ? "копии"
+                                                    : "копий";
+  return "Удалить " + std::to_string(count) + "\u00A0" + noun + "? " + kWarning +
+         "них, и вернуть их после удаления я не смогу.";
+}
+
 std::string RecoveryOpenFailedMessage(const OrphanCopy& copy) {
   const std::string& path = copy.manifest.documentPath;
   const std::string name =

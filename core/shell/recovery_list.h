@@ -4,6 +4,7 @@
 // read from a file anyone who could write the folder may have made.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,6 +33,10 @@ std::string CutForDisplay(std::string_view text, size_t maxChars);
 
 // "1 234 567 байт", the groups joined by non-breaking spaces.
 std::string ByteCountText(int64_t bytes);
+
+// The question before "Удалить" discards `count` copies: they may be the
+// only versions of that work.
+std::string RecoveryDiscardQuestion(size_t count);
 
 // A copy that could not be opened: it stays where it is, and the message
 // says where that is.

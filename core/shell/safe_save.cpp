@@ -148,7 +148,7 @@ std::string JournalOf(const SaveOptions& options) {
 Next SaveByRename(const Target& t, const SaveOptions& options, const ContentWriter& write,
                   SaveOutcome& o) {
   RecordedFile temp(t.folder + "/." + t.name + ".prambus-", "",
-                    SaveRecord{SaveStage::kTemporary, t.path, {}, 0, 0}, JournalOf(options));
+                    SaveRecord{SaveStage::kTemporary, t.path, {}, 0, 0, {}}, JournalOf(options));
   if (!temp.created()) {
     // A folder that takes no new files leaves writing in place; a folder
     // that is gone leaves nothing to try.
@@ -224,7 +224,7 @@ std::unique_ptr<RecordedFile> MakeBackup(int fd, const struct stat& opened, cons
                                          int& error) {
   error = 0;
   const int64_t size = opened.st_size;
-  const SaveRecord record{SaveStage::kBackingUp, t.path, {}, opened.st_dev, opened.st_ino};
+  const SaveRecord record{SaveStage::kBackingUp, t.path, {}, opened.st_dev, opened.st_ino, {}};
   for (const std::string* folder : {&t.folder, &elsewhere}) {
     if (folder->empty()) continue;
     if (folder == &elsewhere && !EnsurePrivateFolder(*folder)) {
@@ -293,9 +293,19 @@ void SaveInPlace(const Target& t, const SaveOptions& options, const ContentWrite
   o.method = SaveMethod::kInPlace;
   const int64_t length = WriteDocument(fd.get(), write, o);
   bool written = length >= 0;
-  if (written && (::ftruncate(fd.get(), length) != 0 || ::fsync(fd.get()) != 0)) {
+  if (written && ::ftruncate(fd.get(), length) != 0) {
     FailErrno(o, errno);
     written = false;
+  }
+  // The new content is all there for as long as the system runs: a program
+  // killed while the flush below waits for the disk leaves a whole file,
+  // and the next start of this boot removes the backup without asking.
+  if (written) backup->Advance(SaveStage::kWritten);
+  if (written && ::fsync(fd.get()) != 0) {
+    FailErrno(o, errno);
+    written = false;
+    // Put back below: a kill while that runs leaves a mixed file again.
+    backup->Advance(SaveStage::kRewriting);
   }
   if (!written) {
     if (ReplaceFileContent(backup->fd(), fd.get(), opened.st_size) != 0) {

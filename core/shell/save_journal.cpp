@@ -36,7 +36,7 @@ bool ValidStage(char c) {
   return c == static_cast<char>(SaveStage::kTemporary) ||
          c == static_cast<char>(SaveStage::kBackingUp) ||
          c == static_cast<char>(SaveStage::kRewriting) ||
-         c == static_cast<char>(SaveStage::kSettled);
+         c == static_cast<char>(SaveStage::kWritten) || c == static_cast<char>(SaveStage::kSettled);
 }
 
 bool SyncFolder(const std::string& folder) {
@@ -63,6 +63,7 @@ std::string FormatSaveRecord(const SaveRecord& r) {
   AppendRecordBytes(out, "leftover", r.leftover);
   AppendRecordNumber(out, "device", r.targetDevice);
   AppendRecordNumber(out, "inode", r.targetInode);
+  if (!r.boot.empty()) AppendRecordBytes(out, "boot", r.boot);
   return out;
 }
 
@@ -79,12 +80,40 @@ std::optional<SaveRecord> ParseSaveRecord(std::string_view text) {
   std::optional<std::string> leftover = target ? TakeRecordBytes(text, "leftover") : std::nullopt;
   const std::optional<uint64_t> device = leftover ? TakeRecordNumber(text, "device") : std::nullopt;
   const std::optional<uint64_t> inode = device ? TakeRecordNumber(text, "inode") : std::nullopt;
-  if (!inode || !text.empty() || leftover->empty()) return std::nullopt;
+  // Records of earlier versions, and those made where the boot is unknown,
+  // end before it.
+  const bool bootNamed = inode && !text.empty();
+  std::optional<std::string> boot = bootNamed ? TakeRecordBytes(text, "boot") : std::string();
+  if (!inode || !boot || !text.empty() || leftover->empty() || (bootNamed && boot->empty()))
+    return std::nullopt;
   r.target = std::move(*target);
   r.leftover = std::move(*leftover);
   r.targetDevice = *device;
   r.targetInode = *inode;
+  r.boot = std::move(*boot);
   return r;
+}
+
+const std::string& CurrentBoot() {
+  static const std::string boot = [] {
+    std::string id;
+    const int fd = ::open("/proc/sys/kernel/random/boot_id", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return id;
+    char buf[64];
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    ::close(fd);
+    if (n > 0) id.assign(buf, static_cast<size_t>(n));
+    while (!id.empty() && (id.back() == '\n' || id.back() == ' ')) id.pop_back();
+    return id;
+  }();
+  return boot;
+}
+
+bool MayBeHalfWritten(const SaveRecord& record, const std::string& currentBoot) {
+  if (record.stage == SaveStage::kRewriting) return true;
+  // Written to the end in a boot that has ended since: the bytes may not
+  // all have reached the disk.
+  return record.stage == SaveStage::kWritten && (record.boot.empty() || record.boot != currentBoot);
 }
 
 std::string SaveJournalFolder() {
@@ -99,6 +128,7 @@ RecordedFile::RecordedFile(const std::string& prefix, const std::string& suffix,
   for (int attempt = 0; attempt < 64; ++attempt) {
     path_ = prefix + RandomName(6) + suffix;
     record.leftover = path_;
+    record.boot = CurrentBoot();
     if (journal) WriteRecord(journalFolder, record);
     fd_ =
         ::open(path_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
@@ -228,7 +258,7 @@ std::vector<LeftoverSave> ClearLeftoverSaves(const std::string& folder) {
     if (fd < 0) continue;
     const std::optional<std::string> text = part ? std::nullopt : ReadSmallFile(fd, kMaxRecord);
     const std::optional<SaveRecord> record = text ? ParseSaveRecord(*text) : std::nullopt;
-    if (record && record->stage == SaveStage::kRewriting) {
+    if (record && MayBeHalfWritten(*record, CurrentBoot())) {
       offered.emplace_back(fd, path, *record);
       continue;
     }

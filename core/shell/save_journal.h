@@ -5,10 +5,10 @@
 // io/private_folder.h) before it is made, and the record goes after the file
 // has gone. A running program keeps its records locked. A record found
 // unlocked was left by a program that was killed or crashed, and the next
-// start deals with it: temporary copies, and backups of files that were not
-// yet touched, are removed; the backup of a file that was being rewritten is
-// offered back to the user, since that file may now hold new bytes followed
-// by old ones.
+// start deals with it: temporary copies, backups of files that were not yet
+// touched and backups of files written to the end are removed; the backup
+// of a file that was being rewritten is offered back to the user, since that
+// file may now hold new bytes followed by old ones.
 #pragma once
 
 #include <sys/types.h>
@@ -25,7 +25,12 @@ enum class SaveStage : char {
   kTemporary = 't',  // a copy that replaces nothing while it is written
   kBackingUp = 'b',  // a backup being made; the file itself is untouched
   kRewriting = 'r',  // the file is being rewritten; the backup holds its old content
-  kSettled = 'd',    // the file is whole again (new content, or old put back); the backup may go
+  // The new content is written to the end and cut to length, not yet
+  // flushed: whole for any later start of the same boot (the system still
+  // holds the bytes when only the program was killed), maybe not after the
+  // machine went down.
+  kWritten = 'w',
+  kSettled = 'd',  // the file is whole again (new content, or old put back); the backup may go
 };
 
 struct SaveRecord {
@@ -35,12 +40,22 @@ struct SaveRecord {
   // The file rewritten in place, so that a file replaced since is never
   // given the backup's content.
   uint64_t targetDevice = 0, targetInode = 0;
+  // The system's boot the record was made in (empty when unknown): a file
+  // written to the end but not flushed is whole only within that boot.
+  std::string boot;
   bool operator==(const SaveRecord&) const = default;
 };
 
 std::string FormatSaveRecord(const SaveRecord& record);
 // Nothing for anything FormatSaveRecord cannot have written.
 std::optional<SaveRecord> ParseSaveRecord(std::string_view text);
+
+// This boot of the system, as it names itself; empty when it cannot be told.
+const std::string& CurrentBoot();
+
+// Whether a record left behind names a file that may hold new bytes followed
+// by old ones, so its backup is to be offered back.
+bool MayBeHalfWritten(const SaveRecord& record, const std::string& currentBoot);
 
 // $XDG_STATE_HOME/prambus/saves, else ~/.local/state/prambus/saves.
 std::string SaveJournalFolder();
@@ -70,8 +85,8 @@ class RecordedFile {
   void Keep() { kept_ = true; }
   bool Close();
   // Moves the record on to the stage; to kRewriting flushed to the disk
-  // before it returns. When that fails the record is taken off altogether
-  // (never left saying less than is true) and the result is false.
+  // before it returns (a record saying less than that may be lost). When that fails the record is
+  // taken off altogether (never left saying less than is true) and the result is false.
   bool Advance(SaveStage stage);
 
  private:
@@ -110,10 +125,10 @@ class LeftoverSave {
 };
 
 // Deals with the records left in the folder: a temporary copy, or a backup
-// of a file that was never touched, is removed with its record, and so is a
-// record that does not parse (a program killed while writing it). Returns
-// the saves that were rewriting their file, whose backups are to be offered
-// to the user.
+// of a file that was never touched or was written to the end, is removed
+// with its record, and so is a record that does not parse (a program killed
+// while writing it). Returns the saves that may have left their file half
+// written (MayBeHalfWritten), whose backups are to be offered to the user.
 std::vector<LeftoverSave> ClearLeftoverSaves(const std::string& folder);
 
 enum class PutBackResult {

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
+#include <random>
 
 #include "encodings/code_tables.h"
 #include "gui_files.h"
@@ -32,6 +33,16 @@ class RestartTest : public QObject {
   std::unique_ptr<MainWindow> Start(const QString& file = {}, ScriptedPrompts** prompts = nullptr) {
     Cfg() = Settings{};
     return ShowWindow(DataDir(), file, prompts);
+  }
+  // Untitled, with the questions of the start answered by the script.
+  std::unique_ptr<MainWindow> StartAnswering(std::deque<int> answers, ScriptedPrompts** prompts) {
+    Cfg() = Settings{};
+    auto w = std::make_unique<MainWindow>(QStringList{"prambus"}, DataDir());
+    *prompts = &ScriptedPrompts::InstallOn(*w);
+    (*prompts)->answers = std::move(answers);
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
+    return w;
   }
 
  private slots:
@@ -251,8 +262,9 @@ class RestartTest : public QObject {
     QCOMPARE(ReadAll(data), QByteArray("stored settings"));
   }
 
-  // data.dat damaged partway: what could be read is applied, the rest is
-  // told about, and the file keeps what could not be read.
+  // data.dat damaged partway: the user is asked whether to start afresh;
+  // kept, what could be read is applied (not the window's look), and the
+  // file keeps what could not be read.
   void aDamagedDataFileIsReadAsFarAsItGoesAndKept() {
     StoredState st;
     Settings s;
@@ -268,14 +280,64 @@ class RestartTest : public QObject {
       auto w = Start({}, &prompts);
       QVERIFY(w);
       QCOMPARE(Cfg().MaxUndoLen, 4321);
-      QTRY_COMPARE(prompts->notes.size(), 1);
-      QCOMPARE(prompts->notes[0], "Файл настроек \"" + data +
-                                      "\" повреждён, и прочитать его до конца я не смог. "
-                                      "Прочитанные настройки я применил, остальные взял по "
-                                      "умолчанию, а сам файл оставлю как есть.");
+      QCOMPARE(prompts->questions.size(), 1);  // closed unanswered: kept as it is
+      QVERIFY(prompts->questions[0].startsWith("Прамбус: Файл настроек «" + data +
+                                               "» повреждён, и прочитать его до конца я не смог. "
+                                               "Начать с настроек по умолчанию?"));
+      QVERIFY(prompts->notes.isEmpty());
       w->Actions().exit->trigger();
     }
     QCOMPARE(ReadAll(data), bytes);
+  }
+
+  // Random bytes for data.dat: whatever they say, the window comes up with
+  // its frame, menu and status bar, on the screen; the user may start afresh,
+  // and the damaged file is set aside, never deleted.
+  void aBadlyDamagedDataFileGivesAUsableWindowAndAWayOut() {
+    const QString data = DataDir() + "/data.dat";
+    std::mt19937 random(5000);
+    QByteArray bytes(5000, '\0');
+    for (char& c : bytes) c = static_cast<char>(random());
+    WriteAll(data, bytes);
+    {
+      StoredState st;
+      Settings s;
+      bool damaged = false;
+      ReadDataFile(data.toStdString(), st, s, &damaged);
+      QVERIFY(damaged);
+    }
+    {
+      ScriptedPrompts* prompts = nullptr;
+      auto w = StartAnswering({1001}, &prompts);  // "Оставить как есть"
+      QVERIFY(w);
+      QCOMPARE(prompts->questions.size(), 1);
+      QVERIFY(!w->Actions().minimalMode->isChecked());
+      QVERIFY(!w->windowFlags().testFlag(Qt::FramelessWindowHint));
+      QVERIFY(w->menuBar()->isVisible());
+      QVERIFY(w->statusBar()->isVisible());
+      QVERIFY(!w->isMinimized());
+      QVERIFY(w->screen()->availableGeometry().contains(w->geometry()));
+      QCOMPARE(w->size(), QSize(786, 483));
+      w->Actions().exit->trigger();
+    }
+    QCOMPARE(ReadAll(data), bytes);
+    {
+      ScriptedPrompts* prompts = nullptr;
+      auto w = StartAnswering({1000}, &prompts);  // "Начать заново"
+      QVERIFY(w);
+      const QStringList aside = QDir(DataDir()).entryList({"data.dat.damaged-*"});
+      QCOMPARE(aside.size(), 1);
+      QCOMPARE(ReadAll(DataDir() + "/" + aside[0]), bytes);
+      QVERIFY(prompts->notes.isEmpty());
+      w->Actions().exit->trigger();
+    }
+    // This run's settings made a new file: the next start asks nothing.
+    ScriptedPrompts* prompts = nullptr;
+    auto w = StartAnswering({}, &prompts);
+    QVERIFY(w);
+    QVERIFY(prompts->questions.isEmpty());
+    QVERIFY(prompts->notes.isEmpty());
+    QCOMPARE(QDir(DataDir()).entryList({"data.dat.damaged-*"}).size(), 1);
   }
 
   // A write that fails says so in a plain message.

@@ -91,6 +91,10 @@ class ScriptedPrompts : public UserPrompts {
     answers.pop_front();
     return answer;
   }
+  int AskBeforeWindow(const QString& caption, const QString& text,
+                      const QStringList& buttons) override {
+    return Ask(nullptr, caption, text, buttons);
+  }
   void Note(QWidget*, const QString& text) override { notes << text; }
   QString OpenFileName(QWidget*, const QString&, const QString&, const QString& filter) override {
     openFilter = filter;

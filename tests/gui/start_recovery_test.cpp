@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QMessageBox>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
@@ -81,8 +83,12 @@ class StartRecoveryTest : public QObject {
     QVERIFY(EnsurePrivateFolder(Journal()));
     struct stat st {};
     QCOMPARE(::stat(QFile::encodeName(target).constData(), &st), 0);
-    const SaveRecord r{SaveStage::kRewriting, QFile::encodeName(target).toStdString(),
-                       QFile::encodeName(backup).toStdString(), st.st_dev, st.st_ino};
+    const SaveRecord r{SaveStage::kRewriting,
+                       QFile::encodeName(target).toStdString(),
+                       QFile::encodeName(backup).toStdString(),
+                       st.st_dev,
+                       st.st_ino,
+                       {}};
     WriteAll(QString::fromStdString(Journal()) + "/1-killed.save",
              QByteArray::fromStdString(FormatSaveRecord(r)));
   }
@@ -109,14 +115,24 @@ class StartRecoveryTest : public QObject {
     QVERIFY(prompts_->questions.isEmpty());
     QCOMPARE(QDir(Folder()).entryList({"*.document"}).size(), 60);  // kept for later
     later.reset();
-    // All selected and discarded at once; the list closes when it is empty.
-    auto w = Start({}, [](RecoveryListDialog& list) {
-      list.List()->selectAll();
-      list.DiscardButton()->click();
-      return list.result();
-    });
+    // All selected and discarded at once, once the user agrees; the list
+    // closes when it is empty.
+    int listedAfterCancel = -1;
+    auto w = Start({},
+                   [&listedAfterCancel](RecoveryListDialog& list) {
+                     list.List()->selectAll();
+                     list.DiscardButton()->click();  // "Отмена"
+                     listedAfterCancel = list.List()->topLevelItemCount();
+                     list.DiscardButton()->click();  // "Удалить"
+                     return list.result();
+                   },
+                   {1000, 1001});
     QVERIFY(w);
     QTRY_COMPARE(prompts_->recoveryLists.size(), 1);
+    QCOMPARE(listedAfterCancel, 60);
+    const QString question =
+        "Восстановление документов: " + QString::fromStdString(RecoveryDiscardQuestion(60));
+    QCOMPARE(prompts_->questions, QStringList({question, question}));
     QCOMPARE(QDir(Folder()).entryList({"*.document", "*.recovery"}, QDir::Files | QDir::System),
              QStringList{"stuck.recovery"});
     QVERIFY(!w->Modified());
@@ -217,7 +233,7 @@ class StartRecoveryTest : public QObject {
                    QFile::encodeName(Path("other name")).constData()) == 0);
     WriteAll(backup, "the old content");
     LeaveInterruptedSave(doc, backup);
-    auto w = Start(doc, {}, {1000});  // "Вернуть"
+    auto w = Start(doc, {}, {1001});  // "Вернуть"
     QVERIFY(w);
     QCOMPARE(prompts_->questions, QStringList{QString(kInterruptedSaveCaption) + ": " +
                                               QString::fromStdString(InterruptedSaveQuestion(
@@ -237,7 +253,7 @@ class StartRecoveryTest : public QObject {
     QVERIFY(w);
     QCOMPARE(prompts_->questions.size(), 1);
     QCOMPARE(Records(), 1);
-    w = Start({}, {}, {1001});  // "Оставить оба"
+    w = Start({}, {}, {1000});  // "Оставить оба"
     QVERIFY(w);
     QCOMPARE(prompts_->questions.size(), 1);
     QCOMPARE(ReadAll(doc), QByteArray("new new new old"));
@@ -250,6 +266,53 @@ class StartRecoveryTest : public QObject {
     w = Start({});
     QCOMPARE(prompts_->notes, QStringList{QString::fromStdString(InterruptedSaveBackupMissing(
                                   doc.toStdString(), Path("gone").toStdString()))});
+    QCOMPARE(Records(), 0);
+  }
+
+  // With the program's own dialogs: the question comes before the window
+  // has its place, so it is centred on the screen in the notes' font, and
+  // Enter keeps both, destroying nothing.
+  void theQuestionBeforeTheWindowIsCentredAndEnterKeepsBoth() {
+    const QString doc = Path("doc.txt"), backup = Path("doc.txt.prambus-backup-Ab12Cd");
+    WriteAll(doc, "new new new old");
+    WriteAll(backup, "the old content");
+    LeaveInterruptedSave(doc, backup);
+    QRect frame;
+    QFont font;
+    QString defaultButton;
+    QTimer answer;
+    answer.setInterval(10);
+    connect(&answer, &QTimer::timeout, this, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box || !box->isVisible()) {
+        // Whatever else a first start asks (the welcome window) is declined.
+        if (auto* other = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+          other->reject();
+        return;
+      }
+      if (box->windowTitle() != kInterruptedSaveCaption) return box->reject();
+      frame = box->frameGeometry();
+      font = box->font();
+      defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+    answer.start();
+    MainWindow w({"prambus"}, dir_->path());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    answer.stop();
+    QVERIFY(frame.isValid());
+    const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY2((frame.center() - middle).manhattanLength() <= 2,
+             qPrintable(QString("box at %1,%2 %3x%4")
+                            .arg(frame.x())
+                            .arg(frame.y())
+                            .arg(frame.width())
+                            .arg(frame.height())));
+    QCOMPARE(font, QApplication::font("QMessageBox"));
+    QCOMPARE(defaultButton, QString("Оставить оба"));
+    QCOMPARE(ReadAll(doc), QByteArray("new new new old"));
+    QCOMPARE(ReadAll(backup), QByteArray("the old content"));
     QCOMPARE(Records(), 0);
   }
 };

@@ -293,9 +293,15 @@ TEST(WindowRestore, SizeIsClampedAndFarPositionsPulledBack) {
   EXPECT_EQ(b.left, 1280 - 400);
   w.left = -500, w.top = -10, w.width = 400, w.height = 5;
   b = RestoreWindowBounds(w, {0, 0, 1280, 1024}, 50, 30);
-  EXPECT_EQ(b.left, 0);  // left + width <= 9
+  EXPECT_EQ(b.left, 0);
   EXPECT_EQ(b.height, 30);
-  EXPECT_EQ(b.top, -10);  // top + height > 9 keeps the position
+  EXPECT_EQ(b.top, 0);  // its title bar within reach
+  // A small window near the bottom edge (as a damaged file gave): all of it
+  // on the screen.
+  w.left = 0, w.top = 870, w.width = 123, w.height = 123;
+  b = RestoreWindowBounds(w, {0, 0, 1280, 900}, 50, 30);
+  EXPECT_EQ(b.top, 900 - 123);
+  EXPECT_EQ(b.left, 0);
 }
 
 TEST(WindowRestore, AnyStoredValueGivesAWindowOnTheScreen) {
@@ -308,12 +314,12 @@ TEST(WindowRestore, AnyStoredValueGivesAWindowOnTheScreen) {
       EXPECT_GE(b.width, 1);
       EXPECT_LE(b.width, screen.width);
       EXPECT_LE(b.height, screen.height);
-      // At least 10 pixels (or the whole window) lie on the screen.
+      // All of the window lies on the screen.
       const int64_t right = int64_t{b.left} + b.width, bottom = int64_t{b.top} + b.height;
-      EXPECT_GE(right - screen.left, std::min(10, b.width)) << v << " " << minimum;
-      EXPECT_GE(bottom - screen.top, std::min(10, b.height)) << v << " " << minimum;
-      EXPECT_LE(b.left, screen.left + screen.width - 10);
-      EXPECT_LE(b.top, screen.top + screen.height - 10);
+      EXPECT_GE(b.left, screen.left) << v << " " << minimum;
+      EXPECT_GE(b.top, screen.top) << v << " " << minimum;
+      EXPECT_LE(right, int64_t{screen.left} + screen.width) << v << " " << minimum;
+      EXPECT_LE(bottom, int64_t{screen.top} + screen.height) << v << " " << minimum;
     }
   }
   w.left = 2000, w.top = -100, w.width = 300, w.height = 200;  // already on it: kept

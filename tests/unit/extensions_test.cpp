@@ -330,5 +330,41 @@ TEST(RecoveryCopy, ACopyLeftByAProgramThatDiedIsFoundAndCanBeDiscarded) {
   EXPECT_TRUE(fs::exists(folder + "/junk.recovery"));  // not ours to delete
 }
 
+// Two starts at once: each copy is offered by one of them only, so the
+// second never tries to open a copy the first has taken.
+TEST(RecoveryCopy, ACopyIsOfferedByOneStartAtATime) {
+  TempDir dir;
+  const std::string folder = dir.File("recovery");
+  const pid_t child = fork();
+  if (child == 0) {
+    auto* copy = new RecoveryCopy;  // never destroyed: the program "crashes"
+    _exit(copy->Write(folder, {"/tmp/doc.txt", "Падающий", 1, 0}, Writing("unsaved")) ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  auto foundByAnother = [&] {
+    const pid_t other = fork();
+    if (other == 0) _exit(static_cast<int>(FindOrphanCopies(folder).size()));
+    int found = 0;
+    waitpid(other, &found, 0);
+    return WEXITSTATUS(found);
+  };
+  {
+    const std::vector<OrphanCopy> offered = FindOrphanCopies(folder);
+    ASSERT_EQ(offered.size(), 1u);
+    EXPECT_EQ(foundByAnother(), 0);
+    EXPECT_TRUE(FindOrphanCopies(folder).empty());
+  }
+  // Let go unanswered ("Позже"): the next start offers it again.
+  EXPECT_EQ(foundByAnother(), 1);
+  // Opened and removed by one start: another that had already opened its
+  // description before the removal finds it gone once it may lock it.
+  std::vector<OrphanCopy> offered = FindOrphanCopies(folder);
+  ASSERT_EQ(offered.size(), 1u);
+  DiscardOrphanCopy(offered[0]);
+  EXPECT_TRUE(FindOrphanCopies(folder).empty());
+}
+
 }  // namespace
 }  // namespace prambus

@@ -54,6 +54,21 @@ TEST(RecoveryList, ACopyIsDescribedInTextsOfASaneLength) {
   EXPECT_LT(cut.reason.size(), 300u);
 }
 
+TEST(RecoveryList, TheQuestionBeforeDiscardingCountsTheCopies) {
+  const std::string tail =
+      "? Несохранённые изменения, может быть, есть только в них, и вернуть "
+      "их после удаления я не смогу.";
+  EXPECT_EQ(RecoveryDiscardQuestion(1),
+            "Удалить копию документа? Несохранённые изменения, может быть, есть только в ней, и "
+            "вернуть её после удаления я не смогу.");
+  EXPECT_EQ(RecoveryDiscardQuestion(2), "Удалить 2\u00A0копии" + tail);
+  EXPECT_EQ(RecoveryDiscardQuestion(5), "Удалить 5\u00A0копий" + tail);
+  EXPECT_EQ(RecoveryDiscardQuestion(11), "Удалить 11\u00A0копий" + tail);
+  EXPECT_EQ(RecoveryDiscardQuestion(21), "Удалить 21\u00A0копию" + tail);
+  EXPECT_EQ(RecoveryDiscardQuestion(104), "Удалить 104\u00A0копии" + tail);
+  EXPECT_EQ(RecoveryDiscardQuestion(112), "Удалить 112\u00A0копий" + tail);
+}
+
 TEST(RecoveryList, CuttingKeepsWholeCharactersAndShowsControlCodesAsSpaces) {
   EXPECT_EQ(CutForDisplay("short", 10), "short");
   EXPECT_EQ(CutForDisplay("exactly10!", 10), "exactly10!");

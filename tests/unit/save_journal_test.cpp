@@ -9,6 +9,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +24,23 @@
 #include "shell/safe_save.h"
 #include "support/file_system.h"
 #include "support/temp_dir.h"
+
+// A save killed while the disk takes the flush of the file: this binary's
+// fsync stops, when told to, at the flush of one file, so that a test can
+// kill the program exactly there.
+namespace {
+ino_t stopAtFlushOf = 0;
+int flushReached = -1;  // told "k" when stopped there
+}  // namespace
+
+extern "C" int fsync(int fd) {
+  struct stat st {};
+  if (stopAtFlushOf != 0 && ::fstat(fd, &st) == 0 && st.st_ino == stopAtFlushOf) {
+    [[maybe_unused]] const ssize_t told = ::write(flushReached, "k", 1);
+    ::pause();  // killed here
+  }
+  return static_cast<int>(::syscall(SYS_fsync, fd));
+}
 
 namespace prambus {
 namespace {
@@ -56,18 +74,48 @@ void DieAfter(const std::function<void()>& step) {
 }
 
 TEST(SaveRecord, ReadsBackWhatItWroteAndNothingElse) {
-  const SaveRecord r{SaveStage::kRewriting, "/home/u/doc.txt",
-                     "/home/u/doc.txt.prambus-backup-Ab3dE9", 2049, 18446744073709551615ull};
+  const SaveRecord r{SaveStage::kRewriting,
+                     "/home/u/doc.txt",
+                     "/home/u/doc.txt.prambus-backup-Ab3dE9",
+                     2049,
+                     18446744073709551615ull,
+                     "0b6e3f52-5c1d-4c8e-9b0e-2d6c1f0a7e11"};
   const std::string text = FormatSaveRecord(r);
   EXPECT_EQ(ParseSaveRecord(text), r);
-  for (size_t cut = 0; cut < text.size(); ++cut)
+  // A record of an earlier version ends before the boot and names none.
+  const size_t boot = text.find("boot ");
+  SaveRecord older = r;
+  older.boot.clear();
+  EXPECT_EQ(ParseSaveRecord(text.substr(0, boot)), older);
+  EXPECT_EQ(FormatSaveRecord(older), text.substr(0, boot));
+  EXPECT_FALSE(ParseSaveRecord(text.substr(0, boot) + "boot 0\n\n"));  // read back otherwise
+  for (size_t cut = 0; cut < text.size(); ++cut) {
+    if (cut == boot) continue;
     EXPECT_FALSE(ParseSaveRecord(text.substr(0, cut))) << cut;
+  }
   EXPECT_FALSE(ParseSaveRecord(text + "\n"));
   std::string stage = text;
   stage[stage.find("stage ") + 6] = 'x';
   EXPECT_FALSE(ParseSaveRecord(stage));
   // A record naming no leftover names nothing to remove.
-  EXPECT_FALSE(ParseSaveRecord(FormatSaveRecord({SaveStage::kTemporary, "/a", "", 0, 0})));
+  EXPECT_FALSE(ParseSaveRecord(FormatSaveRecord({SaveStage::kTemporary, "/a", "", 0, 0, {}})));
+}
+
+// Only a file that may hold new bytes followed by old ones has its backup
+// offered: one written to the end is whole for as long as the system that
+// held its bytes ran, whatever happened to the program.
+TEST(SaveRecord, OnlyAFileThatMayBeHalfWrittenIsOffered) {
+  const std::string now = "boot-now";
+  auto at = [](SaveStage stage, const std::string& boot) {
+    return SaveRecord{stage, "/d", "/d.prambus-backup-Ab3dE9", 1, 2, boot};
+  };
+  EXPECT_TRUE(MayBeHalfWritten(at(SaveStage::kRewriting, now), now));
+  EXPECT_TRUE(MayBeHalfWritten(at(SaveStage::kRewriting, "boot-before"), now));
+  EXPECT_FALSE(MayBeHalfWritten(at(SaveStage::kWritten, now), now));
+  EXPECT_TRUE(MayBeHalfWritten(at(SaveStage::kWritten, "boot-before"), now));
+  EXPECT_TRUE(MayBeHalfWritten(at(SaveStage::kWritten, ""), ""));
+  for (SaveStage s : {SaveStage::kTemporary, SaveStage::kBackingUp, SaveStage::kSettled})
+    EXPECT_FALSE(MayBeHalfWritten(at(s, "boot-before"), now));
 }
 
 class SaveJournalTest : public ::testing::Test {
@@ -128,11 +176,22 @@ TEST_F(SaveJournalTest, WhatAKilledProgramLeftIsRemovedOrOffered) {
                                On(SaveStage::kBackingUp, Path("doc.txt")), journal_);
     r->Advance(SaveStage::kRewriting);
     TempDir::Write(r->path(), "old");
+    // Written to the end, killed while the flush waited for the disk.
+    auto* w = new RecordedFile(Path("doc.txt.prambus-backup-"), "",
+                               On(SaveStage::kBackingUp, Path("doc.txt")), journal_);
+    w->Advance(SaveStage::kRewriting);
+    w->Advance(SaveStage::kWritten);
     TempDir::Write(Path("paths"), t->path() + "\n" + b->path() + "\n" + r->path());
   });
   const std::string paths = TempDir::Read(Path("paths"));
   ::unlink(Path("paths").c_str());
-  ASSERT_EQ(Records().size(), 3u);
+  ASSERT_EQ(Records().size(), 4u);
+  // The same, but the machine went down since: the disk may lack some of
+  // the new bytes.
+  const std::string before = Path("doc.txt.prambus-backup-Before");
+  TempDir::Write(before, "old");
+  TempDir::Write(journal_ + "/2-before.save",
+                 FormatSaveRecord({SaveStage::kWritten, Path("doc.txt"), before, 0, 0, "gone"}));
   // A record its program did not finish writing names nothing.
   TempDir::Write(journal_ + "/1-unfinished.save-new", "prambus save 1\nsta");
   // A link, or someone else's file, at a leftover's name is not removed.
@@ -143,22 +202,25 @@ TEST_F(SaveJournalTest, WhatAKilledProgramLeftIsRemovedOrOffered) {
   if (nobody) ::chown(planted.c_str(), nobody->uid, nobody->gid);
   for (const std::string& leftover : {link, nobody ? planted : link})
     TempDir::Write(journal_ + "/" + fs::path(leftover).filename().string() + ".save",
-                   FormatSaveRecord({SaveStage::kTemporary, Path("doc.txt"), leftover, 0, 0}));
+                   FormatSaveRecord({SaveStage::kTemporary, Path("doc.txt"), leftover, 0, 0, {}}));
 
   std::vector<LeftoverSave> offered = ClearLeftoverSaves(journal_);
-  ASSERT_EQ(offered.size(), 1u);
-  EXPECT_EQ(offered[0].Record().stage, SaveStage::kRewriting);
-  EXPECT_EQ(offered[0].Record().target, Path("doc.txt"));
-  EXPECT_TRUE(BackupPresent(offered[0].Record()));
-  // The temporary copy and the backup of the untouched file are gone.
-  EXPECT_EQ(Names(dir_.path()).size(), 4u);  // doc.txt, planted, link, the offered backup
-  EXPECT_TRUE(fs::exists(offered[0].Record().leftover));
+  ASSERT_EQ(offered.size(), 2u);
+  const size_t r = offered[0].Record().stage == SaveStage::kRewriting ? 0 : 1;
+  EXPECT_EQ(offered[r].Record().stage, SaveStage::kRewriting);
+  EXPECT_EQ(offered[r].Record().target, Path("doc.txt"));
+  EXPECT_TRUE(BackupPresent(offered[r].Record()));
+  EXPECT_EQ(offered[1 - r].Record().leftover, before);
+  // The temporary copy, the backup of the untouched file and that of the
+  // file written to the end in this boot are gone.
+  EXPECT_EQ(Names(dir_.path()).size(), 5u);  // doc.txt, planted, link, the offered backups
+  EXPECT_TRUE(fs::exists(offered[r].Record().leftover));
   EXPECT_EQ(TempDir::Read(planted), "not ours");
-  EXPECT_EQ(Records().size(), 1u);  // the offered one
+  EXPECT_EQ(Records().size(), 2u);  // the offered ones
   // While this start holds the offer, another start does not see it.
   EXPECT_TRUE(ClearLeftoverSaves(journal_).empty());
   offered.clear();
-  EXPECT_EQ(ClearLeftoverSaves(journal_).size(), 1u);  // not answered: asked again
+  EXPECT_EQ(ClearLeftoverSaves(journal_).size(), 2u);  // not answered: asked again
 }
 
 TEST_F(SaveJournalTest, PuttingTheBackupBackRestoresTheFileInPlace) {
@@ -169,8 +231,9 @@ TEST_F(SaveJournalTest, PuttingTheBackupBackRestoresTheFileInPlace) {
   ::stat(doc.c_str(), &st);
   auto leave = [&](const std::string& target, uint64_t inode) {
     DieAfter([&] {
-      auto* r = new RecordedFile(Path("doc.txt.prambus-backup-"), "",
-                                 {SaveStage::kBackingUp, target, {}, st.st_dev, inode}, journal_);
+      auto* r =
+          new RecordedFile(Path("doc.txt.prambus-backup-"), "",
+                           {SaveStage::kBackingUp, target, {}, st.st_dev, inode, {}}, journal_);
       TempDir::Write(r->path(), "the old content");
       r->Advance(SaveStage::kRewriting);
     });
@@ -242,9 +305,10 @@ class KilledSaveTest : public SaveJournalTest {
   }
 
   // Saves new_ over doc in a child process that is killed with SIGKILL:
-  // after `chunks` chunks of the new content when chunks >= 0, else after
-  // `delay` from its start, wherever the save then is. Returns the
-  // outcome's summary when the child was not killed in time.
+  // after `chunks` chunks of the new content when chunks >= 0, while the
+  // file is flushed when it is kWhileFlushing, else after `delay` from its
+  // start, wherever the save then is.
+  static constexpr int kWhileFlushing = -2;
   void SaveAndKill(const std::string& doc, int chunks, std::chrono::microseconds delay) {
     int progress[2];
     ASSERT_EQ(::pipe(progress), 0);
@@ -255,6 +319,12 @@ class KilledSaveTest : public SaveJournalTest {
     ASSERT_GE(pid, 0);
     if (pid == 0) {
       ::close(progress[0]);
+      if (chunks == kWhileFlushing) {
+        struct stat st {};
+        ::stat(doc.c_str(), &st);
+        stopAtFlushOf = st.st_ino;
+        flushReached = progress[1];
+      }
       SaveSafely(doc, options, [&](int fd) {
         OutputFile out = OutputFile::Borrowing(fd);
         for (size_t i = 0; i < kChunks; ++i) {
@@ -272,7 +342,7 @@ class KilledSaveTest : public SaveJournalTest {
       ::_exit(0);
     }
     ::close(progress[1]);
-    if (chunks >= 0) {
+    if (chunks >= 0 || chunks == kWhileFlushing) {
       char c = 0;
       ::read(progress[0], &c, 1);
     } else {
@@ -322,6 +392,13 @@ TEST_F(KilledSaveTest, InPlaceTheFileIsOldOrNewOrItsBackupIsOffered) {
     SaveAndKill(doc, chunks, {});
     CheckAfterKill(doc, names, "after " + std::to_string(chunks) + " MB written");
   }
+  // Killed while the written file is flushed: it is whole, and the backup
+  // goes without a question.
+  TempDir::Write(doc, old_);
+  SaveAndKill(doc, kWhileFlushing, {});
+  EXPECT_TRUE(ReadLarge(doc) == new_);
+  EXPECT_TRUE(ClearLeftoverSaves(journal_).empty());
+  CheckAfterKill(doc, names, "while flushing");
   // Killed wherever the save happens to be: making the backup, writing,
   // cutting and flushing, removing the backup.
   for (int ms : {0, 2, 5, 15, 50}) {
