@@ -1,6 +1,7 @@
 #include "window_stacking.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QWidget>
 #include <QWindow>
 
@@ -33,6 +34,11 @@ void SetStaysOnTop(QWidget* window, bool on) {
 }
 }  // namespace
 
+void FollowTopmostWindows(QWidget* window) {
+  const bool on = TopmostWindowShown(window);
+  if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != on) SetStaysOnTop(window, on);
+}
+
 std::vector<QPointer<QWidget>> LowerTopmostWindows(const QWidget* except) {
   std::vector<QPointer<QWidget>> lowered;
   for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -47,6 +53,20 @@ std::vector<QPointer<QWidget>> LowerTopmostWindows(const QWidget* except) {
 void RaiseTopmostWindowsAgain(const std::vector<QPointer<QWidget>>& windows) {
   for (const QPointer<QWidget>& w : windows)
     if (w) SetStaysOnTop(w, true);
+}
+
+void ReshowOwnedToolWindows(QWidget* owner) {
+  bool reshown = false;
+  for (QWidget* w : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    // Dialogs are left alone: hiding the find window would bring the owner's
+    // stay-on-top back in the middle of the change.
+    if (!w->isWindow() || !w->isVisible() || qobject_cast<QDialog*>(w)) continue;
+    if (QWindow* own = w->windowHandle()) own->setTransientParent(owner->windowHandle());
+    w->hide();
+    w->show();
+    reshown = true;
+  }
+  if (reshown) owner->activateWindow();  // the keyboard stays with the owner
 }
 
 void FrontAndFocused(QWidget* window, QWidget* focus) {
