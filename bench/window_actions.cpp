@@ -313,7 +313,6 @@ int main(int argc, char** argv) {
     r->hide();
   }
   std::printf("%-42s %10ld KB\n", "peak memory at the end", PeakKb());
-  w->SetModified(false);
   delete w;
   return 0;
 }

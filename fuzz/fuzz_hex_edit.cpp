@@ -8,7 +8,10 @@
 // bytes and the cursor, and undoing everything gives the original bytes.
 // The cursor also jumps to any byte, so edits land far from the last one
 // and the storage's gap moves; every row, a search and the data window's
-// values are read across the gap and compared with the reference.
+// values are read across the gap and compared with the reference. Values
+// written at the cursor (the data window) and rewrites of every row (a
+// plug-in's pass) are modelled too, and the revision moves with every step
+// that changed the bytes, and with no step that changed nothing.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "fuzz_input.h"
+#include "revision_checker.h"
 #include "saved_bytes_check.h"
 #include "settings/settings.h"
 #include "shell/data_info.h"
@@ -188,16 +192,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TestCanvas canvas;
   HexView view(&canvas);
   view.SetInsertMode(in.Byte() & 1);
-  const std::string original = in.Bytes(in.Int(40));
+  std::string original = in.Bytes(in.Int(40));  // what undoing everything gives
   view.SetBytes(original);
   std::string ref = original;
   const char* digits = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZz!";
   const bool trace = std::getenv("HEX_TRACE") != nullptr;
+  fuzz::RevisionChecker revision(view);
   while (!in.Empty()) {
-    const int op = in.Byte() % 17;
+    const int op = in.Byte() % 19;
     const bool extend = in.Byte() & 1;
     const int at = view.CursorOffset();
     const std::string before = Bytes(view);
+    revision.Before(before);
+    // Moves, Tab, the insert mode, jumps and searches never change anything.
+    const bool mayMove = op <= 8 || op == 12 || op == 13 || op >= 17;
     if (trace) {
       std::fprintf(stderr, "op %d ext %d cur %d.%d anc %d.%d codes %d ins %d |", op, extend, at,
                    view.CursorDigit, view.AnchorOffset(), view.AnchorDigit, view.InCodes,
@@ -400,7 +408,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Fail("a data window value differs");
         break;
       }
+      case 17: {  // a value written at the cursor, as the data window writes it
+        const std::string bytes = in.Bytes(in.Int(9));
+        view.WriteAtCursor(bytes);
+        ref.replace(static_cast<size_t>(std::min(at, static_cast<int>(ref.size()))), bytes.size(),
+                    bytes);
+        break;
+      }
+      case 18: {                      // a pass over every row, rewriting some of them or none
+        const int every = in.Int(4);  // 0: no row changes
+        const char with = static_cast<char>(in.Byte());
+        std::string expected, line;
+        int index = 0;
+        view.TransformRows([&](int* length, const uint8_t** rowData, bool*) {
+          line.assign(reinterpret_cast<const char*>(*rowData), static_cast<size_t>(*length));
+          if (every > 0 && index++ % every == 0) {
+            line += with;
+            *length = static_cast<int>(line.size());
+            *rowData = reinterpret_cast<const uint8_t*>(line.data());
+          }
+          expected += line;
+        });
+        if (expected != ref) original = expected;  // a rewrite cannot be undone
+        ref = expected;
+        break;
+      }
     }
+    revision.After(Bytes(view), mayMove);
     Check(view, ref);
     fuzz::CheckSavedBytes(view, ref, false);
   }

@@ -35,15 +35,16 @@ class Window : public ExtensionWindow {
   explicit Window(ViewBase* v) : view(v) {}
   ViewBase* CurrentView() override { return view; }
   int CurrentViewKind() const override { return 1; }
+  bool WholeDocument() override { return true; }
   bool PressKey(int, uint8_t) override { return true; }
-  void TypeCharacter(uint8_t) override {}
+  bool TypeCharacter(uint8_t) override { return true; }
   void Relayout() override {}
   bool OpenFile(const std::string&) override { return false; }
   bool SaveFile(const std::string&) override { return false; }
   std::string FileName() const override { return "/tmp/name.txt"; }
   void BeforeViewChange() override {}
   void AfterCursorMove() override {}
-  void AfterEdit(bool) override {}
+  void AfterEdit() override {}
   ViewBase* view;
 };
 
@@ -148,14 +149,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int rows = view.RowCount();
         std::vector<std::string> before;
         for (int r = 0; r < rows; ++r) before.emplace_back(view.GetRow(r));
+        const uint64_t revision = view.Revision();
         if (!Get<prambus_rewrite_lines_fn>(PRAMBUS_REWRITE_LINES)(Rewrite)) Fail("rewrite refused");
         std::string expect;
         for (size_t r = 0; r < before.size(); ++r) {
           if (r < seen.size() && seen[r] != before[r]) Fail("rewrite showed another line");
           expect += r < after.size() ? after[r] : before[r];
         }
+        // A rewrite that changed a byte drops the history and moves the
+        // revision; one that gave every byte back changes nothing at all.
+        const bool changed = expect != ref;
         ref = expect;
-        if (view.CanUndo() || view.CanRedo()) Fail("undo kept after a rewrite");
+        if (changed && (view.CanUndo() || view.CanRedo())) Fail("undo kept after a rewrite");
+        if (changed != (view.Revision() != revision))
+          Fail("the revision does not follow a rewrite");
         break;
       }
       case 4: {  // walk

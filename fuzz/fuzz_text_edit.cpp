@@ -4,7 +4,9 @@
 // find, replace and replace all over every kind of region. After every step
 // the rows concatenate to the reference, cursor and anchor are valid
 // positions, and undo followed by redo returns to the same text; find and
-// replace leave line-end pairs and row widths whole.
+// replace leave line-end pairs and row widths whole. The revision moves with
+// every step that changed the bytes as they would be written (line ends
+// converted or kept as they are), and with no step that changed nothing.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,6 +14,7 @@
 #include "encodings/code_tables.h"
 #include "fuzz_input.h"
 #include "replace_checker.h"
+#include "revision_checker.h"
 #include "saved_bytes_check.h"
 #include "settings/settings.h"
 #include "support/test_canvas.h"
@@ -89,6 +92,27 @@ void Check(TextView& v, const std::string& ref) {
   }
   if (!ValidPosition(v, v.CursorCol, v.CursorRow)) Fail("cursor");
   if (!ValidPosition(v, v.AnchorCol, v.AnchorRow)) Fail("anchor");
+}
+
+// The bytes as the view writes them: through the inverse of the display
+// table, each line end as the line-end rule has it.
+std::string Written(const TextView& v) {
+  const CodeTable inverse = InverseTable(v.CharTable);
+  const std::string* rule = v.LineEndOnWrite();
+  std::string out;
+  for (int r = 0; r <= v.LastRow; ++r) {
+    std::string_view row = v.GetRow(r);
+    size_t body = row.size();
+    while (body > 0 && IsLineEnd(static_cast<uint8_t>(row[body - 1]))) --body;
+    if (rule && body < row.size()) {
+      out.append(row.substr(0, body));
+      out += *rule;
+    } else {
+      out.append(row);
+    }
+  }
+  for (char& c : out) c = static_cast<char>(inverse[static_cast<uint8_t>(c)]);
+  return out;
 }
 
 int Offset(TextView& v, int col, int row) {
@@ -205,11 +229,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool modelled = false;  // the replace model follows the session since its last reset
   bool tabSeen = false;
   int steps = 0;
+  fuzz::RevisionChecker revision(view);
   // Replacing all of a letter by three of it triples the text each time: past a
   // kilobyte a run only gets slower, not deeper.
   while (!in.Empty() && ref.size() < 1024) {
     const int op = in.Byte() % 20;
     if (op <= 9) modelled = false;  // the document or its characters changed
+    revision.Before(Written(view));
+    bool mayMove = op <= 8 || op >= 18;  // edits, "Заменить", "Заменить всё"
     const bool extend = in.Byte() & 1;
     const int cursor = Offset(view, view.CursorCol, view.CursorRow);
     if (trace) {
@@ -313,7 +340,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         view.Redo();
         ref = Text(view);
         break;
-      case 9: {  // another display table
+      case 9: {  // another display table, or another way of writing line ends
+        if (in.Byte() & 2) {
+          static const char* const kEnds[] = {"\n", "\r", "\r\n"};
+          const int rule = in.Int(4);
+          if (rule == 3)
+            view.KeepLineEnds(true);
+          else
+            view.ChooseLineEnd(kEnds[rule], rule, true);
+          mayMove = true;
+          break;
+        }
         const CodeTable inv = InverseTable(view.CharTable);
         const CodeTable& next = (in.Byte() & 1) ? DosTable() : WindowsTable();
         view.SetCharTable(next);
@@ -375,7 +412,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 18:
       case 19: {  // "Найти далее", "Заменить", "Заменить всё"
         if (replace.session.options.find.empty()) break;
-        if (!modelled) {  // an edit since: the user may have reset the search or not
+        if (!modelled) {  // an edit since: the session starts afresh by itself or is reset
           if (extend) {
             std::string message;
             if (op == 17) replace.session.FindNext(view, message);
@@ -394,6 +431,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
     }
+    revision.After(Written(view), mayMove);
     Check(view, ref);
     fuzz::CheckSavedBytes(view, ref, true);
     CheckQuickSearch(view, ref, ++steps);

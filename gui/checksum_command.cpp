@@ -11,7 +11,7 @@
 namespace prambus {
 
 void MainWindow::ChecksumCommand() {
-  if (!view_) return;
+  if (!EnsureWholeDocument() || !view_) return;
   const bool selection = view_->HasSelection();
   ChecksumWindow window(
       this, std::make_unique<ChecksumJob>(ReadSavedBytes(*view_, selection), MakeChecksumDigests()),

@@ -96,12 +96,20 @@ void DataWindow::DataEditEnter(int index) {
   if (main_->Loading()) {
     // The value may reach past the part loaded so far: the load ends first,
     // outside this field's own signal (a load that fails closes this window).
-    // The entry is taken now: the field shows the cursor's bytes again as
-    // the rest of the file arrives.
-    QTimer::singleShot(
-        0, main_, [main = main_, self = QPointer<DataWindow>(this), tag, text = std::move(text)] {
-          if (main->FinishLoading() && self) self->ApplyEntry(tag, text);
-        });
+    // The entry is taken now, for the byte the cursor is on now (the
+    // remembered cursor may still move it as the rest arrives); it is
+    // dropped if the document changed meanwhile.
+    QTimer::singleShot(0, main_,
+                       [main = main_, self = QPointer<DataWindow>(this), tag,
+                        text = std::move(text), at = view_->CursorOffset(), mark = view_->Mark()] {
+                         if (!main->EnsureWholeDocument() || !self) return;
+                         if (!self->view_->IsAt(mark)) {
+                           Beep();
+                           return;
+                         }
+                         if (self->view_->CursorOffset() != at) self->view_->MoveCursorToByte(at);
+                         self->ApplyEntry(tag, text);
+                       });
     return;
   }
   ApplyEntry(tag, text);

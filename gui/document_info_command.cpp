@@ -10,11 +10,11 @@
 namespace prambus {
 
 void MainWindow::DocumentInfoCommand(bool fromKeyboard) {
-  if (!view_) return;
+  if (!EnsureWholeDocument() || !view_) return;
   ViewBase& v = *view_;
   DocumentFacts f;
-  f.fileName = QFileInfo(fileName_).fileName().toStdString();
-  f.openDurationMs = openDuration_;
+  f.fileName = QFileInfo(FileName()).fileName().toStdString();
+  f.openDurationMs = doc_.openMilliseconds;
   const int last = v.LastRow;
   f.sizeBytes = static_cast<uint64_t>(v.PosToOffset(static_cast<int>(v.GetRow(last).size()), last));
   f.lineCount = v.RowCount();

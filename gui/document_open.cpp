@@ -35,7 +35,6 @@ void MainWindow::OpenCommandLineFile(const QString& path) {
   } catch (const IoError& e) {
     // An empty untitled document, and a word on why.
     CreateView(viewKind_);
-    fileName_.clear();
     lastClientWidth_ = -1;
     FormResize();
     SelectEncoding(state_.defaults.encodingIndex);
@@ -54,7 +53,7 @@ void MainWindow::OpenCommandLineFile(const QString& path) {
 bool MainWindow::OpenPath(const QString& rawPath) {
   // A file still loading is whole before another takes its place; when that
   // wait is stopped, nothing is opened.
-  if (!FinishLoading()) return true;
+  if (!EnsureWholeDocument()) return true;
   const QString path = QFileInfo(rawPath).absoluteFilePath();
   // Throws when it cannot be read; FIFOs and devices are refused unopened.
   { InputFile probe(path.toStdString()); }
@@ -63,8 +62,7 @@ bool MainWindow::OpenPath(const QString& rawPath) {
 
   // The document shown so far stays aside until the new one has loaded.
   std::unique_ptr<PreviousDocument> previous = SetDocumentAside();
-  fileName_ = path;
-  const std::string p = path.toStdString();
+  const std::string p = NativePath(path);
   // The first record of the path, the one the window state is captured into.
   const int pinnedAt = FindPinned(state_.pinned, p);
   const WindowAppearance* pinned =
@@ -74,7 +72,8 @@ bool MainWindow::OpenPath(const QString& rawPath) {
                           : ChooseViewKind(p, state_.recent, state_.bindings, Cfg().RememberCurPos,
                                            state_.defaults.viewKind);
   desiredColumn_ = -1;
-  CreateView(kind);
+  CreateView(kind);  // a new document, named for the file below
+  doc_.path = p;
   // The check marks stored for this view kind; a pinned record's own marks
   // only when they were stored for the same kind.
   const int kindIndex = viewKind_ == 2 ? 1 : 0;
@@ -92,14 +91,10 @@ bool MainWindow::OpenPath(const QString& rawPath) {
   FormResize();
   // The table first, so that the file is shown through it as it is read.
   SelectEncoding(record.encodingIndex);
-  modified_ = false;
   RefreshTitle();
-  actions_.undo->setEnabled(false);
-  actions_.redo->setEnabled(false);
+  RefreshUndoRedo();
   openFolder_ = QFileInfo(path).absolutePath();
-  windowHash_ = hash;
-  openDuration_ = -1;
-  BeginLoading(p, std::move(previous));
+  BeginLoading(std::move(previous));
   HideCaret();
   Redraw();
   ToggleCaret();
@@ -125,7 +120,7 @@ MainWindow::WholeLoad MainWindow::LoadWhole(const QString& rawPath) {
   loadFailed_ = false;
   bool loaded = false;
   try {
-    loaded = OpenPath(path) && FinishLoading() && !loadFailed_ && fileName_ == path;
+    loaded = OpenPath(path) && EnsureWholeDocument() && !loadFailed_ && FileName() == path;
   } catch (const std::exception&) {
     loadFailed_ = true;
   }
@@ -135,14 +130,14 @@ MainWindow::WholeLoad MainWindow::LoadWhole(const QString& rawPath) {
 }
 
 bool MainWindow::OpenDropped(const QString& path) {
-  if (!FinishLoading()) return false;
-  if (modified_ && AskToSave()) return false;
+  if (!EnsureWholeDocument()) return false;
+  if (doc_.Modified() && AskToSave()) return false;
   PushCurrentToRecent();
   caretShown_ = false;
   CaptureWindowState();
   const QString absolute = QFileInfo(path).absoluteFilePath();
   try {
-    return OpenPath(absolute) && fileName_ == absolute;
+    return OpenPath(absolute) && FileName() == absolute;
   } catch (const IoError& e) {
     ReportCannotOpen(absolute, e);
     return false;
@@ -163,7 +158,7 @@ void MainWindow::dropEvent(QDropEvent* e) {
 
 bool MainWindow::ShowsFile(const QString& title, quint32 hash) const {
   const QString t = windowTitle();
-  return (t == title || t == "* " + title) && windowHash_ == hash && !fileName_.isEmpty();
+  return (t == title || t == "* " + title) && WindowHash() == hash && !doc_.path.empty();
 }
 
 }  // namespace prambus

@@ -17,11 +17,10 @@ void MainWindow::RefreshUndoRedo() {
 }
 
 // The tail of every edit. Both scroll ranges are recomputed whether or not the
-// number of rows changed: any edit can change the widest row. A key that
-// changed nothing (Delete at the end, a refused hex digit) leaves the
-// document unmodified.
-void MainWindow::EditTail(uint64_t editsBefore) {
-  if (view_->RecordedEditCount() != editsBefore) SetModified(true);
+// number of rows changed: any edit can change the widest row. Whether the
+// document is modified is the view's revision's to say (a key that changed
+// nothing, like Delete at the end, left it).
+void MainWindow::EditTail() {
   RecomputeScrollRanges();
   RefreshUndoRedo();
   SyncAfterMove();
@@ -54,7 +53,8 @@ void MainWindow::Redo() {
   HistoryStep(true);
 }
 
-// One step back or forward in the view's history.
+// One step back or forward in the view's history; a step with nothing to
+// take back changes nothing.
 void MainWindow::HistoryStep(bool redo) {
   if (!view_) return;
   HideCaret();
@@ -63,7 +63,6 @@ void MainWindow::HistoryStep(bool redo) {
   else
     view_->Undo();
   RefreshUndoRedo();
-  SetModified(true);
   RecomputeScrollRanges();
   SyncAfterMove();
 }
@@ -82,9 +81,8 @@ void MainWindow::Cut() {
   if (text.empty()) return;
   PutOnClipboard(text);
   HideCaret();
-  const uint64_t before = view_->RecordedEditCount();
   view_->DeleteSelection(true, true);
-  EditTail(before);
+  EditTail();
 }
 
 void MainWindow::Copy() {
@@ -108,12 +106,11 @@ void MainWindow::Paste() {
                                    lines ? WithLineEnds(text, "\r\n").size() : text.size())))
     return;
   HideCaret();
-  const uint64_t before = view_->RecordedEditCount();
   view_->DeleteSelectionForInsert();
   if (auto* textView = dynamic_cast<TextView*>(view_.get()))
     text = WithLineEnds(text, textView->LineEndAtCursor());
   view_->InsertText(text, true, true);
-  EditTail(before);
+  EditTail();
 }
 
 void MainWindow::SelectAll() {

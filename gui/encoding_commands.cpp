@@ -34,12 +34,12 @@ bool MainWindow::SelectEncoding(int position) {
           "Эту кодировку можно выбрать только для перекодировки: в ней разные коды выглядят "
           "одинаково, и при сохранении файл изменился бы.");
       // A view just created shows the identity table, and the mark says so.
-      if (view_ && view_->CharTable == WindowsTable()) currentEncoding_ = 0;
+      if (view_ && view_->CharTable == WindowsTable()) doc_.encoding = 0;
       ShowEncodingChecks();
       return false;
     }
   }
-  currentEncoding_ = position;
+  doc_.encoding = position;
   ShowEncodingChecks();
   InstallCharTable(table);
   return true;
@@ -59,14 +59,14 @@ void MainWindow::InstallCharTable(const CodeTable& table) {
 // flips its item's mark before the command runs, so every command ends here.
 void MainWindow::ShowEncodingChecks() {
   for (size_t i = 0; i < encodingActions_.size(); ++i)
-    encodingActions_[i]->setChecked(static_cast<int>(i) == currentEncoding_);
+    encodingActions_[i]->setChecked(static_cast<int>(i) == doc_.encoding);
 }
 
 // F8: the encoding after the current one, wrapping to the first. An item
 // refused for display is passed over; a removed one gives its place to the
 // next. "Windows" (0) always shows.
 void MainWindow::SelectNextEncoding() {
-  for (int next = currentEncoding_ + 1;;) {
+  for (int next = doc_.encoding + 1;;) {
     const size_t items = encodingActions_.size();
     if (next >= static_cast<int>(items)) next = 0;
     if (SelectEncoding(next) || next == 0) break;
@@ -75,7 +75,7 @@ void MainWindow::SelectNextEncoding() {
 }
 
 int MainWindow::CheckedEncodingIndex() const {
-  return currentEncoding_;
+  return doc_.encoding;
 }
 
 // Adds a loaded encoding (or renames it when its path is already listed);
@@ -117,8 +117,8 @@ void MainWindow::RemoveLoadedEncoding(int position) {
   };
   fix(state_.defaults.encodingIndex);
   for (WindowAppearance& w : state_.pinned) fix(w.encodingIndex);
-  const bool wasShown = currentEncoding_ == position;
-  fix(currentEncoding_);
+  const bool wasShown = doc_.encoding == position;
+  fix(doc_.encoding);
   // The item may be the one whose click runs this: it goes once the click is over.
   QAction* item = encodingActions_[position];
   menus_.encodings->removeAction(item);

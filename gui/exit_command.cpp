@@ -22,7 +22,7 @@ void MainWindow::Exit() {
 bool MainWindow::MayEnd() {
   if (askingToEnd_) return false;
   askingToEnd_ = true;
-  const bool stop = modified_ && AskToSave();
+  const bool stop = doc_.Modified() && AskToSave();
   askingToEnd_ = false;
   return !stop;
 }

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "io/disk_identity.h"
 #include "io/io_error.h"
 #include "main_window.h"
 #include "platform/services.h"
@@ -41,7 +42,7 @@ bool MainWindow::AskToSave() {
           {"Да", "Нет", "Отмена"});
   if (answer == 1000) {
     Save();
-    return modified_;
+    return doc_.Modified();
   }
   return answer != 1001;
 }
@@ -52,7 +53,7 @@ void MainWindow::RebuildDialogFilters() {
 
 void MainWindow::NewDocument() {
   caretShown_ = false;
-  if (modified_ && AskToSave()) return;
+  if (doc_.Modified() && AskToSave()) return;
   PushCurrentToRecent();
   CaptureWindowState();
   desiredColumn_ = -1;
@@ -71,18 +72,13 @@ void MainWindow::NewDocument() {
     ToggleStatusBar();
   lastClientWidth_ = -1;
   FormResize();
-  modified_ = false;
-  fileName_.clear();
   RefreshTitle();
-  actions_.undo->setEnabled(false);
-  actions_.redo->setEnabled(false);
-  openDuration_ = -1;
-  windowHash_ = 0;
+  RefreshUndoRedo();
   activateWindow();
 }
 
 void MainWindow::OpenWithDialog() {
-  if (modified_ && AskToSave()) return;
+  if (doc_.Modified() && AskToSave()) return;
   PushCurrentToRecent();
   BeforeModalDialog();
   const QString path = prompts_->OpenFileName(this, "Открыть файл", openFolder_, dialogFilter_);
@@ -97,9 +93,12 @@ void MainWindow::OpenWithDialog() {
   AfterModalDialog();
 }
 
-// Writes the document without ever losing the file on disk; a failure is
-// reported as it happened and leaves the document modified.
+// Writes the whole document without ever losing the file on disk; a
+// failure is reported as it happened and leaves the document modified.
+// Whoever saves comes here, so a document still loading is never written
+// in part.
 bool MainWindow::WriteDocument(const QString& path) {
+  if (!EnsureWholeDocument() || !view_) return false;
   SaveOptions options;
   options.tryReadOnly = Cfg().TrySaveReadOnly;
   const SaveOutcome saved =
@@ -128,27 +127,42 @@ void MainWindow::ReportFailure(const std::string& text) {
   wait->start(20);
 }
 
+void MainWindow::NameSavedDocument(const QString& path) {
+  doc_.path = NativePath(path);
+  doc_.MarkSaved(DiskIdentityOf(doc_.path));
+  RefreshTitle();
+}
+
+void MainWindow::NameRecoveredDocument(const QString& path) {
+  doc_.path = path.isEmpty() ? std::string() : NativePath(QFileInfo(path).absoluteFilePath());
+  doc_.disk = DiskIdentity{};
+  doc_.MarkUnsaved();
+  RefreshTitle();
+}
+
 void MainWindow::ReportCannotOpen(const QString& path, const IoError& e) {
   ReportFailure(CannotOpenMessage(path.toStdString(), e.Problem(), e.Errno()));
 }
 
 bool MainWindow::Save() {
-  if (!view_) return false;
-  if (fileName_.isEmpty()) return SaveAs();
-  if (!WriteDocument(fileName_)) return false;
-  SetModified(false);
+  if (!EnsureWholeDocument() || !view_) return false;
+  if (doc_.path.empty()) return SaveAs();
+  const QString path = FileName();
+  if (!WriteDocument(path)) return false;
+  doc_.MarkSaved(DiskIdentityOf(doc_.path));
+  RefreshTitle();
   return true;
 }
 
 bool MainWindow::SaveAs() {
-  if (!view_) return false;
+  if (!EnsureWholeDocument() || !view_) return false;
   BeforeModalDialog();
   QString chosenFilter;
   const QStringList filters = dialogFilter_.split(";;");
-  const int preselect = FilterIndexOf(state_.bindings, ExtensionOf(fileName_.toStdString()));
+  const int preselect = FilterIndexOf(state_.bindings, ExtensionOf(doc_.path));
   if (preselect >= 1 && preselect <= filters.size()) chosenFilter = filters[preselect - 1];
   QString q =
-      prompts_->SaveFileName(this, "Сохранить как...", fileName_, dialogFilter_, &chosenFilter);
+      prompts_->SaveFileName(this, "Сохранить как...", FileName(), dialogFilter_, &chosenFilter);
   if (q.isEmpty()) {
     AfterModalDialog();
     return false;
@@ -157,12 +171,7 @@ bool MainWindow::SaveAs() {
   if (QFileInfo(q).suffix().isEmpty() && group > 0)
     q += QString::fromStdString(FirstExtensionOfGroup(state_.bindings, group));
   const bool ok = WriteDocument(q);
-  if (ok) {
-    fileName_ = QFileInfo(q).absoluteFilePath();
-    modified_ = false;
-    RefreshTitle();
-    windowHash_ = HashOf(fileName_);
-  }
+  if (ok) NameSavedDocument(QFileInfo(q).absoluteFilePath());
   AfterModalDialog();
   return ok;
 }

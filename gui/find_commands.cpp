@@ -44,7 +44,7 @@ void MainWindow::ReplaceCommand(bool byShortcut) {
 
 void MainWindow::FindWith(const std::string& text, bool caseSensitive, bool fromCursor,
                           QWidget* answering) {
-  if (!FinishLoading()) return;  // the search goes over the whole document
+  if (!EnsureWholeDocument()) return;  // the search goes over the whole document
   if (!view_ || text.empty()) return;
   actions_.findNext->setEnabled(true);
   lastSearch_ = text;
@@ -62,7 +62,7 @@ void MainWindow::FindWith(const std::string& text, bool caseSensitive, bool from
 
 void MainWindow::FindNumber(const std::string& bytes, const std::string& name, bool fromCursor,
                             QWidget* answering) {
-  if (!FinishLoading()) return;  // the search goes over the whole document
+  if (!EnsureWholeDocument()) return;  // the search goes over the whole document
   if (!view_ || bytes.empty()) return;
   actions_.findNext->setEnabled(true);
   lastNumber_ = bytes;
@@ -102,7 +102,6 @@ void MainWindow::AfterSearch() {
 
 void MainWindow::AfterReplace() {
   if (!view_) return;
-  SetModified(true);
   RefreshUndoRedo();
   HideCaret();
   RecomputeScrollRanges();

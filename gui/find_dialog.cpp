@@ -94,10 +94,22 @@ void FindDialog::FindNextClicked() {
   if (SearchesNumber()) return FindNumber();
   const std::string text = ToCp1251(phraseEdit->text());
   if (text.empty()) return;
-  const bool fromCursor = text == lastText;
+  const bool fromCursor = GoesOn(text == lastText);
   lastText = text;
   lastNumber.clear();
   main_->FindWith(text, caseCheck->isChecked(), fromCursor, this);
+  MarkSearched();
+}
+
+// The same search again goes on from the match it selected, but only in the
+// document as that search left it: anyone's change since (an edit, another
+// document) starts it afresh from the top.
+bool FindDialog::GoesOn(bool sameSearch) const {
+  return sameSearch && main_->View() && main_->View()->IsAt(lastMark);
+}
+
+void FindDialog::MarkSearched() {
+  if (main_->View()) lastMark = main_->View()->Mark();
 }
 
 void FindDialog::FindNumber() {
@@ -113,10 +125,11 @@ void FindDialog::FindNumber() {
     return;
   }
   // The same bytes again go on from the cursor, as the same phrase does.
-  const bool fromCursor = bytes == lastNumber;
+  const bool fromCursor = GoesOn(bytes == lastNumber);
   lastNumber = bytes;
   lastText.clear();
   main_->FindNumber(bytes, NumberSearchName(typed, format), fromCursor, this);
+  MarkSearched();
 }
 
 }  // namespace prambus

@@ -12,6 +12,7 @@
 #include "entry_field.h"
 #include "search_window.h"
 #include "shell/number_bytes.h"
+#include "views/document_revision.h"
 
 namespace prambus {
 
@@ -37,6 +38,9 @@ class FindDialog : public SearchWindow {
   QCheckBox* codesBaseCheck;  // integers typed in the codes' base
   std::string lastText;       // the text of this dialog's last search (Windows-1251)
   std::string lastNumber;     // the bytes of its last number search
+  // The document as that search left it: the next search of the same text
+  // or number goes on from the match only while the document is still there.
+  RevisionMark lastMark;
 
  protected:
   void EnterPressed(QWidget*) override { FindNextClicked(); }
@@ -44,6 +48,8 @@ class FindDialog : public SearchWindow {
  private:
   void ShowNumberOptions();
   void FindNumber();
+  bool GoesOn(bool sameSearch) const;
+  void MarkSearched();
 };
 
 }  // namespace prambus

@@ -15,7 +15,7 @@
 namespace prambus {
 
 void MainWindow::GoToCommand(bool byShortcut) {
-  if (!view_) return;
+  if (!EnsureWholeDocument() || !view_) return;
   const bool hex = viewKind_ == kHexView;
   const GoToUnit unit = hex ? GoToUnit::kOffset : GoToUnit::kLine;
   // Offsets are typed as the coordinate column writes them.

@@ -56,8 +56,15 @@ void MainWindow::AttachHexView() {
   };
 }
 
+void MainWindow::DetachHexView(ViewBase* view) {
+  if (auto* hex = dynamic_cast<HexView*>(view)) {
+    hex->showDataWindow = nullptr;
+    hex->paintDataWindow = nullptr;
+    hex->formResize = nullptr;
+  }
+}
+
 void MainWindow::AfterDataEdit() {
-  SetModified(true);
   RefreshUndoRedo();
   FormResize();
 }

@@ -29,7 +29,7 @@ bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
   if (!view_) return false;
   const int state = ShiftStateOf(e->modifiers());
   const int key = e->key();
-  if (load_) {
+  if (doc_.load) {
     // While a file loads: Escape stops it, moves within the loaded part act
     // at once (once the remembered cursor has its row), the rest first drives
     // the load to its end.
@@ -38,7 +38,7 @@ bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
       return true;
     }
     if (!KeyStaysInLoadedPart(key, e->modifiers())) {
-      if (!FinishLoading()) return true;  // stopped: the key goes with the load
+      if (!EnsureWholeDocument()) return true;  // stopped: the key goes with the load
     } else if (pendingCursor_ || pendingOffset_ >= 0)
       LoadUntil([this] { return PendingCursorLoaded(); });
     ApplyPendingCursor();
@@ -91,10 +91,9 @@ void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
       } else if (exactlyCtrl) {
         desiredColumn_ = -1;
         HideCaret();
-        const uint64_t before = v.RecordedEditCount();
         if (!v.HasSelection()) v.MoveLeft(true, true);
         v.DeleteSelection(true, true);
-        EditTail(before);
+        EditTail();
       }
       break;
     case Qt::Key_Escape:
@@ -164,21 +163,19 @@ void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
       } else {
         desiredColumn_ = -1;
         HideCaret();
-        const uint64_t before = v.RecordedEditCount();
         if (!v.HasSelection() && ctrl) v.MoveRight(true, true);
         if (v.HasSelection())
           v.DeleteSelection(true, true);
         else if (!v.GetAdjacentText(true).empty())
           v.DeleteForward();
-        EditTail(before);
+        EditTail();
       }
       break;
     case Qt::Key_Y:
       if (ctrl) {
         HideCaret();
-        const uint64_t before = v.RecordedEditCount();
         v.DeleteLine(shift);
-        EditTail(before);
+        EditTail();
       }
       break;
     case Qt::Key_Z:
@@ -229,7 +226,6 @@ void MainWindow::KeyPress(uint8_t ch) {
   ViewBase& v = *view_;
   desiredColumn_ = -1;
   HideCaret();
-  const uint64_t before = v.RecordedEditCount();
   if (ch == 8) {
     if (v.HasSelection()) {
       v.DeleteSelection(true, true);
@@ -237,7 +233,7 @@ void MainWindow::KeyPress(uint8_t ch) {
       if (v.GetAdjacentText(false).empty()) return;  // the caret returns at the next blink
       v.Backspace();
     }
-    EditTail(before);
+    EditTail();
     return;
   }
   if (v.HasSelection() && v.TypingReplacesSelection(ch)) {
@@ -248,7 +244,7 @@ void MainWindow::KeyPress(uint8_t ch) {
     v.DeleteSelectionForInsert();
   }
   v.TypeChar(ch);
-  EditTail(before);
+  EditTail();
 }
 
 }  // namespace prambus

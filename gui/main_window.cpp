@@ -113,7 +113,7 @@ MainWindow::MainWindow(QStringList arguments, QString dataDir)
   Cfg().EffOtstupY = Cfg().OtstupY;
   Cfg().ShagSaved = Cfg().Shag;
   Services().beep = [] { QApplication::beep(); };
-  openDuration_ = -1;
+  SwapDocument(Document());  // the window watches its document's revision from the start
   resize(786, 483 + menuBar()->sizeHint().height());
 }
 
@@ -129,7 +129,7 @@ MainWindow::~MainWindow() {
   delete replaceDialog_;
   replaceDialog_ = nullptr;
   canvas_.End();
-  view_.reset();
+  { const Document gone = SwapDocument(Document()); }
   plugins_.reset();
   skins_.reset();
 }
@@ -183,7 +183,6 @@ void MainWindow::OnFirstShow() {
     plugins_->Enumerate(extensionFolders_, &refused, &guard);
   }
   caretShown_ = false;
-  fileName_.clear();
   canvas_.SetFont(Font{});
   // Before any file is read (data.dat included): a file a killed save left
   // half rewritten gets its old content back first, if the user wants.
@@ -202,7 +201,6 @@ void MainWindow::OnFirstShow() {
     RefreshTitle();
   }
   if (!handedOver_) ApplyStartModes();
-  SetModified(false);
   Cfg().TextSize = 16;
   Cfg().FirstPaintPending = false;
   view_->UpdateCaretPoint();
@@ -226,17 +224,19 @@ void MainWindow::OnFirstShow() {
 void MainWindow::CreateView(int kind) {
   if (kind != viewKind_) FreeViewItems();
   CloseHexToolWindows();
-  view_.reset();
+  // The document shown so far goes before the new view is made.
+  { const Document gone = SwapDocument(Document()); }
   if (kind == kNoView) {
     viewKind_ = kNoView;
     return;
   }
-  view_ = MakeView(kind, &canvas_);
-  if (!view_) {  // no view of that kind in this build: keep a text view
+  std::unique_ptr<ViewBase> view = MakeView(kind, &canvas_);
+  if (!view) {  // no view of that kind in this build: keep a text view
     kind = kTextView;
     if (viewKind_ != kTextView) FreeViewItems();
-    view_ = MakeView(kind, &canvas_);
+    view = MakeView(kind, &canvas_);
   }
+  doc_.SetView(std::move(view));
   SeatView(kind);
 }
 

@@ -21,6 +21,7 @@
 #include "menu_actions.h"
 #include "qt_canvas.h"
 #include "settings/stored_state.h"
+#include "shell/document.h"
 #include "shell/wheel_steps.h"
 #include "shell/window_layout.h"
 #include "user_prompts.h"
@@ -59,8 +60,9 @@ class MainWindow : public QMainWindow {
   static constexpr int kResizeSettleMs = 150;
 
   // ---- main_window.cpp: the view, layout, redraw, caret, modal steps.
+  // The document becomes a new, empty, untitled one in a view of this kind.
   void CreateView(int kind);
-  // Gives the view of this kind (view_) its menu items and tool windows.
+  // Gives the document's view, of this kind, its menu items and tool windows.
   void SeatView(int kind);
   // settleWidth: a resize of the window, whose new width reaches the view
   // once the size has settled.
@@ -79,10 +81,13 @@ class MainWindow : public QMainWindow {
   void ShowNote(const QString& text, QWidget* over = nullptr);
 
   // Read by tests and by the other shell parts.
-  ViewBase* View() const { return view_.get(); }
+  ViewBase* View() const { return doc_.View(); }
   int ViewKind() const { return viewKind_; }
-  bool Modified() const { return modified_; }
-  const QString& FileName() const { return fileName_; }
+  // The open document: its revision (and so whether it is modified), its
+  // file and that file's identity on disk when it was last loaded or saved.
+  const Document& Doc() const { return doc_; }
+  bool Modified() const { return doc_.Modified(); }
+  QString FileName() const;
   const QImage& Surface() const { return surface_; }
   const MenuActions& Actions() const { return actions_; }
   const MainMenus& Menus() const { return menus_; }
@@ -100,13 +105,18 @@ class MainWindow : public QMainWindow {
   ColumnsDialog* GetColumnsDialog() const { return columnsDialog_; }
   FineSettingsDialog* GetFineSettingsDialog() const { return fineSettings_; }
   bool HandedOver() const { return handedOver_; }
+  // The gate of every command that reads or writes the whole document (save,
+  // print, recode, a switch of view, find and replace, the document's
+  // information, the plug-ins' callbacks, keys that edit): a load still
+  // running is driven to its end first. False when the command must not
+  // run: the load failed, Escape gave back the previous document, the window
+  // is closing, or the command was reached from inside another command's
+  // wait for the load (it is refused with a note once that wait is over).
+  bool EnsureWholeDocument();
 
   // ---- scroll_bars.cpp
   void RecomputeScrollRanges();
   void SyncScrollBars();
-
-  // ---- window_title.cpp
-  void SetModified(bool m);
 
   // ---- file_commands.cpp: "Новый", "Открыть...", "Сохранить", "Сохранить как...".
   void NewDocument();
@@ -126,23 +136,22 @@ class MainWindow : public QMainWindow {
   // (the caller says what failed); Escape during the load stops it.
   enum class WholeLoad { kLoaded, kFailed, kStopped };
   WholeLoad LoadWhole(const QString& path);
+  // The document shown is work recovered for the file at `path` (empty: an
+  // untitled one): it takes that name, was never read from that file, and
+  // stays modified until it is saved.
+  void NameRecoveredDocument(const QString& path);
   // Opens a file as a drop or a plug-in asks: the unsaved-document question
   // first, a failure reported. True when the file is shown.
   bool OpenDropped(const QString& path);
   // The hand-over: whether this copy shows the file with this title and hash.
   bool ShowsFile(const QString& title, quint32 hash) const;
-  quint32 WindowHash() const { return windowHash_; }
+  quint32 WindowHash() const;  // the file's hash other copies ask for; 0 untitled
 
   // ---- progressive_load.cpp: a file loading in steps after its first screen.
   // A load reads its file in slices of this size and looks at the clock
   // between them: a step of the event loop reads for about 20 ms.
   static constexpr size_t kLoadSliceBytes = size_t(1) << 20;
-  bool Loading() const { return load_ != nullptr; }
-  // Drives a running load to its end, for a command that needs the whole
-  // document, serving Escape and the window's close meanwhile. False when the
-  // command must not run: the load failed (the document is then a new, empty
-  // one), Escape gave back the previous document, or the window is closing.
-  bool FinishLoading();
+  bool Loading() const { return doc_.load != nullptr; }
   // Stops a running load and gives back the document shown before it.
   void CancelLoading();
   QString LoadProgressText() const;  // empty when no load runs
@@ -277,7 +286,6 @@ class MainWindow : public QMainWindow {
   friend class SkinHost;
   friend class PluginHost;
   friend class PluginWindowAdapter;
-  friend void NameDocument(MainWindow& window, const QString& path);
   friend void OfferRecoveryCopies(MainWindow& window);
   friend void OfferInterruptedSaves(MainWindow& window);
 
@@ -327,7 +335,14 @@ class MainWindow : public QMainWindow {
   std::vector<bool> CurrentChecks() const;
   // window_title.cpp
   void RefreshTitle();                          // from the file name and the modified flag
+  void FollowRevision();                        // the title's mark, when it changed
   static QString TitleOf(const QString& path);  // "name - Прамбус", untitled for ""
+  // Makes `next` the window's document, its revision watched for the title's
+  // mark, and returns the one it replaces.
+  Document SwapDocument(Document next);
+  // The file name of the document as the file system takes it, and back.
+  static std::string NativePath(const QString& path);
+  static QString ShownPath(const std::string& path);
   // document_open.cpp
   void OpenCommandLineFile(const QString& path);
   // The window's appearance from a record: placement, visibility, look and
@@ -335,7 +350,7 @@ class MainWindow : public QMainWindow {
   void ApplyAppearance(const WindowAppearance& record, bool warnOnMinimal);
   // progressive_load.cpp
   struct PreviousDocument;
-  void BeginLoading(const std::string& path, std::unique_ptr<PreviousDocument> previous);
+  void BeginLoading(std::unique_ptr<PreviousDocument> previous);
   void LoadStep();
   bool LoadUntil(const std::function<bool()>& enough);
   void EndLoading();
@@ -350,7 +365,12 @@ class MainWindow : public QMainWindow {
   bool FirstScreenLoaded() const;
   // view_switching.cpp: a large hex document goes to the text view in steps.
   void SwitchToTextInSteps(int tableIndex, int kind, int offset);
-  std::unique_ptr<PreviousDocument> SetDocumentAside();
+  // The document shown so far goes aside, with what the window showed it
+  // with; `next` takes its place.
+  std::unique_ptr<PreviousDocument> SetDocumentAside(Document next = Document());
+  // Drives the load to its end, serving Escape and the close meanwhile (the
+  // work of EnsureWholeDocument).
+  bool FinishLoading();
   // Whether a key acts only within the part of the document already loaded.
   bool KeyStaysInLoadedPart(int key, Qt::KeyboardModifiers mods) const;
   // Every menu command runs on the whole document: a running load ends first,
@@ -359,6 +379,8 @@ class MainWindow : public QMainWindow {
   static quint32 HashOf(const QString& path);  // the path's hash other copies ask for
   // file_commands.cpp
   bool WriteDocument(const QString& path);
+  // The document was saved under this name: it is now that file's.
+  void NameSavedDocument(const QString& path);
   void RebuildDialogFilters();
   // A beep and a note saying what failed (once the window is on the screen).
   void ReportFailure(const std::string& text);
@@ -368,9 +390,8 @@ class MainWindow : public QMainWindow {
   bool MayEnd();  // false when the program must go on
   // edit_commands.cpp
   void HistoryStep(bool redo);
-  // The tail of an edit that began when the view had recorded editsBefore
-  // edits: the document is marked modified only when the edit changed it.
-  void EditTail(uint64_t editsBefore);
+  // The tail of every edit: scroll ranges, Undo and Redo, the screen.
+  void EditTail();
   // Whether `bytes` typed or pasted over the selection keep the document
   // within its largest size; when not, the user is told, nothing changes.
   bool RoomToReplaceSelection(int64_t bytes);
@@ -402,6 +423,8 @@ class MainWindow : public QMainWindow {
   bool RecodeTable(int entry, bool target, CodeTable& table);
   // hex_tool_windows.cpp
   void AttachHexView();
+  // The hooks of a hex view that leaves the window (its windows are gone).
+  static void DetachHexView(ViewBase* view);
   void FollowMinimized();
   void CloseHexToolWindows();  // the data window and the columns dialog
   // window_modes.cpp: the frame of each mode; at start-up the stored ones.
@@ -437,13 +460,24 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<PluginHost> plugins_;
   std::vector<std::string> extensionFolders_;
 
-  // The document and its surface.
-  std::unique_ptr<ViewBase> view_;
-  int viewKind_ = 0;
-  bool modified_ = false;
-  QString fileName_;
-  int openDuration_ = -1;
-  quint32 windowHash_ = 0;
+  // The document, and its view as the commands reach it: read through the
+  // document, which alone replaces it (so that its revision goes on across
+  // a switch of view).
+  Document doc_;
+  class ViewHandle {
+   public:
+    explicit ViewHandle(const Document& doc) : doc_(doc) {}
+    ViewBase* get() const { return doc_.View(); }
+    ViewBase* operator->() const { return doc_.View(); }
+    ViewBase& operator*() const { return *doc_.View(); }
+    explicit operator bool() const { return doc_.View() != nullptr; }
+
+   private:
+    const Document& doc_;
+  };
+  ViewHandle view_{doc_};
+  int viewKind_ = 0;          // the kind the view's menu items are placed for
+  bool titleMarked_ = false;  // the title shows the modified mark
   QImage surface_;
   QtCanvas canvas_;
   int lastClientWidth_ = -1;
@@ -469,8 +503,7 @@ class MainWindow : public QMainWindow {
   QTimer* autoScrollTimer_ = nullptr;
   QTimer* relayoutTimer_ = nullptr;  // the view's new width once resizing stops
 
-  // A file loading in steps, and what the window showed before it.
-  std::unique_ptr<DocumentLoad> load_;
+  // What the window showed before a load in steps (the load is the document's).
   std::unique_ptr<PreviousDocument> previous_;
   QTimer* loadTimer_ = nullptr;
   QLabel* loadProgress_ = nullptr;
@@ -485,6 +518,7 @@ class MainWindow : public QMainWindow {
   bool loadGivesBack_ = false;
   bool loadFailed_ = false;
   bool waitingForLoad_ = false;  // a command waits in FinishLoading
+  bool refusedInWait_ = false;   // a command reached inside that wait was refused
 
   // The open and save dialogs.
   QString dialogFilter_ = "Текстовые файлы (*.txt);;Все файлы (*.*)";
@@ -527,7 +561,6 @@ class MainWindow : public QMainWindow {
   MainMenus menus_;
   MenuActions actions_;
   std::vector<QAction*> encodingActions_;  // Windows, DOS, then the loaded encodings
-  int currentEncoding_ = 0;                // the position of the one the view shows
   std::vector<ViewMenuItem*> viewItems_;
   int formatInserted_ = 0;  // view items placed in "Формат"
   int extraInserted_ = 0;   // view items placed in "Дополнительно"

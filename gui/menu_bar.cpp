@@ -33,7 +33,7 @@ QAction* MainWindow::AddToggle(QMenu* menu, const QString& caption, const QStrin
   a->setCheckable(true);
   connect(a, &QAction::triggered, this, [this, a, toggle = std::move(toggle)] {
     a->setChecked(!a->isChecked());
-    if (FinishLoading()) toggle();
+    if (EnsureWholeDocument()) toggle();
   });
   return a;
 }

@@ -13,8 +13,7 @@ void MainWindow::PinnedFilesCommand() {
   });
   std::vector<std::string> paths;
   for (const WindowAppearance& w : state_.pinned) paths.push_back(w.path);
-  dialog.Fill(paths, fileName_.toStdString(), ToQColor(canvas_.BrushColor()),
-              ToQColor(canvas_.GetFont().color));
+  dialog.Fill(paths, doc_.path, ToQColor(canvas_.BrushColor()), ToQColor(canvas_.GetFont().color));
   dialog.PlaceAtPointer();
   BeforeModalDialog();
   const int result = prompts_->PinnedFiles(dialog);

@@ -16,15 +16,22 @@ int PluginWindowAdapter::CurrentViewKind() const {
   return window_.viewKind_;
 }
 
+bool PluginWindowAdapter::WholeDocument() {
+  return window_.EnsureWholeDocument() && window_.view_;
+}
+
+// A plug-in's key may edit or reach anywhere: the document is whole first.
 bool PluginWindowAdapter::PressKey(int virtualKey, uint8_t shiftState) {
   const std::optional<QtKeyPress> press = QtKeyFromVirtual(virtualKey, shiftState);
-  if (!press) return false;
+  if (!press || !WholeDocument()) return false;
   window_.KeyDown(press->key, press->modifiers);
   return true;
 }
 
-void PluginWindowAdapter::TypeCharacter(uint8_t ch) {
+bool PluginWindowAdapter::TypeCharacter(uint8_t ch) {
+  if (!WholeDocument()) return false;
   window_.KeyPress(ch);
+  return true;
 }
 
 void PluginWindowAdapter::Relayout() {
@@ -41,16 +48,14 @@ bool PluginWindowAdapter::OpenFile(const std::string& path) {
 // only once it is saved there, so a failed save leaves it as it was.
 bool PluginWindowAdapter::SaveFile(const std::string& path) {
   if (path.empty()) return window_.Save();
-  const QString name =
-      QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).absoluteFilePath();
+  const QString name = QFileInfo(MainWindow::ShownPath(path)).absoluteFilePath();
   if (!window_.WriteDocument(name)) return false;
-  NameDocument(window_, name);
-  window_.SetModified(false);
+  window_.NameSavedDocument(name);
   return true;
 }
 
 std::string PluginWindowAdapter::FileName() const {
-  return QFile::encodeName(window_.fileName_).toStdString();
+  return window_.doc_.path;
 }
 
 void PluginWindowAdapter::BeforeViewChange() {
@@ -62,15 +67,9 @@ void PluginWindowAdapter::AfterCursorMove() {
   window_.SyncAfterMove();
 }
 
-void PluginWindowAdapter::AfterEdit(bool rowsChanged) {
+void PluginWindowAdapter::AfterEdit() {
   window_.desiredColumn_ = -1;
-  window_.EditTail(rowsChanged);
-}
-
-void NameDocument(MainWindow& window, const QString& path) {
-  window.fileName_ = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
-  window.windowHash_ = window.fileName_.isEmpty() ? 0 : MainWindow::HashOf(window.fileName_);
-  window.RefreshTitle();
+  window_.EditTail();
 }
 
 }  // namespace prambus

@@ -16,22 +16,19 @@ class PluginWindowAdapter : public ExtensionWindow {
   explicit PluginWindowAdapter(MainWindow& window) : window_(window) {}
   ViewBase* CurrentView() override;
   int CurrentViewKind() const override;
+  bool WholeDocument() override;
   bool PressKey(int virtualKey, uint8_t shiftState) override;
-  void TypeCharacter(uint8_t ch) override;
+  bool TypeCharacter(uint8_t ch) override;
   void Relayout() override;
   bool OpenFile(const std::string& path) override;
   bool SaveFile(const std::string& path) override;
   std::string FileName() const override;
   void BeforeViewChange() override;
   void AfterCursorMove() override;
-  void AfterEdit(bool rowsChanged) override;
+  void AfterEdit() override;
 
  private:
   MainWindow& window_;
 };
-
-// Gives the document a file name (empty: a new document) with the title and
-// the window identity that go with it.
-void NameDocument(MainWindow& window, const QString& path);
 
 }  // namespace prambus

@@ -44,7 +44,7 @@ std::string PluginHost::RecoveryFolder() const {
 
 bool PluginHost::WriteRecoveryCopy(int plugin) {
   RecoveryManifest m;
-  m.documentPath = QFile::encodeName(window_.fileName_).toStdString();
+  m.documentPath = window_.doc_.path;
   m.pluginCaption = set_.Plugins()[plugin].caption;
   m.viewKind = window_.viewKind_ == 2 ? 2 : 1;
   m.encodingIndex = window_.CheckedEncodingIndex();
@@ -59,11 +59,12 @@ bool PluginHost::WriteRecoveryCopy(int plugin) {
 
 PluginRun PluginHost::Run(int plugin, int command) {
   // A plug-in sees the whole document; stopping the load drops the run.
-  if (!window_.FinishLoading() || set_.Running() || !window_.view_) return PluginRun::kRefused;
+  if (!window_.EnsureWholeDocument() || set_.Running() || !window_.view_)
+    return PluginRun::kRefused;
   window_.HideCaret();
   bool copied = false;
   const PluginRun result = set_.RunCommand(plugin, command, *adapter_, [&] {
-    if (!window_.modified_) return true;  // nothing to lose
+    if (!window_.doc_.Modified()) return true;  // nothing to lose
     copied = WriteRecoveryCopy(plugin);
     return copied;
   });

@@ -207,7 +207,7 @@ PrintOutcome PrintToPdf(MainWindow& window, QPrinter& printer, const PrintReques
 }  // namespace
 
 void MainWindow::PrintCommand() {
-  if (!view_) return;
+  if (!EnsureWholeDocument() || !view_) return;
   BeforeModalDialog();
   QPrinter printer(QPrinter::HighResolution);
   printer.setCollateCopies(true);

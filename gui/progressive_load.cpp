@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <utility>
 
 #include "held_input.h"
 #include "main_window.h"
@@ -21,6 +22,7 @@
 #include "surface_widget.h"
 #include "views/hex_view.h"
 #include "views/text_view.h"
+#include "views/view_factory.h"
 
 namespace prambus {
 
@@ -35,56 +37,45 @@ constexpr qint64 kDrivenInputMs = 50;
 constexpr int64_t kFirstScreenBytes = int64_t(4) << 20;
 }  // namespace
 
-std::unique_ptr<MainWindow::PreviousDocument> MainWindow::SetDocumentAside() {
+std::unique_ptr<MainWindow::PreviousDocument> MainWindow::SetDocumentAside(Document next) {
   auto p = std::make_unique<PreviousDocument>();
-  p->appearance = CurrentAppearance();
-  p->viewKind = viewKind_;
-  p->fileName = fileName_;
-  p->modified = modified_;
-  p->encoding = currentEncoding_;
-  p->hash = windowHash_;
-  p->openDuration = openDuration_;
-  p->undoEnabled = actions_.undo->isEnabled();
-  p->redoEnabled = actions_.redo->isEnabled();
+  doc_.appearance = CurrentAppearance();
   p->defaultChecks = state_.defaults.checks;
-  p->desiredColumn = desiredColumn_;
   p->openFolder = openFolder_;
   CloseHexToolWindows();
-  if (auto* hex = dynamic_cast<HexView*>(view_.get())) {  // its windows are gone
-    hex->showDataWindow = nullptr;
-    hex->paintDataWindow = nullptr;
-    hex->formResize = nullptr;
-  }
+  DetachHexView(view_.get());
   HideCaret();
-  p->view = std::move(view_);
+  p->document = SwapDocument(std::move(next));
   return p;
 }
 
-void MainWindow::BeginLoading(const std::string& path, std::unique_ptr<PreviousDocument> previous) {
+void MainWindow::BeginLoading(std::unique_ptr<PreviousDocument> previous) {
   previous_ = std::move(previous);
   loadClock_.start();
   loadIsSwitch_ = false;
   pendingCursor_ = false;
   pendingOffset_ = -1;
-  const int recent = FindRecent(state_.recent, path);
+  const int recent = FindRecent(state_.recent, doc_.path);
   if (Cfg().RememberCurPos && recent >= 0) {
     pendingCursor_ = true;
     pendingCol_ = state_.recent[static_cast<size_t>(recent)].col;
     pendingRow_ = state_.recent[static_cast<size_t>(recent)].row;
   }
   try {
-    load_ = view_->BeginLoad(path);
+    doc_.load = view_->BeginLoad(doc_.path);
   } catch (const std::exception&) {
     FailLoading();
     return;
   }
+  // The file as the load found it open; the load ends with its bytes.
+  doc_.disk = DiskIdentityOf(doc_.path);
   // The first screen; the remembered cursor follows when its row loads.
   if (!LoadUntil([this] { return FirstScreenLoaded(); })) return;
   vbar_->setValue(0);
   hbar_->setValue(0);
-  if (load_ && load_->Finished())
+  if (doc_.load && doc_.load->Finished())
     EndLoading();
-  else if (load_)
+  else if (doc_.load)
     ContinueLoadingInSteps();
 }
 
@@ -98,13 +89,13 @@ void MainWindow::ContinueLoadingInSteps() {
 
 bool MainWindow::FirstScreenLoaded() const {
   const int screen = std::max(1, view_->ViewHeight / std::max(1, view_->LineHeight()));
-  return view_->LastRow > screen + 1 || load_->Done() >= kFirstScreenBytes;
+  return view_->LastRow > screen + 1 || doc_.load->Done() >= kFirstScreenBytes;
 }
 
 // Steps until enough says so or the file ends; false when the load failed.
 bool MainWindow::LoadUntil(const std::function<bool()>& enough) {
   try {
-    while (load_ && !load_->Finished() && !enough()) load_->Step(kLoadSliceBytes / 4);
+    while (doc_.load && !doc_.load->Finished() && !enough()) doc_.load->Step(kLoadSliceBytes / 4);
   } catch (const std::exception&) {
     FailLoading();
     return false;
@@ -113,17 +104,18 @@ bool MainWindow::LoadUntil(const std::function<bool()>& enough) {
 }
 
 void MainWindow::LoadStep() {
-  if (!load_) {
+  if (!doc_.load) {
     loadTimer_->stop();
     return;
   }
   QElapsedTimer clock;
   clock.start();
   try {
+    DocumentLoad& load = *doc_.load;
     const int64_t screenBottom = view_->ScrollY + view_->ViewHeight;
     const int rowsBefore = view_->LastRow;
-    while (!load_->Finished() && clock.elapsed() < kStepBudgetMs) load_->Step(kLoadSliceBytes);
-    if (load_->Finished()) {
+    while (!load.Finished() && clock.elapsed() < kStepBudgetMs) load.Step(kLoadSliceBytes);
+    if (load.Finished()) {
       EndLoading();
       return;
     }
@@ -145,34 +137,48 @@ void MainWindow::LoadStep() {
   }
 }
 
+bool MainWindow::EnsureWholeDocument() {
+  if (!doc_.load) return true;
+  // A command reached from inside another's wait (the input that could start
+  // one is held back, so only a timer or a plug-in gets here) does not run:
+  // it is told once the wait is over.
+  if (waitingForLoad_) {
+    refusedInWait_ = true;
+    return false;
+  }
+  return FinishLoading();
+}
+
 bool MainWindow::FinishLoading() {
-  if (!load_) return true;
-  // A command reached from inside the wait (the input that could start one is
-  // held back, so only a timer or a plug-in gets here) does not run.
-  if (waitingForLoad_) return false;
   loadTimer_->stop();
   auto held = std::make_unique<HeldInput>(this);
   waitingForLoad_ = true;
   bool finished = false;
+  auto endWait = [this] {
+    waitingForLoad_ = false;
+    if (std::exchange(refusedInWait_, false))
+      QTimer::singleShot(0, this, [this] { ReportFailure(kRefusedDuringLoadMessage); });
+  };
   try {
     // Input first, so that an Escape already on its way stops the load at once.
     for (;;) {
       ShowLoadProgress();
       QCoreApplication::processEvents();
-      if (held->EscapePressed() || held->CloseAsked() || !load_) break;
+      if (held->EscapePressed() || held->CloseAsked() || !doc_.load) break;
       QElapsedTimer sinceInput;
       sinceInput.start();
-      while (!(finished = load_->Step(kLoadSliceBytes)) && sinceInput.elapsed() < kDrivenInputMs) {
+      while (!(finished = doc_.load->Step(kLoadSliceBytes)) &&
+             sinceInput.elapsed() < kDrivenInputMs) {
       }
       if (finished) break;
     }
   } catch (const std::exception&) {
-    waitingForLoad_ = false;
+    endWait();
     held.reset();  // the failure's message needs the input
     FailLoading();
     return false;
   }
-  waitingForLoad_ = false;
+  endWait();
   if (finished) {
     EndLoading();
     held->HandOn();
@@ -195,9 +201,16 @@ bool MainWindow::FinishLoading() {
 void MainWindow::EndLoading() {
   loadTimer_->stop();
   loadProgress_->hide();
-  load_.reset();
-  previous_.reset();  // the document set aside is gone for good
-  if (!loadIsSwitch_) openDuration_ = static_cast<int>(loadClock_.elapsed());
+  doc_.load.reset();
+  // The document set aside is gone for good; a switch of view has taken its
+  // bytes over.
+  const std::unique_ptr<PreviousDocument> previous = std::move(previous_);
+  if (loadIsSwitch_) {
+    if (previous && previous->document.View()) doc_.TookOver(*previous->document.View());
+  } else {
+    doc_.openMilliseconds = static_cast<int>(loadClock_.elapsed());
+    doc_.MarkSaved(doc_.disk);
+  }
   HideCaret();
   RecomputeScrollRanges();
   ApplyPendingCursor();
@@ -224,23 +237,19 @@ void MainWindow::NoteLineEndConversion() {
 // recovery copy that cannot be loaded.
 void MainWindow::FailLoading() {
   loadFailed_ = true;
-  if ((loadIsSwitch_ || loadGivesBack_) && previous_ && previous_->view) {
+  if ((loadIsSwitch_ || loadGivesBack_) && previous_ && previous_->document.View()) {
     CancelLoading();
     if (!loadGivesBack_) ReportFailure(kLoadFailedMessage);
     return;
   }
   loadTimer_->stop();
   loadProgress_->hide();
-  load_.reset();
   previous_.reset();
   pendingCursor_ = false;
   pendingOffset_ = -1;
-  fileName_.clear();
-  windowHash_ = 0;
-  openDuration_ = -1;
-  modified_ = false;
-  CreateView(viewKind_);
-  SelectEncoding(currentEncoding_);
+  const int encoding = doc_.encoding;
+  CreateView(viewKind_);  // the load goes with the document it read into
+  SelectEncoding(encoding);
   lastClientWidth_ = -1;
   FormResize();
   RefreshTitle();
@@ -249,19 +258,14 @@ void MainWindow::FailLoading() {
 }
 
 void MainWindow::CancelLoading() {
-  if (!load_) return;
+  if (!doc_.load) return;
   loadTimer_->stop();
   loadProgress_->hide();
-  load_.reset();
   pendingCursor_ = false;
   pendingOffset_ = -1;
   std::unique_ptr<PreviousDocument> p = std::move(previous_);
   CloseHexToolWindows();
-  const std::unique_ptr<ViewBase> loading = std::move(view_);
-  if (!p || !p->view) {  // nothing was shown before: an empty untitled document
-    fileName_.clear();
-    windowHash_ = 0;
-    openDuration_ = -1;
+  if (!p || !p->document.View()) {  // nothing was shown before: an empty untitled document
     CreateView(viewKind_);
     SelectEncoding(state_.defaults.encodingIndex);
     lastClientWidth_ = -1;
@@ -270,23 +274,19 @@ void MainWindow::CancelLoading() {
     RefreshUndoRedo();
     return;
   }
-  if (p->viewKind != viewKind_) FreeViewItems();
-  view_ = std::move(p->view);
-  SeatView(p->viewKind);
-  ApplyChecks(p->appearance.checks);
-  ApplyAppearance(p->appearance, false);
+  const int kind = p->document.appearance.viewKind == kHexView ? kHexView : kTextView;
+  if (kind != viewKind_) FreeViewItems();
+  // The document being loaded goes once the one given back is seated.
+  const Document loading = SwapDocument(std::move(p->document));
+  SeatView(kind);
+  ApplyChecks(doc_.appearance.checks);
+  ApplyAppearance(doc_.appearance, false);
   state_.defaults.checks = p->defaultChecks;
-  fileName_ = p->fileName;
-  windowHash_ = p->hash;
-  openDuration_ = p->openDuration;
-  desiredColumn_ = p->desiredColumn;
+  desiredColumn_ = -1;
   openFolder_ = p->openFolder;
-  currentEncoding_ = p->encoding;  // the view kept its own table
-  ShowEncodingChecks();
-  modified_ = p->modified;
+  ShowEncodingChecks();  // the view kept its own table
   RefreshTitle();
-  actions_.undo->setEnabled(p->undoEnabled);
-  actions_.redo->setEnabled(p->redoEnabled);
+  RefreshUndoRedo();
   lastClientWidth_ = -1;
   FormResize();
   SyncScrollBars();
@@ -298,10 +298,10 @@ void MainWindow::CancelLoading() {
 // The last row may still grow or wrap with the bytes of the next step; the
 // rows before it are laid out for good.
 bool MainWindow::PendingCursorLoaded() const {
-  if (!load_ || load_->Finished() || !view_) return true;
+  if (!doc_.load || doc_.load->Finished() || !view_) return true;
   if (pendingCursor_) return view_->LastRow > pendingRow_;
   if (pendingOffset_ < 0) return true;
-  if (load_->Done() <= pendingOffset_) return false;
+  if (doc_.load->Done() <= pendingOffset_) return false;
   int col = pendingOffset_, row = 0;
   view_->OffsetToPos(col, row);
   return row < view_->LastRow - 1;
@@ -325,7 +325,7 @@ void MainWindow::ApplyPendingCursor() {
 }
 
 void MainWindow::ShowLoadProgress() {
-  if (!load_) return;
+  if (!doc_.load) return;
   const QString text = LoadProgressText();
   if (loadProgress_->text() != text) loadProgress_->setText(text);
   PlaceLoadProgress();
@@ -364,9 +364,9 @@ void MainWindow::PlaceLoadProgress() {
 }
 
 QString MainWindow::LoadProgressText() const {
-  if (!load_) return {};
-  const int64_t total = std::max<int64_t>(1, load_->Total());
-  const int percent = static_cast<int>(std::min<int64_t>(99, load_->Done() * 100 / total));
+  if (!doc_.load) return {};
+  const int64_t total = std::max<int64_t>(1, doc_.load->Total());
+  const int percent = static_cast<int>(std::min<int64_t>(99, doc_.load->Done() * 100 / total));
   return QString("Загрузка… %1%  (Esc — отменить)").arg(percent);
 }
 
@@ -408,7 +408,7 @@ bool MainWindow::KeyStaysInLoadedPart(int key, Qt::KeyboardModifiers mods) const
 
 void MainWindow::ConnectCommand(QAction* action, std::function<void()> command) {
   connect(action, &QAction::triggered, this, [this, command = std::move(command)] {
-    if (FinishLoading()) command();
+    if (EnsureWholeDocument()) command();
   });
 }
 

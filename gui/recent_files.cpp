@@ -55,19 +55,18 @@ void MainWindow::RebuildRecentMenu() {
 void MainWindow::OpenRecentItem(int index) {
   if (index < 0 || index >= static_cast<int>(state_.recent.size())) return;
   if (state_.recent[index].path.empty()) return;
-  if (modified_ && AskToSave()) return;
+  if (doc_.Modified() && AskToSave()) return;
   // The entry is found again by its bytes: pushing the current file may move
   // it, and a name that is no valid UTF-8 does not survive the round trip.
   const std::string target = state_.recent[index].path;
   PushCurrentToRecent();
-  const QString previous = fileName_;
   CaptureWindowState();
   try {
     OpenPath(QString::fromStdString(target));
   } catch (const IoError& e) {
     // The file is gone or cannot be read: it leaves the list, the document
-    // shown stays, and the user is told why.
-    fileName_ = previous;
+    // shown stays (it is set aside only once the file opens), and the user
+    // is told why.
     RemoveRecentPath(state_.recent, target);
     ReportFailure(CannotOpenMessage(target, e.Problem(), e.Errno()) +
                   " Я убрал его из списка последних файлов.");

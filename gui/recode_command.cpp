@@ -6,6 +6,8 @@
 #include "platform/services.h"
 #include "pointer_placement.h"
 #include "recode_dialog.h"
+#include "shell/recode_question.h"
+#include "views/view_recode_losses.h"
 
 namespace prambus {
 
@@ -29,7 +31,7 @@ bool MainWindow::RecodeTable(int entry, bool target, CodeTable& table) {
 }
 
 void MainWindow::RecodeCommand() {
-  if (!view_) return;
+  if (!EnsureWholeDocument() || !view_) return;
   RecodeDialog dialog(this);
   QStringList names;
   for (const LoadedEncoding& e : state_.encodings) names << QString::fromStdString(e.name);
@@ -52,6 +54,11 @@ void MainWindow::RecodeCommand() {
     Beep();
     return;
   }
+  // Nothing a recode would destroy goes without the user's word.
+  const std::string loss = RecodeLossQuestion(RecodeLossesOf(*view_, from, to));
+  if (!loss.empty() &&
+      Ask(kRecodeLossCaption, QString::fromStdString(loss), {"Перекодировать", "Отмена"}) != 1000)
+    return;
   HideCaret();
   if (!view_->Recode(from, to)) {
     ToggleCaret();
@@ -61,7 +68,6 @@ void MainWindow::RecodeCommand() {
     return;
   }
   RefreshUndoRedo();
-  SetModified(true);
   RecomputeScrollRanges();
   SyncScrollBars();
   Redraw();

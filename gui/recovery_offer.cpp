@@ -27,11 +27,14 @@ MainWindow::WholeLoad Restore(MainWindow& window, const OrphanCopy& copy) {
   if (copy.contentSize > kMaxDocumentSize) return MainWindow::WholeLoad::kFailed;
   const MainWindow::WholeLoad loaded = window.LoadWhole(PathOf(copy.contentPath));
   if (loaded != MainWindow::WholeLoad::kLoaded) return loaded;
-  if (window.ViewKind() != copy.manifest.viewKind)
-    window.SwitchView(copy.manifest.viewKind == 2 ? 1 : 0);
+  // Named and unsaved before a switch of view that may go in steps: a
+  // switch stopped by Escape gives back the same document, named as well.
+  window.NameRecoveredDocument(PathOf(copy.manifest.documentPath));
   window.SelectEncoding(copy.manifest.encodingIndex);
-  NameDocument(window, PathOf(copy.manifest.documentPath));
-  window.SetModified(true);
+  if (window.ViewKind() != copy.manifest.viewKind) {
+    window.SwitchView(copy.manifest.viewKind == 2 ? 1 : 0);
+    window.EnsureWholeDocument();
+  }
   return MainWindow::WholeLoad::kLoaded;
 }
 

@@ -128,7 +128,7 @@ void ReplaceDialog::ShowEndMessage(const std::string& message) {
 }
 
 void ReplaceDialog::FindNextClicked() {
-  if (!main_->FinishLoading()) return;  // the search goes over the whole document
+  if (!main_->EnsureWholeDocument()) return;  // the search goes over the whole document
   if (!main_->View()) return;
   TakeOptions();
   std::string message;
@@ -153,7 +153,7 @@ void ReplaceDialog::ReplaceAllClicked() {
 // what it changed, then the end message, if any, is shown.
 void ReplaceDialog::RunReplace(
     const std::function<bool(ViewBase& view, std::string& message)>& step) {
-  if (!main_->FinishLoading()) return;  // replacing goes over the whole document
+  if (!main_->EnsureWholeDocument()) return;  // replacing goes over the whole document
   if (!main_->View()) return;
   TakeOptions();
   std::string message;

@@ -179,7 +179,7 @@ WindowAppearance MainWindow::CurrentAppearance() const {
 // default record and the current kind's default check list.
 void MainWindow::CaptureWindowState() {
   WindowAppearance now = CurrentAppearance();
-  const int pinned = fileName_.isEmpty() ? -1 : FindPinned(state_.pinned, fileName_.toStdString());
+  const int pinned = doc_.path.empty() ? -1 : FindPinned(state_.pinned, doc_.path);
   if (pinned >= 0) {
     now.path = state_.pinned[static_cast<size_t>(pinned)].path;
     state_.pinned[static_cast<size_t>(pinned)] = std::move(now);
@@ -190,8 +190,8 @@ void MainWindow::CaptureWindowState() {
 }
 
 void MainWindow::PushCurrentToRecent() {
-  if (fileName_.isEmpty() || !view_) return;
-  PushRecent(state_.recent, fileName_.toStdString(), view_->CursorCol, view_->CursorRow,
+  if (doc_.path.empty() || !view_) return;
+  PushRecent(state_.recent, doc_.path, view_->CursorCol, view_->CursorRow,
              static_cast<uint8_t>(viewKind_));
 }
 

@@ -28,9 +28,9 @@ void MainWindow::RefreshStatusBar() {
   in.anchorCol = view_->AnchorCol;
   in.anchorRow = view_->AnchorRow;
   in.rowCount = view_->RowCount();
-  in.rowCountPartial = load_ != nullptr;
+  in.rowCountPartial = doc_.load != nullptr;
   in.insertMode = view_->InsertMode;
-  in.openDurationMs = openDuration_;
+  in.openDurationMs = doc_.openMilliseconds;
   for (QAction* a : encodingActions_)
     if (a->isChecked()) in.encodingCaption = a->text().toStdString();
   if (const auto* text = dynamic_cast<const TextView*>(view_.get()); text && text->ConvertLineEnds)

@@ -58,10 +58,10 @@ void MainWindow::RefreshViewMenuItems() {
 
 void MainWindow::ClickViewItem(ViewMenuItem* item) {
   if (!view_) return;
-  if (item->CallHandler(item->isChecked())) {
-    SetModified(true);
-    RefreshUndoRedo();
-  }
+  // An item that changes the document (a code text pasted, line ends written
+  // otherwise) advances its revision; the window follows Undo and Redo.
+  item->CallHandler(item->isChecked());
+  RefreshUndoRedo();
   FullRefresh();
 }
 

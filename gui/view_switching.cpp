@@ -18,7 +18,7 @@ constexpr int kSteppedSwitchBytes = 4 << 20;
 }  // namespace
 
 void MainWindow::SwitchView(int tableIndex) {
-  if (load_ && !FinishLoading()) return;
+  if (!EnsureWholeDocument()) return;
   const int kind = Cfg().ViewKindTable[tableIndex];
   CaptureWindowState();
   for (int i = 0; i < 2; ++i) actions_.viewKinds[i]->setChecked(i == tableIndex);
@@ -27,25 +27,27 @@ void MainWindow::SwitchView(int tableIndex) {
   if (kind == kTextView && dynamic_cast<HexView*>(view_.get()) &&
       view_->GetTextLength() >= kSteppedSwitchBytes)
     return SwitchToTextInSteps(tableIndex, kind, offset);
-  std::unique_ptr<ViewBase> old = std::move(view_);
-  CreateView(kind);
+  // The new view takes the old one's place in the document, which goes on
+  // with its revision; the old view goes once its bytes are copied.
+  if (kind != viewKind_) FreeViewItems();
+  CloseHexToolWindows();
+  std::unique_ptr<ViewBase> old = doc_.SwitchView(MakeView(kind, &canvas_));
+  DetachHexView(old.get());  // its windows went with CloseHexToolWindows
+  SeatView(kind);
   ApplyChecks(state_.kindChecks[tableIndex]);
   HideCaret();
   lastClientWidth_ = -1;
   FormResize();
   view_->ExpectLength(old->GetTextLength());
   old->CopyContentTo(*view_);
-  if (auto* oldHex = dynamic_cast<HexView*>(old.get())) {  // its windows went with CreateView
-    oldHex->showDataWindow = nullptr;
-    oldHex->paintDataWindow = nullptr;
-    oldHex->formResize = nullptr;
-  }
+  doc_.TookOver(*old);
   old.reset();
-  SelectEncoding(currentEncoding_);  // the new view gets the table the old one showed
+  SelectEncoding(doc_.encoding);  // the new view gets the table the old one showed
   int col = offset, row = 0;
   view_->OffsetToPos(col, row);
   view_->SetPosition(col, row, true);
   view_->SetPosition(col, row, false);
+  RefreshUndoRedo();  // the history stayed with the old view
   RecomputeScrollRanges();
   SyncScrollBars();
   Redraw();
@@ -57,20 +59,23 @@ void MainWindow::SwitchView(int tableIndex) {
 // Escape gives the hex view back. Once the steps end the text view holds what
 // a switch in one go gives, and the hex view goes.
 void MainWindow::SwitchToTextInSteps(int tableIndex, int kind, int offset) {
-  previous_ = SetDocumentAside();
-  const auto& source = static_cast<const HexView&>(*previous_->view).Data();
+  // The same document in the new view, sharing its revision.
+  previous_ = SetDocumentAside(doc_.Twin(MakeView(kind, &canvas_)));
+  const auto& source = static_cast<const HexView&>(*previous_->document.View()).Data();
   loadClock_.start();
   loadIsSwitch_ = true;
   pendingCursor_ = false;
   pendingOffset_ = offset;
-  CreateView(kind);
+  if (kind != viewKind_) FreeViewItems();
+  SeatView(kind);
   ApplyChecks(state_.kindChecks[tableIndex]);
   lastClientWidth_ = -1;
   FormResize();
-  SelectEncoding(currentEncoding_);  // the bytes go through the table the hex view showed
-  load_ = static_cast<TextView&>(*view_).BeginCopy(source.Front(), source.Back());
+  SelectEncoding(doc_.encoding);  // the bytes go through the table the hex view showed
+  RefreshUndoRedo();
+  doc_.load = static_cast<TextView&>(*view_).BeginCopy(source.Front(), source.Back());
   if (!LoadUntil([this] { return FirstScreenLoaded(); })) return;
-  if (load_->Finished()) {
+  if (doc_.load->Finished()) {
     EndLoading();
     return;
   }

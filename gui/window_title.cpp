@@ -1,5 +1,10 @@
 // The window title: the document's file name (or "Безымянный.txt") with the
-// program's name, marked "* " while the document is modified.
+// program's name, marked "* " while the document is modified. The mark
+// follows the document's revision: whatever changes the bytes (a key, a
+// plug-in, a replace) advances it, and the window only shows it.
+#include <QFile>
+#include <utility>
+
 #include "main_window.h"
 #include "shell/recent_list.h"
 
@@ -14,15 +19,37 @@ QString MainWindow::TitleOf(const QString& path) {
   return name + " - Прамбус";
 }
 
-void MainWindow::RefreshTitle() {
-  const QString title = TitleOf(fileName_);
-  setWindowTitle(modified_ ? "* " + title : title);
+std::string MainWindow::NativePath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
 }
 
-void MainWindow::SetModified(bool m) {
-  if (m == modified_) return;
-  modified_ = m;
-  RefreshTitle();
+QString MainWindow::ShownPath(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+QString MainWindow::FileName() const {
+  return ShownPath(doc_.path);
+}
+
+quint32 MainWindow::WindowHash() const {
+  return doc_.path.empty() ? 0 : HashOf(FileName());
+}
+
+void MainWindow::RefreshTitle() {
+  titleMarked_ = doc_.Modified();
+  const QString title = TitleOf(FileName());
+  setWindowTitle(titleMarked_ ? "* " + title : title);
+}
+
+void MainWindow::FollowRevision() {
+  if (doc_.Modified() != titleMarked_) RefreshTitle();
+}
+
+Document MainWindow::SwapDocument(Document next) {
+  Document previous = std::exchange(doc_, std::move(next));
+  previous.SetRevisionListener(nullptr);
+  doc_.SetRevisionListener([this] { FollowRevision(); });
+  return previous;
 }
 
 }  // namespace prambus

@@ -25,7 +25,15 @@ RecodePlan::RecodePlan(const CodeTable& source, const CodeTable& target)
     inverseTarget_[1] = 1;
     inverseTarget_[2] = 2;
     target_[1] = 1;
+    target_[2] = 2;  // the DOS table's own entry, which the marker had taken
     targetMarker_ = false;
+  }
+  if (!targetMarker_) {
+    for (int c = 0; c < 256; ++c) {
+      const uint8_t written = inverseTarget_[c];
+      if (target_[written] == c) continue;
+      outcome_[c] = written == unknown ? Outcome::kQuestionMark : Outcome::kLookalike;
+    }
   }
 }
 

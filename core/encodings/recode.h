@@ -3,10 +3,12 @@
 // converted as one piece, so the result never depends on how it is laid out.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "encodings/recode_losses.h"
 #include "views/view_base.h"
 
 namespace prambus {
@@ -25,6 +27,9 @@ class RecodePlan {
   // Both sides plain tables: one composed table does the whole conversion.
   bool Composable() const { return !sourceMarker_ && !targetMarker_; }
   CodeTable Composed() const;
+  // What converting `bytes` would lose, counted without converting them
+  // whole: the decoded text is made a piece at a time.
+  RecodeLosses CountLosses(std::string_view bytes) const;
 
  private:
   // The most bytes one input byte can become in each step.
@@ -32,12 +37,20 @@ class RecodePlan {
   int EncodeGrowth() const;
   // The exact length Encode gives for the text.
   size_t EncodedLength(std::string_view text) const;
+  // Losses of one piece that ends on a character boundary of the source.
+  void CountPieceLosses(std::string_view bytes, RecodeLosses& losses) const;
+  // How many '?' of the decoded piece stand for a '?' of the source.
+  uint64_t SourceQuestionMarks(std::string_view bytes) const;
 
   CodeTable source_;
   CodeTable target_;
   CodeTable inverseTarget_;
   bool sourceMarker_;
   bool targetMarker_;
+  // For each Windows-1251 character, what writing it into a plain target
+  // table does: kept, a '?' in its place, or a letter that looks like it.
+  enum class Outcome : uint8_t { kKept, kQuestionMark, kLookalike };
+  std::array<Outcome, 256> outcome_{};
 };
 
 }  // namespace prambus

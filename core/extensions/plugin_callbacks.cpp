@@ -40,9 +40,12 @@ int32_t Run(Access access, Body body) {
   }
 }
 
+// A callback on the view sees the whole document: a load still running
+// (a file the plug-in opened, a switch of view it asked for) ends first.
 template <typename Body>
 int32_t RunOnView(Access access, Body body) {
   return Run(access, [&](PluginCallScope::State& s) -> int32_t {
+    if (!s.window->CurrentView() || !s.window->WholeDocument()) return 0;
     ViewBase* view = s.window->CurrentView();
     return view ? body(s, *view) : 0;
   });
@@ -108,8 +111,7 @@ int32_t KeyDown(int32_t virtualKey, int32_t flags) {
 int32_t KeyPress(int32_t character) {
   return Run(Access::kChange, [&](PluginCallScope::State& s) -> int32_t {
     if (character < 0 || character > 255 || !s.window->CurrentView()) return 0;
-    s.window->TypeCharacter(static_cast<uint8_t>(character));
-    return 1;
+    return s.window->TypeCharacter(static_cast<uint8_t>(character)) ? 1 : 0;
   });
 }
 
@@ -245,7 +247,7 @@ int32_t RewriteLines(prambus_line_rewriter rewrite) {
       });
     }
     if (faulted) s.faulted = true;
-    s.window->AfterEdit(true);
+    s.window->AfterEdit();
     return faulted ? 0 : 1;
   });
 }
@@ -265,18 +267,16 @@ int32_t Insert(int32_t length, const char* text) {
     const std::optional<std::string> bytes = CopyIn(s, length, text);
     if (!bytes) return 0;
     s.window->BeforeViewChange();
-    bool changed = false;
     if (length == 0) {  // only the selection goes
       const bool deleted = !v.GetSelectedText().empty();
-      changed = v.DeleteSelection(true, true);
+      v.DeleteSelection(true, true);
       if (deleted) v.SealUndo();
     } else {
       // As typing and pasting do: the text lands where the selection was.
-      changed = v.HasSelection();
       v.DeleteSelectionForInsert();
-      changed |= v.InsertText(*bytes, true, true);
+      v.InsertText(*bytes, true, true);
     }
-    s.window->AfterEdit(changed);
+    s.window->AfterEdit();
     return 1;
   });
 }

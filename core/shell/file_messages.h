@@ -19,6 +19,11 @@ inline constexpr char kLoadFailedMessage[] =
 inline constexpr char kDocumentTooLongMessage[] =
     "Я не могу добавить это в документ: он стал бы длиннее "
     "2\u00A0147\u00A0483\u00A0647\u00A0байт.";
+// A command that needs the whole document, reached while another command
+// was still waiting for the document to finish loading.
+inline constexpr char kRefusedDuringLoadMessage[] =
+    "Документ ещё загружался, а команда работает со всем документом, поэтому я её не "
+    "выполнил. Повторите её, когда загрузка закончится.";
 inline constexpr char kWriteProtectedMessage[] =
     "По всей видимости, файл защищён от записи. Не могу сохранить изменения.";
 

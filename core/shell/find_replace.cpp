@@ -102,11 +102,18 @@ bool ReplaceSession::BeginSearch(ViewBase& view, std::string& message) {
   return SearchFromCursor(view, message);
 }
 
+void ReplaceSession::FollowDocument(const ViewBase& view) {
+  if (RegionLeft != -1 && !view.IsAt(mark_)) Show(view.HasSelection());
+}
+
 bool ReplaceSession::FindNext(ViewBase& view, std::string& message) {
+  FollowDocument(view);
   Finished = false;
   if (options.find.empty()) return false;
-  if (RegionLeft == -1) return BeginSearch(view, message);
-  return SearchStep(view, true, message);
+  const bool found =
+      RegionLeft == -1 ? BeginSearch(view, message) : SearchStep(view, true, message);
+  mark_ = view.Mark();
+  return found;
 }
 
 bool ReplaceSession::OnMatch(ViewBase& view) const {
@@ -155,17 +162,20 @@ bool ReplaceSession::ReplaceMatch(ViewBase& view, const std::string& bytes, std:
 // Both commands replace only a selection that is exactly the current match;
 // otherwise they search first.
 bool ReplaceSession::Replace(ViewBase& view, std::string& message) {
+  FollowDocument(view);
   if (RegionLeft == -1 || !OnMatch(view)) {
     FindNext(view, message);
     return false;
   }
   std::string bytes;
-  if (!Replacement(bytes, message) || !ReplaceMatch(view, bytes, message)) return false;
-  SearchFromCursor(view, message);
-  return true;
+  const bool replaced = Replacement(bytes, message) && ReplaceMatch(view, bytes, message);
+  if (replaced) SearchFromCursor(view, message);
+  mark_ = view.Mark();
+  return replaced;
 }
 
 int ReplaceSession::ReplaceAll(ViewBase& view, std::string& message) {
+  FollowDocument(view);
   if (options.find.empty()) return 0;
   if (RegionLeft == -1) {
     FindNext(view, message);
@@ -186,6 +196,7 @@ int ReplaceSession::ReplaceAll(ViewBase& view, std::string& message) {
     ++count;
     SearchFromCursor(view, message);
   }
+  mark_ = view.Mark();
   return count;
 }
 

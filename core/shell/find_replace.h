@@ -65,7 +65,14 @@ class ReplaceSession {
   // After a finished search it runs over the same region again.
   int ReplaceAll(ViewBase& view, std::string& message);
 
+  // Each of the three commands first checks that the view shows the
+  // document, at the revision, its last step left: after anyone else's
+  // change (an edit, another document) the region's offsets mean nothing,
+  // and the search starts afresh as if the window had just been shown, over
+  // the new selection or else the whole document.
+
  private:
+  void FollowDocument(const ViewBase& view);
   bool BeginSearch(ViewBase& view, std::string& message);
   bool SearchFromCursor(ViewBase& view, std::string& message);
   bool SearchStep(ViewBase& view, bool fromCursor, std::string& message);
@@ -79,6 +86,7 @@ class ReplaceSession {
   int regionEnd_ = -1;
   int savedCol_ = 0, savedRow_ = 0;      // the cursor before the last search step
   int matchStart_ = -1, matchEnd_ = -1;  // the match the last step selected; -1: none
+  RevisionMark mark_;                    // the document as the last step left it
 };
 
 }  // namespace prambus

@@ -50,7 +50,7 @@ std::string HexView::BuildHexUndoText(const std::string& oldBytes, const std::st
 }
 
 void HexView::ExtendHexUndo(UndoRecord& r, const std::string& newBytes) {
-  CountRecordedEdit();
+  NoteChange();
   HexRecord h;
   if (!Unpack(r.text, h)) return;
   UndoBytes -= r.Size();
@@ -358,9 +358,7 @@ bool HexView::DeleteSelection(bool recordUndo, bool layOut) {
     if (recordUndo) {
       PushHexRecord(oldB, newB, digitBefore, at, before);
     } else {
-      UndoStack.clear();
-      RedoStack.clear();
-      UndoBytes = 0;
+      DropHistory();
       digitJoin_.offset = -1;
     }
   };
@@ -468,9 +466,7 @@ bool HexView::InsertText(std::string_view text, bool recordUndo, bool layOut) {
     ScrollToCaret();
   }
   if (!recordUndo) {
-    UndoStack.clear();
-    RedoStack.clear();
-    UndoBytes = 0;
+    DropHistory();
   } else if (joinable) {
     ExtendHexUndo(UndoStack.back(), bytes);
   } else {
@@ -522,6 +518,7 @@ void HexView::Undo() {
   if (UndoStack.empty()) return;
   UndoRecord& last = UndoStack.back();
   if (last.kind < kUndoSealed || last.kind == kUndoReplace) return ViewBase::Undo();
+  NoteChange();
   UndoRecord r = std::move(last);
   UndoStack.pop_back();
   UndoBytes -= r.Size();
@@ -532,6 +529,7 @@ void HexView::Redo() {
   if (RedoStack.empty()) return;
   UndoRecord& last = RedoStack.back();
   if (last.kind < kUndoSealed || last.kind == kUndoReplace) return ViewBase::Redo();
+  NoteChange();
   UndoRecord r = std::move(last);
   RedoStack.pop_back();
   ApplyHexRecord(r, UndoStack, false);

@@ -160,6 +160,7 @@ void HexView::ExpectLength(int64_t bytes) {
 
 void HexView::SetBytes(std::string_view bytes) {
   Bytes.Assign(bytes);
+  NoteChange();
   LastRow = Length() / Columns();
   CursorCol = CursorRow = AnchorCol = AnchorRow = 0;
   CursorDigit = AnchorDigit = 0;
@@ -183,6 +184,7 @@ bool HexView::Recode(const CodeTable& source, const CodeTable& target) {
   const std::span<const uint8_t> bytes = Bytes.Contiguous();  // a whole rewrite
   const std::string_view in(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   if (!plan.Convert(in, out, kMaxDocumentSize)) return false;
+  if (out == in) return true;  // nothing to convert: the history still holds
   Bytes.Assign(out);
   AfterWholeRewrite();
   return true;
@@ -191,9 +193,7 @@ bool HexView::Recode(const CodeTable& source, const CodeTable& target) {
 // A rewrite of every byte cannot be undone piece by piece: the history goes,
 // and the cursor is kept inside the new length.
 void HexView::AfterWholeRewrite() {
-  UndoStack.clear();
-  RedoStack.clear();
-  UndoBytes = 0;
+  DropHistory();
   LastRow = Length() / Columns();
   if (CursorOffset() > Length()) ToOffset(Length(), true), ToOffset(Length(), false);
   UpdateCaretPoint();
@@ -211,12 +211,24 @@ bool HexView::ForEachRow(const RowVisitor& visit) {
   return true;
 }
 
+namespace {
+bool SameBytes(const GapBytes& a, const GapBytes& b) {
+  if (a.size() != b.size()) return false;
+  constexpr size_t kPiece = size_t(1) << 20;
+  std::string scratchA, scratchB;
+  for (size_t at = 0; at < a.size(); at += kPiece)
+    if (a.View(at, kPiece, scratchA) != b.View(at, kPiece, scratchB)) return false;
+  return true;
+}
+}  // namespace
+
 bool HexView::TransformRows(const RowRewriter& rewrite) {
   const int shag = ShagInEffect();
   GapBytes out;
   out.Reserve(Bytes.size());
   std::string scratch;
   int i = 0;
+  bool changed = false;  // a piece came back otherwise: perhaps the bytes changed
   while (i < Length()) {
     const std::string_view piece = Bytes.View(i, static_cast<size_t>(shag), scratch);
     const int n = static_cast<int>(piece.size());
@@ -224,10 +236,16 @@ bool HexView::TransformRows(const RowRewriter& rewrite) {
     const uint8_t* data = reinterpret_cast<const uint8_t*>(piece.data());
     bool last = i + n >= Length();
     rewrite(&len, &data, &last);
-    if (data && len > 0) out.Append(data, static_cast<size_t>(len));
+    const std::string_view kept =
+        data && len > 0
+            ? std::string_view(reinterpret_cast<const char*>(data), static_cast<size_t>(len))
+            : std::string_view();
+    if (!kept.empty()) out.Append(reinterpret_cast<const uint8_t*>(kept.data()), kept.size());
+    changed = changed || kept != piece;
     i += n;
     if (last) break;
   }
+  if (!changed || SameBytes(out, Bytes)) return true;  // the same bytes, however split
   while (i < Length()) {  // the bytes after the last rewritten piece stay as they were
     const std::string_view piece = Bytes.View(i, size_t(1) << 20, scratch);
     out.Append(reinterpret_cast<const uint8_t*>(piece.data()), piece.size());

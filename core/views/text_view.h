@@ -69,6 +69,8 @@ class TextView : public ViewBase {
   void WriteContent(int fd) override;
   void ExpectLength(int64_t bytes) override;
   bool HasRoomFor(int64_t added) override;
+  const std::string* LineEndOnWrite() const override;
+  bool LineEndsWrittenDiffer(const std::string* a, const std::string* b) const override;
 
   // The fast path of the layout over runs of equally wide characters (on by
   // default; off only to compare it with the byte-by-byte path).
@@ -148,6 +150,12 @@ class TextView : public ViewBase {
   void ResetLayoutState();
   void ResetWidths();
   void ResizeArraysToFit();
+
+  // Whether a character of the document is one `map` changes.
+  bool AnyCharacterMoves(const CodeTable& map) const;
+  // Another way of writing the line ends: the revision advances when a
+  // line end of the document would be written otherwise than before.
+  void ChangeLineEndRule(bool convert, const std::string& lineEnd);
 
   // Row queries.
   int Len(int row) const { return Rows[row].size(); }

@@ -286,9 +286,7 @@ bool TextView::InsertText(std::string_view text, bool recordUndo, bool layOut) {
   if (recordUndo) {
     RecordUndo(kUndoInsert, text, p, 0);
   } else {
-    UndoStack.clear();
-    RedoStack.clear();
-    UndoBytes = 0;
+    DropHistory();
   }
   SettleCursor();
   return LastRow != oldLast;
@@ -411,9 +409,7 @@ bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
   if (recordUndo) {
     RecordUndo(kUndoDelete, std::move(text), p, 0);
   } else {
-    UndoStack.clear();
-    RedoStack.clear();
-    UndoBytes = 0;
+    DropHistory();
   }
   if (layOut) UpdateCaretPoint();
   AnchorCol = CursorCol;
@@ -538,19 +534,11 @@ bool TextView::TransformRows(const RowRewriter& rewrite) {
   std::vector<std::string> copy;
   copy.reserve(static_cast<size_t>(LastRow) + 1);
   for (int r = 0; r <= LastRow; ++r) copy.emplace_back(Rows[r].view());
-  for (size_t i = 0; i < copy.size(); ++i) {
-    int len = static_cast<int>(copy[i].size());
-    const uint8_t* data = reinterpret_cast<const uint8_t*>(copy[i].data());
-    bool last = i + 1 == copy.size();
-    rewrite(&len, &data, &last);
-    if (data && len >= 0) copy[i].assign(reinterpret_cast<const char*>(data), len);
-    if (last) break;
-  }
+  // Rows that hold the same bytes as before, however split, change nothing.
+  if (!RewriteRowStrings(copy, rewrite) || SameBytesAsRows(copy, *this)) return true;
   Clear();
   for (const std::string& row : copy) AppendString(row);
-  UndoStack.clear();
-  RedoStack.clear();
-  UndoBytes = 0;
+  DropHistory();
   UpdateCaretPoint();
   ScrollToCaret();
   return true;

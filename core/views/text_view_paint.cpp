@@ -282,17 +282,44 @@ void TextView::AttachMenuItem(int index, MenuEntry* entry) {
   }
 }
 
+void TextView::ChangeLineEndRule(bool convert, const std::string& lineEnd) {
+  const std::string before = Cfg().LineEnd;
+  const bool converted = ConvertLineEnds;
+  Cfg().LineEnd = lineEnd;
+  ConvertLineEnds = convert;
+  if (LineEndsWrittenDiffer(converted ? &before : nullptr, LineEndOnWrite())) NoteChange();
+}
+
+const std::string* TextView::LineEndOnWrite() const {
+  return ConvertLineEnds ? &Cfg().LineEnd : nullptr;
+}
+
+// The line ends are the CR and LF the rows end with, as the text view's
+// character classes have them: read directly, since a hex view made for a
+// switch has already given every byte its own class.
+bool TextView::LineEndsWrittenDiffer(const std::string* a, const std::string* b) const {
+  if (a == b || (a && b && *a == *b)) return false;
+  for (int r = 0; r <= LastRow; ++r) {
+    const std::string_view row = Rows[r].view();
+    size_t body = row.size();
+    while (body > 0 && (row[body - 1] == '\r' || row[body - 1] == '\n')) --body;
+    if (body == row.size()) continue;
+    const std::string_view held = row.substr(body);
+    if ((a ? std::string_view(*a) : held) != (b ? std::string_view(*b) : held)) return true;
+  }
+  return false;
+}
+
 void TextView::ChooseLineEnd(const std::string& lineEnd, int entryIndex, bool on) {
   if (!on) return;
-  Cfg().LineEnd = lineEnd;
-  ConvertLineEnds = true;
+  ChangeLineEndRule(true, lineEnd);
   for (int i = 0; i < static_cast<int>(lineEndEntries_.size()); ++i)
     if (lineEndEntries_[i]) lineEndEntries_[i]->SetChecked(i == entryIndex);
 }
 
 void TextView::KeepLineEnds(bool on) {
   if (!on) return;
-  ConvertLineEnds = false;
+  ChangeLineEndRule(false, Cfg().LineEnd);
   for (int i = 0; i < static_cast<int>(lineEndEntries_.size()); ++i)
     if (lineEndEntries_[i]) lineEndEntries_[i]->SetChecked(i == 3);
 }

@@ -16,7 +16,12 @@ bool TextView::Recode(const CodeTable& source, const CodeTable& target) {
     // Plain tables: each stored character through one composed table, in place.
     const CodeTable step = plan.Composed();
     CodeTable map;
-    for (int c = 0; c < 256; ++c) map[c] = CharTable[step[inverseV[c]]];
+    bool identity = true;
+    for (int c = 0; c < 256; ++c) {
+      map[c] = CharTable[step[inverseV[c]]];
+      identity = identity && map[c] == c;
+    }
+    if (identity || !AnyCharacterMoves(map)) return true;  // the history still holds
     for (int r = 0; r <= LastRow; ++r) Rows[r].MapThrough(map.data());
     Relayout();  // a character may have become a line end, or stopped being one
   } else {
@@ -29,6 +34,7 @@ bool TextView::Recode(const CodeTable& source, const CodeTable& target) {
     for (char& c : bytes) c = static_cast<char>(inverseV[static_cast<uint8_t>(c)]);
     std::string result;
     if (!plan.Convert(bytes, result, kMaxDocumentSize)) return false;
+    if (result == bytes) return true;  // nothing to convert: the history still holds
     std::string().swap(bytes);
     for (char& c : result) c = static_cast<char>(CharTable[static_cast<uint8_t>(c)]);
     Clear();  // cursor and anchor go to the start
@@ -40,10 +46,15 @@ bool TextView::Recode(const CodeTable& source, const CodeTable& target) {
     UpdateCaretPoint();
     ScrollToCaret();
   }
-  UndoStack.clear();
-  RedoStack.clear();
-  UndoBytes = 0;
+  DropHistory();
   return true;
+}
+
+bool TextView::AnyCharacterMoves(const CodeTable& map) const {
+  for (int r = 0; r <= LastRow; ++r)
+    for (const uint8_t c : Rows[r].view())
+      if (map[c] != c) return true;
+  return false;
 }
 
 }  // namespace prambus

@@ -31,6 +31,30 @@ ViewBase::ViewBase(Canvas* canvas) : canvas_(canvas), CharTable(IdentityTable())
 
 ViewBase::~ViewBase() = default;
 
+void ViewBase::ShareRevision(std::shared_ptr<DocumentRevision> revision) {
+  if (revision) revision_ = std::move(revision);
+}
+
+void ViewBase::DropHistory() {
+  UndoStack.clear();
+  RedoStack.clear();
+  UndoBytes = 0;
+  NoteChange();
+}
+
+bool ViewBase::LineEndsWrittenDiffer(const std::string*, const std::string*) const {
+  return false;
+}
+
+bool WritesSameBytes(const ViewBase& from, const ViewBase& to) {
+  const std::string* a = from.LineEndOnWrite();
+  const std::string* b = to.LineEndOnWrite();
+  if (a == b || (a && b && *a == *b)) return true;
+  // The view that converts holds the line ends as rows and can tell.
+  const ViewBase& converting = a ? from : to;
+  return !converting.LineEndsWrittenDiffer(a, b);
+}
+
 void ViewBase::ResetWidthCache() {
   std::fill(std::begin(CharWidths), std::end(CharWidths), -1);
 }
@@ -320,23 +344,50 @@ bool ViewBase::ForEachRow(const RowVisitor& visit) {
   return true;
 }
 
-bool ViewBase::TransformRows(const RowRewriter& rewrite) {
-  std::vector<std::string> rows;
-  rows.reserve(static_cast<size_t>(LastRow) + 1);
-  for (int r = 0; r <= LastRow; ++r) rows.emplace_back(GetRow(r));
+bool RewriteRowStrings(std::vector<std::string>& rows, const RowRewriter& rewrite) {
+  bool changed = false;
   for (size_t i = 0; i < rows.size(); ++i) {
     int len = static_cast<int>(rows[i].size());
     const uint8_t* data = reinterpret_cast<const uint8_t*>(rows[i].data());
     bool last = (i + 1 == rows.size());
     rewrite(&len, &data, &last);
-    if (data && len >= 0) rows[i].assign(reinterpret_cast<const char*>(data), len);
+    if (data && len >= 0) {
+      const std::string_view now(reinterpret_cast<const char*>(data), static_cast<size_t>(len));
+      if (now != rows[i]) {
+        rows[i].assign(now);
+        changed = true;
+      }
+    }
     if (last) break;
   }
+  return changed;
+}
+
+bool SameBytesAsRows(const std::vector<std::string>& rows, const ViewBase& view) {
+  size_t i = 0, at = 0;  // in rows
+  for (int r = 0; r <= view.LastRow; ++r) {
+    std::string_view row = view.GetRow(r);
+    while (!row.empty()) {
+      while (i < rows.size() && at == rows[i].size()) ++i, at = 0;
+      if (i == rows.size()) return false;
+      const size_t n = std::min(row.size(), rows[i].size() - at);
+      if (row.substr(0, n) != std::string_view(rows[i]).substr(at, n)) return false;
+      row.remove_prefix(n);
+      at += n;
+    }
+  }
+  while (i < rows.size() && at == rows[i].size()) ++i, at = 0;
+  return i == rows.size();
+}
+
+bool ViewBase::TransformRows(const RowRewriter& rewrite) {
+  std::vector<std::string> rows;
+  rows.reserve(static_cast<size_t>(LastRow) + 1);
+  for (int r = 0; r <= LastRow; ++r) rows.emplace_back(GetRow(r));
+  if (!RewriteRowStrings(rows, rewrite) || SameBytesAsRows(rows, *this)) return true;
   Clear();
   for (const std::string& row : rows) AppendString(row);
-  UndoStack.clear();
-  RedoStack.clear();
-  UndoBytes = 0;
+  DropHistory();
   UpdateCaretPoint();
   ScrollToCaret();
   return true;
@@ -388,8 +439,8 @@ bool MergesWithNext(const std::string& text, bool forward) {
 // merged record would make the next undo take back more than the redo did.
 void ViewBase::RecordUndoFrom(uint8_t kind, std::string_view text, std::string* owner, int col,
                               int row, int afterOffset) {
+  NoteChange();                 // only an edit that changed the bytes records itself
   if (UndoReplay == 1) return;  // an undo step, or the inner half of an edit recorded once
-  CountRecordedEdit();
   UndoRecord r;
   r.kind = kind;
   r.afterOffset = afterOffset >= 0 ? afterOffset : PosToOffset(CursorCol, CursorRow);
@@ -487,6 +538,7 @@ void ViewBase::ApplyUndoRecord(UndoRecord& r) {
 
 void ViewBase::Undo() {
   if (UndoStack.empty()) return;
+  NoteChange();
   UndoReplay = 1;
   UndoRecord last = std::move(UndoStack.back());
   UndoStack.pop_back();
@@ -514,6 +566,7 @@ void ViewBase::Undo() {
 
 void ViewBase::Redo() {
   if (RedoStack.empty()) return;
+  NoteChange();
   UndoReplay = 2;
   UndoRecord r = std::move(RedoStack.back());
   RedoStack.pop_back();

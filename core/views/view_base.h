@@ -11,10 +11,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "io/posix_file.h"
 #include "platform/canvas.h"
 #include "views/document_load.h"
+#include "views/document_revision.h"
 #include "views/undo_record.h"
 #include "views/view_menu_action.h"
 
@@ -31,6 +33,12 @@ using RowVisitor = std::function<void(int length, const uint8_t* data, bool* sto
 // the call returns the next time or the pass ends). *last is preset true for
 // the last row; setting it stops the pass.
 using RowRewriter = std::function<void(int* length, const uint8_t** data, bool* last)>;
+// Hands each row of `rows` to rewrite until it says the last; true when any
+// row came back different.
+bool RewriteRowStrings(std::vector<std::string>& rows, const RowRewriter& rewrite);
+class ViewBase;
+// Whether the rows, read one after another, hold the bytes the view holds.
+bool SameBytesAsRows(const std::vector<std::string>& rows, const ViewBase& view);
 
 class ViewBase {
  public:
@@ -152,11 +160,28 @@ class ViewBase {
     RecordUndoFrom(kind, text, &text, col, row, afterOffset);
   }
   bool CanUndo() const { return !UndoStack.empty(); }
-  // How many edits were made with undo recording on (each key, paste or
-  // deletion that changed the document counts; a refused key does not). The
-  // main window marks the document modified only when this moves.
-  uint64_t RecordedEditCount() const { return recordedEdits_; }
   bool CanRedo() const { return !RedoStack.empty(); }
+
+  // The revision of the document this view holds (see DocumentRevision):
+  // every operation that changes the bytes or the undo history advances it,
+  // whoever calls it; one that changes nothing (a refused key, Delete at the
+  // end, undo with nothing to undo) leaves it. Building a document (Clear,
+  // AppendBytes: a load, a copy) is no change; a rewrite built from them
+  // advances it once. A view counts on a counter of its own until a
+  // document hands it the document's (ShareRevision).
+  uint64_t Revision() const { return revision_->Value(); }
+  const std::shared_ptr<DocumentRevision>& SharedRevision() const { return revision_; }
+  void ShareRevision(std::shared_ptr<DocumentRevision> revision);
+  RevisionMark Mark() const { return RevisionMark(revision_); }
+  bool IsAt(const RevisionMark& mark) const { return mark.IsCurrent(revision_); }
+
+  // How the view writes the line ends it holds: nullptr as they are, else
+  // each one as this text.
+  virtual const std::string* LineEndOnWrite() const { return nullptr; }
+  // Whether a line end this view holds would be written otherwise under
+  // rule `a` than under rule `b` (each as LineEndOnWrite gives it). Only a
+  // view that converts line ends tells its line ends apart.
+  virtual bool LineEndsWrittenDiffer(const std::string* a, const std::string* b) const;
   Canvas* GetCanvas() const { return canvas_; }
 
   // A y on the view computed in 64 bits (from document positions), kept
@@ -210,11 +235,18 @@ class ViewBase {
   virtual void PlaceAtOffset(int offset, bool cursor);
   // Moves cursor and anchor to valid positions after an edit or undo step.
   virtual void SettleCursor() {}
-  // Counts an edit that extends the last undo record instead of recording one.
-  void CountRecordedEdit() { ++recordedEdits_; }
+  // The bytes or the undo history changed: the revision advances.
+  void NoteChange() { revision_->Advance(); }
+  // An edit made without undo recording: the history no longer fits the
+  // bytes and goes.
+  void DropHistory();
 
  private:
-  uint64_t recordedEdits_ = 0;
+  std::shared_ptr<DocumentRevision> revision_ = std::make_shared<DocumentRevision>();
 };
+
+// Whether a view of another kind taking over `from`'s bytes writes them as
+// `from` did (a text view may convert line ends as it writes).
+bool WritesSameBytes(const ViewBase& from, const ViewBase& to);
 
 }  // namespace prambus

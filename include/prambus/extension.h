@@ -283,10 +283,11 @@ typedef int32_t (*prambus_walk_lines_fn)(prambus_line_visitor visit);
    bytes; *last is nonzero at the last line. To replace the line, set
    *length and *data to the new text, which must stay valid until rewrite is
    called again or the callback returns. Setting *last to nonzero stops
-   early; the remaining lines stay as they are. The document is then built
-   anew from the lines, its undo history is cleared and it is marked
-   modified. In the text view the cursor goes to the start of the
-   document; in the hex view it stays, within the document. */
+   early; the remaining lines stay as they are. When any line changed, the
+   document is then built anew from the lines, its undo history is cleared
+   and it is marked modified; in the text view the cursor goes to the start
+   of the document, in the hex view it stays, within the document. When no
+   line changed, the document stays exactly as it was. */
 typedef void (*prambus_line_rewriter)(int32_t* length, const char** data, int32_t* last);
 typedef int32_t (*prambus_rewrite_lines_fn)(prambus_line_rewriter rewrite);
 

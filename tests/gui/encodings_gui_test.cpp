@@ -102,8 +102,57 @@ class EncodingsGuiTest : public QObject {
       d.targetList->setCurrentRow(6);
       return 1;
     };
+    prompts.answers = {1000};  // "Перекодировать", told four would become '?'
     w.RecodeCommand();
+    QCOMPARE(prompts.questions.size(), 1);
+    QVERIFY(prompts.questions[0].contains("появятся 4 знака «?»"));
     QCOMPARE(Text(w.View()), std::string("\x9F\x9F\x9F\x9Fx"));
+  }
+
+  // A recode that would put '?' in place of characters asks first, with the
+  // count; "Отмена" leaves the document as it was, in both views.
+  void aRecodeThatLosesCharactersAsksFirst() {
+    const QByteArray mixed =
+        "na\xC3\xAFve caf\xC3\xA9 \xE2\x80\x94 \xE6\x97\xA5\xE6\x9C\xAC "
+        "\xF0\x9F\x98\x80 \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82?\n";
+    WriteAll(Path("mixed.txt"), mixed);
+    MainWindow w({"prambus", Path("mixed.txt")}, dir_->path());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    ScriptedPrompts& prompts = ScriptedPrompts::InstallOn(w);
+    prompts.recode = [](RecodeDialog& d) {
+      d.sourceList->setCurrentRow(5);  // UTF-8
+      d.targetList->setCurrentRow(0);  // Windows
+      return 1;
+    };
+    for (const bool hex : {false, true}) {
+      if (hex) w.KeyDown(Qt::Key_F6, Qt::NoModifier);
+      prompts.answers = {1001};  // "Отмена"
+      w.Actions().recode->trigger();
+      QCOMPARE(prompts.questions.size(), hex ? 2 : 1);
+      QCOMPARE(prompts.questions.back(),
+               QString("Перекодировка: Перекодировка сохранит не всё: на месте символов, "
+                       "которых в новой кодировке нет, появятся 6 знаков «?». Перекодировать "
+                       "всё равно?"));
+      QVERIFY(!w.Modified());
+      QVERIFY(w.Save());
+      QCOMPARE(ReadAll(Path("mixed.txt")), mixed);
+    }
+    prompts.answers = {1000};
+    w.Actions().recode->trigger();
+    QVERIFY(w.Modified());
+    QVERIFY(w.Save());
+    QCOMPARE(ReadAll(Path("mixed.txt")),
+             QByteArray("na?ve caf? \x97 ?? ?? \xCF\xF0\xE8\xE2\xE5\xF2?\n"));
+    // Nothing lost, nothing asked: back from Windows into UTF-8.
+    prompts.recode = [](RecodeDialog& d) {
+      d.sourceList->setCurrentRow(0);
+      d.targetList->setCurrentRow(5);
+      return 1;
+    };
+    w.Actions().recode->trigger();
+    QCOMPARE(prompts.questions.size(), 3);
+    QCOMPARE(prompts.unexpectedQuestions, 0);
   }
 
   void recodeDialogPreselectsAndConverts() {

@@ -249,7 +249,6 @@ class ExtensionsTest : public QObject {
       QCOMPARE(Pixel(*w, 0, 0), Rgb(0xFF, 0xFD, 0xF4));
       w->CaptureWindowState();
       QCOMPARE(w->State().defaults.skin, std::string("skins/gradient.so"));
-      w->SetModified(false);
       QVERIFY(w->SaveSettings());
     }
     auto again = Window();
@@ -495,7 +494,9 @@ class ExtensionsTest : public QObject {
       scripted->trigger();
       QCOMPARE(copies, 1);
       QCOMPARE(QDir(folder).entryList({"*.document"}).size(), 0);
-      w->SetModified(false);
+      prompts_->saveNames = {Path("saved.txt")};
+      w->Actions().saveAs->trigger();
+      QVERIFY(!w->Modified());
       scripted->trigger();
       QCOMPARE(copies, 0);
       QTest::keyClicks(Surface(*w), "more");

@@ -109,16 +109,23 @@ class MainWindowTest : public QObject {
     QVERIFY(w->FileName().isEmpty());
   }
 
+  // The mark follows the document's revision: a key that changes nothing
+  // leaves the title as it is, a save takes the mark away.
   void modifiedFlagPrefixesTheTitle() {
-    MainWindow w({"prambus"}, dataPath());
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.SetModified(true);
-    QCOMPARE(w.windowTitle(), QString("* Безымянный.txt - Прамбус"));
-    w.SetModified(true);
-    QCOMPARE(w.windowTitle(), QString("* Безымянный.txt - Прамбус"));
-    w.SetModified(false);
-    QCOMPARE(w.windowTitle(), QString("Безымянный.txt - Прамбус"));
+    ScriptedPrompts* prompts = nullptr;
+    auto w = ShowWindow(dataPath(), {}, &prompts);
+    QVERIFY(w);
+    QTest::keyClick(w->centralWidget(), Qt::Key_Delete);  // nothing to delete
+    QCOMPARE(w->windowTitle(), QString("Безымянный.txt - Прамбус"));
+    QTest::keyClicks(w->centralWidget(), "a");
+    QCOMPARE(w->windowTitle(), QString("* Безымянный.txt - Прамбус"));
+    QTest::keyClick(w->centralWidget(), Qt::Key_Delete);
+    QCOMPARE(w->windowTitle(), QString("* Безымянный.txt - Прамбус"));
+    prompts->saveNames = {dataDir_->filePath("t.txt")};
+    w->Actions().saveAs->trigger();
+    QCOMPARE(w->windowTitle(), QString("t.txt - Прамбус"));
+    QVERIFY(w->Doc().disk.known);
+    QCOMPARE(w->Doc().disk.size, 1);
   }
 
   void narrowWindowShrinksTheMarginsAndWideningRestoresThem() {

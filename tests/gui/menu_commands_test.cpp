@@ -233,15 +233,21 @@ class MenuCommandsTest : public QObject {
     QMenu* lineEnds = w_->ViewItems()[1]->menu();
     lineEnds->actions()[0]->trigger();  // "#10"
     QCOMPARE(w_->StatusPanelText(5), QString("Кодировка - Windows, переводы строки - #10"));
+    // a.txt would be written with other line ends: it has changed, and the
+    // next open asks about it ("Нет"). b.txt only opens with the rule on.
+    QVERIFY(w_->Modified());
+    prompts_->answers = {1001};
     const QString note = QString::fromStdString(LineEndConversionNote("\n"));
     for (const char* name : {"b.txt", "c.txt"}) {
       prompts_->openNames = {Path(name)};
       w_->Actions().open->trigger();
       QCOMPARE(w_->FileName(), Path(name));
+      QVERIFY(!w_->Modified());  // loaded under the rule, not changed by it
       QTest::qWait(20);
       QCOMPARE(w_->StatusPanelText(5), QString("Кодировка - Windows, переводы строки - #10"));
     }
     QCOMPARE(prompts_->notes, QStringList{note});  // for b.txt; c.txt has LF already
+    QCOMPARE(prompts_->questions.size(), 1);       // about a.txt alone
     lineEnds->actions()[3]->trigger();             // "Оставить как есть"
     QCOMPARE(w_->StatusPanelText(5), QString("Кодировка - Windows"));
   }

@@ -119,6 +119,22 @@ class NumberSearchTest : public QObject {
     QCOMPARE(Match(*w), std::make_pair(shortAt_, shortAt_ + 2));
   }
 
+  // The same number again goes on from its match only in the document that
+  // search left: after an edit it starts afresh from the top.
+  void theSameNumberAfterAnEditStartsAfresh() {
+    auto w = OpenInHex();
+    QVERIFY(w);
+    FindDialog* f = NumberWindow(*w, NumberType::kS32, false);
+    Find(f, "-2");
+    QCOMPARE(Match(*w), std::make_pair(littleAt_, littleAt_ + 4));
+    QTest::keyClick(w->centralWidget(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(w->centralWidget(), "41");
+    QVERIFY(w->Modified());
+    Find(f, "-2");
+    QCOMPARE(Match(*w), std::make_pair(littleAt_, littleAt_ + 4));
+    prompts_->answers = {1001};  // "Нет" should the close ask
+  }
+
   void whatIsNoNumberOfTheTypeIsRefused() {
     auto w = OpenInHex();
     QVERIFY(w);

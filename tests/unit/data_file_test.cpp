@@ -217,7 +217,7 @@ TEST_F(DataFileTest, ALongRecentListLeavesTheLaterFieldsInPlace) {
   Settings s = SampleSettings();
   s.MaxRecentListLen = 5000;
   st.recent.resize(5000);
-  st.recent[4500] = {"/x/far.txt", 1, 2, 1};
+  st.recent[4500] = {"/x/far.txt", 1, 2, 1, {}};
   ASSERT_TRUE(WriteDataFile(path_, st, s));
   StoredState back;
   Settings sb;

@@ -7,8 +7,10 @@
 
 #include "encodings/code_tables.h"
 #include "encodings/conversions.h"
+#include "encodings/cyrillic_tables.h"
 #include "encodings/enc_file.h"
 #include "encodings/recode.h"
+#include "shell/recode_question.h"
 #include "support/text_view_fixture.h"
 #include "text/cp1251.h"
 #include "views/hex_view.h"
@@ -208,6 +210,55 @@ TEST(Recode, CharactersATargetTableLacksBecomeQuestionMarks) {
             std::string("\0\1\2", 3));
 }
 
+// What a recode cannot keep is counted before it runs: every '?' the result
+// holds in place of something else, and the letters code page 866 can only
+// give as lookalikes; a '?' of the document itself is no loss.
+TEST(Recode, WhatARecodeCannotKeepIsCountedBeforeItRuns) {
+  struct Case {
+    const char* what;
+    CodeTable source, target;
+    std::string in;
+    uint64_t questionMarks, lookalikes;
+  };
+  CodeTable gaps = WindowsTable();
+  for (int b = 0x80; b <= 0x9F; ++b) gaps[b] = '?';
+  const std::string big(size_t{1} << 20, 'a');
+  const Case cases[] = {
+      {"foreign letters, CJK, an emoji (two units)", MarkerTable(kConvUtf8), WindowsTable(),
+       "na\xC3\xAFve caf\xC3\xA9 \xE2\x80\x94 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80 "
+       "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82?\n",
+       6, 0},
+      {"invalid UTF-8 bytes", MarkerTable(kConvUtf8), WindowsTable(), "a\xFF\xFE?", 2, 0},
+      {"UTF-16: a CJK unit, a '?' of its own", MarkerTable(kConvUtf16), WindowsTable(),
+       std::string("\xE5\x65?\0a\0", 6), 1, 0},
+      {"into a table with gaps", WindowsTable(), gaps, "\x80\x9F?a", 2, 0},
+      {"into the source's own gaps", gaps, WindowsTable(), "\x80?a", 1, 0},
+      {"Ukrainian into DOS", WindowsTable(), DosForOutputTable(),
+       W("Їжак і Ірина?") + std::string("\0\1\2", 3), 0, 2},
+      {"Windows into UTF-8 keeps all", WindowsTable(), MarkerTable(kConvUtf8), W("Ђ?ї"), 0, 0},
+      {"translit keeps all", WindowsTable(), MarkerTable(kConvTranslit), W("щи?"), 0, 0},
+      {"a Cyrillic letter across the piece's cut", MarkerTable(kConvUtf8), WindowsTable(),
+       big.substr(1) + "\xD0\xAF" + big, 0, 0},
+      {"an emoji across the piece's cut", MarkerTable(kConvUtf8), WindowsTable(),
+       big.substr(2) + "\xF0\x9F\x98\x80" + big, 2, 0},
+  };
+  for (const Case& c : cases) {
+    const RecodePlan plan(c.source, c.target);
+    const RecodeLosses losses = plan.CountLosses(c.in);
+    EXPECT_EQ(losses.questionMarks, c.questionMarks) << c.what;
+    EXPECT_EQ(losses.lookalikes, c.lookalikes) << c.what;
+    EXPECT_EQ(losses.Any(), c.questionMarks + c.lookalikes > 0) << c.what;
+  }
+  // Every built-in Cyrillic table is a permutation: any recode among them
+  // keeps every byte.
+  std::string all;
+  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+  const CodeTable* tables[] = {&WindowsTable(), &DosTable(),      &Koi8rTable(),
+                               &Koi8uTable(),   &Iso88595Table(), &MacCyrillicTable()};
+  for (const CodeTable* from : tables)
+    for (const CodeTable* to : tables) EXPECT_FALSE(RecodePlan(*from, *to).CountLosses(all).Any());
+}
+
 // The lengths are 32-bit: a result past the limit is refused before anything
 // is converted, also when the worst case is past it but the result fits.
 TEST(Recode, AResultLongerThanTheLimitIsRefusedBeforeConverting) {
@@ -299,6 +350,30 @@ TEST_F(TextViewTest, RecodeGivesTheSameBytesAtEveryWrapWidth) {
       }
     }
   }
+}
+
+// The recode question's counts take the Russian form of their number, and
+// each kind of loss is named only when there is some.
+TEST(RecodeQuestion, CountsInTheirRussianFormAndOnlyTheLossesThereAre) {
+  struct Case {
+    uint64_t n;
+    const char* text;
+  } const forms[] = {{1, "1 знак"},       {2, "2 знака"},      {4, "4 знака"},
+                     {5, "5 знаков"},     {11, "11 знаков"},   {12, "12 знаков"},
+                     {14, "14 знаков"},   {21, "21 знак"},     {22, "22 знака"},
+                     {100, "100 знаков"}, {111, "111 знаков"}, {101, "101 знак"}};
+  for (const Case& c : forms) EXPECT_EQ(CountWithNoun(c.n, "знак", "знака", "знаков"), c.text);
+  EXPECT_EQ(RecodeLossQuestion({}), "");
+  EXPECT_EQ(RecodeLossQuestion({21, 0}),
+            "Перекодировка сохранит не всё: на месте символов, которых в новой кодировке нет, "
+            "появится 21 знак «?». Перекодировать всё равно?");
+  EXPECT_EQ(RecodeLossQuestion({0, 1}),
+            "Перекодировка сохранит не всё: 1 буква «і» или «І» станет латинской «i» или «I». "
+            "Перекодировать всё равно?");
+  EXPECT_EQ(RecodeLossQuestion({3, 2}),
+            "Перекодировка сохранит не всё: на месте символов, которых в новой кодировке нет, "
+            "появятся 3 знака «?», а 2 буквы «і» и «І» станут латинскими «i» и «I». "
+            "Перекодировать всё равно?");
 }
 
 }  // namespace

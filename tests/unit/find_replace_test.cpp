@@ -211,6 +211,12 @@ TEST_F(TextViewTest, AReplacementBetweenACrAndALfStaysBetweenThem) {
   EXPECT_EQ(Text(), "x\rab\ny");
 }
 
+std::string TextOf(const TextView& v) {
+  std::string s;
+  for (int r = 0; r <= v.LastRow; ++r) s += v.GetRow(r);
+  return s;
+}
+
 int Offset(TextView& v, bool cursor) {
   return cursor ? v.PosToOffset(v.CursorCol, v.CursorRow) : v.PosToOffset(v.AnchorCol, v.AnchorRow);
 }
@@ -322,6 +328,61 @@ TEST_F(TextViewTest, AnEmptyReplacementKeepsLineEndPairsAndRowWidthsWhole) {
   view->Undo();
   view->Undo();
   EXPECT_EQ(Text(), "ab\rX\ncd\rX\nef");
+}
+
+// A session remembers the document and the revision its last step left it
+// at. After anyone else's change (another document in the window, an edit)
+// its region's offsets mean nothing: it starts afresh, over the new
+// selection or else the whole document.
+TEST_F(TextViewTest, ARegionNeverOutlivesTheDocumentItWasMadeFor) {
+  Load("foo foo foo");
+  view->SetPosition(0, 0, false);
+  view->SetPosition(7, 0, true);  // "foo foo"
+  ReplaceSession r = Session("foo", "x");
+  r.Show(view->HasSelection());
+  std::string message;
+  EXPECT_EQ(r.ReplaceAll(*view, message), 2);
+  EXPECT_EQ(Text(), "x x foo");
+  // Another document (New, then typing): the whole of it.
+  TextView other(&canvas);
+  other.AppendString("foo foo foo foo");
+  message.clear();
+  EXPECT_EQ(r.ReplaceAll(other, message), 4);
+  EXPECT_EQ(TextOf(other), "x x x x");
+  EXPECT_EQ(message, NoMoreMessage("foo"));
+
+  // Typing in front of the region moves it: the replacing goes over the
+  // whole document, never over the bytes that now lie where it was.
+  Load("foo foo foo");
+  view->SetPosition(4, 0, false);
+  view->SetPosition(11, 0, true);
+  r.Show(view->HasSelection());
+  EXPECT_EQ(r.ReplaceAll(*view, message), 2);
+  EXPECT_EQ(Text(), "foo x x");
+  Cursor(0, 0);
+  Type("ab ");
+  EXPECT_EQ(r.ReplaceAll(*view, message), 1);
+  EXPECT_EQ(Text(), "ab x x x");
+
+  // A new selection after the edit becomes the region.
+  Load("foo foo foo foo");
+  r.Show(false);
+  EXPECT_TRUE(r.FindNext(*view, message));
+  Cursor(15, 0);
+  Type(" foo");
+  view->SetPosition(8, 0, false);
+  view->SetPosition(15, 0, true);  // the third and fourth "foo"
+  EXPECT_EQ(r.ReplaceAll(*view, message), 2);
+  EXPECT_EQ(Text(), "foo foo x x foo");
+
+  // Moves are no change: "Найти далее" goes on from its match.
+  Load("foo foo foo");
+  r.Show(false);
+  EXPECT_TRUE(r.FindNext(*view, message));
+  view->MoveRight(false, false);
+  view->MoveLeft(false, false);
+  EXPECT_TRUE(r.FindNext(*view, message));
+  EXPECT_EQ(Offset(*view, true), 4);
 }
 
 }  // namespace

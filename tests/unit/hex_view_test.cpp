@@ -510,25 +510,35 @@ TEST_F(HexViewTest, TheCharacterColumnHasOneCellPerByte) {
   EXPECT_TRUE(filled);
 }
 
-// A refused digit or a Tab between the areas changes nothing: the main window
-// leaves the document unmodified.
-TEST_F(HexViewTest, OnlyAChangeCountsAsARecordedEdit) {
+// A refused digit or a Tab between the areas changes nothing: the revision
+// stays, and the document stays unmodified. Every edit moves it.
+TEST_F(HexViewTest, OnlyAChangeMovesTheRevision) {
   Load("\x12");
-  const uint64_t start = view->RecordedEditCount();
+  uint64_t seen = view->Revision();
+  auto moved = [&] {
+    const bool m = view->Revision() != seen;
+    seen = view->Revision();
+    return m;
+  };
   Type("G");  // not a digit of base 16
   view->TypeChar(9);
   view->TypeChar(9);
   At(1, 0);
   EXPECT_FALSE(view->DeleteForward());  // Delete at the end
-  EXPECT_EQ(view->RecordedEditCount(), start);
+  EXPECT_FALSE(moved());
   Type("A");
-  EXPECT_EQ(view->RecordedEditCount(), start + 1);
+  EXPECT_TRUE(moved());
   At(0, 0);
   view->SetPosition(1, 0, true);
   view->DeleteSelection(true, true);
+  EXPECT_TRUE(moved());
   view->SealUndo();
-  Type("B");  // joins the sealed deletion: one more edit all the same
-  EXPECT_EQ(view->RecordedEditCount(), start + 3);
+  Type("B");  // joins the sealed deletion: a change all the same
+  EXPECT_TRUE(moved());
+  view->WriteAtCursor("\x01\x02");
+  EXPECT_TRUE(moved());
+  view->Undo();
+  EXPECT_TRUE(moved());
 }
 
 TEST(DataWindowValues, ReadLittleEndianAndNeverPastTheEnd) {

@@ -20,11 +20,18 @@ class FakeWindow : public ExtensionWindow {
   explicit FakeWindow(ViewBase* view) : view(view) {}
   ViewBase* CurrentView() override { return view; }
   int CurrentViewKind() const override { return 1; }
+  bool WholeDocument() override {
+    ++gateCalls;
+    return whole;
+  }
   bool PressKey(int vk, uint8_t state) override {
     keys.push_back({vk, state});
     return true;
   }
-  void TypeCharacter(uint8_t ch) override { typed += static_cast<char>(ch); }
+  bool TypeCharacter(uint8_t ch) override {
+    typed += static_cast<char>(ch);
+    return true;
+  }
   void Relayout() override { ++relayouts; }
   bool OpenFile(const std::string& path) override {
     opened = path;
@@ -37,13 +44,14 @@ class FakeWindow : public ExtensionWindow {
   std::string FileName() const override { return fileName; }
   void BeforeViewChange() override { ++changes; }
   void AfterCursorMove() override { ++moves; }
-  void AfterEdit(bool) override { ++edits; }
+  void AfterEdit() override { ++edits; }
 
   ViewBase* view;
   std::vector<std::pair<int, uint8_t>> keys;
   std::string typed, opened, fileName = "/home/u/doc.txt";
   std::vector<std::string> saved;
-  int relayouts = 0, changes = 0, moves = 0, edits = 0;
+  int relayouts = 0, changes = 0, moves = 0, edits = 0, gateCalls = 0;
+  bool whole = true;  // whether the document can be made whole (no load, or it ended)
 };
 
 template <typename Fn>
@@ -280,6 +288,32 @@ TEST_F(PluginCallbacksTest, ARewriteReplacesLinesClearsUndoAndMarksTheDocument) 
   EXPECT_FALSE(view->CanRedo());
   EXPECT_EQ(window->edits, editsBefore + 1);
   EXPECT_EQ(rewrite(nullptr), 0);
+}
+
+// Every callback that reads, walks or changes the document asks the window's
+// gate first; while the document cannot be made whole they refuse and
+// change nothing.
+TEST_F(PluginCallbacksTest, CallbacksOnTheDocumentPassTheWholeDocumentGate) {
+  Load("one\r\ntwo");
+  window->whole = false;
+  PluginCallScope scope(*window);
+  int32_t size = -1, length = 10, column = 0, row = 0;
+  char buffer[10];
+  EXPECT_EQ(Get<prambus_size_fn>(PRAMBUS_SIZE)(&size), 0);
+  EXPECT_EQ(size, -1);
+  EXPECT_EQ(Get<prambus_get_line_fn>(PRAMBUS_GET_LINE)(0, &length, buffer), 0);
+  EXPECT_EQ(Get<prambus_walk_lines_fn>(PRAMBUS_WALK_LINES)(Visit), 0);
+  EXPECT_EQ(Get<prambus_rewrite_lines_fn>(PRAMBUS_REWRITE_LINES)(Upper), 0);
+  EXPECT_EQ(Get<prambus_insert_fn>(PRAMBUS_INSERT)(1, "x"), 0);
+  EXPECT_EQ(Get<prambus_get_selection_fn>(PRAMBUS_GET_SELECTION)(&length, buffer), 0);
+  EXPECT_EQ(Get<prambus_set_position_fn>(PRAMBUS_SET_POSITION)(1, 1, 1), 0);
+  EXPECT_EQ(Get<prambus_position_fn>(PRAMBUS_POSITION)(&column, &row, 1), 0);
+  EXPECT_EQ(window->gateCalls, 8);
+  EXPECT_EQ(Text(), "one\r\ntwo");
+  EXPECT_EQ(window->edits + window->changes + window->moves, 0);
+  window->whole = true;
+  EXPECT_EQ(Get<prambus_size_fn>(PRAMBUS_SIZE)(&size), 1);
+  EXPECT_EQ(size, 8);
 }
 
 void FaultingVisit(int32_t, const char*, int32_t*) {
