@@ -52,11 +52,8 @@ void MainWindow::LoadSettings() {
     // on the screen. A settings file that cannot be read gives the defaults
     // without the greeting (the user has been here before) and is kept as
     // it is.
-    // Placed by its surface, as every later placement is: a frame position
-    // would make the desktop read the stored surface positions of later
-    // starts as frame positions.
     const QRect area = screen()->availableGeometry();
-    setGeometry(QRect(area.center() - rect().center(), size()));
+    move(area.center() - rect().center());
     if (!exists) RunFirstStartWelcome();
     if (exists) {
       // Never written over: when it lies where data.dat is written, the
