@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -56,17 +57,24 @@ void RaiseTopmostWindowsAgain(const std::vector<QPointer<QWidget>>& windows) {
 }
 
 void ReshowOwnedToolWindows(QWidget* owner) {
-  bool reshown = false;
-  for (QWidget* w : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-    // Dialogs are left alone: hiding the find window would bring the owner's
-    // stay-on-top back in the middle of the change.
-    if (!w->isWindow() || !w->isVisible() || qobject_cast<QDialog*>(w)) continue;
-    if (QWindow* own = w->windowHandle()) own->setTransientParent(owner->windowHandle());
-    w->hide();
-    w->show();
-    reshown = true;
-  }
-  if (reshown) owner->activateWindow();  // the keyboard stays with the owner
+  // Once the owner's new native window is in place (the next turn of the
+  // event loop); each window shown again exactly where it was, by its
+  // surface, so that the desktop does not place it by its frame.
+  QTimer::singleShot(0, owner, [owner] {
+    bool reshown = false;
+    for (QWidget* w : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      // Dialogs are left alone: hiding the find window would bring the
+      // owner's stay-on-top back in the middle of the change.
+      if (!w->isWindow() || !w->isVisible() || qobject_cast<QDialog*>(w)) continue;
+      const QRect surface = w->geometry();
+      w->hide();
+      if (QWindow* own = w->windowHandle()) own->setTransientParent(owner->windowHandle());
+      w->setGeometry(surface);
+      w->show();
+      reshown = true;
+    }
+    if (reshown && owner->isVisible()) owner->activateWindow();  // the keyboard stays there
+  });
 }
 
 void FrontAndFocused(QWidget* window, QWidget* focus) {

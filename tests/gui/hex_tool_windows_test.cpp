@@ -215,11 +215,13 @@ class HexToolWindowsTest : public QObject {
     // The desktop learns which window it belongs to when it is shown: after
     // the main window's native window was last made.
     QVERIFY(log.lastNativeWindow > 0);
-    QVERIFY(log.DataWindowShownLast());
+    QTRY_VERIFY(log.DataWindowShownLast());
     const int made = log.lastNativeWindow;
     w->Actions().stayOnTop->trigger();
     QVERIFY(log.lastNativeWindow > made);
-    QVERIFY(log.DataWindowShownLast());
+    const QRect where = d->geometry();
+    QTRY_VERIFY(log.DataWindowShownLast());
+    QCOMPARE(d->geometry(), where);  // shown again exactly where it was
     QVERIFY(d->isVisible());
     qApp->removeEventFilter(&log);
   }
