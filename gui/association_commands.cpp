@@ -88,7 +88,7 @@ AboutDialog* MainWindow::GetAboutDialog() {
     // Back on top when the About window goes, if the window is to stay there.
     connect(aboutDialog_, &AboutDialog::hidden, this, [this] {
       if (actions_.stayOnTop->isChecked()) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        SetStaysOnTopInPlace(true);
         show();
       }
     });
@@ -103,7 +103,7 @@ void MainWindow::AboutCommand() {
     // Shown again without taking the activation, which would hide the
     // About window as soon as it appears.
     setAttribute(Qt::WA_ShowWithoutActivating, true);
-    setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    SetStaysOnTopInPlace(false);
     show();
     setAttribute(Qt::WA_ShowWithoutActivating, false);
   }

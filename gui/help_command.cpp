@@ -10,6 +10,7 @@
 #include "shell/file_messages.h"
 #include "shell/help_location.h"
 #include "shell/screen_placement.h"
+#include "window_stacking.h"
 
 namespace prambus {
 
@@ -32,6 +33,9 @@ void MainWindow::ShowHelpPage(const char* fileName) {
     helpWindow_->move(ToQPoint(CentredOn(ToPoint(CentreOf(this)), size.width(), size.height(),
                                          AvailableAreaAt(CentreOf(this), this))));
   }
+  // Above the data window and a main window that stays on top: the user has
+  // just asked to read it.
+  FollowTopmostWindows(helpWindow_.get());
   helpWindow_->ShowPage(page);
 }
 

@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +14,7 @@
 #include "dialog_prompts.h"
 #include "encodings/code_tables.h"
 #include "extensions/extension_folders.h"
+#include "extensions/fresh_start.h"
 #include "extensions/library_journal.h"
 #include "extensions/listing_guard.h"
 #include "find_dialog.h"
@@ -136,6 +139,13 @@ MainWindow::~MainWindow() {
 
 // ----------------------------------------------------------- start-up ----
 
+bool MainWindow::event(QEvent* e) {
+  // A change of flags makes the native window anew; the next show tells the
+  // windows this one owns.
+  if (e->type() == QEvent::WinIdChange) nativeWindowMade_ = true;
+  return QMainWindow::event(e);
+}
+
 void MainWindow::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
   // Shown again after a change of its frame (stay-on-top, minimal mode): the
@@ -144,6 +154,12 @@ void MainWindow::showEvent(QShowEvent* e) {
   // Without this the caret stops and Ctrl+Tab finds no active window.
   if (QGuiApplication::focusWindow() == windowHandle() && QApplication::activeWindow() != this)
     QApplication::setActiveWindow(this);
+  // The data window and the other tool windows stay above this window, also
+  // when its native window was just made anew.
+  if (nativeWindowMade_) {
+    nativeWindowMade_ = false;
+    ReshowOwnedToolWindows(this);
+  }
   if (shownOnce_) return;
   shownOnce_ = true;
   OnFirstShow();
@@ -160,7 +176,12 @@ void MainWindow::OnFirstShow() {
         QFile::encodeName(QFileInfo(DataFileForWriting()).absolutePath() + "/library-faults")
             .toStdString());
     leftOut = journal.TakeOverEndedRuns();
-    ListingGuard guard(journal, kListingBound, &EndSlowStart);
+    // A library stuck past the bound costs this start: it is made afresh
+    // without the library, and that start tells the user on screen.
+    const FreshStart fresh = FreshStart::OfThisProgram(environ);
+    ListingGuard guard(journal, kListingBound, [&fresh](const std::string& path, bool noted) {
+      fresh.Replace(path, noted);
+    });
     skins_->Enumerate(extensionFolders_, &refused, &guard);
     plugins_->Enumerate(extensionFolders_, &refused, &guard);
   }
@@ -424,7 +445,7 @@ void MainWindow::AfterModalDialog() {
 void MainWindow::SetTopmost(bool on) {
   if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
   const bool visible = isVisible();
-  setWindowFlag(Qt::WindowStaysOnTopHint, on);
+  SetStaysOnTopInPlace(on);
   if (visible) show();
 }
 

@@ -272,6 +272,7 @@ class MainWindow : public QMainWindow {
   QString DataFileForWriting() const;
 
  protected:
+  bool event(QEvent* e) override;                    // main_window.cpp
   void showEvent(QShowEvent* e) override;            // main_window.cpp
   void changeEvent(QEvent* e) override;              // main_window.cpp
   void closeEvent(QCloseEvent* e) override;          // exit_command.cpp
@@ -437,6 +438,10 @@ class MainWindow : public QMainWindow {
   void ApplyMinimalMode(bool on);
   QPoint frameOffset_;  // the surface's place inside the frame, seen before minimal mode
   void ApplyStayOnTop(bool on);
+  // Sets or clears the stay-on-top hint, which makes the native window anew,
+  // keeping the window's surface exactly where it was.
+  void SetStaysOnTopInPlace(bool on);
+  bool nativeWindowMade_ = false;  // since the last show
   void ApplyStartModes();
   // association_commands.cpp
   void RunFirstStartWelcome();

@@ -65,10 +65,19 @@ void MainWindow::ToggleStayOnTop() {
 }
 
 void MainWindow::ApplyStayOnTop(bool on) {
+  SetStaysOnTopInPlace(on);
+  show();
+}
+
+// The toolkit puts a window whose flags changed back by its frame's corner,
+// and the native window made for it then asks the desktop to place frames:
+// any later surface position given before the desktop has told the frame's
+// size would land a title bar's height lower. Giving the surface's place
+// before the window is shown again keeps every position a surface position.
+void MainWindow::SetStaysOnTopInPlace(bool on) {
   const QRect g = geometry();
   setWindowFlag(Qt::WindowStaysOnTopHint, on);
   setGeometry(g);
-  show();
 }
 
 // At start-up the stored modes take effect, not only their check marks.

@@ -1,6 +1,8 @@
 #include "window_stacking.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -33,6 +35,11 @@ void SetStaysOnTop(QWidget* window, bool on) {
 }
 }  // namespace
 
+void FollowTopmostWindows(QWidget* window) {
+  const bool on = TopmostWindowShown(window);
+  if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != on) SetStaysOnTop(window, on);
+}
+
 std::vector<QPointer<QWidget>> LowerTopmostWindows(const QWidget* except) {
   std::vector<QPointer<QWidget>> lowered;
   for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -47,6 +54,27 @@ std::vector<QPointer<QWidget>> LowerTopmostWindows(const QWidget* except) {
 void RaiseTopmostWindowsAgain(const std::vector<QPointer<QWidget>>& windows) {
   for (const QPointer<QWidget>& w : windows)
     if (w) SetStaysOnTop(w, true);
+}
+
+void ReshowOwnedToolWindows(QWidget* owner) {
+  // Once the owner's new native window is in place (the next turn of the
+  // event loop); each window shown again exactly where it was, by its
+  // surface, so that the desktop does not place it by its frame.
+  QTimer::singleShot(0, owner, [owner] {
+    bool reshown = false;
+    for (QWidget* w : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      // Dialogs are left alone: hiding the find window would bring the
+      // owner's stay-on-top back in the middle of the change.
+      if (!w->isWindow() || !w->isVisible() || qobject_cast<QDialog*>(w)) continue;
+      const QRect surface = w->geometry();
+      w->hide();
+      if (QWindow* own = w->windowHandle()) own->setTransientParent(owner->windowHandle());
+      w->setGeometry(surface);
+      w->show();
+      reshown = true;
+    }
+    if (reshown && owner->isVisible()) owner->activateWindow();  // the keyboard stays there
+  });
 }
 
 void FrontAndFocused(QWidget* window, QWidget* focus) {

@@ -17,11 +17,22 @@ bool TopmostWindowShown(const QWidget* except);
 // before it is shown.
 void KeepAboveTopmostWindows(QWidget* window);
 
+// For a window the user asks for again and again (the help): it stays on top
+// exactly while another topmost window of the program is shown, so it never
+// opens underneath one of them. Works on a shown window too.
+void FollowTopmostWindows(QWidget* window);
+
 // Takes the visible windows that stay on top, except `except`, off the top,
 // telling the desktop without hiding them; returns them for
 // RaiseTopmostWindowsAgain.
 std::vector<QPointer<QWidget>> LowerTopmostWindows(const QWidget* except);
 void RaiseTopmostWindowsAgain(const std::vector<QPointer<QWidget>>& windows);
+
+// After the owner's native window was made anew (a change of its frame or
+// stay-on-top flag), the desktop still takes the windows it owns for windows
+// of the old one and no longer keeps them above the owner. It reads that
+// relation when a window appears, so the shown tool windows are shown again.
+void ReshowOwnedToolWindows(QWidget* owner);
 
 // Brings a window that has just been shown to the front with the keyboard
 // focus on `focus`, shown as keyboard focus is.

@@ -3,15 +3,19 @@
 // follows the document's revision: whatever changes the bytes (a key, a
 // plug-in, a replace) advances it, and the window only shows it.
 #include <QFile>
-#include <QFileInfo>
 #include <utility>
 
 #include "main_window.h"
+#include "shell/recent_list.h"
 
 namespace prambus {
 
 QString MainWindow::TitleOf(const QString& path) {
-  const QString name = path.isEmpty() ? QString("Безымянный.txt") : QFileInfo(path).fileName();
+  // Control characters (a line break is legal in a file name) become spaces,
+  // as in the menus, so the title stays one line; the hand-over request,
+  // which carries the title on one line, stays whole too.
+  const QString name = path.isEmpty() ? QString("Безымянный.txt")
+                                      : QString::fromStdString(ShownNameOf(path.toStdString()));
   return name + " - Прамбус";
 }
 

@@ -3,6 +3,8 @@
 # constructor), or never answers there (prambus_string stuck in a loop),
 # costs one start: the first start ends, the next one leaves the library out
 # and lists the rest (a library after it in the folder marks its loading).
+# A start stuck in a library is made afresh at once, in the same process,
+# unless fresh starts have already been made in a row: then it ends.
 set -eu
 build=$1
 root=$(mktemp -d)
@@ -15,7 +17,7 @@ cp "$build/gui/prambus" "$root/app/prambus"
 cp "$build/tests/planted/plugins/test_planted_library.so" "$root/app/plugins/zz.so"
 
 start() {
-  HOME=$root/home XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data \
+  PRAMBUS_FRESH_STARTS=${fresh_starts:-0} HOME=$root/home XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data \
     XDG_RUNTIME_DIR=$root/runtime XDG_CACHE_HOME=$root/home/cache QT_QPA_PLATFORM=offscreen \
     PRAMBUS_PLANTED_MARKS=$root/marks "$root/app/prambus" >"$root/out.txt" 2>&1 &
   pid=$!
@@ -65,9 +67,18 @@ wait_listed "a crashing constructor" crash.so
 
 cp "$build/tests/faulty/plugins/test_hanging_strings.so" "$root/app/plugins/hang.so"
 start
+wait_listed "a hanging library made afresh" hang.so
+grep -q "hang.so» не ответила за 5 секунд. Запускаю программу заново" "$root/out.txt" ||
+  { echo "no word on the hanging library"; cat "$root/out.txt"; exit 1; }
+
+# Past the fresh starts in a row: the start ends, the next one leaves it out.
+cp "$build/tests/faulty/plugins/test_hanging_strings.so" "$root/app/plugins/hang2.so"
+fresh_starts=3
+start
+fresh_starts=0
 wait_end "a hanging library"
 [ $ended -eq 70 ] || { echo "the hanging start ended with $ended"; cat "$root/out.txt"; exit 1; }
-grep -q "hang.so» не ответила" "$root/out.txt" || { echo "no word on the hanging library"; exit 1; }
+grep -q "hang2.so» не ответила" "$root/out.txt" || { echo "no word on the hanging library"; exit 1; }
 start
-wait_listed "a hanging library" hang.so
+wait_listed "a hanging library" hang2.so
 echo "each faulty library cost one start"

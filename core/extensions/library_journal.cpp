@@ -79,16 +79,17 @@ std::string ReadFrom(int fd) {
   return text;
 }
 
-// Replaces the whole content of an open file.
-void Rewrite(int fd, std::string_view text) {
-  if (::ftruncate(fd, 0) != 0) return;
+// Replaces the whole content of an open file; false when it could not.
+bool Rewrite(int fd, std::string_view text) {
+  if (::ftruncate(fd, 0) != 0) return false;
   for (off_t at = 0; !text.empty();) {
     const ssize_t n = ::pwrite(fd, text.data(), text.size(), at);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
+    if (n <= 0) return false;
     text.remove_prefix(static_cast<size_t>(n));
     at += n;
   }
+  return true;
 }
 
 // The note of a run that has ended, taken and removed; nothing while its run
@@ -136,11 +137,13 @@ std::string LeftOutLibrariesNote(const std::vector<LeftOutLibrary>& libraries, i
   std::string note;
   for (const LeftOutLibrary& e : libraries) {
     if (!note.empty()) note += "\n\n";
-    note += "Библиотека «" + e.file.path + "» в прошлый раз ";
+    note += "Библиотека «" + e.file.path + "» ";
+    // A start stuck in a library is made afresh or ended: either way that
+    // start was cut short.
     note += e.fault == LibraryFault::kTooSlow
                 ? "не ответила за " + std::to_string(boundSeconds) +
-                      " секунд, пока я её загружал, и мне пришлось закрыть программу."
-                : "закрыла программу, пока я её загружал.";
+                      " секунд, пока я её загружал, и запуск пришлось прервать."
+                : "в прошлый раз закрыла программу, пока я её загружал.";
   }
   note += libraries.size() == 1 ? "\n\nТеперь я её не загружаю, пока её файл не изменится. "
                                   "Чтобы убрать её совсем, удалите этот файл."
@@ -237,8 +240,8 @@ void LibraryJournal::End() {
   current_.reset();
 }
 
-void LibraryJournal::MarkTooSlow() {
-  if (noteFd_ >= 0 && current_) Rewrite(noteFd_, slowNote_);
+bool LibraryJournal::MarkTooSlow() {
+  return noteFd_ >= 0 && current_ && Rewrite(noteFd_, slowNote_);
 }
 
 }  // namespace prambus

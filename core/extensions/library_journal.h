@@ -67,8 +67,9 @@ class LibraryJournal {
   void Begin(const std::string& path);
   void End();
   // The library of the open note is taking too long (from another thread,
-  // while Begin's caller is stuck in it): the note says so.
-  void MarkTooSlow();
+  // while Begin's caller is stuck in it): the note says so. False when there
+  // is no note or it could not be written.
+  bool MarkTooSlow();
 
  private:
   std::string folder_;

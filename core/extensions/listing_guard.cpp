@@ -8,7 +8,7 @@
 namespace prambus {
 
 ListingGuard::ListingGuard(LibraryJournal& journal, std::chrono::milliseconds bound,
-                           std::function<void(const std::string&)> onTooSlow)
+                           TooSlow onTooSlow)
     : journal_(journal), bound_(bound), onTooSlow_(std::move(onTooSlow)) {
   thread_ = std::thread([this] { Watch(); });
 }
@@ -51,9 +51,9 @@ void ListingGuard::Watch() {
     if (changed_.wait_until(lock, deadline_) == std::cv_status::timeout && armed_ &&
         std::chrono::steady_clock::now() >= deadline_) {
       // Still holding the lock: End cannot empty the note meanwhile.
-      journal_.MarkTooSlow();
+      const bool noted = journal_.MarkTooSlow();
       armed_ = false;
-      onTooSlow_(path_);
+      onTooSlow_(path_, noted);
     }
   }
 }

@@ -23,10 +23,11 @@ inline constexpr std::chrono::seconds kListingBound{5};
 
 class ListingGuard : public LibraryWatch {
  public:
-  // onTooSlow(path) runs on the watchdog thread once the journal is marked;
-  // it is expected to end the program (EndSlowStart does).
-  ListingGuard(LibraryJournal& journal, std::chrono::milliseconds bound,
-               std::function<void(const std::string&)> onTooSlow);
+  // onTooSlow(path, noted) runs on the watchdog thread once the journal is
+  // marked (`noted`: the mark was written); it is expected to end the
+  // program (EndSlowStart, FreshStart::Replace do).
+  using TooSlow = std::function<void(const std::string& path, bool noted)>;
+  ListingGuard(LibraryJournal& journal, std::chrono::milliseconds bound, TooSlow onTooSlow);
   ~ListingGuard() override;
   ListingGuard(const ListingGuard&) = delete;
   ListingGuard& operator=(const ListingGuard&) = delete;
@@ -40,7 +41,7 @@ class ListingGuard : public LibraryWatch {
 
   LibraryJournal& journal_;
   const std::chrono::milliseconds bound_;
-  std::function<void(const std::string&)> onTooSlow_;
+  TooSlow onTooSlow_;
   std::mutex mutex_;
   std::condition_variable changed_;
   bool armed_ = false, quit_ = false;

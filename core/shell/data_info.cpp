@@ -57,7 +57,10 @@ std::string DataValueAt(int tag, const uint8_t* bytes, int available, int64_t p,
     default: {
       double d;
       std::memcpy(&d, &u, sizeof d);
-      if (!std::isfinite(d)) return " ???";
+      // An infinity reads as the find window takes it; a NaN has no value
+      // to show.
+      if (std::isinf(d)) return d < 0 ? "-inf" : "inf";
+      if (std::isnan(d)) return " ???";
       char buf[64];
       const auto r = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::general, 15);
       std::string out(buf, r.ptr);

@@ -23,9 +23,10 @@
  * skin) or used (a plug-in) is loaded again at that moment.
  *
  * A library that ends the program while it is being looked at (a fault in
- * a constructor or in prambus_string), or that does not finish within 5
- * seconds (the program then ends itself), is left out from the next start
- * on, with a message that names its file, until the file is changed or
+ * a constructor or in prambus_string) is left out from the next start on;
+ * one that does not finish within 5 seconds cuts that start short: the
+ * program starts again at once without it. Either way a message names its
+ * file, and the library stays left out until the file is changed or
  * replaced. A fault inside any later call (a bad pointer, a division by zero)
  * is caught: the skin or plug-in is switched off until the program starts
  * again and the user is told. Before every command of a plug-in the

@@ -11,6 +11,7 @@
 #include "columns_dialog.h"
 #include "data_window.h"
 #include "gui_files.h"
+#include "help_window.h"
 #include "main_window.h"
 #include "scripted_prompts.h"
 #include "settings/settings.h"
@@ -18,6 +19,20 @@
 #include "views/hex_view.h"
 
 using namespace prambus;
+
+// Writes down, in order, when a main window's native window is made and when
+// a data window is shown.
+class StackingLog : public QObject {
+ public:
+  int lastNativeWindow = 0, lastDataWindowShown = 0, count = 0;
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() == QEvent::WinIdChange && dynamic_cast<MainWindow*>(o))
+      lastNativeWindow = ++count;
+    if (e->type() == QEvent::Show && dynamic_cast<DataWindow*>(o)) lastDataWindowShown = ++count;
+    return false;
+  }
+  bool DataWindowShownLast() const { return lastDataWindowShown > lastNativeWindow; }
+};
 
 class HexToolWindowsTest : public QObject {
   Q_OBJECT
@@ -177,6 +192,61 @@ class HexToolWindowsTest : public QObject {
     QVERIFY(d);
     QCOMPARE(d->DataEdits()[1]->text(), QString("-1"));
     QCOMPARE(d->DataEdits()[2]->text(), QString("32767"));
+  }
+
+  // A start that opens a file into the hex view with "Поверх других окон" on
+  // makes the main window's native window anew after the data window was
+  // shown; the data window then still belongs to the new one, and so stays
+  // above it. F4 with the data window open does the same.
+  void theDataWindowBelongsToTheMainWindowAfterItsFlagsChange() {
+    {
+      auto w = OpenHex("x");
+      QVERIFY(w);
+      w->Actions().stayOnTop->trigger();
+      QVERIFY(w->close());
+    }
+    StackingLog log;
+    qApp->installEventFilter(&log);
+    auto w = ShowWindow(dir_->path(), dir_->filePath("h.bin"));
+    QVERIFY(w);
+    QVERIFY(w->Actions().stayOnTop->isChecked());
+    DataWindow* d = w->GetDataWindow();
+    QVERIFY(d && d->isVisible());
+    // The desktop learns which window it belongs to when it is shown: after
+    // the main window's native window was last made.
+    QVERIFY(log.lastNativeWindow > 0);
+    QTRY_VERIFY(log.DataWindowShownLast());
+    const int made = log.lastNativeWindow;
+    w->Actions().stayOnTop->trigger();
+    QVERIFY(log.lastNativeWindow > made);
+    const QRect where = d->geometry();
+    QTRY_VERIFY(log.DataWindowShownLast());
+    QCOMPARE(d->geometry(), where);  // shown again exactly where it was
+    QVERIFY(d->isVisible());
+    qApp->removeEventFilter(&log);
+  }
+
+  // The help window opens above the program's windows that stay on top (the
+  // data window, a main window with "Поверх других окон"), and like any
+  // other window when none is shown.
+  void theHelpOpensAboveTheWindowsThatStayOnTop() {
+    auto w = OpenHex("x");
+    QVERIFY(w);
+    QVERIFY(w->GetDataWindow() && w->GetDataWindow()->isVisible());
+    w->Actions().help->trigger();
+    HelpWindow* h = w->GetHelpWindow();
+    QVERIFY(h && h->isVisible());
+    QVERIFY(h->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(h->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    h->close();
+    w->Actions().viewKinds[0]->trigger();  // the text view: no data window
+    w->Actions().help->trigger();
+    QVERIFY(!h->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    h->close();
+    w->Actions().stayOnTop->trigger();
+    w->Actions().downloadPlugin->trigger();
+    QVERIFY(h->isVisible());
+    QVERIFY(h->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   }
 
   // A double shows the desktop's separator and is read with either.

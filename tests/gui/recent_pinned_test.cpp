@@ -289,6 +289,36 @@ class RecentPinnedTest : public QObject {
     QCOMPARE(stored.pinned[0].encodingIndex, uint8_t{1});
   }
 
+  // The window comes back exactly where it was: through "Поверх других окон"
+  // (which makes its native window anew), the dialogs it lowers the window
+  // for, a message, opening a file, and a new start from data.dat.
+  void theWindowComesBackExactlyWhereItWas() {
+    const QString u = File("u.txt", "plain"), v = File("v.txt", "other");
+    QVERIFY(Show(u));
+    const QRect at(130, 140, 600, 400);
+    w_->setGeometry(at);
+    w_->Actions().stayOnTop->trigger();
+    QCOMPARE(Bounds(), at);
+    Open(v);
+    QCOMPARE(Bounds(), at);
+    w_->ShowNote("между делом");
+    w_->Actions().stayOnTop->trigger();
+    QCOMPARE(Bounds(), at);
+    w_->Actions().stayOnTop->trigger();
+    w_->Exit();
+    StoredState stored;
+    Settings settings;
+    QVERIFY(ReadDataFile(Path("data.dat").toStdString(), stored, settings));
+    QCOMPARE(QRect(stored.defaults.left, stored.defaults.top, stored.defaults.width,
+                   stored.defaults.height),
+             at);
+    QVERIFY(stored.defaults.stayOnTop);
+    w_.reset();
+    QVERIFY(Show(u));
+    QCOMPARE(Bounds(), at);
+    QVERIFY(w_->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  }
+
   void pinnedFilesDialogAddsRemovesAndStopsAtOneHundred() {
     const QString p = File("p.txt", "pinned"), q = File("q.txt", "other");
     QVERIFY(Show(QString()));
@@ -443,6 +473,12 @@ class RecentPinnedTest : public QObject {
     std::vector<std::string> paths;
     for (const RecentEntry& e : back.recent) paths.push_back(e.path);
     QCOMPARE(paths, (std::vector<std::string>{binary, twoLines, notUtf8, "", "", ""}));
+  }
+
+  // A line break in the file name shows as a space in the title too.
+  void titleShowsControlCharactersAsSpaces() {
+    QVERIFY(Show(File("two\nlines\t.txt", "x")));
+    QCOMPARE(w_->windowTitle(), QString("two lines .txt - Прамбус"));
   }
 
   void documentInformationBoxAndStatusBar() {

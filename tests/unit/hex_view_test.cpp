@@ -551,6 +551,13 @@ TEST(DataWindowValues, ReadLittleEndianAndNeverPastTheEnd) {
   EXPECT_EQ(DataValueText(3, b, 11), "???");  // on the last byte only 8 bits fit
   EXPECT_EQ(DataValueText(7, b, 5), "???");
   EXPECT_EQ(DataValueText(0, b, 7), "7");
+  // Infinities are written as the number search reads them; only a NaN has
+  // no text.
+  const std::vector<uint8_t> inf = {0, 0, 0, 0, 0, 0, 0xF0, 0x7F, 0, 0, 0, 0, 0, 0, 0xF0, 0xFF};
+  EXPECT_EQ(DataValueText(8, inf, 0), "inf");
+  EXPECT_EQ(DataValueText(8, inf, 8), "-inf");
+  const std::vector<uint8_t> nan = {0, 0, 0, 0, 0, 0, 0xF8, 0x7F};
+  EXPECT_EQ(DataValueText(8, nan, 0), " ???");
 }
 
 TEST(DataWindowValues, TypedValuesAreCheckedAndBecomeBytes) {

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "extensions/fresh_start.h"
 #include "extensions/listing_guard.h"
 #include "support/temp_dir.h"
 
@@ -95,8 +96,8 @@ TEST_F(LibraryJournalTest, ALibraryTooSlowToListIsToldAsSuch) {
   EXPECT_EQ(told[0].fault, LibraryFault::kTooSlow);
   EXPECT_EQ(LeftOutLibrariesNote(told, 5),
             "Библиотека «" + crashing_ +
-                "» в прошлый раз не ответила за 5 секунд, пока я её загружал, и мне пришлось "
-                "закрыть программу.\n\nТеперь я её не загружаю, пока её файл не изменится. "
+                "» не ответила за 5 секунд, пока я её загружал, и запуск пришлось "
+                "прервать.\n\nТеперь я её не загружаю, пока её файл не изменится. "
                 "Чтобы убрать её совсем, удалите этот файл.");
 }
 
@@ -122,7 +123,8 @@ TEST(ListingGuard, EndsARunStuckInALibraryAndNotOneThatFinishes) {
   std::atomic<int> calls{0};
   std::string reported;
   {
-    ListingGuard guard(journal, 20ms, [&](const std::string& path) {
+    ListingGuard guard(journal, 20ms, [&](const std::string& path, bool noted) {
+      EXPECT_TRUE(noted);
       reported = path;
       ++calls;
     });
@@ -133,7 +135,7 @@ TEST(ListingGuard, EndsARunStuckInALibraryAndNotOneThatFinishes) {
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(reported, library);
   {
-    ListingGuard patient(journal, 10min, [&](const std::string&) { ++calls; });
+    ListingGuard patient(journal, 10min, [&](const std::string&, bool) { ++calls; });
     patient.Begin(library);
     patient.End();
   }
@@ -149,7 +151,8 @@ TEST(ListingGuard, TheRealEndingTellsAndEndsTheRun) {
   const pid_t child = fork();
   if (child == 0) {
     auto* journal = new LibraryJournal(dir.File("faults"));
-    auto* guard = new ListingGuard(*journal, 10ms, &EndSlowStart);
+    auto* guard =
+        new ListingGuard(*journal, 10ms, [](const std::string& path, bool) { EndSlowStart(path); });
     guard->Begin(library);
     for (;;) std::this_thread::sleep_for(1s);  // stuck inside the library
   }
@@ -161,6 +164,45 @@ TEST(ListingGuard, TheRealEndingTellsAndEndsTheRun) {
   const std::vector<LeftOutLibrary> told = next.TakeOverEndedRuns();
   ASSERT_EQ(told.size(), 1u);
   EXPECT_EQ(told[0].fault, LibraryFault::kTooSlow);
+}
+
+// The fresh start repeats the command line byte for byte and counts itself
+// in the environment; past the count, or without a command line, none.
+TEST(FreshStart, RepeatsTheCommandLineAndCountsFreshStarts) {
+  std::string home = "HOME=/h", count = "PRAMBUS_FRESH_STARTS=1", near = "PRAMBUS_FRESH=x";
+  char* environment[] = {home.data(), count.data(), near.data(), nullptr};
+  const std::string line("prambus\0--\0-a b\nc\0\0", 19);
+  const FreshStart fresh("/bin/prambus", line, environment);
+  EXPECT_TRUE(fresh.Possible());
+  EXPECT_EQ(fresh.Arguments(), (std::vector<std::string>{"prambus", "--", "-a b\nc", ""}));
+  EXPECT_EQ(fresh.Environment(),
+            (std::vector<std::string>{"HOME=/h", "PRAMBUS_FRESH=x", "PRAMBUS_FRESH_STARTS=2"}));
+  std::string last = "PRAMBUS_FRESH_STARTS=" + std::to_string(kMaxFreshStarts);
+  std::string odd = "PRAMBUS_FRESH_STARTS=12";
+  for (std::string* e : {&last, &odd}) {
+    char* counted[] = {e->data(), nullptr};
+    EXPECT_FALSE(FreshStart("/bin/prambus", line, counted).Possible()) << *e;
+  }
+  EXPECT_FALSE(FreshStart("/bin/prambus", "", environment).Possible());
+  EXPECT_FALSE(FreshStart("", line, environment).Possible());
+}
+
+// Replacing the run: the command line runs anew in the same process when the
+// library was noted; otherwise the run ends as before.
+TEST(FreshStart, ReplacesTheRunOnlyWhenTheLibraryWasNoted) {
+  const auto run = [](bool noted) {
+    const pid_t child = fork();
+    if (child == 0) {
+      char* none[] = {nullptr};
+      const FreshStart fresh("/bin/sh", std::string("sh\0-c\0exit 42\0", 14), none);
+      fresh.Replace("/lib/slow.so", noted);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  EXPECT_EQ(run(true), 42);
+  EXPECT_EQ(run(false), 70);
 }
 
 }  // namespace
