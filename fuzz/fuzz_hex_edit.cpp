@@ -436,7 +436,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     revision.After(Bytes(view), mayMove);
     Check(view, ref);
-    fuzz::CheckSavedBytes(view, ref, false);
+    fuzz::CheckSavedBytes(view, ref, view.GetSelectedText());
   }
   while (view.CanUndo()) view.Undo();
   if (Bytes(view) != original) Fail("undo of everything");

@@ -7,8 +7,10 @@
 // replace leave line-end pairs and row widths whole. The revision moves with
 // every step that changed the bytes as they would be written (line ends
 // converted or kept as they are), and with no step that changed nothing.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "encodings/code_tables.h"
@@ -94,25 +96,36 @@ void Check(TextView& v, const std::string& ref) {
   if (!ValidPosition(v, v.AnchorCol, v.AnchorRow)) Fail("anchor");
 }
 
-// The bytes as the view writes them: through the inverse of the display
-// table, each line end as the line-end rule has it.
-std::string Written(const TextView& v) {
+// The bytes as the view writes the characters from one offset to another:
+// through the inverse of the display table, and a line end as the line-end
+// rule has it when the range holds the whole of it (a part of one is kept as
+// it is).
+std::string Written(const TextView& v, int from, int to) {
   const CodeTable inverse = InverseTable(v.CharTable);
   const std::string* rule = v.LineEndOnWrite();
   std::string out;
+  int start = 0;  // the row's first offset
   for (int r = 0; r <= v.LastRow; ++r) {
-    std::string_view row = v.GetRow(r);
-    size_t body = row.size();
+    const std::string_view row = v.GetRow(r);
+    const int n = static_cast<int>(row.size());
+    int body = n;
     while (body > 0 && IsLineEnd(static_cast<uint8_t>(row[body - 1]))) --body;
-    if (rule && body < row.size()) {
-      out.append(row.substr(0, body));
-      out += *rule;
-    } else {
-      out.append(row);
+    const int lo = std::clamp(from - start, 0, n), hi = std::clamp(to - start, 0, n);
+    if (lo < hi) {
+      if (rule && body < n && lo <= body && hi == n) {
+        out.append(row.substr(lo, body - lo));
+        out += *rule;
+      } else {
+        out.append(row.substr(lo, hi - lo));
+      }
     }
+    start += n;
   }
   for (char& c : out) c = static_cast<char>(inverse[static_cast<uint8_t>(c)]);
   return out;
+}
+std::string Written(const TextView& v) {
+  return Written(v, 0, std::numeric_limits<int>::max());
 }
 
 int Offset(TextView& v, int col, int row) {
@@ -433,7 +446,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     revision.After(Written(view), mayMove);
     Check(view, ref);
-    fuzz::CheckSavedBytes(view, ref, true);
+    const int anchor = Offset(view, view.AnchorCol, view.AnchorRow);
+    const int caret = Offset(view, view.CursorCol, view.CursorRow);
+    fuzz::CheckSavedBytes(view, Written(view),
+                          Written(view, std::min(anchor, caret), std::max(anchor, caret)));
     CheckQuickSearch(view, ref, ++steps);
     int widest = 0;
     for (int r = 0; r <= view.LastRow; ++r) widest = std::max(widest, view.RowWidth(r));
