@@ -129,7 +129,7 @@ void MainWindow::ReportFailure(const std::string& text) {
 
 void MainWindow::NameSavedDocument(const QString& path) {
   doc_.path = NativePath(path);
-  doc_.MarkSaved(DiskIdentityOf(doc_.path));
+  doc_.MarkSaved(WithContentHash(doc_.path, DiskIdentityOf(doc_.path)));
   RefreshTitle();
 }
 
@@ -147,9 +147,17 @@ void MainWindow::ReportCannotOpen(const QString& path, const IoError& e) {
 bool MainWindow::Save() {
   if (!EnsureWholeDocument() || !view_) return false;
   if (doc_.path.empty()) return SaveAs();
+  switch (AskBeforeWritingOverFile()) {
+    case OverwriteAnswer::kWrite:
+      break;
+    case OverwriteAnswer::kSaveAs:
+      return SaveAs();
+    case OverwriteAnswer::kCancel:
+      return false;
+  }
   const QString path = FileName();
   if (!WriteDocument(path)) return false;
-  doc_.MarkSaved(DiskIdentityOf(doc_.path));
+  doc_.MarkSaved(WithContentHash(doc_.path, DiskIdentityOf(doc_.path)));
   RefreshTitle();
   return true;
 }

@@ -416,6 +416,7 @@ void MainWindow::ActivateHandler() {
   if (!view_ || Cfg().FirstPaintPending) return;
   if (!caretShown_) ToggleCaret();
   caretTimer_->start();
+  QueueDiskCheck();
 }
 
 void MainWindow::DeactivateHandler() {

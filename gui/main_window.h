@@ -15,6 +15,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "associations/association_store.h"
@@ -155,6 +157,10 @@ class MainWindow : public QMainWindow {
   // Stops a running load and gives back the document shown before it.
   void CancelLoading();
   QString LoadProgressText() const;  // empty when no load runs
+
+  // ---- disk_changes.cpp: the document's file changed or gone behind its back.
+  // Looks at the file as the window is activated and asks what to do.
+  void CheckDiskFile();
 
   // ---- exit_command.cpp: "Выход" and closing the window.
   void Exit();
@@ -392,6 +398,14 @@ class MainWindow : public QMainWindow {
   // A beep and a note saying what failed (once the window is on the screen).
   void ReportFailure(const std::string& text);
   void ReportCannotOpen(const QString& path, const IoError& e);
+  // disk_changes.cpp
+  void QueueDiskCheck();  // a look at the file once the activation is handled
+  // Before the document is written over its file: a file another program
+  // changed since is written over only when the user says so.
+  enum class OverwriteAnswer { kWrite, kSaveAs, kCancel };
+  OverwriteAnswer AskBeforeWritingOverFile();
+  // Loads the file anew in place of the document, keeping the cursor's line.
+  void ReloadFromDisk();
   // exit_command.cpp
   bool SaveSettingsAndQuit();
   bool MayEnd();  // false when the program must go on
@@ -517,6 +531,10 @@ class MainWindow : public QMainWindow {
   QLabel* loadProgress_ = nullptr;
   QElapsedTimer loadClock_;
   bool pendingCursor_ = false;  // the remembered cursor, set once its row has loaded
+  // The cursor a reload keeps (column, row), in place of the remembered one.
+  std::optional<std::pair<int, int>> reloadCursor_;
+  bool diskCheckQueued_ = false;
+  bool diskAsking_ = false;  // a question about the file on disk is up
   int pendingCol_ = 0, pendingRow_ = 0;
   int pendingOffset_ = -1;     // a switch's cursor offset, set once its row has loaded
   bool loadIsSwitch_ = false;  // the load is a view switch, not a file being opened

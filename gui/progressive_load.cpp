@@ -56,7 +56,11 @@ void MainWindow::BeginLoading(std::unique_ptr<PreviousDocument> previous) {
   pendingCursor_ = false;
   pendingOffset_ = -1;
   const int recent = FindRecent(state_.recent, doc_.path);
-  if (Cfg().RememberCurPos && recent >= 0) {
+  if (reloadCursor_) {
+    pendingCursor_ = true;
+    pendingCol_ = reloadCursor_->first;
+    pendingRow_ = reloadCursor_->second;
+  } else if (Cfg().RememberCurPos && recent >= 0) {
     pendingCursor_ = true;
     pendingCol_ = state_.recent[static_cast<size_t>(recent)].col;
     pendingRow_ = state_.recent[static_cast<size_t>(recent)].row;
@@ -209,7 +213,9 @@ void MainWindow::EndLoading() {
     if (previous && previous->document.View()) doc_.TookOver(*previous->document.View());
   } else {
     doc_.openMilliseconds = static_cast<int>(loadClock_.elapsed());
-    doc_.MarkSaved(doc_.disk);
+    // The content's hash tells a later touch from a change (the file is in
+    // the page cache now).
+    doc_.MarkSaved(WithContentHash(doc_.path, doc_.disk));
   }
   HideCaret();
   RecomputeScrollRanges();

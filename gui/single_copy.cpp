@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <cerrno>
 #include <cstdlib>
@@ -54,6 +55,8 @@ SingleCopy::SingleCopy(MainWindow* window) : QObject(window), window_(window) {
   connect(&retry_, &QTimer::timeout, this, &SingleCopy::Retry);
   const QString folder = Folder();
   if (folder.isEmpty()) return;  // no private place to meet: no hand-over
+  // Copies killed before they could remove their sockets leave them behind.
+  if (counter == 0) RemoveStaleSockets(QFile::encodeName(folder).toStdString());
   path_ = folder + "/copy-" + QString::number(QCoreApplication::applicationPid()) + "-" +
           QString::number(++counter);
   if (!Listen()) retry_.start(kRetryMs);
@@ -69,15 +72,21 @@ SingleCopy::~SingleCopy() {
 
 bool SingleCopy::Listen() {
   const QByteArray name = QFile::encodeName(path_);
+  // Bound under a name no other copy looks at and given its own name only
+  // once it listens: a copy starting meanwhile, clearing the sockets nobody
+  // listens on, never takes it for a stale one.
+  const QByteArray bound = QFile::encodeName(QFileInfo(path_).absolutePath() + "/bind-" +
+                                             QFileInfo(path_).fileName().mid(5));
   sockaddr_un addr{};
-  if (name.size() >= static_cast<qsizetype>(sizeof(addr.sun_path))) return false;
+  if (bound.size() >= static_cast<qsizetype>(sizeof(addr.sun_path))) return false;
   addr.sun_family = AF_UNIX;
-  std::memcpy(addr.sun_path, name.constData(), static_cast<size_t>(name.size()));
+  std::memcpy(addr.sun_path, bound.constData(), static_cast<size_t>(bound.size()));
   const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) return false;
-  ::unlink(name.constData());
+  ::unlink(bound.constData());
   if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) != 0 ||
-      ::listen(fd, 64) != 0) {
+      ::listen(fd, 64) != 0 || ::rename(bound.constData(), name.constData()) != 0) {
+    ::unlink(bound.constData());
     ::close(fd);
     return false;
   }

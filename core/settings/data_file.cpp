@@ -287,6 +287,7 @@ bool ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
     for (auto& w : st.pinned) r.String(w.encodingId);
     for (auto& e : st.recent) r.String(e.encodingId);
   }
+  if (!r.AtEnd()) r.Bool(s.ReloadChangedFiles);  // 45
   return r.Damaged();
 }
 
@@ -393,6 +394,7 @@ void WriteFields(BinaryStream& f, const StoredState& st, const Settings& s) {
   f.WriteString(d.encodingId);                                         // 44
   for (size_t i = 0; i < pinned; ++i) f.WriteString(st.pinned[i].encodingId);
   for (size_t i = 0; i < n; ++i) f.WriteString(recent(i).encodingId);
+  f.WriteBool(s.ReloadChangedFiles);  // 45
 }
 
 }  // namespace

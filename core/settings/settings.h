@@ -23,6 +23,9 @@ struct Settings {
   bool SaveOnF2 = false;
   bool CutOnCtrlDel = false;  // key "CutOnCtrl+Del"
   bool TrySaveReadOnly = false;
+  // A document without unsaved changes whose file another program changed is
+  // loaded anew without a question.
+  bool ReloadChangedFiles = false;
   // Printing (centimetres)
   double LeftMargin = 1.0;
   double RightMargin = 1.0;

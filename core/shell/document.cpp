@@ -14,6 +14,7 @@ Document::~Document() {
 Document::Document(Document&& other) noexcept
     : path(std::move(other.path)),
       disk(other.disk),
+      diskWatch(other.diskWatch),
       encoding(other.encoding),
       openMilliseconds(other.openMilliseconds),
       appearance(std::move(other.appearance)),
@@ -27,6 +28,7 @@ Document& Document::operator=(Document&& other) noexcept {
   load.reset();  // before the view it reads into
   path = std::move(other.path);
   disk = other.disk;
+  diskWatch = other.diskWatch;
   encoding = other.encoding;
   openMilliseconds = other.openMilliseconds;
   appearance = std::move(other.appearance);
@@ -62,6 +64,7 @@ Document Document::Twin(std::unique_ptr<ViewBase> view) const {
   Document twin;
   twin.path = path;
   twin.disk = disk;
+  twin.diskWatch = diskWatch;
   twin.encoding = encoding;
   twin.openMilliseconds = openMilliseconds;
   twin.appearance = appearance;
@@ -75,6 +78,7 @@ Document Document::Twin(std::unique_ptr<ViewBase> view) const {
 void Document::MarkSaved(const DiskIdentity& file) {
   savedRevision_ = Revision();
   disk = file;
+  diskWatch.Settled();
 }
 
 void Document::SetRevisionListener(std::function<void()> listener) {

@@ -18,6 +18,7 @@
 
 #include "io/disk_identity.h"
 #include "settings/stored_state.h"
+#include "shell/disk_watch.h"
 #include "views/document_load.h"
 #include "views/document_revision.h"
 #include "views/view_base.h"
@@ -68,6 +69,7 @@ class Document {
   // ---- The rest of what belongs to the document.
   std::string path;           // the file, as the file system names it; empty: untitled
   DiskIdentity disk;          // that file as it was at the last load or save
+  DiskWatch diskWatch;        // which change of that file the user was told of since
   int encoding = 0;           // the position of the encoding shown, in "Кодировка"
   int openMilliseconds = -1;  // how long the file took to open; -1: not opened
   // The window's appearance while it showed the document, kept while the

@@ -119,6 +119,10 @@ const SettingRow kRows[] = {
     Row<&Settings::TrySaveReadOnly>("TrySaveReadOnly",
                                     "Указывает, будет ли программа пытаться сохранить документ, "
                                     "помеченный как readonly (только для чтения)."),
+    Row<&Settings::ReloadChangedFiles>(
+        "ReloadChangedFiles",
+        "Указывает, будет ли документ без несохранённых изменений загружаться заново без вопроса, "
+        "когда его файл изменила другая программа."),
     Section("ПЕЧАТЬ"),
     Row<&Settings::LeftMargin>("LeftMargin",
                                "Отступ текста при печати слева от края листа (в сантиметрах).",

@@ -3,9 +3,12 @@
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "io/private_folder.h"
@@ -79,6 +82,35 @@ bool PeerIsUser(int socketFd) {
 bool IsOwnSocket(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == ::geteuid();
+}
+
+namespace {
+// Refused at once: nobody listens there. A listener whose queue is full
+// (EAGAIN) or any other answer leaves the socket alone.
+bool NobodyListens(const std::string& path) {
+  sockaddr_un addr{};
+  if (path.size() >= sizeof(addr.sun_path)) return false;
+  addr.sun_family = AF_UNIX;
+  std::memcpy(addr.sun_path, path.data(), path.size());
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  const bool refused = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) != 0 &&
+                       errno == ECONNREFUSED;
+  ::close(fd);
+  return refused;
+}
+}  // namespace
+
+int RemoveStaleSockets(const std::string& folder) {
+  int removed = 0;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    const std::string name = entry.path().filename().string();
+    const std::string path = entry.path().string();
+    if (name.rfind("copy-", 0) != 0 || !IsOwnSocket(path) || !NobodyListens(path)) continue;
+    if (::unlink(path.c_str()) == 0) ++removed;
+  }
+  return removed;
 }
 
 }  // namespace prambus

@@ -31,4 +31,9 @@ bool PeerIsUser(int socketFd);
 // Whether path is a socket (not a link) the user owns.
 bool IsOwnSocket(const std::string& path);
 
+// Removes the sockets of copies that ended without removing their own (a
+// kill, a power cut) from a folder: the user's own sockets named "copy-*"
+// nobody listens on any more. Returns how many went.
+int RemoveStaleSockets(const std::string& folder);
+
 }  // namespace prambus

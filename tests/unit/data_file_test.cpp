@@ -65,6 +65,7 @@ class DataFileTest : public ::testing::Test {
     s.TextBaseSyst = 8;
     s.DataWindowLeft = 5;
     s.CutOnCtrlDel = true;
+    s.ReloadChangedFiles = true;
     s.MinimalModeWarning = false;
     s.ChosenFonClr = 0x00FF00;
     s.LineWidth = 0.5;
@@ -95,6 +96,7 @@ TEST_F(DataFileTest, EveryFieldRoundTrips) {
   EXPECT_EQ(sb.TextBaseSyst, 8);
   EXPECT_EQ(sb.DataWindowLeft, 5);
   EXPECT_TRUE(sb.CutOnCtrlDel);
+  EXPECT_TRUE(sb.ReloadChangedFiles);
   EXPECT_FALSE(sb.MinimalModeWarning);
   EXPECT_EQ(sb.ChosenFonClr, 0x00FF00u);
   EXPECT_EQ(sb.LineWidth, 0.5);

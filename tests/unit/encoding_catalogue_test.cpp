@@ -186,7 +186,8 @@ TEST(StoredEncoding, IdentifiersFollowEverythingOlderProgramsRead) {
 
   // A reader that stops after field 43 gets the positions alone: cut the
   // identifiers off (each string a 4-byte length and its bytes).
-  size_t idBytes = 4 + st.defaults.encodingId.size() + 4 + st.pinned[0].encodingId.size() + 4;
+  // Field 45, one byte, follows them.
+  size_t idBytes = 1 + 4 + st.defaults.encodingId.size() + 4 + st.pinned[0].encodingId.size() + 4;
   for (const RecentEntry& e : st.recent) idBytes += 4 + e.encodingId.size();
   const std::string bytes = TempDir::Read(file);
   TempDir::Write(file, bytes.substr(0, bytes.size() - idBytes));

@@ -34,7 +34,7 @@ std::optional<std::string> Read(const char* key, std::string_view text,
 
 TEST(FineSettingRows, ShowTheRecordInTableOrder) {
   const std::span<const SettingRow> rows = FineSettingRows();
-  ASSERT_EQ(rows.size(), 53u);  // below the header
+  ASSERT_EQ(rows.size(), 54u);  // below the header
   std::vector<std::string> keys, texts;
   const Settings defaults;
   for (const SettingRow& r : rows) {
@@ -52,6 +52,7 @@ TEST(FineSettingRows, ShowTheRecordInTableOrder) {
                                             "SaveOnF2",
                                             "CutOnCtrl+Del",
                                             "TrySaveReadOnly",
+                                            "ReloadChangedFiles",
                                             "ПЕЧАТЬ",
                                             "LeftMargin",
                                             "RightMargin",
@@ -95,24 +96,20 @@ TEST(FineSettingRows, ShowTheRecordInTableOrder) {
                                             "MarginWidth",
                                             "CodeInfo"}));
   const std::string s = kSectionValueText;
-  EXPECT_EQ(texts, (std::vector<std::string>{s,        "1000000",     "2",
-                                             "2",      "5",           "False",
-                                             "True",   "False",       "False",
-                                             "False",  "False",       s,
-                                             "1",      "1",           "1",
-                                             "0",      "True",        s,
-                                             "20",     "5",           "4",
-                                             "30",     "40",          "10",
-                                             "10",     "Чёрный",      "MS sans Serif",
-                                             "10",     "False",       "False",
-                                             "False",  "False",       s,
-                                             "10000",  "4",           "1",
-                                             "0",      "Кремовый",    "Тёмно-синий",
-                                             s,        "0,8",         "100000",
-                                             s,        "0,6",         "16",
-                                             "16",     "Тёмно-синий", "True",
-                                             "Чёрный", "0,3",         "Светло-серый",
-                                             "0,3",    "01100101"}));
+  EXPECT_EQ(texts, (std::vector<std::string>{s,       "1000000", "2",        "2",
+                                             "5",     "False",   "True",     "False",
+                                             "False", "False",   "False",    "False",
+                                             s,       "1",       "1",        "1",
+                                             "0",     "True",    s,          "20",
+                                             "5",     "4",       "30",       "40",
+                                             "10",    "10",      "Чёрный",   "MS sans Serif",
+                                             "10",    "False",   "False",    "False",
+                                             "False", s,         "10000",    "4",
+                                             "1",     "0",       "Кремовый", "Тёмно-синий",
+                                             s,       "0,8",     "100000",   s,
+                                             "0,6",   "16",      "16",       "Тёмно-синий",
+                                             "True",  "Чёрный",  "0,3",      "Светло-серый",
+                                             "0,3",   "01100101"}));
 }
 
 TEST(FineSettingRows, WholeNumbersKeepTheirRanges) {
