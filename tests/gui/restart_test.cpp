@@ -269,7 +269,7 @@ class RestartTest : public QObject {
     StoredState st;
     Settings s;
     s.MaxUndoLen = 4321;
-    st.recent = {{"/x/one.txt", 0, 0, 1}, {}, {}, {}, {}};
+    st.recent = {{"/x/one.txt", 0, 0, 1, {}}, {}, {}, {}, {}};
     const QString data = DataDir() + "/data.dat";
     QVERIFY(WriteDataFile(data.toStdString(), st, s));
     QByteArray bytes = ReadAll(data);
