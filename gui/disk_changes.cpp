@@ -95,7 +95,7 @@ void MainWindow::ReloadFromDisk() {
   }
   const std::string native = doc_.path;
   const std::vector<bool> checks = CurrentChecks();
-  const int encoding = doc_.encoding;
+  const std::string encoding = doc_.encoding;
   reloadCursor_ = {view_->CursorCol, view_->CursorRow};
   std::unique_ptr<PreviousDocument> previous = SetDocumentAside();
   desiredColumn_ = -1;

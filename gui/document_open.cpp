@@ -16,6 +16,7 @@
 #include "settings/settings.h"
 #include "shell/file_messages.h"
 #include "shell/file_rules.h"
+#include "shell/opening_encoding.h"
 #include "shell/pinned_files.h"
 #include "shell/recent_list.h"
 #include "single_copy.h"
@@ -37,7 +38,7 @@ void MainWindow::OpenCommandLineFile(const QString& path) {
     CreateView(viewKind_);
     lastClientWidth_ = -1;
     FormResize();
-    SelectEncoding(state_.defaults.encodingIndex);
+    SelectEncoding(state_.defaults.encodingId);
     RefreshTitle();
     ReportCannotOpen(QFileInfo(path).absoluteFilePath(), e);
     return;
@@ -90,7 +91,7 @@ bool MainWindow::OpenPath(const QString& rawPath) {
   lastClientWidth_ = -1;
   FormResize();
   // The table first, so that the file is shown through it as it is read.
-  SelectEncoding(record.encodingIndex);
+  SelectEncoding(OpeningEncodingOf(p, pinned));
   RefreshTitle();
   RefreshUndoRedo();
   openFolder_ = QFileInfo(path).absolutePath();
@@ -100,6 +101,23 @@ bool MainWindow::OpenPath(const QString& rawPath) {
   ToggleCaret();
   activateWindow();
   return true;
+}
+
+// The encoding the file opens in: its pinned record's, its recent entry's,
+// the one its first bytes suggest, or the default record's.
+std::string MainWindow::OpeningEncodingOf(const std::string& path,
+                                          const WindowAppearance* pinned) const {
+  OpeningEncodingInput in;
+  in.pinned = pinned;
+  const int recent = Cfg().RememberCurPos ? FindRecent(state_.recent, path) : -1;
+  if (recent >= 0) in.recentId = state_.recent[static_cast<size_t>(recent)].encodingId;
+  in.defaultId = state_.defaults.encodingId;
+  std::string sample;
+  if (Cfg().DetectEncoding && !pinned && !encodings_.Find(in.recentId)) {
+    sample = ReadDetectionSample(path, in.wholeFile);
+    in.sample = sample;
+  }
+  return OpeningEncoding(encodings_, in);
 }
 
 // The record's bounds and state: a pinned file's own, for any other file the

@@ -60,7 +60,7 @@ void MainWindow::NewDocument() {
   vbar_->setEnabled(false);
   hbar_->setEnabled(false);
   CreateView(viewKind_);
-  SelectEncoding(state_.defaults.encodingIndex);
+  SelectEncoding(state_.defaults.encodingId);
   if (state_.defaults.minimalMode != actions_.minimalMode->isChecked()) ToggleMinimalMode(false);
   // An untitled document has the default appearance: after a pinned file the
   // window returns to its default place, size and modes.

@@ -199,7 +199,7 @@ void MainWindow::OnFirstShow() {
   if (arguments_.size() > 1 && !arguments_.at(1).isEmpty()) {  // "" names no file
     OpenCommandLineFile(arguments_.at(1));
   } else {
-    SelectEncoding(state_.defaults.encodingIndex);
+    SelectEncoding(state_.defaults.encodingId);
     FormResize();
     RefreshTitle();
   }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "associations/association_store.h"
+#include "encodings/encoding_catalogue.h"
 #include "menu_actions.h"
 #include "qt_canvas.h"
 #include "settings/stored_state.h"
@@ -93,8 +94,11 @@ class MainWindow : public QMainWindow {
   const QImage& Surface() const { return surface_; }
   const MenuActions& Actions() const { return actions_; }
   const MainMenus& Menus() const { return menus_; }
-  // The encoding items of "Кодировка": Windows, DOS, then the loaded ones.
+  // The encodings the window knows, built-in and loaded.
+  const EncodingCatalogue& Encodings() const { return encodings_; }
+  // The encoding items of "Кодировка", in the catalogue's order.
   const std::vector<QAction*>& EncodingActions() const { return encodingActions_; }
+  QAction* EncodingAction(std::string_view id) const;  // null when the menu lacks it
   const std::vector<ViewMenuItem*>& ViewItems() const { return viewItems_; }
   QScrollBar* VBar() const { return vbar_; }
   QScrollBar* HBar() const { return hbar_; }
@@ -202,10 +206,10 @@ class MainWindow : public QMainWindow {
   void SwitchView(int tableIndex);
 
   // ---- encoding_commands.cpp: "Кодировка" and F8.
-  bool SelectEncoding(int position);  // false when removed or refused for display
+  bool SelectEncoding(std::string_view id);  // false when removed or refused for display
   void SelectNextEncoding();
   bool AddLoadedEncoding(const QString& path, const QString& name);
-  void RemoveLoadedEncoding(int position);
+  void RemoveLoadedEncoding(std::string_view id);
   void LoadEncodingCommand();
 
   // ---- recode_command.cpp: "Перекодировка...".
@@ -321,7 +325,7 @@ class MainWindow : public QMainWindow {
   void BuildMenus();
   void GiveKeyboardBackFromMenuBar();  // after Escape closed a menu of the bar
   void BuildViewKindMenu();
-  void BuildEncodingMenu();
+  void RebuildEncodingMenu();  // encoding_menu.cpp
   void ConnectFeatureCommands();
   QAction* AddAction(QMenu* menu, const QString& caption, const QString& shortcut = {},
                      std::function<void()> command = {});
@@ -437,11 +441,11 @@ class MainWindow : public QMainWindow {
   DocumentPoint ContentPoint(int x, int y) const;
   // encoding_commands.cpp
   void RestoreLoadedEncodings();
-  int CheckedEncodingIndex() const;
+  std::string OpeningEncodingOf(const std::string& path, const WindowAppearance* pinned) const;
   void ShowEncodingChecks();
   void InstallCharTable(const CodeTable& table);
   // recode_command.cpp
-  bool RecodeTable(int entry, bool target, CodeTable& table);
+  bool RecodeTable(const EncodingEntry& entry, bool target, CodeTable& table);
   // hex_tool_windows.cpp
   void AttachHexView();
   // The hooks of a hex view that leaves the window (its windows are gone).
@@ -586,7 +590,8 @@ class MainWindow : public QMainWindow {
   // Menus and their items.
   MainMenus menus_;
   MenuActions actions_;
-  std::vector<QAction*> encodingActions_;  // Windows, DOS, then the loaded encodings
+  EncodingCatalogue encodings_;
+  std::vector<QAction*> encodingActions_;  // the items of "Кодировка", in catalogue order
   std::vector<ViewMenuItem*> viewItems_;
   int formatInserted_ = 0;  // view items placed in "Формат"
   int extraInserted_ = 0;   // view items placed in "Дополнительно"

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "encodings/stored_encoding.h"
 #include "main_window.h"
 #include "plugin_callbacks.h"
 #include "virtual_key_map.h"
@@ -47,7 +48,9 @@ bool PluginHost::WriteRecoveryCopy(int plugin) {
   m.documentPath = window_.doc_.path;
   m.pluginCaption = set_.Plugins()[plugin].caption;
   m.viewKind = window_.viewKind_ == 2 ? 2 : 1;
-  m.encodingIndex = window_.CheckedEncodingIndex();
+  const std::vector<LoadedEncoding> loaded = window_.encodings_.LoadedList();
+  m.encodingIndex = MenuPositionForOlderReaders(window_.doc_.encoding, loaded);
+  m.encodingId = IdBeyondMenuPosition(window_.doc_.encoding, loaded);
   ViewBase* view = window_.view_.get();
   if (recovery_.Write(RecoveryFolder(), m, [view](int fd) { view->WriteContent(fd); })) return true;
   window_.ShowNote("Не получилось записать страховую копию документа в папку «" +

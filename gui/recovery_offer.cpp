@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "encodings/stored_encoding.h"
 #include "extensions/recovery_copy.h"
 #include "io/posix_file.h"
 #include "main_window.h"
@@ -30,7 +31,12 @@ MainWindow::WholeLoad Restore(MainWindow& window, const OrphanCopy& copy) {
   // Named and unsaved before a switch of view that may go in steps: a
   // switch stopped by Escape gives back the same document, named as well.
   window.NameRecoveredDocument(PathOf(copy.manifest.documentPath));
-  window.SelectEncoding(copy.manifest.encodingIndex);
+  const EncodingCatalogue& encodings = window.Encodings();
+  const int position = copy.manifest.encodingIndex;
+  window.SelectEncoding(
+      StoredEncodingId(encodings, copy.manifest.encodingId,
+                       static_cast<uint8_t>(position >= 0 && position <= 255 ? position : 0),
+                       encodings.LoadedList()));
   if (window.ViewKind() != copy.manifest.viewKind) {
     window.SwitchView(copy.manifest.viewKind == 2 ? 1 : 0);
     window.EnsureWholeDocument();

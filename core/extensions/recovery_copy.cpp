@@ -53,6 +53,8 @@ std::string FormatRecoveryManifest(const RecoveryManifest& m) {
   AppendNumber(out, "encoding", m.encodingIndex);
   AppendRecordBytes(out, "plugin", m.pluginCaption);
   AppendRecordBytes(out, "path", m.documentPath);
+  // Last and only when needed: older programs take no field after the path.
+  if (!m.encodingId.empty()) AppendRecordBytes(out, "encoding-id", m.encodingId);
   return out;
 }
 
@@ -64,11 +66,14 @@ std::optional<RecoveryManifest> ParseRecoveryManifest(std::string_view text) {
   const std::optional<int> encoding = kind ? TakeNumber(text, "encoding") : std::nullopt;
   std::optional<std::string> plugin = encoding ? TakeRecordBytes(text, "plugin") : std::nullopt;
   std::optional<std::string> path = plugin ? TakeRecordBytes(text, "path") : std::nullopt;
-  if (!path || !text.empty() || (*kind != 1 && *kind != 2)) return std::nullopt;
+  std::optional<std::string> encodingId =
+      path && !text.empty() ? TakeRecordBytes(text, "encoding-id") : std::string();
+  if (!path || !encodingId || !text.empty() || (*kind != 1 && *kind != 2)) return std::nullopt;
   m.viewKind = *kind;
   m.encodingIndex = *encoding;
   m.pluginCaption = std::move(*plugin);
   m.documentPath = std::move(*path);
+  m.encodingId = std::move(*encodingId);
   return m;
 }
 

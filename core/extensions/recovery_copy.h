@@ -18,7 +18,8 @@ struct RecoveryManifest {
   std::string documentPath;   // the file the document belongs to; empty for a new one
   std::string pluginCaption;  // the plug-in that was about to run
   int viewKind = 1;
-  int encodingIndex = 0;
+  int encodingIndex = 0;     // the encoding menu position older programs read
+  std::string encodingId{};  // the encoding when that position names another; else empty
   bool operator==(const RecoveryManifest&) const = default;
 };
 

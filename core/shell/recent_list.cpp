@@ -8,7 +8,7 @@
 namespace prambus {
 
 void PushRecent(std::vector<RecentEntry>& list, const std::string& path, int col, int row,
-                uint8_t viewKind) {
+                uint8_t viewKind, std::string_view encodingId) {
   if (path.empty() || list.empty()) return;
   const size_t n = list.size();
   size_t i = n - 1;
@@ -19,7 +19,7 @@ void PushRecent(std::vector<RecentEntry>& list, const std::string& path, int col
     }
   }
   for (size_t j = i; j >= 1; --j) list[j] = list[j - 1];
-  list[0] = {path, col, row, viewKind, {}};
+  list[0] = {path, col, row, viewKind, std::string(encodingId)};
 }
 
 void RemoveRecent(std::vector<RecentEntry>& list, size_t index) {

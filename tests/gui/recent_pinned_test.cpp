@@ -287,6 +287,7 @@ class RecentPinnedTest : public QObject {
     QCOMPARE(stored.pinned[0].width, 500);
     QCOMPARE(stored.pinned[0].viewKind, int16_t{2});
     QCOMPARE(stored.pinned[0].encodingIndex, uint8_t{1});
+    QCOMPARE(stored.pinned[0].encodingId, "cp866");
   }
 
   // The window comes back exactly where it was: through "Поверх других окон"

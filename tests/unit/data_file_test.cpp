@@ -66,6 +66,7 @@ class DataFileTest : public ::testing::Test {
     s.DataWindowLeft = 5;
     s.CutOnCtrlDel = true;
     s.ReloadChangedFiles = true;
+    s.DetectEncoding = false;
     s.MinimalModeWarning = false;
     s.ChosenFonClr = 0x00FF00;
     s.LineWidth = 0.5;
@@ -97,6 +98,7 @@ TEST_F(DataFileTest, EveryFieldRoundTrips) {
   EXPECT_EQ(sb.DataWindowLeft, 5);
   EXPECT_TRUE(sb.CutOnCtrlDel);
   EXPECT_TRUE(sb.ReloadChangedFiles);
+  EXPECT_FALSE(sb.DetectEncoding);
   EXPECT_FALSE(sb.MinimalModeWarning);
   EXPECT_EQ(sb.ChosenFonClr, 0x00FF00u);
   EXPECT_EQ(sb.LineWidth, 0.5);
