@@ -25,6 +25,7 @@
 #include "shell/recovery_list.h"
 #include "shell/save_journal.h"
 #include "shown_window.h"
+#include "window_reading.h"
 
 using namespace prambus;
 
@@ -56,10 +57,12 @@ class StartRecoveryTest : public QObject {
   QString Path(const QString& name) const { return dir_->filePath(name); }
   QString Folder() const { return Path("recovery"); }
   // A copy as a program that died while a plug-in ran leaves it.
-  void LeaveCopy(const QString& base, const QString& document, const QByteArray& content) {
+  void LeaveCopy(const QString& base, const QString& document, const QByteArray& content,
+                 int encodingPosition = 0, const std::string& encodingId = {}) {
     QDir().mkpath(Folder());
     ::chmod(QFile::encodeName(Folder()).constData(), 0700);
-    const RecoveryManifest m{QFile::encodeName(document).toStdString(), "Падающий плагин", 1, 0};
+    const RecoveryManifest m{QFile::encodeName(document).toStdString(), "Падающий плагин", 1,
+                             encodingPosition, encodingId};
     WriteAll(Folder() + "/" + base + ".recovery",
              QByteArray::fromStdString(FormatRecoveryManifest(m)));
     WriteAll(Folder() + "/" + base + ".document", content);
@@ -222,6 +225,22 @@ class StartRecoveryTest : public QObject {
     QCOMPARE(QDir(Folder()).entryList(QDir::Files).size(), 0);
     QVERIFY(w->Save());
     QCOMPARE(ReadAll(orig), QByteArray("edited content\r\n"));
+  }
+
+  // A copy comes back in the encoding its document was shown in: by the old
+  // menu position, or by the identifier the position cannot name.
+  void aCopyComesBackInItsEncoding() {
+    const QByteArray koi8u = "\xf0\xd2\xc9\xd7\xa6\xd4 \xf5\xcb\xd2\xc1\xa7\xce\xa6!\n";
+    for (const bool byId : {false, true}) {
+      dir_.emplace();
+      LeaveCopy("prambus-1-enc", Path("orig.txt"), koi8u, 1, byId ? "koi8-u" : "");
+      auto w = Start({}, OpenFirstThenLater);
+      QVERIFY(w);
+      QTRY_COMPARE(w->windowTitle(), QString("* orig.txt - Прамбус"));
+      QCOMPARE(CheckedEncodings(*w), QStringList{byId ? "KOI8-U" : "DOS"});
+      QVERIFY(w->Save());
+      QCOMPARE(ReadAll(Path("orig.txt")), koi8u);
+    }
   }
 
   // A file left half rewritten by a killed save: its old content is put
