@@ -66,8 +66,9 @@ std::string IdBeyondMenuPosition(std::string_view id, const std::vector<LoadedEn
 
 void StoreEncoding(std::string_view id, const std::vector<LoadedEncoding>& loaded,
                    std::string& storedId, uint8_t& storedPosition) {
-  storedId = std::string(id);
+  // The position first: id may be a view of storedId itself.
   storedPosition = MenuPositionForOlderReaders(id, loaded);
+  storedId = std::string(id);
 }
 
 }  // namespace prambus

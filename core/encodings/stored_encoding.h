@@ -45,7 +45,7 @@ std::string StoredEncodingId(const EncodingCatalogue& catalogue, const std::stri
 // programs wrote it.
 std::string IdBeyondMenuPosition(std::string_view id, const std::vector<LoadedEncoding>& loaded);
 
-// Sets both stored forms of a record's encoding.
+// Sets both stored forms of a record's encoding; id may be storedId itself.
 void StoreEncoding(std::string_view id, const std::vector<LoadedEncoding>& loaded,
                    std::string& storedId, uint8_t& storedPosition);
 

@@ -86,6 +86,14 @@ TEST(RecoveryManifest, NamesAnEncodingThePositionCannotNameByItsIdentifier) {
   EXPECT_EQ(IdBeyondMenuPosition(id::kKoi8u, loaded), id::kKoi8u);
   EXPECT_EQ(IdBeyondMenuPosition(id::kUtf8, loaded), id::kUtf8);
 
+  // A record's identifier stored again in place.
+  WindowAppearance w;
+  const std::vector<LoadedEncoding> far = {{"/a/folder/far/beyond/a/short/name.enc", "Б"}};
+  w.encodingId = LoadedEncodingId(far[0].path);
+  StoreEncoding(w.encodingId, far, w.encodingId, w.encodingIndex);
+  EXPECT_EQ(w.encodingId, LoadedEncodingId(far[0].path));
+  EXPECT_EQ(w.encodingIndex, 2);
+
   RecoveryManifest m{"/doc.txt", "Плагин", 1, 0, std::string(id::kMacCyrillic)};
   const std::string text = FormatRecoveryManifest(m);
   EXPECT_EQ(ParseRecoveryManifest(text), m);
