@@ -17,7 +17,8 @@
 namespace prambus {
 
 struct RecoveryManifest {
-  std::string documentPath;   // the file the document belongs to, its bytes exact; empty for a new one
+  std::string
+      documentPath;  // the file the document belongs to, its bytes exact; empty for a new one
   std::string pluginCaption;  // the plug-in that was about to run; empty for a copy while typing
   int viewKind = 1;
   int encodingIndex = 0;

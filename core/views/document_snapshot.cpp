@@ -23,15 +23,18 @@ bool IsLineEndByte(uint8_t c) {
 }  // namespace
 
 SnapshotBuffer::SnapshotBuffer(size_t size) {
-  if (size >= kHugePageWorthy) {
-    const size_t span = (size + kPage - 1) & ~(kPage - 1);
+  // Room for the typing between one copy and the next, so the buffer is
+  // made once while a document is edited.
+  const size_t room = size + size / 32 + kPage;
+  if (room >= kHugePageWorthy) {
+    const size_t span = (room + kPage - 1) & ~(kPage - 1);
     data_ = static_cast<uint8_t*>(MapFilledSoon(span));
     if (!data_) throw std::bad_alloc();
     capacity_ = span;
     mapped_ = true;
   } else {
-    data_ = size ? static_cast<uint8_t*>(::operator new(size)) : nullptr;
-    capacity_ = size;
+    data_ = static_cast<uint8_t*>(::operator new(room));
+    capacity_ = room;
   }
   size_ = size;
 }

@@ -2,8 +2,8 @@
 // save would have written when it was taken, whatever the view did after.
 #include "views/document_snapshot.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <random>
