@@ -66,6 +66,13 @@ void RecoveryKeeper::Follow() {
 
 // Saved, given up or replaced: no copy is kept, and one under way is stale.
 void RecoveryKeeper::Forget() {
+  if (inFlight_) {
+    // Not a moment later: the copy under way goes with the rest.
+    pool_.waitForDone();
+    DiscardWrittenCopy(inFlight_->written);
+    inFlight_.reset();
+    schedule_.Finished(Now(), true);
+  }
   copy_.Remove();
   schedule_.Forget();
   ++generation_;
