@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <new>
 
+#include "io/huge_pages.h"
 #include "main_window.h"
 
 namespace prambus {
@@ -60,8 +61,37 @@ void RecoveryKeeper::Follow() {
   }
   if (doc.Revision() == seenRevision_) return;
   seenRevision_ = doc.Revision();
+  const bool wasPending = schedule_.Pending();
   schedule_.Changed(Now());
+  if (!wasPending) PrepareBuffer();
   Arm();
+}
+
+// The first copy of a large document would fault in its buffer on this
+// thread; the other thread makes it ready during the pause instead.
+void RecoveryKeeper::PrepareBuffer() {
+  ViewBase* view = window_.view_.get();
+  if (!view || preparing_ || window_.Loading()) return;
+  const int64_t length = view->GetTextLength();
+  if (length < static_cast<int64_t>(kHugePageWorthy) ||
+      spare_.bytes.capacity() >= static_cast<size_t>(length))
+    return;
+  preparing_ = true;
+  auto buffer = std::make_shared<SnapshotBuffer>();
+  pool_.start([this, buffer, length] {
+    try {
+      *buffer = SnapshotBuffer(static_cast<size_t>(length));
+    } catch (const std::bad_alloc&) {
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, buffer] {
+          preparing_ = false;
+          if (buffer->capacity() > spare_.bytes.capacity() && window_.doc_.Modified())
+            spare_.bytes = std::move(*buffer);
+        },
+        Qt::QueuedConnection);
+  });
 }
 
 // Saved, given up or replaced: no copy is kept, and one under way is stale.
@@ -137,8 +167,10 @@ void RecoveryKeeper::Finished(const std::shared_ptr<Job>& job) {
   if (!ok || job->generation != generation_ || !window_.doc_.Modified() || leaving_) {
     DiscardWrittenCopy(job->written);
   } else {
-    copy_.Replace(std::move(job->written));
+    // The copy it replaces is removed on the other thread.
+    auto earlier = std::make_shared<WrittenCopy>(copy_.Exchange(std::move(job->written)));
     job->written = {};
+    if (*earlier) pool_.start([earlier] { DiscardWrittenCopy(*earlier); });
     spare_ = std::move(job->snapshot);
   }
   schedule_.Finished(Now(), ok);

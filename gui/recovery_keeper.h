@@ -57,6 +57,7 @@ class RecoveryKeeper : public QObject {
  private:
   struct Job;
   void Arm();
+  void PrepareBuffer();
   void Tick();
   void Start();
   void Finished(const std::shared_ptr<Job>& job);
@@ -75,6 +76,7 @@ class RecoveryKeeper : public QObject {
   uint64_t seenRevision_ = 0;  // the revision Follow last saw
   uint64_t generation_ = 0;    // moves when the document is given up: copies under way are stale
   bool leaving_ = false;
+  bool preparing_ = false;  // a buffer for the next snapshot is being made
 };
 
 }  // namespace prambus

@@ -2,7 +2,8 @@
 // the unsaved-document question, so the modified document is left as a
 // recovery copy for the next start, data.dat is written as at "Выход", and
 // the program ends.
-#include <QSocketNotifier>
+#include <QCoreApplication>
+#include <QTimer>
 
 #include "main_window.h"
 #include "recovery_keeper.h"
@@ -22,6 +23,10 @@ void MainWindow::EndSession() {
   if (doc_.Modified() && !doc_.load) recovery_->WriteNow({});
   recovery_->LeaveForNextStart();
   SaveSettingsAndQuit();
+  // A window question that was up when the signal came (the first start's
+  // greeting, say) may have been asked before the main loop ran: the loop
+  // is told again once it runs.
+  QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
 }
 
 }  // namespace prambus

@@ -141,10 +141,16 @@ bool RecoveryCopy::Write(const std::string& folder, const RecoveryManifest& mani
 }
 
 void RecoveryCopy::Replace(WrittenCopy written) {
-  Remove();
+  WrittenCopy earlier = Exchange(std::move(written));
+  DiscardWrittenCopy(earlier);
+}
+
+WrittenCopy RecoveryCopy::Exchange(WrittenCopy written) {
+  WrittenCopy earlier{lockFd_, std::move(manifestPath_), std::move(contentPath_)};
   lockFd_ = written.lockFd;
   manifestPath_ = std::move(written.manifestPath);
   contentPath_ = std::move(written.contentPath);
+  return earlier;
 }
 
 bool RecoveryCopy::Adopt(const OrphanCopy& copy) {

@@ -64,6 +64,9 @@ class RecoveryCopy {
              const std::function<void(int fd)>& writeContent);
   // Holds a copy written elsewhere in place of the earlier one.
   void Replace(WrittenCopy written);
+  // The same, handing the earlier one back to be discarded elsewhere
+  // (removing a large file takes a while).
+  WrittenCopy Exchange(WrittenCopy written);
   // Holds a copy a previous run left (restored into the window): it stays
   // on disk until this one goes. False when it cannot be held.
   bool Adopt(const OrphanCopy& copy);

@@ -38,14 +38,16 @@ class RecoveryCopiesTest : public QObject {
   RecoveryManifest Manifest() const {
     const QStringList m = QDir(Folder()).entryList({"*.recovery"});
     if (m.size() != 1) return {};
-    return ParseRecoveryManifest(ReadAll(Folder() + "/" + m[0]).toStdString()).value_or(
-        RecoveryManifest{});
+    return ParseRecoveryManifest(ReadAll(Folder() + "/" + m[0]).toStdString())
+        .value_or(RecoveryManifest{});
   }
   QByteArray Content() const {
     const QStringList d = QDir(Folder()).entryList({"*.document"});
     return d.size() == 1 ? ReadAll(Folder() + "/" + d[0]) : QByteArray("(none)");
   }
-  static void Type(MainWindow& w, const QString& text) { QTest::keyClicks(w.centralWidget(), text); }
+  static void Type(MainWindow& w, const QString& text) {
+    QTest::keyClicks(w.centralWidget(), text);
+  }
   static void WaitWritten(MainWindow& w) { QTRY_VERIFY(!w.Recovery().Writing()); }
 
  private slots:
@@ -70,9 +72,9 @@ class RecoveryCopiesTest : public QObject {
     QCOMPARE(m.cursor, uint64_t{15});
     QCOMPARE(m.viewKind, 1);
     QCOMPARE(m.pluginCaption, std::string());
-    QCOMPARE(QFileInfo(Folder()).permissions(),
-             QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser |
-                 QFile::WriteUser | QFile::ExeUser);
+    QCOMPARE(QFileInfo(Folder()).permissions(), QFile::ReadOwner | QFile::WriteOwner |
+                                                    QFile::ExeOwner | QFile::ReadUser |
+                                                    QFile::WriteUser | QFile::ExeUser);
     QCOMPARE(QFileInfo(Folder() + "/" + Files()[0]).permissions(),
              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     QVERIFY(w->Save());
