@@ -2,11 +2,15 @@
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
+#include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "main_window.h"
+#include "platform/signal_pipe.h"
 #include "shell/command_line.h"
 #include "translations.h"
 
@@ -58,7 +62,17 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(icon);
   QStringList arguments{QFile::decodeName(argv[0])};
   if (!line.file.empty()) arguments << QFile::decodeName(QByteArray::fromStdString(line.file));
+  // The session's end asks the program to end: the window keeps the work
+  // for the next start and ends as "Выход" does, without asking.
+  prambus::SignalPipe endSignals({SIGTERM, SIGHUP});
   prambus::MainWindow window(arguments);
+  std::unique_ptr<QSocketNotifier> ending;
+  if (endSignals.Valid()) {
+    ending = std::make_unique<QSocketNotifier>(endSignals.ReadFd(), QSocketNotifier::Read);
+    QObject::connect(ending.get(), &QSocketNotifier::activated, &window, [&endSignals, &window] {
+      if (endSignals.Take()) window.EndSession();
+    });
+  }
   window.show();
   return QApplication::exec();
 }

@@ -94,7 +94,7 @@ TEST(RecoveryManifest, NamesAnEncodingThePositionCannotNameByItsIdentifier) {
   EXPECT_EQ(w.encodingId, LoadedEncodingId(far[0].path));
   EXPECT_EQ(w.encodingIndex, 2);
 
-  RecoveryManifest m{"/doc.txt", "Плагин", 1, 0, std::string(id::kMacCyrillic)};
+  RecoveryManifest m{"/doc.txt", "Плагин", 1, 0, 7, std::string(id::kMacCyrillic)};
   const std::string text = FormatRecoveryManifest(m);
   EXPECT_EQ(ParseRecoveryManifest(text), m);
   EXPECT_FALSE(ParseRecoveryManifest(text + "x"));
