@@ -83,7 +83,6 @@ std::optional<RecoveryManifest> ParseRecoveryManifest(std::string_view text) {
   m.encodingIndex = *encoding;
   m.pluginCaption = std::move(*plugin);
   m.documentPath = std::move(*path);
-  m.encodingId = std::move(*encodingId);
   return m;
 }
 
