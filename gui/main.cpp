@@ -1,6 +1,5 @@
 // Прамбус: a text editor and hex editor in one window.
 #include <QApplication>
-#include <QFile>
 #include <QIcon>
 #include <cstdio>
 #include <string>
@@ -56,9 +55,9 @@ int main(int argc, char** argv) {
   for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
     icon.addFile(QString(":/art/prambus-%1.png").arg(size));
   QApplication::setWindowIcon(icon);
-  QStringList arguments{QFile::decodeName(argv[0])};
-  if (!line.file.empty()) arguments << QFile::decodeName(QByteArray::fromStdString(line.file));
-  prambus::MainWindow window(arguments);
+  // The file by the bytes it was named with: the toolkit's own list of
+  // arguments holds them as text, which loses any byte that is not UTF-8.
+  prambus::MainWindow window(line);
   window.show();
   return QApplication::exec();
 }
