@@ -2,7 +2,7 @@
 // real window and the real program: opened from the command line and by a
 // drop, edited and saved into the very same name, listed in the recent list
 // and reopened from it after a restart, pinned, and handed over to the copy
-// that shows them.
+// that shows them, and restored from a recovery copy.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,10 +18,12 @@
 #include <set>
 #include <string>
 
+#include "extensions/recovery_copy.h"
 #include "main_window.h"
 #include "pinned_files_dialog.h"
 #include "plugin_callbacks.h"
 #include "recent_switcher.h"
+#include "recovery_list_dialog.h"
 #include "scripted_prompts.h"
 #include "settings/data_file.h"
 #include "settings/settings.h"
@@ -89,9 +91,11 @@ class FileNamesTest : public QObject {
   ScriptedPrompts* prompts_ = nullptr;
 
   // The window as the program starts it: the command line read from bytes.
-  bool Start(const std::vector<std::string>& arguments) {
+  bool Start(const std::vector<std::string>& arguments,
+             std::function<int(RecoveryListDialog&)> recoveryList = {}) {
     w_ = std::make_unique<MainWindow>(ParseCommandLine(arguments), dir_->path());
     prompts_ = &ScriptedPrompts::InstallOn(*w_);
+    prompts_->recoveryList = std::move(recoveryList);
     w_->show();
     w_->activateWindow();
     return QTest::qWaitForWindowExposed(w_.get());
@@ -205,6 +209,26 @@ class FileNamesTest : public QObject {
     QCOMPARE(w_->Doc().path, bad_);
     QCOMPARE(Text(*w_), std::string("old\r\n"));
     QVERIFY(prompts_->notes.isEmpty());
+  }
+
+  // A recovery copy of work on the file, left by a program that died: it
+  // comes back named for the file, and saving it writes that file.
+  void aRecoveredDocumentIsSavedIntoItsOwnName() {
+    const std::string recovery = folder_ + "/recovery";
+    QCOMPARE(::mkdir(recovery.c_str(), 0700), 0);
+    WriteBytes(recovery + "/prambus-1-0.recovery",
+               FormatRecoveryManifest({bad_, "Падающий плагин", 1, 0}));
+    WriteBytes(recovery + "/prambus-1-0.document", "recovered");
+    QVERIFY(Start({}, [](RecoveryListDialog& list) {
+      if (list.Chosen() >= 0) return int(RecoveryListDialog::kLater);
+      list.OpenButton()->click();
+      return list.result();
+    }));
+    QTRY_COMPARE(w_->windowTitle(), QString("* bad\\xFF\\xFE.txt - Прамбус"));
+    QCOMPARE(w_->Doc().path, bad_);
+    QVERIFY(w_->Save());
+    QCOMPARE(ReadBytes(bad_), std::string("recovered"));
+    QCOMPARE(DataFolderNames(), (std::set<std::string>{kBadName, kLatinName, "recovery"}));
   }
 
   // Plug-ins name files by their bytes (C strings): they reach the file.
