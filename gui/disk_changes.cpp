@@ -45,9 +45,10 @@ void MainWindow::CheckDiskFile() {
         ReloadFromDisk();
       break;
     case DiskAction::kAskAboutEdits:
+      // Keeping the edits comes first, so Enter never throws them away.
       switch (Ask(kFileChangedCaption, QString::fromStdString(FileChangedUnderEditsQuestion(path)),
-                  {"Загрузить файл", "Оставить мои изменения", "Сохранить как..."})) {
-        case 1000:
+                  {"Оставить мои изменения", "Загрузить файл", "Сохранить как..."})) {
+        case 1001:
           ReloadFromDisk();
           break;
         case 1002:
@@ -75,12 +76,13 @@ MainWindow::OverwriteAnswer MainWindow::AskBeforeWritingOverFile() {
   if (doc_.diskWatch.BeforeSave(change) != DiskAction::kAskToOverwrite)
     return OverwriteAnswer::kWrite;
   diskAsking_ = true;
+  // "Отмена" first: Enter must not write over what the other program put there.
   const int answer =
       Ask(kFileChangedCaption, QString::fromStdString(FileChangedBeforeSaveQuestion(doc_.path)),
-          {"Записать", "Сохранить как...", "Отмена"});
+          {"Отмена", "Записать", "Сохранить как..."});
   diskAsking_ = false;
-  if (answer == 1000) return OverwriteAnswer::kWrite;
-  return answer == 1001 ? OverwriteAnswer::kSaveAs : OverwriteAnswer::kCancel;
+  if (answer == 1001) return OverwriteAnswer::kWrite;
+  return answer == 1002 ? OverwriteAnswer::kSaveAs : OverwriteAnswer::kCancel;
 }
 
 // The file's present content in the same view, encoding and menu checks,

@@ -8,6 +8,7 @@
 #include "io/lexical_path.h"
 #include "main_window.h"
 #include "platform/services.h"
+#include "recovery_keeper.h"
 #include "settings/settings.h"
 #include "shell/file_messages.h"
 #include "shell/file_rules.h"
@@ -44,6 +45,7 @@ bool MainWindow::AskToSave() {
     Save();
     return doc_.Modified();
   }
+  if (answer == 1001) recovery_->GiveUp();
   return answer != 1001;
 }
 
@@ -184,6 +186,25 @@ bool MainWindow::SaveAs() {
   if (ok) NameSavedDocument(*path);
   AfterModalDialog();
   return ok;
+}
+
+}  // namespace prambus
+
+namespace prambus {
+
+void MainWindow::PlaceCursorAt(uint64_t offset) {
+  if (!view_) return;
+  const int64_t length = view_->GetTextLength();
+  int col = static_cast<int>(
+      std::min<uint64_t>(offset, static_cast<uint64_t>(std::max<int64_t>(0, length))));
+  int row = 0;
+  view_->OffsetToPos(col, row);
+  view_->SetPosition(col, row, true);
+  view_->SetPosition(col, row, false);
+  view_->ScrollToCaret();
+  RecomputeScrollRanges();
+  SyncScrollBars();
+  Redraw();
 }
 
 }  // namespace prambus

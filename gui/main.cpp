@@ -1,11 +1,15 @@
 // Прамбус: a text editor and hex editor in one window.
 #include <QApplication>
 #include <QIcon>
+#include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "main_window.h"
+#include "platform/signal_pipe.h"
 #include "shell/command_line.h"
 #include "translations.h"
 
@@ -55,9 +59,19 @@ int main(int argc, char** argv) {
   for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
     icon.addFile(QString(":/art/prambus-%1.png").arg(size));
   QApplication::setWindowIcon(icon);
+  // The session's end asks the program to end: the window keeps the work
+  // for the next start and ends as "Выход" does, without asking.
+  prambus::SignalPipe endSignals({SIGTERM, SIGHUP});
   // The file by the bytes it was named with: the toolkit's own list of
   // arguments holds them as text, which loses any byte that is not UTF-8.
   prambus::MainWindow window(line);
+  std::unique_ptr<QSocketNotifier> ending;
+  if (endSignals.Valid()) {
+    ending = std::make_unique<QSocketNotifier>(endSignals.ReadFd(), QSocketNotifier::Read);
+    QObject::connect(ending.get(), &QSocketNotifier::activated, &window, [&endSignals, &window] {
+      if (endSignals.Take()) window.EndSession();
+    });
+  }
   window.show();
   return QApplication::exec();
 }

@@ -25,6 +25,7 @@
 #include "plugin_host.h"
 #include "previous_document.h"
 #include "recent_switcher.h"
+#include "recovery_keeper.h"
 #include "recovery_offer.h"
 #include "replace_dialog.h"
 #include "settings/settings.h"
@@ -61,6 +62,7 @@ MainWindow::MainWindow(const CommandLine& line, QString dataDir)
   // Skins and plug-ins: the hosts fill "Шкурки" and "Плагины" at the first show.
   skins_ = std::make_unique<SkinHost>(*this, menus_.skins);
   plugins_ = std::make_unique<PluginHost>(*this, menus_.plugins);
+  recovery_ = std::make_unique<RecoveryKeeper>(*this);
   const std::string programFolder =
       QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
   extensionFolders_ = ExtensionSearchFolders(
@@ -145,6 +147,7 @@ MainWindow::~MainWindow() {
   { const Document gone = SwapDocument(Document()); }
   plugins_.reset();
   skins_.reset();
+  recovery_.reset();
 }
 
 // ----------------------------------------------------------- start-up ----

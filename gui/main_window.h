@@ -43,6 +43,7 @@ class DataWindow;
 class ColumnsDialog;
 class SkinHost;
 class PluginHost;
+class RecoveryKeeper;
 class ExtensionsDialog;
 class AboutDialog;
 class HelpWindow;
@@ -151,6 +152,8 @@ class MainWindow : public QMainWindow {
   // untitled one): it takes that name, was never read from that file, and
   // stays modified until it is saved.
   void NameRecoveredDocument(const std::string& path);
+  // Puts the cursor at an offset of the document (its end when past it).
+  void PlaceCursorAt(uint64_t offset);
   // Opens a file as a drop or a plug-in asks: the unsaved-document question
   // first, a failure reported. True when the file is shown.
   bool OpenDropped(const std::string& path);
@@ -266,6 +269,12 @@ class MainWindow : public QMainWindow {
   // installed library folder and the user's data folder.
   SkinHost& Skins() { return *skins_; }
   PluginHost& Plugins() { return *plugins_; }
+  // ---- recovery_keeper.*: recovery copies of the modified document.
+  RecoveryKeeper& Recovery() { return *recovery_; }
+  // ---- session_end.cpp: the session ends (SIGTERM, SIGHUP): the last copy
+  // of a modified document and data.dat are written, and the program ends
+  // without asking.
+  void EndSession();
   void SetExtensionFolders(std::vector<std::string> folders) {
     extensionFolders_ = std::move(folders);
   }
@@ -304,6 +313,7 @@ class MainWindow : public QMainWindow {
   // recovery_offer.cpp) act on the window as its own commands do.
   friend class SkinHost;
   friend class PluginHost;
+  friend class RecoveryKeeper;
   friend class PluginWindowAdapter;
   friend void OfferRecoveryCopies(MainWindow& window);
   friend void OfferInterruptedSaves(MainWindow& window);
@@ -495,6 +505,7 @@ class MainWindow : public QMainWindow {
   // Skins and plug-ins.
   std::unique_ptr<SkinHost> skins_;
   std::unique_ptr<PluginHost> plugins_;
+  std::unique_ptr<RecoveryKeeper> recovery_;
   std::vector<std::string> extensionFolders_;
 
   // The document, and its view as the commands reach it: read through the

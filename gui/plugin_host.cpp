@@ -5,6 +5,7 @@
 
 #include "main_window.h"
 #include "plugin_callbacks.h"
+#include "recovery_keeper.h"
 #include "virtual_key_map.h"
 
 namespace prambus {
@@ -37,23 +38,12 @@ void PluginHost::Enumerate(const std::vector<std::string>& folders,
   }
 }
 
-std::string PluginHost::RecoveryFolder() const {
-  return QFile::encodeName(QFileInfo(window_.DataFileForWriting()).absolutePath() + "/recovery")
-      .toStdString();
-}
-
 bool PluginHost::WriteRecoveryCopy(int plugin) {
-  RecoveryManifest m;
-  m.documentPath = window_.doc_.path;
-  m.pluginCaption = set_.Plugins()[plugin].caption;
-  m.viewKind = window_.viewKind_ == 2 ? 2 : 1;
-  m.encodingIndex = window_.CheckedEncodingIndex();
-  ViewBase* view = window_.view_.get();
-  if (recovery_.Write(RecoveryFolder(), m, [view](int fd) { view->WriteContent(fd); })) return true;
+  const std::string caption = set_.Plugins()[plugin].caption;
+  if (window_.Recovery().WriteNow(caption)) return true;
   window_.ShowNote("Не получилось записать страховую копию документа в папку «" +
-                   QFile::decodeName(QByteArray::fromStdString(RecoveryFolder())) +
-                   "», поэтому я не запустил плагин «" + QString::fromStdString(m.pluginCaption) +
-                   "».");
+                   QFile::decodeName(QByteArray::fromStdString(window_.Recovery().Folder())) +
+                   "», поэтому я не запустил плагин «" + QString::fromStdString(caption) + "».");
   return false;
 }
 
@@ -68,9 +58,11 @@ PluginRun PluginHost::Run(int plugin, int command) {
     copied = WriteRecoveryCopy(plugin);
     return copied;
   });
-  // After a fault the copy stays until the program ends normally: memory
-  // the plug-in damaged may still take the program down.
-  if (copied && result != PluginRun::kFaulted) recovery_.Remove();
+  // The copy stays while the document is modified; after a normal run an
+  // ordinary copy soon takes its place. After a fault it stays as it is:
+  // memory the plug-in damaged may still take the program down.
+  if (copied && result != PluginRun::kFaulted) window_.Recovery().RefreshSoon();
+  window_.Recovery().Follow();
   if (window_.view_) {
     window_.RefreshUndoRedo();
     window_.FullRefresh();

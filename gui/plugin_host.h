@@ -1,6 +1,6 @@
 // The plug-ins of the main window: the "Плагины" menu, their hot keys, and
 // running a command with a recovery copy of a modified document written
-// first.
+// first (RecoveryKeeper).
 #pragma once
 
 #include <QAction>
@@ -12,7 +12,6 @@
 
 #include "extensions/extension_folders.h"
 #include "extensions/plugin_set.h"
-#include "extensions/recovery_copy.h"
 
 namespace prambus {
 
@@ -48,8 +47,6 @@ class PluginHost {
 
   const PluginSet& Plugins() const { return set_; }
   const std::vector<PluginMenuItem*>& Items() const { return items_; }
-  // Where recovery copies are written.
-  std::string RecoveryFolder() const;
 
  private:
   // Writes the modified document aside; false (with a message) when it
@@ -61,7 +58,6 @@ class PluginHost {
   std::unique_ptr<class PluginWindowAdapter> adapter_;
   PluginSet set_;
   std::vector<PluginMenuItem*> items_;
-  RecoveryCopy recovery_;
 };
 
 }  // namespace prambus

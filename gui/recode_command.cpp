@@ -54,10 +54,11 @@ void MainWindow::RecodeCommand() {
     Beep();
     return;
   }
-  // Nothing a recode would destroy goes without the user's word.
+  // Nothing a recode would destroy goes without the user's word; "Отмена"
+  // first, so Enter destroys nothing.
   const std::string loss = RecodeLossQuestion(RecodeLossesOf(*view_, from, to));
   if (!loss.empty() &&
-      Ask(kRecodeLossCaption, QString::fromStdString(loss), {"Перекодировать", "Отмена"}) != 1000)
+      Ask(kRecodeLossCaption, QString::fromStdString(loss), {"Отмена", "Перекодировать"}) != 1001)
     return;
   HideCaret();
   if (!view_->Recode(from, to)) {

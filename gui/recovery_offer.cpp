@@ -6,6 +6,7 @@
 #include "platform/services.h"
 #include "plugin_callbacks.h"
 #include "plugin_host.h"
+#include "recovery_keeper.h"
 #include "recovery_list_dialog.h"
 #include "shell/recovery_list.h"
 
@@ -29,13 +30,14 @@ MainWindow::WholeLoad Restore(MainWindow& window, const OrphanCopy& copy) {
     window.SwitchView(copy.manifest.viewKind == 2 ? 1 : 0);
     window.EnsureWholeDocument();
   }
+  window.PlaceCursorAt(copy.manifest.cursor);
   return MainWindow::WholeLoad::kLoaded;
 }
 
 }  // namespace
 
 void OfferRecoveryCopies(MainWindow& window) {
-  const std::vector<OrphanCopy> copies = FindOrphanCopies(window.plugins_->RecoveryFolder());
+  const std::vector<OrphanCopy> copies = FindOrphanCopies(window.recovery_->Folder());
   if (copies.empty()) return;
   std::vector<RecoveryListRow> rows;
   for (const OrphanCopy& copy : copies) rows.push_back(DescribeOrphanCopy(copy));
@@ -60,7 +62,9 @@ void OfferRecoveryCopies(MainWindow& window) {
     const OrphanCopy& copy = copies[static_cast<size_t>(dialog.Chosen())];
     const MainWindow::WholeLoad restored = Restore(window, copy);
     if (restored == MainWindow::WholeLoad::kLoaded) {
-      DiscardOrphanCopy(copy);
+      // The copy stays on disk, the document's own now, until the document
+      // is saved or given up: a run that ends before that offers it again.
+      if (!window.recovery_->AdoptRestored(copy)) window.recovery_->WriteNow({});
       return;
     }
     if (restored == MainWindow::WholeLoad::kFailed) {

@@ -7,8 +7,9 @@ namespace prambus {
 class MainWindow;
 
 // Shows the list of copies left behind (RecoveryListDialog): "Открыть" makes
-// the chosen copy the unsaved document it was, and the copy is removed only
-// once its whole content is in the window; a copy that cannot be loaded
+// the chosen copy the unsaved document it was, and the copy becomes that
+// document's copy, removed only once the document is saved or given up; a
+// copy that cannot be loaded
 // leaves the window as it was and stays where it is, and the list comes
 // back. "Удалить" discards copies, "Позже" keeps the rest for the next start.
 void OfferRecoveryCopies(MainWindow& window);

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "main_window.h"
+#include "recovery_keeper.h"
 #include "shell/file_rules.h"
 #include "shell/shown_name.h"
 
@@ -41,10 +42,12 @@ void MainWindow::RefreshTitle() {
   titleMarked_ = doc_.Modified();
   const QString title = TitleOf(doc_.path);
   setWindowTitle(titleMarked_ ? "* " + title : title);
+  if (recovery_) recovery_->Follow();
 }
 
 void MainWindow::FollowRevision() {
   if (doc_.Modified() != titleMarked_) RefreshTitle();
+  if (recovery_) recovery_->Follow();
 }
 
 Document MainWindow::SwapDocument(Document next) {

@@ -53,6 +53,8 @@ std::string FormatRecoveryManifest(const RecoveryManifest& m) {
   AppendNumber(out, "encoding", m.encodingIndex);
   AppendRecordBytes(out, "plugin", m.pluginCaption);
   AppendRecordBytes(out, "path", m.documentPath);
+  // Added after the fields an earlier version reads.
+  AppendRecordNumber(out, "cursor", m.cursor);
   return out;
 }
 
@@ -64,7 +66,12 @@ std::optional<RecoveryManifest> ParseRecoveryManifest(std::string_view text) {
   const std::optional<int> encoding = kind ? TakeNumber(text, "encoding") : std::nullopt;
   std::optional<std::string> plugin = encoding ? TakeRecordBytes(text, "plugin") : std::nullopt;
   std::optional<std::string> path = plugin ? TakeRecordBytes(text, "path") : std::nullopt;
-  if (!path || !text.empty() || (*kind != 1 && *kind != 2)) return std::nullopt;
+  if (!path || (*kind != 1 && *kind != 2)) return std::nullopt;
+  if (!text.empty()) {
+    const std::optional<uint64_t> cursor = TakeRecordNumber(text, "cursor");
+    if (!cursor || !text.empty()) return std::nullopt;
+    m.cursor = *cursor;
+  }
   m.viewKind = *kind;
   m.encodingIndex = *encoding;
   m.pluginCaption = std::move(*plugin);
@@ -76,12 +83,11 @@ RecoveryCopy::~RecoveryCopy() {
   Remove();
 }
 
-bool RecoveryCopy::Write(const std::string& folder, const RecoveryManifest& manifest,
-                         const std::function<void(int fd)>& writeContent) {
-  Remove();
+WrittenCopy WriteCopyFiles(const std::string& folder, const RecoveryManifest& manifest,
+                           const std::function<void(int fd)>& writeContent) {
   // The copy may be read back as the user's document at the next start: it
   // is written only where no one else can put or change a file.
-  if (!EnsurePrivateFolder(folder)) return false;
+  if (!EnsurePrivateFolder(folder)) return {};
   const std::string base = UniqueBase(folder);
   const std::string content = base + ".document";
   const std::string manifestPath = base + std::string(kManifestSuffix);
@@ -90,7 +96,7 @@ bool RecoveryCopy::Write(const std::string& folder, const RecoveryManifest& mani
   // alone, never through a name someone else put there.
   const int contentFd =
       ::open(partContent.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (contentFd < 0) return false;
+  if (contentFd < 0) return {};
   bool written = false;
   try {
     writeContent(contentFd);
@@ -100,7 +106,7 @@ bool RecoveryCopy::Write(const std::string& folder, const RecoveryManifest& mani
   written = ::close(contentFd) == 0 && written;
   if (!written || ::rename(partContent.c_str(), content.c_str()) != 0) {
     ::unlink(partContent.c_str());
-    return false;
+    return {};
   }
   // The manifest is locked before it has its final name, so no other copy
   // of the program ever sees it unlocked while this one runs.
@@ -113,12 +119,54 @@ bool RecoveryCopy::Write(const std::string& folder, const RecoveryManifest& mani
     if (fd >= 0) ::close(fd);
     ::unlink(partManifest.c_str());
     ::unlink(content.c_str());
-    return false;
+    return {};
   }
-  lockFd_ = fd;
-  manifestPath_ = manifestPath;
-  contentPath_ = content;
+  return {fd, manifestPath, content};
+}
+
+void DiscardWrittenCopy(WrittenCopy& copy) {
+  if (!copy) return;
+  ::unlink(copy.manifestPath.c_str());
+  ::unlink(copy.contentPath.c_str());
+  ::close(copy.lockFd);
+  copy = {};
+}
+
+bool RecoveryCopy::Write(const std::string& folder, const RecoveryManifest& manifest,
+                         const std::function<void(int fd)>& writeContent) {
+  WrittenCopy written = WriteCopyFiles(folder, manifest, writeContent);
+  if (!written) return false;
+  Replace(std::move(written));
   return true;
+}
+
+void RecoveryCopy::Replace(WrittenCopy written) {
+  WrittenCopy earlier = Exchange(std::move(written));
+  DiscardWrittenCopy(earlier);
+}
+
+WrittenCopy RecoveryCopy::Exchange(WrittenCopy written) {
+  WrittenCopy earlier{lockFd_, std::move(manifestPath_), std::move(contentPath_)};
+  lockFd_ = written.lockFd;
+  manifestPath_ = std::move(written.manifestPath);
+  contentPath_ = std::move(written.contentPath);
+  return earlier;
+}
+
+bool RecoveryCopy::Adopt(const OrphanCopy& copy) {
+  // The claim's lock is shared by the duplicate and outlives the claim.
+  const int fd = copy.claim ? ::fcntl(copy.claim->Fd(), F_DUPFD_CLOEXEC, 0) : -1;
+  if (fd < 0) return false;
+  Replace({fd, copy.manifestPath, copy.contentPath});
+  return true;
+}
+
+void RecoveryCopy::Release() {
+  if (lockFd_ < 0) return;
+  ::close(lockFd_);
+  lockFd_ = -1;
+  manifestPath_.clear();
+  contentPath_.clear();
 }
 
 void RecoveryCopy::Remove() {

@@ -1,7 +1,9 @@
-// A copy of a modified document written just before a plug-in runs. When the
-// plug-in takes the program down, the copy stays behind and the next start
-// offers it; when the program ends normally the copy goes. A running program
-// keeps its copy locked, so another copy starting meanwhile leaves it alone.
+// A copy of a modified document, written a few seconds after the typing
+// pauses and just before a plug-in runs. When the program is taken down
+// (killed, a plug-in's fault, the session's end), the copy stays behind and
+// the next start offers it; once the document is saved or given up the copy
+// goes. A running program keeps its copy locked, so another copy starting
+// meanwhile leaves it alone.
 #pragma once
 
 #include <cstdint>
@@ -15,16 +17,38 @@
 namespace prambus {
 
 struct RecoveryManifest {
-  std::string documentPath;   // the file the document belongs to; empty for a new one
-  std::string pluginCaption;  // the plug-in that was about to run
+  std::string
+      documentPath;  // the file the document belongs to, its bytes exact; empty for a new one
+  std::string pluginCaption;  // the plug-in that was about to run; empty for a copy while typing
   int viewKind = 1;
   int encodingIndex = 0;
+  uint64_t cursor = 0;  // the cursor's offset in the document
   bool operator==(const RecoveryManifest&) const = default;
 };
 
 std::string FormatRecoveryManifest(const RecoveryManifest& m);
-// Nothing for anything FormatRecoveryManifest cannot have written.
+// Nothing for anything FormatRecoveryManifest cannot have written, or an
+// earlier version, which wrote no cursor (read as 0).
 std::optional<RecoveryManifest> ParseRecoveryManifest(std::string_view text);
+
+// A copy just written and locked by this program, not yet anyone's.
+struct WrittenCopy {
+  int lockFd = -1;
+  std::string manifestPath, contentPath;
+  explicit operator bool() const { return lockFd >= 0; }
+};
+
+// Writes a new copy, the document through writeContent(fd) and then its
+// manifest, into `folder` (created when missing, mode 0700): both files new,
+// readable by the user alone and flushed to the disk. writeContent throws on
+// failure; then nothing is left behind and the result is empty. Touches no
+// shared state, so it may run on any thread.
+WrittenCopy WriteCopyFiles(const std::string& folder, const RecoveryManifest& manifest,
+                           const std::function<void(int fd)>& writeContent);
+// Removes a copy no one took over.
+void DiscardWrittenCopy(WrittenCopy& copy);
+
+struct OrphanCopy;
 
 class RecoveryCopy {
  public:
@@ -33,14 +57,23 @@ class RecoveryCopy {
   RecoveryCopy(const RecoveryCopy&) = delete;
   RecoveryCopy& operator=(const RecoveryCopy&) = delete;
 
-  // Writes the document through writeContent(fd) and then its manifest
-  // into `folder` (created when missing, mode 0700), replacing this
-  // program's earlier copy. Both files are new, readable by the user alone
-  // and flushed to the disk before the plug-in runs. writeContent throws
-  // on failure; then nothing is left behind and the result is false.
+  // Writes a copy (WriteCopyFiles) and holds it in place of the earlier
+  // one, which goes only once the new one is whole. False, with the earlier
+  // copy kept, when it cannot be written.
   bool Write(const std::string& folder, const RecoveryManifest& manifest,
              const std::function<void(int fd)>& writeContent);
+  // Holds a copy written elsewhere in place of the earlier one.
+  void Replace(WrittenCopy written);
+  // The same, handing the earlier one back to be discarded elsewhere
+  // (removing a large file takes a while).
+  WrittenCopy Exchange(WrittenCopy written);
+  // Holds a copy a previous run left (restored into the window): it stays
+  // on disk until this one goes. False when it cannot be held.
+  bool Adopt(const OrphanCopy& copy);
   void Remove();
+  // Lets go of the copy and leaves it on disk for the next start (the
+  // program ends without the user's word on the document).
+  void Release();
   bool Present() const { return lockFd_ >= 0; }
   const std::string& ContentPath() const { return contentPath_; }
 
@@ -55,6 +88,7 @@ class CopyClaim {
  public:
   explicit CopyClaim(int lockedFd) : fd_(lockedFd) {}
   ~CopyClaim();
+  int Fd() const { return fd_; }
   CopyClaim(const CopyClaim&) = delete;
   CopyClaim& operator=(const CopyClaim&) = delete;
 

@@ -70,8 +70,10 @@ RecoveryListRow DescribeOrphanCopy(const OrphanCopy& copy) {
   if (::localtime_r(&when, &local)) std::strftime(buf, sizeof buf, "%d.%m.%Y %H:%M", &local);
   row.savedAt = buf;
   row.size = ByteCountText(copy.contentSize);
-  row.reason =
-      "перед запуском плагина «" + CutForDisplay(copy.manifest.pluginCaption, kMaxRowChars) + "»";
+  row.reason = copy.manifest.pluginCaption.empty()
+                   ? "несохранённые изменения"
+                   : "перед запуском плагина «" +
+                         CutForDisplay(copy.manifest.pluginCaption, kMaxRowChars) + "»";
   return row;
 }
 

@@ -83,22 +83,25 @@ class DiskChangesTest : public QObject {
     Type(*w, "mine");
     QVERIFY(w->Modified());
     WriteAll(ext, "original line\r\nother program\r\n");
-    prompts_->answers = {1001};  // "Оставить мои изменения"
+    prompts_->answers = {1000};  // "Оставить мои изменения"
     ComeBack(*w);
     QCOMPARE(prompts_->questions,
              QStringList{Question(FileChangedUnderEditsQuestion(Native(ext)))});
+    // Enter keeps the edits: the default is the answer that loses nothing.
+    QCOMPARE(prompts_->buttons.last().first(), QString("Оставить мои изменения"));
     QCOMPARE(DocumentText(w->View()), std::string("original line\r\nmine"));
     QVERIFY(w->Modified());
     // Coming back again asks nothing more about the same change.
     ComeBack(*w);
     QCOMPARE(prompts_->questions.size(), 1);
     // The save asks; "Отмена" writes nothing, and asks again next time.
-    prompts_->answers = {1002};
+    prompts_->answers = {1000};
     CtrlS(*w);
     QCOMPARE(prompts_->questions.last(), Question(FileChangedBeforeSaveQuestion(Native(ext))));
+    QCOMPARE(prompts_->buttons.last().first(), QString("Отмена"));  // Enter writes nothing over
     QCOMPARE(ReadAll(ext), QByteArray("original line\r\nother program\r\n"));
     QVERIFY(w->Modified());
-    prompts_->answers = {1000};  // "Записать"
+    prompts_->answers = {1001};  // "Записать"
     CtrlS(*w);
     QCOMPARE(prompts_->questions.size(), 3);
     QCOMPARE(ReadAll(ext), QByteArray("original line\r\nmine"));
@@ -118,7 +121,7 @@ class DiskChangesTest : public QObject {
     QVERIFY(w);
     Type(*w, "mine");
     WriteAll(ext, "original line\r\nother program\r\n");
-    prompts_->answers = {1000};
+    prompts_->answers = {1001};  // "Загрузить файл"
     ComeBack(*w);
     QCOMPARE(DocumentText(w->View()), std::string("original line\r\nother program\r\n"));
     QVERIFY(!w->Modified());
@@ -177,7 +180,7 @@ class DiskChangesTest : public QObject {
     QCOMPARE(DocumentText(w->View()), std::string("old\r\n"));
     ComeBack(*w);
     QCOMPARE(prompts_->questions.size(), 1);
-    prompts_->answers = {1002};  // "Отмена"
+    prompts_->answers = {1000};  // "Отмена"
     CtrlS(*w);
     QCOMPARE(prompts_->questions.size(), 2);
     QCOMPARE(ReadAll(f), QByteArray("new\r\n"));

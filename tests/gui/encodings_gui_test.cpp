@@ -102,7 +102,7 @@ class EncodingsGuiTest : public QObject {
       d.targetList->setCurrentRow(6);
       return 1;
     };
-    prompts.answers = {1000};  // "Перекодировать", told four would become '?'
+    prompts.answers = {1001};  // "Перекодировать", told four would become '?'
     w.RecodeCommand();
     QCOMPARE(prompts.questions.size(), 1);
     QVERIFY(prompts.questions[0].contains("появятся 4 знака «?»"));
@@ -127,9 +127,10 @@ class EncodingsGuiTest : public QObject {
     };
     for (const bool hex : {false, true}) {
       if (hex) w.KeyDown(Qt::Key_F6, Qt::NoModifier);
-      prompts.answers = {1001};  // "Отмена"
+      prompts.answers = {1000};  // "Отмена", the default: Enter destroys nothing
       w.Actions().recode->trigger();
       QCOMPARE(prompts.questions.size(), hex ? 2 : 1);
+      QCOMPARE(prompts.buttons.back(), (QStringList{"Отмена", "Перекодировать"}));
       QCOMPARE(prompts.questions.back(),
                QString("Перекодировка: Перекодировка сохранит не всё: на месте символов, "
                        "которых в новой кодировке нет, появятся 6 знаков «?». Перекодировать "
@@ -138,7 +139,7 @@ class EncodingsGuiTest : public QObject {
       QVERIFY(w.Save());
       QCOMPARE(ReadAll(Path("mixed.txt")), mixed);
     }
-    prompts.answers = {1000};
+    prompts.answers = {1001};
     w.Actions().recode->trigger();
     QVERIFY(w.Modified());
     QVERIFY(w.Save());

@@ -76,12 +76,15 @@ class ScriptedPrompts : public UserPrompts {
   // What was shown: "caption: text" of each question, the text of each note,
   // the filters of the last open dialog.
   QStringList questions;
+  QList<QStringList> buttons;  // of each question, the default first
   QStringList notes;
   QString openFilter;
   int unexpectedQuestions = 0;
 
-  int Ask(QWidget*, const QString& caption, const QString& text, const QStringList&) override {
+  int Ask(QWidget*, const QString& caption, const QString& text,
+          const QStringList& captions) override {
     questions << caption + ": " + text;
+    buttons << captions;
     if (whileAsking) std::exchange(whileAsking, nullptr)();
     if (answers.empty()) {
       ++unexpectedQuestions;

@@ -19,6 +19,7 @@
 #include "gui_test_environment.h"
 #include "io/private_folder.h"
 #include "main_window.h"
+#include "recovery_keeper.h"
 #include "recovery_list_dialog.h"
 #include "settings/settings.h"
 #include "shell/file_messages.h"
@@ -56,10 +57,12 @@ class StartRecoveryTest : public QObject {
   QString Path(const QString& name) const { return dir_->filePath(name); }
   QString Folder() const { return Path("recovery"); }
   // A copy as a program that died while a plug-in ran leaves it.
-  void LeaveCopy(const QString& base, const QString& document, const QByteArray& content) {
+  void LeaveCopy(const QString& base, const QString& document, const QByteArray& content,
+                 uint64_t cursor = 0) {
     QDir().mkpath(Folder());
     ::chmod(QFile::encodeName(Folder()).constData(), 0700);
-    const RecoveryManifest m{QFile::encodeName(document).toStdString(), "Падающий плагин", 1, 0};
+    const RecoveryManifest m{QFile::encodeName(document).toStdString(), "Падающий плагин", 1, 0,
+                             cursor};
     WriteAll(Folder() + "/" + base + ".recovery",
              QByteArray::fromStdString(FormatRecoveryManifest(m)));
     WriteAll(Folder() + "/" + base + ".document", content);
@@ -209,7 +212,8 @@ class StartRecoveryTest : public QObject {
 #endif
   }
 
-  // The copy that loads becomes the unsaved document and goes only then.
+  // The copy that loads becomes the unsaved document, and stays on disk
+  // until that is saved: a run killed before the save offers it again.
   void aCopyThatLoadsIsTheUnsavedDocument() {
     const QString orig = Path("orig.txt");
     WriteAll(orig, "precious original content\r\n");
@@ -219,9 +223,37 @@ class StartRecoveryTest : public QObject {
     QTRY_COMPARE(w->windowTitle(), QString("* orig.txt - Прамбус"));
     QCOMPARE(prompts_->recoveryLists.size(), 1);
     QCOMPARE(Text(*w), QString("edited content\r\n"));
-    QCOMPARE(QDir(Folder()).entryList(QDir::Files).size(), 0);
+    const QStringList left{"prambus-1-ok.document", "prambus-1-ok.recovery"};
+    QCOMPARE(QDir(Folder()).entryList(QDir::Files), left);
+    // Another start meanwhile does not offer what this one holds.
+    QCOMPARE(FindOrphanCopies(Folder().toStdString()).size(), size_t{0});
+    w->Recovery().LeaveForNextStart();  // as a kill leaves it
+    w.reset();
+    w = Start({}, OpenFirstThenLater);
+    QVERIFY(w);
+    QTRY_COMPARE(w->windowTitle(), QString("* orig.txt - Прамбус"));
+    QCOMPARE(prompts_->recoveryLists.size(), 1);
+    QCOMPARE(QDir(Folder()).entryList(QDir::Files), left);
     QVERIFY(w->Save());
     QCOMPARE(ReadAll(orig), QByteArray("edited content\r\n"));
+    QCOMPARE(QDir(Folder()).entryList(QDir::Files).size(), 0);
+  }
+
+  // The cursor comes back where the copy says; "Нет" to saving it before
+  // "Новый" gives the restored document up with its copy.
+  void theCursorComesBackAndNoGivesTheCopyUp() {
+    const QString orig = Path("orig.txt");
+    LeaveCopy("prambus-1-at", orig, "first line\r\nsecond line\r\n", 16);
+    auto w = Start({}, OpenFirstThenLater, {1001});
+    QVERIFY(w);
+    QTRY_COMPARE(w->windowTitle(), QString("* orig.txt - Прамбус"));
+    QCOMPARE(w->View()->CursorRow, 1);
+    QCOMPARE(w->View()->CursorCol, 4);
+    QCOMPARE(QDir(Folder()).entryList(QDir::Files).size(), 2);
+    w->Actions().newDocument->trigger();  // "Нет"
+    QCOMPARE(QDir(Folder()).entryList(QDir::Files).size(), 0);
+    QCOMPARE(w->windowTitle(), QString("Безымянный.txt - Прамбус"));
+    QVERIFY(!QFile::exists(orig));
   }
 
   // A file left half rewritten by a killed save: its old content is put

@@ -256,12 +256,21 @@ TEST(RecoveryManifest, ReadsBackWhatItWroteAndNothingElse) {
   m.pluginCaption = "Сортировать строки";
   m.viewKind = 2;
   m.encodingIndex = 3;
+  m.cursor = 123456789012;
   const std::string text = FormatRecoveryManifest(m);
   EXPECT_EQ(ParseRecoveryManifest(text), m);
   EXPECT_EQ(ParseRecoveryManifest(FormatRecoveryManifest({})), RecoveryManifest{});
-  for (size_t cut = 0; cut < text.size(); ++cut)
+  // An earlier version wrote no cursor: its copies read with the cursor at the start.
+  const size_t cursorAt = text.find("cursor ");
+  RecoveryManifest earlier = m;
+  earlier.cursor = 0;
+  EXPECT_EQ(ParseRecoveryManifest(text.substr(0, cursorAt)), earlier);
+  for (size_t cut = 0; cut < text.size(); ++cut) {
+    if (cut == cursorAt) continue;
     EXPECT_FALSE(ParseRecoveryManifest(text.substr(0, cut))) << cut;
+  }
   EXPECT_FALSE(ParseRecoveryManifest(text + "x"));
+  EXPECT_FALSE(ParseRecoveryManifest(text + "cursor 1\n"));
   std::string badKind = text;
   badKind.replace(badKind.find("kind 2"), 6, "kind 3");
   EXPECT_FALSE(ParseRecoveryManifest(badKind));
@@ -364,6 +373,57 @@ TEST(RecoveryCopy, ACopyIsOfferedByOneStartAtATime) {
   ASSERT_EQ(offered.size(), 1u);
   DiscardOrphanCopy(offered[0]);
   EXPECT_TRUE(FindOrphanCopies(folder).empty());
+}
+
+// A copy restored into the window stays on disk, held by the program, until
+// the document is saved or given up; a program that ends without a word on
+// it (killed, the session's end) leaves it to be offered again.
+TEST(RecoveryCopy, ARestoredCopyIsHeldUntilItGoesOrIsLeftForTheNextStart) {
+  TempDir dir;
+  const std::string folder = dir.File("recovery");
+  const RecoveryManifest m{"/tmp/doc.txt", "", 1, 0, 4};
+  {
+    RecoveryCopy left;
+    ASSERT_TRUE(left.Write(folder, m, Writing("unsaved")));
+    left.Release();  // the program ends at its session's end
+  }
+  std::vector<OrphanCopy> found = FindOrphanCopies(folder);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].manifest, m);
+  RecoveryCopy restored;
+  ASSERT_TRUE(restored.Adopt(found[0]));
+  found.clear();  // the offer is over: the window's hold goes on
+  EXPECT_TRUE(FindOrphanCopies(folder).empty());
+  // A newer copy of the document takes its place, and the old files go.
+  const std::string adoptedPath = restored.ContentPath();
+  ASSERT_TRUE(restored.Write(folder, m, Writing("newer")));
+  EXPECT_FALSE(fs::exists(adoptedPath));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+  // A newer copy that cannot be written keeps the one there is.
+  EXPECT_FALSE(restored.Write(folder, m, [](int) { throw std::runtime_error("disk full"); }));
+  EXPECT_EQ(TempDir::Read(restored.ContentPath()), "newer");
+  restored.Remove();  // saved
+  EXPECT_TRUE(fs::is_empty(folder));
+}
+
+// A copy written on another thread is no one's until it is taken over:
+// then it replaces the copy held; otherwise it is thrown away whole.
+TEST(RecoveryCopy, AWrittenCopyIsTakenOverOrDiscarded) {
+  TempDir dir;
+  const std::string folder = dir.File("recovery");
+  const RecoveryManifest m{"/tmp/doc.txt", "", 2, 0, 0};
+  RecoveryCopy held;
+  ASSERT_TRUE(held.Write(folder, m, Writing("old")));
+  WrittenCopy fresh = WriteCopyFiles(folder, m, Writing("fresh"));
+  ASSERT_TRUE(fresh);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 4);
+  held.Replace(std::move(fresh));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+  EXPECT_EQ(TempDir::Read(held.ContentPath()), "fresh");
+  WrittenCopy stale = WriteCopyFiles(folder, m, Writing("stale"));
+  DiscardWrittenCopy(stale);
+  EXPECT_FALSE(stale);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
 }
 
 }  // namespace

@@ -38,6 +38,8 @@ TEST(RecoveryList, ACopyIsDescribedInTextsOfASaneLength) {
   EXPECT_EQ(row.path, "/home/u/письма/отчёт.txt");
   EXPECT_EQ(row.size, "1\u00A0234\u00A0567\u00A0байт");
   EXPECT_EQ(row.reason, "перед запуском плагина «Сортировка строк»");
+  copy.manifest.pluginCaption.clear();  // written while the user typed
+  EXPECT_EQ(DescribeOrphanCopy(copy).reason, "несохранённые изменения");
   EXPECT_EQ(row.savedAt.size(), 16u);  // "01.01.1970 03:00" in the machine's zone
   EXPECT_EQ(ByteCountText(0), "0\u00A0байт");
   EXPECT_EQ(ByteCountText(999), "999\u00A0байт");

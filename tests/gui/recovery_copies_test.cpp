@@ -1,0 +1,153 @@
+// Recovery copies of the modified document on the real main window: one
+// follows a pause in the typing, a newer one replaces it leaving nothing of
+// the old, and the copy goes when the document is saved or given up.
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <optional>
+
+#include "extensions/recovery_copy.h"
+#include "gui_files.h"
+#include "gui_test_environment.h"
+#include "io/record_text.h"
+#include "main_window.h"
+#include "recovery_keeper.h"
+#include "scripted_prompts.h"
+#include "settings/settings.h"
+
+using namespace prambus;
+
+class RecoveryCopiesTest : public QObject {
+  Q_OBJECT
+  std::optional<QTemporaryDir> dir_;
+  ScriptedPrompts* prompts_ = nullptr;
+
+  QString Path(const QString& name) const { return dir_->filePath(name); }
+  QString Folder() const { return Path("recovery"); }
+  QStringList Files() const { return QDir(Folder()).entryList(QDir::Files | QDir::System); }
+  std::unique_ptr<MainWindow> Start(const QString& file = {}) {
+    QStringList args{"prambus"};
+    if (!file.isEmpty()) args << file;
+    auto w = std::make_unique<MainWindow>(args, dir_->path());
+    prompts_ = &ScriptedPrompts::InstallOn(*w);
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w.get())) return nullptr;
+    return w;
+  }
+  // The manifest of the one copy in the folder.
+  RecoveryManifest Manifest() const {
+    const QStringList m = QDir(Folder()).entryList({"*.recovery"});
+    if (m.size() != 1) return {};
+    return ParseRecoveryManifest(ReadAll(Folder() + "/" + m[0]).toStdString())
+        .value_or(RecoveryManifest{});
+  }
+  QByteArray Content() const {
+    const QStringList d = QDir(Folder()).entryList({"*.document"});
+    return d.size() == 1 ? ReadAll(Folder() + "/" + d[0]) : QByteArray("(none)");
+  }
+  static void Type(MainWindow& w, const QString& text) {
+    QTest::keyClicks(w.centralWidget(), text);
+  }
+  static void WaitWritten(MainWindow& w) { QTRY_VERIFY(!w.Recovery().Writing()); }
+
+ private slots:
+  void init() {
+    Cfg() = Settings{};
+    dir_.emplace();
+  }
+
+  // The clock's own pause, once: a copy comes without any call.
+  void aCopyFollowsAPauseInTheTyping() {
+    const QString file = Path("name\nwith odd \xff bytes.txt");
+    WriteAll(file, "line one\r\n");
+    auto w = Start(file);
+    QVERIFY(w);
+    QTest::keyClick(w->centralWidget(), Qt::Key_End, Qt::ControlModifier);
+    Type(*w, "typed");
+    QVERIFY(Files().isEmpty());  // not at once
+    QTRY_COMPARE_WITH_TIMEOUT(Files().size(), 2, 10000);
+    QCOMPARE(Content(), QByteArray("line one\r\ntyped"));
+    const RecoveryManifest m = Manifest();
+    QCOMPARE(m.documentPath, QFile::encodeName(file).toStdString());
+    QCOMPARE(m.cursor, uint64_t{15});
+    QCOMPARE(m.viewKind, 1);
+    QCOMPARE(m.pluginCaption, std::string());
+    QCOMPARE(QFileInfo(Folder()).permissions(), QFile::ReadOwner | QFile::WriteOwner |
+                                                    QFile::ExeOwner | QFile::ReadUser |
+                                                    QFile::WriteUser | QFile::ExeUser);
+    QCOMPARE(QFileInfo(Folder() + "/" + Files()[0]).permissions(),
+             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    QVERIFY(w->Save());
+    QVERIFY(Files().isEmpty());
+  }
+
+  // Each newer copy takes the place of the last; the copy being written
+  // when the document is saved is thrown away.
+  void aNewerCopyLeavesNothingOfTheOld() {
+    auto w = Start();
+    QVERIFY(w);
+    Type(*w, "abc");
+    w->Recovery().WriteDueCopy();
+    WaitWritten(*w);
+    QCOMPARE(Content(), QByteArray("abc"));
+    for (const char* more : {"d", "e", "f"}) {
+      Type(*w, more);
+      w->Recovery().WriteDueCopy();
+      WaitWritten(*w);
+      QCOMPARE(Files().size(), 2);
+    }
+    QCOMPARE(Content(), QByteArray("abcdef"));
+    QCOMPARE(Manifest().documentPath, std::string());
+    Type(*w, "g");
+    w->Recovery().WriteDueCopy();
+    prompts_->saveNames = {Path("saved.txt")};
+    w->Actions().saveAs->trigger();
+    WaitWritten(*w);
+    QVERIFY(Files().isEmpty());
+    QCOMPARE(ReadAll(Path("saved.txt")), QByteArray("abcdefg"));
+  }
+
+  // The hex view's bytes and kind; "Нет" before another document gives the
+  // copy up, and the new document has copies of its own.
+  void hexCopiesAndGivingUp() {
+    WriteAll(Path("data.bin"), QByteArray("\x01\x02\x03", 3));
+    auto w = Start(Path("data.bin"));
+    QVERIFY(w);
+    QTest::keyClick(w->centralWidget(), Qt::Key_F6);
+    QTRY_COMPARE(w->ViewKind(), 2);
+    QTest::keyClick(w->centralWidget(), Qt::Key_End, Qt::ControlModifier);
+    Type(*w, "ff");
+    QVERIFY(w->Modified());
+    w->Recovery().WriteDueCopy();
+    WaitWritten(*w);
+    QCOMPARE(Manifest().viewKind, 2);
+    w->View()->SaveToFile(Path("as saved").toStdString());
+    QCOMPARE(Content(), ReadAll(Path("as saved")));
+    QVERIFY(Content() != ReadAll(Path("data.bin")));
+    prompts_->answers = {1001};  // "Нет"
+    w->Actions().newDocument->trigger();
+    QVERIFY(Files().isEmpty());
+    Type(*w, "1");
+    w->Recovery().WriteDueCopy();
+    WaitWritten(*w);
+    QCOMPARE(Files().size(), 2);
+    QCOMPARE(Manifest().documentPath, std::string());
+  }
+
+  // The session ends: the last copy is written though no pause came, and
+  // stays for the next start; data.dat is written as at "Выход".
+  void theSessionsEndLeavesTheLastCopy() {
+    auto w = Start();
+    QVERIFY(w);
+    Type(*w, "last words");
+    w->EndSession();
+    QCOMPARE(Content(), QByteArray("last words"));
+    QVERIFY(QFile::exists(Path("data.dat")));
+    w.reset();
+    QCOMPARE(Files().size(), 2);
+    QCOMPARE(FindOrphanCopies(Folder().toStdString()).size(), size_t{1});
+  }
+};
+
+QTEST_MAIN(RecoveryCopiesTest)
+#include "recovery_copies_test.moc"
