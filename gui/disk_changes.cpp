@@ -88,11 +88,10 @@ MainWindow::OverwriteAnswer MainWindow::AskBeforeWritingOverFile() {
 // The file's present content in the same view, encoding and menu checks,
 // the cursor on the line it was on.
 void MainWindow::ReloadFromDisk() {
-  const QString path = FileName();
   try {
     InputFile probe(doc_.path);
   } catch (const IoError& e) {
-    ReportCannotOpen(path, e);
+    ReportCannotOpen(doc_.path, e);
     return;
   }
   const std::string native = doc_.path;

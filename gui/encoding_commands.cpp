@@ -122,7 +122,7 @@ void MainWindow::LoadEncodingCommand() {
     InputFile probe(path.toStdString());  // a FIFO, device or folder is refused unopened
   } catch (const IoError& e) {
     AfterModalDialog();
-    ReportCannotOpen(path, e);
+    ReportCannotOpen(path.toStdString(), e);
     return;
   }
   CodeTable table;

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <set>
 
-#include "shell/file_rules.h"
-
 namespace prambus {
 
 void PushRecent(std::vector<RecentEntry>& list, const std::string& path, int col, int row,
@@ -54,19 +52,6 @@ RecentMenuPlan PlanRecentMenu(const std::vector<RecentEntry>& list, int maxLen, 
   while (plan.count < n && !list[static_cast<size_t>(plan.count)].path.empty()) ++plan.count;
   plan.subMenu = inSubMenu && plan.count > 0;
   return plan;
-}
-
-std::string ShownPathOf(const std::string& path) {
-  std::string shown = path;
-  for (char& c : shown) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) c = ' ';
-  }
-  return shown;
-}
-
-std::string ShownNameOf(const std::string& path) {
-  return ShownPathOf(FileNameOf(path));
 }
 
 std::string MenuCaptionOf(const std::string& shownName) {

@@ -36,12 +36,6 @@ struct RecentMenuPlan {
 };
 RecentMenuPlan PlanRecentMenu(const std::vector<RecentEntry>& list, int maxLen, bool inSubMenu);
 
-// The file name of a path as a row of the menu or the switcher shows it: line
-// breaks and other control characters (legal in file names) become spaces,
-// so one entry stays one line.
-std::string ShownNameOf(const std::string& path);
-// The whole path shown on one line in the same way.
-std::string ShownPathOf(const std::string& path);
 // A shown name as a menu caption: "&" doubled, so it is not read as the
 // accelerator mark.
 std::string MenuCaptionOf(const std::string& shownName);

@@ -108,6 +108,24 @@ TEST_F(DataFileTest, EveryFieldRoundTrips) {
   EXPECT_EQ(Contents(), first);
 }
 
+// Names are stored as the bytes the system holds, whatever they are.
+TEST_F(DataFileTest, RecentAndPinnedNamesKeepEveryByte) {
+  StoredState st = Sample();
+  const std::string names[] = {"/d/bad\xff\xfe.txt", "/d/caf\xe9.txt", "/d\x01/\xd0\n\x80"};
+  st.recent[0].path = names[0];
+  st.recent[1].path = names[1];
+  st.pinned[0].path = names[2];
+  st.pinned[1].path = names[0];
+  ASSERT_TRUE(WriteDataFile(path_, st, SampleSettings()));
+  StoredState back;
+  Settings sb;
+  ASSERT_TRUE(ReadDataFile(path_, back, sb));
+  EXPECT_EQ(back.recent[0].path, names[0]);
+  EXPECT_EQ(back.recent[1].path, names[1]);
+  EXPECT_EQ(back.pinned[0].path, names[2]);
+  EXPECT_EQ(back, st);
+}
+
 TEST_F(DataFileTest, FilesEndingAfterAnyGroupLoadWithDefaultsForTheRest) {
   ASSERT_TRUE(WriteDataFile(path_, Sample(), SampleSettings()));
   const std::string full = Contents();
