@@ -137,7 +137,9 @@ void MainWindow::LoadEncodingCommand() {
                                   "Как будет называться эта кодировка?", "новая кодировка")
                            .value_or("новая кодировка");
   AfterModalDialog();
-  if (AddLoadedEncoding(path, name)) SelectEncoding(LoadedEncodingId(path.toStdString()));
+  if (!AddLoadedEncoding(path, name)) return;
+  SelectEncoding(LoadedEncodingId(path.toStdString()));
+  StoreSettingsChange();  // the list of loaded encodings is kept by a killed program too
 }
 
 }  // namespace prambus

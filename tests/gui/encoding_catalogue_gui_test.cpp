@@ -219,12 +219,12 @@ class EncodingCatalogueGuiTest : public QObject {
     pinned.path = Path("koi.txt").toStdString();
     pinned.encodingId = std::string(encoding_id::kDos);
     w->State().pinned = {pinned};
-    QVERIFY(w->OpenPath(Path("koi.txt")));
+    QVERIFY(w->OpenPath(Path("koi.txt").toStdString()));
     QCOMPARE(CheckedEncodings(*w), QStringList{"DOS"});
     w->State().pinned.clear();
 
     // Remembered as ISO-8859-5 when it left the window for another file.
-    QVERIFY(w->OpenPath(Path("koi.txt")));
+    QVERIFY(w->OpenPath(Path("koi.txt").toStdString()));
     QCOMPARE(CheckedEncodings(*w), QStringList{"KOI8-R"});
     EncodingItem(*w, "ISO-8859-5")->trigger();
     ScriptedPrompts& prompts = ScriptedPrompts::InstallOn(*w);
@@ -295,10 +295,10 @@ class EncodingCatalogueGuiTest : public QObject {
                                                          {"third.txt", "Третья"},
                                                          {"plain.txt", "Вторая"}};
       for (const auto& [name, encoding] : pinned) {
-        QVERIFY(w->OpenPath(Path(name)));
+        QVERIFY(w->OpenPath(Path(name).toStdString()));
         QCOMPARE(CheckedEncodings(*w), QStringList{encoding});
       }
-      QVERIFY(w->OpenPath(Path("plain.txt")));
+      QVERIFY(w->OpenPath(Path("plain.txt").toStdString()));
       w->Exit();
     }
   }

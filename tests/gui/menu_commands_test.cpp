@@ -189,6 +189,13 @@ class MenuCommandsTest : public QObject {
     QCOMPARE(w_->EncodingActions()[6]->text(), QString("Обмен"));
     QVERIFY(w_->EncodingActions()[6]->isChecked());
     QCOMPARE(Text(*w_), std::string("bac"));
+    {  // on disk at once, not only at exit
+      StoredState stored;
+      Settings settings;
+      QVERIFY(ReadDataFile(Path("data.dat").toStdString(), stored, settings));
+      QCOMPARE(stored.encodings.size(), size_t{1});
+      QCOMPARE(stored.encodings[0].name, std::string("Обмен"));
+    }
     // The loaded item sits above "Загрузить из файла...".
     const QList<QAction*> items = w_->Menus().encodings->actions();
     QCOMPARE(items.indexOf(w_->EncodingActions()[6]) + 1, items.indexOf(a.loadEncoding));
