@@ -16,8 +16,10 @@ trap 'kill -9 $app 2>/dev/null || true; kill $xvfb 2>/dev/null || true; [ -n "${
 mkdir -p "$root/app" "$root/home" "$root/config" "$root/data" "$root/work"
 mkdir -m 0700 "$root/runtime"
 cp "$build/gui/prambus" "$root/app/"
+# -noreset: a server resetting as its last client (the killed program) goes
+# would refuse the next start for a moment.
 exec 3>"$root/display"
-Xvfb -displayfd 3 -screen 0 1024x700x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x700x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 # The number is written, with its line end, once the server takes clients.
 for _ in $(seq 100); do [ "$(wc -l <"$root/display")" -ge 1 ] && break; sleep 0.1; done
