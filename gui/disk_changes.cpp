@@ -88,16 +88,15 @@ MainWindow::OverwriteAnswer MainWindow::AskBeforeWritingOverFile() {
 // The file's present content in the same view, encoding and menu checks,
 // the cursor on the line it was on.
 void MainWindow::ReloadFromDisk() {
-  const QString path = FileName();
   try {
     InputFile probe(doc_.path);
   } catch (const IoError& e) {
-    ReportCannotOpen(path, e);
+    ReportCannotOpen(doc_.path, e);
     return;
   }
   const std::string native = doc_.path;
   const std::vector<bool> checks = CurrentChecks();
-  const int encoding = doc_.encoding;
+  const std::string encoding = doc_.encoding;
   reloadCursor_ = {view_->CursorCol, view_->CursorRow};
   std::unique_ptr<PreviousDocument> previous = SetDocumentAside();
   desiredColumn_ = -1;

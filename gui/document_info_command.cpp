@@ -1,11 +1,10 @@
 // "Информация о документе..." and Ctrl+I: the "О документе" box, modeless,
 // with the document's size, open time, lines, cursor and selection. It goes
 // when it loses the activation, so the user simply works on.
-#include <QFileInfo>
-
 #include "main_window.h"
 #include "message_box.h"
 #include "shell/document_info.h"
+#include "shell/file_rules.h"
 
 namespace prambus {
 
@@ -13,7 +12,7 @@ void MainWindow::DocumentInfoCommand(bool fromKeyboard) {
   if (!EnsureWholeDocument() || !view_) return;
   ViewBase& v = *view_;
   DocumentFacts f;
-  f.fileName = QFileInfo(FileName()).fileName().toStdString();
+  f.fileName = FileNameOf(doc_.path);
   f.openDurationMs = doc_.openMilliseconds;
   const int last = v.LastRow;
   f.sizeBytes = static_cast<uint64_t>(v.PosToOffset(static_cast<int>(v.GetRow(last).size()), last));

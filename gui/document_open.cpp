@@ -2,33 +2,37 @@
 // list. The window takes the file's stored appearance, the view kind chosen
 // for it and, when remembered, its cursor; a file another copy of the program
 // already shows is handed over to that copy.
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 
 #include "io/io_error.h"
+#include "io/lexical_path.h"
 #include "io/posix_file.h"
 #include "main_window.h"
 #include "platform/services.h"
 #include "previous_document.h"
 #include "settings/settings.h"
+#include "shell/chosen_name.h"
 #include "shell/file_messages.h"
 #include "shell/file_rules.h"
+#include "shell/handover_request.h"
+#include "shell/opening_encoding.h"
 #include "shell/pinned_files.h"
 #include "shell/recent_list.h"
 #include "single_copy.h"
 #include "skin_host.h"
+#include "text/utf8_scan.h"
 #include "views/view_factory.h"
 
 namespace prambus {
 
-quint32 MainWindow::HashOf(const QString& path) {
-  return PathHash(std::u16string(reinterpret_cast<const char16_t*>(path.utf16()), path.size()));
-}
-
-void MainWindow::OpenCommandLineFile(const QString& path) {
+void MainWindow::OpenCommandLineFile(const std::string& path) {
   bool shown = true;
   try {
     shown = OpenPath(path);
@@ -37,9 +41,9 @@ void MainWindow::OpenCommandLineFile(const QString& path) {
     CreateView(viewKind_);
     lastClientWidth_ = -1;
     FormResize();
-    SelectEncoding(state_.defaults.encodingIndex);
+    SelectEncoding(state_.defaults.encodingId);
     RefreshTitle();
-    ReportCannotOpen(QFileInfo(path).absoluteFilePath(), e);
+    ReportCannotOpen(AbsolutePathOf(path), e);
     return;
   }
   if (!shown) {
@@ -50,19 +54,18 @@ void MainWindow::OpenCommandLineFile(const QString& path) {
   }
 }
 
-bool MainWindow::OpenPath(const QString& rawPath) {
+bool MainWindow::OpenPath(const std::string& rawPath) {
   // A file still loading is whole before another takes its place; when that
   // wait is stopped, nothing is opened.
   if (!EnsureWholeDocument()) return true;
-  const QString path = QFileInfo(rawPath).absoluteFilePath();
+  const std::string p = AbsolutePathOf(rawPath);
   // Throws when it cannot be read; FIFOs and devices are refused unopened.
-  { InputFile probe(path.toStdString()); }
-  const quint32 hash = HashOf(path);
-  if (SingleCopy::HandOver(TitleOf(path), hash)) return false;  // another copy shows it
+  { InputFile probe(p); }
+  const std::string request = FormatHandOverRequest(FileNameHash(p), TitleOf(p).toStdString(), p);
+  if (SingleCopy::HandOver(request)) return false;  // another copy shows it
 
   // The document shown so far stays aside until the new one has loaded.
   std::unique_ptr<PreviousDocument> previous = SetDocumentAside();
-  const std::string p = NativePath(path);
   // The first record of the path, the one the window state is captured into.
   const int pinnedAt = FindPinned(state_.pinned, p);
   const WindowAppearance* pinned =
@@ -90,16 +93,33 @@ bool MainWindow::OpenPath(const QString& rawPath) {
   lastClientWidth_ = -1;
   FormResize();
   // The table first, so that the file is shown through it as it is read.
-  SelectEncoding(record.encodingIndex);
+  SelectEncoding(OpeningEncodingOf(p, pinned));
   RefreshTitle();
   RefreshUndoRedo();
-  openFolder_ = QFileInfo(path).absolutePath();
+  openFolder_ = ShownPath(FolderOf(p));
   BeginLoading(std::move(previous));
   HideCaret();
   Redraw();
   ToggleCaret();
   activateWindow();
   return true;
+}
+
+// The encoding the file opens in: its pinned record's, its recent entry's,
+// the one its first bytes suggest, or the default record's.
+std::string MainWindow::OpeningEncodingOf(const std::string& path,
+                                          const WindowAppearance* pinned) const {
+  OpeningEncodingInput in;
+  in.pinned = pinned;
+  const int recent = Cfg().RememberCurPos ? FindRecent(state_.recent, path) : -1;
+  if (recent >= 0) in.recentId = state_.recent[static_cast<size_t>(recent)].encodingId;
+  in.defaultId = state_.defaults.encodingId;
+  std::string sample;
+  if (Cfg().DetectEncoding && !pinned && !encodings_.Find(in.recentId)) {
+    sample = ReadDetectionSample(path, in.wholeFile);
+    in.sample = sample;
+  }
+  return OpeningEncoding(encodings_, in);
 }
 
 // The record's bounds and state: a pinned file's own, for any other file the
@@ -114,13 +134,13 @@ void MainWindow::ApplyAppearance(const WindowAppearance& record, bool warnOnMini
     ToggleStatusBar();
 }
 
-MainWindow::WholeLoad MainWindow::LoadWhole(const QString& rawPath) {
-  const QString path = QFileInfo(rawPath).absoluteFilePath();
+MainWindow::WholeLoad MainWindow::LoadWhole(const std::string& rawPath) {
+  const std::string path = AbsolutePathOf(rawPath);
   loadGivesBack_ = true;
   loadFailed_ = false;
   bool loaded = false;
   try {
-    loaded = OpenPath(path) && EnsureWholeDocument() && !loadFailed_ && FileName() == path;
+    loaded = OpenPath(path) && EnsureWholeDocument() && !loadFailed_ && doc_.path == path;
   } catch (const std::exception&) {
     loadFailed_ = true;
   }
@@ -129,20 +149,31 @@ MainWindow::WholeLoad MainWindow::LoadWhole(const QString& rawPath) {
   return loadFailed_ ? WholeLoad::kFailed : WholeLoad::kStopped;
 }
 
-bool MainWindow::OpenDropped(const QString& path) {
+bool MainWindow::OpenDropped(const std::string& path) {
   if (!EnsureWholeDocument()) return false;
   if (doc_.Modified() && AskToSave()) return false;
   PushCurrentToRecent();
   caretShown_ = false;
   CaptureWindowState();
-  const QString absolute = QFileInfo(path).absoluteFilePath();
+  const std::string absolute = AbsolutePathOf(path);
   try {
-    return OpenPath(absolute) && FileName() == absolute;
+    return OpenPath(absolute) && doc_.path == absolute;
   } catch (const IoError& e) {
     ReportCannotOpen(absolute, e);
     return false;
   }
 }
+
+namespace {
+// The file a local URL names, by its bytes: the URL keeps them
+// percent-encoded, where its local file as text would have lost those that
+// are not UTF-8. A host is kept as the toolkit keeps it ("//host/path").
+std::string LocalFileOf(const QUrl& url) {
+  QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+  if (!url.host().isEmpty()) path.prepend("//" + url.host(QUrl::FullyEncoded).toLatin1());
+  return path.toStdString();
+}
+}  // namespace
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
   if (e->mimeData()->hasUrls() && e->mimeData()->urls().first().isLocalFile())
@@ -153,12 +184,34 @@ void MainWindow::dropEvent(QDropEvent* e) {
   const QList<QUrl> urls = e->mimeData()->urls();
   if (urls.isEmpty() || !urls.first().isLocalFile()) return;
   e->acceptProposedAction();
-  OpenDropped(urls.first().toLocalFile());
+  OpenDropped(LocalFileOf(urls.first()));
 }
 
-bool MainWindow::ShowsFile(const QString& title, quint32 hash) const {
+bool MainWindow::ShowsFile(const HandOverRequest& request) const {
+  if (doc_.path.empty()) return false;
+  if (request.path) return *request.path == doc_.path;
+  // Asked by title and hash: those tell only a name that is text.
+  const QString title = QString::fromStdString(request.title);
   const QString t = windowTitle();
-  return (t == title || t == "* " + title) && WindowHash() == hash && !doc_.path.empty();
+  return (t == title || t == "* " + title) && WindowHash() == request.hash &&
+         IsWellFormedUtf8(doc_.path);
+}
+
+std::optional<std::string> MainWindow::ChosenPath(const QString& chosen) {
+  ChosenNameContext context;
+  context.known = doc_.path;
+  context.toText = [](std::string_view bytes) {
+    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())))
+        .toStdString();
+  };
+  context.exists = [](const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+  };
+  const std::string text = QFileInfo(chosen).absoluteFilePath().toStdString();
+  std::optional<std::string> path = BytesOfChosenName(text, context);
+  if (!path) ReportFailure(AmbiguousChosenNameMessage(text));
+  return path;
 }
 
 }  // namespace prambus

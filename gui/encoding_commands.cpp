@@ -1,10 +1,11 @@
-// "Кодировка": the display table of the document (Windows, DOS or a table
+// "Кодировка": the display table of the document (a built-in table or one
 // loaded from an .enc file), F8 stepping through them, and the loaded
-// encodings kept in the stored state.
+// encodings kept in the catalogue.
 #include <QCoreApplication>
 
 #include "encodings/code_tables.h"
 #include "encodings/enc_file.h"
+#include "encodings/stored_encoding.h"
 #include "io/io_error.h"
 #include "io/posix_file.h"
 #include "main_window.h"
@@ -12,34 +13,30 @@
 
 namespace prambus {
 
-// Installs the display table of the encoding item at a menu position: the two
-// built-in tables, or a table loaded again from its .enc file. A loaded
-// encoding whose file is gone or no longer parses is removed instead, and one
-// refused for display is not installed; false in both cases, and the encoding
-// shown stays as it was.
-bool MainWindow::SelectEncoding(int position) {
-  const int items = static_cast<int>(encodingActions_.size());
-  if (position < 0 || position >= items) position = 0;
+// Shows the document in an encoding of the catalogue. An encoding without a
+// display table of its own (UTF-8, UTF-16) is named as the document's and
+// shown through "Windows"; an identifier the catalogue lacks reads as
+// "Windows". A loaded encoding whose file is gone or no longer parses is
+// removed instead, and one refused for display is not installed; false in
+// both cases, and the encoding shown stays as it was.
+bool MainWindow::SelectEncoding(std::string_view id) {
+  const EncodingEntry& entry = encodings_.FindOrWindows(id);
   CodeTable table = WindowsTable();
-  if (position == 1) {
-    table = DosTable();
-  } else if (position >= 2) {
-    const size_t k = static_cast<size_t>(position - 2);
-    if (k >= state_.encodings.size() || !loadEncodingFile(state_.encodings[k].path, table)) {
-      RemoveLoadedEncoding(position);
-      return false;
-    }
-    if (!CanShowDocument(table)) {  // it would change bytes the user never touched
-      ShowNote(
-          "Эту кодировку можно выбрать только для перекодировки: в ней разные коды выглядят "
-          "одинаково, и при сохранении файл изменился бы.");
-      // A view just created shows the identity table, and the mark says so.
-      if (view_ && view_->CharTable == WindowsTable()) doc_.encoding = 0;
-      ShowEncodingChecks();
-      return false;
-    }
+  if (entry.showsDocument && !encodings_.Table(entry, TableUse::kDisplay, table)) {
+    RemoveLoadedEncoding(std::string(entry.id));  // a copy: the entry goes
+    return false;
   }
-  doc_.encoding = position;
+  if (entry.Loaded() && !CanShowDocument(table)) {  // it would change bytes the user never touched
+    ShowNote(
+        "Эту кодировку можно выбрать только для перекодировки: в ней разные коды выглядят "
+        "одинаково, и при сохранении файл изменился бы.");
+    // A view just created shows the identity table, and the mark says so.
+    if (view_ && view_->CharTable == WindowsTable())
+      doc_.encoding = std::string(encoding_id::kWindows);
+    ShowEncodingChecks();
+    return false;
+  }
+  doc_.encoding = entry.id;
   ShowEncodingChecks();
   InstallCharTable(table);
   return true;
@@ -55,98 +52,61 @@ void MainWindow::InstallCharTable(const CodeTable& table) {
   ToggleCaret();
 }
 
-// Exactly one encoding item carries the mark: the one the view shows. A click
-// flips its item's mark before the command runs, so every command ends here.
-void MainWindow::ShowEncodingChecks() {
-  for (size_t i = 0; i < encodingActions_.size(); ++i)
-    encodingActions_[i]->setChecked(static_cast<int>(i) == doc_.encoding);
-}
-
-// F8: the encoding after the current one, wrapping to the first. An item
-// refused for display is passed over; a removed one gives its place to the
-// next. "Windows" (0) always shows.
+// F8: the menu's next encoding, wrapping to the first. One refused for
+// display is passed over; a removed one gives its place to the next.
+// "Windows" always shows.
 void MainWindow::SelectNextEncoding() {
-  for (int next = doc_.encoding + 1;;) {
-    const size_t items = encodingActions_.size();
-    if (next >= static_cast<int>(items)) next = 0;
-    if (SelectEncoding(next) || next == 0) break;
-    if (encodingActions_.size() == items) ++next;
+  std::string from = doc_.encoding;
+  for (;;) {
+    const std::string next = encodings_.NextInMenu(from).id;
+    if (SelectEncoding(next) || next == encoding_id::kWindows) break;
+    // Passed over: step on from it, or from where it stood when it went.
+    if (encodings_.Find(next)) from = next;
   }
-}
-
-int MainWindow::CheckedEncodingIndex() const {
-  return doc_.encoding;
 }
 
 // Adds a loaded encoding (or renames it when its path is already listed);
 // false when its file cannot be parsed.
 bool MainWindow::AddLoadedEncoding(const QString& path, const QString& name) {
   const std::string p = path.toStdString();
-  for (size_t i = 0; i < state_.encodings.size(); ++i) {
-    if (state_.encodings[i].path == p) {
-      state_.encodings[i].name = name.toStdString();
-      encodingActions_[i + 2]->setText(name);
-      return true;
-    }
+  if (!encodings_.Find(LoadedEncodingId(p))) {
+    CodeTable table;
+    if (!loadEncodingFile(p, table)) return false;
   }
-  CodeTable table;
-  if (!loadEncodingFile(p, table)) return false;
-  state_.encodings.push_back({p, name.toStdString()});
-  auto* a = new QAction(name, menus_.encodings);
-  a->setCheckable(true);
-  menus_.encodings->insertAction(actions_.loadEncoding, a);
-  encodingActions_.push_back(a);
-  ConnectCommand(a, [this, a] {
-    const auto it = std::find(encodingActions_.begin(), encodingActions_.end(), a);
-    if (it != encodingActions_.end())
-      SelectEncoding(static_cast<int>(it - encodingActions_.begin()));
-  });
+  encodings_.AddLoaded(p, name.toStdString());
+  RebuildEncodingMenu();
   return true;
 }
 
-// Removes the loaded encoding at a menu position, keeping the remembered
-// positions (current and pinned) on the same items. When the view showed it,
-// the view shows "Windows" from now on, as the menu and the status bar say.
-void MainWindow::RemoveLoadedEncoding(int position) {
-  if (position < 2 || position >= static_cast<int>(encodingActions_.size())) return;
-  auto fix = [position](auto& index) {
-    if (index == position)
-      index = 0;
-    else if (index > position)
-      --index;
-  };
-  fix(state_.defaults.encodingIndex);
-  for (WindowAppearance& w : state_.pinned) fix(w.encodingIndex);
-  const bool wasShown = doc_.encoding == position;
-  fix(doc_.encoding);
-  // The item may be the one whose click runs this: it goes once the click is over.
-  QAction* item = encodingActions_[position];
-  menus_.encodings->removeAction(item);
-  item->deleteLater();
-  encodingActions_.erase(encodingActions_.begin() + position);
-  state_.encodings.erase(state_.encodings.begin() + (position - 2));
-  ShowEncodingChecks();
+// Removes a loaded encoding. When the document was shown in it, it is
+// shown in "Windows" from now on, as the menu and the status bar say.
+// Records that name it keep the name: they read as "Windows" while the
+// catalogue lacks it, and as it again once its file is loaded anew.
+void MainWindow::RemoveLoadedEncoding(std::string_view id) {
+  if (!encodings_.RemoveLoaded(id)) return;
+  const bool wasShown = doc_.encoding == id;
+  if (wasShown) doc_.encoding = std::string(encoding_id::kWindows);
+  RebuildEncodingMenu();
   if (wasShown) InstallCharTable(WindowsTable());
 }
 
-// The loaded encodings read from data.dat: each is added again (an unparsable
-// one is dropped, one whose path is listed twice only renames the first), and
-// the stored positions move with the items they named.
+// The loaded encodings read from data.dat: each is added again (an
+// unparsable one is dropped, one whose path is listed twice only renames the
+// first). The stored records then name their encodings by identifier: a
+// menu position of an older file counts in the list as it was stored.
 void MainWindow::RestoreLoadedEncodings() {
   const std::vector<LoadedEncoding> stored = std::move(state_.encodings);
-  state_.encodings.clear();
-  std::vector<uint8_t> moved(stored.size() + 2, 0);  // stored position -> position now
-  moved[1] = 1;
-  for (size_t i = 0; i < stored.size(); ++i) {
-    const QString path = QString::fromStdString(stored[i].path);
-    if (!AddLoadedEncoding(path, QString::fromStdString(stored[i].name))) continue;
-    for (size_t k = 0; k < state_.encodings.size(); ++k)
-      if (state_.encodings[k].path == stored[i].path && k + 2 <= 255)
-        moved[i + 2] = static_cast<uint8_t>(k + 2);
+  for (const LoadedEncoding& e : stored) {
+    CodeTable table;
+    if (loadEncodingFile(e.path, table)) encodings_.AddLoaded(e.path, e.name);
   }
-  auto move = [&moved](uint8_t& index) { index = index < moved.size() ? moved[index] : 0; };
-  move(state_.defaults.encodingIndex);
-  for (WindowAppearance& w : state_.pinned) move(w.encodingIndex);
+  state_.encodings = encodings_.LoadedList();
+  auto resolve = [&](WindowAppearance& w) {
+    w.encodingId = StoredEncodingId(encodings_, w.encodingId, w.encodingIndex, stored);
+  };
+  resolve(state_.defaults);
+  for (WindowAppearance& w : state_.pinned) resolve(w);
+  RebuildEncodingMenu();
 }
 
 // "Загрузить из файла...": an .enc file, a name for it, and it is chosen.
@@ -162,7 +122,7 @@ void MainWindow::LoadEncodingCommand() {
     InputFile probe(path.toStdString());  // a FIFO, device or folder is refused unopened
   } catch (const IoError& e) {
     AfterModalDialog();
-    ReportCannotOpen(path, e);
+    ReportCannotOpen(path.toStdString(), e);
     return;
   }
   CodeTable table;
@@ -178,12 +138,8 @@ void MainWindow::LoadEncodingCommand() {
                            .value_or("новая кодировка");
   AfterModalDialog();
   if (!AddLoadedEncoding(path, name)) return;
-  for (size_t i = 2; i < encodingActions_.size(); ++i) {
-    if (encodingActions_[i]->text() == name) {
-      SelectEncoding(static_cast<int>(i));
-      break;
-    }
-  }
+  SelectEncoding(LoadedEncodingId(path.toStdString()));
+  StoreSettingsChange();  // the list of loaded encodings is kept by a killed program too
 }
 
 }  // namespace prambus

@@ -1,11 +1,11 @@
 // "Новый", "Открыть...", "Сохранить", "Сохранить как..." and the question
 // about an unsaved document that comes before them.
-#include <QFileInfo>
 #include <QTimer>
 #include <QWindow>
 
 #include "io/disk_identity.h"
 #include "io/io_error.h"
+#include "io/lexical_path.h"
 #include "main_window.h"
 #include "platform/services.h"
 #include "recovery_keeper.h"
@@ -62,7 +62,7 @@ void MainWindow::NewDocument() {
   vbar_->setEnabled(false);
   hbar_->setEnabled(false);
   CreateView(viewKind_);
-  SelectEncoding(state_.defaults.encodingIndex);
+  SelectEncoding(state_.defaults.encodingId);
   if (state_.defaults.minimalMode != actions_.minimalMode->isChecked()) ToggleMinimalMode(false);
   // An untitled document has the default appearance: after a pinned file the
   // window returns to its default place, size and modes.
@@ -83,13 +83,14 @@ void MainWindow::OpenWithDialog() {
   if (doc_.Modified() && AskToSave()) return;
   PushCurrentToRecent();
   BeforeModalDialog();
-  const QString path = prompts_->OpenFileName(this, "Открыть файл", openFolder_, dialogFilter_);
-  if (!path.isEmpty()) {
+  const QString chosen = prompts_->OpenFileName(this, "Открыть файл", openFolder_, dialogFilter_);
+  const std::optional<std::string> path = chosen.isEmpty() ? std::nullopt : ChosenPath(chosen);
+  if (path) {
     CaptureWindowState();
     try {
-      OpenPath(path);
+      OpenPath(*path);
     } catch (const IoError& e) {
-      ReportCannotOpen(path, e);
+      ReportCannotOpen(*path, e);
     }
   }
   AfterModalDialog();
@@ -99,14 +100,13 @@ void MainWindow::OpenWithDialog() {
 // failure is reported as it happened and leaves the document modified.
 // Whoever saves comes here, so a document still loading is never written
 // in part.
-bool MainWindow::WriteDocument(const QString& path) {
+bool MainWindow::WriteDocument(const std::string& path) {
   if (!EnsureWholeDocument() || !view_) return false;
   SaveOptions options;
   options.tryReadOnly = Cfg().TrySaveReadOnly;
-  const SaveOutcome saved =
-      SaveSafely(path.toStdString(), options, [this](int fd) { view_->WriteContent(fd); });
+  const SaveOutcome saved = SaveSafely(path, options, [this](int fd) { view_->WriteContent(fd); });
   if (saved.Saved()) return true;
-  ReportFailure(SaveFailedMessage(path.toStdString(), saved));
+  ReportFailure(SaveFailedMessage(path, saved));
   return false;
 }
 
@@ -129,21 +129,21 @@ void MainWindow::ReportFailure(const std::string& text) {
   wait->start(20);
 }
 
-void MainWindow::NameSavedDocument(const QString& path) {
-  doc_.path = NativePath(path);
+void MainWindow::NameSavedDocument(const std::string& path) {
+  doc_.path = path;
   doc_.MarkSaved(WithContentHash(doc_.path, DiskIdentityOf(doc_.path)));
   RefreshTitle();
 }
 
-void MainWindow::NameRecoveredDocument(const QString& path) {
-  doc_.path = path.isEmpty() ? std::string() : NativePath(QFileInfo(path).absoluteFilePath());
+void MainWindow::NameRecoveredDocument(const std::string& path) {
+  doc_.path = AbsolutePathOf(path);
   doc_.disk = DiskIdentity{};
   doc_.MarkUnsaved();
   RefreshTitle();
 }
 
-void MainWindow::ReportCannotOpen(const QString& path, const IoError& e) {
-  ReportFailure(CannotOpenMessage(path.toStdString(), e.Problem(), e.Errno()));
+void MainWindow::ReportCannotOpen(const std::string& path, const IoError& e) {
+  ReportFailure(CannotOpenMessage(path, e.Problem(), e.Errno()));
 }
 
 bool MainWindow::Save() {
@@ -157,8 +157,7 @@ bool MainWindow::Save() {
     case OverwriteAnswer::kCancel:
       return false;
   }
-  const QString path = FileName();
-  if (!WriteDocument(path)) return false;
+  if (!WriteDocument(doc_.path)) return false;
   doc_.MarkSaved(WithContentHash(doc_.path, DiskIdentityOf(doc_.path)));
   RefreshTitle();
   return true;
@@ -171,17 +170,20 @@ bool MainWindow::SaveAs() {
   const QStringList filters = dialogFilter_.split(";;");
   const int preselect = FilterIndexOf(state_.bindings, ExtensionOf(doc_.path));
   if (preselect >= 1 && preselect <= filters.size()) chosenFilter = filters[preselect - 1];
-  QString q =
+  // The dialog is offered the document's name as text; given back, that
+  // text means the document's own file (ChosenPath), whatever its bytes.
+  const QString chosen =
       prompts_->SaveFileName(this, "Сохранить как...", FileName(), dialogFilter_, &chosenFilter);
-  if (q.isEmpty()) {
+  std::optional<std::string> path = chosen.isEmpty() ? std::nullopt : ChosenPath(chosen);
+  if (!path) {
     AfterModalDialog();
     return false;
   }
   const int group = static_cast<int>(filters.indexOf(chosenFilter)) + 1;
-  if (QFileInfo(q).suffix().isEmpty() && group > 0)
-    q += QString::fromStdString(FirstExtensionOfGroup(state_.bindings, group));
-  const bool ok = WriteDocument(q);
-  if (ok) NameSavedDocument(QFileInfo(q).absoluteFilePath());
+  if (ExtensionOf(*path).size() <= 1 && group > 0)  // no extension, or only its dot
+    *path += FirstExtensionOfGroup(state_.bindings, group);
+  const bool ok = WriteDocument(*path);
+  if (ok) NameSavedDocument(*path);
   AfterModalDialog();
   return ok;
 }

@@ -1,6 +1,5 @@
 // Прамбус: a text editor and hex editor in one window.
 #include <QApplication>
-#include <QFile>
 #include <QIcon>
 #include <QSocketNotifier>
 #include <csignal>
@@ -60,12 +59,12 @@ int main(int argc, char** argv) {
   for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
     icon.addFile(QString(":/art/prambus-%1.png").arg(size));
   QApplication::setWindowIcon(icon);
-  QStringList arguments{QFile::decodeName(argv[0])};
-  if (!line.file.empty()) arguments << QFile::decodeName(QByteArray::fromStdString(line.file));
   // The session's end asks the program to end: the window keeps the work
   // for the next start and ends as "Выход" does, without asking.
   prambus::SignalPipe endSignals({SIGTERM, SIGHUP});
-  prambus::MainWindow window(arguments);
+  // The file by the bytes it was named with: the toolkit's own list of
+  // arguments holds them as text, which loses any byte that is not UTF-8.
+  prambus::MainWindow window(line);
   std::unique_ptr<QSocketNotifier> ending;
   if (endSignals.Valid()) {
     ending = std::make_unique<QSocketNotifier>(endSignals.ReadFd(), QSocketNotifier::Read);

@@ -39,10 +39,20 @@ namespace prambus {
 
 namespace {
 constexpr int kBarSize = 22;
+
+CommandLine CommandLineNaming(std::string file) {
+  CommandLine line;
+  line.file = std::move(file);
+  return line;
+}
 }  // namespace
 
 MainWindow::MainWindow(QStringList arguments, QString dataDir)
-    : arguments_(std::move(arguments)),
+    : MainWindow(CommandLineNaming(arguments.size() > 1 ? NativePath(arguments[1]) : ""),
+                 std::move(dataDir)) {}
+
+MainWindow::MainWindow(const CommandLine& line, QString dataDir)
+    : commandLineFile_(line.file),
       dataDir_(std::move(dataDir)),
       prompts_(std::make_unique<DialogPrompts>()) {
   setWindowTitle("Прамбус");
@@ -199,10 +209,10 @@ void MainWindow::OnFirstShow() {
   skins_->ChooseStored(state_.defaults.skin);
   CaptureWindowState();
   RebuildDialogFilters();
-  if (arguments_.size() > 1 && !arguments_.at(1).isEmpty()) {  // "" names no file
-    OpenCommandLineFile(arguments_.at(1));
+  if (!commandLineFile_.empty()) {
+    OpenCommandLineFile(commandLineFile_);
   } else {
-    SelectEncoding(state_.defaults.encodingIndex);
+    SelectEncoding(state_.defaults.encodingId);
     FormResize();
     RefreshTitle();
   }

@@ -20,10 +20,13 @@
 #include <vector>
 
 #include "associations/association_store.h"
+#include "encodings/encoding_catalogue.h"
 #include "menu_actions.h"
 #include "qt_canvas.h"
 #include "settings/stored_state.h"
+#include "shell/command_line.h"
 #include "shell/document.h"
+#include "shell/handover_request.h"
 #include "shell/wheel_steps.h"
 #include "shell/window_layout.h"
 #include "user_prompts.h"
@@ -55,6 +58,11 @@ class MainWindow : public QMainWindow {
  public:
   // dataDir: where data.dat is read and written; empty for the program's own
   // places (beside the executable, or the user's configuration folder).
+  // The program's command line, read from the bytes it was given: its file
+  // is opened by exactly the name the system holds.
+  explicit MainWindow(const CommandLine& line, QString dataDir = {});
+  // The same with the program's name and the file's as text (a name that is
+  // text: the toolkit cannot give back the bytes of any other).
   explicit MainWindow(QStringList arguments, QString dataDir = {});
   ~MainWindow() override;
 
@@ -90,12 +98,17 @@ class MainWindow : public QMainWindow {
   // file and that file's identity on disk when it was last loaded or saved.
   const Document& Doc() const { return doc_; }
   bool Modified() const { return doc_.Modified(); }
+  // The document's file name as text (replacement characters for bytes that
+  // are not text); the name itself is Doc().path.
   QString FileName() const;
   const QImage& Surface() const { return surface_; }
   const MenuActions& Actions() const { return actions_; }
   const MainMenus& Menus() const { return menus_; }
-  // The encoding items of "Кодировка": Windows, DOS, then the loaded ones.
+  // The encodings the window knows, built-in and loaded.
+  const EncodingCatalogue& Encodings() const { return encodings_; }
+  // The encoding items of "Кодировка", in the catalogue's order.
   const std::vector<QAction*>& EncodingActions() const { return encodingActions_; }
+  QAction* EncodingAction(std::string_view id) const;  // null when the menu lacks it
   const std::vector<ViewMenuItem*>& ViewItems() const { return viewItems_; }
   QScrollBar* VBar() const { return vbar_; }
   QScrollBar* HBar() const { return hbar_; }
@@ -132,24 +145,24 @@ class MainWindow : public QMainWindow {
   // Throws IoError when the file cannot be read; nothing changes then. A file
   // that cannot be loaded leaves a new, untitled document. False when another
   // copy of the program shows the file and has taken it over.
-  bool OpenPath(const QString& path);
+  bool OpenPath(const std::string& path);
   // Opens a file and takes the whole of it in (a recovery copy, which may
   // be removed once it is in): the load is driven to its end. A file that
   // cannot be loaded gives back the document shown before, with no message
   // (the caller says what failed); Escape during the load stops it.
   enum class WholeLoad { kLoaded, kFailed, kStopped };
-  WholeLoad LoadWhole(const QString& path);
+  WholeLoad LoadWhole(const std::string& path);
   // The document shown is work recovered for the file at `path` (empty: an
   // untitled one): it takes that name, was never read from that file, and
   // stays modified until it is saved.
-  void NameRecoveredDocument(const QString& path);
+  void NameRecoveredDocument(const std::string& path);
   // Puts the cursor at an offset of the document (its end when past it).
   void PlaceCursorAt(uint64_t offset);
   // Opens a file as a drop or a plug-in asks: the unsaved-document question
   // first, a failure reported. True when the file is shown.
-  bool OpenDropped(const QString& path);
-  // The hand-over: whether this copy shows the file with this title and hash.
-  bool ShowsFile(const QString& title, quint32 hash) const;
+  bool OpenDropped(const std::string& path);
+  // The hand-over: whether this copy shows the file another copy asks about.
+  bool ShowsFile(const HandOverRequest& request) const;
   quint32 WindowHash() const;  // the file's hash other copies ask for; 0 untitled
 
   // ---- progressive_load.cpp: a file loading in steps after its first screen.
@@ -205,10 +218,10 @@ class MainWindow : public QMainWindow {
   void SwitchView(int tableIndex);
 
   // ---- encoding_commands.cpp: "Кодировка" and F8.
-  bool SelectEncoding(int position);  // false when removed or refused for display
+  bool SelectEncoding(std::string_view id);  // false when removed or refused for display
   void SelectNextEncoding();
   bool AddLoadedEncoding(const QString& path, const QString& name);
-  void RemoveLoadedEncoding(int position);
+  void RemoveLoadedEncoding(std::string_view id);
   void LoadEncodingCommand();
 
   // ---- recode_command.cpp: "Перекодировка...".
@@ -335,7 +348,7 @@ class MainWindow : public QMainWindow {
   void BuildMenus();
   void GiveKeyboardBackFromMenuBar();  // after Escape closed a menu of the bar
   void BuildViewKindMenu();
-  void BuildEncodingMenu();
+  void RebuildEncodingMenu();  // encoding_menu.cpp
   void ConnectFeatureCommands();
   QAction* AddAction(QMenu* menu, const QString& caption, const QString& shortcut = {},
                      std::function<void()> command = {});
@@ -358,17 +371,21 @@ class MainWindow : public QMainWindow {
   void ApplyChecks(const std::vector<bool>& checks);
   std::vector<bool> CurrentChecks() const;
   // window_title.cpp
-  void RefreshTitle();                          // from the file name and the modified flag
-  void FollowRevision();                        // the title's mark, when it changed
-  static QString TitleOf(const QString& path);  // "name - Прамбус", untitled for ""
+  void RefreshTitle();                              // from the file name and the modified flag
+  void FollowRevision();                            // the title's mark, when it changed
+  static QString TitleOf(const std::string& path);  // "name - Прамбус", untitled for ""
   // Makes `next` the window's document, its revision watched for the title's
   // mark, and returns the one it replaces.
   Document SwapDocument(Document next);
-  // The file name of the document as the file system takes it, and back.
+  // A file name as the file system takes it, from the toolkit's text of it,
+  // and back (lossy for a name that is not text).
   static std::string NativePath(const QString& path);
   static QString ShownPath(const std::string& path);
   // document_open.cpp
-  void OpenCommandLineFile(const QString& path);
+  void OpenCommandLineFile(const std::string& path);
+  // The bytes of the file a dialog's answer names (see BytesOfChosenName);
+  // nothing, with a note, when the answer fits two files.
+  std::optional<std::string> ChosenPath(const QString& chosen);
   // The window's appearance from a record: placement, visibility, look and
   // the modes (warnOnMinimal: the one-time warning of minimal mode).
   void ApplyAppearance(const WindowAppearance& record, bool warnOnMinimal);
@@ -403,15 +420,14 @@ class MainWindow : public QMainWindow {
   // Every menu command runs on the whole document: a running load ends first,
   // and the command is dropped when that wait is cut short.
   void ConnectCommand(QAction* action, std::function<void()> command);
-  static quint32 HashOf(const QString& path);  // the path's hash other copies ask for
   // file_commands.cpp
-  bool WriteDocument(const QString& path);
+  bool WriteDocument(const std::string& path);
   // The document was saved under this name: it is now that file's.
-  void NameSavedDocument(const QString& path);
+  void NameSavedDocument(const std::string& path);
   void RebuildDialogFilters();
   // A beep and a note saying what failed (once the window is on the screen).
   void ReportFailure(const std::string& text);
-  void ReportCannotOpen(const QString& path, const IoError& e);
+  void ReportCannotOpen(const std::string& path, const IoError& e);
   // disk_changes.cpp
   void QueueDiskCheck();  // a look at the file once the activation is handled
   // Before the document is written over its file: a file another program
@@ -451,11 +467,11 @@ class MainWindow : public QMainWindow {
   DocumentPoint ContentPoint(int x, int y) const;
   // encoding_commands.cpp
   void RestoreLoadedEncodings();
-  int CheckedEncodingIndex() const;
+  std::string OpeningEncodingOf(const std::string& path, const WindowAppearance* pinned) const;
   void ShowEncodingChecks();
   void InstallCharTable(const CodeTable& table);
   // recode_command.cpp
-  bool RecodeTable(int entry, bool target, CodeTable& table);
+  bool RecodeTable(const EncodingEntry& entry, bool target, CodeTable& table);
   // hex_tool_windows.cpp
   void AttachHexView();
   // The hooks of a hex view that leaves the window (its windows are gone).
@@ -485,7 +501,7 @@ class MainWindow : public QMainWindow {
   WindowAppearance CurrentAppearance() const;
   void PushCurrentToRecent();
 
-  QStringList arguments_;
+  std::string commandLineFile_;  // the file named on the command line; empty: none
   QString dataDir_;
   StoredState state_;
   std::unique_ptr<UserPrompts> prompts_;
@@ -601,7 +617,8 @@ class MainWindow : public QMainWindow {
   // Menus and their items.
   MainMenus menus_;
   MenuActions actions_;
-  std::vector<QAction*> encodingActions_;  // Windows, DOS, then the loaded encodings
+  EncodingCatalogue encodings_;
+  std::vector<QAction*> encodingActions_;  // the items of "Кодировка", in catalogue order
   std::vector<ViewMenuItem*> viewItems_;
   int formatInserted_ = 0;  // view items placed in "Формат"
   int extraInserted_ = 0;   // view items placed in "Дополнительно"

@@ -86,7 +86,9 @@ void MainWindow::BuildMenus() {
   BuildViewKindMenu();
   a.font = AddAction(m.format, "Шрифт...", {}, [this] { ChooseFont(); });
   m.encodings = m.format->addMenu("Кодировка\tF8");
-  BuildEncodingMenu();
+  a.loadEncoding =
+      AddAction(m.encodings, "Загрузить из файла...", {}, [this] { LoadEncodingCommand(); });
+  RebuildEncodingMenu();
   m.format->addSeparator();
   m.skins = m.format->addMenu("Шкурки");  // filled by the skin host, "Без шкурок" first
   a.skinSettings = AddAction(m.format, "Настройка шкурки...", {}, [this] { skins_->Configure(); });
@@ -149,20 +151,6 @@ void MainWindow::BuildViewKindMenu() {
         AddAction(menus_.viewKinds, kCaptions[i], {}, [this, i] { SwitchView(i); });
     actions_.viewKinds[i]->setCheckable(true);
   }
-}
-
-// The two built-in encodings, then (added later) the loaded ones, then the
-// item that loads another.
-void MainWindow::BuildEncodingMenu() {
-  static const char* const kCaptions[2] = {"Windows", "DOS"};
-  for (int i = 0; i < 2; ++i) {
-    QAction* item = AddAction(menus_.encodings, kCaptions[i], {}, [this, i] { SelectEncoding(i); });
-    item->setCheckable(true);
-    encodingActions_.push_back(item);
-  }
-  encodingActions_[0]->setChecked(true);
-  actions_.loadEncoding =
-      AddAction(menus_.encodings, "Загрузить из файла...", {}, [this] { LoadEncodingCommand(); });
 }
 
 // The commands of the features that have windows of their own. Each connects

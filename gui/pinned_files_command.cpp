@@ -9,7 +9,9 @@ namespace prambus {
 
 void MainWindow::PinnedFilesCommand() {
   PinnedFilesDialog dialog(this, [this](QWidget* parent) {
-    return prompts_->OpenFileName(parent, "Открыть файл", openFolder_, dialogFilter_);
+    const QString chosen =
+        prompts_->OpenFileName(parent, "Открыть файл", openFolder_, dialogFilter_);
+    return chosen.isEmpty() ? std::string() : ChosenPath(chosen).value_or(std::string());
   });
   std::vector<std::string> paths;
   for (const WindowAppearance& w : state_.pinned) paths.push_back(w.path);

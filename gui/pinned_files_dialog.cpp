@@ -1,11 +1,10 @@
 #include "pinned_files_dialog.h"
 
 #include <QCursor>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "shell/recent_list.h"
+#include "shell/shown_name.h"
 #include "shell/window_layout.h"
 
 namespace prambus {
@@ -19,7 +18,8 @@ std::string PathOf(const QListWidgetItem* item) {
 }
 }  // namespace
 
-PinnedFilesDialog::PinnedFilesDialog(QWidget* parent, std::function<QString(QWidget*)> chooseOther)
+PinnedFilesDialog::PinnedFilesDialog(QWidget* parent,
+                                     std::function<std::string(QWidget*)> chooseOther)
     : QDialog(parent), chooseOther_(std::move(chooseOther)) {
   setWindowTitle("Закреплённые файлы");
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -97,8 +97,8 @@ void PinnedFilesDialog::AddCurrent() {
 }
 
 void PinnedFilesDialog::AddOther() {
-  const QString path = chooseOther_ ? chooseOther_(this) : QString();
-  if (!path.isEmpty()) AddUnlessListed(QFileInfo(path).absoluteFilePath().toStdString());
+  const std::string path = chooseOther_ ? chooseOther_(this) : std::string();
+  if (!path.empty()) AddUnlessListed(path);
 }
 
 }  // namespace prambus

@@ -17,8 +17,9 @@ namespace prambus {
 class PinnedFilesDialog : public QDialog {
   Q_OBJECT
  public:
-  // chooseOther asks for another file ("Добавить другой"); empty when cancelled.
-  PinnedFilesDialog(QWidget* parent, std::function<QString(QWidget*)> chooseOther);
+  // chooseOther asks for another file ("Добавить другой") and gives its
+  // absolute name's bytes; empty when cancelled.
+  PinnedFilesDialog(QWidget* parent, std::function<std::string(QWidget*)> chooseOther);
 
   // The pinned paths, each checked; currentPath is the open file ("" for a
   // new document, which disables "Добавить текущий"); the list takes the
@@ -40,7 +41,7 @@ class PinnedFilesDialog : public QDialog {
   void AddLine(const std::string& path);
   void AddUnlessListed(const std::string& path);
 
-  std::function<QString(QWidget*)> chooseOther_;
+  std::function<std::string(QWidget*)> chooseOther_;
   std::string currentPath_;
 };
 

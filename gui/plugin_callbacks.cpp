@@ -1,8 +1,6 @@
 #include "plugin_callbacks.h"
 
-#include <QFile>
-#include <QFileInfo>
-
+#include "io/lexical_path.h"
 #include "main_window.h"
 #include "virtual_key_map.h"
 
@@ -41,14 +39,14 @@ void PluginWindowAdapter::Relayout() {
 // As a dropped file opens: the unsaved document first, then the recent list
 // and the window state, then the file; a failure is reported as for a drop.
 bool PluginWindowAdapter::OpenFile(const std::string& path) {
-  return window_.OpenDropped(QFile::decodeName(QByteArray::fromStdString(path)));
+  return window_.OpenDropped(path);
 }
 
 // Under a new name as "Сохранить как..." does: the document takes the name
 // only once it is saved there, so a failed save leaves it as it was.
 bool PluginWindowAdapter::SaveFile(const std::string& path) {
   if (path.empty()) return window_.Save();
-  const QString name = QFileInfo(MainWindow::ShownPath(path)).absoluteFilePath();
+  const std::string name = AbsolutePathOf(path);
   if (!window_.WriteDocument(name)) return false;
   window_.NameSavedDocument(name);
   return true;

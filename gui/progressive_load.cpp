@@ -253,7 +253,7 @@ void MainWindow::FailLoading() {
   previous_.reset();
   pendingCursor_ = false;
   pendingOffset_ = -1;
-  const int encoding = doc_.encoding;
+  const std::string encoding = doc_.encoding;
   CreateView(viewKind_);  // the load goes with the document it read into
   SelectEncoding(encoding);
   lastClientWidth_ = -1;
@@ -273,7 +273,7 @@ void MainWindow::CancelLoading() {
   CloseHexToolWindows();
   if (!p || !p->document.View()) {  // nothing was shown before: an empty untitled document
     CreateView(viewKind_);
-    SelectEncoding(state_.defaults.encodingIndex);
+    SelectEncoding(state_.defaults.encodingId);
     lastClientWidth_ = -1;
     FormResize();
     RefreshTitle();

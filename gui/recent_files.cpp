@@ -8,6 +8,7 @@
 #include "settings/settings.h"
 #include "shell/file_messages.h"
 #include "shell/recent_list.h"
+#include "shell/shown_name.h"
 
 namespace prambus {
 
@@ -56,13 +57,12 @@ void MainWindow::OpenRecentItem(int index) {
   if (index < 0 || index >= static_cast<int>(state_.recent.size())) return;
   if (state_.recent[index].path.empty()) return;
   if (doc_.Modified() && AskToSave()) return;
-  // The entry is found again by its bytes: pushing the current file may move
-  // it, and a name that is no valid UTF-8 does not survive the round trip.
+  // The entry's bytes are kept: pushing the current file may move it.
   const std::string target = state_.recent[index].path;
   PushCurrentToRecent();
   CaptureWindowState();
   try {
-    OpenPath(QString::fromStdString(target));
+    OpenPath(target);
   } catch (const IoError& e) {
     // The file is gone or cannot be read: it leaves the list, the document
     // shown stays (it is set aside only once the file opens), and the user

@@ -93,7 +93,7 @@ void RecentSwitcher::ShowOverOwner() {
   QScreen* screen = owner_->screen();
   const QRect work = screen->availableGeometry();
   layout_ = LayOutSwitcher(
-      owner_->State().recent, owner_->FileName().toStdString(), textHeight_,
+      owner_->State().recent, owner_->Doc().path, textHeight_,
       [&fm](const std::string& name) { return fm.horizontalAdvance(QString::fromStdString(name)); },
       work.width(), work.height());
   const QRect g = owner_->frameGeometry();

@@ -11,37 +11,47 @@
 
 namespace prambus {
 
-// The table of a recode list entry: Windows, DOS, the four conversions, then
-// the loaded encodings. False (and the encoding removed) when its file fails.
-bool MainWindow::RecodeTable(int entry, bool target, CodeTable& table) {
-  if (entry == 0)
-    table = WindowsTable();
-  else if (entry == 1)
-    table = target ? DosForOutputTable() : DosTable();
-  else if (entry <= 5)
-    table = MarkerTable(static_cast<uint8_t>(entry - 2));
-  else {
-    const size_t k = static_cast<size_t>(entry - 6);
-    if (k >= state_.encodings.size() || !loadEncodingFile(state_.encodings[k].path, table)) {
-      RemoveLoadedEncoding(entry - 4);
-      return false;
-    }
-  }
-  return true;
+// The table of a recode list's encoding. False (and the encoding removed)
+// when a loaded encoding's file fails.
+bool MainWindow::RecodeTable(const EncodingEntry& entry, bool target, CodeTable& table) {
+  if (encodings_.Table(entry, target ? TableUse::kRecodeTarget : TableUse::kRecodeSource, table))
+    return true;
+  RemoveLoadedEncoding(entry.id);
+  return false;
 }
+
+namespace {
+
+QStringList Captions(const std::vector<const EncodingEntry*>& entries) {
+  QStringList out;
+  for (const EncodingEntry* e : entries) out << QString::fromStdString(e->caption);
+  return out;
+}
+
+// The row of an encoding in a list; -1 when it is not there.
+int RowOf(const std::vector<const EncodingEntry*>& entries, std::string_view id) {
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (entries[i]->id == id) return static_cast<int>(i);
+  return -1;
+}
+
+}  // namespace
 
 void MainWindow::RecodeCommand() {
   if (!EnsureWholeDocument() || !view_) return;
   RecodeDialog dialog(this);
-  QStringList names;
-  for (const LoadedEncoding& e : state_.encodings) names << QString::fromStdString(e.name);
-  int source = 0, target = 1;
-  const int checked = CheckedEncodingIndex();
-  if (checked != 0) {
-    target = 0;
-    source = checked == 1 ? 1 : checked + 4;
+  // The lists as they are now: a loaded encoding may go while the dialog is open.
+  const EncodingCatalogue listed = encodings_;
+  const std::vector<const EncodingEntry*> sources = listed.RecodeEntries(false);
+  const std::vector<const EncodingEntry*> targets = listed.RecodeEntries(true);
+  // From the document's encoding into Windows; from Windows into DOS.
+  int source = RowOf(sources, doc_.encoding);
+  int target = RowOf(targets, encoding_id::kWindows);
+  if (source < 0 || doc_.encoding == encoding_id::kWindows) {
+    source = RowOf(sources, encoding_id::kWindows);
+    target = RowOf(targets, encoding_id::kDos);
   }
-  dialog.Fill(names, source, target, ToQColor(canvas_.BrushColor()),
+  dialog.Fill(Captions(sources), Captions(targets), source, target, ToQColor(canvas_.BrushColor()),
               ToQColor(canvas_.GetFont().color));
   PlaceAtMousePointer(&dialog);
   BeforeModalDialog();
@@ -50,7 +60,9 @@ void MainWindow::RecodeCommand() {
   if (result != 1) return;
   CodeTable from, to;
   const int s = dialog.Source(), t = dialog.Target();
-  if (!RecodeTable(s, false, from) || !RecodeTable(t, true, to)) {
+  if (s < 0 || t < 0 || static_cast<size_t>(s) >= sources.size() ||
+      static_cast<size_t>(t) >= targets.size() || !RecodeTable(*sources[s], false, from) ||
+      !RecodeTable(*targets[t], true, to)) {
     Beep();
     return;
   }

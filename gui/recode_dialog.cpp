@@ -21,13 +21,13 @@ RecodeDialog::RecodeDialog(QWidget* parent) : QDialog(parent) {
   connect(cancel, &QPushButton::clicked, this, [this] { done(2); });
 }
 
-void RecodeDialog::Fill(const QStringList& loadedNames, int source, int target,
-                        const QColor& background, const QColor& text) {
-  const QStringList builtIn = {"Windows",          "DOS",  "Quoted Printable", "Транслит",
-                               "Unicode (UTF-16)", "UTF-8"};
+void RecodeDialog::Fill(const QStringList& sources, const QStringList& targets, int source,
+                        int target, const QColor& background, const QColor& text) {
+  sourceList->clear();
+  sourceList->addItems(sources);
+  targetList->clear();
+  targetList->addItems(targets);
   for (QListWidget* list : {sourceList, targetList}) {
-    list->clear();
-    list->addItems(builtIn + loadedNames);
     QPalette pal = list->palette();
     pal.setColor(QPalette::Base, background);
     pal.setColor(QPalette::Text, text);

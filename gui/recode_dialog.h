@@ -11,9 +11,10 @@ class RecodeDialog : public QDialog {
   Q_OBJECT
  public:
   explicit RecodeDialog(QWidget* parent);
-  // Fills both lists: the six built-in entries, then the loaded encodings.
-  void Fill(const QStringList& loadedNames, int source, int target, const QColor& background,
-            const QColor& text);
+  // Fills the lists with the captions of the encodings offered as sources
+  // and as targets, and marks one row of each.
+  void Fill(const QStringList& sources, const QStringList& targets, int source, int target,
+            const QColor& background, const QColor& text);
   int Source() const { return sourceList->currentRow(); }
   int Target() const { return targetList->currentRow(); }
 

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <new>
 
+#include "encodings/stored_encoding.h"
 #include "io/huge_pages.h"
 #include "main_window.h"
 
@@ -44,7 +45,9 @@ RecoveryManifest RecoveryKeeper::Manifest(const std::string& pluginCaption) cons
   m.documentPath = window_.doc_.path;
   m.pluginCaption = pluginCaption;
   m.viewKind = window_.viewKind_ == 2 ? 2 : 1;
-  m.encodingIndex = window_.CheckedEncodingIndex();
+  const std::vector<LoadedEncoding> loaded = window_.encodings_.LoadedList();
+  m.encodingIndex = MenuPositionForOlderReaders(window_.doc_.encoding, loaded);
+  m.encodingId = IdBeyondMenuPosition(window_.doc_.encoding, loaded);
   if (ViewBase* view = window_.view_.get())
     m.cursor =
         static_cast<uint64_t>(std::max(0, view->PosToOffset(view->CursorCol, view->CursorRow)));

@@ -1,7 +1,6 @@
 #include "recovery_offer.h"
 
-#include <QFile>
-
+#include "encodings/stored_encoding.h"
 #include "extensions/recovery_copy.h"
 #include "io/posix_file.h"
 #include "main_window.h"
@@ -16,22 +15,23 @@ namespace prambus {
 
 namespace {
 
-QString PathOf(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
 // The copy becomes the document it was taken from: same view, encoding and
 // file name, and unsaved; but only once the whole of it is in the window. A
 // copy that cannot be loaded (too large, memory short) gives the window back
 // the document it showed before.
 MainWindow::WholeLoad Restore(MainWindow& window, const OrphanCopy& copy) {
   if (copy.contentSize > kMaxDocumentSize) return MainWindow::WholeLoad::kFailed;
-  const MainWindow::WholeLoad loaded = window.LoadWhole(PathOf(copy.contentPath));
+  const MainWindow::WholeLoad loaded = window.LoadWhole(copy.contentPath);
   if (loaded != MainWindow::WholeLoad::kLoaded) return loaded;
   // Named and unsaved before a switch of view that may go in steps: a
   // switch stopped by Escape gives back the same document, named as well.
-  window.NameRecoveredDocument(PathOf(copy.manifest.documentPath));
-  window.SelectEncoding(copy.manifest.encodingIndex);
+  window.NameRecoveredDocument(copy.manifest.documentPath);
+  const EncodingCatalogue& encodings = window.Encodings();
+  const int position = copy.manifest.encodingIndex;
+  window.SelectEncoding(
+      StoredEncodingId(encodings, copy.manifest.encodingId,
+                       static_cast<uint8_t>(position >= 0 && position <= 255 ? position : 0),
+                       encodings.LoadedList()));
   if (window.ViewKind() != copy.manifest.viewKind) {
     window.SwitchView(copy.manifest.viewKind == 2 ? 1 : 0);
     window.EnsureWholeDocument();

@@ -8,11 +8,13 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "encodings/stored_encoding.h"
 #include "main_window.h"
 #include "settings/damaged_settings.h"
 #include "settings/data_file.h"
 #include "settings/settings.h"
 #include "shell/file_messages.h"
+#include "shell/opening_encoding.h"
 #include "shell/pinned_files.h"
 #include "shell/recent_list.h"
 #include "skin_host.h"
@@ -99,7 +101,7 @@ bool MainWindow::LoadSettings() {
   if (view_) view_->SetFont(state_.surfaceFont);
   ApplyMinimalModeShortcut();
   RestoreLoadedEncodings();
-  SelectEncoding(state_.defaults.encodingIndex);
+  SelectEncoding(state_.defaults.encodingId);
   return false;
 }
 
@@ -195,7 +197,7 @@ WindowAppearance MainWindow::CurrentAppearance() const {
   a.checks = CurrentChecks();
   a.skin = skins_->ChosenPath();
   a.background = canvas_.BrushColor();
-  a.encodingIndex = static_cast<uint8_t>(CheckedEncodingIndex());
+  StoreEncoding(doc_.encoding, encodings_.LoadedList(), a.encodingId, a.encodingIndex);
   return a;
 }
 
@@ -210,18 +212,26 @@ void MainWindow::CaptureWindowState() {
     return;
   }
   if (viewKind_ == 1 || viewKind_ == 2) state_.kindChecks[viewKind_ - 1] = now.checks;
+  StoreEncoding(DefaultRecordEncoding(encodings_, now.encodingId, state_.defaults.encodingId),
+                encodings_.LoadedList(), now.encodingId, now.encodingIndex);
   state_.defaults = std::move(now);
 }
 
 void MainWindow::PushCurrentToRecent() {
   if (doc_.path.empty() || !view_) return;
   PushRecent(state_.recent, doc_.path, view_->CursorCol, view_->CursorRow,
-             static_cast<uint8_t>(viewKind_));
+             static_cast<uint8_t>(viewKind_), doc_.encoding);
 }
 
 bool MainWindow::SaveSettings() {
   if (dataFileUnreadable_) return true;  // the file that could not be read is left alone
   state_.surfaceFont = canvas_.GetFont();
+  state_.encodings = encodings_.LoadedList();
+  // The positions older programs read count in that list as it is now.
+  StoreEncoding(state_.defaults.encodingId, state_.encodings, state_.defaults.encodingId,
+                state_.defaults.encodingIndex);
+  for (WindowAppearance& w : state_.pinned)
+    StoreEncoding(w.encodingId, state_.encodings, w.encodingId, w.encodingIndex);
   const QString path = DataFileForWriting();
   QDir().mkpath(QFileInfo(path).absolutePath());
   if (WriteDataFile(path.toStdString(), state_, Cfg())) return true;

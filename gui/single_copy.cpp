@@ -185,8 +185,7 @@ void SingleCopy::Serve(int fd) {
     }
     bool shown = false;
     for (const HandOverRequest& r : requests) {
-      const bool shows = r.valid && window_->ShowsFile(QString::fromStdString(r.title),
-                                                       static_cast<quint32>(r.hash));
+      const bool shows = r.valid && window_->ShowsFile(r);
       peer->write(shows ? "1\n" : "0\n");
       shown = shown || shows;
     }
@@ -214,8 +213,11 @@ void SingleCopy::Drop(QLocalSocket* peer) {
 // wait, and so does the deadline. Meanwhile the window repaints and its
 // timers run; the user's keys and clicks wait until the answer is in.
 bool SingleCopy::HandOver(const QString& title, quint32 hash) {
-  const QByteArray request =
-      QByteArray::fromStdString(FormatHandOverRequest(hash, title.toUtf8().toStdString()));
+  return HandOver(FormatHandOverRequest(hash, title.toUtf8().toStdString()));
+}
+
+bool SingleCopy::HandOver(const std::string& requestLine) {
+  const QByteArray request = QByteArray::fromStdString(requestLine);
   QEventLoop loop;
   bool shown = false;
   int waiting = 0;

@@ -1,6 +1,7 @@
 // One copy per file: every running copy listens on a per-user local socket;
 // a copy about to open a file first asks the others whether one of them shows
-// it (same title and path hash). The one that does comes to the front.
+// it (by its title and path hash, or by its name's bytes when they are not
+// text). The one that does comes to the front.
 //
 // The listener answers every request of a connection in order, drops a peer
 // whose line grows too long or who takes too long, serves a bounded number of
@@ -14,6 +15,7 @@
 #include <QString>
 #include <QTimer>
 #include <set>
+#include <string>
 
 class QLocalSocket;
 
@@ -35,6 +37,9 @@ class SingleCopy : public QObject {
   ~SingleCopy() override;
 
   // True when another copy shows the file and has been brought to the front.
+  // `requestLine` is a whole request (FormatHandOverRequest); the file may
+  // also be asked about by its title and hash alone, when its name is text.
+  static bool HandOver(const std::string& requestLine);
   static bool HandOver(const QString& title, quint32 hash);
   static QString Folder();
   // Where this copy listens.

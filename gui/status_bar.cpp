@@ -31,8 +31,7 @@ void MainWindow::RefreshStatusBar() {
   in.rowCountPartial = doc_.load != nullptr;
   in.insertMode = view_->InsertMode;
   in.openDurationMs = doc_.openMilliseconds;
-  for (QAction* a : encodingActions_)
-    if (a->isChecked()) in.encodingCaption = a->text().toStdString();
+  in.encodingCaption = encodings_.FindOrWindows(doc_.encoding).caption;
   if (const auto* text = dynamic_cast<const TextView*>(view_.get()); text && text->ConvertLineEnds)
     in.savedLineEnd = Cfg().LineEnd;
   const auto texts = StatusPanels(in);

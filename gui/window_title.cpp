@@ -7,16 +7,18 @@
 
 #include "main_window.h"
 #include "recovery_keeper.h"
-#include "shell/recent_list.h"
+#include "shell/file_rules.h"
+#include "shell/shown_name.h"
 
 namespace prambus {
 
-QString MainWindow::TitleOf(const QString& path) {
+QString MainWindow::TitleOf(const std::string& path) {
   // Control characters (a line break is legal in a file name) become spaces,
   // as in the menus, so the title stays one line; the hand-over request,
-  // which carries the title on one line, stays whole too.
-  const QString name = path.isEmpty() ? QString("Безымянный.txt")
-                                      : QString::fromStdString(ShownNameOf(path.toStdString()));
+  // which carries the title on one line, stays whole too. Bytes that are not
+  // text are shown as "\xNN".
+  const QString name =
+      path.empty() ? QString("Безымянный.txt") : QString::fromStdString(ShownNameOf(path));
   return name + " - Прамбус";
 }
 
@@ -33,12 +35,12 @@ QString MainWindow::FileName() const {
 }
 
 quint32 MainWindow::WindowHash() const {
-  return doc_.path.empty() ? 0 : HashOf(FileName());
+  return doc_.path.empty() ? 0 : FileNameHash(doc_.path);
 }
 
 void MainWindow::RefreshTitle() {
   titleMarked_ = doc_.Modified();
-  const QString title = TitleOf(FileName());
+  const QString title = TitleOf(doc_.path);
   setWindowTitle(titleMarked_ ? "* " + title : title);
   if (recovery_) recovery_->Follow();
 }

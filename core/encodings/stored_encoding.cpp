@@ -59,10 +59,16 @@ std::string StoredEncodingId(const EncodingCatalogue& catalogue, const std::stri
   return catalogue.Find(id) ? id : EncodingIdFromMenuPosition(position, loaded);
 }
 
+std::string IdBeyondMenuPosition(std::string_view id, const std::vector<LoadedEncoding>& loaded) {
+  const uint8_t position = MenuPositionForOlderReaders(id, loaded);
+  return EncodingIdFromMenuPosition(position, loaded) == id ? std::string() : std::string(id);
+}
+
 void StoreEncoding(std::string_view id, const std::vector<LoadedEncoding>& loaded,
                    std::string& storedId, uint8_t& storedPosition) {
-  storedId = std::string(id);
+  // The position first: id may be a view of storedId itself.
   storedPosition = MenuPositionForOlderReaders(id, loaded);
+  storedId = std::string(id);
 }
 
 }  // namespace prambus

@@ -39,7 +39,13 @@ class EncodingCatalogue;
 // loaded file gone since); FindOrWindows reads it as "Windows" then.
 std::string StoredEncodingId(const EncodingCatalogue& catalogue, const std::string& id,
                              uint8_t position, const std::vector<LoadedEncoding>& loaded);
-// Sets both stored forms of a record's encoding.
+// For a record whose older readers refuse anything they do not know (a
+// recovery copy's description): the identifier, or nothing when the menu
+// position alone names the same encoding, so that the record stays as older
+// programs wrote it.
+std::string IdBeyondMenuPosition(std::string_view id, const std::vector<LoadedEncoding>& loaded);
+
+// Sets both stored forms of a record's encoding; id may be storedId itself.
 void StoreEncoding(std::string_view id, const std::vector<LoadedEncoding>& loaded,
                    std::string& storedId, uint8_t& storedPosition);
 

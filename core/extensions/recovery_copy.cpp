@@ -53,8 +53,10 @@ std::string FormatRecoveryManifest(const RecoveryManifest& m) {
   AppendNumber(out, "encoding", m.encodingIndex);
   AppendRecordBytes(out, "plugin", m.pluginCaption);
   AppendRecordBytes(out, "path", m.documentPath);
-  // Added after the fields an earlier version reads.
+  // Added after the fields an earlier version reads: the cursor, then the
+  // encoding's identifier only when its menu position cannot name it.
   AppendRecordNumber(out, "cursor", m.cursor);
+  if (!m.encodingId.empty()) AppendRecordBytes(out, "encoding-id", m.encodingId);
   return out;
 }
 
@@ -69,8 +71,13 @@ std::optional<RecoveryManifest> ParseRecoveryManifest(std::string_view text) {
   if (!path || (*kind != 1 && *kind != 2)) return std::nullopt;
   if (!text.empty()) {
     const std::optional<uint64_t> cursor = TakeRecordNumber(text, "cursor");
-    if (!cursor || !text.empty()) return std::nullopt;
+    if (!cursor) return std::nullopt;
     m.cursor = *cursor;
+  }
+  if (!text.empty()) {
+    std::optional<std::string> encodingId = TakeRecordBytes(text, "encoding-id");
+    if (!encodingId || !text.empty()) return std::nullopt;
+    m.encodingId = std::move(*encodingId);
   }
   m.viewKind = *kind;
   m.encodingIndex = *encoding;

@@ -21,8 +21,9 @@ struct RecoveryManifest {
       documentPath;  // the file the document belongs to, its bytes exact; empty for a new one
   std::string pluginCaption;  // the plug-in that was about to run; empty for a copy while typing
   int viewKind = 1;
-  int encodingIndex = 0;
-  uint64_t cursor = 0;  // the cursor's offset in the document
+  int encodingIndex = 0;     // the encoding menu position older programs read
+  uint64_t cursor = 0;       // the cursor's offset in the document
+  std::string encodingId{};  // the encoding when that position names another; else empty
   bool operator==(const RecoveryManifest&) const = default;
 };
 

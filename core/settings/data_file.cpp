@@ -288,6 +288,7 @@ bool ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
     for (auto& e : st.recent) r.String(e.encodingId);
   }
   if (!r.AtEnd()) r.Bool(s.ReloadChangedFiles);  // 45
+  if (!r.AtEnd()) r.Bool(s.DetectEncoding);      // 46
   return r.Damaged();
 }
 
@@ -311,7 +312,7 @@ void WriteSkin(BinaryStream& f, const WindowAppearance& w) {
   if (w.skin.empty()) f.WriteInt32(static_cast<int32_t>(w.background));
 }
 
-// Fields 1 to 44 in order.
+// Fields 1 to 46 in order.
 void WriteFields(BinaryStream& f, const StoredState& st, const Settings& s) {
   const WindowAppearance& d = st.defaults;
   f.WriteBool(false);          // 1
@@ -395,6 +396,7 @@ void WriteFields(BinaryStream& f, const StoredState& st, const Settings& s) {
   for (size_t i = 0; i < pinned; ++i) f.WriteString(st.pinned[i].encodingId);
   for (size_t i = 0; i < n; ++i) f.WriteString(recent(i).encodingId);
   f.WriteBool(s.ReloadChangedFiles);  // 45
+  f.WriteBool(s.DetectEncoding);      // 46
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// data.dat: a fixed sequence of 44 fields, written once at exit and read
+// data.dat: a fixed sequence of 46 fields, written once at exit and read
 // once at start-up. Later groups are guarded by end-of-file tests, so older,
 // shorter files load cleanly; a negative count or length reads as an empty
 // list, and a count or length larger than the rest of the file ends the
@@ -22,7 +22,7 @@ namespace prambus {
 bool ReadDataFile(const std::string& path, StoredState& state, Settings& settings,
                   bool* damaged = nullptr);
 
-// Writes all 44 fields the way documents are saved (a complete copy renamed
+// Writes all 46 fields the way documents are saved (a complete copy renamed
 // over the file, or rewritten in place with a backup), so the previous file
 // survives any failure. False on failure.
 bool WriteDataFile(const std::string& path, const StoredState& state, const Settings& settings);

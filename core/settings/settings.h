@@ -26,6 +26,9 @@ struct Settings {
   // A document without unsaved changes whose file another program changed is
   // loaded anew without a question.
   bool ReloadChangedFiles = false;
+  // A file opened with no encoding remembered for it is shown in the
+  // encoding its first bytes suggest.
+  bool DetectEncoding = true;
   // Printing (centimetres)
   double LeftMargin = 1.0;
   double RightMargin = 1.0;

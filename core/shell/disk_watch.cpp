@@ -1,5 +1,7 @@
 #include "shell/disk_watch.h"
 
+#include "shell/shown_name.h"
+
 namespace prambus {
 
 DiskChange CompareWithDisk(const std::string& path, DiskIdentity& remembered, DiskIdentity* now) {
@@ -53,32 +55,26 @@ void DiskWatch::Settled() {
   goneTold_ = false;
 }
 
-namespace {
-std::string Quoted(const std::string& s) {
-  return "«" + s + "»";
-}
-}  // namespace
-
 std::string FileChangedQuestion(const std::string& path) {
-  return "Файл " + Quoted(path) +
+  return "Файл " + QuotedPath(path) +
          " изменила другая программа. Загрузить его заново? Курсор останется на той же строке.";
 }
 
 std::string FileChangedUnderEditsQuestion(const std::string& path) {
-  return "Файл " + Quoted(path) +
+  return "Файл " + QuotedPath(path) +
          " изменила другая программа, а в документе есть несохранённые изменения. Если "
          "загрузить файл заново, ваши изменения пропадут. Если оставить их, я спрошу ещё раз, "
          "прежде чем записать их поверх файла. Можно и сохранить документ под другим именем.";
 }
 
 std::string FileChangedBeforeSaveQuestion(const std::string& path) {
-  return "Файл " + Quoted(path) +
+  return "Файл " + QuotedPath(path) +
          " изменила другая программа после того, как я его загрузил или сохранил. Если записать "
          "документ поверх файла, её изменения пропадут. Записать?";
 }
 
 std::string FileGoneNote(const std::string& path) {
-  return "Файла " + Quoted(path) +
+  return "Файла " + QuotedPath(path) +
          " больше нет на диске: его удалили или переместили. Документ остаётся открытым; "
          "чтобы не потерять его, сохраните его.";
 }

@@ -15,7 +15,7 @@ Document::Document(Document&& other) noexcept
     : path(std::move(other.path)),
       disk(other.disk),
       diskWatch(other.diskWatch),
-      encoding(other.encoding),
+      encoding(std::move(other.encoding)),
       openMilliseconds(other.openMilliseconds),
       appearance(std::move(other.appearance)),
       load(std::move(other.load)),
@@ -29,7 +29,7 @@ Document& Document::operator=(Document&& other) noexcept {
   path = std::move(other.path);
   disk = other.disk;
   diskWatch = other.diskWatch;
-  encoding = other.encoding;
+  encoding = std::move(other.encoding);
   openMilliseconds = other.openMilliseconds;
   appearance = std::move(other.appearance);
   view_ = std::move(other.view_);

@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "encodings/encoding_catalogue.h"
 #include "io/disk_identity.h"
 #include "settings/stored_state.h"
 #include "shell/disk_watch.h"
@@ -67,10 +68,12 @@ class Document {
   RevisionMark Mark() const { return RevisionMark(revision_); }
 
   // ---- The rest of what belongs to the document.
-  std::string path;           // the file, as the file system names it; empty: untitled
-  DiskIdentity disk;          // that file as it was at the last load or save
-  DiskWatch diskWatch;        // which change of that file the user was told of since
-  int encoding = 0;           // the position of the encoding shown, in "Кодировка"
+  std::string path;     // the file, as the file system names it; empty: untitled
+  DiskIdentity disk;    // that file as it was at the last load or save
+  DiskWatch diskWatch;  // which change of that file the user was told of since
+  // The catalogue identifier of the encoding the document is shown in; one
+  // that has no display table of its own (UTF-8) is shown through "Windows".
+  std::string encoding{encoding_id::kWindows};
   int openMilliseconds = -1;  // how long the file took to open; -1: not opened
   // The window's appearance while it showed the document, kept while the
   // document is set aside.

@@ -1,6 +1,6 @@
 #include "shell/document_info.h"
 
-#include "shell/recent_list.h"
+#include "shell/shown_name.h"
 
 namespace prambus {
 

@@ -1,19 +1,11 @@
 #include "shell/file_messages.h"
 
+#include "io/lexical_path.h"
+#include "shell/shown_name.h"
 #include "shell/status_text.h"
 
 namespace prambus {
 namespace {
-
-std::string Quoted(const std::string& s) {
-  return "«" + s + "»";
-}
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 std::string ErrorCode(int err) {
   return "система сообщила об ошибке с кодом " + std::to_string(err);
@@ -34,7 +26,7 @@ std::string BackupReason(const SaveOutcome& o) {
 }  // namespace
 
 std::string CannotOpenMessage(const std::string& path, FileProblem problem, int err) {
-  const std::string head = "Не могу открыть " + Quoted(path) + ": ";
+  const std::string head = "Не могу открыть " + QuotedPath(path) + ": ";
   switch (problem) {
     case FileProblem::kMissing:
       return head + "такого файла нет.";
@@ -53,6 +45,14 @@ std::string CannotOpenMessage(const std::string& path, FileProblem problem, int 
   }
 }
 
+std::string AmbiguousChosenNameMessage(const std::string& text) {
+  return "Имя " + QuotedPath(text) +
+         " подходит к двум файлам: к файлу с таким именем и к файлу, в имени которого есть "
+         "байты, не составляющие букв (окно выбора файла показывает их так же). Я не знаю, "
+         "какой из них вы выбрали, поэтому ничего не сделал. Выберите другое имя или "
+         "переименуйте один из файлов.";
+}
+
 std::string SaveFailedMessage(const std::string& path, const SaveOutcome& o) {
   if (o.result == SaveResult::kReadOnly) return kWriteProtectedMessage;
   const std::string head = "Не могу сохранить изменения: ";
@@ -66,17 +66,17 @@ std::string SaveFailedMessage(const std::string& path, const SaveOutcome& o) {
     switch (o.problem) {
       case FileProblem::kNoPermission:
         if (o.targetExisted) return kWriteProtectedMessage;
-        return head + "в папку " + Quoted(FolderOf(path)) + " мне нельзя записывать.";
+        return head + "в папку " + QuotedPath(FolderOf(path)) + " мне нельзя записывать.";
       case FileProblem::kNoSpace:
         text = head + "на диске не хватает места.";
         break;
       case FileProblem::kMissing:
-        text = head + "папки " + Quoted(FolderOf(path)) + " больше нет.";
+        text = head + "папки " + QuotedPath(FolderOf(path)) + " больше нет.";
         break;
       case FileProblem::kFolder:
-        return head + Quoted(path) + " — это папка.";
+        return head + QuotedPath(path) + " — это папка.";
       case FileProblem::kNotRegularFile:
-        return head + Quoted(path) + " — не обычный файл, а канал, устройство или сокет.";
+        return head + QuotedPath(path) + " — не обычный файл, а канал, устройство или сокет.";
       case FileProblem::kReplaced:
         return head +
                "пока я записывал файл, другая программа заменила или изменила его. Её версию я "
@@ -91,7 +91,7 @@ std::string SaveFailedMessage(const std::string& path, const SaveOutcome& o) {
   }
   if (!o.originalIntact)
     return text + " Вернуть файлу прежнее содержимое тоже не получилось: оно сохранено в " +
-           Quoted(o.backupKept) + ".";
+           QuotedPath(o.backupKept) + ".";
   if (o.targetExisted) text += " Файл на диске остался прежним.";
   return text;
 }
@@ -103,21 +103,21 @@ std::string LineEndConversionNote(const std::string& lineEnd) {
 }
 
 std::string HelpMissingMessage(const std::string& helpPath) {
-  return "Не могу показать справку: файла " + Quoted(helpPath) + " нет.";
+  return "Не могу показать справку: файла " + QuotedPath(helpPath) + " нет.";
 }
 
 std::string WriteProblemClause(const std::string& path, FileProblem problem, int err) {
   switch (problem) {
     case FileProblem::kNoPermission:
-      return "мне нельзя записывать в " + Quoted(path);
+      return "мне нельзя записывать в " + QuotedPath(path);
     case FileProblem::kNoSpace:
       return "на диске не хватает места";
     case FileProblem::kMissing:
-      return "папки " + Quoted(FolderOf(path)) + " нет";
+      return "папки " + QuotedPath(FolderOf(path)) + " нет";
     case FileProblem::kFolder:
-      return Quoted(path) + " — это папка";
+      return QuotedPath(path) + " — это папка";
     case FileProblem::kNotRegularFile:
-      return Quoted(path) + " — не обычный файл, а канал, устройство или сокет";
+      return QuotedPath(path) + " — не обычный файл, а канал, устройство или сокет";
     case FileProblem::kTooLarge:
       return "файл получается слишком большим для этого диска";
     case FileProblem::kReplaced:
@@ -132,7 +132,7 @@ std::string PrintToFileFailedMessage(const std::string& path, FileProblem proble
   // A file that is not there yet cannot be written for its folder's sake.
   const std::string where =
       problem == FileProblem::kNoPermission && !targetExisted ? FolderOf(path) : path;
-  std::string text = "Не могу напечатать документ в файл " + Quoted(path) + ": " +
+  std::string text = "Не могу напечатать документ в файл " + QuotedPath(path) + ": " +
                      WriteProblemClause(where, problem, err) + ".";
   if (targetExisted) text += " Файл на диске остался прежним.";
   return text;
@@ -140,7 +140,7 @@ std::string PrintToFileFailedMessage(const std::string& path, FileProblem proble
 
 namespace {
 std::string InterruptedSaveHead(const std::string& target) {
-  return "В прошлый раз сохранение файла " + Quoted(target) +
+  return "В прошлый раз сохранение файла " + QuotedPath(target) +
          " прервалось на середине, и теперь в нём может оказаться смесь нового и прежнего "
          "содержимого.";
 }
@@ -148,42 +148,42 @@ std::string InterruptedSaveHead(const std::string& target) {
 
 std::string InterruptedSaveQuestion(const std::string& target, const std::string& backup) {
   return InterruptedSaveHead(target) + " Прежнее содержимое цело: оно в резервной копии " +
-         Quoted(backup) +
+         QuotedPath(backup) +
          ". Вернуть его в файл? Если оставить оба, файл останется как есть, а "
          "резервная копия — на своём месте.";
 }
 
 std::string InterruptedSaveBackupMissing(const std::string& target, const std::string& backup) {
-  return InterruptedSaveHead(target) + " Резервной копии " + Quoted(backup) +
+  return InterruptedSaveHead(target) + " Резервной копии " + QuotedPath(backup) +
          " с прежним содержимым больше нет, так что вернуть его я не могу.";
 }
 
 std::string InterruptedSaveTargetReplaced(const std::string& target, const std::string& backup) {
-  return "Прежнее содержимое в " + Quoted(target) +
+  return "Прежнее содержимое в " + QuotedPath(target) +
          " я возвращать не стал: с тех пор этот файл заменили другим. Резервная копия осталась в " +
-         Quoted(backup) + ".";
+         QuotedPath(backup) + ".";
 }
 
 std::string InterruptedSavePutBackFailed(const std::string& target, const std::string& backup,
                                          int err) {
-  return "Не могу вернуть прежнее содержимое в " + Quoted(target) + ": " +
+  return "Не могу вернуть прежнее содержимое в " + QuotedPath(target) + ": " +
          WriteProblemClause(target, ProblemOfErrno(err), err) + ". Резервная копия осталась в " +
-         Quoted(backup) + ", и при следующем запуске я спрошу о ней снова.";
+         QuotedPath(backup) + ", и при следующем запуске я спрошу о ней снова.";
 }
 
 std::string DamagedSettingsQuestion(const std::string& path, const std::string& aside) {
-  return "Файл настроек " + Quoted(path) +
+  return "Файл настроек " + QuotedPath(path) +
          " повреждён, и прочитать его до конца я не смог. Начать с настроек по умолчанию? "
          "Повреждённый файл я тогда отложу под именем " +
-         Quoted(aside) +
+         QuotedPath(aside) +
          ", ничего в нём не меняя. Если оставить как есть, я применю прочитанные настройки, но "
          "положение, рамку, меню и цвета окна возьму по умолчанию; сам файл я не трону и при "
          "следующем запуске спрошу снова.";
 }
 
 std::string DamagedSettingsNotSetAside(const std::string& path, const std::string& aside, int err) {
-  return "Не могу отложить файл настроек " + Quoted(path) + " под именем " + Quoted(aside) + ": " +
-         WriteProblemClause(aside, ProblemOfErrno(err), err) +
+  return "Не могу отложить файл настроек " + QuotedPath(path) + " под именем " + QuotedPath(aside) +
+         ": " + WriteProblemClause(aside, ProblemOfErrno(err), err) +
          ". Файл остался как есть, и настройки этого запуска я в него не сохраню.";
 }
 

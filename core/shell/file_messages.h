@@ -1,6 +1,6 @@
 // What the file commands tell the user when opening, saving or showing the
 // help fails: what failed and why, in the program's own voice. Texts are
-// UTF-8; paths appear as given.
+// UTF-8; paths appear as ShownPathOf shows them.
 #pragma once
 
 #include <string>
@@ -29,6 +29,10 @@ inline constexpr char kWriteProtectedMessage[] =
 
 // A file that cannot even be opened for reading.
 std::string CannotOpenMessage(const std::string& path, FileProblem problem, int err);
+
+// A name chosen in the open or save dialog (`text`, as the dialog gave it)
+// that fits two files there: nothing was opened or written.
+std::string AmbiguousChosenNameMessage(const std::string& text);
 
 // A save that did not happen (never called for a saved one).
 std::string SaveFailedMessage(const std::string& path, const SaveOutcome& outcome);

@@ -1,5 +1,7 @@
 #include "shell/file_rules.h"
 
+#include "text/utf8_scan.h"
+
 namespace prambus {
 
 uint32_t PathHash(const std::u16string& s) {
@@ -10,6 +12,27 @@ uint32_t PathHash(const std::u16string& s) {
     result = result * 3 + a;
   }
   return result;
+}
+
+uint32_t FileNameHash(std::string_view path) {
+  std::u16string units;
+  units.reserve(path.size());
+  for (size_t i = 0; i < path.size();) {
+    const size_t n = Utf8SequenceAt(path, i);
+    if (n == 0) {
+      units += static_cast<char16_t>(0xDC00 + static_cast<unsigned char>(path[i++]));
+      continue;
+    }
+    const char32_t c = Utf8CodePointAt(path, i, n);
+    if (c >= 0x10000) {
+      units += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      units += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      units += static_cast<char16_t>(c);
+    }
+    i += n;
+  }
+  return PathHash(units);
 }
 
 namespace {

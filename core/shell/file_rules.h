@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "settings/stored_state.h"
@@ -12,6 +13,11 @@ namespace prambus {
 
 // 32-bit hash of a path as UTF-16 code units, in blocks of eight units.
 uint32_t PathHash(const std::u16string& path);
+// The hash of a file name's bytes, as other copies ask for it: PathHash of
+// its UTF-16 form, where each byte outside well-formed UTF-8 stands as the
+// lone surrogate U+DC00 + byte (which no text holds). A name that is text
+// hashes as its text always did.
+uint32_t FileNameHash(std::string_view path);
 
 // "Файлы для текстового редактора|*.txt;*.dat|...|Все файлы|*.*" (UTF-8).
 std::string DialogFilter(const std::vector<ExtensionBinding>& bindings);

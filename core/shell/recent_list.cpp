@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <set>
 
-#include "shell/file_rules.h"
-
 namespace prambus {
 
 void PushRecent(std::vector<RecentEntry>& list, const std::string& path, int col, int row,
-                uint8_t viewKind) {
+                uint8_t viewKind, std::string_view encodingId) {
   if (path.empty() || list.empty()) return;
   const size_t n = list.size();
   size_t i = n - 1;
@@ -19,7 +17,7 @@ void PushRecent(std::vector<RecentEntry>& list, const std::string& path, int col
     }
   }
   for (size_t j = i; j >= 1; --j) list[j] = list[j - 1];
-  list[0] = {path, col, row, viewKind, {}};
+  list[0] = {path, col, row, viewKind, std::string(encodingId)};
 }
 
 void RemoveRecent(std::vector<RecentEntry>& list, size_t index) {
@@ -54,19 +52,6 @@ RecentMenuPlan PlanRecentMenu(const std::vector<RecentEntry>& list, int maxLen, 
   while (plan.count < n && !list[static_cast<size_t>(plan.count)].path.empty()) ++plan.count;
   plan.subMenu = inSubMenu && plan.count > 0;
   return plan;
-}
-
-std::string ShownPathOf(const std::string& path) {
-  std::string shown = path;
-  for (char& c : shown) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) c = ' ';
-  }
-  return shown;
-}
-
-std::string ShownNameOf(const std::string& path) {
-  return ShownPathOf(FileNameOf(path));
 }
 
 std::string MenuCaptionOf(const std::string& shownName) {

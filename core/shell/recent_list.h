@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "settings/stored_state.h"
@@ -10,9 +11,10 @@
 namespace prambus {
 
 // Puts the path at the head; an entry already among the first n - 1 moves up
-// without a duplicate, otherwise the last entry falls off.
+// without a duplicate, otherwise the last entry falls off. The entry
+// remembers the encoding the file was shown in (empty: none).
 void PushRecent(std::vector<RecentEntry>& list, const std::string& path, int col, int row,
-                uint8_t viewKind);
+                uint8_t viewKind, std::string_view encodingId = {});
 // Removes the entry at index; later entries move up and the last becomes empty.
 void RemoveRecent(std::vector<RecentEntry>& list, size_t index);
 // Removes the first entry holding the path, if any.
@@ -34,12 +36,6 @@ struct RecentMenuPlan {
 };
 RecentMenuPlan PlanRecentMenu(const std::vector<RecentEntry>& list, int maxLen, bool inSubMenu);
 
-// The file name of a path as a row of the menu or the switcher shows it: line
-// breaks and other control characters (legal in file names) become spaces,
-// so one entry stays one line.
-std::string ShownNameOf(const std::string& path);
-// The whole path shown on one line in the same way.
-std::string ShownPathOf(const std::string& path);
 // A shown name as a menu caption: "&" doubled, so it is not read as the
 // accelerator mark.
 std::string MenuCaptionOf(const std::string& shownName);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/recent_list.h"
+#include "shell/shown_name.h"
 
 namespace prambus {
 

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "shell/recent_switcher.h"
+#include "shell/shown_name.h"
 
 namespace prambus {
 namespace {
@@ -20,11 +21,6 @@ size_t SequenceLength(std::string_view text, size_t i) {
   for (size_t k = 1; k < n; ++k)
     if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 1;
   return n;
-}
-
-std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -66,8 +62,8 @@ std::string ByteCountText(int64_t bytes) {
 RecoveryListRow DescribeOrphanCopy(const OrphanCopy& copy) {
   RecoveryListRow row;
   const std::string& path = copy.manifest.documentPath;
-  row.document = path.empty() ? kUntitledName : CutForDisplay(FileNameOf(path), kMaxRowChars);
-  row.path = CutForDisplay(path, 4 * kMaxRowChars);
+  row.document = path.empty() ? kUntitledName : CutForDisplay(ShownNameOf(path), kMaxRowChars);
+  row.path = CutForDisplay(ShownPathOf(path), 4 * kMaxRowChars);
   const std::time_t when = static_cast<std::time_t>(copy.savedAt);
   std::tm local{};
   char buf[32] = "";
@@ -98,11 +94,11 @@ std::string RecoveryDiscardQuestion(size_t count) {
 std::string RecoveryOpenFailedMessage(const OrphanCopy& copy) {
   const std::string& path = copy.manifest.documentPath;
   const std::string name =
-      path.empty() ? kUntitledName : CutForDisplay(FileNameOf(path), kMaxRowChars);
+      path.empty() ? kUntitledName : CutForDisplay(ShownNameOf(path), kMaxRowChars);
   return "Копию документа «" + name +
          "» открыть не получилось (возможно, она слишком велика или не хватило памяти). Копия "
-         "цела и лежит в «" +
-         copy.contentPath + "»; я предложу её снова при следующем запуске.";
+         "цела и лежит в " +
+         QuotedPath(copy.contentPath) + "; я предложу её снова при следующем запуске.";
 }
 
 }  // namespace prambus

@@ -16,7 +16,7 @@ struct StatusInput {
   bool rowCountPartial = false;  // the document is still loading: more rows may follow
   bool insertMode = true;
   int32_t openDurationMs = -1;  // -1 for a new document
-  std::string encodingCaption;  // UTF-8 caption of the checked encoding item
+  std::string encodingCaption;  // UTF-8 caption of the document's encoding
   std::string savedLineEnd;     // what saving turns line ends into; empty: kept as they are
 };
 

@@ -96,7 +96,7 @@ class ChecksumsTest : public QObject {
     WriteAll(Path("dos.txt"), file);
     auto w = ShowWindow(dir_->path(), Path("dos.txt"), &prompts_);
     QVERIFY(w);
-    QVERIFY(w->SelectEncoding(1));                                              // "DOS"
+    QVERIFY(w->SelectEncoding(encoding_id::kDos));
     QCOMPARE(w->View()->GetRow(0).substr(0, 2), std::string_view("\xCF\xF0"));  // shown as "Пр"
     QString heading;
     QCOMPARE(Sums(*w, &heading), ToolSums(Path("dos.txt")));

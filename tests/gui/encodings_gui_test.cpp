@@ -17,6 +17,17 @@ std::string Text(ViewBase* v) {
   for (int r = 0; r <= v->LastRow; ++r) s += v->GetRow(r);
   return s;
 }
+
+// Marks the row of a recode list that shows this caption.
+void Choose(QListWidget* list, const QString& caption) {
+  const QList<QListWidgetItem*> found = list->findItems(caption, Qt::MatchExactly);
+  QVERIFY(found.size() == 1);
+  list->setCurrentItem(found[0]);
+}
+
+std::string LoadedId(const QString& path) {
+  return LoadedEncodingId(path.toStdString());
+}
 }  // namespace
 
 class EncodingsGuiTest : public QObject {
@@ -42,9 +53,9 @@ class EncodingsGuiTest : public QObject {
       w.show();
       QVERIFY(QTest::qWaitForWindowExposed(&w));
       QVERIFY(w.AddLoadedEncoding(Path("swap.enc"), "Обмен"));
-      QCOMPARE(w.EncodingActions().size(), size_t(3));
-      QCOMPARE(w.EncodingActions()[2]->text(), QString("Обмен"));
-      w.SelectEncoding(2);
+      QCOMPARE(w.EncodingActions().size(), size_t(7));
+      QCOMPARE(w.EncodingActions()[6]->text(), QString("Обмен"));
+      w.SelectEncoding(LoadedId(Path("swap.enc")));
       QCOMPARE(Text(w.View()), std::string("bac"));
       QVERIFY(w.StatusPanelText(5).endsWith("Обмен"));
       w.KeyDown(Qt::Key_F8, Qt::NoModifier);  // after the last loaded encoding: Windows
@@ -58,11 +69,11 @@ class EncodingsGuiTest : public QObject {
     MainWindow again({"prambus"}, dir_->path());
     again.show();
     QVERIFY(QTest::qWaitForWindowExposed(&again));
-    QCOMPARE(again.EncodingActions()[2]->text(), QString("Обмен"));
+    QCOMPARE(again.EncodingActions()[6]->text(), QString("Обмен"));
     // Its file gone: choosing it removes it without a word.
     QFile::remove(Path("swap.enc"));
-    again.SelectEncoding(2);
-    QCOMPARE(again.EncodingActions().size(), size_t(2));
+    QVERIFY(!again.SelectEncoding(LoadedId(Path("swap.enc"))));
+    QCOMPARE(again.EncodingActions().size(), size_t(6));
   }
 
   // A table that shows several bytes alike (here KOI8-R's box drawing, which
@@ -80,14 +91,16 @@ class EncodingsGuiTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     ScriptedPrompts& prompts = ScriptedPrompts::InstallOn(w);
     QVERIFY(w.AddLoadedEncoding(Path("koi.enc"), "KOI"));
-    w.SelectEncoding(1);
-    QVERIFY(!w.SelectEncoding(2));
+    w.SelectEncoding(encoding_id::kDos);
+    QVERIFY(!w.SelectEncoding(LoadedId(Path("koi.enc"))));
     QCOMPARE(prompts.notes,
              QStringList{"Эту кодировку можно выбрать только для перекодировки: в ней разные коды "
                          "выглядят одинаково, и при сохранении файл изменился бы."});
     QVERIFY(w.EncodingActions()[1]->isChecked());  // DOS stays
-    QVERIFY(!w.EncodingActions()[2]->isChecked());
-    w.KeyDown(Qt::Key_F8, Qt::NoModifier);  // F8 passes over it to Windows
+    QVERIFY(!w.EncodingActions()[6]->isChecked());
+    // From the last built-in table F8 passes over it to Windows.
+    QVERIFY(w.SelectEncoding(encoding_id::kMacCyrillic));
+    w.KeyDown(Qt::Key_F8, Qt::NoModifier);
     QVERIFY(w.EncodingActions()[0]->isChecked());
     QCOMPARE(prompts.notes.size(), 2);
     QCOMPARE(Text(w.View()), std::string("\x80\x81\x82\x9F"));
@@ -98,8 +111,8 @@ class EncodingsGuiTest : public QObject {
     // As a recode target it turns every character it lacks into '?' (which
     // this table writes as its last '?', 9F).
     prompts.recode = [](RecodeDialog& d) {
-      d.sourceList->setCurrentRow(0);
-      d.targetList->setCurrentRow(6);
+      Choose(d.sourceList, "Windows");
+      Choose(d.targetList, "KOI");
       return 1;
     };
     prompts.answers = {1001};  // "Перекодировать", told four would become '?'
@@ -121,8 +134,8 @@ class EncodingsGuiTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     ScriptedPrompts& prompts = ScriptedPrompts::InstallOn(w);
     prompts.recode = [](RecodeDialog& d) {
-      d.sourceList->setCurrentRow(5);  // UTF-8
-      d.targetList->setCurrentRow(0);  // Windows
+      Choose(d.sourceList, "UTF-8");
+      Choose(d.targetList, "Windows");
       return 1;
     };
     for (const bool hex : {false, true}) {
@@ -147,8 +160,8 @@ class EncodingsGuiTest : public QObject {
              QByteArray("na?ve caf? \x97 ?? ?? \xCF\xF0\xE8\xE2\xE5\xF2?\n"));
     // Nothing lost, nothing asked: back from Windows into UTF-8.
     prompts.recode = [](RecodeDialog& d) {
-      d.sourceList->setCurrentRow(0);
-      d.targetList->setCurrentRow(5);
+      Choose(d.sourceList, "Windows");
+      Choose(d.targetList, "UTF-8");
       return 1;
     };
     w.Actions().recode->trigger();
@@ -172,14 +185,14 @@ class EncodingsGuiTest : public QObject {
     QCOMPARE(source, 0);
     QCOMPARE(target, 1);
     QVERIFY(!w.Modified());
-    w.SelectEncoding(1);  // DOS checked: DOS on the left, Windows on the right
+    w.SelectEncoding(encoding_id::kDos);  // DOS on the left, Windows on the right
     w.RecodeCommand();
     QCOMPARE(source, 1);
     QCOMPARE(target, 0);
-    w.SelectEncoding(0);
+    w.SelectEncoding(encoding_id::kWindows);
     prompts.recode = [](RecodeDialog& d) {
-      d.sourceList->setCurrentRow(2);  // Quoted Printable
-      d.targetList->setCurrentRow(0);  // Windows
+      Choose(d.sourceList, "Quoted Printable");
+      Choose(d.targetList, "Windows");
       return 1;
     };
     w.RecodeCommand();

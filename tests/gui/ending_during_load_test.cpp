@@ -200,7 +200,7 @@ class EndingDuringLoadTest : public QObject {
     QVERIFY(w->Loading());
     QVERIFY(w->close());
     const StoredState after = Stored(Path("data.dat"));
-    QCOMPARE(after.recent, RecentList({{Path("small.txt").toStdString(), 1, 1, 1, {}},
+    QCOMPARE(after.recent, RecentList({{Path("small.txt").toStdString(), 1, 1, 1, "windows-1251"},
                                        {Path("big.txt").toStdString(), 3, 400000, 1, {}}}));
     w.reset();
 

@@ -98,7 +98,7 @@ class FineSettingsTest : public QObject {
     QVERIFY(d->WarningTitle()->font().bold());
     QCOMPARE(d->WarningTitle()->palette().color(QPalette::WindowText), QColor(Qt::red));
     QTableWidget* t = d->Table();
-    QCOMPARE(t->rowCount(), 54);
+    QCOMPARE(t->rowCount(), 55);
     QCOMPARE(t->horizontalHeaderItem(0)->text(), QString("Параметр."));
     QCOMPARE(t->horizontalHeaderItem(1)->text(), QString("Значение."));
     QCOMPARE(t->columnWidth(0), 160);

@@ -186,7 +186,7 @@ class HexToolWindowsTest : public QObject {
     auto w = ShowWindow(dir_->path(), dir_->filePath("g.bin"));
     QVERIFY(w);
     WriteAll(dir_->filePath("f.bin"), "\xFF\x7F");
-    QVERIFY(w->OpenPath(dir_->filePath("f.bin")));
+    QVERIFY(w->OpenPath(dir_->filePath("f.bin").toStdString()));
     QCOMPARE(w->ViewKind(), 2);
     DataWindow* d = w->GetDataWindow();
     QVERIFY(d);

@@ -200,17 +200,17 @@ class MainWindowTest : public QObject {
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.State().bindings = {{".hex", 1}};
-    w.OpenPath(a);
+    w.OpenPath(a.toStdString());
     QCOMPARE(w.ViewKind(), 2);  // bound to the hex view
     w.State().recent[0] = {a.toStdString(), 1, 0, 1, {}};
-    w.OpenPath(a);
+    w.OpenPath(a.toStdString());
     QCOMPARE(w.ViewKind(), 1);  // the recent list remembers the text view
     WindowAppearance pinned;
     pinned.path = b.toStdString();
     pinned.viewKind = 2;
     pinned.left = 40, pinned.top = 50, pinned.width = 500, pinned.height = 300;
     w.State().pinned.push_back(pinned);
-    w.OpenPath(b);
+    w.OpenPath(b.toStdString());
     QCOMPARE(w.ViewKind(), 2);
     QCOMPARE(w.geometry().width(), 500);
     QCOMPARE(w.windowTitle(), QString("b.txt - Прамбус"));

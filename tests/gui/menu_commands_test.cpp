@@ -185,18 +185,25 @@ class MenuCommandsTest : public QObject {
     prompts_->openNames = {Path("swap.enc")};
     prompts_->text = "Обмен";
     a.loadEncoding->trigger();
-    QCOMPARE(w_->EncodingActions().size(), size_t(3));
-    QCOMPARE(w_->EncodingActions()[2]->text(), QString("Обмен"));
-    QVERIFY(w_->EncodingActions()[2]->isChecked());
+    QCOMPARE(w_->EncodingActions().size(), size_t(7));
+    QCOMPARE(w_->EncodingActions()[6]->text(), QString("Обмен"));
+    QVERIFY(w_->EncodingActions()[6]->isChecked());
     QCOMPARE(Text(*w_), std::string("bac"));
+    {  // on disk at once, not only at exit
+      StoredState stored;
+      Settings settings;
+      QVERIFY(ReadDataFile(Path("data.dat").toStdString(), stored, settings));
+      QCOMPARE(stored.encodings.size(), size_t{1});
+      QCOMPARE(stored.encodings[0].name, std::string("Обмен"));
+    }
     // The loaded item sits above "Загрузить из файла...".
     const QList<QAction*> items = w_->Menus().encodings->actions();
-    QCOMPARE(items.indexOf(w_->EncodingActions()[2]) + 1, items.indexOf(a.loadEncoding));
+    QCOMPARE(items.indexOf(w_->EncodingActions()[6]) + 1, items.indexOf(a.loadEncoding));
     prompts_->openNames = {Path("bad.enc")};
     a.loadEncoding->trigger();
     QCOMPARE(prompts_->notes,
              QStringList{"К сожалению, я не могу разобрать формат указанного файла кодировки."});
-    QCOMPARE(w_->EncodingActions().size(), size_t(3));
+    QCOMPARE(w_->EncodingActions().size(), size_t(7));
     int recodeRuns = 0;
     prompts_->recode = [&](RecodeDialog&) {
       ++recodeRuns;

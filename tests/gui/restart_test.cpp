@@ -60,7 +60,7 @@ class RestartTest : public QObject {
       auto w = Start({}, &prompts);
       QVERIFY(w);
       QVERIFY(w->AddLoadedEncoding(Path("swap.enc"), "Обмен"));
-      w->EncodingActions()[2]->trigger();
+      EncodingItem(*w, "Обмен")->trigger();
       w->Actions().statusBar->trigger();  // off
       w->ViewItems()[0]->trigger();       // "Перенос по словам" off
       prompts->answers = {1000};          // "Продолжить" in the warning
@@ -78,7 +78,7 @@ class RestartTest : public QObject {
     QVERIFY(w->Actions().stayOnTop->isChecked());
     QVERIFY(w->windowFlags() & Qt::WindowStaysOnTopHint);
     // The loaded encoding is the one shown.
-    QCOMPARE(CheckedEncodings(*w), QList<int>{2});
+    QCOMPARE(CheckedEncodings(*w), QStringList{"Обмен"});
     QCOMPARE(DocumentText(w->View()), std::string(300, 'b'));
     // The status bar and the word wrap stay off.
     QVERIFY(!w->Actions().statusBar->isChecked());
@@ -102,14 +102,14 @@ class RestartTest : public QObject {
     {
       auto w = Start();
       QVERIFY(w);
-      w->EncodingActions()[1]->trigger();  // DOS
+      EncodingItem(*w, "DOS")->trigger();
       w->Actions().exit->trigger();
     }
     for (int round = 0; round < 2; ++round) {
       auto w = Start(Path("missing.txt"));
       QVERIFY(w);
       QCOMPARE(w->windowTitle(), QString("Безымянный.txt - Прамбус"));
-      QCOMPARE(CheckedEncodings(*w), QList<int>{1});
+      QCOMPARE(CheckedEncodings(*w), QStringList{"DOS"});
       QVERIFY(w->StatusPanelText(5).endsWith("DOS"));
       QVERIFY(w->View()->CharTable == DosTable());
       w->Actions().exit->trigger();
@@ -127,15 +127,15 @@ class RestartTest : public QObject {
       QVERIFY(w);
       QVERIFY(w->AddLoadedEncoding(Path("gone.enc"), "Пропавшая"));
       QVERIFY(w->AddLoadedEncoding(Path("swap.enc"), "Обмен"));
-      w->EncodingActions()[3]->trigger();
+      EncodingItem(*w, "Обмен")->trigger();
       w->Actions().exit->trigger();
     }
     QFile::remove(Path("gone.enc"));
     auto w = Start(Path("doc.txt"));
     QVERIFY(w);
-    QCOMPARE(w->EncodingActions().size(), size_t(3));
-    QCOMPARE(w->EncodingActions()[2]->text(), QString("Обмен"));
-    QCOMPARE(CheckedEncodings(*w), QList<int>{2});
+    QCOMPARE(w->EncodingActions().size(), size_t(7));
+    QCOMPARE(w->EncodingActions().back()->text(), QString("Обмен"));
+    QCOMPARE(CheckedEncodings(*w), QStringList{"Обмен"});
     QCOMPARE(DocumentText(w->View()), std::string("bac"));
   }
 

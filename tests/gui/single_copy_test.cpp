@@ -278,7 +278,7 @@ class SingleCopyTest : public QObject {
     WriteAll(dir_->filePath("other.txt"), "other");
     bool ticked = false;
     QTimer::singleShot(100, [&] { ticked = true; });
-    w_->OpenPath(dir_->filePath("other.txt"));
+    w_->OpenPath(dir_->filePath("other.txt").toStdString());
     QVERIFY(ticked);  // timers ran while the copies were asked
     QCOMPARE(w_->windowTitle(), QString("other.txt - Прамбус"));
     ::close(frozen);

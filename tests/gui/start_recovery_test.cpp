@@ -26,6 +26,7 @@
 #include "shell/recovery_list.h"
 #include "shell/save_journal.h"
 #include "shown_window.h"
+#include "window_reading.h"
 
 using namespace prambus;
 
@@ -58,11 +59,16 @@ class StartRecoveryTest : public QObject {
   QString Folder() const { return Path("recovery"); }
   // A copy as a program that died while a plug-in ran leaves it.
   void LeaveCopy(const QString& base, const QString& document, const QByteArray& content,
-                 uint64_t cursor = 0) {
+                 uint64_t cursor = 0, int encodingPosition = 0,
+                 const std::string& encodingId = {}) {
     QDir().mkpath(Folder());
     ::chmod(QFile::encodeName(Folder()).constData(), 0700);
-    const RecoveryManifest m{QFile::encodeName(document).toStdString(), "Падающий плагин", 1, 0,
-                             cursor};
+    const RecoveryManifest m{QFile::encodeName(document).toStdString(),
+                             "Падающий плагин",
+                             1,
+                             encodingPosition,
+                             cursor,
+                             encodingId};
     WriteAll(Folder() + "/" + base + ".recovery",
              QByteArray::fromStdString(FormatRecoveryManifest(m)));
     WriteAll(Folder() + "/" + base + ".document", content);
@@ -254,6 +260,22 @@ class StartRecoveryTest : public QObject {
     QCOMPARE(QDir(Folder()).entryList(QDir::Files).size(), 0);
     QCOMPARE(w->windowTitle(), QString("Безымянный.txt - Прамбус"));
     QVERIFY(!QFile::exists(orig));
+  }
+
+  // A copy comes back in the encoding its document was shown in: by the old
+  // menu position, or by the identifier the position cannot name.
+  void aCopyComesBackInItsEncoding() {
+    const QByteArray koi8u = "\xf0\xd2\xc9\xd7\xa6\xd4 \xf5\xcb\xd2\xc1\xa7\xce\xa6!\n";
+    for (const bool byId : {false, true}) {
+      dir_.emplace();
+      LeaveCopy("prambus-1-enc", Path("orig.txt"), koi8u, 0, 1, byId ? "koi8-u" : "");
+      auto w = Start({}, OpenFirstThenLater);
+      QVERIFY(w);
+      QTRY_COMPARE(w->windowTitle(), QString("* orig.txt - Прамбус"));
+      QCOMPARE(CheckedEncodings(*w), QStringList{byId ? "KOI8-U" : "DOS"});
+      QVERIFY(w->Save());
+      QCOMPARE(ReadAll(Path("orig.txt")), koi8u);
+    }
   }
 
   // A file left half rewritten by a killed save: its old content is put

@@ -70,36 +70,36 @@ class ViewReplacementTest : public QObject {
     QVERIFY(w);
     QVERIFY(w->AddLoadedEncoding(Path("swap.enc"), "Обмен"));
     QVERIFY(w->AddLoadedEncoding(Path("other.enc"), "Другая"));
-    w->EncodingActions()[2]->trigger();
+    EncodingItem(*w, "Обмен")->trigger();
     QCOMPARE(DocumentText(w->View()), std::string("bac"));
-    QCOMPARE(CheckedEncodings(*w), QList<int>{2});
+    QCOMPARE(CheckedEncodings(*w), QStringList{"Обмен"});
     // Clicking the checked item again leaves it checked.
-    w->EncodingActions()[2]->trigger();
-    QCOMPARE(CheckedEncodings(*w), QList<int>{2});
+    EncodingItem(*w, "Обмен")->trigger();
+    QCOMPARE(CheckedEncodings(*w), QStringList{"Обмен"});
 
     QFile::remove(Path("swap.enc"));
     QTest::keyClick(w->centralWidget(), Qt::Key_F6);
     QCOMPARE(w->ViewKind(), 2);
     QCoreApplication::processEvents();  // the removed item is deleted once its click is over
-    QCOMPARE(w->EncodingActions().size(), size_t(3));
-    QCOMPARE(CheckedEncodings(*w), QList<int>{0});
+    QCOMPARE(w->EncodingActions().size(), size_t(7));
+    QCOMPARE(CheckedEncodings(*w), QStringList{"Windows"});
     QVERIFY(w->StatusPanelText(5).endsWith("Windows"));
     QTest::keyClick(w->centralWidget(), Qt::Key_F6);
     QCOMPARE(DocumentText(w->View()), std::string("abc"));  // shown through Windows again
 
     // Clicking a loaded encoding whose file has gone: removed, and the shown
     // encoding (DOS) keeps the only mark.
-    w->EncodingActions()[1]->trigger();
+    EncodingItem(*w, "DOS")->trigger();
     QFile::remove(Path("other.enc"));
-    QAction* gone = w->EncodingActions()[2];
+    QAction* gone = EncodingItem(*w, "Другая");
     gone->trigger();  // Qt marks it before the command runs
-    QCOMPARE(CheckedEncodings(*w), QList<int>{1});
-    QCOMPARE(w->EncodingActions().size(), size_t(2));
+    QCOMPARE(CheckedEncodings(*w), QStringList{"DOS"});
+    QCOMPARE(w->EncodingActions().size(), size_t(6));
     QVERIFY(!w->Menus().encodings->actions().contains(gone));
     QVERIFY(w->StatusPanelText(5).endsWith("DOS"));
     // Clicking the checked built-in item keeps its mark.
-    w->EncodingActions()[1]->trigger();
-    QCOMPARE(CheckedEncodings(*w), QList<int>{1});
+    EncodingItem(*w, "DOS")->trigger();
+    QCOMPARE(CheckedEncodings(*w), QStringList{"DOS"});
   }
 };
 

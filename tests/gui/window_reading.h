@@ -1,9 +1,10 @@
 // What the GUI tests read back from the real window: the document as the
-// view holds it, the marked encoding items; and a small encoding file.
+// view holds it, the encoding items; and a small encoding file.
 #pragma once
 
+#include <QAction>
 #include <QByteArray>
-#include <QList>
+#include <QStringList>
 #include <string>
 
 #include "main_window.h"
@@ -17,12 +18,19 @@ inline std::string DocumentText(const ViewBase* v) {
   return s;
 }
 
-// The positions of the encoding items that carry the mark.
-inline QList<int> CheckedEncodings(const MainWindow& w) {
-  QList<int> out;
-  for (size_t i = 0; i < w.EncodingActions().size(); ++i)
-    if (w.EncodingActions()[i]->isChecked()) out << static_cast<int>(i);
+// The captions of the encoding items that carry the mark.
+inline QStringList CheckedEncodings(const MainWindow& w) {
+  QStringList out;
+  for (const QAction* item : w.EncodingActions())
+    if (item->isChecked()) out << item->text();
   return out;
+}
+
+// The encoding item with this caption; null when the menu has none.
+inline QAction* EncodingItem(const MainWindow& w, const QString& caption) {
+  for (QAction* item : w.EncodingActions())
+    if (item->text() == caption) return item;
+  return nullptr;
 }
 
 // An .enc file whose table swaps the letters a and b.

@@ -66,6 +66,7 @@ class DataFileTest : public ::testing::Test {
     s.DataWindowLeft = 5;
     s.CutOnCtrlDel = true;
     s.ReloadChangedFiles = true;
+    s.DetectEncoding = false;
     s.MinimalModeWarning = false;
     s.ChosenFonClr = 0x00FF00;
     s.LineWidth = 0.5;
@@ -97,6 +98,7 @@ TEST_F(DataFileTest, EveryFieldRoundTrips) {
   EXPECT_EQ(sb.DataWindowLeft, 5);
   EXPECT_TRUE(sb.CutOnCtrlDel);
   EXPECT_TRUE(sb.ReloadChangedFiles);
+  EXPECT_FALSE(sb.DetectEncoding);
   EXPECT_FALSE(sb.MinimalModeWarning);
   EXPECT_EQ(sb.ChosenFonClr, 0x00FF00u);
   EXPECT_EQ(sb.LineWidth, 0.5);
@@ -104,6 +106,24 @@ TEST_F(DataFileTest, EveryFieldRoundTrips) {
   const std::string first = Contents();
   ASSERT_TRUE(WriteDataFile(path_, back, sb));
   EXPECT_EQ(Contents(), first);
+}
+
+// Names are stored as the bytes the system holds, whatever they are.
+TEST_F(DataFileTest, RecentAndPinnedNamesKeepEveryByte) {
+  StoredState st = Sample();
+  const std::string names[] = {"/d/bad\xff\xfe.txt", "/d/caf\xe9.txt", "/d\x01/\xd0\n\x80"};
+  st.recent[0].path = names[0];
+  st.recent[1].path = names[1];
+  st.pinned[0].path = names[2];
+  st.pinned[1].path = names[0];
+  ASSERT_TRUE(WriteDataFile(path_, st, SampleSettings()));
+  StoredState back;
+  Settings sb;
+  ASSERT_TRUE(ReadDataFile(path_, back, sb));
+  EXPECT_EQ(back.recent[0].path, names[0]);
+  EXPECT_EQ(back.recent[1].path, names[1]);
+  EXPECT_EQ(back.pinned[0].path, names[2]);
+  EXPECT_EQ(back, st);
 }
 
 TEST_F(DataFileTest, FilesEndingAfterAnyGroupLoadWithDefaultsForTheRest) {

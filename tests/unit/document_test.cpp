@@ -124,12 +124,12 @@ TEST_F(DocumentTest, ASwitchThatWritesLineEndsOtherwiseIsAChange) {
 TEST_F(DocumentTest, ATwinSharesTheRevisionAndAMovedDocumentTakesEverything) {
   Document d;
   d.path = "/tmp/x.txt";
-  d.encoding = 1;
+  d.encoding = encoding_id::kKoi8r;
   d.SetView(Text("abc"));
   d.View()->TypeChar('x');
   Document twin = d.Twin(Text("xabc"));
   EXPECT_EQ(twin.path, d.path);
-  EXPECT_EQ(twin.encoding, 1);
+  EXPECT_EQ(twin.encoding, encoding_id::kKoi8r);
   EXPECT_TRUE(twin.Modified());
   EXPECT_TRUE(twin.View()->IsAt(d.Mark()));
   twin.View()->TypeChar('y');

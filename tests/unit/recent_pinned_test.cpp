@@ -6,6 +6,7 @@
 #include "shell/pinned_files.h"
 #include "shell/recent_list.h"
 #include "shell/recent_switcher.h"
+#include "shell/shown_name.h"
 #include "shell/window_layout.h"
 
 namespace prambus {

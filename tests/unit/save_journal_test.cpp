@@ -74,9 +74,10 @@ void DieAfter(const std::function<void()>& step) {
 }
 
 TEST(SaveRecord, ReadsBackWhatItWroteAndNothingElse) {
+  // A name that is not text (Latin-1 "é", a line break) is kept byte for byte.
   const SaveRecord r{SaveStage::kRewriting,
-                     "/home/u/doc.txt",
-                     "/home/u/doc.txt.prambus-backup-Ab3dE9",
+                     "/home/u/caf\xe9\n.txt",
+                     "/home/u/caf\xe9\n.txt.prambus-backup-Ab3dE9",
                      2049,
                      18446744073709551615ull,
                      "0b6e3f52-5c1d-4c8e-9b0e-2d6c1f0a7e11"};
