@@ -47,6 +47,7 @@ void TextView::MoveSeams(int r, int firstKept, int keptAt) {
 // typed after scrolling on) lays out from that row: otherwise the seam would
 // stay behind it, and every edit that leaves one adds a row to move.
 void TextView::ReflowEdit(int r, int throughRow) {
+  BackUpToCharStart(r);
   const auto after = std::lower_bound(seams_.begin(), seams_.end(), r);
   if (after == seams_.begin() || r - *(after - 1) > kSeamReachRows) {
     ReflowThrough(r, throughRow, EditLayoutRows());
