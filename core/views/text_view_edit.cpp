@@ -310,7 +310,7 @@ std::string TextView::GetAdjacentText(bool forward) const {
       c = 0;
     }
     if (c >= Len(r)) return out;
-    if (utf8_) return std::string(Rows[r].view().substr(c, CharLength(r, c)));
+    if (utf8_ && Rows[r][c] >= 0x80) return std::string(Rows[r].view().substr(c, CharLength(r, c)));
     out += static_cast<char>(Rows[r][c]);
     if (IsLineEnd(Rows[r][c]))
       for (int i = c + 1; i < Len(r) && IsLineEnd(Rows[r][i]); ++i)

@@ -158,6 +158,16 @@ TEST_F(Utf8ViewTest, BytesJoinedByAnEditMakeOneCharacterAcrossRows) {
   ExpectRowsOnCharacters();
 }
 
+TEST_F(Utf8ViewTest, RowsAfterACharacterBeforeACutSequenceAreLaidOutAgain) {
+  // Typed before the lead byte of a cut sequence laid out a byte a row, after
+  // rows that start with stray bytes: the rows from the typed character on
+  // are laid out again, the rows before it as they were.
+  LoadUtf8("\xC3\xA9\xED\xA0\x80\xF0\x9F\x98", 8);
+  Cursor(0, 4);
+  view->TypeText("Ж");
+  EXPECT_EQ(Rows(), (RowList{"é", "\xED", "\xA0", "\x80", "Ж", "\xF0", "\x9F", "\x98"}));
+}
+
 TEST_F(Utf8ViewTest, SearchIgnoresCaseInCyrillicGreekAndLatin) {
   LoadUtf8("Один ДВА; Σοφία CAFÉ");
   int count = 1 << 20;
