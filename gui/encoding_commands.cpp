@@ -9,6 +9,7 @@
 #include "io/posix_file.h"
 #include "main_window.h"
 #include "platform/services.h"
+#include "views/text_view.h"
 
 namespace prambus {
 
@@ -41,6 +42,10 @@ bool MainWindow::SelectEncoding(int position) {
   }
   doc_.encoding = position;
   ShowEncodingChecks();
+  if (doc_.utf8) {  // a table chosen again: no longer UTF-8
+    doc_.utf8 = false;
+    if (auto* text = dynamic_cast<TextView*>(view_.get())) text->SetUtf8(false);
+  }
   InstallCharTable(table);
   return true;
 }

@@ -203,6 +203,15 @@ class MainWindow : public QMainWindow {
 
   // ---- encoding_commands.cpp: "Кодировка" and F8.
   bool SelectEncoding(int position);  // false when removed or refused for display
+  // Shows the document as UTF-8 characters (on), or again through the
+  // encoding checked in "Кодировка" (off); the bytes stay as they are.
+  void ShowAsUtf8(bool on);
+  bool ShowsUtf8() const { return doc_.utf8; }
+  // Text typed in a window as the document holds it: UTF-8 or Windows-1251.
+  std::string ToDocumentText(const QString& text) const;
+  // The view, empty or not, shows UTF-8 (the text view's characters, the
+  // hex view's character column).
+  void ShowViewAsUtf8();
   void SelectNextEncoding();
   bool AddLoadedEncoding(const QString& path, const QString& name);
   void RemoveLoadedEncoding(int position);
@@ -250,6 +259,10 @@ class MainWindow : public QMainWindow {
   // ---- key_dispatch.cpp: keys and typed characters.
   void KeyDown(int key, Qt::KeyboardModifiers mods);
   void KeyPress(uint8_t ch);
+  void KeyPressUtf8(std::string_view ch);  // one character typed into a UTF-8 document
+  // The view's text for other programs and back: UTF-8 or Windows-1251.
+  QString TextForClipboard(const std::string& text) const;
+  std::string TextFromClipboard() const;
   bool DispatchKeyEvent(QKeyEvent* e);
 
   // ---- skin_host.*, plugin_host.*: skins and plug-ins. The folders searched

@@ -23,6 +23,8 @@ void MainWindow::RefreshStatusBar() {
   if (!view_) return;
   StatusInput in;
   in.cursorCol = view_->CursorCol;
+  if (const auto* text = dynamic_cast<const TextView*>(view_.get()); text && text->Utf8())
+    in.cursorCol = text->CharColumn(view_->CursorRow, view_->CursorCol);  // in characters
   in.cursorRow = view_->CursorRow;
   in.hasSelection = view_->HasSelection();
   in.anchorCol = view_->AnchorCol;
@@ -33,6 +35,7 @@ void MainWindow::RefreshStatusBar() {
   in.openDurationMs = doc_.openMilliseconds;
   for (QAction* a : encodingActions_)
     if (a->isChecked()) in.encodingCaption = a->text().toStdString();
+  if (ShowsUtf8()) in.encodingCaption = "UTF-8";
   if (const auto* text = dynamic_cast<const TextView*>(view_.get()); text && text->ConvertLineEnds)
     in.savedLineEnd = Cfg().LineEnd;
   const auto texts = StatusPanels(in);

@@ -39,10 +39,11 @@ void MainWindow::SwitchView(int tableIndex) {
   lastClientWidth_ = -1;
   FormResize();
   view_->ExpectLength(old->GetTextLength());
+  if (doc_.utf8) ShowViewAsUtf8();
   old->CopyContentTo(*view_);
   doc_.TookOver(*old);
   old.reset();
-  SelectEncoding(doc_.encoding);  // the new view gets the table the old one showed
+  if (!doc_.utf8) SelectEncoding(doc_.encoding);  // the new view gets the table the old one showed
   int col = offset, row = 0;
   view_->OffsetToPos(col, row);
   view_->SetPosition(col, row, true);
@@ -71,7 +72,10 @@ void MainWindow::SwitchToTextInSteps(int tableIndex, int kind, int offset) {
   ApplyChecks(state_.kindChecks[tableIndex]);
   lastClientWidth_ = -1;
   FormResize();
-  SelectEncoding(doc_.encoding);  // the bytes go through the table the hex view showed
+  if (doc_.utf8)
+    ShowViewAsUtf8();
+  else
+    SelectEncoding(doc_.encoding);  // the bytes go through the table the hex view showed
   RefreshUndoRedo();
   doc_.load = static_cast<TextView&>(*view_).BeginCopy(source.Front(), source.Back());
   if (!LoadUntil([this] { return FirstScreenLoaded(); })) return;

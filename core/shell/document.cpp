@@ -16,6 +16,7 @@ Document::Document(Document&& other) noexcept
       disk(other.disk),
       diskWatch(other.diskWatch),
       encoding(other.encoding),
+      utf8(other.utf8),
       openMilliseconds(other.openMilliseconds),
       appearance(std::move(other.appearance)),
       load(std::move(other.load)),
@@ -30,6 +31,7 @@ Document& Document::operator=(Document&& other) noexcept {
   disk = other.disk;
   diskWatch = other.diskWatch;
   encoding = other.encoding;
+  utf8 = other.utf8;
   openMilliseconds = other.openMilliseconds;
   appearance = std::move(other.appearance);
   view_ = std::move(other.view_);
@@ -66,6 +68,7 @@ Document Document::Twin(std::unique_ptr<ViewBase> view) const {
   twin.disk = disk;
   twin.diskWatch = diskWatch;
   twin.encoding = encoding;
+  twin.utf8 = utf8;
   twin.openMilliseconds = openMilliseconds;
   twin.appearance = appearance;
   twin.revision_ = revision_;

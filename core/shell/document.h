@@ -71,6 +71,7 @@ class Document {
   DiskIdentity disk;          // that file as it was at the last load or save
   DiskWatch diskWatch;        // which change of that file the user was told of since
   int encoding = 0;           // the position of the encoding shown, in "Кодировка"
+  bool utf8 = false;          // shown as UTF-8 characters instead (the bytes as in the file)
   int openMilliseconds = -1;  // how long the file took to open; -1: not opened
   // The window's appearance while it showed the document, kept while the
   // document is set aside.
