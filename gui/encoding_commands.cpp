@@ -9,6 +9,7 @@
 #include "io/posix_file.h"
 #include "main_window.h"
 #include "platform/services.h"
+#include "views/hex_view.h"
 #include "views/text_view.h"
 
 namespace prambus {
@@ -41,11 +42,12 @@ bool MainWindow::SelectEncoding(int position) {
     }
   }
   doc_.encoding = position;
-  ShowEncodingChecks();
   if (doc_.utf8) {  // a table chosen again: no longer UTF-8
     doc_.utf8 = false;
     if (auto* text = dynamic_cast<TextView*>(view_.get())) text->SetUtf8(false);
+    if (auto* hex = dynamic_cast<HexView*>(view_.get())) hex->ShowUtf8 = false;
   }
+  ShowEncodingChecks();
   InstallCharTable(table);
   return true;
 }
@@ -64,7 +66,8 @@ void MainWindow::InstallCharTable(const CodeTable& table) {
 // flips its item's mark before the command runs, so every command ends here.
 void MainWindow::ShowEncodingChecks() {
   for (size_t i = 0; i < encodingActions_.size(); ++i)
-    encodingActions_[i]->setChecked(static_cast<int>(i) == doc_.encoding);
+    encodingActions_[i]->setChecked(static_cast<int>(i) == doc_.encoding && !doc_.utf8);
+  if (actions_.utf8) actions_.utf8->setChecked(doc_.utf8);
 }
 
 // F8: the encoding after the current one, wrapping to the first. An item

@@ -24,6 +24,7 @@ struct MenuActions {
   QAction *statusBar{}, *minimalMode{}, *stayOnTop{}, *font{}, *skinSettings{};
   std::array<QAction*, 2> viewKinds{};
   QAction *loadEncoding{}, *noSkin{};
+  QAction* utf8{};  // "UTF-8" in "Кодировка": the document shown as UTF-8
   // "Дополнительно": "Закрепить за расширениями...", "Закрепить внешний вид за файлами...",
   // "Перекодировка...", "Тонкая настройка...", and after the view's own items
   // "Контрольные суммы...".

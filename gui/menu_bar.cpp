@@ -163,6 +163,9 @@ void MainWindow::BuildEncodingMenu() {
   encodingActions_[0]->setChecked(true);
   actions_.loadEncoding =
       AddAction(menus_.encodings, "Загрузить из файла...", {}, [this] { LoadEncodingCommand(); });
+  menus_.encodings->addSeparator();
+  actions_.utf8 = AddAction(menus_.encodings, "UTF-8", {}, [this] { ShowAsUtf8(!ShowsUtf8()); });
+  actions_.utf8->setCheckable(true);
 }
 
 // The commands of the features that have windows of their own. Each connects

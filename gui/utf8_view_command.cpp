@@ -16,7 +16,7 @@ void MainWindow::ShowAsUtf8(bool on) {
   HideCaret();
   doc_.utf8 = on;
   if (on) {
-    for (QAction* a : encodingActions_) a->setChecked(false);
+    ShowEncodingChecks();
     ShowViewAsUtf8();
   } else {
     if (auto* text = dynamic_cast<TextView*>(view_.get())) text->SetUtf8(false);

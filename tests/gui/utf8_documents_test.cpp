@@ -24,7 +24,7 @@ class Utf8DocumentsTest : public QObject {
   std::unique_ptr<MainWindow> OpenAsUtf8(const QString& name, const QByteArray& bytes) {
     WriteAll(Path(name), bytes);
     auto w = ShowWindow(dir_->path(), Path(name));
-    if (w) w->ShowAsUtf8(true);
+    if (w) w->Actions().utf8->trigger();
     return w;
   }
   // Text as a keyboard or an input method hands it over: one event.
@@ -117,6 +117,7 @@ class Utf8DocumentsTest : public QObject {
     auto* text = dynamic_cast<TextView*>(w->View());
     QVERIFY(text);
     QVERIFY(text->Utf8());
+    QVERIFY(w->Actions().utf8->isChecked());
     QCOMPARE(text->CursorCol, 2);  // still after д
     QTest::keyClick(s, Qt::Key_Right);
     QCOMPARE(text->CursorCol, 4);
@@ -125,6 +126,8 @@ class Utf8DocumentsTest : public QObject {
     // A table chosen again shows every byte as a character of its own.
     w->SelectEncoding(0);
     QVERIFY(!w->ShowsUtf8());
+    QVERIFY(!w->Actions().utf8->isChecked());
+    QVERIFY(w->EncodingActions()[0]->isChecked());
     QVERIFY(!text->Utf8());
     QCOMPARE(text->GetRow(0).size(), size_t(11));
     QVERIFY(w->Save());
