@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "text/utf8_chars.h"
 #include "views/char_class.h"
 #include "views/text_view.h"
 
@@ -460,6 +461,10 @@ bool TextView::DeleteLine(bool wholeHardLine) {
   if (first > 0 && first <= LastRow && !Rows[first].empty() && IsLineEnd(Rows[first][0]) &&
       EndsWithLineEnd(first - 1))
     ReflowFrom(first - 1);
+  // Under UTF-8 the bytes meeting there may make one character.
+  else if (utf8_ && first > 0 && first <= LastRow && !Rows[first].empty() &&
+           IsUtf8Continuation(Rows[first][0]))
+    ReflowFrom(first);
   ResizeArraysToFit();
   PlaceAtOffset(at, true);
   PlaceAtOffset(at, false);
