@@ -57,6 +57,7 @@ void MainWindow::ExtensionsCommand() {
   state_.bindings = ApplyBindingChoices(dialog->Choices(), store, CollectingOnce(notes));
   ShowNotes(this, notes);
   RebuildDialogFilters();
+  StoreSettingsChange();
 }
 
 void MainWindow::RunFirstStartWelcome() {

@@ -37,6 +37,7 @@ void MainWindow::ApplyFineSettings(const Settings& before) {
   const FineSettingsEffects effects = EffectsOfChange(before, Cfg());
   state_.recent.resize(static_cast<size_t>(Cfg().MaxRecentListLen));
   ApplyMinimalModeShortcut();
+  StoreSettingsChange();
   if (auto* hex = dynamic_cast<HexView*>(view_.get())) {
     hex->UpdateLineWidths();
     if (effects.relayout) hex->Relayout();  // digit widths of other bases

@@ -20,6 +20,7 @@ void MainWindow::ChooseFont() {
   view_->SetFont(f);
   RecomputeScrollRanges();
   SyncAfterMove();
+  StoreSettingsChange();
 }
 
 }  // namespace prambus

@@ -190,7 +190,7 @@ void MainWindow::OnFirstShow() {
   // Before any file is read (data.dat included): a file a killed save left
   // half rewritten gets its old content back first, if the user wants.
   OfferInterruptedSaves(*this);
-  LoadSettings();
+  const bool settingsAreNew = LoadSettings();
   // The saved skin before the window state is captured into the default
   // record: a file opened now takes its look from that record.
   skins_->ChooseStored(state_.defaults.skin);
@@ -204,6 +204,10 @@ void MainWindow::OnFirstShow() {
     RefreshTitle();
   }
   if (!handedOver_) ApplyStartModes();
+  // The first start's answers (the extensions bound in the welcome) and a
+  // start afresh after a damaged file are on disk at once, not only at exit:
+  // a program killed now must not greet the user again.
+  if (settingsAreNew && !handedOver_) SaveSettings();
   Cfg().TextSize = 16;
   Cfg().FirstPaintPending = false;
   view_->UpdateCaretPoint();

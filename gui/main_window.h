@@ -287,6 +287,10 @@ class MainWindow : public QMainWindow {
   StoredState& State() { return state_; }
   void CaptureWindowState();
   bool SaveSettings();
+  // A change the user made to the settings goes to data.dat at once, so a
+  // killed program or a logout keeps it; the window's own state and the
+  // recent list are still written at exit.
+  void StoreSettingsChange() { SaveSettings(); }
   QString DataFileForReading() const;
   QString DataFileForWriting() const;
 
@@ -474,7 +478,7 @@ class MainWindow : public QMainWindow {
   void RunFirstStartWelcome();
   void KeepBoundExtensions();  // drops the bindings the desktop no longer has
   // settings_io.cpp
-  void LoadSettings();
+  bool LoadSettings();  // true when no settings were read: a new data.dat is due
   void ApplyWindowState(const WindowAppearance& w, bool restoreBounds);
   void RestoreBounds(const WindowAppearance& w);
   void ApplyPlacement(const WindowAppearance& w);

@@ -21,6 +21,7 @@ void MainWindow::PinnedFilesCommand() {
   if (result != QDialog::Accepted) return;
   if (!ApplyPinnedLines(state_.pinned, dialog.Lines(), CurrentAppearance()))
     ShowNote(kPinnedLimitMessage);
+  StoreSettingsChange();
 }
 
 }  // namespace prambus

@@ -42,7 +42,7 @@ QString MainWindow::DataFileForWriting() const {
       prambus::DataFileForWriting(ProgramFolder(), ConfigDir().toStdString()));
 }
 
-void MainWindow::LoadSettings() {
+bool MainWindow::LoadSettings() {
   Settings& cfg = Cfg();
   const QString path = DataFileForReading();
   const bool exists = QFileInfo::exists(path);
@@ -84,7 +84,7 @@ void MainWindow::LoadSettings() {
     state_.recent.assign(static_cast<size_t>(cfg.MaxRecentListLen), RecentEntry{});
     state_.encodings.clear();
     CreateView(kTextView);
-    return;
+    return true;
   }
   // What could not be read stays in the file: writing it would put defaults
   // in its place.
@@ -100,6 +100,7 @@ void MainWindow::LoadSettings() {
   ApplyMinimalModeShortcut();
   RestoreLoadedEncodings();
   SelectEncoding(state_.defaults.encodingIndex);
+  return false;
 }
 
 // Asked before the window has its place, since what was read may not give

@@ -24,7 +24,10 @@ void MainWindow::ToggleMinimalMode(bool withWarning) {
             "Выйти из режима \"всё лишнее убрано\" можно:\n\r  1) С помощью клавиши " + key +
                 ";\n\r  2) Нажав правую кнопку мыши и выбрав соответствующий пункт меню.",
             {"Продолжить", "Не показывать в будущем"});
-    if (answer == 1001) Cfg().MinimalModeWarning = false;
+    if (answer == 1001) {
+      Cfg().MinimalModeWarning = false;
+      StoreSettingsChange();
+    }
   }
   actions_.minimalMode->setChecked(on);
   ApplyMinimalMode(on);

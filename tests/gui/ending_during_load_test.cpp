@@ -30,13 +30,16 @@ class EndingDuringLoadTest : public QObject {
   std::optional<QTemporaryDir> dir_;
   QByteArray big_;
   QString Path(const QString& name) const { return dir_->filePath(name); }
-  bool DataWritten() const { return QFile::exists(Path("data.dat")); }
+  QByteArray dataAtStart_;  // data.dat as the start wrote it
+  // Written at the end: the exit adds the files to the recent list.
+  bool DataWritten() const { return ReadAll(Path("data.dat")) != dataAtStart_; }
 
   // The window on small.txt, optionally with an unsaved edit, then big.txt
   // loading in its place through "Открыть..." ("Нет" to saving the edit).
   std::unique_ptr<MainWindow> SmallThenLoading(ScriptedPrompts** prompts, bool edit) {
     auto w = ShowWindow(dir_->path(), Path("small.txt"), prompts);
     if (!w) return nullptr;
+    dataAtStart_ = ReadAll(Path("data.dat"));
     QTest::keyClick(w->centralWidget(), Qt::Key_Down);
     if (edit) QTest::keyClicks(w->centralWidget(), "edit ");
     QTest::keyClick(w->centralWidget(), Qt::Key_Right);

@@ -17,6 +17,7 @@
 #include "main_window.h"
 #include "replace_dialog.h"
 #include "scripted_prompts.h"
+#include "settings/data_file.h"
 #include "settings/settings.h"
 #include "shell/file_messages.h"
 #include "shown_window.h"
@@ -65,6 +66,7 @@ class MenuCommandsTest : public QObject {
     WriteAll(Path("a.txt"), "first");
     WriteAll(Path("b.txt"), "second");
     QVERIFY(Show(Path("a.txt")));
+    const QByteArray dataAtStart = ReadAll(Path("data.dat"));
     const MenuActions& a = w_->Actions();
     prompts_->openNames = {Path("b.txt")};
     a.open->trigger();
@@ -84,10 +86,10 @@ class MenuCommandsTest : public QObject {
     prompts_->answers = {1002};
     a.exit->trigger();  // "Отмена": the program goes on
     QCOMPARE(prompts_->questions.size(), 1);
-    QVERIFY(!QFile::exists(Path("data.dat")));
+    QCOMPARE(ReadAll(Path("data.dat")), dataAtStart);
     prompts_->answers = {1001};
     a.exit->trigger();  // "Нет": the settings are written and the program ends
-    QVERIFY(QFile::exists(Path("data.dat")));
+    QVERIFY(ReadAll(Path("data.dat")) != dataAtStart);
     QVERIFY(prompts_->notes.isEmpty());
   }
 
@@ -159,6 +161,12 @@ class MenuCommandsTest : public QObject {
     prompts_->font = big;
     a.font->trigger();
     QVERIFY(w_->View()->LineHeight() > before);
+    {  // the chosen font is on disk at once, not only at exit
+      StoredState stored;
+      Settings settings;
+      QVERIFY(ReadDataFile(Path("data.dat").toStdString(), stored, settings));
+      QCOMPARE(stored.surfaceFont.height, -40);
+    }
     const int large = w_->View()->LineHeight();
     prompts_->font.reset();
     a.font->trigger();

@@ -265,7 +265,7 @@ class PrintTest : public QObject {
     QCOMPARE(ReadAll(choice_->file), QByteArray("old"));
     QVERIFY(prompts_->notes.isEmpty());
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
-             QStringList({"doc.txt", "out.pdf"}));
+             QStringList({"data.dat", "doc.txt", "out.pdf"}));  // data.dat: the first start's
     QCOMPARE(beeps_, 0);
   }
 

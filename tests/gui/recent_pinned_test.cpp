@@ -254,6 +254,12 @@ class RecentPinnedTest : public QObject {
     QCOMPARE(w_->State().pinned.size(), size_t{1});
     QCOMPARE(w_->State().pinned[0].path, p.toStdString());
     QCOMPARE(w_->State().pinned[0].width, 600);
+    {  // on disk at once, not only at exit
+      StoredState stored;
+      Settings settings;
+      QVERIFY(ReadDataFile(Path("data.dat").toStdString(), stored, settings));
+      QCOMPARE(stored.pinned, w_->State().pinned);
+    }
     // From now on p.txt's appearance is its own.
     w_->setGeometry(50, 60, 450, 300);
     QTest::keyClick(Keys(), Qt::Key_F6);  // hex view
