@@ -85,6 +85,8 @@ struct Settings {
   // Effective margins: OtstupX/OtstupY reduced by the main window on resize.
   int32_t EffOtstupX = 2;
   int32_t EffOtstupY = 2;
+
+  bool operator==(const Settings&) const = default;
 };
 
 // The one program-wide instance.
