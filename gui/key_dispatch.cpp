@@ -91,6 +91,8 @@ std::vector<BoundKey> MainWindow::KeyBindingsInEffect() const {
 void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
   if (!view_) return;
   const uint8_t state = ShiftStateOf(mods);
+  // Minimal mode's key follows SaveOnF2 as it is at this press.
+  ApplyMinimalModeShortcut();
   if (const KeyCommand command = CommandOfKey(key, state)) {
     if (command.action) {
       // Commands that place a window by how they were asked for see this.
