@@ -1,5 +1,6 @@
-// Keys and typed characters on the surface: each key's command, then the
-// plug-in hot keys. The menus only show the shortcuts; keys arrive here.
+// Keys and typed characters on the surface: each key's command, found among
+// the menu actions' shortcuts and the table of keys without menu items
+// (key_table.cpp), then the plug-in hot keys.
 #include <QKeyEvent>
 #include <utility>
 
@@ -9,21 +10,6 @@
 #include "virtual_key_map.h"
 
 namespace prambus {
-
-namespace {
-
-// Letters that run their menu command with exactly Ctrl held, while the
-// command is enabled (commands that place a window by how they were asked
-// for see byShortcut_). Ctrl+F and Ctrl+R are below: they tell their window
-// it was opened by its shortcut.
-constexpr std::pair<int, QAction * MenuActions::*> kCtrlLetterCommands[] = {
-    {Qt::Key_A, &MenuActions::selectAll},   {Qt::Key_C, &MenuActions::copy},
-    {Qt::Key_G, &MenuActions::goTo},        {Qt::Key_I, &MenuActions::documentInfo},
-    {Qt::Key_N, &MenuActions::newDocument}, {Qt::Key_O, &MenuActions::open},
-    {Qt::Key_P, &MenuActions::print},       {Qt::Key_S, &MenuActions::save},
-    {Qt::Key_V, &MenuActions::paste},       {Qt::Key_X, &MenuActions::cut},
-};
-}  // namespace
 
 bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
   if (!view_) return false;
@@ -72,52 +58,87 @@ bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
   return true;
 }
 
+KeyCommand MainWindow::CommandOfKey(int key, uint8_t state) const {
+  // The exact bindings first, then those needing Ctrl held, then the key's
+  // own meaning whatever else is held.
+  for (KeyMatch tier : {KeyMatch::kExact, KeyMatch::kCtrlHeld, KeyMatch::kOtherwise}) {
+    for (const auto& [action, match] : keyedActions_)
+      if (match == tier && Matches(BindingOf(action->shortcut(), match), key, state))
+        return {action};
+    for (const TableKey& k : KeysWithoutMenuItems()) {
+      if (k.binding.match != tier || (k.onlyWhen && !(Cfg().*k.onlyWhen))) continue;
+      if (!Matches(k.binding, key, state)) continue;
+      if (k.command) return {actions_.*k.command};
+      return {nullptr, k.editing};
+    }
+  }
+  return {};
+}
+
+std::vector<BoundKey> MainWindow::KeyBindingsInEffect() const {
+  std::vector<BoundKey> keys;
+  for (const auto& [action, match] : keyedActions_)
+    keys.push_back({BindingOf(action->shortcut(), match), action->text()});
+  for (const TableKey& k : KeysWithoutMenuItems())
+    if (!k.onlyWhen || Cfg().*k.onlyWhen) keys.push_back({k.binding, QString::fromUtf8(k.name)});
+  // The view's own items run by their shortcuts through the toolkit.
+  for (const ViewMenuItem* item : viewItems_)
+    if (!item->shortcut().isEmpty())
+      keys.push_back({BindingOf(item->shortcut(), KeyMatch::kExact), item->text()});
+  return keys;
+}
+
 void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
   if (!view_) return;
-  const int state = ShiftStateOf(mods);
-  const bool shift = state & 1, ctrl = state & 4;
-  const bool exactlyCtrl = state == 4;
-  ViewBase& v = *view_;
-  if (exactlyCtrl) {
-    byShortcut_ = true;
-    for (const auto& [letter, command] : kCtrlLetterCommands)
-      if (key == letter) (actions_.*command)->trigger();  // nothing while it is disabled
-    byShortcut_ = false;
+  const uint8_t state = ShiftStateOf(mods);
+  // Minimal mode's key follows SaveOnF2 as it is at this press.
+  ApplyMinimalModeShortcut();
+  if (const KeyCommand command = CommandOfKey(key, state)) {
+    if (command.action) {
+      // Commands that place a window by how they were asked for see this.
+      byShortcut_ = true;
+      command.action->trigger();  // nothing while it is disabled
+      byShortcut_ = false;
+    } else {
+      RunEditingKey(command.editing, state);
+    }
   }
-  switch (key) {
-    case Qt::Key_Backspace:
-      if (state == 2 && actions_.undo->isEnabled()) {
-        Undo();
-      } else if (exactlyCtrl) {
-        desiredColumn_ = -1;
-        HideCaret();
-        if (!v.HasSelection()) v.MoveLeft(true, true);
-        v.DeleteSelection(true, true);
-        EditTail();
-      }
+  // Then, for every key, the first plug-in hot key with this key and state.
+  plugins_->RunHotKey(key, mods);
+}
+
+void MainWindow::RunEditingKey(EditingKey editing, uint8_t state) {
+  const bool shift = state & kStateShift, ctrl = state & kStateCtrl;
+  ViewBase& v = *view_;
+  switch (editing) {
+    case EditingKey::kNone:
       break;
-    case Qt::Key_Escape:
-      if (Cfg().ExitOnEsc) Exit();
-      break;
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
+    case EditingKey::kDeleteWordBack:
+      desiredColumn_ = -1;
       HideCaret();
-      if (key == Qt::Key_PageUp)
+      if (!v.HasSelection()) v.MoveLeft(true, true);
+      v.DeleteSelection(true, true);
+      EditTail();
+      break;
+    case EditingKey::kPageUp:
+    case EditingKey::kPageDown:
+      HideCaret();
+      if (editing == EditingKey::kPageUp)
         v.PageUp(shift, desiredColumn_);
       else
         v.PageDown(shift, desiredColumn_);
       SyncAfterMove();
       break;
-    case Qt::Key_End:
-    case Qt::Key_Home:
+    case EditingKey::kEnd:
+    case EditingKey::kHome:
       HideCaret();
       if (!ctrl) {
         desiredColumn_ = -1;
-        if (key == Qt::Key_End)
+        if (editing == EditingKey::kEnd)
           v.MoveEnd(shift);
         else
           v.MoveHome(shift);
-      } else if (key == Qt::Key_End) {
+      } else if (editing == EditingKey::kEnd) {
         const int col = static_cast<int>(v.GetRow(v.LastRow).size());
         v.SetPosition(col, v.LastRow, true);
         if (!shift) v.SetPosition(col, v.LastRow, false);
@@ -127,98 +148,52 @@ void MainWindow::KeyDown(int key, Qt::KeyboardModifiers mods) {
       }
       SyncAfterMove();
       break;
-    case Qt::Key_Left:
-    case Qt::Key_Right:
+    case EditingKey::kLeft:
+    case EditingKey::kRight:
       desiredColumn_ = -1;
       HideCaret();
-      if (key == Qt::Key_Left)
+      if (editing == EditingKey::kLeft)
         v.MoveLeft(ctrl, shift);
       else
         v.MoveRight(ctrl, shift);
       SyncAfterMove();
       break;
-    case Qt::Key_Up:
-    case Qt::Key_Down:
+    case EditingKey::kUp:
+    case EditingKey::kDown:
       HideCaret();
-      if (key == Qt::Key_Up)
+      if (editing == EditingKey::kUp)
         v.MoveUp(ctrl, shift, desiredColumn_);
       else
         v.MoveDown(ctrl, shift, desiredColumn_);
       SyncAfterMove();
       break;
-    case Qt::Key_Insert:
-      if (exactlyCtrl)
-        Copy();
-      else if (state == 1)
-        Paste();
-      else {
-        HideCaret();
-        v.SetInsertMode(!v.InsertMode);
-        ToggleCaret();
-      }
+    case EditingKey::kInsertMode:
+      HideCaret();
+      v.SetInsertMode(!v.InsertMode);
+      ToggleCaret();
       break;
-    case Qt::Key_Delete:
-      if ((exactlyCtrl && Cfg().CutOnCtrlDel) || state == 1) {
-        Cut();
-      } else {
-        desiredColumn_ = -1;
-        HideCaret();
-        if (!v.HasSelection() && ctrl) v.MoveRight(true, true);
-        if (v.HasSelection())
-          v.DeleteSelection(true, true);
-        else if (!v.GetAdjacentText(true).empty())
-          v.DeleteForward();
-        EditTail();
-      }
+    case EditingKey::kDelete:
+      desiredColumn_ = -1;
+      HideCaret();
+      if (!v.HasSelection() && ctrl) v.MoveRight(true, true);
+      if (v.HasSelection())
+        v.DeleteSelection(true, true);
+      else if (!v.GetAdjacentText(true).empty())
+        v.DeleteForward();
+      EditTail();
       break;
-    case Qt::Key_Y:
-      if (ctrl) {
-        HideCaret();
-        v.DeleteLine(shift);
-        EditTail();
-      }
+    case EditingKey::kDeleteLine:
+      HideCaret();
+      v.DeleteLine(shift);
+      EditTail();
       break;
-    case Qt::Key_Z:
-      if (exactlyCtrl && actions_.undo->isEnabled())
-        Undo();
-      else if (state == 5 && actions_.redo->isEnabled())
-        Redo();
-      break;
-    case Qt::Key_F:
-      if (exactlyCtrl) FindCommand(true);
-      break;
-    case Qt::Key_R:
-      if (exactlyCtrl) ReplaceCommand(true);
-      break;
-    case Qt::Key_F3:
-      FindNextCommand();
-      break;
-    case Qt::Key_F1:
-      OpenHelp();
-      break;
-    case Qt::Key_F2:
-      if (Cfg().SaveOnF2)
-        Save();
-      else
-        ToggleMinimalMode();
-      break;
-    case Qt::Key_F4:
-      if (state == 0) ToggleStayOnTop();
-      break;
-    case Qt::Key_F6:
+    case EditingKey::kNextViewKind:
       SwitchView(viewKind_ == 1 ? 1 : 0);
       break;
-    case Qt::Key_F8:
+    case EditingKey::kNextEncoding:
       SelectNextEncoding();
       break;
-    case Qt::Key_F12:
-      if (Cfg().SaveOnF2) ToggleMinimalMode();
-      break;
-    default:
-      break;
   }
-  // Then, for every key, the first plug-in hot key with this key and state.
-  plugins_->RunHotKey(key, mods);
 }
 
 void MainWindow::KeyPress(uint8_t ch) {

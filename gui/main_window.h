@@ -21,6 +21,7 @@
 
 #include "associations/association_store.h"
 #include "encodings/encoding_catalogue.h"
+#include "key_table.h"
 #include "menu_actions.h"
 #include "qt_canvas.h"
 #include "settings/stored_state.h"
@@ -267,6 +268,12 @@ class MainWindow : public QMainWindow {
   void KeyDown(int key, Qt::KeyboardModifiers mods);
   void KeyPress(uint8_t ch);
   bool DispatchKeyEvent(QKeyEvent* e);
+  // What a press runs: the menu action whose shortcut it is, else a key of
+  // the table of keys without menu items (with the fine settings in effect).
+  KeyCommand CommandOfKey(int key, uint8_t shiftState) const;
+  // Every key binding in effect now: the menu commands', the table's and
+  // the view's own items'.
+  std::vector<BoundKey> KeyBindingsInEffect() const;
 
   // ---- skin_host.*, plugin_host.*: skins and plug-ins. The folders searched
   // for them at the first show: by default beside the program, the
@@ -350,10 +357,12 @@ class MainWindow : public QMainWindow {
   void BuildViewKindMenu();
   void RebuildEncodingMenu();  // encoding_menu.cpp
   void ConnectFeatureCommands();
+  // An item; its shortcut is the key the window's key dispatch runs it by.
   QAction* AddAction(QMenu* menu, const QString& caption, const QString& shortcut = {},
-                     std::function<void()> command = {});
+                     std::function<void()> command = {}, KeyMatch match = KeyMatch::kExact);
   QAction* AddToggle(QMenu* menu, const QString& caption, const QString& shortcut,
-                     std::function<void()> toggle);
+                     std::function<void()> toggle, KeyMatch match = KeyMatch::kExact);
+  void RunEditingKey(EditingKey editing, uint8_t shiftState);  // key_dispatch.cpp
   // status_bar.cpp
   void BuildStatusBar();
   void RefreshStatusBar();
@@ -535,7 +544,7 @@ class MainWindow : public QMainWindow {
   int lastClientWidth_ = -1;
   bool caretShown_ = false;
   int desiredColumn_ = -1;
-  bool byShortcut_ = false;  // a Ctrl+letter key is running its menu command
+  bool byShortcut_ = false;  // a key is running its menu command
   bool shownOnce_ = false;
   bool ending_ = false;
   bool askingToEnd_ = false;         // the question of MayEnd is up
@@ -617,6 +626,7 @@ class MainWindow : public QMainWindow {
   // Menus and their items.
   MainMenus menus_;
   MenuActions actions_;
+  std::vector<std::pair<QAction*, KeyMatch>> keyedActions_;  // the actions with shortcuts
   EncodingCatalogue encodings_;
   std::vector<QAction*> encodingActions_;  // the items of "Кодировка", in catalogue order
   std::vector<ViewMenuItem*> viewItems_;

@@ -14,12 +14,14 @@
 namespace prambus {
 
 QAction* MainWindow::AddAction(QMenu* menu, const QString& caption, const QString& shortcut,
-                               std::function<void()> command) {
+                               std::function<void()> command, KeyMatch match) {
   QAction* a = menu->addAction(caption);
   if (!shortcut.isEmpty()) {
     a->setShortcut(QKeySequence(shortcut));
-    // Keys reach the main window's own dispatch; the menu only shows them.
+    // Keys reach the main window's own dispatch, which finds the command by
+    // this shortcut; the toolkit leaves them alone.
     a->setShortcutContext(Qt::WidgetShortcut);
+    keyedActions_.emplace_back(a, match);
   }
   if (command) ConnectCommand(a, std::move(command));
   return a;
@@ -28,8 +30,8 @@ QAction* MainWindow::AddAction(QMenu* menu, const QString& caption, const QStrin
 // A checked item whose command decides the new state itself: the click's own
 // flip of the mark is undone before the command runs.
 QAction* MainWindow::AddToggle(QMenu* menu, const QString& caption, const QString& shortcut,
-                               std::function<void()> toggle) {
-  QAction* a = AddAction(menu, caption, shortcut);
+                               std::function<void()> toggle, KeyMatch match) {
+  QAction* a = AddAction(menu, caption, shortcut, {}, match);
   a->setCheckable(true);
   connect(a, &QAction::triggered, this, [this, a, toggle = std::move(toggle)] {
     a->setChecked(!a->isChecked());
@@ -68,10 +70,12 @@ void MainWindow::BuildMenus() {
   a.copy = AddAction(m.edit, "Копировать", "Ctrl+C", [this] { Copy(); });
   a.paste = AddAction(m.edit, "Вставить", "Ctrl+V", [this] { Paste(); });
   m.edit->addSeparator();
-  a.find = AddAction(m.edit, "Найти...", "Ctrl+F", [this] { FindCommand(); });
-  a.findNext = AddAction(m.edit, "Найти следующий", "F3", [this] { FindNextCommand(); });
+  a.find = AddAction(m.edit, "Найти...", "Ctrl+F", [this] { FindCommand(byShortcut_); });
+  // The function keys act whatever else is held (but F4: Alt+F4 closes windows).
+  a.findNext = AddAction(
+      m.edit, "Найти следующий", "F3", [this] { FindNextCommand(); }, KeyMatch::kOtherwise);
   a.findNext->setEnabled(false);
-  a.replace = AddAction(m.edit, "Заменить...", "Ctrl+R", [this] { ReplaceCommand(); });
+  a.replace = AddAction(m.edit, "Заменить...", "Ctrl+R", [this] { ReplaceCommand(byShortcut_); });
   a.goTo = AddAction(m.edit, "Перейти...", "Ctrl+G", [this] { GoToCommand(byShortcut_); });
   m.edit->addSeparator();
   a.selectAll = AddAction(m.edit, "Выделить всё", "Ctrl+A", [this] { SelectAll(); });
@@ -80,12 +84,13 @@ void MainWindow::BuildMenus() {
   m.format->addSeparator();
   a.statusBar = AddToggle(m.format, "Строка состояния", {}, [this] { ToggleStatusBar(); });
   a.statusBar->setChecked(true);
-  a.minimalMode = AddToggle(m.format, "Всё лишнее убрано", "F2", [this] { ToggleMinimalMode(); });
+  a.minimalMode = AddToggle(
+      m.format, "Всё лишнее убрано", "F2", [this] { ToggleMinimalMode(); }, KeyMatch::kOtherwise);
   a.stayOnTop = AddToggle(m.format, "Поверх других окон", "F4", [this] { ToggleStayOnTop(); });
-  m.viewKinds = m.format->addMenu("Просмотрщик\tF6");
+  m.viewKinds = m.format->addMenu("Просмотрщик\t" + KeyTextOf(EditingKey::kNextViewKind));
   BuildViewKindMenu();
   a.font = AddAction(m.format, "Шрифт...", {}, [this] { ChooseFont(); });
-  m.encodings = m.format->addMenu("Кодировка\tF8");
+  m.encodings = m.format->addMenu("Кодировка\t" + KeyTextOf(EditingKey::kNextEncoding));
   a.loadEncoding =
       AddAction(m.encodings, "Загрузить из файла...", {}, [this] { LoadEncodingCommand(); });
   RebuildEncodingMenu();
@@ -108,7 +113,8 @@ void MainWindow::BuildMenus() {
                                [this] { ShowHelpPage(kExtensionsGuideFileName); });
 
   m.help = bar->addMenu("Помощь");
-  a.help = AddAction(m.help, "Справка программы Прамбус...", "F1", [this] { OpenHelp(); });
+  a.help = AddAction(
+      m.help, "Справка программы Прамбус...", "F1", [this] { OpenHelp(); }, KeyMatch::kOtherwise);
   a.about = AddAction(m.help, "О программе...");
   a.documentInfo = AddAction(m.help, "Информация о документе...", "Ctrl+I");
 

@@ -8,9 +8,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 
 #include "io/binary_stream.h"
 #include "io/io_error.h"
+#include "settings/settings_schema.h"
 #include "settings/stored_bounds.h"
 #include "shell/safe_save.h"
 
@@ -147,11 +150,79 @@ bool ReadPinned(FieldReader& r, WindowAppearance& w) {
 
 namespace {
 
-// True when the reading stopped with bytes of the file left unread.
-bool ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
-  FieldReader r(f);
-  WindowAppearance& d = st.defaults;
+// The parts of data.dat that are not settings. Each comes just before the
+// stored setting named with it; the settings themselves come in the order
+// of their places in the settings schema.
+enum class StatePart : uint8_t {
+  kWindowAndLists,      // the window, its checks, skin and font, bindings, pinned records
+  kRecentAndEncodings,  // recent paths, encoding menu positions, loaded encodings, cursors
+  kKindChecks,          // the check marks kept for each view kind
+  kStatusBars,          // the status bar of the default and each pinned appearance
+  kEncodingIds,         // the encodings' identifiers, after all older programs read
+};
 
+struct PartPlace {
+  StatePart part;
+  const char* beforeField;
+};
+
+constexpr PartPlace kStateParts[] = {
+    {StatePart::kWindowAndLists, "MaxUndoLen"},
+    {StatePart::kRecentAndEncodings, "RememberCurPos"},
+    {StatePart::kKindChecks, "LineWidth"},
+    {StatePart::kStatusBars, "TrySaveReadOnly"},
+    {StatePart::kEncodingIds, "ReloadChangedFiles"},
+};
+
+// Goes through data.dat in order: each setting, each part before the setting
+// it precedes. A part that answers false ends the walk.
+template <typename OnPart, typename OnField>
+void WalkFile(OnPart onPart, OnField onField) {
+  size_t next = 0;
+  for (const SettingField* field : StoredFieldsInFileOrder()) {
+    for (; next < std::size(kStateParts) &&
+           std::strcmp(kStateParts[next].beforeField, field->key) == 0;
+         ++next)
+      if (!onPart(kStateParts[next].part)) return;
+    onField(*field);
+  }
+  for (; next < std::size(kStateParts); ++next)
+    if (!onPart(kStateParts[next].part)) return;
+}
+
+void ReadField(FieldReader& r, const SettingField& field, Settings& s) {
+  switch (field.kind) {
+    case SettingKind::kSection:
+      break;
+    case SettingKind::kInt:
+      if (int32_t v = 0; r.Int(v)) field.set(s, v);
+      break;
+    case SettingKind::kBool:
+      if (bool v = false; r.Bool(v)) field.set(s, v);
+      break;
+    case SettingKind::kReal:
+      if (double v = 0; r.Double(v)) field.set(s, v);
+      break;
+    case SettingKind::kColor:
+      if (Color v = 0; r.UInt(v)) field.set(s, v);
+      break;
+    case SettingKind::kText:
+      if (std::string v; r.String(v)) field.set(s, std::move(v));
+      break;
+    case SettingKind::kFlags8: {
+      // Each flag read replaces its own default.
+      Flags8 flags = std::get<Flags8>(field.get(s));
+      for (bool& flag : flags)
+        if (bool v = false; r.Bool(v)) flag = v;
+      field.set(s, flags);
+      break;
+    }
+  }
+}
+
+// 1-10. False when the rest of the file is not read.
+bool ReadWindowAndLists(FieldReader& r, BinaryStream& f, StoredState& st) {
+  WindowAppearance& d = st.defaults;
   bool reserved = false;
   r.Bool(reserved);  // 1: skipped
   uint8_t state = 0;
@@ -178,12 +249,12 @@ bool ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
   // file would give every later setting its default on the next save. A
   // count the file cannot hold ends the reading; a negative one is none.
   int32_t pinned = 0;
-  if (!r.Int(pinned)) return r.Damaged();
+  if (!r.Int(pinned)) return false;
   pinned = std::max(pinned, 0);
   if (pinned > kMaxPinned && int64_t{pinned} * kMinPinnedBytes > f.Remaining()) {
     st.pinned.clear();
     r.End();
-    return r.Damaged();  // the rest of the file is not read
+    return false;  // the rest of the file is not read
   }
   st.pinned.clear();
   for (int32_t i = 0; i < pinned; ++i) {
@@ -191,27 +262,11 @@ bool ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
     if (!ReadPinned(r, w)) break;
     st.pinned.push_back(std::move(w));
   }
+  return true;
+}
 
-  if (!r.AtEnd()) {  // 11-22
-    r.Int(s.MaxUndoLen), r.Int(s.OtstupX), r.Int(s.OtstupY);
-    r.Double(s.LeftMargin), r.Double(s.RightMargin), r.Double(s.TopMargin),
-        r.Double(s.BottomMargin);
-    r.Bool(s.NumPages);
-    r.Int(s.HButtonMargin), r.Int(s.VButtonMargin), r.Int(s.MaxButtonsinRow),
-        r.Int(s.HSpaceBetween);
-    r.Int(s.MarginforButton), r.Int(s.VSpaceBetween), r.Int(s.MarginforText), r.UInt(s.TextColor);
-    r.String(s.TextFont), r.Int(s.TextSize);
-    bool italic = false, bold = false, underline = false, strike = false;
-    if (r.Bool(italic) && r.Bool(bold) && r.Bool(underline) && r.Bool(strike)) {
-      s.TextStyle = (bold ? 1 : 0) | (italic ? 2 : 0) | (underline ? 4 : 0) | (strike ? 8 : 0);
-    }
-    r.Int(s.MinRestoredWidth), r.Int(s.MinRestoredHeight);
-    r.Int(s.Shag), r.Int(s.HScrollStep), r.Int(s.VScrollStep);
-    r.Double(s.Distance);
-    r.Int(s.MaxRecentListLen);
-    r.Double(s.PageFracture);
-    r.Int(s.MaxTextWidth);
-  }
+// 23-27, after MaxRecentListLen (which counts the recent entries).
+void ReadRecentAndEncodings(FieldReader& r, BinaryStream& f, StoredState& st, const Settings& s) {
   // 23: exactly MaxRecentListLen paths, each at least its 4-byte length. A
   // count the rest cannot hold ends the reading; any other list is read
   // whole (here and in 27), so the later fields are found where they are,
@@ -227,68 +282,55 @@ bool ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
     RecentEntry scratch;
     r.String(recentAt(i, scratch).path);
   }
-
   if (r.AtEnd()) {
     st.encodings.clear();
-  } else {
-    r.Byte(d.encodingIndex);                            // 24
-    for (auto& w : st.pinned) r.Byte(w.encodingIndex);  // 25
-    uint8_t m = 0;
-    if (r.Byte(m)) {  // 26
-      std::vector<LoadedEncoding> encodings;
-      for (int i = 0; i < m; ++i) {
-        LoadedEncoding e;
-        if (!r.String(e.path) || !r.String(e.name)) break;
-        encodings.push_back(std::move(e));
-      }
-      st.encodings = std::move(encodings);
+    return;
+  }
+  r.Byte(st.defaults.encodingIndex);                  // 24
+  for (auto& w : st.pinned) r.Byte(w.encodingIndex);  // 25
+  uint8_t m = 0;
+  if (r.Byte(m)) {  // 26
+    std::vector<LoadedEncoding> encodings;
+    for (int i = 0; i < m; ++i) {
+      LoadedEncoding e;
+      if (!r.String(e.path) || !r.String(e.name)) break;
+      encodings.push_back(std::move(e));
     }
+    st.encodings = std::move(encodings);
   }
-  if (r.AtEnd()) {
-    for (auto& e : st.recent) e.col = e.row = 0, e.viewKind = 0;
-  } else {
-    for (int32_t i = 0; i < recentHeld && !r.AtEnd(); ++i) {  // 27
-      RecentEntry scratch;
-      RecentEntry& e = recentAt(i, scratch);
-      r.Int(e.col), r.Int(e.row), r.Byte(e.viewKind);
+  for (int32_t i = 0; i < recentHeld && !r.AtEnd(); ++i) {  // 27
+    RecentEntry scratch;
+    RecentEntry& e = recentAt(i, scratch);
+    r.Int(e.col), r.Int(e.row), r.Byte(e.viewKind);
+  }
+}
+
+// True when the reading stopped with bytes of the file left unread.
+bool ReadFields(BinaryStream& f, StoredState& st, Settings& s) {
+  FieldReader r(f);
+  auto readPart = [&](StatePart part) {
+    switch (part) {
+      case StatePart::kWindowAndLists:
+        return ReadWindowAndLists(r, f, st);
+      case StatePart::kRecentAndEncodings:
+        ReadRecentAndEncodings(r, f, st, s);
+        break;
+      case StatePart::kKindChecks:  // 37
+        r.Bools(st.kindChecks[0]), r.Bools(st.kindChecks[1]);
+        break;
+      case StatePart::kStatusBars:  // 39
+        r.Bool(st.defaults.statusBar);
+        for (auto& w : st.pinned) r.Bool(w.statusBar);
+        break;
+      case StatePart::kEncodingIds:  // 44: read before the menu positions of 24-25
+        r.String(st.defaults.encodingId);
+        for (auto& w : st.pinned) r.String(w.encodingId);
+        for (auto& e : st.recent) r.String(e.encodingId);
+        break;
     }
-    r.Bool(s.RememberCurPos);  // 28
-  }
-  if (!r.AtEnd()) {  // 29
-    std::string lineEnd;
-    // The three styles the line-end menu stores come back as they were.
-    if (r.String(lineEnd))
-      s.LineEnd = lineEnd == "\r\n" || lineEnd == "\n" ? lineEnd : std::string("\r");
-  }
-  r.Bool(s.ExitOnEsc), r.Bool(s.SaveOnF2);                                                   // 30
-  r.Double(s.HDistance);                                                                     // 31
-  r.Int(s.TextBaseSyst), r.Int(s.CoordBaseSyst), r.Int(s.HexColumns), r.UInt(s.CoordColor);  // 32
-  r.Bool(s.FirstZeroes);                                                                     // 33
-  r.UInt(s.LineColor), r.UInt(s.MarginColor);                                                // 34
-  for (int i = 0; i < 8; ++i) {                                                              // 35
-    bool b = false;
-    if (r.Bool(b)) s.CodeInfo[i] = b;
-  }
-  r.Int(s.DataWindowLeft), r.Int(s.DataWindowTop);                 // 36
-  r.Bools(st.kindChecks[0]), r.Bools(st.kindChecks[1]);            // 37
-  if (!r.AtEnd()) r.Double(s.LineWidth), r.Double(s.MarginWidth);  // 38
-  if (!r.AtEnd()) {                                                // 39
-    r.Bool(d.statusBar);
-    for (auto& w : st.pinned) r.Bool(w.statusBar);
-  }
-  if (!r.AtEnd()) {  // 40-41
-    r.Bool(s.TrySaveReadOnly);
-    r.UInt(s.ChosenTextClr), r.UInt(s.ChosenFonClr);
-  }
-  if (!r.AtEnd()) r.Bool(s.RecListinSubMenu), r.Bool(s.MinimalModeWarning);  // 42
-  if (!r.AtEnd()) r.Bool(s.CutOnCtrlDel);                                    // 43
-  if (!r.AtEnd()) {  // 44: encoding identifiers, read before the menu positions of 24-25
-    r.String(d.encodingId);
-    for (auto& w : st.pinned) r.String(w.encodingId);
-    for (auto& e : st.recent) r.String(e.encodingId);
-  }
-  if (!r.AtEnd()) r.Bool(s.ReloadChangedFiles);  // 45
-  if (!r.AtEnd()) r.Bool(s.DetectEncoding);      // 46
+    return true;
+  };
+  WalkFile(readPart, [&](const SettingField& field) { ReadField(r, field, s); });
   return r.Damaged();
 }
 
@@ -301,7 +343,7 @@ bool ReadDataFile(const std::string& path, StoredState& st, Settings& s, bool* d
   if (damaged) *damaged = stopped;
   BoundStoredState(st, s);
   st.recent.resize(static_cast<size_t>(s.MaxRecentListLen));
-  s.ShagSaved = s.Shag;
+  s.Shag = s.ShagSaved;  // the stored block size is the one in effect from this start
   return true;
 }
 
@@ -312,8 +354,45 @@ void WriteSkin(BinaryStream& f, const WindowAppearance& w) {
   if (w.skin.empty()) f.WriteInt32(static_cast<int32_t>(w.background));
 }
 
-// Fields 1 to 46 in order.
-void WriteFields(BinaryStream& f, const StoredState& st, const Settings& s) {
+void WriteField(BinaryStream& f, const SettingField& field, const Settings& s) {
+  const SettingValue v = field.get(s);
+  switch (field.kind) {
+    case SettingKind::kSection:
+      break;
+    case SettingKind::kInt:
+      f.WriteInt32(std::get<int32_t>(v));
+      break;
+    case SettingKind::kBool:
+      f.WriteBool(std::get<bool>(v));
+      break;
+    case SettingKind::kReal:
+      f.WriteDouble(std::get<double>(v));
+      break;
+    case SettingKind::kColor:
+      f.WriteInt32(static_cast<int32_t>(std::get<Color>(v)));
+      break;
+    case SettingKind::kText:
+      f.WriteString(std::get<std::string>(v));
+      break;
+    case SettingKind::kFlags8:
+      for (bool b : std::get<Flags8>(v)) f.WriteBool(b);
+      break;
+  }
+}
+
+size_t PinnedWritten(const StoredState& st) {
+  return std::min<size_t>(st.pinned.size(), INT32_MAX);
+}
+
+// Exactly MaxRecentListLen entries, unused ones empty.
+size_t RecentWritten(const Settings& s) {
+  return static_cast<size_t>(std::max(0, s.MaxRecentListLen));
+}
+RecentEntry RecentAt(const StoredState& st, size_t i) {
+  return i < st.recent.size() ? st.recent[i] : RecentEntry{};
+}
+
+void WriteWindowAndLists(BinaryStream& f, const StoredState& st) {
   const WindowAppearance& d = st.defaults;
   f.WriteBool(false);          // 1
   f.WriteByte(d.windowState);  // 2
@@ -326,7 +405,7 @@ void WriteFields(BinaryStream& f, const StoredState& st, const Settings& s) {
   f.WriteFont(st.surfaceFont);                             // 8
   f.WriteInt32(static_cast<int32_t>(st.bindings.size()));  // 9
   for (const auto& b : st.bindings) f.WriteString(b.ext), f.WriteByte(b.viewIndex);
-  const size_t pinned = std::min<size_t>(st.pinned.size(), INT32_MAX);
+  const size_t pinned = PinnedWritten(st);
   f.WriteInt32(static_cast<int32_t>(pinned));  // 10
   for (size_t i = 0; i < pinned; ++i) {
     const WindowAppearance& w = st.pinned[i];
@@ -339,64 +418,52 @@ void WriteFields(BinaryStream& f, const StoredState& st, const Settings& s) {
     for (bool b : w.checks) f.WriteBool(b);
     WriteSkin(f, w);
   }
-  f.WriteInt32(s.MaxUndoLen), f.WriteInt32(s.OtstupX), f.WriteInt32(s.OtstupY);  // 11
-  f.WriteDouble(s.LeftMargin), f.WriteDouble(s.RightMargin);                     // 12
-  f.WriteDouble(s.TopMargin), f.WriteDouble(s.BottomMargin);
-  f.WriteBool(s.NumPages);  // 13
-  for (int32_t v :
-       {s.HButtonMargin, s.VButtonMargin, s.MaxButtonsinRow, s.HSpaceBetween, s.MarginforButton,
-        s.VSpaceBetween, s.MarginforText, static_cast<int32_t>(s.TextColor)})
-    f.WriteInt32(v);                                           // 14
-  f.WriteString(s.TextFont), f.WriteInt32(s.TextSize);         // 15
-  f.WriteBool(s.TextStyle & 2), f.WriteBool(s.TextStyle & 1);  // 16
-  f.WriteBool(s.TextStyle & 4), f.WriteBool(s.TextStyle & 8);
-  f.WriteInt32(s.MinRestoredWidth), f.WriteInt32(s.MinRestoredHeight);                  // 17
-  f.WriteInt32(s.ShagSaved), f.WriteInt32(s.HScrollStep), f.WriteInt32(s.VScrollStep);  // 18
-  f.WriteDouble(s.Distance);                                                            // 19
-  f.WriteInt32(s.MaxRecentListLen);                                                     // 20
-  f.WriteDouble(s.PageFracture);                                                        // 21
-  f.WriteInt32(s.MaxTextWidth);                                                         // 22
-  const size_t n = static_cast<size_t>(std::max(0, s.MaxRecentListLen));
-  auto recent = [&](size_t i) { return i < st.recent.size() ? st.recent[i] : RecentEntry{}; };
-  for (size_t i = 0; i < n; ++i) f.WriteString(recent(i).path);                 // 23
-  f.WriteByte(d.encodingIndex);                                                 // 24
+}
+
+void WriteRecentAndEncodings(BinaryStream& f, const StoredState& st, const Settings& s) {
+  const size_t n = RecentWritten(s), pinned = PinnedWritten(st);
+  for (size_t i = 0; i < n; ++i) f.WriteString(RecentAt(st, i).path);           // 23
+  f.WriteByte(st.defaults.encodingIndex);                                       // 24
   for (size_t i = 0; i < pinned; ++i) f.WriteByte(st.pinned[i].encodingIndex);  // 25
   const size_t m = std::min<size_t>(st.encodings.size(), 255);
   f.WriteByte(static_cast<uint8_t>(m));  // 26
   for (size_t i = 0; i < m; ++i)
     f.WriteString(st.encodings[i].path), f.WriteString(st.encodings[i].name);
   for (size_t i = 0; i < n; ++i) {  // 27
-    const RecentEntry e = recent(i);
+    const RecentEntry e = RecentAt(st, i);
     f.WriteInt32(e.col), f.WriteInt32(e.row), f.WriteByte(e.viewKind);
   }
-  f.WriteBool(s.RememberCurPos);                                // 28
-  f.WriteString(s.LineEnd);                                     // 29
-  f.WriteBool(s.ExitOnEsc), f.WriteBool(s.SaveOnF2);            // 30
-  f.WriteDouble(s.HDistance);                                   // 31
-  f.WriteInt32(s.TextBaseSyst), f.WriteInt32(s.CoordBaseSyst);  // 32
-  f.WriteInt32(s.HexColumns), f.WriteInt32(static_cast<int32_t>(s.CoordColor));
-  f.WriteBool(s.FirstZeroes);  // 33
-  f.WriteInt32(static_cast<int32_t>(s.LineColor)),
-      f.WriteInt32(static_cast<int32_t>(s.MarginColor));
-  for (bool b : s.CodeInfo) f.WriteBool(b);                       // 35
-  f.WriteInt32(s.DataWindowLeft), f.WriteInt32(s.DataWindowTop);  // 36
-  for (const auto& list : st.kindChecks) {                        // 37
-    f.WriteInt32(static_cast<int32_t>(list.size()));
-    for (bool b : list) f.WriteBool(b);
-  }
-  f.WriteDouble(s.LineWidth), f.WriteDouble(s.MarginWidth);  // 38
-  f.WriteBool(d.statusBar);                                  // 39
-  for (size_t i = 0; i < pinned; ++i) f.WriteBool(st.pinned[i].statusBar);
-  f.WriteBool(s.TrySaveReadOnly);  // 40
-  f.WriteInt32(static_cast<int32_t>(s.ChosenTextClr)),
-      f.WriteInt32(static_cast<int32_t>(s.ChosenFonClr));
-  f.WriteBool(s.RecListinSubMenu), f.WriteBool(s.MinimalModeWarning);  // 42
-  f.WriteBool(s.CutOnCtrlDel);                                         // 43
-  f.WriteString(d.encodingId);                                         // 44
-  for (size_t i = 0; i < pinned; ++i) f.WriteString(st.pinned[i].encodingId);
-  for (size_t i = 0; i < n; ++i) f.WriteString(recent(i).encodingId);
-  f.WriteBool(s.ReloadChangedFiles);  // 45
-  f.WriteBool(s.DetectEncoding);      // 46
+}
+
+void WriteFields(BinaryStream& f, const StoredState& st, const Settings& s) {
+  auto writePart = [&](StatePart part) {
+    const size_t pinned = PinnedWritten(st);
+    switch (part) {
+      case StatePart::kWindowAndLists:
+        WriteWindowAndLists(f, st);
+        break;
+      case StatePart::kRecentAndEncodings:
+        WriteRecentAndEncodings(f, st, s);
+        break;
+      case StatePart::kKindChecks:  // 37
+        for (const auto& list : st.kindChecks) {
+          f.WriteInt32(static_cast<int32_t>(list.size()));
+          for (bool b : list) f.WriteBool(b);
+        }
+        break;
+      case StatePart::kStatusBars:  // 39
+        f.WriteBool(st.defaults.statusBar);
+        for (size_t i = 0; i < pinned; ++i) f.WriteBool(st.pinned[i].statusBar);
+        break;
+      case StatePart::kEncodingIds:  // 44
+        f.WriteString(st.defaults.encodingId);
+        for (size_t i = 0; i < pinned; ++i) f.WriteString(st.pinned[i].encodingId);
+        for (size_t i = 0; i < RecentWritten(s); ++i) f.WriteString(RecentAt(st, i).encodingId);
+        break;
+    }
+    return true;
+  };
+  WalkFile(writePart, [&](const SettingField& field) { WriteField(f, field, s); });
 }
 
 }  // namespace

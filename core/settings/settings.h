@@ -11,6 +11,11 @@
 
 namespace prambus {
 
+// Eight yes/no flags kept as one setting.
+using Flags8 = std::array<bool, 8>;
+
+// Each stored member is declared once more in the settings schema
+// (settings_schema.cpp), which reads, writes, bounds and shows it.
 struct Settings {
   // General
   int32_t MaxUndoLen = 1000000;
@@ -68,7 +73,7 @@ struct Settings {
   double LineWidth = 0.3;
   Color MarginColor = 0xC0C0C0;
   double MarginWidth = 0.3;
-  std::array<bool, 8> CodeInfo = {false, true, true, false, false, true, false, true};
+  Flags8 CodeInfo = {false, true, true, false, false, true, false, true};
 
   // Stored values without a key in the fine-settings table
   int32_t HexColumns = 16;
@@ -85,6 +90,8 @@ struct Settings {
   // Effective margins: OtstupX/OtstupY reduced by the main window on resize.
   int32_t EffOtstupX = 2;
   int32_t EffOtstupY = 2;
+
+  bool operator==(const Settings&) const = default;
 };
 
 // The one program-wide instance.

@@ -1,10 +1,10 @@
 #include "settings/stored_bounds.h"
 
 #include <algorithm>
+#include <cmath>
 #include <variant>
 
-#include "settings/hex_columns.h"
-#include "shell/fine_settings.h"
+#include "settings/settings_schema.h"
 
 namespace prambus {
 
@@ -15,21 +15,25 @@ void Clamp(T& v, T lo, T hi) {
   v = std::clamp(v, lo, hi);
 }
 
-// The keyed settings: a value the fine-settings table would refuse falls
-// back to its default, so the file can give nothing the table could not.
-void BoundKeyedSettings(Settings& s) {
+// A number outside its field's range falls back to the default or to the
+// nearest end, as the schema says; a colour beyond 24 bits to the default.
+// So the file can give nothing the fine-settings table could not.
+void BoundSettings(Settings& s) {
   const Settings d;
-  for (const SettingRow& r : FineSettingRows()) {
-    if (r.kind == SettingKind::kColor && std::get<Color>(r.get(s)) > 0xFFFFFF) r.set(s, r.get(d));
-    if (r.kind != SettingKind::kInt && r.kind != SettingKind::kReal) continue;
-    const SettingValue v = r.get(s);
-    const double x = r.kind == SettingKind::kInt ? std::get<int32_t>(v) : std::get<double>(v);
-    if (!(x >= r.min && x <= r.max)) r.set(s, r.get(d));
+  for (const SettingField* f : StoredFieldsInFileOrder()) {
+    if (f->kind == SettingKind::kColor && std::get<Color>(f->get(s)) > 0xFFFFFF)
+      f->set(s, f->get(d));
+    if (f->kind != SettingKind::kInt && f->kind != SettingKind::kReal) continue;
+    const SettingValue v = f->get(s);
+    const double x = f->kind == SettingKind::kInt ? std::get<int32_t>(v) : std::get<double>(v);
+    if (x >= f->min && x <= f->max) continue;
+    if (f->outOfRange == OutOfRange::kDefault || std::isnan(x))
+      f->set(s, f->get(d));
+    else if (f->kind == SettingKind::kInt)
+      f->set(s, static_cast<int32_t>(x < f->min ? f->min : f->max));
+    else
+      f->set(s, x < f->min ? f->min : f->max);
   }
-  // The block size in effect (the table edits the copy to be saved).
-  if (!(s.Shag >= 1 && s.Shag <= 2147483646)) s.Shag = d.Shag;
-  if (!(s.HexColumns >= kMinHexColumns && s.HexColumns <= kMaxHexColumns))
-    s.HexColumns = d.HexColumns;
 }
 
 void BoundWindow(WindowAppearance& w) {
@@ -42,15 +46,11 @@ void BoundWindow(WindowAppearance& w) {
 }  // namespace
 
 void BoundStoredState(StoredState& st, Settings& s) {
-  BoundKeyedSettings(s);
+  BoundSettings(s);
   // Window places and sizes: within what the desktop can address (the
   // window is then fitted to a screen when it is restored).
   BoundWindow(st.defaults);
   for (WindowAppearance& w : st.pinned) BoundWindow(w);
-  Clamp(s.MinRestoredWidth, 0, kMaxWindowCoordinate);
-  Clamp(s.MinRestoredHeight, 0, kMaxWindowCoordinate);
-  Clamp(s.DataWindowLeft, -kMaxWindowCoordinate, kMaxWindowCoordinate);
-  Clamp(s.DataWindowTop, -kMaxWindowCoordinate, kMaxWindowCoordinate);
   int& fontHeight = st.surfaceFont.height;
   if (fontHeight == 0 || fontHeight < -kMaxFontHeight || fontHeight > kMaxFontHeight)
     fontHeight = Font{}.height;

@@ -1,7 +1,7 @@
 // Bounds on what data.dat may hold. The file is outside input: values the
 // reader accepts as numbers are still brought within what the program can
-// take. The keyed settings keep the fine-settings table's ranges (a value
-// outside falls back to its default); window places and sizes stay within
+// take. The settings keep the ranges of the settings schema (a value
+// outside falls back to its default or its nearest end); window places and sizes stay within
 // what the desktop addresses, the font within sensible pixel heights. So no
 // stored value can make a window larger than any screen, a line taller than
 // a page, or a sum of pixel sizes overflow.

@@ -116,20 +116,32 @@ std::vector<std::pair<int, std::string>> FontCellTexts(const FontCells& font) {
   };
 }
 
+std::span<const SettingRow> FineSettingRows() {
+  static const std::vector<SettingRow> rows = [] {
+    std::vector<SettingRow> inTable;
+    for (const SettingField& f : SettingsSchema())
+      if (f.inTable) inTable.push_back(f);
+    return inTable;
+  }();
+  return rows;
+}
+
 FineSettingsEffects EffectsOfChange(const Settings& a, const Settings& b) {
   FineSettingsEffects e;
-  e.relayout = a.OtstupX != b.OtstupX || a.OtstupY != b.OtstupY ||
-               a.ChosenTextClr != b.ChosenTextClr || a.ChosenFonClr != b.ChosenFonClr ||
-               a.MaxTextWidth != b.MaxTextWidth || a.TextBaseSyst != b.TextBaseSyst ||
-               a.CoordBaseSyst != b.CoordBaseSyst || a.CoordColor != b.CoordColor ||
-               a.FirstZeroes != b.FirstZeroes || a.LineColor != b.LineColor ||
-               a.MarginColor != b.MarginColor || a.CodeInfo != b.CodeInfo ||
-               RealChanged(a.Distance, b.Distance) || RealChanged(a.HDistance, b.HDistance) ||
-               RealChanged(a.LineWidth, b.LineWidth) || RealChanged(a.MarginWidth, b.MarginWidth);
-  e.recentLength = a.MaxRecentListLen != b.MaxRecentListLen;
-  e.minimalShortcut = a.SaveOnF2 != b.SaveOnF2;
-  e.hexLineWidths = a.LineWidth != b.LineWidth || a.MarginWidth != b.MarginWidth;
-  e.dataWindow = a.CodeInfo != b.CodeInfo;
+  for (const SettingField& f : SettingsSchema()) {
+    if (f.effects == 0) continue;
+    const SettingValue before = f.get(a), after = f.get(b);
+    const bool changed = before != after;
+    // A difference below what the table shows does not move a pixel.
+    const bool shows = f.kind == SettingKind::kReal
+                           ? RealChanged(std::get<double>(before), std::get<double>(after))
+                           : changed;
+    e.relayout |= (f.effects & kRelayout) && shows;
+    e.recentLength |= (f.effects & kRecentLength) && changed;
+    e.minimalShortcut |= (f.effects & kMinimalShortcut) && changed;
+    e.hexLineWidths |= (f.effects & kHexLineWidths) && changed;
+    e.dataWindow |= (f.effects & kDataWindow) && changed;
+  }
   return e;
 }
 

@@ -7,27 +7,16 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "settings/settings.h"
+#include "settings/settings_schema.h"
 #include "shell/setting_text.h"
 
 namespace prambus {
 
-enum class SettingKind : uint8_t { kSection, kInt, kBool, kReal, kColor, kText, kFlags8 };
-
-// One value of a row, of the type its kind holds.
-using SettingValue = std::variant<int32_t, bool, double, Color, std::string, Flags8>;
-
-struct SettingRow {
-  const char* key;  // as the user sees it; a section's name for section rows
-  SettingKind kind;
-  double min = 0, max = 0;            // accepted range of int and real rows
-  const char* description = nullptr;  // UTF-8; nullptr for section rows
-  SettingValue (*get)(const Settings&) = nullptr;
-  void (*set)(Settings&, const SettingValue&) = nullptr;
-};
+// A row of the table shows one field of the settings schema, or a section.
+using SettingRow = SettingField;
 
 // The rows below the header, in table order (index 0 is the first section).
 std::span<const SettingRow> FineSettingRows();
@@ -64,7 +53,9 @@ struct FontCells {
 // (row index, cell text) for each row the font fills.
 std::vector<std::pair<int, std::string>> FontCellTexts(const FontCells& font);
 
-// What a change of the record asks of the program beyond storing it.
+// What a change of the record asks of the program beyond storing it: the
+// effects of the fields that differ (reals by more than 0.0001 for a new
+// layout).
 struct FineSettingsEffects {
   bool relayout = false;         // the view is laid out again as on a resize
   bool recentLength = false;     // the recent list takes its new length

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/canvas.h"
+#include "settings/settings.h"
 
 namespace prambus {
 
@@ -51,7 +52,6 @@ std::optional<Color> ParseColor(std::string_view text);
 // and six upper-case hex digits (blue, green, red).
 std::string ColorText(Color value);
 
-using Flags8 = std::array<bool, 8>;
 // Exactly eight characters, each 0 or 1.
 std::optional<Flags8> ParseFlags8(std::string_view text);
 std::string Flags8Text(const Flags8& flags);
