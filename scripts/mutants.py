@@ -519,6 +519,8 @@ def main():
     parser.add_argument("--count", type=int, default=150, help="mutants in the sample")
     parser.add_argument("--only", help="a report (.json) of an earlier run: check again only "
                         "its survivors")
+    parser.add_argument("--where", nargs="+", metavar="FILE:LINE",
+                        help="of the sample, check only the mutants on these lines")
     parser.add_argument("--include-generated", action="store_true",
                         help="mutate generated files (tables made by scripts) too")
     parser.add_argument("--list", action="store_true", help="list the sample, build nothing")
@@ -533,6 +535,8 @@ def main():
         with open(args.only, encoding="utf-8") as f:
             again = {o["key"] for o in json.load(f)["outcomes"] if o["result"] == "survived"}
         sample = [m for m in sample if m.key() in again]
+    if args.where:
+        sample = [m for m in sample if f"{m.path}:{m.line}" in args.where]
     kinds = {}
     for m in pool:
         kinds[m.kind] = kinds.get(m.kind, 0) + 1

@@ -179,6 +179,14 @@ TEST_F(HexViewTest, VerticalMovesAndEnds) {
   At(32, 0);
   view->MoveEnd(false);  // the last, partial row: the end position
   EXPECT_EQ(view->CursorOffset(), 33);
+  At(20, 1);  // down from a column the partial row lacks: its end
+  view->MoveDown(false, false, d);
+  EXPECT_EQ(view->CursorOffset(), 33);
+  EXPECT_EQ(view->CursorDigit, 0);
+  At(32, 1);  // down from the last row: nothing moves
+  view->MoveDown(false, false, d);
+  EXPECT_EQ(view->CursorOffset(), 32);
+  EXPECT_EQ(view->CursorDigit, 1);
 }
 
 TEST_F(HexViewTest, AKeyOverSelectedDigitsTakesTheirPlaceInTheSameByte) {
@@ -450,16 +458,39 @@ TEST_F(HexViewTest, ReplacingInTheSelectionKeepsMatchesWhollyInside) {
   EXPECT_EQ(view->CursorOffset(), 2);
 }
 
+// Between two bytes the painted selection is the bytes a copy or deletion
+// takes; within one byte, the digits between cursor and anchor.
 TEST_F(HexViewTest, PaintingSelectsWholeCellsAndDigits) {
   Load("\x01\x02\x03");
-  At(0, 1);
-  view->SetPosition(2, 0, true);  // byte 2 digit 0: cells 0 and 1 from digit 1 of cell 0
-  view->AnchorDigit = 1;
-  canvas.ClearRecords();
-  view->Paint();
-  int opaque = 0;
-  for (const auto& t : canvas.texts) opaque += t.opaque;
-  EXPECT_GT(opaque, 0);
+  // The codes' digits of the first row (after its offset), each drawn on its
+  // own, the selected ones opaque.
+  auto painted = [&] {
+    canvas.ClearRecords();
+    view->Paint();
+    std::string digits, selected;
+    for (const auto& t : canvas.texts)
+      if (t.y == canvas.texts.back().y && t.x < view->CharacterColumn().left) {
+        digits += t.text;
+        selected += t.opaque ? '1' : '0';
+      }
+    return digits.substr(digits.size() - 6) + " " + selected.substr(selected.size() - 6);
+  };
+  auto selectedBytes = [&] {
+    int lo = 0, hi = 0;
+    view->SelectedRange(lo, hi);
+    std::string digits = "000000";
+    for (int b = lo; b < hi; ++b) digits[2 * b] = digits[2 * b + 1] = '1';
+    return "010203 " + digits;
+  };
+  SelectDigits(0, 1, 3);  // up to the start of byte 2
+  EXPECT_EQ(painted(), "010203 111100");
+  EXPECT_EQ(painted(), selectedBytes());
+  At(2, 1);  // backwards from digit 1 of byte 2
+  for (int d = 0; d < 4; ++d) view->MoveLeft(false, true);
+  EXPECT_EQ(painted(), "010203 111111");
+  EXPECT_EQ(painted(), selectedBytes());
+  SelectDigits(1, 0, 1);  // one digit
+  EXPECT_EQ(painted(), "010203 001000");
 }
 
 // Every byte has one cell of the code digit's width in the character column,
