@@ -466,6 +466,8 @@ def summarise(outcomes, out=sys.stdout):
     per_file = {}
     for o in outcomes:
         per_file.setdefault(o.path, {"killed": 0, "survived": 0, "not compiled": 0})
+        if o.result == "build timed out":
+            continue
         per_file[o.path]["killed" if o.result in ("killed", "timeout") else o.result] += 1
     print(f"\n{'file':48} killed survived not-compiled", file=out)
     totals = {"killed": 0, "survived": 0, "not compiled": 0}
@@ -488,7 +490,7 @@ def summarise(outcomes, out=sys.stdout):
     return score
 
 
-def check_mutant(build, m, test_timeout):
+def check_mutant(build, m, test_timeout, build_timeout):
     src = os.path.join(build.tree, m.path)
     with open(src, encoding="utf-8") as f:
         original = f.read()
@@ -497,8 +499,10 @@ def check_mutant(build, m, test_timeout):
     try:
         with open(src, "w", encoding="utf-8") as f:
             f.write(mutated_source(original, m))
-        code, _ = build.build()
-        if code != 0:
+        code, _ = build.build(timeout=build_timeout)
+        if code is None:
+            result = "build timed out"  # a loaded machine, not the mutant: not counted
+        elif code != 0:
             result = "not compiled"
         else:
             code, _ = build.test(test_timeout)
@@ -523,6 +527,8 @@ def main():
                         help="of the sample, check only the mutants on these lines")
     parser.add_argument("--include-generated", action="store_true",
                         help="mutate generated files (tables made by scripts) too")
+    parser.add_argument("--build-timeout", type=float, default=1800,
+                        help="seconds one mutant's rebuild may take")
     parser.add_argument("--list", action="store_true", help="list the sample, build nothing")
     parser.add_argument("--work", default=os.path.join(ROOT, "build-mutants"))
     parser.add_argument("--report", help="where the .json report goes "
@@ -566,11 +572,12 @@ def main():
     print(f"unit tests pass in {baseline:.1f} s; each mutant's run is limited to "
           f"{test_timeout:.0f} s")
 
-    report = args.report or os.path.join(args.work, f"seed-{args.seed}.json")
+    suffix = "-again" if args.only or args.where else ""
+    report = args.report or os.path.join(args.work, f"seed-{args.seed}{suffix}.json")
     outcomes = []
     try:
         for n, m in enumerate(sample, 1):
-            o = check_mutant(build, m, test_timeout)
+            o = check_mutant(build, m, test_timeout, args.build_timeout)
             outcomes.append(o)
             print(f"[{n}/{len(sample)}] {o.result:12} {o.seconds:5.1f} s  {o.path}:{o.line} "
                   f"[{o.kind}] {o.after}", flush=True)

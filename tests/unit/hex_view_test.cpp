@@ -131,6 +131,22 @@ TEST_F(HexViewTest, DeleteRemovesDigitsOrWholeBytes) {
   EXPECT_EQ(Bytes(), "");
 }
 
+// What Backspace and Delete would take: the window asks before either key,
+// and does nothing when there is nothing.
+TEST_F(HexViewTest, TheDigitsBesideTheCursorAreWhatTheKeysWouldDelete) {
+  Load("\x12\x34");
+  struct Case {
+    int offset, digit;
+    const char *before, *after;
+  };
+  for (const Case& c : {Case{0, 0, "", "1"}, Case{0, 1, "1", "2"}, Case{1, 0, "2", "3"},
+                        Case{1, 1, "3", "4"}, Case{2, 0, "4", ""}}) {
+    At(c.offset, c.digit);
+    EXPECT_EQ(view->GetAdjacentText(false), c.before) << c.offset << ":" << c.digit;
+    EXPECT_EQ(view->GetAdjacentText(true), c.after) << c.offset << ":" << c.digit;
+  }
+}
+
 TEST_F(HexViewTest, SelectionsDeleteDigitsOrBytes) {
   Load("\xA5\x01\x02\x03\x04\x05\x06");
   At(0, 1);
