@@ -145,6 +145,14 @@ TEST_F(HexViewTest, TheDigitsBesideTheCursorAreWhatTheKeysWouldDelete) {
     EXPECT_EQ(view->GetAdjacentText(false), c.before) << c.offset << ":" << c.digit;
     EXPECT_EQ(view->GetAdjacentText(true), c.after) << c.offset << ":" << c.digit;
   }
+  view->InCodes = false;  // in the character column, whole bytes
+  At(1, 0);
+  EXPECT_EQ(view->GetAdjacentText(false), "\x12");
+  EXPECT_EQ(view->GetAdjacentText(true), "\x34");
+  At(0, 0);
+  EXPECT_EQ(view->GetAdjacentText(false), "");
+  At(2, 0);
+  EXPECT_EQ(view->GetAdjacentText(true), "");
 }
 
 TEST_F(HexViewTest, SelectionsDeleteDigitsOrBytes) {
