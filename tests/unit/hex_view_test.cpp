@@ -390,6 +390,10 @@ TEST_F(HexViewTest, FindTakesTheEarlierOfTextAndCodeMatches) {
   EXPECT_EQ(view->CursorOffset(), 2);  // the byte 41 comes before the characters "41"
   EXPECT_TRUE(view->FindText("41", limit, true, true));
   EXPECT_EQ(view->CursorOffset(), 5);
+  Load("x41y\x41");
+  limit = 1000000;
+  EXPECT_TRUE(view->FindText("41", limit, false, true));
+  EXPECT_EQ(view->CursorOffset(), 1);  // and here the characters come first
   view->SearchAs = 2;
   Load("zz");
   limit = 1000000;
