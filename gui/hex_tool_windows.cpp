@@ -9,6 +9,7 @@
 #include "qt_canvas.h"
 #include "surface_widget.h"
 #include "views/hex_view.h"
+#include "window_stacking.h"
 
 namespace prambus {
 
@@ -79,6 +80,7 @@ void MainWindow::FollowMinimized() {
   // window down with it.
   if (shown) dataWindow_->setWindowState(dataWindow_->windowState() & ~Qt::WindowMinimized);
   dataWindow_->setVisible(shown);
+  if (shown) RestateStaysOnTop(dataWindow_);
 }
 
 void MainWindow::DataWindowClosed() {

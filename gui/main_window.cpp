@@ -191,10 +191,12 @@ void MainWindow::OnFirstShow() {
     leftOut = journal.TakeOverEndedRuns();
     // A library stuck past the bound costs this start: it is made afresh
     // without the library, and that start tells the user on screen.
+    // A fault while one is loaded is made afresh the same way.
     const FreshStart fresh = FreshStart::OfThisProgram(environ);
-    ListingGuard guard(journal, kListingBound, [&fresh](const std::string& path, bool noted) {
-      fresh.Replace(path, noted);
-    });
+    ListingFaultRestart faults(fresh);
+    ListingGuard guard(
+        journal, kListingBound,
+        [&fresh](const std::string& path, bool noted) { fresh.Replace(path, noted); }, &faults);
     skins_->Enumerate(extensionFolders_, &refused, &guard);
     plugins_->Enumerate(extensionFolders_, &refused, &guard);
   }

@@ -77,6 +77,18 @@ void ReshowOwnedToolWindows(QWidget* owner) {
   });
 }
 
+void RestateStaysOnTop(QWidget* window) {
+  // On the next turn, once the window is mapped; the desktop takes a change
+  // of the state only, so the hint is taken off and given again.
+  QTimer::singleShot(0, window, [window] {
+    const Qt::WindowFlags flags = window->windowFlags();
+    QWindow* handle = window->windowHandle();
+    if (!handle || !window->isVisible() || !flags.testFlag(Qt::WindowStaysOnTopHint)) return;
+    handle->setFlags(flags & ~Qt::WindowStaysOnTopHint);
+    handle->setFlags(flags);
+  });
+}
+
 void FrontAndFocused(QWidget* window, QWidget* focus) {
   window->raise();
   window->activateWindow();

@@ -34,6 +34,12 @@ void RaiseTopmostWindowsAgain(const std::vector<QPointer<QWidget>>& windows);
 // relation when a window appears, so the shown tool windows are shown again.
 void ReshowOwnedToolWindows(QWidget* owner);
 
+// A desktop forgets a window's stay-on-top state while the window is
+// withdrawn (hidden along with its minimized owner) and does not always read
+// it again when the window comes back; this tells it again once the window is
+// shown. Does nothing for a window without the hint.
+void RestateStaysOnTop(QWidget* window);
+
 // Brings a window that has just been shown to the front with the keyboard
 // focus on `focus`, shown as keyboard focus is.
 void FrontAndFocused(QWidget* window, QWidget* focus);

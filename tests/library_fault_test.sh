@@ -1,10 +1,10 @@
 #!/bin/sh
 # A library that ends the program while it is listed at start (a fault in its
 # constructor), or never answers there (prambus_string stuck in a loop),
-# costs one start: the first start ends, the next one leaves the library out
-# and lists the rest (a library after it in the folder marks its loading).
-# A start stuck in a library is made afresh at once, in the same process,
-# unless fresh starts have already been made in a row: then it ends.
+# costs one start: that start is made afresh at once, in the same process,
+# and leaves the library out and lists the rest (a library after it in the
+# folder marks its loading); when fresh starts have already been made in a
+# row, the start ends and the next one leaves the library out.
 set -eu
 build=$1
 root=$(mktemp -d)
@@ -57,13 +57,24 @@ wait_listed() {
   rm -f "$root/marks/zz.so" "$root/app/plugins/$2"
 }
 
+# A fault in a constructor is made afresh at once, like a hanging library.
 cp "$build/tests/faulty/plugins/test_crashing_constructor.so" "$root/app/plugins/crash.so"
 start
+wait_listed "a crashing constructor made afresh" crash.so
+grep -q "crash.so» вызвала сбой при загрузке. Запускаю программу заново" "$root/out.txt" ||
+  { echo "no word on the crashing library"; cat "$root/out.txt"; exit 1; }
+
+# Past the fresh starts in a row, the fault ends the start; the next one
+# leaves the library out.
+cp "$build/tests/faulty/plugins/test_crashing_constructor.so" "$root/app/plugins/crash2.so"
+fresh_starts=3
+start
+fresh_starts=0
 wait_end "a crashing constructor"
 [ $ended -ne 0 ] || { echo "the crashing library did not end the start"; exit 1; }
 [ ! -e "$root/marks/zz.so" ] || { echo "the crashing library was not reached"; exit 1; }
 start
-wait_listed "a crashing constructor" crash.so
+wait_listed "a crashing constructor" crash2.so
 
 cp "$build/tests/faulty/plugins/test_hanging_strings.so" "$root/app/plugins/hang.so"
 start

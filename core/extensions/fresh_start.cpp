@@ -1,5 +1,6 @@
 #include "extensions/fresh_start.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -30,10 +31,10 @@ int FreshStartsSoFar(char** environment) {
   return 0;
 }
 
-void Tell(const char* format, const std::string& library) {
+void Tell(const char* format, const char* library) {
   char text[4096];
-  const int n = std::snprintf(text, sizeof text, format, library.c_str(),
-                              static_cast<int>(kListingBound.count()));
+  const int n =
+      std::snprintf(text, sizeof text, format, library, static_cast<int>(kListingBound.count()));
   if (n > 0) {
     [[maybe_unused]] const ssize_t written =
         ::write(STDERR_FILENO, text, std::min(static_cast<size_t>(n), sizeof text - 1));
@@ -73,13 +74,29 @@ void FreshStart::Replace(const std::string& library, bool noted) const {
     Tell(
         "Прамбус: библиотека «%s» не ответила за %d секунд. Запускаю программу заново, уже "
         "без неё.\n",
-        library);
+        library.c_str());
     // This run's note is closed on exec (close-on-exec), which unlocks it:
     // the new start takes it for the note of a run that ended, and leaves
     // the library out as too slow.
     ::execve(executable_.c_str(), argv_.data(), envp_.data());
   }
   EndSlowStart(library);
+}
+
+void FreshStart::ReplaceAfterFault(const char* library) const noexcept {
+  if (!possible_) return;
+  Tell(
+      "Прамбус: библиотека «%s» вызвала сбой при загрузке. Запускаю программу заново, уже без "
+      "неё.\n",
+      library);
+  // The handler's signal is blocked while it runs, and a blocked mask
+  // outlives exec: the new start must get its own faults.
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+  // The note naming the library is left as Begin wrote it: the new start
+  // takes it for a run the library ended.
+  ::execve(executable_.c_str(), argv_.data(), envp_.data());
 }
 
 }  // namespace prambus

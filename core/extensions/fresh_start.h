@@ -36,6 +36,10 @@ class FreshStart {
   // too slow and starts the program again, or ends it when that cannot be
   // done (`noted` false: the next start would not know to leave it out).
   [[noreturn]] void Replace(const std::string& library, bool noted) const;
+  // Called from the fault handler while `library` was being loaded: tells on
+  // the standard error that it failed and starts the program again. Returns
+  // only when that cannot be done. Async-signal-safe.
+  void ReplaceAfterFault(const char* library) const noexcept;
 
   // For tests: what would be run.
   const std::vector<std::string>& Arguments() const { return arguments_; }

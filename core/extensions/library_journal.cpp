@@ -209,9 +209,9 @@ bool LibraryJournal::IsLeftOut(const std::string& path) const {
                            [&id](const LeftOutLibrary& e) { return e.file == *id; });
 }
 
-void LibraryJournal::Begin(const std::string& path) {
+bool LibraryJournal::Begin(const std::string& path) {
   current_ = IdentifyLibrary(path);
-  if (!current_) return;
+  if (!current_) return false;
   if (noteFd_ < 0) {
     // Locked before it gets the name other runs look for, so that no run
     // ever takes it for the note of one that has ended.
@@ -219,20 +219,20 @@ void LibraryJournal::Begin(const std::string& path) {
     fs::create_directories(folder_, ec);
     std::string name = folder_ + "/" + std::string(kNewNotePrefix) + "XXXXXX";
     const int fd = ::mkstemp(name.data());
-    if (fd < 0) return;
+    if (fd < 0) return false;
     ::fcntl(fd, F_SETFD, FD_CLOEXEC);
     const std::string named =
         folder_ + "/" + std::string(kNotePrefix) + name.substr(name.size() - 6);
     if (::flock(fd, LOCK_EX) != 0 || ::rename(name.c_str(), named.c_str()) != 0) {
       ::unlink(name.c_str());
       ::close(fd);
-      return;
+      return false;
     }
     noteFd_ = fd;
     notePath_ = named;
   }
   slowNote_ = FormatLeftOut({{*current_, LibraryFault::kTooSlow}});
-  Rewrite(noteFd_, FormatLeftOut({{*current_, LibraryFault::kEndedTheRun}}));
+  return Rewrite(noteFd_, FormatLeftOut({{*current_, LibraryFault::kEndedTheRun}}));
 }
 
 void LibraryJournal::End() {

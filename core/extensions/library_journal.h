@@ -63,8 +63,8 @@ class LibraryJournal {
   bool IsLeftOut(const std::string& path) const;
 
   // Around loading one library and reading its strings. Without a place to
-  // write the note, listing goes on unprotected.
-  void Begin(const std::string& path);
+  // write the note, listing goes on unprotected: then Begin says false.
+  bool Begin(const std::string& path);
   void End();
   // The library of the open note is taking too long (from another thread,
   // while Begin's caller is stuck in it): the note says so. False when there

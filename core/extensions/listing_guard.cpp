@@ -8,8 +8,8 @@
 namespace prambus {
 
 ListingGuard::ListingGuard(LibraryJournal& journal, std::chrono::milliseconds bound,
-                           TooSlow onTooSlow)
-    : journal_(journal), bound_(bound), onTooSlow_(std::move(onTooSlow)) {
+                           TooSlow onTooSlow, ListingFaultRestart* faults)
+    : journal_(journal), bound_(bound), onTooSlow_(std::move(onTooSlow)), faults_(faults) {
   thread_ = std::thread([this] { Watch(); });
 }
 
@@ -23,7 +23,8 @@ ListingGuard::~ListingGuard() {
 }
 
 void ListingGuard::Begin(const std::string& path) {
-  journal_.Begin(path);
+  // Without the note, a fresh start would load the library again.
+  if (journal_.Begin(path) && faults_) faults_->Arm(path);
   {
     std::lock_guard lock(mutex_);
     armed_ = true;
@@ -34,6 +35,7 @@ void ListingGuard::Begin(const std::string& path) {
 }
 
 void ListingGuard::End() {
+  if (faults_) faults_->Disarm();
   {
     std::lock_guard lock(mutex_);
     armed_ = false;

@@ -15,6 +15,7 @@
 
 #include "extensions/extension_catalog.h"
 #include "extensions/library_journal.h"
+#include "extensions/listing_fault.h"
 
 namespace prambus {
 
@@ -27,7 +28,10 @@ class ListingGuard : public LibraryWatch {
   // marked (`noted`: the mark was written); it is expected to end the
   // program (EndSlowStart, FreshStart::Replace do).
   using TooSlow = std::function<void(const std::string& path, bool noted)>;
-  ListingGuard(LibraryJournal& journal, std::chrono::milliseconds bound, TooSlow onTooSlow);
+  // With `faults`, a fault while a library is loaded starts the program
+  // afresh (when the journal could note the library).
+  ListingGuard(LibraryJournal& journal, std::chrono::milliseconds bound, TooSlow onTooSlow,
+               ListingFaultRestart* faults = nullptr);
   ~ListingGuard() override;
   ListingGuard(const ListingGuard&) = delete;
   ListingGuard& operator=(const ListingGuard&) = delete;
@@ -42,6 +46,7 @@ class ListingGuard : public LibraryWatch {
   LibraryJournal& journal_;
   const std::chrono::milliseconds bound_;
   TooSlow onTooSlow_;
+  ListingFaultRestart* faults_;
   std::mutex mutex_;
   std::condition_variable changed_;
   bool armed_ = false, quit_ = false;

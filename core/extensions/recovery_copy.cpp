@@ -1,12 +1,14 @@
 #include "extensions/recovery_copy.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
@@ -212,12 +214,66 @@ std::optional<RecoveryManifest> ClaimOrphanManifest(const std::string& path, str
   return m;
 }
 
+// The writer's process id in a name UniqueBase made ("prambus-PID-HEX"
+// and a suffix), or nothing for any other name.
+std::optional<pid_t> WriterOf(std::string_view name) {
+  constexpr std::string_view kPrefix = "prambus-";
+  if (name.substr(0, kPrefix.size()) != kPrefix) return std::nullopt;
+  name.remove_prefix(kPrefix.size());
+  const size_t dash = name.find('-');
+  if (dash == 0 || dash == std::string_view::npos || dash > 9 ||
+      name.find_first_not_of("0123456789") != dash)
+    return std::nullopt;
+  const std::string_view hex = name.substr(dash + 1, 16);
+  if (hex.size() != 16 || hex.find_first_not_of("0123456789abcdef") != std::string_view::npos)
+    return std::nullopt;
+  return static_cast<pid_t>(std::stol(std::string(name.substr(0, dash))));
+}
+
+bool EndsWith(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// Removes what a program killed while writing a copy left behind: a
+// half-written part, or a document whose manifest never got its name. Such
+// a file is nothing anyone can restore. Only this user's own regular files
+// whose writer is no longer running on this machine go, and only once they
+// are old enough that a writer elsewhere sharing the folder has finished.
+void RemoveUnfinishedCopyFiles(const std::string& folder) {
+  constexpr auto kSettled = std::chrono::minutes(10);
+  const auto now = fs::file_time_type::clock::now();
+  std::error_code ec;
+  std::vector<std::string> stray;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    const std::optional<pid_t> writer = WriterOf(name);
+    if (!writer) continue;
+    const bool part =
+        EndsWith(name, ".document.part") || EndsWith(name, std::string(kManifestSuffix) + ".part");
+    const bool unnamed =
+        EndsWith(name, ".document") &&
+        !fs::exists(folder + "/" + name.substr(0, name.size() - 9) + std::string(kManifestSuffix),
+                    ec);
+    if (!part && !unnamed) continue;
+    struct stat st {};
+    if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+      continue;
+    if (::kill(*writer, 0) == 0 || errno != ESRCH) continue;  // may still be writing
+    std::error_code timeError;
+    const auto written = fs::last_write_time(it->path(), timeError);
+    if (timeError || now - written < kSettled) continue;
+    stray.push_back(it->path().string());
+  }
+  for (const std::string& path : stray) ::unlink(path.c_str());
+}
+
 }  // namespace
 
 std::vector<OrphanCopy> FindOrphanCopies(const std::string& folder) {
   // A folder another user could have written to holds nothing to offer.
   if (CheckPrivateFolder(folder) == FolderTrust::kMissing || !EnsurePrivateFolder(folder))
     return {};
+  RemoveUnfinishedCopyFiles(folder);
   std::vector<OrphanCopy> found;
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {

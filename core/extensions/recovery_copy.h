@@ -112,7 +112,9 @@ struct OrphanCopy {
 // claimed for this program until it is let go: only the user's own regular
 // files, in a folder no one else may write to (an own folder open to others
 // is closed first; a copy someone else placed is never offered). Files that
-// do not parse are left alone.
+// do not parse are left alone. Pieces of copies whose writer was killed
+// midway (a part, a document without a manifest) are removed first once the
+// writer is gone and they are ten minutes old.
 std::vector<OrphanCopy> FindOrphanCopies(const std::string& folder);
 void DiscardOrphanCopy(const OrphanCopy& copy);
 

@@ -339,6 +339,55 @@ TEST(RecoveryCopy, ACopyLeftByAProgramThatDiedIsFoundAndCanBeDiscarded) {
   EXPECT_TRUE(fs::exists(folder + "/junk.recovery"));  // not ours to delete
 }
 
+// A program killed while it wrote a copy leaves a part, or a document
+// without its manifest: nothing to offer, so the next start clears them once
+// their writer is gone and they have lain long enough; anything else stays.
+TEST(RecoveryCopy, WhatAKilledWriterLeftHalfDoneIsClearedWhenItIsOld) {
+  TempDir dir;
+  const std::string folder = dir.File("recovery");
+  ASSERT_TRUE(fs::create_directory(folder));
+  fs::permissions(folder, fs::perms::owner_all);
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  waitpid(gone, nullptr, 0);
+  const std::string deadBase = folder + "/prambus-" + std::to_string(gone) + "-0123456789abcdef";
+  const std::string liveBase =
+      folder + "/prambus-" + std::to_string(::getpid()) + "-fedcba9876543210";
+  const std::vector<std::string> stray = {deadBase + ".document.part", deadBase + ".recovery.part"};
+  const std::vector<std::string> kept = {
+      liveBase + ".document.part",                           // its writer still runs
+      folder + "/prambus-x-0123456789abcdef.document.part",  // not a name we make
+      folder + "/notes.document.part", folder + "/junk.recovery"};
+  for (const std::string& path : stray) TempDir::Write(path, "half");
+  for (const std::string& path : kept) TempDir::Write(path, "half");
+  const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  for (const auto& entry : fs::directory_iterator(folder)) fs::last_write_time(entry, old);
+
+  // A fresh part may belong to a writer on another machine sharing the folder.
+  const std::string fresh = deadBase.substr(0, deadBase.size() - 1) + "e.document.part";
+  TempDir::Write(fresh, "half");
+  FindOrphanCopies(folder);
+  for (const std::string& path : stray) EXPECT_FALSE(fs::exists(path)) << path;
+  for (const std::string& path : kept) EXPECT_TRUE(fs::exists(path)) << path;
+  EXPECT_TRUE(fs::exists(fresh));
+
+  // A document whose manifest never got its name goes; a whole copy stays.
+  TempDir::Write(deadBase + ".document", "unnamed");
+  const pid_t child = fork();
+  if (child == 0) {
+    auto* copy = new RecoveryCopy;  // never destroyed: the program "crashes"
+    _exit(copy->Write(folder, {"/tmp/doc.txt", "", 1, 0}, Writing("whole")) ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  for (const auto& entry : fs::directory_iterator(folder)) fs::last_write_time(entry, old);
+  const std::vector<OrphanCopy> found = FindOrphanCopies(folder);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(TempDir::Read(found[0].contentPath), "whole");
+  EXPECT_FALSE(fs::exists(deadBase + ".document"));
+}
+
 // Two starts at once: each copy is offered by one of them only, so the
 // second never tries to open a copy the first has taken.
 TEST(RecoveryCopy, ACopyIsOfferedByOneStartAtATime) {

@@ -5,6 +5,7 @@
 #include "extensions/library_journal.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <thread>
 
 #include "extensions/fresh_start.h"
+#include "extensions/listing_fault.h"
 #include "extensions/listing_guard.h"
 #include "support/temp_dir.h"
 
@@ -203,6 +205,40 @@ TEST(FreshStart, ReplacesTheRunOnlyWhenTheLibraryWasNoted) {
   };
   EXPECT_EQ(run(true), 42);
   EXPECT_EQ(run(false), 70);
+}
+
+// A fault while a library is loaded (its constructor runs in the loader,
+// out of any guard's reach) starts the program afresh; a fault on another thread, while disarmed,
+// or once fresh starts are used up ends the run by the signal, as without the handler.
+TEST(ListingFaultRestart, MakesAFaultWhileLoadingAFreshStartAndNothingElse) {
+  enum class Fault { kHere, kAbort, kDisarmed, kOtherThread, kNoFreshStart };
+  const auto run = [](Fault fault) {
+    const pid_t child = fork();
+    if (child == 0) {
+      std::string used = "PRAMBUS_FRESH_STARTS=" + std::to_string(kMaxFreshStarts);
+      char* none[] = {nullptr};
+      char* usedUp[] = {used.data(), nullptr};
+      const FreshStart fresh("/bin/sh", std::string("sh\0-c\0exit 43\0", 14),
+                             fault == Fault::kNoFreshStart ? usedUp : none);
+      ListingFaultRestart restart(fresh);
+      restart.Arm("/lib/faulty.so");
+      if (fault == Fault::kDisarmed) restart.Disarm();
+      if (fault == Fault::kOtherThread) {
+        std::thread([] { raise(SIGSEGV); }).join();
+      }
+      if (fault == Fault::kAbort) abort();
+      raise(SIGSEGV);
+      _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+  };
+  EXPECT_EQ(run(Fault::kHere), 43);
+  EXPECT_EQ(run(Fault::kAbort), 43);
+  EXPECT_EQ(run(Fault::kDisarmed), -SIGSEGV);
+  EXPECT_EQ(run(Fault::kOtherThread), -SIGSEGV);
+  EXPECT_EQ(run(Fault::kNoFreshStart), -SIGSEGV);
 }
 
 }  // namespace
