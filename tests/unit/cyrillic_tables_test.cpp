@@ -44,7 +44,7 @@ TEST(CyrillicTables, EveryByteAgreesWithTheSystemConverter) {
     const CodeTable& table;
   };
   for (const Case& t :
-       {Case{"KOI8-R", Koi8rTable()}, Case{"KOI8-U", Koi8uTable()},
+       {Case{"CP866", DosTable()}, Case{"KOI8-R", Koi8rTable()}, Case{"KOI8-U", Koi8uTable()},
         Case{"ISO-8859-5", Iso88595Table()}, Case{"MAC-CYRILLIC", MacCyrillicTable()}}) {
     ASSERT_TRUE(CanShowDocument(t.table)) << t.name << " is no permutation";
     std::map<char32_t, int> has;  // the encoding's characters

@@ -108,6 +108,20 @@ TEST_F(DataFileTest, EveryFieldRoundTrips) {
   EXPECT_EQ(Contents(), first);
 }
 
+// Bold, italic, underline and strike-out are stored one by one: each comes
+// back alone, without any other.
+TEST_F(DataFileTest, EachTextStyleComesBackAlone) {
+  for (int style : {0, 1, 2, 4, 8, 15}) {
+    Settings s = SampleSettings();
+    s.TextStyle = style;
+    ASSERT_TRUE(WriteDataFile(path_, Sample(), s));
+    StoredState back;
+    Settings sb;
+    ASSERT_TRUE(ReadDataFile(path_, back, sb));
+    EXPECT_EQ(sb.TextStyle, style);
+  }
+}
+
 // Names are stored as the bytes the system holds, whatever they are.
 TEST_F(DataFileTest, RecentAndPinnedNamesKeepEveryByte) {
   StoredState st = Sample();

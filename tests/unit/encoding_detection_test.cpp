@@ -100,6 +100,11 @@ TEST(EncodingDetection, Utf8WhenEveryMultiByteSequenceIsValid) {
   for (const char* bad : {"a\xC0\xAF", "a\xE0\x80\xAF", "a\xED\xA0\x80", "a\xF4\x90\x80\x80",
                           "a\xF5\x80\x80\x80", "a\x80"})
     EXPECT_NE(DetectEncoding(bad, true).basis, DetectionBasis::kValidUtf8) << bad;
+  // The first and last lead byte of each length: U+0080, U+07FF, U+0800,
+  // U+FFFD, U+10000 and U+10FFFF.
+  for (const char* edge : {"a\xC2\x80", "a\xDF\xBF", "a\xE0\xA0\x80", "a\xEF\xBF\xBD",
+                           "a\xF0\x90\x80\x80", "a\xF4\x8F\xBF\xBF"})
+    EXPECT_EQ(DetectEncoding(edge, true).basis, DetectionBasis::kValidUtf8) << edge;
 }
 
 TEST(EncodingDetection, NoGuessForAsciiBinaryOrTooLittleText) {

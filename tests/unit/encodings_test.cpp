@@ -62,6 +62,11 @@ TEST(Translit, ToCyrillicFollowsTheLetterRules) {
   EXPECT_EQ(translitToCyrillic("yabloko"), W("яблоко"));
   EXPECT_EQ(translitToCyrillic("Y"), W("Ы"));
   EXPECT_EQ(translitToCyrillic("[x]'"), W("[кс]'"));
+  // The letters that stand for one Cyrillic letter each, in both cases.
+  EXPECT_EQ(translitToCyrillic("A B D E F G H I K L M N O P Q R U V W Z"),
+            W("А Б Д Е Ф Г Х И К Л М Н О П К Р У В У З"));
+  EXPECT_EQ(translitToCyrillic("a b d e f g h i k l m n o p q r u v w z"),
+            W("а б д е ф г х и к л м н о п к р у в у з"));
 }
 
 TEST(Translit, ToLatinUsesPrefixesAfterConsonants) {

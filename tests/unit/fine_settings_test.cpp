@@ -302,6 +302,16 @@ TEST(SurfaceLayoutMargins, TheLargestAcceptedMarginsShrinkToHalfTheWidth) {
   const SurfaceLayout n = ComputeSurfaceLayout(800, 600, 22, 22, 20, -100, 5);
   EXPECT_EQ(n.effX, -100);
   EXPECT_EQ(n.effY, 5);
+  // A window smaller than its bars: an empty surface, margins halved and
+  // rounded down, so a negative odd size gives -1, not 0.
+  const SurfaceLayout tiny = ComputeSurfaceLayout(21, 41, 22, 22, 20, 5, 5);
+  EXPECT_EQ(tiny.width, 0);
+  EXPECT_EQ(tiny.height, 0);
+  EXPECT_EQ(tiny.effX, -1);
+  EXPECT_EQ(tiny.effY, -1);
+  const SurfaceLayout small = ComputeSurfaceLayout(25, 45, 22, 22, 20, 5, 5);
+  EXPECT_EQ(small.effX, 1);
+  EXPECT_EQ(small.effY, 1);
 }
 
 TEST(PointerPlacement, KeptOnThePointersScreen) {

@@ -131,6 +131,30 @@ TEST_F(HexViewTest, DeleteRemovesDigitsOrWholeBytes) {
   EXPECT_EQ(Bytes(), "");
 }
 
+// What Backspace and Delete would take: the window asks before either key,
+// and does nothing when there is nothing.
+TEST_F(HexViewTest, TheDigitsBesideTheCursorAreWhatTheKeysWouldDelete) {
+  Load("\x12\x34");
+  struct Case {
+    int offset, digit;
+    const char *before, *after;
+  };
+  for (const Case& c : {Case{0, 0, "", "1"}, Case{0, 1, "1", "2"}, Case{1, 0, "2", "3"},
+                        Case{1, 1, "3", "4"}, Case{2, 0, "4", ""}}) {
+    At(c.offset, c.digit);
+    EXPECT_EQ(view->GetAdjacentText(false), c.before) << c.offset << ":" << c.digit;
+    EXPECT_EQ(view->GetAdjacentText(true), c.after) << c.offset << ":" << c.digit;
+  }
+  view->InCodes = false;  // in the character column, whole bytes
+  At(1, 0);
+  EXPECT_EQ(view->GetAdjacentText(false), "\x12");
+  EXPECT_EQ(view->GetAdjacentText(true), "\x34");
+  At(0, 0);
+  EXPECT_EQ(view->GetAdjacentText(false), "");
+  At(2, 0);
+  EXPECT_EQ(view->GetAdjacentText(true), "");
+}
+
 TEST_F(HexViewTest, SelectionsDeleteDigitsOrBytes) {
   Load("\xA5\x01\x02\x03\x04\x05\x06");
   At(0, 1);
@@ -179,6 +203,14 @@ TEST_F(HexViewTest, VerticalMovesAndEnds) {
   At(32, 0);
   view->MoveEnd(false);  // the last, partial row: the end position
   EXPECT_EQ(view->CursorOffset(), 33);
+  At(20, 1);  // down from a column the partial row lacks: its end
+  view->MoveDown(false, false, d);
+  EXPECT_EQ(view->CursorOffset(), 33);
+  EXPECT_EQ(view->CursorDigit, 0);
+  At(32, 1);  // down from the last row: nothing moves
+  view->MoveDown(false, false, d);
+  EXPECT_EQ(view->CursorOffset(), 32);
+  EXPECT_EQ(view->CursorDigit, 1);
 }
 
 TEST_F(HexViewTest, AKeyOverSelectedDigitsTakesTheirPlaceInTheSameByte) {
@@ -358,6 +390,10 @@ TEST_F(HexViewTest, FindTakesTheEarlierOfTextAndCodeMatches) {
   EXPECT_EQ(view->CursorOffset(), 2);  // the byte 41 comes before the characters "41"
   EXPECT_TRUE(view->FindText("41", limit, true, true));
   EXPECT_EQ(view->CursorOffset(), 5);
+  Load("x41y\x41");
+  limit = 1000000;
+  EXPECT_TRUE(view->FindText("41", limit, false, true));
+  EXPECT_EQ(view->CursorOffset(), 1);  // and here the characters come first
   view->SearchAs = 2;
   Load("zz");
   limit = 1000000;
@@ -450,16 +486,39 @@ TEST_F(HexViewTest, ReplacingInTheSelectionKeepsMatchesWhollyInside) {
   EXPECT_EQ(view->CursorOffset(), 2);
 }
 
+// Between two bytes the painted selection is the bytes a copy or deletion
+// takes; within one byte, the digits between cursor and anchor.
 TEST_F(HexViewTest, PaintingSelectsWholeCellsAndDigits) {
   Load("\x01\x02\x03");
-  At(0, 1);
-  view->SetPosition(2, 0, true);  // byte 2 digit 0: cells 0 and 1 from digit 1 of cell 0
-  view->AnchorDigit = 1;
-  canvas.ClearRecords();
-  view->Paint();
-  int opaque = 0;
-  for (const auto& t : canvas.texts) opaque += t.opaque;
-  EXPECT_GT(opaque, 0);
+  // The codes' digits of the first row (after its offset), each drawn on its
+  // own, the selected ones opaque.
+  auto painted = [&] {
+    canvas.ClearRecords();
+    view->Paint();
+    std::string digits, selected;
+    for (const auto& t : canvas.texts)
+      if (t.y == canvas.texts.back().y && t.x < view->CharacterColumn().left) {
+        digits += t.text;
+        selected += t.opaque ? '1' : '0';
+      }
+    return digits.substr(digits.size() - 6) + " " + selected.substr(selected.size() - 6);
+  };
+  auto selectedBytes = [&] {
+    int lo = 0, hi = 0;
+    view->SelectedRange(lo, hi);
+    std::string digits = "000000";
+    for (int b = lo; b < hi; ++b) digits[2 * b] = digits[2 * b + 1] = '1';
+    return "010203 " + digits;
+  };
+  SelectDigits(0, 1, 3);  // up to the start of byte 2
+  EXPECT_EQ(painted(), "010203 111100");
+  EXPECT_EQ(painted(), selectedBytes());
+  At(2, 1);  // backwards from digit 1 of byte 2
+  for (int d = 0; d < 4; ++d) view->MoveLeft(false, true);
+  EXPECT_EQ(painted(), "010203 111111");
+  EXPECT_EQ(painted(), selectedBytes());
+  SelectDigits(1, 0, 1);  // one digit
+  EXPECT_EQ(painted(), "010203 001000");
 }
 
 // Every byte has one cell of the code digit's width in the character column,

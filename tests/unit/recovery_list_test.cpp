@@ -77,8 +77,13 @@ TEST(RecoveryList, CuttingKeepsWholeCharactersAndShowsControlCodesAsSpaces) {
   EXPECT_EQ(CutForDisplay("eleven chars", 10), "eleven ch…");
   EXPECT_EQ(CutForDisplay("ёжикиёжики и", 10), "ёжикиёжик…");
   EXPECT_EQ(CutForDisplay("a\tb\r\nc\x7F", 10), "a b  c ");
+  EXPECT_EQ(CutForDisplay("\x1F \x20", 10), "   ");  // the last control code and a blank
   // A byte that starts no character counts as one and stays.
   EXPECT_EQ(CutForDisplay("\xFF\xD0", 10), "\xFF\xD0");
+  EXPECT_EQ(CutForDisplay("a\x80"
+                          "bcd",
+                          3),
+            "a\x80…");  // a stray continuation byte is a character of its own
   EXPECT_EQ(CutForDisplay("ab", 0), "…");
 }
 

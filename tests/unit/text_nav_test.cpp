@@ -29,6 +29,28 @@ TEST_F(TextViewTest, VerticalMovesKeepTheirPixelColumnThroughShortRows) {
   EXPECT_EQ(desired, 48);
 }
 
+TEST_F(TextViewTest, UpKeepsThePixelColumnAndRightStepsOneCharacter) {
+  Load("abcdefgh\r\nab\r\nabcdefgh");
+  Cursor(6, 2);
+  int desired = -1;
+  view->MoveUp(false, false, desired);
+  EXPECT_EQ(view->CursorRow, 1);
+  EXPECT_EQ(view->CursorCol, 2);  // before the line end of the short row
+  view->MoveUp(false, false, desired);
+  EXPECT_EQ(view->CursorRow, 0);
+  EXPECT_EQ(view->CursorCol, 6);
+  EXPECT_EQ(desired, 48);
+  // Right moves within a row that has rows after it, then over its line end.
+  Cursor(0, 1);
+  view->MoveRight(false, false);
+  EXPECT_EQ(view->CursorRow, 1);
+  EXPECT_EQ(view->CursorCol, 1);
+  view->MoveRight(false, false);
+  view->MoveRight(false, false);
+  EXPECT_EQ(view->CursorRow, 2);
+  EXPECT_EQ(view->CursorCol, 0);
+}
+
 TEST_F(TextViewTest, WordMovesStopAtLineEndsAndClassChanges) {
   Load("one two\r\nthree");
   Cursor(0, 1);

@@ -1,6 +1,8 @@
 // Painting of the text view: runs, selection colours, tabs, glyphs for
 // non-printing characters, horizontal scrolling and print-mode pages; the
 // caret point and scrolling to it.
+#include <tuple>
+
 #include "support/text_view_fixture.h"
 
 namespace prambus {
@@ -70,6 +72,15 @@ TEST_F(TextViewTest, HorizontalScrollCutsThePartlyHiddenCharacter) {
   ASSERT_EQ(canvas.texts.size(), 1u);
   EXPECT_EQ(canvas.texts[0].text, "bcdefgh");
   EXPECT_EQ(canvas.texts[0].x, -4);
+  // One pixel of "b" left in view still draws it; none, and "c" comes first.
+  for (const auto& [scroll, text, x] : {std::tuple{15, "bcdefgh", -7}, {16, "cdefgh", 0}}) {
+    view->SetScrollX(scroll);
+    canvas.ClearRecords();
+    view->Paint();
+    ASSERT_EQ(canvas.texts.size(), 1u);
+    EXPECT_EQ(canvas.texts[0].text, text) << scroll;
+    EXPECT_EQ(canvas.texts[0].x, x) << scroll;
+  }
 }
 
 TEST_F(TextViewTest, PrintModeDrawsWholeRowsPageByPage) {
