@@ -5,6 +5,7 @@
 #include "platform/services.h"
 #include "shell/file_messages.h"
 #include "text/cp1251.h"
+#include "views/char_class.h"
 
 namespace prambus {
 
@@ -174,7 +175,7 @@ bool ReplaceSession::Replace(ViewBase& view, std::string& message) {
   return replaced;
 }
 
-int ReplaceSession::ReplaceAll(ViewBase& view, std::string& message) {
+int ReplaceSession::ReplaceAll(ViewBase& view, std::string& message, const PassProgress& progress) {
   FollowDocument(view);
   if (options.find.empty()) return 0;
   if (RegionLeft == -1) {
@@ -190,19 +191,75 @@ int ReplaceSession::ReplaceAll(ViewBase& view, std::string& message) {
     FindNext(view, message);
   }
   int count = 0;
-  struct Batch {
-    ViewBase& view;
-    explicit Batch(ViewBase& v) : view(v) { view.BatchEdits(true); }
-    ~Batch() { view.BatchEdits(false); }
-  } batch(view);
-  while (!Finished) {
-    std::string bytes;
-    if (!Replacement(bytes, message) || !ReplaceMatch(view, bytes, message)) break;
-    ++count;
-    SearchFromCursor(view, message);
+  std::string bytes;
+  if (!Finished && Replacement(bytes, message)) {
+    struct Batch {
+      ViewBase& view;
+      explicit Batch(ViewBase& v) : view(v) { view.BatchEdits(true); }
+      ~Batch() { view.BatchEdits(false); }
+    } batch(view);
+    count = ReplaceInOnePass(view, bytes, message, progress);
   }
   mark_ = view.Mark();
   return count;
+}
+
+// The matches are those the searches after each replacement would select:
+// from the selected one on, each starting after the one before and ending
+// inside the region, none across a hard line's end. The document would grow
+// past its limit: the matches that fit are replaced, and the next one stays
+// selected, as the replacing one by one stops before it.
+int ReplaceSession::ReplaceInOnePass(ViewBase& view, const std::string& bytes, std::string& message,
+                                     const PassProgress& progress) {
+  MatchPattern pattern{options.find, options.caseSensitive};
+  std::string codes;
+  if (options.replaceCodes && hooks.parseCodes && hooks.parseCodes(options.find, codes))
+    pattern = {codes, true};
+  const size_t length = pattern.text.size();
+  const int base = matchStart_;
+  const int64_t documentEnd = view.GetTextLength();
+  const int end =
+      static_cast<int>(regionEnd_ < 0 ? documentEnd : std::min<int64_t>(regionEnd_, documentEnd));
+  bool acrossLines = false;
+  for (const char c : pattern.text) acrossLines = acrossLines || IsLineEnd(static_cast<uint8_t>(c));
+  std::string old;
+  std::vector<int> lineEnds;
+  view.ReadRange(base, end, old, acrossLines ? &lineEnds : nullptr);
+  std::vector<int> starts;
+  if (!FindAllMatches(old, pattern, lineEnds, progress, starts) || starts.empty()) return 0;
+
+  const int64_t grows = static_cast<int64_t>(bytes.size()) - static_cast<int64_t>(length);
+  size_t count = starts.size();
+  if (grows > 0 && !view.HasRoomFor(grows * static_cast<int64_t>(count))) {
+    size_t fits = 0, fails = count;
+    while (fails - fits > 1) {
+      const size_t mid = fits + (fails - fits) / 2;
+      (view.HasRoomFor(grows * static_cast<int64_t>(mid)) ? fits : fails) = mid;
+    }
+    count = fits;
+  }
+  if (count > 0) {
+    const std::span<const int> done(starts.data(), count);
+    const int spanStart = base + starts.front();
+    const int spanEnd = base + starts[count - 1] + static_cast<int>(length);
+    view.SpliceRange(spanStart, spanEnd, ReplacedSpan(old, done, length, bytes));
+    view.RecordReplacements(base, old, done, length, bytes, options.undoOn);
+    if (regionEnd_ >= 0) regionEnd_ += static_cast<int>(grows * static_cast<int64_t>(count));
+    // The cursor after the last replacement, and the search on from there,
+    // as the last single step leaves them.
+    int col = static_cast<int>(spanEnd + grows * static_cast<int64_t>(count)), row = 0;
+    view.OffsetToPos(col, row);
+    view.SetPosition(col, row, false);
+    view.SetPosition(col, row, true);
+    matchStart_ = matchEnd_ = -1;
+    SearchFromCursor(view, message);
+  }
+  if (count < starts.size()) {
+    Finished = true;
+    Beep();
+    message = kDocumentTooLongMessage;
+  }
+  return static_cast<int>(count);
 }
 
 }  // namespace prambus

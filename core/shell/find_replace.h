@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "shell/replace_pass.h"
 #include "views/view_base.h"
 
 namespace prambus {
@@ -61,9 +62,14 @@ class ReplaceSession {
   // "Заменить": replaces the selected match and finds the next one.
   // Returns true when the document changed.
   bool Replace(ViewBase& view, std::string& message);
-  // "Заменить всё": replaces matches until the search ends; returns the count.
-  // After a finished search it runs over the same region again.
-  int ReplaceAll(ViewBase& view, std::string& message);
+  // "Заменить всё": replaces every match from the selected one to the end of
+  // the region, as many "Заменить" would, in one pass over the bytes: the
+  // document changes once and is laid out once; the undo history holds a
+  // record per match as the single steps leave it. Returns the count. After a
+  // finished search it runs over the same region again. progress hears how
+  // far the search has come; when it answers false the document stays as it
+  // was and nothing is counted.
+  int ReplaceAll(ViewBase& view, std::string& message, const PassProgress& progress = {});
 
   // Each of the three commands first checks that the view shows the
   // document, at the revision, its last step left: after anyone else's
@@ -79,6 +85,8 @@ class ReplaceSession {
   bool OnMatch(ViewBase& view) const;
   bool Replacement(std::string& bytes, std::string& message);
   bool ReplaceMatch(ViewBase& view, const std::string& bytes, std::string& message);
+  int ReplaceInOnePass(ViewBase& view, const std::string& bytes, std::string& message,
+                       const PassProgress& progress);
 
   // The region by offsets: where the search began and where it must end
   // (-1: the end of the document); each replacement moves the end.

@@ -71,6 +71,9 @@ class HexView : public ViewBase {
   bool TransformRows(const RowRewriter& rewrite) override;
   void WriteContent(int fd) override;
   void ExpectLength(int64_t bytes) override;
+  void ReadRange(int from, int to, std::string& out, std::vector<int>* lineEnds) override;
+  void SpliceRange(int from, int to, std::string_view bytes) override;
+  void RecordReplacement(int at, std::string_view removed, std::string_view inserted) override;
 
   // Non-virtual operations.
   void MeasureDigits();

@@ -475,6 +475,51 @@ bool HexView::InsertText(std::string_view text, bool recordUndo, bool layOut) {
   return LastRow != oldLast;
 }
 
+// The hex view has no lines: a match may lie anywhere.
+void HexView::ReadRange(int from, int to, std::string& out, std::vector<int>*) {
+  from = std::clamp(from, 0, Length());
+  to = std::clamp(to, from, Length());
+  const size_t at = out.size();
+  out.resize(at + static_cast<size_t>(to - from));
+  Bytes.CopyOut(static_cast<size_t>(from), static_cast<size_t>(to - from),
+                reinterpret_cast<uint8_t*>(out.data() + at));
+}
+
+void HexView::SpliceRange(int from, int to, std::string_view bytes) {
+  from = std::clamp(from, 0, Length());
+  to = std::clamp(to, from, Length());
+  NoteChange();
+  digitJoin_.offset = -1;
+  EraseBytes(from, to - from);
+  Bytes.Insert(static_cast<size_t>(from), bytes);
+  CursorDigit = AnchorDigit = 0;
+  ToOffset(from, true);
+  ToOffset(from, false);
+  LastRow = Length() / Columns();
+}
+
+// The deletion of a selected match records the removed bytes at `at`; the
+// insertion that completes it extends that record (SealedJoin) rather than
+// adding one, and the budget is checked only as the deletion is pushed. A
+// found match has the cursor on its first digit, so both digits are 0.
+void HexView::RecordReplacement(int at, std::string_view removed, std::string_view inserted) {
+  const uint8_t digit = CursorDigit;
+  CursorDigit = 0;
+  digitJoin_.offset = -1;
+  RecordUndo(kUndoHex, BuildHexUndoText(std::string(removed), "", 0, at), at, 0, at);
+  const int after = at + static_cast<int>(inserted.size());
+  if (!inserted.empty() && !UndoStack.empty()) {  // the deletion's record, just pushed
+    UndoRecord& r = UndoStack.back();
+    UndoBytes += static_cast<int64_t>(inserted.size());
+    r.text.append(inserted);
+    r.afterOffset = after;
+  } else if (!inserted
+                  .empty()) {  // the deletion did not fit the budget: the insertion stands alone
+    RecordUndo(kUndoHex, BuildHexUndoText("", std::string(inserted), 0, at), at, 0, after);
+  }
+  CursorDigit = digit;
+}
+
 void HexView::WriteAtCursor(const std::string& bytes) {
   const int o = CursorOffset();
   const int keep = std::min(static_cast<int>(bytes.size()), Length() - o);

@@ -69,6 +69,7 @@ class TextView : public ViewBase {
   void WriteContent(int fd) override;
   void ExpectLength(int64_t bytes) override;
   bool HasRoomFor(int64_t added) override;
+  void SpliceRange(int from, int to, std::string_view bytes) override;
   const std::string* LineEndOnWrite() const override;
   bool LineEndsWrittenDiffer(const std::string* a, const std::string* b) const override;
 
@@ -200,6 +201,8 @@ class TextView : public ViewBase {
   void ResetLayoutState();
   void ResetWidths();
   void ResizeArraysToFit();
+  // Gives back the arena chunks no row borrows from.
+  void ReleaseIdleChunks();
 
   // Whether a character of the document is one `map` changes.
   bool AnyCharacterMoves(const CodeTable& map) const;

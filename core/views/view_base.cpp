@@ -393,6 +393,64 @@ bool ViewBase::TransformRows(const RowRewriter& rewrite) {
   return true;
 }
 
+void ViewBase::ReadRange(int from, int to, std::string& out, std::vector<int>* lineEnds) {
+  int col = std::max(from, 0), row = 0;
+  OffsetToPos(col, row);
+  int at = from;
+  for (; row <= LastRow && at < to; ++row, col = 0) {
+    const std::string_view bytes = GetRow(row);
+    if (lineEnds && bytes.empty() && at > from) lineEnds->push_back(at - from);
+    if (static_cast<size_t>(col) >= bytes.size()) continue;
+    const size_t left = bytes.size() - static_cast<size_t>(col);
+    const size_t take = std::min(left, static_cast<size_t>(to - at));
+    out.append(bytes.substr(static_cast<size_t>(col), take));
+    at += static_cast<int>(take);
+    if (lineEnds && take == left && IsLineEnd(static_cast<uint8_t>(bytes.back())))
+      lineEnds->push_back(at - from);
+  }
+}
+
+// The records of one replacement exactly as a deletion of the selected
+// match, SealUndo and the insertion make them, offsets and joins included.
+void ViewBase::RecordReplacement(int at, std::string_view removed, std::string_view inserted) {
+  RecordUndo(kUndoDelete, removed, at, 0, at);
+  if (inserted.empty()) return;
+  SealUndo();
+  RecordUndo(kUndoInsert, inserted, at, 0, at + static_cast<int>(inserted.size()));
+}
+
+// Only the records that can outlast the budget are made: no more than fit
+// in it, and two besides, so that the oldest of them go as they would have.
+// From there on the history is what the replacements one by one leave. A
+// deletion of one character may join the deletion before it (a letter
+// replaced by nothing): the records' sizes are unknown then, and all of them
+// are made.
+void ViewBase::RecordReplacements(int at, std::string_view old, std::span<const int> starts,
+                                  size_t length, std::string_view inserted, bool recordUndo) {
+  if (!recordUndo) {
+    DropHistory();
+    return;
+  }
+  const int64_t grows = static_cast<int64_t>(inserted.size()) - static_cast<int64_t>(length);
+  size_t first = 0;
+  if (!(inserted.empty() && length == 1)) {
+    const int64_t smallest = 21 + static_cast<int64_t>(length + inserted.size());
+    const int64_t limit = std::max<int64_t>(Cfg().MaxUndoLen, 0);
+    const int64_t kept = (limit + smallest + 9) / smallest + 2;
+    if (static_cast<int64_t>(starts.size()) > kept) {
+      first = starts.size() - static_cast<size_t>(kept);
+      UndoStack.clear();
+      RedoStack.clear();
+      UndoBytes = 0;
+    }
+  }
+  for (size_t i = first; i < starts.size(); ++i) {
+    const int64_t now = at + starts[i] + static_cast<int64_t>(i) * grows;
+    RecordReplacement(static_cast<int>(now), old.substr(static_cast<size_t>(starts[i]), length),
+                      inserted);
+  }
+}
+
 // ---------------------------------------------------------------- undo ----
 
 void ViewBase::SealUndo() {
@@ -465,11 +523,19 @@ void ViewBase::RecordUndoFrom(uint8_t kind, std::string_view text, std::string* 
   } else if (UndoReplay == 0 && last && last->kind == kind && text.size() == 1 &&
              last->afterOffset == before && !last->text.empty() &&
              MergesWithNext(last->text, r.afterOffset >= before)) {
-    r.text =
-        r.afterOffset >= before ? last->text + std::string(text) : std::string(text) + last->text;
+    // The record's text is taken over, not copied: a run of joined
+    // deletions ("Заменить всё" of a letter by nothing) stays linear.
+    UndoBytes -= last->Size();
+    if (r.afterOffset >= before) {
+      r.text = std::move(last->text);
+      r.text.append(text);
+    } else {
+      r.text.reserve(text.size() + last->text.size());
+      r.text.assign(text);
+      r.text += last->text;
+    }
     r.beforeOffset = last->beforeOffset;
     r.beforeRow = last->beforeRow;
-    UndoBytes -= last->Size();
     UndoStack.pop_back();
   } else {
     if (owner)

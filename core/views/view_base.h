@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -139,6 +140,25 @@ class ViewBase {
   // dense edits in one paragraph do not each lay out screens of rows; turned
   // off, the rows up to two screens past the cursor are laid out.
   virtual void BatchEdits(bool /*on*/) {}
+
+  // What "Заменить всё" in one pass works with. ReadRange appends the bytes
+  // [from, to) to out and, given lineEnds, the offsets (counted from `from`)
+  // where a hard line ends, which no match runs across (the text view's).
+  virtual void ReadRange(int from, int to, std::string& out, std::vector<int>* lineEnds);
+  // Puts bytes in place of [from, to) as one change, laid out once, and
+  // records nothing: the caller records the history the replacements make.
+  virtual void SpliceRange(int from, int to, std::string_view bytes) = 0;
+  // Records what replacing the selected match at `at` records: its deletion
+  // sealed, joined by the insertion of the replacement (nothing inserted
+  // when it is empty), as the replace commands' single steps do.
+  virtual void RecordReplacement(int at, std::string_view removed, std::string_view inserted);
+  // The history of replacing, one after another, the matches of length
+  // `length` at `starts` (offsets into `old`, whose first byte was at offset
+  // `at` of the document) by `inserted`: each offset as it stood when its
+  // match was replaced. The records the undo budget would drop again are not
+  // made. Without recordUndo the history goes, as after any edit without it.
+  void RecordReplacements(int at, std::string_view old, std::span<const int> starts, size_t length,
+                          std::string_view inserted, bool recordUndo);
 
   // ---- Non-virtual operations ----
   int RowCount() const { return LastRow + 1; }
