@@ -71,7 +71,20 @@ void MainWindow::HistoryStep(bool redo) {
 // go as they are.
 void MainWindow::PutOnClipboard(const std::string& text) {
   const bool lines = dynamic_cast<TextView*>(view_.get()) != nullptr;
-  QApplication::clipboard()->setText(FromCp1251(lines ? WithLineEnds(text, "\n") : text));
+  QApplication::clipboard()->setText(TextForClipboard(lines ? WithLineEnds(text, "\n") : text));
+}
+
+QString MainWindow::TextForClipboard(const std::string& text) const {
+  if (ShowsUtf8()) return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  return FromCp1251(text);
+}
+
+std::string MainWindow::TextFromClipboard() const {
+  return ToDocumentText(QApplication::clipboard()->text());
+}
+
+std::string MainWindow::ToDocumentText(const QString& text) const {
+  return ShowsUtf8() ? text.toStdString() : ToCp1251(text);
 }
 
 void MainWindow::Cut() {
@@ -97,7 +110,7 @@ void MainWindow::Copy() {
 void MainWindow::Paste() {
   if (!view_) return;
   desiredColumn_ = -1;
-  std::string text = ToCp1251(QApplication::clipboard()->text());
+  std::string text = TextFromClipboard();
   if (text.empty()) return;
   // The line ends are known only once the selection is gone: CR LF ones are
   // the longest they can be.

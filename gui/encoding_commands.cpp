@@ -10,15 +10,17 @@
 #include "io/posix_file.h"
 #include "main_window.h"
 #include "platform/services.h"
+#include "views/hex_view.h"
+#include "views/text_view.h"
 
 namespace prambus {
 
-// Shows the document in an encoding of the catalogue. An encoding without a
-// display table of its own (UTF-8, UTF-16) is named as the document's and
-// shown through "Windows"; an identifier the catalogue lacks reads as
-// "Windows". A loaded encoding whose file is gone or no longer parses is
-// removed instead, and one refused for display is not installed; false in
-// both cases, and the encoding shown stays as it was.
+// Shows the document in an encoding of the catalogue: through a display
+// table, or (UTF-8) as characters. An encoding that cannot show a document
+// (UTF-16) is named as the document's and shown through "Windows"; an
+// identifier the catalogue lacks reads as "Windows". A loaded encoding whose file is gone or no
+// longer parses is removed instead, and one refused for display is not installed; false in both
+// cases, and the encoding shown stays as it was.
 bool MainWindow::SelectEncoding(std::string_view id) {
   const EncodingEntry& entry = encodings_.FindOrWindows(id);
   CodeTable table = WindowsTable();
@@ -31,20 +33,37 @@ bool MainWindow::SelectEncoding(std::string_view id) {
         "Эту кодировку можно выбрать только для перекодировки: в ней разные коды выглядят "
         "одинаково, и при сохранении файл изменился бы.");
     // A view just created shows the identity table, and the mark says so.
-    if (view_ && view_->CharTable == WindowsTable())
+    if (view_ && view_->CharTable == WindowsTable() && !ViewShowsUtf8())
       doc_.encoding = std::string(encoding_id::kWindows);
     ShowEncodingChecks();
     return false;
   }
   doc_.encoding = entry.id;
   ShowEncodingChecks();
-  InstallCharTable(table);
+  InstallCharTable(table, entry.showsUtf8);
   return true;
 }
 
-void MainWindow::InstallCharTable(const CodeTable& table) {
+bool MainWindow::ShowsUtf8() const {
+  return encodings_.FindOrWindows(doc_.encoding).showsUtf8;
+}
+
+bool MainWindow::ViewShowsUtf8() const {
+  if (const auto* text = dynamic_cast<const TextView*>(view_.get())) return text->Utf8();
+  if (const auto* hex = dynamic_cast<const HexView*>(view_.get())) return hex->ShowUtf8;
+  return false;
+}
+
+// The text view lays the document out once, as characters or as bytes
+// through the table; the hex view's character column reads the same way.
+void MainWindow::InstallCharTable(const CodeTable& table, bool utf8) {
   if (!view_) return;
-  view_->SetCharTable(table);
+  if (auto* text = dynamic_cast<TextView*>(view_.get())) {
+    text->SetDisplay(table, utf8);
+  } else {
+    if (auto* hex = dynamic_cast<HexView*>(view_.get())) hex->ShowUtf8 = utf8;
+    view_->SetCharTable(table);
+  }
   HideCaret();
   RecomputeScrollRanges();
   SyncScrollBars();
@@ -87,7 +106,7 @@ void MainWindow::RemoveLoadedEncoding(std::string_view id) {
   const bool wasShown = doc_.encoding == id;
   if (wasShown) doc_.encoding = std::string(encoding_id::kWindows);
   RebuildEncodingMenu();
-  if (wasShown) InstallCharTable(WindowsTable());
+  if (wasShown) InstallCharTable(WindowsTable(), false);
 }
 
 // The loaded encodings read from data.dat: each is added again (an

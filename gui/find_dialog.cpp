@@ -92,7 +92,7 @@ void FindDialog::ShowFor(bool byShortcut) {
 
 void FindDialog::FindNextClicked() {
   if (SearchesNumber()) return FindNumber();
-  const std::string text = ToCp1251(phraseEdit->text());
+  const std::string text = main_->ToDocumentText(phraseEdit->text());
   if (text.empty()) return;
   const bool fromCursor = GoesOn(text == lastText);
   lastText = text;

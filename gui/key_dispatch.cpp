@@ -6,6 +6,7 @@
 #include "main_window.h"
 #include "plugin_host.h"
 #include "settings/settings.h"
+#include "views/text_view.h"
 #include "virtual_key_map.h"
 
 namespace prambus {
@@ -65,7 +66,11 @@ bool MainWindow::DispatchKeyEvent(QKeyEvent* e) {
       break;
   }
   const QString text = e->text();
-  if (!text.isEmpty() && text.at(0).isPrint()) {
+  if (!text.isEmpty() && ShowsUtf8()) {
+    // Any character, also one beyond the first plane (a surrogate pair).
+    for (const char32_t c : text.toUcs4())
+      if (QChar::isPrint(c)) KeyPressUtf8(QString::fromUcs4(&c, 1).toStdString());
+  } else if (!text.isEmpty() && text.at(0).isPrint()) {
     const std::string bytes = ToCp1251(text);
     for (char c : bytes) KeyPress(static_cast<uint8_t>(c));
   }
@@ -244,6 +249,23 @@ void MainWindow::KeyPress(uint8_t ch) {
     v.DeleteSelectionForInsert();
   }
   v.TypeChar(ch);
+  EditTail();
+}
+
+void MainWindow::KeyPressUtf8(std::string_view ch) {
+  auto* text = dynamic_cast<TextView*>(view_.get());
+  if (!text || ch.empty()) return;
+  if (ch.size() == 1) return KeyPress(static_cast<uint8_t>(ch[0]));
+  desiredColumn_ = -1;
+  HideCaret();
+  if (text->HasSelection()) {
+    if (!RoomToReplaceSelection(static_cast<int64_t>(ch.size()))) {
+      if (!caretShown_) ToggleCaret();
+      return;
+    }
+    text->DeleteSelectionForInsert();
+  }
+  text->TypeText(ch);
   EditTail();
 }
 

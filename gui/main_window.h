@@ -219,6 +219,12 @@ class MainWindow : public QMainWindow {
 
   // ---- encoding_commands.cpp: "Кодировка" and F8.
   bool SelectEncoding(std::string_view id);  // false when removed or refused for display
+  // The document is shown as UTF-8 characters (its encoding is UTF-8); the
+  // view follows once SelectEncoding installs it.
+  bool ShowsUtf8() const;
+  bool ViewShowsUtf8() const;
+  // Text typed in a window as the document holds it: UTF-8 or Windows-1251.
+  std::string ToDocumentText(const QString& text) const;
   void SelectNextEncoding();
   bool AddLoadedEncoding(const QString& path, const QString& name);
   void RemoveLoadedEncoding(std::string_view id);
@@ -266,6 +272,10 @@ class MainWindow : public QMainWindow {
   // ---- key_dispatch.cpp: keys and typed characters.
   void KeyDown(int key, Qt::KeyboardModifiers mods);
   void KeyPress(uint8_t ch);
+  void KeyPressUtf8(std::string_view ch);  // one character typed into a UTF-8 document
+  // The view's text for other programs and back: UTF-8 or Windows-1251.
+  QString TextForClipboard(const std::string& text) const;
+  std::string TextFromClipboard() const;
   bool DispatchKeyEvent(QKeyEvent* e);
 
   // ---- skin_host.*, plugin_host.*: skins and plug-ins. The folders searched
@@ -469,7 +479,7 @@ class MainWindow : public QMainWindow {
   void RestoreLoadedEncodings();
   std::string OpeningEncodingOf(const std::string& path, const WindowAppearance* pinned) const;
   void ShowEncodingChecks();
-  void InstallCharTable(const CodeTable& table);
+  void InstallCharTable(const CodeTable& table, bool utf8);
   // recode_command.cpp
   bool RecodeTable(const EncodingEntry& entry, bool target, CodeTable& table);
   // hex_tool_windows.cpp

@@ -190,6 +190,16 @@ void QtCanvas::TextOut(int x, int y, std::string_view text) {
   painter_->drawGlyphRun(QPointF(x, baseline), run);
 }
 
+void QtCanvas::TextOutUtf8(int x, int y, std::string_view utf8) {
+  if (!painter_ || utf8.empty()) return;
+  const QString s = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  if (!transparent_)
+    painter_->fillRect(QRect(x, y, metrics_->horizontalAdvance(s), metrics_->height()),
+                       ToQColor(brush_));
+  painter_->setPen(ToQColor(font_.color));
+  painter_->drawText(x, y + metrics_->ascent(), s);
+}
+
 void QtCanvas::SetPen(Color c, int width) {
   pen_ = c;
   penWidth_ = width;

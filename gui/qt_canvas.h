@@ -50,6 +50,8 @@ class QtCanvas : public Canvas {
   int TextWidth(std::string_view text) override;
   int TextHeight(std::string_view text) override;
   void TextOut(int x, int y, std::string_view text) override;
+  // With the font's glyph, or one of a fallback font as Qt finds it.
+  void TextOutUtf8(int x, int y, std::string_view utf8) override;
   void SetTransparent(bool transparent) override { transparent_ = transparent; }
   bool Transparent() const override { return transparent_; }
   void SetBrushColor(Color c) override { brush_ = c; }

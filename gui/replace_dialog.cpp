@@ -96,8 +96,8 @@ void ReplaceDialog::ShowFor(bool byShortcut, bool hasSelection) {
 
 void ReplaceDialog::TakeOptions() {
   ReplaceOptions& o = session_.options;
-  o.find = ToCp1251(findEdit->text());
-  o.replace = ToCp1251(replaceEdit->text());
+  o.find = main_->ToDocumentText(findEdit->text());
+  o.replace = main_->ToDocumentText(replaceEdit->text());
   o.caseSensitive = caseCheck->isChecked();
   o.replaceCodes = codesCheck->isChecked() && codesCheck->isEnabled();
   o.undoOn = undoCheck->isChecked();

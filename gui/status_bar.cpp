@@ -23,6 +23,8 @@ void MainWindow::RefreshStatusBar() {
   if (!view_) return;
   StatusInput in;
   in.cursorCol = view_->CursorCol;
+  if (const auto* text = dynamic_cast<const TextView*>(view_.get()); text && text->Utf8())
+    in.cursorCol = text->CharColumn(view_->CursorRow, view_->CursorCol);  // in characters
   in.cursorRow = view_->CursorRow;
   in.hasSelection = view_->HasSelection();
   in.anchorCol = view_->AnchorCol;

@@ -39,10 +39,14 @@ void MainWindow::SwitchView(int tableIndex) {
   lastClientWidth_ = -1;
   FormResize();
   view_->ExpectLength(old->GetTextLength());
+  // The new view gets the table the old one showed; as UTF-8 before the
+  // bytes come, so that the text view lays them out once.
+  const bool utf8 = ShowsUtf8();
+  if (utf8) SelectEncoding(doc_.encoding);
   old->CopyContentTo(*view_);
   doc_.TookOver(*old);
   old.reset();
-  SelectEncoding(doc_.encoding);  // the new view gets the table the old one showed
+  if (!utf8) SelectEncoding(doc_.encoding);
   int col = offset, row = 0;
   view_->OffsetToPos(col, row);
   view_->SetPosition(col, row, true);

@@ -80,6 +80,14 @@ PrintJob::PrintJob(PrintDevice& device, int viewKind, const Font& font, const Co
 
 PrintJob::~PrintJob() = default;
 
+void PrintJob::ShowUtf8() {
+  if (auto* text = dynamic_cast<TextView*>(view_.get())) text->SetUtf8(true);
+  if (auto* hex = dynamic_cast<HexView*>(view_.get())) {
+    hex->SetCharTable(IdentityTable());
+    hex->ShowUtf8 = true;
+  }
+}
+
 void PrintJob::Write(std::string_view bytes) {
   while (!bytes.empty()) {
     const size_t n = std::min(bytes.size(), static_cast<size_t>(kChannelSize - used_));
@@ -116,6 +124,7 @@ void PrintJob::DrawPage(int page, bool shown) {
 
 PrintOutcome PrintJob::Print(const PrintRequest& request, const PrintProgressFn& progress) {
   Flush();
+  if (view_) view_->EndAppend();  // a character cut at the end of the text
   if (!ready_) return PrintOutcome::kFailed;
   const int last = LastPage(request);
   const int copies = std::max(1, request.copies);
@@ -150,6 +159,8 @@ PrintOutcome PrintDocument(ViewBase& source, int viewKind, PrintDevice& device, 
   auto* hexSource = dynamic_cast<HexView*>(&source);
   const int columnsBefore = Cfg().HexColumns;
   PrintJob job(device, viewKind, font, source.CharTable);
+  const auto* textSource = dynamic_cast<const TextView*>(&source);
+  if ((textSource && textSource->Utf8()) || (hexSource && hexSource->ShowUtf8)) job.ShowUtf8();
   if (hexSource && Cfg().HexColumns != columnsBefore) hexSource->ColumnsChangedFrom(columnsBefore);
   if (!job.Ready()) return PrintOutcome::kFailed;
 

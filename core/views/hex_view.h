@@ -29,6 +29,10 @@ class HexView : public ViewBase {
   bool HasSelection() const override;
   int GetDocumentWidth() override;
   void SetCharTable(const CodeTable& table) override;
+  // The character column reads the bytes as UTF-8: a character at its first
+  // byte, a continuation mark on the bytes after it, a substitute on a byte
+  // of no character.
+  bool ShowUtf8 = false;
   int64_t GetTextLength() const override;
   void AppendBytes(const uint8_t* bytes, int count) override;
   std::unique_ptr<DocumentLoad> BeginLoad(const std::string& name) override;

@@ -40,6 +40,8 @@ class TextView : public ViewBase {
                                           std::span<const uint8_t> second = {});
   void Paint() override;
   void SetFont(const Font& font) override;
+  bool Backspace() override;
+  void EndAppend() override;
   bool TypeChar(uint8_t ch) override;
   bool InsertText(std::string_view text, bool recordUndo, bool layOut) override;
   bool DeleteForward() override;
@@ -71,6 +73,25 @@ class TextView : public ViewBase {
   bool HasRoomFor(int64_t added) override;
   const std::string* LineEndOnWrite() const override;
   bool LineEndsWrittenDiffer(const std::string* a, const std::string* b) const override;
+
+  // Shows the bytes as UTF-8 characters (on) or one character per byte
+  // through the display table (off). Under UTF-8 the display table is the
+  // identity: the rows hold the file's bytes, and layout, caret, selection
+  // and editing step over whole characters.
+  void SetUtf8(bool on);
+  // Installs a display table and the way the bytes are read in one layout
+  // (under UTF-8 the table is the identity).
+  void SetDisplay(const CodeTable& table, bool utf8);
+  bool Utf8() const { return utf8_; }
+  // Types one character given in UTF-8 (any character under UTF-8; under
+  // a display table only a single byte).
+  bool TypeText(std::string_view utf8);
+  // How many bytes the character at (col, row) takes: 1 but under UTF-8.
+  int CharLength(int row, int col) const;
+  // The column where the character before col starts (col > 0).
+  int PreviousCharStart(int row, int col) const;
+  // The character column of a byte column: characters before it in its row.
+  int CharColumn(int row, int col) const;
 
   // The fast path of the layout over runs of equally wide characters (on by
   // default; off only to compare it with the byte-by-byte path).
@@ -149,6 +170,7 @@ class TextView : public ViewBase {
 
  protected:
   int MeasureChar(uint8_t c) override;
+  bool IsOneCharacter(std::string_view text) const override;
   void PlaceAtOffset(int offset, bool cursor) override;
   void SettleCursor() override;
 
@@ -193,6 +215,22 @@ class TextView : public ViewBase {
   void MoveSeams(int r, int firstKept, int keptAt);
   // Layout engine shared by AppendBytes and ReflowFrom.
   void LayOut(const uint8_t* bytes, int count);
+  // The layout under UTF-8 (text_view_utf8.cpp): a sequence cut at the end
+  // of a block waits in utf8Carry_ for the next block; FlushUtf8Carry lays
+  // it out as ill-formed bytes once no more bytes follow.
+  void LayOutUtf8(const uint8_t* bytes, int count);
+  void LayOutUtf8Block(const uint8_t* bytes, int end, int known, bool copy);
+  void FlushUtf8Carry();
+  // Width of the character of len bytes at p (len 1: a substitute cell).
+  int Utf8CharWidth(const uint8_t* p, int len) const;
+  // Width the character at byte i of a row adds at x, and its length.
+  int AdvanceAt(const RowText& row, int i, int x, int& len) const;
+  // Under UTF-8 the column of the character holding byte col of the row.
+  int SnapToChar(int row, int col) const;
+  // Before a reflow from row r: under UTF-8 a row that starts inside a
+  // character the edit made is laid out from the row that character starts
+  // in, with the cursor and anchor on row r moved there.
+  void BackUpToCharStart(int& r);
   [[gnu::noinline]] bool LayOutOther(LayoutRun& run, int i, uint8_t c, uint8_t k, int w);
   [[gnu::noinline]] void WrapRow(LayoutRun& run, int i, int w);
   static void AppendRun(RowText& row, const uint8_t* p, int n, const LayoutRun& run);
@@ -274,6 +312,8 @@ class TextView : public ViewBase {
   bool infoValid_ = false;
   unsigned infoGeneration_ = 0;
   std::vector<MenuEntry*> lineEndEntries_;
+  bool utf8_ = false;
+  std::string utf8Carry_;
   // The document's length when it was last known, and the rows' counters
   // then (RowText::Changes, RowText::BytesAdded); -1: not known.
   void NoteLength(int64_t length);

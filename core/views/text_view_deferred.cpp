@@ -47,6 +47,10 @@ void TextView::MoveSeams(int r, int firstKept, int keptAt) {
 // typed after scrolling on) lays out from that row: otherwise the seam would
 // stay behind it, and every edit that leaves one adds a row to move.
 void TextView::ReflowEdit(int r, int throughRow) {
+  // Laid out from an earlier row, the edited rows are laid out still.
+  const int asked = r;
+  BackUpToCharStart(r);
+  if (r < asked) throughRow = std::max(throughRow, std::min(asked + 1, LastRow));
   const auto after = std::lower_bound(seams_.begin(), seams_.end(), r);
   if (after == seams_.begin() || r - *(after - 1) > kSeamReachRows) {
     ReflowThrough(r, throughRow, EditLayoutRows());

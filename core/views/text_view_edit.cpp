@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "text/utf8_chars.h"
 #include "views/char_class.h"
 #include "views/text_view.h"
 
@@ -115,6 +116,12 @@ void TextView::SettleCursor() {
       col = limit;
       moved = true;
     }
+    // An edit may have joined the bytes around a position into one character.
+    const int start = SnapToChar(row, col);
+    if (start != col) {
+      col = start;
+      moved = true;
+    }
   };
   settle(CursorCol, CursorRow);
   settle(AnchorCol, AnchorRow);
@@ -168,7 +175,7 @@ void TextView::AppendEmptyRow() {
 int TextView::MeasuredRowWidth(int row) const {
   const RowText& r = Rows[row];
   int x = 0;
-  for (int i = 0; i < r.size() && !IsLineEnd(r[i]); ++i) x += Advance(r[i], x);
+  for (int i = 0, len = 1; i < r.size() && !IsLineEnd(r[i]); i += len) x += AdvanceAt(r, i, x, len);
   return x;
 }
 
@@ -304,6 +311,7 @@ std::string TextView::GetAdjacentText(bool forward) const {
       c = 0;
     }
     if (c >= Len(r)) return out;
+    if (utf8_ && Rows[r][c] >= 0x80) return std::string(Rows[r].view().substr(c, CharLength(r, c)));
     out += static_cast<char>(Rows[r][c]);
     if (IsLineEnd(Rows[r][c]))
       for (int i = c + 1; i < Len(r) && IsLineEnd(Rows[r][i]); ++i)
@@ -311,14 +319,18 @@ std::string TextView::GetAdjacentText(bool forward) const {
     return out;
   }
   if (CursorCol > 0) {
-    out += static_cast<char>(Rows[CursorRow][std::min(CursorCol, Len(CursorRow)) - 1]);
-    return out;
+    const int end = std::min(CursorCol, Len(CursorRow));
+    const int start = PreviousCharStart(CursorRow, end);
+    return std::string(Rows[CursorRow].view().substr(start, end - start));
   }
   if (CursorRow == 0) return out;
   const RowText& prev = Rows[CursorRow - 1];
   int i = prev.size() - 1;
   if (i < 0) return out;
-  if (!IsLineEnd(prev[i])) return std::string(1, static_cast<char>(prev[i]));
+  if (!IsLineEnd(prev[i])) {
+    const int start = PreviousCharStart(CursorRow - 1, i + 1);
+    return std::string(prev.view().substr(start));
+  }
   const int start = LineEndStart(CursorRow - 1);
   return std::string(prev.view().substr(start));
 }
@@ -331,14 +343,14 @@ bool TextView::DeleteForward() {
   if (CursorCol >= Len(CursorRow)) {
     if (CursorRow >= LastRow) return false;
     RowText& next = Rows[CursorRow + 1];
-    int n = 1;
+    int n = CharLength(CursorRow + 1, 0);
     if (!next.empty() && IsLineEnd(next[0]))
       while (n < next.size() && IsLineEnd(next[n])) ++n;
     next.Erase(0, std::min(n, next.size()));
     ReflowFrom(CursorRow);
   } else {
     RowText& row = Rows[CursorRow];
-    int n = 1;
+    int n = CharLength(CursorRow, CursorCol);
     if (IsLineEnd(row[CursorCol]))
       while (CursorCol + n < row.size() && IsLineEnd(row[CursorCol + n])) ++n;
     row.Erase(CursorCol, n);
@@ -449,6 +461,10 @@ bool TextView::DeleteLine(bool wholeHardLine) {
   if (first > 0 && first <= LastRow && !Rows[first].empty() && IsLineEnd(Rows[first][0]) &&
       EndsWithLineEnd(first - 1))
     ReflowFrom(first - 1);
+  // Under UTF-8 the bytes meeting there may make one character.
+  else if (utf8_ && first > 0 && first <= LastRow && !Rows[first].empty() &&
+           IsUtf8Continuation(Rows[first][0]))
+    ReflowFrom(first);
   ResizeArraysToFit();
   PlaceAtOffset(at, true);
   PlaceAtOffset(at, false);
@@ -540,6 +556,7 @@ bool TextView::TransformRows(const RowRewriter& rewrite) {
   if (!RewriteRowStrings(copy, rewrite) || SameBytesAsRows(copy, *this)) return true;
   Clear();
   for (const std::string& row : copy) AppendString(row);
+  FlushUtf8Carry();
   DropHistory();
   UpdateCaretPoint();
   ScrollToCaret();

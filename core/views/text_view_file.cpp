@@ -43,6 +43,7 @@ class TextView::SteppedLoad : public DocumentLoad {
         if (done_ < total_)
           throw IoError("the file shrank while it was read: " + name_, FileProblem::kShortRead);
         finished_ = true;
+        v.FlushUtf8Carry();
         v.arena_->ReleaseUnusedTail();
         v.NoteLength(done_);  // the whole document is what was read
         break;

@@ -8,22 +8,10 @@
 #include "views/char_class.h"
 #include "views/nonprinting.h"
 #include "views/text_view.h"
+#include "views/text_view_layout_state.h"
 #include "views/wide_step.h"
 
 namespace prambus {
-
-struct TextView::ReflowState {
-  struct Saved {
-    RowText text;
-    int width;
-  };
-  int oldLast = 0;          // LastRow before the reflow
-  int next = 0;             // first old row still in its slot
-  std::deque<Saved> queue;  // old rows moved aside before their slot was overwritten
-  // The old row being laid out borrows its bytes from the arena, so the new
-  // rows may borrow them in turn instead of copying them.
-  bool sourceInArena = false;
-};
 
 TextView::TextView(Canvas* canvas) : ViewBase(canvas), arena_(std::make_unique<RowArena>()) {
   const int shag = ShagInEffect();
@@ -108,29 +96,16 @@ void TextView::AppendBytes(const uint8_t* bytes, int count) {
   LayOut(bytes, count);
 }
 
-// State of one LayOut call. b is where the row would restart if wrapped at
-// the last break opportunity of this block; s is the first byte not yet
-// copied into a row.
-struct TextView::LayoutRun {
-  const uint8_t* bytes;
-  RowArena* arena;
-  const RowArena* inPlace;  // the bytes stay where they lie in this arena
-  int wrap;
-  double minFill;
-  int rowX, breakX;
-  int s = 0, b = 0;
-  bool breakSeen = false;
-  bool clearTail = false;  // PendingTail is to be emptied (deferred off the hot path)
-  int endedRowAt = -1;     // the last character that ended a row with a line end
-  int joinedAt = -1;       // the last second half of a line-end pair
-};
-
 // Lays bytes out at the end of the rows, continuing the last row;
 // PendingTail carries the characters after a break that lay in an earlier
 // block. Word characters and spaces take the inline path; everything else
 // goes through LayOutOther and the wrap through WrapRow. The widths of all
 // codes are measured first, so the hot path only adds cached integers.
 void TextView::LayOut(const uint8_t* bytes, int count) {
+  if (utf8_) {
+    LayOutUtf8(bytes, count);
+    return;
+  }
   widest_ = -1;
   if (count <= 0) {
     RowWidths[LastRow] = RowX;
@@ -486,7 +461,8 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
                                                   : nullptr;
     // The queue holds the old rows the new layout has overtaken, in order.
     const int firstUnread = st.next - static_cast<int>(st.queue.size());
-    if (next == nullptr || next->empty() || firstUnread <= throughRow) return false;
+    if (next == nullptr || next->empty() || firstUnread <= throughRow || !utf8Carry_.empty())
+      return false;
     const uint8_t first = (*next)[0];
     return !(IsLineEnd(PrevChar) && IsLineEnd(first) && CharClass[PrevChar] != CharClass[first]);
   };
@@ -509,7 +485,8 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
       stopped = true;
       break;
     }
-    if (consumed > 1 && RowRepeatsOldRow(currentOld, currentSize, std::max(throughRow, r + 1))) {
+    if (consumed > 1 && utf8Carry_.empty() &&
+        RowRepeatsOldRow(currentOld, currentSize, std::max(throughRow, r + 1))) {
       // The row being built began where the old row began and holds just its
       // bytes: the old row goes back in its place, and from there on the old
       // layout is the new one.
@@ -520,7 +497,7 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
       stopped = true;
       break;
     }
-    if (earlyRows >= 0 && LastRow - r >= earlyRows && taken >= earlyBytes &&
+    if (earlyRows >= 0 && LastRow - r >= earlyRows && taken >= earlyBytes && utf8Carry_.empty() &&
         MayEndRowEarly(throughRow, earlyRows)) {
       // The row being built ends here; the old rows keep their places after it.
       endedEarly = LastRow;
@@ -540,6 +517,7 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
       RowWidths[st.next] = 0;
       ++st.next;
     } else {
+      FlushUtf8Carry();  // the end of the document
       break;
     }
   }
@@ -701,7 +679,7 @@ void TextView::Relayout() {
   };
   releaseThrough(-1);
   for (int r = 0; r < cursorRow; ++r) feed(r);
-  const int lead = Rows[LastRow].size();
+  const int lead = Rows[LastRow].size() + static_cast<int>(utf8Carry_.size());
   CursorCol += lead;
   CursorRow = LastRow;
   if (!anchorMarked) {
@@ -709,6 +687,7 @@ void TextView::Relayout() {
     AnchorRow = LastRow;
   }
   for (int r = cursorRow; r <= oldLast; ++r) feed(r);
+  FlushUtf8Carry();
   old.clear();
   oldArena.reset();
   arena_->ReleaseUnusedTail();
@@ -743,6 +722,7 @@ void TextView::Clear() {
   RowX = 0;
   BreakX = 0;
   PendingTail.clear();
+  utf8Carry_.clear();
   PrevChar = 0;
   CursorCol = CursorRow = AnchorCol = AnchorRow = 0;
   OffsetCacheRow = OffsetCacheStart = 0;

@@ -20,7 +20,11 @@ int TextView::ColumnX(int row, int col) const {
   const RowText& r = Rows[row];
   col = std::min(col, r.size());
   int x = 0;
-  for (int i = 0; i < col; ++i) x += Advance(r[i], x);
+  if (!utf8_) {
+    for (int i = 0; i < col; ++i) x += Advance(r[i], x);
+    return x;
+  }
+  for (int i = 0, len = 1; i < col; i += len) x += AdvanceAt(r, i, x, len);
   return x;
 }
 
@@ -156,11 +160,12 @@ void TextView::Paint() {
     // Skip the characters left of the view.
     int j = 0, x = 0, rem = ScrollX;
     while (j < n && !IsLineEnd(static_cast<uint8_t>(copy[j]))) {
-      const int adv = Advance(r[j], x);
+      int len = 1;
+      const int adv = AdvanceAt(r, j, x, len);
       if (rem - adv < 0) break;
       rem -= adv;
       x += adv;
-      ++j;
+      j += len;
     }
     const bool visible = j < n && !IsLineEnd(static_cast<uint8_t>(copy[j]));
     if (visible) {
@@ -186,7 +191,23 @@ void TextView::Paint() {
           selectOff();
         }
         const uint8_t c = r[j];
-        const int adv = Advance(c, x);
+        int len = 1;
+        const int adv = AdvanceAt(r, j, x, len);
+        if (len > 1 || (utf8_ && c >= 0x80)) {
+          // A character of its own, drawn where the layout puts it; a byte
+          // of no character as the substitute mark.
+          flush();
+          if (selected)
+            canvas_->FillRect({x - ScrollX + ox, y + oy, x + adv - ScrollX + ox, y + oy + h});
+          const std::string_view glyph =
+              len > 1 ? r.view().substr(static_cast<size_t>(j), static_cast<size_t>(len))
+                      : std::string_view("\xEF\xBF\xBD");
+          canvas_->TextOutUtf8(x - ScrollX + ox, y + oy, glyph);
+          x += adv;
+          runX = x;
+          j += len;
+          continue;
+        }
         if (c == 9 && !ShowNonPrinting) {
           flush();
           if (selected) {

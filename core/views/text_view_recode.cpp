@@ -43,6 +43,7 @@ bool TextView::Recode(const CodeTable& source, const CodeTable& target) {
       const size_t n = std::min(kBlock, result.size() - i);
       AppendBytes(reinterpret_cast<const uint8_t*>(result.data()) + i, static_cast<int>(n));
     }
+    FlushUtf8Carry();
     UpdateCaretPoint();
     ScrollToCaret();
   }

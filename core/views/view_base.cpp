@@ -462,7 +462,7 @@ void ViewBase::RecordUndoFrom(uint8_t kind, std::string_view text, std::string* 
     r.beforeRow = last->beforeRow;
     UndoBytes -= last->Size();
     UndoStack.pop_back();
-  } else if (UndoReplay == 0 && last && last->kind == kind && text.size() == 1 &&
+  } else if (UndoReplay == 0 && last && last->kind == kind && IsOneCharacter(text) &&
              last->afterOffset == before && !last->text.empty() &&
              MergesWithNext(last->text, r.afterOffset >= before)) {
     r.text =

@@ -237,6 +237,9 @@ class ViewBase {
   // Measures a character's width into the cache (views may substitute glyphs).
   virtual int MeasureChar(uint8_t c);
   void ResetWidthCache();
+  // Whether an edit's text is a single character (typed, or taken by one
+  // key), which joins the record of the edit before it.
+  virtual bool IsOneCharacter(std::string_view text) const { return text.size() == 1; }
   // Appends a record to the undo history within the MaxUndoLen budget.
   void PushUndoWithinBudget(UndoRecord&& r);
   // text, or *owner when given (holding the same text), which may be moved from.

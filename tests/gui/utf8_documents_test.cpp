@@ -1,0 +1,139 @@
+// UTF-8 documents in the real window: typed characters of any script saved
+// as their bytes, bytes of no character kept through edits, the clipboard
+// both ways, search ignoring case in Cyrillic, F6 to the hex view and back.
+#include <QApplication>
+#include <QClipboard>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <optional>
+
+#include "gui_files.h"
+#include "main_window.h"
+#include "settings/settings.h"
+#include "shown_window.h"
+#include "views/hex_view.h"
+#include "views/text_view.h"
+#include "window_reading.h"
+
+using namespace prambus;
+
+class Utf8DocumentsTest : public QObject {
+  Q_OBJECT
+  std::optional<QTemporaryDir> dir_;
+  QString Path(const QString& name) const { return dir_->filePath(name); }
+
+  std::unique_ptr<MainWindow> OpenAsUtf8(const QString& name, const QByteArray& bytes) {
+    WriteAll(Path(name), bytes);
+    auto w = ShowWindow(dir_->path(), Path(name));
+    if (w) EncodingItem(*w, "UTF-8")->trigger();
+    return w;
+  }
+  // Text as a keyboard or an input method hands it over: one event.
+  static void TypeText(QWidget* w, const QString& text) {
+    QTest::sendKeyEvent(QTest::Press, w, Qt::Key_unknown, text, Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Release, w, Qt::Key_unknown, text, Qt::NoModifier);
+  }
+
+ private slots:
+  void init() {
+    Cfg() = Settings{};
+    dir_.emplace();
+  }
+
+  void typedRussianAndAnEmojiAreSavedAsUtf8() {
+    auto w = OpenAsUtf8("t.txt", "ab\n");
+    QVERIFY(w);
+    QWidget* s = w->centralWidget();
+    QTest::keyClick(s, Qt::Key_Right);
+    TypeText(s, "Привет");
+    TypeText(s, "😀");
+    QTest::keyClick(s, Qt::Key_Right);
+    QTest::keyClick(s, Qt::Key_Backspace);  // b
+    QTest::keyClick(s, Qt::Key_Left);
+    QTest::keyClick(s, Qt::Key_Backspace);  // т
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("t.txt")), QByteArray("aПриве😀\n"));
+    w->Undo();
+    w->Undo();
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("t.txt")), QByteArray("aПривет😀b\n"));
+  }
+
+  void bytesOfNoCharacterStayThroughEditsElsewhere() {
+    const QByteArray broken("x\x80y \xC0\xAF \xED\xA0\x80 \xF0\x9F\x98\nend \xE4\xB8", 24);
+    auto w = OpenAsUtf8("b.txt", broken);
+    QVERIFY(w);
+    QWidget* s = w->centralWidget();
+    QTest::keyClick(s, Qt::Key_End, Qt::ControlModifier);
+    TypeText(s, "ё");
+    QTest::keyClick(s, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(s, Qt::Key_Delete);  // x
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("b.txt")), broken.mid(1) + "ё");
+    // Each byte of no character is a step of its own for the caret.
+    QTest::keyClick(s, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(s, Qt::Key_Right);
+    QCOMPARE(w->View()->CursorCol, 1);
+  }
+
+  void clipboardCarriesUtf8BothWays() {
+    auto w = OpenAsUtf8("c.txt", "naïve café — 日本 😀 Ωμέγα");
+    QVERIFY(w);
+    QWidget* s = w->centralWidget();
+    QTest::keyClick(s, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(s, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString("naïve café — 日本 😀 Ωμέγα"));
+    QApplication::clipboard()->setText("Ж中🙂");
+    QTest::keyClick(s, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(s, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("c.txt")),
+             QByteArray("naïve café — 日本 😀 ΩμέγαЖ中🙂"));
+  }
+
+  void searchIgnoresCaseInCyrillicAndTheColumnCountsCharacters() {
+    auto w = OpenAsUtf8("f.txt", "Жили-были ДЕД и баба");
+    QVERIFY(w);
+    w->FindWith(w->ToDocumentText("дед"), false, false);
+    QCOMPARE(w->View()->GetSelectedText(), std::string("ДЕД"));
+    const auto* text = dynamic_cast<const TextView*>(w->View());
+    QVERIFY(text);
+    const int cursor = std::min(w->View()->CursorCol, w->View()->AnchorCol);
+    QCOMPARE(text->CharColumn(0, cursor), 10);
+    w->FindWith(w->ToDocumentText("ДЕД"), true, false);
+    QCOMPARE(w->View()->GetSelectedText(), std::string("ДЕД"));
+  }
+
+  void f6ShowsTheSameBytesAndComesBackAsUtf8() {
+    auto w = OpenAsUtf8("h.txt", "дом 中\x80");
+    QVERIFY(w);
+    QWidget* s = w->centralWidget();
+    QTest::keyClick(s, Qt::Key_Right);
+    w->KeyDown(Qt::Key_F6, Qt::NoModifier);
+    auto* hex = dynamic_cast<HexView*>(w->View());
+    QVERIFY(hex);
+    QVERIFY(hex->ShowUtf8);
+    QCOMPARE(hex->GetTextLength(), int64_t(11));
+    w->KeyDown(Qt::Key_F6, Qt::NoModifier);
+    auto* text = dynamic_cast<TextView*>(w->View());
+    QVERIFY(text);
+    QVERIFY(text->Utf8());
+    QCOMPARE(CheckedEncodings(*w), QStringList{"UTF-8"});
+    QCOMPARE(text->CursorCol, 2);  // still after д
+    QTest::keyClick(s, Qt::Key_Right);
+    QCOMPARE(text->CursorCol, 4);
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("h.txt")), QByteArray("дом 中\x80"));
+    // A table chosen again shows every byte as a character of its own.
+    EncodingItem(*w, "Windows")->trigger();
+    QVERIFY(!w->ShowsUtf8());
+    QCOMPARE(CheckedEncodings(*w), QStringList{"Windows"});
+    QVERIFY(!text->Utf8());
+    QCOMPARE(text->GetRow(0).size(), size_t(11));
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("h.txt")), QByteArray("дом 中\x80"));
+  }
+};
+
+QTEST_MAIN(Utf8DocumentsTest)
+#include "utf8_documents_test.moc"
