@@ -18,9 +18,10 @@ namespace prambus {
 // Shows the document in an encoding of the catalogue: through a display
 // table, or (UTF-8) as characters. An encoding that cannot show a document
 // (UTF-16) is named as the document's and shown through "Windows"; an
-// identifier the catalogue lacks reads as "Windows". A loaded encoding whose file is gone or no
-// longer parses is removed instead, and one refused for display is not installed; false in both
-// cases, and the encoding shown stays as it was.
+// identifier the catalogue lacks reads as "Windows". A loaded encoding whose
+// file is gone or no longer parses is removed instead, and one refused for
+// display is not installed; false in both cases, and the encoding shown
+// stays as it was.
 bool MainWindow::SelectEncoding(std::string_view id) {
   const EncodingEntry& entry = encodings_.FindOrWindows(id);
   CodeTable table = WindowsTable();

@@ -7,8 +7,10 @@
 #include <QtTest>
 #include <optional>
 
+#include "encodings/encoding_catalogue.h"
 #include "gui_files.h"
 #include "main_window.h"
+#include "scripted_prompts.h"
 #include "settings/settings.h"
 #include "shown_window.h"
 #include "views/hex_view.h"
@@ -38,6 +40,74 @@ class Utf8DocumentsTest : public QObject {
   void init() {
     Cfg() = Settings{};
     dir_.emplace();
+  }
+
+  // UTF-8 is one of the catalogue's encodings: a file detected as UTF-8
+  // opens as characters, the status bar names it and counts its column in
+  // characters, F8 leaves it for the 8-bit view and comes round to it again.
+  void aDetectedFileOpensAsUtf8AndF8WalksOnFromIt() {
+    const QByteArray russian =
+        QByteArray("Съешь же ещё этих мягких французских булок.\n").repeated(4);
+    WriteAll(Path("r.txt"), russian);
+    auto w = ShowWindow(dir_->path(), Path("r.txt"));
+    QVERIFY(w && w->EnsureWholeDocument());
+    QVERIFY(w->ViewShowsUtf8());
+    QCOMPARE(CheckedEncodings(*w), QStringList{"UTF-8"});
+    QCOMPARE(w->StatusPanelText(5), QString("Кодировка - UTF-8"));
+    QWidget* s = w->centralWidget();
+    for (int i = 0; i < 3; ++i) QTest::keyClick(s, Qt::Key_Right);
+    QCOMPARE(w->View()->CursorCol, 6);
+    QCOMPARE(w->StatusPanelText(0), QString("1 : 4"));
+    QTest::keyClick(s, Qt::Key_F8);
+    QVERIFY(!w->ViewShowsUtf8());
+    QCOMPARE(CheckedEncodings(*w), QStringList{"Windows"});
+    QCOMPARE(w->StatusPanelText(5), QString("Кодировка - Windows"));
+    QCOMPARE(w->StatusPanelText(0), QString("1 : 7"));  // a byte is a character
+    QCOMPARE(QByteArray::fromStdString(DocumentText(w->View())), russian);
+    for (const char* next : {"DOS", "KOI8-R", "KOI8-U", "ISO-8859-5", "Mac Cyrillic", "UTF-8"}) {
+      QTest::keyClick(s, Qt::Key_F8);
+      QCOMPARE(CheckedEncodings(*w), QStringList{next});
+    }
+    QVERIFY(w->ViewShowsUtf8());
+    QCOMPARE(w->StatusPanelText(0), QString("1 : 4"));
+    TypeText(s, "ё");
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("r.txt")), "Съеё" + russian.mid(6));
+  }
+
+  // What the user chose for a file comes back with it: a recent entry or a
+  // pinned record naming UTF-8 shows a plain ASCII file (which detection
+  // leaves alone) as characters. A file with no choice of its own opens in
+  // the table the files before it had.
+  void recentAndPinnedRecordsShowAFileAsUtf8() {
+    WriteAll(Path("a.txt"), "plain ascii\n");
+    WriteAll(Path("b.txt"), "other\n");
+    auto w = ShowWindow(dir_->path(), Path("a.txt"));
+    QVERIFY(w);
+    QCOMPARE(CheckedEncodings(*w), QStringList{"Windows"});
+    EncodingItem(*w, "UTF-8")->trigger();
+    QVERIFY(w->ViewShowsUtf8());
+    ScriptedPrompts& prompts = ScriptedPrompts::InstallOn(*w);
+    prompts.openNames = {Path("b.txt")};
+    w->OpenWithDialog();
+    QCOMPARE(w->FileName(), Path("b.txt"));
+    QCOMPARE(CheckedEncodings(*w), QStringList{"Windows"});
+    QVERIFY(!w->ViewShowsUtf8());
+    w->OpenRecentItem(0);
+    QCOMPARE(w->FileName(), Path("a.txt"));
+    QCOMPARE(CheckedEncodings(*w), QStringList{"UTF-8"});
+    QVERIFY(w->ViewShowsUtf8());
+
+    WindowAppearance pinned = w->State().defaults;
+    pinned.path = Path("c.txt").toStdString();
+    pinned.encodingId = std::string(encoding_id::kUtf8);
+    w->State().pinned = {pinned};
+    WriteAll(Path("c.txt"), "x\xD0\n");
+    QVERIFY(w->OpenPath(Path("c.txt").toStdString()));
+    QVERIFY(w->EnsureWholeDocument());
+    QCOMPARE(CheckedEncodings(*w), QStringList{"UTF-8"});
+    QVERIFY(w->ViewShowsUtf8());
+    QCOMPARE(w->StatusPanelText(5), QString("Кодировка - UTF-8"));
   }
 
   void typedRussianAndAnEmojiAreSavedAsUtf8() {
