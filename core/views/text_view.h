@@ -177,6 +177,8 @@ class TextView : public ViewBase {
  private:
   struct ReflowState;
   struct LayoutRun;
+  // SettleCursor; without onCharStarts a position inside a character stays.
+  void SettlePositions(bool onCharStarts);
   class SteppedLoad;  // text_view_file.cpp
   class FileLoad;
   class BytesLoad;

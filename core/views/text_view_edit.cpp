@@ -107,6 +107,10 @@ void TextView::PlaceAtOffset(int offset, bool cursor) {
 // (text inserted or deleted next to a lone CR or LF makes a pair): they step
 // back before the run, where a cursor may stand.
 void TextView::SettleCursor() {
+  SettlePositions(true);
+}
+
+void TextView::SettlePositions(bool onCharStarts) {
   if (UndoReplay != 0) return;  // a replay works on exact offsets; Undo and Redo settle at the end
   bool moved = false;
   auto settle = [&](int& col, int& row) {
@@ -117,7 +121,7 @@ void TextView::SettleCursor() {
       moved = true;
     }
     // An edit may have joined the bytes around a position into one character.
-    const int start = SnapToChar(row, col);
+    const int start = onCharStarts ? SnapToChar(row, col) : col;
     if (start != col) {
       col = start;
       moved = true;
@@ -428,7 +432,10 @@ bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
   AnchorCol = CursorCol;
   AnchorRow = CursorRow;
   if (layOut) ScrollToCaret();
-  SettleCursor();
+  // A selection giving way to an insert (not laid out) leaves the cursor
+  // where the selection was, even where the bytes meeting there make one
+  // character for now: the insert goes between them.
+  SettlePositions(layOut);
   return LastRow != oldLast;
 }
 

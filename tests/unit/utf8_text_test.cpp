@@ -159,6 +159,36 @@ TEST_F(Utf8ViewTest, BytesJoinedByAnEditMakeOneCharacterAcrossRows) {
   ExpectRowsOnCharacters();
 }
 
+TEST_F(Utf8ViewTest, TextTypedOverASelectionGoesWhereTheSelectionWas) {
+  // Taking the two middle bytes out of a cut sequence, a stray byte and
+  // another cut sequence joins the bytes around them into one character for
+  // a moment; what is typed or pasted over them goes between those bytes.
+  const std::string text = "σ\xF0\x9F\x98\xF0\x9F\x98";
+  for (const std::string typed : {"a", "ж", "\x80\x80"}) {
+    LoadUtf8(text);
+    view->SetPosition(5, 0, true);
+    view->SetPosition(7, 0, false);
+    view->DeleteSelectionForInsert();
+    if (typed.size() > 1 && typed[0] == '\x80')
+      view->InsertText(typed, true, true);
+    else
+      view->TypeText(typed);
+    EXPECT_EQ(Text(), "σ\xF0\x9F\x98" + typed + "\x98") << typed;
+    ExpectRowsOnCharacters();
+    view->Undo();
+    view->Undo();
+    EXPECT_EQ(Text(), text);
+  }
+  // Deleted on its own, the selection leaves the caret on the character
+  // its bytes joined into.
+  LoadUtf8(text);
+  view->SetPosition(5, 0, true);
+  view->SetPosition(7, 0, false);
+  view->DeleteSelection(true, true);
+  EXPECT_EQ(Text(), "σ😘");
+  EXPECT_EQ(view->CursorCol, 2);
+}
+
 TEST_F(Utf8ViewTest, RowsAfterACharacterBeforeACutSequenceAreLaidOutAgain) {
   // Typed before the lead byte of a cut sequence laid out a byte a row, after
   // rows that start with stray bytes: the rows from the typed character on
