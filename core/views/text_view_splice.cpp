@@ -58,10 +58,12 @@ void TextView::SpliceRange(int from, int to, std::string_view bytes) {
     return;
   }
   uint8_t* joined = arena_->Reserve(size);
-  std::memcpy(joined, Rows[first].data(), static_cast<size_t>(headCol));
+  // An empty row may have no bytes at all: nothing is copied from it.
+  if (headCol > 0) std::memcpy(joined, Rows[first].data(), static_cast<size_t>(headCol));
   if (!bytes.empty()) std::memcpy(joined + headCol, bytes.data(), bytes.size());
-  std::memcpy(joined + headCol + bytes.size(), Rows[last].data() + tailCol,
-              static_cast<size_t>(Len(last) - tailCol));
+  if (Len(last) > tailCol)
+    std::memcpy(joined + headCol + bytes.size(), Rows[last].data() + tailCol,
+                static_cast<size_t>(Len(last) - tailCol));
   arena_->Push(joined, size);
   RemoveRows(first + 1, last - first);
   Rows[first].Clear();
