@@ -250,10 +250,12 @@ void RemoveUnfinishedCopyFiles(const std::string& folder) {
     if (!writer) continue;
     const bool part =
         EndsWith(name, ".document.part") || EndsWith(name, std::string(kManifestSuffix) + ".part");
+    std::error_code manifestError;  // apart from the listing's own
     const bool unnamed =
         EndsWith(name, ".document") &&
         !fs::exists(folder + "/" + name.substr(0, name.size() - 9) + std::string(kManifestSuffix),
-                    ec);
+                    manifestError) &&
+        !manifestError;  // a manifest that cannot be looked at may be there
     if (!part && !unnamed) continue;
     struct stat st {};
     if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
