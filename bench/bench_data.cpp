@@ -1,5 +1,6 @@
 #include "bench_data.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -50,6 +51,23 @@ const std::string& HundredMegabyteFile() {
       const std::string text = MakeRussianText(kSize);
       std::ofstream(file, std::ios::binary)
           .write(text.data(), static_cast<std::streamsize>(text.size()));
+    }
+    return file;
+  }();
+  return path;
+}
+
+const std::string& LargestTextFile() {
+  static const std::string path = [] {
+    const std::string file = "/tmp/prambus-bench/text2g.txt";
+    constexpr size_t kSize = (size_t(1) << 31) - 1;
+    std::error_code ec;
+    if (std::filesystem::file_size(file, ec) != kSize) {
+      std::filesystem::create_directories("/tmp/prambus-bench");
+      const std::string piece = MakeRussianText(100u * 1024 * 1024);
+      std::ofstream out(file, std::ios::binary);
+      for (size_t done = 0; done < kSize; done += piece.size())
+        out.write(piece.data(), static_cast<std::streamsize>(std::min(piece.size(), kSize - done)));
     }
     return file;
   }();

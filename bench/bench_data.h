@@ -13,4 +13,9 @@ std::string MakeRussianText(size_t bytes, unsigned seed = 1);
 // The path of the 100 MB text, written on first use under /tmp/prambus-bench.
 const std::string& HundredMegabyteFile();
 
+// The path of the largest text a document may hold (2^31 - 1 bytes: the
+// 100 MB text over and over), written on first use under /tmp/prambus-bench
+// and kept there for the next run (2 GB: remove it when done).
+const std::string& LargestTextFile();
+
 }  // namespace prambus::bench

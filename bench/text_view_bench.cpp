@@ -110,6 +110,24 @@ void BM_TypeCharacterInTheMiddle(benchmark::State& state) {
 }
 BENCHMARK(BM_TypeCharacterInTheMiddle)->Unit(benchmark::kMicrosecond);
 
+// Delete inside a loaded row, a fresh row each time (the row takes its own
+// copy of its bytes first), with its undo record.
+void BM_DeleteCharacterInLoadedRows(benchmark::State& state) {
+  BenchCanvas canvas;
+  auto view = LoadedView(&canvas);
+  const int middle = view->LastRow / 2;
+  int n = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const int row = middle + (n++ % 100000);
+    view->SetPosition(10, row, true);
+    view->SetPosition(10, row, false);
+    state.ResumeTiming();
+    view->DeleteForward();
+  }
+}
+BENCHMARK(BM_DeleteCharacterInLoadedRows)->Unit(benchmark::kMicrosecond);
+
 // Selects the 10 MB from offset 40 MB to 50 MB.
 void SelectTenMegabytes(TextView& view) {
   int col = 40 << 20, row = 0;

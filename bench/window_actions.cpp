@@ -1,14 +1,20 @@
 // Times what a user feels in the real main window: each action from the
 // input to the repainted frame, on the offscreen platform, for one file.
-//   window_actions [--binary] [--only=NAME] [--escape-after=MS]
+//   window_actions [--binary] [--utf8] [--only=NAME] [--escape-after=MS]
 //                  [--escape-in-wait-after=MS] [--close-after=MS] FILE
 //   window_actions [--only=NAME] --unbroken=BYTES
+//   window_actions [--only=NAME] --largest
 // Prints one line per action (milliseconds), and the peak resident memory
 // and the private memory after the open. An action that leaves work for the
 // event loop after its frame (the rest of a layout) prints a second line with
 // the time until that work is done too. With --binary the file opens in the
-// hex view. --unbroken writes and opens a text of one line without a break
-// opportunity (letters only, "qz" every 95 bytes for the dense replace).
+// hex view. With --utf8 the document is shown as UTF-8 once loaded (timed)
+// and the actions after it type and search UTF-8. --unbroken writes and opens
+// a text of one line without a break opportunity (letters only, "qz" every 95
+// bytes for the dense replace). --largest opens the largest text a document
+// may hold (2^31 - 1 bytes, written under /tmp/prambus-bench on first use and
+// kept there). The open also prints the processor time the process took,
+// which a busy machine does not inflate as it does the time on the clock.
 // --only=NAME
 // times only the actions whose name contains NAME ("open" stops after the
 // open), so one action can be profiled on its own. With --escape-after,
@@ -25,12 +31,13 @@
 #include <QTimer>
 #include <QtTest>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <string>
 
+#include "bench_data.h"
+#include "encodings/encoding_catalogue.h"
 #include "main_window.h"
+#include "process_figures.h"
 #include "replace_dialog.h"
 #include "scripted_prompts.h"
 #include "settings/settings.h"
@@ -40,6 +47,7 @@
 namespace {
 
 using prambus::MainWindow;
+using prambus::bench::StatusKb;
 
 // Counts the paint events of the window's surface, so each timed action can
 // tell that it reached a repainted frame.
@@ -114,24 +122,19 @@ Timing Frame(const std::function<void()>& action, int repeats = 1,
   return best;
 }
 
+// Processor time of the whole process so far (user and system), in ms.
+double CpuMs() {
+  rusage ru{};
+  getrusage(RUSAGE_SELF, &ru);
+  return (static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) * 1e6 +
+          static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec)) /
+         1e3;
+}
+
 long PeakKb() {
   rusage ru{};
   getrusage(RUSAGE_SELF, &ru);
   return ru.ru_maxrss;
-}
-
-// A figure of /proc/self/status in KB ("RssAnon", "RssFile"); -1 where the
-// system has no such file.
-long StatusKb(const char* key) {
-  std::FILE* f = std::fopen("/proc/self/status", "r");
-  if (!f) return -1;
-  char line[256];
-  long kb = -1;
-  const size_t n = std::strlen(key);
-  while (std::fgets(line, sizeof line, f))
-    if (std::strncmp(line, key, n) == 0 && line[n] == ':') kb = std::atol(line + n + 1);
-  std::fclose(f);
-  return kb;
 }
 
 void Print(const char* name, double ms) {
@@ -170,6 +173,7 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   bool binary = false;
+  bool utf8 = false;
   qint64 unbrokenBytes = -1;
   qint64 escapeAfterMs = -1, escapeInWaitAfterMs = -1, closeAfterMs = -1;
   QString file;
@@ -177,8 +181,12 @@ int main(int argc, char** argv) {
     const std::string a = argv[i];
     if (a == "--binary")
       binary = true;
+    else if (a == "--utf8")
+      utf8 = true;
     else if (a.rfind("--unbroken=", 0) == 0)
       unbrokenBytes = std::stoll(a.substr(11));
+    else if (a == "--largest")
+      file = QString::fromStdString(prambus::bench::LargestTextFile());
     else if (a.rfind("--only=", 0) == 0)
       only = a.substr(7);
     else if (a.rfind("--escape-after=", 0) == 0)
@@ -196,7 +204,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: window_actions [--binary] [--only=NAME] [--escape-after=MS]\n"
                  "       [--escape-in-wait-after=MS] [--close-after=MS] FILE\n"
-                 "       window_actions [--only=NAME] --unbroken=BYTES\n");
+                 "       window_actions [--only=NAME] --unbroken=BYTES\n"
+                 "       window_actions [--only=NAME] --largest\n");
     return 2;
   }
   // A settings file, empty so the defaults apply: without one the window
@@ -222,6 +231,7 @@ int main(int argc, char** argv) {
   prompts->openNames = {file};
   const int paintsBefore = paints.paints;
   QElapsedTimer t;
+  const double cpuBefore = CpuMs();
   t.start();
   w->Actions().open->trigger();
   // Only the posted events: the update requests that paint the frame, not the
@@ -229,6 +239,7 @@ int main(int argc, char** argv) {
   while (paints.paints == paintsBefore && t.elapsed() < 600000)
     QCoreApplication::sendPostedEvents();
   Print("open to first frame", static_cast<double>(t.nsecsElapsed()) / 1e6);
+  Print("  processor time", CpuMs() - cpuBefore);
   std::printf("%-42s %s\n", "view", w->ViewKind() == 2 ? "hex" : "text");
   // Input waits at most one step of the load: the longest pass of the event
   // loop while it runs is how long a key may wait.
@@ -273,6 +284,7 @@ int main(int argc, char** argv) {
   if (escapeAfterMs >= 0) return 0;
   Settle();
   Print("open to fully loaded", static_cast<double>(t.nsecsElapsed()) / 1e6);
+  Print("  processor time", CpuMs() - cpuBefore);
   // A copy of the program that already shows the file takes it over, and a
   // file that cannot be read opens nothing: either would time an empty window.
   if (w->FileName() != QFileInfo(file).absoluteFilePath() ||
@@ -296,6 +308,13 @@ int main(int argc, char** argv) {
               static_cast<double>(privateKb) * 1024.0 / static_cast<double>(QFileInfo(file).size()),
               privateBefore);
   std::printf("%-42s %10ld KB\n", "shared library and font pages", StatusKb("RssFile"));
+  if (utf8) {
+    QElapsedTimer u;
+    u.start();
+    w->SelectEncoding(prambus::encoding_id::kUtf8);
+    Settle();
+    Print("shown as UTF-8, to the frame", static_cast<double>(u.nsecsElapsed()) / 1e6);
+  }
   if (only == "open") return 0;
 
   QWidget* s = w->centralWidget();
@@ -332,7 +351,8 @@ int main(int argc, char** argv) {
   // A word that is nowhere in the file (the core search benchmark's): the
   // whole document is searched and the note "nothing found" answered at once
   // by the script. The find window's default ignores case.
-  const std::string missing = "\xCF\xF0\xE0\xEC\xE1\xF3\xF1zz";
+  const std::string missing = utf8 ? prambus::Cp1251ToUtf8("\xCF\xF0\xE0\xEC\xE1\xF3\xF1zz")
+                                   : "\xCF\xF0\xE0\xEC\xE1\xF3\xF1zz";
   Run("search for a missing word",
       [&] { return Frame([&] { w->FindWith(missing, false, false); }, 3); });
   Run("search for a missing word, case-sensitive",

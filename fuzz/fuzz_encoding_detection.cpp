@@ -17,9 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const bool wholeFile : {true, false}) {
     const prambus::EncodingGuess g = prambus::DetectEncoding(sample, wholeFile);
     using prambus::DetectionBasis;
-    const bool guessed = g.basis == DetectionBasis::kByteOrderMark ||
-                         g.basis == DetectionBasis::kValidUtf8 ||
-                         g.basis == DetectionBasis::kLetterStatistics;
+    const bool guessed =
+        g.basis == DetectionBasis::kByteOrderMark || g.basis == DetectionBasis::kValidUtf8 ||
+        g.basis == DetectionBasis::kMostlyUtf8 || g.basis == DetectionBasis::kLetterStatistics;
     if (guessed == g.id.empty()) std::abort();
     if (guessed && !catalogue.Find(g.id)) std::abort();
     if (g.basis == DetectionBasis::kLetterStatistics && !catalogue.Find(g.id)->showsDocument)

@@ -14,6 +14,7 @@
 #include <limits>
 #include <string>
 
+#include "edit_steps.h"
 #include "encodings/code_tables.h"
 #include "fuzz_input.h"
 #include "replace_checker.h"
@@ -27,18 +28,14 @@
 #include "views/text_view.h"
 
 using namespace prambus;
+using fuzz::TakeSelectionOut;
+using fuzz::Text;
 
 namespace {
 
 [[noreturn]] void Fail(const char* what) {
   std::fprintf(stderr, "edit check failed: %s\n", what);
   std::abort();
-}
-
-std::string Text(const TextView& v) {
-  std::string s;
-  for (int r = 0; r <= v.LastRow; ++r) s += v.GetRow(r);
-  return s;
 }
 
 bool ValidPosition(const TextView& v, int col, int row) {
@@ -81,10 +78,10 @@ const char* RowLayoutFault(TextView& v, bool tabSeen) {
 void Check(TextView& v, const std::string& ref) {
   if (Text(v) != ref) Fail("rows differ from the reference");
   // The room left, judged without summing the rows, is the reference's.
-  const int64_t limit = v.LengthLimit;
-  v.LengthLimit = static_cast<int64_t>(ref.size());
+  const int64_t limit = v.LengthLimitBytes();
+  v.SetLengthLimit(static_cast<int64_t>(ref.size()));
   if (!v.HasRoomFor(0) || v.HasRoomFor(1)) Fail("the room left is not the reference's");
-  v.LengthLimit = limit;
+  v.SetLengthLimit(limit);
   for (int r = 0; r <= v.LastRow; ++r) {
     std::string_view row = v.GetRow(r);
     size_t body = row.size();
@@ -192,17 +189,6 @@ std::string LineEndForEnter(const std::string& s, size_t at) {
   return "\n";
 }
 
-// What the main window does before a key or a paste: the selection goes, and
-// the new text goes exactly where it was (also between a CR and a LF that
-// meet across it). Returns that offset.
-int TakeSelectionOut(TextView& view, std::string& ref) {
-  const int c = Offset(view, view.CursorCol, view.CursorRow);
-  const int a = Offset(view, view.AnchorCol, view.AnchorRow);
-  ref.erase(std::min(a, c), view.GetSelectedText().size());
-  view.DeleteSelectionForInsert();
-  return std::min(a, c);
-}
-
 // The quick search over runs of rows finds what the search by hard lines
 // finds: the same answer, limit, selection and scroll position. The search
 // text comes from the document around the cursor (case flipped, line ends
@@ -224,7 +210,7 @@ void CheckQuickSearch(TextView& view, const std::string& ref, int step) {
             aRow = view.AnchorRow, sx = view.ScrollX;
   const int64_t sy = view.ScrollY;
   auto run = [&](bool quick) {
-    view.CursorCol = col, view.CursorRow = row, view.AnchorCol = aCol, view.AnchorRow = aRow;
+    view.RestorePositions(col, row, aCol, aRow);
     view.SetScrollX(sx);
     view.SetScrollY(sy);
     view.AllowQuickSearch(quick);
@@ -237,7 +223,7 @@ void CheckQuickSearch(TextView& view, const std::string& ref, int step) {
                    view.AnchorCol, view.AnchorRow, view.ScrollX,   view.ScrollY};
   };
   if (!(run(true) == run(false))) Fail("the quick search differs from the search by lines");
-  view.CursorCol = col, view.CursorRow = row, view.AnchorCol = aCol, view.AnchorRow = aRow;
+  view.RestorePositions(col, row, aCol, aRow);
   view.SetScrollX(sx);
   view.SetScrollY(sy);
   view.UpdateCaretPoint();
@@ -321,22 +307,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         view.InsertText(text, true, true);
         break;
       }
-      case 3: {  // Delete
-        if (view.HasSelection()) break;
-        const std::string gone = view.GetAdjacentText(true);
-        if (gone.empty()) break;
-        view.DeleteForward();
-        ref.erase(cursor, gone.size());
+      case 3:  // Delete
+      case 4:  // Backspace
+        fuzz::DeleteBeside(view, ref, cursor, op == 3);
         break;
-      }
-      case 4: {  // Backspace
-        if (view.HasSelection()) break;
-        const std::string gone = view.GetAdjacentText(false);
-        if (gone.empty()) break;
-        view.Backspace();
-        ref.erase(cursor - gone.size(), gone.size());
-        break;
-      }
       case 5: {  // delete the selection
         const int a = Offset(view, view.AnchorCol, view.AnchorRow);
         const std::string sel = view.GetSelectedText();
@@ -344,37 +318,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           ref.erase(std::min(a, cursor), sel.size());
         break;
       }
-      case 6: {  // Ctrl+Y, with Shift the whole hard line
-        if (view.HasSelection()) break;
-        int first = view.CursorRow;
-        std::string gone(view.GetRow(first));
-        if (extend) {
-          while (first > 0) {
-            std::string_view prev = view.GetRow(first - 1);
-            if (!prev.empty() && IsLineEnd(static_cast<uint8_t>(prev.back()))) break;
-            --first;
-          }
-          gone = view.GetParagraphText();
-        }
-        const int start = Offset(view, 0, first);
-        if (view.DeleteLine(extend)) {
-          if (ref.compare(start, gone.size(), gone) != 0) Fail("deleted line");
-          ref.erase(start, gone.size());
-        }
+      case 6:  // Ctrl+Y, with Shift the whole hard line
+        fuzz::DeleteRows(view, ref, extend, Fail);
         break;
-      }
-      case 7: {  // undo, then redo and undo again: the text must come back
-        if (!view.CanUndo()) break;
-        const std::string before = Text(view);
-        view.Undo();
-        const std::string undone = Text(view);
-        view.Redo();
-        if (Text(view) != before) Fail("undo then redo");
-        view.Undo();
-        if (Text(view) != undone) Fail("undo after redo");
-        ref = undone;
+      case 7:  // undo, then redo and undo again: the text must come back
+        fuzz::UndoRedoUndo(view, ref, Fail);
         break;
-      }
       case 8:
         view.Redo();
         ref = Text(view);
@@ -397,32 +346,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
       case 10:
-        view.MoveLeft(in.Byte() & 1, extend), desiredX = -1;
-        break;
       case 11:
-        view.MoveRight(in.Byte() & 1, extend), desiredX = -1;
-        break;
       case 12:
-        if (in.Byte() & 1)
-          view.MoveUp(in.Byte() & 1, extend, desiredX);
-        else
-          view.MoveDown(in.Byte() & 1, extend, desiredX);
-        break;
       case 13:
-        if (in.Byte() & 1)
-          view.MoveHome(extend);
-        else
-          view.MoveEnd(extend);
-        break;
       case 14:
-        view.MoveToPoint(in.Int(400) - 20, in.Int(400) - 20, true, extend);
+      case 15:  // moves, a click, a position by its offset
+        fuzz::MoveCursor(view, in, op - 10, extend, desiredX, ref.size(), {400, 20});
         break;
-      case 15: {
-        int col = in.Int(static_cast<int>(ref.size()) + 2), row = 0;
-        view.OffsetToPos(col, row);
-        view.SetPosition(col, row, !extend);
-        break;
-      }
       case 16: {  // the replace dialog shown, or its fields edited
         ReplaceOptions& o = replace.session.options;
         const std::string letters = "ab c\xE0\xC0";

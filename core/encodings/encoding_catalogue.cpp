@@ -43,7 +43,7 @@ EncodingCatalogue::EncodingCatalogue() {
       ConversionEntry(id::kQuotedPrintable, "Quoted Printable", kConvQuotedPrintable),
       ConversionEntry(id::kTranslit, "Транслит", kConvTranslit),
       ConversionEntry(id::kUtf16, "Unicode (UTF-16)", kConvUtf16),
-      ConversionEntry(id::kUtf8, "UTF-8", kConvUtf8),
+      {std::string(id::kUtf8), "UTF-8", MarkerTable(kConvUtf8), {}, kRecodeBoth, true, true},
       // Found by its byte-order mark; no conversion reads it yet.
       {std::string(id::kUtf16Be), "Unicode (UTF-16BE)", std::nullopt, {}, kRecodeNone, false},
   };
@@ -129,6 +129,10 @@ bool EncodingCatalogue::Table(const EncodingEntry& entry, TableUse use, CodeTabl
   }
   if (entry.Loaded()) return loadEncodingFile(entry.path, out);
   if (!entry.table) return false;
+  if (use == TableUse::kDisplay && entry.showsUtf8) {
+    out = IdentityTable();
+    return true;
+  }
   out = use == TableUse::kRecodeTarget && entry.id == encoding_id::kDos ? DosForOutputTable()
                                                                         : *entry.table;
   return true;

@@ -53,6 +53,9 @@ struct EncodingEntry {
   uint8_t recode = kRecodeNone;
   // Offered in the encoding menu and by F8: its table shows a document.
   bool showsDocument = false;
+  // The document is shown as UTF-8 characters rather than through a table
+  // (its display table is the identity: the view holds the file's bytes).
+  bool showsUtf8 = false;
 
   bool Loaded() const { return !path.empty(); }
 };

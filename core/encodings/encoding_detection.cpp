@@ -73,47 +73,82 @@ bool LooksLikeUtf16(std::string_view s, bool bigEndian) {
   return controls * kControlShare <= units && outside * 10 <= units;
 }
 
-enum class Utf8Verdict { kAscii, kValid, kInvalid };
+// A text with a few stray bytes is still UTF-8 (a Latin-1 byte pasted into
+// a log, a sequence cut by the end of a truncated file) when well-formed
+// multi-byte sequences outnumber them: at least this many...
+constexpr size_t kMinWellFormed = 4;
+// ...and one ill-formed byte at most per this many of them. Cyrillic text in
+// a single-byte encoding comes nowhere near: its letters form a valid
+// sequence only here and there (a capital and an "ё" in Windows-1251, three
+// lower-case letters in DOS 866), and most of its high bytes stand alone,
+// ill-formed: over a corpus of such texts, one valid sequence per two stray
+// bytes at best. A short UTF-8 line cut in its last letter ("Привет, ми"
+// and one byte of "р") passes; read as letters it would be taken for KOI8-R.
+constexpr size_t kWellFormedPerIllFormed = 4;
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF. A
-// sequence cut off by the sample's end counts neither way.
-Utf8Verdict CheckUtf8(std::string_view s, bool wholeFile) {
-  bool multiByte = false, cut = false;
-  const size_t n = s.size();
-  for (size_t i = 0; i < n;) {
-    const auto c = static_cast<uint8_t>(s[i]);
-    if (c < 0x80) {
+struct Utf8Count {
+  size_t wellFormed = 0;  // complete multi-byte sequences
+  size_t illFormed = 0;   // bytes no well-formed sequence holds
+  bool cut = false;       // a sequence cut off by the sample's end
+};
+
+// The length of the well-formed sequence at s[i] in strict UTF-8 (no overlong
+// forms, no surrogates, nothing past U+10FFFF); 0 when the byte there starts
+// none. `have` is how much of it the sample holds when that is less.
+size_t SequenceAt(std::string_view s, size_t i, size_t& have) {
+  const auto c = static_cast<uint8_t>(s[i]);
+  size_t len = 0;
+  if (c >= 0xC2 && c <= 0xDF)
+    len = 2;
+  else if (c >= 0xE0 && c <= 0xEF)
+    len = 3;
+  else if (c >= 0xF0 && c <= 0xF4)
+    len = 4;
+  else
+    return 0;
+  have = std::min(len, s.size() - i);
+  for (size_t j = 1; j < have; ++j)
+    if ((static_cast<uint8_t>(s[i + j]) & 0xC0) != 0x80) return 0;
+  if (have >= 2) {
+    const auto c1 = static_cast<uint8_t>(s[i + 1]);
+    if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 >= 0xA0) || (c == 0xF0 && c1 < 0x90) ||
+        (c == 0xF4 && c1 >= 0x90))
+      return 0;
+  }
+  return len;
+}
+
+// A sequence cut off by the sample's end counts neither way, unless the
+// sample is the whole file: then its bytes are ill-formed.
+Utf8Count CountUtf8(std::string_view s, bool wholeFile) {
+  Utf8Count count;
+  for (size_t i = 0; i < s.size();) {
+    if (static_cast<uint8_t>(s[i]) < 0x80) {
       ++i;
       continue;
     }
-    size_t len = 0;
-    if (c >= 0xC2 && c <= 0xDF)
-      len = 2;
-    else if (c >= 0xE0 && c <= 0xEF)
-      len = 3;
-    else if (c >= 0xF0 && c <= 0xF4)
-      len = 4;
-    else
-      return Utf8Verdict::kInvalid;
-    const size_t have = std::min(len, n - i);
-    for (size_t j = 1; j < have; ++j)
-      if ((static_cast<uint8_t>(s[i + j]) & 0xC0) != 0x80) return Utf8Verdict::kInvalid;
-    if (have >= 2) {
-      const auto c1 = static_cast<uint8_t>(s[i + 1]);
-      if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 >= 0xA0) || (c == 0xF0 && c1 < 0x90) ||
-          (c == 0xF4 && c1 >= 0x90))
-        return Utf8Verdict::kInvalid;
-    }
-    if (have < len) {
-      if (wholeFile) return Utf8Verdict::kInvalid;
-      cut = true;
+    size_t have = 0;
+    const size_t len = SequenceAt(s, i, have);
+    if (len == 0) {
+      ++count.illFormed;
+      ++i;
+    } else if (have == len) {
+      ++count.wellFormed;
+      i += len;
+    } else if (wholeFile) {
+      count.illFormed += have;
+      break;
+    } else {
+      count.cut = true;
       break;
     }
-    multiByte = true;
-    i += len;
   }
-  if (multiByte) return Utf8Verdict::kValid;
-  return cut ? Utf8Verdict::kInvalid : Utf8Verdict::kAscii;
+  return count;
+}
+
+bool IsUtf8(const Utf8Count& c) {
+  if (c.illFormed == 0) return c.wellFormed > 0;
+  return c.wellFormed >= kMinWellFormed && c.illFormed * kWellFormedPerIllFormed <= c.wellFormed;
 }
 
 // The candidates' display tables, in the model's order: two candidates read
@@ -202,14 +237,13 @@ EncodingGuess DetectEncoding(std::string_view s, bool wholeFile) {
             2};
   }
   if (LooksBinary(s)) return {{}, DetectionBasis::kBinary};
-  switch (CheckUtf8(s, wholeFile)) {
-    case Utf8Verdict::kAscii:
-      return {{}, DetectionBasis::kPlainAscii};
-    case Utf8Verdict::kValid:
-      return {encoding_id::kUtf8, DetectionBasis::kValidUtf8};
-    case Utf8Verdict::kInvalid:
-      break;
-  }
+  const Utf8Count utf8 = CountUtf8(s, wholeFile);
+  if (IsUtf8(utf8))
+    return {encoding_id::kUtf8,
+            utf8.illFormed == 0 ? DetectionBasis::kValidUtf8 : DetectionBasis::kMostlyUtf8};
+  // Nothing beyond ASCII: nothing to guess from.
+  if (utf8.wellFormed == 0 && utf8.illFormed == 0 && !utf8.cut)
+    return {{}, DetectionBasis::kPlainAscii};
   return GuessByLetters(s);
 }
 

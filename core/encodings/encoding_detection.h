@@ -1,5 +1,6 @@
 // What encoding a file's bytes are probably in, judged from its first bytes:
-// a byte-order mark; text that is valid UTF-8 and not plain ASCII; otherwise,
+// a byte-order mark; text that is valid UTF-8 and not plain ASCII, or with
+// plenty of UTF-8 sequences and only a few stray bytes; otherwise,
 // for text with Cyrillic bytes, the most probable of the single-byte
 // Cyrillic encodings by the letter statistics of Russian and Ukrainian.
 // Files with NUL bytes or many control codes are binary and get no guess,
@@ -21,6 +22,7 @@ enum class DetectionBasis {
   kUnclear,        // non-ASCII text no candidate explains well enough: no guess
   kByteOrderMark,  // UTF-8 or UTF-16 by its mark
   kValidUtf8,      // multi-byte sequences, all of them valid UTF-8
+  kMostlyUtf8,     // many valid UTF-8 sequences and a few stray bytes
   kLetterStatistics,
 };
 

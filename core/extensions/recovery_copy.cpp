@@ -12,8 +12,10 @@
 #include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <random>
 
+#include "io/io_error.h"
 #include "io/private_folder.h"
 #include "io/record_text.h"
 
@@ -45,6 +47,12 @@ std::string UniqueBase(const std::string& folder) {
   char hex[17];
   std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(r));
   return folder + "/prambus-" + std::to_string(::getpid()) + "-" + hex;
+}
+
+WrittenCopy Failure(int error) {
+  WrittenCopy failed;
+  failed.error = error != 0 ? error : EIO;
+  return failed;
 }
 
 }  // namespace
@@ -96,7 +104,7 @@ WrittenCopy WriteCopyFiles(const std::string& folder, const RecoveryManifest& ma
                            const std::function<void(int fd)>& writeContent) {
   // The copy may be read back as the user's document at the next start: it
   // is written only where no one else can put or change a file.
-  if (!EnsurePrivateFolder(folder)) return {};
+  if (!EnsurePrivateFolder(folder)) return Failure(errno);
   const std::string base = UniqueBase(folder);
   const std::string content = base + ".document";
   const std::string manifestPath = base + std::string(kManifestSuffix);
@@ -105,30 +113,38 @@ WrittenCopy WriteCopyFiles(const std::string& folder, const RecoveryManifest& ma
   // alone, never through a name someone else put there.
   const int contentFd =
       ::open(partContent.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (contentFd < 0) return {};
-  bool written = false;
+  if (contentFd < 0) return Failure(errno);
+  int error = 0;
   try {
     writeContent(contentFd);
-    written = ::fsync(contentFd) == 0;
+    if (::fsync(contentFd) != 0) error = errno;
+  } catch (const IoError& e) {
+    error = e.Errno() != 0 ? e.Errno() : EIO;
+  } catch (const std::bad_alloc&) {
+    error = ENOMEM;
   } catch (...) {
+    error = EIO;
   }
-  written = ::close(contentFd) == 0 && written;
-  if (!written || ::rename(partContent.c_str(), content.c_str()) != 0) {
+  if (::close(contentFd) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(partContent.c_str(), content.c_str()) != 0) error = errno;
+  if (error != 0) {
     ::unlink(partContent.c_str());
-    return {};
+    return Failure(error);
   }
   // The manifest is locked before it has its final name, so no other copy
   // of the program ever sees it unlocked while this one runs.
+  errno = 0;
   const int fd =
       ::open(partManifest.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
   const bool ok = fd >= 0 && ::flock(fd, LOCK_EX) == 0 &&
                   WriteAllTo(fd, FormatRecoveryManifest(manifest)) && ::fsync(fd) == 0 &&
                   ::rename(partManifest.c_str(), manifestPath.c_str()) == 0;
   if (!ok) {
+    error = errno != 0 ? errno : EIO;
     if (fd >= 0) ::close(fd);
     ::unlink(partManifest.c_str());
     ::unlink(content.c_str());
-    return {};
+    return Failure(error);
   }
   return {fd, manifestPath, content};
 }

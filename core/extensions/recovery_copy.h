@@ -36,13 +36,15 @@ std::optional<RecoveryManifest> ParseRecoveryManifest(std::string_view text);
 struct WrittenCopy {
   int lockFd = -1;
   std::string manifestPath, contentPath;
+  int error = 0;  // why it could not be written: the system's error number
   explicit operator bool() const { return lockFd >= 0; }
 };
 
 // Writes a new copy, the document through writeContent(fd) and then its
 // manifest, into `folder` (created when missing, mode 0700): both files new,
 // readable by the user alone and flushed to the disk. writeContent throws on
-// failure; then nothing is left behind and the result is empty. Touches no
+// failure; then nothing is left behind and the result is empty but for the
+// system's error number (ENOMEM when memory ran short). Touches no
 // shared state, so it may run on any thread.
 WrittenCopy WriteCopyFiles(const std::string& folder, const RecoveryManifest& manifest,
                            const std::function<void(int fd)>& writeContent);

@@ -8,58 +8,9 @@
 #include <cstring>
 #include <vector>
 
+#include "io/content_hash.h"
+
 namespace prambus {
-
-namespace {
-
-// A fast 64-bit hash over 8-byte words (the tail padded with zeros and the
-// length mixed in at the end): it tells content apart, nothing more; it is
-// never a guard against someone forging a file.
-class ContentHasher {
- public:
-  void Add(const unsigned char* p, size_t n) {
-    length_ += n;
-    while (n > 0 && pendingBytes_ > 0) {
-      Push(*p++);
-      --n;
-    }
-    for (; n >= 8; p += 8, n -= 8) {
-      uint64_t w;
-      std::memcpy(&w, p, 8);
-      Mix(w);
-    }
-    while (n-- > 0) Push(*p++);
-  }
-  uint64_t Finish() {
-    if (pendingBytes_ > 0) Mix(pending_);
-    Mix(length_);
-    uint64_t h = state_;
-    h ^= h >> 33;
-    h *= 0xff51afd7ed558ccdULL;
-    h ^= h >> 33;
-    return h;
-  }
-
- private:
-  void Push(unsigned char c) {
-    pending_ |= uint64_t{c} << (8 * pendingBytes_);
-    if (++pendingBytes_ == 8) {
-      Mix(pending_);
-      pending_ = 0;
-      pendingBytes_ = 0;
-    }
-  }
-  void Mix(uint64_t w) {
-    state_ ^= w * 0x9e3779b97f4a7c15ULL;
-    state_ = (state_ << 31 | state_ >> 33) * 0xc2b2ae3d27d4eb4fULL;
-  }
-  uint64_t state_ = 0x243f6a8885a308d3ULL;
-  uint64_t length_ = 0;
-  uint64_t pending_ = 0;
-  int pendingBytes_ = 0;
-};
-
-}  // namespace
 
 bool DiskIdentity::SameFileAndSize(const DiskIdentity& o) const {
   return known && o.known && device == o.device && inode == o.inode && size == o.size;
@@ -115,7 +66,12 @@ DiskIdentity WithContentHash(const std::string& path, DiskIdentity identity) {
   if (!identity.known) return identity;
   uint64_t hash = 0;
   if (!HashFileContent(path, hash)) return identity;
-  if (!DiskIdentityOf(path).SameStatus(identity)) return identity;
+  return WithHashTaken(path, identity, hash);
+}
+
+DiskIdentity WithHashTaken(const std::string& path, DiskIdentity identity, uint64_t hash) {
+  identity.hashed = false;
+  if (!identity.known || !DiskIdentityOf(path).SameStatus(identity)) return identity;
   identity.hashed = true;
   identity.contentHash = hash;
   return identity;

@@ -47,4 +47,9 @@ bool HashFileContent(const std::string& path, uint64_t& hash);
 // one once the hash is taken; otherwise it stays without a hash.
 DiskIdentity WithContentHash(const std::string& path, DiskIdentity identity);
 
+// `identity` with `hash`, a hash of the file's content taken while it was
+// read after `identity` was (a load that hashed what it read), when the file
+// is still exactly that one; otherwise it stays without a hash.
+DiskIdentity WithHashTaken(const std::string& path, DiskIdentity identity, uint64_t hash);
+
 }  // namespace prambus

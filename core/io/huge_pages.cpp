@@ -1,17 +1,39 @@
 #include "io/huge_pages.h"
 
 #include <sys/mman.h>
+#include <time.h>
 
 #include <cstdint>
 
 namespace prambus {
 namespace {
 constexpr uintptr_t kHuge = uintptr_t(2) << 20;
+
+double ThreadCpuSeconds() {
+  timespec t{};
+  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+}  // namespace
+
+void HugePageCost::Note(size_t bytes, double cpuSeconds) {
+  if (bytes < kHugePageWorthy) return;  // too short to tell
+  if (cpuSeconds <= kSlowSecondsPerByte * static_cast<double>(bytes)) {
+    slowInARow_.store(0, std::memory_order_relaxed);
+    return;
+  }
+  if (slowInARow_.fetch_add(1, std::memory_order_relaxed) + 1 >= 2)
+    givenUp_.store(true, std::memory_order_relaxed);
+}
+
+HugePageCost& ProcessHugePageCost() {
+  static HugePageCost cost;
+  return cost;
 }
 
 void AdviseHugePages(void* p, size_t n) {
 #ifdef MADV_HUGEPAGE
-  if (n < kHugePageWorthy) return;
+  if (n < kHugePageWorthy || !ProcessHugePageCost().Worthwhile()) return;
   const auto begin = reinterpret_cast<uintptr_t>(p);
   const uintptr_t first = (begin + kHuge - 1) & ~(kHuge - 1);
   const uintptr_t last = (begin + n) & ~(kHuge - 1);
@@ -34,14 +56,18 @@ void* MapFilledSoon(size_t n) {
   const uintptr_t end = aligned + n;
   if (begin + span > end) ::munmap(reinterpret_cast<void*>(end), begin + span - end);
   void* p = reinterpret_cast<void*>(aligned);
+  HugePageCost& cost = ProcessHugePageCost();
+  bool huge = false;
 #ifdef MADV_HUGEPAGE
-  ::madvise(p, n, MADV_HUGEPAGE);
+  huge = cost.Worthwhile() && ::madvise(p, n, MADV_HUGEPAGE) == 0;
 #endif
 #ifdef MADV_POPULATE_WRITE
   // Fault the whole buffer in one call (older kernels refuse the advice and
   // the pages come on first touch instead).
-  ::madvise(p, n, MADV_POPULATE_WRITE);
+  const double before = huge ? ThreadCpuSeconds() : 0;
+  if (::madvise(p, n, MADV_POPULATE_WRITE) == 0 && huge) cost.Note(n, ThreadCpuSeconds() - before);
 #endif
+  (void)huge;
   return p;
 }
 

@@ -42,7 +42,7 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
-// Text passed to a canvas is 8-bit Windows-1251.
+// Text passed to a canvas is 8-bit Windows-1251 unless a call says UTF-8.
 class Canvas {
  public:
   virtual ~Canvas() = default;
@@ -58,6 +58,9 @@ class Canvas {
   // Draws at (x, y) = top-left of the text cell. In opaque mode the text
   // cell is first filled with the brush colour.
   virtual void TextOut(int x, int y, std::string_view text) = 0;
+  // Draws UTF-8 characters from (x, y) as TextOut does, each in CharCells
+  // cells as wide as 'a'; a Windows-1251-only canvas draws 8-bit forms.
+  virtual void TextOutUtf8(int x, int y, std::string_view utf8);
 
   virtual void SetTransparent(bool transparent) = 0;
   virtual bool Transparent() const = 0;

@@ -6,6 +6,10 @@ void PageCanvas::TextOut(int x, int y, std::string_view text) {
   if (drawing_) sheet_.TextOut(x + origin_.x, y + origin_.y, text);
 }
 
+void PageCanvas::TextOutUtf8(int x, int y, std::string_view utf8) {
+  if (drawing_) sheet_.TextOutUtf8(x + origin_.x, y + origin_.y, utf8);
+}
+
 void PageCanvas::FillRect(const Rect& r) {
   if (drawing_) sheet_.FillRect(Shifted(r));
 }

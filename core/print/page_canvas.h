@@ -24,6 +24,7 @@ class PageCanvas : public Canvas {
   int TextWidth(std::string_view text) override { return sheet_.TextWidth(text); }
   int TextHeight(std::string_view text) override { return sheet_.TextHeight(text); }
   void TextOut(int x, int y, std::string_view text) override;
+  void TextOutUtf8(int x, int y, std::string_view utf8) override;
   void SetTransparent(bool transparent) override { sheet_.SetTransparent(transparent); }
   bool Transparent() const override { return sheet_.Transparent(); }
   void SetBrushColor(Color c) override { sheet_.SetBrushColor(c); }

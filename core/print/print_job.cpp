@@ -69,7 +69,7 @@ PrintJob::PrintJob(PrintDevice& device, int viewKind, const Font& font, const Co
     // Two columns are the fewest a hex view shows.
     while (hex->GetDocumentWidth() > width && cfg.HexColumns > 2) --cfg.HexColumns;
   }
-  view_->PrintMode = true;
+  view_->BeginPrinting();
   numberHeight_ = sheet.TextHeight("0");
   int height = device.PageHeight() - margins_.top - margins_.bottom;
   if (cfg.NumPages) height = std::min(height, device.PageHeight() - numberHeight_ - margins_.top);
@@ -79,6 +79,14 @@ PrintJob::PrintJob(PrintDevice& device, int viewKind, const Font& font, const Co
 }
 
 PrintJob::~PrintJob() = default;
+
+void PrintJob::ShowUtf8() {
+  if (auto* text = dynamic_cast<TextView*>(view_.get())) text->SetUtf8(true);
+  if (auto* hex = dynamic_cast<HexView*>(view_.get())) {
+    hex->SetCharTable(IdentityTable());
+    hex->ShowUtf8 = true;
+  }
+}
 
 void PrintJob::Write(std::string_view bytes) {
   while (!bytes.empty()) {
@@ -116,6 +124,7 @@ void PrintJob::DrawPage(int page, bool shown) {
 
 PrintOutcome PrintJob::Print(const PrintRequest& request, const PrintProgressFn& progress) {
   Flush();
+  if (view_) view_->EndAppend();  // a character cut at the end of the text
   if (!ready_) return PrintOutcome::kFailed;
   const int last = LastPage(request);
   const int copies = std::max(1, request.copies);
@@ -123,14 +132,14 @@ PrintOutcome PrintJob::Print(const PrintRequest& request, const PrintProgressFn&
   const int repeats = request.collate ? 1 : copies;
   for (int run = 0; run < runs; ++run) {
     if (run > 0 && !device_.NewSheet()) return PrintOutcome::kFailed;
-    view_->ScrollY = 0;
-    view_->PrintDone = false;
+    view_->SetScrollY(0);
+    view_->BeginPrinting();
     for (int page = 1; page <= last; ++page) {
       const bool shown = Shown(request, page);
       const int64_t top = view_->ScrollY;
       for (int k = 0; k < (shown ? repeats : 1); ++k) {
         if (k > 0 && !device_.NewSheet()) return PrintOutcome::kFailed;
-        view_->ScrollY = top;
+        view_->SetScrollY(top);
         DrawPage(page, shown);
       }
       // A page that took nothing would repeat for ever: give up instead.
@@ -150,6 +159,8 @@ PrintOutcome PrintDocument(ViewBase& source, int viewKind, PrintDevice& device, 
   auto* hexSource = dynamic_cast<HexView*>(&source);
   const int columnsBefore = Cfg().HexColumns;
   PrintJob job(device, viewKind, font, source.CharTable);
+  const auto* textSource = dynamic_cast<const TextView*>(&source);
+  if ((textSource && textSource->Utf8()) || (hexSource && hexSource->ShowUtf8)) job.ShowUtf8();
   if (hexSource && Cfg().HexColumns != columnsBefore) hexSource->ColumnsChangedFrom(columnsBefore);
   if (!job.Ready()) return PrintOutcome::kFailed;
 

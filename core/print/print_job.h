@@ -80,6 +80,9 @@ class PrintJob {
   // current encoding, shown by the hex view's character area.
   PrintJob(PrintDevice& device, int viewKind, const Font& font, const CodeTable& charTable);
   ~PrintJob();
+  // The document is UTF-8: the print view shows its characters (the text
+  // view) or reads its character area as UTF-8 (the hex view).
+  void ShowUtf8();
   PrintJob(const PrintJob&) = delete;
   PrintJob& operator=(const PrintJob&) = delete;
 

@@ -43,6 +43,7 @@ std::string DocumentInfoText(const DocumentFacts& f) {
   else
     t = "У вас открыт документ \"" + ShownPathOf(f.fileName) + "\".\n";
   t += "Он занимает " + SizeText(f.sizeBytes) + "\n";
+  if (f.charCount >= 0) t += "Символов UTF-8 в нём: " + std::to_string(f.charCount) + ".\n";
   if (f.openDurationMs >= 0)
     t += "Он открывался в течение " + DurationText(f.openDurationMs) + "\n";
   t += "В документе " + std::to_string(f.lineCount) + " строч" + LinesEnding(f.lineCount);
@@ -52,6 +53,7 @@ std::string DocumentInfoText(const DocumentFacts& f) {
   if (f.hasSelection) {
     t += "\nВ тексте есть выделенный фрагмент.";
     t += "\nВыделено " + Num(f.selectionBytes) + " б. текста";
+    if (f.selectionChars >= 0) t += ", символов: " + std::to_string(f.selectionChars);
   }
   return t;
 }

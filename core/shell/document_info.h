@@ -17,6 +17,9 @@ struct DocumentFacts {
   int64_t cursorOffset = 0;              // linear position of the cursor
   bool hasSelection = false;
   uint64_t selectionBytes = 0;
+  // Characters of a document read as UTF-8 (each ill-formed byte counts
+  // one); -1 where a byte is a character.
+  int64_t charCount = -1, selectionChars = -1;
 };
 
 // "3 б." or "1 Мб 0 Кб 0 б.": the parts from the largest non-zero one down.

@@ -1,5 +1,7 @@
 #include "shell/file_messages.h"
 
+#include <cerrno>
+
 #include "io/lexical_path.h"
 #include "shell/shown_name.h"
 #include "shell/status_text.h"
@@ -125,6 +127,39 @@ std::string WriteProblemClause(const std::string& path, FileProblem problem, int
     default:
       return ErrorCode(err);
   }
+}
+
+namespace {
+// Why nothing could be written into a folder, as a clause.
+std::string FolderProblemClause(int err) {
+  switch (err) {
+    case ENOENT:
+      return "такой папки нет, и создать её не получилось";
+    case ENOTDIR:
+      return "на её месте или на пути к ней стоит файл, а не папка";
+    case EROFS:
+      return "диск, на котором она лежит, доступен только для чтения";
+    case ENOMEM:
+      return "не хватает памяти";
+    default:
+      break;
+  }
+  switch (ProblemOfErrno(err)) {
+    case FileProblem::kNoPermission:
+      return "мне нельзя в неё записывать";
+    case FileProblem::kNoSpace:
+      return "на диске не хватает места";
+    default:
+      return ErrorCode(err);
+  }
+}
+}  // namespace
+
+std::string RecoveryCopyFailedMessage(const std::string& folder, int err) {
+  return "Не могу записать страховую копию документа в папку " + QuotedPath(folder) + ": " +
+         FolderProblemClause(err) +
+         ". Последние изменения есть только в этом окне: если программа аварийно завершится, "
+         "они пропадут. Сохраните документ; копию я буду пробовать записать снова.";
 }
 
 std::string PrintToFileFailedMessage(const std::string& path, FileProblem problem, int err,

@@ -24,6 +24,11 @@ inline constexpr char kDocumentTooLongMessage[] =
 inline constexpr char kRefusedDuringLoadMessage[] =
     "Документ ещё загружался, а команда работает со всем документом, поэтому я её не "
     "выполнил. Повторите её, когда загрузка закончится.";
+// A command that would change the document, reached while "Заменить всё"
+// was still going through it.
+inline constexpr char kRefusedDuringReplaceMessage[] =
+    "Я ещё заменял текст, а команда меняет документ, поэтому я её не выполнил. "
+    "Повторите её, когда замена закончится.";
 inline constexpr char kWriteProtectedMessage[] =
     "По всей видимости, файл защищён от записи. Не могу сохранить изменения.";
 
@@ -46,6 +51,10 @@ std::string HelpMissingMessage(const std::string& helpPath);
 // Why writing to a file failed, as a clause to follow a colon:
 // "на диске не хватает места".
 std::string WriteProblemClause(const std::string& path, FileProblem problem, int err);
+
+// A recovery copy of the modified document that could not be written into
+// `folder` for the system's reason `err`.
+std::string RecoveryCopyFailedMessage(const std::string& folder, int err);
 
 // Printing to a PDF file that failed for a reason a file gave.
 std::string PrintToFileFailedMessage(const std::string& path, FileProblem problem, int err,

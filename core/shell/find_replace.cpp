@@ -9,12 +9,14 @@
 
 namespace prambus {
 
-std::string NothingFoundMessage(const std::string& text) {
-  return "Я завершил поиск текста \"" + Cp1251ToUtf8(text) + "\". Ничего не найдено.";
+std::string NothingFoundMessage(const std::string& text, bool utf8) {
+  return "Я завершил поиск текста \"" + (utf8 ? text : Cp1251ToUtf8(text)) +
+         "\". Ничего не найдено.";
 }
 
-std::string NoMoreMessage(const std::string& text) {
-  return "Я завершил поиск текста \"" + Cp1251ToUtf8(text) + "\". Больше он не встречается.";
+std::string NoMoreMessage(const std::string& text, bool utf8) {
+  return "Я завершил поиск текста \"" + (utf8 ? text : Cp1251ToUtf8(text)) +
+         "\". Больше он не встречается.";
 }
 
 namespace {
@@ -63,7 +65,7 @@ bool ReplaceSession::SearchStep(ViewBase& view, bool fromCursor, std::string& me
     view.SetPosition(savedCol_, savedRow_, false);
     Beep();
     Finished = true;
-    message = NoMoreMessage(options.find);
+    message = NoMoreMessage(options.find, hooks.readsUtf8 && hooks.readsUtf8(view));
   }
   if (hooks.setSearchAs) hooks.setSearchAs(view, 3);
   return found;
@@ -211,7 +213,8 @@ int ReplaceSession::ReplaceAll(ViewBase& view, std::string& message, const PassP
 // selected, as the replacing one by one stops before it.
 int ReplaceSession::ReplaceInOnePass(ViewBase& view, const std::string& bytes, std::string& message,
                                      const PassProgress& progress) {
-  MatchPattern pattern{options.find, options.caseSensitive};
+  MatchPattern pattern{options.find, options.caseSensitive,
+                       hooks.readsUtf8 && hooks.readsUtf8(view)};
   std::string codes;
   if (options.replaceCodes && hooks.parseCodes && hooks.parseCodes(options.find, codes))
     pattern = {codes, true};
@@ -223,6 +226,7 @@ int ReplaceSession::ReplaceInOnePass(ViewBase& view, const std::string& bytes, s
   bool acrossLines = false;
   for (const char c : pattern.text) acrossLines = acrossLines || IsLineEnd(static_cast<uint8_t>(c));
   std::string old;
+  old.reserve(static_cast<size_t>(std::max(end - base, 0)));  // read once, never moved
   std::vector<int> lineEnds;
   view.ReadRange(base, end, old, acrossLines ? &lineEnds : nullptr);
   std::vector<int> starts;
@@ -242,7 +246,8 @@ int ReplaceSession::ReplaceInOnePass(ViewBase& view, const std::string& bytes, s
     const std::span<const int> done(starts.data(), count);
     const int spanStart = base + starts.front();
     const int spanEnd = base + starts[count - 1] + static_cast<int>(length);
-    view.SpliceRange(spanStart, spanEnd, ReplacedSpan(old, done, length, bytes));
+    view.SpliceRange(spanStart, spanEnd, ReplacedSpanSize(done, length, bytes.size()),
+                     [&](char* to) { WriteReplacedSpan(old, done, length, bytes, to); });
     view.RecordReplacements(base, old, done, length, bytes, options.undoOn);
     if (regionEnd_ >= 0) regionEnd_ += static_cast<int>(grows * static_cast<int64_t>(count));
     // The cursor after the last replacement, and the search on from there,

@@ -15,10 +15,11 @@ namespace prambus {
 
 inline constexpr int32_t kNoLimit = 2147483647;
 
-// "Я завершил поиск текста \"TEXT\". Ничего не найдено." (UTF-8; text is Windows-1251).
-std::string NothingFoundMessage(const std::string& text);
+// "Я завершил поиск текста \"TEXT\". Ничего не найдено." (UTF-8; text is
+// Windows-1251, or UTF-8 already when utf8).
+std::string NothingFoundMessage(const std::string& text, bool utf8 = false);
 // "Я завершил поиск текста \"TEXT\". Больше он не встречается."
-std::string NoMoreMessage(const std::string& text);
+std::string NoMoreMessage(const std::string& text, bool utf8 = false);
 
 enum class StartFrom { kBeginning, kCursor, kSelection };
 
@@ -38,6 +39,9 @@ struct ReplaceOptions {
 struct ReplaceHooks {
   std::function<void(ViewBase&, int)> setSearchAs;                   // 1 text, 2 codes, 3 both
   std::function<bool(const std::string&, std::string&)> parseCodes;  // false when invalid
+  // True when the view reads its bytes as UTF-8 characters (text compared
+  // without case is folded as UTF-8 then).
+  std::function<bool(const ViewBase&)> readsUtf8;
 };
 
 class ReplaceSession {

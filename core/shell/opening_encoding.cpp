@@ -19,7 +19,7 @@ std::string OpeningEncoding(const EncodingCatalogue& catalogue, const OpeningEnc
 std::string DefaultRecordEncoding(const EncodingCatalogue& catalogue, std::string_view shown,
                                   std::string_view previous) {
   const EncodingEntry* entry = catalogue.Find(shown);
-  return std::string(entry && !entry->showsDocument ? previous : shown);
+  return std::string(entry && (!entry->showsDocument || entry->showsUtf8) ? previous : shown);
 }
 
 std::string ReadDetectionSample(const std::string& path, bool& wholeFile) {

@@ -27,8 +27,10 @@ struct OpeningEncodingInput {
 std::string OpeningEncoding(const EncodingCatalogue& catalogue, const OpeningEncodingInput& in);
 
 // What the default record keeps of the encoding a document was shown in.
-// One that only names what a file is (UTF-8, UTF-16) is no choice of display
-// for the files that follow: the previous one stays.
+// One that names what a file is (UTF-8, UTF-16) is no choice of display for
+// the files that follow: the previous one stays. UTF-8 shows a document, yet
+// a file is shown so because it is UTF-8 (detected, or chosen for it), and
+// an ASCII or binary file opened next keeps its single-byte table.
 std::string DefaultRecordEncoding(const EncodingCatalogue& catalogue, std::string_view shown,
                                   std::string_view previous);
 

@@ -5,13 +5,11 @@
 
 #include "text/cp1251.h"
 #include "text/pattern_finder.h"
+#include "text/utf8_chars.h"
 
 namespace prambus {
 
 namespace {
-// About this many bytes are searched between two reports of progress.
-constexpr size_t kPiece = size_t(1) << 20;
-
 // The first match in [p, p + n): the quick finder where the pattern allows
 // it, else a plain comparison through the folding table.
 class Finder {
@@ -45,18 +43,36 @@ class Finder {
 
 bool FindAllMatches(std::string_view bytes, const MatchPattern& pattern,
                     const std::vector<int>& breaks, const PassProgress& progress,
-                    std::vector<int>& starts) {
+                    std::vector<int>& starts, size_t pieceBytes) {
   const size_t m = pattern.text.size();
   const size_t n = bytes.size();
   if (m == 0) return true;
+  if (pattern.utf8 && !pattern.caseSensitive) {
+    // ASCII without letters: folding changes none of its bytes and makes no
+    // such byte of another, so the text is searched as it is, uncopied.
+    if (std::none_of(pattern.text.begin(), pattern.text.end(), [](char c) {
+          const auto b = static_cast<uint8_t>(c);
+          return b >= 0x80 || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
+        }))
+      return FindAllMatches(bytes, {pattern.text, true}, breaks, progress, starts, pieceBytes);
+    // Folding keeps every byte's place: the matches in the folded copy are
+    // the matches.
+    std::string text(bytes), folded(pattern.text);
+    FoldUtf8InPlace(text);
+    FoldUtf8InPlace(folded);
+    return FindAllMatches(text, {folded, true}, breaks, progress, starts);
+  }
   const Finder finder(pattern);
   const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-  const size_t window = std::max(kPiece, 2 * m);
+  const size_t piece = std::max<size_t>(pieceBytes, 1);
+  const size_t window = std::max(piece, 2 * m);
   auto nextBreak = breaks.begin();
-  size_t reportAt = kPiece;
+  size_t reportAt = piece;
+  size_t reported = 0;  // the last report's progress, 0 before any
   auto report = [&](size_t done) {
     if (done < reportAt) return true;
-    reportAt = done + kPiece;
+    reportAt = done + piece;
+    reported = done;
     return !progress || progress(static_cast<int64_t>(done), static_cast<int64_t>(n));
   };
   for (size_t pos = 0; pos + m <= n;) {
@@ -78,18 +94,33 @@ bool FindAllMatches(std::string_view bytes, const MatchPattern& pattern,
     pos = p + m;
     if (!report(pos)) return false;
   }
+  // A pass long enough to have reported hears once more that the search is
+  // over: the replacing that follows cannot be stopped, and the window says so.
+  if (reported > 0 && reported < n && progress)
+    return progress(static_cast<int64_t>(n), static_cast<int64_t>(n));
   return true;
+}
+
+size_t ReplacedSpanSize(std::span<const int> starts, size_t matchLength, size_t replacementLength) {
+  if (starts.empty()) return 0;
+  const size_t first = static_cast<size_t>(starts.front());
+  const size_t end = static_cast<size_t>(starts.back()) + matchLength;
+  const size_t count = starts.size();
+  return end - first - count * matchLength + count * replacementLength;
 }
 
 std::string ReplacedSpan(std::string_view bytes, std::span<const int> starts, size_t matchLength,
                          std::string_view replacement) {
-  if (starts.empty()) return {};
+  std::string out(ReplacedSpanSize(starts, matchLength, replacement.size()), '\0');
+  if (!out.empty()) WriteReplacedSpan(bytes, starts, matchLength, replacement, out.data());
+  return out;
+}
+
+void WriteReplacedSpan(std::string_view bytes, std::span<const int> starts, size_t matchLength,
+                       std::string_view replacement, char* to) {
+  if (starts.empty()) return;
   const size_t first = static_cast<size_t>(starts.front());
-  const size_t end = static_cast<size_t>(starts.back()) + matchLength;
   const size_t count = starts.size();
-  std::string out;
-  out.resize(end - first - count * matchLength + count * replacement.size());
-  char* to = out.data();
   for (size_t i = 0; i < count; ++i) {
     const size_t at = static_cast<size_t>(starts[i]);
     const size_t from = i == 0 ? first : static_cast<size_t>(starts[i - 1]) + matchLength;
@@ -98,7 +129,6 @@ std::string ReplacedSpan(std::string_view bytes, std::span<const int> starts, si
     if (!replacement.empty()) std::memcpy(to, replacement.data(), replacement.size());
     to += replacement.size();
   }
-  return out;
 }
 
 }  // namespace prambus

@@ -87,13 +87,6 @@ char32_t Cp1251ToUnicode(uint8_t byte) {
   return byte < 0x80 ? byte : static_cast<char32_t>(kHigh[byte - 0x80]);
 }
 
-bool HasCp1251(char32_t cp) {
-  if (cp < 0x80) return true;
-  if (cp < 0x500) return Rev().low[cp] != 0;
-  if (cp >= 0x2000 && cp < 0x2200) return Rev().punct[cp - 0x2000] != 0;
-  return false;
-}
-
 uint8_t UnicodeToCp1251(char32_t cp) {
   if (cp < 0x80) return static_cast<uint8_t>(cp);
   uint8_t b = 0;

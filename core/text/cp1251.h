@@ -12,8 +12,6 @@ namespace prambus {
 char32_t Cp1251ToUnicode(uint8_t byte);
 // The Windows-1251 byte of a code point, or '?' when the set has none.
 uint8_t UnicodeToCp1251(char32_t cp);
-// Whether the code point has a Windows-1251 byte.
-bool HasCp1251(char32_t cp);
 
 std::string Cp1251ToUtf8(std::string_view bytes);
 // Invalid UTF-8 sequences and unrepresentable characters become '?'.

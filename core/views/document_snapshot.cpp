@@ -76,52 +76,115 @@ void SnapshotBuffer::Free() {
   data_ = nullptr;
 }
 
-void TakeSnapshot(const ViewBase& view, DocumentSnapshot& snapshot) {
-  const size_t total = static_cast<size_t>(std::max<int64_t>(0, view.GetTextLength()));
+bool SnapshotCopiesEverything(const ViewBase& view) {
+  return dynamic_cast<const HexView*>(&view) != nullptr;
+}
+
+void LetGoOfHeldBytes(DocumentSnapshot& snapshot) {
+  snapshot.runs.clear();
+  snapshot.held.clear();
+}
+
+namespace {
+void TakeHex(const HexView& hex, DocumentSnapshot& snapshot) {
+  const size_t total = static_cast<size_t>(std::max<int64_t>(0, hex.GetTextLength()));
   if (!snapshot.bytes.Fit(total)) {
     snapshot.bytes = SnapshotBuffer();  // the old one goes before the new one comes
     snapshot.bytes = SnapshotBuffer(total);
   }
   uint8_t* out = snapshot.bytes.data();
-  snapshot.lineEndRowEnds.clear();
-  if (const auto* hex = dynamic_cast<const HexView*>(&view)) {
-    snapshot.toFile = IdentityTable();
-    snapshot.convertLineEnds = false;
-    snapshot.lineEnd.clear();
-    const std::span<const uint8_t> front = hex->Data().Front(), back = hex->Data().Back();
-    if (!front.empty()) std::memcpy(out, front.data(), front.size());
-    if (!back.empty()) std::memcpy(out + front.size(), back.data(), back.size());
-    return;
-  }
-  const auto& text = dynamic_cast<const TextView&>(view);
+  snapshot.toFile = IdentityTable();
+  snapshot.convertLineEnds = false;
+  snapshot.lineEnd.clear();
+  const std::span<const uint8_t> front = hex.Data().Front(), back = hex.Data().Back();
+  if (!front.empty()) std::memcpy(out, front.data(), front.size());
+  if (!back.empty()) std::memcpy(out + front.size(), back.data(), back.size());
+  if (total) snapshot.runs.push_back({out, total});
+}
+
+void TakeText(const TextView& text, DocumentSnapshot& snapshot) {
+  snapshot.bytes = SnapshotBuffer();
   snapshot.toFile = InverseTable(text.CharTable);
   snapshot.convertLineEnds = text.ConvertLineEnds;
   snapshot.lineEnd = text.ConvertLineEnds ? Cfg().LineEnd : std::string();
-  // Rows taken in from a file lie one after another in memory: a run of
-  // them is one copy.
+  const RowArena& arena = text.Arena();
+  snapshot.held = arena.Hold();
+  std::vector<DocumentSnapshot::Run>& runs = snapshot.runs;
+  std::vector<uint8_t>& edited = snapshot.edited;
+  edited.clear();
+  // A run of copied bytes is noted by its offset in `edited` (which may
+  // still move as it grows) and pointed at once that is complete.
+  std::vector<std::pair<size_t, size_t>> copiedRuns;  // (run, offset in edited)
+  // The run being gathered: borrowed bytes [runStart, runEnd), or copied
+  // bytes from copyFrom to the end of `edited`.
   const uint8_t* runStart = nullptr;
   const uint8_t* runEnd = nullptr;
-  size_t at = 0;
-  for (int r = 0; r <= text.LastRow; ++r) {
-    const std::string_view row = text.GetRow(r);
-    const auto* p = reinterpret_cast<const uint8_t*>(row.data());
-    if (p != runEnd || runEnd == nullptr) {
-      if (runStart) std::memcpy(out + at, runStart, static_cast<size_t>(runEnd - runStart));
-      at += static_cast<size_t>(runEnd - runStart);
-      runStart = p;
+  bool copying = false;
+  size_t copyFrom = 0;
+  size_t at = 0;  // the snapshot's length before that run
+  auto gathered = [&] {
+    return copying ? edited.size() - copyFrom : static_cast<size_t>(runEnd - runStart);
+  };
+  auto closeRun = [&] {
+    if (!copying && runStart && (arena.ChunkOf(runStart) < 0 || arena.ChunkOf(runEnd - 1) < 0)) {
+      // Not the arena's: bytes the snapshot cannot keep readable.
+      copyFrom = edited.size();
+      edited.insert(edited.end(), runStart, runEnd);
+      copying = true;
     }
-    runEnd = p + row.size();
-    if (snapshot.convertLineEnds && !row.empty() && IsLineEndByte(static_cast<uint8_t>(row.back())))
-      snapshot.lineEndRowEnds.push_back(
-          static_cast<uint32_t>(at + static_cast<size_t>(runEnd - runStart)));
+    const size_t n = gathered();
+    if (n) {
+      if (copying) copiedRuns.emplace_back(runs.size(), copyFrom);
+      runs.push_back({runStart, n});
+    }
+    at += n;
+    runStart = runEnd = nullptr;
+    copying = false;
+  };
+  for (int r = 0; r <= text.LastRow; ++r) {
+    const RowText& row = text.RowStorage(r);
+    const int n = row.size();
+    if (n == 0) continue;
+    const uint8_t* p = row.data();
+    if (row.owned()) {
+      // An edited row: its bytes may change once the window goes on.
+      if (!copying) {
+        closeRun();
+        copying = true;
+        copyFrom = edited.size();
+      }
+      edited.insert(edited.end(), p, p + n);
+    } else {
+      // Rows taken in from a file lie one after another in memory: a run of
+      // them is one piece.
+      if (copying || p != runEnd) {
+        closeRun();
+        runStart = p;
+      }
+      runEnd = p + n;
+    }
+    if (snapshot.convertLineEnds && IsLineEndByte(row.back()))
+      snapshot.lineEndRowEnds.push_back(static_cast<uint32_t>(at + gathered()));
   }
-  if (runStart) std::memcpy(out + at, runStart, static_cast<size_t>(runEnd - runStart));
+  closeRun();
+  for (const auto& [run, offset] : copiedRuns) runs[run].p = edited.data() + offset;
+}
+}  // namespace
+
+void TakeSnapshot(ViewBase& view, DocumentSnapshot& snapshot) {
+  LetGoOfHeldBytes(snapshot);
+  snapshot.lineEndRowEnds.clear();
+  if (const auto* hex = dynamic_cast<const HexView*>(&view)) {
+    TakeHex(*hex, snapshot);
+    return;
+  }
+  auto& text = dynamic_cast<TextView&>(view);
+  text.MoveEditedRowsToArena();
+  TakeText(text, snapshot);
 }
 
 void WriteSnapshot(int fd, const DocumentSnapshot& snapshot) {
   OutputFile out = OutputFile::Borrowing(fd);
-  const uint8_t* bytes = snapshot.bytes.data();
-  const size_t size = snapshot.bytes.size();
   const bool identity = snapshot.toFile == IdentityTable();
   constexpr size_t kPiece = size_t(1) << 20;
   std::vector<uint8_t> piece;
@@ -130,7 +193,7 @@ void WriteSnapshot(int fd, const DocumentSnapshot& snapshot) {
     if (!piece.empty()) out.Write(piece.data(), piece.size());
     piece.clear();
   };
-  // Bytes [from, to) of the snapshot, through the table.
+  // n bytes from `from`, through the table.
   auto put = [&](const uint8_t* from, size_t n) {
     if (identity && piece.empty() && n >= kPiece) {
       out.Write(from, n);
@@ -149,20 +212,38 @@ void WriteSnapshot(int fd, const DocumentSnapshot& snapshot) {
       n -= take;
     }
   };
-  size_t done = 0;
+  // The snapshot's bytes are read front to back: `run` is the run that holds
+  // offset `done`, and it starts at offset runAt.
+  const std::vector<DocumentSnapshot::Run>& runs = snapshot.runs;
+  size_t run = 0, runAt = 0, done = 0;
+  auto putUpTo = [&](size_t to) {
+    while (done < to) {
+      while (done >= runAt + runs[run].n) runAt += runs[run++].n;
+      const size_t n = std::min(to, runAt + runs[run].n) - done;
+      put(runs[run].p + (done - runAt), n);
+      done += n;
+    }
+  };
+  // The byte at offset `at`, not before `done`.
+  auto byteAt = [&](size_t at) {
+    size_t r = run, rAt = runAt;
+    while (at >= rAt + runs[r].n) rAt += runs[r++].n;
+    return runs[r].p[at - rAt];
+  };
   if (snapshot.convertLineEnds) {
     const auto* lineEnd = reinterpret_cast<const uint8_t*>(snapshot.lineEnd.data());
-    size_t bound = 0;  // where the previous row with a line end ended
     for (const uint32_t end : snapshot.lineEndRowEnds) {
       // The row's line end is the CR and LF it ends with.
       size_t keep = end;
-      while (keep > bound && IsLineEndByte(bytes[keep - 1])) --keep;
-      put(bytes + done, keep - done);
+      while (keep > done && IsLineEndByte(byteAt(keep - 1))) --keep;
+      putUpTo(keep);
       put(lineEnd, snapshot.lineEnd.size());
-      done = bound = end;
+      done = end;
     }
   }
-  put(bytes + done, size - done);
+  size_t size = 0;
+  for (const DocumentSnapshot::Run& r : runs) size += r.n;
+  putUpTo(size);
   flush();
 }
 

@@ -29,6 +29,10 @@ class HexView : public ViewBase {
   bool HasSelection() const override;
   int GetDocumentWidth() override;
   void SetCharTable(const CodeTable& table) override;
+  // The character column reads the bytes as UTF-8: a character at its first
+  // byte, a continuation mark on the bytes after it, a substitute on a byte
+  // of no character.
+  bool ShowUtf8 = false;
   int64_t GetTextLength() const override;
   void AppendBytes(const uint8_t* bytes, int count) override;
   std::unique_ptr<DocumentLoad> BeginLoad(const std::string& name) override;
@@ -72,7 +76,7 @@ class HexView : public ViewBase {
   void WriteContent(int fd) override;
   void ExpectLength(int64_t bytes) override;
   void ReadRange(int from, int to, std::string& out, std::vector<int>* lineEnds) override;
-  void SpliceRange(int from, int to, std::string_view bytes) override;
+  void SpliceRange(int from, int to, size_t size, const SpliceWriter& write) override;
   void RecordReplacement(int at, std::string_view removed, std::string_view inserted) override;
 
   // Non-virtual operations.

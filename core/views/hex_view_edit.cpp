@@ -5,6 +5,7 @@
 #include "platform/services.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
+#include "text/utf8_chars.h"
 #include "views/hex_codes.h"
 #include "views/hex_view.h"
 #include "views/packed_int.h"
@@ -485,12 +486,14 @@ void HexView::ReadRange(int from, int to, std::string& out, std::vector<int>*) {
                 reinterpret_cast<uint8_t*>(out.data() + at));
 }
 
-void HexView::SpliceRange(int from, int to, std::string_view bytes) {
+void HexView::SpliceRange(int from, int to, size_t size, const SpliceWriter& write) {
   from = std::clamp(from, 0, Length());
   to = std::clamp(to, from, Length());
   NoteChange();
   digitJoin_.offset = -1;
   EraseBytes(from, to - from);
+  std::string bytes(size, '\0');
+  if (size > 0) write(bytes.data());
   Bytes.Insert(static_cast<size_t>(from), bytes);
   CursorDigit = AnchorDigit = 0;
   ToOffset(from, true);
@@ -601,6 +604,14 @@ bool HexView::FindText(std::string_view text, int& count, bool fromCursor, bool 
   if (SearchAs == 1 || SearchAs == 3) {
     if (caseSensitive) {
       textAt = first(text, [&](std::string_view hay) { return hay.find(text); });
+    } else if (ShowUtf8) {  // letters folded as UTF-8, each byte in its place
+      std::string pattern(text), folded;
+      FoldUtf8InPlace(pattern);
+      textAt = first(pattern, [&](std::string_view hay) {
+        folded.assign(hay);
+        FoldUtf8InPlace(folded);
+        return folded.find(pattern);
+      });
     } else {
       std::string pattern(text);
       UpperInPlace(pattern);

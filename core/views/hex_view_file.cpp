@@ -34,6 +34,7 @@ class HexView::FileLoad : public DocumentLoad {
       while (got < want) {
         const size_t n = in_.Read(room + got, want - got);
         if (n == 0) break;
+        HashRead(room + got, n);
         got += n;
       }
       // Only bytes the file really gave are shown: a file cut short while it

@@ -9,11 +9,38 @@
 #include "settings/hex_columns.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
+#include "text/utf8_chars.h"
 #include "views/char_class.h"
 #include "views/hex_codes.h"
 #include "views/hex_view.h"
 
 namespace prambus {
+
+namespace {
+enum class Utf8Cell { kChar, kContinuation, kStray };
+
+// What the character column shows for the byte at `at` read as UTF-8: the
+// character it starts (its bytes in glyph), a mark for a byte that continues
+// the character before it, or a substitute for a byte of no character.
+Utf8Cell Utf8CellAt(const GapBytes& bytes, size_t at, std::string& glyph) {
+  const size_t from = at >= 3 ? at - 3 : 0;
+  uint8_t near[7];
+  const size_t n = bytes.CopyOut(from, sizeof near, near);
+  const int col = static_cast<int>(at - from);
+  const int start = Utf8StartOf(near, static_cast<int>(n), col);
+  const int len = Utf8LengthAtEnd(near + start, n - static_cast<size_t>(start));
+  if (start < col) {
+    glyph = "\xB7";  // a middle dot
+    return Utf8Cell::kContinuation;
+  }
+  if (len == 1) {
+    glyph = "?";
+    return Utf8Cell::kStray;
+  }
+  glyph.assign(reinterpret_cast<const char*>(near) + col, static_cast<size_t>(len));
+  return Utf8Cell::kChar;
+}
+}  // namespace
 
 namespace {
 int Round(double v) {
@@ -538,6 +565,19 @@ void HexView::Paint() {
       }
       for (int i = 0; i < static_cast<int>(row.size()); ++i) {
         const bool selected = i >= from && i < to;
+        if (ShowUtf8 && static_cast<uint8_t>(row[i]) >= 0x80) {
+          std::string glyph;
+          const Utf8Cell cell = Utf8CellAt(Bytes, static_cast<size_t>(u) * n + i, glyph);
+          canvas_->SetFontColor(selected                  ? c.ChosenTextClr
+                                : cell == Utf8Cell::kChar ? viewFont
+                                                          : c.CoordColor);
+          if (cell == Utf8Cell::kChar)
+            canvas_->TextOutUtf8(xc + i * dw, y, glyph);
+          else
+            canvas_->TextOut(xc + i * dw + (dw - CharWidth(static_cast<uint8_t>(glyph[0]))) / 2, y,
+                             glyph);
+          continue;
+        }
         const uint8_t ch = CharTable[static_cast<uint8_t>(row[i])];
         const bool noGlyph = HasNoGlyph(ch);
         const std::string glyph(1, noGlyph ? '.' : static_cast<char>(ch));

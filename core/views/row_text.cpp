@@ -21,9 +21,26 @@ void* CheckedRealloc(void* p, size_t n) {
 }
 }  // namespace
 
-RowArena::~RowArena() {
+RowArena::~RowArena() = default;
+
+RowArena::Mapping::~Mapping() {
+  ::munmap(base, size.load(std::memory_order_relaxed));
+}
+
+std::vector<std::shared_ptr<const void>> RowArena::Hold() const {
+  std::vector<std::shared_ptr<const void>> held;
+  held.reserve(chunks_.size());
   for (const Chunk& c : chunks_)
-    if (c.base) ::munmap(c.base, c.size);
+    if (c.mapping) held.push_back(c.mapping);
+  return held;
+}
+
+bool RowArena::Held() const {
+  for (const Chunk& c : chunks_)
+    if (c.mapping && c.mapping.use_count() > 1) return true;
+  // What the last other holder read happened before it let go.
+  std::atomic_thread_fence(std::memory_order_acquire);
+  return false;
 }
 
 int RowArena::ChunkOf(const uint8_t* p) const {
@@ -48,7 +65,7 @@ bool RowArena::SameChunk(const uint8_t* a, const uint8_t* b) const {
 void RowArena::ReleaseChunk(size_t i) {
   Chunk& c = chunks_[i];
   if (!c.base) return;
-  ::munmap(c.base, c.size);
+  c.mapping.reset();  // unmapped now, or when its last holder lets go
   reserved_ -= c.size;
   if (top_ >= c.base && top_ <= c.base + c.size) top_ = end_ = nullptr;
   c.base = nullptr;
@@ -64,9 +81,11 @@ void RowArena::ReleaseUnusedTail() {
     ReleaseChunk(chunks_.size() - 1);
     return;
   }
+  // Past the arena's top: no row borrows from there, and no holder reads it.
   ::munmap(c.base + keep, c.size - keep);
   reserved_ -= c.size - keep;
   c.size = keep;
+  c.mapping->size.store(keep, std::memory_order_relaxed);
   end_ = c.base + keep;
 }
 
@@ -96,7 +115,14 @@ void RowArena::NewChunk(size_t n) {
     if (raw == MAP_FAILED) throw std::bad_alloc();
   }
   auto* base = static_cast<uint8_t*>(raw);
-  chunks_.push_back({base, size});
+  std::shared_ptr<Mapping> mapping;
+  try {
+    mapping = std::make_shared<Mapping>(base, size);
+  } catch (const std::bad_alloc&) {
+    ::munmap(raw, size);
+    throw;
+  }
+  chunks_.push_back({base, size, std::move(mapping)});
   reserved_ += size;
   top_ = base;
   end_ = base + size;
@@ -231,12 +257,14 @@ void RowText::Erase(int pos, int n) {
     SetLength(static_cast<uint32_t>(pos));
     return;
   }
-  uint8_t* b = bytes();
   if (pos == 0 && !owned()) {  // a borrowed row can drop its head without copying
-    Borrow(b + n, static_cast<uint32_t>(len - n));
+    Borrow(bytes() + n, static_cast<uint32_t>(len - n));
     return;
   }
-  // A borrowed row owns its arena range exclusively, so it may shrink in place.
+  // Borrowed bytes are never written (a copy of the document may be reading
+  // them on another thread): the row takes its own copy first.
+  Reserve(static_cast<uint32_t>(len));
+  uint8_t* b = heap()->p;
   std::memmove(b + pos, b + pos + n, len - pos - n);
   SetLength(static_cast<uint32_t>(len - n));
 }

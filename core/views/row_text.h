@@ -4,6 +4,7 @@
 // owned copy of its bytes first.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -53,12 +54,32 @@ class RowArena {
   // resident (up to a chunk's size) once a document has been taken in.
   void ReleaseUnusedTail();
 
+  // Keeps the chunks mapped for as long as the holder keeps what this
+  // returns, even once the arena gives them back: another thread may go on
+  // reading the bytes rows borrow. Borrowed bytes are never written again
+  // (an edited row copies its bytes first), so such a reader sees them as
+  // they were.
+  std::vector<std::shared_ptr<const void>> Hold() const;
+  // Whether a holder other than the arena keeps any chunk (its bytes must
+  // not be changed in place then).
+  bool Held() const;
+
  private:
   void NewChunk(size_t n);
 
+  // A chunk's pages, unmapped when neither the arena nor a holder wants them.
+  struct Mapping {
+    Mapping(uint8_t* b, size_t n) : base(b), size(n) {}
+    Mapping(const Mapping&) = delete;
+    Mapping& operator=(const Mapping&) = delete;
+    ~Mapping();
+    uint8_t* base;
+    std::atomic<size_t> size;
+  };
   struct Chunk {
     uint8_t* base;
     size_t size;
+    std::shared_ptr<Mapping> mapping;
   };
   std::vector<Chunk> chunks_;
   uint8_t* top_ = nullptr;

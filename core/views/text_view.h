@@ -40,6 +40,8 @@ class TextView : public ViewBase {
                                           std::span<const uint8_t> second = {});
   void Paint() override;
   void SetFont(const Font& font) override;
+  bool Backspace() override;
+  void EndAppend() override;
   bool TypeChar(uint8_t ch) override;
   bool InsertText(std::string_view text, bool recordUndo, bool layOut) override;
   bool DeleteForward() override;
@@ -69,9 +71,28 @@ class TextView : public ViewBase {
   void WriteContent(int fd) override;
   void ExpectLength(int64_t bytes) override;
   bool HasRoomFor(int64_t added) override;
-  void SpliceRange(int from, int to, std::string_view bytes) override;
+  void SpliceRange(int from, int to, size_t size, const SpliceWriter& write) override;
   const std::string* LineEndOnWrite() const override;
   bool LineEndsWrittenDiffer(const std::string* a, const std::string* b) const override;
+
+  // Shows the bytes as UTF-8 characters (on) or one character per byte
+  // through the display table (off). Under UTF-8 the display table is the
+  // identity: the rows hold the file's bytes, and layout, caret, selection
+  // and editing step over whole characters.
+  void SetUtf8(bool on);
+  // Installs a display table and the way the bytes are read in one layout
+  // (under UTF-8 the table is the identity).
+  void SetDisplay(const CodeTable& table, bool utf8);
+  bool Utf8() const { return utf8_; }
+  // Types one character given in UTF-8 (any character under UTF-8; under
+  // a display table only a single byte).
+  bool TypeText(std::string_view utf8);
+  // How many bytes the character at (col, row) takes: 1 but under UTF-8.
+  int CharLength(int row, int col) const;
+  // The column where the character before col starts (col > 0).
+  int PreviousCharStart(int row, int col) const;
+  // The character column of a byte column: characters before it in its row.
+  int CharColumn(int row, int col) const;
 
   // The fast path of the layout over runs of equally wide characters (on by
   // default; off only to compare it with the byte-by-byte path).
@@ -128,6 +149,22 @@ class TextView : public ViewBase {
   bool SavingChangesLineEnds() const;
   int RowWidth(int row) const { return RowWidths[row]; }
   size_t RowArraySize() const { return Rows.size(); }
+  // A row's storage and the arena rows borrow from, for a copy of the
+  // document that another thread reads (views/document_snapshot.*).
+  const RowText& RowStorage(int row) const { return Rows[row]; }
+  const RowArena& Arena() const { return *arena_; }
+  // Edited rows give up their own buffers and borrow copies of their bytes
+  // from the arena, as loaded rows do: a copy of the document taken after
+  // this keeps them instead of copying them again, until they are edited.
+  void MoveEditedRowsToArena();
+  // What the view's rows take, in bytes (figures for the benchmarks): the
+  // arena's chunks, the row and width arrays' used and reserved parts, the
+  // edited rows' own buffers.
+  struct RowMemory {
+    size_t arena = 0, rowsUsed = 0, rowsReserved = 0, widthsUsed = 0, widthsReserved = 0,
+           edited = 0;
+  };
+  RowMemory MemoryUse() const;
 
   // Fields added to the base, in declaration order.
   std::string PendingTail;
@@ -150,12 +187,15 @@ class TextView : public ViewBase {
 
  protected:
   int MeasureChar(uint8_t c) override;
+  bool IsOneCharacter(std::string_view text) const override;
   void PlaceAtOffset(int offset, bool cursor) override;
   void SettleCursor() override;
 
  private:
   struct ReflowState;
   struct LayoutRun;
+  // SettleCursor; without onCharStarts a position inside a character stays.
+  void SettlePositions(bool onCharStarts);
   class SteppedLoad;  // text_view_file.cpp
   class FileLoad;
   class BytesLoad;
@@ -194,8 +234,31 @@ class TextView : public ViewBase {
   void MoveSeams(int r, int firstKept, int keptAt);
   // Layout engine shared by AppendBytes and ReflowFrom.
   void LayOut(const uint8_t* bytes, int count);
-  [[gnu::noinline]] bool LayOutOther(LayoutRun& run, int i, uint8_t c, uint8_t k, int w);
-  [[gnu::noinline]] void WrapRow(LayoutRun& run, int i, int w);
+  // The layout under UTF-8 (text_view_utf8.cpp): a sequence cut at the end
+  // of a block waits in utf8Carry_ for the next block; FlushUtf8Carry lays
+  // it out as ill-formed bytes once no more bytes follow.
+  void LayOutUtf8(const uint8_t* bytes, int count);
+  void LayOutUtf8Block(const uint8_t* bytes, int end, int known, bool copy);
+  void FlushUtf8Carry();
+  // Width of the character of len bytes at p (len 1: a substitute cell).
+  int Utf8CharWidth(const uint8_t* p, int len) const;
+  // Width the character at byte i of a row adds at x, and its length.
+  int AdvanceAt(const RowText& row, int i, int x, int& len) const;
+  // Under UTF-8 the column of the character holding byte col of the row.
+  int SnapToChar(int row, int col) const;
+  // Before a reflow from row r: under UTF-8 a row that starts inside a
+  // character the edit made is laid out from the row that character starts
+  // in, with the cursor and anchor on row r moved there.
+  void BackUpToCharStart(int& r);
+  // w: the character's width on the way in, its advance on the way out (a
+  // tab's reaches the next tab stop).
+  [[gnu::noinline]] bool LayOutOther(LayoutRun& run, int i, uint8_t c, uint8_t k, int& w);
+  // k: the class of character i (0 for a word character). Closing punctuation
+  // and class 4 offer a break after themselves on the new row too, as in a
+  // row laid out from its start.
+  // advance: what character i took on the row being wrapped (a tab's differs
+  // from its width w, which it takes at the start of a row); -1: w.
+  [[gnu::noinline]] void WrapRow(LayoutRun& run, int i, int w, uint8_t k = 0, int advance = -1);
   static void AppendRun(RowText& row, const uint8_t* p, int n, const LayoutRun& run);
   void NewRow();
   void ResetLayoutState();
@@ -204,6 +267,8 @@ class TextView : public ViewBase {
   // Gives back the arena chunks no row borrows from.
   void ReleaseIdleChunks();
 
+  // Every character through `map`, in place.
+  void MapRows(const CodeTable& map);
   // Whether a character of the document is one `map` changes.
   bool AnyCharacterMoves(const CodeTable& map) const;
   // Another way of writing the line ends: the revision advances when a
@@ -219,7 +284,6 @@ class TextView : public ViewBase {
   int Advance(uint8_t c, int x) const;  // width a character adds at pixel x
   int MeasuredRowWidth(int row) const;  // up to the first line-end character
   int ColumnForX(int row, int desiredX) const;
-  void EnsureWidthsMeasured(std::string_view text);
 
   // Editing helpers.
   void CacheBefore(int row);
@@ -244,6 +308,10 @@ class TextView : public ViewBase {
   std::unique_ptr<RowArena> arena_;
   ReflowState* reflow_ = nullptr;
   std::vector<int> seams_;  // rows ended early by a reflow, ascending
+  // A selection deleted for an insert is not laid out: the row before it may
+  // take in what is left of its rows, so the insert's reflow starts no later
+  // than this row; -1: none.
+  int reflowFloor_ = -1;
   int editLayoutLimit_ = 0;
   bool batching_ = false;     // BatchEdits
   bool allMeasured_ = false;  // every code's width is in CharWidths
@@ -267,6 +335,10 @@ class TextView : public ViewBase {
   void BuildLayoutInfo();
   void CheckUniformWidth();
   int uniformWidth_ = 0;  // the one width of every code a wide step takes; 0: none
+  // Under UTF-8: the cell, when every ASCII letter, digit and the space are
+  // a cell wide (two-byte characters are), so that wide steps may take them.
+  void CheckUtf8UniformWidth();
+  int utf8UniformWidth_ = 0;
   bool allowWideSteps_ = true;
   bool allowQuickSearch_ = true;
   // Bounded so a match near the cursor (each step of "Заменить всё") does not
@@ -277,6 +349,8 @@ class TextView : public ViewBase {
   bool infoValid_ = false;
   unsigned infoGeneration_ = 0;
   std::vector<MenuEntry*> lineEndEntries_;
+  bool utf8_ = false;
+  std::string utf8Carry_;
   // The document's length when it was last known, and the rows' counters
   // then (RowText::Changes, RowText::BytesAdded); -1: not known.
   void NoteLength(int64_t length);

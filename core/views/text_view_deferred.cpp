@@ -47,18 +47,27 @@ void TextView::MoveSeams(int r, int firstKept, int keptAt) {
 // typed after scrolling on) lays out from that row: otherwise the seam would
 // stay behind it, and every edit that leaves one adds a row to move.
 void TextView::ReflowEdit(int r, int throughRow) {
+  // Laid out from an earlier row, the edited rows are laid out still.
+  const int asked = r;
+  BackUpToCharStart(r);
+  if (r < asked) throughRow = std::max(throughRow, std::min(asked + 1, LastRow));
+  // After a selection deleted for this insert, from the row before it.
+  const int floor = reflowFloor_;
+  reflowFloor_ = -1;
   const auto after = std::lower_bound(seams_.begin(), seams_.end(), r);
-  if (after == seams_.begin() || r - *(after - 1) > kSeamReachRows) {
+  const bool nearSeam = after != seams_.begin() && r - *(after - 1) <= kSeamReachRows;
+  const int from = std::min(nearSeam ? *(after - 1) : r, floor >= 0 ? floor : r);
+  if (from == r) {
     ReflowThrough(r, throughRow, EditLayoutRows());
     return;
   }
   // An edit changes row r or, with the cursor put back on row r before a
   // reflow, the row after it: both are laid out before a row may end early.
   // The cursor may stand past the end of row r (an offset from its start):
-  // it keeps its character as the rows from the seam are laid out again.
+  // it keeps its character as the rows from an earlier row are laid out again.
   KeptPosition keep[] = {{&CursorCol, &CursorRow}, {&AnchorCol, &AnchorRow}};
   const int edited = std::min(r + 1, LastRow);
-  ReflowThrough(*(after - 1), std::max(throughRow, edited), EditLayoutRows(), 0, keep);
+  ReflowThrough(from, std::max(throughRow, edited), EditLayoutRows(), 0, keep);
 }
 
 // Each step lays out again from the first row ended early: the rows before it

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "text/utf8_chars.h"
 #include "views/char_class.h"
 #include "views/text_view.h"
 
@@ -106,6 +107,10 @@ void TextView::PlaceAtOffset(int offset, bool cursor) {
 // (text inserted or deleted next to a lone CR or LF makes a pair): they step
 // back before the run, where a cursor may stand.
 void TextView::SettleCursor() {
+  SettlePositions(true);
+}
+
+void TextView::SettlePositions(bool onCharStarts) {
   if (UndoReplay != 0) return;  // a replay works on exact offsets; Undo and Redo settle at the end
   bool moved = false;
   auto settle = [&](int& col, int& row) {
@@ -113,6 +118,12 @@ void TextView::SettleCursor() {
     const int limit = LineEndStart(row);
     if (col > limit) {
       col = limit;
+      moved = true;
+    }
+    // An edit may have joined the bytes around a position into one character.
+    const int start = onCharStarts ? SnapToChar(row, col) : col;
+    if (start != col) {
+      col = start;
       moved = true;
     }
   };
@@ -168,7 +179,7 @@ void TextView::AppendEmptyRow() {
 int TextView::MeasuredRowWidth(int row) const {
   const RowText& r = Rows[row];
   int x = 0;
-  for (int i = 0; i < r.size() && !IsLineEnd(r[i]); ++i) x += Advance(r[i], x);
+  for (int i = 0, len = 1; i < r.size() && !IsLineEnd(r[i]); i += len) x += AdvanceAt(r, i, x, len);
   return x;
 }
 
@@ -304,6 +315,7 @@ std::string TextView::GetAdjacentText(bool forward) const {
       c = 0;
     }
     if (c >= Len(r)) return out;
+    if (utf8_ && Rows[r][c] >= 0x80) return std::string(Rows[r].view().substr(c, CharLength(r, c)));
     out += static_cast<char>(Rows[r][c]);
     if (IsLineEnd(Rows[r][c]))
       for (int i = c + 1; i < Len(r) && IsLineEnd(Rows[r][i]); ++i)
@@ -311,14 +323,18 @@ std::string TextView::GetAdjacentText(bool forward) const {
     return out;
   }
   if (CursorCol > 0) {
-    out += static_cast<char>(Rows[CursorRow][std::min(CursorCol, Len(CursorRow)) - 1]);
-    return out;
+    const int end = std::min(CursorCol, Len(CursorRow));
+    const int start = PreviousCharStart(CursorRow, end);
+    return std::string(Rows[CursorRow].view().substr(start, end - start));
   }
   if (CursorRow == 0) return out;
   const RowText& prev = Rows[CursorRow - 1];
   int i = prev.size() - 1;
   if (i < 0) return out;
-  if (!IsLineEnd(prev[i])) return std::string(1, static_cast<char>(prev[i]));
+  if (!IsLineEnd(prev[i])) {
+    const int start = PreviousCharStart(CursorRow - 1, i + 1);
+    return std::string(prev.view().substr(start));
+  }
   const int start = LineEndStart(CursorRow - 1);
   return std::string(prev.view().substr(start));
 }
@@ -331,14 +347,14 @@ bool TextView::DeleteForward() {
   if (CursorCol >= Len(CursorRow)) {
     if (CursorRow >= LastRow) return false;
     RowText& next = Rows[CursorRow + 1];
-    int n = 1;
+    int n = CharLength(CursorRow + 1, 0);
     if (!next.empty() && IsLineEnd(next[0]))
       while (n < next.size() && IsLineEnd(next[n])) ++n;
     next.Erase(0, std::min(n, next.size()));
     ReflowFrom(CursorRow);
   } else {
     RowText& row = Rows[CursorRow];
-    int n = 1;
+    int n = CharLength(CursorRow, CursorCol);
     if (IsLineEnd(row[CursorCol]))
       while (CursorCol + n < row.size() && IsLineEnd(row[CursorCol + n])) ++n;
     row.Erase(CursorCol, n);
@@ -405,6 +421,9 @@ bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
     ReexpressOnPreviousRow();
     CacheBefore(CursorRow);
     ReflowEdit(CursorRow, tailRow);
+  } else {
+    const int floor = std::max(sr - 1, 0);
+    reflowFloor_ = reflowFloor_ >= 0 ? std::min(reflowFloor_, floor) : floor;
   }
   NormaliseCursor();
   if (recordUndo) {
@@ -416,7 +435,10 @@ bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
   AnchorCol = CursorCol;
   AnchorRow = CursorRow;
   if (layOut) ScrollToCaret();
-  SettleCursor();
+  // A selection giving way to an insert (not laid out) leaves the cursor
+  // where the selection was, even where the bytes meeting there make one
+  // character for now: the insert goes between them.
+  SettlePositions(layOut);
   return LastRow != oldLast;
 }
 
@@ -449,6 +471,10 @@ bool TextView::DeleteLine(bool wholeHardLine) {
   if (first > 0 && first <= LastRow && !Rows[first].empty() && IsLineEnd(Rows[first][0]) &&
       EndsWithLineEnd(first - 1))
     ReflowFrom(first - 1);
+  // Under UTF-8 the bytes meeting there may make one character.
+  else if (utf8_ && first > 0 && first <= LastRow && !Rows[first].empty() &&
+           IsUtf8Continuation(Rows[first][0]))
+    ReflowFrom(first);
   ResizeArraysToFit();
   PlaceAtOffset(at, true);
   PlaceAtOffset(at, false);
@@ -470,7 +496,7 @@ void TextView::SetCharTable(const CodeTable& table) {
     identity = identity && map[c] == c;
   }
   if (!identity) {
-    for (int r = 0; r <= LastRow; ++r) Rows[r].MapThrough(map.data());
+    MapRows(map);
     auto remap = [&](UndoHistory& stack) {
       for (UndoRecord& rec : stack) {
         const size_t from = rec.kind == kUndoReplace ? std::min<size_t>(8, rec.text.size()) : 0;
@@ -540,6 +566,7 @@ bool TextView::TransformRows(const RowRewriter& rewrite) {
   if (!RewriteRowStrings(copy, rewrite) || SameBytesAsRows(copy, *this)) return true;
   Clear();
   for (const std::string& row : copy) AppendString(row);
+  FlushUtf8Carry();
   DropHistory();
   UpdateCaretPoint();
   ScrollToCaret();

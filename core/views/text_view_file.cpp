@@ -43,6 +43,7 @@ class TextView::SteppedLoad : public DocumentLoad {
         if (done_ < total_)
           throw IoError("the file shrank while it was read: " + name_, FileProblem::kShortRead);
         finished_ = true;
+        v.FlushUtf8Carry();
         v.arena_->ReleaseUnusedTail();
         v.NoteLength(done_);  // the whole document is what was read
         break;
@@ -92,7 +93,11 @@ class TextView::FileLoad : public SteppedLoad {
       : FileLoad(view, name, std::make_unique<InputFile>(name)) {}
 
  protected:
-  size_t Read(uint8_t* block, size_t n) override { return in_->Read(block, n); }
+  size_t Read(uint8_t* block, size_t n) override {
+    const size_t got = in_->Read(block, n);
+    HashRead(block, got);
+    return got;
+  }
 
  private:
   FileLoad(TextView& view, const std::string& name, std::unique_ptr<InputFile> in)

@@ -8,22 +8,10 @@
 #include "views/char_class.h"
 #include "views/nonprinting.h"
 #include "views/text_view.h"
+#include "views/text_view_layout_state.h"
 #include "views/wide_step.h"
 
 namespace prambus {
-
-struct TextView::ReflowState {
-  struct Saved {
-    RowText text;
-    int width;
-  };
-  int oldLast = 0;          // LastRow before the reflow
-  int next = 0;             // first old row still in its slot
-  std::deque<Saved> queue;  // old rows moved aside before their slot was overwritten
-  // The old row being laid out borrows its bytes from the arena, so the new
-  // rows may borrow them in turn instead of copying them.
-  bool sourceInArena = false;
-};
 
 TextView::TextView(Canvas* canvas) : ViewBase(canvas), arena_(std::make_unique<RowArena>()) {
   const int shag = ShagInEffect();
@@ -108,29 +96,16 @@ void TextView::AppendBytes(const uint8_t* bytes, int count) {
   LayOut(bytes, count);
 }
 
-// State of one LayOut call. b is where the row would restart if wrapped at
-// the last break opportunity of this block; s is the first byte not yet
-// copied into a row.
-struct TextView::LayoutRun {
-  const uint8_t* bytes;
-  RowArena* arena;
-  const RowArena* inPlace;  // the bytes stay where they lie in this arena
-  int wrap;
-  double minFill;
-  int rowX, breakX;
-  int s = 0, b = 0;
-  bool breakSeen = false;
-  bool clearTail = false;  // PendingTail is to be emptied (deferred off the hot path)
-  int endedRowAt = -1;     // the last character that ended a row with a line end
-  int joinedAt = -1;       // the last second half of a line-end pair
-};
-
 // Lays bytes out at the end of the rows, continuing the last row;
 // PendingTail carries the characters after a break that lay in an earlier
 // block. Word characters and spaces take the inline path; everything else
 // goes through LayOutOther and the wrap through WrapRow. The widths of all
 // codes are measured first, so the hot path only adds cached integers.
 void TextView::LayOut(const uint8_t* bytes, int count) {
+  if (utf8_) {
+    LayOutUtf8(bytes, count);
+    return;
+  }
   widest_ = -1;
   if (count <= 0) {
     RowWidths[LastRow] = RowX;
@@ -190,9 +165,11 @@ void TextView::LayOut(const uint8_t* bytes, int count) {
     const int w = static_cast<int>(e & kInfoWidth);
     if (e & kInfoOther) {
       spill();
-      const bool wrapNow = LayOutOther(run, i, bytes[i], CharClass[bytes[i]], w);
+      const uint8_t k = CharClass[bytes[i]];
+      int advance = w;
+      if (LayOutOther(run, i, bytes[i], k, advance)) WrapRow(run, i, w, k, advance);
       reload();
-      if (!wrapNow) continue;
+      continue;
     } else {
       // Blanks are frequent and unpredictable: select with masks, not branches.
       const int next = rowX + w;
@@ -243,6 +220,7 @@ void TextView::BuildLayoutInfo() {
   infoGeneration_ = CharClassGeneration;
   infoValid_ = true;
   CheckUniformWidth();
+  CheckUtf8UniformWidth();
 }
 
 // The bytes a wide step may take: letters, digits, every non-ASCII code and
@@ -265,7 +243,7 @@ void TextView::CheckUniformWidth() {
 
 // Tabs, punctuation, brackets and line ends. Returns whether the row must be
 // wrapped before the next character.
-bool TextView::LayOutOther(LayoutRun& run, int i, uint8_t c, uint8_t k, int w) {
+bool TextView::LayOutOther(LayoutRun& run, int i, uint8_t c, uint8_t k, int& w) {
   int& rowX = run.rowX;
   switch (k) {
     case kBlank:
@@ -273,9 +251,11 @@ bool TextView::LayOutOther(LayoutRun& run, int i, uint8_t c, uint8_t k, int w) {
       run.breakSeen = true;
       run.clearTail = true;
       run.breakX = rowX;
-      if (c == 9 && !ShowNonPrinting)
+      if (c == 9 && !ShowNonPrinting) {
+        const int before = rowX;
         rowX = w > 0 ? (rowX / w + 1) * w : rowX;
-      else
+        w = rowX - before;
+      } else
         rowX += w;
       if (rowX <= run.wrap) run.breakX = rowX;
       break;
@@ -344,7 +324,8 @@ void TextView::AppendRun(RowText& row, const uint8_t* p, int n, const LayoutRun&
 }
 
 // The row being built is wider than the wrap width before character i.
-void TextView::WrapRow(LayoutRun& run, int i, int w) {
+void TextView::WrapRow(LayoutRun& run, int i, int w, uint8_t k, int advance) {
+  if (advance < 0) advance = w;
   int& s = run.s;
   int& b = run.b;
   if (!(s < i || !Rows[LastRow].empty())) return;  // a single character keeps its row
@@ -363,7 +344,7 @@ void TextView::WrapRow(LayoutRun& run, int i, int w) {
   const bool breakLeavesRowEmpty = b < s || (b == s && keptBeforeBreak <= 0);
   if (run.breakX < run.minFill || breakLeavesRowEmpty) {
     b = i;
-    run.breakX = run.rowX - w;
+    run.breakX = run.rowX - advance;
     PendingTail.clear();
   }
   if (b > s) AppendRun(Rows[LastRow], run.bytes + s, b - s, run);
@@ -379,7 +360,14 @@ void TextView::WrapRow(LayoutRun& run, int i, int w) {
     s = i;
   } else {
     s = b;
-    if (b > i) run.breakX = run.rowX;
+    if (b > i)
+      run.breakX = run.rowX;
+    else if (b == i && PendingTail.empty())
+      // The new row holds character i alone, at its start: it takes its own
+      // width there (a tab reaches its first stop), and a blank hanging
+      // before it (one that began its row and did not fit) is in neither
+      // row's width.
+      run.breakX = run.rowX - w;
   }
   if (!PendingTail.empty()) Rows[LastRow].Insert(0, PendingTail);
   run.rowX -= run.breakX;
@@ -387,7 +375,31 @@ void TextView::WrapRow(LayoutRun& run, int i, int w) {
   PendingTail.clear();
   // A wide character can leave the moved tail still too wide: break again
   // before it, so that only a single character is ever wider than the wrap.
-  if (run.rowX > run.wrap) WrapRow(run, i, w);
+  if (run.rowX > run.wrap) {
+    WrapRow(run, i, w, k, advance);
+    return;
+  }
+  // Punctuation that did not fit went to the new row with its word, where it
+  // fits: the break after it is one, as in a layout begun at this row (a
+  // reflow after an edit starts at a row; a row's layout must not depend on
+  // how the text before it wrapped).
+  if ((k == kClosingPunct || k == kBreakEither) && s <= i) {
+    run.b = i + 1;
+    run.breakX = run.rowX;
+    run.breakSeen = run.clearTail = true;
+  }
+}
+
+TextView::RowMemory TextView::MemoryUse() const {
+  RowMemory m;
+  m.arena = arena_->BytesReserved();
+  m.rowsUsed = Rows.size() * sizeof(RowText);
+  m.rowsReserved = Rows.capacity() * sizeof(RowText);
+  m.widthsUsed = RowWidths.size() * RowWidths.BytesPerWidth();
+  m.widthsReserved = RowWidths.capacity() * RowWidths.BytesPerWidth();
+  for (const RowText& row : Rows)
+    if (row.owned()) m.edited += static_cast<size_t>(row.size());
+  return m;
 }
 
 void TextView::ResizeArraysToFit() {
@@ -457,8 +469,13 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
   st.oldLast = LastRow;
   st.next = r + 1;
   RowText current = std::move(Rows[r]);
-  consume(RowWidths[r]);
+  int currentWidth = RowWidths[r];  // the old row's width, as counted before
+  consume(currentWidth);
   RowWidths[r] = 0;
+  // The width of a row that went back in place of the old one, when it is
+  // not the old width (a tab's width depends on where its row began): it
+  // counts as a row laid out again; -1: none.
+  int repeatedWidth = -1;
 
   RowX = 0;
   BreakX = 0;
@@ -486,7 +503,8 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
                                                   : nullptr;
     // The queue holds the old rows the new layout has overtaken, in order.
     const int firstUnread = st.next - static_cast<int>(st.queue.size());
-    if (next == nullptr || next->empty() || firstUnread <= throughRow) return false;
+    if (next == nullptr || next->empty() || firstUnread <= throughRow || !utf8Carry_.empty())
+      return false;
     const uint8_t first = (*next)[0];
     return !(IsLineEnd(PrevChar) && IsLineEnd(first) && CharClass[PrevChar] != CharClass[first]);
   };
@@ -509,18 +527,22 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
       stopped = true;
       break;
     }
-    if (consumed > 1 && RowRepeatsOldRow(currentOld, currentSize, std::max(throughRow, r + 1))) {
+    if (consumed > 1 && utf8Carry_.empty() &&
+        RowRepeatsOldRow(currentOld, currentSize, std::max(throughRow, r + 1))) {
       // The row being built began where the old row began and holds just its
       // bytes: the old row goes back in its place, and from there on the old
       // layout is the new one.
       st.queue.push_front({std::move(Rows[LastRow]), RowWidths[LastRow]});
-      unconsume(RowWidths[LastRow]);
+      if (RowWidths[LastRow] == currentWidth)
+        unconsume(currentWidth);
+      else
+        repeatedWidth = RowWidths[LastRow];
       Rows[LastRow].Clear();
       RowWidths[LastRow] = 0;
       stopped = true;
       break;
     }
-    if (earlyRows >= 0 && LastRow - r >= earlyRows && taken >= earlyBytes &&
+    if (earlyRows >= 0 && LastRow - r >= earlyRows && taken >= earlyBytes && utf8Carry_.empty() &&
         MayEndRowEarly(throughRow, earlyRows)) {
       // The row being built ends here; the old rows keep their places after it.
       endedEarly = LastRow;
@@ -531,15 +553,18 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
     if (!st.queue.empty()) {
       currentOld = st.next - static_cast<int>(st.queue.size());
       current = std::move(st.queue.front().text);
-      consume(st.queue.front().width);
+      currentWidth = st.queue.front().width;
+      consume(currentWidth);
       st.queue.pop_front();
     } else if (st.next <= st.oldLast) {
       currentOld = st.next;
       current = std::move(Rows[st.next]);
-      consume(RowWidths[st.next]);
+      currentWidth = RowWidths[st.next];
+      consume(currentWidth);
       RowWidths[st.next] = 0;
       ++st.next;
     } else {
+      FlushUtf8Carry();  // the end of the document
       break;
     }
   }
@@ -631,6 +656,7 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
     widest_ = widestBefore;
     widestRows_ = keptAtWidest;
     for (int i = r; i <= std::min(laidOutEnd, LastRow); ++i) CountWidth(RowWidths[i]);
+    if (repeatedWidth >= 0) CountWidth(repeatedWidth);
   }
   for (KeptPosition& k : keep) {
     if (k.from < 0) continue;
@@ -643,6 +669,7 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
 void TextView::Relayout() {
   widest_ = -1;
   seams_.clear();
+  reflowFloor_ = -1;
   std::vector<RowText> old = std::move(Rows);
   const int oldLast = std::min(LastRow, static_cast<int>(old.size()) - 1);
   std::unique_ptr<RowArena> oldArena = std::move(arena_);
@@ -701,7 +728,7 @@ void TextView::Relayout() {
   };
   releaseThrough(-1);
   for (int r = 0; r < cursorRow; ++r) feed(r);
-  const int lead = Rows[LastRow].size();
+  const int lead = Rows[LastRow].size() + static_cast<int>(utf8Carry_.size());
   CursorCol += lead;
   CursorRow = LastRow;
   if (!anchorMarked) {
@@ -709,6 +736,7 @@ void TextView::Relayout() {
     AnchorRow = LastRow;
   }
   for (int r = cursorRow; r <= oldLast; ++r) feed(r);
+  FlushUtf8Carry();
   old.clear();
   oldArena.reset();
   arena_->ReleaseUnusedTail();
@@ -743,6 +771,7 @@ void TextView::Clear() {
   RowX = 0;
   BreakX = 0;
   PendingTail.clear();
+  utf8Carry_.clear();
   PrevChar = 0;
   CursorCol = CursorRow = AnchorCol = AnchorRow = 0;
   OffsetCacheRow = OffsetCacheStart = 0;

@@ -6,6 +6,7 @@
 #include "settings/settings.h"
 #include "text/cp1251.h"
 #include "text/pattern_finder.h"
+#include "text/utf8_chars.h"
 #include "views/char_class.h"
 #include "views/text_view.h"
 
@@ -22,15 +23,15 @@ void TextView::EndMove(bool extend, bool scroll) {
 
 int TextView::ColumnForX(int row, int desiredX) const {
   const RowText& r = Rows[row];
-  int sum = 0, prev = 0, k = 0;
+  int sum = 0, prev = 0, k = 0, len = 1;
   while (k < r.size() && sum < desiredX) {
     prev = sum;
-    sum += Advance(r[k], sum);
-    ++k;
+    sum += AdvanceAt(r, k, sum, len);
+    k += len;
   }
   if (k == 0) return 0;
   if (k == r.size() || IsLineEnd(r[k - 1])) return std::min(k, LineEndStart(row));
-  return (sum - desiredX) < (desiredX - prev) ? k : k - 1;
+  return (sum - desiredX) < (desiredX - prev) ? k : k - len;
 }
 
 void TextView::MoveLeft(bool byWord, bool extend) {
@@ -42,10 +43,10 @@ void TextView::MoveLeft(bool byWord, bool extend) {
   }
   if (!byWord) {
     if (CursorCol > 0) {
-      --CursorCol;
+      CursorCol = PreviousCharStart(CursorRow, CursorCol);
     } else {
       --CursorRow;
-      CursorCol = Len(CursorRow) - 1;
+      CursorCol = PreviousCharStart(CursorRow, Len(CursorRow));
     }
     return EndMove(extend);
   }
@@ -69,7 +70,7 @@ void TextView::MoveLeft(bool byWord, bool extend) {
   }
   while (hasLeft() && CharClass[left()] == k && k <= 4) stepLeft();
   CursorRow = r;
-  CursorCol = c;
+  CursorCol = SnapToChar(r, c);
   EndMove(extend);
 }
 
@@ -77,16 +78,17 @@ void TextView::MoveRight(bool byWord, bool extend) {
   auto atDocEnd = [&](int r, int c) { return r >= LastRow && c >= Len(r); };
   if (!byWord) {
     const int len = Len(CursorRow);
+    const int step = CharLength(CursorRow, CursorCol);
     const bool onLineEnd = CursorCol < len && IsLineEnd(Rows[CursorRow][CursorCol]);
-    if (onLineEnd || CursorCol >= len || (CursorCol == len - 1 && CursorRow < LastRow)) {
+    if (onLineEnd || CursorCol >= len || (CursorCol + step == len && CursorRow < LastRow)) {
       if (CursorRow < LastRow) {
         ++CursorRow;
         CursorCol = 0;
       } else if (CursorCol < len) {
-        ++CursorCol;  // before the last character of the last row
+        CursorCol += step;  // before the last character of the last row
       }
     } else {
-      ++CursorCol;
+      CursorCol += step;
     }
     return EndMove(extend);
   }
@@ -115,7 +117,7 @@ void TextView::MoveRight(bool byWord, bool extend) {
     if (next != k) break;
   }
   CursorRow = r;
-  CursorCol = c;
+  CursorCol = SnapToChar(r, c);
   EndMove(extend);
 }
 
@@ -188,13 +190,13 @@ void TextView::MoveToPoint(int x, int64_t y, bool scroll, bool extend) {
     const int lh = LineHeight();
     const int row = static_cast<int>(std::clamp<int64_t>(lh > 0 ? y / lh : 0, 0, LastRow));
     const RowText& r = Rows[row];
-    int sum = 0, k = 0, w = 0;
+    int sum = 0, k = 0, w = 0, len = 1;
     while (k < r.size() && sum < x && !IsLineEnd(r[k])) {
-      w = Advance(r[k], sum);
+      w = AdvanceAt(r, k, sum, len);
       sum += w;
-      ++k;
+      k += len;
     }
-    int col = (sum - x > w / 2) ? k - 1 : k;
+    int col = (sum - x > w / 2) ? k - len : k;
     CursorRow = row;
     CursorCol = std::clamp(col, 0, r.size());
   }
@@ -205,6 +207,7 @@ bool TextView::SetPosition(int col, int row, bool cursor) {
   row = std::clamp(row, 0, LastRow);
   col = std::clamp(col, 0, Len(row));
   while (col > 0 && IsLineEnd(Rows[row][col - 1])) --col;
+  col = SnapToChar(row, col);
   if (cursor) {
     CursorCol = col;
     CursorRow = row;
@@ -222,20 +225,34 @@ bool TextView::SetPosition(int col, int row, bool cursor) {
 bool TextView::FindText(std::string_view text, int& count, bool fromCursor, bool caseSensitive) {
   if (text.empty()) return false;
   std::string pattern(text);
-  if (!caseSensitive) UpperInPlace(pattern);
+  // Under UTF-8 letters are compared in their folded forms, which keep their
+  // byte counts, so a match's place in the folded text is its place.
+  const bool fold = utf8_ && !caseSensitive;
+  if (fold)
+    FoldUtf8InPlace(pattern);
+  else if (!caseSensitive)
+    UpperInPlace(pattern);
   const int plen = static_cast<int>(pattern.size());
   const uint8_t* upper = UpperTable1251();
 
   int row = 0, col = 0;
   if (fromCursor) {
+    // The character at the cursor is passed over; a line end at the cursor
+    // (it ends the row) is passed over whole, so that the second half of a
+    // CR LF or LF CR pair, which lies before the next character, is never
+    // found.
     row = std::clamp(CursorRow, 0, LastRow);
-    if (CursorCol < Len(row)) --count;
-    col = std::min(CursorCol + 1, Len(row));
+    const int len = Len(row);
+    col = std::min(CursorCol + 1, len);
+    if (CursorCol < len && IsLineEnd(static_cast<uint8_t>(Rows[row].view()[CursorCol]))) col = len;
+    if (CursorCol < len) count -= col - CursorCol;
   }
   bool quick = allowQuickSearch_;
   for (char ch : pattern) quick = quick && !IsLineEnd(static_cast<uint8_t>(ch));
   if (quick) {
-    const PatternFinder finder(pattern, caseSensitive ? nullptr : upper);
+    const PatternFinder finder = fold    ? PatternFinder(pattern, PatternFinder::Utf8Folded{})
+                                 : utf8_ ? PatternFinder(pattern, PatternFinder::Utf8Exact{})
+                                         : PatternFinder(pattern, caseSensitive ? nullptr : upper);
     if (finder.Usable()) {
       const int result = FindQuickly(finder, row, col, count);
       if (result >= 0) return result == 1;
@@ -250,7 +267,9 @@ bool TextView::FindText(std::string_view text, int& count, bool fromCursor, bool
       ++last;
       hay.append(Rows[last].view());
     }
-    if (!caseSensitive)
+    if (fold)
+      FoldUtf8InPlace(hay);
+    else if (!caseSensitive)
       for (char& ch : hay) ch = static_cast<char>(upper[static_cast<uint8_t>(ch)]);
     const size_t p = hay.find(pattern);
     if (p != std::string::npos) {

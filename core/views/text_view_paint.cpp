@@ -20,7 +20,11 @@ int TextView::ColumnX(int row, int col) const {
   const RowText& r = Rows[row];
   col = std::min(col, r.size());
   int x = 0;
-  for (int i = 0; i < col; ++i) x += Advance(r[i], x);
+  if (!utf8_) {
+    for (int i = 0; i < col; ++i) x += Advance(r[i], x);
+    return x;
+  }
+  for (int i = 0, len = 1; i < col; i += len) x += AdvanceAt(r, i, x, len);
   return x;
 }
 
@@ -127,6 +131,7 @@ void TextView::Paint() {
   std::string run;
   std::string copy;
   bool selected = false;
+  const int cell = utf8_ ? Utf8CharWidth(nullptr, 1) : -1;  // a cell under UTF-8
 
   auto selectOn = [&] {
     selected = true;
@@ -156,11 +161,12 @@ void TextView::Paint() {
     // Skip the characters left of the view.
     int j = 0, x = 0, rem = ScrollX;
     while (j < n && !IsLineEnd(static_cast<uint8_t>(copy[j]))) {
-      const int adv = Advance(r[j], x);
+      int len = 1;
+      const int adv = AdvanceAt(r, j, x, len);
       if (rem - adv < 0) break;
       rem -= adv;
       x += adv;
-      ++j;
+      j += len;
     }
     const bool visible = j < n && !IsLineEnd(static_cast<uint8_t>(copy[j]));
     if (visible) {
@@ -169,7 +175,19 @@ void TextView::Paint() {
         selectOn();
       run.clear();
       int runX = x;
+      // Characters of several bytes (and substitutes, and under UTF-8 the
+      // ASCII between them) in a row are drawn by one call, each in its cells.
+      std::string wide;
+      int wideX = x, wideEnd = x;
+      auto flushWide = [&] {
+        if (wide.empty()) return;
+        if (selected)
+          canvas_->FillRect({wideX - ScrollX + ox, y + oy, wideEnd - ScrollX + ox, y + oy + h});
+        canvas_->TextOutUtf8(wideX - ScrollX + ox, y + oy, wide);
+        wide.clear();
+      };
       auto flush = [&] {
+        flushWide();
         if (!run.empty()) canvas_->TextOut(runX - ScrollX + ox, y + oy, run);
         run.clear();
       };
@@ -186,7 +204,27 @@ void TextView::Paint() {
           selectOff();
         }
         const uint8_t c = r[j];
-        const int adv = Advance(c, x);
+        int len = 1;
+        const int adv = AdvanceAt(r, j, x, len);
+        // Under UTF-8 printable ASCII one cell wide, shown as itself, joins
+        // the characters around it: a row of mixed scripts is one call.
+        if (len > 1 || (utf8_ && (c >= 0x80 || (c >= 0x20 && c < 0x7F && adv == cell &&
+                                                copy[j] == static_cast<char>(c))))) {
+          // A character drawn where the layout puts it; a byte of no
+          // character as the substitute mark.
+          if (!run.empty()) canvas_->TextOut(runX - ScrollX + ox, y + oy, run);
+          run.clear();
+          if (wide.empty()) wideX = x;
+          if (len > 1 || c < 0x80)
+            wide.append(r.view().substr(static_cast<size_t>(j), static_cast<size_t>(len)));
+          else
+            wide.append("\xEF\xBF\xBD");
+          x += adv;
+          wideEnd = runX = x;
+          j += len;
+          continue;
+        }
+        flushWide();
         if (c == 9 && !ShowNonPrinting) {
           flush();
           if (selected) {

@@ -22,7 +22,7 @@ bool TextView::Recode(const CodeTable& source, const CodeTable& target) {
       identity = identity && map[c] == c;
     }
     if (identity || !AnyCharacterMoves(map)) return true;  // the history still holds
-    for (int r = 0; r <= LastRow; ++r) Rows[r].MapThrough(map.data());
+    MapRows(map);
     Relayout();  // a character may have become a line end, or stopped being one
   } else {
     // A conversion reads sequences (UTF-8, escapes, digraphs) that a soft wrap
@@ -43,11 +43,33 @@ bool TextView::Recode(const CodeTable& source, const CodeTable& target) {
       const size_t n = std::min(kBlock, result.size() - i);
       AppendBytes(reinterpret_cast<const uint8_t*>(result.data()) + i, static_cast<int>(n));
     }
+    FlushUtf8Carry();
     UpdateCaretPoint();
     ScrollToCaret();
   }
   DropHistory();
   return true;
+}
+
+void TextView::MapRows(const CodeTable& map) {
+  if (arena_->Held()) {
+    // A copy of the document is being read on another thread: the rows'
+    // bytes move to an arena of their own before they change.
+    auto fresh = std::make_unique<RowArena>();
+    size_t borrowed = 0;
+    for (int r = 0; r <= LastRow; ++r)
+      if (!Rows[r].owned()) borrowed += static_cast<size_t>(Rows[r].size());
+    fresh->ExpectMore(borrowed);
+    for (int r = 0; r <= LastRow; ++r) {
+      if (Rows[r].owned() || Rows[r].empty()) continue;
+      RowText copy;
+      copy.Append(Rows[r].data(), Rows[r].size(), fresh.get());
+      Rows[r] = std::move(copy);
+    }
+    fresh->ReleaseUnusedTail();
+    arena_ = std::move(fresh);
+  }
+  for (int r = 0; r <= LastRow; ++r) Rows[r].MapThrough(map.data());
 }
 
 bool TextView::AnyCharacterMoves(const CodeTable& map) const {

@@ -20,7 +20,7 @@ constexpr size_t kReleaseAfterBytes = size_t(4) << 20;
 // its bytes from the arena, so the reflow that follows lays the rows out in
 // place, as a load does, and copies nothing. The reflow starts a row early:
 // the row before may take in the start of the new text.
-void TextView::SpliceRange(int from, int to, std::string_view bytes) {
+void TextView::SpliceRange(int from, int to, size_t newSize, const SpliceWriter& write) {
   NoteChange();
   from = std::max(from, 0);
   to = std::max(to, from);
@@ -31,8 +31,7 @@ void TextView::SpliceRange(int from, int to, std::string_view bytes) {
   headCol = std::clamp(headCol, 0, Len(first));
   tailCol = std::clamp(tailCol, 0, Len(last));
   CacheBefore(std::max(first - 1, 0));
-  size_t size =
-      static_cast<size_t>(headCol) + bytes.size() + static_cast<size_t>(Len(last) - tailCol);
+  size_t size = static_cast<size_t>(headCol) + newSize + static_cast<size_t>(Len(last) - tailCol);
   // An empty row cannot stand inside the document: the next row comes in.
   while (size == 0 && last < LastRow) {
     ++last;
@@ -46,6 +45,7 @@ void TextView::SpliceRange(int from, int to, std::string_view bytes) {
       RemoveRows(1, LastRow);
       Rows[0].Clear();
       RowWidths[0] = 0;
+      widest_ = -1;  // a lone row removes no rows, so nothing else counts anew
       seams_.clear();
       ResetLayoutState();
       OffsetCacheRow = OffsetCacheStart = 0;
@@ -60,9 +60,9 @@ void TextView::SpliceRange(int from, int to, std::string_view bytes) {
   uint8_t* joined = arena_->Reserve(size);
   // An empty row may have no bytes at all: nothing is copied from it.
   if (headCol > 0) std::memcpy(joined, Rows[first].data(), static_cast<size_t>(headCol));
-  if (!bytes.empty()) std::memcpy(joined + headCol, bytes.data(), bytes.size());
+  if (newSize > 0) write(reinterpret_cast<char*>(joined) + headCol);
   if (Len(last) > tailCol)
-    std::memcpy(joined + headCol + bytes.size(), Rows[last].data() + tailCol,
+    std::memcpy(joined + headCol + newSize, Rows[last].data() + tailCol,
                 static_cast<size_t>(Len(last) - tailCol));
   arena_->Push(joined, size);
   RemoveRows(first + 1, last - first);
@@ -73,6 +73,26 @@ void TextView::SpliceRange(int from, int to, std::string_view bytes) {
   const int start = std::max(first - 1, 0);
   ReflowEdit(start, first);
   if (size >= kReleaseAfterBytes) ReleaseIdleChunks();
+}
+
+void TextView::MoveEditedRowsToArena() {
+  size_t edited = 0;
+  std::vector<int> rows;
+  for (int r = 0; r <= LastRow; ++r) {
+    if (!Rows[r].owned()) continue;
+    rows.push_back(r);
+    edited += static_cast<size_t>(Rows[r].size());
+  }
+  if (edited == 0) return;
+  // A chunk no larger than they need: a few typed keys must not cost the
+  // resident pages of a whole large chunk.
+  arena_->ExpectMore(edited);
+  for (const int r : rows) {
+    RowText moved;
+    moved.Append(Rows[r].data(), Rows[r].size(), arena_.get());
+    Rows[r] = std::move(moved);
+  }
+  arena_->ExpectMore(0);
 }
 
 void TextView::ReleaseIdleChunks() {

@@ -131,31 +131,12 @@ void ViewBase::SetCursorColumn(int col) {
   UpdateCaretPoint();
 }
 
-void ViewBase::SetCursorRowColumn(int row, int col) {
-  if (col < 0) col = CursorCol;
-  if (row != CursorRow) {
-    CursorCol = 0;
-    CursorRow = row;
-  }
-  if (col == CursorCol)
-    UpdateCaretPoint();
-  else
-    SetCursorColumn(col);
-}
-
-bool ViewBase::SetPosition(int col, int row, bool cursor) {
-  row = std::clamp(row, 0, LastRow);
-  col = std::clamp(col, 0, static_cast<int>(GetRow(row).size()));
-  if (cursor) {
-    CursorCol = col;
-    CursorRow = row;
-  } else {
-    AnchorCol = col;
-    AnchorRow = row;
-  }
+void ViewBase::RestorePositions(int col, int row, int anchorCol, int anchorRow) {
+  CursorCol = col;
+  CursorRow = row;
+  AnchorCol = anchorCol;
+  AnchorRow = anchorRow;
   UpdateCaretPoint();
-  ScrollToCaret();
-  return true;
 }
 
 bool ViewBase::Backspace() {
@@ -313,10 +294,6 @@ void ViewBase::CopyContentTo(ViewBase& target) {
   target.EndAppend();
 }
 
-int ViewBase::GetViewKind() const {
-  return -4;
-}
-
 bool ViewBase::TypingReplacesSelection(uint8_t) const {
   return true;
 }
@@ -333,15 +310,6 @@ void ViewBase::LoadFromFile(const std::string& name) {
   const std::unique_ptr<DocumentLoad> load = BeginLoad(name);
   while (!load->Step(SIZE_MAX)) {
   }
-}
-
-bool ViewBase::ForEachRow(const RowVisitor& visit) {
-  bool stop = false;
-  for (int r = 0; r <= LastRow && !stop; ++r) {
-    std::string_view row = GetRow(r);
-    visit(static_cast<int>(row.size()), reinterpret_cast<const uint8_t*>(row.data()), &stop);
-  }
-  return true;
 }
 
 bool RewriteRowStrings(std::vector<std::string>& rows, const RowRewriter& rewrite) {
@@ -378,19 +346,6 @@ bool SameBytesAsRows(const std::vector<std::string>& rows, const ViewBase& view)
   }
   while (i < rows.size() && at == rows[i].size()) ++i, at = 0;
   return i == rows.size();
-}
-
-bool ViewBase::TransformRows(const RowRewriter& rewrite) {
-  std::vector<std::string> rows;
-  rows.reserve(static_cast<size_t>(LastRow) + 1);
-  for (int r = 0; r <= LastRow; ++r) rows.emplace_back(GetRow(r));
-  if (!RewriteRowStrings(rows, rewrite) || SameBytesAsRows(rows, *this)) return true;
-  Clear();
-  for (const std::string& row : rows) AppendString(row);
-  DropHistory();
-  UpdateCaretPoint();
-  ScrollToCaret();
-  return true;
 }
 
 void ViewBase::ReadRange(int from, int to, std::string& out, std::vector<int>* lineEnds) {
@@ -520,7 +475,7 @@ void ViewBase::RecordUndoFrom(uint8_t kind, std::string_view text, std::string* 
     r.beforeRow = last->beforeRow;
     UndoBytes -= last->Size();
     UndoStack.pop_back();
-  } else if (UndoReplay == 0 && last && last->kind == kind && text.size() == 1 &&
+  } else if (UndoReplay == 0 && last && last->kind == kind && IsOneCharacter(text) &&
              last->afterOffset == before && !last->text.empty() &&
              MergesWithNext(last->text, r.afterOffset >= before)) {
     // The record's text is taken over, not copied: a run of joined

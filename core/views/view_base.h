@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "io/posix_file.h"
@@ -43,83 +44,95 @@ bool SameBytesAsRows(const std::vector<std::string>& rows, const ViewBase& view)
 
 class ViewBase {
  public:
-  // Slot 12 (Create) is the constructor, slot 13 (Destroy) the destructor.
   explicit ViewBase(Canvas* canvas);
   virtual ~ViewBase();
   ViewBase(const ViewBase&) = delete;
   ViewBase& operator=(const ViewBase&) = delete;
 
-  // ---- Virtual operations in slot order ----
-  /* 0 */ virtual std::string_view GetRow(int row) const = 0;
-  /* 1 */ virtual int64_t GetDocumentHeight();
-  /* 2 */ virtual void ReflowFrom(int row) = 0;
-  /* 3 */ virtual void Relayout() = 0;
-  /* 4 */ virtual void UpdateCaretPoint() = 0;
-  /* 5 */ virtual void ScrollToCaret() = 0;
-  /* 6 */ virtual bool HasSelection() const;
-  /* 7 */ virtual int GetDocumentWidth() = 0;
-  /* 8 */ virtual void SetInsertMode(bool on);
-  /* 9 */ virtual void SetCharTable(const CodeTable& table) = 0;
-  /* 10 */ virtual void ApplyUndoRecord(UndoRecord& r);
-  /* 11 */ virtual int64_t GetTextLength() const;
-  /* 14 */ virtual void AppendString(std::string_view s);
-  /* 15 */ virtual void AppendBytes(const uint8_t* bytes, int count) = 0;
+  // ---- Rows and layout ----
+  virtual std::string_view GetRow(int row) const = 0;
+  virtual int64_t GetDocumentHeight();
+  virtual int GetDocumentWidth() = 0;
+  virtual int64_t GetTextLength() const;
+  virtual void ReflowFrom(int row) = 0;
+  virtual void Relayout() = 0;
+  virtual void SetFont(const Font& font);
+  virtual void SetCharTable(const CodeTable& table) = 0;
+  // Column and row of a document offset, and back.
+  virtual void OffsetToPos(int& col, int& row);
+  virtual int PosToOffset(int col, int row);
+
+  // ---- Building, loading and saving ----
+  virtual void Clear() = 0;
+  virtual void AppendString(std::string_view s);
+  virtual void AppendBytes(const uint8_t* bytes, int count) = 0;
+  virtual void EndAppend();
+  virtual void CopyContentTo(ViewBase& target);
   // Loading reads only regular files and throws IoError when the file cannot
   // be read whole (folders, FIFOs, devices, files too long, files that shrink
   // while they are read).
-  /* 16 */ virtual void LoadFromFile(const std::string& name);
+  virtual void LoadFromFile(const std::string& name);
   // Opens the file for a load in steps (see DocumentLoad); throws IoError as
   // LoadFromFile does when the file cannot be read at all.
   virtual std::unique_ptr<DocumentLoad> BeginLoad(const std::string& name) = 0;
   // Creates or truncates the file and writes the document (WriteContent).
-  /* 17 */ virtual void SaveToFile(const std::string& name);
-  /* 18 */ virtual void Paint() = 0;
-  /* 19 */ virtual void SetFont(const Font& font);
-  /* 20 */ virtual bool TypeChar(uint8_t ch) = 0;
-  /* 21 */ virtual bool InsertText(std::string_view text, bool recordUndo, bool layOut) = 0;
-  /* 22 */ virtual bool DeleteForward() = 0;
-  /* 23 */ virtual bool DeleteSelection(bool recordUndo, bool layOut) = 0;
-  /* 24 */ virtual bool DeleteLine(bool wholeHardLine) = 0;
-  /* 25 */ virtual void MoveLeft(bool byWord, bool extend) = 0;
-  /* 26 */ virtual void MoveRight(bool byWord, bool extend) = 0;
-  /* 27 */ virtual void MoveUp(bool byHardLine, bool extend, int& desiredX) = 0;
-  /* 28 */ virtual void MoveDown(bool byHardLine, bool extend, int& desiredX) = 0;
-  /* 29 */ virtual void MoveHome(bool extend) = 0;
-  /* 30 */ virtual void MoveEnd(bool extend) = 0;
-  /* 31 */ virtual void PageUp(bool extend, int& desiredX) = 0;
-  /* 32 */ virtual void PageDown(bool extend, int& desiredX) = 0;
-  // (x, y) in document pixels; y is 64-bit since a document may be taller
-  // than an int counts.
-  /* 33 */ virtual void MoveToPoint(int x, int64_t y, bool scroll, bool extend) = 0;
-  /* 34 */ virtual bool SetPosition(int col, int row, bool cursor);
-  /* 35 */ virtual bool Backspace();
-  /* 36 */ virtual void SelectAll();
-  /* 37 */ virtual std::string GetSelectedText() const;
-  /* 38 */ virtual std::string GetAdjacentText(bool forward) const = 0;
-  /* 39 */ virtual bool FindText(std::string_view text, int& count, bool fromCursor,
-                                 bool caseSensitive) = 0;
-  /* 40 */ virtual ViewMenuActions GetViewMenu() = 0;
-  /* 41 */ virtual void OffsetToPos(int& col, int& row);
-  /* 42 */ virtual void Clear() = 0;
-  /* 43 */ virtual Rect GetCaretArea() const;
-  /* 44 */ virtual void Undo();
-  /* 45 */ virtual void Redo();
-  /* 46 */ virtual void AttachMenuItem(int index, MenuEntry* entry);
-  /* 47 */ virtual void SelectWord();
-  /* 48 */ virtual int PosToOffset(int col, int row);
-  /* 49 */ virtual void CopyContentTo(ViewBase& target);
-  /* 50 */ virtual int GetViewKind() const;
-  /* 51 */ virtual bool TypingReplacesSelection(uint8_t ch) const;
-  /* 52 */ virtual void EndAppend();
-  // False, with nothing changed, when the result would be longer than a
-  // document may be.
-  /* 53 */ virtual bool Recode(const CodeTable& source, const CodeTable& target) = 0;
-  /* 54 */ virtual bool ForEachRow(const RowVisitor& visit);
-  /* 55 */ virtual bool TransformRows(const RowRewriter& rewrite);
+  virtual void SaveToFile(const std::string& name);
   // Writes the whole document to fd from its current position, leaving the
   // position after the last byte; throws IoError. The file commands hand it
   // the descriptor of the copy they are preparing.
-  /* 56 */ virtual void WriteContent(int fd) = 0;
+  virtual void WriteContent(int fd) = 0;
+
+  // ---- Painting and the caret ----
+  virtual void Paint() = 0;
+  virtual void UpdateCaretPoint() = 0;
+  virtual void ScrollToCaret() = 0;
+  virtual Rect GetCaretArea() const;
+
+  // ---- Editing ----
+  virtual void SetInsertMode(bool on);
+  virtual bool TypeChar(uint8_t ch) = 0;
+  virtual bool TypingReplacesSelection(uint8_t ch) const;
+  virtual bool InsertText(std::string_view text, bool recordUndo, bool layOut) = 0;
+  virtual bool DeleteForward() = 0;
+  virtual bool Backspace();
+  virtual bool DeleteSelection(bool recordUndo, bool layOut) = 0;
+  virtual bool DeleteLine(bool wholeHardLine) = 0;
+  // False, with nothing changed, when the result would be longer than a
+  // document may be.
+  virtual bool Recode(const CodeTable& source, const CodeTable& target) = 0;
+
+  // ---- Moving and selecting ----
+  virtual void MoveLeft(bool byWord, bool extend) = 0;
+  virtual void MoveRight(bool byWord, bool extend) = 0;
+  virtual void MoveUp(bool byHardLine, bool extend, int& desiredX) = 0;
+  virtual void MoveDown(bool byHardLine, bool extend, int& desiredX) = 0;
+  virtual void MoveHome(bool extend) = 0;
+  virtual void MoveEnd(bool extend) = 0;
+  virtual void PageUp(bool extend, int& desiredX) = 0;
+  virtual void PageDown(bool extend, int& desiredX) = 0;
+  // (x, y) in document pixels; y is 64-bit since a document may be taller
+  // than an int counts.
+  virtual void MoveToPoint(int x, int64_t y, bool scroll, bool extend) = 0;
+  // Puts the cursor (or the anchor) at a column of a row, as each view
+  // keeps positions valid (the text view steps back over line ends).
+  virtual bool SetPosition(int col, int row, bool cursor) = 0;
+  virtual bool HasSelection() const;
+  virtual void SelectAll();
+  virtual void SelectWord();
+  virtual std::string GetSelectedText() const;
+  virtual std::string GetAdjacentText(bool forward) const = 0;
+
+  // ---- Finding, undo, the view's menu ----
+  virtual bool FindText(std::string_view text, int& count, bool fromCursor, bool caseSensitive) = 0;
+  virtual void ApplyUndoRecord(UndoRecord& r);
+  virtual void Undo();
+  virtual void Redo();
+  virtual ViewMenuActions GetViewMenu() = 0;
+  virtual void AttachMenuItem(int index, MenuEntry* entry);
+
+  // ---- Plug-in passes over the rows ----
+  virtual bool ForEachRow(const RowVisitor& visit) = 0;
+  virtual bool TransformRows(const RowRewriter& rewrite) = 0;
 
   // A document of about `bytes` bytes is about to be appended to this empty
   // view (a switch of view kind): room for it is taken at once instead of by
@@ -145,9 +158,12 @@ class ViewBase {
   // [from, to) to out and, given lineEnds, the offsets (counted from `from`)
   // where a hard line ends, which no match runs across (the text view's).
   virtual void ReadRange(int from, int to, std::string& out, std::vector<int>* lineEnds);
-  // Puts bytes in place of [from, to) as one change, laid out once, and
-  // records nothing: the caller records the history the replacements make.
-  virtual void SpliceRange(int from, int to, std::string_view bytes) = 0;
+  // Puts `size` bytes, which `write` writes where it is told, in place of
+  // [from, to) as one change, laid out once, and records nothing: the caller
+  // records the history the replacements make. The new bytes are written
+  // straight into the document's own store, never built apart first.
+  using SpliceWriter = std::function<void(char* to)>;
+  virtual void SpliceRange(int from, int to, size_t size, const SpliceWriter& write) = 0;
   // Records what replacing the selected match at `at` records: its deletion
   // sealed, joined by the insertion of the replacement (nothing inserted
   // when it is empty), as the replace commands' single steps do.
@@ -174,7 +190,23 @@ class ViewBase {
   // for a large file, a small column count or a large font.
   void SetScrollY(int64_t y);
   void SetCursorColumn(int col);
-  void SetCursorRowColumn(int row, int col);
+  // Puts cursor and anchor back at positions read from this view before
+  // (a search tried twice from the same place); the caret follows.
+  void RestorePositions(int col, int row, int anchorCol, int anchorRow);
+  // Limits the document's length (the largest file the program opens by
+  // default); an edit past it changes nothing and is remembered until the
+  // window asks, once, whether one was refused.
+  void SetLengthLimit(int64_t bytes) { LengthLimit = bytes; }
+  int64_t LengthLimitBytes() const { return LengthLimit; }
+  bool TakeLengthLimitReached() { return std::exchange(LengthLimitReached, false); }
+  // Printing draws pages from the top; Paint says when the last row was
+  // drawn (PrintDone).
+  void BeginPrinting() {
+    PrintMode = true;
+    PrintDone = false;
+  }
+  // The bytes the undo history holds, kept within the undo budget.
+  int64_t UndoHistoryBytes() const { return UndoBytes; }
   Point GetCaretPoint() const { return {CaretX, CaretY}; }
   std::string GetParagraphText() const;
   void SealUndo();
@@ -230,7 +262,6 @@ class ViewBase {
  protected:
   Canvas* canvas_;  // not owned
  public:
-  int CharWidths[256];
   int LastRow = 0;
   int ScrollX = 0;
   int64_t ScrollY = 0;
@@ -243,20 +274,25 @@ class ViewBase {
   CodeTable CharTable;
   UndoHistory UndoStack;
   UndoHistory RedoStack;
-  int64_t UndoBytes = 0;
-  uint8_t UndoReplay = 0;
   bool PrintMode = false;
   bool PrintDone = false;
+
+ protected:
+  int CharWidths[256];
+  int64_t UndoBytes = 0;
+  uint8_t UndoReplay = 0;
   // The longest document a view holds, the largest file the program opens:
   // a key or an insertion that would pass it changes nothing and sets
   // LengthLimitReached, for the window to say why.
   int64_t LengthLimit = kMaxDocumentSize;
   bool LengthLimitReached = false;
 
- protected:
   // Measures a character's width into the cache (views may substitute glyphs).
   virtual int MeasureChar(uint8_t c);
   void ResetWidthCache();
+  // Whether an edit's text is a single character (typed, or taken by one
+  // key), which joins the record of the edit before it.
+  virtual bool IsOneCharacter(std::string_view text) const { return text.size() == 1; }
   // Appends a record to the undo history within the MaxUndoLen budget.
   void PushUndoWithinBudget(UndoRecord&& r);
   // text, or *owner when given (holding the same text), which may be moved from.

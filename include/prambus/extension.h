@@ -175,8 +175,12 @@ typedef int32_t (*prambus_start_command_fn)(uint8_t view_kind, int32_t command,
  *
  * Text is passed as (length, bytes) without a terminator. Document text is
  * the document's own 8-bit characters: the text view's characters in
- * Windows-1251, the hex view's bytes as they are. File names are the
- * system's bytes for the name (UTF-8 on most systems).
+ * Windows-1251, the hex view's bytes as they are. A document shown as UTF-8
+ * is handed as its UTF-8 bytes, in both views: a character is one to four
+ * bytes (a byte of no well-formed sequence is one of its own), lengths and
+ * the text view's columns count bytes, a position set inside a character
+ * goes to that character's start, and text given back is taken as UTF-8.
+ * File names are the system's bytes for the name (UTF-8 on most systems).
  *
  * Lines are the rows the view shows: in the text view each row keeps its own
  * line-end characters (CR, LF or both), so the rows put together are the
@@ -246,7 +250,8 @@ typedef int32_t (*prambus_position_fn)(int32_t* column, int32_t* row, int32_t wh
    brought into the document. Returns 1, or 0 for another `which`. */
 typedef int32_t (*prambus_set_position_fn)(int32_t column, int32_t row, int32_t which);
 
-/* 5: the document's length in characters (bytes in the hex view). */
+/* 5: the document's length in characters (bytes in the hex view and under
+   UTF-8). */
 typedef int32_t (*prambus_size_fn)(int32_t* count);
 
 /* 6: the text of line `line` (0 = the first) by the (length, buffer) rule. */

@@ -116,15 +116,14 @@ class EncodingCatalogueGuiTest : public QObject {
     QCOMPARE(ReadAll(Path("koi.txt")), Repeated(kKoi8rLine) + "x");
   }
 
-  // A UTF-8 file is named so; its bytes show through "Windows" as before,
-  // and no menu item is marked until the user picks one.
+  // A UTF-8 file is named so and shown as UTF-8 characters, its item marked.
   void aUtf8FileIsDetected() {
     WriteAll(Path("utf8.txt"), Repeated(kUtf8Line));
     auto w = ShowWindow(dir_->path(), Path("utf8.txt"));
     QVERIFY(w && w->EnsureWholeDocument());
     QCOMPARE(EncodingPanel(*w), QString("Кодировка - UTF-8"));
-    QVERIFY(CheckedEncodings(*w).isEmpty());
-    QVERIFY(w->View()->CharTable == WindowsTable());
+    QCOMPARE(CheckedEncodings(*w), QStringList{"UTF-8"});
+    QVERIFY(w->ViewShowsUtf8());
     QCOMPARE(Shown(*w), Repeated(kUtf8Line));
     // The recode dialog offers UTF-8 into Windows.
     ScriptedPrompts& prompts = ScriptedPrompts::InstallOn(*w);
@@ -163,10 +162,10 @@ class EncodingCatalogueGuiTest : public QObject {
     QVERIFY(w);
     QVERIFY(w->AddLoadedEncoding(Path("swap.enc"), "Обмен"));
     const QStringList round = {"DOS",          "KOI8-R", "KOI8-U", "ISO-8859-5",
-                               "Mac Cyrillic", "Обмен",  "Windows"};
+                               "Mac Cyrillic", "UTF-8",  "Обмен",  "Windows"};
     QStringList items;
     for (const QAction* item : w->EncodingActions()) items << item->text();
-    QCOMPARE(items, QStringList{"Windows"} + round.mid(0, 6));
+    QCOMPARE(items, QStringList{"Windows"} + round.mid(0, 7));
     QCOMPARE(CheckedEncodings(*w), QStringList{"Windows"});
     for (const QString& next : round) {
       w->KeyDown(Qt::Key_F8, Qt::NoModifier);
@@ -287,7 +286,7 @@ class EncodingCatalogueGuiTest : public QObject {
       QVERIFY(w);
       QStringList loaded;
       for (const QAction* item : w->EncodingActions()) loaded << item->text();
-      QCOMPARE(loaded.mid(6), (QStringList{"Первая", "Вторая", "Третья"}));
+      QCOMPARE(loaded.mid(7), (QStringList{"Первая", "Вторая", "Третья"}));
       QCOMPARE(CheckedEncodings(*w), QStringList{"Вторая"});
       const QList<QPair<const char*, QString>> pinned = {{"win.txt", "Windows"},
                                                          {"dos.txt", "DOS"},

@@ -53,8 +53,8 @@ class EncodingsGuiTest : public QObject {
       w.show();
       QVERIFY(QTest::qWaitForWindowExposed(&w));
       QVERIFY(w.AddLoadedEncoding(Path("swap.enc"), "Обмен"));
-      QCOMPARE(w.EncodingActions().size(), size_t(7));
-      QCOMPARE(w.EncodingActions()[6]->text(), QString("Обмен"));
+      QCOMPARE(w.EncodingActions().size(), size_t(8));
+      QCOMPARE(w.EncodingActions()[7]->text(), QString("Обмен"));
       w.SelectEncoding(LoadedId(Path("swap.enc")));
       QCOMPARE(Text(w.View()), std::string("bac"));
       QVERIFY(w.StatusPanelText(5).endsWith("Обмен"));
@@ -69,11 +69,11 @@ class EncodingsGuiTest : public QObject {
     MainWindow again({"prambus"}, dir_->path());
     again.show();
     QVERIFY(QTest::qWaitForWindowExposed(&again));
-    QCOMPARE(again.EncodingActions()[6]->text(), QString("Обмен"));
+    QCOMPARE(again.EncodingActions()[7]->text(), QString("Обмен"));
     // Its file gone: choosing it removes it without a word.
     QFile::remove(Path("swap.enc"));
     QVERIFY(!again.SelectEncoding(LoadedId(Path("swap.enc"))));
-    QCOMPARE(again.EncodingActions().size(), size_t(6));
+    QCOMPARE(again.EncodingActions().size(), size_t(7));
   }
 
   // A table that shows several bytes alike (here KOI8-R's box drawing, which
@@ -97,9 +97,9 @@ class EncodingsGuiTest : public QObject {
              QStringList{"Эту кодировку можно выбрать только для перекодировки: в ней разные коды "
                          "выглядят одинаково, и при сохранении файл изменился бы."});
     QVERIFY(w.EncodingActions()[1]->isChecked());  // DOS stays
-    QVERIFY(!w.EncodingActions()[6]->isChecked());
-    // From the last built-in table F8 passes over it to Windows.
-    QVERIFY(w.SelectEncoding(encoding_id::kMacCyrillic));
+    QVERIFY(!w.EncodingActions()[7]->isChecked());
+    // From the last built-in entry (UTF-8) F8 passes over it to Windows.
+    QVERIFY(w.SelectEncoding(encoding_id::kUtf8));
     w.KeyDown(Qt::Key_F8, Qt::NoModifier);
     QVERIFY(w.EncodingActions()[0]->isChecked());
     QCOMPARE(prompts.notes.size(), 2);

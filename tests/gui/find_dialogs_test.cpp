@@ -56,6 +56,34 @@ class FindDialogsTest : public QObject {
     return ShowWindow(dir_->path(), dir_->filePath("f.txt"), &prompts_);
   }
 
+  // 19 MB with a match in every 19 bytes: "Заменить всё" shows its progress
+  // from its first report.
+  static constexpr char kUnit[] = "lorem ipsum dolor, ";
+  static constexpr int kUnits = 1 << 20;
+  static QByteArray LongText() { return QByteArray(kUnit).repeated(kUnits); }
+  std::unique_ptr<MainWindow> OpenForLongReplace() {
+    auto w = Open(LongText());
+    if (!w || !w->EnsureWholeDocument()) return nullptr;
+    w->ReplaceCommand();
+    w->GetReplaceDialog()->findEdit->setText("dolor");
+    w->GetReplaceDialog()->replaceEdit->setText("x");
+    return w;
+  }
+  // A key as the user presses it while the run goes on.
+  static void PostKey(MainWindow& w, int key, const QString& typed = {}) {
+    QCoreApplication::postEvent(w.centralWidget(),
+                                new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, typed));
+  }
+  // What the window shows while the run goes on, seen by a timer that runs
+  // only if the run serves events.
+  static void WatchWhileReplacing(MainWindow& w, QString& progress, QString& button) {
+    QTimer::singleShot(0, &w, [&w, &progress, &button] {
+      for (QLabel* l : w.findChildren<QLabel*>())
+        if (l->isVisible() && l->text().startsWith("Замена…")) progress = l->text();
+      button = w.GetReplaceDialog()->replaceAllButton->text();
+    });
+  }
+
  private slots:
   void init() {
     Cfg() = Settings{};
@@ -134,6 +162,66 @@ class FindDialogsTest : public QObject {
     QCOMPARE(Text(w->View()), std::string("aaaaaa"));
     QVERIFY(w->Modified());
     QVERIFY(w->Actions().undo->isEnabled());
+  }
+
+  // A long "Заменить всё" shows its progress and serves events while it
+  // searches: Escape stops it with the document as it was; run to its end it
+  // replaces every match, and a key typed meanwhile lands after the last
+  // replacement, never in the middle of the run.
+  void aLongReplaceAllShowsProgressAndStopsOnEscape() {
+    auto w = OpenForLongReplace();
+    QVERIFY(w);
+    ReplaceDialog* r = w->GetReplaceDialog();
+    QString progress, button;
+    WatchWhileReplacing(*w, progress, button);
+    PostKey(*w, Qt::Key_Escape);
+    r->ReplaceAllClicked();
+    QCOMPARE(progress, QString("Замена… 5%  (Esc — остановить)"));
+    QCOMPARE(button, QString("Стоп"));
+    QVERIFY(Text(w->View()) == LongText().toStdString());
+    QVERIFY(!w->Modified());
+    QVERIFY(!w->windowTitle().contains('*'));
+    QCOMPARE(r->replaceAllButton->text(), QString("Заменить всё"));
+    QVERIFY(r->isVisible());  // the Escape stopped the run, not the window
+
+    progress.clear();
+    WatchWhileReplacing(*w, progress, button);
+    PostKey(*w, Qt::Key_Q, "q");
+    r->ReplaceAllClicked();
+    QVERIFY(!progress.isEmpty());
+    const QByteArray replaced = QByteArray(kUnit).replace("dolor", "x").repeated(kUnits);
+    QVERIFY(Text(w->View()) == replaced.toStdString());
+    QVERIFY(w->Modified());
+    const int cursor = CursorOffset(w->View());  // by the last replacement
+    QVERIFY(cursor > replaced.size() - 15);
+    QCoreApplication::processEvents();  // the key held back lands now
+    std::string after = Text(w->View());
+    QCOMPARE(after.find('q'), size_t(cursor));
+    after.erase(size_t(cursor), 1);
+    QVERIFY(after == replaced.toStdString());
+  }
+
+  // A click on "Стоп" (the clicks elsewhere wait) and closing the main
+  // window stop the run as Escape does; the close goes its way afterwards
+  // (nothing to ask about: the document is unchanged).
+  void theStopButtonAndClosingTheWindowStopALongReplaceAll() {
+    auto w = OpenForLongReplace();
+    QVERIFY(w);
+    ReplaceDialog* r = w->GetReplaceDialog();
+    QTimer::singleShot(0, w.get(), [r] { QTest::mouseClick(r->replaceAllButton, Qt::LeftButton); });
+    r->ReplaceAllClicked();
+    QVERIFY(Text(w->View()) == LongText().toStdString());
+    QVERIFY(!w->Modified());
+    QCOMPARE(r->replaceAllButton->text(), QString("Заменить всё"));
+
+    QCoreApplication::postEvent(w.get(), new QCloseEvent);
+    r->ReplaceAllClicked();
+    QVERIFY(Text(w->View()) == LongText().toStdString());
+    QVERIFY(!w->Modified());
+    QVERIFY(w->isVisible());
+    QCoreApplication::processEvents();
+    QVERIFY(!w->isVisible());
+    QVERIFY(prompts_->questions.isEmpty());
   }
 
   void replaceInTheSelectionOnly() {

@@ -7,6 +7,9 @@
 #include <QColorDialog>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
@@ -330,10 +333,12 @@ class FineSettingsTest : public QObject {
     QCOMPARE(hex->Data()[0], uint8_t{0x42});
   }
 
-  // The table opens with its frame's top at the pointer: it is placed before
-  // it is shown, as the desktop frames a window around the place it is
-  // given then (a window moved once shown is placed by its inside).
-  void theTableIsPlacedAtThePointerBeforeItShows() {
+  // Chosen with the mouse, the table opens with its frame's top at the
+  // pointer; chosen with the keys, wherever the pointer is, centred over the
+  // main window and on the screen. It is placed before it is shown, as the
+  // desktop frames a window around the place it is given then (a window
+  // moved once shown is placed by its inside).
+  void theTableIsPlacedBeforeItShows() {
     const auto window = ShowWindow(dir_->path(), {});
     QVERIFY(window);
     MainWindow& w = *window;
@@ -346,19 +351,47 @@ class FineSettingsTest : public QObject {
       }
     } watch;
     qApp->installEventFilter(&watch);
-    QCursor::setPos(400, 195);
-    QTRY_COMPARE(QCursor::pos(), QPoint(400, 195));
+    const QRect screen = w.screen()->availableGeometry();
+    w.move(screen.topLeft());  // the table fits below the menu
+    QMenuBar* bar = w.menuBar();
+    QMenu* extra = w.Menus().extra;
     for (int time = 0; time < 2; ++time) {  // the first showing and a later one
       watch.at.reset();
-      w.Actions().fineSettings->trigger();
+      QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(extra->menuAction()).center());
+      QTRY_VERIFY(extra->isVisible());
+      const QPoint item = extra->actionGeometry(w.Actions().fineSettings).center();
+      const QPoint pointer = extra->mapToGlobal(item);
+      QCursor::setPos(pointer);
+      QTRY_COMPARE(QCursor::pos(), pointer);
+      QTest::mouseClick(extra, Qt::LeftButton, {}, item);
       FineSettingsDialog* d = w.GetFineSettingsDialog();
-      QVERIFY(d->isVisible());
+      QTRY_VERIFY(d && d->isVisible());
       QVERIFY(watch.at);
       QCOMPARE(*watch.at, d->pos());
-      QCOMPARE(d->frameGeometry().top(), 195);
-      QVERIFY(qAbs(d->frameGeometry().center().x() - 400) <= 1);
+      QCOMPARE(d->frameGeometry().top(), pointer.y());
+      const QRect frame = d->frameGeometry();
+      QVERIFY(qAbs(frame.center().x() - pointer.x()) <= 1 || frame.left() == screen.left() ||
+              frame.right() == screen.right());
       d->CancelButton()->click();
     }
+    // The keys, with the pointer low on the screen, where the tall table
+    // would not fit below it nor above it.
+    w.move(screen.left() + 20, screen.top() + 20);
+    QCursor::setPos(screen.left() + 1, screen.bottom() - 1);
+    QTRY_COMPARE(QCursor::pos(), QPoint(screen.left() + 1, screen.bottom() - 1));
+    watch.at.reset();
+    w.Actions().fineSettings->trigger();
+    FineSettingsDialog* d = w.GetFineSettingsDialog();
+    QVERIFY(d->isVisible());
+    QCOMPARE(*watch.at, d->pos());
+    const QRect frame = d->frameGeometry();
+    QVERIFY(screen.contains(frame));
+    const QPoint offCentre = frame.center() - w.frameGeometry().center();
+    // Centred unless that would leave the screen.
+    QVERIFY(qAbs(offCentre.x()) <= 1 || frame.left() == screen.left() ||
+            frame.right() == screen.right());
+    QVERIFY(qAbs(offCentre.y()) <= 1 || frame.top() == screen.top() ||
+            frame.bottom() == screen.bottom());
     qApp->removeEventFilter(&watch);
   }
 

@@ -39,7 +39,7 @@ class LengthLimitTest : public QObject {
   std::unique_ptr<MainWindow> Full(const QByteArray& bytes) {
     WriteAll(dir_->filePath("f.txt"), bytes);
     auto w = ShowWindow(dir_->path(), dir_->filePath("f.txt"), &prompts_);
-    if (w) w->View()->LengthLimit = bytes.size();
+    if (w) w->View()->SetLengthLimit(bytes.size());
     return w;
   }
   void Key(MainWindow& w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
@@ -105,7 +105,7 @@ class LengthLimitTest : public QObject {
     prompts_->openNames = {dir_->filePath("f.bin")};
     w->Actions().open->trigger();
     QCOMPARE(w->ViewKind(), 2);
-    w->View()->LengthLimit = full.size();
+    w->View()->SetLengthLimit(full.size());
     Key(*w, Qt::Key_4);  // a new byte before the first
     ExpectRefused(*w, full, 1);
     Key(*w, Qt::Key_End, Qt::ControlModifier);
@@ -127,7 +127,7 @@ class LengthLimitTest : public QObject {
   void replacingStopsWhereTheDocumentIsFull() {
     auto w = Full("a-a-a-a");
     QVERIFY(w);
-    w->View()->LengthLimit = 9;
+    w->View()->SetLengthLimit(9);
     w->ReplaceCommand();
     ReplaceDialog* r = w->GetReplaceDialog();
     r->findEdit->setText("a");

@@ -185,9 +185,9 @@ class MenuCommandsTest : public QObject {
     prompts_->openNames = {Path("swap.enc")};
     prompts_->text = "Обмен";
     a.loadEncoding->trigger();
-    QCOMPARE(w_->EncodingActions().size(), size_t(7));
-    QCOMPARE(w_->EncodingActions()[6]->text(), QString("Обмен"));
-    QVERIFY(w_->EncodingActions()[6]->isChecked());
+    QCOMPARE(w_->EncodingActions().size(), size_t(8));
+    QCOMPARE(w_->EncodingActions()[7]->text(), QString("Обмен"));
+    QVERIFY(w_->EncodingActions()[7]->isChecked());
     QCOMPARE(Text(*w_), std::string("bac"));
     {  // on disk at once, not only at exit
       StoredState stored;
@@ -198,12 +198,12 @@ class MenuCommandsTest : public QObject {
     }
     // The loaded item sits above "Загрузить из файла...".
     const QList<QAction*> items = w_->Menus().encodings->actions();
-    QCOMPARE(items.indexOf(w_->EncodingActions()[6]) + 1, items.indexOf(a.loadEncoding));
+    QCOMPARE(items.indexOf(w_->EncodingActions()[7]) + 1, items.indexOf(a.loadEncoding));
     prompts_->openNames = {Path("bad.enc")};
     a.loadEncoding->trigger();
     QCOMPARE(prompts_->notes,
              QStringList{"К сожалению, я не могу разобрать формат указанного файла кодировки."});
-    QCOMPARE(w_->EncodingActions().size(), size_t(7));
+    QCOMPARE(w_->EncodingActions().size(), size_t(8));
     int recodeRuns = 0;
     prompts_->recode = [&](RecodeDialog&) {
       ++recodeRuns;

@@ -1,9 +1,11 @@
 // Recovery copies of the modified document on the real main window: one
 // follows a pause in the typing, a newer one replaces it leaving nothing of
-// the old, and the copy goes when the document is saved or given up.
+// the old, the copy goes when the document is saved or given up, and copies
+// that cannot be written are told once.
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cerrno>
 #include <optional>
 
 #include "extensions/recovery_copy.h"
@@ -14,6 +16,7 @@
 #include "recovery_keeper.h"
 #include "scripted_prompts.h"
 #include "settings/settings.h"
+#include "shell/file_messages.h"
 
 using namespace prambus;
 
@@ -146,6 +149,43 @@ class RecoveryCopiesTest : public QObject {
     w.reset();
     QCOMPARE(Files().size(), 2);
     QCOMPARE(FindOrphanCopies(Folder().toStdString()).size(), size_t{1});
+  }
+
+  // Where the folder should be there is a file: the user hears of it once,
+  // however often the copy is tried again, and again only once copies were
+  // written and then failed anew. The document stays as typed.
+  void copiesThatKeepFailingAreToldOnce() {
+    WriteAll(Path("doc.txt"), "kept\r\n");
+    WriteAll(Folder(), "not a folder");
+    auto w = Start(Path("doc.txt"));
+    QVERIFY(w);
+    const QString told =
+        QString::fromStdString(RecoveryCopyFailedMessage(Folder().toStdString(), ENOTDIR));
+    auto tryCopy = [&](const char* more) {
+      Type(*w, more);
+      w->Recovery().WriteDueCopy();
+      WaitWritten(*w);
+      QTest::qWait(50);  // the note waits for the event loop
+    };
+    tryCopy("a");
+    QTRY_COMPARE(prompts_->notes, QStringList{told});
+    for (const char* more : {"b", "c"}) tryCopy(more);
+    QCOMPARE(prompts_->notes.size(), 1);
+    QVERIFY(!w->Recovery().Present());
+    QVERIFY(QFile::remove(Folder()));  // the folder can be made again
+    tryCopy("d");
+    QCOMPARE(Content(), QByteArray("abcdkept\r\n"));
+    QCOMPARE(prompts_->notes.size(), 1);
+    QVERIFY(QDir(Folder()).removeRecursively());
+    WriteAll(Folder(), "not a folder");
+    tryCopy("e");
+    QTRY_COMPARE(prompts_->notes, (QStringList{told, told}));
+    tryCopy("f");
+    QCOMPARE(prompts_->notes.size(), 2);
+    QVERIFY(w->Modified());
+    w->View()->SaveToFile(Path("as typed").toStdString());
+    QCOMPARE(ReadAll(Path("as typed")), QByteArray("abcdefkept\r\n"));
+    QCOMPARE(ReadAll(Path("doc.txt")), QByteArray("kept\r\n"));
   }
 };
 

@@ -133,7 +133,7 @@ class RestartTest : public QObject {
     QFile::remove(Path("gone.enc"));
     auto w = Start(Path("doc.txt"));
     QVERIFY(w);
-    QCOMPARE(w->EncodingActions().size(), size_t(7));
+    QCOMPARE(w->EncodingActions().size(), size_t(8));
     QCOMPARE(w->EncodingActions().back()->text(), QString("Обмен"));
     QCOMPARE(CheckedEncodings(*w), QStringList{"Обмен"});
     QCOMPARE(DocumentText(w->View()), std::string("bac"));

@@ -81,7 +81,7 @@ class ViewReplacementTest : public QObject {
     QTest::keyClick(w->centralWidget(), Qt::Key_F6);
     QCOMPARE(w->ViewKind(), 2);
     QCoreApplication::processEvents();  // the removed item is deleted once its click is over
-    QCOMPARE(w->EncodingActions().size(), size_t(7));
+    QCOMPARE(w->EncodingActions().size(), size_t(8));
     QCOMPARE(CheckedEncodings(*w), QStringList{"Windows"});
     QVERIFY(w->StatusPanelText(5).endsWith("Windows"));
     QTest::keyClick(w->centralWidget(), Qt::Key_F6);
@@ -94,7 +94,7 @@ class ViewReplacementTest : public QObject {
     QAction* gone = EncodingItem(*w, "Другая");
     gone->trigger();  // Qt marks it before the command runs
     QCOMPARE(CheckedEncodings(*w), QStringList{"DOS"});
-    QCOMPARE(w->EncodingActions().size(), size_t(6));
+    QCOMPARE(w->EncodingActions().size(), size_t(7));
     QVERIFY(!w->Menus().encodings->actions().contains(gone));
     QVERIFY(w->StatusPanelText(5).endsWith("DOS"));
     // Clicking the checked built-in item keeps its mark.

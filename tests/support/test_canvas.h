@@ -37,6 +37,8 @@ class TestCanvas : public Canvas {
   int TextWidth(std::string_view text) override;
   int TextHeight(std::string_view) override { return height_; }
   void TextOut(int x, int y, std::string_view text) override;
+  // Recorded as given, in UTF-8.
+  void TextOutUtf8(int x, int y, std::string_view utf8) override { TextOut(x, y, utf8); }
   void SetTransparent(bool t) override { transparent_ = t; }
   bool Transparent() const override { return transparent_; }
   void SetBrushColor(Color c) override { brush_ = c; }

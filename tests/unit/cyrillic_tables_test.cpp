@@ -88,7 +88,7 @@ TEST(CyrillicTables, LettersOfEachEncodingLandOnTheirWindowsLetters) {
 }
 
 // Every byte, line ends of all three kinds among them, shown through each
-// display table in turn and saved: the file is what it was.
+// display table in turn (and as UTF-8) and saved: the file is what it was.
 TEST_F(TextViewTest, SwitchingDisplayEncodingsNeverChangesAByte) {
   std::string bytes;
   for (int rep = 0; rep < 3; ++rep)
@@ -101,12 +101,12 @@ TEST_F(TextViewTest, SwitchingDisplayEncodingsNeverChangesAByte) {
   for (const EncodingEntry* e : catalogue.MenuEntries()) {
     CodeTable table;
     ASSERT_TRUE(catalogue.Table(*e, TableUse::kDisplay, table)) << e->id;
-    view->SetCharTable(table);
+    view->SetDisplay(table, e->showsUtf8);
     ++shown;
     view->SaveToFile(dir.File("out"));
     ASSERT_EQ(TempDir::Read(dir.File("out")), bytes) << "shown as " << e->id;
   }
-  EXPECT_EQ(shown, 6);
+  EXPECT_EQ(shown, 7);
 }
 
 }  // namespace

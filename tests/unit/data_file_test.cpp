@@ -181,6 +181,26 @@ TEST_F(DataFileTest, APinnedCountTheFileCannotHoldIgnoresTheRest) {
   EXPECT_EQ(s.HexColumns, 16);
 }
 
+// A count over 100 is believed while the bytes after it could hold that
+// many records of the smallest size (36 bytes): 90 records of 40 bytes and
+// 36 more bytes hold 101, one byte less does not.
+TEST_F(DataFileTest, ALongPinnedCountIsBelievedWhileTheFileCouldHoldIt) {
+  StoredState st = Sample();
+  st.pinned.assign(90, WindowAppearance{});
+  ASSERT_TRUE(WriteDataFile(path_, st, SampleSettings()));
+  const std::string written = Contents();
+  const size_t at = written.find(".hex") + 4 + 1;
+  ASSERT_EQ(written.substr(at, 4), std::string("\0\0\0\x5A", 4));
+  for (const size_t rest : {size_t{36}, size_t{35}}) {
+    Put(written.substr(0, at) + std::string("\0\0\0\x65", 4) + written.substr(at + 4, 90 * 40) +
+        std::string(rest, '\0'));  // zeros: a record cut before its colour
+    StoredState back;
+    Settings s;
+    ReadDataFile(path_, back, s);
+    EXPECT_EQ(back.pinned.size(), rest == 36 ? 90u : 0u) << rest;
+  }
+}
+
 // A negative count means an empty list: nothing of it follows, the bytes
 // after it are in step, and everything later is read. Only bytes that
 // cannot be read at all stop the reading, and the reader says so.

@@ -235,6 +235,38 @@ TEST_F(DeferredLayoutTest, ReplaceAllLeavesTheRowsNearTheCursorLaidOut) {
   for (int r = 0; r < seam; ++r) EXPECT_EQ(before[r], fresh[r]) << "row " << r;
 }
 
+// When a batch of edits ends, a seam on the last of the kEditLayoutRows rows
+// past the cursor is laid out; one further on is left for later.
+TEST_F(DeferredLayoutTest, ABatchLaysOutTheRowsThroughTheLimitPastTheCursor) {
+  for (const int beyond : {0, 1}) {
+    LoadUnbroken(6000);
+    view->LimitEditLayout(0);
+    view->BatchEdits(true);
+    Cursor(5, 300);
+    view->TypeChar('b');
+    ASSERT_TRUE(view->LayoutPending());
+    const int seam = view->PendingLayoutRow();
+    Cursor(0, seam - TextView::kEditLayoutRows - beyond);
+    view->BatchEdits(false);
+    EXPECT_EQ(view->PendingLayoutRow(), beyond ? seam : -1) << beyond;
+  }
+}
+
+// A cursor at the end of the document stays there while the rows before it
+// are laid out again.
+TEST_F(DeferredLayoutTest, TheCursorAtTheEndStaysThere) {
+  LoadUnbroken(400);
+  Cursor(5, 0);
+  view->TypeChar('b');
+  ASSERT_TRUE(view->LayoutPending());
+  Cursor(10, view->LastRow);
+  ASSERT_EQ(CursorOffset(), 401);
+  Finish();
+  EXPECT_EQ(view->CursorRow, view->LastRow);
+  EXPECT_EQ(CursorOffset(), 401);
+  EXPECT_EQ(Rows(), FreshRows());
+}
+
 // The row after the one a reflow starts from may hold the edit (the cursor
 // was put back on the row before): a row that repeats it is no place to stop.
 TEST_F(DeferredLayoutTest, AReflowStopsOnlyPastTheEditedRows) {

@@ -26,9 +26,9 @@ TEST(EncodingCatalogue, ListsBuiltInEncodingsFirstAndLoadedOnesInTheOrderAdded) 
   c.AddLoaded("/enc/a.enc", "Первая");
   c.AddLoaded("/enc/b.enc", "Вторая");
   c.AddLoaded("/enc/a.enc", "Переименованная");  // the same path only renames
-  const std::vector<std::string> menu = {"windows-1251",    "cp866",          "koi8-r",
-                                         "koi8-u",          "iso-8859-5",     "mac-cyrillic",
-                                         "file:/enc/a.enc", "file:/enc/b.enc"};
+  const std::vector<std::string> menu = {"windows-1251", "cp866",           "koi8-r",
+                                         "koi8-u",       "iso-8859-5",      "mac-cyrillic",
+                                         "utf-8",        "file:/enc/a.enc", "file:/enc/b.enc"};
   EXPECT_EQ(Ids(c.MenuEntries()), menu);
   std::vector<std::string> recode = {
       "windows-1251",     "cp866",    "koi8-r", "koi8-u", "iso-8859-5",      "mac-cyrillic",
@@ -54,13 +54,13 @@ TEST(EncodingCatalogue, F8WalksTheMenuAndWraps) {
   c.AddLoaded("/enc/a.enc", "A");
   std::vector<std::string> walk;
   std::string at(id::kWindows);
-  for (int i = 0; i < 8; ++i) walk.push_back(at = c.NextInMenu(at).id);
-  const std::vector<std::string> expected = {"cp866",        "koi8-r",       "koi8-u",
-                                             "iso-8859-5",   "mac-cyrillic", "file:/enc/a.enc",
-                                             "windows-1251", "cp866"};
+  for (int i = 0; i < 9; ++i) walk.push_back(at = c.NextInMenu(at).id);
+  const std::vector<std::string> expected = {"cp866",           "koi8-r",       "koi8-u",
+                                             "iso-8859-5",      "mac-cyrillic", "utf-8",
+                                             "file:/enc/a.enc", "windows-1251", "cp866"};
   EXPECT_EQ(walk, expected);
-  // From a document shown as UTF-8 (outside the menu) the next one after it.
-  EXPECT_EQ(c.NextInMenu(id::kUtf8).id, "file:/enc/a.enc");
+  // From an encoding outside the menu, the next one after it.
+  EXPECT_EQ(c.NextInMenu(id::kUtf16).id, id::kUtf8);
   EXPECT_EQ(c.NextInMenu("unknown").id, id::kWindows);
 }
 
@@ -75,7 +75,9 @@ TEST(EncodingCatalogue, TablesForEachUse) {
   EXPECT_EQ(t, Koi8rTable());
   ASSERT_TRUE(c.Table(*c.Find(id::kUtf8), TableUse::kRecodeSource, t));
   EXPECT_EQ(t, MarkerTable(kConvUtf8));
-  EXPECT_FALSE(c.Table(*c.Find(id::kUtf8), TableUse::kDisplay, t));
+  ASSERT_TRUE(c.Table(*c.Find(id::kUtf8), TableUse::kDisplay, t));
+  EXPECT_EQ(t, IdentityTable());  // the view holds the file's bytes, read as characters
+  EXPECT_FALSE(c.Table(*c.Find(id::kUtf16), TableUse::kDisplay, t));
   EXPECT_FALSE(c.Table(*c.Find(id::kUtf16Be), TableUse::kRecodeSource, t));
 
   TempDir dir;

@@ -33,6 +33,10 @@ const std::string kRussian =
     "Когда экипаж въехал на двор, господин был встречен трактирным слугою, или половым, как "
     "их называют в русских трактирах, живым и вертлявым до такой степени, что даже нельзя "
     "было рассмотреть, какое у него было лицо. Он выбежал проворно, с салфеткой в руке.";
+const std::string kRussianCapitals =
+    "ВСЁ ЕЩЁ КОГДА ЭКИПАЖ ВЪЕХАЛ НА ДВОР, ГОСПОДИН БЫЛ ВСТРЕЧЕН ТРАКТИРНЫМ СЛУГОЮ, ИЛИ ПОЛОВЫМ, "
+    "КАК ИХ НАЗЫВАЮТ В РУССКИХ ТРАКТИРАХ, ЖИВЫМ И ВЕРТЛЯВЫМ ДО ТАКОЙ СТЕПЕНИ, ЧТО ДАЖЕ НЕЛЬЗЯ "
+    "БЫЛО РАССМОТРЕТЬ, КАКОЕ У НЕГО БЫЛО ЛИЦО. ОН ВЫБЕЖАЛ ПРОВОРНО, С САЛФЕТКОЙ В РУКЕ. ЁЖ.";
 const std::string kUkrainian =
     "Ще сонечко не зараз мало сходити, а вже ловецьке товариство вирушило з табору. Глибока "
     "тиша стояла над горами; нічні сумерки дрімали під темно-зеленими коронами смерек, на "
@@ -88,13 +92,35 @@ TEST(EncodingDetection, ByteOrderMarksWinButNotOverBinaryBytes) {
             DetectionBasis::kBinary);
 }
 
+// After a UTF-16 mark, at most one code unit in ten may lie outside the
+// ranges where running text lies. Ten units of which one is surely outside
+// (U+0530) leave the decision to the probed unit: the first and last unit of
+// every range are text, the units just beside them are not.
+TEST(EncodingDetection, Utf16MarkNeedsNineUnitsInTenInTheRangesOfText) {
+  auto withProbe = [](unsigned probe) {
+    std::string s = "\xFF\xFE";
+    for (int i = 0; i < 8; ++i) s += std::string("A\0", 2);
+    for (unsigned u : {0x0530u, probe}) {
+      s += static_cast<char>(u & 0xFF);
+      s += static_cast<char>(u >> 8);
+    }
+    return DetectEncoding(s, true).id;
+  };
+  for (unsigned in : {0x0020u, 0x052Fu, 0x0590u, 0x06FFu, 0x0900u, 0x0E7Fu, 0x2000u, 0x206Fu,
+                      0x3000u, 0x30FFu, 0x4E00u, 0x9FFFu, 0xAC00u, 0xD7FFu})
+    EXPECT_EQ(withProbe(in), id::kUtf16) << std::hex << in;
+  for (unsigned out : {0x0530u, 0x058Fu, 0x0700u, 0x08FFu, 0x0E80u, 0x1FFFu, 0x2070u, 0x2FFFu,
+                       0x3100u, 0x4DFFu, 0xA000u, 0xABFFu, 0xE000u, 0xFFFDu})
+    EXPECT_EQ(withProbe(out), "") << std::hex << out;
+}
+
 TEST(EncodingDetection, Utf8WhenEveryMultiByteSequenceIsValid) {
   EXPECT_EQ(DetectEncoding(kRussian, true).id, id::kUtf8);
   EXPECT_EQ(DetectEncoding("caf\xC3\xA9", true).basis, DetectionBasis::kValidUtf8);
-  // A sequence cut off by the sample's end is no error, unless the sample is
-  // the whole file.
-  const std::string cut = kRussian.substr(0, kRussian.find("двор") + 1);
-  EXPECT_EQ(DetectEncoding(cut, false).id, id::kUtf8);
+  // A sequence cut off by the sample's end is no error; in a whole file it
+  // is a stray byte (see below).
+  const std::string cut = "caf\xC3\xA9 \xC3";
+  EXPECT_EQ(DetectEncoding(cut, false).basis, DetectionBasis::kValidUtf8);
   EXPECT_NE(DetectEncoding(cut, true).id, id::kUtf8);
   // Overlong forms, surrogates and bytes past U+10FFFF are no UTF-8.
   for (const char* bad : {"a\xC0\xAF", "a\xE0\x80\xAF", "a\xED\xA0\x80", "a\xF4\x90\x80\x80",
@@ -105,6 +131,41 @@ TEST(EncodingDetection, Utf8WhenEveryMultiByteSequenceIsValid) {
   for (const char* edge : {"a\xC2\x80", "a\xDF\xBF", "a\xE0\xA0\x80", "a\xEF\xBF\xBD",
                            "a\xF0\x90\x80\x80", "a\xF4\x8F\xBF\xBF"})
     EXPECT_EQ(DetectEncoding(edge, true).basis, DetectionBasis::kValidUtf8) << edge;
+}
+
+// Well-formed sequences outweigh a few stray bytes: at least 4 of them, and
+// 4 for each stray byte.
+TEST(EncodingDetection, Utf8WithAFewStrayBytes) {
+  auto letters = [](int n) {  // n two-byte letters, in words of seven
+    std::string s;
+    for (int i = 0; i < n; ++i) s += i % 7 == 6 ? "я " : "я";
+    return s;
+  };
+  auto guess = [](const std::string& s) { return DetectEncoding(s, true); };
+  EXPECT_EQ(guess(letters(4) + "\xFF").basis, DetectionBasis::kMostlyUtf8);
+  EXPECT_NE(guess(letters(3) + "\xFF").id, id::kUtf8);
+  EXPECT_EQ(guess(letters(8) + "\xFF\xE9").id, id::kUtf8);
+  EXPECT_NE(guess(letters(7) + "\xFF\xE9").id, id::kUtf8);
+  // Each byte of a sequence cut by the file's end is a stray one.
+  EXPECT_NE(guess(letters(7) + "\xE2\x80").id, id::kUtf8);
+  EXPECT_EQ(guess(letters(8) + "\xE2\x80").id, id::kUtf8);
+  // A short line cut in its last letter, or with one Latin-1 letter.
+  EXPECT_EQ(guess("Привет, ми\xD1").id, id::kUtf8);
+  EXPECT_EQ(guess("Привет, мир! Caf\xE9").id, id::kUtf8);
+  // A Latin-1 byte pasted into a log; a lone continuation byte.
+  std::string pasted = kRussian;
+  pasted.insert(pasted.find("двор"), "caf\xE9 ");
+  EXPECT_EQ(guess(pasted).basis, DetectionBasis::kMostlyUtf8);
+  EXPECT_EQ(guess("\x80" + kRussian).id, id::kUtf8);
+  // A file cut short in the middle of a character.
+  const std::string truncated = kRussian.substr(0, kRussian.find("двор") + 1);
+  EXPECT_EQ(guess(truncated).basis, DetectionBasis::kMostlyUtf8);
+  // The other candidates, even all in capitals where Windows-1251 and
+  // ISO-8859-5 pair letters into sequences, stay far from it.
+  for (const char* encoding : {"CP1251", "CP866", "KOI8-R", "ISO-8859-5", "MAC-CYRILLIC"}) {
+    EXPECT_NE(guess(In(encoding, kRussian)).id, id::kUtf8) << encoding;
+    EXPECT_NE(guess(In(encoding, kRussianCapitals)).id, id::kUtf8) << encoding;
+  }
 }
 
 TEST(EncodingDetection, NoGuessForAsciiBinaryOrTooLittleText) {

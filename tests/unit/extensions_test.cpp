@@ -7,15 +7,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <new>
 
 #include "extensions/extension_folders.h"
 #include "extensions/extension_library.h"
 #include "extensions/fault_guard.h"
 #include "extensions/recovery_copy.h"
 #include "extensions/virtual_keys.h"
+#include "io/io_error.h"
 #include "support/temp_dir.h"
 
 namespace prambus {
@@ -314,6 +317,26 @@ TEST(RecoveryCopy, IsLockedWhileTheProgramRunsAndGoesWhenItEnds) {
     throw std::runtime_error("disk full");
   }));
   EXPECT_FALSE(failed.Present());
+  EXPECT_TRUE(fs::is_empty(folder));
+}
+
+// A copy that cannot be written says why, in the system's terms.
+TEST(RecoveryCopy, AFailedCopyKeepsTheSystemsReason) {
+  TempDir dir;
+  const RecoveryManifest m{"/tmp/doc.txt", "", 1, 0};
+  EXPECT_EQ(WriteCopyFiles(dir.File("recovery"), m, Writing("text")).error, 0);
+  TempDir::Write(dir.File("plain"), "a file");
+  EXPECT_EQ(WriteCopyFiles(dir.File("plain/recovery"), m, Writing("text")).error, ENOTDIR);
+  EXPECT_EQ(WriteCopyFiles(dir.File("plain"), m, Writing("text")).error, ENOTDIR);
+  const std::string folder = dir.File("full");
+  auto failing = [](int err) {
+    return [err](int) { throw IoError::FromErrno("cannot write", err); };
+  };
+  WrittenCopy full = WriteCopyFiles(folder, m, failing(ENOSPC));
+  EXPECT_FALSE(full);
+  EXPECT_EQ(full.error, ENOSPC);
+  EXPECT_EQ(WriteCopyFiles(folder, m, failing(0)).error, EIO);  // a failure without a number
+  EXPECT_EQ(WriteCopyFiles(folder, m, [](int) { throw std::bad_alloc(); }).error, ENOMEM);
   EXPECT_TRUE(fs::is_empty(folder));
 }
 

@@ -151,6 +151,14 @@ TEST_F(TextViewTest, ReplaceAllDoesNotLoopAndUndoesInOneStepPerMatch) {
   empty.options.replace = "";
   EXPECT_EQ(empty.ReplaceAll(*view, message), 3);
   EXPECT_EQ(Text(), "--");
+  // Replacing the whole of a one-row text leaves a document of no width.
+  Load("aaa");
+  EXPECT_EQ(view->GetDocumentWidth(), 24);
+  ReplaceSession all;
+  all.options.find = "aaa";
+  EXPECT_EQ(all.ReplaceAll(*view, message), 1);
+  EXPECT_EQ(Text(), "");
+  EXPECT_EQ(view->GetDocumentWidth(), 0);
 }
 
 TEST_F(TextViewTest, ReplacingWithoutUndoEmptiesTheHistory) {
@@ -283,6 +291,31 @@ TEST_F(TextViewTest, MatchesLieWhollyInsideTheSelection) {
   EXPECT_TRUE(r.Replace(*view, message));
   EXPECT_EQ(Text(), "x\r\nc\r\nab");
   EXPECT_TRUE(r.Finished);  // the second "ab" lies outside
+}
+
+// A search from the cursor passes over a two-byte line end at the cursor
+// whole: the second half of the pair lies before the region a selection
+// starting after it makes, and is neither found nor replaced.
+TEST_F(TextViewTest, ASearchFromALineEndPassesOverBothOfItsBytes) {
+  for (const std::string pair : {"\n\r", "\r\n"}) {
+    const std::string half(1, pair[1]);
+    Load("ab" + pair + half + "c" + half);
+    int col = 4, row = 0;
+    view->OffsetToPos(col, row);
+    view->SetPosition(col, row, false);
+    col = 6, row = 0;
+    view->OffsetToPos(col, row);
+    view->SetPosition(col, row, true);
+    ReplaceSession r = Session(half, "x");
+    r.Show(view->HasSelection());
+    std::string message;
+    EXPECT_EQ(r.ReplaceAll(*view, message), 1);
+    EXPECT_EQ(Text(), "ab" + pair + "xc" + half);
+    view->SetPosition(0, 0, false);
+    view->SetPosition(0, 0, true);
+    EXPECT_EQ(Find(*view, pair, false), 2);
+    EXPECT_EQ(Find(*view, half, true), 6);  // not the pair's own second half
+  }
 }
 
 TEST_F(TextViewTest, TheSelectionChoiceIsUsedUpBySearchesOfEveryCommand) {

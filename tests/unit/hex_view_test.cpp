@@ -78,6 +78,18 @@ TEST(HexCodes, DigitsInEveryBase) {
   EXPECT_EQ(ParseCodeText("ff", 16), "\xFF");
 }
 
+// A code digit's cell is as wide as the widest digit of the base, 0 and
+// the base's last digit included.
+TEST(HexDigitWidth, TheWidestDigitOfTheBaseSetsTheCell) {
+  Cfg() = Settings{};
+  for (const char widest : {'0', 'F'}) {
+    TestCanvas canvas;
+    canvas.SetCharWidth(static_cast<uint8_t>(widest), 13);
+    const HexView view(&canvas);
+    EXPECT_EQ(view.CodeDigitWidth, 13) << widest;
+  }
+}
+
 TEST_F(HexViewTest, DigitEntryOverwritesAndAppends) {
   view->SetInsertMode(false);
   Load("");
@@ -184,6 +196,33 @@ TEST_F(HexViewTest, ShiftMovesTreatTheCodeEndAsTheNextStart) {
   view->TypeChar(9);
   EXPECT_TRUE(view->HasSelection());
   EXPECT_FALSE(view->InCodes);
+}
+
+// Left from a code's first digit stands on the last digit of the code
+// before, whatever the lengths of the codes around it.
+TEST_F(HexViewTest, LeftReachesTheLastDigitOfTheCodeBefore) {
+  Cfg().FirstZeroes = false;
+  Load("\x07\xA5\x3C\x07");
+  At(2, 0);
+  view->MoveLeft(false, false);
+  EXPECT_EQ(view->CursorOffset(), 1);
+  EXPECT_EQ(view->CursorDigit, 1);
+  At(1, 0);
+  view->MoveLeft(false, false);
+  EXPECT_EQ(view->CursorOffset(), 0);
+  EXPECT_EQ(view->CursorDigit, 0);
+}
+
+// Going to a byte (the data window) stands on its first digit, with nothing
+// selected.
+TEST_F(HexViewTest, GoingToAByteStandsOnItsFirstDigit) {
+  Load("\x11\x22\x33\x44");
+  SelectDigits(1, 0, 1);
+  view->MoveCursorToByte(2);
+  EXPECT_EQ(view->CursorOffset(), 2);
+  EXPECT_EQ(view->CursorDigit, 0);
+  EXPECT_FALSE(view->HasSelection());
+  EXPECT_EQ(view->GetSelectedText(), "");
 }
 
 TEST_F(HexViewTest, VerticalMovesAndEnds) {
@@ -318,6 +357,14 @@ TEST_F(HexViewTest, BackspaceRecordsWhereItLeftTheCursor) {
   EXPECT_EQ(view->CursorDigit, 1);
   view->Redo();
   EXPECT_EQ(view->CursorDigit, 0);
+  // In base 2 a code has eight digits: the record holds digit 7 too.
+  Cfg().TextBaseSyst = 2;
+  Load("\x15\x15");
+  At(0, 7);
+  view->Backspace();
+  view->Undo();
+  EXPECT_EQ(Bytes(), "\x15\x15");
+  EXPECT_EQ(view->CursorDigit, 7);
 }
 
 TEST_F(HexViewTest, EndInTheCharacterAreaStaysInTheRow) {
@@ -472,6 +519,12 @@ TEST_F(HexViewTest, ReplacingInTheSelectionKeepsMatchesWhollyInside) {
   std::string message;
   EXPECT_EQ(r.ReplaceAll(*view, message), 2);
   EXPECT_EQ(Bytes(), "x x ab");
+  Load("x ab ab");  // from the start, a match that ends with the selection
+  At(0, 0);
+  view->SetPosition(4, 0, true);
+  r.Show(view->HasSelection());
+  EXPECT_EQ(r.ReplaceAll(*view, message), 1);
+  EXPECT_EQ(Bytes(), "x x ab");
   Load("ab ab ab");
   At(3, 0);
   view->SetPosition(4, 0, true);  // "a": the match starting there does not fit
@@ -519,6 +572,11 @@ TEST_F(HexViewTest, PaintingSelectsWholeCellsAndDigits) {
   EXPECT_EQ(painted(), selectedBytes());
   SelectDigits(1, 0, 1);  // one digit
   EXPECT_EQ(painted(), "010203 001000");
+  SelectDigits(1, 1, 2);  // the last digit, up to the next code's start
+  EXPECT_EQ(painted(), "010203 000100");
+  At(2, 0);  // the same digit, selected backwards
+  view->MoveLeft(false, true);
+  EXPECT_EQ(painted(), "010203 000100");
 }
 
 // Every byte has one cell of the code digit's width in the character column,
@@ -567,6 +625,52 @@ TEST_F(HexViewTest, TheCharacterColumnHasOneCellPerByte) {
     filled |= r.color == Cfg().ChosenFonClr && r.rect.left == column.left + 2 * dw &&
               r.rect.right == column.left + 4 * dw;
   EXPECT_TRUE(filled);
+}
+
+// A click in the codes rounds to the nearest digit boundary: left of a
+// digit's middle is before it, from the middle on after it, and the end of
+// a code is the start of the next. A click one pixel above a row still hits
+// it, so a point on the line between two rows goes to the lower one.
+TEST_F(HexViewTest, AClickInTheCodesRoundsToTheNearestDigitAndRow) {
+  Load(std::string(40, '\x12'));
+  view->SetPosition(0, 1, true);
+  const int codeLeft = view->CaretX, rowTop = view->CaretY;
+  const int dw = view->CodeDigitWidth;
+  struct Click {
+    int x, col, digit;
+  };
+  for (const Click c :
+       {Click{codeLeft + dw / 2 - 1, 0, 0}, Click{codeLeft + dw / 2, 0, 1},
+        Click{codeLeft + dw + dw / 2 - 1, 0, 1}, Click{codeLeft + dw + dw / 2, 1, 0}}) {
+    view->MoveToPoint(c.x, rowTop + 2, false, false);
+    EXPECT_EQ(view->CursorCol, c.col) << c.x - codeLeft;
+    EXPECT_EQ(view->CursorDigit, c.digit) << c.x - codeLeft;
+    EXPECT_TRUE(view->InCodes);
+  }
+  view->MoveToPoint(codeLeft, rowTop - 1, false, false);
+  EXPECT_EQ(view->CursorRow, 1);
+  view->MoveToPoint(codeLeft, rowTop - 2, false, false);
+  EXPECT_EQ(view->CursorRow, 0);
+}
+
+// Scrolling right in the character area shows HScrollStep cells past the
+// caret, or the row's end when only its last cell would stay hidden.
+TEST_F(HexViewTest, ScrollingInTheCharacterAreaShowsTheRowsEndWhenNearIt) {
+  ASSERT_EQ(Cfg().HexColumns, 16);
+  ASSERT_EQ(Cfg().HScrollStep, 4);
+  auto scrollFor = [&](int col) {
+    view = std::make_unique<HexView>(&canvas);
+    view->SetViewWidth(300);
+    view->SetViewHeight(400);
+    Load(std::string(40, '\x12'));
+    view->TypeChar(9);
+    view->SetPosition(5, 0, true);  // scrolled on once
+    view->SetPosition(col, 0, true);
+    return view->ScrollX;
+  };
+  const int rowEnd = scrollFor(16);
+  EXPECT_EQ(scrollFor(11), rowEnd);  // 11 + 4 cells: all but the last
+  EXPECT_EQ(scrollFor(10), rowEnd - 2 * view->CodeDigitWidth);
 }
 
 // A refused digit or a Tab between the areas changes nothing: the revision
@@ -622,6 +726,8 @@ TEST(DataWindowValues, ReadLittleEndianAndNeverPastTheEnd) {
 TEST(DataWindowValues, TypedValuesAreCheckedAndBecomeBytes) {
   std::string out;
   EXPECT_FALSE(ParseDataValue(1, "300", out));
+  EXPECT_FALSE(ParseDataValue(0, "0", out));  // no such type
+  EXPECT_FALSE(ParseDataValue(9, "0", out));
   EXPECT_TRUE(ParseDataValue(2, "-1", out));
   EXPECT_EQ(out, "\xFF");
   EXPECT_FALSE(ParseDataValue(5, "4294967296", out));

@@ -221,6 +221,25 @@ TEST_F(PrintJobTest, TheChannelHandsTheWholeDocumentToThePrintView) {
   for (int r = 0; r <= view->LastRow; ++r) EXPECT_LE(view->RowWidth(r), 200);
 }
 
+TEST_F(PrintJobTest, AUtf8DocumentPrintsItsCharacters) {
+  // A character cut by the 128-byte channel and one cut at the very end.
+  std::string text(127, 'a');
+  text += "жx中\xE4\xB8";
+  auto* utf8 = new TextView(&screen);
+  source.reset(utf8);
+  utf8->SetUtf8(true);
+  utf8->AppendString(text);
+  utf8->EndAppend();
+  ASSERT_EQ(Print(), PrintOutcome::kPrinted);
+  const std::string sheet = printer.SheetText(0);
+  EXPECT_NE(sheet.find("ж"), std::string::npos);
+  EXPECT_NE(sheet.find("中"), std::string::npos);
+  int substitutes = 0;  // one for each cut byte
+  for (size_t at = 0; (at = sheet.find("\xEF\xBF\xBD", at)) != std::string::npos; at += 3)
+    ++substitutes;
+  EXPECT_EQ(substitutes, 2);
+}
+
 TEST_F(PrintJobTest, AHexDocumentTooWideNarrowsItsColumnsAndKeepsThem) {
   Cfg().NumPages = false;
   std::string bytes;

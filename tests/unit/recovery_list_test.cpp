@@ -76,6 +76,9 @@ TEST(RecoveryList, CuttingKeepsWholeCharactersAndShowsControlCodesAsSpaces) {
   EXPECT_EQ(CutForDisplay("exactly10!", 10), "exactly10!");
   EXPECT_EQ(CutForDisplay("eleven chars", 10), "eleven ch…");
   EXPECT_EQ(CutForDisplay("ёжикиёжики и", 10), "ёжикиёжик…");
+  // Characters of three and four bytes count one each.
+  EXPECT_EQ(CutForDisplay("€1€2𝄞3𝄞4", 6), "€1€2𝄞…");
+  EXPECT_EQ(CutForDisplay("€𝄞", 2), "€𝄞");
   EXPECT_EQ(CutForDisplay("a\tb\r\nc\x7F", 10), "a b  c ");
   EXPECT_EQ(CutForDisplay("\x1F \x20", 10), "   ");  // the last control code and a blank
   // A byte that starts no character counts as one and stays.

@@ -10,6 +10,7 @@
 #include "settings/settings.h"
 #include "shell/file_messages.h"
 #include "shell/find_replace.h"
+#include "shell/pass_progress.h"
 #include "shell/replace_pass.h"
 #include "support/test_canvas.h"
 #include "views/hex_codes.h"
@@ -67,7 +68,7 @@ class ReplaceAllTest : public ::testing::Test {
     }
     v->SetViewWidth(800);
     v->SetViewHeight(160);
-    v->LengthLimit = c.lengthLimit;
+    v->SetLengthLimit(c.lengthLimit);
     v->TypeChar('.');  // a history from before
     v->Undo();
     v->Redo();
@@ -195,6 +196,19 @@ TEST_F(ReplaceAllTest, ReplacementsAreNeverSearchedAgain) {
   }
 }
 
+// Every byte replaced by nothing leaves one empty row, as wide as nothing.
+TEST_F(ReplaceAllTest, ReplacingEverythingByNothingLeavesAnEmptyDocument) {
+  Case c{Repeat("ab\r\n", 40), "ab\r\n", ""};
+  auto v = MakeView(c, false);
+  ASSERT_GT(v->GetDocumentWidth(), 0);
+  ReplaceSession s = Session(c, *v);
+  std::string message;
+  EXPECT_EQ(s.ReplaceAll(*v, message), 40);
+  EXPECT_EQ(v->LastRow, 0);
+  EXPECT_EQ(v->GetTextLength(), 0);
+  EXPECT_EQ(v->GetDocumentWidth(), 0);
+}
+
 // The matches are found first, piece by piece: stopped there, the document,
 // its history and revision stay as they were, and the match stays selected.
 TEST_F(ReplaceAllTest, StoppedWhileSearchingChangesNothing) {
@@ -247,6 +261,51 @@ TEST(ReplacePassTest, MatchesStopAtLineEndsAndDoNotOverlap) {
         FindAllMatches(longText, {exact ? "\xE0\xC0z" : "\xC0\xE0Z", exact}, {}, {}, starts));
     EXPECT_EQ(starts.size(), (longText.size() - 3) / 4097 + 1);
   }
+}
+
+// A pass long enough to report hears last that its search is over, and
+// stopped at that report it still changes nothing.
+TEST_F(ReplaceAllTest, ALongPassReportsTheEndOfItsSearchLast) {
+  const std::string text = Repeat("lorem ipsum dolor, ", 200000);
+  for (const bool stopAtTheEnd : {false, true}) {
+    Case c{text, "dolor", "x"};
+    auto v = MakeView(c, false);
+    ReplaceSession s = Session(c, *v);
+    std::string message;
+    const uint64_t revision = v->Revision();
+    int64_t lastDone = -1, lastTotal = -1;
+    const int count = s.ReplaceAll(*v, message, [&](int64_t done, int64_t total) {
+      lastDone = done;
+      lastTotal = total;
+      return !(stopAtTheEnd && done == total);
+    });
+    EXPECT_GT(lastTotal, 0);
+    EXPECT_EQ(lastDone, lastTotal);
+    if (stopAtTheEnd) {
+      EXPECT_EQ(count, 0);
+      EXPECT_EQ(v->Revision(), revision);
+      EXPECT_EQ(AllBytes(*v), text);
+    } else {
+      EXPECT_EQ(count, 200000);
+    }
+  }
+}
+
+// A pass shows its progress from the start over a large region, over a
+// small one only once it proves slow; the percentage never reads 100 while
+// the pass still runs, nor anything odd for an empty region.
+TEST(PassProgressTest, ShownForLargeOrSlowPassesAndNeverAtTheEnd) {
+  EXPECT_FALSE(PassShowsProgress(kPassLargeRegionBytes - 1, kPassQuietMs - 1));
+  EXPECT_TRUE(PassShowsProgress(kPassLargeRegionBytes, 0));
+  EXPECT_TRUE(PassShowsProgress(1, kPassQuietMs));
+  EXPECT_EQ(ReplaceProgressText(1, 3), "Замена… 33%  (Esc — остановить)");
+  EXPECT_EQ(ReplaceProgressText(2, 3), "Замена… 66%  (Esc — остановить)");
+  EXPECT_EQ(ReplaceProgressText(299, 300), "Замена… 99%  (Esc — остановить)");
+  // The search is over: what follows cannot be stopped, and no hint says so.
+  EXPECT_EQ(ReplaceProgressText(3, 3), "Замена…");
+  EXPECT_EQ(ReplaceProgressText(0, 0), "Замена…");
+  EXPECT_EQ(ReplaceProgressText(int64_t{2147483647}, int64_t{2147483647} * 2),
+            "Замена… 50%  (Esc — остановить)");
 }
 
 }  // namespace

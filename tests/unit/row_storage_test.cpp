@@ -204,8 +204,9 @@ TEST(RowArenaTest, TheUnusedTailIsGivenBackAndTheArenaStillGrows) {
   EXPECT_EQ(empty.BytesReserved(), 0u);
 }
 
-// Widths kept in two bytes until one does not fit; then all in four, with
-// every earlier width and every later move intact.
+// Widths kept in one byte, two or four, each time the first width that does
+// not fit the narrower kind widens them all, with every earlier width and
+// every later move intact.
 TEST(RowWidthArrayTest, WidensOnceAWidthDoesNotFit) {
   RowWidthArray w;
   w.assign(8, 0);
@@ -213,8 +214,10 @@ TEST(RowWidthArrayTest, WidensOnceAWidthDoesNotFit) {
   w.Move(2, 6, 3);  // overlapping, towards the end
   EXPECT_EQ((std::vector<int>{w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7]}),
             (std::vector<int>{0, 1000, 2000, 2000, 3000, 4000, 5000, 7000}));
-  w[7] = 65535;
-  EXPECT_FALSE(w.wide());
+  EXPECT_EQ(w.BytesPerWidth(), 1u);
+  w[7] = 65535;  // 5 is the common unit now, and 7000 is 1400 of it
+  EXPECT_EQ(w.BytesPerWidth(), 2u);
+  EXPECT_EQ(w[5], 4000);
   w[6] = 65536;
   EXPECT_TRUE(w.wide());
   w.Move(3, 8, 1);  // overlapping, towards the start
@@ -224,9 +227,38 @@ TEST(RowWidthArrayTest, WidensOnceAWidthDoesNotFit) {
   EXPECT_EQ(w[11], 0);
   w.assign(4, 0);
   EXPECT_FALSE(w.wide());
+  EXPECT_EQ(w.BytesPerWidth(), 1u);
   w[0] = -1;  // never produced by the layout, but kept exactly
   EXPECT_EQ(w[0], -1);
   EXPECT_TRUE(w.wide());
+}
+
+// Rows of a font whose cells share one width: the unit becomes finer as
+// widths that are not its multiples come (counts already stored grow with
+// it), and the widths stay in one byte while the counts fit there.
+TEST(RowWidthArrayTest, KeepsWholeCellsInOneByte) {
+  RowWidthArray w;
+  w.assign(6, 0);
+  w[0] = 560;  // the first width is the unit until another comes
+  w[1] = 553;  // 7 px cells: 80 and 79 of them
+  w[2] = 7;
+  w[3] = 0;
+  w[4] = 1785;  // 255 cells, the most one byte holds
+  w.resize(9, 0);
+  w[8] = 14;
+  w.Move(0, 3, 5);
+  EXPECT_EQ(w.BytesPerWidth(), 1u);
+  EXPECT_EQ((std::vector<int>{w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7], w[8]}),
+            (std::vector<int>{560, 553, 7, 0, 1785, 560, 553, 7, 14}));
+  w[3] = 1792;  // 256 cells
+  EXPECT_EQ(w.BytesPerWidth(), 2u);
+  EXPECT_EQ((std::vector<int>{w[0], w[3], w[4], w[8]}), (std::vector<int>{560, 1792, 1785, 14}));
+  // A second unit that would make an earlier count too large widens too.
+  w.assign(3, 0);
+  w[0] = 200 * 8;
+  w[1] = 3;
+  EXPECT_EQ(w.BytesPerWidth(), 2u);
+  EXPECT_EQ((std::vector<int>{w[0], w[1], w[2]}), (std::vector<int>{1600, 3, 0}));
 }
 
 }  // namespace

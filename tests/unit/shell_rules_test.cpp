@@ -139,6 +139,8 @@ TEST(MessageLayout, LongParagraphGrowsToAboutThreeAndAHalfToOne) {
     for (size_t at = l.text.find("word"); at != std::string::npos; at = l.text.find("word", at + 4))
       ++words;
   EXPECT_EQ(words, 120);
+  // The rectangle holds its lines and a pixel above and below them.
+  EXPECT_EQ(m.textRect.bottom - m.textRect.top, 1 + m.lineHeight * int(m.lines.size()) + 1);
 }
 
 TEST(MessageLayout, EmptyTextIsOneLineAndTheBoxStaysOnScreen) {
@@ -148,6 +150,39 @@ TEST(MessageLayout, EmptyTextIsOneLineAndTheBoxStaysOnScreen) {
   EXPECT_GE(m.textRect.bottom - m.textRect.top, 16);
   EXPECT_LE(m.left + m.clientWidth, 800);
   EXPECT_LE(m.top + m.clientHeight, 600);
+}
+
+// A CR LF or LF CR pair is one line break, at the text's start too; two
+// equal breaks are two.
+TEST(MessageLayout, ALineBreakPairIsOneBreak) {
+  TestCanvas canvas;
+  Settings s;
+  auto lines = [&](const std::string& text) {
+    const MessageLayout m = LayOutMessage(canvas, s, text, {"OK"}, 800, 600, {400, 300});
+    EXPECT_EQ(m.textRect.bottom - m.textRect.top, 1 + m.lineHeight * int(m.lines.size()) + 1)
+        << text;
+    return m.lines.size();
+  };
+  EXPECT_EQ(lines("\nab"), 2u);
+  EXPECT_EQ(lines("\r\nab"), 2u);
+  EXPECT_EQ(lines("\n\rab"), 2u);
+  EXPECT_EQ(lines("ab\r\ncd\n\nef"), 4u);
+  EXPECT_EQ(lines("\n\nab"), 3u);
+}
+
+// On a screen too low for the text, the lines drawn are those that fit
+// whole in the text rectangle, from one pixel below its top.
+TEST(MessageLayout, ALowScreenShowsTheLinesThatFitWhole) {
+  TestCanvas canvas;
+  Settings s;
+  std::string text;
+  for (int i = 0; i < 30; ++i) text += "line\n";
+  for (int screenH = 120; screenH < 200; ++screenH) {
+    const MessageLayout m = LayOutMessage(canvas, s, text, {"OK"}, 800, screenH, {400, 60});
+    const int height = m.textRect.bottom - m.textRect.top;
+    ASSERT_LT(height, 30 * m.lineHeight);
+    EXPECT_EQ(int(m.lines.size()), height / m.lineHeight) << screenH;
+  }
 }
 
 TEST(MessageLayout, LongWordsBreakOnlyInANearlyEmptyLine) {

@@ -45,5 +45,17 @@ TEST(StaleSockets, OnlySocketsNobodyListensOnGo) {
   EXPECT_EQ(RemoveStaleSockets(dir.File("missing")), 0);
 }
 
+// The runtime folder when it is the user's own, else the temporary folder
+// when its path is absolute, else none.
+TEST(HandOverFolder, TheRuntimeFolderFirstThenTheTemporaryOne) {
+  TempDir runtime, tmp;
+  const std::string name = "/prambus-" + std::to_string(::geteuid());
+  EXPECT_EQ(HandOverFolder(runtime.path(), tmp.path()), runtime.path() + name);
+  EXPECT_EQ(HandOverFolder("", tmp.path()), tmp.path() + name);
+  EXPECT_EQ(HandOverFolder("relative", tmp.path()), tmp.path() + name);
+  EXPECT_EQ(HandOverFolder("", "relative"), "");
+  EXPECT_EQ(HandOverFolder("", ""), "");
+}
+
 }  // namespace
 }  // namespace prambus

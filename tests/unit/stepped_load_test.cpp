@@ -11,6 +11,7 @@
 #include <string>
 
 #include "encodings/code_tables.h"
+#include "io/disk_identity.h"
 #include "io/io_error.h"
 #include "settings/settings.h"
 #include "support/temp_dir.h"
@@ -186,6 +187,43 @@ TEST_F(SteppedLoadTest, HexLoadedInAnyStepsHoldsTheFileBytes) {
   EXPECT_TRUE(hex.BeginLoad(empty)->Step(1));
   TextView text(&canvas_);
   EXPECT_TRUE(text.BeginLoad(empty)->Step(1));
+}
+
+// A load hashes the file's bytes as it reads them, so the window need not
+// read the file again: the hash is the one a second read takes, whatever the
+// steps and the display table, and there is none before the end.
+TEST_F(SteppedLoadTest, ALoadHashesTheFileAsASecondReadWould) {
+  const std::string path = dir_.File("hashed");
+  std::string content = MixedText(100003);
+  for (size_t i = 0; i < content.size(); i += 101) content[i] = static_cast<char>(i);
+  TempDir::Write(path, content);
+  uint64_t expected = 0;
+  ASSERT_TRUE(HashFileContent(path, expected));
+  for (size_t step : {size_t(1) << 20, size_t(4095), size_t(7)}) {
+    auto text = NewText(DosTable());
+    HexView hex(&canvas_);
+    for (ViewBase* view : {static_cast<ViewBase*>(text.get()), static_cast<ViewBase*>(&hex)}) {
+      const auto load = view->BeginLoad(path);
+      while (!load->Step(step)) EXPECT_FALSE(load->FileHash());
+      ASSERT_TRUE(load->FileHash());
+      EXPECT_EQ(*load->FileHash(), expected) << "step " << step;
+    }
+  }
+  // A file of one byte more tells apart, and a copy of another view's bytes
+  // reads no file.
+  TempDir::Write(path, content + 'x');
+  auto text = NewText(WindowsTable());
+  const auto load = text->BeginLoad(path);
+  while (!load->Step(SIZE_MAX)) {
+  }
+  EXPECT_NE(*load->FileHash(), expected);
+  const std::string bytes = content;
+  const std::span<const uint8_t> all(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  auto copy = NewText(WindowsTable());
+  const auto copied = copy->BeginCopy(all, {});
+  while (!copied->Step(SIZE_MAX)) {
+  }
+  EXPECT_FALSE(copied->FileHash());
 }
 
 TEST_F(SteppedLoadTest, AFileCutShortPartWayFailsAtTheStepThatFindsIt) {

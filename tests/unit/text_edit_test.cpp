@@ -50,6 +50,19 @@ TEST_F(TextViewTest, TypingOverASelectionIsOneReplacement) {
   EXPECT_EQ(Text(), "hello world");
 }
 
+// A selection across rows given way to a key is not laid out until the key
+// is: the row before the selection then takes in what the rows left hold.
+TEST_F(TextViewTest, EnterTypedOverASelectionAcrossRowsLaysOutTheRowBeforeIt) {
+  Load("a,ca_aaaa", 24);
+  ASSERT_EQ(Rows(), (RowList{"a,", "ca_", "aaa", "a"}));
+  view->SetPosition(1, 1, true);
+  view->SetPosition(0, 3, false);
+  view->DeleteSelectionForInsert();
+  view->TypeChar('\n');
+  EXPECT_EQ(Text(), "a,c\na");
+  EXPECT_EQ(Rows(), (RowList{"a,c\n", "a"}));
+}
+
 TEST_F(TextViewTest, SealedDeletionThatNothingReplacedIsRestoredByUndo) {
   Load("abcdef");
   view->SetPosition(1, 0, false);
@@ -126,6 +139,40 @@ TEST_F(TextViewTest, SavingChangesLineEndsOnlyWhereTheyDiffer) {
   EXPECT_TRUE(view->SavingChangesLineEnds());
   Load("no line end at all");
   EXPECT_FALSE(view->SavingChangesLineEnds());
+}
+
+// The four entries of the line-end menu (LF, CR, CR LF, keep the file's
+// own) carry one mark: the rule chosen, also when marked again from it.
+TEST_F(TextViewTest, OneLineEndEntryIsMarkedAtATime) {
+  struct Entry : MenuEntry {
+    bool on = false;
+    bool Checked() const override { return on; }
+    void SetChecked(bool c) override { on = c; }
+    void SetShortcutText(const std::string&) override {}
+  };
+  Entry entries[4], wrap, menu, nonPrinting;  // the view's menu in its order
+  view->AttachMenuItem(0, &wrap);
+  view->AttachMenuItem(1, &menu);
+  for (int i = 0; i < 4; ++i) view->AttachMenuItem(i + 2, &entries[i]);
+  view->AttachMenuItem(6, &nonPrinting);
+  auto marks = [&] {
+    std::string m;
+    for (const Entry& e : entries) m += e.on ? '1' : '0';
+    return m;
+  };
+  view->ChooseLineEnd("\n", 0, true);
+  EXPECT_EQ(marks(), "1000");
+  view->ChooseLineEnd("\r\n", 2, true);
+  EXPECT_EQ(marks(), "0010");
+  view->ChooseLineEnd("\r", 1, false);  // an entry unchecked by its group
+  EXPECT_EQ(marks(), "0010");
+  view->RefreshLineEndMarks();
+  EXPECT_EQ(marks(), "0010");
+  view->KeepLineEnds(true);
+  EXPECT_EQ(marks(), "0001");
+  view->RefreshLineEndMarks();
+  EXPECT_EQ(marks(), "0001");
+  EXPECT_FALSE(wrap.on || menu.on || nonPrinting.on);
 }
 
 // What a paste inserts: the text in the line-end style of the place it lands.
@@ -298,7 +345,7 @@ TEST_F(TextViewTest, UndoBudgetDropsTheOldestAndRefusesOversizedRecords) {
   view->InsertText(std::string(90, 'p'), true, true);  // 21 + 90 > 100
   EXPECT_FALSE(view->CanUndo());
   Type("a b c d e f g ");  // records of 2 characters: 23 bytes each
-  EXPECT_LE(view->UndoBytes, 100);
+  EXPECT_LE(view->UndoHistoryBytes(), 100);
   EXPECT_EQ(view->UndoStack.size(), 4u);
   EXPECT_EQ(view->UndoStack.back().text, "g ");
 }
@@ -307,7 +354,7 @@ TEST_F(TextViewTest, ALongSessionOfSmallEditsStaysCheap) {
   Cfg().MaxUndoLen = 2000;
   Load("");
   for (int i = 0; i < 200000; ++i) view->TypeChar(i % 7 ? 'a' : ' ');
-  EXPECT_LE(view->UndoBytes, 2000);
+  EXPECT_LE(view->UndoHistoryBytes(), 2000);
   EXPECT_GT(view->UndoStack.size(), 10u);
 }
 
@@ -409,12 +456,12 @@ TEST_F(TextViewTest, TheRoomLeftFollowsEveryEditAndTheLimitRefusesGrowth) {
   auto expectRoom = [&](const char* after) {
     SCOPED_TRACE(after);
     const int64_t length = static_cast<int64_t>(Text().size());
-    view->LengthLimit = length;
+    view->SetLengthLimit(length);
     EXPECT_TRUE(view->HasRoomFor(0));
     EXPECT_FALSE(view->HasRoomFor(1));
-    view->LengthLimit = length + 1;
+    view->SetLengthLimit(length + 1);
     EXPECT_TRUE(view->HasRoomFor(1));
-    view->LengthLimit = kMaxDocumentSize;
+    view->SetLengthLimit(kMaxDocumentSize);
   };
   expectRoom("load");
   Cursor(3, 0);
@@ -439,17 +486,15 @@ TEST_F(TextViewTest, TheRoomLeftFollowsEveryEditAndTheLimitRefusesGrowth) {
   expectRoom("an insertion");
 
   const std::string before = Text();
-  view->LengthLimit = static_cast<int64_t>(before.size());
+  view->SetLengthLimit(static_cast<int64_t>(before.size()));
   view->TypeChar('q');
-  EXPECT_TRUE(view->LengthLimitReached);
-  view->LengthLimitReached = false;
+  EXPECT_TRUE(view->TakeLengthLimitReached());
   view->TypeChar('\r');
-  EXPECT_TRUE(view->LengthLimitReached);
-  view->LengthLimitReached = false;
+  EXPECT_TRUE(view->TakeLengthLimitReached());
   view->InsertText("q", true, true);
-  EXPECT_TRUE(view->LengthLimitReached);
+  EXPECT_TRUE(view->TakeLengthLimitReached());
   EXPECT_EQ(Text(), before);
-  view->LengthLimit = static_cast<int64_t>(before.size()) + 1;
+  view->SetLengthLimit(static_cast<int64_t>(before.size()) + 1);
   view->TypeChar('q');  // one byte fits, a CR LF does not
   view->TypeChar('\r');
   EXPECT_EQ(Text().size(), before.size() + 1);

@@ -53,6 +53,33 @@ TEST_F(TextViewTest, PunctuationAndBracketsChooseTheirSideOfTheBreak) {
   // An opening bracket starts the next row when the break falls before it.
   Load("aaaaaaaaaaaaaaaaaaaaaa(bbb)");
   EXPECT_EQ(Rows(), (RowList{"aaaaaaaaaaaaaaaaaaaaaa", "(bbb)"}));
+  // There it still offers the break after it, as in a layout begun at that
+  // row: an edit further on, laid out again from the row, gives the same rows.
+  Load("x,,,,x,ab", 24);
+  EXPECT_EQ(Rows(), (RowList{"x,,", ",,", "x,", "ab"}));
+  Cursor(2, 3);
+  view->InsertText("c", true, true);
+  EXPECT_EQ(Rows(), (RowList{"x,,", ",,", "x,", "abc"}));
+  view->SetUtf8(true);
+  Load("\xD0,,,,\xD0,aσB", 24);  // cut sequences as characters of their own
+  Cursor(3, 3);
+  view->InsertText("\xF0\x9F\x98\x80", true, true);
+  const RowList edited = Rows();
+  Load(Text(), 24);
+  EXPECT_EQ(edited, Rows());
+}
+
+// A tab's width depends on where its row began, so a row laid out again
+// after an edit before it can come out wider with the same bytes: the
+// document's width follows it.
+TEST_F(TextViewTest, DocumentWidthFollowsATabRowWidenedByAnEditBeforeIt) {
+  Load("a,a-abbc\ta\taa\t\tb", 127, 3);
+  view->GetDocumentWidth();
+  Cursor(3, 0);
+  Type("b");
+  int widest = 0;
+  for (int r = 0; r <= view->LastRow; ++r) widest = std::max(widest, view->RowWidth(r));
+  EXPECT_EQ(view->GetDocumentWidth(), widest);
 }
 
 TEST_F(TextViewTest, CharacterWiderThanTheWrapWidthGetsItsOwnRow) {
@@ -72,22 +99,39 @@ TEST_F(TextViewTest, BreakOpportunityInAnEarlierBlockMovesTheTail) {
 
 TEST_F(TextViewTest, TabsAdvanceToTabStopsAndShowAsGlyphs) {
   Load("a\tb", 1000);
-  view->CursorCol = 2;
-  view->UpdateCaretPoint();
+  view->SetCursorColumn(2);
   EXPECT_EQ(view->CaretX, 64);  // tab stop at 8 spaces = 64 px
   view->ToggleNonPrinting(true);
-  view->CursorCol = 2;
-  view->UpdateCaretPoint();
+  view->SetCursorColumn(2);
   EXPECT_EQ(view->CaretX, 16);  // the tab is one glyph wide
   view->ToggleNonPrinting(false);
-  view->CursorCol = 2;
-  view->UpdateCaretPoint();
+  view->SetCursorColumn(2);
   EXPECT_EQ(view->CaretX, 64);
+}
+
+// A tab wraps by what it advanced on its row: a row too empty to break
+// before the word breaks before the tab, wide as what stands before it; the
+// tab starts the next row at a full stop. A tab beginning a row it does not
+// fit hangs there and lends the next row none of its width.
+TEST_F(TextViewTest, RowsBrokenAtATabTakeTheWidthsOnEachSide) {
+  auto widths = [&] {
+    std::vector<int> w;
+    for (int r = 0; r <= view->LastRow; ++r) w.push_back(view->RowWidth(r));
+    return w;
+  };
+  for (size_t block : {size_t(1), size_t(64)}) {
+    Load("0D\tF", 25, block);
+    EXPECT_EQ(Rows(), (RowList{"0D", "\t", "F"})) << block;
+    EXPECT_EQ(widths(), (std::vector<int>{16, 64, 8})) << block;
+    Load("\tab", 0, block);  // no width at all: a character a row
+    EXPECT_EQ(Rows(), (RowList{"\t", "a", "b"})) << block;
+    EXPECT_EQ(widths(), (std::vector<int>{0, 8, 8})) << block;
+  }
 }
 
 TEST_F(TextViewTest, FontWithUnchangedWidthsDoesNotRelayout) {
   Load("abc def", 200);
-  view->CursorCol = 3;
+  view->SetCursorColumn(3);
   Font f = canvas.GetFont();
   f.color = 0x123456;
   view->SetFont(f);
@@ -95,6 +139,41 @@ TEST_F(TextViewTest, FontWithUnchangedWidthsDoesNotRelayout) {
   canvas.SetAllWidths(50);
   view->SetFont(f);  // wider characters: the rows wrap anew
   EXPECT_EQ(Rows(), (RowList{"abc ", "def"}));
+}
+
+// Every code counts, the last one (я) too: a font that widens only it lays
+// the rows out anew, and a wrap width narrower than it is refused.
+TEST_F(TextViewTest, AFontOrAWrapWidthSeesEveryCode) {
+  const std::string ya = "\xFF\xFF\xFF \xFF\xFF\xFF";
+  Load(ya, 200);
+  EXPECT_EQ(view->LastRow, 0);
+  canvas.SetCharWidth(0xFF, 50);
+  view->SetFont(canvas.GetFont());
+  EXPECT_EQ(Rows(), (RowList{"\xFF\xFF\xFF ", "\xFF\xFF\xFF"}));
+  view->SetWrapWidth(49);
+  EXPECT_EQ(view->WrapWidth, 200);
+  view->SetWrapWidth(50);
+  EXPECT_EQ(view->WrapWidth, 50);
+}
+
+// A new layout keeps the cursor and the selection on their characters, on
+// rows that end a line and on wrapped ones.
+TEST_F(TextViewTest, ARelayoutKeepsCursorAndSelection) {
+  for (const auto& [cursorAt, anchorAt] : {std::pair{5, 22}, std::pair{22, 5}, std::pair{12, 12}}) {
+    Load("one two\r\nthree four five\r\nsix", 200);
+    for (const bool cursor : {false, true}) {
+      int col = cursor ? cursorAt : anchorAt, row = 0;
+      view->OffsetToPos(col, row);
+      view->SetPosition(col, row, cursor);
+    }
+    const std::string selected = view->GetSelectedText();
+    view->WrapWidth = 48;
+    view->Relayout();
+    ASSERT_GT(view->LastRow, 3);
+    EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), cursorAt);
+    EXPECT_EQ(view->PosToOffset(view->AnchorCol, view->AnchorRow), anchorAt);
+    EXPECT_EQ(view->GetSelectedText(), selected);
+  }
 }
 
 TEST_F(TextViewTest, WordWrapFollowsTheViewWidth) {
@@ -247,6 +326,35 @@ TEST_F(TextViewTest, WideStepsLayOutLikeSingleBytes) {
     EXPECT_EQ(Rows(), fast) << "round " << round;
     view->AllowWideSteps(true);
     if (HasFailure()) return;
+  }
+}
+
+// Wide steps take every letter, digit and non-ASCII byte at one width: one of
+// them measured otherwise, the first and last of each range included, keeps
+// its own width in the rows.
+TEST(WideSteps, AByteOfAnotherWidthKeepsItsOwnWidth) {
+  for (const char odd : {'0', '9', 'A', 'Z', 'b', 'z', '\x80', '\xFF'}) {
+    std::string text;
+    for (int i = 0; i < 30; ++i) text += std::string(20, 'c') + std::string(20, odd) + " ";
+    std::vector<RowList> layouts;
+    std::vector<std::vector<int>> widths;
+    for (const bool wide : {true, false}) {
+      TestCanvas canvas;
+      canvas.SetCharWidth(static_cast<uint8_t>(odd), 11);
+      TextView view(&canvas);
+      view.AllowWideSteps(wide);
+      view.WrapWidth = 300;
+      view.AppendBytes(reinterpret_cast<const uint8_t*>(text.data()),
+                       static_cast<int>(text.size()));
+      layouts.emplace_back();
+      widths.emplace_back();
+      for (int r = 0; r <= view.LastRow; ++r) {
+        layouts.back().emplace_back(view.GetRow(r));
+        widths.back().push_back(view.RowWidth(r));
+      }
+    }
+    EXPECT_EQ(layouts[0], layouts[1]) << static_cast<int>(static_cast<uint8_t>(odd));
+    EXPECT_EQ(widths[0], widths[1]) << static_cast<int>(static_cast<uint8_t>(odd));
   }
 }
 

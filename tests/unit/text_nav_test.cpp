@@ -27,6 +27,15 @@ TEST_F(TextViewTest, VerticalMovesKeepTheirPixelColumnThroughShortRows) {
   view->MoveDown(false, false, desired);
   EXPECT_EQ(view->CursorCol, 6);
   EXPECT_EQ(desired, 48);
+  // A column that falls on the line end, even nearer its right side, stays
+  // before it.
+  for (const int col : {3, 4}) {
+    Cursor(col, 0);
+    desired = -1;
+    view->MoveDown(false, false, desired);
+    EXPECT_EQ(view->CursorRow, 1);
+    EXPECT_EQ(view->CursorCol, 2) << col;
+  }
 }
 
 TEST_F(TextViewTest, UpKeepsThePixelColumnAndRightStepsOneCharacter) {
@@ -81,6 +90,11 @@ TEST_F(TextViewTest, MovesCrossWrappedRowsWithoutDoubleStops) {
   EXPECT_EQ(view->CursorCol, 0);
   Cursor(3, 1);
   view->MoveLeft(true, false);  // the word continues on the row above
+  EXPECT_EQ(view->CursorRow, 0);
+  EXPECT_EQ(view->CursorCol, 0);
+  Load(std::string(25, 'a') + "bbb\r\nc", 200);  // the word's last row ends its line
+  Cursor(3, 1);
+  view->MoveLeft(true, false);
   EXPECT_EQ(view->CursorRow, 0);
   EXPECT_EQ(view->CursorCol, 0);
 }

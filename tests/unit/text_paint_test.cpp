@@ -88,7 +88,7 @@ TEST_F(TextViewTest, PrintModeDrawsWholeRowsPageByPage) {
   for (int i = 0; i < 25; ++i) text += "line\r\n";
   Load(text, 1000);
   view->SetViewHeight(100);  // six whole rows of 16 px
-  view->PrintMode = true;
+  view->BeginPrinting();
   int pages = 0;
   do {
     canvas.ClearRecords();
@@ -114,6 +114,17 @@ TEST_F(TextViewTest, ScrollToCaretKeepsTheCaretInsideTheView) {
   EXPECT_EQ(view->ScrollX, 64 * 8 - 200 + 2);  // four characters beyond the caret stay visible
   view->SetPosition(1, 0, true);
   EXPECT_EQ(view->ScrollX, 0);
+  // Only a blank the caret stands after may hang past the right edge
+  // unscrolled: a caret before it, or after a tab that begins past the edge,
+  // scrolls the view.
+  for (const auto& [text, col] :
+       {std::pair{std::string(30, 'x') + " ", 26}, std::pair{std::string(28, 'x') + "\t", 29}}) {
+    Load(text, 100000);
+    view->SetPosition(0, 0, true);
+    ASSERT_EQ(view->ScrollX, 0);
+    view->SetPosition(col, 0, true);
+    EXPECT_GT(view->ScrollX, 0) << col;
+  }
 }
 
 }  // namespace
