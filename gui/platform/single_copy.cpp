@@ -29,7 +29,7 @@ constexpr int kConnectRetryMs = 20;
 // What a peer's requests are read in.
 constexpr size_t kReadBytes = 64 * 1024;
 // A peer whose answers, not taken, pile up past this is dropped.
-constexpr size_t kMaxUnsent = 256 * 1024;
+constexpr size_t kMaxUnsent = 64 * 1024;
 // An answer is "1\n" or "0\n": a first line longer than this is none.
 constexpr size_t kMaxAnswer = 4096;
 

@@ -371,8 +371,9 @@ class SingleCopyTest : public QObject {
     }
     ::close(greedy);
     QVERIFY(dropped);
-    // (The deadline's timer may fire a little early: half of it is surely before.)
-    QVERIFY2(clock.elapsed() < SingleCopy::kPeerTimeMs / 2,
+    // The deadline's timer may fire up to a twentieth early. (Well under a
+    // second here; over one under the sanitizers on a busy machine.)
+    QVERIFY2(clock.elapsed() < SingleCopy::kPeerTimeMs * 9 / 10,
              qPrintable(QString::number(clock.elapsed())));
 
     QLocalSocket s;
