@@ -371,10 +371,13 @@ class SingleCopyTest : public QObject {
     }
     ::close(greedy);
     QVERIFY(dropped);
-    // The deadline's timer may fire up to a twentieth early. (Well under a
-    // second here; over one under the sanitizers on a busy machine.)
+    // The deadline's timer may fire up to a twentieth early. Well under a
+    // second in a normal build; the sanitizers' build takes over a second on a
+    // busy machine, so there only the drop itself is checked.
+#if !defined(__SANITIZE_ADDRESS__)
     QVERIFY2(clock.elapsed() < SingleCopy::kPeerTimeMs * 9 / 10,
              qPrintable(QString::number(clock.elapsed())));
+#endif
 
     QLocalSocket s;
     s.connectToServer(ServerPath());
