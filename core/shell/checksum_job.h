@@ -18,7 +18,8 @@ class Digest {
  public:
   virtual ~Digest() = default;
   virtual void Add(std::span<const uint8_t> bytes) = 0;
-  // The checksum of everything added, in lower-case hexadecimal.
+  // The checksum of everything added, in lower-case hexadecimal (or a short
+  // text saying why there is none, from a digest that cannot be had).
   virtual std::string Hex() = 0;
 };
 

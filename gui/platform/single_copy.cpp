@@ -10,7 +10,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalSocket>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +24,29 @@ namespace prambus {
 namespace {
 // How soon a listener short of descriptors, or whose socket failed, tries again.
 constexpr int kRetryMs = 200;
+// How soon an asking copy connects again to a copy whose queue is full.
+constexpr int kConnectRetryMs = 20;
+// What a peer's requests are read in.
+constexpr size_t kReadBytes = 64 * 1024;
+// A peer whose answers, not taken, pile up past this is dropped.
+constexpr size_t kMaxUnsent = 64 * 1024;
+// An answer is "1\n" or "0\n": a first line longer than this is none.
+constexpr size_t kMaxAnswer = 4096;
+
+// Writes as much of `unsent` as the socket takes now; false when the
+// connection failed.
+bool SendSome(int fd, std::string& unsent) {
+  while (!unsent.empty()) {
+    const ssize_t n = ::send(fd, unsent.data(), unsent.size(), MSG_NOSIGNAL);
+    if (n > 0) {
+      unsent.erase(0, static_cast<size_t>(n));
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+  }
+  return true;
+}
 
 std::set<QString>& OwnServers() {
   static std::set<QString> own;
@@ -45,6 +67,35 @@ QString FromLocal(const std::string& path) {
 }
 }  // namespace
 
+// A connection accepted from another copy: its requests are read as they
+// come and its answers written as the socket takes them.
+class SingleCopy::Peer : public QObject {
+ public:
+  Peer(int socketFd, QObject* parent)
+      : QObject(parent),
+        fd(socketFd),
+        reading(socketFd, QSocketNotifier::Read),
+        writing(socketFd, QSocketNotifier::Write) {
+    writing.setEnabled(false);
+    deadline.setSingleShot(true);
+  }
+  ~Peer() override { Close(); }
+  void Close() {
+    reading.setEnabled(false);
+    writing.setEnabled(false);
+    deadline.stop();
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+
+  int fd;
+  QSocketNotifier reading;
+  QSocketNotifier writing;
+  QTimer deadline;
+  HandOverRequestReader reader;
+  std::string unsent;  // answers the socket has not taken yet
+};
+
 QString SingleCopy::Folder() {
   return FromLocal(HandOverFolder(RuntimeDir(), TempDir()));
 }
@@ -63,10 +114,8 @@ SingleCopy::SingleCopy(MainWindow* window) : QObject(window), window_(window) {
 }
 
 SingleCopy::~SingleCopy() {
-  for (QLocalSocket* peer : peers_) {
-    disconnect(peer, nullptr, this, nullptr);
-    delete peer;
-  }
+  for (Peer* peer : peers_) delete peer;
+  peers_.clear();
   StopListening();
 }
 
@@ -161,53 +210,84 @@ void SingleCopy::Serve(int fd) {
     ::close(fd);
     return;
   }
-  auto* peer = new QLocalSocket(this);
-  if (!peer->setSocketDescriptor(fd)) {
-    ::close(fd);
-    delete peer;
-    return;
-  }
+  auto* peer = new Peer(fd, this);
   peers_.insert(peer);
-  peer->setReadBufferSize(64 * 1024);
-  auto* deadline = new QTimer(peer);
-  deadline->setSingleShot(true);
-  connect(deadline, &QTimer::timeout, this, [this, peer] { Drop(peer); });
-  deadline->start(kPeerTimeMs);
-  auto reader = std::make_shared<HandOverRequestReader>();
-  connect(peer, &QLocalSocket::disconnected, this, [this, peer] { Drop(peer); });
-  connect(peer, &QLocalSocket::readyRead, this, [this, peer, reader] {
-    const QByteArray bytes = peer->readAll();
+  connect(&peer->deadline, &QTimer::timeout, this, [this, peer] { Drop(peer); });
+  peer->deadline.start(kPeerTimeMs);
+  connect(&peer->writing, &QSocketNotifier::activated, this, [this, peer] {
+    if (!SendSome(peer->fd, peer->unsent)) {
+      Drop(peer);
+      return;
+    }
+    peer->writing.setEnabled(!peer->unsent.empty());
+  });
+  connect(&peer->reading, &QSocketNotifier::activated, this, [this, peer] {
+    char bytes[kReadBytes];
+    ssize_t n;
+    do {
+      n = ::recv(peer->fd, bytes, sizeof bytes, 0);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+    if (n <= 0) {  // gone, or the connection failed
+      Drop(peer);
+      return;
+    }
     std::vector<HandOverRequest> requests;
-    if (!reader->Feed(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
-                      requests)) {
+    if (!peer->reader.Feed(std::string_view(bytes, static_cast<size_t>(n)), requests)) {
       Drop(peer);
       return;
     }
     bool shown = false;
     for (const HandOverRequest& r : requests) {
       const bool shows = r.valid && window_->ShowsFile(r);
-      peer->write(shows ? "1\n" : "0\n");
+      peer->unsent += shows ? "1\n" : "0\n";
       shown = shown || shows;
     }
-    peer->flush();
+    // A peer that sends requests without taking the answers is dropped
+    // before they pile up.
+    const bool sent = SendSome(peer->fd, peer->unsent) && peer->unsent.size() <= kMaxUnsent;
     if (shown) {
       window_->showNormal();
       window_->raise();
       window_->activateWindow();
     }
+    if (!sent) {
+      Drop(peer);
+      return;
+    }
+    peer->writing.setEnabled(!peer->unsent.empty());
   });
 }
 
-void SingleCopy::Drop(QLocalSocket* peer) {
+void SingleCopy::Drop(Peer* peer) {
   if (!peers_.erase(peer)) return;
-  disconnect(peer, nullptr, this, nullptr);
-  peer->abort();
-  peer->deleteLater();
+  peer->Close();
+  peer->deleteLater();  // it may be the sender of the signal being handled
   if (notifier_ && !notifier_->isEnabled() && !retry_.isActive()) {
     notifier_->setEnabled(true);
     AcceptPending();
   }
 }
+
+namespace {
+// Another copy being asked: connected to, sent the request, read for the
+// first line of its answer.
+struct Asked {
+  QString path;
+  int fd = -1;
+  std::unique_ptr<QSocketNotifier> reading;
+  std::unique_ptr<QSocketNotifier> writing;
+  QTimer retry;  // connecting again while its queue is full
+  std::string unsent;
+  std::string received;
+  bool finished = false;
+  ~Asked() {
+    reading.reset();
+    writing.reset();
+    if (fd >= 0) ::close(fd);
+  }
+};
+}  // namespace
 
 // Every other copy is asked at once; the first that shows the file ends the
 // wait, and so does the deadline. Meanwhile the window repaints and its
@@ -217,14 +297,91 @@ bool SingleCopy::HandOver(const QString& title, quint32 hash) {
 }
 
 bool SingleCopy::HandOver(const std::string& requestLine) {
-  const QByteArray request = QByteArray::fromStdString(requestLine);
   QEventLoop loop;
   bool shown = false;
   int waiting = 0;
-  std::vector<std::unique_ptr<QLocalSocket>> sockets;
-  auto done = [&] {
+  std::vector<std::unique_ptr<Asked>> asked;
+  auto finish = [&](Asked& a) {
+    if (a.finished) return;
+    a.finished = true;
+    a.retry.stop();
+    if (a.reading) a.reading->setEnabled(false);
+    if (a.writing) a.writing->setEnabled(false);
     if (--waiting == 0) loop.quit();
   };
+  auto writable = [&](Asked& a) {
+    if (!SendSome(a.fd, a.unsent))
+      finish(a);
+    else
+      a.writing->setEnabled(!a.unsent.empty());
+  };
+  auto readable = [&](Asked& a) {
+    char bytes[256];
+    ssize_t n;
+    do {
+      n = ::recv(a.fd, bytes, sizeof bytes, 0);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+    if (n <= 0) {  // gone without a whole answer
+      finish(a);
+      return;
+    }
+    a.received.append(bytes, static_cast<size_t>(n));
+    if (a.received.find('\n') == std::string::npos) {
+      if (a.received.size() > kMaxAnswer) finish(a);  // no answer of ours
+      return;
+    }
+    if (a.received[0] == '1') {
+      shown = true;
+      loop.quit();
+    }
+    finish(a);
+  };
+  auto connected = [&](Asked& a) {
+    // Only the user's own program hears the request.
+    if (!PeerIsUser(a.fd)) {
+      finish(a);
+      return;
+    }
+    a.reading = std::make_unique<QSocketNotifier>(a.fd, QSocketNotifier::Read);
+    a.writing = std::make_unique<QSocketNotifier>(a.fd, QSocketNotifier::Write);
+    a.writing->setEnabled(false);
+    QObject::connect(a.reading.get(), &QSocketNotifier::activated,
+                     [&readable, &a] { readable(a); });
+    QObject::connect(a.writing.get(), &QSocketNotifier::activated,
+                     [&writable, &a] { writable(a); });
+    writable(a);
+  };
+  auto tryConnect = [&](Asked& a) {
+    sockaddr_un addr{};
+    const QByteArray name = QFile::encodeName(a.path);
+    if (name.size() >= static_cast<qsizetype>(sizeof(addr.sun_path))) {
+      finish(a);
+      return;
+    }
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, name.constData(), static_cast<size_t>(name.size()));
+    if (::connect(a.fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) == 0 ||
+        errno == EISCONN) {
+      connected(a);
+      return;
+    }
+    switch (errno) {
+      case EAGAIN:  // the copy's queue is full: once more a little later
+      case EINTR:
+      case EALREADY:
+      case EINPROGRESS:
+        a.retry.start(kConnectRetryMs);
+        return;
+      case ECONNREFUSED:
+        QFile::remove(a.path);  // a copy that ended without cleaning up
+        break;
+      default:
+        break;
+    }
+    finish(a);
+  };
+
   QStringList paths;
   for (const std::string& folder : HandOverFolders(RuntimeDir(), TempDir())) {
     const QDir dir(FromLocal(folder));
@@ -234,48 +391,22 @@ bool SingleCopy::HandOver(const std::string& requestLine) {
   for (const QString& path : paths) {
     // Only sockets of the user's, listened on by the user's own program.
     if (OwnServers().count(path) || !IsOwnSocket(QFile::encodeName(path).toStdString())) continue;
-    auto socket = std::make_unique<QLocalSocket>();
-    QLocalSocket* s = socket.get();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) continue;
+    auto a = std::make_unique<Asked>();
+    a->path = path;
+    a->fd = fd;
+    a->unsent = requestLine;
+    a->retry.setSingleShot(true);
+    Asked& ref = *a;
+    QObject::connect(&a->retry, &QTimer::timeout, [&tryConnect, &ref] { tryConnect(ref); });
+    asked.push_back(std::move(a));
     ++waiting;
-    auto finished = std::make_shared<bool>(false);
-    auto finish = [&, finished] {
-      if (*finished) return;
-      *finished = true;
-      done();
-    };
-    QObject::connect(s, &QLocalSocket::connected, [s, request, finish] {
-      if (!PeerIsUser(static_cast<int>(s->socketDescriptor()))) {
-        s->abort();
-        finish();
-        return;
-      }
-      s->write(request);
-    });
-    QObject::connect(s, &QLocalSocket::readyRead, [&, s, finish] {
-      if (!s->canReadLine()) return;
-      if (s->readLine().startsWith("1")) {
-        shown = true;
-        loop.quit();
-      }
-      finish();
-    });
-    QObject::connect(
-        s, &QLocalSocket::errorOccurred, [s, path, finish](QLocalSocket::LocalSocketError e) {
-          if (e == QLocalSocket::ConnectionRefusedError || e == QLocalSocket::ServerNotFoundError)
-            QFile::remove(path);  // a copy that ended without cleaning up
-          s->abort();
-          finish();
-        });
-    sockets.push_back(std::move(socket));
-    s->connectToServer(path);
+    tryConnect(ref);
   }
   if (waiting > 0 && !shown) {
     QTimer::singleShot(kAskTimeMs, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
-  }
-  for (auto& s : sockets) {
-    QObject::disconnect(s.get(), nullptr, nullptr, nullptr);
-    s->abort();
   }
   return shown;
 }

@@ -8,6 +8,9 @@
 // peers at once, and never stops listening: when no descriptor is free to
 // accept with, the peer waits in the queue until one is. Asking runs all
 // copies at once under one deadline while the window keeps repainting.
+//
+// The sockets are plain local stream sockets watched by socket notifiers:
+// the program needs no networking library for them.
 #pragma once
 
 #include <QObject>
@@ -16,8 +19,6 @@
 #include <QTimer>
 #include <set>
 #include <string>
-
-class QLocalSocket;
 
 namespace prambus {
 
@@ -51,14 +52,15 @@ class SingleCopy : public QObject {
   void AcceptPending();
   void Retry();
   void Serve(int fd);
-  void Drop(QLocalSocket* peer);
+  class Peer;
+  void Drop(Peer* peer);
 
   MainWindow* window_;
   QString path_;
   int listenFd_ = -1;
   QSocketNotifier* notifier_ = nullptr;
   QTimer retry_;
-  std::set<QLocalSocket*> peers_;
+  std::set<Peer*> peers_;
 };
 
 }  // namespace prambus

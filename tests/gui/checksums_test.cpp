@@ -1,7 +1,8 @@
 // "Контрольные суммы..." on the real main window: the four checksums of the
 // bytes as saved, checked against sha256sum, md5sum, sha1sum and gzip's
 // CRC-32 of the same bytes, in both views, of the selection, during a load,
-// and a long summing that shows progress and stops on Escape.
+// and a long summing that shows progress and stops on Escape; and a system
+// whose libcrypto cannot be had.
 #include <QApplication>
 #include <QClipboard>
 #include <QProcess>
@@ -9,11 +10,13 @@
 #include <QtTest>
 #include <optional>
 
+#include "checksum_digests.h"
 #include "checksum_window.h"
 #include "gui_files.h"
 #include "main_window.h"
 #include "settings/settings.h"
 #include "shown_window.h"
+#include "views/saved_bytes.h"
 
 using namespace prambus;
 
@@ -216,6 +219,38 @@ class ChecksumsTest : public QObject {
     w->Actions().checksums->trigger();
     QVERIFY(!loadingWhenShown);
     QCOMPARE(values, ToolSums(Path("big.txt")));
+  }
+
+  // Without libcrypto (missing, or a library of that name without its
+  // functions) the window still opens and sums: CRC-32 is right and each
+  // other row says why it has no value, also in what "Копировать всё" copies.
+  void digestsWithoutTheirLibrarySaySoAndCrc32StillWorks() {
+    WriteAll(Path("a.txt"), "abc");
+    auto w = ShowWindow(dir_->path(), Path("a.txt"), &prompts_);
+    QVERIFY(w);
+    const QString missing = "недоступна: нет библиотеки libprambus-no-such-crypto.so.3";
+    const QString wrong = "недоступна: в libz.so.1 нет нужных функций";
+    for (const char* library : {"libprambus-no-such-crypto.so.3", "libz.so.1"}) {
+      std::vector<std::unique_ptr<Digest>> digests;
+      for (int i = 0; i < 4; ++i) digests.push_back(MakeChecksumDigest(i, library));
+      ChecksumWindow c(
+          w.get(),
+          std::make_unique<ChecksumJob>(ReadSavedBytes(*w->View(), false), std::move(digests)),
+          false);
+      c.RunToEnd();
+      QVERIFY(c.Done());
+      const QString why = library[3] == 'z' ? wrong : missing;
+      QCOMPARE(Values(c), QStringList({"352441c2", why, why, why}));
+      QVERIFY(c.copyButton->isEnabled());
+      QCOMPARE(c.AllValues(),
+               QString("CRC-32: 352441c2\nMD5: %1\nSHA-1: %1\nSHA-256: %1\n").arg(why));
+    }
+    // The library under its own name, asked for in the same way, gives the digests.
+    auto sha = MakeChecksumDigest(3, kCryptoLibrary);
+    const uint8_t abc[] = {'a', 'b', 'c'};
+    sha->Add(abc);
+    QCOMPARE(sha->Hex(),
+             std::string("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
   }
 };
 

@@ -1,7 +1,9 @@
 // The single-copy listener of the real main window, spoken to as another copy
 // (or a misbehaving program) would: several requests in one write, a line
 // that never ends, a peer that sends nothing, accepting without a free
-// descriptor; and asking a copy that never answers.
+// descriptor, a request cut short, a peer that never takes its answers; and
+// asking a copy that never answers, one that ended without removing its
+// socket, one whose queue is full, one whose answer is cut short.
 #include "single_copy.h"
 
 #include <grp.h>
@@ -14,7 +16,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QElapsedTimer>
 #include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstring>
@@ -147,6 +151,52 @@ class ScopedEnvironment {
 
  private:
   std::vector<std::tuple<const char*, QByteArray, bool>> saved_;
+};
+
+// Another copy played in this process: it listens at a path, reads the
+// request of each connection it accepts and writes `reply` before closing
+// it. It accepts only once started, so that its queue can be filled first.
+class FakeCopy {
+ public:
+  FakeCopy(const QString& path, QByteArray reply, int backlog)
+      : path_(QFile::encodeName(path)), reply_(std::move(reply)), fd_(RawSocket()) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, path_.constData(), static_cast<size_t>(path_.size()));
+    ::unlink(path_.constData());
+    listening_ = ::bind(fd_, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) == 0 &&
+                 ::listen(fd_, backlog) == 0;
+    notifier_.emplace(fd_, QSocketNotifier::Read);
+    notifier_->setEnabled(false);
+    QObject::connect(&*notifier_, &QSocketNotifier::activated, [this] { Accept(); });
+  }
+  ~FakeCopy() {
+    notifier_.reset();
+    ::close(fd_);
+    ::unlink(path_.constData());
+  }
+  bool Listening() const { return listening_; }
+  void Start() { notifier_->setEnabled(true); }
+  int requests = 0;
+
+ private:
+  void Accept() {
+    const int peer = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (peer < 0) return;
+    pollfd p{peer, POLLIN, 0};
+    char buf[4096];
+    if (::poll(&p, 1, 1000) > 0 && ::read(peer, buf, sizeof buf) > 0) {
+      ++requests;
+      ::write(peer, reply_.constData(), static_cast<size_t>(reply_.size()));
+    }
+    ::close(peer);
+  }
+
+  QByteArray path_;
+  QByteArray reply_;
+  int fd_;
+  bool listening_ = false;
+  std::optional<QSocketNotifier> notifier_;
 };
 
 bool PrivateFolderOfMine(const QString& path) {
@@ -283,6 +333,113 @@ class SingleCopyTest : public QObject {
     QCOMPARE(w_->windowTitle(), QString("other.txt - Прамбус"));
     ::close(frozen);
     ::unlink(name.constData());
+  }
+
+  // A request cut short by a peer that goes gets no answer; the copy goes
+  // on answering others. A peer that sends requests and never takes the
+  // answers is dropped as they pile up, long before its deadline.
+  void cutRequestsAndPeersThatTakeNoAnswers() {
+    const QByteArray r = Request(hash_, title_);
+    const int half = RawSocket();
+    QVERIFY(RawConnect(half, ServerPath()));
+    QCOMPARE(::write(half, r.constData(), static_cast<size_t>(r.size() - 3)), r.size() - 3);
+    ::shutdown(half, SHUT_WR);
+    QByteArray answer;
+    bool ended = false;
+    QTRY_VERIFY([&] {
+      char buf[8];
+      const ssize_t n = ::recv(half, buf, sizeof buf, MSG_DONTWAIT);
+      if (n > 0) answer.append(buf, n);
+      ended = n == 0;
+      return ended || (n < 0 && errno != EAGAIN);
+    }());
+    ::close(half);
+    QVERIFY(ended);
+    QCOMPARE(answer, QByteArray());
+
+    const int greedy = RawSocket();
+    QVERIFY(RawConnect(greedy, ServerPath()));
+    const QByteArray lines(64 * 1024, '\n');  // each an invalid request, answered "0"
+    QElapsedTimer clock;
+    clock.start();
+    bool dropped = false;
+    while (!dropped && clock.elapsed() < SingleCopy::kPeerTimeMs + 2000) {
+      const ssize_t n = ::send(greedy, lines.constData(), static_cast<size_t>(lines.size()),
+                               MSG_DONTWAIT | MSG_NOSIGNAL);
+      dropped = n < 0 && (errno == EPIPE || errno == ECONNRESET);
+      QCoreApplication::processEvents();
+    }
+    ::close(greedy);
+    QVERIFY(dropped);
+    // The deadline's timer may fire up to a twentieth early. Well under a
+    // second in a normal build; the sanitizers' build takes over a second on a
+    // busy machine, so there only the drop itself is checked.
+#if !defined(__SANITIZE_ADDRESS__)
+    QVERIFY2(clock.elapsed() < SingleCopy::kPeerTimeMs * 9 / 10,
+             qPrintable(QString::number(clock.elapsed())));
+#endif
+
+    QLocalSocket s;
+    s.connectToServer(ServerPath());
+    QVERIFY(s.waitForConnected(1000));
+    s.write(r);
+    QByteArray again;
+    QTRY_VERIFY((again += s.readAll()).contains('\n'));
+    QCOMPARE(again, QByteArray("1\n"));
+  }
+
+  // A copy killed before it could remove its socket leaves it behind with
+  // nobody listening: the asking copy is refused at once, removes it and
+  // opens the file itself.
+  void aSocketLeftByAKilledCopyIsRemovedWhenAsked() {
+    const QString stale = SingleCopy::Folder() + "/copy-killed-" +
+                          QString::number(QCoreApplication::applicationPid());
+    {
+      FakeCopy killed(stale, "1\n", 8);
+      QVERIFY(killed.Listening());
+      QVERIFY(::rename(QFile::encodeName(stale), QFile::encodeName(stale + ".kept")) == 0);
+    }  // its listener is gone, its socket file stays
+    QVERIFY(::rename(QFile::encodeName(stale + ".kept"), QFile::encodeName(stale)) == 0);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!SingleCopy::HandOver(title_, hash_));
+    QVERIFY(clock.elapsed() < SingleCopy::kAskTimeMs);
+    QVERIFY(!QFileInfo::exists(stale));
+  }
+
+  // A copy whose queue is full is asked again until it accepts; an answer
+  // cut short before its line end is no answer.
+  void aFullQueueIsWaitedForAndACutAnswerIsNone() {
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    {
+      FakeCopy busy(SingleCopy::Folder() + "/copy-busy-" + pid, "1\n", 0);
+      QVERIFY(busy.Listening());
+      std::vector<int> waiting;  // connections filling its queue
+      bool full = false;
+      for (int i = 0; i < 16 && !full; ++i) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        full = !RawConnect(fd, SingleCopy::Folder() + "/copy-busy-" + pid) && errno == EAGAIN;
+        waiting.push_back(fd);
+      }
+      QVERIFY(full);
+      QTimer::singleShot(300, [&] {
+        for (int fd : waiting) ::close(fd);  // they go; their places are taken up in turn
+        busy.Start();
+      });
+      QElapsedTimer clock;
+      clock.start();
+      QVERIFY(SingleCopy::HandOver(title_, hash_));
+      QVERIFY(clock.elapsed() >= 250);
+      QCOMPARE(busy.requests, 1);
+    }
+    FakeCopy cut(SingleCopy::Folder() + "/copy-cut-" + pid, "1", 8);
+    QVERIFY(cut.Listening());
+    cut.Start();
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!SingleCopy::HandOver(title_, hash_));
+    QCOMPARE(cut.requests, 1);
+    QVERIFY(clock.elapsed() < SingleCopy::kAskTimeMs);  // its going ended the wait
   }
 
   // Without a runtime folder, another user who made the meeting folders in
