@@ -117,6 +117,28 @@ TEST_F(HexViewTest, DigitEntryOverwritesAndAppends) {
   EXPECT_EQ(Bytes(), "\x07");
 }
 
+// Codes shortened by a change of base take the caret's and the anchor's
+// digit back to the code's end: a caret stays a caret, and a selection keeps
+// its bytes.
+TEST_F(HexViewTest, ShorterCodesTakeDigitPositionsBackToTheirEnd) {
+  Cfg().FirstZeroes = false;
+  Cfg().TextBaseSyst = 2;
+  Load("\x05\xA5\x07");  // 101 10100101 111
+  At(1, 6);
+  Cfg().TextBaseSyst = 16;
+  view->Relayout();
+  EXPECT_EQ(view->CursorDigit, 2);
+  EXPECT_EQ(view->AnchorDigit, 2);
+  EXPECT_FALSE(view->HasSelection());
+  Cfg().TextBaseSyst = 2;
+  At(1, 6);
+  view->SetPosition(0, 0, true);  // selected backwards to the first byte
+  Cfg().TextBaseSyst = 16;
+  view->Relayout();
+  EXPECT_EQ(view->AnchorOffset(), 1);
+  EXPECT_EQ(view->AnchorDigit, 2);
+}
+
 TEST_F(HexViewTest, DigitsThatDoNotFitAreRefused) {
   Cfg().TextBaseSyst = 10;
   Load("");

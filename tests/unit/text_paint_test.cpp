@@ -84,19 +84,28 @@ TEST_F(TextViewTest, HorizontalScrollCutsThePartlyHiddenCharacter) {
 }
 
 TEST_F(TextViewTest, PrintModeDrawsWholeRowsPageByPage) {
-  std::string text;
-  for (int i = 0; i < 25; ++i) text += "line\r\n";
-  Load(text, 1000);
-  view->SetViewHeight(100);  // six whole rows of 16 px
-  view->BeginPrinting();
-  int pages = 0;
-  do {
-    canvas.ClearRecords();
-    view->Paint();
-    ++pages;
-    for (const auto& t : canvas.texts) EXPECT_LE(t.y + 16, 100);
-  } while (!view->PrintDone && pages < 10);
-  EXPECT_EQ(pages, 5);  // 26 rows, the last one empty
+  std::string lines;
+  for (int i = 0; i < 24; ++i) lines += "line\r\n";
+  // Six whole rows of 16 px a page. The empty row after a final line end
+  // starts no page; a last row with text after a full page does.
+  for (const auto& [text, pageCount, lastText] :
+       {std::tuple{lines + "line\r\n", 5, "line"}, {lines, 4, "line"}, {lines + "end", 5, "end"}}) {
+    Load(text, 1000);
+    view->SetViewHeight(100);
+    view->SetScrollY(0);
+    view->BeginPrinting();
+    int pages = 0;
+    std::string last;
+    do {
+      canvas.ClearRecords();
+      view->Paint();
+      ++pages;
+      for (const auto& t : canvas.texts) EXPECT_LE(t.y + 16, 100);
+      if (!canvas.texts.empty()) last = canvas.texts.back().text;
+    } while (!view->PrintDone && pages < 10);
+    EXPECT_EQ(pages, pageCount) << lastText;
+    EXPECT_EQ(last, lastText);
+  }
 }
 
 TEST_F(TextViewTest, ScrollToCaretKeepsTheCaretInsideTheView) {

@@ -107,6 +107,21 @@ TEST_F(Utf8ViewTest, RowsBreakBetweenCharactersHoweverTheBytesCameIn) {
   EXPECT_EQ(view->RowWidth(0), 8 * 6);  // a wide character takes two cells
 }
 
+// A CR and a LF make one line end however the blocks split them, and a
+// line end already paired takes no third one.
+TEST_F(Utf8ViewTest, LineEndPairsAreTheSameHoweverTheBytesCameIn) {
+  for (const std::string text : {"a\r\n\rb", "a\r\n\r\nb", "a\n\r\n\r\nb", "\r\n\n\r\r\r\n"}) {
+    LoadUtf8(text);
+    const std::vector<std::string> rows = Rows();
+    for (size_t block = 1; block <= text.size(); ++block) {
+      LoadUtf8(text, 200, block);
+      EXPECT_EQ(Rows(), rows) << block;
+    }
+  }
+  LoadUtf8("a\r\n\rb", 200, 3);
+  EXPECT_EQ(Rows(), (RowList{"a\r\n", "\r", "b"}));
+}
+
 TEST_F(Utf8ViewTest, CaretAndEditingKeysStepOverWholeCharacters) {
   LoadUtf8("жа中😀\x80z");
   Cursor(0, 0);
