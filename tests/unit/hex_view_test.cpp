@@ -450,6 +450,16 @@ TEST_F(HexViewTest, UndoRestoresBytesCursorDigitAndArea) {
   view->Redo();
   EXPECT_EQ(Bytes(), "\x12\x3F");
   EXPECT_EQ(view->CursorOffset(), 2);
+  // A character typed over a byte in the character area.
+  Load("abc");
+  view->InCodes = false;
+  At(1, 0);
+  Type("x");
+  EXPECT_EQ(Bytes(), "axc");
+  view->Undo();
+  EXPECT_EQ(Bytes(), "abc");
+  EXPECT_EQ(view->CursorOffset(), 1);
+  EXPECT_FALSE(view->InCodes);
 }
 
 TEST_F(HexViewTest, FindTakesTheEarlierOfTextAndCodeMatches) {
