@@ -317,6 +317,17 @@ TEST_F(HexViewTest, AKeyOverSelectedDigitsTakesTheirPlaceInTheSameByte) {
   view->MoveLeft(false, true);
   Key('7');
   EXPECT_EQ(Bytes(), "\x75");
+  // Across a byte boundary, from digit 1 to digit 1 of the next byte, both ways.
+  std::string typed[2];
+  for (const bool backwards : {false, true}) {
+    Load("\x12\x34\x56");
+    At(backwards ? 1 : 0, 1);
+    for (int d = 0; d < 2; ++d)
+      backwards ? view->MoveLeft(false, true) : view->MoveRight(false, true);
+    Key('7');
+    typed[backwards] = Bytes();
+  }
+  EXPECT_EQ(typed[1], typed[0]);
 }
 
 TEST_F(HexViewTest, TypingOverSelectedCharactersReplacesExactlyThem) {

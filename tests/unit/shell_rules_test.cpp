@@ -122,6 +122,10 @@ TEST(MessageLayout, SixButtonsMakeTwoEvenRows) {
   // Each row is spread symmetrically over the client width.
   const int leftGap = m.buttons[4].left, rightGap = m.clientWidth - m.buttons[5].right;
   EXPECT_LE(std::abs(leftGap - rightGap), 1);
+  // A lone button: the dialog is as wide as it and its margins.
+  const MessageLayout one = LayOutMessage(canvas, s, "", {"OK"}, 1280, 1024, {640, 512});
+  ASSERT_EQ(one.buttons.size(), 1u);
+  EXPECT_EQ(one.clientWidth, 2 * s.MarginforButton + (one.buttons[0].right - one.buttons[0].left));
 }
 
 TEST(MessageLayout, LongParagraphGrowsToAboutThreeAndAHalfToOne) {

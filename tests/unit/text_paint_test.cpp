@@ -121,6 +121,8 @@ TEST_F(TextViewTest, ScrollToCaretKeepsTheCaretInsideTheView) {
   Load(std::string(100, 'x'), 100000);
   view->SetPosition(60, 0, true);
   EXPECT_EQ(view->ScrollX, 64 * 8 - 200 + 2);  // four characters beyond the caret stay visible
+  view->SetPosition(30, 0, true);  // left of the view: three characters before the caret show
+  EXPECT_EQ(view->ScrollX, (30 - Cfg().HScrollStep + 1) * 8);
   view->SetPosition(1, 0, true);
   EXPECT_EQ(view->ScrollX, 0);
   // Only a blank the caret stands after may hang past the right edge
