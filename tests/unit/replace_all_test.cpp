@@ -209,6 +209,7 @@ TEST_F(ReplaceAllTest, ReplacingEverythingByNothingLeavesAnEmptyDocument) {
   EXPECT_EQ(v->LastRow, 0);
   EXPECT_EQ(v->GetTextLength(), 0);
   EXPECT_EQ(v->GetDocumentWidth(), 0);
+  EXPECT_EQ(static_cast<TextView&>(*v).RowWidth(0), 0);
 }
 
 // The matches are found first, piece by piece: stopped there, the document,

@@ -122,6 +122,20 @@ TEST(MessageLayout, SixButtonsMakeTwoEvenRows) {
   // Each row is spread symmetrically over the client width.
   const int leftGap = m.buttons[4].left, rightGap = m.clientWidth - m.buttons[5].right;
   EXPECT_LE(std::abs(leftGap - rightGap), 1);
+  // A button that does not fit starts a row of its own, with room for as
+  // many buttons as any row.
+  const std::vector<std::string> wide = {std::string(25, 'A'),
+                                         std::string(25, 'B'),
+                                         std::string(25, 'C'),
+                                         std::string(50, 'L'),
+                                         "d",
+                                         "e",
+                                         "f"};
+  const MessageLayout w = LayOutMessage(canvas, s, "text", wide, 1100, 1024, {550, 512});
+  ASSERT_EQ(w.buttons.size(), 7u);
+  EXPECT_EQ(w.buttons[0].top, w.buttons[2].top);
+  EXPECT_LT(w.buttons[2].top, w.buttons[3].top);
+  EXPECT_EQ(w.buttons[3].top, w.buttons[6].top);
   // A lone button: the dialog is as wide as it and its margins.
   const MessageLayout one = LayOutMessage(canvas, s, "", {"OK"}, 1280, 1024, {640, 512});
   ASSERT_EQ(one.buttons.size(), 1u);
