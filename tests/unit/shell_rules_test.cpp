@@ -147,18 +147,26 @@ TEST(MessageLayout, LongParagraphGrowsToAboutThreeAndAHalfToOne) {
   Settings s;
   std::string text;
   for (int i = 0; i < 120; ++i) text += "word ";
+  auto words = [](const MessageLayout& m) {  // every word is drawn, none is cut
+    int n = 0;
+    for (const auto& l : m.lines)
+      for (size_t at = l.text.find("word"); at != std::string::npos;
+           at = l.text.find("word", at + 4))
+        ++n;
+    return n;
+  };
   const MessageLayout m = LayOutMessage(canvas, s, text, {"OK"}, 4000, 3000, {2000, 1500});
   const double ratio =
       double(m.textRect.right - m.textRect.left) / (m.textRect.bottom - m.textRect.top);
   EXPECT_GT(ratio, 2.5);
   EXPECT_LT(ratio, 4.5);
-  int words = 0;  // every word is drawn, none is cut
-  for (const auto& l : m.lines)
-    for (size_t at = l.text.find("word"); at != std::string::npos; at = l.text.find("word", at + 4))
-      ++words;
-  EXPECT_EQ(words, 120);
+  EXPECT_EQ(words(m), 120);
   // The rectangle holds its lines and a pixel above and below them.
   EXPECT_EQ(m.textRect.bottom - m.textRect.top, 1 + m.lineHeight * int(m.lines.size()) + 1);
+  // On a narrow, tall screen the width stops at the screen's and the text
+  // grows taller instead.
+  const MessageLayout narrow = LayOutMessage(canvas, s, text, {"OK"}, 400, 3000, {200, 1500});
+  EXPECT_EQ(words(narrow), 120);
 }
 
 TEST(MessageLayout, EmptyTextIsOneLineAndTheBoxStaysOnScreen) {
