@@ -119,6 +119,8 @@ TEST_F(TextViewTest, ScrollToCaretKeepsTheCaretInsideTheView) {
   EXPECT_EQ(view->ScrollY, 32);  // the caret row is the top row
   EXPECT_EQ(view->CaretY, 0);
   Load(std::string(100, 'x'), 100000);
+  view->SetPosition(25, 0, true);  // the caret on the right edge shows: no scroll
+  EXPECT_EQ(view->ScrollX, 0);
   view->SetPosition(60, 0, true);
   EXPECT_EQ(view->ScrollX, 64 * 8 - 200 + 2);  // four characters beyond the caret stay visible
   view->SetPosition(30, 0, true);  // left of the view: three characters before the caret show

@@ -302,6 +302,13 @@ TEST_F(Utf8ViewTest, PaintDrawsARowInOneCallWithASubstituteForAStrayByte) {
             "aж\xEF\xBF\xBD"
             "b中é");
   EXPECT_EQ(canvas.texts[0].x, 0);
+  // A control character is no printable ASCII: it is drawn on its own.
+  LoadUtf8(
+      "a\x1F"
+      "b");
+  canvas.ClearRecords();
+  view->Paint();
+  EXPECT_EQ(canvas.texts.size(), 3u);
 
   TestCanvas narrow;
   narrow.SetCharWidth('b', 11);
