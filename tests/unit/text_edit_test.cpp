@@ -339,6 +339,17 @@ TEST_F(TextViewTest, DeleteLineRemovesARowOrAWholeHardLine) {
   EXPECT_EQ(Rows().back(), "");  // the removed last row stays as an empty last row
 }
 
+// Backspace at the start of a row after a line end takes that line end
+// alone, and undo puts it back.
+TEST_F(TextViewTest, BackspaceAfterALineEndTakesItAlone) {
+  Load("abc\r\nx");
+  Cursor(0, 1);
+  view->Backspace();
+  EXPECT_EQ(Text(), "abcx");
+  view->Undo();
+  EXPECT_EQ(Text(), "abc\r\nx");
+}
+
 TEST_F(TextViewTest, UndoBudgetDropsTheOldestAndRefusesOversizedRecords) {
   Cfg().MaxUndoLen = 100;
   Load("");
