@@ -3,9 +3,18 @@
 #include "settings/damaged_settings.h"
 
 #include <gtest/gtest.h>
+#include <linux/audit.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <filesystem>
+#include <functional>
 
 #include "support/temp_dir.h"
 
@@ -72,6 +81,60 @@ TEST(DamagedSettings, TheFileIsSetAsideUnderANameThatSaysSoNeverOverAnother) {
   const std::string later = DamagedSettingsName(data, 86400);
   EXPECT_EQ(SetDamagedSettingsAside(data, later), 0);
   EXPECT_FALSE(std::filesystem::exists(data));
+  EXPECT_EQ(TempDir::Read(later), "damaged bytes");
+}
+
+#if defined(__x86_64__)
+constexpr uint32_t kAuditArch = AUDIT_ARCH_X86_64;
+#elif defined(__aarch64__)
+constexpr uint32_t kAuditArch = AUDIT_ARCH_AARCH64;
+#else
+constexpr uint32_t kAuditArch = 0;
+#endif
+
+// Runs `body` in a child process whose renameat2 fails with EINVAL, as on a
+// file system that knows no rename flags; returns what it returns, or -1.
+int WithoutRenameFlags(const std::function<int()>& body) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, arch)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, kAuditArch, 1, 0),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_renameat2, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (EINVAL & SECCOMP_RET_DATA)),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+        ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+      ::_exit(100);
+    ::_exit(body());
+  }
+  int status = 0;
+  if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+// Without the no-replace flag a link takes the new name: a taken name is
+// still refused, and a free one is reported done once the file is there.
+TEST(DamagedSettings, WithoutRenameFlagsTheFileIsStillNeverSetAsideOverAnother) {
+  if (kAuditArch == 0) GTEST_SKIP() << "no system call filter for this architecture";
+  TempDir dir;
+  const std::string data = dir.File("data.dat");
+  const std::string aside = DamagedSettingsName(data, 0), later = DamagedSettingsName(data, 86400);
+  TempDir::Write(data, "damaged bytes");
+  TempDir::Write(aside, "set aside before");
+  const int outcome = WithoutRenameFlags([&] {
+    if (SetDamagedSettingsAside(data, aside) != EEXIST) return 1;
+    if (SetDamagedSettingsAside(data, later) != 0) return 2;
+    return 0;
+  });
+  ASSERT_NE(outcome, 100) << "no system call filter here";
+  EXPECT_EQ(outcome, 0);
+  EXPECT_FALSE(std::filesystem::exists(data));
+  EXPECT_EQ(TempDir::Read(aside), "set aside before");
   EXPECT_EQ(TempDir::Read(later), "damaged bytes");
 }
 

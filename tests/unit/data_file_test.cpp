@@ -395,6 +395,8 @@ TEST_F(DataFileTest, StoredValuesAreBoundedWhenRead) {
   s.MinRestoredWidth = INT32_MAX, s.MinRestoredHeight = -7;
   s.OtstupX = INT32_MAX, s.Distance = 1e6;  // keyed: outside the table's range
   s.DataWindowLeft = INT32_MIN;
+  s.TextColor = 0xFFFFFF;      // white, the largest colour
+  s.ChosenFonClr = 0x1000000;  // beyond 24 bits
   ASSERT_TRUE(WriteDataFile(path_, st, s));
   StoredState back;
   Settings r;
@@ -409,6 +411,8 @@ TEST_F(DataFileTest, StoredValuesAreBoundedWhenRead) {
   EXPECT_EQ(r.OtstupX, Settings{}.OtstupX);
   EXPECT_EQ(r.Distance, Settings{}.Distance);
   EXPECT_EQ(r.DataWindowLeft, -32767);
+  EXPECT_EQ(r.TextColor, 0xFFFFFFu);
+  EXPECT_EQ(r.ChosenFonClr, Settings{}.ChosenFonClr);
   // Ordinary values pass unchanged.
   ASSERT_TRUE(WriteDataFile(path_, Sample(), SampleSettings()));
   ASSERT_TRUE(ReadDataFile(path_, back, r));

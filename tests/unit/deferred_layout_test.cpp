@@ -138,6 +138,24 @@ TEST_F(DeferredLayoutTest, StepsMoveTheSeamOnAndKeepCursorAndSelection) {
   EXPECT_EQ(view->GetSelectedText(), selected);
 }
 
+// A budget spent ends the call: none lays nothing out, and a row's bytes
+// move the row ended early on by one row.
+TEST_F(DeferredLayoutTest, AStepEndsWhenItsBudgetIsSpent) {
+  LoadUnbroken(400);
+  Cursor(5, 0);
+  view->TypeChar('b');
+  const RowList before = Rows();
+  EXPECT_FALSE(view->ContinueLayout(0));
+  EXPECT_EQ(Rows(), before);
+  EXPECT_EQ(view->RowsEndedEarly(), std::vector<int>{3});
+  for (int seam = 4; seam <= 6; ++seam) {
+    EXPECT_FALSE(view->ContinueLayout(10));
+    EXPECT_EQ(view->RowsEndedEarly(), std::vector<int>{seam});
+  }
+  Finish();
+  EXPECT_EQ(Rows(), FreshRows());
+}
+
 // Edits before, across and after a seam: rows inserted or removed before it
 // move it, an edit that lays its row out again or lies shortly after it takes
 // it away, and a line end typed further on leaves it where it is.

@@ -89,6 +89,8 @@ TEST(GoToParse, GarbageIsRefusedWithWhatToType) {
   EXPECT_NE(Refused("12", GoToUnit::kOffset, 2).find("двоичной записи"), std::string::npos);
   Refused("1F", GoToUnit::kOffset, 10);
   Refused("10:2", GoToUnit::kOffset);
+  // Past base 36 no digit set is known: nothing is read, not even "Z".
+  Refused("Z", GoToUnit::kOffset, 37);
 }
 
 // Three hard lines, the first wrapped over three rows of ten characters.

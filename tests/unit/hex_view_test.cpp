@@ -117,6 +117,28 @@ TEST_F(HexViewTest, DigitEntryOverwritesAndAppends) {
   EXPECT_EQ(Bytes(), "\x07");
 }
 
+// Codes shortened by a change of base take the caret's and the anchor's
+// digit back to the code's end: a caret stays a caret, and a selection keeps
+// its bytes.
+TEST_F(HexViewTest, ShorterCodesTakeDigitPositionsBackToTheirEnd) {
+  Cfg().FirstZeroes = false;
+  Cfg().TextBaseSyst = 2;
+  Load("\x05\xA5\x07");  // 101 10100101 111
+  At(1, 6);
+  Cfg().TextBaseSyst = 16;
+  view->Relayout();
+  EXPECT_EQ(view->CursorDigit, 2);
+  EXPECT_EQ(view->AnchorDigit, 2);
+  EXPECT_FALSE(view->HasSelection());
+  Cfg().TextBaseSyst = 2;
+  At(1, 6);
+  view->SetPosition(0, 0, true);  // selected backwards to the first byte
+  Cfg().TextBaseSyst = 16;
+  view->Relayout();
+  EXPECT_EQ(view->AnchorOffset(), 1);
+  EXPECT_EQ(view->AnchorDigit, 2);
+}
+
 TEST_F(HexViewTest, DigitsThatDoNotFitAreRefused) {
   Cfg().TextBaseSyst = 10;
   Load("");
@@ -295,6 +317,17 @@ TEST_F(HexViewTest, AKeyOverSelectedDigitsTakesTheirPlaceInTheSameByte) {
   view->MoveLeft(false, true);
   Key('7');
   EXPECT_EQ(Bytes(), "\x75");
+  // Across a byte boundary, from digit 1 to digit 1 of the next byte, both ways.
+  std::string typed[2];
+  for (const bool backwards : {false, true}) {
+    Load("\x12\x34\x56");
+    At(backwards ? 1 : 0, 1);
+    for (int d = 0; d < 2; ++d)
+      backwards ? view->MoveLeft(false, true) : view->MoveRight(false, true);
+    Key('7');
+    typed[backwards] = Bytes();
+  }
+  EXPECT_EQ(typed[1], typed[0]);
 }
 
 TEST_F(HexViewTest, TypingOverSelectedCharactersReplacesExactlyThem) {
@@ -428,6 +461,16 @@ TEST_F(HexViewTest, UndoRestoresBytesCursorDigitAndArea) {
   view->Redo();
   EXPECT_EQ(Bytes(), "\x12\x3F");
   EXPECT_EQ(view->CursorOffset(), 2);
+  // A character typed over a byte in the character area.
+  Load("abc");
+  view->InCodes = false;
+  At(1, 0);
+  Type("x");
+  EXPECT_EQ(Bytes(), "axc");
+  view->Undo();
+  EXPECT_EQ(Bytes(), "abc");
+  EXPECT_EQ(view->CursorOffset(), 1);
+  EXPECT_FALSE(view->InCodes);
 }
 
 TEST_F(HexViewTest, FindTakesTheEarlierOfTextAndCodeMatches) {

@@ -169,6 +169,7 @@ TEST(Switcher, SelectionWrapsBothWays) {
   EXPECT_EQ(StepSwitcherRow(2, 3, false), 0);
   EXPECT_EQ(StepSwitcherRow(0, 3, true), 2);
   EXPECT_EQ(StepSwitcherRow(2, 3, true), 1);
+  EXPECT_EQ(StepSwitcherRow(1, 3, true), 0);  // back to the first row, not past it
   EXPECT_EQ(StepSwitcherRow(0, 1, false), 0);
 }
 

@@ -170,6 +170,8 @@ TEST_F(ReplaceAllTest, OnePassLeavesWhatReplacingOneByOneLeaves) {
       {words, "alpha", "alphabet", false, 0, 200},  // a growing one moves its end
       {words, "alpha", "alphabet", false, -1, -1, static_cast<int64_t>(words.size()) + 10},
       {Repeat("ab", 400), "ab", "abc", false, -1, -1, kMaxDocumentSize, 600},  // a small budget
+      // Deletions only: the budget holds the last hundred of 150 records.
+      {Repeat("ab-", 150), "ab", "", false, -1, -1, kMaxDocumentSize, 2300},
       {Repeat("\xB8\xEB\xEA\xE0 \xA8\xCB\xCA\xC0 ", 20), "\xA8\xCB\xCA\xC0", "x"},  // ёлка ЁЛКА
   };
   for (const Case& c : cases) ExpectSame(c, false);
@@ -207,6 +209,7 @@ TEST_F(ReplaceAllTest, ReplacingEverythingByNothingLeavesAnEmptyDocument) {
   EXPECT_EQ(v->LastRow, 0);
   EXPECT_EQ(v->GetTextLength(), 0);
   EXPECT_EQ(v->GetDocumentWidth(), 0);
+  EXPECT_EQ(static_cast<TextView&>(*v).RowWidth(0), 0);
 }
 
 // The matches are found first, piece by piece: stopped there, the document,

@@ -171,6 +171,7 @@ TEST(RowArenaTest, ChunksAreFoundAndGivenBackOneByOne) {
   next.Append(U("tail"), 4, &arena);
   EXPECT_EQ(next.view(), "tail");
   EXPECT_EQ(arena.ChunkOf(next.data()), 3);
+  EXPECT_EQ(arena.ChunkOf(U(big)), -1);  // a full list of chunks: none past its end is read
 }
 
 // The unused pages after the last bytes are given back; the rows keep their

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -163,6 +164,27 @@ TEST_F(SaveJournalTest, AFileIsOnRecordWhileItExistsAndLockedWhileItsProgramRuns
     EXPECT_FALSE(f.Advance(SaveStage::kRewriting));
   }
   EXPECT_EQ(Names(dir_.path()), std::vector<std::string>{"a file"});
+}
+
+// With standard input closed the file may get descriptor 0: it is the
+// file, made without an error, not a failure.
+TEST_F(SaveJournalTest, DescriptorZeroIsAFileLikeAnyOther) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(0);
+    int code = 0;
+    {
+      errno = ENOENT;  // left over from an earlier call
+      RecordedFile f(Path("print-"), ".pdf", {}, "");
+      if (!f.created() || f.fd() != 0 || f.error() != 0) code = 1;
+    }
+    ::_exit(code);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Names(dir_.path()), std::vector<std::string>{});
 }
 
 TEST_F(SaveJournalTest, WhatAKilledProgramLeftIsRemovedOrOffered) {

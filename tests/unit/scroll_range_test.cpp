@@ -31,6 +31,9 @@ TEST(ScrollRangeTest, BarCountsPositionsWhileTheTopFitsAnInt) {
   EXPECT_EQ(BarValue(INT_MAX, r), INT_MAX);
   EXPECT_EQ(BarValue(12345, r), 12345);
   EXPECT_EQ(PositionFromBar(12345, r), 12345);
+  // A value below the bar's range (a widget may hand one over) is its top.
+  r.position = 500;
+  EXPECT_EQ(PositionFromBar(-1, r), 0);
   EXPECT_EQ(BarStep(1000, r), 1000);
 }
 

@@ -122,6 +122,24 @@ TEST(MessageLayout, SixButtonsMakeTwoEvenRows) {
   // Each row is spread symmetrically over the client width.
   const int leftGap = m.buttons[4].left, rightGap = m.clientWidth - m.buttons[5].right;
   EXPECT_LE(std::abs(leftGap - rightGap), 1);
+  // A button that does not fit starts a row of its own, with room for as
+  // many buttons as any row.
+  const std::vector<std::string> wide = {std::string(25, 'A'),
+                                         std::string(25, 'B'),
+                                         std::string(25, 'C'),
+                                         std::string(50, 'L'),
+                                         "d",
+                                         "e",
+                                         "f"};
+  const MessageLayout w = LayOutMessage(canvas, s, "text", wide, 1100, 1024, {550, 512});
+  ASSERT_EQ(w.buttons.size(), 7u);
+  EXPECT_EQ(w.buttons[0].top, w.buttons[2].top);
+  EXPECT_LT(w.buttons[2].top, w.buttons[3].top);
+  EXPECT_EQ(w.buttons[3].top, w.buttons[6].top);
+  // A lone button: the dialog is as wide as it and its margins.
+  const MessageLayout one = LayOutMessage(canvas, s, "", {"OK"}, 1280, 1024, {640, 512});
+  ASSERT_EQ(one.buttons.size(), 1u);
+  EXPECT_EQ(one.clientWidth, 2 * s.MarginforButton + (one.buttons[0].right - one.buttons[0].left));
 }
 
 TEST(MessageLayout, LongParagraphGrowsToAboutThreeAndAHalfToOne) {
@@ -129,18 +147,26 @@ TEST(MessageLayout, LongParagraphGrowsToAboutThreeAndAHalfToOne) {
   Settings s;
   std::string text;
   for (int i = 0; i < 120; ++i) text += "word ";
+  auto words = [](const MessageLayout& m) {  // every word is drawn, none is cut
+    int n = 0;
+    for (const auto& l : m.lines)
+      for (size_t at = l.text.find("word"); at != std::string::npos;
+           at = l.text.find("word", at + 4))
+        ++n;
+    return n;
+  };
   const MessageLayout m = LayOutMessage(canvas, s, text, {"OK"}, 4000, 3000, {2000, 1500});
   const double ratio =
       double(m.textRect.right - m.textRect.left) / (m.textRect.bottom - m.textRect.top);
   EXPECT_GT(ratio, 2.5);
   EXPECT_LT(ratio, 4.5);
-  int words = 0;  // every word is drawn, none is cut
-  for (const auto& l : m.lines)
-    for (size_t at = l.text.find("word"); at != std::string::npos; at = l.text.find("word", at + 4))
-      ++words;
-  EXPECT_EQ(words, 120);
+  EXPECT_EQ(words(m), 120);
   // The rectangle holds its lines and a pixel above and below them.
   EXPECT_EQ(m.textRect.bottom - m.textRect.top, 1 + m.lineHeight * int(m.lines.size()) + 1);
+  // On a narrow, tall screen the width stops at the screen's and the text
+  // grows taller instead.
+  const MessageLayout narrow = LayOutMessage(canvas, s, text, {"OK"}, 400, 3000, {200, 1500});
+  EXPECT_EQ(words(narrow), 120);
 }
 
 TEST(MessageLayout, EmptyTextIsOneLineAndTheBoxStaysOnScreen) {

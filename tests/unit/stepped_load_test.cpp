@@ -159,6 +159,22 @@ TEST_F(SteppedLoadTest, AWordWrappedAtEveryBlockBoundaryKeepsItsBytes) {
   EXPECT_TRUE(diff.first == rows.end()) << "first difference at " << diff.first - rows.begin();
 }
 
+// The widest row, the last of a step, can narrow in the next: its last word
+// wraps to the next row there. The document's width follows it down.
+TEST_F(SteppedLoadTest, TheWidestRowNarrowedByTheNextStepNarrowsTheDocument) {
+  canvas_.SetAllWidths(8);
+  const std::string path = dir_.File("narrows");
+  TempDir::Write(path, "aaaaaaaa bbbbbbbb");  // the break at 72 px of 97
+  auto view = NewText(WindowsTable());
+  const auto load = view->BeginLoad(path);
+  ASSERT_FALSE(load->Step(11));  // "aaaaaaaa bb": one row of 88 px
+  EXPECT_EQ(view->GetDocumentWidth(), 88);
+  EXPECT_TRUE(load->Step(100));
+  ASSERT_EQ(view->LastRow, 1);
+  EXPECT_EQ(view->RowWidth(0), 72);
+  EXPECT_EQ(view->GetDocumentWidth(), 72);
+}
+
 TEST_F(SteppedLoadTest, HexLoadedInAnyStepsHoldsTheFileBytes) {
   const std::string path = dir_.File("bytes.bin");
   std::string content(200003, '\0');

@@ -339,13 +339,25 @@ TEST_F(TextViewTest, DeleteLineRemovesARowOrAWholeHardLine) {
   EXPECT_EQ(Rows().back(), "");  // the removed last row stays as an empty last row
 }
 
+// Backspace at the start of a row after a line end takes that line end
+// alone, and undo puts it back.
+TEST_F(TextViewTest, BackspaceAfterALineEndTakesItAlone) {
+  Load("abc\r\nx");
+  Cursor(0, 1);
+  view->Backspace();
+  EXPECT_EQ(Text(), "abcx");
+  view->Undo();
+  EXPECT_EQ(Text(), "abc\r\nx");
+}
+
 TEST_F(TextViewTest, UndoBudgetDropsTheOldestAndRefusesOversizedRecords) {
   Cfg().MaxUndoLen = 100;
   Load("");
   view->InsertText(std::string(90, 'p'), true, true);  // 21 + 90 > 100
   EXPECT_FALSE(view->CanUndo());
+  EXPECT_EQ(view->UndoHistoryBytes(), 0);
   Type("a b c d e f g ");  // records of 2 characters: 23 bytes each
-  EXPECT_LE(view->UndoHistoryBytes(), 100);
+  EXPECT_EQ(view->UndoHistoryBytes(), 4 * 23);
   EXPECT_EQ(view->UndoStack.size(), 4u);
   EXPECT_EQ(view->UndoStack.back().text, "g ");
 }

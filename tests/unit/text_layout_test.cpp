@@ -82,6 +82,19 @@ TEST_F(TextViewTest, DocumentWidthFollowsATabRowWidenedByAnEditBeforeIt) {
   EXPECT_EQ(view->GetDocumentWidth(), widest);
 }
 
+// An edit that adds a row moves the rows after it down with their widths.
+TEST_F(TextViewTest, RowsMovedByAnEditKeepTheirWidths) {
+  Load("aaaa\r\nb\r\ncc\r\nddd\r\neeee\r\nf", 200);
+  Cursor(4, 0);
+  Type(std::string(30, 'x'));  // line 0 now takes two rows
+  TestCanvas freshCanvas;
+  TextView fresh(&freshCanvas);
+  fresh.WrapWidth = 200;
+  fresh.AppendString(Text());
+  ASSERT_EQ(view->LastRow, fresh.LastRow);
+  for (int r = 0; r <= view->LastRow; ++r) EXPECT_EQ(view->RowWidth(r), fresh.RowWidth(r)) << r;
+}
+
 TEST_F(TextViewTest, CharacterWiderThanTheWrapWidthGetsItsOwnRow) {
   canvas.SetCharWidth('W', 300);
   view = std::make_unique<TextView>(&canvas);

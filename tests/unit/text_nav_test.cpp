@@ -97,6 +97,11 @@ TEST_F(TextViewTest, MovesCrossWrappedRowsWithoutDoubleStops) {
   view->MoveLeft(true, false);
   EXPECT_EQ(view->CursorRow, 0);
   EXPECT_EQ(view->CursorCol, 0);
+  Load("x\r\n" + std::string(25, 'a') + "bbb", 200);  // a wrapped word after a line end
+  Cursor(3, 2);
+  view->MoveLeft(true, false);
+  EXPECT_EQ(view->CursorRow, 1);
+  EXPECT_EQ(view->CursorCol, 0);
 }
 
 TEST_F(TextViewTest, HardLineMovesAndHomeEnd) {

@@ -84,19 +84,28 @@ TEST_F(TextViewTest, HorizontalScrollCutsThePartlyHiddenCharacter) {
 }
 
 TEST_F(TextViewTest, PrintModeDrawsWholeRowsPageByPage) {
-  std::string text;
-  for (int i = 0; i < 25; ++i) text += "line\r\n";
-  Load(text, 1000);
-  view->SetViewHeight(100);  // six whole rows of 16 px
-  view->BeginPrinting();
-  int pages = 0;
-  do {
-    canvas.ClearRecords();
-    view->Paint();
-    ++pages;
-    for (const auto& t : canvas.texts) EXPECT_LE(t.y + 16, 100);
-  } while (!view->PrintDone && pages < 10);
-  EXPECT_EQ(pages, 5);  // 26 rows, the last one empty
+  std::string lines;
+  for (int i = 0; i < 24; ++i) lines += "line\r\n";
+  // Six whole rows of 16 px a page. The empty row after a final line end
+  // starts no page; a last row with text after a full page does.
+  for (const auto& [text, pageCount, lastText] :
+       {std::tuple{lines + "line\r\n", 5, "line"}, {lines, 4, "line"}, {lines + "end", 5, "end"}}) {
+    Load(text, 1000);
+    view->SetViewHeight(100);
+    view->SetScrollY(0);
+    view->BeginPrinting();
+    int pages = 0;
+    std::string last;
+    do {
+      canvas.ClearRecords();
+      view->Paint();
+      ++pages;
+      for (const auto& t : canvas.texts) EXPECT_LE(t.y + 16, 100);
+      if (!canvas.texts.empty()) last = canvas.texts.back().text;
+    } while (!view->PrintDone && pages < 10);
+    EXPECT_EQ(pages, pageCount) << lastText;
+    EXPECT_EQ(last, lastText);
+  }
 }
 
 TEST_F(TextViewTest, ScrollToCaretKeepsTheCaretInsideTheView) {
@@ -110,8 +119,12 @@ TEST_F(TextViewTest, ScrollToCaretKeepsTheCaretInsideTheView) {
   EXPECT_EQ(view->ScrollY, 32);  // the caret row is the top row
   EXPECT_EQ(view->CaretY, 0);
   Load(std::string(100, 'x'), 100000);
+  view->SetPosition(25, 0, true);  // the caret on the right edge shows: no scroll
+  EXPECT_EQ(view->ScrollX, 0);
   view->SetPosition(60, 0, true);
   EXPECT_EQ(view->ScrollX, 64 * 8 - 200 + 2);  // four characters beyond the caret stay visible
+  view->SetPosition(30, 0, true);  // left of the view: three characters before the caret show
+  EXPECT_EQ(view->ScrollX, (30 - Cfg().HScrollStep + 1) * 8);
   view->SetPosition(1, 0, true);
   EXPECT_EQ(view->ScrollX, 0);
   // Only a blank the caret stands after may hang past the right edge

@@ -107,6 +107,21 @@ TEST_F(Utf8ViewTest, RowsBreakBetweenCharactersHoweverTheBytesCameIn) {
   EXPECT_EQ(view->RowWidth(0), 8 * 6);  // a wide character takes two cells
 }
 
+// A CR and a LF make one line end however the blocks split them, and a
+// line end already paired takes no third one.
+TEST_F(Utf8ViewTest, LineEndPairsAreTheSameHoweverTheBytesCameIn) {
+  for (const std::string text : {"a\r\n\rb", "a\r\n\r\nb", "a\n\r\n\r\nb", "\r\n\n\r\r\r\n"}) {
+    LoadUtf8(text);
+    const std::vector<std::string> rows = Rows();
+    for (size_t block = 1; block <= text.size(); ++block) {
+      LoadUtf8(text, 200, block);
+      EXPECT_EQ(Rows(), rows) << block;
+    }
+  }
+  LoadUtf8("a\r\n\rb", 200, 3);
+  EXPECT_EQ(Rows(), (RowList{"a\r\n", "\r", "b"}));
+}
+
 TEST_F(Utf8ViewTest, CaretAndEditingKeysStepOverWholeCharacters) {
   LoadUtf8("жа中😀\x80z");
   Cursor(0, 0);
@@ -287,6 +302,13 @@ TEST_F(Utf8ViewTest, PaintDrawsARowInOneCallWithASubstituteForAStrayByte) {
             "aж\xEF\xBF\xBD"
             "b中é");
   EXPECT_EQ(canvas.texts[0].x, 0);
+  // A control character is no printable ASCII: it is drawn on its own.
+  LoadUtf8(
+      "a\x1F"
+      "b");
+  canvas.ClearRecords();
+  view->Paint();
+  EXPECT_EQ(canvas.texts.size(), 3u);
 
   TestCanvas narrow;
   narrow.SetCharWidth('b', 11);
