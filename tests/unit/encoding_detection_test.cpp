@@ -197,6 +197,19 @@ TEST(EncodingDetection, NoGuessForAsciiBinaryOrTooLittleText) {
             "");
 }
 
+// A capital is expected after a sentence's end: sentences of one capital
+// letter each read as small letters in the tables that swap the cases, and
+// only that expectation tells the right table from them.
+TEST(EncodingDetection, ACapitalAfterASentenceEndIsExpected) {
+  const std::string oneLetterSentences = "Я! А? И. О... У. Я! А? И. О... У.";
+  for (const auto& [encoding, expected] :
+       {std::pair{"CP1251", id::kWindows}, {"KOI8-R", id::kKoi8r}, {"CP866", id::kDos}}) {
+    const EncodingGuess g = DetectEncoding(In(encoding, oneLetterSentences), true);
+    EXPECT_EQ(g.id, expected) << encoding;
+    EXPECT_EQ(g.basis, DetectionBasis::kLetterStatistics) << encoding;
+  }
+}
+
 TEST(EncodingDetection, EveryIdentifierIsInTheCatalogue) {
   const EncodingCatalogue catalogue;
   for (const char* enc : {"CP1251", "CP866", "KOI8-R", "KOI8-U", "ISO-8859-5", "MAC-CYRILLIC"}) {

@@ -584,6 +584,33 @@ TEST_F(HexViewTest, ReplacingInTheSelectionKeepsMatchesWhollyInside) {
 
 // Between two bytes the painted selection is the bytes a copy or deletion
 // takes; within one byte, the digits between cursor and anchor.
+// The separator line and the margin are as wide as the settings' millimetres
+// at the canvas's resolution, rounded to whole pixels, less one (never less
+// than none): the document grows by exactly those pixels.
+TEST_F(HexViewTest, SeparatorWidthsAreMillimetresAtTheCanvasResolution) {
+  Load("abc");
+  auto sizeWith = [&](double line, double margin, int dpi) {
+    canvas.dpi = dpi;
+    Cfg().LineWidth = line;
+    Cfg().MarginWidth = margin;
+    view->UpdateLineWidths();
+    return std::pair{view->GetDocumentHeight(), view->GetDocumentWidth()};
+  };
+  const auto [h0, w0] = sizeWith(0, 0, 96);
+  const auto [h1, w1] = sizeWith(1.0, 0, 96);  // 3.78 px: 4, less one
+  EXPECT_EQ(h1 - h0, 3);
+  EXPECT_EQ(w1 - w0, 3);
+  const auto [h2, w2] = sizeWith(0.5, 1.0, 96);  // 1.89 px: 2, less one; the margin 3
+  EXPECT_EQ(h2 - h0, 1);
+  EXPECT_EQ(w2 - w0, 1 + 3);
+  const auto [h3, w3] = sizeWith(1.0, 0.3, 192);  // 7.56 px: 8, less one; 2.27 px: 2, less one
+  EXPECT_EQ(h3 - h0, 7);
+  EXPECT_EQ(w3 - w0, 7 + 1);
+  const auto [h4, w4] = sizeWith(0.1, 0.1, 96);  // 0.38 px: none
+  EXPECT_EQ(h4, h0);
+  EXPECT_EQ(w4, w0);
+}
+
 TEST_F(HexViewTest, PaintingSelectsWholeCellsAndDigits) {
   Load("\x01\x02\x03");
   // The codes' digits of the first row (after its offset), each drawn on its
