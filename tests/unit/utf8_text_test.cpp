@@ -147,6 +147,11 @@ TEST_F(Utf8ViewTest, CaretAndEditingKeysStepOverWholeCharacters) {
   view->MoveToPoint(8 * 2 + 3, 0, false, false);  // the left half of 中
   EXPECT_EQ(view->CursorCol, 4);
   EXPECT_EQ(view->CharColumn(0, 7), 3);
+  // Past the row's end it counts the whole row; a row outside the document
+  // (a position asked for before its row exists) leaves the column as given.
+  EXPECT_EQ(view->CharColumn(0, 99), 4);
+  EXPECT_EQ(view->CharColumn(-1, 7), 7);
+  EXPECT_EQ(view->CharColumn(view->LastRow + 1, 7), 7);
 }
 
 TEST_F(Utf8ViewTest, TypedCharactersInsertTheirBytes) {
