@@ -474,7 +474,35 @@ class Outcome:
     seconds: float
 
 
-def summarise(outcomes, out=sys.stdout):
+def load_explained(path):
+    """Survivors already looked at: (file, line, mutated line) -> verdict and why.
+
+    Each line of the file is tab-separated: the file, the line as written, the
+    line as mutated (both as the report prints them), and "equivalent: why"
+    (no input can tell the mutant from the code) or "unobservable: why" (only
+    speed, memory or a value never read differs). Lines starting with # are
+    comments. Matching by text, not offset, keeps entries valid while other
+    lines of the file change.
+    """
+    explained = {}
+    if not os.path.isfile(path):
+        return explained
+    with open(path, encoding="utf-8") as f:
+        for n, raw in enumerate(f, 1):
+            line = raw.rstrip("\n")
+            if not line.strip() or line.startswith("#"):
+                continue
+            parts = line.split("\t")
+            verdict = parts[3].split(":", 1)[0] if len(parts) == 4 else ""
+            if verdict not in ("equivalent", "unobservable"):
+                sys.exit(f"{path}:{n}: expected file, line, mutated line and "
+                         f"'equivalent: …' or 'unobservable: …', tab-separated")
+            explained[(parts[0], parts[1].strip(), parts[2].strip())] = parts[3]
+    return explained
+
+
+def summarise(outcomes, explained=None, out=sys.stdout):
+    explained = explained or {}
     per_file = {}
     for o in outcomes:
         per_file.setdefault(o.path, {"killed": 0, "survived": 0, "not compiled": 0})
@@ -494,11 +522,27 @@ def summarise(outcomes, out=sys.stdout):
           f"{totals['not compiled']:12}", file=out)
     print(f"score: {totals['killed']}/{counted} killed = {score:.1f} %", file=out)
     survivors = [o for o in outcomes if o.result == "survived"]
-    if survivors:
-        print("\nsurvivors:", file=out)
-        for o in sorted(survivors, key=lambda o: (o.path, o.line)):
-            print(f"  {o.path}:{o.line} [{o.kind}]\n      {o.before}\n    → {o.after}",
-                  file=out)
+    why = {id(o): explained.get((o.path, o.before, o.after)) for o in survivors}
+    known = [o for o in survivors if why[id(o)]]
+    if known:
+        kinds = {}
+        for o in known:
+            v = why[id(o)].split(":", 1)[0]
+            kinds[v] = kinds.get(v, 0) + 1
+        telling = counted - len(known)
+        print(f"explained survivors: {len(known)} "
+              f"({', '.join(f'{k} {v}' for k, v in sorted(kinds.items()))}); of the "
+              f"{telling} mutants a test could tell, {totals['killed']} killed = "
+              f"{100.0 * totals['killed'] / telling if telling else 0.0:.1f} %", file=out)
+    for title, group in (("survivors to look at", [o for o in survivors if not why[id(o)]]),
+                         ("explained survivors", known)):
+        if not group:
+            continue
+        print(f"\n{title}:", file=out)
+        for o in sorted(group, key=lambda o: (o.path, o.line)):
+            print(f"  {o.path}:{o.line} [{o.kind}]\n      {o.before}\n    → {o.after}", file=out)
+            if why[id(o)]:
+                print(f"      ({why[id(o)]})", file=out)
     return score
 
 
@@ -542,16 +586,30 @@ def main():
     parser.add_argument("--build-timeout", type=float, default=1800,
                         help="seconds one mutant's rebuild may take")
     parser.add_argument("--list", action="store_true", help="list the sample, build nothing")
+    parser.add_argument("--summary", metavar="REPORT",
+                        help="print a report's (.json) summary again, build nothing")
     parser.add_argument("--work", default=os.path.join(ROOT, "build-mutants"))
+    parser.add_argument("--explained", default=os.path.join(ROOT, "scripts",
+                                                              "mutants-explained.txt"),
+                        help="survivors already shown equivalent or unobservable")
     parser.add_argument("--report", help="where the .json report goes "
                         "(default: build-mutants/seed-SEED.json)")
     args = parser.parse_args()
 
+    explained = load_explained(args.explained)
+    if args.summary:
+        with open(args.summary, encoding="utf-8") as f:
+            summarise([Outcome(**o) for o in json.load(f)["outcomes"]], explained)
+        return 0
     pool = all_candidates(args.paths, args.include_generated)
     sample = random.Random(args.seed).sample(pool, min(args.count, len(pool)))
+    earlier = []  # with --only: the earlier report's outcomes not checked again
     if args.only:
         with open(args.only, encoding="utf-8") as f:
-            again = {o["key"] for o in json.load(f)["outcomes"] if o["result"] == "survived"}
+            earlier = [Outcome(**o) for o in json.load(f)["outcomes"]]
+        again = {o.key for o in earlier if o.result == "survived"}
+        drawn = {m.key() for m in sample}
+        earlier = [o for o in earlier if o.key not in again and o.key in drawn]
         sample = [m for m in sample if m.key() in again]
     if args.where:
         sample = [m for m in sample if f"{m.path}:{m.line}" in args.where]
@@ -595,7 +653,13 @@ def main():
                   f"[{o.kind}] {o.after}", flush=True)
     except KeyboardInterrupt:
         print("\ninterrupted; the copy is restored", file=sys.stderr)
-    score = summarise(outcomes)
+    if earlier:
+        # Tests were only added since: what was killed stays killed, and the
+        # score covers the whole sample again.
+        print(f"\nwith the {len(earlier)} outcomes of {os.path.relpath(args.only, ROOT)} "
+              f"not checked again:")
+        outcomes = earlier + outcomes
+    score = summarise(outcomes, explained)
     with open(report, "w", encoding="utf-8") as f:
         json.dump({"seed": args.seed, "count": args.count, "paths": args.paths,
                    "score": score, "outcomes": [asdict(o) for o in outcomes]}, f,
