@@ -9,6 +9,8 @@
 #include <new>
 #include <utility>
 
+#include "io/huge_pages.h"
+
 namespace prambus {
 
 namespace {
@@ -70,16 +72,21 @@ void GapBytes::Grow(size_t extra) {
   uint8_t* p = nullptr;
   if (capacity >= kMappedAtLeast) {
     capacity = WholePages(capacity);
-    void* m = mapped_ ? ::mremap(data_, capacity_, capacity, MREMAP_MAYMOVE)
-                      : ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE,
-                               MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (m == MAP_FAILED) throw std::bad_alloc();
-    p = static_cast<uint8_t*>(m);
-    if (!mapped_) {
-      if (capacity_) std::memcpy(p, data_, capacity_);
-      std::free(data_);
+    // mremap moves one mapping whole; it refuses (EFAULT) when the range
+    // has been split, as advice given to a part of it does. Then the bytes
+    // are copied to a fresh mapping instead.
+    void* m = mapped_ ? ::mremap(data_, capacity_, capacity, MREMAP_MAYMOVE) : MAP_FAILED;
+    if (m == MAP_FAILED) {
+      m = ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+      if (m == MAP_FAILED) throw std::bad_alloc();
+      if (capacity_) std::memcpy(m, data_, capacity_);
+      if (mapped_)
+        ::munmap(data_, capacity_);
+      else
+        std::free(data_);
       mapped_ = true;
     }
+    p = static_cast<uint8_t*>(m);
   } else {
     p = static_cast<uint8_t*>(std::realloc(data_, capacity));
     if (!p) throw std::bad_alloc();
@@ -92,6 +99,15 @@ void GapBytes::Grow(size_t extra) {
 
 void GapBytes::Reserve(size_t n) {
   if (n > capacity_) Grow(n - capacity_);
+}
+
+void GapBytes::AdviseHugePages() {
+#ifdef MADV_HUGEPAGE
+  // The whole mapping at once: advice on a part would split it, and a split
+  // mapping cannot grow in place.
+  if (mapped_ && capacity_ >= kHugePageWorthy && ProcessHugePageCost().Worthwhile())
+    ::madvise(data_, capacity_, MADV_HUGEPAGE);
+#endif
 }
 
 void GapBytes::Insert(size_t at, const uint8_t* bytes, size_t count) {

@@ -66,8 +66,8 @@ class GapBytes {
   // CommitAppend then takes the first n of them into the array.
   uint8_t* AppendRoom(size_t count);
   void CommitAppend(size_t n) { gapStart_ += n; }
-  // The storage itself, for advice to the memory system.
-  uint8_t* Storage() { return data_; }
+  // Asks for huge pages for a large storage (a document about to be read in).
+  void AdviseHugePages();
 
   // Copies up to count bytes from at into out; returns how many.
   size_t CopyOut(size_t at, size_t count, uint8_t* out) const;

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "encodings/recode.h"
-#include "io/huge_pages.h"
 #include "io/posix_file.h"
 #include "settings/hex_columns.h"
 #include "settings/settings.h"
@@ -182,7 +181,7 @@ void HexView::AppendBytes(const uint8_t* bytes, int count) {
 void HexView::ExpectLength(int64_t bytes) {
   if (bytes <= static_cast<int64_t>(Bytes.size())) return;
   Bytes.Reserve(static_cast<size_t>(bytes));
-  AdviseHugePages(Bytes.Storage(), Bytes.capacity());
+  Bytes.AdviseHugePages();
 }
 
 void HexView::SetBytes(std::string_view bytes) {

@@ -4,6 +4,8 @@
 #include "views/gap_bytes.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -99,6 +101,35 @@ TEST(GapBytes, GrowingIntoALargeMappingKeepsTheBytes) {
   EXPECT_TRUE(b.empty());
   b.Assign("small again");
   EXPECT_EQ(b.ToString(), "small again");
+}
+
+// A large storage read in whole (no gap left) grows on the next insertion,
+// also after huge pages were asked for it, and also when its mapping was
+// split in parts (any advice given to a part of it splits it), which cannot
+// be grown in place.
+TEST(GapBytes, AFullLargeStorageGrowsWhateverWasAdvisedOnIt) {
+  for (const bool split : {false, true}) {
+    GapBytes b;
+    const size_t n = size_t(5) << 20;
+    b.Reserve(n);
+    b.AdviseHugePages();
+    uint8_t* room = b.AppendRoom(n);
+    std::string ref(n, '\0');
+    for (size_t i = 0; i < n; ++i)
+      ref[i] = static_cast<char>(room[i] = static_cast<uint8_t>(i * 7));
+    b.CommitAppend(n);
+    if (split) {
+      const size_t page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+      auto* inner = const_cast<uint8_t*>(b.Front().data()) + 16 * page;
+      ASSERT_EQ(::madvise(inner, 16 * page, MADV_DONTFORK), 0);
+    }
+    b.Insert(n / 2, "typed");
+    ref.insert(n / 2, "typed");
+    EXPECT_TRUE(b.ToString() == ref) << "split " << split;
+    b.Insert(0, std::string(n, 'x'));  // again, by more than a tenth
+    ref.insert(0, std::string(n, 'x'));
+    EXPECT_TRUE(b.ToString() == ref) << "split " << split;
+  }
 }
 
 TEST(GapBytes, ReadsAcrossTheGap) {
