@@ -189,6 +189,14 @@ void RecoveryKeeper::Finished(const std::shared_ptr<Job>& job) {
     spare_ = std::move(job->snapshot);
   }
   schedule_.Finished(Now(), ok);
+  // A large buffer holding the whole document (the hex view's copy) is not
+  // kept until the next copy: it would hold the document twice over for as
+  // long as it stays modified. The next change has a new one made ready on
+  // the other thread, or now when changes came while this copy was written.
+  if (spare_.bytes.capacity() >= kHugePageWorthy) {
+    spare_.bytes = SnapshotBuffer();
+    if (schedule_.Pending()) PrepareBuffer();
+  }
   Arm();
 }
 

@@ -55,6 +55,9 @@ class RecoveryKeeper : public QObject {
   bool Writing() const { return inFlight_ != nullptr; }
   // Writes the copy that is due now, whatever the clock says (tests).
   void WriteDueCopy();
+  // The bytes of buffer kept for the next copy (tests): a large document's
+  // whole copy is not kept between copies.
+  size_t SpareBytes() const { return spare_.bytes.capacity(); }
 
  private:
   struct Job;
