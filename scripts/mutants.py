@@ -388,7 +388,7 @@ def tracked_files():
 
 
 def refresh_copy(tree):
-    """Makes the copy equal to the developer's tree (content and, when equal, no touch)."""
+    """Makes the copy equal to the developer's tree (content; a file already equal is not touched)."""
     wanted = set(tracked_files())
     for rel in wanted:
         src, dst = os.path.join(ROOT, rel), os.path.join(tree, rel)
@@ -399,7 +399,10 @@ def refresh_copy(tree):
                 if a.read() == b.read():
                     continue
         os.makedirs(os.path.dirname(dst), exist_ok=True)
-        shutil.copy2(src, dst)
+        # A fresh modification time, not the source's: the copy's objects may
+        # be newer than the source file, and would not be rebuilt from it.
+        shutil.copyfile(src, dst)
+        shutil.copymode(src, dst)
     # Files gone from the tree go from the copy too (CMake globs the folders).
     for folder in ("core", "tests", "include", "examples", "fuzz"):
         for base, _, names in os.walk(os.path.join(tree, folder)):
