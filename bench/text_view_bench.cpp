@@ -208,7 +208,7 @@ void BM_LoadThroughDosTable(benchmark::State& state) {
     TextView view(&canvas);
     view.SetViewWidth(760);
     view.ToggleWordWrap(true);
-    view.CharTable = DosTable();
+    view.SetCharTable(DosTable());
     view.LoadFromFile(path);
     benchmark::DoNotOptimize(view.LastRow);
   }

@@ -415,7 +415,7 @@ TEST_F(TextFileTest, EveryByteValueRoundTripsUnderEveryBuiltInTable) {
   Put(all);
   for (const CodeTable* table : {&WindowsTable(), &DosTable()}) {
     view = std::make_unique<TextView>(&canvas);
-    view->CharTable = *table;
+    view->SetCharTable(*table);
     view->LoadFromFile(path_);
     view->SaveToFile(path_);
     EXPECT_EQ(Contents(), all);
