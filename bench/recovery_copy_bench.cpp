@@ -54,7 +54,7 @@ void Snapshots(benchmark::State& state, View& view, bool reuse, size_t pasted = 
   for (auto _ : state) {
     if (!reuse) snapshot = DocumentSnapshot();
     state.PauseTiming();
-    view.SetPosition(3, (edit++ * 7919) % std::max(1, view.LastRow), true);
+    view.SetPosition(3, (edit++ * 7919) % std::max(1, view.LastRow()), true);
     view.InsertText(piece, true, true);
     state.ResumeTiming();
     const Clock::time_point start = Clock::now();

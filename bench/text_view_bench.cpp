@@ -45,7 +45,7 @@ void BM_LoadFile100MB(benchmark::State& state) {
     view.SetViewWidth(760);
     view.ToggleWordWrap(true);
     view.LoadFromFile(path);
-    benchmark::DoNotOptimize(view.LastRow);
+    benchmark::DoNotOptimize(view.LastRow());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
 }
@@ -62,7 +62,7 @@ BENCHMARK(BM_Relayout100MB)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_ReflowAfterOneCharacterInTheMiddle(benchmark::State& state) {
   BenchCanvas canvas;
   auto view = LoadedView(&canvas);
-  const int middle = view->LastRow / 2;
+  const int middle = view->LastRow() / 2;
   int n = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -80,7 +80,7 @@ void BM_PaintOneScreen(benchmark::State& state) {
   BenchCanvas canvas;
   auto view = LoadedView(&canvas);
   view->SetViewHeight(700);
-  view->SetScrollY(view->LineHeight() * (view->LastRow / 2));
+  view->SetScrollY(view->LineHeight() * (view->LastRow() / 2));
   for (auto _ : state) view->Paint();
 }
 BENCHMARK(BM_PaintOneScreen)->Unit(benchmark::kMicrosecond);
@@ -95,7 +95,7 @@ namespace {
 void BM_TypeCharacterInTheMiddle(benchmark::State& state) {
   BenchCanvas canvas;
   auto view = LoadedView(&canvas);
-  const int middle = view->LastRow / 2;
+  const int middle = view->LastRow() / 2;
   int n = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -115,7 +115,7 @@ BENCHMARK(BM_TypeCharacterInTheMiddle)->Unit(benchmark::kMicrosecond);
 void BM_DeleteCharacterInLoadedRows(benchmark::State& state) {
   BenchCanvas canvas;
   auto view = LoadedView(&canvas);
-  const int middle = view->LastRow / 2;
+  const int middle = view->LastRow() / 2;
   int n = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -208,9 +208,9 @@ void BM_LoadThroughDosTable(benchmark::State& state) {
     TextView view(&canvas);
     view.SetViewWidth(760);
     view.ToggleWordWrap(true);
-    view.CharTable = DosTable();
+    view.SetCharTable(DosTable());
     view.LoadFromFile(path);
-    benchmark::DoNotOptimize(view.LastRow);
+    benchmark::DoNotOptimize(view.LastRow());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
 }
@@ -223,7 +223,7 @@ void BM_HexLoad100MB(benchmark::State& state) {
   for (auto _ : state) {
     HexView view(&canvas);
     view.LoadFromFile(HundredMegabyteFile());
-    benchmark::DoNotOptimize(view.LastRow);
+    benchmark::DoNotOptimize(view.LastRow());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
 }
@@ -274,7 +274,7 @@ void BM_HexPaintOneScreen(benchmark::State& state) {
   view.LoadFromFile(HundredMegabyteFile());
   view.SetViewWidth(1000);
   view.SetViewHeight(700);
-  view.SetScrollY(view.LineHeight() * (view.LastRow / 2));
+  view.SetScrollY(view.LineHeight() * (view.LastRow() / 2));
   for (auto _ : state) view.Paint();
 }
 BENCHMARK(BM_HexPaintOneScreen)->Unit(benchmark::kMicrosecond);

@@ -27,7 +27,7 @@ void BM_SwitchTextToHex100MB(benchmark::State& state) {
     HexView hex(&canvas);
     hex.ExpectLength(text->GetTextLength());
     text->CopyContentTo(hex);
-    benchmark::DoNotOptimize(hex.LastRow);
+    benchmark::DoNotOptimize(hex.LastRow());
   }
   state.SetBytesProcessed(state.iterations() * text->GetTextLength());
 }
@@ -41,7 +41,7 @@ void BM_SwitchHexToText100MB(benchmark::State& state) {
     auto text = NewTextView(&canvas);
     text->ExpectLength(hex.GetTextLength());
     hex.CopyContentTo(*text);
-    benchmark::DoNotOptimize(text->LastRow);
+    benchmark::DoNotOptimize(text->LastRow());
   }
   state.SetBytesProcessed(state.iterations() * hex.GetTextLength());
 }

@@ -18,7 +18,7 @@ namespace prambus::fuzz {
 // The document as the rows hold it.
 inline std::string Text(const TextView& v) {
   std::string s;
-  for (int r = 0; r <= v.LastRow; ++r) s += v.GetRow(r);
+  for (int r = 0; r <= v.LastRow(); ++r) s += v.GetRow(r);
   return s;
 }
 
@@ -26,8 +26,8 @@ inline std::string Text(const TextView& v) {
 // and the new text goes exactly where it was (also between a CR and a LF
 // that meet across it). Returns that offset.
 inline int TakeSelectionOut(TextView& view, std::string& ref) {
-  const int c = view.PosToOffset(view.CursorCol, view.CursorRow);
-  const int a = view.PosToOffset(view.AnchorCol, view.AnchorRow);
+  const int c = view.PosToOffset(view.CursorColumn(), view.CursorRow());
+  const int a = view.PosToOffset(view.AnchorColumn(), view.AnchorRow());
   ref.erase(std::min(a, c), view.GetSelectedText().size());
   view.DeleteSelectionForInsert();
   return std::min(a, c);
@@ -53,7 +53,7 @@ inline void DeleteBeside(TextView& view, std::string& ref, int cursor, bool forw
 inline void DeleteRows(TextView& view, std::string& ref, bool extend,
                        void (*fail)(const char* what)) {
   if (view.HasSelection()) return;
-  int first = view.CursorRow;
+  int first = view.CursorRow();
   std::string gone(view.GetRow(first));
   if (extend) {
     while (first > 0) {

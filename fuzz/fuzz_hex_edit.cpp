@@ -167,12 +167,13 @@ void ExpectOneUndoStep(HexView& v, const Snapshot& before) {
 void Check(const HexView& v, const std::string& ref) {
   if (Bytes(v) != ref) Fail("bytes differ from the reference");
   const int n = Cfg().HexColumns, length = static_cast<int>(ref.size());
-  if (v.LastRow != length / n) Fail("LastRow");
-  for (int row = 0; row <= v.LastRow; ++row)
+  if (v.LastRow() != length / n) Fail("LastRow");
+  for (int row = 0; row <= v.LastRow(); ++row)
     if (v.GetRow(row) != std::string_view(ref).substr(static_cast<size_t>(row * n), n))
       Fail("a row differs from the reference");
   if (v.CursorOffset() > length || v.AnchorOffset() > length) Fail("cursor past the end");
-  if (v.CursorCol < 0 || v.CursorCol > n || v.AnchorCol < 0 || v.AnchorCol > n) Fail("column");
+  if (v.CursorColumn() < 0 || v.CursorColumn() > n || v.AnchorColumn() < 0 || v.AnchorColumn() > n)
+    Fail("column");
   if (v.InCodes) {
     const int o = v.CursorOffset();
     if (o == length && v.CursorDigit != 0) Fail("a digit position at the end position");
@@ -209,7 +210,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (trace) {
       std::fprintf(stderr, "op %d ext %d cur %d.%d anc %d.%d codes %d ins %d |", op, extend, at,
                    view.CursorDigit, view.AnchorOffset(), view.AnchorDigit, view.InCodes,
-                   view.InsertMode);
+                   view.InsertMode());
       for (unsigned char c : before) std::fprintf(stderr, " %02X", c);
       std::fprintf(stderr, "\n");
     }
@@ -225,7 +226,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 2: {  // a character in the character area
         if (view.HasSelection() || view.InCodes) break;
         const char c = static_cast<char>(in.Byte());
-        const bool insert = view.InsertMode || at >= static_cast<int>(ref.size());
+        const bool insert = view.InsertMode() || at >= static_cast<int>(ref.size());
         view.TypeChar(static_cast<uint8_t>(c));
         if (c != 9) {
           if (insert)
@@ -354,7 +355,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           if (!selection) {
             if (view.InCodes)
               ExpectLocalChange(before, Bytes(view), at);
-            else if (view.InsertMode || at >= static_cast<int>(ref.size()))
+            else if (view.InsertMode() || at >= static_cast<int>(ref.size()))
               expected.insert(static_cast<size_t>(at), 1, static_cast<char>(ch));
             else
               expected[at] = static_cast<char>(ch);
@@ -379,7 +380,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
       case 14:
-        view.SetInsertMode(!view.InsertMode);
+        view.SetInsertMode(!view.InsertMode());
         break;
       case 15:  // a jump to any byte: the next edit moves the gap there
         view.MoveCursorToByte(in.Int(static_cast<int>(ref.size()) + 1));

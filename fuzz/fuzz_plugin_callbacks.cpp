@@ -26,7 +26,7 @@ namespace {
 
 std::string Text(const ViewBase& v) {
   std::string s;
-  for (int r = 0; r <= v.LastRow; ++r) s += v.GetRow(r);
+  for (int r = 0; r <= v.LastRow(); ++r) s += v.GetRow(r);
   return s;
 }
 
@@ -103,14 +103,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   while (!in.Empty()) {
     switch (in.Int(7)) {
       case 0: {  // a line by the (length, buffer) rule
-        const int line = in.Int(view.LastRow + 5) - 2;
+        const int line = in.Int(view.LastRow() + 5) - 2;
         int32_t length = in.Int(70) - 3;
         const bool withBuffer = in.Byte() & 1;
         const int32_t asked = length;
         const int32_t r = Get<prambus_get_line_fn>(PRAMBUS_GET_LINE)(
             line, &length, withBuffer && asked <= 64 ? buffer : nullptr);
         const bool valid =
-            line >= 0 && line <= view.LastRow && !(withBuffer && asked <= 64 && asked < 0);
+            line >= 0 && line <= view.LastRow() && !(withBuffer && asked <= 64 && asked < 0);
         if ((r != 0) != valid) Fail("get line accepted or refused wrongly");
         if (!r) break;
         const std::string_view row = view.GetRow(line);
@@ -124,8 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
       case 1: {  // insert over the selection
         const std::string text = in.Bytes(static_cast<size_t>(in.Int(10)));
-        const int a = view.PosToOffset(view.AnchorCol, view.AnchorRow);
-        const int c = view.PosToOffset(view.CursorCol, view.CursorRow);
+        const int a = view.PosToOffset(view.AnchorColumn(), view.AnchorRow());
+        const int c = view.PosToOffset(view.CursorColumn(), view.CursorRow());
         const bool selection = view.HasSelection();
         if (!Get<prambus_insert_fn>(PRAMBUS_INSERT)(static_cast<int32_t>(text.size()), text.data()))
           Fail("insert refused");
@@ -136,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 2: {
         const int32_t which = in.Int(3);
         const int32_t r = Get<prambus_set_position_fn>(PRAMBUS_SET_POSITION)(
-            in.Int(60) - 5, in.Int(view.LastRow + 6) - 3, which);
+            in.Int(60) - 5, in.Int(view.LastRow() + 6) - 3, which);
         if (which > 1 && r != 0) Fail("set position accepted another end");
         break;
       }

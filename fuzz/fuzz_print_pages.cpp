@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Whole rows only: a row cut at the page's right edge draws less. Blanks
   // hanging over the wrap edge are not drawn.
   auto* view = dynamic_cast<TextView*>(job.View());
-  if (view->WrapWidth > view->ViewWidth) return 0;
+  if (view->WrapWidth > view->ViewWidth()) return 0;
   std::string expected, drawn;
   for (char c : text)
     if (!IsLineEnd(static_cast<uint8_t>(c)) && c != ' ') expected += c;

@@ -141,8 +141,8 @@ void CheckView(const std::string& text, const std::string& pattern, const std::s
     v->SetPosition(col, row, cursor);
   }
   // The region as the view holds it: an offset inside CR LF moves off it.
-  const int cursor = v->PosToOffset(v->CursorCol, v->CursorRow);
-  const int anchor = v->PosToOffset(v->AnchorCol, v->AnchorRow);
+  const int cursor = v->PosToOffset(v->CursorColumn(), v->CursorRow());
+  const int anchor = v->PosToOffset(v->AnchorColumn(), v->AnchorRow());
   size_t from = 0, to = text.size();
   if (region.start == StartFrom::kCursor) from = static_cast<size_t>(cursor);
   if (region.start == StartFrom::kSelection) {

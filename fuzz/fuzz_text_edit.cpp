@@ -39,7 +39,7 @@ namespace {
 }
 
 bool ValidPosition(const TextView& v, int col, int row) {
-  if (row < 0 || row > v.LastRow) return false;
+  if (row < 0 || row > v.LastRow()) return false;
   std::string_view r = v.GetRow(row);
   if (col < 0 || col > static_cast<int>(r.size())) return false;
   // Never inside or after the row's line-end characters.
@@ -54,11 +54,11 @@ bool ValidPosition(const TextView& v, int col, int row) {
 // before a tab that does not fit gets the tab's width taken off instead of
 // its advance.
 const char* RowLayoutFault(TextView& v, bool tabSeen) {
-  for (int r = 0; r <= v.LastRow; ++r) {
+  for (int r = 0; r <= v.LastRow(); ++r) {
     const std::string_view row = v.GetRow(r);
     size_t body = row.size();
     while (body > 0 && IsLineEnd(static_cast<uint8_t>(row[body - 1]))) --body;
-    if (r < v.LastRow && row.size() - body == 1) {
+    if (r < v.LastRow() && row.size() - body == 1) {
       const std::string_view next = v.GetRow(r + 1);
       if (!next.empty() && IsLineEnd(static_cast<uint8_t>(next[0])) && next[0] != row.back())
         return "a line-end pair split across two rows";
@@ -66,7 +66,7 @@ const char* RowLayoutFault(TextView& v, bool tabSeen) {
     if (tabSeen) continue;
     int width = 0;
     for (size_t i = 0; i < body; ++i) width += v.CharWidth(static_cast<uint8_t>(row[i]));
-    const bool wrapped = r < v.LastRow && body == row.size();
+    const bool wrapped = r < v.LastRow() && body == row.size();
     const bool hanging = wrapped && body > 0 &&
                          CharClass[static_cast<uint8_t>(row[body - 1])] == kBlank &&
                          v.RowWidth(r) == width - v.CharWidth(static_cast<uint8_t>(row[body - 1]));
@@ -82,35 +82,35 @@ void Check(TextView& v, const std::string& ref) {
   v.SetLengthLimit(static_cast<int64_t>(ref.size()));
   if (!v.HasRoomFor(0) || v.HasRoomFor(1)) Fail("the room left is not the reference's");
   v.SetLengthLimit(limit);
-  for (int r = 0; r <= v.LastRow; ++r) {
+  for (int r = 0; r <= v.LastRow(); ++r) {
     std::string_view row = v.GetRow(r);
     size_t body = row.size();
     while (body > 0 && IsLineEnd(static_cast<uint8_t>(row[body - 1]))) --body;
     for (size_t i = 0; i < body; ++i)
       if (IsLineEnd(static_cast<uint8_t>(row[i]))) Fail("line end inside a row");
-    if (r < v.LastRow && row.empty()) Fail("empty row before the last");
+    if (r < v.LastRow() && row.empty()) Fail("empty row before the last");
   }
-  if (!ValidPosition(v, v.CursorCol, v.CursorRow)) Fail("cursor");
-  if (!ValidPosition(v, v.AnchorCol, v.AnchorRow)) Fail("anchor");
+  if (!ValidPosition(v, v.CursorColumn(), v.CursorRow())) Fail("cursor");
+  if (!ValidPosition(v, v.AnchorColumn(), v.AnchorRow())) Fail("anchor");
 }
 
 void CheckWholeLayout(const TextView& v, TestCanvas& canvas, const std::string& ref) {
   TextView fresh(&canvas);
   fresh.WrapWidth = v.WrapWidth;
-  fresh.SetCharTable(v.CharTable);
+  fresh.SetCharTable(v.CharTable());
   fresh.AppendString(ref);
   if (std::getenv("EDIT_TRACE")) {
     for (const TextView* t : {&v, static_cast<const TextView*>(&fresh)}) {
       std::fprintf(stderr, t == &v ? "edited:\n" : "whole:\n");
-      for (int r = 0; r <= t->LastRow; ++r) {
+      for (int r = 0; r <= t->LastRow(); ++r) {
         std::string row(t->GetRow(r));
         for (char& c : row) c = c == '\r' ? 'R' : c == '\n' ? 'N' : c;
         std::fprintf(stderr, "  %d w=%d [%s]\n", r, t->RowWidth(r), row.c_str());
       }
     }
   }
-  if (fresh.LastRow != v.LastRow) Fail("the row count is not a whole layout's");
-  for (int r = 0; r <= v.LastRow; ++r)
+  if (fresh.LastRow() != v.LastRow()) Fail("the row count is not a whole layout's");
+  for (int r = 0; r <= v.LastRow(); ++r)
     if (fresh.GetRow(r) != v.GetRow(r) || fresh.RowWidth(r) != v.RowWidth(r))
       Fail("the rows are not a whole layout's");
 }
@@ -120,11 +120,11 @@ void CheckWholeLayout(const TextView& v, TestCanvas& canvas, const std::string& 
 // rule has it when the range holds the whole of it (a part of one is kept as
 // it is).
 std::string Written(const TextView& v, int from, int to) {
-  const CodeTable inverse = InverseTable(v.CharTable);
+  const CodeTable inverse = InverseTable(v.CharTable());
   const std::string* rule = v.LineEndOnWrite();
   std::string out;
   int start = 0;  // the row's first offset
-  for (int r = 0; r <= v.LastRow; ++r) {
+  for (int r = 0; r <= v.LastRow(); ++r) {
     const std::string_view row = v.GetRow(r);
     const int n = static_cast<int>(row.size());
     int body = n;
@@ -194,7 +194,7 @@ std::string LineEndForEnter(const std::string& s, size_t at) {
 // text comes from the document around the cursor (case flipped, line ends
 // and all) or is missing from it; the start and the limit vary with the step.
 void CheckQuickSearch(TextView& view, const std::string& ref, int step) {
-  const int at = Offset(view, view.CursorCol, view.CursorRow);
+  const int at = Offset(view, view.CursorColumn(), view.CursorRow());
   std::string find = step % 5 == 4 ? std::string("zq") : ref.substr(at, 1 + step % 4);
   if (find.empty()) find = "a";
   if (step & 2) UpperInPlace(find);
@@ -206,9 +206,9 @@ void CheckQuickSearch(TextView& view, const std::string& ref, int step) {
     int64_t scrollY;
     bool operator==(const Outcome&) const = default;
   };
-  const int col = view.CursorCol, row = view.CursorRow, aCol = view.AnchorCol,
-            aRow = view.AnchorRow, sx = view.ScrollX;
-  const int64_t sy = view.ScrollY;
+  const int col = view.CursorColumn(), row = view.CursorRow(), aCol = view.AnchorColumn(),
+            aRow = view.AnchorRow(), sx = view.ScrollX();
+  const int64_t sy = view.ScrollY();
   auto run = [&](bool quick) {
     view.RestorePositions(col, row, aCol, aRow);
     view.SetScrollX(sx);
@@ -219,8 +219,14 @@ void CheckQuickSearch(TextView& view, const std::string& ref, int step) {
     int left = limit;
     const bool found = view.FindText(find, left, fromCursor, caseSensitive);
     view.AllowQuickSearch(true);
-    return Outcome{found,          left,           view.CursorCol, view.CursorRow,
-                   view.AnchorCol, view.AnchorRow, view.ScrollX,   view.ScrollY};
+    return Outcome{found,
+                   left,
+                   view.CursorColumn(),
+                   view.CursorRow(),
+                   view.AnchorColumn(),
+                   view.AnchorRow(),
+                   view.ScrollX(),
+                   view.ScrollY()};
   };
   if (!(run(true) == run(false))) Fail("the quick search differs from the search by lines");
   view.RestorePositions(col, row, aCol, aRow);
@@ -263,19 +269,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     revision.Before(Written(view));
     bool mayMove = op <= 8 || op >= 18;  // edits, "Заменить", "Заменить всё"
     const bool extend = in.Byte() & 1;
-    const int cursor = Offset(view, view.CursorCol, view.CursorRow);
+    const int cursor = Offset(view, view.CursorColumn(), view.CursorRow());
     if (trace) {
       std::string shown;
       for (char c : ref)
         shown += c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '\t' ? "\\t" : std::string(1, c);
       std::fprintf(stderr, "op %d extend %d cursor %d (%d,%d) anchor (%d,%d) undo %zu text [%s]\n",
-                   op, extend, cursor, view.CursorCol, view.CursorRow, view.AnchorCol,
-                   view.AnchorRow, view.UndoStack.size(), shown.c_str());
+                   op, extend, cursor, view.CursorColumn(), view.CursorRow(), view.AnchorColumn(),
+                   view.AnchorRow(), view.UndoStack().size(), shown.c_str());
       const ReplaceOptions& o = replace.session.options;  // the replace commands' state
       std::fprintf(stderr, "   find [%s] replace [%s] start %d case %d region %d..%lld\n",
                    o.find.c_str(), o.replace.c_str(), static_cast<int>(o.start), o.caseSensitive,
                    replace.model.regionStart, static_cast<long long>(replace.model.regionEnd));
-      for (const UndoRecord& r : view.UndoStack)
+      for (const UndoRecord& r : view.UndoStack())
         std::fprintf(stderr, "   rec kind %d len %zu before %d after %d\n", r.kind, r.text.size(),
                      r.beforeOffset, r.afterOffset);
     }
@@ -312,7 +318,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::DeleteBeside(view, ref, cursor, op == 3);
         break;
       case 5: {  // delete the selection
-        const int a = Offset(view, view.AnchorCol, view.AnchorRow);
+        const int a = Offset(view, view.AnchorColumn(), view.AnchorRow());
         const std::string sel = view.GetSelectedText();
         if (view.DeleteSelection(true, true) || !sel.empty())
           ref.erase(std::min(a, cursor), sel.size());
@@ -339,7 +345,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           mayMove = true;
           break;
         }
-        const CodeTable inv = InverseTable(view.CharTable);
+        const CodeTable inv = InverseTable(view.CharTable());
         const CodeTable& next = (in.Byte() & 1) ? DosTable() : WindowsTable();
         view.SetCharTable(next);
         for (char& c : ref) c = static_cast<char>(next[inv[static_cast<uint8_t>(c)]]);
@@ -402,8 +408,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     revision.After(Written(view), mayMove);
     Check(view, ref);
-    const int anchor = Offset(view, view.AnchorCol, view.AnchorRow);
-    const int caret = Offset(view, view.CursorCol, view.CursorRow);
+    const int anchor = Offset(view, view.AnchorColumn(), view.AnchorRow());
+    const int caret = Offset(view, view.CursorColumn(), view.CursorRow());
     fuzz::CheckSavedBytes(view, Written(view),
                           Written(view, std::min(anchor, caret), std::max(anchor, caret)));
     CheckQuickSearch(view, ref, ++steps);
@@ -412,14 +418,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       Check(view, ref);
     }
     int widest = 0;
-    for (int r = 0; r <= view.LastRow; ++r) widest = std::max(widest, view.RowWidth(r));
+    for (int r = 0; r <= view.LastRow(); ++r) widest = std::max(widest, view.RowWidth(r));
     if (view.GetDocumentWidth() != widest) Fail("the document width is not the widest row's");
     // Every edit leaves the rows laid out as the text gives them.
     tabSeen |= ref.find('\t') != std::string::npos;
     if (const char* fault = RowLayoutFault(view, tabSeen)) {
       if (trace) {
         std::fprintf(stderr, "wrap %d\n", view.WrapWidth);
-        for (int r = 0; r <= view.LastRow; ++r) {
+        for (int r = 0; r <= view.LastRow(); ++r) {
           std::string row(view.GetRow(r));
           for (char& c : row) c = c == '\r' ? 'R' : c == '\n' ? 'N' : c;
           std::fprintf(stderr, "  row %d width %d [%s]\n", r, view.RowWidth(r), row.c_str());
@@ -438,7 +444,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // (shown through the current table).
   while (view.CanUndo()) view.Undo();
   std::string expected = original;
-  const CodeTable& table = view.CharTable;
+  const CodeTable& table = view.CharTable();
   for (char& c : expected) c = static_cast<char>(table[static_cast<uint8_t>(c)]);
   if (Text(view) != expected) Fail("undo of everything");
   return 0;

@@ -37,7 +37,7 @@ namespace {
 
 void Dump(const TextView& v) {
   std::fprintf(stderr, "wrap %d\n", v.WrapWidth);
-  for (int r = 0; r <= v.LastRow; ++r) {
+  for (int r = 0; r <= v.LastRow(); ++r) {
     std::fprintf(stderr, "%3d w=%4d |", r, v.RowWidth(r));
     for (unsigned char c : v.GetRow(r)) std::fprintf(stderr, " %02x", c);
     std::fprintf(stderr, "\n");
@@ -47,7 +47,7 @@ void Dump(const TextView& v) {
 void Check(const TextView& v, const std::string& expected) {
   if (std::getenv("LAYOUT_DUMP")) Dump(v);
   std::string all;
-  for (int r = 0; r <= v.LastRow; ++r) {
+  for (int r = 0; r <= v.LastRow(); ++r) {
     std::string_view row = v.GetRow(r);
     all += row;
     size_t body = row.size();
@@ -55,7 +55,7 @@ void Check(const TextView& v, const std::string& expected) {
     for (size_t i = 0; i < body; ++i)
       if (IsLineEnd(static_cast<uint8_t>(row[i]))) Fail("line end inside a row", r);
     if (row.size() - body > 2) Fail("more than two line-end characters", r);
-    if (r < v.LastRow && row.empty()) Fail("empty row before the last", r);
+    if (r < v.LastRow() && row.empty()) Fail("empty row before the last", r);
     // Only a single character wider than the wrap width (and a blank hanging
     // after it) may make a row wider.
     size_t counted = body;
@@ -93,8 +93,8 @@ void ExpectSameLayout(const TextView& v, Canvas* canvas, const std::string& text
     const size_t n = std::min(block, text.size() - i);
     fresh.AppendBytes(reinterpret_cast<const uint8_t*>(text.data()) + i, static_cast<int>(n));
   }
-  if (fresh.LastRow != v.LastRow) Fail("the row count depends on the blocks", -1);
-  for (int r = 0; r <= v.LastRow; ++r)
+  if (fresh.LastRow() != v.LastRow()) Fail("the row count depends on the blocks", -1);
+  for (int r = 0; r <= v.LastRow(); ++r)
     if (fresh.GetRow(r) != v.GetRow(r) || fresh.RowWidth(r) != v.RowWidth(r))
       Fail("the layout depends on the blocks", r);
 }
@@ -104,22 +104,22 @@ void ExpectSameSteppedLoad(const TextView& v, Canvas* canvas, const std::string&
                            uint32_t seed) {
   static const std::string path = "/tmp/fuzz_text_layout." + std::to_string(::getpid());
   std::ofstream(path, std::ios::binary | std::ios::trunc)
-      << Through(text, InverseTable(v.CharTable));
+      << Through(text, InverseTable(v.CharTable()));
   TextView loaded(canvas);
   loaded.WrapWidth = v.WrapWidth;
-  loaded.SetCharTable(v.CharTable);
+  loaded.SetCharTable(v.CharTable());
   std::mt19937 random(seed);
   const auto load = loaded.BeginLoad(path);
   for (bool done = false; !done;) {
     done = load->Step(random() % 3 == 0 ? 1 + random() % 4 : 1 + random() % 200);
     int widest = 0;
-    for (int r = 0; r <= loaded.LastRow; ++r) widest = std::max(widest, loaded.RowWidth(r));
+    for (int r = 0; r <= loaded.LastRow(); ++r) widest = std::max(widest, loaded.RowWidth(r));
     if (loaded.GetDocumentWidth() != widest)
       Fail("the width after a step is not the widest row's", -1);
   }
   std::remove(path.c_str());
-  if (loaded.LastRow != v.LastRow) Fail("the row count depends on the load steps", -1);
-  for (int r = 0; r <= v.LastRow; ++r)
+  if (loaded.LastRow() != v.LastRow()) Fail("the row count depends on the load steps", -1);
+  for (int r = 0; r <= v.LastRow(); ++r)
     if (loaded.GetRow(r) != v.GetRow(r) || loaded.RowWidth(r) != v.RowWidth(r))
       Fail("the layout depends on the load steps", r);
 }
@@ -152,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
       case 3:
-        view.ReflowFrom(in.Int(view.LastRow + 1));
+        view.ReflowFrom(in.Int(view.LastRow() + 1));
         break;
       case 4:
         view.Relayout();
@@ -163,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       case 6: {  // show through another table: every character is exchanged
         const CodeTable& shown = in.Byte() & 1 ? DosTable() : WindowsTable();
-        text = Through(Through(text, InverseTable(view.CharTable)), shown);
+        text = Through(Through(text, InverseTable(view.CharTable())), shown);
         view.SetCharTable(shown);
         break;
       }
@@ -172,9 +172,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const CodeTable target = RecodeTable(in.Byte());
         if (text.size() > 20000) break;  // conversions may grow it fourfold each time
         const RecodePlan plan(source, target);
-        const std::string bytes = Through(text, InverseTable(view.CharTable));
+        const std::string bytes = Through(text, InverseTable(view.CharTable()));
         if (!view.Recode(source, target)) Fail("recode refused", -1);
-        text = Through(plan.Encode(plan.Decode(bytes)), view.CharTable);
+        text = Through(plan.Encode(plan.Decode(bytes)), view.CharTable());
         break;
       }
     }

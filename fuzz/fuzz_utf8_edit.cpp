@@ -66,14 +66,14 @@ void CheckPosition(const TextView& v, const std::string& ref, int col, int row) 
     std::fprintf(stderr, "position (%d,%d) in [", col, row);
     for (unsigned char c : ref) std::fprintf(stderr, c < 0x80 && c >= 32 ? "%c" : "<%02X>", c);
     std::fprintf(stderr, "]\n");
-    for (int r = 0; r <= v.LastRow; ++r) {
+    for (int r = 0; r <= v.LastRow(); ++r) {
       std::fprintf(stderr, "  %d [", r);
       for (unsigned char c : v.GetRow(r))
         std::fprintf(stderr, c < 0x80 && c >= 32 ? "%c" : "<%02X>", c);
       std::fprintf(stderr, "]\n");
     }
   }
-  if (row < 0 || row > v.LastRow) Fail("a position's row");
+  if (row < 0 || row > v.LastRow()) Fail("a position's row");
   const std::string_view r = v.GetRow(row);
   int body = static_cast<int>(r.size());
   while (body > 0 && IsLineEnd(static_cast<uint8_t>(r[body - 1]))) --body;
@@ -86,15 +86,15 @@ void CheckPosition(const TextView& v, const std::string& ref, int col, int row) 
 void Check(TextView& v, const std::string& ref) {
   if (Text(v) != ref) Fail("rows differ from the reference");
   int at = 0;
-  for (int r = 0; r <= v.LastRow; ++r) {
+  for (int r = 0; r <= v.LastRow(); ++r) {
     if (!StartsChar(ref, at)) Fail("a row starts inside a character");
-    if (r < v.LastRow && v.GetRow(r).empty()) Fail("an empty row before the last");
+    if (r < v.LastRow() && v.GetRow(r).empty()) Fail("an empty row before the last");
     at += static_cast<int>(v.GetRow(r).size());
   }
-  CheckPosition(v, ref, v.CursorCol, v.CursorRow);
-  CheckPosition(v, ref, v.AnchorCol, v.AnchorRow);
-  const int a = v.PosToOffset(v.AnchorCol, v.AnchorRow);
-  const int c = v.PosToOffset(v.CursorCol, v.CursorRow);
+  CheckPosition(v, ref, v.CursorColumn(), v.CursorRow());
+  CheckPosition(v, ref, v.AnchorColumn(), v.AnchorRow());
+  const int a = v.PosToOffset(v.AnchorColumn(), v.AnchorRow());
+  const int c = v.PosToOffset(v.CursorColumn(), v.CursorRow());
   fuzz::CheckSavedBytes(v, ref, ref.substr(std::min(a, c), std::abs(a - c)));
 }
 
@@ -107,7 +107,7 @@ void CheckWholeLayout(const TextView& v, TestCanvas& canvas, const std::string& 
   if (std::getenv("EDIT_TRACE")) {
     for (const TextView* t : {&v, static_cast<const TextView*>(&fresh)}) {
       std::fprintf(stderr, t == &v ? "edited (wrap %d):\n" : "whole:\n", v.WrapWidth);
-      for (int r = 0; r <= t->LastRow; ++r) {
+      for (int r = 0; r <= t->LastRow(); ++r) {
         std::fprintf(stderr, "  %d w=%d [", r, t->RowWidth(r));
         for (unsigned char c : t->GetRow(r))
           std::fprintf(stderr, c < 0x80 && c >= 32 ? "%c" : "<%02X>", c);
@@ -115,8 +115,8 @@ void CheckWholeLayout(const TextView& v, TestCanvas& canvas, const std::string& 
       }
     }
   }
-  if (fresh.LastRow != v.LastRow) Fail("the row count is not a whole layout's");
-  for (int r = 0; r <= v.LastRow; ++r)
+  if (fresh.LastRow() != v.LastRow()) Fail("the row count is not a whole layout's");
+  for (int r = 0; r <= v.LastRow(); ++r)
     if (fresh.GetRow(r) != v.GetRow(r) || fresh.RowWidth(r) != v.RowWidth(r))
       Fail("the rows are not a whole layout's");
   // The layout's sixteen-byte steps give the rows of one character at a time.
@@ -126,8 +126,8 @@ void CheckWholeLayout(const TextView& v, TestCanvas& canvas, const std::string& 
   single.SetUtf8(true);
   single.AppendString(ref);
   single.EndAppend();
-  if (single.LastRow != fresh.LastRow) Fail("wide steps give another row count");
-  for (int r = 0; r <= fresh.LastRow; ++r)
+  if (single.LastRow() != fresh.LastRow()) Fail("wide steps give another row count");
+  for (int r = 0; r <= fresh.LastRow(); ++r)
     if (single.GetRow(r) != fresh.GetRow(r) || single.RowWidth(r) != fresh.RowWidth(r))
       Fail("wide steps give other rows");
 }
@@ -190,7 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   while (!in.Empty() && ref.size() < 2048) {
     const int op = in.Byte() % 18;
     const bool extend = in.Byte() & 1;
-    const int cursor = view.PosToOffset(view.CursorCol, view.CursorRow);
+    const int cursor = view.PosToOffset(view.CursorColumn(), view.CursorRow());
     if (std::getenv("EDIT_TRACE"))
       std::fprintf(stderr, "op %d extend %d cursor %d\n", op, extend, cursor);
     switch (op) {
@@ -219,7 +219,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::DeleteBeside(view, ref, cursor, op == 3);
         break;
       case 5: {  // cut
-        const int a = view.PosToOffset(view.AnchorCol, view.AnchorRow);
+        const int a = view.PosToOffset(view.AnchorColumn(), view.AnchorRow());
         const std::string sel = view.GetSelectedText();
         if (sel != ref.substr(std::min(a, cursor), sel.size())) Fail("the selected text");
         if (view.DeleteSelection(true, true) || !sel.empty())
@@ -246,8 +246,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const bool caseSensitive = in.Byte() & 1;
         int count = 1 << 20;
         if (!view.FindText(find, count, in.Byte() & 1, caseSensitive)) break;
-        const int a = view.PosToOffset(view.AnchorCol, view.AnchorRow);
-        const int c = view.PosToOffset(view.CursorCol, view.CursorRow);
+        const int a = view.PosToOffset(view.AnchorColumn(), view.AnchorRow());
+        const int c = view.PosToOffset(view.CursorColumn(), view.CursorRow());
         std::string found = ref.substr(std::min(a, c), std::abs(a - c));
         std::string wanted = find;
         if (!caseSensitive) FoldUtf8InPlace(found), FoldUtf8InPlace(wanted);

@@ -22,7 +22,7 @@ namespace prambus::fuzz {
 
 inline std::string ViewText(const TextView& v) {
   std::string s;
-  for (int r = 0; r <= v.LastRow; ++r) s += v.GetRow(r);
+  for (int r = 0; r <= v.LastRow(); ++r) s += v.GetRow(r);
   return s;
 }
 
@@ -61,8 +61,8 @@ inline int FirstMatch(const std::string& text, const ReplaceOptions& o, int from
 
 // Where a search from the cursor begins: after the character at the cursor.
 inline int AfterCursor(TextView& v) {
-  const int skip = v.CursorCol < static_cast<int>(v.GetRow(v.CursorRow).size()) ? 1 : 0;
-  return Offset(v, v.CursorCol, v.CursorRow) + skip;
+  const int skip = v.CursorColumn() < static_cast<int>(v.GetRow(v.CursorRow()).size()) ? 1 : 0;
+  return Offset(v, v.CursorColumn(), v.CursorRow()) + skip;
 }
 
 class ReplaceChecker {
@@ -119,16 +119,17 @@ class ReplaceChecker {
 
  private:
   bool OnMatch() {
-    return model.matchStart >= 0 && Offset(v_, v_.CursorCol, v_.CursorRow) == model.matchStart &&
-           Offset(v_, v_.AnchorCol, v_.AnchorRow) == model.matchEnd;
+    return model.matchStart >= 0 &&
+           Offset(v_, v_.CursorColumn(), v_.CursorRow()) == model.matchStart &&
+           Offset(v_, v_.AnchorColumn(), v_.AnchorRow()) == model.matchEnd;
   }
   int ModelFindNext() {
     model.finished = false;
     int from;
     if (!model.searching) {
       model.searching = true;
-      const int c = Offset(v_, v_.CursorCol, v_.CursorRow);
-      const int a = Offset(v_, v_.AnchorCol, v_.AnchorRow);
+      const int c = Offset(v_, v_.CursorColumn(), v_.CursorRow());
+      const int a = Offset(v_, v_.AnchorColumn(), v_.AnchorRow());
       model.regionEnd = -1;
       switch (session.options.start) {
         case StartFrom::kSelection:
@@ -168,8 +169,8 @@ class ReplaceChecker {
     }
     model.matchStart = expected;
     model.matchEnd = expected + static_cast<int>(session.options.find.size());
-    if (Offset(v_, v_.CursorCol, v_.CursorRow) != model.matchStart ||
-        Offset(v_, v_.AnchorCol, v_.AnchorRow) != model.matchEnd)
+    if (Offset(v_, v_.CursorColumn(), v_.CursorRow()) != model.matchStart ||
+        Offset(v_, v_.AnchorColumn(), v_.AnchorRow()) != model.matchEnd)
       FailReplace("the search selected another match");
   }
 

@@ -16,7 +16,7 @@ namespace prambus::fuzz {
 // kind may change from "waiting to be joined" to closed with no edit made).
 inline std::string HistoryPrint(const ViewBase& v) {
   std::string s;
-  for (const UndoHistory* history : {&v.UndoStack, &v.RedoStack}) {
+  for (const UndoHistory* history : {&v.UndoStack(), &v.RedoStack()}) {
     s += std::to_string(history->size()) + ';';
     for (const UndoRecord& r : *history)
       s +=

@@ -118,8 +118,8 @@ int32_t KeyPress(int32_t character) {
 int32_t Position(int32_t* column, int32_t* row, int32_t which) {
   return RunOnView(Access::kRead, [&](PluginCallScope::State&, ViewBase& v) -> int32_t {
     if (!column || !row) return 0;
-    *column = which != 0 ? v.CursorCol : v.AnchorCol;
-    *row = which != 0 ? v.CursorRow : v.AnchorRow;
+    *column = which != 0 ? v.CursorColumn() : v.AnchorColumn();
+    *row = which != 0 ? v.CursorRow() : v.AnchorRow();
     return 1;
   });
 }
@@ -137,14 +137,14 @@ int32_t SetPosition(int32_t column, int32_t row, int32_t which) {
 int32_t Size(int32_t* count) {
   return RunOnView(Access::kRead, [&](PluginCallScope::State&, ViewBase& v) -> int32_t {
     if (!count) return 0;
-    *count = v.PosToOffset(static_cast<int>(v.GetRow(v.LastRow).size()), v.LastRow);
+    *count = v.PosToOffset(static_cast<int>(v.GetRow(v.LastRow()).size()), v.LastRow());
     return 1;
   });
 }
 
 int32_t GetLine(int32_t line, int32_t* length, char* buffer) {
   return RunOnView(Access::kRead, [&](PluginCallScope::State&, ViewBase& v) -> int32_t {
-    if (!length || line < 0 || line > v.LastRow) return 0;
+    if (!length || line < 0 || line > v.LastRow()) return 0;
     return CopyOut(v.GetRow(line), length, buffer);
   });
 }
@@ -284,8 +284,8 @@ int32_t Insert(int32_t length, const char* text) {
 int32_t ViewSize(int32_t* width, int32_t* height) {
   return RunOnView(Access::kRead, [&](PluginCallScope::State&, ViewBase& v) -> int32_t {
     if (!width || !height) return 0;
-    *width = v.ViewWidth;
-    *height = v.ViewHeight;
+    *width = v.ViewWidth();
+    *height = v.ViewHeight();
     return 1;
   });
 }

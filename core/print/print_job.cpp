@@ -136,16 +136,16 @@ PrintOutcome PrintJob::Print(const PrintRequest& request, const PrintProgressFn&
     view_->BeginPrinting();
     for (int page = 1; page <= last; ++page) {
       const bool shown = Shown(request, page);
-      const int64_t top = view_->ScrollY;
+      const int64_t top = view_->ScrollY();
       for (int k = 0; k < (shown ? repeats : 1); ++k) {
         if (k > 0 && !device_.NewSheet()) return PrintOutcome::kFailed;
         view_->SetScrollY(top);
         DrawPage(page, shown);
       }
       // A page that took nothing would repeat for ever: give up instead.
-      if (!view_->PrintDone && view_->ScrollY <= top) return PrintOutcome::kFailed;
+      if (!view_->PrintDone() && view_->ScrollY() <= top) return PrintOutcome::kFailed;
       if (progress && !progress({page, 0, 0})) return PrintOutcome::kCancelled;
-      if (view_->PrintDone || page == last) break;
+      if (view_->PrintDone() || page == last) break;
       if (shown && !device_.NewSheet()) return PrintOutcome::kFailed;
     }
   }
@@ -158,7 +158,7 @@ PrintOutcome PrintDocument(ViewBase& source, int viewKind, PrintDevice& device, 
                            const PrintRequest& request, const PrintProgressFn& progress) {
   auto* hexSource = dynamic_cast<HexView*>(&source);
   const int columnsBefore = Cfg().HexColumns;
-  PrintJob job(device, viewKind, font, source.CharTable);
+  PrintJob job(device, viewKind, font, source.CharTable());
   const auto* textSource = dynamic_cast<const TextView*>(&source);
   if ((textSource && textSource->Utf8()) || (hexSource && hexSource->ShowUtf8)) job.ShowUtf8();
   if (hexSource && Cfg().HexColumns != columnsBefore) hexSource->ColumnsChangedFrom(columnsBefore);
@@ -184,7 +184,7 @@ PrintOutcome PrintDocument(ViewBase& source, int viewKind, PrintDevice& device, 
     if (!feed(selected)) return PrintOutcome::kCancelled;
   } else {
     fed.totalBytes = source.GetTextLength();
-    for (int row = 0; row <= source.LastRow; ++row) {
+    for (int row = 0; row <= source.LastRow(); ++row) {
       if (!feed(source.GetRow(row))) return PrintOutcome::kCancelled;
       job.Flush();
     }

@@ -21,10 +21,10 @@ std::string NoMoreMessage(const std::string& text, bool utf8) {
 
 namespace {
 int CursorOffset(ViewBase& v) {
-  return v.PosToOffset(v.CursorCol, v.CursorRow);
+  return v.PosToOffset(v.CursorColumn(), v.CursorRow());
 }
 int AnchorOffset(ViewBase& v) {
-  return v.PosToOffset(v.AnchorCol, v.AnchorRow);
+  return v.PosToOffset(v.AnchorColumn(), v.AnchorRow());
 }
 }  // namespace
 
@@ -51,8 +51,8 @@ void ReplaceSession::Reset() {
 // counted in), recomputed for every step from the region's end.
 bool ReplaceSession::SearchStep(ViewBase& view, bool fromCursor, std::string& message) {
   if (hooks.setSearchAs) hooks.setSearchAs(view, options.replaceCodes ? 2 : 1);
-  savedCol_ = view.CursorCol;
-  savedRow_ = view.CursorRow;
+  savedCol_ = view.CursorColumn();
+  savedRow_ = view.CursorRow();
   RegionLeft = regionEnd_ < 0 ? kNoLimit : regionEnd_ - (fromCursor ? CursorOffset(view) : 0);
   const bool found = view.FindText(options.find, RegionLeft, fromCursor, options.caseSensitive);
   RegionLeft = std::max(RegionLeft, 0);  // -1 would read as "no search yet"
@@ -76,7 +76,7 @@ bool ReplaceSession::SearchStep(ViewBase& view, bool fromCursor, std::string& me
 // character back first (over a whole line end in the text view); at the very
 // start the search runs from the top instead.
 bool ReplaceSession::SearchFromCursor(ViewBase& view, std::string& message) {
-  view.SetPosition(view.CursorCol, view.CursorRow, true);  // the hex view: digit 0
+  view.SetPosition(view.CursorColumn(), view.CursorRow(), true);  // the hex view: digit 0
   const bool fromCursor = CursorOffset(view) > 0;
   if (fromCursor) view.MoveLeft(false, false);
   return SearchStep(view, fromCursor, message);
@@ -91,7 +91,7 @@ bool ReplaceSession::BeginSearch(ViewBase& view, std::string& message) {
     case StartFrom::kSelection:
       regionStart_ = std::min(cursor, anchor);
       regionEnd_ = regionStart_ + static_cast<int>(view.GetSelectedText().size());
-      if (cursor >= anchor) view.SetPosition(view.AnchorCol, view.AnchorRow, true);
+      if (cursor >= anchor) view.SetPosition(view.AnchorColumn(), view.AnchorRow(), true);
       break;
     case StartFrom::kCursor:
       regionStart_ = cursor;

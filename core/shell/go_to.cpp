@@ -37,7 +37,7 @@ std::string OffsetHelp(int base) {
 // when the document has fewer lines.
 bool FirstRowOfLine(const ViewBase& view, int64_t line, int& row) {
   int64_t l = 0;
-  for (row = 0; l < line && row < view.LastRow; ++row)
+  for (row = 0; l < line && row < view.LastRow(); ++row)
     if (EndsHardLine(view.GetRow(row))) ++l;
   return l == line;
 }
@@ -48,7 +48,7 @@ bool FirstRowOfLine(const ViewBase& view, int64_t line, int& row) {
 void PlaceInLine(const ViewBase& view, int& row, int64_t& column) {
   for (;;) {
     const std::string_view text = view.GetRow(row);
-    if (EndsHardLine(text) || row >= view.LastRow || column < static_cast<int64_t>(text.size()))
+    if (EndsHardLine(text) || row >= view.LastRow() || column < static_cast<int64_t>(text.size()))
       return;
     column -= static_cast<int64_t>(text.size());
     ++row;
@@ -57,7 +57,7 @@ void PlaceInLine(const ViewBase& view, int& row, int64_t& column) {
 
 void Place(ViewBase& view, int col, int row, bool extend) {
   view.SetPosition(col, row, true);
-  if (!extend) view.SetPosition(view.CursorCol, view.CursorRow, false);
+  if (!extend) view.SetPosition(view.CursorColumn(), view.CursorRow(), false);
 }
 
 }  // namespace
@@ -95,20 +95,21 @@ bool ParseGoTo(std::string_view text, GoToUnit unit, int base, GoToRequest& requ
 
 int64_t HardLineOfRow(const ViewBase& view, int row) {
   int64_t line = 0;
-  row = std::clamp(row, 0, view.LastRow);
+  row = std::clamp(row, 0, view.LastRow());
   for (int r = 0; r < row; ++r)
     if (EndsHardLine(view.GetRow(r))) ++line;
   return line;
 }
 
 int64_t HardLineCount(const ViewBase& view) {
-  return HardLineOfRow(view, view.LastRow) + 1;
+  return HardLineOfRow(view, view.LastRow()) + 1;
 }
 
 void ApplyGoTo(ViewBase& view, GoToUnit unit, const GoToRequest& request, bool extend) {
   if (unit == GoToUnit::kOffset) {
     const int64_t length = view.GetTextLength();
-    const int64_t from = request.relative ? view.PosToOffset(view.CursorCol, view.CursorRow) : 0;
+    const int64_t from =
+        request.relative ? view.PosToOffset(view.CursorColumn(), view.CursorRow()) : 0;
     // from + amount within 0..length, without overflowing on a huge amount.
     const int64_t offset = request.amount >= 0
                                ? (request.amount >= length - from ? length : from + request.amount)
@@ -120,7 +121,7 @@ void ApplyGoTo(ViewBase& view, GoToUnit unit, const GoToRequest& request, bool e
   }
   int64_t line = 0;
   if (request.relative) {
-    const int64_t here = HardLineOfRow(view, view.CursorRow);
+    const int64_t here = HardLineOfRow(view, view.CursorRow());
     line = request.amount >= 0 ? (request.amount >= kFar - here ? kFar : here + request.amount)
                                : std::max<int64_t>(0, here + request.amount);
   } else {

@@ -104,7 +104,7 @@ void TakeHex(const HexView& hex, DocumentSnapshot& snapshot) {
 
 void TakeText(const TextView& text, DocumentSnapshot& snapshot) {
   snapshot.bytes = SnapshotBuffer();
-  snapshot.toFile = InverseTable(text.CharTable);
+  snapshot.toFile = InverseTable(text.CharTable());
   snapshot.convertLineEnds = text.ConvertLineEnds;
   snapshot.lineEnd = text.ConvertLineEnds ? Cfg().LineEnd : std::string();
   const RowArena& arena = text.Arena();
@@ -141,7 +141,7 @@ void TakeText(const TextView& text, DocumentSnapshot& snapshot) {
     runStart = runEnd = nullptr;
     copying = false;
   };
-  for (int r = 0; r <= text.LastRow; ++r) {
+  for (int r = 0; r <= text.LastRow(); ++r) {
     const RowText& row = text.RowStorage(r);
     const int n = row.size();
     if (n == 0) continue;

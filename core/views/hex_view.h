@@ -94,8 +94,8 @@ class HexView : public ViewBase {
   bool PasteCodeText(std::string_view text);  // "Вставить текст в виде кода"; false: beep
   void SetBytes(std::string_view bytes);  // for tests and tools
   const GapBytes& Data() const { return Bytes; }
-  int CursorOffset() const { return CursorRow * Columns() + CursorCol; }
-  int AnchorOffset() const { return AnchorRow * Columns() + AnchorCol; }
+  int CursorOffset() const { return cursorRow_ * Columns() + cursorCol_; }
+  int AnchorOffset() const { return anchorRow_ * Columns() + anchorCol_; }
   // Where the character column is drawn, in surface pixels (one cell of the
   // code digit's width per byte), over the whole height of the view.
   Rect CharacterColumn() const;

@@ -34,7 +34,7 @@ bool Unpack(const std::string& text, HexRecord& r) {
 // ------------------------------------------------------------ records ----
 
 bool HexView::Joinable() const {
-  return !UndoStack.empty() && UndoStack.back().kind == kUndoSealed;
+  return !undoStack_.empty() && undoStack_.back().kind == kUndoSealed;
 }
 
 std::string HexView::BuildHexUndoText(const std::string& oldBytes, const std::string& newBytes,
@@ -72,7 +72,7 @@ void HexView::PushHexRecord(const std::string& oldBytes, const std::string& newB
 }
 
 void HexView::CloseJoinable() {
-  if (Joinable()) UndoStack.back().kind = kUndoHex;
+  if (Joinable()) undoStack_.back().kind = kUndoHex;
 }
 
 // The sealed deletion that a typed key or pasted bytes complete: the offset
@@ -84,7 +84,7 @@ int HexView::SealedJoin(bool& continuesByte) {
   continuesByte = false;
   if (!Joinable()) return -1;
   HexRecord r;
-  if (!Unpack(UndoStack.back().text, r) || r.offset != CursorOffset() || r.newBytes.size() > 1 ||
+  if (!Unpack(undoStack_.back().text, r) || r.offset != CursorOffset() || r.newBytes.size() > 1 ||
       (r.newBytes.size() == 1 && digitJoin_.offset != r.offset)) {
     CloseJoinable();
     return -1;
@@ -102,10 +102,10 @@ void HexView::EraseBytes(int at, int count) {
 }
 
 void HexView::Finish() {
-  AnchorCol = CursorCol;
-  AnchorRow = CursorRow;
+  anchorCol_ = cursorCol_;
+  anchorRow_ = cursorRow_;
   AnchorDigit = CursorDigit;
-  LastRow = Length() / Columns();
+  lastRow_ = Length() / Columns();
   UpdateCaretPoint();
   ScrollToCaret();
 }
@@ -113,10 +113,10 @@ void HexView::Finish() {
 // --------------------------------------------------------------- typing ----
 
 bool HexView::TypeChar(uint8_t ch) {
-  const int oldLast = LastRow;
+  const int oldLast = lastRow_;
   if (ch == 9) {  // Tab switches the area and keeps the selection
     InCodes = !InCodes;
-    if (CursorCol >= Columns()) ToOffset(CursorOffset(), true);  // after a row's last character
+    if (cursorCol_ >= Columns()) ToOffset(CursorOffset(), true);  // after a row's last character
     UpdateCaretPoint();
     ScrollToCaret();
     CloseJoinable();
@@ -160,7 +160,7 @@ bool HexView::TypeChar(uint8_t ch) {
       typedAt = 0;
       editedLength = static_cast<int>(digits.size());
       insertNew = true;
-    } else if (CursorDigit == 0 && InsertMode) {  // a new byte before the cursor's byte
+    } else if (CursorDigit == 0 && insertMode_) {  // a new byte before the cursor's byte
       digits = c.FirstZeroes ? FreshCode(digit) : std::string(1, digit);
       editedLength = c.FirstZeroes ? static_cast<int>(digits.size()) : 0;
       insertNew = true;
@@ -198,7 +198,7 @@ bool HexView::TypeChar(uint8_t ch) {
     if (continuesByte) {
       editAt = joinAt;
       Bytes[editAt] = value;
-    } else if (joinable || InsertMode || before >= Length()) {  // a selection is replaced, not
+    } else if (joinable || insertMode_ || before >= Length()) {  // a selection is replaced, not
       if (!HasRoomFor(1)) return RefuseAtLengthLimit();
       InsertBytes(before, std::string(1, static_cast<char>(value)));  // the byte after it
     } else {
@@ -210,12 +210,12 @@ bool HexView::TypeChar(uint8_t ch) {
   }
   const std::string newBytes(1, static_cast<char>(value));
   if (joinable) {
-    ExtendHexUndo(UndoStack.back(), newBytes);
+    ExtendHexUndo(undoStack_.back(), newBytes);
   } else {
     PushHexRecord(oldBytes, newBytes, digitBefore, editAt, before);
   }
   Finish();
-  return LastRow != oldLast;
+  return lastRow_ != oldLast;
 }
 
 // A key that would make the document too long changes nothing.
@@ -316,8 +316,8 @@ bool HexView::Backspace() {
   }
   // Undo puts the cursor back where Backspace was pressed, redo where it
   // left the cursor: both positions and both digits of the record.
-  if (recorded && !UndoStack.empty() && UndoStack.back().kind == kUndoHex) {
-    UndoRecord& r = UndoStack.back();
+  if (recorded && !undoStack_.empty() && undoStack_.back().kind == kUndoHex) {
+    UndoRecord& r = undoStack_.back();
     r.beforeOffset = o;
     r.afterOffset = c;
     r.text[4] = static_cast<char>((static_cast<uint8_t>(r.text[4]) & 0x40) |
@@ -352,7 +352,7 @@ bool HexView::DigitCut(int& at, std::string& head, std::string& tail) const {
 
 bool HexView::DeleteSelection(bool recordUndo, bool layOut) {
   if (!HasSelection()) return false;
-  const int oldLast = LastRow;
+  const int oldLast = lastRow_;
   const int c = CursorOffset(), a = AnchorOffset();
   const int before = c, digitBefore = CursorDigit;
   auto record = [&](const std::string& oldB, const std::string& newB, int at) {
@@ -392,26 +392,26 @@ bool HexView::DeleteSelection(bool recordUndo, bool layOut) {
     CursorDigit = 0;
     record(removed, "", at);
   }
-  AnchorCol = CursorCol;
-  AnchorRow = CursorRow;
+  anchorCol_ = cursorCol_;
+  anchorRow_ = cursorRow_;
   AnchorDigit = CursorDigit;
-  LastRow = Length() / Columns();
+  lastRow_ = Length() / Columns();
   if (layOut) {
     UpdateCaretPoint();
     ScrollToCaret();
   }
-  return LastRow != oldLast;
+  return lastRow_ != oldLast;
 }
 
 bool HexView::DeleteLine(bool) {
   const int n = Columns();
-  const int start = CursorRow * n;
+  const int start = cursorRow_ * n;
   if (start >= Length()) return false;
   const int count = std::min(n, Length() - start);
   const std::string removed = Bytes.Slice(start, count);
   const int before = CursorOffset(), digitBefore = CursorDigit;
   EraseBytes(start, count);
-  CursorCol = 0;
+  cursorCol_ = 0;
   CursorDigit = 0;
   PushHexRecord(removed, "", digitBefore, start, before);
   Finish();
@@ -440,7 +440,7 @@ std::string HexView::GetAdjacentText(bool forward) const {
 
 bool HexView::InsertText(std::string_view text, bool recordUndo, bool layOut) {
   if (text.empty()) return false;
-  const int oldLast = LastRow;
+  const int oldLast = lastRow_;
   const int before = std::min(CursorOffset(), Length()), digitBefore = CursorDigit;
   bool continuesByte = false;
   const int joinAt = SealedJoin(continuesByte);
@@ -460,8 +460,8 @@ bool HexView::InsertText(std::string_view text, bool recordUndo, bool layOut) {
   }
   ToOffset(at + static_cast<int>(bytes.size()), true);
   CursorDigit = 0;
-  AnchorCol = CursorCol, AnchorRow = CursorRow, AnchorDigit = 0;
-  LastRow = Length() / Columns();
+  anchorCol_ = cursorCol_, anchorRow_ = cursorRow_, AnchorDigit = 0;
+  lastRow_ = Length() / Columns();
   if (layOut) {
     UpdateCaretPoint();
     ScrollToCaret();
@@ -469,11 +469,11 @@ bool HexView::InsertText(std::string_view text, bool recordUndo, bool layOut) {
   if (!recordUndo) {
     DropHistory();
   } else if (joinable) {
-    ExtendHexUndo(UndoStack.back(), bytes);
+    ExtendHexUndo(undoStack_.back(), bytes);
   } else {
     PushHexRecord("", bytes, digitBefore, at, before);
   }
-  return LastRow != oldLast;
+  return lastRow_ != oldLast;
 }
 
 // The hex view has no lines: a match may lie anywhere.
@@ -498,7 +498,7 @@ void HexView::SpliceRange(int from, int to, size_t size, const SpliceWriter& wri
   CursorDigit = AnchorDigit = 0;
   ToOffset(from, true);
   ToOffset(from, false);
-  LastRow = Length() / Columns();
+  lastRow_ = Length() / Columns();
 }
 
 // The deletion of a selected match records the removed bytes at `at`; the
@@ -511,8 +511,8 @@ void HexView::RecordReplacement(int at, std::string_view removed, std::string_vi
   digitJoin_.offset = -1;
   RecordUndo(kUndoHex, BuildHexUndoText(std::string(removed), "", 0, at), at, 0, at);
   const int after = at + static_cast<int>(inserted.size());
-  if (!inserted.empty() && !UndoStack.empty()) {  // the deletion's record, just pushed
-    UndoRecord& r = UndoStack.back();
+  if (!inserted.empty() && !undoStack_.empty()) {  // the deletion's record, just pushed
+    UndoRecord& r = undoStack_.back();
     UndoBytes += static_cast<int64_t>(inserted.size());
     r.text.append(inserted);
     r.afterOffset = after;
@@ -531,7 +531,7 @@ void HexView::WriteAtCursor(const std::string& bytes) {
   CursorDigit = 0;
   ToOffset(o + static_cast<int>(bytes.size()), false);
   AnchorDigit = 0;
-  LastRow = Length() / Columns();
+  lastRow_ = Length() / Columns();
   PushHexRecord(oldBytes, bytes, CursorDigit, o, o);
   UpdateCaretPoint();
 }
@@ -549,8 +549,8 @@ void HexView::ApplyHexRecord(UndoRecord& r, UndoHistory& target, bool isUndo) {
   ToOffset(r.beforeOffset, true);
   CursorDigit = (h.packed >> 3) & 7;
   const int digitAfter = h.packed & 7;
-  AnchorCol = CursorCol, AnchorRow = CursorRow, AnchorDigit = CursorDigit;
-  LastRow = Length() / Columns();
+  anchorCol_ = cursorCol_, anchorRow_ = cursorRow_, AnchorDigit = CursorDigit;
+  lastRow_ = Length() / Columns();
   UpdateCaretPoint();
   ScrollToCaret();
   UndoRecord inverse;
@@ -563,24 +563,24 @@ void HexView::ApplyHexRecord(UndoRecord& r, UndoHistory& target, bool isUndo) {
 }
 
 void HexView::Undo() {
-  if (UndoStack.empty()) return;
-  UndoRecord& last = UndoStack.back();
+  if (undoStack_.empty()) return;
+  UndoRecord& last = undoStack_.back();
   if (last.kind < kUndoSealed || last.kind == kUndoReplace) return ViewBase::Undo();
   NoteChange();
   UndoRecord r = std::move(last);
-  UndoStack.pop_back();
+  undoStack_.pop_back();
   UndoBytes -= r.Size();
-  ApplyHexRecord(r, RedoStack, true);
+  ApplyHexRecord(r, redoStack_, true);
 }
 
 void HexView::Redo() {
-  if (RedoStack.empty()) return;
-  UndoRecord& last = RedoStack.back();
+  if (redoStack_.empty()) return;
+  UndoRecord& last = redoStack_.back();
   if (last.kind < kUndoSealed || last.kind == kUndoReplace) return ViewBase::Redo();
   NoteChange();
   UndoRecord r = std::move(last);
-  RedoStack.pop_back();
-  ApplyHexRecord(r, UndoStack, false);
+  redoStack_.pop_back();
+  ApplyHexRecord(r, undoStack_, false);
 }
 
 // --------------------------------------------------------------- search ----

@@ -20,7 +20,7 @@ class HexView::FileLoad : public DocumentLoad {
       throw IoError("file too large: " + name, FileProblem::kTooLarge, EFBIG);
     view.Bytes.Release();
     view.ExpectLength(total_);
-    view.LastRow = 0;
+    view.lastRow_ = 0;
   }
 
   bool Step(size_t maxBytes) override {
@@ -41,7 +41,7 @@ class HexView::FileLoad : public DocumentLoad {
       // is read fails to load instead of ending in invented bytes.
       bytes.CommitAppend(got);
       done_ += static_cast<int64_t>(got);
-      view_.LastRow = view_.Length() / view_.Columns();
+      view_.lastRow_ = view_.Length() / view_.Columns();
     }
     if (got < want)
       throw IoError("the file shrank while it was read: " + name_, FileProblem::kShortRead);

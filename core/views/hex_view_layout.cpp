@@ -126,9 +126,9 @@ int64_t HexView::GetTextLength() const {
 // does becomes a division.
 void HexView::OffsetToPos(int& col, int& row) {
   const int n = Columns();
-  row = std::clamp(row, 0, LastRow);
+  row = std::clamp(row, 0, lastRow_);
   if (col < n) return;
-  const int steps = std::min(col / n, LastRow - row);
+  const int steps = std::min(col / n, lastRow_ - row);
   row += steps;
   col -= steps * n;
 }
@@ -140,11 +140,11 @@ int HexView::PosToOffset(int col, int row) {
 int64_t HexView::GetDocumentHeight() {
   const int64_t rh = RowHeight();
   if (Bytes.empty()) return rh + LinePixels + 4;
-  return rh * (int64_t{LastRow} + 1) + rh + LinePixels + 4;
+  return rh * (int64_t{lastRow_} + 1) + rh + LinePixels + 4;
 }
 
 int HexView::GetDocumentWidth() {
-  LastRow = Length() / Columns();
+  lastRow_ = Length() / Columns();
   const int cw = CoordDigitWidth;
   return Round(5 * Cfg().HDistance * cw) + KC() * cw + Columns() * (Pitch() + CodeDigitWidth) +
          LinePixels + MarginPixels;
@@ -155,7 +155,7 @@ void HexView::ReflowFrom(int) {
 }
 
 void HexView::Relayout() {
-  LastRow = Length() / Columns();
+  lastRow_ = Length() / Columns();
   MeasureDigits();
   UpdateCaretPoint();
   ScrollToCaret();
@@ -163,19 +163,19 @@ void HexView::Relayout() {
 
 void HexView::Clear() {
   Bytes.Clear();
-  LastRow = 0;
-  CursorCol = CursorRow = AnchorCol = AnchorRow = 0;
+  lastRow_ = 0;
+  cursorCol_ = cursorRow_ = anchorCol_ = anchorRow_ = 0;
   CursorDigit = AnchorDigit = 0;
 }
 
 void HexView::SetCharTable(const CodeTable& table) {
-  CharTable = table;
+  charTable_ = table;
 }
 
 void HexView::AppendBytes(const uint8_t* bytes, int count) {
   if (count <= 0) return;
   Bytes.Append(bytes, static_cast<size_t>(count));
-  LastRow = Length() / Columns();
+  lastRow_ = Length() / Columns();
 }
 
 void HexView::ExpectLength(int64_t bytes) {
@@ -187,8 +187,8 @@ void HexView::ExpectLength(int64_t bytes) {
 void HexView::SetBytes(std::string_view bytes) {
   Bytes.Assign(bytes);
   NoteChange();
-  LastRow = Length() / Columns();
-  CursorCol = CursorRow = AnchorCol = AnchorRow = 0;
+  lastRow_ = Length() / Columns();
+  cursorCol_ = cursorRow_ = anchorCol_ = anchorRow_ = 0;
   CursorDigit = AnchorDigit = 0;
   UpdateCaretPoint();
 }
@@ -220,7 +220,7 @@ bool HexView::Recode(const CodeTable& source, const CodeTable& target) {
 // and the cursor is kept inside the new length.
 void HexView::AfterWholeRewrite() {
   DropHistory();
-  LastRow = Length() / Columns();
+  lastRow_ = Length() / Columns();
   if (CursorOffset() > Length()) ToOffset(Length(), true), ToOffset(Length(), false);
   UpdateCaretPoint();
   ScrollToCaret();
@@ -287,12 +287,12 @@ void HexView::SetColumns(int n) {
   if (n == Columns()) return;
   const int o = CursorOffset();
   Cfg().HexColumns = n;
-  CursorRow = o / n;
-  CursorCol = o % n;
-  AnchorRow = CursorRow;
-  AnchorCol = CursorCol;
+  cursorRow_ = o / n;
+  cursorCol_ = o % n;
+  anchorRow_ = cursorRow_;
+  anchorCol_ = cursorCol_;
   AnchorDigit = CursorDigit;
-  LastRow = Length() / n;
+  lastRow_ = Length() / n;
   UpdateCaretPoint();
   ScrollToCaret();
   if (formResize) formResize();
@@ -300,10 +300,11 @@ void HexView::SetColumns(int n) {
 
 void HexView::ColumnsChangedFrom(int previous) {
   previous = std::clamp(previous, kMinHexColumns, kMaxHexColumns);
-  const int cursor = CursorRow * previous + CursorCol, anchor = AnchorRow * previous + AnchorCol;
+  const int cursor = cursorRow_ * previous + cursorCol_,
+            anchor = anchorRow_ * previous + anchorCol_;
   ToOffset(cursor, true);
   ToOffset(anchor, false);
-  LastRow = Length() / Columns();
+  lastRow_ = Length() / Columns();
   UpdateCaretPoint();
   ScrollToCaret();
 }
@@ -315,14 +316,14 @@ Rect HexView::GetCaretArea() const {
   const int cw = CoordDigitWidth;
   const int rh = const_cast<HexView*>(this)->LineHeight();
   return {Round(2 * c.HDistance * cw) + KC() * cw + LinePixels + 2, rh + LinePixels + 4,
-          c.EffOtstupX + ViewWidth, ViewHeight + c.EffOtstupY + 10};
+          c.EffOtstupX + viewWidth_, viewHeight_ + c.EffOtstupY + 10};
 }
 
 void HexView::UpdateCaretPoint() {
   const Settings& c = Cfg();
   const int rh = RowHeight(), cw = CoordDigitWidth, dw = CodeDigitWidth, s = Pitch();
   const int ox = c.EffOtstupX, oy = c.EffOtstupY;
-  CaretY = ViewY(int64_t{CursorRow} * rh + rh + LinePixels + 4 + oy - ScrollY);
+  caretY_ = ViewY(int64_t{cursorRow_} * rh + rh + LinePixels + 4 + oy - scrollY_);
   const int offset = CursorOffset();
   if (InCodes) {
     const int xd = Round(3 * c.HDistance * cw) + KC() * cw + LinePixels + 1;
@@ -333,16 +334,16 @@ void HexView::UpdateCaretPoint() {
       if (a < Length())
         AnchorDigit =
             static_cast<uint8_t>(std::min<int>(AnchorDigit, DigitCount(Bytes[a], Base())));
-      CaretX = ox + xd + CursorCol * s + (K255() - len + CursorDigit) * dw - ScrollX;
+      caretX_ = ox + xd + cursorCol_ * s + (K255() - len + CursorDigit) * dw - scrollX_;
     } else {
       CursorDigit = static_cast<uint8_t>(std::min(static_cast<int>(CursorDigit), K255()));
       AnchorDigit = static_cast<uint8_t>(std::min(static_cast<int>(AnchorDigit), K255()));
-      CaretX = ox + xd + CursorCol * s + CursorDigit * dw - ScrollX;
+      caretX_ = ox + xd + cursorCol_ * s + CursorDigit * dw - scrollX_;
     }
-    if (offset >= Length()) CaretX += CellWidth();
+    if (offset >= Length()) caretX_ += CellWidth();
   } else {  // every byte has one cell of the character column
-    CaretX = ox + Gap() + Round(3 * c.HDistance * cw) + KC() * cw + LinePixels + Columns() * s +
-             MarginPixels + CursorCol * dw + 1 - ScrollX;
+    caretX_ = ox + Gap() + Round(3 * c.HDistance * cw) + KC() * cw + LinePixels + Columns() * s +
+              MarginPixels + cursorCol_ * dw + 1 - scrollX_;
   }
   if (DataWindowShown && paintDataWindow) paintDataWindow();
 }
@@ -357,8 +358,9 @@ int HexView::FirstRowTextHeight() const {
 }
 
 int64_t HexView::ScrollShowingRowAtBottom(int row, int extraRows) {
-  const int64_t shown = std::min<int64_t>(int64_t{LastRow} - row, extraRows);
-  return int64_t{RowHeight()} * (shown + row) + FirstRowTextHeight() + CaretTopLimit() - ViewHeight;
+  const int64_t shown = std::min<int64_t>(int64_t{lastRow_} - row, extraRows);
+  return int64_t{RowHeight()} * (shown + row) + FirstRowTextHeight() + CaretTopLimit() -
+         viewHeight_;
 }
 
 void HexView::ScrollToCaret() {
@@ -367,16 +369,16 @@ void HexView::ScrollToCaret() {
   const int rh = RowHeight();
   const int t = CaretTopLimit();
   const int l = r.left + Gap() + c.EffOtstupX;
-  if (CaretY < t) {
-    SetScrollY(int64_t{rh} * (CursorRow - std::min(CursorRow, c.VScrollStep - 1)));
-  } else if (ViewHeight - FirstRowTextHeight() + 2 < CaretY) {
-    SetScrollY(ScrollShowingRowAtBottom(CursorRow, c.VScrollStep - 1));
+  if (caretY_ < t) {
+    SetScrollY(int64_t{rh} * (cursorRow_ - std::min(cursorRow_, c.VScrollStep - 1)));
+  } else if (viewHeight_ - FirstRowTextHeight() + 2 < caretY_) {
+    SetScrollY(ScrollShowingRowAtBottom(cursorRow_, c.VScrollStep - 1));
   }
   const int W = CellWidth(), g = Gap(), n = Columns();
-  if (CaretX < l) {
-    SetScrollX((W + g) * std::max(0, CursorCol - c.HScrollStep + 1));
-  } else if (CaretX >= c.EffOtstupX + ViewWidth) {
-    int m = static_cast<int>(std::min<int64_t>(int64_t{c.HScrollStep} + CursorCol, n));
+  if (caretX_ < l) {
+    SetScrollX((W + g) * std::max(0, cursorCol_ - c.HScrollStep + 1));
+  } else if (caretX_ >= c.EffOtstupX + viewWidth_) {
+    int m = static_cast<int>(std::min<int64_t>(int64_t{c.HScrollStep} + cursorCol_, n));
     int needed;
     if (InCodes) {
       needed = m * (W + g);
@@ -384,7 +386,7 @@ void HexView::ScrollToCaret() {
       if (m == n - 1) m = n;
       needed = g + (W + g) * n + m * CodeDigitWidth;
     }
-    SetScrollX(std::max(0, needed + l - ViewWidth + 2));
+    SetScrollX(std::max(0, needed + l - viewWidth_ + 2));
   }
 }
 
@@ -397,8 +399,8 @@ int HexView::CodeAreaLeft() const {
 Rect HexView::CharacterColumn() const {
   const Settings& c = Cfg();
   const int n = Columns();
-  const int xc = CodeAreaLeft() + Gap() + n * Pitch() + MarginPixels - ScrollX;
-  return {xc, c.EffOtstupY, xc + n * CodeDigitWidth, c.EffOtstupY + ViewHeight};
+  const int xc = CodeAreaLeft() + Gap() + n * Pitch() + MarginPixels - scrollX_;
+  return {xc, c.EffOtstupY, xc + n * CodeDigitWidth, c.EffOtstupY + viewHeight_};
 }
 
 // Scrolling to the caret shows a found match's first byte; when the match
@@ -418,17 +420,17 @@ void HexView::ScrollMatchIntoView() {
     startX = x0 + (first % n) * Pitch();
     endX = x0 + (last % n) * Pitch() + CellWidth();
   } else {
-    const int xc = CharacterColumn().left + ScrollX;
+    const int xc = CharacterColumn().left + scrollX_;
     startX = xc + (first % n) * CodeDigitWidth;
     endX = xc + (last % n + 1) * CodeDigitWidth;
   }
-  const int left = x0 - Gap(), right = Cfg().EffOtstupX + ViewWidth;
+  const int left = x0 - Gap(), right = Cfg().EffOtstupX + viewWidth_;
   if (endX - startX > right - left) {  // too wide: its start shows
-    if (startX - ScrollX < left) SetScrollX(std::max(0, startX - left));
+    if (startX - scrollX_ < left) SetScrollX(std::max(0, startX - left));
     return;
   }
-  if (endX - ScrollX <= right) return;
-  SetScrollX(std::max(ScrollX, std::min(startX - left, endX - right + 2)));
+  if (endX - scrollX_ <= right) return;
+  SetScrollX(std::max(scrollX_, std::min(startX - left, endX - right + 2)));
 }
 
 // A match that runs on to later rows: when its rows fit the view together,
@@ -439,12 +441,12 @@ void HexView::ScrollMatchRowsIntoView(int firstRow, int lastRow) {
   const Settings& c = Cfg();
   const int rh = RowHeight();
   const int64_t lastY =
-      int64_t{lastRow} * rh + rh + LinePixels + 4 + c.EffOtstupY - ScrollY;  // its CaretY
-  if (lastY <= ViewHeight - FirstRowTextHeight() + 2) return;  // its last row shows already
+      int64_t{lastRow} * rh + rh + LinePixels + 4 + c.EffOtstupY - scrollY_;  // its caretY_
+  if (lastY <= viewHeight_ - FirstRowTextHeight() + 2) return;  // its last row shows already
   const int64_t firstAtTop = int64_t{rh} * firstRow;
   if (ScrollShowingRowAtBottom(lastRow, 0) > firstAtTop) return;  // taller than the view
   const int64_t scroll = std::min(ScrollShowingRowAtBottom(lastRow, c.VScrollStep - 1), firstAtTop);
-  if (scroll > ScrollY) SetScrollY(scroll);
+  if (scroll > scrollY_) SetScrollY(scroll);
 }
 
 // -------------------------------------------------------------- paint ----
@@ -456,7 +458,7 @@ void HexView::Paint() {
   const int LP = LinePixels, MP = MarginPixels;
   const int ox = c.EffOtstupX, oy = c.EffOtstupY;
   const int rh = std::max(1, RowHeight());
-  const int bottom = oy + ViewHeight;
+  const int bottom = oy + viewHeight_;
   canvas_->SetTransparent(true);
   const Color viewFont = canvas_->FontColor();
   const Color brush = canvas_->BrushColor();
@@ -466,49 +468,51 @@ void HexView::Paint() {
   const int xs = ox + kc * cw + Round(2 * c.HDistance * cw);
   const int x0 = xs + LP + g;
   const int yh = rh + oy + 2;
-  const int xr = 2 * g + n * s + xs + n * dw + LP + MP - ScrollX;
+  const int xr = 2 * g + n * s + xs + n * dw + LP + MP - scrollX_;
   canvas_->SetPen(c.LineColor, LP + 1);
   canvas_->Polyline({{xr, yh + LP / 2}, {xs + LP / 2, yh + LP / 2}, {xs + LP / 2, bottom}});
-  if (!PrintMode) canvas_->SetClip({xs + LP, 0, ox + ViewWidth, bottom});
+  if (!printMode_) canvas_->SetClip({xs + LP, 0, ox + viewWidth_, bottom});
   const int numberDigits =
       DigitCount(static_cast<uint64_t>(n - 1), std::clamp(c.CoordBaseSyst, 2, 36));
-  for (int j = s > 0 ? ScrollX / s : 0; j < n; ++j) {
+  for (int j = s > 0 ? scrollX_ / s : 0; j < n; ++j) {
     const std::string num =
         DigitsOf(static_cast<uint64_t>(j), std::clamp(c.CoordBaseSyst, 2, 36), numberDigits);
-    canvas_->TextOut(x0 + j * s - ScrollX - g / 2 + (s - canvas_->TextWidth(num)) / 2, oy + 2, num);
+    canvas_->TextOut(x0 + j * s - scrollX_ - g / 2 + (s - canvas_->TextWidth(num)) / 2, oy + 2,
+                     num);
   }
-  canvas_->TextOut(x0 + n * s + MP - ScrollX + (n * dw - canvas_->TextWidth(kTextLabel)) / 2,
+  canvas_->TextOut(x0 + n * s + MP - scrollX_ + (n * dw - canvas_->TextWidth(kTextLabel)) / 2,
                    oy + 2, kTextLabel);
 
   const int zeroH = canvas_->TextHeight("0");
   // Rows and their y in 64 bits: rows times the row height may pass 2^31.
   // The first row is at most one past the last; y is within the view's reach.
-  const int firstRow = static_cast<int>(std::clamp<int64_t>(ScrollY / rh, 0, int64_t{LastRow} + 1));
+  const int firstRow =
+      static_cast<int>(std::clamp<int64_t>(scrollY_ / rh, 0, int64_t{lastRow_} + 1));
   auto rowY = [&](int u) {
-    return ViewY(int64_t{u} * rh + yh + LP + 2 + Round(zeroH * c.Distance) - ScrollY);
+    return ViewY(int64_t{u} * rh + yh + LP + 2 + Round(zeroH * c.Distance) - scrollY_);
   };
   // The rows drawn: the first always, then while they start inside the view
   // (and, when printing, while they fit whole). A printed page with no room
   // below the header still takes one row, so printing moves on.
   std::vector<int> rows;
-  if (bottom >= yh + LP || PrintMode) {
+  if (bottom >= yh + LP || printMode_) {
     for (int u = firstRow;; ++u) {
       const int y = rowY(u);
-      if (u > firstRow && (y >= bottom || (PrintMode && ViewHeight < y + rh))) break;
+      if (u > firstRow && (y >= bottom || (printMode_ && viewHeight_ < y + rh))) break;
       rows.push_back(u);
       if (rows.size() > 10000) break;
     }
   }
   if (!rows.empty()) {
-    if (!PrintMode) canvas_->SetClip({0, yh + LP, ox + ViewWidth, bottom});
+    if (!printMode_) canvas_->SetClip({0, yh + LP, ox + viewWidth_, bottom});
     for (int u : rows) {
       const std::string coord =
           DigitsOf(static_cast<uint64_t>(u) * n, std::clamp(c.CoordBaseSyst, 2, 36), kc);
       for (int k = 0; k < kc; ++k)
         canvas_->TextOut(ox + Round(cw * c.HDistance) + k * cw, rowY(u), coord.substr(k, 1));
     }
-    if (!PrintMode) canvas_->SetClip({x0 - g, yh + LP, ox + ViewWidth, bottom});
-    const int marginX = x0 + n * s + MP / 2 - ScrollX;
+    if (!printMode_) canvas_->SetClip({x0 - g, yh + LP, ox + viewWidth_, bottom});
+    const int marginX = x0 + n * s + MP / 2 - scrollX_;
     canvas_->SetPen(c.MarginColor, MP + 1);
     canvas_->Polyline({{marginX, yh}, {marginX, bottom}});
     canvas_->SetFontColor(viewFont);
@@ -533,11 +537,11 @@ void HexView::Paint() {
     };
     for (int u : rows) {
       const int y = rowY(u);
-      for (int j = s > 0 ? ScrollX / s : 0; j < n && u * n + j < Length(); ++j) {
+      for (int j = s > 0 ? scrollX_ / s : 0; j < n && u * n + j < Length(); ++j) {
         const int cell = u * n + j;
         const std::string code = CodeText(Bytes[cell]);
         const int L = static_cast<int>(code.size());
-        const int cellX = x0 + j * s - ScrollX;
+        const int cellX = x0 + j * s - scrollX_;
         for (int k = 1; k <= L; ++k) {  // right-aligned in the cell, each digit in its slot
           select(digitSelected(cell, k - 1));
           canvas_->TextOut(cellX + W - (L - k + 1) * dw, y, code.substr(k - 1, 1));
@@ -577,7 +581,7 @@ void HexView::Paint() {
                              glyph);
           continue;
         }
-        const uint8_t ch = CharTable[static_cast<uint8_t>(row[i])];
+        const uint8_t ch = charTable_[static_cast<uint8_t>(row[i])];
         const bool noGlyph = HasNoGlyph(ch);
         const std::string glyph(1, noGlyph ? '.' : static_cast<char>(ch));
         canvas_->SetFontColor(selected ? c.ChosenTextClr : noGlyph ? c.CoordColor : viewFont);
@@ -587,16 +591,16 @@ void HexView::Paint() {
       canvas_->SetFontColor(viewFont);
     }
   }
-  if (PrintMode) {
+  if (printMode_) {
     const int next = rows.empty() ? firstRow : rows.back() + 1;
     if (next * n < Length()) {
-      ScrollY += rowY(next) + (ScrollY % rh) - Round(zeroH * c.Distance) - yh - LP - 2;
-      PrintDone = false;
+      scrollY_ += rowY(next) + (scrollY_ % rh) - Round(zeroH * c.Distance) - yh - LP - 2;
+      printDone_ = false;
     } else {
-      PrintDone = true;
+      printDone_ = true;
     }
   } else {
-    PrintDone = true;
+    printDone_ = true;
   }
   canvas_->SetBrushColor(brush);
   canvas_->SetFontColor(viewFont);

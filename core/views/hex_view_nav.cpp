@@ -11,8 +11,8 @@ namespace prambus {
 void HexView::ToOffset(int offset, bool cursor) {
   const int n = Columns();
   offset = std::clamp(offset, 0, Length());
-  (cursor ? CursorRow : AnchorRow) = offset / n;
-  (cursor ? CursorCol : AnchorCol) = offset % n;
+  (cursor ? cursorRow_ : anchorRow_) = offset / n;
+  (cursor ? cursorCol_ : anchorCol_) = offset % n;
 }
 
 // Column N of a row (after its last character) and column 0 of the next
@@ -31,8 +31,8 @@ void HexView::AdjustSelectionEdge() {
   }
   if (c < Length() && HasSelection() && AnchorOffset() == c + 1 && AnchorDigit == 0 &&
       CursorDigit == CodeLength(Bytes[c])) {
-    AnchorCol = CursorCol;
-    AnchorRow = CursorRow;
+    anchorCol_ = cursorCol_;
+    anchorRow_ = cursorRow_;
     AnchorDigit = CursorDigit;
   }
 }
@@ -54,8 +54,8 @@ void HexView::AfterMove(bool extend, bool scroll) {
   if (extend) {
     AdjustSelectionEdge();
   } else {
-    AnchorCol = CursorCol;
-    AnchorRow = CursorRow;
+    anchorCol_ = cursorCol_;
+    anchorRow_ = cursorRow_;
     AnchorDigit = CursorDigit;
   }
   UpdateCaretPoint();
@@ -92,13 +92,13 @@ void HexView::MoveRight(bool byWord, bool extend) {
 
 void HexView::MoveUp(bool, bool extend, int&) {
   const int o = CursorOffset(), n = Columns();
-  if (CursorRow > 0) {
+  if (cursorRow_ > 0) {
     if (!Cfg().FirstZeroes) {
       const int here = o < Length() ? CodeLength(Bytes[o]) : 0;
       CursorDigit =
           static_cast<uint8_t>(std::max(0, CodeLength(Bytes[o - n]) - (here - CursorDigit)));
     }
-    --CursorRow;
+    --cursorRow_;
   }
   AfterMove(extend);
 }
@@ -111,8 +111,8 @@ void HexView::MoveDown(bool, bool extend, int&) {
       CursorDigit =
           static_cast<uint8_t>(std::max(0, CodeLength(Bytes[o + n]) - (here - CursorDigit)));
     }
-    ++CursorRow;
-  } else if (Length() < (CursorRow + 1) * n) {
+    ++cursorRow_;
+  } else if (Length() < (cursorRow_ + 1) * n) {
     return;  // already in the last row: nothing at all
   } else {
     ToOffset(Length(), true);
@@ -122,7 +122,7 @@ void HexView::MoveDown(bool, bool extend, int&) {
 }
 
 void HexView::MoveHome(bool extend) {
-  CursorCol = 0;
+  cursorCol_ = 0;
   CursorDigit = 0;
   AfterMove(extend);
 }
@@ -130,12 +130,12 @@ void HexView::MoveHome(bool extend) {
 void HexView::MoveEnd(bool extend) {
   const int n = Columns();
   if (!InCodes) {  // after the row's last character, in this row (as a click there)
-    CursorCol = std::clamp(Length() - CursorRow * n, 0, n);
+    cursorCol_ = std::clamp(Length() - cursorRow_ * n, 0, n);
     CursorDigit = 0;
     return AfterMove(extend);
   }
-  CursorCol = n - 1;
-  const int o = CursorRow * n + CursorCol;
+  cursorCol_ = n - 1;
+  const int o = cursorRow_ * n + cursorCol_;
   if (o >= Length()) {
     ToOffset(Length(), true);
     CursorDigit = 0;
@@ -153,12 +153,12 @@ int PageRows(int viewHeight, int rowHeight) {
 }  // namespace
 
 void HexView::PageUp(bool extend, int&) {
-  const int k = PageRows(ViewHeight, RowHeight()), n = Columns();
+  const int k = PageRows(viewHeight_, RowHeight()), n = Columns();
   const int o = CursorOffset();
   const int r = (!Cfg().FirstZeroes && o < Length()) ? CodeLength(Bytes[o]) - CursorDigit : 0;
-  if (CursorRow > 0) {
-    CursorRow = std::max(0, CursorRow - k);
-    const int no = CursorRow * n + CursorCol;
+  if (cursorRow_ > 0) {
+    cursorRow_ = std::max(0, cursorRow_ - k);
+    const int no = cursorRow_ * n + cursorCol_;
     if (!Cfg().FirstZeroes && no < Length())
       CursorDigit = static_cast<uint8_t>(std::max(0, CodeLength(Bytes[no]) - r));
   }
@@ -166,17 +166,17 @@ void HexView::PageUp(bool extend, int&) {
 }
 
 void HexView::PageDown(bool extend, int&) {
-  const int k = PageRows(ViewHeight, RowHeight()), n = Columns();
+  const int k = PageRows(viewHeight_, RowHeight()), n = Columns();
   const int o = CursorOffset();
   const int r = (!Cfg().FirstZeroes && o < Length()) ? CodeLength(Bytes[o]) - CursorDigit : 0;
-  CursorRow += k;
-  if (CursorRow * n + CursorCol >= Length()) CursorRow = Length() / n;
-  if (CursorRow * n + CursorCol >= Length()) {
-    CursorCol = Length() - CursorRow * n;
+  cursorRow_ += k;
+  if (cursorRow_ * n + cursorCol_ >= Length()) cursorRow_ = Length() / n;
+  if (cursorRow_ * n + cursorCol_ >= Length()) {
+    cursorCol_ = Length() - cursorRow_ * n;
     CursorDigit = 0;
   } else if (!Cfg().FirstZeroes) {
     CursorDigit =
-        static_cast<uint8_t>(std::max(0, CodeLength(Bytes[CursorRow * n + CursorCol]) - r));
+        static_cast<uint8_t>(std::max(0, CodeLength(Bytes[cursorRow_ * n + cursorCol_]) - r));
   }
   AfterMove(extend);
 }
@@ -219,8 +219,8 @@ void HexView::MoveToPoint(int x, int64_t y, bool scroll, bool extend) {
       }
     }
   }
-  CursorRow = row;
-  CursorCol = col;
+  cursorRow_ = row;
+  cursorCol_ = col;
   if (CursorOffset() > Length()) ToOffset(Length(), true);
   AfterMove(extend, scroll);
 }
@@ -228,11 +228,11 @@ void HexView::MoveToPoint(int x, int64_t y, bool scroll, bool extend) {
 bool HexView::SetPosition(int col, int row, bool cursor) {
   (cursor ? CursorDigit : AnchorDigit) = 0;
   const int n = Columns();
-  row = std::clamp(row, 0, LastRow);
+  row = std::clamp(row, 0, lastRow_);
   const int rowLength = std::min(n, Length() - row * n);
   col = std::clamp(col, 0, std::max(0, rowLength));
-  (cursor ? CursorRow : AnchorRow) = row;
-  (cursor ? CursorCol : AnchorCol) = col;
+  (cursor ? cursorRow_ : anchorRow_) = row;
+  (cursor ? cursorCol_ : anchorCol_) = col;
   UpdateCaretPoint();
   ScrollToCaret();
   return true;
@@ -261,8 +261,8 @@ std::string HexView::GetSelectedText() const {
 void HexView::MoveCursorToByte(int offset) {
   ToOffset(offset, true);
   CursorDigit = 0;
-  AnchorCol = CursorCol;
-  AnchorRow = CursorRow;
+  anchorCol_ = cursorCol_;
+  anchorRow_ = cursorRow_;
   AnchorDigit = 0;
   UpdateCaretPoint();
   ScrollToCaret();

@@ -21,7 +21,7 @@ class TextSavedBytes final : public SavedBytes {
  public:
   TextSavedBytes(const TextView& view, int row, int col, int endRow, int endCol, int64_t total)
       : view_(view),
-        inverse_(InverseTable(view.CharTable)),
+        inverse_(InverseTable(view.CharTable())),
         identity_(inverse_ == IdentityTable()),
         convert_(view.ConvertLineEnds),
         lineEnd_(Cfg().LineEnd),
@@ -120,11 +120,12 @@ std::unique_ptr<SavedBytes> ReadSavedBytes(ViewBase& view, bool selectionOnly) {
   }
   auto& text = dynamic_cast<TextView&>(view);
   if (!selectionOnly) {
-    const int last = text.LastRow;
+    const int last = text.LastRow();
     return std::make_unique<TextSavedBytes>(
         text, 0, 0, last, static_cast<int>(text.GetRow(last).size()), text.GetTextLength());
   }
-  int r1 = text.AnchorRow, c1 = text.AnchorCol, r2 = text.CursorRow, c2 = text.CursorCol;
+  int r1 = text.AnchorRow(), c1 = text.AnchorColumn(), r2 = text.CursorRow(),
+      c2 = text.CursorColumn();
   if (r1 > r2 || (r1 == r2 && c1 > c2)) {
     std::swap(r1, r2);
     std::swap(c1, c2);

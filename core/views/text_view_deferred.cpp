@@ -13,7 +13,7 @@ int TextView::EditLayoutRows() {
 }
 
 int TextView::FullEditLayoutRows() {
-  const int screen = ViewHeight / std::max(1, LineHeight());
+  const int screen = viewHeight_ / std::max(1, LineHeight());
   return std::max(kEditLayoutRows, 2 * screen);
 }
 
@@ -24,10 +24,10 @@ void TextView::BatchEdits(bool on) {
   batching_ = on;
   if (on) return;
   constexpr size_t kBatchTailBytes = size_t(64) << 10;
-  const int through = CursorRow + FullEditLayoutRows();
-  const int cursorRow = CursorRow;
+  const int through = cursorRow_ + FullEditLayoutRows();
+  const int cursorRow = cursorRow_;
   while (!seams_.empty() && seams_.front() <= through) ContinueLayout(kBatchTailBytes);
-  if (CursorRow != cursorRow) ScrollToCaret();
+  if (cursorRow_ != cursorRow) ScrollToCaret();
 }
 
 void TextView::MoveSeams(int r, int firstKept, int keptAt) {
@@ -50,7 +50,7 @@ void TextView::ReflowEdit(int r, int throughRow) {
   // Laid out from an earlier row, the edited rows are laid out still.
   const int asked = r;
   BackUpToCharStart(r);
-  if (r < asked) throughRow = std::max(throughRow, std::min(asked + 1, LastRow));
+  if (r < asked) throughRow = std::max(throughRow, std::min(asked + 1, lastRow_));
   // After a selection deleted for this insert, from the row before it.
   const int floor = reflowFloor_;
   reflowFloor_ = -1;
@@ -65,8 +65,8 @@ void TextView::ReflowEdit(int r, int throughRow) {
   // reflow, the row after it: both are laid out before a row may end early.
   // The cursor may stand past the end of row r (an offset from its start):
   // it keeps its character as the rows from an earlier row are laid out again.
-  KeptPosition keep[] = {{&CursorCol, &CursorRow}, {&AnchorCol, &AnchorRow}};
-  const int edited = std::min(r + 1, LastRow);
+  KeptPosition keep[] = {{&cursorCol_, &cursorRow_}, {&anchorCol_, &anchorRow_}};
+  const int edited = std::min(r + 1, lastRow_);
   ReflowThrough(from, std::max(throughRow, edited), EditLayoutRows(), 0, keep);
 }
 
@@ -78,10 +78,10 @@ bool TextView::ContinueLayout(size_t maxBytes) {
   while (!seams_.empty() && taken < maxBytes) {
     const int s = seams_.front();
     seams_.erase(seams_.begin());
-    if (s > LastRow) continue;
+    if (s > lastRow_) continue;
     // Cursor and anchor on or after that row keep their characters.
-    const bool moves = CursorRow >= s || AnchorRow >= s;
-    KeptPosition keep[] = {{&CursorCol, &CursorRow}, {&AnchorCol, &AnchorRow}};
+    const bool moves = cursorRow_ >= s || anchorRow_ >= s;
+    KeptPosition keep[] = {{&cursorCol_, &cursorRow_}, {&anchorCol_, &anchorRow_}};
     taken += ReflowThrough(s, -1, 1, maxBytes - taken, keep);
     if (moves) {
       SettleCursor();

@@ -13,7 +13,7 @@
 namespace prambus {
 
 bool TextView::EndsWithLineEnd(int row) const {
-  return row >= 0 && row <= LastRow && !Rows[row].empty() && IsLineEnd(Rows[row].back());
+  return row >= 0 && row <= lastRow_ && !Rows[row].empty() && IsLineEnd(Rows[row].back());
 }
 
 int TextView::LineEndStart(int row) const {
@@ -23,14 +23,14 @@ int TextView::LineEndStart(int row) const {
 }
 
 void TextView::SetInsertMode(bool) {
-  InsertMode = true;
+  insertMode_ = true;
 }
 
 // ------------------------------------------------------------ offsets ----
 
 void TextView::CacheBefore(int row) {
   const int target = std::max(0, row - 1);
-  if (OffsetCacheRow > LastRow) OffsetCacheRow = OffsetCacheStart = 0;
+  if (OffsetCacheRow > lastRow_) OffsetCacheRow = OffsetCacheStart = 0;
   while (OffsetCacheRow > target) {
     --OffsetCacheRow;
     OffsetCacheStart -= Len(OffsetCacheRow);
@@ -42,13 +42,13 @@ int TextView::PosToOffset(int col, int row) {
     if (col <= Len(0)) OffsetCacheRow = OffsetCacheStart = 0;
     return col;
   }
-  const int t = std::min(row, LastRow);
+  const int t = std::min(row, lastRow_);
   int c = OffsetCacheRow, start = OffsetCacheStart;
-  if (c > LastRow || std::abs(t - c) >= t) c = start = 0;
+  if (c > lastRow_ || std::abs(t - c) >= t) c = start = 0;
   while (c < t) start += Len(c++);
   while (c > t) start -= Len(--c);
   int result = start + col;
-  if (row > LastRow) result += Len(LastRow);
+  if (row > lastRow_) result += Len(lastRow_);
   OffsetCacheRow = t - 1;
   OffsetCacheStart = start - Len(t - 1);
   return result;
@@ -56,11 +56,11 @@ int TextView::PosToOffset(int col, int row) {
 
 void TextView::OffsetToPos(int& col, int& row) {
   int offset = col;
-  if (row > 0) offset += PosToOffset(0, std::min(row, LastRow));
+  if (row > 0) offset += PosToOffset(0, std::min(row, lastRow_));
   int c = OffsetCacheRow, start = OffsetCacheStart;
-  if (c > LastRow || std::abs(offset - start) >= offset) c = start = 0;
+  if (c > lastRow_ || std::abs(offset - start) >= offset) c = start = 0;
   while (c > 0 && start > offset) start -= Len(--c);
-  while (c < LastRow && offset - start >= Len(c)) start += Len(c++);
+  while (c < lastRow_ && offset - start >= Len(c)) start += Len(c++);
   row = c;
   col = offset - start;
   if (c > 0) {
@@ -74,18 +74,18 @@ void TextView::OffsetToPos(int& col, int& row) {
 // ------------------------------------------------------------ helpers ----
 
 void TextView::NormaliseCursor() {
-  while (CursorRow < LastRow && CursorCol >= Len(CursorRow)) {
-    CursorCol -= Len(CursorRow);
-    ++CursorRow;
+  while (cursorRow_ < lastRow_ && cursorCol_ >= Len(cursorRow_)) {
+    cursorCol_ -= Len(cursorRow_);
+    ++cursorRow_;
   }
-  CursorCol = std::clamp(CursorCol, 0, Len(CursorRow));
+  cursorCol_ = std::clamp(cursorCol_, 0, Len(cursorRow_));
 }
 
 void TextView::Finish(int beforeOffset, uint8_t kind, std::string_view text) {
   NormaliseCursor();
   UpdateCaretPoint();
-  AnchorCol = CursorCol;
-  AnchorRow = CursorRow;
+  anchorCol_ = cursorCol_;
+  anchorRow_ = cursorRow_;
   ScrollToCaret();
   RecordUndo(kind, text, beforeOffset, 0);
   SettleCursor();
@@ -97,8 +97,8 @@ void TextView::PlaceAtOffset(int offset, bool cursor) {
   int col = offset, row = 0;
   OffsetToPos(col, row);
   col = std::clamp(col, 0, Len(row));
-  (cursor ? CursorCol : AnchorCol) = col;
-  (cursor ? CursorRow : AnchorRow) = row;
+  (cursor ? cursorCol_ : anchorCol_) = col;
+  (cursor ? cursorRow_ : anchorRow_) = row;
   UpdateCaretPoint();
   ScrollToCaret();
 }
@@ -114,7 +114,7 @@ void TextView::SettlePositions(bool onCharStarts) {
   if (UndoReplay != 0) return;  // a replay works on exact offsets; Undo and Redo settle at the end
   bool moved = false;
   auto settle = [&](int& col, int& row) {
-    row = std::clamp(row, 0, LastRow);
+    row = std::clamp(row, 0, lastRow_);
     const int limit = LineEndStart(row);
     if (col > limit) {
       col = limit;
@@ -127,8 +127,8 @@ void TextView::SettlePositions(bool onCharStarts) {
       moved = true;
     }
   };
-  settle(CursorCol, CursorRow);
-  settle(AnchorCol, AnchorRow);
+  settle(cursorCol_, cursorRow_);
+  settle(anchorCol_, anchorRow_);
   if (moved) UpdateCaretPoint();
 }
 
@@ -137,15 +137,15 @@ void TextView::SettlePositions(bool onCharStarts) {
 // hard line, or the cursor row may now start with the second half of a line-end
 // pair that joins the previous row.
 void TextView::ReexpressOnPreviousRow() {
-  if (CursorRow <= 0) return;
-  const RowText& prev = Rows[CursorRow - 1];
+  if (cursorRow_ <= 0) return;
+  const RowText& prev = Rows[cursorRow_ - 1];
   const int n = prev.size();
   const bool loneLineEnd =
       n > 0 && IsLineEnd(prev[n - 1]) &&
       (n < 2 || !IsLineEnd(prev[n - 2]) || CharClass[prev[n - 1]] == CharClass[prev[n - 2]]);
-  if (!StartsHardLine(CursorRow) || loneLineEnd) {
-    CursorCol += Len(CursorRow - 1);
-    --CursorRow;
+  if (!StartsHardLine(cursorRow_) || loneLineEnd) {
+    cursorCol_ += Len(cursorRow_ - 1);
+    --cursorRow_;
   }
 }
 
@@ -153,7 +153,7 @@ void TextView::RemoveRows(int first, int count) {
   if (count <= 0) return;
   widest_ = -1;
   MoveSeams(first, first + count, first);
-  const int end = LastRow + 1;
+  const int end = lastRow_ + 1;
   std::move(Rows.begin() + first + count, Rows.begin() + end, Rows.begin() + first);
   RowWidths.Move(static_cast<size_t>(first + count), static_cast<size_t>(end),
                  static_cast<size_t>(first));
@@ -161,19 +161,19 @@ void TextView::RemoveRows(int first, int count) {
     Rows[r].Clear();
     RowWidths[r] = 0;
   }
-  LastRow -= count;
+  lastRow_ -= count;
 }
 
 void TextView::AppendEmptyRow() {
   widest_ = -1;
-  ++LastRow;
-  if (LastRow >= static_cast<int>(Rows.size())) {
+  ++lastRow_;
+  if (lastRow_ >= static_cast<int>(Rows.size())) {
     const size_t grown = Rows.size() + ShagInEffect();
     Rows.resize(grown);
     RowWidths.resize(grown, 0);
   }
-  Rows[LastRow].Clear();
-  RowWidths[LastRow] = 0;
+  Rows[lastRow_].Clear();
+  RowWidths[lastRow_] = 0;
 }
 
 int TextView::MeasuredRowWidth(int row) const {
@@ -192,11 +192,12 @@ int TextView::MeasuredRowWidth(int row) const {
 // of this platform (a lone CR reads as a broken file everywhere else).
 std::string TextView::LineEndAtCursor() const {
   auto run = [&](int row) { return std::string(Rows[row].view().substr(LineEndStart(row))); };
-  if (EndsWithLineEnd(CursorRow) && CursorCol >= LineEndStart(CursorRow)) return run(CursorRow);
-  if (CursorCol == 0 && CursorRow > 0 && EndsWithLineEnd(CursorRow - 1)) return run(CursorRow - 1);
-  for (int r = CursorRow; r <= LastRow; ++r)
+  if (EndsWithLineEnd(cursorRow_) && cursorCol_ >= LineEndStart(cursorRow_)) return run(cursorRow_);
+  if (cursorCol_ == 0 && cursorRow_ > 0 && EndsWithLineEnd(cursorRow_ - 1))
+    return run(cursorRow_ - 1);
+  for (int r = cursorRow_; r <= lastRow_; ++r)
     if (EndsWithLineEnd(r)) return run(r);
-  for (int r = CursorRow - 1; r >= 0; --r)
+  for (int r = cursorRow_ - 1; r >= 0; --r)
     if (EndsWithLineEnd(r)) return run(r);
   return "\n";
 }
@@ -207,67 +208,67 @@ bool TextView::TypeChar(uint8_t ch) {
     LengthLimitReached = true;
     return false;
   }
-  const int oldLast = LastRow;
-  const int p = PosToOffset(CursorCol, CursorRow);
-  CacheBefore(CursorRow);
+  const int oldLast = lastRow_;
+  const int p = PosToOffset(cursorCol_, cursorRow_);
+  CacheBefore(cursorRow_);
   if (!IsLineEnd(ch)) {
-    if (CursorCol >= Len(CursorRow) && CursorRow < LastRow && !Rows[CursorRow + 1].empty()) {
-      const uint8_t k = CharClass[Rows[CursorRow + 1][0]];
+    if (cursorCol_ >= Len(cursorRow_) && cursorRow_ < lastRow_ && !Rows[cursorRow_ + 1].empty()) {
+      const uint8_t k = CharClass[Rows[cursorRow_ + 1][0]];
       if (k != kBlank && k != kOpeningBracket && k != kBreakEither) {
-        ++CursorRow;  // the character joins the word wrapped onto the next row
-        CursorCol = 0;
-        CacheBefore(CursorRow);
+        ++cursorRow_;  // the character joins the word wrapped onto the next row
+        cursorCol_ = 0;
+        CacheBefore(cursorRow_);
       }
     }
-    Rows[CursorRow].Insert(CursorCol, &ch, 1);
+    Rows[cursorRow_].Insert(cursorCol_, &ch, 1);
     const char typed[1] = {static_cast<char>(ch)};
-    if (StartsHardLine(CursorRow)) {
-      ++CursorCol;
+    if (StartsHardLine(cursorRow_)) {
+      ++cursorCol_;
       // A wider row cannot take text from the next one, so it only needs
       // measuring while it still fits; unless the next row continues it (the
       // row may have just lost a selection that was not laid out yet).
-      const int width = MeasuredRowWidth(CursorRow);
-      if (width <= WrapWidth && (CursorRow == LastRow || StartsHardLine(CursorRow + 1))) {
+      const int width = MeasuredRowWidth(cursorRow_);
+      if (width <= WrapWidth && (cursorRow_ == lastRow_ || StartsHardLine(cursorRow_ + 1))) {
         // A row that grew can only raise the widest width; one that shrank
         // (a narrower character typed over a wider one) may have been it.
-        if (widest_ >= 0 && width >= RowWidths[CursorRow]) {
-          if (RowWidths[CursorRow] == widest_) --widestRows_;
+        if (widest_ >= 0 && width >= RowWidths[cursorRow_]) {
+          if (RowWidths[cursorRow_] == widest_) --widestRows_;
           CountWidth(width);
         } else {
           widest_ = -1;
         }
-        RowWidths[CursorRow] = width;
-        if (CursorRow == LastRow) RowX = width;
-        AnchorCol = CursorCol;
-        AnchorRow = CursorRow;
-        CaretX = ColumnX(CursorRow, CursorCol) + Cfg().EffOtstupX - ScrollX;
+        RowWidths[cursorRow_] = width;
+        if (cursorRow_ == lastRow_) RowX = width;
+        anchorCol_ = cursorCol_;
+        anchorRow_ = cursorRow_;
+        caretX_ = ColumnX(cursorRow_, cursorCol_) + Cfg().EffOtstupX - scrollX_;
         ScrollToCaret();
         RecordUndo(kUndoInsert, std::string_view(typed, 1), p, 0);
         return false;
       }
-      ReflowFrom(CursorRow);
+      ReflowFrom(cursorRow_);
     } else {
-      CursorCol += Len(CursorRow - 1) + 1;
-      --CursorRow;
-      CacheBefore(CursorRow);
-      ReflowFrom(CursorRow);
+      cursorCol_ += Len(cursorRow_ - 1) + 1;
+      --cursorRow_;
+      CacheBefore(cursorRow_);
+      ReflowFrom(cursorRow_);
     }
     Finish(p, kUndoInsert, std::string_view(typed, 1));
-    return LastRow != oldLast;
+    return lastRow_ != oldLast;
   }
 
   const std::string& text = lineEnd;
-  Rows[CursorRow].Insert(CursorCol, text);
-  if (CursorRow == 0) {
+  Rows[cursorRow_].Insert(cursorCol_, text);
+  if (cursorRow_ == 0) {
     // The cursor goes after the inserted line end, found by its offset: row 0
     // may wrap before it, so (0, 1) is not always that place.
-    CursorCol += static_cast<int>(text.size());
+    cursorCol_ += static_cast<int>(text.size());
     ReflowFrom(0);
   } else {
-    CursorCol += static_cast<int>(text.size()) + Len(CursorRow - 1);
-    --CursorRow;
-    CacheBefore(CursorRow);
-    ReflowFrom(CursorRow);
+    cursorCol_ += static_cast<int>(text.size()) + Len(cursorRow_ - 1);
+    --cursorRow_;
+    CacheBefore(cursorRow_);
+    ReflowFrom(cursorRow_);
   }
   Finish(p, kUndoInsert, text);
   return true;
@@ -279,38 +280,38 @@ bool TextView::InsertText(std::string_view text, bool recordUndo, bool layOut) {
     LengthLimitReached = true;
     return false;
   }
-  const int oldLast = LastRow;
-  const int p = PosToOffset(CursorCol, CursorRow);
-  CacheBefore(CursorRow);
-  CursorCol = std::clamp(CursorCol, 0, Len(CursorRow));
-  Rows[CursorRow].Insert(CursorCol, text);
-  CursorCol += static_cast<int>(text.size());
+  const int oldLast = lastRow_;
+  const int p = PosToOffset(cursorCol_, cursorRow_);
+  CacheBefore(cursorRow_);
+  cursorCol_ = std::clamp(cursorCol_, 0, Len(cursorRow_));
+  Rows[cursorRow_].Insert(cursorCol_, text);
+  cursorCol_ += static_cast<int>(text.size());
   ReexpressOnPreviousRow();
-  CacheBefore(CursorRow);
-  if (layOut) ReflowFrom(CursorRow);
+  CacheBefore(cursorRow_);
+  if (layOut) ReflowFrom(cursorRow_);
   NormaliseCursor();
   if (layOut) {
     UpdateCaretPoint();
     ScrollToCaret();
   }
-  AnchorCol = CursorCol;
-  AnchorRow = CursorRow;
+  anchorCol_ = cursorCol_;
+  anchorRow_ = cursorRow_;
   if (recordUndo) {
     RecordUndo(kUndoInsert, text, p, 0);
   } else {
     DropHistory();
   }
   SettleCursor();
-  return LastRow != oldLast;
+  return lastRow_ != oldLast;
 }
 
 std::string TextView::GetAdjacentText(bool forward) const {
   if (HasSelection()) return GetSelectedText();
   std::string out;
   if (forward) {
-    int r = CursorRow, c = CursorCol;
+    int r = cursorRow_, c = cursorCol_;
     if (c >= Len(r)) {
-      if (r >= LastRow) return out;
+      if (r >= lastRow_) return out;
       ++r;
       c = 0;
     }
@@ -322,67 +323,67 @@ std::string TextView::GetAdjacentText(bool forward) const {
         out += static_cast<char>(Rows[r][i]);
     return out;
   }
-  if (CursorCol > 0) {
-    const int end = std::min(CursorCol, Len(CursorRow));
-    const int start = PreviousCharStart(CursorRow, end);
-    return std::string(Rows[CursorRow].view().substr(start, end - start));
+  if (cursorCol_ > 0) {
+    const int end = std::min(cursorCol_, Len(cursorRow_));
+    const int start = PreviousCharStart(cursorRow_, end);
+    return std::string(Rows[cursorRow_].view().substr(start, end - start));
   }
-  if (CursorRow == 0) return out;
-  const RowText& prev = Rows[CursorRow - 1];
+  if (cursorRow_ == 0) return out;
+  const RowText& prev = Rows[cursorRow_ - 1];
   int i = prev.size() - 1;
   if (i < 0) return out;
   if (!IsLineEnd(prev[i])) {
-    const int start = PreviousCharStart(CursorRow - 1, i + 1);
+    const int start = PreviousCharStart(cursorRow_ - 1, i + 1);
     return std::string(prev.view().substr(start));
   }
-  const int start = LineEndStart(CursorRow - 1);
+  const int start = LineEndStart(cursorRow_ - 1);
   return std::string(prev.view().substr(start));
 }
 
 bool TextView::DeleteForward() {
-  const int oldLast = LastRow;
-  const int p = PosToOffset(CursorCol, CursorRow);
+  const int oldLast = lastRow_;
+  const int p = PosToOffset(cursorCol_, cursorRow_);
   const std::string text = GetAdjacentText(true);
-  CacheBefore(CursorRow);
-  if (CursorCol >= Len(CursorRow)) {
-    if (CursorRow >= LastRow) return false;
-    RowText& next = Rows[CursorRow + 1];
-    int n = CharLength(CursorRow + 1, 0);
+  CacheBefore(cursorRow_);
+  if (cursorCol_ >= Len(cursorRow_)) {
+    if (cursorRow_ >= lastRow_) return false;
+    RowText& next = Rows[cursorRow_ + 1];
+    int n = CharLength(cursorRow_ + 1, 0);
     if (!next.empty() && IsLineEnd(next[0]))
       while (n < next.size() && IsLineEnd(next[n])) ++n;
     next.Erase(0, std::min(n, next.size()));
-    ReflowFrom(CursorRow);
+    ReflowFrom(cursorRow_);
   } else {
-    RowText& row = Rows[CursorRow];
-    int n = CharLength(CursorRow, CursorCol);
-    if (IsLineEnd(row[CursorCol]))
-      while (CursorCol + n < row.size() && IsLineEnd(row[CursorCol + n])) ++n;
-    row.Erase(CursorCol, n);
+    RowText& row = Rows[cursorRow_];
+    int n = CharLength(cursorRow_, cursorCol_);
+    if (IsLineEnd(row[cursorCol_]))
+      while (cursorCol_ + n < row.size() && IsLineEnd(row[cursorCol_ + n])) ++n;
+    row.Erase(cursorCol_, n);
     ReexpressOnPreviousRow();
-    CacheBefore(CursorRow);
-    ReflowFrom(CursorRow);
+    CacheBefore(cursorRow_);
+    ReflowFrom(cursorRow_);
   }
   Finish(p, kUndoDelete, text);
-  return LastRow != oldLast;
+  return lastRow_ != oldLast;
 }
 
 bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
   if (!HasSelection()) return false;
-  const int oldLast = LastRow;
-  const int p = PosToOffset(CursorCol, CursorRow);
+  const int oldLast = lastRow_;
+  const int p = PosToOffset(cursorCol_, cursorRow_);
   std::string text = GetSelectedText();
   if (text.empty()) {  // the two ends name the same place (end of a row, start of the next)
-    AnchorCol = CursorCol;
-    AnchorRow = CursorRow;
+    anchorCol_ = cursorCol_;
+    anchorRow_ = cursorRow_;
     return false;
   }
-  int sr = AnchorRow, sc = AnchorCol, er = CursorRow, ec = CursorCol;
+  int sr = anchorRow_, sc = anchorCol_, er = cursorRow_, ec = cursorCol_;
   if (sr > er || (sr == er && sc > ec)) {
     std::swap(sr, er);
     std::swap(sc, ec);
   }
-  sr = std::clamp(sr, 0, LastRow);
-  er = std::clamp(er, 0, LastRow);
+  sr = std::clamp(sr, 0, lastRow_);
+  er = std::clamp(er, 0, lastRow_);
   sc = std::clamp(sc, 0, Len(sr));
   ec = std::clamp(ec, 0, Len(er));
   CacheBefore(sr);
@@ -402,25 +403,25 @@ bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
   int first = startEmpty ? sr : sr + 1;
   int count =
       std::max(0, er - sr - 1) + (startEmpty ? 1 : 0) + (sr != er && Rows[er].empty() ? 1 : 0);
-  if (count > LastRow) {  // the whole document went: keep one empty row
+  if (count > lastRow_) {  // the whole document went: keep one empty row
     RemoveRows(1, count - 1);
   } else {
     RemoveRows(first, count);
   }
   // After a final line end the last row is an empty row.
-  if (EndsWithLineEnd(LastRow)) AppendEmptyRow();
+  if (EndsWithLineEnd(lastRow_)) AppendEmptyRow();
 
-  if (sr > LastRow) {  // the start row was the removed last row: the end of the text
-    CursorRow = LastRow;
-    CursorCol = Len(LastRow);
+  if (sr > lastRow_) {  // the start row was the removed last row: the end of the text
+    cursorRow_ = lastRow_;
+    cursorCol_ = Len(lastRow_);
   } else {
-    CursorRow = sr;
-    CursorCol = startEmpty ? 0 : std::min(sc, Len(sr));
+    cursorRow_ = sr;
+    cursorCol_ = startEmpty ? 0 : std::min(sc, Len(sr));
   }
   if (layOut) {
     ReexpressOnPreviousRow();
-    CacheBefore(CursorRow);
-    ReflowEdit(CursorRow, tailRow);
+    CacheBefore(cursorRow_);
+    ReflowEdit(cursorRow_, tailRow);
   } else {
     const int floor = std::max(sr - 1, 0);
     reflowFloor_ = reflowFloor_ >= 0 ? std::min(reflowFloor_, floor) : floor;
@@ -432,35 +433,35 @@ bool TextView::DeleteSelection(bool recordUndo, bool layOut) {
     DropHistory();
   }
   if (layOut) UpdateCaretPoint();
-  AnchorCol = CursorCol;
-  AnchorRow = CursorRow;
+  anchorCol_ = cursorCol_;
+  anchorRow_ = cursorRow_;
   if (layOut) ScrollToCaret();
   // A selection giving way to an insert (not laid out) leaves the cursor
   // where the selection was, even where the bytes meeting there make one
   // character for now: the insert goes between them.
   SettlePositions(layOut);
-  return LastRow != oldLast;
+  return lastRow_ != oldLast;
 }
 
 bool TextView::DeleteLine(bool wholeHardLine) {
-  CacheBefore(CursorRow);
-  int first = CursorRow, last = CursorRow;
+  CacheBefore(cursorRow_);
+  int first = cursorRow_, last = cursorRow_;
   if (wholeHardLine) {
     while (first > 0 && !EndsWithLineEnd(first - 1)) --first;
-    while (last < LastRow && !EndsWithLineEnd(last)) ++last;
+    while (last < lastRow_ && !EndsWithLineEnd(last)) ++last;
   }
   CacheBefore(first);
   std::string text;
   for (int r = first; r <= last; ++r) text += Rows[r].view();
   if (text.empty()) return false;
   const int at = PosToOffset(0, first);
-  if (last >= LastRow) {
+  if (last >= lastRow_) {
     RemoveRows(first + 1, last - first);
     MoveSeams(first, -1, -1);
     Rows[first].Clear();
     widest_ = -1;
     RowWidths[first] = 0;
-    LastRow = first;
+    lastRow_ = first;
     RowX = BreakX = 0;
     PendingTail.clear();
     PrevChar = first > 0 && !Rows[first - 1].empty() ? Rows[first - 1].back() : 0;
@@ -468,11 +469,11 @@ bool TextView::DeleteLine(bool wholeHardLine) {
     RemoveRows(first, last - first + 1);
   }
   // The rows now meeting at the gap may form a line-end pair across them.
-  if (first > 0 && first <= LastRow && !Rows[first].empty() && IsLineEnd(Rows[first][0]) &&
+  if (first > 0 && first <= lastRow_ && !Rows[first].empty() && IsLineEnd(Rows[first][0]) &&
       EndsWithLineEnd(first - 1))
     ReflowFrom(first - 1);
   // Under UTF-8 the bytes meeting there may make one character.
-  else if (utf8_ && first > 0 && first <= LastRow && !Rows[first].empty() &&
+  else if (utf8_ && first > 0 && first <= lastRow_ && !Rows[first].empty() &&
            IsUtf8Continuation(Rows[first][0]))
     ReflowFrom(first);
   ResizeArraysToFit();
@@ -487,8 +488,8 @@ void TextView::SetCharTable(const CodeTable& table) {
   // The same table leaves every byte and width as it is: laying the whole
   // document out again would give the same rows (and, on a large document,
   // hold it twice in memory while it runs).
-  if (table == CharTable) return;
-  const CodeTable inv = InverseTable(CharTable);
+  if (table == charTable_) return;
+  const CodeTable inv = InverseTable(charTable_);
   CodeTable map;
   bool identity = true;
   for (int c = 0; c < 256; ++c) {
@@ -504,10 +505,10 @@ void TextView::SetCharTable(const CodeTable& table) {
           rec.text[i] = static_cast<char>(map[static_cast<uint8_t>(rec.text[i])]);
       }
     };
-    remap(UndoStack);
-    remap(RedoStack);
+    remap(undoStack_);
+    remap(redoStack_);
   }
-  CharTable = table;
+  charTable_ = table;
   Relayout();
 }
 
@@ -516,7 +517,7 @@ void TextView::SetCharTable(const CodeTable& table) {
 // are handed over as one run; otherwise the file bytes are gathered in a
 // buffer.
 void TextView::CopyContentTo(ViewBase& target) {
-  const CodeTable inverse = InverseTable(CharTable);
+  const CodeTable inverse = InverseTable(charTable_);
   const bool identity = inverse == IdentityTable();
   constexpr size_t kPiece = size_t(1) << 20;
   std::vector<uint8_t> buf;
@@ -529,7 +530,7 @@ void TextView::CopyContentTo(ViewBase& target) {
     runLength = 0;
     buf.clear();
   };
-  for (int r = 0; r <= LastRow; ++r) {
+  for (int r = 0; r <= lastRow_; ++r) {
     const RowText& row = Rows[r];
     const size_t n = static_cast<size_t>(row.size());
     if (n == 0) continue;
@@ -560,8 +561,8 @@ bool TextView::ForEachRow(const RowVisitor& visit) {
 
 bool TextView::TransformRows(const RowRewriter& rewrite) {
   std::vector<std::string> copy;
-  copy.reserve(static_cast<size_t>(LastRow) + 1);
-  for (int r = 0; r <= LastRow; ++r) copy.emplace_back(Rows[r].view());
+  copy.reserve(static_cast<size_t>(lastRow_) + 1);
+  for (int r = 0; r <= lastRow_; ++r) copy.emplace_back(Rows[r].view());
   // Rows that hold the same bytes as before, however split, change nothing.
   if (!RewriteRowStrings(copy, rewrite) || SameBytesAsRows(copy, *this)) return true;
   Clear();

@@ -30,7 +30,7 @@ class TextView::SteppedLoad : public DocumentLoad {
     // The widest row is kept up to date across steps, so that a window asking
     // for the document's width after each step walks only the new rows.
     const int widest = v.widest_, widestRows = v.widestRows_;
-    const int first = v.LastRow;
+    const int first = v.lastRow_;
     const int firstWidth = v.RowWidths[first];
     size_t budget = std::max<size_t>(maxBytes, 1);
     while (budget > 0) {
@@ -52,7 +52,7 @@ class TextView::SteppedLoad : public DocumentLoad {
       if (done_ > kMaxDocumentSize)
         throw IoError("file too large: " + name_, FileProblem::kTooLarge, EFBIG);
       if (!identity_)
-        for (size_t i = 0; i < n; ++i) block[i] = v.CharTable[block[i]];
+        for (size_t i = 0; i < n; ++i) block[i] = v.charTable_[block[i]];
       v.AppendBytes(block, static_cast<int>(n));
       budget -= n;
       if ((static_cast<uint64_t>(done_) & (kAdviseEvery - 1)) < n) v.AdviseRowPages(done_, total_);
@@ -61,7 +61,7 @@ class TextView::SteppedLoad : public DocumentLoad {
       // Only the last row of the step before and the rows after it changed.
       v.widest_ = widest;
       v.widestRows_ = widestRows - (firstWidth == widest ? 1 : 0);
-      for (int r = first; r <= v.LastRow; ++r) v.CountWidth(v.RowWidths[r]);
+      for (int r = first; r <= v.lastRow_; ++r) v.CountWidth(v.RowWidths[r]);
       if (v.widestRows_ <= 0) v.widest_ = -1;  // the widest row got narrower: count anew
     }
     return finished_;
@@ -73,7 +73,7 @@ class TextView::SteppedLoad : public DocumentLoad {
     total_ = total;
     if (total_ > kMaxDocumentSize)
       throw IoError("file too large: " + name_, FileProblem::kTooLarge, EFBIG);
-    for (int i = 0; i < 256; ++i) identity_ = identity_ && view.CharTable[i] == i;
+    for (int i = 0; i < 256; ++i) identity_ = identity_ && view.charTable_[i] == i;
     view.ExpectLength(total_);
   }
   // Copies up to n bytes of the source into block; 0 at its end.
@@ -139,7 +139,7 @@ std::unique_ptr<DocumentLoad> TextView::BeginCopy(std::span<const uint8_t> first
 void TextView::ExpectLength(int64_t bytes) {
   arena_->ExpectMore(static_cast<size_t>(std::max<int64_t>(0, bytes)));
   const size_t expectedRows =
-      static_cast<size_t>(LastRow) + static_cast<size_t>(std::max<int64_t>(0, bytes) / 24) + 16;
+      static_cast<size_t>(lastRow_) + static_cast<size_t>(std::max<int64_t>(0, bytes) / 24) + 16;
   if (expectedRows <= Rows.capacity()) return;
   Rows.reserve(expectedRows);
   RowWidths.reserve(expectedRows);
@@ -151,7 +151,7 @@ void TextView::ExpectLength(int64_t bytes) {
 // many rows its bytes make; the end of the array keeps small pages.
 void TextView::AdviseRowPages(int64_t done, int64_t total) {
   if (done <= 0 || total <= done) return;
-  const double expected = static_cast<double>(LastRow) * static_cast<double>(total) /
+  const double expected = static_cast<double>(lastRow_) * static_cast<double>(total) /
                           static_cast<double>(done) * kSureShare;
   const size_t rows = std::min(static_cast<size_t>(expected), Rows.capacity());
   AdviseHugePages(Rows.data(), rows * sizeof(RowText));
@@ -170,7 +170,7 @@ void TextView::WriteContent(int fd) {
 bool TextView::SavingChangesLineEnds() const {
   if (!ConvertLineEnds) return false;
   const std::string_view lineEnd = Cfg().LineEnd;
-  for (int r = 0; r <= LastRow; ++r) {
+  for (int r = 0; r <= lastRow_; ++r) {
     if (!EndsWithLineEnd(r)) continue;
     const RowText& row = Rows[r];
     const int start = LineEndStart(r);

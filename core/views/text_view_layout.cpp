@@ -30,7 +30,7 @@ std::string_view TextView::GetRow(int row) const {
 
 int64_t TextView::GetTextLength() const {
   int64_t n = 0;
-  for (int r = 0; r <= LastRow; ++r) n += Rows[r].size();
+  for (int r = 0; r <= lastRow_; ++r) n += Rows[r].size();
   return n;
 }
 
@@ -78,15 +78,15 @@ void TextView::ResetLayoutState() {
 }
 
 void TextView::NewRow() {
-  ++LastRow;
-  if (LastRow >= static_cast<int>(Rows.size())) {
+  ++lastRow_;
+  if (lastRow_ >= static_cast<int>(Rows.size())) {
     const size_t grown = Rows.size() + ShagInEffect();
     Rows.resize(grown);
     RowWidths.resize(grown, 0);
   }
-  if (reflow_ && LastRow == reflow_->next && LastRow <= reflow_->oldLast) {
-    reflow_->queue.push_back({std::move(Rows[LastRow]), RowWidths[LastRow]});
-    RowWidths[LastRow] = 0;
+  if (reflow_ && lastRow_ == reflow_->next && lastRow_ <= reflow_->oldLast) {
+    reflow_->queue.push_back({std::move(Rows[lastRow_]), RowWidths[lastRow_]});
+    RowWidths[lastRow_] = 0;
     ++reflow_->next;
   }
 }
@@ -108,7 +108,7 @@ void TextView::LayOut(const uint8_t* bytes, int count) {
   }
   widest_ = -1;
   if (count <= 0) {
-    RowWidths[LastRow] = RowX;
+    RowWidths[lastRow_] = RowX;
     return;
   }
   // Reflowed rows are few and short-lived: they take owned buffers, so that
@@ -199,8 +199,8 @@ void TextView::LayOut(const uint8_t* bytes, int count) {
     const int from = std::max(b, s);
     PendingTail.assign(reinterpret_cast<const char*>(bytes) + from, count - from);
   }
-  if (s < count) AppendRun(Rows[LastRow], bytes + s, count - s, run);
-  RowWidths[LastRow] = rowX;
+  if (s < count) AppendRun(Rows[lastRow_], bytes + s, count - s, run);
+  RowWidths[lastRow_] = rowX;
   RowX = rowX;
   BreakX = run.breakX;
 }
@@ -292,17 +292,17 @@ bool TextView::LayOutOther(LayoutRun& run, int i, uint8_t c, uint8_t k, int& w) 
       const uint8_t* bytes = run.bytes;
       const uint8_t prev = i > 0 ? (run.endedRowAt == i - 1 ? bytes[i - 1] : 0) : PrevChar;
       const uint8_t pk = CharClass[prev];
-      if (LastRow > 0 && pk > 4 && pk != k) {
+      if (lastRow_ > 0 && pk > 4 && pk != k) {
         // Second half of a CR LF or LF CR pair: it joins the previous row.
         if (run.inPlace)
-          AppendRun(Rows[LastRow - 1], bytes + i, 1, run);
+          AppendRun(Rows[lastRow_ - 1], bytes + i, 1, run);
         else
-          Rows[LastRow - 1].Append(&c, 1, run.arena);
+          Rows[lastRow_ - 1].Append(&c, 1, run.arena);
         run.s += 1;
         run.joinedAt = i;
       } else {
-        AppendRun(Rows[LastRow], bytes + run.s, i - run.s + 1, run);
-        RowWidths[LastRow] = rowX;
+        AppendRun(Rows[lastRow_], bytes + run.s, i - run.s + 1, run);
+        RowWidths[lastRow_] = rowX;
         NewRow();
         rowX = 0;
         run.breakX = 0;
@@ -328,7 +328,7 @@ void TextView::WrapRow(LayoutRun& run, int i, int w, uint8_t k, int advance) {
   if (advance < 0) advance = w;
   int& s = run.s;
   int& b = run.b;
-  if (!(s < i || !Rows[LastRow].empty())) return;  // a single character keeps its row
+  if (!(s < i || !Rows[lastRow_].empty())) return;  // a single character keeps its row
   if (run.clearTail) {
     PendingTail.clear();
     run.clearTail = false;
@@ -340,23 +340,23 @@ void TextView::WrapRow(LayoutRun& run, int i, int w, uint8_t k, int advance) {
   // the whole row so far: the row has no break then, however the text came
   // in blocks (a wrap width of 0 makes the fill test pass every time).
   const int keptBeforeBreak =
-      Rows[LastRow].size() - (b == 0 ? static_cast<int>(PendingTail.size()) : 0);
+      Rows[lastRow_].size() - (b == 0 ? static_cast<int>(PendingTail.size()) : 0);
   const bool breakLeavesRowEmpty = b < s || (b == s && keptBeforeBreak <= 0);
   if (run.breakX < run.minFill || breakLeavesRowEmpty) {
     b = i;
     run.breakX = run.rowX - advance;
     PendingTail.clear();
   }
-  if (b > s) AppendRun(Rows[LastRow], run.bytes + s, b - s, run);
-  RowWidths[LastRow] = run.breakX;
+  if (b > s) AppendRun(Rows[lastRow_], run.bytes + s, b - s, run);
+  RowWidths[lastRow_] = run.breakX;
   NewRow();
   if (b == 0 && !PendingTail.empty()) {
-    RowText& prev = Rows[LastRow - 1];
+    RowText& prev = Rows[lastRow_ - 1];
     prev.Truncate(prev.size() - static_cast<int>(PendingTail.size()));
   }
   if (b < i) {
-    AppendRun(Rows[LastRow], run.bytes + b, i - b, run);
-    RowWidths[LastRow] = run.rowX - run.breakX;
+    AppendRun(Rows[lastRow_], run.bytes + b, i - b, run);
+    RowWidths[lastRow_] = run.rowX - run.breakX;
     s = i;
   } else {
     s = b;
@@ -369,7 +369,7 @@ void TextView::WrapRow(LayoutRun& run, int i, int w, uint8_t k, int advance) {
       // row's width.
       run.breakX = run.rowX - w;
   }
-  if (!PendingTail.empty()) Rows[LastRow].Insert(0, PendingTail);
+  if (!PendingTail.empty()) Rows[lastRow_].Insert(0, PendingTail);
   run.rowX -= run.breakX;
   run.breakX = 0;
   PendingTail.clear();
@@ -404,7 +404,7 @@ TextView::RowMemory TextView::MemoryUse() const {
 
 void TextView::ResizeArraysToFit() {
   const int shag = ShagInEffect();
-  const size_t want = (static_cast<size_t>(LastRow) / shag + 1) * shag;
+  const size_t want = (static_cast<size_t>(lastRow_) / shag + 1) * shag;
   Rows.resize(want);
   RowWidths.resize(want, 0);
 }
@@ -425,8 +425,8 @@ bool TextView::MayEndRowEarly(int throughRow, int earlyRows) const {
   // Nor is a row ended early right before the last row of its paragraph:
   // taking that row in costs no more than laying it out later.
   return next && !next->empty() && !IsLineEnd((*next)[0]) && !IsLineEnd(next->back()) &&
-         firstUnread > throughRow && !seamAhead && !Rows[LastRow].empty() &&
-         !IsLineEnd(Rows[LastRow].back());
+         firstUnread > throughRow && !seamAhead && !Rows[lastRow_].empty() &&
+         !IsLineEnd(Rows[lastRow_].back());
 }
 
 // A row starts where the old row started when the row being built holds as
@@ -437,7 +437,7 @@ bool TextView::MayEndRowEarly(int throughRow, int earlyRows) const {
 // after it (the cursor put back on the row before), or rows through
 // lastEdited.
 bool TextView::RowRepeatsOldRow(int oldRow, int oldSize, int lastEdited) const {
-  const RowText& row = Rows[LastRow];
+  const RowText& row = Rows[lastRow_];
   return oldSize > 0 && row.size() == oldSize && oldRow > lastEdited && !IsLineEnd(row[0]) &&
          !std::binary_search(seams_.begin(), seams_.end(), oldRow);
 }
@@ -457,8 +457,8 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
   auto unconsume = [&](int width) {
     if (width == widestBefore) --consumedAtWidest;
   };
-  while (LastRow > 0 && Rows[LastRow].empty() && Rows[LastRow - 1].empty()) --LastRow;
-  r = std::clamp(r, 0, LastRow);
+  while (lastRow_ > 0 && Rows[lastRow_].empty() && Rows[lastRow_ - 1].empty()) --lastRow_;
+  r = std::clamp(r, 0, lastRow_);
 
   const int savedRowX = RowX;
   const int savedBreakX = BreakX;
@@ -466,7 +466,7 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
   const uint8_t savedPrev = PrevChar;
 
   ReflowState st;
-  st.oldLast = LastRow;
+  st.oldLast = lastRow_;
   st.next = r + 1;
   RowText current = std::move(Rows[r]);
   int currentWidth = RowWidths[r];  // the old row's width, as counted before
@@ -490,7 +490,7 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
       PrevChar = pair ? 0 : prev[n - 1];
     }
   }
-  LastRow = r;
+  lastRow_ = r;
   reflow_ = &st;
 
   // The old rows still to come line up with the new layout once a row has
@@ -523,7 +523,7 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
     LayOut(current.data(), currentSize);
     taken += static_cast<size_t>(currentSize);
     ++consumed;
-    if (consumed > 1 && Rows[LastRow].empty() && nextRowLinesUp()) {
+    if (consumed > 1 && Rows[lastRow_].empty() && nextRowLinesUp()) {
       stopped = true;
       break;
     }
@@ -532,20 +532,20 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
       // The row being built began where the old row began and holds just its
       // bytes: the old row goes back in its place, and from there on the old
       // layout is the new one.
-      st.queue.push_front({std::move(Rows[LastRow]), RowWidths[LastRow]});
-      if (RowWidths[LastRow] == currentWidth)
+      st.queue.push_front({std::move(Rows[lastRow_]), RowWidths[lastRow_]});
+      if (RowWidths[lastRow_] == currentWidth)
         unconsume(currentWidth);
       else
-        repeatedWidth = RowWidths[LastRow];
-      Rows[LastRow].Clear();
-      RowWidths[LastRow] = 0;
+        repeatedWidth = RowWidths[lastRow_];
+      Rows[lastRow_].Clear();
+      RowWidths[lastRow_] = 0;
       stopped = true;
       break;
     }
-    if (earlyRows >= 0 && LastRow - r >= earlyRows && taken >= earlyBytes && utf8Carry_.empty() &&
+    if (earlyRows >= 0 && lastRow_ - r >= earlyRows && taken >= earlyBytes && utf8Carry_.empty() &&
         MayEndRowEarly(throughRow, earlyRows)) {
       // The row being built ends here; the old rows keep their places after it.
-      endedEarly = LastRow;
+      endedEarly = lastRow_;
       NewRow();
       stopped = true;
       break;
@@ -570,11 +570,11 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
   }
   reflow_ = nullptr;
   // The rows laid out again; when the new layout met the old one, its empty
-  // row at LastRow takes the old rows that follow.
-  const int laidOutEnd = stopped ? LastRow - 1 : LastRow;
+  // row at lastRow_ takes the old rows that follow.
+  const int laidOutEnd = stopped ? lastRow_ - 1 : lastRow_;
   const int firstKept = stopped ? st.next - static_cast<int>(st.queue.size()) : -1;
-  MoveSeams(r, firstKept, LastRow);
-  const int shift = LastRow - firstKept;
+  MoveSeams(r, firstKept, lastRow_);
+  const int shift = lastRow_ - firstKept;
   for (KeptPosition& k : keep) {
     if (k.from >= 0) {
       *k.row = r;
@@ -595,7 +595,7 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
   if (stopped) {
     // The new layout meets the old one: the unconsumed rows keep their places
     // from the empty produced row on, unchanged and with their widths.
-    const int j = LastRow;
+    const int j = lastRow_;
     const int q = static_cast<int>(st.queue.size());
     const int m = st.oldLast - st.next + 1;
     const int dest = j + q;
@@ -623,8 +623,8 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
       RowWidths[j + i] = st.queue[i].width;
     }
     const int oldEnd = st.oldLast;
-    LastRow = needed - 1;
-    for (int i = LastRow + 1; i <= oldEnd && i < static_cast<int>(Rows.size()); ++i) {
+    lastRow_ = needed - 1;
+    for (int i = lastRow_ + 1; i <= oldEnd && i < static_cast<int>(Rows.size()); ++i) {
       Rows[i].Clear();
       RowWidths[i] = 0;
     }
@@ -633,21 +633,21 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
     BreakX = savedBreakX;
     PendingTail = std::move(savedTail);
     PrevChar = savedPrev;
-    const int pr = Rows[LastRow].empty() && LastRow > 0 ? LastRow - 1 : LastRow;
+    const int pr = Rows[lastRow_].empty() && lastRow_ > 0 ? lastRow_ - 1 : lastRow_;
     if (!Rows[pr].empty()) PrevChar = Rows[pr].back();
   } else {
-    for (int i = LastRow + 1; i <= st.oldLast && i < static_cast<int>(Rows.size()); ++i) {
+    for (int i = lastRow_ + 1; i <= st.oldLast && i < static_cast<int>(Rows.size()); ++i) {
       Rows[i].Clear();
       RowWidths[i] = 0;
     }
   }
-  if (LastRow < 0) {
-    LastRow = 0;
+  if (lastRow_ < 0) {
+    lastRow_ = 0;
     ResetLayoutState();
   }
-  if (Rows[LastRow].empty()) {
-    if (LastRow > laidOutEnd) consume(RowWidths[LastRow]);
-    RowWidths[LastRow] = 0;
+  if (Rows[lastRow_].empty()) {
+    if (lastRow_ > laidOutEnd) consume(RowWidths[lastRow_]);
+    RowWidths[lastRow_] = 0;
   }
   ResizeArraysToFit();
   const int keptAtWidest = widestRows_ - consumedAtWidest;
@@ -655,12 +655,12 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
   if (widestBefore >= 0 && keptAtWidest > 0) {
     widest_ = widestBefore;
     widestRows_ = keptAtWidest;
-    for (int i = r; i <= std::min(laidOutEnd, LastRow); ++i) CountWidth(RowWidths[i]);
+    for (int i = r; i <= std::min(laidOutEnd, lastRow_); ++i) CountWidth(RowWidths[i]);
     if (repeatedWidth >= 0) CountWidth(repeatedWidth);
   }
   for (KeptPosition& k : keep) {
     if (k.from < 0) continue;
-    while (*k.row < LastRow && *k.col >= Len(*k.row)) *k.col -= Len((*k.row)++);
+    while (*k.row < lastRow_ && *k.col >= Len(*k.row)) *k.col -= Len((*k.row)++);
     *k.col = std::clamp(*k.col, 0, Len(*k.row));
   }
   return taken;
@@ -671,7 +671,7 @@ void TextView::Relayout() {
   seams_.clear();
   reflowFloor_ = -1;
   std::vector<RowText> old = std::move(Rows);
-  const int oldLast = std::min(LastRow, static_cast<int>(old.size()) - 1);
+  const int oldLast = std::min(lastRow_, static_cast<int>(old.size()) - 1);
   std::unique_ptr<RowArena> oldArena = std::move(arena_);
   arena_ = std::make_unique<RowArena>();
   {
@@ -680,12 +680,12 @@ void TextView::Relayout() {
     arena_->ExpectMore(bytes);
   }
 
-  const int cursorRow = std::clamp(CursorRow, 0, oldLast);
-  const bool anchorMarked = AnchorRow != CursorRow;
+  const int cursorRow = std::clamp(cursorRow_, 0, oldLast);
+  const bool anchorMarked = anchorRow_ != cursorRow_;
   int64_t anchorOffset = 0;
   if (anchorMarked) {
-    for (int r = 0; r < AnchorRow && r <= oldLast; ++r) anchorOffset += old[r].size();
-    anchorOffset += AnchorCol;
+    for (int r = 0; r < anchorRow_ && r <= oldLast; ++r) anchorOffset += old[r].size();
+    anchorOffset += anchorCol_;
   }
 
   const int shag = ShagInEffect();
@@ -696,7 +696,7 @@ void TextView::Relayout() {
   // the new layout fills them.
   Rows.reserve(old.size());
   RowWidths.reserve(old.size());
-  LastRow = 0;
+  lastRow_ = 0;
   ResetLayoutState();
   ResetWidths();
   OffsetCacheRow = 0;
@@ -728,12 +728,12 @@ void TextView::Relayout() {
   };
   releaseThrough(-1);
   for (int r = 0; r < cursorRow; ++r) feed(r);
-  const int lead = Rows[LastRow].size() + static_cast<int>(utf8Carry_.size());
-  CursorCol += lead;
-  CursorRow = LastRow;
+  const int lead = Rows[lastRow_].size() + static_cast<int>(utf8Carry_.size());
+  cursorCol_ += lead;
+  cursorRow_ = lastRow_;
   if (!anchorMarked) {
-    AnchorCol += lead;
-    AnchorRow = LastRow;
+    anchorCol_ += lead;
+    anchorRow_ = lastRow_;
   }
   for (int r = cursorRow; r <= oldLast; ++r) feed(r);
   FlushUtf8Carry();
@@ -743,17 +743,17 @@ void TextView::Relayout() {
 
   // The end of a row that ends with a line end is the start of the next row.
   auto normalise = [&](int& col, int& row) {
-    while (row < LastRow && (col > Len(row) || (col == Len(row) && EndsWithLineEnd(row)))) {
+    while (row < lastRow_ && (col > Len(row) || (col == Len(row) && EndsWithLineEnd(row)))) {
       col -= Len(row);
       ++row;
     }
   };
-  normalise(CursorCol, CursorRow);
+  normalise(cursorCol_, cursorRow_);
   if (anchorMarked) {
-    AnchorRow = 0;
-    AnchorCol = static_cast<int>(std::min<int64_t>(anchorOffset, INT32_MAX));
+    anchorRow_ = 0;
+    anchorCol_ = static_cast<int>(std::min<int64_t>(anchorOffset, INT32_MAX));
   }
-  normalise(AnchorCol, AnchorRow);
+  normalise(anchorCol_, anchorRow_);
   SettleCursor();
   UpdateCaretPoint();
   ScrollToCaret();
@@ -767,13 +767,13 @@ void TextView::Clear() {
   Rows.resize(shag);
   RowWidths.assign(shag, 0);
   arena_ = std::make_unique<RowArena>();
-  LastRow = 0;
+  lastRow_ = 0;
   RowX = 0;
   BreakX = 0;
   PendingTail.clear();
   utf8Carry_.clear();
   PrevChar = 0;
-  CursorCol = CursorRow = AnchorCol = AnchorRow = 0;
+  cursorCol_ = cursorRow_ = anchorCol_ = anchorRow_ = 0;
   OffsetCacheRow = OffsetCacheStart = 0;
 }
 
@@ -805,7 +805,7 @@ void TextView::SetWrapWidth(int w) {
 }
 
 void TextView::ToggleWordWrap(bool on) {
-  const int width = on ? ViewWidth : Cfg().MaxTextWidth;
+  const int width = on ? viewWidth_ : Cfg().MaxTextWidth;
   if (width == WrapWidth) return;
   WrapWidth = width;
   Relayout();
@@ -827,7 +827,7 @@ int TextView::GetDocumentWidth() {
   if (widest_ < 0) {
     widest_ = 0;
     widestRows_ = 0;
-    for (int r = 0; r <= LastRow; ++r) CountWidth(RowWidths[r]);
+    for (int r = 0; r <= lastRow_; ++r) CountWidth(RowWidths[r]);
   }
   return widest_;
 }

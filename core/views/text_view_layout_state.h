@@ -15,7 +15,7 @@ struct TextView::ReflowState {
     RowText text;
     int width;
   };
-  int oldLast = 0;          // LastRow before the reflow
+  int oldLast = 0;          // lastRow_ before the reflow
   int next = 0;             // first old row still in its slot
   std::deque<Saved> queue;  // old rows moved aside before their slot was overwritten
   // The old row being laid out borrows its bytes from the arena, so the new

@@ -14,8 +14,8 @@ namespace prambus {
 
 void TextView::EndMove(bool extend, bool scroll) {
   if (!extend) {
-    AnchorCol = CursorCol;
-    AnchorRow = CursorRow;
+    anchorCol_ = cursorCol_;
+    anchorRow_ = cursorRow_;
   }
   UpdateCaretPoint();
   if (scroll) ScrollToCaret();
@@ -35,22 +35,22 @@ int TextView::ColumnForX(int row, int desiredX) const {
 }
 
 void TextView::MoveLeft(bool byWord, bool extend) {
-  if (CursorCol == 0 && CursorRow == 0) return EndMove(extend);
-  if (CursorCol == 0 && EndsWithLineEnd(CursorRow - 1)) {
-    --CursorRow;
-    CursorCol = LineEndStart(CursorRow);
+  if (cursorCol_ == 0 && cursorRow_ == 0) return EndMove(extend);
+  if (cursorCol_ == 0 && EndsWithLineEnd(cursorRow_ - 1)) {
+    --cursorRow_;
+    cursorCol_ = LineEndStart(cursorRow_);
     return EndMove(extend);
   }
   if (!byWord) {
-    if (CursorCol > 0) {
-      CursorCol = PreviousCharStart(CursorRow, CursorCol);
+    if (cursorCol_ > 0) {
+      cursorCol_ = PreviousCharStart(cursorRow_, cursorCol_);
     } else {
-      --CursorRow;
-      CursorCol = PreviousCharStart(CursorRow, Len(CursorRow));
+      --cursorRow_;
+      cursorCol_ = PreviousCharStart(cursorRow_, Len(cursorRow_));
     }
     return EndMove(extend);
   }
-  int r = CursorRow, c = std::min(CursorCol, Len(CursorRow));
+  int r = cursorRow_, c = std::min(cursorCol_, Len(cursorRow_));
   // The character left of (r, c), crossing only rows without line end.
   auto hasLeft = [&] { return c > 0 || (r > 0 && !EndsWithLineEnd(r - 1) && Len(r - 1) > 0); };
   auto left = [&] { return c > 0 ? Rows[r][c - 1] : Rows[r - 1][Len(r - 1) - 1]; };
@@ -69,31 +69,31 @@ void TextView::MoveLeft(bool byWord, bool extend) {
     if (hasLeft()) k = CharClass[left()];
   }
   while (hasLeft() && CharClass[left()] == k && k <= 4) stepLeft();
-  CursorRow = r;
-  CursorCol = SnapToChar(r, c);
+  cursorRow_ = r;
+  cursorCol_ = SnapToChar(r, c);
   EndMove(extend);
 }
 
 void TextView::MoveRight(bool byWord, bool extend) {
-  auto atDocEnd = [&](int r, int c) { return r >= LastRow && c >= Len(r); };
+  auto atDocEnd = [&](int r, int c) { return r >= lastRow_ && c >= Len(r); };
   if (!byWord) {
-    const int len = Len(CursorRow);
-    const int step = CharLength(CursorRow, CursorCol);
-    const bool onLineEnd = CursorCol < len && IsLineEnd(Rows[CursorRow][CursorCol]);
-    if (onLineEnd || CursorCol >= len || (CursorCol + step == len && CursorRow < LastRow)) {
-      if (CursorRow < LastRow) {
-        ++CursorRow;
-        CursorCol = 0;
-      } else if (CursorCol < len) {
-        CursorCol += step;  // before the last character of the last row
+    const int len = Len(cursorRow_);
+    const int step = CharLength(cursorRow_, cursorCol_);
+    const bool onLineEnd = cursorCol_ < len && IsLineEnd(Rows[cursorRow_][cursorCol_]);
+    if (onLineEnd || cursorCol_ >= len || (cursorCol_ + step == len && cursorRow_ < lastRow_)) {
+      if (cursorRow_ < lastRow_) {
+        ++cursorRow_;
+        cursorCol_ = 0;
+      } else if (cursorCol_ < len) {
+        cursorCol_ += step;  // before the last character of the last row
       }
     } else {
-      CursorCol += step;
+      cursorCol_ += step;
     }
     return EndMove(extend);
   }
-  int r = CursorRow, c = CursorCol;
-  if (c >= Len(r) && r < LastRow) {
+  int r = cursorRow_, c = cursorCol_;
+  if (c >= Len(r) && r < lastRow_) {
     ++r;
     c = 0;
   }
@@ -101,12 +101,12 @@ void TextView::MoveRight(bool byWord, bool extend) {
   uint8_t k = CharClass[Rows[r][c]];
   const bool startedOnLineEnd = k > 4;
   for (;;) {
-    if (IsLineEnd(Rows[r][c]) && r < LastRow) {
+    if (IsLineEnd(Rows[r][c]) && r < lastRow_) {
       ++r;
       c = 0;
     } else {
       ++c;
-      if (c >= Len(r) && r < LastRow) {
+      if (c >= Len(r) && r < lastRow_) {
         ++r;
         c = 0;
       }
@@ -116,33 +116,33 @@ void TextView::MoveRight(bool byWord, bool extend) {
     if (next == kBlank) k = kBlank;
     if (next != k) break;
   }
-  CursorRow = r;
-  CursorCol = SnapToChar(r, c);
+  cursorRow_ = r;
+  cursorCol_ = SnapToChar(r, c);
   EndMove(extend);
 }
 
 void TextView::MoveUp(bool byHardLine, bool extend, int& desiredX) {
-  if (CursorRow == 0) return EndMove(extend, false);
-  if (desiredX == -1) desiredX = ColumnX(CursorRow, CursorCol);
-  int target = CursorRow - 1;
+  if (cursorRow_ == 0) return EndMove(extend, false);
+  if (desiredX == -1) desiredX = ColumnX(cursorRow_, cursorCol_);
+  int target = cursorRow_ - 1;
   if (byHardLine)
     while (target > 0 && !EndsWithLineEnd(target - 1)) --target;
-  CursorRow = target;
-  CursorCol = ColumnForX(target, desiredX);
+  cursorRow_ = target;
+  cursorCol_ = ColumnForX(target, desiredX);
   EndMove(extend);
 }
 
 void TextView::MoveDown(bool byHardLine, bool extend, int& desiredX) {
-  if (CursorRow >= LastRow) return EndMove(extend, false);
-  if (desiredX == -1) desiredX = ColumnX(CursorRow, CursorCol);
-  int target = CursorRow + 1;
+  if (cursorRow_ >= lastRow_) return EndMove(extend, false);
+  if (desiredX == -1) desiredX = ColumnX(cursorRow_, cursorCol_);
+  int target = cursorRow_ + 1;
   if (byHardLine) {
-    int r = CursorRow;
-    while (r < LastRow && !EndsWithLineEnd(r)) ++r;
-    target = std::min(r + 1, LastRow);
+    int r = cursorRow_;
+    while (r < lastRow_ && !EndsWithLineEnd(r)) ++r;
+    target = std::min(r + 1, lastRow_);
   }
-  CursorRow = target;
-  CursorCol = ColumnForX(target, desiredX);
+  cursorRow_ = target;
+  cursorCol_ = ColumnForX(target, desiredX);
   EndMove(extend);
 }
 
@@ -155,40 +155,40 @@ int PageRows(int viewHeight, int lineHeight) {
 }  // namespace
 
 void TextView::PageUp(bool extend, int& desiredX) {
-  if (desiredX == -1) desiredX = ColumnX(CursorRow, CursorCol);
-  const int target = std::clamp(CursorRow - PageRows(ViewHeight, LineHeight()), 0, LastRow);
-  CursorRow = target;
-  CursorCol = ColumnForX(target, desiredX);
+  if (desiredX == -1) desiredX = ColumnX(cursorRow_, cursorCol_);
+  const int target = std::clamp(cursorRow_ - PageRows(viewHeight_, LineHeight()), 0, lastRow_);
+  cursorRow_ = target;
+  cursorCol_ = ColumnForX(target, desiredX);
   EndMove(extend);
 }
 
 void TextView::PageDown(bool extend, int& desiredX) {
-  if (desiredX == -1) desiredX = ColumnX(CursorRow, CursorCol);
-  const int target = std::clamp(CursorRow + PageRows(ViewHeight, LineHeight()), 0, LastRow);
-  CursorRow = target;
-  CursorCol = ColumnForX(target, desiredX);
+  if (desiredX == -1) desiredX = ColumnX(cursorRow_, cursorCol_);
+  const int target = std::clamp(cursorRow_ + PageRows(viewHeight_, LineHeight()), 0, lastRow_);
+  cursorRow_ = target;
+  cursorCol_ = ColumnForX(target, desiredX);
   EndMove(extend);
 }
 
 void TextView::MoveHome(bool extend) {
-  const bool already = CursorCol == 0;
-  CursorCol = 0;
+  const bool already = cursorCol_ == 0;
+  cursorCol_ = 0;
   EndMove(extend, !already);
 }
 
 void TextView::MoveEnd(bool extend) {
-  const int len = Len(CursorRow);
-  if (CursorCol < len && !IsLineEnd(Rows[CursorRow][CursorCol]))
-    CursorCol = LineEndStart(CursorRow);
+  const int len = Len(cursorRow_);
+  if (cursorCol_ < len && !IsLineEnd(Rows[cursorRow_][cursorCol_]))
+    cursorCol_ = LineEndStart(cursorRow_);
   EndMove(extend);
 }
 
 void TextView::MoveToPoint(int x, int64_t y, bool scroll, bool extend) {
-  if (LastRow == 0 && Rows[0].empty()) {
-    CursorCol = CursorRow = 0;
+  if (lastRow_ == 0 && Rows[0].empty()) {
+    cursorCol_ = cursorRow_ = 0;
   } else {
     const int lh = LineHeight();
-    const int row = static_cast<int>(std::clamp<int64_t>(lh > 0 ? y / lh : 0, 0, LastRow));
+    const int row = static_cast<int>(std::clamp<int64_t>(lh > 0 ? y / lh : 0, 0, lastRow_));
     const RowText& r = Rows[row];
     int sum = 0, k = 0, w = 0, len = 1;
     while (k < r.size() && sum < x && !IsLineEnd(r[k])) {
@@ -197,23 +197,23 @@ void TextView::MoveToPoint(int x, int64_t y, bool scroll, bool extend) {
       k += len;
     }
     int col = (sum - x > w / 2) ? k - len : k;
-    CursorRow = row;
-    CursorCol = std::clamp(col, 0, r.size());
+    cursorRow_ = row;
+    cursorCol_ = std::clamp(col, 0, r.size());
   }
   EndMove(extend, scroll);
 }
 
 bool TextView::SetPosition(int col, int row, bool cursor) {
-  row = std::clamp(row, 0, LastRow);
+  row = std::clamp(row, 0, lastRow_);
   col = std::clamp(col, 0, Len(row));
   while (col > 0 && IsLineEnd(Rows[row][col - 1])) --col;
   col = SnapToChar(row, col);
   if (cursor) {
-    CursorCol = col;
-    CursorRow = row;
+    cursorCol_ = col;
+    cursorRow_ = row;
   } else {
-    AnchorCol = col;
-    AnchorRow = row;
+    anchorCol_ = col;
+    anchorRow_ = row;
   }
   UpdateCaretPoint();
   ScrollToCaret();
@@ -241,11 +241,12 @@ bool TextView::FindText(std::string_view text, int& count, bool fromCursor, bool
     // (it ends the row) is passed over whole, so that the second half of a
     // CR LF or LF CR pair, which lies before the next character, is never
     // found.
-    row = std::clamp(CursorRow, 0, LastRow);
+    row = std::clamp(cursorRow_, 0, lastRow_);
     const int len = Len(row);
-    col = std::min(CursorCol + 1, len);
-    if (CursorCol < len && IsLineEnd(static_cast<uint8_t>(Rows[row].view()[CursorCol]))) col = len;
-    if (CursorCol < len) count -= col - CursorCol;
+    col = std::min(cursorCol_ + 1, len);
+    if (cursorCol_ < len && IsLineEnd(static_cast<uint8_t>(Rows[row].view()[cursorCol_])))
+      col = len;
+    if (cursorCol_ < len) count -= col - cursorCol_;
   }
   bool quick = allowQuickSearch_;
   for (char ch : pattern) quick = quick && !IsLineEnd(static_cast<uint8_t>(ch));
@@ -263,7 +264,7 @@ bool TextView::FindText(std::string_view text, int& count, bool fromCursor, bool
     // The haystack runs to the end of the hard line; an empty row stops it.
     hay.assign(Rows[row].view().substr(col));
     int last = row;
-    while (!EndsWithLineEnd(last) && last < LastRow && !Rows[last + 1].empty()) {
+    while (!EndsWithLineEnd(last) && last < lastRow_ && !Rows[last + 1].empty()) {
       ++last;
       hay.append(Rows[last].view());
     }
@@ -284,8 +285,8 @@ bool TextView::FindText(std::string_view text, int& count, bool fromCursor, bool
         outCol = c;
         outRow = r;
       };
-      locate(static_cast<int>(p), true, CursorCol, CursorRow);
-      locate(static_cast<int>(p) + plen, false, AnchorCol, AnchorRow);
+      locate(static_cast<int>(p), true, cursorCol_, cursorRow_);
+      locate(static_cast<int>(p) + plen, false, anchorCol_, anchorRow_);
       UpdateCaretPoint();
       ScrollToCaret();
       ScrollMatchIntoView();
@@ -293,7 +294,7 @@ bool TextView::FindText(std::string_view text, int& count, bool fromCursor, bool
     }
     const int64_t left = static_cast<int64_t>(count) - static_cast<int64_t>(hay.size());
     count = static_cast<int>(std::max<int64_t>(left, INT32_MIN));
-    if (count < plen || last >= LastRow) return false;
+    if (count < plen || last >= lastRow_) return false;
     row = last + 1;
     col = 0;
   }

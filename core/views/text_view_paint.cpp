@@ -16,7 +16,7 @@ int TextView::Advance(uint8_t c, int x) const {
 }
 
 int TextView::ColumnX(int row, int col) const {
-  if (row < 0 || row > LastRow) return 0;
+  if (row < 0 || row > lastRow_) return 0;
   const RowText& r = Rows[row];
   col = std::min(col, r.size());
   int x = 0;
@@ -30,8 +30,8 @@ int TextView::ColumnX(int row, int col) const {
 
 void TextView::UpdateCaretPoint() {
   const Settings& cfg = Cfg();
-  CaretY = ViewY(int64_t{LineHeight()} * CursorRow + cfg.EffOtstupY - ScrollY);
-  CaretX = ColumnX(CursorRow, CursorCol) + cfg.EffOtstupX - ScrollX;
+  caretY_ = ViewY(int64_t{LineHeight()} * cursorRow_ + cfg.EffOtstupY - scrollY_);
+  caretX_ = ColumnX(cursorRow_, cursorCol_) + cfg.EffOtstupX - scrollX_;
 }
 
 int TextView::FirstRowTextHeight() const {
@@ -40,30 +40,30 @@ int TextView::FirstRowTextHeight() const {
 }
 
 int64_t TextView::ScrollShowingRowAtBottom(int row, int extraRows) {
-  const int64_t shown = std::min<int64_t>(int64_t{LastRow} - row, extraRows);
-  return int64_t{LineHeight()} * (shown + row) + FirstRowTextHeight() - ViewHeight;
+  const int64_t shown = std::min<int64_t>(int64_t{lastRow_} - row, extraRows);
+  return int64_t{LineHeight()} * (shown + row) + FirstRowTextHeight() - viewHeight_;
 }
 
 void TextView::ScrollToCaret() {
   const Settings& cfg = Cfg();
   const int lh = LineHeight();
-  if (CaretY < cfg.EffOtstupY) {
-    SetScrollY(int64_t{lh} * (CursorRow - std::min(CursorRow, cfg.VScrollStep - 1)));
-  } else if (ViewHeight + cfg.EffOtstupY - FirstRowTextHeight() < CaretY) {
-    SetScrollY(ScrollShowingRowAtBottom(CursorRow, cfg.VScrollStep - 1));
+  if (caretY_ < cfg.EffOtstupY) {
+    SetScrollY(int64_t{lh} * (cursorRow_ - std::min(cursorRow_, cfg.VScrollStep - 1)));
+  } else if (viewHeight_ + cfg.EffOtstupY - FirstRowTextHeight() < caretY_) {
+    SetScrollY(ScrollShowingRowAtBottom(cursorRow_, cfg.VScrollStep - 1));
   }
-  if (CaretX < cfg.EffOtstupX) {
-    const int col = CursorCol - cfg.HScrollStep + 1;
-    SetScrollX(col > 0 ? ColumnX(CursorRow, col) : 0);
-  } else if (CaretX > ViewWidth + cfg.EffOtstupX) {
-    const int len = Len(CursorRow);
-    if (CursorCol == len && len > 0 && CharClass[Rows[CursorRow][len - 1]] == kBlank) {
-      const int blank = Advance(Rows[CursorRow][len - 1], ColumnX(CursorRow, len - 1));
-      if (CaretX - blank <= ViewWidth + cfg.EffOtstupX) return;  // a hanging blank
+  if (caretX_ < cfg.EffOtstupX) {
+    const int col = cursorCol_ - cfg.HScrollStep + 1;
+    SetScrollX(col > 0 ? ColumnX(cursorRow_, col) : 0);
+  } else if (caretX_ > viewWidth_ + cfg.EffOtstupX) {
+    const int len = Len(cursorRow_);
+    if (cursorCol_ == len && len > 0 && CharClass[Rows[cursorRow_][len - 1]] == kBlank) {
+      const int blank = Advance(Rows[cursorRow_][len - 1], ColumnX(cursorRow_, len - 1));
+      if (caretX_ - blank <= viewWidth_ + cfg.EffOtstupX) return;  // a hanging blank
     }
-    int t = static_cast<int>(std::min<int64_t>(int64_t{CursorCol} + cfg.HScrollStep, len));
-    while (t > 0 && IsLineEnd(Rows[CursorRow][t - 1])) --t;
-    SetScrollX(std::max(0, ColumnX(CursorRow, t) - ViewWidth + 2));
+    int t = static_cast<int>(std::min<int64_t>(int64_t{cursorCol_} + cfg.HScrollStep, len));
+    while (t > 0 && IsLineEnd(Rows[cursorRow_][t - 1])) --t;
+    SetScrollX(std::max(0, ColumnX(cursorRow_, t) - viewWidth_ + 2));
   }
 }
 
@@ -72,19 +72,19 @@ void TextView::ScrollToCaret() {
 // shows, never past its start. A match wider than the view shows its start
 // (the scroll step past the caret may have taken it out of a narrow view).
 void TextView::ScrollMatchIntoView() {
-  if (AnchorRow != CursorRow) {
+  if (anchorRow_ != cursorRow_) {
     // The selection's end at the start of a row ends the row before it.
-    const int lastRow = AnchorCol == 0 ? AnchorRow - 1 : AnchorRow;
-    if (lastRow > CursorRow) ScrollMatchRowsIntoView(lastRow);
+    const int lastRow = anchorCol_ == 0 ? anchorRow_ - 1 : anchorRow_;
+    if (lastRow > cursorRow_) ScrollMatchRowsIntoView(lastRow);
     return;
   }
-  const int startX = ColumnX(CursorRow, CursorCol), endX = ColumnX(AnchorRow, AnchorCol);
-  if (endX - startX > ViewWidth) {
-    if (startX < ScrollX) SetScrollX(startX);
+  const int startX = ColumnX(cursorRow_, cursorCol_), endX = ColumnX(anchorRow_, anchorCol_);
+  if (endX - startX > viewWidth_) {
+    if (startX < scrollX_) SetScrollX(startX);
     return;
   }
-  if (endX - ScrollX <= ViewWidth) return;
-  SetScrollX(std::min(startX, std::max(0, endX - ViewWidth + 2)));
+  if (endX - scrollX_ <= viewWidth_) return;
+  SetScrollX(std::min(startX, std::max(0, endX - viewWidth_ + 2)));
 }
 
 // A match that runs on to later rows: when its rows fit the view together,
@@ -94,20 +94,20 @@ void TextView::ScrollMatchIntoView() {
 void TextView::ScrollMatchRowsIntoView(int lastRow) {
   const Settings& cfg = Cfg();
   const int lh = LineHeight();
-  const int64_t lastY = int64_t{lh} * lastRow + cfg.EffOtstupY - ScrollY;   // its CaretY
-  if (lastY <= ViewHeight + cfg.EffOtstupY - FirstRowTextHeight()) return;  // it shows already
-  const int64_t firstAtTop = int64_t{lh} * CursorRow;
+  const int64_t lastY = int64_t{lh} * lastRow + cfg.EffOtstupY - scrollY_;   // its caretY_
+  if (lastY <= viewHeight_ + cfg.EffOtstupY - FirstRowTextHeight()) return;  // it shows already
+  const int64_t firstAtTop = int64_t{lh} * cursorRow_;
   if (ScrollShowingRowAtBottom(lastRow, 0) > firstAtTop) return;  // taller than the view
   const int64_t scroll =
       std::min(ScrollShowingRowAtBottom(lastRow, cfg.VScrollStep - 1), firstAtTop);
-  if (scroll > ScrollY) SetScrollY(scroll);
+  if (scroll > scrollY_) SetScrollY(scroll);
 }
 
 void TextView::Paint() {
   const Settings& cfg = Cfg();
   canvas_->SetTransparent(true);
   if (Rows[0].empty()) {
-    if (PrintMode) PrintDone = true;
+    if (printMode_) printDone_ = true;
     return;
   }
   const Color savedBrush = canvas_->BrushColor();
@@ -115,7 +115,7 @@ void TextView::Paint() {
 
   int sr = -1, sc = -1, er = -1, ec = -1;
   if (HasSelection()) {
-    sr = AnchorRow, sc = AnchorCol, er = CursorRow, ec = CursorCol;
+    sr = anchorRow_, sc = anchorCol_, er = cursorRow_, ec = cursorCol_;
     if (sr > er || (sr == er && sc > ec)) {
       std::swap(sr, er);
       std::swap(sc, ec);
@@ -125,8 +125,9 @@ void TextView::Paint() {
   const int ox = cfg.EffOtstupX, oy = cfg.EffOtstupY;
   // The first row is at most one past the last, so it fits an int; its y is
   // within one row above the view.
-  int row = h > 0 ? static_cast<int>(std::clamp<int64_t>(ScrollY / h, 0, int64_t{LastRow} + 1)) : 0;
-  int y = ViewY(int64_t{row} * h - ScrollY);
+  int row =
+      h > 0 ? static_cast<int>(std::clamp<int64_t>(scrollY_ / h, 0, int64_t{lastRow_} + 1)) : 0;
+  int y = ViewY(int64_t{row} * h - scrollY_);
   int drawn = 0;
   std::string run;
   std::string copy;
@@ -148,7 +149,8 @@ void TextView::Paint() {
 
   // When printing, only whole rows, but always at least one: a page shorter
   // than a row still moves on, one row per page.
-  while (y < ViewHeight && row <= LastRow && (!PrintMode || y + h <= ViewHeight || drawn == 0)) {
+  while (y < viewHeight_ && row <= lastRow_ &&
+         (!printMode_ || y + h <= viewHeight_ || drawn == 0)) {
     const RowText& r = Rows[row];
     copy.assign(r.view());
     if (ShowNonPrinting) {
@@ -159,7 +161,7 @@ void TextView::Paint() {
     }
     const int n = static_cast<int>(copy.size());
     // Skip the characters left of the view.
-    int j = 0, x = 0, rem = ScrollX;
+    int j = 0, x = 0, rem = scrollX_;
     while (j < n && !IsLineEnd(static_cast<uint8_t>(copy[j]))) {
       int len = 1;
       const int adv = AdvanceAt(r, j, x, len);
@@ -182,16 +184,16 @@ void TextView::Paint() {
       auto flushWide = [&] {
         if (wide.empty()) return;
         if (selected)
-          canvas_->FillRect({wideX - ScrollX + ox, y + oy, wideEnd - ScrollX + ox, y + oy + h});
-        canvas_->TextOutUtf8(wideX - ScrollX + ox, y + oy, wide);
+          canvas_->FillRect({wideX - scrollX_ + ox, y + oy, wideEnd - scrollX_ + ox, y + oy + h});
+        canvas_->TextOutUtf8(wideX - scrollX_ + ox, y + oy, wide);
         wide.clear();
       };
       auto flush = [&] {
         flushWide();
-        if (!run.empty()) canvas_->TextOut(runX - ScrollX + ox, y + oy, run);
+        if (!run.empty()) canvas_->TextOut(runX - scrollX_ + ox, y + oy, run);
         run.clear();
       };
-      const int rightEdge = ScrollX + ViewWidth + 2 * ox + 64;
+      const int rightEdge = scrollX_ + viewWidth_ + 2 * ox + 64;
       while (j < n && x < WrapWidth && x < rightEdge && !IsLineEnd(static_cast<uint8_t>(copy[j]))) {
         if (row == sr && j == sc && !selected) {
           flush();
@@ -212,7 +214,7 @@ void TextView::Paint() {
                                                 copy[j] == static_cast<char>(c))))) {
           // A character drawn where the layout puts it; a byte of no
           // character as the substitute mark.
-          if (!run.empty()) canvas_->TextOut(runX - ScrollX + ox, y + oy, run);
+          if (!run.empty()) canvas_->TextOut(runX - scrollX_ + ox, y + oy, run);
           run.clear();
           if (wide.empty()) wideX = x;
           if (len > 1 || c < 0x80)
@@ -228,9 +230,9 @@ void TextView::Paint() {
         if (c == 9 && !ShowNonPrinting) {
           flush();
           if (selected) {
-            canvas_->FillRect({x - ScrollX + ox, y + oy, x + adv - ScrollX + ox, y + oy + h});
+            canvas_->FillRect({x - scrollX_ + ox, y + oy, x + adv - scrollX_ + ox, y + oy + h});
           } else {
-            canvas_->TextOut(x - ScrollX + ox, y + oy, "        ");
+            canvas_->TextOut(x - scrollX_ + ox, y + oy, "        ");
           }
           x += adv;
           runX = x;
@@ -250,14 +252,14 @@ void TextView::Paint() {
   canvas_->SetBrushColor(savedBrush);
   canvas_->SetFontColor(savedFont);
   canvas_->SetTransparent(true);
-  if (PrintMode) {
+  if (printMode_) {
     // The empty row after a final line end holds nothing to print: it does
     // not start a page of its own.
-    if (row < LastRow || (row == LastRow && !Rows[row].empty())) {
-      ScrollY += int64_t{drawn} * h;
-      PrintDone = false;
+    if (row < lastRow_ || (row == lastRow_ && !Rows[row].empty())) {
+      scrollY_ += int64_t{drawn} * h;
+      printDone_ = false;
     } else {
-      PrintDone = true;
+      printDone_ = true;
     }
   }
 }
@@ -337,7 +339,7 @@ const std::string* TextView::LineEndOnWrite() const {
 // switch has already given every byte its own class.
 bool TextView::LineEndsWrittenDiffer(const std::string* a, const std::string* b) const {
   if (a == b || (a && b && *a == *b)) return false;
-  for (int r = 0; r <= LastRow; ++r) {
+  for (int r = 0; r <= lastRow_; ++r) {
     const std::string_view row = Rows[r].view();
     size_t body = row.size();
     while (body > 0 && (row[body - 1] == '\r' || row[body - 1] == '\n')) --body;

@@ -11,14 +11,14 @@ namespace prambus {
 
 bool TextView::Recode(const CodeTable& source, const CodeTable& target) {
   const RecodePlan plan(source, target);
-  const CodeTable inverseV = InverseTable(CharTable);
+  const CodeTable inverseV = InverseTable(charTable_);
   if (plan.Composable()) {
     // Plain tables: each stored character through one composed table, in place.
     const CodeTable step = plan.Composed();
     CodeTable map;
     bool identity = true;
     for (int c = 0; c < 256; ++c) {
-      map[c] = CharTable[step[inverseV[c]]];
+      map[c] = charTable_[step[inverseV[c]]];
       identity = identity && map[c] == c;
     }
     if (identity || !AnyCharacterMoves(map)) return true;  // the history still holds
@@ -30,13 +30,13 @@ bool TextView::Recode(const CodeTable& source, const CodeTable& target) {
     // the result does not depend on the wrap width.
     std::string bytes;
     bytes.reserve(static_cast<size_t>(GetTextLength()));
-    for (int r = 0; r <= LastRow; ++r) bytes.append(Rows[r].view());
+    for (int r = 0; r <= lastRow_; ++r) bytes.append(Rows[r].view());
     for (char& c : bytes) c = static_cast<char>(inverseV[static_cast<uint8_t>(c)]);
     std::string result;
     if (!plan.Convert(bytes, result, kMaxDocumentSize)) return false;
     if (result == bytes) return true;  // nothing to convert: the history still holds
     std::string().swap(bytes);
-    for (char& c : result) c = static_cast<char>(CharTable[static_cast<uint8_t>(c)]);
+    for (char& c : result) c = static_cast<char>(charTable_[static_cast<uint8_t>(c)]);
     Clear();  // cursor and anchor go to the start
     constexpr size_t kBlock = 65536;
     for (size_t i = 0; i < result.size(); i += kBlock) {
@@ -57,10 +57,10 @@ void TextView::MapRows(const CodeTable& map) {
     // bytes move to an arena of their own before they change.
     auto fresh = std::make_unique<RowArena>();
     size_t borrowed = 0;
-    for (int r = 0; r <= LastRow; ++r)
+    for (int r = 0; r <= lastRow_; ++r)
       if (!Rows[r].owned()) borrowed += static_cast<size_t>(Rows[r].size());
     fresh->ExpectMore(borrowed);
-    for (int r = 0; r <= LastRow; ++r) {
+    for (int r = 0; r <= lastRow_; ++r) {
       if (Rows[r].owned() || Rows[r].empty()) continue;
       RowText copy;
       copy.Append(Rows[r].data(), Rows[r].size(), fresh.get());
@@ -69,11 +69,11 @@ void TextView::MapRows(const CodeTable& map) {
     fresh->ReleaseUnusedTail();
     arena_ = std::move(fresh);
   }
-  for (int r = 0; r <= LastRow; ++r) Rows[r].MapThrough(map.data());
+  for (int r = 0; r <= lastRow_; ++r) Rows[r].MapThrough(map.data());
 }
 
 bool TextView::AnyCharacterMoves(const CodeTable& map) const {
-  for (int r = 0; r <= LastRow; ++r)
+  for (int r = 0; r <= lastRow_; ++r)
     for (const uint8_t c : Rows[r].view())
       if (map[c] != c) return true;
   return false;

@@ -25,7 +25,7 @@ int TextView::FindQuickly(const PatternFinder& finder, int row, int col, int& co
   // Runs start short and double: a match near the cursor (the next of
   // dense matches) is found without gathering a long run first.
   size_t runLimit = std::min(kFirstQuickSearchRun, quickSearchRun_);
-  for (int r = row; r <= LastRow && found < 0;) {
+  for (int r = row; r <= lastRow_ && found < 0;) {
     if (r > row && Rows[r].empty()) {
       carry.clear();
       ++r;
@@ -35,7 +35,7 @@ int TextView::FindQuickly(const PatternFinder& finder, int row, int col, int& co
     const uint8_t* run = Rows[r].data() + from;
     size_t len = static_cast<size_t>(Rows[r].size()) - from;
     int next = r + 1;
-    while (next <= LastRow && len < runLimit && !Rows[next].empty() &&
+    while (next <= lastRow_ && len < runLimit && !Rows[next].empty() &&
            Rows[next].data() == run + len) {
       len += static_cast<size_t>(Rows[next].size());
       ++next;
@@ -71,13 +71,13 @@ int TextView::FindQuickly(const PatternFinder& finder, int row, int col, int& co
   // The cursor on the match's first character, the anchor after its last.
   int r = row;
   int64_t c = col + found;
-  while (r < LastRow && c >= Len(r)) c -= Len(r++);
-  CursorRow = r;
-  CursorCol = static_cast<int>(c);
+  while (r < lastRow_ && c >= Len(r)) c -= Len(r++);
+  cursorRow_ = r;
+  cursorCol_ = static_cast<int>(c);
   c += static_cast<int64_t>(m);
-  while (r < LastRow && c > Len(r)) c -= Len(r++);
-  AnchorRow = r;
-  AnchorCol = static_cast<int>(c);
+  while (r < lastRow_ && c > Len(r)) c -= Len(r++);
+  anchorRow_ = r;
+  anchorCol_ = static_cast<int>(c);
   UpdateCaretPoint();
   ScrollToCaret();
   ScrollMatchIntoView();

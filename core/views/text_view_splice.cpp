@@ -33,16 +33,16 @@ void TextView::SpliceRange(int from, int to, size_t newSize, const SpliceWriter&
   CacheBefore(std::max(first - 1, 0));
   size_t size = static_cast<size_t>(headCol) + newSize + static_cast<size_t>(Len(last) - tailCol);
   // An empty row cannot stand inside the document: the next row comes in.
-  while (size == 0 && last < LastRow) {
+  while (size == 0 && last < lastRow_) {
     ++last;
     tailCol = 0;
     size = static_cast<size_t>(Len(last));
   }
-  CursorCol = AnchorCol = 0;
-  CursorRow = AnchorRow = first;
+  cursorCol_ = anchorCol_ = 0;
+  cursorRow_ = anchorRow_ = first;
   if (size == 0) {  // everything from the first row on goes
     if (first == 0) {
-      RemoveRows(1, LastRow);
+      RemoveRows(1, lastRow_);
       Rows[0].Clear();
       RowWidths[0] = 0;
       widest_ = -1;  // a lone row removes no rows, so nothing else counts anew
@@ -51,10 +51,10 @@ void TextView::SpliceRange(int from, int to, size_t newSize, const SpliceWriter&
       OffsetCacheRow = OffsetCacheStart = 0;
       return;
     }
-    RemoveRows(first, LastRow - first + 1);
-    CursorRow = AnchorRow = first - 1;
+    RemoveRows(first, lastRow_ - first + 1);
+    cursorRow_ = anchorRow_ = first - 1;
     ReflowEdit(first - 1, first - 1);
-    if (EndsWithLineEnd(LastRow)) AppendEmptyRow();
+    if (EndsWithLineEnd(lastRow_)) AppendEmptyRow();
     return;
   }
   uint8_t* joined = arena_->Reserve(size);
@@ -78,7 +78,7 @@ void TextView::SpliceRange(int from, int to, size_t newSize, const SpliceWriter&
 void TextView::MoveEditedRowsToArena() {
   size_t edited = 0;
   std::vector<int> rows;
-  for (int r = 0; r <= LastRow; ++r) {
+  for (int r = 0; r <= lastRow_; ++r) {
     if (!Rows[r].owned()) continue;
     rows.push_back(r);
     edited += static_cast<size_t>(Rows[r].size());
@@ -100,7 +100,7 @@ void TextView::ReleaseIdleChunks() {
   if (chunks < 2) return;
   std::vector<char> used(chunks, 0);
   used.back() = 1;  // the arena's top stays
-  for (int r = 0; r <= LastRow; ++r) {
+  for (int r = 0; r <= lastRow_; ++r) {
     const RowText& row = Rows[r];
     if (row.empty() || row.owned()) continue;
     const int c = arena_->ChunkOf(row.data());

@@ -13,14 +13,14 @@
 namespace prambus {
 
 void TextView::SetUtf8(bool on) {
-  SetDisplay(on ? IdentityTable() : CharTable, on);
+  SetDisplay(on ? IdentityTable() : charTable_, on);
 }
 
 void TextView::SetDisplay(const CodeTable& table, bool utf8) {
   if (utf8 == utf8_) return SetCharTable(table);
   FlushUtf8Carry();
   utf8_ = utf8;
-  if (table != CharTable)
+  if (table != charTable_)
     SetCharTable(table);  // lays the document out again, in the new way
   else
     Relayout();
@@ -43,7 +43,7 @@ int TextView::AdvanceAt(const RowText& row, int i, int x, int& len) const {
 }
 
 int TextView::CharLength(int row, int col) const {
-  if (row < 0 || row > LastRow || col < 0 || col >= Len(row)) return 1;
+  if (row < 0 || row > lastRow_ || col < 0 || col >= Len(row)) return 1;
   const RowText& r = Rows[row];
   if (!utf8_ || r[col] < 0x80) return 1;
   return Utf8LengthAtEnd(r.data() + col, static_cast<size_t>(r.size() - col));
@@ -55,12 +55,12 @@ int TextView::PreviousCharStart(int row, int col) const {
 }
 
 int TextView::SnapToChar(int row, int col) const {
-  if (!utf8_ || row < 0 || row > LastRow) return col;
+  if (!utf8_ || row < 0 || row > lastRow_) return col;
   return Utf8StartOf(Rows[row].data(), Len(row), col);
 }
 
 int TextView::CharColumn(int row, int col) const {
-  if (row < 0 || row > LastRow) return col;
+  if (row < 0 || row > lastRow_) return col;
   col = std::clamp(col, 0, Len(row));
   if (!utf8_) return col;
   return static_cast<int>(CountUtf8Chars(Rows[row].data(), static_cast<size_t>(col)));
@@ -68,11 +68,11 @@ int TextView::CharColumn(int row, int col) const {
 
 void TextView::BackUpToCharStart(int& r) {
   if (!utf8_) return;
-  while (r > 0 && r <= LastRow && !Rows[r].empty() && IsUtf8Continuation(Rows[r][0]) &&
+  while (r > 0 && r <= lastRow_ && !Rows[r].empty() && IsUtf8Continuation(Rows[r][0]) &&
          !EndsWithLineEnd(r - 1)) {
     const int before = Len(r - 1);
-    if (CursorRow == r) CursorCol += before, --CursorRow;
-    if (AnchorRow == r) AnchorCol += before, --AnchorRow;
+    if (cursorRow_ == r) cursorCol_ += before, --cursorRow_;
+    if (anchorRow_ == r) anchorCol_ += before, --anchorRow_;
     --r;
   }
   CacheBefore(r);
@@ -86,17 +86,17 @@ bool TextView::TypeText(std::string_view utf8) {
 
 bool TextView::Backspace() {
   if (!utf8_) return ViewBase::Backspace();
-  const int before = PosToOffset(CursorCol, CursorRow);
+  const int before = PosToOffset(cursorCol_, cursorRow_);
   const std::string text = GetAdjacentText(false);
-  if (CursorCol > 0) {
-    CursorCol = PreviousCharStart(CursorRow, CursorCol);
-  } else if (CursorRow == 0) {
+  if (cursorCol_ > 0) {
+    cursorCol_ = PreviousCharStart(cursorRow_, cursorCol_);
+  } else if (cursorRow_ == 0) {
     return false;
   } else {
     MoveLeft(false, false);
   }
-  AnchorCol = CursorCol;
-  AnchorRow = CursorRow;
+  anchorCol_ = cursorCol_;
+  anchorRow_ = cursorRow_;
   const uint8_t saved = UndoReplay;
   UndoReplay = 1;
   const bool changed = DeleteForward();
@@ -185,7 +185,7 @@ void TextView::CheckUtf8UniformWidth() {
 void TextView::LayOutUtf8Block(const uint8_t* bytes, int end, int known, bool copy) {
   widest_ = -1;
   if (end <= 0) {
-    RowWidths[LastRow] = RowX;
+    RowWidths[lastRow_] = RowX;
     return;
   }
   LayoutRun run{bytes,
@@ -272,8 +272,8 @@ void TextView::LayOutUtf8Block(const uint8_t* bytes, int end, int known, bool co
     const int from = std::max(run.b, s);
     PendingTail.assign(reinterpret_cast<const char*>(bytes) + from, end - from);
   }
-  if (s < end) AppendRun(Rows[LastRow], bytes + s, end - s, run);
-  RowWidths[LastRow] = run.rowX;
+  if (s < end) AppendRun(Rows[lastRow_], bytes + s, end - s, run);
+  RowWidths[lastRow_] = run.rowX;
   RowX = run.rowX;
   BreakX = run.breakX;
 }

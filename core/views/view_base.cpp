@@ -22,11 +22,11 @@ CodeTable InverseTable(const CodeTable& table) {
   return inv;
 }
 
-ViewBase::ViewBase(Canvas* canvas) : canvas_(canvas), CharTable(IdentityTable()) {
+ViewBase::ViewBase(Canvas* canvas) : canvas_(canvas), charTable_(IdentityTable()) {
   ResetWidthCache();
-  CaretX = Cfg().EffOtstupX;
-  CaretY = Cfg().EffOtstupY;
-  InsertMode = true;
+  caretX_ = Cfg().EffOtstupX;
+  caretY_ = Cfg().EffOtstupY;
+  insertMode_ = true;
 }
 
 ViewBase::~ViewBase() = default;
@@ -36,8 +36,8 @@ void ViewBase::ShareRevision(std::shared_ptr<DocumentRevision> revision) {
 }
 
 void ViewBase::DropHistory() {
-  UndoStack.clear();
-  RedoStack.clear();
+  undoStack_.clear();
+  redoStack_.clear();
   UndoBytes = 0;
   NoteChange();
 }
@@ -79,16 +79,16 @@ int64_t ViewBase::GetDocumentHeight() {
 }
 
 bool ViewBase::HasSelection() const {
-  return AnchorCol != CursorCol || AnchorRow != CursorRow;
+  return anchorCol_ != cursorCol_ || anchorRow_ != cursorRow_;
 }
 
 void ViewBase::SetInsertMode(bool on) {
-  InsertMode = on;
+  insertMode_ = on;
 }
 
 int64_t ViewBase::GetTextLength() const {
   int64_t n = 0;
-  for (int r = 0; r <= LastRow; ++r) n += static_cast<int64_t>(GetRow(r).size());
+  for (int r = 0; r <= lastRow_; ++r) n += static_cast<int64_t>(GetRow(r).size());
   return n;
 }
 
@@ -102,8 +102,8 @@ void ViewBase::SetFont(const Font& font) {
 }
 
 void ViewBase::SetScrollX(int x) {
-  CaretX += ScrollX - x;
-  ScrollX = x;
+  caretX_ += scrollX_ - x;
+  scrollX_ = x;
 }
 
 namespace {
@@ -113,13 +113,13 @@ constexpr int64_t kFarOffView = int64_t{1} << 30;
 }  // namespace
 
 void ViewBase::SetScrollY(int64_t y) {
-  const int64_t shifted = int64_t{CaretY} + ScrollY - y;
-  ScrollY = y;
+  const int64_t shifted = int64_t{caretY_} + scrollY_ - y;
+  scrollY_ = y;
   // A caret held at the far bound no longer knows its true distance.
-  if (CaretY == kFarOffView || CaretY == -kFarOffView)
+  if (caretY_ == kFarOffView || caretY_ == -kFarOffView)
     UpdateCaretPoint();
   else
-    CaretY = ViewY(shifted);
+    caretY_ = ViewY(shifted);
 }
 
 int ViewBase::ViewY(int64_t y) const {
@@ -127,30 +127,30 @@ int ViewBase::ViewY(int64_t y) const {
 }
 
 void ViewBase::SetCursorColumn(int col) {
-  CursorCol = col;
+  cursorCol_ = col;
   UpdateCaretPoint();
 }
 
 void ViewBase::RestorePositions(int col, int row, int anchorCol, int anchorRow) {
-  CursorCol = col;
-  CursorRow = row;
-  AnchorCol = anchorCol;
-  AnchorRow = anchorRow;
+  cursorCol_ = col;
+  cursorRow_ = row;
+  anchorCol_ = anchorCol;
+  anchorRow_ = anchorRow;
   UpdateCaretPoint();
 }
 
 bool ViewBase::Backspace() {
-  const int before = PosToOffset(CursorCol, CursorRow);
+  const int before = PosToOffset(cursorCol_, cursorRow_);
   const std::string text = GetAdjacentText(false);
-  if (CursorCol > 0) {
-    --CursorCol;
-  } else if (CursorRow == 0) {
+  if (cursorCol_ > 0) {
+    --cursorCol_;
+  } else if (cursorRow_ == 0) {
     return false;
   } else {
     MoveLeft(false, false);
   }
-  AnchorCol = CursorCol;
-  AnchorRow = CursorRow;
+  anchorCol_ = cursorCol_;
+  anchorRow_ = cursorRow_;
   const uint8_t saved = UndoReplay;
   UndoReplay = 1;
   bool changed = DeleteForward();
@@ -161,15 +161,15 @@ bool ViewBase::Backspace() {
 }
 
 void ViewBase::SelectAll() {
-  AnchorCol = 0;
-  AnchorRow = 0;
-  CursorRow = LastRow;
-  CursorCol = static_cast<int>(GetRow(LastRow).size());
+  anchorCol_ = 0;
+  anchorRow_ = 0;
+  cursorRow_ = lastRow_;
+  cursorCol_ = static_cast<int>(GetRow(lastRow_).size());
   UpdateCaretPoint();
 }
 
 std::string ViewBase::GetSelectedText() const {
-  int r1 = AnchorRow, c1 = AnchorCol, r2 = CursorRow, c2 = CursorCol;
+  int r1 = anchorRow_, c1 = anchorCol_, r2 = cursorRow_, c2 = cursorCol_;
   if (r1 > r2 || (r1 == r2 && c1 > c2)) {
     std::swap(r1, r2);
     std::swap(c1, c2);
@@ -193,7 +193,7 @@ std::string ViewBase::GetSelectedText() const {
 
 void ViewBase::OffsetToPos(int& col, int& row) {
   int offset = col;
-  row = std::clamp(row, 0, LastRow);
+  row = std::clamp(row, 0, lastRow_);
   while (row + 1 < RowCount()) {
     int len = static_cast<int>(GetRow(row).size());
     if (offset < len) break;
@@ -205,7 +205,7 @@ void ViewBase::OffsetToPos(int& col, int& row) {
 
 int ViewBase::PosToOffset(int col, int row) {
   int64_t off = col;
-  for (int r = 0; r < row && r <= LastRow; ++r) off += static_cast<int64_t>(GetRow(r).size());
+  for (int r = 0; r < row && r <= lastRow_; ++r) off += static_cast<int64_t>(GetRow(r).size());
   return static_cast<int>(off);
 }
 
@@ -216,17 +216,17 @@ Rect ViewBase::GetCaretArea() const {
 void ViewBase::AttachMenuItem(int, MenuEntry*) {}
 
 void ViewBase::SelectWord() {
-  if (CursorRow < 0 || CursorRow > LastRow) return;
-  std::string_view row = GetRow(CursorRow);
+  if (cursorRow_ < 0 || cursorRow_ > lastRow_) return;
+  std::string_view row = GetRow(cursorRow_);
   if (row.empty()) return;
-  int c = CursorCol;
+  int c = cursorCol_;
   if (c >= static_cast<int>(row.size())) c = static_cast<int>(row.size()) - 1;
   const uint8_t k = CharClass[static_cast<uint8_t>(row[c])];
   if (k > 4) return;
   auto cls = [](std::string_view r, int i) { return CharClass[static_cast<uint8_t>(r[i])]; };
 
   // Anchor: left while the preceding character has class k, across rows.
-  int ar = CursorRow, ac = c;
+  int ar = cursorRow_, ac = c;
   for (;;) {
     if (ac > 0) {
       if (cls(GetRow(ar), ac - 1) != k) break;
@@ -239,29 +239,29 @@ void ViewBase::SelectWord() {
       ac = static_cast<int>(prev.size()) - 1;
     }
   }
-  if (ac == static_cast<int>(GetRow(ar).size()) && ar < LastRow) {
+  if (ac == static_cast<int>(GetRow(ar).size()) && ar < lastRow_) {
     ++ar;
     ac = 0;
   }
   // Cursor: right while the character under it has class k, across rows.
-  int cr = CursorRow, cc = c;
+  int cr = cursorRow_, cc = c;
   for (;;) {
     std::string_view r = GetRow(cr);
     if (cc < static_cast<int>(r.size())) {
       if (cls(r, cc) != k) break;
       ++cc;
     } else {
-      if (cr >= LastRow) break;
+      if (cr >= lastRow_) break;
       std::string_view next = GetRow(cr + 1);
       if (next.empty() || cls(next, 0) != k) break;
       ++cr;
       cc = 1;
     }
   }
-  AnchorCol = ac;
-  AnchorRow = ar;
-  CursorCol = cc;
-  CursorRow = cr;
+  anchorCol_ = ac;
+  anchorRow_ = ar;
+  cursorCol_ = cc;
+  cursorRow_ = cr;
   UpdateCaretPoint();
 }
 
@@ -270,15 +270,15 @@ std::string ViewBase::GetParagraphText() const {
     return !r.empty() && IsLineEnd(static_cast<uint8_t>(r.back()));
   };
   std::string head;
-  int r = CursorRow - 1;
-  int first = CursorRow;
+  int r = cursorRow_ - 1;
+  int first = cursorRow_;
   while (r >= 0 && !endsWithLineEnd(GetRow(r))) {
     first = r;
     --r;
   }
   std::string out;
-  for (int i = first; i < CursorRow; ++i) out += GetRow(i);
-  for (int i = CursorRow; i <= LastRow; ++i) {
+  for (int i = first; i < cursorRow_; ++i) out += GetRow(i);
+  for (int i = cursorRow_; i <= lastRow_; ++i) {
     std::string_view row = GetRow(i);
     out += row;
     if (row.empty() || endsWithLineEnd(row)) break;
@@ -287,7 +287,7 @@ std::string ViewBase::GetParagraphText() const {
 }
 
 void ViewBase::CopyContentTo(ViewBase& target) {
-  for (int r = 0; r <= LastRow; ++r) {
+  for (int r = 0; r <= lastRow_; ++r) {
     std::string_view row = GetRow(r);
     target.AppendBytes(reinterpret_cast<const uint8_t*>(row.data()), static_cast<int>(row.size()));
   }
@@ -333,7 +333,7 @@ bool RewriteRowStrings(std::vector<std::string>& rows, const RowRewriter& rewrit
 
 bool SameBytesAsRows(const std::vector<std::string>& rows, const ViewBase& view) {
   size_t i = 0, at = 0;  // in rows
-  for (int r = 0; r <= view.LastRow; ++r) {
+  for (int r = 0; r <= view.LastRow(); ++r) {
     std::string_view row = view.GetRow(r);
     while (!row.empty()) {
       while (i < rows.size() && at == rows[i].size()) ++i, at = 0;
@@ -352,7 +352,7 @@ void ViewBase::ReadRange(int from, int to, std::string& out, std::vector<int>* l
   int col = std::max(from, 0), row = 0;
   OffsetToPos(col, row);
   int at = from;
-  for (; row <= LastRow && at < to; ++row, col = 0) {
+  for (; row <= lastRow_ && at < to; ++row, col = 0) {
     const std::string_view bytes = GetRow(row);
     if (lineEnds && bytes.empty() && at > from) lineEnds->push_back(at - from);
     if (static_cast<size_t>(col) >= bytes.size()) continue;
@@ -394,8 +394,8 @@ void ViewBase::RecordReplacements(int at, std::string_view old, std::span<const 
     const int64_t kept = (limit + smallest + 9) / smallest + 2;
     if (static_cast<int64_t>(starts.size()) > kept) {
       first = starts.size() - static_cast<size_t>(kept);
-      UndoStack.clear();
-      RedoStack.clear();
+      undoStack_.clear();
+      redoStack_.clear();
       UndoBytes = 0;
     }
   }
@@ -409,7 +409,7 @@ void ViewBase::RecordReplacements(int at, std::string_view old, std::span<const 
 // ---------------------------------------------------------------- undo ----
 
 void ViewBase::SealUndo() {
-  if (!UndoStack.empty() && UndoReplay != 1) UndoStack.back().kind = kUndoSealed;
+  if (!undoStack_.empty() && UndoReplay != 1) undoStack_.back().kind = kUndoSealed;
 }
 
 // The rows are not laid out between the deletion and the insertion: a CR and
@@ -427,16 +427,16 @@ void ViewBase::PushUndoWithinBudget(UndoRecord&& r) {
   const int64_t size = r.Size();
   const int64_t limit = Cfg().MaxUndoLen;
   if (size > limit) {
-    UndoStack.clear();
+    undoStack_.clear();
     UndoBytes = 0;
     return;
   }
-  while (!UndoStack.empty() && UndoBytes + size > limit) {
-    UndoBytes -= UndoStack.front().Size();
-    UndoStack.pop_front();
+  while (!undoStack_.empty() && UndoBytes + size > limit) {
+    UndoBytes -= undoStack_.front().Size();
+    undoStack_.pop_front();
   }
   UndoBytes += size;
-  UndoStack.push_back(std::move(r));
+  undoStack_.push_back(std::move(r));
 }
 
 namespace {
@@ -456,9 +456,9 @@ void ViewBase::RecordUndoFrom(uint8_t kind, std::string_view text, std::string* 
   if (UndoReplay == 1) return;  // an undo step, or the inner half of an edit recorded once
   UndoRecord r;
   r.kind = kind;
-  r.afterOffset = afterOffset >= 0 ? afterOffset : PosToOffset(CursorCol, CursorRow);
+  r.afterOffset = afterOffset >= 0 ? afterOffset : PosToOffset(cursorCol_, cursorRow_);
   const int before = PosToOffset(col, row);
-  UndoRecord* last = UndoStack.empty() ? nullptr : &UndoStack.back();
+  UndoRecord* last = undoStack_.empty() ? nullptr : &undoStack_.back();
   // A sealed deletion joins only an insertion made where the deletion ended;
   // otherwise it stays a deletion of its own, undone separately.
   if (last && last->kind == kUndoSealed && kind == kUndoHex) last->kind = kUndoHex;
@@ -474,7 +474,7 @@ void ViewBase::RecordUndoFrom(uint8_t kind, std::string_view text, std::string* 
     r.beforeOffset = last->beforeOffset;
     r.beforeRow = last->beforeRow;
     UndoBytes -= last->Size();
-    UndoStack.pop_back();
+    undoStack_.pop_back();
   } else if (UndoReplay == 0 && last && last->kind == kind && IsOneCharacter(text) &&
              last->afterOffset == before && !last->text.empty() &&
              MergesWithNext(last->text, r.afterOffset >= before)) {
@@ -491,7 +491,7 @@ void ViewBase::RecordUndoFrom(uint8_t kind, std::string_view text, std::string* 
     }
     r.beforeOffset = last->beforeOffset;
     r.beforeRow = last->beforeRow;
-    UndoStack.pop_back();
+    undoStack_.pop_back();
   } else {
     if (owner)
       r.text = std::move(*owner);
@@ -499,7 +499,7 @@ void ViewBase::RecordUndoFrom(uint8_t kind, std::string_view text, std::string* 
       r.text.assign(text);
     r.beforeOffset = before;
   }
-  if (UndoReplay == 0) RedoStack.clear();
+  if (UndoReplay == 0) redoStack_.clear();
   PushUndoWithinBudget(std::move(r));
 }
 
@@ -520,12 +520,12 @@ void ViewBase::ApplyUndoRecord(UndoRecord& r) {
     case kUndoInsert:
       anchorToOffset(r.beforeOffset);
       DeleteSelection(true, true);
-      r.afterOffset = PosToOffset(CursorCol, CursorRow);
+      r.afterOffset = PosToOffset(cursorCol_, cursorRow_);
       break;
     case kUndoDelete:
     case kUndoSealed:  // a deletion nothing replaced: restore it like a plain deletion
       InsertText(r.text, true, true);
-      r.afterOffset = PosToOffset(CursorCol, CursorRow);
+      r.afterOffset = PosToOffset(cursorCol_, cursorRow_);
       cursorAndAnchorTo(r.beforeOffset);
       break;
     case kUndoReplace: {
@@ -538,9 +538,9 @@ void ViewBase::ApplyUndoRecord(UndoRecord& r) {
       anchorToOffset(s);
       DeleteSelection(true, true);
       if (!remove.empty()) SealUndo();
-      s = PosToOffset(CursorCol, CursorRow);
+      s = PosToOffset(cursorCol_, cursorRow_);
       InsertText(restore, true, true);
-      r.afterOffset = PosToOffset(CursorCol, CursorRow);
+      r.afterOffset = PosToOffset(cursorCol_, cursorRow_);
       cursorAndAnchorTo(r.beforeOffset);
       std::string packed;
       packed.reserve(r.text.size());
@@ -558,11 +558,11 @@ void ViewBase::ApplyUndoRecord(UndoRecord& r) {
 }
 
 void ViewBase::Undo() {
-  if (UndoStack.empty()) return;
+  if (undoStack_.empty()) return;
   NoteChange();
   UndoReplay = 1;
-  UndoRecord last = std::move(UndoStack.back());
-  UndoStack.pop_back();
+  UndoRecord last = std::move(undoStack_.back());
+  undoStack_.pop_back();
   UndoBytes -= last.Size();
   UndoRecord redo;
   switch (last.kind) {
@@ -580,17 +580,17 @@ void ViewBase::Undo() {
   ApplyUndoRecord(last);
   redo.text = std::move(last.text);
   redo.afterOffset = last.afterOffset;
-  RedoStack.push_back(std::move(redo));
+  redoStack_.push_back(std::move(redo));
   UndoReplay = 0;
   SettleCursor();
 }
 
 void ViewBase::Redo() {
-  if (RedoStack.empty()) return;
+  if (redoStack_.empty()) return;
   NoteChange();
   UndoReplay = 2;
-  UndoRecord r = std::move(RedoStack.back());
-  RedoStack.pop_back();
+  UndoRecord r = std::move(redoStack_.back());
+  redoStack_.pop_back();
   ApplyUndoRecord(r);
   UndoReplay = 0;
   SettleCursor();

@@ -176,14 +176,38 @@ class ViewBase {
   void RecordReplacements(int at, std::string_view old, std::span<const int> starts, size_t length,
                           std::string_view inserted, bool recordUndo);
 
+  // ---- The view's state, read-only; the operations change it ----
+  // The index of the last row (a view always holds at least one row).
+  int LastRow() const { return lastRow_; }
+  // The document pixel at the view's left and top edge.
+  int ScrollX() const { return scrollX_; }
+  int64_t ScrollY() const { return scrollY_; }
+  // The view's size in pixels.
+  int ViewHeight() const { return viewHeight_; }
+  int ViewWidth() const { return viewWidth_; }
+  // The cursor and the anchor (the selection's other end) as column and row.
+  int CursorColumn() const { return cursorCol_; }
+  int CursorRow() const { return cursorRow_; }
+  int AnchorColumn() const { return anchorCol_; }
+  int AnchorRow() const { return anchorRow_; }
+  // Typing inserts (true) or overwrites.
+  bool InsertMode() const { return insertMode_; }
+  // The table the view shows the file's bytes through.
+  const CodeTable& CharTable() const { return charTable_; }
+  // The undo and redo histories, oldest record first.
+  const UndoHistory& UndoStack() const { return undoStack_; }
+  const UndoHistory& RedoStack() const { return redoStack_; }
+  // Whether the last page painted since BeginPrinting drew the last row.
+  bool PrintDone() const { return printDone_; }
+
   // ---- Non-virtual operations ----
-  int RowCount() const { return LastRow + 1; }
+  int RowCount() const { return lastRow_ + 1; }
   int LineHeight();
   void SetViewHeight(int h) {
-    if (h > 0) ViewHeight = h;
+    if (h > 0) viewHeight_ = h;
   }
   void SetViewWidth(int w) {
-    if (w >= 0) ViewWidth = w;
+    if (w >= 0) viewWidth_ = w;
   }
   void SetScrollX(int x);
   // The scroll position is 64-bit: rows times the row height passes 2^31
@@ -202,12 +226,12 @@ class ViewBase {
   // Printing draws pages from the top; Paint says when the last row was
   // drawn (PrintDone).
   void BeginPrinting() {
-    PrintMode = true;
-    PrintDone = false;
+    printMode_ = true;
+    printDone_ = false;
   }
   // The bytes the undo history holds, kept within the undo budget.
   int64_t UndoHistoryBytes() const { return UndoBytes; }
-  Point GetCaretPoint() const { return {CaretX, CaretY}; }
+  Point GetCaretPoint() const { return {caretX_, caretY_}; }
   std::string GetParagraphText() const;
   void SealUndo();
   // Takes the selection out, as one sealed undo step, before typed or pasted
@@ -223,8 +247,8 @@ class ViewBase {
   void RecordUndo(uint8_t kind, std::string&& text, int col, int row, int afterOffset = -1) {
     RecordUndoFrom(kind, text, &text, col, row, afterOffset);
   }
-  bool CanUndo() const { return !UndoStack.empty(); }
-  bool CanRedo() const { return !RedoStack.empty(); }
+  bool CanUndo() const { return !undoStack_.empty(); }
+  bool CanRedo() const { return !redoStack_.empty(); }
 
   // The revision of the document this view holds (see DocumentRevision):
   // every operation that changes the bytes or the undo history advances it,
@@ -261,23 +285,21 @@ class ViewBase {
   // ---- Fields in declaration order ----
  protected:
   Canvas* canvas_;  // not owned
- public:
-  int LastRow = 0;
-  int ScrollX = 0;
-  int64_t ScrollY = 0;
-  int ViewHeight = 200;
-  int ViewWidth = 200;
-  int CursorCol = 0, CursorRow = 0;
-  int AnchorCol = 0, AnchorRow = 0;
-  int CaretX = 0, CaretY = 0;
-  bool InsertMode = true;
-  CodeTable CharTable;
-  UndoHistory UndoStack;
-  UndoHistory RedoStack;
-  bool PrintMode = false;
-  bool PrintDone = false;
+  int lastRow_ = 0;
+  int scrollX_ = 0;
+  int64_t scrollY_ = 0;
+  int viewHeight_ = 200;
+  int viewWidth_ = 200;
+  int cursorCol_ = 0, cursorRow_ = 0;
+  int anchorCol_ = 0, anchorRow_ = 0;
+  int caretX_ = 0, caretY_ = 0;
+  bool insertMode_ = true;
+  CodeTable charTable_;
+  UndoHistory undoStack_;
+  UndoHistory redoStack_;
+  bool printMode_ = false;
+  bool printDone_ = false;
 
- protected:
   int CharWidths[256];
   int64_t UndoBytes = 0;
   uint8_t UndoReplay = 0;

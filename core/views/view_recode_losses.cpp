@@ -12,7 +12,7 @@ RecodeLosses RecodeLossesOf(ViewBase& view, const CodeTable& source, const CodeT
   // The text view keeps characters of its display table; recoding reads the
   // bytes they stand for. The hex view keeps the bytes themselves.
   const bool characters = dynamic_cast<TextView*>(&view) != nullptr;
-  const CodeTable toBytes = InverseTable(view.CharTable);
+  const CodeTable toBytes = InverseTable(view.CharTable());
   std::string bytes;
   bytes.reserve(static_cast<size_t>(std::max<int64_t>(0, view.GetTextLength())));
   view.ForEachRow([&](int length, const uint8_t* data, bool*) {

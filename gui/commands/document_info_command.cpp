@@ -20,11 +20,11 @@ void CountUtf8Characters(ViewBase& v, DocumentFacts& f) {
   if (const auto* text = dynamic_cast<const TextView*>(&v)) {
     // Rows start on characters: their counts add up.
     f.charCount = 0;
-    for (int r = 0; r <= v.LastRow; ++r) {
-      if (r == v.CursorRow) f.cursorOffset = static_cast<int64_t>(f.charCount);
+    for (int r = 0; r <= v.LastRow(); ++r) {
+      if (r == v.CursorRow()) f.cursorOffset = static_cast<int64_t>(f.charCount);
       f.charCount += count(v.GetRow(r));
     }
-    f.cursorCol = text->CharColumn(v.CursorRow, v.CursorCol);
+    f.cursorCol = text->CharColumn(v.CursorRow(), v.CursorColumn());
     f.cursorOffset += f.cursorCol;
   } else {
     std::string bytes;
@@ -41,12 +41,12 @@ void MainWindow::DocumentInfoCommand(bool fromKeyboard) {
   DocumentFacts f;
   f.fileName = FileNameOf(doc_.path);
   f.openDurationMs = doc_.openMilliseconds;
-  const int last = v.LastRow;
+  const int last = v.LastRow();
   f.sizeBytes = static_cast<uint64_t>(v.PosToOffset(static_cast<int>(v.GetRow(last).size()), last));
   f.lineCount = v.RowCount();
-  f.cursorRow = v.CursorRow;
-  f.cursorCol = v.CursorCol;
-  f.cursorOffset = v.PosToOffset(v.CursorCol, v.CursorRow);
+  f.cursorRow = v.CursorRow();
+  f.cursorCol = v.CursorColumn();
+  f.cursorOffset = v.PosToOffset(v.CursorColumn(), v.CursorRow());
   f.hasSelection = v.HasSelection();
   if (f.hasSelection) f.selectionBytes = v.GetSelectedText().size();
   if (ShowsUtf8()) CountUtf8Characters(v, f);

@@ -34,7 +34,7 @@ bool MainWindow::SelectEncoding(std::string_view id) {
         "Эту кодировку можно выбрать только для перекодировки: в ней разные коды выглядят "
         "одинаково, и при сохранении файл изменился бы.");
     // A view just created shows the identity table, and the mark says so.
-    if (view_ && view_->CharTable == WindowsTable() && !ViewShowsUtf8())
+    if (view_ && view_->CharTable() == WindowsTable() && !ViewShowsUtf8())
       doc_.encoding = std::string(encoding_id::kWindows);
     ShowEncodingChecks();
     return false;

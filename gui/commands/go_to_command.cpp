@@ -22,7 +22,7 @@ void MainWindow::GoToCommand(bool byShortcut) {
   const int base = std::clamp(Cfg().CoordBaseSyst, 2, 36);
   QString heading, current;
   if (hex) {
-    const int64_t here = view_->PosToOffset(view_->CursorCol, view_->CursorRow);
+    const int64_t here = view_->PosToOffset(view_->CursorColumn(), view_->CursorRow());
     heading = QString("Смещение в байтах, в %1 (от 0 до %2):")
                   .arg(QString::fromStdString(BaseNotationName(base)),
                        QString::fromStdString(DigitsOf(view_->GetTextLength(), base)));
@@ -30,7 +30,7 @@ void MainWindow::GoToCommand(bool byShortcut) {
   } else {
     heading = QString("Номер строки в файле (от 1 до %1):")
                   .arg(QString::fromStdString(GroupedDecimal(HardLineCount(*view_))));
-    current = QString::number(HardLineOfRow(*view_, view_->CursorRow) + 1);
+    current = QString::number(HardLineOfRow(*view_, view_->CursorRow()) + 1);
   }
   GoToDialog dialog(this, unit, base, heading, current);
   if (byShortcut) {

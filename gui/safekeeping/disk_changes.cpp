@@ -99,7 +99,7 @@ void MainWindow::ReloadFromDisk() {
   const std::string native = doc_.path;
   const std::vector<bool> checks = CurrentChecks();
   const std::string encoding = doc_.encoding;
-  reloadCursor_ = {view_->CursorCol, view_->CursorRow};
+  reloadCursor_ = {view_->CursorColumn(), view_->CursorRow()};
   std::unique_ptr<PreviousDocument> previous = SetDocumentAside();
   desiredColumn_ = -1;
   CreateView(viewKind_);

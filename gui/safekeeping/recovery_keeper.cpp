@@ -53,8 +53,8 @@ RecoveryManifest RecoveryKeeper::Manifest(const std::string& pluginCaption) cons
   m.encodingIndex = MenuPositionForOlderReaders(window_.doc_.encoding, loaded);
   m.encodingId = IdBeyondMenuPosition(window_.doc_.encoding, loaded);
   if (ViewBase* view = window_.view_.get())
-    m.cursor =
-        static_cast<uint64_t>(std::max(0, view->PosToOffset(view->CursorCol, view->CursorRow)));
+    m.cursor = static_cast<uint64_t>(
+        std::max(0, view->PosToOffset(view->CursorColumn(), view->CursorRow())));
   return m;
 }
 

@@ -26,8 +26,9 @@ void MainWindow::LayoutStep() {
     layoutTimer_->stop();
     return;
   }
-  const int64_t lastShown = (view_->ScrollY + view_->ViewHeight) / std::max(1, view_->LineHeight());
-  const int cursorRow = view_->CursorRow, rowsBefore = view_->RowCount();
+  const int64_t lastShown =
+      (view_->ScrollY() + view_->ViewHeight()) / std::max(1, view_->LineHeight());
+  const int cursorRow = view_->CursorRow(), rowsBefore = view_->RowCount();
   QElapsedTimer clock;
   clock.start();
   bool done = false;
@@ -39,8 +40,8 @@ void MainWindow::LayoutStep() {
     RecomputeScrollRanges();
     SyncScrollBars();
   }
-  if (view_->CursorRow != cursorRow) RefreshStatusBar();
-  if (first <= lastShown || view_->CursorRow != cursorRow) {
+  if (view_->CursorRow() != cursorRow) RefreshStatusBar();
+  if (first <= lastShown || view_->CursorRow() != cursorRow) {
     HideCaret();
     Redraw();
     ToggleCaret();

@@ -144,9 +144,9 @@ void MainWindow::RunEditingKey(EditingKey editing, uint8_t state) {
         else
           v.MoveHome(shift);
       } else if (editing == EditingKey::kEnd) {
-        const int col = static_cast<int>(v.GetRow(v.LastRow).size());
-        v.SetPosition(col, v.LastRow, true);
-        if (!shift) v.SetPosition(col, v.LastRow, false);
+        const int col = static_cast<int>(v.GetRow(v.LastRow()).size());
+        v.SetPosition(col, v.LastRow(), true);
+        if (!shift) v.SetPosition(col, v.LastRow(), false);
       } else {
         v.SetPosition(0, 0, true);
         if (!shift) v.SetPosition(0, 0, false);
@@ -174,7 +174,7 @@ void MainWindow::RunEditingKey(EditingKey editing, uint8_t state) {
       break;
     case EditingKey::kInsertMode:
       HideCaret();
-      v.SetInsertMode(!v.InsertMode);
+      v.SetInsertMode(!v.InsertMode());
       ToggleCaret();
       break;
     case EditingKey::kDelete:

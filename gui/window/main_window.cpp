@@ -407,12 +407,12 @@ void MainWindow::DrawCaret() {
   p->save();
   p->setClipRect(clip);
   p->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-  if (view_->InsertMode) {
+  if (view_->InsertMode()) {
     p->fillRect(QRect(pt.x - 1, pt.y, 2, lh), Qt::white);
   } else {
-    std::string_view row = view_->GetRow(view_->CursorRow);
-    const bool onChar = view_->CursorCol < static_cast<int>(row.size());
-    const int cw = canvas_.TextWidth(onChar ? row.substr(view_->CursorCol, 1) : " ");
+    std::string_view row = view_->GetRow(view_->CursorRow());
+    const bool onChar = view_->CursorColumn() < static_cast<int>(row.size());
+    const int cw = canvas_.TextWidth(onChar ? row.substr(view_->CursorColumn(), 1) : " ");
     p->fillRect(QRect(pt.x, pt.y + lh - 4, cw, 3), Qt::white);
   }
   p->restore();

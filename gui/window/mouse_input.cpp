@@ -11,7 +11,7 @@
 namespace prambus {
 
 MainWindow::DocumentPoint MainWindow::ContentPoint(int x, int y) const {
-  return {x + view_->ScrollX - Cfg().EffOtstupX, y + view_->ScrollY - Cfg().EffOtstupY};
+  return {x + view_->ScrollX() - Cfg().EffOtstupX, y + view_->ScrollY() - Cfg().EffOtstupY};
 }
 
 void MainWindow::MousePress(QMouseEvent* e) {
@@ -43,10 +43,10 @@ void MainWindow::MouseMove(QMouseEvent* e) {
   distRight_ = p.x() - w + 2;
   const int x = std::clamp(p.x(), 0, w), y = std::clamp(p.y(), 0, h);
   const DocumentPoint c = ContentPoint(x, y);
-  const int oldCol = view_->CursorCol, oldRow = view_->CursorRow;
+  const int oldCol = view_->CursorColumn(), oldRow = view_->CursorRow();
   HideCaret();
   view_->MoveToPoint(c.x, c.y, false, true);
-  if (oldCol != view_->CursorCol || oldRow != view_->CursorRow) Redraw();
+  if (oldCol != view_->CursorColumn() || oldRow != view_->CursorRow()) Redraw();
   ToggleCaret();
 }
 

@@ -93,8 +93,8 @@ void MainWindow::ContinueLoadingInSteps() {
 }
 
 bool MainWindow::FirstScreenLoaded() const {
-  const int screen = std::max(1, view_->ViewHeight / std::max(1, view_->LineHeight()));
-  return view_->LastRow > screen + 1 || doc_.load->Done() >= kFirstScreenBytes;
+  const int screen = std::max(1, view_->ViewHeight() / std::max(1, view_->LineHeight()));
+  return view_->LastRow() > screen + 1 || doc_.load->Done() >= kFirstScreenBytes;
 }
 
 // Steps until enough says so or the file ends; false when the load failed.
@@ -117,8 +117,8 @@ void MainWindow::LoadStep() {
   clock.start();
   try {
     DocumentLoad& load = *doc_.load;
-    const int64_t screenBottom = view_->ScrollY + view_->ViewHeight;
-    const int rowsBefore = view_->LastRow;
+    const int64_t screenBottom = view_->ScrollY() + view_->ViewHeight();
+    const int rowsBefore = view_->LastRow();
     while (!load.Finished() && clock.elapsed() < kStepBudgetMs) load.Step(kLoadSliceBytes);
     if (load.Finished()) {
       EndLoading();
@@ -315,12 +315,12 @@ void MainWindow::CancelLoading() {
 // rows before it are laid out for good.
 bool MainWindow::PendingCursorLoaded() const {
   if (!doc_.load || doc_.load->Finished() || !view_) return true;
-  if (pendingCursor_) return view_->LastRow > pendingRow_;
+  if (pendingCursor_) return view_->LastRow() > pendingRow_;
   if (pendingOffset_ < 0) return true;
   if (doc_.load->Done() <= pendingOffset_) return false;
   int col = pendingOffset_, row = 0;
   view_->OffsetToPos(col, row);
-  return row < view_->LastRow - 1;
+  return row < view_->LastRow() - 1;
 }
 
 // The remembered cursor of the file, or the cursor a view switch carries
@@ -402,8 +402,8 @@ bool MainWindow::KeyStaysInLoadedPart(int key, Qt::KeyboardModifiers mods) const
   const bool ctrl = mods & Qt::ControlModifier, alt = mods & Qt::AltModifier;
   if (alt || !view_) return false;
   // Down and PageDown near the loaded end would stop short of the true one.
-  const int page = std::max(1, view_->ViewHeight / std::max(1, view_->LineHeight()));
-  const bool farFromEnd = view_->CursorRow + 2 * page < view_->LastRow;
+  const int page = std::max(1, view_->ViewHeight() / std::max(1, view_->LineHeight()));
+  const bool farFromEnd = view_->CursorRow() + 2 * page < view_->LastRow();
   switch (key) {
     case Qt::Key_Left:
     case Qt::Key_Right:

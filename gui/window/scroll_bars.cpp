@@ -10,11 +10,11 @@ void MainWindow::RecomputeScrollRanges() {
   if (!view_) return;
   const int surfaceH = surface_.height(), surfaceW = surface_.width();
   const int lh = view_->LineHeight();
-  const ScrollRange v = ComputeScrollRange(vrange_, view_->GetDocumentHeight(), view_->ViewHeight,
-                                           surfaceH, Cfg().EffOtstupY, view_->ScrollY, lh);
+  const ScrollRange v = ComputeScrollRange(vrange_, view_->GetDocumentHeight(), view_->ViewHeight(),
+                                           surfaceH, Cfg().EffOtstupY, view_->ScrollY(), lh);
   const ScrollRange h =
-      ComputeScrollRange(hrange_, view_->GetDocumentWidth(), view_->ViewWidth, surfaceW,
-                         Cfg().EffOtstupX, view_->ScrollX, view_->CharWidth(' '));
+      ComputeScrollRange(hrange_, view_->GetDocumentWidth(), view_->ViewWidth(), surfaceW,
+                         Cfg().EffOtstupX, view_->ScrollX(), view_->CharWidth(' '));
   auto apply = [this](QScrollBar* bar, ScrollRange& stored, const ScrollRange& r, bool vertical) {
     stored = r;
     QSignalBlocker block(bar);
@@ -46,7 +46,7 @@ void MainWindow::SyncScrollBars() {
   for (bool vertical : {true, false}) {
     QScrollBar* bar = vertical ? vbar_ : hbar_;
     ScrollRange& r = vertical ? vrange_ : hrange_;
-    const int64_t viewPos = vertical ? view_->ScrollY : view_->ScrollX;
+    const int64_t viewPos = vertical ? view_->ScrollY() : view_->ScrollX();
     if (bar->isEnabled() && r.position != viewPos) {
       r.position = viewPos;
       QSignalBlocker block(bar);
@@ -107,7 +107,7 @@ void MainWindow::ScrollBarStepped(bool vertical, int action) {
 
 void MainWindow::ScrollVerticallyTo(int64_t position) {
   position = ClampScrollPosition(position, vrange_);
-  if (position == view_->ScrollY) return;
+  if (position == view_->ScrollY()) return;
   // The bar calls ScrollBarChanged when its value moves; a step finer than
   // one of its values leaves it where it is, so the view is moved here.
   vrange_.position = position;
@@ -121,15 +121,15 @@ void MainWindow::ScrollVerticallyTo(int64_t position) {
 // After a cursor move: brings enabled scroll bars to the view's scroll
 // position, redraws and shows the caret again.
 void MainWindow::SyncAfterMove() {
-  if (vbar_->isEnabled() && vrange_.position != view_->ScrollY) {
-    vrange_.position = view_->ScrollY;
+  if (vbar_->isEnabled() && vrange_.position != view_->ScrollY()) {
+    vrange_.position = view_->ScrollY();
     QSignalBlocker b(vbar_);
-    vbar_->setValue(BarValue(view_->ScrollY, vrange_));
+    vbar_->setValue(BarValue(view_->ScrollY(), vrange_));
   }
-  if (hbar_->isEnabled() && hrange_.position != view_->ScrollX) {
-    hrange_.position = view_->ScrollX;
+  if (hbar_->isEnabled() && hrange_.position != view_->ScrollX()) {
+    hrange_.position = view_->ScrollX();
     QSignalBlocker b(hbar_);
-    hbar_->setValue(view_->ScrollX);
+    hbar_->setValue(view_->ScrollX());
   }
   Redraw();
   ToggleCaret();

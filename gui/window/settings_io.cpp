@@ -219,7 +219,7 @@ void MainWindow::CaptureWindowState() {
 
 void MainWindow::PushCurrentToRecent() {
   if (doc_.path.empty() || !view_) return;
-  PushRecent(state_.recent, doc_.path, view_->CursorCol, view_->CursorRow,
+  PushRecent(state_.recent, doc_.path, view_->CursorColumn(), view_->CursorRow(),
              static_cast<uint8_t>(viewKind_), doc_.encoding);
 }
 

@@ -22,19 +22,19 @@ void MainWindow::BuildStatusBar() {
 void MainWindow::RefreshStatusBar() {
   if (!view_) return;
   StatusInput in;
-  in.cursorCol = view_->CursorCol;
-  in.anchorCol = view_->AnchorCol;
+  in.cursorCol = view_->CursorColumn();
+  in.anchorCol = view_->AnchorColumn();
   // Under UTF-8 both ends of a selection are shown in characters.
   if (const auto* text = dynamic_cast<const TextView*>(view_.get()); text && text->Utf8()) {
-    in.cursorCol = text->CharColumn(view_->CursorRow, view_->CursorCol);
-    in.anchorCol = text->CharColumn(view_->AnchorRow, view_->AnchorCol);
+    in.cursorCol = text->CharColumn(view_->CursorRow(), view_->CursorColumn());
+    in.anchorCol = text->CharColumn(view_->AnchorRow(), view_->AnchorColumn());
   }
-  in.cursorRow = view_->CursorRow;
+  in.cursorRow = view_->CursorRow();
   in.hasSelection = view_->HasSelection();
-  in.anchorRow = view_->AnchorRow;
+  in.anchorRow = view_->AnchorRow();
   in.rowCount = view_->RowCount();
   in.rowCountPartial = doc_.load != nullptr;
-  in.insertMode = view_->InsertMode;
+  in.insertMode = view_->InsertMode();
   in.openDurationMs = doc_.openMilliseconds;
   in.encodingCaption = encodings_.FindOrWindows(doc_.encoding).caption;
   if (const auto* text = dynamic_cast<const TextView*>(view_.get()); text && text->ConvertLineEnds)

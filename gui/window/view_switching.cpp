@@ -23,7 +23,7 @@ void MainWindow::SwitchView(int tableIndex) {
   CaptureWindowState();
   for (int i = 0; i < 2; ++i) actions_.viewKinds[i]->setChecked(i == tableIndex);
   if (!view_ || !HasViewKind(kind)) return;
-  const int offset = view_->PosToOffset(view_->CursorCol, view_->CursorRow);
+  const int offset = view_->PosToOffset(view_->CursorColumn(), view_->CursorRow());
   if (kind == kTextView && dynamic_cast<HexView*>(view_.get()) &&
       view_->GetTextLength() >= kSteppedSwitchBytes)
     return SwitchToTextInSteps(tableIndex, kind, offset);

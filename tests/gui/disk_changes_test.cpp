@@ -147,13 +147,13 @@ class DiskChangesTest : public QObject {
     QVERIFY(w);
     QTest::keyClick(w->centralWidget(), Qt::Key_Down);
     QTest::keyClick(w->centralWidget(), Qt::Key_Down);
-    QCOMPARE(w->View()->CursorRow, 2);
+    QCOMPARE(w->View()->CursorRow(), 2);
     WriteAll(f, "one\r\ntwo\r\nthree\r\nfour\r\n");
     prompts_->answers = {1000};
     ComeBack(*w);
     QCOMPARE(prompts_->questions, QStringList{Question(FileChangedQuestion(Native(f)))});
     QCOMPARE(DocumentText(w->View()), std::string("one\r\ntwo\r\nthree\r\nfour\r\n"));
-    QCOMPARE(w->View()->CursorRow, 2);
+    QCOMPARE(w->View()->CursorRow(), 2);
     QVERIFY(!w->Modified());
     QCOMPARE(w->FileName(), f);
 
@@ -162,7 +162,7 @@ class DiskChangesTest : public QObject {
     ComeBack(*w);
     QCOMPARE(prompts_->questions.size(), 1);
     QCOMPARE(DocumentText(w->View()), std::string("one\r\ntwo\r\nthree\r\nfour\r\nfive\r\n"));
-    QCOMPARE(w->View()->CursorRow, 2);
+    QCOMPARE(w->View()->CursorRow(), 2);
     QVERIFY(!w->Modified());
   }
 

@@ -43,9 +43,9 @@ class EditingKeysTest : public QObject {
     QTest::keyClick(s, Qt::Key_F6);
     QCOMPARE(w->ViewKind(), 2);
     QTest::keyClick(s, Qt::Key_Tab);  // to the character column
-    const bool inserting = w->View()->InsertMode;
+    const bool inserting = w->View()->InsertMode();
     QTest::keyClick(s, Qt::Key_Insert);
-    QCOMPARE(w->View()->InsertMode, !inserting);
+    QCOMPARE(w->View()->InsertMode(), !inserting);
     if (!inserting) QTest::keyClick(s, Qt::Key_Insert);
     QTest::keyClicks(s, "X");
     QTest::keyClick(s, Qt::Key_Insert);
@@ -64,7 +64,7 @@ class EditingKeysTest : public QObject {
     QCOMPARE(Saved(*w), QByteArray("XYbcdXY"));
     QTest::keyClick(s, Qt::Key_Insert);
     QTest::keyClicks(s, "z");
-    QVERIFY(w->View()->InsertMode);
+    QVERIFY(w->View()->InsertMode());
     QCOMPARE(Saved(*w), QByteArray("XYbcdXYz"));
   }
 
@@ -112,22 +112,22 @@ class EditingKeysTest : public QObject {
     ViewBase* v = w->View();
     QTest::keyClick(s, Qt::Key_Right);
     QTest::keyClick(s, Qt::Key_PageDown);
-    const int page = v->CursorRow;
+    const int page = v->CursorRow();
     QVERIFY(page > 3);
     QVERIFY(page < 299);
-    QCOMPARE(v->CursorCol, 1);
+    QCOMPARE(v->CursorColumn(), 1);
     QVERIFY(!v->HasSelection());
     QTest::keyClick(s, Qt::Key_PageDown);
-    QCOMPARE(v->CursorRow, 2 * page);
-    QVERIFY(v->ScrollY > 0);  // the cursor's row is scrolled into view
+    QCOMPARE(v->CursorRow(), 2 * page);
+    QVERIFY(v->ScrollY() > 0);  // the cursor's row is scrolled into view
     QTest::keyClick(s, Qt::Key_PageUp);
     QTest::keyClick(s, Qt::Key_PageUp);
-    QCOMPARE(v->CursorRow, 0);
-    QCOMPARE(v->CursorCol, 1);
-    QCOMPARE(v->ScrollY, int64_t{0});
+    QCOMPARE(v->CursorRow(), 0);
+    QCOMPARE(v->CursorColumn(), 1);
+    QCOMPARE(v->ScrollY(), int64_t{0});
 
     QTest::keyClick(s, Qt::Key_PageDown, Qt::ShiftModifier);
-    QCOMPARE(v->CursorRow, page);
+    QCOMPARE(v->CursorRow(), page);
     const std::string selected = v->GetSelectedText();
     QCOMPARE(int(std::count(selected.begin(), selected.end(), '\n')), page);
     QVERIFY(selected.starts_with("00\r\n101"));

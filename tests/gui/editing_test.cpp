@@ -265,9 +265,9 @@ class EditingTest : public QObject {
     QTRY_VERIFY(!view->LayoutPending());
     const int full = static_cast<int>(view->GetRow(0).size());
     QVERIFY(full > 1);
-    for (int r = 0; r < view->LastRow; ++r)
+    for (int r = 0; r < view->LastRow(); ++r)
       if (static_cast<int>(view->GetRow(r).size()) != full) QFAIL(qPrintable(QString::number(r)));
-    QCOMPARE(view->PosToOffset(view->CursorCol, view->CursorRow), full + 1);
+    QCOMPARE(view->PosToOffset(view->CursorColumn(), view->CursorRow()), full + 1);
     QVERIFY(w->Save());
     QCOMPARE(ReadAll(Path("long.txt")), "b" + text.left(full - 1) + "c" + text.mid(full - 1));
   }

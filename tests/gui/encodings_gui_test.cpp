@@ -14,7 +14,7 @@ using namespace prambus;
 namespace {
 std::string Text(ViewBase* v) {
   std::string s;
-  for (int r = 0; r <= v->LastRow; ++r) s += v->GetRow(r);
+  for (int r = 0; r <= v->LastRow(); ++r) s += v->GetRow(r);
   return s;
 }
 

@@ -33,7 +33,7 @@ namespace {
 
 QString Text(MainWindow& w) {
   QByteArray bytes;
-  for (int r = 0; r <= w.View()->LastRow; ++r) {
+  for (int r = 0; r <= w.View()->LastRow(); ++r) {
     const std::string_view row = w.View()->GetRow(r);
     bytes += QByteArray(row.data(), static_cast<qsizetype>(row.size()));
   }
@@ -396,9 +396,9 @@ class ExtensionsTest : public QObject {
     QTest::keyClick(Surface(*w), Qt::Key_F9, Qt::ShiftModifier);
     QCOMPARE(Text(*w),
              QString::fromLatin1("pear\r\nbanana\r\nApple\r\n\xc5\xeb\xea\xe0\r\n\xa8\xe6!"));
-    QCOMPARE(w->View()->AnchorRow, 0);
-    QCOMPARE(w->View()->CursorRow, 3);  // the sorted lines stay selected
-    QCOMPARE(w->View()->CursorCol, 0);
+    QCOMPARE(w->View()->AnchorRow(), 0);
+    QCOMPARE(w->View()->CursorRow(), 3);  // the sorted lines stay selected
+    QCOMPARE(w->View()->CursorColumn(), 0);
   }
 
   void theDatePluginInsertsAtTheCursorWithUndo() {
@@ -449,7 +449,7 @@ class ExtensionsTest : public QObject {
     QTest::keyClick(w->windowHandle(), Qt::Key_End);
     QCOMPARE(Text(*w), QString("abcfirst"));
     QTest::keyClick(w->windowHandle(), Qt::Key_Left);
-    QCOMPARE(w->View()->CursorCol, 7);
+    QCOMPARE(w->View()->CursorColumn(), 7);
   }
 
   void aFailingPluginIsForgottenAndLoadedAgain() {
@@ -574,8 +574,8 @@ class ExtensionsTest : public QObject {
     item->trigger();
     QCOMPARE(got, QByteArray("alp"));
     QCOMPARE(QString::fromUtf8(name), Path("doc.txt"));
-    QCOMPARE(width, w->View()->ViewWidth);
-    QCOMPARE(height, w->View()->ViewHeight);
+    QCOMPARE(width, w->View()->ViewWidth());
+    QCOMPARE(height, w->View()->ViewHeight());
     QCOMPARE(Text(*w), QString("alpha\r\nbeta!"));
     QCOMPARE(std::make_pair(col, row), std::make_pair(5, 1));
     QVERIFY(w->Modified());

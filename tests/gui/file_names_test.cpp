@@ -71,7 +71,7 @@ std::set<std::string> NamesIn(const std::string& folder) {
 
 std::string Text(const MainWindow& w) {
   std::string s;
-  for (int r = 0; r <= w.View()->LastRow; ++r) s += w.View()->GetRow(r);
+  for (int r = 0; r <= w.View()->LastRow(); ++r) s += w.View()->GetRow(r);
   return s;
 }
 

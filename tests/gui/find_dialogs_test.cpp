@@ -15,11 +15,11 @@ using namespace prambus;
 namespace {
 std::string Text(ViewBase* v) {
   std::string s;
-  for (int r = 0; r <= v->LastRow; ++r) s += v->GetRow(r);
+  for (int r = 0; r <= v->LastRow(); ++r) s += v->GetRow(r);
   return s;
 }
 int CursorOffset(ViewBase* v) {
-  return v->PosToOffset(v->CursorCol, v->CursorRow);
+  return v->PosToOffset(v->CursorColumn(), v->CursorRow());
 }
 // Letters (or bytes) in no order, so that a few of them in a row are found
 // nowhere else.
@@ -36,8 +36,8 @@ QByteArray Scrambled(int size, bool lettersOnly) {
 // without scrolling. The caret goes back to the top afterwards.
 int LastRowShown(MainWindow& w) {
   QTest::keyClick(w.centralWidget(), Qt::Key_Home, Qt::ControlModifier);
-  while (w.View()->ScrollY == 0) QTest::keyClick(w.centralWidget(), Qt::Key_Down);
-  const int row = w.View()->CursorRow - 1;
+  while (w.View()->ScrollY() == 0) QTest::keyClick(w.centralWidget(), Qt::Key_Down);
+  const int row = w.View()->CursorRow() - 1;
   QTest::keyClick(w.centralWidget(), Qt::Key_Home, Qt::ControlModifier);
   return row;
 }
@@ -126,7 +126,7 @@ class FindDialogsTest : public QObject {
       if (hex) w->Actions().viewKinds[1]->trigger();
       ViewBase* v = w->View();
       const int row = LastRowShown(*w);
-      QVERIFY(row > 2 && row < v->LastRow);
+      QVERIFY(row > 2 && row < v->LastRow());
       const QByteArray before(v->GetRow(row).data(), v->GetRow(row).size());
       const QByteArray after(v->GetRow(row + 1).data(), v->GetRow(row + 1).size());
       const QByteArray match = before.right(hex ? 2 : 3) + after.left(hex ? 2 : 3);
@@ -135,17 +135,17 @@ class FindDialogsTest : public QObject {
       FindDialog* f = w->GetFindDialog();
       f->phraseEdit->setText(phrase);
       QTest::keyClick(f->phraseEdit, Qt::Key_Return);
-      QCOMPARE(v->CursorRow, row);  // the caret at the match's start
-      QCOMPARE(v->AnchorRow, row + 1);
-      const int64_t scrolled = v->ScrollY;
+      QCOMPARE(v->CursorRow(), row);  // the caret at the match's start
+      QCOMPARE(v->AnchorRow(), row + 1);
+      const int64_t scrolled = v->ScrollY();
       QVERIFY2(scrolled > 0, hex ? "hex" : "text");
       QVERIFY(scrolled <= int64_t{v->LineHeight()} * row);  // the first row still shows
       QCOMPARE(w->VBar()->value(), static_cast<int>(scrolled));
       // The match's last row was in view: the caret moves there without scrolling.
       QTest::keyClick(f->phraseEdit, Qt::Key_Escape);
       QTest::keyClick(w->centralWidget(), Qt::Key_Down);
-      QCOMPARE(v->CursorRow, row + 1);
-      QCOMPARE(v->ScrollY, scrolled);
+      QCOMPARE(v->CursorRow(), row + 1);
+      QCOMPARE(v->ScrollY(), scrolled);
     }
   }
 

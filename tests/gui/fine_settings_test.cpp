@@ -245,7 +245,7 @@ class FineSettingsTest : public QObject {
     const auto window = ShowWindow(dir_->path(), path);
     QVERIFY(window);
     MainWindow& w = *window;
-    const int widthBefore = w.View()->ViewWidth;
+    const int widthBefore = w.View()->ViewWidth();
     FineSettingsDialog* d = Open(w);
     Type(d, "SaveOnF2", "1");
     Type(d, "MaxRecentListLen", "9");
@@ -266,7 +266,7 @@ class FineSettingsTest : public QObject {
     QCOMPARE(w.Actions().minimalMode->shortcut(), QKeySequence("F12"));
     QCOMPARE(int(w.State().recent.size()), 9);
     QCOMPARE(Cfg().EffOtstupX, 30);
-    QCOMPARE(w.View()->ViewWidth, widthBefore - 56);  // relaid out with the new margins
+    QCOMPARE(w.View()->ViewWidth(), widthBefore - 56);  // relaid out with the new margins
     // Back to F2, and a shorter recent list.
     d = Open(w);
     Type(d, "SaveOnF2", "Нет");

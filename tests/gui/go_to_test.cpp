@@ -31,13 +31,13 @@ QByteArray WrappedLines() {
 }
 
 int Offset(const ViewBase& v) {
-  return const_cast<ViewBase&>(v).PosToOffset(v.CursorCol, v.CursorRow);
+  return const_cast<ViewBase&>(v).PosToOffset(v.CursorColumn(), v.CursorRow());
 }
 
 // The cursor's row lies within the view.
 bool CursorShown(const ViewBase& v) {
-  const int64_t top = int64_t{v.CursorRow} * const_cast<ViewBase&>(v).LineHeight();
-  return top >= v.ScrollY && top < v.ScrollY + v.ViewHeight;
+  const int64_t top = int64_t{v.CursorRow()} * const_cast<ViewBase&>(v).LineHeight();
+  return top >= v.ScrollY() && top < v.ScrollY() + v.ViewHeight();
 }
 }  // namespace
 
@@ -86,7 +86,7 @@ class GoToTest : public QObject {
     QCOMPARE(Offset(v), text.indexOf("line 30") + 10);
     QVERIFY(!v.HasSelection());
     QVERIFY(CursorShown(v));
-    QCOMPARE(w->VBar()->value(), static_cast<int>(v.ScrollY));
+    QCOMPARE(w->VBar()->value(), static_cast<int>(v.ScrollY()));
     QString offered;
     prompts_->goTo = [&](GoToDialog& d) {
       offered = d.field->text();
@@ -107,7 +107,7 @@ class GoToTest : public QObject {
       return d.result();
     };
     w->Actions().goTo->trigger();
-    QCOMPARE(v.PosToOffset(v.AnchorCol, v.AnchorRow), text.indexOf("line 25"));
+    QCOMPARE(v.PosToOffset(v.AnchorColumn(), v.AnchorRow()), text.indexOf("line 25"));
     QCOMPARE(Offset(v), text.indexOf("line 27"));
 
     QString problem;
@@ -140,7 +140,7 @@ class GoToTest : public QObject {
     GoTo(*w, "#900");
     QCOMPARE(hex->CursorOffset(), 900);
     QVERIFY(CursorShown(*hex));
-    QCOMPARE(w->VBar()->value(), static_cast<int>(hex->ScrollY));
+    QCOMPARE(w->VBar()->value(), static_cast<int>(hex->ScrollY()));
     GoTo(*w, "-0x10", nullptr, true);
     QCOMPARE(hex->CursorOffset(), 900 - 16);
     QCOMPARE(hex->GetSelectedText(), std::string(16, 'x'));
@@ -170,7 +170,7 @@ class GoToTest : public QObject {
     QCOMPARE(heading, QString("Номер строки в файле (от 1 до 200 001):"));
     ViewBase& v = *w->View();
     const QByteArray line = "строка 199998";
-    QCOMPARE(QByteArray(v.GetRow(v.CursorRow).data(), line.size()), line);
+    QCOMPARE(QByteArray(v.GetRow(v.CursorRow()).data(), line.size()), line);
     QVERIFY(CursorShown(v));
     // The same from the menu in the hex view, while it loads there.
     w->Actions().viewKinds[1]->trigger();

@@ -37,11 +37,11 @@ class HexGuiTest : public QObject {
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.View()->SetPosition(5, 0, true);
-    const int offset = w.View()->PosToOffset(w.View()->CursorCol, w.View()->CursorRow);
+    const int offset = w.View()->PosToOffset(w.View()->CursorColumn(), w.View()->CursorRow());
     for (int i = 0; i < 6; ++i) {
       w.KeyDown(Qt::Key_F6, Qt::NoModifier);
       QCOMPARE(w.ViewKind(), i % 2 == 0 ? 2 : 1);
-      QCOMPARE(w.View()->PosToOffset(w.View()->CursorCol, w.View()->CursorRow), offset);
+      QCOMPARE(w.View()->PosToOffset(w.View()->CursorColumn(), w.View()->CursorRow()), offset);
     }
     w.KeyDown(Qt::Key_F6, Qt::NoModifier);
     QCOMPARE(w.ViewKind(), 2);
@@ -112,7 +112,7 @@ class HexGuiTest : public QObject {
     hex->SetBytes("ABCDE");
     QTest::keyClick(s, Qt::Key_Tab);
     QVERIFY(!hex->InCodes);
-    if (hex->InsertMode) QTest::keyClick(s, Qt::Key_Insert);
+    if (hex->InsertMode()) QTest::keyClick(s, Qt::Key_Insert);
     hex->MoveCursorToByte(1);
     QTest::keyClick(s, Qt::Key_Right, Qt::ShiftModifier);
     QTest::keyClick(s, Qt::Key_Right, Qt::ShiftModifier);

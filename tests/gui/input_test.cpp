@@ -27,7 +27,7 @@ using namespace prambus;
 namespace {
 
 int CursorOffset(ViewBase* v) {
-  return v->PosToOffset(v->CursorCol, v->CursorRow);
+  return v->PosToOffset(v->CursorColumn(), v->CursorRow());
 }
 
 void Wheel(QWidget* w, int delta) {
@@ -78,7 +78,7 @@ class InputTest : public QObject {
     QClipboard* clipboard = QApplication::clipboard();
     // The text view has no overwrite mode: after Insert it still inserts.
     QTest::keyClick(surface, Qt::Key_Insert);
-    QVERIFY(v->InsertMode);
+    QVERIFY(v->InsertMode());
     QTest::keyClick(surface, Qt::Key_X);
     QCOMPARE(DocumentText(v), std::string("xone two three four"));
     // Ctrl+Delete deletes the next word while CutOnCtrl+Del is off.
@@ -110,7 +110,7 @@ class InputTest : public QObject {
     QTest::keyClick(surface, Qt::Key_End);
     QTest::keyClick(surface, Qt::Key_Insert, Qt::ShiftModifier);
     QVERIFY(DocumentText(v).size() > 4 && DocumentText(v).find("two") != std::string::npos);
-    QVERIFY(v->InsertMode);  // none of these switched the mode
+    QVERIFY(v->InsertMode());  // none of these switched the mode
     QVERIFY(w->Modified());
   }
 
@@ -122,20 +122,20 @@ class InputTest : public QObject {
     QWidget* surface = w->centralWidget();
     ViewBase* v = w->View();
     QTest::keyClick(surface, Qt::Key_PageDown);
-    const int page = v->CursorRow;
+    const int page = v->CursorRow();
     QVERIFY(page > 1);
     QVERIFY(!v->HasSelection());
     QTest::keyClick(surface, Qt::Key_PageDown, Qt::ShiftModifier);
-    QCOMPARE(v->CursorRow, 2 * page);
-    QCOMPARE(v->AnchorRow, page);
-    QVERIFY(v->ScrollY > 0);  // scrolled to keep the cursor row in view
-    QCOMPARE(int64_t{w->VBar()->value()}, v->ScrollY);
+    QCOMPARE(v->CursorRow(), 2 * page);
+    QCOMPARE(v->AnchorRow(), page);
+    QVERIFY(v->ScrollY() > 0);  // scrolled to keep the cursor row in view
+    QCOMPARE(int64_t{w->VBar()->value()}, v->ScrollY());
     QTest::keyClick(surface, Qt::Key_PageUp);
-    QCOMPARE(v->CursorRow, page);
+    QCOMPARE(v->CursorRow(), page);
     QVERIFY(!v->HasSelection());
     QTest::keyClick(surface, Qt::Key_PageUp);
     QTest::keyClick(surface, Qt::Key_PageUp);
-    QCOMPARE(v->CursorRow, 0);
+    QCOMPARE(v->CursorRow(), 0);
     QCOMPARE(w->VBar()->value(), 0);
   }
 
@@ -187,18 +187,18 @@ class InputTest : public QObject {
     QVERIFY(w->VBar()->isEnabled());
     const int line = w->View()->LineHeight();
     Wheel(surface, -120);  // towards the user: down one line
-    QCOMPARE(w->View()->ScrollY, int64_t{line});
+    QCOMPARE(w->View()->ScrollY(), int64_t{line});
     for (int i = 0; i < 2; ++i) Wheel(surface, -40);  // a touchpad: not a line yet
-    QCOMPARE(w->View()->ScrollY, int64_t{line});
+    QCOMPARE(w->View()->ScrollY(), int64_t{line});
     Wheel(surface, -40);
-    QCOMPARE(w->View()->ScrollY, int64_t{2 * line});
+    QCOMPARE(w->View()->ScrollY(), int64_t{2 * line});
     Wheel(surface, -360);
-    QCOMPARE(w->View()->ScrollY, int64_t{5 * line});
+    QCOMPARE(w->View()->ScrollY(), int64_t{5 * line});
     Wheel(surface, -60);
     Wheel(surface, 60);  // turning back drops the half step down
-    QCOMPARE(w->View()->ScrollY, int64_t{5 * line});
+    QCOMPARE(w->View()->ScrollY(), int64_t{5 * line});
     Wheel(surface, 60);
-    QCOMPARE(w->View()->ScrollY, int64_t{4 * line});
+    QCOMPARE(w->View()->ScrollY(), int64_t{4 * line});
     // With the middle button held, a notch moves half a page.
     QTest::mousePress(surface, Qt::MiddleButton, Qt::NoModifier, QPoint(50, 50));
     const int before = w->VBar()->value();
@@ -226,31 +226,31 @@ class InputTest : public QObject {
       const int64_t line = v->LineHeight();
       const int64_t large =
           std::lrint(0.8 * (w->centralWidget()->height() + w->statusBar()->height()));
-      const int64_t top = v->ScrollY;
+      const int64_t top = v->ScrollY();
       bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-      QCOMPARE(v->ScrollY, top + line);
+      QCOMPARE(v->ScrollY(), top + line);
       bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-      QCOMPARE(v->ScrollY, top + line + large);
+      QCOMPARE(v->ScrollY(), top + line + large);
       bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
       bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-      QCOMPARE(v->ScrollY, top + 3 * line + large);
+      QCOMPARE(v->ScrollY(), top + 3 * line + large);
       bar->triggerAction(QAbstractSlider::SliderPageStepSub);
       bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-      QCOMPARE(v->ScrollY, top + 2 * line);
-      QCOMPARE(bar->value(), BarValue(v->ScrollY, ScrollRange{true, v->ScrollY, v->ViewHeight,
-                                                              v->GetDocumentHeight()}));
+      QCOMPARE(v->ScrollY(), top + 2 * line);
+      QCOMPARE(bar->value(), BarValue(v->ScrollY(), ScrollRange{true, v->ScrollY(), v->ViewHeight(),
+                                                                v->GetDocumentHeight()}));
       // The wheel over the bar scrolls a line per notch, as over the document.
       Wheel(bar, -120);
-      QCOMPARE(v->ScrollY, top + 3 * line);
+      QCOMPARE(v->ScrollY(), top + 3 * line);
       Wheel(bar, 120);
-      QCOMPARE(v->ScrollY, top + 2 * line);
+      QCOMPARE(v->ScrollY(), top + 2 * line);
       // Near the end a step stops at the last position.
       bar->triggerAction(QAbstractSlider::SliderToMaximum);
-      const int64_t end = v->ScrollY;
+      const int64_t end = v->ScrollY();
       bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-      QCOMPARE(v->ScrollY, end);
+      QCOMPARE(v->ScrollY(), end);
       bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-      QCOMPARE(v->ScrollY, end - line);
+      QCOMPARE(v->ScrollY(), end - line);
     }
   }
 
@@ -265,7 +265,7 @@ class InputTest : public QObject {
     w->View()->SetPosition(col, row, false);
     const int offset = CursorOffset(w->View());
     QCOMPARE(offset, 200);
-    const int rows = w->View()->LastRow;
+    const int rows = w->View()->LastRow();
     // A drag of the edge: many sizes, the surface following each at once.
     // The view keeps its rows while the steps follow each other within the
     // settle time (a machine slow enough to pause that long between two
@@ -280,12 +280,12 @@ class InputTest : public QObject {
       QCoreApplication::processEvents();
       QCOMPARE(w->Surface().width(), w->centralWidget()->width() - 22);
       paused = paused || clock.elapsed() - previousStep >= MainWindow::kResizeSettleMs;
-      if (!paused) QCOMPARE(w->View()->LastRow, rows);  // not laid out yet
+      if (!paused) QCOMPARE(w->View()->LastRow(), rows);  // not laid out yet
       previousStep = step;
     }
     // Once it settles, a layout for the last width, the cursor on the same text.
-    QTRY_COMPARE(w->View()->ViewWidth, w->Surface().width() - 2 * Cfg().EffOtstupX);
-    QVERIFY(w->View()->LastRow > rows);
+    QTRY_COMPARE(w->View()->ViewWidth(), w->Surface().width() - 2 * Cfg().EffOtstupX);
+    QVERIFY(w->View()->LastRow() > rows);
     QCOMPARE(CursorOffset(w->View()), offset);
     const int caretY = w->View()->GetCaretPoint().y;
     QVERIFY(caretY >= 0 && caretY < w->Surface().height());  // scrolled into view

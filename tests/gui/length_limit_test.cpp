@@ -22,7 +22,7 @@ const QString kTooLong = QString::fromUtf8(kDocumentTooLongMessage);
 
 QByteArray Text(ViewBase* v) {
   QByteArray s;
-  for (int r = 0; r <= v->LastRow; ++r) {
+  for (int r = 0; r <= v->LastRow(); ++r) {
     const std::string_view row = v->GetRow(r);
     s.append(row.data(), qsizetype(row.size()));
   }

@@ -85,16 +85,16 @@ class MainWindowTest : public QObject {
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(w.windowTitle(), QString("doc.txt - Прамбус"));
-    QVERIFY(w.View()->LastRow > 3);  // wrapped to the window width
+    QVERIFY(w.View()->LastRow() > 3);  // wrapped to the window width
     std::string all;
-    for (int r = 0; r <= w.View()->LastRow; ++r) all += w.View()->GetRow(r);
+    for (int r = 0; r <= w.View()->LastRow(); ++r) all += w.View()->GetRow(r);
     QCOMPARE(QByteArray::fromStdString(all), text);
     QCOMPARE(w.StatusPanelText(0), QString("1 : 1"));
     QVERIFY(w.StatusPanelText(5).startsWith("Кодировка - Windows"));
     // Narrowing the window re-wraps the text to the new width.
-    const int rowsBefore = w.View()->LastRow;
+    const int rowsBefore = w.View()->LastRow();
     w.resize(400, w.height());
-    QTRY_VERIFY(w.View()->LastRow > rowsBefore);
+    QTRY_VERIFY(w.View()->LastRow() > rowsBefore);
     QVERIFY(w.VBar()->isEnabled() || w.View()->GetDocumentHeight() < w.Surface().height());
   }
 
@@ -160,13 +160,13 @@ class MainWindowTest : public QObject {
     MainWindow w({"prambus", path}, dataPath());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QVERIFY(w.View()->LastRow > 0);
+    QVERIFY(w.View()->LastRow() > 0);
     w.ViewItems()[0]->trigger();  // "Перенос по словам" off
     QVERIFY(!w.ViewItems()[0]->isChecked());
-    QCOMPARE(w.View()->LastRow, 0);
+    QCOMPARE(w.View()->LastRow(), 0);
     QVERIFY(w.HBar()->isEnabled());
     w.ViewItems()[0]->trigger();
-    QVERIFY(w.View()->LastRow > 0);
+    QVERIFY(w.View()->LastRow() > 0);
   }
 
   void settingsAreWrittenAtExitAndRestoredAtStart() {

@@ -27,7 +27,7 @@ using namespace prambus;
 namespace {
 std::string Text(const MainWindow& w) {
   std::string s;
-  for (int r = 0; r <= w.View()->LastRow; ++r) s += w.View()->GetRow(r);
+  for (int r = 0; r <= w.View()->LastRow(); ++r) s += w.View()->GetRow(r);
   return s;
 }
 }  // namespace

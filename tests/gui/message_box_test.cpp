@@ -84,10 +84,10 @@ class MessageBoxTest : public QObject {
     QWidget* s = w.centralWidget();
     const int lh = w.View()->LineHeight();
     QTest::mouseClick(s, Qt::LeftButton, Qt::NoModifier, QPoint(5, 2 + lh * 3 + 2));
-    QCOMPARE(w.View()->CursorRow, 3);
+    QCOMPARE(w.View()->CursorRow(), 3);
     QTest::mouseClick(s, Qt::LeftButton, Qt::ShiftModifier, QPoint(5, 2 + lh * 5 + 2));
     QVERIFY(w.View()->HasSelection());
-    QCOMPARE(w.View()->AnchorRow, 3);
+    QCOMPARE(w.View()->AnchorRow(), 3);
     QVERIFY(w.VBar()->isEnabled());
     const int before = w.VBar()->value();
     QWheelEvent wheel(QPointF(50, 50), s->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),

@@ -179,7 +179,7 @@ class NumberSearchTest : public QObject {
              QStringList{"Числа я ищу только в hex-редакторе: переключитесь в него клавишей F6."});
     // A phrase is looked for as before.
     Find(f, "two");
-    QCOMPARE(w->View()->CursorCol, 4);
+    QCOMPARE(w->View()->CursorColumn(), 4);
   }
 };
 

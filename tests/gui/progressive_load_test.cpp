@@ -95,7 +95,7 @@ class ProgressiveLoadTest : public QObject {
     QVERIFY(w);
     QVERIFY(w->Loading());
     ViewBase& v = *w->View();
-    QVERIFY(v.LastRow > v.ViewHeight / v.LineHeight());
+    QVERIFY(v.LastRow() > v.ViewHeight() / v.LineHeight());
     QVERIFY(v.GetTextLength() < big_.size());
     QCOMPARE(QByteArray(v.GetRow(0).data(), v.GetRow(0).size()), Line(0));
     QCOMPARE(w->windowTitle(), QString("big.txt - Прамбус"));
@@ -123,7 +123,7 @@ class ProgressiveLoadTest : public QObject {
     QTest::keyPress(w->centralWidget(), Qt::Key_Control);
     QTest::keyRelease(w->centralWidget(), Qt::Key_Control);
     QVERIFY(w->Loading());
-    QCOMPARE(w->View()->CursorRow, 3);
+    QCOMPARE(w->View()->CursorRow(), 3);
     // Typing needs the whole document: it lands where the caret stood.
     QTest::keyClicks(w->centralWidget(), "XYZ");
     QVERIFY(!w->Loading());
@@ -142,8 +142,8 @@ class ProgressiveLoadTest : public QObject {
     QTest::keyClick(w->centralWidget(), Qt::Key_End, Qt::ControlModifier);
     QVERIFY(!w->Loading());
     ViewBase& v = *w->View();
-    QCOMPARE(v.CursorRow, v.LastRow);
-    QCOMPARE(v.PosToOffset(v.CursorCol, v.CursorRow), big_.size());
+    QCOMPARE(v.CursorRow(), v.LastRow());
+    QCOMPARE(v.PosToOffset(v.CursorColumn(), v.CursorRow()), big_.size());
     QCOMPARE(w->VBar()->value(), w->VBar()->maximum());
   }
 
@@ -155,7 +155,7 @@ class ProgressiveLoadTest : public QObject {
     QTest::keyClick(w->centralWidget(), Qt::Key_End, Qt::ControlModifier);
     QTest::keyClick(w->centralWidget(), Qt::Key_Up);
     QTest::keyClick(w->centralWidget(), Qt::Key_Up);
-    const int row = w->View()->CursorRow;
+    const int row = w->View()->CursorRow();
     QVERIFY(row > 1000);
     WriteAll(Path("small.txt"), "small");
     prompts->openNames = {Path("small.txt")};
@@ -163,12 +163,12 @@ class ProgressiveLoadTest : public QObject {
     QCOMPARE(w->FileName(), Path("small.txt"));
     OpenWithCommand(*w, prompts);
     QVERIFY(w->Loading());
-    QVERIFY(w->View()->LastRow < row);
+    QVERIFY(w->View()->LastRow() < row);
     // A move waits for the remembered row and starts from there.
     QTest::keyClick(w->centralWidget(), Qt::Key_Up);
-    QCOMPARE(w->View()->CursorRow, row - 1);
+    QCOMPARE(w->View()->CursorRow(), row - 1);
     QTRY_VERIFY_WITH_TIMEOUT(!w->Loading(), kWait);
-    QCOMPARE(w->View()->CursorRow, row - 1);
+    QCOMPARE(w->View()->CursorRow(), row - 1);
   }
 
   void escapeGivesBackThePreviousDocumentAsItWas() {
@@ -178,7 +178,7 @@ class ProgressiveLoadTest : public QObject {
     QVERIFY(w);
     QTest::keyClick(w->centralWidget(), Qt::Key_Down);
     QTest::keyClicks(w->centralWidget(), "edit ");
-    const int col = w->View()->CursorCol, row = w->View()->CursorRow;
+    const int col = w->View()->CursorColumn(), row = w->View()->CursorRow();
     w->EncodingActions()[1]->trigger();  // DOS
     QVERIFY(w->Modified());
     prompts->answers = {1001};  // "Нет": open the next file without saving this one
@@ -193,8 +193,8 @@ class ProgressiveLoadTest : public QObject {
     QVERIFY(w->Modified());
     QVERIFY(w->EncodingActions()[1]->isChecked());
     QVERIFY(!w->EncodingActions()[0]->isChecked());
-    QCOMPARE(w->View()->CursorCol, col);
-    QCOMPARE(w->View()->CursorRow, row);
+    QCOMPARE(w->View()->CursorColumn(), col);
+    QCOMPARE(w->View()->CursorRow(), row);
     // The edit and its undo history are there.
     QVERIFY(w->Actions().undo->isEnabled());
     QCOMPARE(SavedCopy(*w, prompts, "small2.txt"), QByteArray("small\nedit file\n"));
@@ -250,8 +250,8 @@ class ProgressiveLoadTest : public QObject {
     (*prompts)->openNames = {Path("big.bin")};
     w->Actions().open->trigger();
     while (w->Loading()) QTest::keyClick(w->centralWidget(), Qt::Key_End, Qt::ControlModifier);
-    w->View()->SetPosition(5, w->View()->LastRow / 2, true);
-    w->View()->SetPosition(5, w->View()->LastRow / 2, false);
+    w->View()->SetPosition(5, w->View()->LastRow() / 2, true);
+    w->View()->SetPosition(5, w->View()->LastRow() / 2, false);
     return w;
   }
 
@@ -261,14 +261,14 @@ class ProgressiveLoadTest : public QObject {
     auto w = OpenBinaryInHex(&prompts, bytes);
     QVERIFY(w);
     QCOMPARE(w->ViewKind(), 2);
-    const int offset = w->View()->PosToOffset(w->View()->CursorCol, w->View()->CursorRow);
+    const int offset = w->View()->PosToOffset(w->View()->CursorColumn(), w->View()->CursorRow());
     QVERIFY(offset > bytes.size() / 3);
     QTest::keyClick(w->centralWidget(), Qt::Key_F6);
     QCOMPARE(w->ViewKind(), 1);
     QVERIFY(w->Actions().viewKinds[0]->isChecked());
     QVERIFY(w->Loading());
     ViewBase& v = *w->View();
-    QVERIFY(v.LastRow > v.ViewHeight / v.LineHeight());
+    QVERIFY(v.LastRow() > v.ViewHeight() / v.LineHeight());
     QVERIFY(v.GetTextLength() < bytes.size());
     QCOMPARE(QByteArray(v.GetRow(0).data(), v.GetRow(0).size()), bytes.left(v.GetRow(0).size()));
     QCOMPARE(w->windowTitle(), QString("big.bin - Прамбус"));
@@ -277,8 +277,8 @@ class ProgressiveLoadTest : public QObject {
     // The caret stands where a switch in one go puts it.
     int col = offset, row = 0;
     w->View()->OffsetToPos(col, row);
-    QCOMPARE(w->View()->CursorRow, row);
-    QCOMPARE(w->View()->CursorCol, col);
+    QCOMPARE(w->View()->CursorRow(), row);
+    QCOMPARE(w->View()->CursorColumn(), col);
     QCOMPARE(SavedCopy(*w, prompts, "copy.bin"), bytes);
     QCOMPARE(prompts->notes, QStringList{});
   }
@@ -288,7 +288,7 @@ class ProgressiveLoadTest : public QObject {
     QByteArray bytes;
     auto w = OpenBinaryInHex(&prompts, bytes);
     QVERIFY(w);
-    const int offset = w->View()->PosToOffset(w->View()->CursorCol, w->View()->CursorRow);
+    const int offset = w->View()->PosToOffset(w->View()->CursorColumn(), w->View()->CursorRow());
     QTest::keyClick(w->centralWidget(), Qt::Key_F6);
     QVERIFY(w->Loading());
     QTest::keyClick(w->centralWidget(), Qt::Key_Home);  // waits for the caret's row
@@ -296,11 +296,11 @@ class ProgressiveLoadTest : public QObject {
     int col = offset, row = 0;
     w->View()->OffsetToPos(col, row);
     QVERIFY(row > 1000);
-    QCOMPARE(w->View()->CursorRow, row);
-    QCOMPARE(w->View()->CursorCol, 0);
+    QCOMPARE(w->View()->CursorRow(), row);
+    QCOMPARE(w->View()->CursorColumn(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(!w->Loading(), kWait);
-    QCOMPARE(w->View()->CursorRow, row);
-    QCOMPARE(w->View()->CursorCol, 0);
+    QCOMPARE(w->View()->CursorRow(), row);
+    QCOMPARE(w->View()->CursorColumn(), 0);
   }
 
   void escapeDuringTheSwitchGivesBackTheHexView() {
@@ -308,7 +308,7 @@ class ProgressiveLoadTest : public QObject {
     QByteArray bytes;
     auto w = OpenBinaryInHex(&prompts, bytes);
     QVERIFY(w);
-    const int col = w->View()->CursorCol, row = w->View()->CursorRow;
+    const int col = w->View()->CursorColumn(), row = w->View()->CursorRow();
     QTest::keyClick(w->centralWidget(), Qt::Key_F6);
     QVERIFY(w->Loading());
     QTest::keyClick(w->centralWidget(), Qt::Key_Escape);
@@ -316,8 +316,8 @@ class ProgressiveLoadTest : public QObject {
     QVERIFY(w->LoadProgressText().isEmpty());
     QCOMPARE(w->ViewKind(), 2);
     QVERIFY(w->Actions().viewKinds[1]->isChecked());
-    QCOMPARE(w->View()->CursorCol, col);
-    QCOMPARE(w->View()->CursorRow, row);
+    QCOMPARE(w->View()->CursorColumn(), col);
+    QCOMPARE(w->View()->CursorRow(), row);
     QCOMPARE(w->View()->GetTextLength(), bytes.size());
     QCOMPARE(w->FileName(), Path("big.bin"));
     QVERIFY(!w->Modified());
@@ -361,12 +361,12 @@ class ProgressiveLoadTest : public QObject {
     PressEscapeSoon(*w);
     QTest::keyClick(w->centralWidget(), Qt::Key_End, Qt::ControlModifier);
     QCOMPARE(w->FileName(), Path("small.txt"));
-    QCOMPARE(w->View()->CursorRow, 1);
-    QCOMPARE(w->View()->CursorCol, 0);
+    QCOMPARE(w->View()->CursorRow(), 1);
+    QCOMPARE(w->View()->CursorColumn(), 0);
     OpenWithCommand(*w, prompts);
     PressEscapeSoon(*w);
     w->FindWith("file", true, true, nullptr);
-    QCOMPARE(w->View()->CursorCol, 0);
+    QCOMPARE(w->View()->CursorColumn(), 0);
     QVERIFY(!w->View()->HasSelection());
     QCOMPARE(prompts->notes, QStringList{});
     // Without an Escape the command runs on the whole document.
@@ -374,7 +374,8 @@ class ProgressiveLoadTest : public QObject {
     QVERIFY(w->Loading());
     QTest::keyClick(w->centralWidget(), Qt::Key_End, Qt::ControlModifier);
     QCOMPARE(w->FileName(), Path("big.txt"));
-    QCOMPARE(w->View()->PosToOffset(w->View()->CursorCol, w->View()->CursorRow), big_.size());
+    QCOMPARE(w->View()->PosToOffset(w->View()->CursorColumn(), w->View()->CursorRow()),
+             big_.size());
   }
 
   // Closing the window drops a load at once: the question is about the

@@ -26,7 +26,7 @@ constexpr int kRecentPosition = 7;  // of the first recent item in "Файл"
 
 std::string Text(const MainWindow& w) {
   std::string s;
-  for (int r = 0; r <= w.View()->LastRow; ++r) s += w.View()->GetRow(r);
+  for (int r = 0; r <= w.View()->LastRow(); ++r) s += w.View()->GetRow(r);
   return s;
 }
 
@@ -92,7 +92,7 @@ class RecentPinnedTest : public QObject {
     QTest::keyClick(Keys(), Qt::Key_Right);
     QTest::keyClick(Keys(), Qt::Key_F6);  // left in the hex view
     QCOMPARE(w_->ViewKind(), 2);
-    const int col = w_->View()->CursorCol, row = w_->View()->CursorRow;
+    const int col = w_->View()->CursorColumn(), row = w_->View()->CursorRow();
     Open(b);
     QTest::keyClick(Keys(), Qt::Key_F6);  // b and c in the text view
     Open(c);
@@ -106,8 +106,8 @@ class RecentPinnedTest : public QObject {
     w_->RecentItems()[1]->trigger();
     QCOMPARE(w_->FileName(), a);
     QCOMPARE(w_->ViewKind(), 2);
-    QCOMPARE(w_->View()->CursorCol, col);
-    QCOMPARE(w_->View()->CursorRow, row);
+    QCOMPARE(w_->View()->CursorColumn(), col);
+    QCOMPARE(w_->View()->CursorRow(), row);
     QVERIFY(!w_->View()->HasSelection());
     QCOMPARE(Captions(FileMenu().mid(kRecentPosition, 3)),
              (QStringList{"c.txt", "b&&c.txt", "a.txt"}));
@@ -147,7 +147,7 @@ class RecentPinnedTest : public QObject {
     w_->RecentItems()[0]->trigger();  // b.txt
     QCOMPARE(w_->FileName(), c);
     QCOMPARE(Text(*w_), std::string("ccc"));
-    QCOMPARE(w_->View()->CursorCol, 3);
+    QCOMPARE(w_->View()->CursorColumn(), 3);
     QCOMPARE(prompts_->notes.size(), 1);
     QVERIFY(prompts_->notes[0].contains("такого файла нет"));
     QVERIFY(prompts_->notes[0].contains("Я убрал его из списка последних файлов."));
@@ -526,7 +526,7 @@ class RecentPinnedTest : public QObject {
     w_->activateWindow();
     QTRY_VERIFY(held.isNull());
     QTest::keyClick(Keys(), Qt::Key_End);
-    QCOMPARE(w_->View()->CursorCol, 2);
+    QCOMPARE(w_->View()->CursorColumn(), 2);
 
     // A new document, from the menu, with stay-on-top on.
     w_->Actions().newDocument->trigger();

@@ -84,7 +84,7 @@ class RestartTest : public QObject {
     QVERIFY(!w->Actions().statusBar->isChecked());
     QVERIFY(!w->statusBar()->isVisible());
     QVERIFY(!w->ViewItems()[0]->isChecked());
-    QCOMPARE(w->View()->LastRow, 0);
+    QCOMPARE(w->View()->LastRow(), 0);
     // The first F2 leaves minimal mode, the first F4 stay-on-top.
     QTest::keyClick(w->centralWidget(), Qt::Key_F2);
     QVERIFY(!w->Actions().minimalMode->isChecked());
@@ -111,7 +111,7 @@ class RestartTest : public QObject {
       QCOMPARE(w->windowTitle(), QString("Безымянный.txt - Прамбус"));
       QCOMPARE(CheckedEncodings(*w), QStringList{"DOS"});
       QVERIFY(w->StatusPanelText(5).endsWith("DOS"));
-      QVERIFY(w->View()->CharTable == DosTable());
+      QVERIFY(w->View()->CharTable() == DosTable());
       w->Actions().exit->trigger();
     }
   }
@@ -156,7 +156,7 @@ class RestartTest : public QObject {
     w->Actions().open->trigger();
     QCOMPARE(w->ViewKind(), 1);
     QVERIFY(w->ViewItems()[0]->isChecked());  // word wrap stays on
-    QVERIFY(w->View()->LastRow > 0);
+    QVERIFY(w->View()->LastRow() > 0);
     // Back in the hex view, its own list applies.
     prompts->openNames = {Path("a.hex")};
     w->Actions().open->trigger();
@@ -185,7 +185,7 @@ class RestartTest : public QObject {
       QVERIFY(w);
       QCOMPARE(w->ViewKind(), 1);
       QVERIFY(w->ViewItems()[0]->isChecked());  // word wrap
-      QVERIFY(w->View()->LastRow > 0);
+      QVERIFY(w->View()->LastRow() > 0);
       QTest::keyClick(w->centralWidget(), Qt::Key_F6);
       QVERIFY(!w->ViewItems()[0]->isChecked());
       w->Actions().exit->trigger();

@@ -22,7 +22,7 @@ using namespace prambus;
 
 namespace {
 int CursorOffset(ViewBase* v) {
-  return v->PosToOffset(v->CursorCol, v->CursorRow);
+  return v->PosToOffset(v->CursorColumn(), v->CursorRow());
 }
 bool OnTop(const QWidget* w) {
   return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);

@@ -34,7 +34,7 @@ namespace {
 
 QString Text(MainWindow& w) {
   QByteArray bytes;
-  for (int r = 0; r <= w.View()->LastRow; ++r) {
+  for (int r = 0; r <= w.View()->LastRow(); ++r) {
     const std::string_view row = w.View()->GetRow(r);
     bytes += QByteArray(row.data(), static_cast<qsizetype>(row.size()));
   }
@@ -253,8 +253,8 @@ class StartRecoveryTest : public QObject {
     auto w = Start({}, OpenFirstThenLater, {1001});
     QVERIFY(w);
     QTRY_COMPARE(w->windowTitle(), QString("* orig.txt - Прамбус"));
-    QCOMPARE(w->View()->CursorRow, 1);
-    QCOMPARE(w->View()->CursorCol, 4);
+    QCOMPARE(w->View()->CursorRow(), 1);
+    QCOMPARE(w->View()->CursorColumn(), 4);
     QCOMPARE(QDir(Folder()).entryList(QDir::Files).size(), 2);
     w->Actions().newDocument->trigger();  // "Нет"
     QCOMPARE(QDir(Folder()).entryList(QDir::Files).size(), 0);

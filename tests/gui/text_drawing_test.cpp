@@ -57,11 +57,11 @@ class TextDrawingTest : public QObject {
       w->Actions().font->trigger();
     }
     ViewBase* v = w->View();
-    QCOMPARE(v->LastRow, 0);  // the whole line on one row
+    QCOMPARE(v->LastRow(), 0);  // the whole line on one row
     QWidget* surface = w->centralWidget();
     QTest::keyClick(surface, Qt::Key_Home);
     QTest::keyClick(surface, Qt::Key_End);
-    QCOMPARE(v->CursorCol, line.size());
+    QCOMPARE(v->CursorColumn(), line.size());
     const int endX = v->GetCaretPoint().x;
     if (w->CaretShown()) w->ToggleCaret();  // the surface without the caret
     const int top = Cfg().EffOtstupY, height = v->LineHeight();
@@ -97,8 +97,8 @@ class TextDrawingTest : public QObject {
     for (size_t i : {columns.size() / 2, columns.size() - 2, columns.size() - 1}) {
       QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier,
                         QPoint(runs[i].left + 1, top + height / 2));
-      QCOMPARE(v->CursorCol, columns[i]);
-      QCOMPARE(v->CursorRow, 0);
+      QCOMPARE(v->CursorColumn(), columns[i]);
+      QCOMPARE(v->CursorRow(), 0);
     }
   }
 
@@ -130,7 +130,7 @@ class TextDrawingTest : public QObject {
     auto w = ShowWindow(dir_->path(), dir_->filePath("codes.txt"));
     QVERIFY(w);
     ViewBase* v = w->View();
-    QVERIFY(v->LastRow > 10);
+    QVERIFY(v->LastRow() > 10);
     for (int c = 0; c < 32; ++c) QVERIFY2(v->CharWidth(c) > 0, qPrintable(QString::number(c)));
     int x = -1;
     for (int col = 0; col < 20; ++col) {

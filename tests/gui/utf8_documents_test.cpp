@@ -58,7 +58,7 @@ class Utf8DocumentsTest : public QObject {
     QCOMPARE(w->StatusPanelText(5), QString("Кодировка - UTF-8"));
     QWidget* s = w->centralWidget();
     for (int i = 0; i < 3; ++i) QTest::keyClick(s, Qt::Key_Right);
-    QCOMPARE(w->View()->CursorCol, 6);
+    QCOMPARE(w->View()->CursorColumn(), 6);
     QCOMPARE(w->StatusPanelText(0), QString("1 : 4"));
     // Both ends of a selection are counted in characters.
     for (int i = 0; i < 2; ++i) QTest::keyClick(s, Qt::Key_Right, Qt::ShiftModifier);
@@ -152,7 +152,7 @@ class Utf8DocumentsTest : public QObject {
     // Each byte of no character is a step of its own for the caret.
     QTest::keyClick(s, Qt::Key_Home, Qt::ControlModifier);
     QTest::keyClick(s, Qt::Key_Right);
-    QCOMPARE(w->View()->CursorCol, 1);
+    QCOMPARE(w->View()->CursorColumn(), 1);
   }
 
   // A byte of no character shows as a mark of one cell: the cell after it,
@@ -218,7 +218,7 @@ class Utf8DocumentsTest : public QObject {
     QCOMPARE(w->View()->GetSelectedText(), std::string("ДЕД"));
     const auto* text = dynamic_cast<const TextView*>(w->View());
     QVERIFY(text);
-    const int cursor = std::min(w->View()->CursorCol, w->View()->AnchorCol);
+    const int cursor = std::min(w->View()->CursorColumn(), w->View()->AnchorColumn());
     QCOMPARE(text->CharColumn(0, cursor), 10);
     w->FindWith(w->ToDocumentText("ДЕД"), true, false);
     QCOMPARE(w->View()->GetSelectedText(), std::string("ДЕД"));
@@ -239,9 +239,9 @@ class Utf8DocumentsTest : public QObject {
     QVERIFY(text);
     QVERIFY(text->Utf8());
     QCOMPARE(CheckedEncodings(*w), QStringList{"UTF-8"});
-    QCOMPARE(text->CursorCol, 2);  // still after д
+    QCOMPARE(text->CursorColumn(), 2);  // still after д
     QTest::keyClick(s, Qt::Key_Right);
-    QCOMPARE(text->CursorCol, 4);
+    QCOMPARE(text->CursorColumn(), 4);
     QVERIFY(w->Save());
     QCOMPARE(ReadAll(Path("h.txt")), QByteArray("дом 中\x80"));
     // A table chosen again shows every byte as a character of its own.

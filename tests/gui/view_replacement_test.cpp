@@ -46,8 +46,8 @@ class ViewReplacementTest : public QObject {
     // Searched as text in the new view: the characters "41" at offset 2, not
     // the code 41 ("A") at offset 0, which a search for both would find first.
     ViewBase* v = w->View();
-    const int start = std::min(v->PosToOffset(v->CursorCol, v->CursorRow),
-                               v->PosToOffset(v->AnchorCol, v->AnchorRow));
+    const int start = std::min(v->PosToOffset(v->CursorColumn(), v->CursorRow()),
+                               v->PosToOffset(v->AnchorColumn(), v->AnchorRow()));
     QCOMPARE(start, 2);
     QCOMPARE(dynamic_cast<HexView*>(v)->SearchAs, uint8_t(3));  // restored after the step
     // And in the text view the same window searches the text.

@@ -85,7 +85,7 @@ class WholeDocumentTest : public QObject {
   }
   static QByteArray Text(MainWindow& w) {
     QByteArray out;
-    for (int r = 0; r <= w.View()->LastRow; ++r) {
+    for (int r = 0; r <= w.View()->LastRow(); ++r) {
       const std::string_view row = w.View()->GetRow(r);
       out += QByteArray(row.data(), static_cast<qsizetype>(row.size()));
     }
@@ -222,7 +222,7 @@ class WholeDocumentTest : public QObject {
            w.Actions().find->trigger();
            w.GetFindDialog()->phraseEdit->setText("line 199999");
            w.GetFindDialog()->FindNextClicked();
-           QCOMPARE(w.View()->CursorRow, kLines - 1);
+           QCOMPARE(w.View()->CursorRow(), kLines - 1);
            w.GetFindDialog()->hide();
          },
          {},
@@ -235,7 +235,7 @@ class WholeDocumentTest : public QObject {
              return d.result();
            };
            QTest::keyClick(w.centralWidget(), Qt::Key_G, Qt::ControlModifier);
-           QCOMPARE(w.View()->CursorRow, kLines - 1);
+           QCOMPARE(w.View()->CursorRow(), kLines - 1);
          },
          {},
          {}},

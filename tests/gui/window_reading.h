@@ -14,7 +14,7 @@ namespace prambus {
 // The rows of the view joined: the document as the view shows it.
 inline std::string DocumentText(const ViewBase* v) {
   std::string s;
-  for (int r = 0; r <= v->LastRow; ++r) s += v->GetRow(r);
+  for (int r = 0; r <= v->LastRow(); ++r) s += v->GetRow(r);
   return s;
 }
 

@@ -38,13 +38,13 @@ class TextViewTest : public ::testing::Test {
 
   std::vector<std::string> Rows() const {
     std::vector<std::string> rows;
-    for (int r = 0; r <= view->LastRow; ++r) rows.emplace_back(view->GetRow(r));
+    for (int r = 0; r <= view->LastRow(); ++r) rows.emplace_back(view->GetRow(r));
     return rows;
   }
 
   std::string Text() const {
     std::string s;
-    for (int r = 0; r <= view->LastRow; ++r) s += view->GetRow(r);
+    for (int r = 0; r <= view->LastRow(); ++r) s += view->GetRow(r);
     return s;
   }
 
@@ -52,14 +52,14 @@ class TextViewTest : public ::testing::Test {
   // than the wrap width only when it holds a single character.
   void ExpectRowInvariants(const std::string& text) {
     EXPECT_EQ(Text(), text);
-    for (int r = 0; r <= view->LastRow; ++r) {
+    for (int r = 0; r <= view->LastRow(); ++r) {
       std::string_view row = view->GetRow(r);
       size_t body = row.size();
       while (body > 0 && IsLineEnd(static_cast<uint8_t>(row[body - 1]))) --body;
       for (size_t i = 0; i < body; ++i)
         EXPECT_FALSE(IsLineEnd(static_cast<uint8_t>(row[i]))) << "row " << r;
       EXPECT_LE(row.size() - body, 2u) << "row " << r;
-      if (r < view->LastRow) {
+      if (r < view->LastRow()) {
         EXPECT_FALSE(row.empty()) << "row " << r;
       }
       size_t counted = body;  // a blank hanging after an over-wide character

@@ -26,7 +26,7 @@ class DeferredLayoutTest : public TextViewTest {
     const std::string text = Text();
     fresh.AppendBytes(reinterpret_cast<const uint8_t*>(text.data()), static_cast<int>(text.size()));
     RowList rows;
-    for (int r = 0; r <= fresh.LastRow; ++r) rows.emplace_back(fresh.GetRow(r));
+    for (int r = 0; r <= fresh.LastRow(); ++r) rows.emplace_back(fresh.GetRow(r));
     return rows;
   }
 
@@ -35,8 +35,8 @@ class DeferredLayoutTest : public TextViewTest {
     }
   }
 
-  int CursorOffset() { return view->PosToOffset(view->CursorCol, view->CursorRow); }
-  int AnchorOffset() { return view->PosToOffset(view->AnchorCol, view->AnchorRow); }
+  int CursorOffset() { return view->PosToOffset(view->CursorColumn(), view->CursorRow()); }
+  int AnchorOffset() { return view->PosToOffset(view->AnchorColumn(), view->AnchorRow()); }
 };
 
 TEST_F(DeferredLayoutTest, AnEditEndsARowEarlyAndTheRestIsLaidOutLater) {
@@ -56,7 +56,7 @@ TEST_F(DeferredLayoutTest, AnEditEndsARowEarlyAndTheRestIsLaidOutLater) {
   EXPECT_EQ(view->GetRow(2), std::string(10, 'a'));
   EXPECT_EQ(view->GetRow(3), "a");
   EXPECT_EQ(view->GetRow(4), std::string(10, 'a'));
-  EXPECT_EQ(view->LastRow, 20);
+  EXPECT_EQ(view->LastRow(), 20);
   EXPECT_EQ(CursorOffset(), 14);
 
   EXPECT_TRUE(view->ContinueLayout(size_t(1) << 20));
@@ -72,10 +72,10 @@ TEST_F(DeferredLayoutTest, TypingOnKeepsOneSeamAndTheRowsAfterIt) {
   LoadUnbroken(200);
   Cursor(0, 0);
   view->TypeChar('b');
-  const int rows = view->LastRow;
+  const int rows = view->LastRow();
   for (int i = 0; i < 8; ++i) view->TypeChar('b');
   EXPECT_EQ(view->RowsEndedEarly().size(), 1u);
-  EXPECT_EQ(view->LastRow, rows);
+  EXPECT_EQ(view->LastRow(), rows);
   EXPECT_EQ(view->GetRow(view->RowsEndedEarly()[0]), std::string(9, 'a'));
   view->TypeChar('b');  // the row ended early is full now, then ends one further on
   ExpectRowInvariants("bbbbbbbbbb" + std::string(200, 'a'));
@@ -94,7 +94,7 @@ TEST_F(DeferredLayoutTest, EditsGoingOnThroughAParagraphKeepOneSeam) {
     Cursor(5, row);
     view->TypeChar('b');
     ASSERT_EQ(view->RowsEndedEarly().size(), 1u) << "row " << row;
-    EXPECT_GE(view->PendingLayoutRow(), view->CursorRow);
+    EXPECT_GE(view->PendingLayoutRow(), view->CursorRow());
     ExpectRowInvariants(Text());
   }
   for (int row = 197; row > 186; row -= 2) {  // each a little before it
@@ -241,7 +241,7 @@ TEST_F(DeferredLayoutTest, ReplaceAllLeavesTheRowsNearTheCursorLaidOut) {
   view->SetPosition(col, row, true);
   session.Show(view->HasSelection());
   EXPECT_EQ(session.ReplaceAll(*view, message), 99);
-  const int cursorRow = view->CursorRow;
+  const int cursorRow = view->CursorRow();
   EXPECT_LT(cursorRow, 101);  // on or before the row after the last replacement
   ASSERT_TRUE(view->LayoutPending());
   const int seam = view->PendingLayoutRow();
@@ -277,10 +277,10 @@ TEST_F(DeferredLayoutTest, TheCursorAtTheEndStaysThere) {
   Cursor(5, 0);
   view->TypeChar('b');
   ASSERT_TRUE(view->LayoutPending());
-  Cursor(10, view->LastRow);
+  Cursor(10, view->LastRow());
   ASSERT_EQ(CursorOffset(), 401);
   Finish();
-  EXPECT_EQ(view->CursorRow, view->LastRow);
+  EXPECT_EQ(view->CursorRow(), view->LastRow());
   EXPECT_EQ(CursorOffset(), 401);
   EXPECT_EQ(Rows(), FreshRows());
 }

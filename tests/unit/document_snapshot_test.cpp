@@ -50,9 +50,9 @@ TEST_F(SnapshotTextTest, WritesWhatSavingWrites) {
     const int n = static_cast<int>(rng() % 80);
     for (int i = 0; i < n; ++i) text += pieces[rng() % std::size(pieces)];
     Load(text, 40 + static_cast<int>(rng() % 100), 1 + rng() % 64);
-    for (int e = 0; e < 3 && view->LastRow >= 0; ++e) {
-      view->SetPosition(static_cast<int>(rng() % 5), static_cast<int>(rng() % (view->LastRow + 1)),
-                        true);
+    for (int e = 0; e < 3 && view->LastRow() >= 0; ++e) {
+      view->SetPosition(static_cast<int>(rng() % 5),
+                        static_cast<int>(rng() % (view->LastRow() + 1)), true);
       view->InsertText(rng() % 2 ? "ab\r\n" : "zz", true, true);
     }
     view->SetCharTable(round % 3 == 0 ? DosTable() : WindowsTable());

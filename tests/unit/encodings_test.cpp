@@ -299,7 +299,7 @@ TEST_F(TextViewTest, RecodeEmptiesTheHistoryAndSendsTheCursorHome) {
   EXPECT_TRUE(view->Recode(MarkerTable(kConvQuotedPrintable), WindowsTable()));
   EXPECT_EQ(Text(), "x\xC0\xC1");
   EXPECT_FALSE(view->CanUndo());
-  EXPECT_EQ(view->CursorCol, 0);  // a conversion sends the cursor home
+  EXPECT_EQ(view->CursorColumn(), 0);  // a conversion sends the cursor home
   Load(W("і"));
   view->Recode(WindowsTable(), DosForOutputTable());
   EXPECT_EQ(Text(), "i");  // code page 866 has the Latin letter in its place

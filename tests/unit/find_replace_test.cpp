@@ -9,7 +9,7 @@ namespace {
 int Find(TextView& v, const std::string& text, bool fromCursor, bool caseSensitive = false) {
   int limit = kNoLimit;
   if (!v.FindText(text, limit, fromCursor, caseSensitive)) return -1;
-  return v.PosToOffset(v.CursorCol, v.CursorRow);
+  return v.PosToOffset(v.CursorColumn(), v.CursorRow());
 }
 
 TEST_F(TextViewTest, FindSkipsTheMatchUnderTheCursorAndFoldsCyrillic) {
@@ -26,7 +26,7 @@ TEST_F(TextViewTest, FindSkipsTheMatchUnderTheCursorAndFoldsCyrillic) {
 
 TEST_F(TextViewTest, MatchesSpanSoftWrapsButNeverLineEnds) {
   Load(std::string(22, 'a') + " hello world", 200);  // "hello" wraps to the next row
-  ASSERT_GT(view->LastRow, 0);
+  ASSERT_GT(view->LastRow(), 0);
   EXPECT_EQ(Find(*view, "a hello", false), 21);
   Load("hello\r\nworld");
   EXPECT_EQ(Find(*view, "hello\r\nworld", false), -1);
@@ -52,7 +52,7 @@ TEST_F(TextViewTest, MatchesAcrossEditedRowsAndLimitsOverLargeTexts) {
   std::string words;
   for (int i = 0; i < 40; ++i) words += "alpha beta gamma delta ";
   Load(words, 120);
-  ASSERT_GT(view->LastRow, 10);
+  ASSERT_GT(view->LastRow(), 10);
   for (const size_t run : {1, 2, 3, 5, 8, 13, 64}) {
     view->LimitQuickSearchRun(run);
     std::vector<int> quick, byLines;
@@ -82,32 +82,32 @@ TEST_F(TextViewTest, MatchesAcrossEditedRowsAndLimitsOverLargeTexts) {
     EXPECT_EQ(found[0], found[1]);
     EXPECT_EQ(counts[0], counts[1]);
   }
-  EXPECT_EQ(view->CursorRow, view->LastRow);  // the last search found it, case folded
+  EXPECT_EQ(view->CursorRow(), view->LastRow());  // the last search found it, case folded
 }
 
 // A match that runs past the right edge scrolls into view whole when it
 // fits; one wider than the view keeps its start in view.
 TEST_F(TextViewTest, AFoundMatchScrollsIntoViewWhole) {
   Load(std::string(22, '.') + "match" + std::string(40, '.'), 100000);
-  ASSERT_EQ(view->LastRow, 0);
+  ASSERT_EQ(view->LastRow(), 0);
   auto caretAt = [&](int col) {
     view->SetPosition(col, 0, false);
     view->SetPosition(col, 0, true);
-    return view->CaretX + view->ScrollX;
+    return view->GetCaretPoint().x + view->ScrollX();
   };
   const int start = caretAt(22), end = caretAt(27);
-  ASSERT_GT(end, view->ViewWidth);
+  ASSERT_GT(end, view->ViewWidth());
   view->SetPosition(0, 0, false);
   view->SetPosition(0, 0, true);
   EXPECT_EQ(Find(*view, "match", false), 22);
-  EXPECT_LE(end - view->ScrollX, view->ViewWidth);
-  EXPECT_GE(start - view->ScrollX, 0);
+  EXPECT_LE(end - view->ScrollX(), view->ViewWidth());
+  EXPECT_GE(start - view->ScrollX(), 0);
   view->SetScrollX(0);
   view->SetViewWidth(16);  // narrower than the match
   EXPECT_EQ(Find(*view, "match", false), 22);
-  EXPECT_EQ(start - view->ScrollX, view->CaretX);
-  EXPECT_GE(view->CaretX, 0);
-  EXPECT_LE(view->CaretX, view->ViewWidth);
+  EXPECT_EQ(start - view->ScrollX(), view->GetCaretPoint().x);
+  EXPECT_GE(view->GetCaretPoint().x, 0);
+  EXPECT_LE(view->GetCaretPoint().x, view->ViewWidth());
 }
 
 TEST_F(TextViewTest, TheRegionLimitKeepsMatchesInsideTheSelection) {
@@ -128,7 +128,7 @@ TEST_F(TextViewTest, ReplaceActsOnlyOnTheMatchItSelected) {
   view->SetPosition(5, 0, false);
   EXPECT_FALSE(r.Replace(*view, message));  // it searches again instead
   EXPECT_EQ(Text(), "cat dog cat");
-  EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), 8);
+  EXPECT_EQ(view->PosToOffset(view->CursorColumn(), view->CursorRow()), 8);
   EXPECT_TRUE(r.Replace(*view, message));
   EXPECT_EQ(Text(), "cat dog cow");
   EXPECT_TRUE(r.Finished);
@@ -183,7 +183,7 @@ TEST_F(TextViewTest, StartingFromTheCursorFindsAMatchAtTheCursor) {
   r.options.start = StartFrom::kCursor;
   std::string message;
   EXPECT_TRUE(r.FindNext(*view, message));
-  EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), 3);
+  EXPECT_EQ(view->PosToOffset(view->CursorColumn(), view->CursorRow()), 3);
   // In the selection: nothing that starts after it.
   view->SetPosition(0, 0, false);
   view->SetPosition(4, 0, true);
@@ -191,7 +191,7 @@ TEST_F(TextViewTest, StartingFromTheCursorFindsAMatchAtTheCursor) {
   sel.options.find = "ab";
   sel.options.start = StartFrom::kSelection;
   EXPECT_TRUE(sel.FindNext(*view, message));
-  EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), 0);
+  EXPECT_EQ(view->PosToOffset(view->CursorColumn(), view->CursorRow()), 0);
   EXPECT_FALSE(sel.FindNext(*view, message));
 }
 
@@ -221,12 +221,13 @@ TEST_F(TextViewTest, AReplacementBetweenACrAndALfStaysBetweenThem) {
 
 std::string TextOf(const TextView& v) {
   std::string s;
-  for (int r = 0; r <= v.LastRow; ++r) s += v.GetRow(r);
+  for (int r = 0; r <= v.LastRow(); ++r) s += v.GetRow(r);
   return s;
 }
 
 int Offset(TextView& v, bool cursor) {
-  return cursor ? v.PosToOffset(v.CursorCol, v.CursorRow) : v.PosToOffset(v.AnchorCol, v.AnchorRow);
+  return cursor ? v.PosToOffset(v.CursorColumn(), v.CursorRow())
+                : v.PosToOffset(v.AnchorColumn(), v.AnchorRow());
 }
 
 ReplaceSession Session(const std::string& find, const std::string& replace) {
@@ -357,7 +358,7 @@ TEST_F(TextViewTest, AnEmptyReplacementKeepsLineEndPairsAndRowWidthsWhole) {
   std::string message;
   EXPECT_EQ(r.ReplaceAll(*view, message), 2);
   EXPECT_EQ(Rows(), (std::vector<std::string>{"ab\r\n", "cd\r\n", "ef"}));
-  for (int row = 0; row <= view->LastRow; ++row) EXPECT_EQ(view->RowWidth(row), 16);
+  for (int row = 0; row <= view->LastRow(); ++row) EXPECT_EQ(view->RowWidth(row), 16);
   view->Undo();
   view->Undo();
   EXPECT_EQ(Text(), "ab\rX\ncd\rX\nef");

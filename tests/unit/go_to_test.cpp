@@ -99,41 +99,41 @@ class GoToTextTest : public TextViewTest {
   void SetUp() override {
     TextViewTest::SetUp();
     Load("aaaa bbbb cccc dddd eeee\r\nsecond\r\nthird", 80);
-    ASSERT_GE(view->LastRow, 4);  // wrapped indeed
+    ASSERT_GE(view->LastRow(), 4);  // wrapped indeed
   }
   void Go(std::string_view text, bool extend = false) {
     ApplyGoTo(*view, GoToUnit::kLine, Parsed(text, GoToUnit::kLine), extend);
   }
-  std::string_view CursorRowText() const { return view->GetRow(view->CursorRow); }
+  std::string_view CursorRowText() const { return view->GetRow(view->CursorRow()); }
 };
 
 TEST_F(GoToTextTest, LinesAreHardLinesAcrossWrappedRows) {
   EXPECT_EQ(HardLineCount(*view), 3);
   Go("2");
   EXPECT_EQ(CursorRowText(), "second\r\n");
-  EXPECT_EQ(view->CursorCol, 0);
-  EXPECT_EQ(HardLineOfRow(*view, view->CursorRow), 1);
+  EXPECT_EQ(view->CursorColumn(), 0);
+  EXPECT_EQ(HardLineOfRow(*view, view->CursorRow()), 1);
   EXPECT_FALSE(view->HasSelection());
   // A position inside the wrapped first line lands on the row that holds it.
   Go("1:12");
-  EXPECT_EQ(HardLineOfRow(*view, view->CursorRow), 0);
-  EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), 11);
+  EXPECT_EQ(HardLineOfRow(*view, view->CursorRow()), 0);
+  EXPECT_EQ(view->PosToOffset(view->CursorColumn(), view->CursorRow()), 11);
   // Past the end of a line: its end, before the line end.
   Go("2:99");
   EXPECT_EQ(CursorRowText(), "second\r\n");
-  EXPECT_EQ(view->CursorCol, 6);
+  EXPECT_EQ(view->CursorColumn(), 6);
 }
 
 TEST_F(GoToTextTest, PastEitherEndStopsAtIt) {
   Go("3");
   Go("999");
-  EXPECT_EQ(view->CursorRow, view->LastRow);
-  EXPECT_EQ(view->CursorCol, 5);  // the end of "third", the document's end
+  EXPECT_EQ(view->CursorRow(), view->LastRow());
+  EXPECT_EQ(view->CursorColumn(), 5);  // the end of "third", the document's end
   Go("0");
-  EXPECT_EQ(view->CursorRow, 0);
-  EXPECT_EQ(view->CursorCol, 0);
+  EXPECT_EQ(view->CursorRow(), 0);
+  EXPECT_EQ(view->CursorColumn(), 0);
   Go("99999999999999999999999999:3");
-  EXPECT_EQ(view->CursorCol, 5);
+  EXPECT_EQ(view->CursorColumn(), 5);
 }
 
 TEST_F(GoToTextTest, StepsCountFromTheCursorsLine) {
@@ -142,13 +142,13 @@ TEST_F(GoToTextTest, StepsCountFromTheCursorsLine) {
   EXPECT_EQ(CursorRowText(), "second\r\n");
   Go("+1:3");
   EXPECT_EQ(CursorRowText(), "third");
-  EXPECT_EQ(view->CursorCol, 2);
+  EXPECT_EQ(view->CursorColumn(), 2);
   Go("-1");
   EXPECT_EQ(CursorRowText(), "second\r\n");
   Go("-99999999999999999999999999");
-  EXPECT_EQ(view->CursorRow, 0);
+  EXPECT_EQ(view->CursorRow(), 0);
   Go("+99999999999999999999999999");
-  EXPECT_EQ(view->CursorRow, view->LastRow);
+  EXPECT_EQ(view->CursorRow(), view->LastRow());
 }
 
 TEST_F(GoToTextTest, ExtendingKeepsTheAnchorAsShiftDoes) {
@@ -164,10 +164,10 @@ TEST_F(TextViewTest, LoneCarriageReturnsAndLineFeedsEndLinesToo) {
   Load("one\rtwo\nthree\r\n");
   EXPECT_EQ(HardLineCount(*view), 4);  // the empty line after the last line end
   ApplyGoTo(*view, GoToUnit::kLine, Parsed("3", GoToUnit::kLine), false);
-  EXPECT_EQ(view->GetRow(view->CursorRow), "three\r\n");
+  EXPECT_EQ(view->GetRow(view->CursorRow()), "three\r\n");
   ApplyGoTo(*view, GoToUnit::kLine, Parsed("4", GoToUnit::kLine), false);
-  EXPECT_EQ(view->CursorRow, view->LastRow);
-  EXPECT_EQ(view->CursorCol, 0);
+  EXPECT_EQ(view->CursorRow(), view->LastRow());
+  EXPECT_EQ(view->CursorColumn(), 0);
 }
 
 class GoToHexTest : public ::testing::Test {
@@ -190,8 +190,8 @@ TEST_F(GoToHexTest, OffsetsPutTheCursorOnTheirByte) {
   view->CursorDigit = view->AnchorDigit = 1;  // inside a code
   Go("21");
   EXPECT_EQ(view->CursorOffset(), 0x21);
-  EXPECT_EQ(view->CursorRow, 2);
-  EXPECT_EQ(view->CursorCol, 1);
+  EXPECT_EQ(view->CursorRow(), 2);
+  EXPECT_EQ(view->CursorColumn(), 1);
   EXPECT_EQ(view->CursorDigit, 0);
   EXPECT_FALSE(view->HasSelection());
   Go("+#10");

@@ -259,7 +259,7 @@ TEST_F(HexViewTest, VerticalMovesAndEnds) {
   EXPECT_EQ(view->CursorDigit, 1);  // onto 3C it stays
   At(0, 0);
   view->MoveEnd(false);
-  EXPECT_EQ(view->CursorCol, 15);
+  EXPECT_EQ(view->CursorColumn(), 15);
   EXPECT_EQ(view->CursorDigit, 2);
   At(32, 0);
   view->MoveEnd(false);  // the last, partial row: the end position
@@ -405,8 +405,8 @@ TEST_F(HexViewTest, EndInTheCharacterAreaStaysInTheRow) {
   view->InCodes = false;
   At(3, 0);
   view->MoveEnd(false);
-  EXPECT_EQ(view->CursorRow, 0);
-  EXPECT_EQ(view->CursorCol, 16);  // after the row's last character, as a click there
+  EXPECT_EQ(view->CursorRow(), 0);
+  EXPECT_EQ(view->CursorColumn(), 16);  // after the row's last character, as a click there
   EXPECT_FALSE(view->HasSelection());
   Type("b");
   EXPECT_EQ(Bytes()[16], 'b');
@@ -419,8 +419,8 @@ TEST_F(HexViewTest, ColumnsAreClampedAndKeepTheCursorByte) {
   Load(std::string(100, 'z'));
   At(37, 0);
   view->SetColumns(10);
-  EXPECT_EQ(view->CursorRow, 3);
-  EXPECT_EQ(view->CursorCol, 7);
+  EXPECT_EQ(view->CursorRow(), 3);
+  EXPECT_EQ(view->CursorColumn(), 7);
   view->SetColumns(1);
   EXPECT_EQ(Cfg().HexColumns, 2);
   view->SetColumns(5000);
@@ -522,22 +522,22 @@ TEST_F(HexViewTest, AFoundMatchScrollsIntoViewWhole) {
   auto caretAt = [&](int col) {
     view->SetPosition(col, 0, false);
     view->SetPosition(col, 0, true);
-    return view->CaretX + view->ScrollX;
+    return view->GetCaretPoint().x + view->ScrollX();
   };
   const int W = 2 * view->CodeDigitWidth;
   const int first = caretAt(0), start = caretAt(12), end = caretAt(15) + W;
   view->SetViewWidth(end - 10);  // the last code is cut
   int limit = 1000000;
   ASSERT_TRUE(view->FindText("abcd", limit, false, true));
-  EXPECT_LE(end - view->ScrollX, view->ViewWidth);  // the last code shows whole
-  EXPECT_GE(start - view->ScrollX, first - 1);      // and the first still does
+  EXPECT_LE(end - view->ScrollX(), view->ViewWidth());  // the last code shows whole
+  EXPECT_GE(start - view->ScrollX(), first - 1);        // and the first still does
   // Too wide for the view: its start shows, as after any move.
   view->SetScrollX(0);
   view->SetViewWidth(start - first + W);
   limit = 1000000;
   ASSERT_TRUE(view->FindText("abcd", limit, false, true));
-  EXPECT_GE(view->CaretX, first - 1);
-  EXPECT_LE(view->CaretX, first + view->ViewWidth);
+  EXPECT_GE(view->GetCaretPoint().x, first - 1);
+  EXPECT_LE(view->GetCaretPoint().x, first + view->ViewWidth());
   // In the character column: the match's last cell comes into view.
   view->SetViewWidth(800);
   view->SetScrollX(0);
@@ -548,7 +548,7 @@ TEST_F(HexViewTest, AFoundMatchScrollsIntoViewWhole) {
   view->SetViewWidth(column.left + 14 * view->CodeDigitWidth);
   limit = 1000000;
   ASSERT_TRUE(view->FindText("abcd", limit, false, true));
-  EXPECT_LE(column.left + 16 * view->CodeDigitWidth - view->ScrollX, view->ViewWidth);
+  EXPECT_LE(column.left + 16 * view->CodeDigitWidth - view->ScrollX(), view->ViewWidth());
 }
 
 TEST_F(HexViewTest, ReplacingInTheSelectionKeepsMatchesWhollyInside) {
@@ -676,14 +676,14 @@ TEST_F(HexViewTest, TheCharacterColumnHasOneCellPerByte) {
   view->TypeChar(9);
   for (int col = 0; col <= 10; ++col) {
     view->SetPosition(col, 0, true);
-    EXPECT_NEAR(view->CaretX, column.left + col * dw, 1) << col;
+    EXPECT_NEAR(view->GetCaretPoint().x, column.left + col * dw, 1) << col;
   }
   // A click left of a cell's middle is before it, right of the middle after it.
   const int top = view->GetCaretArea().top + 2;
   view->MoveToPoint(column.left + 5 * dw + dw / 2 - 1, top, true, false);
-  EXPECT_EQ(view->CursorCol, 5);
+  EXPECT_EQ(view->CursorColumn(), 5);
   view->MoveToPoint(column.left + 5 * dw + dw / 2 + 2, top, true, false);
-  EXPECT_EQ(view->CursorCol, 6);
+  EXPECT_EQ(view->CursorColumn(), 6);
   EXPECT_FALSE(view->InCodes);
   // Selected cells get the selection's background, cell by cell.
   view->SetPosition(2, 0, false);
@@ -704,7 +704,7 @@ TEST_F(HexViewTest, TheCharacterColumnHasOneCellPerByte) {
 TEST_F(HexViewTest, AClickInTheCodesRoundsToTheNearestDigitAndRow) {
   Load(std::string(40, '\x12'));
   view->SetPosition(0, 1, true);
-  const int codeLeft = view->CaretX, rowTop = view->CaretY;
+  const int codeLeft = view->GetCaretPoint().x, rowTop = view->GetCaretPoint().y;
   const int dw = view->CodeDigitWidth;
   struct Click {
     int x, col, digit;
@@ -713,14 +713,14 @@ TEST_F(HexViewTest, AClickInTheCodesRoundsToTheNearestDigitAndRow) {
        {Click{codeLeft + dw / 2 - 1, 0, 0}, Click{codeLeft + dw / 2, 0, 1},
         Click{codeLeft + dw + dw / 2 - 1, 0, 1}, Click{codeLeft + dw + dw / 2, 1, 0}}) {
     view->MoveToPoint(c.x, rowTop + 2, false, false);
-    EXPECT_EQ(view->CursorCol, c.col) << c.x - codeLeft;
+    EXPECT_EQ(view->CursorColumn(), c.col) << c.x - codeLeft;
     EXPECT_EQ(view->CursorDigit, c.digit) << c.x - codeLeft;
     EXPECT_TRUE(view->InCodes);
   }
   view->MoveToPoint(codeLeft, rowTop - 1, false, false);
-  EXPECT_EQ(view->CursorRow, 1);
+  EXPECT_EQ(view->CursorRow(), 1);
   view->MoveToPoint(codeLeft, rowTop - 2, false, false);
-  EXPECT_EQ(view->CursorRow, 0);
+  EXPECT_EQ(view->CursorRow(), 0);
 }
 
 // Scrolling right in the character area shows HScrollStep cells past the
@@ -736,7 +736,7 @@ TEST_F(HexViewTest, ScrollingInTheCharacterAreaShowsTheRowsEndWhenNearIt) {
     view->TypeChar(9);
     view->SetPosition(5, 0, true);  // scrolled on once
     view->SetPosition(col, 0, true);
-    return view->ScrollX;
+    return view->ScrollX();
   };
   const int rowEnd = scrollFor(16);
   EXPECT_EQ(scrollFor(11), rowEnd);  // 11 + 4 cells: all but the last

@@ -208,17 +208,17 @@ TEST_F(PrintJobTest, TheChannelHandsTheWholeDocumentToThePrintView) {
   const int kind = kTextView;
   PrintJob job(printer, kind, Font{}, IdentityTable());
   ASSERT_TRUE(job.Ready());
-  for (int r = 0; r <= source->LastRow; ++r) {
+  for (int r = 0; r <= source->LastRow(); ++r) {
     job.Write(source->GetRow(r));
     job.Flush();
   }
   std::string printed;
-  for (int r = 0; r <= job.View()->LastRow; ++r) printed += job.View()->GetRow(r);
+  for (int r = 0; r <= job.View()->LastRow(); ++r) printed += job.View()->GetRow(r);
   EXPECT_EQ(printed, text);
   auto* view = dynamic_cast<TextView*>(job.View());
   ASSERT_TRUE(view);
   EXPECT_EQ(view->WrapWidth, 200);  // page width less both margins
-  for (int r = 0; r <= view->LastRow; ++r) EXPECT_LE(view->RowWidth(r), 200);
+  for (int r = 0; r <= view->LastRow(); ++r) EXPECT_LE(view->RowWidth(r), 200);
 }
 
 TEST_F(PrintJobTest, AUtf8DocumentPrintsItsCharacters) {
@@ -268,7 +268,7 @@ TEST_F(PrintJobTest, AHexDocumentTooWideNarrowsItsColumnsAndKeepsThem) {
   auto* screenHex = dynamic_cast<HexView*>(source.get());
   EXPECT_EQ(screenHex->CursorOffset(), 37);
   EXPECT_EQ(screenHex->AnchorOffset(), 40);
-  EXPECT_EQ(screenHex->LastRow, 200 / n);
+  EXPECT_EQ(screenHex->LastRow(), 200 / n);
   // The character area, right of the margin line, holds every byte in order
   // through the current encoding, one cell each.
   int marginX = -1;

@@ -106,9 +106,9 @@ class ReplaceAllTest : public ::testing::Test {
     o.count = count;
     o.message = message;
     o.finished = s.Finished;
-    o.cursor = v.PosToOffset(v.CursorCol, v.CursorRow);
-    o.anchor = v.PosToOffset(v.AnchorCol, v.AnchorRow);
-    for (const UndoRecord& r : v.UndoStack) o.undo.push_back(Describe(r));
+    o.cursor = v.PosToOffset(v.CursorColumn(), v.CursorRow());
+    o.anchor = v.PosToOffset(v.AnchorColumn(), v.AnchorRow());
+    for (const UndoRecord& r : v.UndoStack()) o.undo.push_back(Describe(r));
     return o;
   }
 
@@ -206,7 +206,7 @@ TEST_F(ReplaceAllTest, ReplacingEverythingByNothingLeavesAnEmptyDocument) {
   ReplaceSession s = Session(c, *v);
   std::string message;
   EXPECT_EQ(s.ReplaceAll(*v, message), 40);
-  EXPECT_EQ(v->LastRow, 0);
+  EXPECT_EQ(v->LastRow(), 0);
   EXPECT_EQ(v->GetTextLength(), 0);
   EXPECT_EQ(v->GetDocumentWidth(), 0);
   EXPECT_EQ(static_cast<TextView&>(*v).RowWidth(0), 0);
@@ -223,7 +223,7 @@ TEST_F(ReplaceAllTest, StoppedWhileSearchingChangesNothing) {
     std::string message;
     ASSERT_TRUE(s.FindNext(*v, message));
     const uint64_t revision = v->Revision();
-    const size_t records = v->UndoStack.size();
+    const size_t records = v->UndoStack().size();
     int64_t lastDone = -1, reports = 0;
     const int count = s.ReplaceAll(*v, message, [&](int64_t done, int64_t total) {
       EXPECT_GT(done, lastDone);
@@ -235,7 +235,7 @@ TEST_F(ReplaceAllTest, StoppedWhileSearchingChangesNothing) {
     EXPECT_EQ(reports, 2);
     EXPECT_EQ(AllBytes(*v), text);
     EXPECT_EQ(v->Revision(), revision);
-    EXPECT_EQ(v->UndoStack.size(), records);
+    EXPECT_EQ(v->UndoStack().size(), records);
     EXPECT_EQ(v->GetSelectedText(), "dolor");
     EXPECT_EQ(s.ReplaceAll(*v, message), 200000);  // asked again, it runs to the end
   }

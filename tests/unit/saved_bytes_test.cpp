@@ -44,7 +44,7 @@ TEST_F(SavedTextTest, TheWholeDocumentIsTheFileAsSaved) {
 
 TEST_F(SavedTextTest, TheSelectionAcrossWrappedRowsAndLineEnds) {
   // From "world" on the first row to "sec" on the third line's row.
-  view->SetPosition(3, view->LastRow - 1, true);
+  view->SetPosition(3, view->LastRow() - 1, true);
   view->SetPosition(7, 0, false);
   ASSERT_TRUE(view->HasSelection());
   for (size_t piece : {size_t{1}, size_t{4}, size_t{1} << 16})
@@ -59,10 +59,10 @@ TEST_F(SavedTextTest, LineEndsAreConvertedAsSavingConvertsThem) {
   ASSERT_TRUE(view->ConvertLineEnds);
   EXPECT_EQ(Saved(*view, false, 5), "\x8F\xE0\xA8\xA2\xA5\xE2 world, long line\r\nsecond\r\nend");
   // A selection that ends before a line end leaves it out; one after it has it converted.
-  view->SetPosition(0, view->LastRow, true);
-  view->SetPosition(2, view->LastRow - 1, false);
+  view->SetPosition(0, view->LastRow(), true);
+  view->SetPosition(2, view->LastRow() - 1, false);
   EXPECT_EQ(Saved(*view, true), "cond\r\n");
-  view->SetPosition(6, view->LastRow - 1, true);
+  view->SetPosition(6, view->LastRow() - 1, true);
   EXPECT_EQ(Saved(*view, true), "cond");
 }
 

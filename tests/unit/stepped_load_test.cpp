@@ -61,7 +61,7 @@ class SteppedLoadTest : public ::testing::Test {
       before = load->Done();
       if (auto* text = dynamic_cast<TextView*>(&view); text && ++steps % 97 == 0) {
         int widest = 0;
-        for (int r = 0; r <= text->LastRow; ++r) widest = std::max(widest, text->RowWidth(r));
+        for (int r = 0; r <= text->LastRow(); ++r) widest = std::max(widest, text->RowWidth(r));
         ASSERT_EQ(text->GetDocumentWidth(), widest) << "after " << load->Done() << " bytes";
       }
     }
@@ -83,8 +83,8 @@ TEST_F(SteppedLoadTest, TextLoadedInAnyStepsIsLaidOutAsAWholeLoad) {
       whole->LoadFromFile(path);
       auto stepped = NewText(*table);
       LoadInSteps(*stepped, path, step, static_cast<int64_t>(content.size()));
-      ASSERT_EQ(stepped->LastRow, whole->LastRow);
-      for (int r = 0; r <= whole->LastRow; ++r) {
+      ASSERT_EQ(stepped->LastRow(), whole->LastRow());
+      for (int r = 0; r <= whole->LastRow(); ++r) {
         ASSERT_EQ(stepped->GetRow(r), whole->GetRow(r)) << "row " << r;
         ASSERT_EQ(stepped->RowWidth(r), whole->RowWidth(r)) << "row " << r;
       }
@@ -153,7 +153,7 @@ TEST_F(SteppedLoadTest, AWordWrappedAtEveryBlockBoundaryKeepsItsBytes) {
   view->SetWrapWidth(35);
   view->LoadFromFile(path);
   std::string rows;
-  for (int r = 0; r <= view->LastRow; ++r) rows += view->GetRow(r);
+  for (int r = 0; r <= view->LastRow(); ++r) rows += view->GetRow(r);
   ASSERT_EQ(rows.size(), content.size());
   const auto diff = std::mismatch(rows.begin(), rows.end(), content.begin());
   EXPECT_TRUE(diff.first == rows.end()) << "first difference at " << diff.first - rows.begin();
@@ -170,7 +170,7 @@ TEST_F(SteppedLoadTest, TheWidestRowNarrowedByTheNextStepNarrowsTheDocument) {
   ASSERT_FALSE(load->Step(11));  // "aaaaaaaa bb": one row of 88 px
   EXPECT_EQ(view->GetDocumentWidth(), 88);
   EXPECT_TRUE(load->Step(100));
-  ASSERT_EQ(view->LastRow, 1);
+  ASSERT_EQ(view->LastRow(), 1);
   EXPECT_EQ(view->RowWidth(0), 72);
   EXPECT_EQ(view->GetDocumentWidth(), 72);
 }
@@ -194,7 +194,7 @@ TEST_F(SteppedLoadTest, HexLoadedInAnyStepsHoldsTheFileBytes) {
     }
     LoadInSteps(stepped, path, step, static_cast<int64_t>(content.size()));
     EXPECT_EQ(stepped.Data().ToString(), whole.Data().ToString());
-    EXPECT_EQ(stepped.LastRow, whole.LastRow);
+    EXPECT_EQ(stepped.LastRow(), whole.LastRow());
   }
   // Both views take an empty file in one step.
   const std::string empty = dir_.File("empty");

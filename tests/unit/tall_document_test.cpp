@@ -27,8 +27,8 @@ class TallDocumentTest : public ::testing::Test {
   }
   // The caret stands on the view, whatever the scroll position.
   static void ExpectCaretOnView(const ViewBase& v) {
-    EXPECT_GE(v.CaretY, 0);
-    EXPECT_LE(v.CaretY, v.ViewHeight + kRowHeight);
+    EXPECT_GE(v.GetCaretPoint().y, 0);
+    EXPECT_LE(v.GetCaretPoint().y, v.ViewHeight() + kRowHeight);
   }
   TestCanvas canvas;
 };
@@ -43,15 +43,15 @@ TEST_F(TallDocumentTest, HexViewReachesPagesPaintsAndClicksAtTheEnd) {
   bytes[bytes.size() - 3] = 'z';
   view.SetBytes(bytes);
   const int64_t height = view.GetDocumentHeight();
-  EXPECT_EQ(height, int64_t{kRowHeight} * (view.LastRow + 1) + kRowHeight + view.LinePixels + 4);
+  EXPECT_EQ(height, int64_t{kRowHeight} * (view.LastRow() + 1) + kRowHeight + view.LinePixels + 4);
   EXPECT_GT(height, int64_t{UINT_MAX});
 
   // Ctrl+End.
   const int length = static_cast<int>(bytes.size());
-  view.SetPosition(0, view.LastRow, true);
-  view.SetPosition(0, view.LastRow, false);
+  view.SetPosition(0, view.LastRow(), true);
+  view.SetPosition(0, view.LastRow(), false);
   EXPECT_EQ(view.CursorOffset(), length);
-  EXPECT_GT(view.ScrollY, int64_t{INT_MAX});
+  EXPECT_GT(view.ScrollY(), int64_t{INT_MAX});
   ExpectCaretOnView(view);
 
   // The rows painted are the last ones, at their places on the view.
@@ -67,7 +67,7 @@ TEST_F(TallDocumentTest, HexViewReachesPagesPaintsAndClicksAtTheEnd) {
   // Paging up keeps the caret in view; paging back returns to the end.
   int desired = -1;
   view.PageUp(false, desired);
-  EXPECT_LT(view.CursorRow, view.LastRow);
+  EXPECT_LT(view.CursorRow(), view.LastRow());
   ExpectCaretOnView(view);
   view.PageDown(false, desired);
   view.PageDown(false, desired);
@@ -75,19 +75,19 @@ TEST_F(TallDocumentTest, HexViewReachesPagesPaintsAndClicksAtTheEnd) {
   ExpectCaretOnView(view);
 
   // A click on the view's first row lands on that row of the document.
-  const int64_t topRow = view.ScrollY / kRowHeight;
-  view.MoveToPoint(view.GetCaretArea().left + 2, view.ScrollY + view.GetCaretArea().top + 1, true,
+  const int64_t topRow = view.ScrollY() / kRowHeight;
+  view.MoveToPoint(view.GetCaretArea().left + 2, view.ScrollY() + view.GetCaretArea().top + 1, true,
                    false);
-  EXPECT_EQ(view.CursorRow, topRow);
+  EXPECT_EQ(view.CursorRow(), topRow);
 
   // Home, then a search scrolls to the match near the end.
   view.SetPosition(0, 0, true);
   view.SetPosition(0, 0, false);
-  EXPECT_EQ(view.ScrollY, 0);
+  EXPECT_EQ(view.ScrollY(), 0);
   int limit = INT_MAX;
   ASSERT_TRUE(view.FindText("z", limit, false, true));
   EXPECT_EQ(view.CursorOffset(), length - 3);
-  EXPECT_GT(view.ScrollY, int64_t{INT_MAX});
+  EXPECT_GT(view.ScrollY(), int64_t{INT_MAX});
   ExpectCaretOnView(view);
 }
 
@@ -108,20 +108,20 @@ TEST_F(TallDocumentTest, TextViewReachesPaintsAndClicksAtTheEnd) {
 
   int limit = INT_MAX;
   ASSERT_TRUE(view.FindText("ab", limit, false, true));
-  EXPECT_EQ(view.CursorRow, view.LastRow - 1);
-  EXPECT_GT(view.ScrollY, int64_t{INT_MAX});
+  EXPECT_EQ(view.CursorRow(), view.LastRow() - 1);
+  EXPECT_GT(view.ScrollY(), int64_t{INT_MAX});
   ExpectCaretOnView(view);
 
   view.Paint();
   ASSERT_FALSE(canvas.texts.empty());
   EXPECT_EQ(canvas.texts.back().text, "ab");
   EXPECT_EQ(int64_t{canvas.texts.back().y},
-            int64_t{kRowHeight} * (view.LastRow - 1) - view.ScrollY);
+            int64_t{kRowHeight} * (view.LastRow() - 1) - view.ScrollY());
 
   // A click one row above the line goes to the row above it.
-  const int64_t rowAbove = int64_t{kRowHeight} * (view.LastRow - 2);
+  const int64_t rowAbove = int64_t{kRowHeight} * (view.LastRow() - 2);
   view.MoveToPoint(0, rowAbove + 1, true, false);
-  EXPECT_EQ(view.CursorRow, view.LastRow - 2);
+  EXPECT_EQ(view.CursorRow(), view.LastRow() - 2);
   ExpectCaretOnView(view);
 }
 

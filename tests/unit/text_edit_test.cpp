@@ -19,9 +19,9 @@ namespace {
 TEST_F(TextViewTest, TypedWordMergesWithTheBlankThatFollows) {
   Load("");
   Type("ab cd");
-  ASSERT_EQ(view->UndoStack.size(), 2u);
-  EXPECT_EQ(view->UndoStack[0].text, "ab ");
-  EXPECT_EQ(view->UndoStack[1].text, "cd");
+  ASSERT_EQ(view->UndoStack().size(), 2u);
+  EXPECT_EQ(view->UndoStack()[0].text, "ab ");
+  EXPECT_EQ(view->UndoStack()[1].text, "cd");
   view->Undo();
   EXPECT_EQ(Text(), "ab ");
   view->Undo();
@@ -39,8 +39,8 @@ TEST_F(TextViewTest, TypingOverASelectionIsOneReplacement) {
   view->SealUndo();
   view->TypeChar('X');
   EXPECT_EQ(Text(), "hXo world");
-  ASSERT_EQ(view->UndoStack.size(), 1u);
-  EXPECT_EQ(view->UndoStack[0].kind, kUndoReplace);
+  ASSERT_EQ(view->UndoStack().size(), 1u);
+  EXPECT_EQ(view->UndoStack()[0].kind, kUndoReplace);
   view->Undo();
   EXPECT_EQ(Text(), "hello world");
   EXPECT_FALSE(view->HasSelection());
@@ -105,11 +105,11 @@ TEST_F(TextViewTest, EnterCopiesTheStyleOfTheLineEnds) {
   // Inside a hard line that wraps over several rows, the line end is found
   // rows further on.
   Load("aaaa bbbb cccc dddd\n", 40);
-  ASSERT_GE(view->LastRow, 3);
+  ASSERT_GE(view->LastRow(), 3);
   Cursor(1, 0);
   view->TypeChar('\r');
   EXPECT_EQ(Text(), "a\naaa bbbb cccc dddd\n");
-  EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), 2);
+  EXPECT_EQ(view->PosToOffset(view->CursorColumn(), view->CursorRow()), 2);
 }
 
 TEST(LineEnds, EveryLineEndOfATextTakesTheChosenStyle) {
@@ -126,7 +126,7 @@ TEST(LineEnds, EveryLineEndOfATextTakesTheChosenStyle) {
 // and a last line without a line end change nothing).
 TEST_F(TextViewTest, SavingChangesLineEndsOnlyWhereTheyDiffer) {
   Load("aaaa bbbb cccc\r\nlast", 40);
-  ASSERT_GT(view->LastRow, 2);  // wrapped
+  ASSERT_GT(view->LastRow(), 2);  // wrapped
   EXPECT_FALSE(view->SavingChangesLineEnds());
   view->ConvertLineEnds = true;
   Cfg().LineEnd = "\r\n";
@@ -245,10 +245,10 @@ TEST_F(TextViewTest, DeleteAndBackspaceTakeWholeLineEndPairs) {
   EXPECT_EQ(view->GetAdjacentText(false), "\r\n");
   view->Backspace();
   EXPECT_EQ(Text(), "abcd");
-  EXPECT_EQ(view->CursorCol, 2);
+  EXPECT_EQ(view->CursorColumn(), 2);
   view->Undo();
   EXPECT_EQ(Text(), "ab\r\ncd");
-  EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), 4);
+  EXPECT_EQ(view->PosToOffset(view->CursorColumn(), view->CursorRow()), 4);
 }
 
 // Deleting a whole row that is only a line-end pair brings the lone CR
@@ -270,7 +270,7 @@ TEST_F(TextViewTest, LineEndsThatMeetAfterADeletePairUp) {
 TEST_F(TextViewTest, UndoingAPasteBesideALineEndPairLaysTheRowsOutAfresh) {
   auto layout = [&] {
     std::vector<std::pair<std::string, int>> rows;
-    for (int r = 0; r <= view->LastRow; ++r)
+    for (int r = 0; r <= view->LastRow(); ++r)
       rows.emplace_back(std::string(view->GetRow(r)), view->RowWidth(r));
     return rows;
   };
@@ -288,13 +288,13 @@ TEST_F(TextViewTest, BackspacesAndDeletesMergeIntoOneRecord) {
   view->Backspace();
   view->Backspace();
   view->Backspace();
-  ASSERT_EQ(view->UndoStack.size(), 1u);
-  EXPECT_EQ(view->UndoStack[0].text, "def");
+  ASSERT_EQ(view->UndoStack().size(), 1u);
+  EXPECT_EQ(view->UndoStack()[0].text, "def");
   Cursor(0, 0);
   view->DeleteForward();
   view->DeleteForward();
-  ASSERT_EQ(view->UndoStack.size(), 2u);
-  EXPECT_EQ(view->UndoStack[1].text, "ab");
+  ASSERT_EQ(view->UndoStack().size(), 2u);
+  EXPECT_EQ(view->UndoStack()[1].text, "ab");
   view->Undo();
   view->Undo();
   EXPECT_EQ(Text(), "abcdef");
@@ -304,7 +304,7 @@ TEST_F(TextViewTest, DeletingASelectionAcrossWrappedRowsAndLines) {
   const std::string text = "first line\r\n" + std::string(40, 'w') + " tail\r\nlast";
   Load(text, 200);
   view->SetPosition(3, 0, false);
-  view->SetPosition(2, view->LastRow, true);
+  view->SetPosition(2, view->LastRow(), true);
   const std::string selected = view->GetSelectedText();
   view->DeleteSelection(true, true);
   EXPECT_EQ(Text(), "first");
@@ -315,7 +315,7 @@ TEST_F(TextViewTest, DeletingASelectionAcrossWrappedRowsAndLines) {
   // Deleting everything leaves one empty row.
   view->SelectAll();
   view->DeleteSelection(true, true);
-  EXPECT_EQ(view->LastRow, 0);
+  EXPECT_EQ(view->LastRow(), 0);
   EXPECT_EQ(Text(), "");
   // Deleting to the end after a line end keeps an empty last row.
   Load("ab\r\ncd");
@@ -334,7 +334,7 @@ TEST_F(TextViewTest, DeleteLineRemovesARowOrAWholeHardLine) {
   EXPECT_EQ(Text(), "one\r\nthree");
   view->Undo();
   EXPECT_EQ(Text(), text);
-  Cursor(0, view->LastRow);
+  Cursor(0, view->LastRow());
   view->DeleteLine(false);
   EXPECT_EQ(Rows().back(), "");  // the removed last row stays as an empty last row
 }
@@ -358,8 +358,8 @@ TEST_F(TextViewTest, UndoBudgetDropsTheOldestAndRefusesOversizedRecords) {
   EXPECT_EQ(view->UndoHistoryBytes(), 0);
   Type("a b c d e f g ");  // records of 2 characters: 23 bytes each
   EXPECT_EQ(view->UndoHistoryBytes(), 4 * 23);
-  EXPECT_EQ(view->UndoStack.size(), 4u);
-  EXPECT_EQ(view->UndoStack.back().text, "g ");
+  EXPECT_EQ(view->UndoStack().size(), 4u);
+  EXPECT_EQ(view->UndoStack().back().text, "g ");
 }
 
 TEST_F(TextViewTest, ALongSessionOfSmallEditsStaysCheap) {
@@ -367,7 +367,7 @@ TEST_F(TextViewTest, ALongSessionOfSmallEditsStaysCheap) {
   Load("");
   for (int i = 0; i < 200000; ++i) view->TypeChar(i % 7 ? 'a' : ' ');
   EXPECT_LE(view->UndoHistoryBytes(), 2000);
-  EXPECT_GT(view->UndoStack.size(), 10u);
+  EXPECT_GT(view->UndoStack().size(), 10u);
 }
 
 // The widest row's width is kept between edits; whatever the edit, it is the
@@ -378,7 +378,7 @@ TEST_F(TextViewTest, TheDocumentWidthFollowsEveryEdit) {
   Load("aa\r\nbbbb\r\ncc\r\n");
   auto widest = [&] {
     int w = 0;
-    for (int r = 0; r <= view->LastRow; ++r) w = std::max(w, view->RowWidth(r));
+    for (int r = 0; r <= view->LastRow(); ++r) w = std::max(w, view->RowWidth(r));
     return w;
   };
   EXPECT_EQ(view->GetDocumentWidth(), 32);
@@ -415,7 +415,7 @@ TEST_F(TextFileTest, EveryByteValueRoundTripsUnderEveryBuiltInTable) {
   Put(all);
   for (const CodeTable* table : {&WindowsTable(), &DosTable()}) {
     view = std::make_unique<TextView>(&canvas);
-    view->CharTable = *table;
+    view->SetCharTable(*table);
     view->LoadFromFile(path_);
     view->SaveToFile(path_);
     EXPECT_EQ(Contents(), all);

@@ -39,7 +39,7 @@ TEST_F(TextViewTest, WordsWrapAtTheLastBreakAndLongWordsAreCut) {
   Load("aaaaaaaaaaaaaaaaaaaa bbbbbbbbbb");  // 20 a's: the break leaves the row 80% full
   EXPECT_EQ(Rows(), (RowList{"aaaaaaaaaaaaaaaaaaaa ", "bbbbbbbbbb"}));
   Load("aaa bbbbbbbbbbbbbbbbbbbbbbbbbbbbbb");  // break at 32 px < 66%: cut inside the word
-  ASSERT_EQ(view->LastRow, 1);
+  ASSERT_EQ(view->LastRow(), 1);
   EXPECT_EQ(Rows()[0].size(), 25u);
   EXPECT_EQ(Text(), "aaa bbbbbbbbbbbbbbbbbbbbbbbbbbbbbb");
   Load(std::string(60, 'x'));
@@ -78,7 +78,7 @@ TEST_F(TextViewTest, DocumentWidthFollowsATabRowWidenedByAnEditBeforeIt) {
   Cursor(3, 0);
   Type("b");
   int widest = 0;
-  for (int r = 0; r <= view->LastRow; ++r) widest = std::max(widest, view->RowWidth(r));
+  for (int r = 0; r <= view->LastRow(); ++r) widest = std::max(widest, view->RowWidth(r));
   EXPECT_EQ(view->GetDocumentWidth(), widest);
 }
 
@@ -91,8 +91,8 @@ TEST_F(TextViewTest, RowsMovedByAnEditKeepTheirWidths) {
   TextView fresh(&freshCanvas);
   fresh.WrapWidth = 200;
   fresh.AppendString(Text());
-  ASSERT_EQ(view->LastRow, fresh.LastRow);
-  for (int r = 0; r <= view->LastRow; ++r) EXPECT_EQ(view->RowWidth(r), fresh.RowWidth(r)) << r;
+  ASSERT_EQ(view->LastRow(), fresh.LastRow());
+  for (int r = 0; r <= view->LastRow(); ++r) EXPECT_EQ(view->RowWidth(r), fresh.RowWidth(r)) << r;
 }
 
 TEST_F(TextViewTest, CharacterWiderThanTheWrapWidthGetsItsOwnRow) {
@@ -113,13 +113,13 @@ TEST_F(TextViewTest, BreakOpportunityInAnEarlierBlockMovesTheTail) {
 TEST_F(TextViewTest, TabsAdvanceToTabStopsAndShowAsGlyphs) {
   Load("a\tb", 1000);
   view->SetCursorColumn(2);
-  EXPECT_EQ(view->CaretX, 64);  // tab stop at 8 spaces = 64 px
+  EXPECT_EQ(view->GetCaretPoint().x, 64);  // tab stop at 8 spaces = 64 px
   view->ToggleNonPrinting(true);
   view->SetCursorColumn(2);
-  EXPECT_EQ(view->CaretX, 16);  // the tab is one glyph wide
+  EXPECT_EQ(view->GetCaretPoint().x, 16);  // the tab is one glyph wide
   view->ToggleNonPrinting(false);
   view->SetCursorColumn(2);
-  EXPECT_EQ(view->CaretX, 64);
+  EXPECT_EQ(view->GetCaretPoint().x, 64);
 }
 
 // A tab wraps by what it advanced on its row: a row too empty to break
@@ -129,7 +129,7 @@ TEST_F(TextViewTest, TabsAdvanceToTabStopsAndShowAsGlyphs) {
 TEST_F(TextViewTest, RowsBrokenAtATabTakeTheWidthsOnEachSide) {
   auto widths = [&] {
     std::vector<int> w;
-    for (int r = 0; r <= view->LastRow; ++r) w.push_back(view->RowWidth(r));
+    for (int r = 0; r <= view->LastRow(); ++r) w.push_back(view->RowWidth(r));
     return w;
   };
   for (size_t block : {size_t(1), size_t(64)}) {
@@ -148,7 +148,7 @@ TEST_F(TextViewTest, FontWithUnchangedWidthsDoesNotRelayout) {
   Font f = canvas.GetFont();
   f.color = 0x123456;
   view->SetFont(f);
-  EXPECT_EQ(view->CursorCol, 3);
+  EXPECT_EQ(view->CursorColumn(), 3);
   canvas.SetAllWidths(50);
   view->SetFont(f);  // wider characters: the rows wrap anew
   EXPECT_EQ(Rows(), (RowList{"abc ", "def"}));
@@ -159,7 +159,7 @@ TEST_F(TextViewTest, FontWithUnchangedWidthsDoesNotRelayout) {
 TEST_F(TextViewTest, AFontOrAWrapWidthSeesEveryCode) {
   const std::string ya = "\xFF\xFF\xFF \xFF\xFF\xFF";
   Load(ya, 200);
-  EXPECT_EQ(view->LastRow, 0);
+  EXPECT_EQ(view->LastRow(), 0);
   canvas.SetCharWidth(0xFF, 50);
   view->SetFont(canvas.GetFont());
   EXPECT_EQ(Rows(), (RowList{"\xFF\xFF\xFF ", "\xFF\xFF\xFF"}));
@@ -182,9 +182,9 @@ TEST_F(TextViewTest, ARelayoutKeepsCursorAndSelection) {
     const std::string selected = view->GetSelectedText();
     view->WrapWidth = 48;
     view->Relayout();
-    ASSERT_GT(view->LastRow, 3);
-    EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), cursorAt);
-    EXPECT_EQ(view->PosToOffset(view->AnchorCol, view->AnchorRow), anchorAt);
+    ASSERT_GT(view->LastRow(), 3);
+    EXPECT_EQ(view->PosToOffset(view->CursorColumn(), view->CursorRow()), cursorAt);
+    EXPECT_EQ(view->PosToOffset(view->AnchorColumn(), view->AnchorRow()), anchorAt);
     EXPECT_EQ(view->GetSelectedText(), selected);
   }
 }
@@ -193,13 +193,13 @@ TEST_F(TextViewTest, WordWrapFollowsTheViewWidth) {
   Load(std::string(30, 'x') + " " + std::string(30, 'y'), 200);
   view->SetViewWidth(1000);
   view->ToggleWordWrap(true);
-  EXPECT_EQ(view->LastRow, 0);
+  EXPECT_EQ(view->LastRow(), 0);
   view->ToggleWordWrap(false);
   EXPECT_EQ(view->WrapWidth, Cfg().MaxTextWidth);
   view->SetViewWidth(120);
   view->ToggleWordWrap(true);
   EXPECT_EQ(Text(), std::string(30, 'x') + " " + std::string(30, 'y'));
-  for (int r = 0; r <= view->LastRow; ++r) EXPECT_LE(view->RowWidth(r), 120);
+  for (int r = 0; r <= view->LastRow(); ++r) EXPECT_LE(view->RowWidth(r), 120);
 }
 
 // With word wrap off a row can be wider than 65535 px: its width survives
@@ -207,7 +207,7 @@ TEST_F(TextViewTest, WordWrapFollowsTheViewWidth) {
 TEST_F(TextViewTest, RowsWiderThanSixteenBitsKeepTheirWidths) {
   const std::string wide(9000, 'x');  // 72000 px
   Load("ab\n" + wide + "\ncd\n", 100000);
-  ASSERT_EQ(view->LastRow, 3);
+  ASSERT_EQ(view->LastRow(), 3);
   EXPECT_EQ(view->RowWidth(0), 16);
   EXPECT_EQ(view->RowWidth(1), 72000);
   EXPECT_EQ(view->GetDocumentWidth(), 72000);
@@ -242,10 +242,10 @@ TEST_F(TextViewTest, RelayoutOfALargeEditedDocumentKeepsItsText) {
   view->SetViewWidth(120);
   view->ToggleWordWrap(true);
   ExpectRowInvariants(text);
-  EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), at + 4);
+  EXPECT_EQ(view->PosToOffset(view->CursorColumn(), view->CursorRow()), at + 4);
   view->ToggleWordWrap(false);
   ExpectRowInvariants(text);
-  Cursor(0, view->LastRow);  // the empty row after the final line end
+  Cursor(0, view->LastRow());  // the empty row after the final line end
   Type("!");
   view->SetViewWidth(200);
   view->ToggleWordWrap(true);
@@ -262,8 +262,8 @@ TEST_F(TextViewTest, RelayoutKeepsCursorAndAnchorOnTheirCharacters) {
   view->SetPosition(acol, arow, false);
   view->SetViewWidth(150);
   view->ToggleWordWrap(true);
-  EXPECT_EQ(view->PosToOffset(view->CursorCol, view->CursorRow), 30);
-  EXPECT_EQ(view->PosToOffset(view->AnchorCol, view->AnchorRow), 9);
+  EXPECT_EQ(view->PosToOffset(view->CursorColumn(), view->CursorRow()), 30);
+  EXPECT_EQ(view->PosToOffset(view->AnchorColumn(), view->AnchorRow()), 9);
 }
 
 TEST_F(TextViewTest, RowArraysGrowInStepsOfShag) {
@@ -271,7 +271,7 @@ TEST_F(TextViewTest, RowArraysGrowInStepsOfShag) {
   view = std::make_unique<TextView>(&canvas);
   EXPECT_EQ(view->RowArraySize(), 4u);
   Load("1\n2\n3\n4\n5\n", 200);
-  EXPECT_EQ(view->LastRow, 5);
+  EXPECT_EQ(view->LastRow(), 5);
   EXPECT_EQ(view->RowArraySize(), 8u);
 }
 
@@ -282,7 +282,7 @@ TEST_F(TextViewTest, EveryByteValueLaysOutAndRoundTrips) {
   for (size_t block : {size_t(7), size_t(100), size_t(8192)}) {
     Load(all, 200, block);
     EXPECT_EQ(Text(), all);
-    for (int r = 0; r < view->LastRow; ++r) {
+    for (int r = 0; r < view->LastRow(); ++r) {
       std::string_view row = view->GetRow(r);
       for (size_t i = 0; i + 1 < row.size(); ++i) {
         if (IsLineEnd(static_cast<uint8_t>(row[i]))) {
@@ -311,11 +311,11 @@ TEST_F(TextViewTest, BlockSizeNeverChangesTheLayout) {
     Load(text, wrap);
     const RowList whole = Rows();
     std::vector<int> widths;
-    for (int r = 0; r <= view->LastRow; ++r) widths.push_back(view->RowWidth(r));
+    for (int r = 0; r <= view->LastRow(); ++r) widths.push_back(view->RowWidth(r));
     for (size_t block : {size_t(1), size_t(2), size_t(1 + rng() % 20)}) {
       Load(text, wrap, block);
       ASSERT_EQ(Rows(), whole) << "round " << round << " wrap " << wrap << " block " << block;
-      for (int r = 0; r <= view->LastRow; ++r)
+      for (int r = 0; r <= view->LastRow(); ++r)
         ASSERT_EQ(view->RowWidth(r), widths[r]) << "round " << round << " row " << r;
     }
   }
@@ -361,7 +361,7 @@ TEST(WideSteps, AByteOfAnotherWidthKeepsItsOwnWidth) {
                        static_cast<int>(text.size()));
       layouts.emplace_back();
       widths.emplace_back();
-      for (int r = 0; r <= view.LastRow; ++r) {
+      for (int r = 0; r <= view.LastRow(); ++r) {
         layouts.back().emplace_back(view.GetRow(r));
         widths.back().push_back(view.RowWidth(r));
       }
@@ -385,7 +385,7 @@ TEST_F(TextViewTest, ReflowAfterEditsKeepsTheRowInvariants) {
       int col = text.empty() ? 0 : static_cast<int>(rng() % (text.size() + 1)), row = 0;
       view->OffsetToPos(col, row);
       Cursor(col, row);
-      const int offset = view->PosToOffset(view->CursorCol, view->CursorRow);
+      const int offset = view->PosToOffset(view->CursorColumn(), view->CursorRow());
       if (rng() % 3 == 0 && offset < static_cast<int>(text.size())) {
         std::string gone = view->GetAdjacentText(true);
         view->DeleteForward();

@@ -10,11 +10,11 @@ TEST_F(TextViewTest, UpFromTheFirstRowMovesNothing) {
   view->SetPosition(3, 0, true);
   int desired = -1;
   view->MoveUp(false, true, desired);
-  EXPECT_EQ(view->AnchorCol, 1);  // Shift keeps the selection
-  EXPECT_EQ(view->CursorCol, 3);
+  EXPECT_EQ(view->AnchorColumn(), 1);  // Shift keeps the selection
+  EXPECT_EQ(view->CursorColumn(), 3);
   view->MoveUp(false, false, desired);
   EXPECT_FALSE(view->HasSelection());  // without Shift it collapses
-  EXPECT_EQ(view->CursorCol, 3);
+  EXPECT_EQ(view->CursorColumn(), 3);
 }
 
 TEST_F(TextViewTest, VerticalMovesKeepTheirPixelColumnThroughShortRows) {
@@ -22,10 +22,10 @@ TEST_F(TextViewTest, VerticalMovesKeepTheirPixelColumnThroughShortRows) {
   Cursor(6, 0);
   int desired = -1;
   view->MoveDown(false, false, desired);
-  EXPECT_EQ(view->CursorRow, 1);
-  EXPECT_EQ(view->CursorCol, 2);  // before the line end of the short row
+  EXPECT_EQ(view->CursorRow(), 1);
+  EXPECT_EQ(view->CursorColumn(), 2);  // before the line end of the short row
   view->MoveDown(false, false, desired);
-  EXPECT_EQ(view->CursorCol, 6);
+  EXPECT_EQ(view->CursorColumn(), 6);
   EXPECT_EQ(desired, 48);
   // A column that falls on the line end, even nearer its right side, stays
   // before it.
@@ -33,8 +33,8 @@ TEST_F(TextViewTest, VerticalMovesKeepTheirPixelColumnThroughShortRows) {
     Cursor(col, 0);
     desired = -1;
     view->MoveDown(false, false, desired);
-    EXPECT_EQ(view->CursorRow, 1);
-    EXPECT_EQ(view->CursorCol, 2) << col;
+    EXPECT_EQ(view->CursorRow(), 1);
+    EXPECT_EQ(view->CursorColumn(), 2) << col;
   }
 }
 
@@ -43,65 +43,65 @@ TEST_F(TextViewTest, UpKeepsThePixelColumnAndRightStepsOneCharacter) {
   Cursor(6, 2);
   int desired = -1;
   view->MoveUp(false, false, desired);
-  EXPECT_EQ(view->CursorRow, 1);
-  EXPECT_EQ(view->CursorCol, 2);  // before the line end of the short row
+  EXPECT_EQ(view->CursorRow(), 1);
+  EXPECT_EQ(view->CursorColumn(), 2);  // before the line end of the short row
   view->MoveUp(false, false, desired);
-  EXPECT_EQ(view->CursorRow, 0);
-  EXPECT_EQ(view->CursorCol, 6);
+  EXPECT_EQ(view->CursorRow(), 0);
+  EXPECT_EQ(view->CursorColumn(), 6);
   EXPECT_EQ(desired, 48);
   // Right moves within a row that has rows after it, then over its line end.
   Cursor(0, 1);
   view->MoveRight(false, false);
-  EXPECT_EQ(view->CursorRow, 1);
-  EXPECT_EQ(view->CursorCol, 1);
+  EXPECT_EQ(view->CursorRow(), 1);
+  EXPECT_EQ(view->CursorColumn(), 1);
   view->MoveRight(false, false);
   view->MoveRight(false, false);
-  EXPECT_EQ(view->CursorRow, 2);
-  EXPECT_EQ(view->CursorCol, 0);
+  EXPECT_EQ(view->CursorRow(), 2);
+  EXPECT_EQ(view->CursorColumn(), 0);
 }
 
 TEST_F(TextViewTest, WordMovesStopAtLineEndsAndClassChanges) {
   Load("one two\r\nthree");
   Cursor(0, 1);
   view->MoveLeft(true, false);
-  EXPECT_EQ(view->CursorRow, 0);
-  EXPECT_EQ(view->CursorCol, 7);  // before the line end
+  EXPECT_EQ(view->CursorRow(), 0);
+  EXPECT_EQ(view->CursorColumn(), 7);  // before the line end
   view->MoveLeft(true, false);
-  EXPECT_EQ(view->CursorCol, 4);  // the start of "two"
+  EXPECT_EQ(view->CursorColumn(), 4);  // the start of "two"
   Load("word, next");
   Cursor(0, 0);
   view->MoveRight(true, false);
-  EXPECT_EQ(view->CursorCol, 4);  // before the comma
+  EXPECT_EQ(view->CursorColumn(), 4);  // before the comma
   view->MoveRight(true, false);
-  EXPECT_EQ(view->CursorCol, 6);  // the comma and the blank are skipped
+  EXPECT_EQ(view->CursorColumn(), 6);  // the comma and the blank are skipped
 }
 
 TEST_F(TextViewTest, MovesCrossWrappedRowsWithoutDoubleStops) {
   Load(std::string(25, 'a') + std::string(10, 'b'), 200);  // wrapped inside the word
   Cursor(24, 0);
   view->MoveRight(false, false);  // before the last character of a wrapped row
-  EXPECT_EQ(view->CursorRow, 1);
-  EXPECT_EQ(view->CursorCol, 0);
+  EXPECT_EQ(view->CursorRow(), 1);
+  EXPECT_EQ(view->CursorColumn(), 0);
   view->MoveLeft(false, false);
-  EXPECT_EQ(view->CursorRow, 0);
-  EXPECT_EQ(view->CursorCol, 24);
+  EXPECT_EQ(view->CursorRow(), 0);
+  EXPECT_EQ(view->CursorColumn(), 24);
   Cursor(3, 0);
   view->MoveLeft(true, false);
-  EXPECT_EQ(view->CursorCol, 0);
+  EXPECT_EQ(view->CursorColumn(), 0);
   Cursor(3, 1);
   view->MoveLeft(true, false);  // the word continues on the row above
-  EXPECT_EQ(view->CursorRow, 0);
-  EXPECT_EQ(view->CursorCol, 0);
+  EXPECT_EQ(view->CursorRow(), 0);
+  EXPECT_EQ(view->CursorColumn(), 0);
   Load(std::string(25, 'a') + "bbb\r\nc", 200);  // the word's last row ends its line
   Cursor(3, 1);
   view->MoveLeft(true, false);
-  EXPECT_EQ(view->CursorRow, 0);
-  EXPECT_EQ(view->CursorCol, 0);
+  EXPECT_EQ(view->CursorRow(), 0);
+  EXPECT_EQ(view->CursorColumn(), 0);
   Load("x\r\n" + std::string(25, 'a') + "bbb", 200);  // a wrapped word after a line end
   Cursor(3, 2);
   view->MoveLeft(true, false);
-  EXPECT_EQ(view->CursorRow, 1);
-  EXPECT_EQ(view->CursorCol, 0);
+  EXPECT_EQ(view->CursorRow(), 1);
+  EXPECT_EQ(view->CursorColumn(), 0);
 }
 
 TEST_F(TextViewTest, HardLineMovesAndHomeEnd) {
@@ -109,13 +109,13 @@ TEST_F(TextViewTest, HardLineMovesAndHomeEnd) {
   Cursor(2, 2);  // on the wrapped part of the long line
   int desired = -1;
   view->MoveUp(true, false, desired);
-  EXPECT_EQ(view->CursorRow, 1);  // the first row of the hard line
+  EXPECT_EQ(view->CursorRow(), 1);  // the first row of the hard line
   desired = -1;
   view->MoveDown(true, false, desired);
-  EXPECT_EQ(view->CursorRow, 3);  // the first row of the next hard line
+  EXPECT_EQ(view->CursorRow(), 3);  // the first row of the next hard line
   Cursor(1, 0);
   view->MoveEnd(false);
-  EXPECT_EQ(view->CursorCol, 5);
+  EXPECT_EQ(view->CursorColumn(), 5);
   view->MoveHome(true);
   EXPECT_EQ(view->GetSelectedText(), "first");
 }
@@ -128,22 +128,22 @@ TEST_F(TextViewTest, PageDownMovesByTheFractionOfTheView) {
   Cursor(0, 0);
   int desired = -1;
   view->PageDown(false, desired);
-  EXPECT_EQ(view->CursorRow, 10);
+  EXPECT_EQ(view->CursorRow(), 10);
   view->PageUp(true, desired);
-  EXPECT_EQ(view->CursorRow, 0);
+  EXPECT_EQ(view->CursorRow(), 0);
   EXPECT_TRUE(view->HasSelection());
 }
 
 TEST_F(TextViewTest, ClickRightOfALineEndPlacesTheCursorBeforeIt) {
   Load("abc\r\ndef");
   view->MoveToPoint(500, 3, true, false);
-  EXPECT_EQ(view->CursorRow, 0);
-  EXPECT_EQ(view->CursorCol, 3);
+  EXPECT_EQ(view->CursorRow(), 0);
+  EXPECT_EQ(view->CursorColumn(), 3);
   view->MoveToPoint(13, 20, true, false);  // nearer to the boundary after 'e'
-  EXPECT_EQ(view->CursorRow, 1);
-  EXPECT_EQ(view->CursorCol, 2);
+  EXPECT_EQ(view->CursorRow(), 1);
+  EXPECT_EQ(view->CursorColumn(), 2);
   view->MoveToPoint(3, 20, false, true);
-  EXPECT_EQ(view->CursorCol, 0);
+  EXPECT_EQ(view->CursorColumn(), 0);
   EXPECT_TRUE(view->HasSelection());
 }
 

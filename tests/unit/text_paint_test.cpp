@@ -102,7 +102,7 @@ TEST_F(TextViewTest, PrintModeDrawsWholeRowsPageByPage) {
       ++pages;
       for (const auto& t : canvas.texts) EXPECT_LE(t.y + 16, 100);
       if (!canvas.texts.empty()) last = canvas.texts.back().text;
-    } while (!view->PrintDone && pages < 10);
+    } while (!view->PrintDone() && pages < 10);
     EXPECT_EQ(pages, pageCount) << lastText;
     EXPECT_EQ(last, lastText);
   }
@@ -113,20 +113,20 @@ TEST_F(TextViewTest, ScrollToCaretKeepsTheCaretInsideTheView) {
   for (int i = 0; i < 40; ++i) text += "row\r\n";
   Load(text, 1000);
   view->SetPosition(0, 30, true);
-  EXPECT_GT(view->ScrollY, 0);
-  EXPECT_LE(view->CaretY + 16, view->ViewHeight);
+  EXPECT_GT(view->ScrollY(), 0);
+  EXPECT_LE(view->GetCaretPoint().y + 16, view->ViewHeight());
   view->SetPosition(0, 2, true);
-  EXPECT_EQ(view->ScrollY, 32);  // the caret row is the top row
-  EXPECT_EQ(view->CaretY, 0);
+  EXPECT_EQ(view->ScrollY(), 32);  // the caret row is the top row
+  EXPECT_EQ(view->GetCaretPoint().y, 0);
   Load(std::string(100, 'x'), 100000);
   view->SetPosition(25, 0, true);  // the caret on the right edge shows: no scroll
-  EXPECT_EQ(view->ScrollX, 0);
+  EXPECT_EQ(view->ScrollX(), 0);
   view->SetPosition(60, 0, true);
-  EXPECT_EQ(view->ScrollX, 64 * 8 - 200 + 2);  // four characters beyond the caret stay visible
+  EXPECT_EQ(view->ScrollX(), 64 * 8 - 200 + 2);  // four characters beyond the caret stay visible
   view->SetPosition(30, 0, true);  // left of the view: three characters before the caret show
-  EXPECT_EQ(view->ScrollX, (30 - Cfg().HScrollStep + 1) * 8);
+  EXPECT_EQ(view->ScrollX(), (30 - Cfg().HScrollStep + 1) * 8);
   view->SetPosition(1, 0, true);
-  EXPECT_EQ(view->ScrollX, 0);
+  EXPECT_EQ(view->ScrollX(), 0);
   // Only a blank the caret stands after may hang past the right edge
   // unscrolled: a caret before it, or after a tab that begins past the edge,
   // scrolls the view.
@@ -134,9 +134,9 @@ TEST_F(TextViewTest, ScrollToCaretKeepsTheCaretInsideTheView) {
        {std::pair{std::string(30, 'x') + " ", 26}, std::pair{std::string(28, 'x') + "\t", 29}}) {
     Load(text, 100000);
     view->SetPosition(0, 0, true);
-    ASSERT_EQ(view->ScrollX, 0);
+    ASSERT_EQ(view->ScrollX(), 0);
     view->SetPosition(col, 0, true);
-    EXPECT_GT(view->ScrollX, 0) << col;
+    EXPECT_GT(view->ScrollX(), 0) << col;
   }
 }
 

@@ -153,7 +153,7 @@ TEST_F(TextViewTest, Utf8WideStepsLayOutLikeSingleCharacters) {
       view->EndAppend();
       rows.push_back(Rows());
       widths.emplace_back();
-      for (int r = 0; r <= view->LastRow; ++r) widths.back().push_back(view->RowWidth(r));
+      for (int r = 0; r <= view->LastRow(); ++r) widths.back().push_back(view->RowWidth(r));
     }
     view->AllowWideSteps(true);
     ASSERT_EQ(rows[0], rows[1]) << "round " << round;

@@ -82,7 +82,7 @@ class Utf8ViewTest : public TextViewTest {
   void ExpectRowsOnCharacters() {
     const std::string text = Text();
     size_t at = 0;
-    for (int r = 0; r <= view->LastRow; ++r) {
+    for (int r = 0; r <= view->LastRow(); ++r) {
       const auto* p = Bytes(text);
       EXPECT_EQ(Utf8StartOf(p, static_cast<int>(text.size()), static_cast<int>(at)),
                 static_cast<int>(at))
@@ -128,12 +128,12 @@ TEST_F(Utf8ViewTest, CaretAndEditingKeysStepOverWholeCharacters) {
   std::vector<int> stops;
   for (int i = 0; i < 7; ++i) {
     view->MoveRight(false, false);
-    stops.push_back(view->CursorCol);
+    stops.push_back(view->CursorColumn());
   }
   EXPECT_EQ(stops, (std::vector<int>{2, 4, 7, 11, 12, 13, 13}));
   view->MoveLeft(false, false);
   view->MoveLeft(false, false);
-  EXPECT_EQ(view->CursorCol, 11);
+  EXPECT_EQ(view->CursorColumn(), 11);
   view->Backspace();  // the emoji, all four bytes
   EXPECT_EQ(Text(), "жа中\x80z");
   view->DeleteForward();  // the stray byte alone
@@ -143,9 +143,9 @@ TEST_F(Utf8ViewTest, CaretAndEditingKeysStepOverWholeCharacters) {
   view->Redo();
   EXPECT_EQ(Text(), "жа中z");
   view->SetPosition(3, 0, true);  // inside ж: the caret goes to its start
-  EXPECT_EQ(view->CursorCol, 2);
+  EXPECT_EQ(view->CursorColumn(), 2);
   view->MoveToPoint(8 * 2 + 3, 0, false, false);  // the left half of 中
-  EXPECT_EQ(view->CursorCol, 4);
+  EXPECT_EQ(view->CursorColumn(), 4);
   EXPECT_EQ(view->CharColumn(0, 7), 3);
   // Past the row's end it counts the whole row; a row outside the document
   // (a position asked for before its row exists) leaves the column as given.
@@ -161,7 +161,7 @@ TEST_F(Utf8ViewTest, TypedCharactersInsertTheirBytes) {
   view->TypeText("😀");
   view->TypeText("c");
   EXPECT_EQ(Text(), "aж😀cb");
-  EXPECT_EQ(view->CursorCol, 8);
+  EXPECT_EQ(view->CursorColumn(), 8);
   view->Undo();
   EXPECT_EQ(Text(), "ab");
 }
@@ -170,14 +170,14 @@ TEST_F(Utf8ViewTest, BytesJoinedByAnEditMakeOneCharacterAcrossRows) {
   // A cut four-byte sequence laid out a byte a row, then completed by a
   // byte inserted between them: the rows move so that none starts inside it.
   LoadUtf8("\xF0\x9F\x98x", 8);
-  ASSERT_EQ(view->LastRow, 3);
+  ASSERT_EQ(view->LastRow(), 3);
   Cursor(0, 3);
   view->InsertText("\x80", true, true);
   EXPECT_EQ(Text(), "\xF0\x9F\x98\x80x");
   ExpectRowsOnCharacters();
   EXPECT_EQ(view->GetRow(0), "\xF0\x9F\x98\x80");
-  EXPECT_EQ(view->CursorRow, 1);  // after the character the byte completed
-  EXPECT_EQ(view->CursorCol, 0);
+  EXPECT_EQ(view->CursorRow(), 1);  // after the character the byte completed
+  EXPECT_EQ(view->CursorColumn(), 0);
   view->Undo();
   EXPECT_EQ(Text(), "\xF0\x9F\x98x");
   ExpectRowsOnCharacters();
@@ -210,7 +210,7 @@ TEST_F(Utf8ViewTest, TextTypedOverASelectionGoesWhereTheSelectionWas) {
   view->SetPosition(7, 0, false);
   view->DeleteSelection(true, true);
   EXPECT_EQ(Text(), "σ😘");
-  EXPECT_EQ(view->CursorCol, 2);
+  EXPECT_EQ(view->CursorColumn(), 2);
 }
 
 TEST_F(Utf8ViewTest, RowsAfterACharacterBeforeACutSequenceAreLaidOutAgain) {
@@ -227,7 +227,7 @@ TEST_F(Utf8ViewTest, SearchIgnoresCaseInCyrillicGreekAndLatin) {
   LoadUtf8("Один ДВА; Σοφία CAFÉ");
   int count = 1 << 20;
   EXPECT_TRUE(view->FindText("два", count, false, false));
-  EXPECT_EQ(view->CursorCol, 9);
+  EXPECT_EQ(view->CursorColumn(), 9);
   count = 1 << 20;
   EXPECT_TRUE(view->FindText("σΟΦΊΑ", count, false, false));
   count = 1 << 20;

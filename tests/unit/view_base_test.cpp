@@ -9,21 +9,21 @@ namespace {
 TEST_F(TextViewTest, ViewSizesIgnoreImpossibleValues) {
   view->SetViewHeight(0);
   view->SetViewWidth(-1);
-  EXPECT_EQ(view->ViewHeight, 160);
-  EXPECT_EQ(view->ViewWidth, 200);
+  EXPECT_EQ(view->ViewHeight(), 160);
+  EXPECT_EQ(view->ViewWidth(), 200);
   view->SetViewWidth(0);
-  EXPECT_EQ(view->ViewWidth, 0);
+  EXPECT_EQ(view->ViewWidth(), 0);
 }
 
 TEST_F(TextViewTest, SetPositionClampsAndStepsBackOverLineEnds) {
   Load("ab\r\ncd");
   view->SetPosition(-5, 99, true);
-  EXPECT_EQ(view->CursorRow, 1);
-  EXPECT_EQ(view->CursorCol, 0);
+  EXPECT_EQ(view->CursorRow(), 1);
+  EXPECT_EQ(view->CursorColumn(), 0);
   view->SetPosition(4, 0, true);  // after the line end: stepped back before it
-  EXPECT_EQ(view->CursorCol, 2);
+  EXPECT_EQ(view->CursorColumn(), 2);
   view->SetPosition(3, 0, false);  // between CR and LF
-  EXPECT_EQ(view->AnchorCol, 2);
+  EXPECT_EQ(view->AnchorColumn(), 2);
 }
 
 TEST_F(TextViewTest, OffsetsMapToPositionsAtRowStarts) {

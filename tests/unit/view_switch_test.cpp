@@ -79,8 +79,8 @@ class ViewSwitchTest : public ::testing::Test {
   }
   // Rows, their widths and the widest width are those of a direct load.
   void ExpectSameLayout(TextView& got, TextView& direct) {
-    ASSERT_EQ(got.LastRow, direct.LastRow);
-    for (int r = 0; r <= direct.LastRow; ++r) {
+    ASSERT_EQ(got.LastRow(), direct.LastRow());
+    for (int r = 0; r <= direct.LastRow(); ++r) {
       ASSERT_EQ(got.GetRow(r), direct.GetRow(r)) << "row " << r;
       ASSERT_EQ(got.RowWidth(r), direct.RowWidth(r)) << "row " << r;
     }
@@ -117,7 +117,7 @@ TEST_F(ViewSwitchTest, EditedRowsAndDisplayTablesGiveTheFileBytes) {
     view->TypeChar(static_cast<uint8_t>(c));
     text = text.substr(0, offset) + c + text.substr(offset);
   };
-  typeAt(2, view->LastRow / 2, 'Q');
+  typeAt(2, view->LastRow() / 2, 'Q');
   typeAt(0, 1, 'Z');
   EXPECT_EQ(HexBytes(*ToHex(*view)), text);
 
@@ -178,7 +178,7 @@ TEST_F(ViewSwitchTest, EmptyDocumentsStayEmpty) {
   auto hex = ToHex(*text);
   EXPECT_TRUE(hex->Data().empty());
   auto back = ToText(*hex);
-  EXPECT_EQ(back->LastRow, 0);
+  EXPECT_EQ(back->LastRow(), 0);
   EXPECT_EQ(back->GetRow(0), "");
 }
 
