@@ -504,6 +504,21 @@ def load_explained(path):
     return explained
 
 
+def stale_explanations(explained, paths, include_generated):
+    """The entries, under paths, that no candidate of today's code matches."""
+    described = set()
+    sources = {}
+    for m in all_candidates(paths, include_generated):
+        if m.path not in sources:
+            with open(os.path.join(ROOT, m.path), encoding="utf-8") as f:
+                sources[m.path] = f.read()
+        described.add((m.path, *describe(m, sources[m.path])))
+    under = [os.path.normpath(p) for p in paths]
+    return sorted(k for k in explained if k not in described and any(
+        os.path.normpath(k[0]) == u or os.path.normpath(k[0]).startswith(u + os.sep)
+        for u in under))
+
+
 def summarise(outcomes, explained=None, out=sys.stdout):
     explained = explained or {}
     per_file = {}
@@ -600,6 +615,12 @@ def main():
     args = parser.parse_args()
 
     explained = load_explained(args.explained)
+    stale = stale_explanations(explained, args.paths, args.include_generated)
+    if stale:
+        print(f"{len(stale)} entries of {os.path.relpath(args.explained, ROOT)} match no mutant "
+              f"of the code any more (their line changed): look at them again", file=sys.stderr)
+        for path, before, after in stale:
+            print(f"  {path}: {before}  →  {after}", file=sys.stderr)
     if args.summary:
         with open(args.summary, encoding="utf-8") as f:
             summarise([Outcome(**o) for o in json.load(f)["outcomes"]], explained)

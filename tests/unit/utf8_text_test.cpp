@@ -151,7 +151,7 @@ TEST_F(Utf8ViewTest, CaretAndEditingKeysStepOverWholeCharacters) {
   // (a position asked for before its row exists) leaves the column as given.
   EXPECT_EQ(view->CharColumn(0, 99), 4);
   EXPECT_EQ(view->CharColumn(-1, 7), 7);
-  EXPECT_EQ(view->CharColumn(view->LastRow + 1, 7), 7);
+  EXPECT_EQ(view->CharColumn(view->LastRow() + 1, 7), 7);
 }
 
 TEST_F(Utf8ViewTest, TypedCharactersInsertTheirBytes) {
