@@ -228,20 +228,26 @@ class RowText {
   static_assert(alignof(Heap) >= (1 << kHeapShift) && alignof(std::max_align_t) >= alignof(Heap));
 
   // The 48 bits are kept in three 16-bit words (so rows pack at 2-byte
-  // alignment) and read and written as one value.
+  // alignment), the lowest first. They are read as a 32-bit and a 16-bit
+  // value joined in a register: copying the 6 bytes into a 64-bit variable
+  // would go through memory and stall the load that reads it back.
   uint64_t Load() const {
-    uint64_t v = 0;
+    uint32_t low;
     if constexpr (std::endian::native == std::endian::little)
-      std::memcpy(&v, w_, sizeof w_);
+      std::memcpy(&low, w_, sizeof low);
     else
-      std::memcpy(reinterpret_cast<char*>(&v) + 2, w_, sizeof w_);
-    return v;
+      low = uint32_t(w_[0]) | uint32_t(w_[1]) << 16;
+    return uint64_t(low) | uint64_t(w_[2]) << 32;
   }
   void Store(uint64_t v) {
-    if constexpr (std::endian::native == std::endian::little)
-      std::memcpy(w_, &v, sizeof w_);
-    else
-      std::memcpy(w_, reinterpret_cast<const char*>(&v) + 2, sizeof w_);
+    const auto low = static_cast<uint32_t>(v);
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(w_, &low, sizeof low);
+    } else {
+      w_[0] = static_cast<uint16_t>(low);
+      w_[1] = static_cast<uint16_t>(low >> 16);
+    }
+    w_[2] = static_cast<uint16_t>(v >> 32);
   }
   static Heap* heap(uint64_t v) {
     return reinterpret_cast<Heap*>(static_cast<uintptr_t>(v << kHeapShift));
