@@ -56,6 +56,11 @@ void* MapFilledSoon(size_t n) {
   const uintptr_t end = aligned + n;
   if (begin + span > end) ::munmap(reinterpret_cast<void*>(end), begin + span - end);
   void* p = reinterpret_cast<void*>(aligned);
+  PrepareFilledSoon(p, n);
+  return p;
+}
+
+void PrepareFilledSoon(void* p, size_t n) {
   HugePageCost& cost = ProcessHugePageCost();
   bool huge = false;
 #ifdef MADV_HUGEPAGE
@@ -68,7 +73,6 @@ void* MapFilledSoon(size_t n) {
   if (::madvise(p, n, MADV_POPULATE_WRITE) == 0 && huge) cost.Note(n, ThreadCpuSeconds() - before);
 #endif
   (void)huge;
-  return p;
 }
 
 }  // namespace prambus

@@ -31,6 +31,10 @@ void AdviseHugePages(void* p, size_t n);
 // will be filled at once; release it with munmap(p, n). Null when the
 // mapping fails.
 void* MapFilledSoon(size_t n);
+// The same for memory the caller has mapped already (readable, writable,
+// private and anonymous, [p, p + n) aligned to 2 MiB): advised for huge
+// pages while they pay, and populated.
+void PrepareFilledSoon(void* p, size_t n);
 
 // Judges from the processor time that populating huge pages took whether
 // they are still worth asking for. Time a thread spends waiting for the

@@ -1,22 +1,66 @@
 // Storage for the text view's display rows. A loaded document is copied into
-// large arena chunks and each row borrows its bytes from there (8 bytes of
+// large arena chunks and each row borrows its bytes from there (6 bytes of
 // bookkeeping per row, no allocation per row). A row that is edited takes an
 // owned copy of its bytes first.
 #pragma once
 
 #include <atomic>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace prambus {
 
+// A span of address space reserved without memory behind it, from which
+// arena chunks are mapped. Rows borrowing bytes from the process's span
+// keep a short offset into it instead of a whole pointer.
+class AddressRange {
+ public:
+  // Reserves `want` bytes, or if the system refuses, half as many and so on
+  // down to `least`; reserves nothing when even that is refused.
+  AddressRange(size_t want, size_t least);
+  AddressRange(const AddressRange&) = delete;
+  AddressRange& operator=(const AddressRange&) = delete;
+  // Gives the whole span back; nothing may be mapped from it any more.
+  ~AddressRange();
+
+  uint8_t* base() const { return base_; }
+  size_t size() const { return size_; }
+  // Room for n bytes (a multiple of 4 KiB) starting at a multiple of `align`
+  // (a power of two, at least 4 KiB), the first free place that fits; still
+  // inaccessible, for the caller to map over. Null when none fits.
+  uint8_t* Take(size_t n, size_t align);
+  // Makes [p, p + n), taken earlier, inaccessible again (its pages go back
+  // to the system) and free to be taken anew. Any thread may give back.
+  void Give(uint8_t* p, size_t n);
+  size_t FreeBytes() const;
+
+  // The process's span, reserved on first use and kept for good: up to
+  // 64 GiB of addresses, fewer under a limit on the address space.
+  static AddressRange& Process();
+
+ private:
+  uint8_t* base_ = nullptr;
+  size_t size_ = 0;
+  mutable std::mutex mutex_;
+  std::vector<std::pair<size_t, size_t>> free_;  // offset and size, in order, none adjacent
+};
+
 class RowArena {
  public:
+  // Chunks come from the process's address range (rows borrowing from them
+  // are the cheapest to keep), or from anywhere once it is full.
   RowArena() = default;
+  // Chunks come from `range`, or from anywhere when it is null or full.
+  explicit RowArena(AddressRange* range) : range_(range), processRange_(false) {}
   RowArena(const RowArena&) = delete;
   RowArena& operator=(const RowArena&) = delete;
   ~RowArena();
@@ -69,12 +113,13 @@ class RowArena {
 
   // A chunk's pages, unmapped when neither the arena nor a holder wants them.
   struct Mapping {
-    Mapping(uint8_t* b, size_t n) : base(b), size(n) {}
+    Mapping(uint8_t* b, size_t n, AddressRange* r) : base(b), size(n), range(r) {}
     Mapping(const Mapping&) = delete;
     Mapping& operator=(const Mapping&) = delete;
     ~Mapping();
     uint8_t* base;
     std::atomic<size_t> size;
+    AddressRange* range;  // given back there; null: mapped anywhere
   };
   struct Chunk {
     uint8_t* base;
@@ -88,33 +133,40 @@ class RowArena {
   size_t expectLeft_ = 0;  // bytes still expected (see ExpectMore)
   bool expecting_ = false;
   mutable size_t hint_ = 0;  // the chunk ChunkOf found last: rows come in order
+  AddressRange* range_ = nullptr;
+  bool processRange_ = true;  // range_ is the process's, found at the first chunk
 };
 
-// One display row in 8 bytes. Most rows borrow a short run of arena bytes:
-// the pointer (user-space addresses fit in 48 bits) and the length (1 to
-// 65535) are packed into one word. Any other row (an owned, edited row, or a
-// borrowed run too long or too high in memory to pack) keeps a pointer to a
-// small heap record instead; an owned row's bytes follow that record in the
-// same allocation.
+// One display row in 6 bytes. Most rows borrow a short run of arena bytes
+// in the process's address range: the run's offset there (36 bits), its
+// length (1 to 2047) and a tag bit are packed into 48 bits. Any other row (an
+// owned, edited row, or a borrowed run too long to pack or outside that
+// range) keeps a pointer to a small heap record instead, shifted right by
+// two (the record is 8-byte aligned) so that the tag bit is clear; an owned
+// row's bytes follow that record in the same allocation.
 class RowText {
  public:
   RowText() = default;
   RowText(const RowText&) = delete;
   RowText& operator=(const RowText&) = delete;
-  RowText(RowText&& o) noexcept : v_(o.v_) { o.v_ = 0; }
+  RowText(RowText&& o) noexcept {
+    std::memcpy(w_, o.w_, sizeof w_);
+    o.Store(0);
+  }
   RowText& operator=(RowText&& o) noexcept {
     if (this != &o) {
       Release();
-      v_ = o.v_;
-      o.v_ = 0;
+      std::memcpy(w_, o.w_, sizeof w_);
+      o.Store(0);
     }
     return *this;
   }
   ~RowText() { Release(); }
 
   int size() const {
-    if (IsPacked()) return static_cast<int>(v_ >> kLenShift);
-    return v_ ? static_cast<int>(heap()->len) : 0;
+    const uint64_t v = Load();
+    if (v & kTag) return static_cast<int>((v >> kLenShift) & kPackedMax);
+    return v ? static_cast<int>(heap(v)->len) : 0;
   }
   bool empty() const { return size() == 0; }
   const uint8_t* data() const { return bytes(); }
@@ -149,7 +201,7 @@ class RowText {
   void Assign(std::string_view s);
   void Clear() {
     Release();
-    v_ = 0;
+    Store(0);
   }
   // Exchanges the characters through a 256-entry table in place.
   void MapThrough(const uint8_t* table);
@@ -166,16 +218,57 @@ class RowText {
     uint32_t len;
     uint32_t cap;  // 0: the bytes are borrowed from an arena
   };
-  static constexpr int kLenShift = 48;
-  static constexpr uint64_t kPointerMask = (uint64_t(1) << kLenShift) - 1;
-  static constexpr uint32_t kPackedMax = 0xFFFF;
+  static constexpr uint64_t kTag = 1;  // set: a packed run; clear: a Heap*
+  static constexpr int kLenShift = 1;
+  static constexpr int kLenBits = 11;
+  static constexpr uint32_t kPackedMax = (uint32_t(1) << kLenBits) - 1;
+  static constexpr int kOffsetShift = kLenShift + kLenBits;
+  static constexpr int kOffsetBits = 48 - kOffsetShift;
+  static constexpr int kHeapShift = 2;  // a heap record's address, shifted right by this
+  static_assert(alignof(Heap) >= (1 << kHeapShift) && alignof(std::max_align_t) >= alignof(Heap));
 
-  bool IsPacked() const { return (v_ >> kLenShift) != 0; }
-  bool IsHeap() const { return v_ != 0 && !IsPacked(); }
-  Heap* heap() const { return reinterpret_cast<Heap*>(static_cast<uintptr_t>(v_)); }
+  // The 48 bits are kept in three 16-bit words (so rows pack at 2-byte
+  // alignment), the lowest first. They are read as a 32-bit and a 16-bit
+  // value joined in a register: copying the 6 bytes into a 64-bit variable
+  // would go through memory and stall the load that reads it back.
+  uint64_t Load() const {
+    uint32_t low;
+    if constexpr (std::endian::native == std::endian::little)
+      std::memcpy(&low, w_, sizeof low);
+    else
+      low = uint32_t(w_[0]) | uint32_t(w_[1]) << 16;
+    return uint64_t(low) | uint64_t(w_[2]) << 32;
+  }
+  void Store(uint64_t v) {
+    const auto low = static_cast<uint32_t>(v);
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(w_, &low, sizeof low);
+    } else {
+      w_[0] = static_cast<uint16_t>(low);
+      w_[1] = static_cast<uint16_t>(low >> 16);
+    }
+    w_[2] = static_cast<uint16_t>(v >> 32);
+  }
+  static Heap* heap(uint64_t v) {
+    return reinterpret_cast<Heap*>(static_cast<uintptr_t>(v << kHeapShift));
+  }
+  static Heap* NewHeap(size_t bytes);  // a record that can be kept in 47 bits
+  void SetHeap(Heap* h) {
+    Store(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(h) >> kHeapShift));
+  }
+
+  bool IsPacked() const { return (Load() & kTag) != 0; }
+  bool IsHeap() const {
+    const uint64_t v = Load();
+    return v != 0 && !(v & kTag);
+  }
+  Heap* heap() const { return heap(Load()); }
   uint8_t* bytes() const {
-    if (IsPacked()) return reinterpret_cast<uint8_t*>(static_cast<uintptr_t>(v_ & kPointerMask));
-    return v_ ? heap()->p : nullptr;
+    const uint64_t v = Load();
+    if (v & kTag)
+      return reinterpret_cast<uint8_t*>(packBase_.load(std::memory_order_relaxed) +
+                                        (v >> kOffsetShift));
+    return v ? heap(v)->p : nullptr;
   }
   void Release() {
     ++changes_;
@@ -186,10 +279,16 @@ class RowText {
   void SetLength(uint32_t n);                     // n no longer than the row
   void Reserve(uint32_t n);                       // makes the row owned with room for n bytes
 
-  uint64_t v_ = 0;  // 0: empty; high 16 bits set: packed run; else a Heap*
+  // 0: empty; tag bit set: a packed run; else a Heap* shifted right.
+  uint16_t w_[3] = {0, 0, 0};
   inline static uint64_t changes_ = 0, added_ = 0;
+  // The process's address range, where packed runs lie; set once, before
+  // any row is packed, by AddressRange::Process.
+  inline static std::atomic<uintptr_t> packBase_{0};
+  inline static std::atomic<size_t> packSize_{0};
+  friend class AddressRange;
 };
 
-static_assert(sizeof(RowText) == 8);
+static_assert(sizeof(RowText) == 6 && alignof(RowText) == 2);
 
 }  // namespace prambus

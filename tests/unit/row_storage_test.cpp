@@ -2,6 +2,9 @@
 
 #include <random>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "views/row_text.h"
 #include "views/row_widths.h"
@@ -85,6 +88,38 @@ TEST(RowTextTest, LongBorrowedRunsCrossThePackedLimit) {
   big.Insert(70000, "!");
   EXPECT_TRUE(big.owned());
   EXPECT_TRUE(Holds(big, expected + "!"));
+}
+
+// Runs around the longest packed length: borrowed either way, grown over
+// the limit and cut back under it from either end.
+TEST(RowTextTest, RunsAroundTheLongestPackedLength) {
+  RowArena arena;
+  const std::string text = Bytes(4200, 'a');
+  for (int n : {2046, 2047, 2048, 2049, 4095}) {
+    RowText row;
+    row.Append(U(text), n, &arena);
+    EXPECT_FALSE(row.owned());
+    EXPECT_TRUE(Holds(row, text.substr(0, size_t(n)))) << n;
+  }
+  RowText row;
+  row.Append(U(text), 2000, &arena);
+  row.Append(U(text) + 2000, 47, &arena);  // 2047
+  row.Append(U(text) + 2047, 1, &arena);   // 2048
+  EXPECT_FALSE(row.owned());
+  EXPECT_TRUE(Holds(row, text.substr(0, 2048)));
+  row.Erase(0, 1);  // 2047 again, from the second byte
+  EXPECT_TRUE(Holds(row, text.substr(1, 2047)));
+  row.Truncate(1500);
+  EXPECT_TRUE(Holds(row, text.substr(1, 1500)));
+  row.Erase(1400, 200);  // past the end: a cut
+  EXPECT_FALSE(row.owned());
+  EXPECT_TRUE(Holds(row, text.substr(1, 1400)));
+  RowText moved = std::move(row);
+  EXPECT_TRUE(row.empty());
+  EXPECT_TRUE(Holds(moved, text.substr(1, 1400)));
+  moved.Insert(0, "<");
+  EXPECT_TRUE(moved.owned());
+  EXPECT_TRUE(Holds(moved, "<" + text.substr(1, 1400)));
 }
 
 // Random edits on rows that share one arena, against plain strings, with
@@ -203,6 +238,179 @@ TEST(RowArenaTest, TheUnusedTailIsGivenBackAndTheArenaStillGrows) {
   RowArena empty;
   empty.ReleaseUnusedTail();
   EXPECT_EQ(empty.BytesReserved(), 0u);
+}
+
+// Rows in chunks at the very start and the very end of the process's
+// address range keep their bytes, and once the range is full chunks are
+// mapped elsewhere.
+TEST(RowArenaTest, RowsAtTheEdgesOfTheProcessRange) {
+  AddressRange& range = AddressRange::Process();
+  if (!range.base()) GTEST_SKIP() << "no address range could be reserved";
+  constexpr size_t kMiB = size_t(1) << 20;
+  // Everything free is taken, then a mebibyte at either end is given back.
+  std::vector<std::pair<uint8_t*, size_t>> taken;
+  for (size_t n = range.size(); n >= 4096; n = n / 2 / 4096 * 4096)
+    while (uint8_t* p = range.Take(n, 4096)) taken.push_back({p, n});
+  ASSERT_EQ(range.FreeBytes(), 0u);
+  uint8_t* const end = range.base() + range.size();
+  bool atStart = false, atEnd = false;
+  for (auto& [p, n] : taken) {
+    if (p == range.base() && n >= 2 * kMiB) {
+      range.Give(p, kMiB);
+      p += kMiB;
+      n -= kMiB;
+      atStart = true;
+    }
+    if (p + n == end && n >= 2 * kMiB) {
+      range.Give(end - kMiB, kMiB);
+      n -= kMiB;
+      atEnd = true;
+    }
+  }
+  ASSERT_TRUE(atStart && atEnd) << "another arena is using the range";
+
+  // A first chunk is a mebibyte: rows of the longest packed length fill it
+  // up to its last byte.
+  auto fill = [](RowArena& arena, std::vector<RowText>& rows, std::vector<std::string>& texts) {
+    size_t left = kMiB;
+    for (int k = 0; left > 0; ++k) {
+      const size_t n = std::min<size_t>(left, 2047 - k % 2);
+      texts.push_back(Bytes(n, static_cast<char>('a' + k % 20)));
+      rows.emplace_back();
+      rows.back().Append(U(texts.back()), int(n), &arena);
+      left -= n;
+    }
+  };
+  RowArena first, last;
+  std::vector<RowText> firstRows, lastRows;
+  std::vector<std::string> firstTexts, lastTexts;
+  fill(first, firstRows, firstTexts);
+  fill(last, lastRows, lastTexts);
+  EXPECT_EQ(firstRows.front().data(), range.base());
+  EXPECT_EQ(lastRows.back().data() + lastRows.back().size(), end);
+  RowText beyond;  // no room left in the range
+  beyond.Append(U("beyond"), 6, &last);
+  EXPECT_EQ(last.ChunkCount(), 2u);
+  EXPECT_FALSE(beyond.data() >= range.base() && beyond.data() < end);
+  for (size_t i = 0; i < firstRows.size(); ++i)
+    ASSERT_TRUE(Holds(firstRows[i], firstTexts[i])) << i;
+  for (size_t i = 0; i < lastRows.size(); ++i) ASSERT_TRUE(Holds(lastRows[i], lastTexts[i])) << i;
+  EXPECT_EQ(beyond.view(), "beyond");
+
+  firstRows.clear();
+  lastRows.clear();
+  beyond.Clear();
+  first.ReleaseChunk(0);
+  last.ReleaseChunk(0);
+  last.ReleaseChunk(1);
+  for (auto [p, n] : taken)
+    if (n) range.Give(p, n);
+  EXPECT_EQ(range.FreeBytes(), range.size());
+}
+
+// A chunk given back while another is held is taken again, and the held
+// one keeps its bytes meanwhile.
+TEST(RowArenaTest, ChunksGivenBackAreTakenAgainWhileAnotherIsHeld) {
+  AddressRange range(size_t(16) << 20, size_t(16) << 20);
+  ASSERT_NE(range.base(), nullptr);
+  const std::string a = Bytes(3u << 20, 'a'), b = Bytes(3u << 20, 'A');
+  RowArena arena(&range);
+  RowText rows[2];
+  rows[0].Append(U(a), int(a.size()), &arena);
+  rows[1].Append(U(b), int(b.size()), &arena);
+  ASSERT_EQ(arena.ChunkCount(), 2u);
+  for (const RowText& row : rows) {
+    EXPECT_GE(row.data(), range.base());
+    EXPECT_LE(row.data() + row.size(), range.base() + range.size());
+  }
+  const uint8_t* const held = rows[0].data();
+  const uint8_t* const freed = rows[1].data();
+  std::vector<std::shared_ptr<const void>> holders = arena.Hold();
+  holders.resize(1);  // only the first chunk stays held
+  const size_t freeBefore = range.FreeBytes();
+  rows[0].Clear();
+  rows[1].Clear();
+  arena.ReleaseChunk(0);
+  EXPECT_EQ(range.FreeBytes(), freeBefore);
+  arena.ReleaseChunk(1);
+  const size_t freeAfter = range.FreeBytes();
+  EXPECT_GE(freeAfter, freeBefore + b.size());
+
+  RowArena again(&range);
+  const std::string c = Bytes(3u << 20, '0');
+  RowText row;
+  row.Append(U(c), int(c.size()), &again);
+  EXPECT_LT(row.data(), freed + b.size());  // in the room the second chunk had
+  EXPECT_GT(row.data() + row.size(), freed);
+  EXPECT_TRUE(Holds(row, c));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(held), a.size()), a);
+
+  holders.clear();  // the held chunk goes back too
+  EXPECT_GE(range.FreeBytes(), freeAfter - c.size() + a.size());
+  row.Clear();
+  again.ReleaseChunk(0);
+  EXPECT_EQ(range.FreeBytes(), range.size());
+}
+
+// The last holder of a chunk may let go on another thread, after the arena
+// is gone: the chunk goes back to the range then.
+TEST(RowArenaTest, AHeldChunkIsGivenBackFromAnotherThread) {
+  AddressRange range(size_t(8) << 20, size_t(8) << 20);
+  ASSERT_NE(range.base(), nullptr);
+  const std::string text = Bytes(100000, 'a');
+  std::vector<std::shared_ptr<const void>> holders;
+  const uint8_t* bytes = nullptr;
+  {
+    RowArena arena(&range);
+    RowText row;
+    row.Append(U(text), int(text.size()), &arena);
+    bytes = row.data();
+    holders = arena.Hold();
+  }
+  EXPECT_LT(range.FreeBytes(), range.size());
+  std::string read;
+  std::thread reader([&read, bytes, n = text.size(), held = std::move(holders)]() mutable {
+    read.assign(reinterpret_cast<const char*>(bytes), n);
+    held.clear();
+  });
+  reader.join();
+  EXPECT_EQ(read, text);
+  EXPECT_EQ(range.FreeBytes(), range.size());
+}
+
+// Where no range can be reserved, or it is too small, chunks are mapped
+// anywhere and rows work as before.
+TEST(RowArenaTest, ChunksAreMappedAnywhereWithoutARange) {
+  AddressRange refused(size_t(1) << 62, size_t(1) << 61);  // beyond any address space
+  EXPECT_EQ(refused.base(), nullptr);
+  EXPECT_EQ(refused.size(), 0u);
+  EXPECT_EQ(refused.Take(4096, 4096), nullptr);
+  AddressRange halved(size_t(1) << 62, size_t(1) << 20);
+  EXPECT_NE(halved.base(), nullptr);
+  EXPECT_GE(halved.size(), size_t(1) << 20);
+  EXPECT_LT(halved.size(), size_t(1) << 62);
+  AddressRange tiny(size_t(64) << 10, size_t(64) << 10);
+
+  for (AddressRange* range : {&refused, &tiny, static_cast<AddressRange*>(nullptr)}) {
+    RowArena arena(range);
+    const std::string big = Bytes(3u << 20, 'a'), small = Bytes(3000, 'b');
+    RowText rows[3];
+    rows[0].Append(U(small), int(small.size()), &arena);
+    rows[1].Append(U(big), int(big.size()), &arena);
+    rows[2].Append(U(small), 100, &arena);
+    ASSERT_EQ(arena.ChunkCount(), 2u);
+    EXPECT_EQ(arena.ChunkOf(rows[0].data()), 0);
+    EXPECT_EQ(arena.ChunkOf(rows[1].data() + 10), 1);
+    EXPECT_TRUE(Holds(rows[0], small));
+    EXPECT_TRUE(Holds(rows[1], big));
+    std::vector<std::shared_ptr<const void>> held = arena.Hold();
+    arena.ReleaseUnusedTail();
+    rows[0].Clear();
+    arena.ReleaseChunk(0);
+    EXPECT_TRUE(Holds(rows[2], small.substr(0, 100)));
+    EXPECT_EQ(arena.ChunkOf(rows[2].data()), 1);
+  }
+  EXPECT_EQ(tiny.FreeBytes(), tiny.size());
 }
 
 // Widths kept in one byte, two or four, each time the first width that does
