@@ -8,7 +8,10 @@ time limit and reports, per file, the mutants the tests killed, the ones that
 survived (with file:line and the change) and the ones that did not compile.
 
 The sample is drawn with a seed, so a run can be repeated after tests were
-added and the two reports compared:
+added and the two reports compared. Each candidate is drawn by a hash of the
+seed, its file, the text of its line and its change, not by its place in the
+list of all candidates: an edit elsewhere in the core leaves the rest of the
+sample as it was (only mutants on lines that changed come and go).
 
     scripts/mutants.py --seed 1 --count 150 --paths core/views core/encodings
     scripts/mutants.py --list --paths core/shell        # the candidates only
@@ -24,6 +27,7 @@ run is interrupted.
 """
 
 import argparse
+import hashlib
 import json
 import os
 import random
@@ -364,6 +368,36 @@ def all_candidates(paths, include_generated):
     return result
 
 
+def stable_sample(pool, seed, count):
+    """The `count` candidates whose hashes under `seed` are the smallest.
+
+    A candidate is known by its file, its line's text, its column in that line
+    and its change (and, for lines of the same text, which of them it is), so
+    the hash stays while the code around it moves."""
+    lines_of = {}
+    seen = {}
+    keyed = []
+    for m in pool:
+        if m.path not in lines_of:
+            with open(os.path.join(ROOT, m.path), encoding="utf-8") as f:
+                lines_of[m.path] = f.read()
+        source = lines_of[m.path]
+        line_start = source.rfind("\n", 0, m.start) + 1
+        line_end = source.find("\n", m.start)
+        text = source[line_start:line_end if line_end >= 0 else len(source)]
+        identity = (m.path, text.strip(), m.start - line_start - (len(text) - len(text.lstrip())),
+                    m.original, m.replacement)
+        nth = seen.get(identity, 0)
+        seen[identity] = nth + 1
+        digest = hashlib.sha256(
+            ("\0".join(map(str, (seed,) + identity + (nth,)))).encode("utf-8")).hexdigest()
+        keyed.append((digest, m))
+    keyed.sort(key=lambda k: k[0])
+    chosen = [m for _, m in keyed[:count]]
+    chosen.sort(key=lambda m: (m.path, m.start, m.replacement))
+    return chosen
+
+
 def mutated_source(source, m):
     return source[:m.start] + m.replacement + source[m.end:]
 
@@ -626,7 +660,7 @@ def main():
             summarise([Outcome(**o) for o in json.load(f)["outcomes"]], explained)
         return 0
     pool = all_candidates(args.paths, args.include_generated)
-    sample = random.Random(args.seed).sample(pool, min(args.count, len(pool)))
+    sample = stable_sample(pool, args.seed, args.count)
     earlier = []  # with --only: the earlier report's outcomes not checked again
     if args.only:
         with open(args.only, encoding="utf-8") as f:
