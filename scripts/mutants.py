@@ -663,12 +663,30 @@ def main():
     sample = stable_sample(pool, args.seed, args.count)
     earlier = []  # with --only: the earlier report's outcomes not checked again
     if args.only:
+        # Mutants are matched by their file and their line as written and as
+        # mutated, so lines that only moved keep their outcomes; mutants the
+        # earlier report does not have (on lines edited since) are checked.
         with open(args.only, encoding="utf-8") as f:
             earlier = [Outcome(**o) for o in json.load(f)["outcomes"]]
-        again = {o.key for o in earlier if o.result == "survived"}
-        drawn = {m.key() for m in sample}
-        earlier = [o for o in earlier if o.key not in again and o.key in drawn]
-        sample = [m for m in sample if m.key() in again]
+        sources = {}
+
+        def identity(m):
+            if m.path not in sources:
+                with open(os.path.join(ROOT, m.path), encoding="utf-8") as f:
+                    sources[m.path] = f.read()
+            return (m.path,) + describe(m, sources[m.path])
+
+        again = {(o.path, o.before, o.after) for o in earlier if o.result == "survived"}
+        known = {(o.path, o.before, o.after) for o in earlier}
+        drawn = {identity(m): m for m in sample}
+        kept = []
+        for o in earlier:
+            m = drawn.get((o.path, o.before, o.after))
+            if m is not None and (o.path, o.before, o.after) not in again:
+                o.line, o.key = m.line, m.key()  # where the line is now
+                kept.append(o)
+        earlier = kept
+        sample = [m for m in sample if identity(m) in again or identity(m) not in known]
     if args.where:
         sample = [m for m in sample if f"{m.path}:{m.line}" in args.where]
     kinds = {}
