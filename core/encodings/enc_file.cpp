@@ -9,13 +9,14 @@
 namespace prambus {
 namespace {
 
+// The value of a decimal or hexadecimal digit below `base`; -1 for anything else.
 int DigitOf(char c, int base) {
   int v = -1;
   if (c >= '0' && c <= '9')
     v = c - '0';
-  else if (c >= 'a' && c <= 'z')
+  else if (c >= 'a' && c <= 'f')
     v = c - 'a' + 10;
-  else if (c >= 'A' && c <= 'Z')
+  else if (c >= 'A' && c <= 'F')
     v = c - 'A' + 10;
   return v >= 0 && v < base ? v : -1;
 }

@@ -250,7 +250,6 @@ bool ReadWindowAndLists(FieldReader& r, BinaryStream& f, StoredState& st) {
   // count the file cannot hold ends the reading; a negative one is none.
   int32_t pinned = 0;
   if (!r.Int(pinned)) return false;
-  pinned = std::max(pinned, 0);
   if (pinned > kMaxPinned && int64_t{pinned} * kMinPinnedBytes > f.Remaining()) {
     st.pinned.clear();
     r.End();
