@@ -196,5 +196,20 @@ TEST(SnapshotHex, TakesBothSidesOfTheGap) {
   EXPECT_EQ(Snapshotted(view), view.Data().ToString());
 }
 
+// A buffer handed on is left empty, whichever way it is moved: one that kept
+// its size without its bytes would be read through a null pointer.
+TEST(SnapshotBufferTest, ABufferMovedFromHoldsNothing) {
+  SnapshotBuffer a(100), b(10);
+  b = std::move(a);
+  EXPECT_EQ(b.size(), 100u);
+  EXPECT_EQ(a.size(), 0u);
+  EXPECT_EQ(a.data(), nullptr);
+  EXPECT_FALSE(a.Fit(1));
+  SnapshotBuffer c(std::move(b));
+  EXPECT_EQ(c.size(), 100u);
+  EXPECT_EQ(b.size(), 0u);
+  EXPECT_EQ(b.capacity(), 0u);
+}
+
 }  // namespace
 }  // namespace prambus

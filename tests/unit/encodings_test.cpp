@@ -62,6 +62,9 @@ TEST(Translit, ToCyrillicFollowsTheLetterRules) {
   EXPECT_EQ(translitToCyrillic("yabloko"), W("яблоко"));
   EXPECT_EQ(translitToCyrillic("Y"), W("Ы"));
   EXPECT_EQ(translitToCyrillic("[x]'"), W("[кс]'"));
+  // J and Y before a vowel make one iotated letter, in the case of the first.
+  EXPECT_EQ(translitToCyrillic("ja je jo ju ya ye yo yu j"), W("я е ё ю я е ё ю й"));
+  EXPECT_EQ(translitToCyrillic("JA JE JO JU YA YE YO YU J"), W("Я Е Ё Ю Я Е Ё Ю Й"));
   // The letters that stand for one Cyrillic letter each, in both cases.
   EXPECT_EQ(translitToCyrillic("A B D E F G H I K L M N O P Q R U V W Z"),
             W("А Б Д Е Ф Г Х И К Л М Н О П К Р У В У З"));

@@ -55,7 +55,7 @@ TEST(FineSettingRows, WholeNumbersKeepTheirRanges) {
   // Message box sizes end where data.dat's reading ends them.
   EXPECT_EQ(Read("HButtonMargin", "100000"), "100000");
   EXPECT_EQ(Read("HButtonMargin", "100001"), std::nullopt);
-  for (const char* bad : {"", "$", "-", "+", "1.5", "1,5", "1e3", "0x10", "12a", "$G",
+  for (const char* bad : {"", "$", "-", "+", "1.5", "1,5", "1e3", "0x10", "12a", "$G", "1:", "$1@",
                           "99999999999999999999", "$FFFFFFFFFFFFFFFFFF", "١٢"})
     EXPECT_EQ(Read("MaxUndoLen", bad), std::nullopt) << bad;
 }
@@ -286,6 +286,12 @@ TEST(DescriptionPanel, LinesCentredVerticallyAndCutAtTheBottom) {
   std::vector<std::string> texts;
   for (const PanelLine& l : lines) texts.push_back(l.text);
   EXPECT_EQ(texts, (std::vector<std::string>{"a", "", "b", "c", "d"}));  // 6 * 17 + 1 reaches 100
+  // A line fits while one pixel is left below it: "e" (86 to 102) fits above
+  // 104, not above 103.
+  EXPECT_EQ(LayOutDescription(canvas, "a\r\n\r\nb\nc\nd\ne\nf\ng", {0, 0, 100, 104}).lines.size(),
+            6u);
+  EXPECT_EQ(LayOutDescription(canvas, "a\r\n\r\nb\nc\nd\ne\nf\ng", {0, 0, 100, 103}).lines.size(),
+            5u);
   // A panel narrower than a character still moves through the text.
   layout = LayOutDescription(canvas, "abc", {0, 0, 4, 100});
   ASSERT_EQ(lines.size(), 3u);

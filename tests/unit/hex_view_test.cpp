@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <memory>
 
 #include "settings/settings.h"
@@ -488,6 +490,19 @@ TEST_F(HexViewTest, FindTakesTheEarlierOfTextAndCodeMatches) {
   Load("zz");
   limit = 1000000;
   EXPECT_FALSE(view->FindText("zz", limit, false, true));  // "zz" is no code list
+  // Codes only: the characters "41" are passed over, the byte is found; text
+  // only: the other way round.
+  Load("41x\x41");
+  limit = 1000000;
+  EXPECT_TRUE(view->FindText("41", limit, false, true));
+  EXPECT_EQ(view->CursorOffset(), 3);
+  view->SearchAs = 1;
+  Load(
+      "x\x41"
+      "41");
+  limit = 1000000;
+  EXPECT_TRUE(view->FindText("41", limit, false, true));
+  EXPECT_EQ(view->CursorOffset(), 2);
 }
 
 // After an edit in the middle the bytes lie on both sides of the storage's
@@ -531,6 +546,15 @@ TEST_F(HexViewTest, AFoundMatchScrollsIntoViewWhole) {
   ASSERT_TRUE(view->FindText("abcd", limit, false, true));
   EXPECT_LE(end - view->ScrollX(), view->ViewWidth());  // the last code shows whole
   EXPECT_GE(start - view->ScrollX(), first - 1);        // and the first still does
+  // A view that ends where the match does shows it already; one a pixel
+  // narrower scrolls.
+  for (const int narrower : {0, 1}) {
+    view->SetScrollX(0);
+    view->SetViewWidth(end - narrower);
+    limit = 1000000;
+    ASSERT_TRUE(view->FindText("abcd", limit, false, true));
+    EXPECT_EQ(view->ScrollX() > 0, narrower == 1) << narrower;
+  }
   // Too wide for the view: its start shows, as after any move.
   view->SetScrollX(0);
   view->SetViewWidth(start - first + W);
@@ -549,6 +573,51 @@ TEST_F(HexViewTest, AFoundMatchScrollsIntoViewWhole) {
   limit = 1000000;
   ASSERT_TRUE(view->FindText("abcd", limit, false, true));
   EXPECT_LE(column.left + 16 * view->CodeDigitWidth - view->ScrollX(), view->ViewWidth());
+}
+
+// Each column number stands centred over its column of codes (the cell and
+// half the gap on either side).
+TEST_F(HexViewTest, ColumnNumbersAreCentredOverTheirColumns) {
+  Load(std::string(64, 'x'));  // codes "78"
+  canvas.ClearRecords();
+  view->Paint();
+  int top = INT_MAX, firstRow = INT_MAX;
+  for (const DrawnText& t : canvas.texts) top = std::min(top, t.y);
+  for (const DrawnText& t : canvas.texts)
+    if (t.y > top) firstRow = std::min(firstRow, t.y);
+  std::vector<DrawnText> numbers, digits;
+  for (const DrawnText& t : canvas.texts) {
+    if (t.y == top && t.text.size() == 1) numbers.push_back(t);
+    if (t.y == firstRow && (t.text == "7" || t.text == "8")) digits.push_back(t);
+  }
+  const int n = Cfg().HexColumns, dw = view->CodeDigitWidth;
+  ASSERT_EQ(static_cast<int>(numbers.size()), n);
+  ASSERT_EQ(static_cast<int>(digits.size()), 2 * n);
+  const auto byX = [](const DrawnText& a, const DrawnText& b) { return a.x < b.x; };
+  std::sort(numbers.begin(), numbers.end(), byX);
+  std::sort(digits.begin(), digits.end(), byX);
+  const int pitch = digits[2].x - digits[0].x, gap = pitch - 2 * dw;
+  for (int j = 0; j < n; ++j) {
+    const int cellLeft = digits[2 * j].x;
+    const int centre = cellLeft - gap / 2 + pitch / 2;
+    const int w = canvas.TextWidth(numbers[j].text);
+    EXPECT_NEAR(numbers[j].x + w / 2, centre, 1) << j;
+  }
+}
+
+// The caret's pixel column must be inside the view: standing on the pixel
+// just past its right edge, it is scrolled in.
+TEST_F(HexViewTest, ACaretOnTheRightEdgeIsScrolledIntoView) {
+  Load(std::string(16, 'x'));
+  view->SetPosition(10, 0, true);
+  const int x = view->GetCaretPoint().x;  // nothing scrolled yet
+  for (const int wider : {1, 0}) {
+    view->SetPosition(0, 0, true);
+    view->SetScrollX(0);
+    view->SetViewWidth(x + wider);
+    view->SetPosition(10, 0, true);
+    EXPECT_EQ(view->ScrollX() > 0, wider == 0) << wider;
+  }
 }
 
 TEST_F(HexViewTest, ReplacingInTheSelectionKeepsMatchesWhollyInside) {
@@ -684,6 +753,10 @@ TEST_F(HexViewTest, TheCharacterColumnHasOneCellPerByte) {
   EXPECT_EQ(view->CursorColumn(), 5);
   view->MoveToPoint(column.left + 5 * dw + dw / 2 + 2, top, true, false);
   EXPECT_EQ(view->CursorColumn(), 6);
+  view->MoveToPoint(column.left + dw / 2 + 2, top, true, false);  // the first cell likewise
+  EXPECT_EQ(view->CursorColumn(), 1);
+  view->MoveToPoint(column.left + dw / 2 - 1, top, true, false);
+  EXPECT_EQ(view->CursorColumn(), 0);
   EXPECT_FALSE(view->InCodes);
   // Selected cells get the selection's background, cell by cell.
   view->SetPosition(2, 0, false);
@@ -695,6 +768,16 @@ TEST_F(HexViewTest, TheCharacterColumnHasOneCellPerByte) {
     filled |= r.color == Cfg().ChosenFonClr && r.rect.left == column.left + 2 * dw &&
               r.rect.right == column.left + 4 * dw;
   EXPECT_TRUE(filled);
+  // Only the selected cells: the rows after the selection get none.
+  Load(std::string(Cfg().HexColumns * 3, 'A'));
+  view->SetPosition(2, 0, false);
+  view->SetPosition(4, 0, true);
+  canvas.ClearRecords();
+  view->Paint();
+  int selectedFills = 0;
+  for (const DrawnRect& r : canvas.rects)
+    selectedFills += r.color == Cfg().ChosenFonClr && r.rect.left >= column.left;
+  EXPECT_EQ(selectedFills, 1);
 }
 
 // A click in the codes rounds to the nearest digit boundary: left of a
@@ -802,6 +885,10 @@ TEST(DataWindowValues, TypedValuesAreCheckedAndBecomeBytes) {
   EXPECT_EQ(out, "\xFF");
   EXPECT_FALSE(ParseDataValue(5, "4294967296", out));
   EXPECT_FALSE(ParseDataValue(5, "-1", out));
+  EXPECT_TRUE(ParseDataValue(5, "4294967295", out));  // the largest unsigned 32-bit value
+  EXPECT_EQ(out, "\xFF\xFF\xFF\xFF");
+  EXPECT_TRUE(ParseDataValue(5, "0", out));
+  EXPECT_EQ(out, std::string(4, '\0'));
   EXPECT_TRUE(ParseDataValue(8, "1", out));
   EXPECT_EQ(out, std::string("\0\0\0\0\0\0\xF0\x3F", 8));
   EXPECT_FALSE(ParseDataValue(3, "abc", out));

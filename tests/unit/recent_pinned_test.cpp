@@ -171,6 +171,9 @@ TEST(Switcher, SelectionWrapsBothWays) {
   EXPECT_EQ(StepSwitcherRow(2, 3, true), 1);
   EXPECT_EQ(StepSwitcherRow(1, 3, true), 0);  // back to the first row, not past it
   EXPECT_EQ(StepSwitcherRow(0, 1, false), 0);
+  // No row to select (a screen too low for one): the selection stays on 0.
+  EXPECT_EQ(StepSwitcherRow(0, 0, true), 0);
+  EXPECT_EQ(StepSwitcherRow(0, 0, false), 0);
 }
 
 TEST(Switcher, PlacedOnTheMainWindowAndOnTheScreen) {

@@ -301,6 +301,8 @@ TEST(PassProgressTest, ShownForLargeOrSlowPassesAndNeverAtTheEnd) {
   EXPECT_FALSE(PassShowsProgress(kPassLargeRegionBytes - 1, kPassQuietMs - 1));
   EXPECT_TRUE(PassShowsProgress(kPassLargeRegionBytes, 0));
   EXPECT_TRUE(PassShowsProgress(1, kPassQuietMs));
+  EXPECT_EQ(ReplaceProgressText(0, 300), "Замена… 0%  (Esc — остановить)");
+  EXPECT_EQ(ReplaceProgressText(1, 300), "Замена… 0%  (Esc — остановить)");  // rounded down
   EXPECT_EQ(ReplaceProgressText(1, 3), "Замена… 33%  (Esc — остановить)");
   EXPECT_EQ(ReplaceProgressText(2, 3), "Замена… 66%  (Esc — остановить)");
   EXPECT_EQ(ReplaceProgressText(299, 300), "Замена… 99%  (Esc — остановить)");

@@ -167,6 +167,7 @@ TEST(MessageLayout, LongParagraphGrowsToAboutThreeAndAHalfToOne) {
   // grows taller instead.
   const MessageLayout narrow = LayOutMessage(canvas, s, text, {"OK"}, 400, 3000, {200, 1500});
   EXPECT_EQ(words(narrow), 120);
+  EXPECT_EQ(narrow.clientWidth, 400);  // the text and its margins fill the screen's width
 }
 
 TEST(MessageLayout, EmptyTextIsOneLineAndTheBoxStaysOnScreen) {

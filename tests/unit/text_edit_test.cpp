@@ -160,6 +160,16 @@ TEST_F(TextViewTest, OneLineEndEntryIsMarkedAtATime) {
     for (const Entry& e : entries) m += e.on ? '1' : '0';
     return m;
   };
+  // The entries as the window's menu calls them, each with its new state.
+  const ViewMenuActions actions = view->GetViewMenu();
+  ASSERT_GE(actions.size(), 6u);
+  const char* const ends[] = {"\n", "\r", "\r\n"};
+  for (int i : {0, 1, 2}) {
+    actions[2 + i].handler(true);
+    EXPECT_EQ(marks(), std::string("000").replace(i, 1, "1") + "0") << i;
+    EXPECT_EQ(Cfg().LineEnd, ends[i]) << i;
+    EXPECT_TRUE(view->ConvertLineEnds);
+  }
   view->ChooseLineEnd("\n", 0, true);
   EXPECT_EQ(marks(), "1000");
   view->ChooseLineEnd("\r\n", 2, true);

@@ -17,6 +17,10 @@ TEST_F(TextViewTest, LineEndsStayAtTheEndOfTheirRow) {
   EXPECT_EQ(Rows(), (RowList{"\r", "\r", ""}));
   Load("");
   EXPECT_EQ(Rows(), (RowList{""}));
+  // A row outside the document reads as empty, on either side.
+  Load("ab\r\ncd");
+  EXPECT_EQ(view->GetRow(-1), "");
+  EXPECT_EQ(view->GetRow(1000000), "");
 }
 
 TEST_F(TextViewTest, LineEndPairIsJoinedAcrossBlocks) {
@@ -120,6 +124,17 @@ TEST_F(TextViewTest, TabsAdvanceToTabStopsAndShowAsGlyphs) {
   view->ToggleNonPrinting(false);
   view->SetCursorColumn(2);
   EXPECT_EQ(view->GetCaretPoint().x, 64);
+}
+
+// A font whose blank measures nothing makes tabs take no room: the row
+// goes on after them instead of failing on a stop of no width.
+TEST_F(TextViewTest, TabsOfAZeroWidthBlankTakeNoRoom) {
+  canvas.SetCharWidth(' ', 0);
+  view = std::make_unique<TextView>(&canvas);  // measures its tab from the blank
+  view->SetViewWidth(200);
+  Load("a\tb\t\tc", 1000);
+  EXPECT_EQ(Rows(), (RowList{"a\tb\t\tc"}));
+  EXPECT_EQ(view->RowWidth(0), 24);
 }
 
 // A tab wraps by what it advanced on its row: a row too empty to break

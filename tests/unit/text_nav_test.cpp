@@ -38,6 +38,30 @@ TEST_F(TextViewTest, VerticalMovesKeepTheirPixelColumnThroughShortRows) {
   }
 }
 
+// In a short row the pixel column goes to the nearer character boundary,
+// also when the next thing in the row is its line end.
+TEST_F(TextViewTest, AVerticalMoveIntoAShortRowTakesTheNearerBoundary) {
+  canvas.SetCharWidth('x', 11);
+  Load("x\r\nab\r\n");
+  Cursor(1, 0);  // x = 11: 3 pixels past "a", 5 before the end of "b"
+  int desired = -1;
+  view->MoveDown(false, false, desired);
+  EXPECT_EQ(view->CursorRow(), 1);
+  EXPECT_EQ(view->CursorColumn(), 1);
+}
+
+// A blank that hangs past the right edge at a row's end is no reason to
+// scroll when the caret stands after it; a letter there is.
+TEST_F(TextViewTest, TheCaretAfterAHangingBlankDoesNotScroll) {
+  Load(std::string(25, 'a') + " b", 200);  // 25 letters fill the 200 pixels
+  ASSERT_EQ(Rows(), (RowList{std::string(25, 'a') + " ", "b"}));
+  Cursor(26, 0);
+  EXPECT_EQ(view->ScrollX(), 0);
+  Load(std::string(26, 'a'), 400);
+  Cursor(26, 0);
+  EXPECT_GT(view->ScrollX(), 0);
+}
+
 TEST_F(TextViewTest, UpKeepsThePixelColumnAndRightStepsOneCharacter) {
   Load("abcdefgh\r\nab\r\nabcdefgh");
   Cursor(6, 2);

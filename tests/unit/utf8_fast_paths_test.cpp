@@ -133,33 +133,47 @@ TEST(Utf8ReplacePass, LetterlessTextIsFoundWithoutFoldingTheDocument) {
 // Runs of letters, spaces and two-byte characters take sixteen bytes per
 // step; the rows and their widths are the ones the character-by-character
 // path gives, whatever the wrap width and wherever the blocks cut sequences.
-TEST_F(TextViewTest, Utf8WideStepsLayOutLikeSingleCharacters) {
-  std::mt19937 rng(17);
-  std::vector<std::string> pieces = kPieces;
-  for (const char* more : {"\r\n", "\n", "\t", "(", "-", "ab", "жжж ", "  ", "\xD0\xD0"})
-    pieces.emplace_back(more);
-  for (int round = 0; round < 300; ++round) {
-    std::string text;
-    const int n = static_cast<int>(rng() % 600);
-    for (int i = 0; i < n; ++i) text += pieces[rng() % pieces.size()];
-    const int wrap = round % 5 == 0 ? 100000 : 40 + static_cast<int>(rng() % 400);
-    const size_t block = 1 + rng() % 300;
-    std::vector<RowList> rows;
-    std::vector<std::vector<int>> widths;
-    for (const bool wide : {true, false}) {
-      view->AllowWideSteps(wide);
-      view->SetUtf8(true);
-      Load(text, wrap, block);
-      view->EndAppend();
-      rows.push_back(Rows());
-      widths.emplace_back();
-      for (int r = 0; r <= view->LastRow(); ++r) widths.back().push_back(view->RowWidth(r));
+class Utf8WideStepsTest : public TextViewTest {
+ protected:
+  void ExpectTheSingleCharacterLayout(unsigned seed) {
+    std::mt19937 rng(seed);
+    std::vector<std::string> pieces = kPieces;
+    for (const char* more : {"\r\n", "\n", "\t", "(", "-", "ab", "жжж ", "  ", "\xD0\xD0"})
+      pieces.emplace_back(more);
+    for (int round = 0; round < 300; ++round) {
+      std::string text;
+      const int n = static_cast<int>(rng() % 600);
+      for (int i = 0; i < n; ++i) text += pieces[rng() % pieces.size()];
+      const int wrap = round % 5 == 0 ? 100000 : 40 + static_cast<int>(rng() % 400);
+      const size_t block = 1 + rng() % 300;
+      std::vector<RowList> rows;
+      std::vector<std::vector<int>> widths;
+      for (const bool wide : {true, false}) {
+        view->AllowWideSteps(wide);
+        view->SetUtf8(true);
+        Load(text, wrap, block);
+        view->EndAppend();
+        rows.push_back(Rows());
+        widths.emplace_back();
+        for (int r = 0; r <= view->LastRow(); ++r) widths.back().push_back(view->RowWidth(r));
+      }
+      view->AllowWideSteps(true);
+      ASSERT_EQ(rows[0], rows[1]) << "round " << round;
+      ASSERT_EQ(widths[0], widths[1]) << "round " << round;
+      EXPECT_EQ(Text(), text);
     }
-    view->AllowWideSteps(true);
-    ASSERT_EQ(rows[0], rows[1]) << "round " << round;
-    ASSERT_EQ(widths[0], widths[1]) << "round " << round;
-    EXPECT_EQ(Text(), text);
   }
+};
+
+TEST_F(Utf8WideStepsTest, LayOutLikeSingleCharacters) {
+  ExpectTheSingleCharacterLayout(17);
+}
+
+// A blank narrower than the letters: the steps that count every byte of a
+// run as one width must not be taken.
+TEST_F(Utf8WideStepsTest, AFontWithANarrowerBlankLaysOutLikeSingleCharacters) {
+  canvas.SetCharWidth(' ', 5);
+  ExpectTheSingleCharacterLayout(23);
 }
 
 }  // namespace

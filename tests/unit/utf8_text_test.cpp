@@ -152,6 +152,15 @@ TEST_F(Utf8ViewTest, CaretAndEditingKeysStepOverWholeCharacters) {
   EXPECT_EQ(view->CharColumn(0, 99), 4);
   EXPECT_EQ(view->CharColumn(-1, 7), 7);
   EXPECT_EQ(view->CharColumn(view->LastRow() + 1, 7), 7);
+  // At a row's start Backspace takes the line end before it; at the
+  // document's start nothing.
+  LoadUtf8("жа\r\n中");
+  Cursor(0, 1);
+  view->Backspace();
+  EXPECT_EQ(Text(), "жа中");
+  Cursor(0, 0);
+  EXPECT_FALSE(view->Backspace());
+  EXPECT_EQ(Text(), "жа中");
 }
 
 TEST_F(Utf8ViewTest, TypedCharactersInsertTheirBytes) {

@@ -104,6 +104,10 @@ TEST_F(TextViewTest, PluginPassesSeeAndRewriteTheRows) {
   });
   EXPECT_EQ(Text(), "ONE\r\ntwo\r\n");
   EXPECT_FALSE(view->CanUndo());
+  // The pass is told which row is the last one.
+  std::string lastFlags;
+  view->TransformRows([&](int*, const uint8_t**, bool* last) { lastFlags += *last ? '1' : '0'; });
+  EXPECT_EQ(lastFlags, std::string(static_cast<size_t>(view->LastRow()), '0') + "1");
 }
 
 TEST(ViewFactoryTest, HasViewKindAnswersExactlyForTheKindsMakeViewBuilds) {
