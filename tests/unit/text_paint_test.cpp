@@ -108,6 +108,31 @@ TEST_F(TextViewTest, PrintModeDrawsWholeRowsPageByPage) {
   }
 }
 
+// A match over several rows that fits the view, even exactly, is scrolled
+// until its last row shows; a taller one keeps its first row in view.
+TEST_F(TextViewTest, AMatchExactlyAsTallAsTheViewShowsWhole) {
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "w" + std::to_string(100000 + i) + " ";
+  Load(text, 200);  // one paragraph, three words a row
+  const RowList laidOut = Rows();
+  const int lh = 16, shown = view->ViewHeight() / lh;  // whole rows in the view
+  ASSERT_GT(static_cast<int>(laidOut.size()), 20 + shown + 1);
+  for (const int extra : {0, 1}) {
+    std::string match;
+    for (int r = 20; r < 20 + shown + extra; ++r) match += laidOut[static_cast<size_t>(r)];
+    match.pop_back();  // ends before its last row's blank, inside that row
+    view->SetPosition(0, 0, true);
+    view->SetPosition(0, 0, false);
+    view->SetScrollY(0);
+    int limit = 1000000;
+    ASSERT_TRUE(view->FindText(match, limit, false, true));
+    if (extra == 0)
+      EXPECT_EQ(view->ScrollY(), 20 * lh);  // the match fills the view
+    else
+      EXPECT_LE(view->ScrollY(), 20 * lh);  // its first row stays in view
+  }
+}
+
 TEST_F(TextViewTest, ScrollToCaretKeepsTheCaretInsideTheView) {
   std::string text;
   for (int i = 0; i < 40; ++i) text += "row\r\n";
