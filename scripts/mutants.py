@@ -259,8 +259,14 @@ def negated_condition(tokens, i):
     if close is None:
         return None
     first = i + 2
+    depth = 0
     for j in range(i + 2, close):  # an init-statement: negate what follows it
-        if tokens[j].text == ";":
+        t = tokens[j].text
+        if t in ("(", "[", "{"):
+            depth += 1
+        elif t in (")", "]", "}"):
+            depth -= 1
+        elif t == ";" and depth == 0:  # not one inside a lambda's body
             first = j + 1
     inner = tokens[first:close]
     if not inner:
