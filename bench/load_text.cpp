@@ -30,6 +30,9 @@ int main(int argc, char** argv) {
   const bool largest = std::string(argv[argc - 1]) == "--largest";
   const std::string file = largest ? prambus::bench::LargestTextFile() : argv[argc - 1];
   prambus::bench::BenchCanvas canvas(proportional);
+  // The process's own private pages (the C++ runtime's, the heap's first
+  // pages, the stack) before any document exists: what follows is the document's.
+  const long anonBefore = prambus::bench::StatusKb("RssAnon");
   const auto start = std::chrono::steady_clock::now();
   std::unique_ptr<prambus::ViewBase> owner;
   if (hex) {
@@ -60,8 +63,13 @@ int main(int argc, char** argv) {
         m.widthsReserved >> 10, m.edited >> 10);
   }
   const struct mallinfo2 heap = mallinfo2();
+  const long anonAfter = prambus::bench::StatusKb("RssAnon");
   std::printf("heap_in_use_kb %zu heap_free_kb %zu mapped_kb %zu rss_anon_kb %ld\n",
-              heap.uordblks >> 10, heap.fordblks >> 10, heap.hblkhd >> 10,
-              prambus::bench::StatusKb("RssAnon"));
+              heap.uordblks >> 10, heap.fordblks >> 10, heap.hblkhd >> 10, anonAfter);
+  std::printf("document_kb %ld (%.4f of the file; the process held %ld KB before it)\n",
+              anonAfter - anonBefore,
+              static_cast<double>(anonAfter - anonBefore) * 1024.0 /
+                  static_cast<double>(view.GetTextLength()),
+              anonBefore);
   return 0;
 }
