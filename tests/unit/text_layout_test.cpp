@@ -126,6 +126,16 @@ TEST_F(TextViewTest, TabsAdvanceToTabStopsAndShowAsGlyphs) {
   EXPECT_EQ(view->GetCaretPoint().x, 64);
 }
 
+// The row arrays grow by the step set, up to 2^20 rows whatever the setting
+// says: the largest accepted step would otherwise reserve gigabytes.
+TEST_F(TextViewTest, TheLargestGrowthStepIsCapped) {
+  Cfg().Shag = 2147483646;
+  view = std::make_unique<TextView>(&canvas);
+  Load("a\r\nb", 1000);
+  EXPECT_EQ(Text(), "a\r\nb");
+  EXPECT_EQ(view->MemoryUse().rowsUsed, (size_t(1) << 20) * sizeof(RowText));
+}
+
 // A font whose blank measures nothing makes tabs take no room: the row
 // goes on after them instead of failing on a stop of no width.
 TEST_F(TextViewTest, TabsOfAZeroWidthBlankTakeNoRoom) {
