@@ -688,12 +688,16 @@ def main():
         kept = []
         for o in earlier:
             m = drawn.get((o.path, o.before, o.after))
-            if m is not None and (o.path, o.before, o.after) not in again:
+            if m is not None:
                 o.line, o.key = m.line, m.key()  # where the line is now
                 kept.append(o)
-        earlier = kept
         sample = [m for m in sample if identity(m) in again or identity(m) not in known]
-    if args.where:
+        if args.where:
+            sample = [m for m in sample if f"{m.path}:{m.line}" in args.where]
+        # What is checked again replaces its earlier outcome; the rest stand.
+        checked = {identity(m) for m in sample}
+        earlier = [o for o in kept if (o.path, o.before, o.after) not in checked]
+    elif args.where:
         sample = [m for m in sample if f"{m.path}:{m.line}" in args.where]
     kinds = {}
     for m in pool:

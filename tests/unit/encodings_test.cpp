@@ -10,6 +10,7 @@
 #include "encodings/cyrillic_tables.h"
 #include "encodings/enc_file.h"
 #include "encodings/recode.h"
+#include "encodings/utf_wide.h"
 #include "shell/recode_question.h"
 #include "support/text_view_fixture.h"
 #include "text/cp1251.h"
@@ -51,6 +52,25 @@ TEST(QuotedPrintable, AnyBytesSurviveEncodeThenDecode) {
   all += "end \r\n\t\r\n";
   EXPECT_EQ(decodeQuotedPrintable(encodeQuotedPrintable(all, true)), all);
 }
+
+#if defined(__x86_64__)
+// The sixteen-byte step to UTF-16 takes every whole block of ASCII and А..я
+// there is, exactly as the byte-by-byte converter writes it, and leaves a
+// shorter tail and a block with any other byte to that converter.
+TEST(WideSteps, TheUtf16StepTakesEveryWholeBlockThatQualifies) {
+  std::string in;
+  for (int i = 0; i < 48; ++i)
+    in += static_cast<char>(i % 3 ? 'a' + i % 26 : 0xC0 + i);  // ASCII and А..я
+  std::string out(2 * in.size() + 16, '\0');
+  for (const size_t size : {size_t(15), size_t(16), size_t(31), size_t(32), size_t(48)}) {
+    const size_t taken = AnsiToUtf16Wide(in.data(), size, out.data());
+    EXPECT_EQ(taken, size / 16 * 16) << size;
+    EXPECT_EQ(out.substr(0, 2 * taken), ansiToUtf16(in.substr(0, taken))) << size;
+  }
+  in[20] = '\xA8';  // Ё lies outside the linear range: its block is left
+  EXPECT_EQ(AnsiToUtf16Wide(in.data(), 48, out.data()), 16u);
+}
+#endif
 
 TEST(Translit, ToCyrillicFollowsTheLetterRules) {
   EXPECT_EQ(translitToCyrillic("Shchuka"), W("Шчука"));

@@ -6,10 +6,13 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <vector>
 
@@ -19,6 +22,22 @@
 #include "shell/file_messages.h"
 #include "support/file_system.h"
 #include "support/temp_dir.h"
+
+// Makes the file system refuse RENAME_NOREPLACE as some do (network and
+// user-space file systems), while the test asks for it; otherwise renames as
+// the C library would.
+namespace {
+bool refuseNoReplace = false;
+}  // namespace
+
+extern "C" int renameat2(int oldDir, const char* oldPath, int newDir, const char* newPath,
+                         unsigned int flags) noexcept {
+  if (refuseNoReplace && (flags & RENAME_NOREPLACE) != 0) {
+    errno = EINVAL;
+    return -1;
+  }
+  return static_cast<int>(::syscall(SYS_renameat2, oldDir, oldPath, newDir, newPath, flags));
+}
 
 namespace prambus {
 namespace {
@@ -105,6 +124,17 @@ TEST_F(SafeSaveTest, ARenameReplacesTheFileWithItsModeAndFollowsLinks) {
   EXPECT_EQ(Stat(doc).st_size, 0);
   EXPECT_TRUE(Save(doc, "x").Saved());
   EXPECT_EQ(Read(doc), "x");
+}
+
+// Where the file system cannot rename without replacing, a new file is
+// renamed into place plainly.
+TEST_F(SafeSaveTest, ANewFileIsSavedWhereRenamingCannotRefuseToReplace) {
+  refuseNoReplace = true;
+  const SaveOutcome o = Save(Path("new.txt"), "fresh");
+  refuseNoReplace = false;
+  EXPECT_EQ(Summary(o), "renamed");
+  EXPECT_EQ(Read(Path("new.txt")), "fresh");
+  EXPECT_EQ(Names(dir_.path()), (Names_{"new.txt"}));
 }
 
 TEST_F(SafeSaveTest, AFailedWriteLeavesTheOriginalAndNothingElse) {
