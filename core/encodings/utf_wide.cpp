@@ -1,6 +1,7 @@
 #include "encodings/utf_wide.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -9,6 +10,14 @@
 #endif
 
 namespace prambus {
+
+namespace {
+std::atomic<bool> wideStepsEnabled{true};
+}  // namespace
+
+void SetWideStepsEnabled(bool enabled) {
+  wideStepsEnabled.store(enabled, std::memory_order_relaxed);
+}
 
 #ifdef PRAMBUS_WIDE_UTF8
 namespace {
@@ -43,7 +52,7 @@ const CompactTable& Tables() {
 
 bool HasShuffle() {
   static const bool has = __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("popcnt");
-  return has;
+  return has && wideStepsEnabled.load(std::memory_order_relaxed);
 }
 
 __attribute__((target("ssse3,popcnt"))) size_t AnsiToUtf8Ssse3(const char* in, size_t size,
@@ -135,6 +144,7 @@ __attribute__((target("ssse3,popcnt"))) size_t Utf8ToAnsiSsse3(const char* in, s
 }  // namespace
 
 size_t AnsiToUtf16Wide(const char* in, size_t size, char* out) {
+  if (!wideStepsEnabled.load(std::memory_order_relaxed)) return 0;
   const __m128i zero = _mm_setzero_si128();
   size_t i = 0;
   while (i + 16 <= size) {

@@ -19,4 +19,9 @@ size_t Utf8ToAnsiWide(const char* in, size_t size, char* out, size_t* written);
 // Writes two bytes (little-endian) per byte taken.
 size_t AnsiToUtf16Wide(const char* in, size_t size, char* out);
 
+// Turns the wide steps off for the whole process (each then takes nothing,
+// as on a processor without the instructions) or on again. The converters
+// around them must give the same bytes either way; tests run them both ways.
+void SetWideStepsEnabled(bool enabled);
+
 }  // namespace prambus

@@ -107,7 +107,20 @@ TEST(Utf, Utf16CarriesAnOddByteToTheNextChunk) {
   EXPECT_EQ(ansiToUtf16("A"), std::string("A\0", 2));
 }
 
-TEST(Utf, EveryCharacterSurvivesAnsiToUtfAndBack) {
+// The converters run with the sixteen-byte steps and without them (as on a
+// processor that lacks their instructions): the bytes must be the same.
+class UtfBothWays : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { SetWideStepsEnabled(GetParam()); }
+  void TearDown() override { SetWideStepsEnabled(true); }
+};
+
+INSTANTIATE_TEST_SUITE_P(WideSteps, UtfBothWays, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? "On" : "Off";
+                         });
+
+TEST_P(UtfBothWays, EveryCharacterSurvivesAnsiToUtfAndBack) {
   std::string all;
   for (int c = 0; c < 256; ++c) all += static_cast<char>(c);
   EXPECT_EQ(utf8ToAnsi(ansiToUtf8(all)), all);
@@ -117,7 +130,7 @@ TEST(Utf, EveryCharacterSurvivesAnsiToUtfAndBack) {
 
 // Long mixed texts take the sixteen-byte path; pieces shorter than sixteen
 // bytes never do, so converting piece by piece is the reference.
-TEST(Utf, LongTextsConvertAsTheirPiecesDo) {
+TEST_P(UtfBothWays, LongTextsConvertAsTheirPiecesDo) {
   struct Piece {
     std::string utf8, ansi;
   };
