@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <cstdint>
 
@@ -45,6 +46,10 @@ void AdviseHugePages(void* p, size_t n) {
 }
 
 void* MapFilledSoon(size_t n) {
+  // Whole pages, or the tail below could not be given back (munmap takes
+  // page-aligned addresses only) and would stay mapped.
+  const size_t page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+  n = (n + page - 1) / page * page;
   // Map a little more, then give back the head and the tail that keep the
   // buffer off a 2 MiB boundary.
   const size_t span = n + kHuge;

@@ -26,9 +26,9 @@ constexpr size_t kHugePageWorthy = size_t(4) << 20;
 // system has no huge pages.
 void AdviseHugePages(void* p, size_t n);
 
-// Maps n bytes (a multiple of 4 KiB) of zeroed memory aligned to 2 MiB,
-// advised for huge pages (while they pay) and populated, for a buffer that
-// will be filled at once; release it with munmap(p, n). Null when the
+// Maps n bytes (rounded up to whole pages) of zeroed memory aligned to
+// 2 MiB, advised for huge pages (while they pay) and populated, for a buffer
+// that will be filled at once; release it with munmap(p, n). Null when the
 // mapping fails.
 void* MapFilledSoon(size_t n);
 // The same for memory the caller has mapped already (readable, writable,

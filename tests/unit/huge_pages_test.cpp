@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 
 namespace prambus {
@@ -47,6 +49,20 @@ TEST(HugePageCostTest, BuffersAreZeroedAndAlignedWithOrWithoutHugePages) {
     ProcessHugePageCost().Note(kBytes, kSlow);
   }
   EXPECT_FALSE(ProcessHugePageCost().Worthwhile());
+}
+
+// A size that is not whole pages is mapped in whole pages, and the room
+// mapped beyond them to reach the alignment is all given back.
+TEST(HugePageCostTest, NothingStaysMappedPastABuffersLastPage) {
+  const size_t page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+  const size_t n = kBytes + 100, whole = (n + page - 1) / page * page;
+  auto* p = static_cast<uint8_t*>(MapFilledSoon(n));
+  ASSERT_NE(p, nullptr);
+  p[whole - 1] = 1;  // the last page is the buffer's
+  errno = 0;
+  EXPECT_NE(::msync(p + whole, page, MS_ASYNC), 0);
+  EXPECT_EQ(errno, ENOMEM);
+  ::munmap(p, n);
 }
 
 }  // namespace
