@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <thread>
@@ -118,6 +119,25 @@ TEST(SaveRecord, OnlyAFileThatMayBeHalfWrittenIsOffered) {
   EXPECT_TRUE(MayBeHalfWritten(at(SaveStage::kWritten, ""), ""));
   for (SaveStage s : {SaveStage::kTemporary, SaveStage::kBackingUp, SaveStage::kSettled})
     EXPECT_FALSE(MayBeHalfWritten(at(s, "boot-before"), now));
+}
+
+// A program started with standard input closed opens the boot's name as
+// descriptor 0: it is read all the same, or every file written to the end
+// would count as maybe half-written. The boot is read once per process, so
+// the check runs in a freshly started one.
+TEST(SaveRecordDeathTest, TheBootIsKnownWithStandardInputClosed) {
+  const char* bootFile = "/proc/sys/kernel/random/boot_id";
+  if (::access(bootFile, R_OK) != 0) GTEST_SKIP() << "no boot id here";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        ::close(0);
+        const std::string boot = CurrentBoot();
+        std::string expected = TempDir::Read(bootFile);
+        while (!expected.empty() && expected.back() == '\n') expected.pop_back();
+        std::_Exit(!boot.empty() && boot == expected ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 class SaveJournalTest : public ::testing::Test {
