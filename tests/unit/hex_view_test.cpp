@@ -276,6 +276,24 @@ TEST_F(HexViewTest, VerticalMovesAndEnds) {
   EXPECT_EQ(view->CursorDigit, 1);
 }
 
+// A page down that lands exactly on the end position (just past the last
+// byte) stands on its first digit; there is no code there to keep a digit of.
+TEST_F(HexViewTest, PageDownOntoTheEndPositionStandsOnItsFirstDigit) {
+  Cfg().FirstZeroes = false;
+  int d = -1;
+  Load(std::string(100000, '\xA5'));
+  At(5, 1);
+  view->PageDown(false, d);
+  const int landed = view->CursorOffset();
+  ASSERT_GT(landed, 5);
+  ASSERT_EQ(view->CursorDigit, 1);
+  Load(std::string(static_cast<size_t>(landed), '\xA5'));
+  At(5, 1);
+  view->PageDown(false, d);
+  EXPECT_EQ(view->CursorOffset(), landed);
+  EXPECT_EQ(view->CursorDigit, 0);
+}
+
 TEST_F(HexViewTest, AKeyOverSelectedDigitsTakesTheirPlaceInTheSameByte) {
   for (const bool firstZeroes : {true, false}) {
     Cfg().FirstZeroes = firstZeroes;

@@ -58,6 +58,23 @@ TEST(RowTextTest, ArenaRowsStayBorrowedUntilEdited) {
   EXPECT_EQ(c.view(), "again");
 }
 
+// A reflow that joins rows extends a borrowed row by the bytes right after
+// it: within the row's own arena chunk it keeps borrowing (no copy), and
+// bytes from anywhere else are copied.
+TEST(RowTextTest, ARowExtendedByTheNextArenaBytesKeepsBorrowing) {
+  RowArena arena;
+  RowText a, b;
+  a.Append(U("abc"), 3, &arena);
+  b.Append(U("def"), 3, &arena);
+  a.AppendInPlace(b.data(), 3, arena);
+  EXPECT_FALSE(a.owned());
+  EXPECT_EQ(a.view(), "abcdef");
+  const std::string outside = "ghi";
+  a.AppendInPlace(U(outside), 3, arena);
+  EXPECT_TRUE(a.owned());
+  EXPECT_EQ(a.view(), "abcdefghi");
+}
+
 // A borrowed run longer than the packed length keeps borrowing through its
 // heap record, and packs again once it is short enough.
 TEST(RowTextTest, LongBorrowedRunsCrossThePackedLimit) {

@@ -452,6 +452,20 @@ TEST_F(TextFileTest, WriteErrorsReachTheCaller) {
   EXPECT_THROW(view->LoadFromFile(dir_), IoError);  // a folder
 }
 
+// Loaded rows are the file's own bytes: a click right of the last row, whose
+// last byte is the last of a page, finds the row's end without reading on.
+TEST_F(TextFileTest, AClickRightOfARowEndingAPageStopsAtTheRowsEnd) {
+  std::string text;
+  for (int i = 0; i < 511; ++i) text += "aaaaaaa\n";
+  text += "bbbbbbbb";
+  ASSERT_EQ(text.size(), 4096u);
+  Put(text);
+  view->LoadFromFile(path_);
+  view->MoveToPoint(5000, int64_t{511} * view->LineHeight() + 1, false, false);
+  EXPECT_EQ(view->CursorRow(), 511);
+  EXPECT_EQ(view->CursorColumn(), 8);
+}
+
 TEST_F(TextViewTest, ChangingTheTableRemapsRowsAndUndoTexts) {
   Load("");
   view->SetCharTable(DosTable());
