@@ -473,8 +473,10 @@ size_t TextView::ReflowThrough(int r, int throughRow, int earlyRows, size_t earl
   consume(currentWidth);
   RowWidths[r] = 0;
   // The width of a row that went back in place of the old one, when it is
-  // not the old width (a tab's width depends on where its row began): it
-  // counts as a row laid out again; -1: none.
+  // not the old width: it counts as a row laid out again; -1: none. A row's
+  // width depends on its own bytes only (every row starts at x 0, tabs
+  // included), so only an old width out of date would set it; it keeps the
+  // count of the widest rows right even then.
   int repeatedWidth = -1;
 
   RowX = 0;
