@@ -19,7 +19,11 @@ sample as it was (only mutants on lines that changed come and go).
 The copy is built with the standard library's and the compiler's cheap bounds
 checks (_GLIBCXX_ASSERTIONS, and -fsanitize=bounds trapping without a runtime),
 so a mutant that reads or writes one element past an array stops the tests as
-the sanitizer build's run would, instead of passing by luck.
+the sanitizer build's run would, instead of passing by luck. Those checks do
+not see raw pointers (a byte read past a buffer, a mapping): a mutant that
+survives them is built once more with AddressSanitizer and
+UndefinedBehaviorSanitizer, as CI runs the tests, and checked again there
+(--no-sanitizer skips that pass).
 
 The developer's tree is never touched: the copy is refreshed from it at the
 start of each run, and a mutated file in the copy is put back even when the
@@ -476,20 +480,25 @@ CHECKS = "-D_GLIBCXX_ASSERTIONS -fsanitize=bounds -fsanitize-undefined-trap-on-e
 
 
 class Build:
-    def __init__(self, work):
+    def __init__(self, work, sanitized=False):
         self.tree = os.path.join(work, "tree")
-        # Inside the copy, at the same place as the usual build folder, so
-        # ccache (base_dir) reuses what the developer's builds compiled.
-        self.dir = os.path.join(self.tree, "build")
+        self.sanitized = sanitized
+        # Inside the copy, at the same places as the usual build folders (the
+        # sanitized one as CI configures it), so ccache (base_dir) reuses what
+        # the developer's and CI's builds compiled.
+        self.dir = os.path.join(self.tree, "build-asan" if sanitized else "build")
 
     def prepare(self):
         os.makedirs(self.tree, exist_ok=True)
         refresh_copy(self.tree)
         # Configured every run (cheap when nothing changed), so a copy made
         # before the checks were added is rebuilt with them.
+        if self.sanitized:
+            flags = ["-DCMAKE_BUILD_TYPE=Debug", "-DPRAMBUS_SANITIZE=ON"]
+        else:
+            flags = ["-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DCMAKE_CXX_FLAGS=" + CHECKS]
         code, out = run(["cmake", "-S", self.tree, "-B", self.dir, "-G", "Ninja",
-                         "-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DPRAMBUS_GUI=OFF",
-                         "-DPRAMBUS_BENCH=OFF", "-DCMAKE_CXX_FLAGS=" + CHECKS])
+                         "-DPRAMBUS_GUI=OFF", "-DPRAMBUS_BENCH=OFF"] + flags)
         if code != 0:
             sys.exit("cmake failed:\n" + out)
 
@@ -498,8 +507,25 @@ class Build:
 
     def test(self, timeout):
         binary = os.path.join(self.dir, "tests", "unit_tests")
+        env = dict(os.environ)
+        if self.sanitized:
+            env["ASAN_OPTIONS"] = "detect_leaks=1"
+            env["UBSAN_OPTIONS"] = "print_stacktrace=1"
         return run([binary, "--gtest_brief=1", "--gtest_fail_fast"], timeout=timeout,
-                   cwd=self.dir)
+                   cwd=self.dir, env=env)
+
+    def baseline(self):
+        """Builds the unmutated copy and times its tests; the limit for a mutant's run."""
+        self.prepare()
+        code, out = self.build()
+        if code != 0:
+            sys.exit(f"the unmutated tree does not build in {self.dir}:\n" + out[-3000:])
+        began = time.monotonic()
+        code, out = self.test(timeout=1800)
+        seconds = time.monotonic() - began
+        if code != 0:
+            sys.exit(f"the unit tests fail without any mutant in {self.dir}:\n" + out[-3000:])
+        return seconds, max(30.0, 10 * seconds)
 
 
 # ------------------------------------------------------------------ the run
@@ -515,6 +541,7 @@ class Outcome:
     after: str
     result: str  # killed, timeout, survived, not compiled
     seconds: float
+    by: str = ""  # "sanitizer": killed only by the sanitized build's run
 
 
 def load_explained(path):
@@ -579,6 +606,9 @@ def summarise(outcomes, explained=None, out=sys.stdout):
     print(f"{'total':48} {totals['killed']:6} {totals['survived']:8} "
           f"{totals['not compiled']:12}", file=out)
     print(f"score: {totals['killed']}/{counted} killed = {score:.1f} %", file=out)
+    sanitized = sum(1 for o in outcomes if o.by == "sanitizer")
+    if sanitized:
+        print(f"  of them killed only under the sanitizers: {sanitized}", file=out)
     survivors = [o for o in outcomes if o.result == "survived"]
     why = {id(o): explained.get((o.path, o.before, o.after)) for o in survivors}
     known = [o for o in survivors if why[id(o)]]
@@ -644,6 +674,8 @@ def main():
     parser.add_argument("--build-timeout", type=float, default=1800,
                         help="seconds one mutant's rebuild may take")
     parser.add_argument("--list", action="store_true", help="list the sample, build nothing")
+    parser.add_argument("--no-sanitizer", action="store_true",
+                        help="skip the pass of the survivors under the sanitizers")
     parser.add_argument("--summary", metavar="REPORT",
                         help="print a report's (.json) summary again, build nothing")
     parser.add_argument("--work", default=os.path.join(ROOT, "build-mutants"))
@@ -715,16 +747,7 @@ def main():
         return 0
 
     build = Build(args.work)
-    build.prepare()
-    code, out = build.build()
-    if code != 0:
-        sys.exit("the unmutated tree does not build:\n" + out[-3000:])
-    began = time.monotonic()
-    code, out = build.test(timeout=600)
-    baseline = time.monotonic() - began
-    if code != 0:
-        sys.exit("the unit tests fail without any mutant:\n" + out[-3000:])
-    test_timeout = max(30.0, 10 * baseline)
+    baseline, test_timeout = build.baseline()
     print(f"unit tests pass in {baseline:.1f} s; each mutant's run is limited to "
           f"{test_timeout:.0f} s")
 
@@ -737,6 +760,20 @@ def main():
             outcomes.append(o)
             print(f"[{n}/{len(sample)}] {o.result:12} {o.seconds:5.1f} s  {o.path}:{o.line} "
                   f"[{o.kind}] {o.after}", flush=True)
+        survivors = [o for o in outcomes if o.result == "survived"]
+        if survivors and not args.no_sanitizer:
+            sanitized = Build(args.work, sanitized=True)
+            baseline, limit = sanitized.baseline()
+            print(f"\n{len(survivors)} survivors again under the sanitizers (their tests pass "
+                  f"in {baseline:.1f} s; limit {limit:.0f} s):", flush=True)
+            by_key = {m.key(): m for m in sample}
+            for n, o in enumerate(survivors, 1):
+                again = check_mutant(sanitized, by_key[o.key], limit, args.build_timeout)
+                if again.result in ("killed", "timeout"):
+                    o.result, o.by = "killed", "sanitizer"
+                o.seconds = round(o.seconds + again.seconds, 1)
+                print(f"[{n}/{len(survivors)}] {again.result:12} {again.seconds:5.1f} s  "
+                      f"{o.path}:{o.line} [{o.kind}] {o.after}", flush=True)
     except KeyboardInterrupt:
         print("\ninterrupted; the copy is restored", file=sys.stderr)
     if earlier:
