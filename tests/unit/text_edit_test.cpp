@@ -466,6 +466,24 @@ TEST_F(TextFileTest, AClickRightOfARowEndingAPageStopsAtTheRowsEnd) {
   EXPECT_EQ(view->CursorColumn(), 8);
 }
 
+// Delete at the end of a wrapped row takes the line end that starts the next
+// one (a blank that hangs past the edge ended the row), and reads nothing
+// past that row, here the last byte of a page of the file.
+TEST_F(TextFileTest, DeleteBeforeALineEndEndingAPageReadsNothingPastIt) {
+  std::string text;
+  for (int i = 0; i < 508; ++i) text += "aaaaaaa\n";
+  text += "bbbb\n" + std::string(25, 'a') + " \n";  // 25 letters fill the 200 pixels
+  ASSERT_EQ(text.size(), 4096u);
+  Put(text);
+  view->WrapWidth = 200;
+  view->LoadFromFile(path_);
+  ASSERT_EQ(view->GetRow(509), std::string(25, 'a') + " ");
+  ASSERT_EQ(view->GetRow(510), "\n");
+  Cursor(26, 509);
+  EXPECT_TRUE(view->DeleteForward());
+  EXPECT_EQ(Text(), text.substr(0, text.size() - 1));
+}
+
 TEST_F(TextViewTest, ChangingTheTableRemapsRowsAndUndoTexts) {
   Load("");
   view->SetCharTable(DosTable());
