@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "io/binary_stream.h"
+#include "io/heap_release.h"
 #include "io/io_error.h"
 #include "io/posix_file.h"
 #include "views/hex_view.h"
@@ -47,6 +48,7 @@ class HexView::FileLoad : public DocumentLoad {
       throw IoError("the file shrank while it was read: " + name_, FileProblem::kShortRead);
     if (done_ == total_) {
       finished_ = true;
+      ReleaseFreeHeap();
       // The data window opened with the view, before its bytes were here.
       if (view_.DataWindowShown && view_.paintDataWindow) view_.paintDataWindow();
     }

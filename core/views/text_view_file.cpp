@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "io/heap_release.h"
 #include "io/huge_pages.h"
 #include "io/io_error.h"
 #include "io/posix_file.h"
@@ -46,6 +47,7 @@ class TextView::SteppedLoad : public DocumentLoad {
         v.FlushUtf8Carry();
         v.arena_->ReleaseUnusedTail();
         v.NoteLength(done_);  // the whole document is what was read
+        ReleaseFreeHeap();
         break;
       }
       done_ += static_cast<int64_t>(n);
