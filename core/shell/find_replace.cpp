@@ -251,11 +251,13 @@ int ReplaceSession::ReplaceInOnePass(ViewBase& view, const std::string& bytes, s
     view.RecordReplacements(base, old, done, length, bytes, options.undoOn);
     if (regionEnd_ >= 0) regionEnd_ += static_cast<int>(grows * static_cast<int64_t>(count));
     // The cursor after the last replacement, and the search on from there,
-    // as the last single step leaves them.
+    // as the last single step leaves them. The cursor is placed first: the
+    // view scrolls from where it was to that caret, not by way of wherever
+    // the splice left the cursor in between.
     int col = static_cast<int>(spanEnd + grows * static_cast<int64_t>(count)), row = 0;
     view.OffsetToPos(col, row);
-    view.SetPosition(col, row, false);
     view.SetPosition(col, row, true);
+    view.SetPosition(col, row, false);
     matchStart_ = matchEnd_ = -1;
     SearchFromCursor(view, message);
   }

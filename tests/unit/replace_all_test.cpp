@@ -212,6 +212,25 @@ TEST_F(ReplaceAllTest, ReplacingEverythingByNothingLeavesAnEmptyDocument) {
   EXPECT_EQ(static_cast<TextView&>(*v).RowWidth(0), 0);
 }
 
+// After "Заменить всё" the view moves only as far as the caret after the last
+// replacement needs: where that caret is in sight, the view stays put, even
+// though the first match was scrolled out of it.
+TEST_F(ReplaceAllTest, TheViewStaysWhereTheCaretAfterTheLastReplacementIsInSight) {
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += i == 5 || i == 60 ? "zz\n" : "line\n";
+  Case c{text, "zz", "yy"};
+  auto v = MakeView(c, false);
+  ReplaceSession s = Session(c, *v);
+  std::string message;
+  ASSERT_TRUE(s.FindNext(*v, message));  // the first match selected, on row 5
+  const int64_t top = int64_t{55} * v->LineHeight();
+  v->SetScrollY(top);  // scrolled on, the last match in sight
+  ASSERT_EQ(v->ScrollY(), top);
+  EXPECT_EQ(s.ReplaceAll(*v, message), 2);
+  EXPECT_EQ(v->CursorRow(), 60);
+  EXPECT_EQ(v->ScrollY(), top);
+}
+
 // The matches are found first, piece by piece: stopped there, the document,
 // its history and revision stay as they were, and the match stays selected.
 TEST_F(ReplaceAllTest, StoppedWhileSearchingChangesNothing) {
