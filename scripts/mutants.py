@@ -488,9 +488,10 @@ class Build:
         # the developer's and CI's builds compiled.
         self.dir = os.path.join(self.tree, "build-asan" if sanitized else "build")
 
-    def prepare(self):
+    def prepare(self, refresh=True):
         os.makedirs(self.tree, exist_ok=True)
-        refresh_copy(self.tree)
+        if refresh:
+            refresh_copy(self.tree)
         # Configured every run (cheap when nothing changed), so a copy made
         # before the checks were added is rebuilt with them.
         if self.sanitized:
@@ -514,9 +515,9 @@ class Build:
         return run([binary, "--gtest_brief=1", "--gtest_fail_fast"], timeout=timeout,
                    cwd=self.dir, env=env)
 
-    def baseline(self):
+    def baseline(self, refresh=True):
         """Builds the unmutated copy and times its tests; the limit for a mutant's run."""
-        self.prepare()
+        self.prepare(refresh)
         code, out = self.build()
         if code != 0:
             sys.exit(f"the unmutated tree does not build in {self.dir}:\n" + out[-3000:])
@@ -763,7 +764,9 @@ def main():
         survivors = [o for o in outcomes if o.result == "survived"]
         if survivors and not args.no_sanitizer:
             sanitized = Build(args.work, sanitized=True)
-            baseline, limit = sanitized.baseline()
+            # The copy as the run began: the sample's places in its files
+            # hold only for those files, whatever was edited since.
+            baseline, limit = sanitized.baseline(refresh=False)
             print(f"\n{len(survivors)} survivors again under the sanitizers (their tests pass "
                   f"in {baseline:.1f} s; limit {limit:.0f} s):", flush=True)
             by_key = {m.key(): m for m in sample}
