@@ -3,6 +3,7 @@
 namespace prambus {
 
 int DigitCount(uint64_t v, int base) {
+  base = ValidBase(base);
   int n = 1;
   while (v >= static_cast<uint64_t>(base)) {
     v /= static_cast<uint64_t>(base);
@@ -22,6 +23,7 @@ uint8_t DigitValue(uint8_t c) {
 }
 
 std::string DigitsOf(uint64_t v, int base, int width) {
+  base = ValidBase(base);
   std::string s;
   do {
     s.insert(s.begin(), DigitChar(static_cast<int>(v % static_cast<uint64_t>(base))));

@@ -8,6 +8,11 @@
 
 namespace prambus {
 
+// A base outside 2..36 is taken as the nearest of them: base 1 or 0 would
+// never end a digit loop.
+constexpr int ValidBase(int base) {
+  return base < 2 ? 2 : base > 36 ? 36 : base;
+}
 int DigitCount(uint64_t v, int base);  // at least 1
 char DigitChar(int v);                 // 0..9 -> '0'..'9', 10..35 -> 'A'..'Z'
 uint8_t DigitValue(uint8_t c);         // the inverse; 255 for anything else

@@ -70,6 +70,10 @@ TEST(HexCodes, DigitsInEveryBase) {
   EXPECT_EQ(DigitCount(4294967295u, 10), 10);
   EXPECT_EQ(DigitsOf(255, 36), "73");
   EXPECT_EQ(DigitsOf(10, 16, 2), "0A");
+  // Bases outside 2..36 are taken as the nearest valid one, not looped on.
+  EXPECT_EQ(DigitCount(255, 1), 8);
+  EXPECT_EQ(DigitsOf(5, 0), "101");
+  EXPECT_EQ(DigitsOf(71, 37), "1Z");
   EXPECT_EQ(ParseCodeText("414243", 16), "ABC");
   EXPECT_EQ(ParseCodeText("41 42\r\n43", 16), "ABC");
   EXPECT_EQ(ParseCodeText("A", 16), "\x0A");
