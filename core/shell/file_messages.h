@@ -19,6 +19,10 @@ inline constexpr char kLoadFailedMessage[] =
 inline constexpr char kDocumentTooLongMessage[] =
     "Я не могу добавить это в документ: он стал бы длиннее "
     "2\u00A0147\u00A0483\u00A0647\u00A0байт.";
+// An edit, an undo step or a switch of view refused because the memory it
+// needs could not be had: asked for before anything changed.
+inline constexpr char kOutOfMemoryMessage[] =
+    "Мне не хватает памяти, чтобы это сделать. Документ остался таким, каким был.";
 // A command that needs the whole document, reached while another command
 // was still waiting for the document to finish loading.
 inline constexpr char kRefusedDuringLoadMessage[] =

@@ -152,6 +152,12 @@ bool ReplaceSession::ReplaceMatch(ViewBase& view, const std::string& bytes, std:
     message = kDocumentTooLongMessage;
     return false;
   }
+  if (!view.HasMemoryFor(static_cast<int64_t>(bytes.size()))) {
+    Finished = true;
+    Beep();
+    message = kOutOfMemoryMessage;
+    return false;
+  }
   view.DeleteSelection(options.undoOn, bytes.empty());
   if (!bytes.empty()) {
     if (options.undoOn) view.SealUndo();
@@ -225,6 +231,14 @@ int ReplaceSession::ReplaceInOnePass(ViewBase& view, const std::string& bytes, s
       static_cast<int>(regionEnd_ < 0 ? documentEnd : std::min<int64_t>(regionEnd_, documentEnd));
   bool acrossLines = false;
   for (const char c : pattern.text) acrossLines = acrossLines || IsLineEnd(static_cast<uint8_t>(c));
+  // The region is copied once and a new span as long is written: the memory
+  // for both is asked for before anything changes.
+  if (!view.HasMemoryFor(std::max(end - base, 0))) {
+    Finished = true;
+    Beep();
+    message = kOutOfMemoryMessage;
+    return 0;
+  }
   std::string old;
   old.reserve(static_cast<size_t>(std::max(end - base, 0)));  // read once, never moved
   std::vector<int> lineEnds;
@@ -246,7 +260,14 @@ int ReplaceSession::ReplaceInOnePass(ViewBase& view, const std::string& bytes, s
     const std::span<const int> done(starts.data(), count);
     const int spanStart = base + starts.front();
     const int spanEnd = base + starts[count - 1] + static_cast<int>(length);
-    view.SpliceRange(spanStart, spanEnd, ReplacedSpanSize(done, length, bytes.size()),
+    const size_t spanSize = ReplacedSpanSize(done, length, bytes.size());
+    if (grows > 0 && !view.HasMemoryFor(static_cast<int64_t>(spanSize))) {
+      Finished = true;
+      Beep();
+      message = kOutOfMemoryMessage;
+      return 0;
+    }
+    view.SpliceRange(spanStart, spanEnd, spanSize,
                      [&](char* to) { WriteReplacedSpan(old, done, length, bytes, to); });
     view.RecordReplacements(base, old, done, length, bytes, options.undoOn);
     if (regionEnd_ >= 0) regionEnd_ += static_cast<int>(grows * static_cast<int64_t>(count));

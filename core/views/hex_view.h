@@ -126,6 +126,9 @@ class HexView : public ViewBase {
   std::function<void()> paintDataWindow;
   std::function<void()> showColumnsDialog;
 
+ protected:
+  int64_t MemoryForEdit(int64_t bytes) const override;
+
  private:
   class FileLoad;  // hex_view_file.cpp
   int Columns() const;

@@ -438,6 +438,12 @@ std::string HexView::GetAdjacentText(bool forward) const {
   return {};
 }
 
+// The byte storage grows by the new bytes and a tenth of the document (only
+// the growth is new memory), and the undo record copies the bytes once.
+int64_t HexView::MemoryForEdit(int64_t bytes) const {
+  return bytes + Length() / 10 + bytes;
+}
+
 bool HexView::InsertText(std::string_view text, bool recordUndo, bool layOut) {
   if (text.empty()) return false;
   const int oldLast = lastRow_;
@@ -447,6 +453,10 @@ bool HexView::InsertText(std::string_view text, bool recordUndo, bool layOut) {
   const bool joinable = joinAt >= 0;
   if (!HasRoomFor(static_cast<int64_t>(text.size()) - (continuesByte ? 1 : 0))) {
     LengthLimitReached = true;
+    return false;
+  }
+  if (!HasMemoryFor(static_cast<int64_t>(text.size()))) {
+    MemoryShort = true;
     return false;
   }
   int at = before;
@@ -566,6 +576,10 @@ void HexView::Undo() {
   if (undoStack_.empty()) return;
   UndoRecord& last = undoStack_.back();
   if (last.kind < kUndoSealed || last.kind == kUndoReplace) return ViewBase::Undo();
+  if (!HasMemoryFor(last.Size())) {
+    MemoryShort = true;
+    return;
+  }
   NoteChange();
   UndoRecord r = std::move(last);
   undoStack_.pop_back();
@@ -577,6 +591,10 @@ void HexView::Redo() {
   if (redoStack_.empty()) return;
   UndoRecord& last = redoStack_.back();
   if (last.kind < kUndoSealed || last.kind == kUndoReplace) return ViewBase::Redo();
+  if (!HasMemoryFor(last.Size())) {
+    MemoryShort = true;
+    return;
+  }
   NoteChange();
   UndoRecord r = std::move(last);
   redoStack_.pop_back();

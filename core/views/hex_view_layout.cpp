@@ -2,6 +2,7 @@
 // caret, the number of columns, and the operations on the whole buffer.
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "encodings/recode.h"
 #include "io/posix_file.h"
@@ -206,11 +207,19 @@ void HexView::CopyContentTo(ViewBase& target) {
 
 bool HexView::Recode(const CodeTable& source, const CodeTable& target) {
   const RecodePlan plan(source, target);
+  // Nothing changes until the result is whole and room for it is had:
+  // memory that runs out before refuses the recode.
   std::string out;
-  const std::span<const uint8_t> bytes = Bytes.Contiguous();  // a whole rewrite
-  const std::string_view in(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  if (!plan.Convert(in, out, kMaxDocumentSize)) return false;
-  if (out == in) return true;  // nothing to convert: the history still holds
+  try {
+    const std::span<const uint8_t> bytes = Bytes.Contiguous();  // a whole rewrite
+    const std::string_view in(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!plan.Convert(in, out, kMaxDocumentSize)) return false;
+    if (out == in) return true;  // nothing to convert: the history still holds
+    Bytes.Reserve(out.size());
+  } catch (const std::bad_alloc&) {
+    MemoryShort = true;
+    return false;
+  }
   Bytes.Assign(out);
   AfterWholeRewrite();
   return true;

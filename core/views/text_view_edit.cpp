@@ -280,6 +280,10 @@ bool TextView::InsertText(std::string_view text, bool recordUndo, bool layOut) {
     LengthLimitReached = true;
     return false;
   }
+  if (!HasMemoryFor(static_cast<int64_t>(text.size()))) {
+    MemoryShort = true;
+    return false;
+  }
   const int oldLast = lastRow_;
   const int p = PosToOffset(cursorCol_, cursorRow_);
   CacheBefore(cursorRow_);

@@ -2,6 +2,7 @@
 // stored character stands for the byte that the current display table maps
 // to it; the result bytes are shown through the same table again.
 #include <algorithm>
+#include <new>
 
 #include "encodings/recode.h"
 #include "io/posix_file.h"
@@ -28,14 +29,20 @@ bool TextView::Recode(const CodeTable& source, const CodeTable& target) {
     // A conversion reads sequences (UTF-8, escapes, digraphs) that a soft wrap
     // may cut: the document is converted as one piece, never row by row, so
     // the result does not depend on the wrap width.
-    std::string bytes;
-    bytes.reserve(static_cast<size_t>(GetTextLength()));
-    for (int r = 0; r <= lastRow_; ++r) bytes.append(Rows[r].view());
-    for (char& c : bytes) c = static_cast<char>(inverseV[static_cast<uint8_t>(c)]);
+    // Nothing changes until the result is whole: memory that runs out while
+    // it is made refuses the recode.
     std::string result;
-    if (!plan.Convert(bytes, result, kMaxDocumentSize)) return false;
-    if (result == bytes) return true;  // nothing to convert: the history still holds
-    std::string().swap(bytes);
+    try {
+      std::string bytes;
+      bytes.reserve(static_cast<size_t>(GetTextLength()));
+      for (int r = 0; r <= lastRow_; ++r) bytes.append(Rows[r].view());
+      for (char& c : bytes) c = static_cast<char>(inverseV[static_cast<uint8_t>(c)]);
+      if (!plan.Convert(bytes, result, kMaxDocumentSize)) return false;
+      if (result == bytes) return true;  // nothing to convert: the history still holds
+    } catch (const std::bad_alloc&) {
+      MemoryShort = true;
+      return false;
+    }
     for (char& c : result) c = static_cast<char>(charTable_[static_cast<uint8_t>(c)]);
     Clear();  // cursor and anchor go to the start
     constexpr size_t kBlock = 65536;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "io/memory_room.h"
 #include "io/posix_file.h"
 #include "settings/settings.h"
 #include "views/char_class.h"
@@ -306,6 +307,18 @@ bool ViewBase::HasRoomFor(int64_t added) {
   return GetTextLength() + added <= LengthLimit;
 }
 
+bool ViewBase::HasMemoryFor(int64_t bytes) const {
+  constexpr int64_t kAskedFrom = int64_t{1} << 20;
+  if (bytes < kAskedFrom) return true;
+  return MemoryRoomFor(static_cast<size_t>(MemoryForEdit(bytes)));
+}
+
+// A row takes the new bytes into a copy of its own with half as much again
+// to spare, and the undo record copies them once more.
+int64_t ViewBase::MemoryForEdit(int64_t bytes) const {
+  return bytes + bytes / 2 + bytes;
+}
+
 void ViewBase::LoadFromFile(const std::string& name) {
   const std::unique_ptr<DocumentLoad> load = BeginLoad(name);
   while (!load->Step(SIZE_MAX)) {
@@ -559,6 +572,10 @@ void ViewBase::ApplyUndoRecord(UndoRecord& r) {
 
 void ViewBase::Undo() {
   if (undoStack_.empty()) return;
+  if (!HasMemoryFor(undoStack_.back().Size())) {
+    MemoryShort = true;
+    return;
+  }
   NoteChange();
   UndoReplay = 1;
   UndoRecord last = std::move(undoStack_.back());
@@ -587,6 +604,10 @@ void ViewBase::Undo() {
 
 void ViewBase::Redo() {
   if (redoStack_.empty()) return;
+  if (!HasMemoryFor(redoStack_.back().Size())) {
+    MemoryShort = true;
+    return;
+  }
   NoteChange();
   UndoReplay = 2;
   UndoRecord r = std::move(redoStack_.back());

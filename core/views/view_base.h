@@ -141,6 +141,13 @@ class ViewBase {
 
   // Whether `added` more bytes keep the document within LengthLimit.
   virtual bool HasRoomFor(int64_t added);
+  // Whether memory can be had for an edit putting `bytes` new bytes into the
+  // document (an insertion, a replacement's text, an undo step): all the view
+  // allocates for them is asked for at once, before anything changes. Edits
+  // under a mebibyte are not asked about. A refused edit changes nothing and
+  // sets MemoryShort, for the window to say why (TakeMemoryShort, once).
+  bool HasMemoryFor(int64_t bytes) const;
+  bool TakeMemoryShort() { return std::exchange(MemoryShort, false); }
 
   // Layout that edits left to be finished from the event loop (the text
   // view's long paragraphs): the first row it changes, -1 when none is
@@ -308,6 +315,9 @@ class ViewBase {
   // LengthLimitReached, for the window to say why.
   int64_t LengthLimit = kMaxDocumentSize;
   bool LengthLimitReached = false;
+  bool MemoryShort = false;
+  // What an edit of `bytes` new bytes allocates at most, all told.
+  virtual int64_t MemoryForEdit(int64_t bytes) const;
 
   // Measures a character's width into the cache (views may substitute glyphs).
   virtual int MeasureChar(uint8_t c);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <new>
 
 #include "main_window.h"
 #include "qt_canvas.h"
@@ -25,12 +26,13 @@ void MainWindow::EditTail() {
   RecomputeScrollRanges();
   RefreshUndoRedo();
   SyncAfterMove();
-  ReportRefusedAsTooLong();
+  ReportRefusedEdit();
 }
 
-void MainWindow::ReportRefusedAsTooLong() {
-  if (!view_ || !view_->TakeLengthLimitReached()) return;
-  ReportFailure(kDocumentTooLongMessage);
+void MainWindow::ReportRefusedEdit() {
+  if (!view_) return;
+  if (view_->TakeLengthLimitReached()) ReportFailure(kDocumentTooLongMessage);
+  if (view_->TakeMemoryShort()) ReportFailure(kOutOfMemoryMessage);
 }
 
 // The selection goes before the insertion: checked first, so that a refused
@@ -65,6 +67,7 @@ void MainWindow::HistoryStep(bool redo) {
   RefreshUndoRedo();
   RecomputeScrollRanges();
   SyncAfterMove();
+  ReportRefusedEdit();
 }
 
 namespace {
@@ -128,7 +131,13 @@ void MainWindow::Copy() {
 void MainWindow::Paste() {
   if (!view_) return;
   desiredColumn_ = -1;
-  std::string text = TextFromClipboard();
+  std::string text;
+  try {  // nothing has changed yet: a clipboard too large to take is refused
+    text = TextFromClipboard();
+  } catch (const std::bad_alloc&) {
+    ReportFailure(kOutOfMemoryMessage);
+    return;
+  }
   if (text.empty()) return;
   // The line ends are known only once the selection is gone: CR LF ones are
   // the longest they can be.
@@ -136,6 +145,10 @@ void MainWindow::Paste() {
   if (view_->HasSelection() && !RoomToReplaceSelection(static_cast<int64_t>(
                                    lines ? WithLineEnds(text, "\r\n").size() : text.size())))
     return;
+  if (!view_->HasMemoryFor(static_cast<int64_t>(text.size()))) {
+    ReportFailure(kOutOfMemoryMessage);
+    return;
+  }
   HideCaret();
   view_->DeleteSelectionForInsert();
   if (auto* textView = dynamic_cast<TextView*>(view_.get()))

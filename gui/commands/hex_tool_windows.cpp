@@ -32,7 +32,7 @@ void MainWindow::AttachHexView() {
   };
   hex->formResize = [this] {
     FormResize();
-    ReportRefusedAsTooLong();  // a code text pasted into a document too long for it
+    ReportRefusedEdit();  // a code text pasted into a document too long for it, or too large
   };
   hex->showDataWindow = [this, hex](bool on) {
     if (on && !dataWindow_) {

@@ -6,6 +6,7 @@
 #include "platform/services.h"
 #include "pointer_placement.h"
 #include "recode_dialog.h"
+#include "shell/file_messages.h"
 #include "shell/recode_question.h"
 #include "views/view_recode_losses.h"
 
@@ -75,6 +76,7 @@ void MainWindow::RecodeCommand() {
   HideCaret();
   if (!view_->Recode(from, to)) {
     ToggleCaret();
+    if (view_->TakeMemoryShort()) return ReportFailure(kOutOfMemoryMessage);
     Beep();
     ShowNote(
         "Я не перекодировал документ: после перекодировки он стал бы длиннее 2 147 483 647 байт.");

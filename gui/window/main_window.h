@@ -464,8 +464,9 @@ class MainWindow : public QMainWindow {
   // Whether `bytes` typed or pasted over the selection keep the document
   // within its largest size; when not, the user is told, nothing changes.
   bool RoomToReplaceSelection(int64_t bytes);
-  // Tells the user about an edit the view refused as too long, once.
-  void ReportRefusedAsTooLong();
+  // Tells the user about an edit the view refused, as too long or for want
+  // of memory, once.
+  void ReportRefusedEdit();
   void PutOnClipboard(const std::string& text);
   // find_commands.cpp
   void BeforeSearchWindow(SearchWindow* window);

@@ -2,9 +2,11 @@
 // keeping every byte, the cursor's offset and the encoding.
 #include <QTimer>
 
+#include "io/memory_room.h"
 #include "main_window.h"
 #include "previous_document.h"
 #include "settings/settings.h"
+#include "shell/file_messages.h"
 #include "views/hex_view.h"
 #include "views/text_view.h"
 #include "views/view_factory.h"
@@ -20,6 +22,14 @@ constexpr int kSteppedSwitchBytes = 4 << 20;
 void MainWindow::SwitchView(int tableIndex) {
   if (!EnsureWholeDocument()) return;
   const int kind = Cfg().ViewKindTable[tableIndex];
+  // The new view takes a copy of the whole document (and a tenth more for
+  // its rows or room to grow) before the old one goes.
+  if (view_ && !MemoryRoomFor(static_cast<size_t>(view_->GetTextLength() / 10 * 11))) {
+    for (int i = 0; i < 2; ++i)
+      actions_.viewKinds[i]->setChecked(Cfg().ViewKindTable[i] == viewKind_);
+    ReportFailure(kOutOfMemoryMessage);
+    return;
+  }
   CaptureWindowState();
   for (int i = 0; i < 2; ++i) actions_.viewKinds[i]->setChecked(i == tableIndex);
   if (!view_ || !HasViewKind(kind)) return;

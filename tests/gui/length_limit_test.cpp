@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "gui_files.h"
+#include "io/memory_room.h"
 #include "main_window.h"
 #include "replace_dialog.h"
 #include "settings/settings.h"
@@ -138,6 +139,64 @@ class LengthLimitTest : public QObject {
     r->replaceEdit->setText("c");  // no longer: replaced at once
     r->ReplaceAllClicked();
     QCOMPARE(Text(w->View()), QByteArray("bb-bb-c-c"));
+  }
+
+  // A large edit whose memory cannot be had (the system's answer stood in for
+  // by a probe that refuses a mebibyte or more) changes nothing, says why,
+  // and goes through once the memory is there.
+  void largeEditsWithoutTheirMemoryAreRefusedWhole() {
+    Cfg().MaxUndoLen = 16 << 20;  // a 2 MiB paste is kept for undo
+    const QByteArray start = "abc\r\ndef";
+    WriteAll(dir_->filePath("f.txt"), start);
+    auto w = ShowWindow(dir_->path(), dir_->filePath("f.txt"), &prompts_);
+    QVERIFY(w);
+    const QString noMemory = QString::fromUtf8(kOutOfMemoryMessage);
+    const QByteArray big(2 << 20, 'x');
+    struct Probe {
+      Probe() {
+        SetMemoryRoomProbe([](size_t bytes) { return bytes < (size_t(1) << 20); });
+      }
+      ~Probe() { SetMemoryRoomProbe(nullptr); }
+    };
+    auto refused = [&](const QByteArray& text, int notes) {
+      QCOMPARE(Text(w->View()), text);
+      QCOMPARE(prompts_->notes.size(), qsizetype(notes));
+      QCOMPARE(prompts_->notes.back(), noMemory);
+    };
+    QApplication::clipboard()->setText(QString::fromLatin1(big));
+    Key(*w, Qt::Key_Right, Qt::ShiftModifier);
+    {
+      Probe probe;
+      w->Actions().paste->trigger();
+      refused(start, 1);
+      QVERIFY(w->View()->HasSelection());  // the selection was not taken out
+      QVERIFY(!w->Modified());
+      QVERIFY(!w->Actions().undo->isEnabled());
+    }
+    w->Actions().paste->trigger();
+    const QByteArray pasted = big + start.mid(1);
+    QCOMPARE(Text(w->View()), pasted);
+    {
+      Probe probe;
+      w->Actions().undo->trigger();  // the 2 MiB would go back into the document
+      refused(pasted, 2);
+      w->ReplaceCommand();  // the region read once is 2 MiB
+      ReplaceDialog* r = w->GetReplaceDialog();
+      r->findEdit->setText("x");
+      r->replaceEdit->setText("y");
+      Key(*w, Qt::Key_Home, Qt::ControlModifier);
+      r->ReplaceAllClicked();
+      refused(pasted, 3);
+      w->Actions().viewKinds[1]->trigger();  // the hex view would copy it all
+      refused(pasted, 4);
+      QCOMPARE(w->ViewKind(), 1);
+      QVERIFY(w->Actions().viewKinds[0]->isChecked());
+      QVERIFY(!w->Actions().viewKinds[1]->isChecked());
+    }
+    w->Actions().undo->trigger();
+    QCOMPARE(Text(w->View()), start);
+    w->Actions().viewKinds[1]->trigger();
+    QCOMPARE(w->ViewKind(), 2);
   }
 };
 
