@@ -118,7 +118,17 @@ size_t RecodePlan::EncodedLength(std::string_view text) const {
   }
 }
 
+std::string_view RecodePlan::WithoutByteOrderMark(std::string_view bytes) const {
+  if (!sourceMarker_) return bytes;
+  const std::string_view mark = source_[2] == kConvUtf16  ? std::string_view("\xFF\xFE")
+                                : source_[2] == kConvUtf8 ? std::string_view("\xEF\xBB\xBF")
+                                                          : std::string_view();
+  if (!mark.empty() && bytes.substr(0, mark.size()) == mark) bytes.remove_prefix(mark.size());
+  return bytes;
+}
+
 bool RecodePlan::Convert(std::string_view bytes, std::string& out, int64_t limit) const {
+  bytes = WithoutByteOrderMark(bytes);
   const uint64_t worst = uint64_t{bytes.size()} * DecodeGrowth() * EncodeGrowth();
   if (worst <= static_cast<uint64_t>(limit)) {
     out = Encode(Decode(bytes));

@@ -23,6 +23,10 @@ class RecodePlan {
   // converted then.
   bool Convert(std::string_view bytes, std::string& out, int64_t limit) const;
   std::string Decode(std::string_view bytes) const;
+  // A document in UTF-16 or UTF-8 may open with a byte-order mark: a mark of
+  // the source's kind at the start is no character to convert (it would
+  // become '?'), and is left out.
+  std::string_view WithoutByteOrderMark(std::string_view bytes) const;
   std::string Encode(std::string_view text) const;
   // Both sides plain tables: one composed table does the whole conversion.
   bool Composable() const { return !sourceMarker_ && !targetMarker_; }

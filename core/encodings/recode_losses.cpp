@@ -30,6 +30,7 @@ size_t Utf8PieceEnd(std::string_view bytes, size_t end) {
 }  // namespace
 
 RecodeLosses RecodePlan::CountLosses(std::string_view bytes) const {
+  bytes = WithoutByteOrderMark(bytes);  // as Convert leaves it out
   RecodeLosses losses;
   if (!sourceMarker_) {
     // One step per byte: a byte the source table shows as '?' (other than

@@ -82,6 +82,14 @@ void MainWindow::RecodeCommand() {
         "Я не перекодировал документ: после перекодировки он стал бы длиннее 2 147 483 647 байт.");
     return;
   }
+  // A document whose bytes were in the encoding it is named or shown in as
+  // characters (UTF-8, UTF-16, an escaped one) is named and shown in the
+  // target from now on: its old name would be wrong about every byte, and
+  // the next recode would start from it. A document shown through a table
+  // stays shown through it.
+  const EncodingEntry& named = encodings_.FindOrWindows(doc_.encoding);
+  if (sources[s]->id == doc_.encoding && (named.showsUtf8 || !named.showsDocument))
+    SelectEncoding(targets[t]->id);
   RefreshUndoRedo();
   RecomputeScrollRanges();
   SyncScrollBars();

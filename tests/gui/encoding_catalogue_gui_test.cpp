@@ -136,6 +136,17 @@ class EncodingCatalogueGuiTest : public QObject {
     w->RecodeCommand();
     QCOMPARE(source, QString("UTF-8"));
     QCOMPARE(target, QString("Windows"));
+    // Recoded into Windows, the document is named and shown in Windows: its
+    // text reads as before, and the next recode starts from Windows.
+    prompts.recode = [](RecodeDialog&) { return 1; };
+    w->RecodeCommand();
+    QCOMPARE(EncodingPanel(*w), QString("Кодировка - Windows"));
+    QCOMPARE(CheckedEncodings(*w), QStringList{"Windows"});
+    QVERIFY(!w->ViewShowsUtf8());
+    const QByteArray windows = (QByteArray(kWindowsLine).left(24) + ".\n").repeated(4);
+    QCOMPARE(Shown(*w), windows);
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("utf8.txt")), windows);
     // ASCII and binary files get no guess: they open in the last encoding
     // chosen for display, which UTF-8 is not.
     WriteAll(Path("ascii.txt"), "plain text\n");
@@ -151,6 +162,31 @@ class EncodingCatalogueGuiTest : public QObject {
     w->OpenWithDialog();
     QCOMPARE(w->FileName(), Path("binary.bin"));
     QCOMPARE(CheckedEncodings(*w), QStringList{"DOS"});
+  }
+
+  // A UTF-16 file with its byte-order mark, recoded into Windows as offered:
+  // the mark is no character (no '?', no question about losing one), and the
+  // document is named Windows from then on.
+  void aUtf16FileRecodedIntoWindowsIsNamedWindows() {
+    WriteAll(Path("u16.txt"), QByteArray("\xff\xfe\x1f\x04\x40\x04\x38\x04\x32\x04\x35\x04\x42\x04"
+                                         "\r\0\n\0",
+                                         18));
+    auto w = ShowWindow(dir_->path(), Path("u16.txt"));
+    QVERIFY(w && w->EnsureWholeDocument());
+    QCOMPARE(EncodingPanel(*w), QString("Кодировка - Unicode (UTF-16)"));
+    ScriptedPrompts& prompts = ScriptedPrompts::InstallOn(*w);
+    QString preselected;
+    prompts.recode = [&](RecodeDialog& d) {
+      preselected =
+          d.sourceList->currentItem()->text() + " ==> " + d.targetList->currentItem()->text();
+      return 1;
+    };
+    w->RecodeCommand();
+    QCOMPARE(preselected, QString("Unicode (UTF-16) ==> Windows"));
+    QVERIFY(prompts.questions.isEmpty());
+    QCOMPARE(EncodingPanel(*w), QString("Кодировка - Windows"));
+    QVERIFY(w->Save());
+    QCOMPARE(ReadAll(Path("u16.txt")), QByteArray("\xcf\xf0\xe8\xe2\xe5\xf2\r\n"));
   }
 
   // F8 walks the menu's round, loaded encodings after the built-in ones,

@@ -251,6 +251,21 @@ TEST(Recode, CharactersATargetTableLacksBecomeQuestionMarks) {
             std::string("\0\1\2", 3));
 }
 
+// A byte-order mark opening a UTF-16 or UTF-8 source is no character: it is
+// left out rather than turned into '?'. One further on, or a table's bytes
+// that happen to spell one, are characters like any other.
+TEST(Recode, AByteOrderMarkOpeningTheSourceIsLeftOut) {
+  std::string out;
+  ASSERT_TRUE(RecodePlan(MarkerTable(kConvUtf16), WindowsTable())
+                  .Convert(std::string("\xFF\xFE\x1F\x04", 4), out, 100));
+  EXPECT_EQ(out, "\xCF");
+  ASSERT_TRUE(RecodePlan(MarkerTable(kConvUtf8), WindowsTable())
+                  .Convert("\xEF\xBB\xBF\xD0\x9F\xEF\xBB\xBF", out, 100));
+  EXPECT_EQ(out, "\xCF?");
+  ASSERT_TRUE(RecodePlan(WindowsTable(), MarkerTable(kConvUtf8)).Convert("\xEF\xBB\xBF", out, 100));
+  EXPECT_EQ(out, "\xD0\xBF\xC2\xBB\xD1\x97");
+}
+
 // What a recode cannot keep is counted before it runs: every '?' the result
 // holds in place of something else, and the letters code page 866 can only
 // give as lookalikes; a '?' of the document itself is no loss.
@@ -282,6 +297,12 @@ TEST(Recode, WhatARecodeCannotKeepIsCountedBeforeItRuns) {
        big.substr(1) + "\xD0\xAF" + big, 0, 0},
       {"an emoji across the piece's cut", MarkerTable(kConvUtf8), WindowsTable(),
        big.substr(2) + "\xF0\x9F\x98\x80" + big, 2, 0},
+      {"UTF-16's byte-order mark at the start", MarkerTable(kConvUtf16), WindowsTable(),
+       std::string("\xFF\xFE\x1F\x04", 4), 0, 0},
+      {"UTF-8's byte-order mark at the start", MarkerTable(kConvUtf8), WindowsTable(),
+       "\xEF\xBB\xBF\xD0\x9F", 0, 0},
+      {"a byte-order mark further on", MarkerTable(kConvUtf8), WindowsTable(), "a\xEF\xBB\xBF", 1,
+       0},
   };
   for (const Case& c : cases) {
     const RecodePlan plan(c.source, c.target);
