@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "shell/typed_number.h"
+
 namespace prambus {
 
 namespace {
@@ -45,10 +47,6 @@ const ToolkitOption* FindToolkitOption(std::string_view name) {
   return it == std::end(kToolkitOptions) ? nullptr : it;
 }
 
-std::string Quoted(std::string_view s) {
-  return "«" + std::string(s) + "»";
-}
-
 CommandLine Misuse(std::string problem) {
   CommandLine line;
   line.request = CommandLine::Request::kMisuse;
@@ -79,22 +77,22 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (const size_t eq = arg.find('='); eq != std::string::npos) {
       const ToolkitOption* option = FindToolkitOption(std::string_view(arg).substr(0, eq));
       if (!option || !option->valueMayBeJoined)
-        return Misuse("я не знаю параметра " + Quoted(arg) + ".");
+        return Misuse("я не знаю параметра " + Guillemets(arg) + ".");
       line.toolkitOptions.push_back(arg);
     } else if (const ToolkitOption* option = FindToolkitOption(arg)) {
       line.toolkitOptions.push_back(arg);
       if (option->takesValue) {
         if (i + 1 == arguments.size())
-          return Misuse("после параметра " + Quoted(arg) + " нужно его значение.");
+          return Misuse("после параметра " + Guillemets(arg) + " нужно его значение.");
         line.toolkitOptions.push_back(arguments[++i]);
       }
     } else {
-      return Misuse("я не знаю параметра " + Quoted(arg) +
+      return Misuse("я не знаю параметра " + Guillemets(arg) +
                     ". Если это имя файла, напишите перед ним «--»: prambus -- " + arg);
     }
   }
   if (files.size() > 1)
-    return Misuse("я открываю один файл, а назван ещё и " + Quoted(files[1]) +
+    return Misuse("я открываю один файл, а назван ещё и " + Guillemets(files[1]) +
                   ". Чтобы открыть несколько, запустите меня для каждого.");
   if (!files.empty()) line.file = files.front();
   return line;

@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
+
+#include "shell/typed_number.h"
 
 namespace prambus {
 
@@ -15,6 +18,9 @@ const std::array<const char*, 9> kDataLabels = {
 
 namespace {
 const int kWidths[9] = {0, 1, 1, 2, 2, 4, 4, 8, 8};
+// The values rows 1 to 7 take.
+const long long kLeast[8] = {0, 0, -128, 0, -32768, 0, INT32_MIN, INT64_MIN};
+const long long kMost[8] = {0, 255, 127, 65535, 32767, 4294967295ll, INT32_MAX, INT64_MAX};
 
 uint64_t LittleEndian(const uint8_t* b, int n) {
   uint64_t v = 0;
@@ -91,14 +97,59 @@ bool ParseDataValue(int tag, const std::string& text, std::string& bytes) {
     } else if (!ParseInteger(text, v)) {
       return false;
     }
-    static const long long lo[8] = {0, 0, -128, 0, -32768, 0, INT32_MIN, INT64_MIN};
-    static const long long hi[8] = {0, 255, 127, 65535, 32767, 4294967295ll, INT32_MAX, INT64_MAX};
-    if (v < lo[tag] || v > hi[tag]) return false;
+    if (v < kLeast[tag] || v > kMost[tag]) return false;
     u = static_cast<uint64_t>(v);
   }
   bytes.clear();
   for (int i = 0; i < kWidths[tag]; ++i) bytes += static_cast<char>((u >> (8 * i)) & 0xFF);
   return true;
+}
+
+namespace {
+// The row's label without its leader of dashes: "16 бит (+)".
+std::string RowCaption(int tag) {
+  std::string_view label = kDataLabels[static_cast<size_t>(tag)];
+  label = label.substr(0, label.find(" -"));
+  return std::string(label);
+}
+
+// Digits with a sign at most: a whole number, in range or not.
+bool LooksInteger(const std::string& text) {
+  size_t i = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  if (i == text.size()) return false;
+  for (; i < text.size(); ++i)
+    if (text[i] < '0' || text[i] > '9') return false;
+  return true;
+}
+}  // namespace
+
+std::string DataValueRefusal(int tag, const std::string& text) {
+  if (tag >= 1 && tag <= 7) {
+    if (!LooksInteger(text))
+      return "Я не понимаю " + Guillemets(text) + ": это не целое число в десятичной записи.";
+    return "Число " + Guillemets(text) + " не помещается в " + Guillemets(RowCaption(tag)) +
+           ": там числа от " + GroupedDecimal(static_cast<int64_t>(kLeast[tag])) + " до " +
+           GroupedDecimal(static_cast<int64_t>(kMost[tag])) + ".";
+  }
+  std::string t = text;
+  for (char& c : t)
+    if (c == ',') c = '.';
+  double d = 0;
+  const auto r = std::from_chars(t.data(), t.data() + t.size(), d);
+  if (!t.empty() && r.ptr == t.data() + t.size() &&
+      (r.ec == std::errc::result_out_of_range || (r.ec == std::errc() && std::isinf(d))))
+    return "Число " + Guillemets(text) + " не помещается в " + Guillemets(RowCaption(8)) +
+           ": оно слишком велико или слишком близко к нулю.";
+  return "Я не понимаю " + Guillemets(text) +
+         ": это не конечное число. Дробную часть отделяйте точкой или запятой, порядок пишите "
+         "после e (1,5e-3).";
+}
+
+std::string ByteNumberRefusal(const std::string& text, int64_t length) {
+  if (!LooksInteger(text))
+    return "Я не понимаю " + Guillemets(text) + ": номер байта пишется целым числом.";
+  return "Байта с номером " + Guillemets(text) + " нет: номера от 0 до " + GroupedDecimal(length) +
+         ".";
 }
 
 bool ParseByteNumber(const std::string& text, int64_t length, int64_t& offset) {

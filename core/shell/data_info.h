@@ -41,4 +41,10 @@ bool ParseDataValue(int tag, const std::string& text, std::string& bytes);
 // The byte number typed into row 0; false when it is no number in 0..length.
 bool ParseByteNumber(const std::string& text, int64_t length, int64_t& offset);
 
+// Why ParseDataValue refused a text for row tag 1..8, and why
+// ParseByteNumber refused one for a document of `length` bytes: for the
+// user, in the words of the program's other messages about typed numbers.
+std::string DataValueRefusal(int tag, const std::string& text);
+std::string ByteNumberRefusal(const std::string& text, int64_t length);
+
 }  // namespace prambus

@@ -44,17 +44,13 @@ std::string Ordered(uint64_t bits, int width, bool bigEndian) {
   return out;
 }
 
-std::string Quoted(std::string_view text) {
-  return "«" + std::string(text) + "»";
-}
-
 bool EncodeInteger(std::string_view text, NumberType type, int base, uint64_t& bits,
                    std::string& error) {
   const TypeInfo& info = Info(type);
   TypedNumber n;
   if (!ReadTypedNumber(text, base, n)) {
-    error =
-        "Я не понимаю " + Quoted(text) + ": это не целое число в " + BaseNotationName(base) + ".";
+    error = "Я не понимаю " + Guillemets(text) + ": это не целое число в " +
+            BaseNotationName(base) + ".";
     return false;
   }
   const int widthBits = info.width * 8;
@@ -67,7 +63,7 @@ bool EncodeInteger(std::string_view text, NumberType type, int base, uint64_t& b
     const std::string least =
         info.isSigned ? GroupedDecimal(int64_t{0} - static_cast<int64_t>(negativeMax - 1) - 1)
                       : "0";
-    error = "Число " + Quoted(text) + " не помещается в " + Quoted(info.caption) +
+    error = "Число " + Guillemets(text) + " не помещается в " + Guillemets(info.caption) +
             ": там числа от " + least + " до " + GroupedDecimal(positiveMax) + ".";
     return false;
   }
@@ -137,10 +133,10 @@ bool EncodeReal(std::string_view text, NumberType type, uint64_t& bits, std::str
   const auto r = std::from_chars(plain.data(), end, wide);
   if (!plain.empty() && r.ptr == end &&
       (r.ec == std::errc() || r.ec == std::errc::result_out_of_range)) {
-    error = "Число " + Quoted(text) + " не помещается в " + Quoted(Info(type).caption) +
+    error = "Число " + Guillemets(text) + " не помещается в " + Guillemets(Info(type).caption) +
             ": оно слишком велико или слишком близко к нулю.";
   } else {
-    error = "Я не понимаю " + Quoted(text) +
+    error = "Я не понимаю " + Guillemets(text) +
             ": это не число. Дробную часть отделяйте точкой или запятой, порядок пишите после "
             "e (1,5e-3).";
   }

@@ -100,7 +100,7 @@ std::string BaseNotationName(int base) {
 std::string GroupedDecimal(uint64_t v) {
   std::string digits = std::to_string(v), out;
   for (size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) out += ' ';
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += "\u00A0";
     out += digits[i];
   }
   return out;
@@ -109,6 +109,16 @@ std::string GroupedDecimal(uint64_t v) {
 std::string GroupedDecimal(int64_t v) {
   if (v >= 0) return GroupedDecimal(static_cast<uint64_t>(v));
   return "-" + GroupedDecimal(uint64_t{0} - static_cast<uint64_t>(v));
+}
+
+std::string CodeTextRefusal(int base) {
+  return "Я не вставил текст в виде кода: в нём должны быть только коды байтов в " +
+         BaseNotationName(base) + ", от 0 до " + DigitsOf(255, base) +
+         ", разделённые пробелами или переводами строки.";
+}
+
+std::string Guillemets(std::string_view text) {
+  return "«" + std::string(text) + "»";
 }
 
 }  // namespace prambus

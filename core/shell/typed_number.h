@@ -28,9 +28,17 @@ std::string_view TrimTyped(std::string_view text);
 // "шестнадцатеричной записи", "десятичной записи"... or "записи по основанию 7".
 std::string BaseNotationName(int base);
 
-// A number written for people: groups of three digits parted by spaces
-// ("-2 147 483 648"), as the program's other messages write them.
+// A number written for people: groups of three digits parted by no-break
+// spaces ("-2 147 483 648"), as the program's other messages write them, so
+// that a wrapped message never splits a number.
 std::string GroupedDecimal(int64_t v);
 std::string GroupedDecimal(uint64_t v);
+
+// Why a text pasted as codes gave no bytes: it holds something other than
+// codes of the base (0 to 255) parted by blanks or line ends.
+std::string CodeTextRefusal(int base);
+
+// What the user typed, in the guillemets the program's messages quote it in.
+std::string Guillemets(std::string_view text);
 
 }  // namespace prambus

@@ -120,6 +120,8 @@ class HexView : public ViewBase {
   // What the main window provides: clipboard text, its relayout, and the two
   // tool windows (the view only asks for them).
   std::function<std::string()> getClipboardText;
+  // "Вставить текст в виде кода" found no codes of this base in the text.
+  std::function<void(int base)> codeTextRefused;
   std::function<void(const std::string&)> setClipboardUnicodeText;  // UTF-8
   std::function<void()> formResize;
   std::function<void(bool)> showDataWindow;

@@ -691,7 +691,10 @@ std::string HexView::CodeTextOfSelection() const {
 bool HexView::PasteCodeText(std::string_view text) {
   const std::string bytes = ParseCodeText(text, Base());
   if (bytes.empty()) {
-    Beep();
+    if (codeTextRefused)
+      codeTextRefused(Base());
+    else
+      Beep();
     return false;
   }
   InsertText(bytes, true, true);

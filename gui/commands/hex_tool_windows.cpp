@@ -7,6 +7,7 @@
 #include "data_window.h"
 #include "main_window.h"
 #include "qt_canvas.h"
+#include "shell/typed_number.h"
 #include "surface_widget.h"
 #include "views/hex_view.h"
 #include "window_stacking.h"
@@ -27,6 +28,7 @@ void MainWindow::AttachHexView() {
   CloseHexToolWindows();
   if (!hex) return;
   hex->getClipboardText = [] { return ToCp1251(QApplication::clipboard()->text()); };
+  hex->codeTextRefused = [this](int base) { ReportFailure(CodeTextRefusal(base)); };
   hex->setClipboardUnicodeText = [](const std::string& utf8) {
     QApplication::clipboard()->setText(QString::fromStdString(utf8));
   };
@@ -62,6 +64,7 @@ void MainWindow::DetachHexView(ViewBase* view) {
     hex->showDataWindow = nullptr;
     hex->paintDataWindow = nullptr;
     hex->formResize = nullptr;
+    hex->codeTextRefused = nullptr;
   }
 }
 

@@ -118,11 +118,12 @@ void DataWindow::DataEditEnter(int index) {
 void DataWindow::ApplyEntry(int tag, const std::string& text) {
   if (tag == 0) {
     int64_t offset = 0;
-    if (ParseByteNumber(text, static_cast<int64_t>(view_->Data().size()), offset)) {
+    const auto length = static_cast<int64_t>(view_->Data().size());
+    if (ParseByteNumber(text, length, offset)) {
       view_->MoveCursorToByte(static_cast<int>(offset));
       main_->FormResize();
     } else {
-      Beep();
+      main_->ReportFailure(ByteNumberRefusal(text, length));
     }
   } else {
     std::string bytes;
@@ -130,7 +131,7 @@ void DataWindow::ApplyEntry(int tag, const std::string& text) {
       view_->WriteAtCursor(bytes);
       main_->AfterDataEdit();
     } else {
-      Beep();
+      main_->ReportFailure(DataValueRefusal(tag, text));
     }
   }
   PaintDataWindow();

@@ -53,7 +53,10 @@ GoToDialog::GoToDialog(QWidget* parent, GoToUnit unit, int base, const QString& 
   grid->addWidget(extendCheck, 4, 0);
   grid->addLayout(buttons, 5, 0);
   grid->setSizeConstraint(QLayout::SetFixedSize);
-  problemLabel->setMaximumWidth(field->minimumWidth() + 80);
+  // A wrapped label's height is found for the width it will have: with only a
+  // largest width, the fixed-size layout measured some texts at a width of
+  // their own and cut their first and last lines off.
+  problemLabel->setFixedWidth(field->minimumWidth() + 80);
 
   goButton->setAutoDefault(false);
   cancelButton->setAutoDefault(false);
@@ -68,6 +71,9 @@ void GoToDialog::Submit(bool shift) {
   std::string error;
   if (!ParseGoTo(field->text().toStdString(), unit_, base_, request_, error)) {
     problemLabel->setText(QString::fromStdString(error));
+    // The height its wrapped lines need at its width, asked of the label
+    // itself: the layout measures a label it has not shown yet too short.
+    problemLabel->setMinimumHeight(problemLabel->heightForWidth(problemLabel->width()));
     problemLabel->show();
     field->setFocus();
     field->selectAll();

@@ -266,6 +266,9 @@ class MainWindow : public QMainWindow {
 
   // ---- hex_tool_windows.cpp: the hex view's data window and columns dialog.
   void AfterDataEdit();
+  // A beep and a note saying what failed (once the window is on the screen);
+  // in file_commands.cpp.
+  void ReportFailure(const std::string& text);
   void DataWindowClosed();
 
   // ---- key_dispatch.cpp: keys and typed characters.
@@ -443,8 +446,6 @@ class MainWindow : public QMainWindow {
   // The document was saved under this name: it is now that file's.
   void NameSavedDocument(const std::string& path);
   void RebuildDialogFilters();
-  // A beep and a note saying what failed (once the window is on the screen).
-  void ReportFailure(const std::string& text);
   void ReportCannotOpen(const std::string& path, const IoError& e);
   // disk_changes.cpp
   void QueueDiskCheck();  // a look at the file once the activation is handled

@@ -103,7 +103,7 @@ class ChecksumsTest : public QObject {
     QCOMPARE(w->View()->GetRow(0).substr(0, 2), std::string_view("\xCF\xF0"));  // shown as "Пр"
     QString heading;
     QCOMPARE(Sums(*w, &heading), ToolSums(Path("dos.txt")));
-    QCOMPARE(heading, QString("Весь документ: 4 024 б. в том виде, в каком он сохраняется."));
+    QCOMPARE(heading, QString("Весь документ: 4\u00A0024 б. в том виде, в каком он сохраняется."));
     // The selection alone: "Привет, мир!" as the file holds it.
     w->View()->SetPosition(0, 0, false);
     w->View()->SetPosition(12, 0, true);

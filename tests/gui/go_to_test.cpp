@@ -3,6 +3,7 @@
 // jump asked for while a file loads.
 #include "shell/go_to.h"
 
+#include <QLayout>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
@@ -137,6 +138,26 @@ class GoToTest : public QObject {
     GoTo(*w, "1f", &heading);
     QCOMPARE(heading, QString("Смещение в байтах, в шестнадцатеричной записи (от 0 до 3E8):"));
     QCOMPARE(hex->CursorOffset(), 0x1F);
+    // Each problem is shown whole: the label is as tall as its wrapped text
+    // needs at the width it has, the help alone as well as with the input.
+    QStringList cut;
+    prompts_->goTo = [&](GoToDialog& d) {
+      d.show();
+      for (const char* typed : {"", "zz", "#"}) {
+        d.field->setText(typed);
+        QTest::keyClick(d.field, Qt::Key_Return);
+        d.layout()->activate();
+        const QLabel* l = d.problemLabel;
+        if (l->isHidden() || l->height() < l->heightForWidth(l->width()))
+          cut << QString("%1: %2 < %3")
+                     .arg(typed)
+                     .arg(l->height())
+                     .arg(l->heightForWidth(l->width()));
+      }
+      return QDialog::Rejected;
+    };
+    QTest::keyClick(w->centralWidget(), Qt::Key_G, Qt::ControlModifier);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
     GoTo(*w, "#900");
     QCOMPARE(hex->CursorOffset(), 900);
     QVERIFY(CursorShown(*hex));
@@ -167,7 +188,7 @@ class GoToTest : public QObject {
     };
     QTest::keyClick(w->centralWidget(), Qt::Key_G, Qt::ControlModifier);
     QVERIFY(!loadingWhenAsked);
-    QCOMPARE(heading, QString("Номер строки в файле (от 1 до 200 001):"));
+    QCOMPARE(heading, QString("Номер строки в файле (от 1 до 200\u00A0001):"));
     ViewBase& v = *w->View();
     const QByteArray line = "строка 199998";
     QCOMPARE(QByteArray(v.GetRow(v.CursorRow()).data(), line.size()), line);

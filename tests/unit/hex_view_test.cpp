@@ -11,6 +11,7 @@
 #include "settings/settings.h"
 #include "shell/data_info.h"
 #include "shell/find_replace.h"
+#include "shell/typed_number.h"
 #include "support/temp_dir.h"
 #include "support/test_canvas.h"
 #include "views/hex_codes.h"
@@ -469,6 +470,15 @@ TEST_F(HexViewTest, CodeTextCopiesWithSeparatorsAndPastes) {
   EXPECT_TRUE(view->PasteCodeText("41 42\r\n43"));
   EXPECT_EQ(Bytes(), "ABC");
   EXPECT_FALSE(view->PasteCodeText("4G"));
+  // The window is told which base the codes were looked for in, to say so.
+  int refusedIn = 0;
+  view->codeTextRefused = [&](int base) { refusedIn = base; };
+  EXPECT_FALSE(view->PasteCodeText("Hello"));
+  EXPECT_EQ(refusedIn, 16);
+  EXPECT_EQ(Bytes(), "ABC");
+  EXPECT_EQ(CodeTextRefusal(16),
+            "Я не вставил текст в виде кода: в нём должны быть только коды байтов в "
+            "шестнадцатеричной записи, от 0 до FF, разделённые пробелами или переводами строки.");
 }
 
 TEST_F(HexViewTest, UndoRestoresBytesCursorDigitAndArea) {
@@ -931,6 +941,36 @@ TEST(DataWindowValues, TypedValuesAreCheckedAndBecomeBytes) {
   int64_t at = 0;
   EXPECT_TRUE(ParseByteNumber("12", 12, at));
   EXPECT_FALSE(ParseByteNumber("13", 12, at));
+}
+
+// A refused value is told why. The range a message gives is the row's own:
+// both of its ends are taken.
+TEST(DataWindowValues, RefusedValuesAreToldWhy) {
+  EXPECT_EQ(DataValueRefusal(3, "70000"),
+            "Число «70000» не помещается в «16 бит (+)»: там числа от 0 до 65\u00A0535.");
+  EXPECT_EQ(DataValueRefusal(3, "abc"),
+            "Я не понимаю «abc»: это не целое число в десятичной записи.");
+  for (const char* big : {"1e400", "inf"})
+    EXPECT_EQ(DataValueRefusal(8, big), std::string("Число «") + big +
+                                            "» не помещается в «double»: оно слишком велико "
+                                            "или слишком близко к нулю.");
+  EXPECT_EQ(DataValueRefusal(8, "nan").rfind("Я не понимаю «nan»: это не конечное число.", 0), 0u);
+  EXPECT_EQ(ByteNumberRefusal("13", 12), "Байта с номером «13» нет: номера от 0 до 12.");
+  EXPECT_EQ(ByteNumberRefusal("x", 12), "Я не понимаю «x»: номер байта пишется целым числом.");
+  std::string out;
+  for (int tag = 1; tag <= 7; ++tag) {
+    const std::string said = DataValueRefusal(tag, "99999999999999999999");
+    const size_t from = said.find("от "), to = said.find(" до ");
+    ASSERT_NE(from, std::string::npos) << said;
+    auto digits = [](std::string t) {  // the groups are parted by no-break spaces
+      for (size_t at; (at = t.find("\u00A0")) != std::string::npos;) t.erase(at, 2);
+      return t;
+    };
+    const std::string least = digits(said.substr(from + 5, to - from - 5));
+    const std::string most = digits(said.substr(to + 6, said.size() - to - 7));  // " до ": 6 bytes
+    EXPECT_TRUE(ParseDataValue(tag, least, out)) << said;
+    EXPECT_TRUE(ParseDataValue(tag, most, out)) << said;
+  }
 }
 
 TEST_F(HexViewTest, ValuesWrittenAtTheCursorAreSelectedAndUndoable) {

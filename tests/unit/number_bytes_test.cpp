@@ -71,7 +71,8 @@ TEST(NumberBytes, EachTypeTakesExactlyItsRange) {
     Refused(c.below, c.type);
   }
   // The range is told as people write numbers.
-  EXPECT_NE(Refused("40000", NumberType::kS16).find("от -32 768 до 32 767"), std::string::npos);
+  EXPECT_NE(Refused("40000", NumberType::kS16).find("от -32\u00A0768 до 32\u00A0767"),
+            std::string::npos);
   EXPECT_EQ(Encoded("-0", NumberType::kU8), "00");
 }
 
