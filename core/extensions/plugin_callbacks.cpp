@@ -266,6 +266,8 @@ int32_t Insert(int32_t length, const char* text) {
     if (length == 0 && !v.HasSelection()) return 1;
     const std::optional<std::string> bytes = CopyIn(s, length, text);
     if (!bytes) return 0;
+    // Asked before the selection goes: a refused insertion changes nothing.
+    if (!v.HasMemoryFor(length)) return 0;
     s.window->BeforeViewChange();
     if (length == 0) {  // only the selection goes
       const bool deleted = !v.GetSelectedText().empty();

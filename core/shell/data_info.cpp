@@ -131,9 +131,10 @@ std::string DataValueRefusal(int tag, const std::string& text) {
            ": там числа от " + GroupedDecimal(static_cast<int64_t>(kLeast[tag])) + " до " +
            GroupedDecimal(static_cast<int64_t>(kMost[tag])) + ".";
   }
-  std::string t = text;
+  std::string t = text;  // read as ParseDataValue reads it
   for (char& c : t)
     if (c == ',') c = '.';
+  if (!t.empty() && t[0] == '+' && t.size() > 1 && t[1] != '-') t.erase(0, 1);
   double d = 0;
   const auto r = std::from_chars(t.data(), t.data() + t.size(), d);
   if (!t.empty() && r.ptr == t.data() + t.size() &&
@@ -148,8 +149,8 @@ std::string DataValueRefusal(int tag, const std::string& text) {
 std::string ByteNumberRefusal(const std::string& text, int64_t length) {
   if (!LooksInteger(text))
     return "Я не понимаю " + Guillemets(text) + ": номер байта пишется целым числом.";
-  return "Байта с номером " + Guillemets(text) + " нет: номера от 0 до " + GroupedDecimal(length) +
-         ".";
+  return "Номер " + Guillemets(text) + " лежит за концом документа: он может быть от 0 до " +
+         GroupedDecimal(length) + " (" + GroupedDecimal(length) + " — сам конец).";
 }
 
 bool ParseByteNumber(const std::string& text, int64_t length, int64_t& offset) {

@@ -576,7 +576,7 @@ void HexView::Undo() {
   if (undoStack_.empty()) return;
   UndoRecord& last = undoStack_.back();
   if (last.kind < kUndoSealed || last.kind == kUndoReplace) return ViewBase::Undo();
-  if (!HasMemoryFor(last.Size())) {
+  if (!HasMemoryForStep(last)) {
     MemoryShort = true;
     return;
   }
@@ -591,7 +591,7 @@ void HexView::Redo() {
   if (redoStack_.empty()) return;
   UndoRecord& last = redoStack_.back();
   if (last.kind < kUndoSealed || last.kind == kUndoReplace) return ViewBase::Redo();
-  if (!HasMemoryFor(last.Size())) {
+  if (!HasMemoryForStep(last)) {
     MemoryShort = true;
     return;
   }

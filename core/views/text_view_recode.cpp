@@ -5,6 +5,7 @@
 #include <new>
 
 #include "encodings/recode.h"
+#include "io/memory_room.h"
 #include "io/posix_file.h"
 #include "views/text_view.h"
 
@@ -39,6 +40,12 @@ bool TextView::Recode(const CodeTable& source, const CodeTable& target) {
       for (char& c : bytes) c = static_cast<char>(inverseV[static_cast<uint8_t>(c)]);
       if (!plan.Convert(bytes, result, kMaxDocumentSize)) return false;
       if (result == bytes) return true;  // nothing to convert: the history still holds
+      // The rows are made anew from the result while it is still held: their
+      // bytes, and a quarter more for the rows' own records.
+      if (!MemoryRoomFor(result.size() + result.size() / 4)) {
+        MemoryShort = true;
+        return false;
+      }
     } catch (const std::bad_alloc&) {
       MemoryShort = true;
       return false;

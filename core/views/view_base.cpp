@@ -313,6 +313,16 @@ bool ViewBase::HasMemoryFor(int64_t bytes) const {
   return MemoryRoomFor(static_cast<size_t>(MemoryForEdit(bytes)));
 }
 
+// Applying a record of an insertion only takes its text out again, copying
+// it once on the way (the redo record then takes it over): it asks for that
+// much, so that undoing the paste that used the memory up stays possible
+// when less is left than another paste would need. Every other record puts
+// its bytes back, as an edit of that many new bytes does.
+bool ViewBase::HasMemoryForStep(const UndoRecord& r) const {
+  if (r.kind != kUndoInsert) return HasMemoryFor(r.Size());
+  return r.Size() < (int64_t{1} << 20) || MemoryRoomFor(static_cast<size_t>(r.Size()));
+}
+
 // A row takes the new bytes into a copy of its own with half as much again
 // to spare, and the undo record copies them once more.
 int64_t ViewBase::MemoryForEdit(int64_t bytes) const {
@@ -572,7 +582,7 @@ void ViewBase::ApplyUndoRecord(UndoRecord& r) {
 
 void ViewBase::Undo() {
   if (undoStack_.empty()) return;
-  if (!HasMemoryFor(undoStack_.back().Size())) {
+  if (!HasMemoryForStep(undoStack_.back())) {
     MemoryShort = true;
     return;
   }
@@ -604,7 +614,7 @@ void ViewBase::Undo() {
 
 void ViewBase::Redo() {
   if (redoStack_.empty()) return;
-  if (!HasMemoryFor(redoStack_.back().Size())) {
+  if (!HasMemoryForStep(redoStack_.back())) {
     MemoryShort = true;
     return;
   }

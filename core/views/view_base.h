@@ -148,6 +148,8 @@ class ViewBase {
   // sets MemoryShort, for the window to say why (TakeMemoryShort, once).
   bool HasMemoryFor(int64_t bytes) const;
   bool TakeMemoryShort() { return std::exchange(MemoryShort, false); }
+  // Whether applying an undo or redo record can have its memory.
+  bool HasMemoryForStep(const UndoRecord& r) const;
 
   // Layout that edits left to be finished from the event loop (the text
   // view's long paragraphs): the first row it changes, -1 when none is

@@ -142,10 +142,10 @@ void MainWindow::Paste() {
   // The line ends are known only once the selection is gone: CR LF ones are
   // the longest they can be.
   const bool lines = dynamic_cast<TextView*>(view_.get()) != nullptr;
-  if (view_->HasSelection() && !RoomToReplaceSelection(static_cast<int64_t>(
-                                   lines ? WithLineEnds(text, "\r\n").size() : text.size())))
-    return;
-  if (!view_->HasMemoryFor(static_cast<int64_t>(text.size()))) {
+  const auto longest =
+      static_cast<int64_t>(lines ? WithLineEnds(text, "\r\n").size() : text.size());
+  if (view_->HasSelection() && !RoomToReplaceSelection(longest)) return;
+  if (!view_->HasMemoryFor(longest)) {
     ReportFailure(kOutOfMemoryMessage);
     return;
   }

@@ -79,7 +79,8 @@ void MainWindow::RecodeCommand() {
     if (view_->TakeMemoryShort()) return ReportFailure(kOutOfMemoryMessage);
     Beep();
     ShowNote(
-        "Я не перекодировал документ: после перекодировки он стал бы длиннее 2 147 483 647 байт.");
+        "Я не перекодировал документ: после перекодировки он стал бы длиннее "
+        "2\u00A0147\u00A0483\u00A0647\u00A0байт.");
     return;
   }
   // A document whose bytes were in the encoding it is named or shown in as
@@ -87,9 +88,16 @@ void MainWindow::RecodeCommand() {
   // target from now on: its old name would be wrong about every byte, and
   // the next recode would start from it. A document shown through a table
   // stays shown through it.
+  // A loaded table in which two codes look alike shows no document: Windows
+  // shows such bytes as they are.
   const EncodingEntry& named = encodings_.FindOrWindows(doc_.encoding);
-  if (sources[s]->id == doc_.encoding && (named.showsUtf8 || !named.showsDocument))
-    SelectEncoding(targets[t]->id);
+  if (sources[s]->id == doc_.encoding && (named.showsUtf8 || !named.showsDocument)) {
+    const EncodingEntry& into = *targets[t];
+    CodeTable shown;
+    const bool showable = !into.Loaded() || (encodings_.Table(into, TableUse::kDisplay, shown) &&
+                                             CanShowDocument(shown));
+    SelectEncoding(showable ? into.id : std::string(encoding_id::kWindows));
+  }
   RefreshUndoRedo();
   RecomputeScrollRanges();
   SyncScrollBars();

@@ -10,20 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "support/sanitizers.h"
+
 namespace prambus {
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kOwnAllocator = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kOwnAllocator = true;
-#else
-constexpr bool kOwnAllocator = false;
-#endif
-#else
-constexpr bool kOwnAllocator = false;
-#endif
 
 long ResidentAnonymousKb() {
   std::ifstream status("/proc/self/status");
@@ -40,7 +30,7 @@ TEST(HeapRelease, FreedBlocksInsideTheHeapAreGivenBack) {
 #if !defined(__GLIBC__)
   GTEST_SKIP() << "only the GNU C library is asked";
 #endif
-  if (kOwnAllocator) GTEST_SKIP() << "the sanitizer's allocator keeps its own pages";
+  if (kUnderAddressSanitizer) GTEST_SKIP() << "the sanitizer's allocator keeps its own pages";
   // Small blocks come from the heap, not from mappings of their own; the
   // last one stays, so the freed ones are not simply at the heap's top.
   constexpr size_t kBlock = 1024, kCount = 16 * 1024;  // 16 MiB in all

@@ -950,12 +950,13 @@ TEST(DataWindowValues, RefusedValuesAreToldWhy) {
             "Число «70000» не помещается в «16 бит (+)»: там числа от 0 до 65\u00A0535.");
   EXPECT_EQ(DataValueRefusal(3, "abc"),
             "Я не понимаю «abc»: это не целое число в десятичной записи.");
-  for (const char* big : {"1e400", "inf"})
+  for (const char* big : {"1e400", "inf", "+1e400"})
     EXPECT_EQ(DataValueRefusal(8, big), std::string("Число «") + big +
                                             "» не помещается в «double»: оно слишком велико "
                                             "или слишком близко к нулю.");
   EXPECT_EQ(DataValueRefusal(8, "nan").rfind("Я не понимаю «nan»: это не конечное число.", 0), 0u);
-  EXPECT_EQ(ByteNumberRefusal("13", 12), "Байта с номером «13» нет: номера от 0 до 12.");
+  EXPECT_EQ(ByteNumberRefusal("13", 12),
+            "Номер «13» лежит за концом документа: он может быть от 0 до 12 (12 — сам конец).");
   EXPECT_EQ(ByteNumberRefusal("x", 12), "Я не понимаю «x»: номер байта пишется целым числом.");
   std::string out;
   for (int tag = 1; tag <= 7; ++tag) {

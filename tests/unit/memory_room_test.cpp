@@ -13,6 +13,7 @@
 
 #include "encodings/code_tables.h"
 #include "settings/settings.h"
+#include "support/sanitizers.h"
 #include "support/test_canvas.h"
 #include "views/hex_view.h"
 #include "views/text_view.h"
@@ -20,27 +21,20 @@
 namespace prambus {
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitizerAddressSpace = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitizerAddressSpace = true;
-#else
-constexpr bool kSanitizerAddressSpace = false;
-#endif
-#else
-constexpr bool kSanitizerAddressSpace = false;
-#endif
-
 constexpr size_t kMiB = size_t(1) << 20;
 
-// Stands in for the system's answer: a mebibyte or more cannot be had.
+// Stands in for the system's answer: `from` bytes or more cannot be had (a
+// mebibyte unless said).
 class ShortOfMemory {
  public:
-  ShortOfMemory() {
-    SetMemoryRoomProbe([](size_t bytes) { return bytes < kMiB; });
+  explicit ShortOfMemory(size_t from = kMiB) {
+    refusedFrom = from;
+    SetMemoryRoomProbe([](size_t bytes) { return bytes < refusedFrom; });
   }
   ~ShortOfMemory() { SetMemoryRoomProbe(nullptr); }
+
+ private:
+  inline static size_t refusedFrom = kMiB;
 };
 
 std::string Content(const ViewBase& v) {
@@ -72,7 +66,7 @@ size_t AddressSpaceBytes() {
 // Under a limit on the address space, room is had up to the limit and not
 // past it; asking takes none of it.
 TEST(MemoryRoomDeathTest, TheSystemsAnswerFollowsTheAddressSpaceLeft) {
-  if (kSanitizerAddressSpace) GTEST_SKIP() << "the sanitizer maps far more than any limit";
+  if (kUnderAddressSanitizer) GTEST_SKIP() << "the sanitizer maps far more than any limit";
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_TRUE(MemoryRoomFor(64 * kMiB));
   EXPECT_EXIT(
@@ -142,10 +136,45 @@ TEST_F(MemoryShortTest, LargeInsertionsAndHistoryStepsAreRefusedWhole) {
   }
 }
 
+// Undoing a text insertion asks only for the one copy it makes: with room
+// for that but not for another paste, the paste that used the memory up can
+// still be taken back, and only putting it back again is refused.
+TEST_F(MemoryShortTest, UndoingAnInsertionAsksOnlyForTheCopyItMakes) {
+  const std::string big(2 * kMiB, 'x');
+  TextView text(&canvas);
+  text.AppendString("ab");
+  text.InsertText(big, true, true);
+  ShortOfMemory shortOfMemory(3 * kMiB);
+  text.Undo();
+  EXPECT_FALSE(text.TakeMemoryShort());
+  EXPECT_EQ(Content(text), "ab");
+  text.Redo();
+  EXPECT_TRUE(text.TakeMemoryShort());
+  EXPECT_EQ(Content(text), "ab");
+}
+
+// A recode whose rows cannot be made again from its result changes nothing;
+// with the memory there it converts.
+TEST_F(MemoryShortTest, ARecodeWhoseRowsCannotBeMadeAgainChangesNothing) {
+  std::string doc;
+  while (doc.size() < 2 * kMiB) doc += "\xE0\xE1\xE2 abc\r\n";  // "абв" in Windows-1251
+  TextView text(&canvas);
+  text.AppendString(doc);
+  {
+    ShortOfMemory shortOfMemory;
+    EXPECT_FALSE(text.Recode(WindowsTable(), MarkerTable(kConvUtf8)));
+    EXPECT_TRUE(text.TakeMemoryShort());
+    EXPECT_TRUE(Holds(text, doc));
+  }
+  EXPECT_TRUE(text.Recode(WindowsTable(), MarkerTable(kConvUtf8)));
+  EXPECT_FALSE(text.TakeMemoryShort());
+  EXPECT_EQ(text.GetTextLength(), static_cast<int64_t>(doc.size() / 9 * 12));
+}
+
 // A conversion that runs out of memory while its result is made leaves the
 // document as it was and says why, instead of ending the program.
 TEST_F(MemoryShortTest, ARecodeThatRunsOutOfMemoryChangesNothing) {
-  if (kSanitizerAddressSpace) GTEST_SKIP() << "the sanitizer maps far more than any limit";
+  if (kUnderAddressSanitizer) GTEST_SKIP() << "the sanitizer maps far more than any limit";
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   std::string doc;
   for (int i = 0; doc.size() < 8 * kMiB; ++i) doc += "строка " + std::to_string(i) + "\r\n";
