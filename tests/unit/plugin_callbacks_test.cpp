@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "extensions/virtual_keys.h"
+#include "io/memory_room.h"
 #include "support/text_view_fixture.h"
 
 namespace prambus {
@@ -195,6 +196,18 @@ TEST_F(PluginCallbacksTest, InsertReplacesTheSelectionAndCanBeUndone) {
   EXPECT_EQ(insert(0, nullptr), 1);
   EXPECT_EQ(Text(), "a\r\nb");
   EXPECT_EQ(view->RowCount(), 2);
+
+  // An insertion whose memory cannot be had fails before the selection goes.
+  const std::string big(2 << 20, 'z');
+  view->SetPosition(0, 1, false);
+  view->SetPosition(1, 1, true);  // "b"
+  SetMemoryRoomProbe([](size_t bytes) { return bytes < (size_t(1) << 20); });
+  EXPECT_EQ(insert(static_cast<int32_t>(big.size()), big.data()), 0);
+  SetMemoryRoomProbe(nullptr);
+  EXPECT_EQ(Text(), "a\r\nb");
+  EXPECT_TRUE(view->HasSelection());
+  EXPECT_EQ(insert(static_cast<int32_t>(big.size()), big.data()), 1);
+  EXPECT_EQ(Text(), "a\r\n" + big);
 }
 
 TEST_F(PluginCallbacksTest, KeysTypingOpenAndSaveReachTheWindowWithCheckedArguments) {
